@@ -1,0 +1,13 @@
+// An engine string handle; ToString gives its bytes as narrow text.
+#pragma once
+
+#include <string>
+
+#include "host/HandleWrapper.h"
+
+class TESSARO_SDK_API UnrealStringWrapper : public HandleWrapper {
+public:
+  using HandleWrapper::HandleWrapper;
+
+  std::string ToString();
+};

@@ -1,0 +1,4 @@
+// Ghost export.
+#include "plugin/Lumaro.h"
+
+void Lumaro::exportGhost() {}

@@ -1,0 +1,4 @@
+// Opening the ghost folder.
+#include "plugin/Lumaro.h"
+
+void Lumaro::openGhostFolder() {}

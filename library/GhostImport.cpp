@@ -1,0 +1,4 @@
+// Ghost import.
+#include "plugin/Lumaro.h"
+
+void Lumaro::importGhost(bool /*announce*/) {}

@@ -1,0 +1,35 @@
+// The one guard around everything the host calls back. A plugin that lets an error reach its host takes
+// the game down; here the error becomes a status message and the plugin stays loaded and working.
+#include <exception>
+#include <string>
+
+#include "plugin/Lumaro.h"
+
+void Lumaro::runGuarded(std::string_view entry, const std::function<void()>& body) {
+  try {
+    body();
+  } catch (const std::exception& error) {
+    reportCallbackError(entry, error.what());
+  } catch (...) {
+    reportCallbackError(entry, "unknown error");
+  }
+}
+
+void Lumaro::schedule(std::string entry, float delaySeconds, std::function<void()> body) {
+  gameWrapper->SetTimeout(
+      [this, entry = std::move(entry), body = std::move(body)](GameWrapper*) { runGuarded(entry, body); },
+      delaySeconds);
+}
+
+void Lumaro::reportCallbackError(std::string_view entry, std::string_view reason) {
+  const std::string message = std::string(entry) + " stopped on an error: " + std::string(reason);
+  try {
+    logStatus(message);
+  } catch (...) {
+    // The status log itself failed (the settings page, say): the console line is all that is left.
+    try {
+      cvarManager->log(message);
+    } catch (...) {
+    }
+  }
+}

@@ -1,0 +1,66 @@
+// The plugin's main source: the exported entry points, and onLoad / onUnload.
+#include "plugin/Lumaro.h"
+
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+#include "plugin/Entry.h"
+
+namespace {
+
+// The library's reference to the plugin object. Its deleter destroys the object as a Lumaro, since the
+// base class has no virtual destructor.
+std::shared_ptr<Tessaro::Plugin::TessaroPlugin> pluginInstance;
+
+}  // namespace
+
+extern "C" {
+
+Tessaro::Plugin::PluginExports exports = {
+    95,
+    __FILE__,
+    "Lumaro",
+    "Lumaro",
+    "1.0",
+    0x20,
+    &getPlugin,
+    &deleteMe,
+};
+
+std::shared_ptr<Tessaro::Plugin::TessaroPlugin>* getPlugin() {
+  if (!pluginInstance) {
+    pluginInstance = std::shared_ptr<Tessaro::Plugin::TessaroPlugin>(
+        new Lumaro(), [](Tessaro::Plugin::TessaroPlugin* plugin) { delete static_cast<Lumaro*>(plugin); });
+  }
+  return &pluginInstance;
+}
+
+void deleteMe() {
+  if (!pluginInstance) return;
+  // Empty the shared pointer first, then let the library's reference go.
+  std::shared_ptr<Tessaro::Plugin::TessaroPlugin> released = std::move(pluginInstance);
+  released.reset();
+}
+
+}  // extern "C"
+
+void Lumaro::onLoad() {
+  registerCommands();
+  registerVariables();
+  schedule("updateGhostList", 0.1f, [this] { updateGhostList(); });
+  createGhostFolder();
+  registerColorVariable();
+  registerHooks();
+}
+
+void Lumaro::onUnload() { cvarManager->executeCommand("closemenu settings", true); }
+
+// A folder that cannot be made is reported and loading goes on: the colour variable and the game hooks
+// do not depend on it, and a later export names the folder again when it fails.
+void Lumaro::createGhostFolder() {
+  const std::filesystem::path folder = gameWrapper->GetDataFolder() / "Ghosts";
+  std::error_code error;
+  std::filesystem::create_directory(folder, error);
+  if (error) logStatus("Could not create the ghost folder " + folder.string() + ": " + error.message());
+}

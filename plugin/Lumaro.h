@@ -1,0 +1,92 @@
+// The plugin object. It holds all of the plugin's state; its members are the entry points the host calls
+// back (commands, variable changes, event hooks, timers), defined in the folder of the subsystem each one
+// belongs to: race/, playback/, library/, ui/. The host creates exactly one, through getPlugin.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/TessaroPlugin.h"
+#include "plugin/GhostFrame.h"
+#include "plugin/SystemClock.h"
+
+// The Kismet variable types the plugin tells apart.
+enum class KismetType { Int, Float, String, Vector };
+
+class Lumaro final : public Tessaro::Plugin::TessaroPlugin {
+public:
+  void onLoad() override;
+  void onUnload() override;
+
+  // race/: record and challenge commands, lap watcher, run sampler, race finish, map load and spawn.
+  void recordGhost();
+  void challengeGhost();
+  void watchLap(SequenceVariableWrapper lapCounter);
+  void sampleRun(SystemTime runStart, SystemTime lastSample);
+  void onRaceFinished();
+  void onMapLoad(std::string eventName);
+  void onPlayerSpawnStart(std::string eventName);
+  void checkAutoRecord();
+
+  // playback/: ghost playback and ghost colour.
+  void playGhost();
+  void stopGhost();
+  void playbackTick(SequenceVariableWrapper position, SequenceVariableWrapper rotation, SystemTime lastTick);
+  void updateGhostColor();
+  void setGhostColor(float red, float green, float blue);
+
+  // library/: ghost export, import and the ghost folder.
+  void exportGhost();
+  void importGhost(bool announce);
+  void openGhostFolder();
+
+  // ui/: status log and settings page.
+  void logStatus(std::string message);
+  void updateGhostList();
+
+  std::string ghostFileVersion = "1.1";
+  std::map<std::string, SequenceVariableWrapper> sequenceVariables;
+  std::vector<GhostFrame> recordedFrames;
+  std::vector<GhostFrame> ghostFrames;
+  std::int32_t currentLap = -1;
+  bool isPlaying = false;
+  std::int64_t playbackStart = 0;
+  bool isChallenging = false;
+
+  // The members below are the plugin's own plumbing; the host never calls them.
+
+  // plugin/: registrations and the guard every host callback runs in.
+  void registerCommands();
+  void registerVariables();
+  void registerColorVariable();
+  void registerHooks();
+  void createGhostFolder();
+  // Runs body; an error escaping it is reported as a status message instead of reaching the host.
+  void runGuarded(std::string_view entry, const std::function<void()>& body);
+  // A one-shot host timer whose body runs guarded.
+  void schedule(std::string entry, float delaySeconds, std::function<void()> body);
+  void reportCallbackError(std::string_view entry, std::string_view reason);
+
+  // race/KismetAccess.cpp: the lookups over the main sequence's variables.
+  SequenceWrapper mainSequence();
+  void refreshSequenceVariables(SequenceWrapper sequence);
+  std::optional<SequenceVariableWrapper> findFirstVariable(KismetType type, std::string_view name);
+  std::optional<SequenceVariableWrapper> findFirstLapCounterAtStart();
+  std::optional<SequenceVariableWrapper> findLastVariable(KismetType type, std::string_view name);
+  bool hasVariable(KismetType type, std::string_view name);
+  void forEachVariable(KismetType type, std::string_view name,
+                       const std::function<void(SequenceVariableWrapper&)>& visit);
+  static bool isHeldVariableValid(SequenceVariableWrapper& held, bool emptyHandleIsInvalid);
+  void failNotInWorkshop();
+  void failNoKismet();
+
+  // race/: the recording switch, turned by console commands so the host's value stays the one truth.
+  bool isRecording();
+  void stopRecording();
+  void runReset();
+};

@@ -1,0 +1,16 @@
+// Status texts shared by several subsystems. Each is shown to the player exactly as written here.
+#pragma once
+
+#include <string_view>
+
+namespace messages {
+
+inline constexpr std::string_view notInWorkshop = "Make sure you're in a workshop map.";
+inline constexpr std::string_view noKismet =
+    "No Kismet found for this map, are you in a workshop map that supports Lumaro?";
+inline constexpr std::string_view noLapCounter = "Didn't find any correct SeqVar. Is this map compatible with Lumaro?";
+inline constexpr std::string_view alreadyRecording = "Already recording a run, restart the map.";
+inline constexpr std::string_view resetLapCounter = "Reset the lap counter (Reset Ball or restart the map).";
+inline constexpr std::string_view noGhostLoaded = "No Ghost loaded.";
+
+}  // namespace messages

@@ -1,0 +1,4 @@
+// The race finish.
+#include "plugin/Lumaro.h"
+
+void Lumaro::onRaceFinished() {}

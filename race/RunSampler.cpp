@@ -1,0 +1,4 @@
+// The run sampler.
+#include "plugin/Lumaro.h"
+
+void Lumaro::sampleRun(SystemTime /*runStart*/, SystemTime /*lastSample*/) {}

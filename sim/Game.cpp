@@ -1,0 +1,217 @@
+#include "sim/Game.h"
+
+#include <algorithm>
+#include <chrono>
+#include <iterator>
+#include <cmath>
+#include <cstdlib>
+#include <sstream>
+
+#include "host/HostClock.h"
+#include "sim/Registry.h"
+
+namespace sim {
+namespace {
+
+// 2026-01-01 00:00:00 UTC: where every game's virtual clock starts.
+constexpr std::int64_t virtualEpoch = 1'767'225'600LL * ticksPerSecond;
+
+std::vector<Game*>& liveGames() {
+  static std::vector<Game*> games;
+  return games;
+}
+
+void assign(KismetVariable& variable, const std::string& text) {
+  switch (variable.type) {
+    case VariableType::Int: variable.intValue = static_cast<int>(std::strtol(text.c_str(), nullptr, 10)); break;
+    case VariableType::Bool: variable.intValue = text == "1" || text == "true" ? 1 : 0; break;
+    case VariableType::Float: variable.floatValue = std::strtof(text.c_str(), nullptr); break;
+    case VariableType::String: variable.stringValue = text; break;
+    case VariableType::Vector: {
+      std::istringstream in(text);
+      in >> variable.vectorValue.X >> variable.vectorValue.Y >> variable.vectorValue.Z;
+      break;
+    }
+  }
+}
+
+}  // namespace
+
+MapDefinition workshopMap(const std::string& mapName, bool withGhostColor) {
+  MapDefinition map;
+  map.name = mapName;
+  map.variables = {
+      {"LapNb", VariableType::Int, "-1"},
+      {"MapName", VariableType::String, mapName},
+      {"GhostPosition", VariableType::Vector, "0 0 0"},
+      {"GhostRotation", VariableType::Vector, "0 0 0"},
+  };
+  if (withGhostColor) map.variables.push_back({"GhostColor", VariableType::Float, "0"});
+  return map;
+}
+
+Game::Game(std::filesystem::path root)
+    : root_(std::move(root)),
+      console_([this](const std::string& call) { hostCalls_.push_back(call); }),
+      address_(enter(ObjectKind::Game, this)),
+      wrapper_(std::make_shared<GameWrapper>(address_)),
+      clock_(virtualEpoch),
+      playerNameAddress_(enter(ObjectKind::Text, &playerName_)) {
+  std::filesystem::create_directories(hostFolder() / "plugins" / "settings");
+  std::filesystem::create_directories(dataFolder());
+  console_.setHostCommandHandler([this](const std::vector<std::string>& words) {
+    if (words[0] == "cl_settings_refreshplugins") ++pageReloads_;
+    if (words[0] == "closemenu") ++menuCloses_;
+  });
+  liveGames().push_back(this);
+}
+
+Game::~Game() {
+  auto& games = liveGames();
+  games.erase(std::remove(games.begin(), games.end(), this), games.end());
+  unloadMap();
+  forget(playerNameAddress_);
+  forget(address_);
+}
+
+std::shared_ptr<CVarManagerWrapper> Game::cvarManagerWrapper() const {
+  return std::make_shared<CVarManagerWrapper>(console_.address());
+}
+
+std::shared_ptr<GameWrapper> Game::gameWrapper() const { return wrapper_; }
+
+void Game::tick() { tick(tickLength_); }
+
+void Game::tick(std::int64_t length) {
+  ++tickCount_;
+  clock_ += length;
+  auto waiting = [this](const Timer& timer) { return timer.due > clock_ || timer.scheduledOnTick >= tickCount_; };
+  auto split = std::stable_partition(timers_.begin(), timers_.end(), waiting);
+  std::vector<Timer> ready(std::make_move_iterator(split), std::make_move_iterator(timers_.end()));
+  timers_.erase(split, timers_.end());
+  std::sort(ready.begin(), ready.end(), [](const Timer& a, const Timer& b) {
+    return a.due != b.due ? a.due < b.due : a.order < b.order;
+  });
+  for (auto& timer : ready) timer.callback(wrapper_.get());
+}
+
+void Game::runFor(double seconds) {
+  const auto end = clock_ + static_cast<std::int64_t>(std::llround(seconds * ticksPerSecond));
+  while (clock_ < end) tick(std::min(tickLength_, end - clock_));
+}
+
+void Game::runTicks(int count) {
+  for (int i = 0; i < count; ++i) tick();
+}
+
+void Game::setTimeout(std::function<void(GameWrapper*)> callback, float delaySeconds) {
+  char delay[32];
+  std::snprintf(delay, sizeof delay, "%g", static_cast<double>(delaySeconds));
+  hostCalls_.push_back(std::string("SetTimeout ") + delay);
+  const auto ticks = static_cast<std::int64_t>(std::llround(static_cast<double>(delaySeconds) * ticksPerSecond));
+  timers_.push_back(Timer{clock_ + std::max<std::int64_t>(ticks, 0), timerOrder_++, tickCount_, std::move(callback)});
+}
+
+void Game::hookEvent(const std::string& name, std::function<void(std::string)> callback) {
+  hostCalls_.push_back("HookEvent " + name);
+  hooks_.emplace_back(name, std::move(callback));
+}
+
+void Game::dropPluginCallbacks() {
+  console_.dropCallbacks();
+  hooks_.clear();
+  timers_.clear();
+}
+
+void Game::fireEvent(const std::string& name) {
+  std::vector<std::function<void(std::string)>> hooked;
+  for (const auto& [event, callback] : hooks_) {
+    if (event == name) hooked.push_back(callback);
+  }
+  for (auto& callback : hooked) callback(name);
+}
+
+void Game::loadMap(const MapDefinition& map) {
+  unloadMap();
+  mapName_ = map.name;
+  freeplay_ = map.freeplay;
+  paused_ = false;
+  if (map.hasMainSequence) {
+    sequence_ = std::make_unique<KismetSequence>();
+    for (const auto& definition : map.variables) {
+      assign(sequence_->add(definition.name, definition.type), definition.initialValue);
+    }
+  }
+  restoreCar();
+  fireEvent(mapLoadEvent);
+  fireEvent(playerSpawnEvent);
+}
+
+void Game::loadMainMenu() {
+  unloadMap();
+  mapName_ = "MainMenu";
+  freeplay_ = false;
+  paused_ = false;
+  fireEvent(mapLoadEvent);
+}
+
+void Game::unloadMap() {
+  sequence_.reset();
+  removeCar();
+  mapName_.clear();
+}
+
+KismetVariable* Game::variable(const std::string& name, VariableType type) {
+  return sequence_ ? sequence_->find(name, type) : nullptr;
+}
+
+void Game::crossStartLine() {
+  if (KismetVariable* lap = variable("LapNb", VariableType::Int)) lap->intValue = lap->intValue == -1 ? 0 : lap->intValue + 1;
+}
+
+void Game::resetBall() {
+  if (KismetVariable* lap = variable("LapNb", VariableType::Int)) lap->intValue = -1;
+}
+
+void Game::respawn() {
+  resetBall();
+  fireEvent(playerSpawnEvent);
+}
+
+void Game::removeCar() {
+  if (car_) forget(car_->address);
+  car_.reset();
+}
+
+void Game::restoreCar() {
+  if (car_) return;
+  car_.emplace();
+  car_->address = enter(ObjectKind::Car, &*car_);
+}
+
+void Game::placeCar(Vector location, Rotator rotation) {
+  if (!car_) return;
+  car_->location = location;
+  car_->rotation = rotation;
+}
+
+std::filesystem::path Game::fixRelativePath(const std::filesystem::path& path) const {
+  if (path.is_absolute()) return path.lexically_normal();
+  return (root_ / path).lexically_normal();
+}
+
+Game* activeGame() {
+  auto& games = liveGames();
+  return games.empty() ? nullptr : games.back();
+}
+
+}  // namespace sim
+
+// The host's clock, offered to plugins under the name in host/HostClock.h: the active game's virtual
+// time, or the real system clock when no game runs.
+extern "C" TESSARO_SDK_API std::int64_t TessaroHostClockTicks() {
+  if (sim::Game* game = sim::activeGame()) return game->now();
+  return std::chrono::duration_cast<std::chrono::duration<std::int64_t, std::ratio<1, 10'000'000>>>(
+             std::chrono::system_clock::now().time_since_epoch())
+      .count();
+}

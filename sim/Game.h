@@ -1,0 +1,170 @@
+// The simulated game behind the stand-in host: one virtual clock that drives both the timer scheduler
+// and the clock the plugin reads, event hooks fired by name, a map with an optional main Kismet sequence
+// and its lap-counter script, freeplay and pause flags, the local car, the player's name and the folders.
+// It is deterministic: time moves only when a tick is run.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/Api.h"
+#include "host/CVarManagerWrapper.h"
+#include "host/GameWrapper.h"
+#include "host/Values.h"
+#include "sim/Console.h"
+#include "sim/KismetMap.h"
+
+namespace sim {
+
+inline constexpr const char* mapLoadEvent = "Function TAGame.GFxData_MenuStack_TA.HandleMapLoad";
+inline constexpr const char* playerSpawnEvent = "Function TAGame.PlayerSpawnSystem_TA.HandlePlayerSpawnStart";
+
+// 100-ns ticks, the unit of the plugin's clock.
+inline constexpr std::int64_t ticksPerSecond = 10'000'000;
+inline constexpr std::int64_t ticksPerMillisecond = 10'000;
+
+struct VariableDefinition {
+  std::string name;
+  VariableType type = VariableType::Int;
+  std::string initialValue;  // "-1", "1.5", "Speedway", "1 2 3"
+};
+
+struct MapDefinition {
+  std::string name;              // what the game calls the map; MapName is one of the variables
+  bool hasMainSequence = true;
+  bool freeplay = true;
+  std::vector<VariableDefinition> variables;
+};
+
+// A workshop map with the lap counter and the ghost variables a compatible map carries.
+TESSARO_SDK_API MapDefinition workshopMap(const std::string& mapName, bool withGhostColor = true);
+
+struct Car {
+  std::uintptr_t address = 0;
+  Vector location;
+  Rotator rotation;
+};
+
+class TESSARO_SDK_API Game {
+public:
+  // root: the game's folder; the host folder "tessaro" and its data and settings folders are made in it.
+  explicit Game(std::filesystem::path root);
+  ~Game();
+  Game(const Game&) = delete;
+  Game& operator=(const Game&) = delete;
+
+  Console& console() { return console_; }
+  std::shared_ptr<CVarManagerWrapper> cvarManagerWrapper() const;
+  std::shared_ptr<GameWrapper> gameWrapper() const;
+
+  // Time.
+  std::int64_t now() const { return clock_; }
+  void setNow(std::int64_t ticks) { clock_ = ticks; }
+  std::int64_t tickLength() const { return tickLength_; }
+  void setTickLength(std::int64_t ticks) { tickLength_ = ticks; }
+  // One game tick: the clock moves on by the tick length (or the given length), then every timer that is
+  // due and was scheduled before this tick runs, earliest due first.
+  void tick();
+  void tick(std::int64_t length);
+  void runFor(double seconds);
+  void runTicks(int count);
+  std::size_t pendingTimers() const { return timers_.size(); }
+
+  // Events.
+  void fireEvent(const std::string& name);
+
+  // Maps. Loading a map unloads the current one (its handles go empty), then fires the map-load event and
+  // the player-spawn event.
+  void loadMap(const MapDefinition& map);
+  void loadMainMenu();
+  void unloadMap();
+  KismetSequence* mainSequence() { return sequence_.get(); }
+  const std::string& mapName() const { return mapName_; }
+  KismetVariable* variable(const std::string& name, VariableType type);
+  const std::vector<KismetWrite>& kismetWrites() const { return writes_; }
+  void recordWrite(KismetWrite write) { writes_.push_back(std::move(write)); }
+
+  // The map's own script: the lap counter leaves -1 when the car crosses the start line and counts up on
+  // every further crossing; a ball reset puts it back to -1.
+  void crossStartLine();
+  void resetBall();
+  void respawn();
+
+  // Game state.
+  bool freeplay() const { return freeplay_; }
+  void setFreeplay(bool on) { freeplay_ = on; }
+  bool paused() const { return paused_; }
+  void setPaused(bool on) { paused_ = on; }
+  Car* car() { return car_ ? &*car_ : nullptr; }
+  void removeCar();
+  void restoreCar();
+  void placeCar(Vector location, Rotator rotation);
+  const std::string& playerName() const { return playerName_; }
+  void setPlayerName(std::string name) { playerName_ = std::move(name); }
+  std::uintptr_t playerNameAddress() const { return playerNameAddress_; }
+
+  // Folders.
+  const std::filesystem::path& root() const { return root_; }
+  std::filesystem::path hostFolder() const { return root_ / "tessaro"; }
+  std::filesystem::path dataFolder() const { return root_ / "tessaro" / "data"; }
+  std::filesystem::path ghostFolder() const { return dataFolder() / "Ghosts"; }
+  std::filesystem::path settingsPage() const { return hostFolder() / "plugins" / "settings" / "Lumaro.set"; }
+  std::filesystem::path fixRelativePath(const std::filesystem::path& path) const;
+
+  // What the plugin asked of the host, in order: registrations, hooks and timers.
+  const std::vector<std::string>& hostCalls() const { return hostCalls_; }
+  // How often the host reloaded its plugin settings pages, and whether the settings menu was closed.
+  int pageReloads() const { return pageReloads_; }
+  int menuCloses() const { return menuCloses_; }
+
+  // Drops every callable a plugin handed over (commands, change callbacks, hooks, pending timers), as the
+  // host does before it closes a plugin library.
+  void dropPluginCallbacks();
+
+  // The operations behind GameWrapper.
+  void setTimeout(std::function<void(GameWrapper*)> callback, float delaySeconds);
+  void hookEvent(const std::string& name, std::function<void(std::string)> callback);
+
+private:
+  struct Timer {
+    std::int64_t due;
+    std::uint64_t order;
+    std::uint64_t scheduledOnTick;
+    std::function<void(GameWrapper*)> callback;
+  };
+
+  std::filesystem::path root_;
+  std::vector<std::string> hostCalls_;
+  Console console_;
+  std::uintptr_t address_;
+  std::shared_ptr<GameWrapper> wrapper_;
+
+  std::int64_t clock_;
+  std::int64_t tickLength_ = ticksPerSecond / 120;
+  std::uint64_t tickCount_ = 0;
+  std::uint64_t timerOrder_ = 0;
+  std::vector<Timer> timers_;
+  std::vector<std::pair<std::string, std::function<void(std::string)>>> hooks_;
+
+  std::unique_ptr<KismetSequence> sequence_;
+  std::string mapName_;
+  std::vector<KismetWrite> writes_;
+  bool freeplay_ = false;
+  bool paused_ = false;
+  std::optional<Car> car_;
+  std::string playerName_ = "Player";
+  std::uintptr_t playerNameAddress_;
+  int pageReloads_ = 0;
+  int menuCloses_ = 0;
+};
+
+// The game whose clock the plugin reads: the most recently created one still alive.
+TESSARO_SDK_API Game* activeGame();
+
+}  // namespace sim

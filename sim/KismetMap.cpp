@@ -1,0 +1,52 @@
+#include "sim/KismetMap.h"
+
+#include "sim/Registry.h"
+
+namespace sim {
+
+const char* typeName(VariableType type) {
+  switch (type) {
+    case VariableType::Int: return "int";
+    case VariableType::Float: return "float";
+    case VariableType::String: return "string";
+    case VariableType::Vector: return "vector";
+    case VariableType::Bool: return "bool";
+  }
+  return "?";
+}
+
+KismetSequence::KismetSequence() : address_(enter(ObjectKind::Sequence, this)) {}
+
+KismetSequence::~KismetSequence() {
+  for (auto& variable : variables_) forget(variable->address);
+  forget(address_);
+}
+
+KismetVariable& KismetSequence::add(std::string name, VariableType type) {
+  auto variable = std::make_unique<KismetVariable>();
+  variable->address = enter(ObjectKind::Variable, variable.get());
+  variable->parent = address_;
+  variable->name = std::move(name);
+  variable->type = type;
+  variables_.push_back(std::move(variable));
+  return *variables_.back();
+}
+
+KismetVariable* KismetSequence::find(const std::string& name, VariableType type) {
+  for (auto& variable : variables_) {
+    if (variable->name == name && variable->type == type) return variable.get();
+  }
+  return nullptr;
+}
+
+std::map<std::string, std::uintptr_t> KismetSequence::table() const {
+  std::map<std::string, std::uintptr_t> result;
+  for (const auto& variable : variables_) {
+    std::string key = variable->name;
+    for (int n = 1; result.count(key) != 0; ++n) key = variable->name + "_" + std::to_string(n);
+    result.emplace(std::move(key), variable->address);
+  }
+  return result;
+}
+
+}  // namespace sim

@@ -1,0 +1,253 @@
+// The host SDK surface, implemented over the simulated game. Every call resolves its handle's address
+// through the registry; a handle whose object is gone reads as empty and its writes are dropped.
+#include <cmath>
+
+#include "host/ActorWrapper.h"
+#include "host/CVarManagerWrapper.h"
+#include "host/CVarWrapper.h"
+#include "host/GameWrapper.h"
+#include "host/Kismet.h"
+#include "host/UnrealStringWrapper.h"
+#include "sim/Console.h"
+#include "sim/Game.h"
+#include "sim/KismetMap.h"
+#include "sim/Registry.h"
+
+using sim::ObjectKind;
+
+namespace {
+
+sim::Console* consoleAt(std::uintptr_t address) { return sim::resolve<sim::Console>(address, ObjectKind::Console); }
+sim::ConsoleVariable* cvarAt(std::uintptr_t address) {
+  return sim::resolve<sim::ConsoleVariable>(address, ObjectKind::CVar);
+}
+sim::Game* gameAt(std::uintptr_t address) { return sim::resolve<sim::Game>(address, ObjectKind::Game); }
+sim::KismetVariable* variableAt(std::uintptr_t address) {
+  return sim::resolve<sim::KismetVariable>(address, ObjectKind::Variable);
+}
+
+// The game a Kismet variable belongs to, for stamping its writes.
+sim::Game* gameOfVariable() { return sim::activeGame(); }
+
+}  // namespace
+
+// ---- console ----
+
+void CVarManagerWrapper::registerNotifier(std::string name, std::function<void(std::vector<std::string>)> callback,
+                                          std::string description, unsigned char permissions) {
+  if (sim::Console* console = consoleAt(memoryAddress)) {
+    console->registerCommand({std::move(name), std::move(description), permissions, std::move(callback)});
+  }
+}
+
+CVarWrapper CVarManagerWrapper::registerCvar(std::string name, std::string defaultValue, std::string description,
+                                             bool searchable, bool hasMin, float min, bool hasMax, float max,
+                                             bool saveToCfg) {
+  sim::Console* console = consoleAt(memoryAddress);
+  if (console == nullptr) return CVarWrapper(0);
+  sim::ConsoleVariable variable;
+  variable.name = std::move(name);
+  variable.defaultValue = std::move(defaultValue);
+  variable.description = std::move(description);
+  variable.searchable = searchable;
+  variable.hasMin = hasMin;
+  variable.min = min;
+  variable.hasMax = hasMax;
+  variable.max = max;
+  variable.saveToCfg = saveToCfg;
+  return CVarWrapper(console->registerVariable(std::move(variable)).address);
+}
+
+CVarWrapper CVarManagerWrapper::getCvar(std::string name) {
+  sim::Console* console = consoleAt(memoryAddress);
+  if (console == nullptr) return CVarWrapper(0);
+  sim::ConsoleVariable* variable = console->find(name);
+  return CVarWrapper(variable ? variable->address : 0);
+}
+
+void CVarManagerWrapper::executeCommand(std::string command, bool /*log*/) {
+  if (sim::Console* console = consoleAt(memoryAddress)) console->execute(command);
+}
+
+void CVarManagerWrapper::log(std::string text) {
+  if (sim::Console* console = consoleAt(memoryAddress)) console->log(text);
+}
+
+void CVarWrapper::addOnValueChanged(std::function<void(std::string, CVarWrapper)> callback) {
+  if (sim::ConsoleVariable* variable = cvarAt(memoryAddress)) {
+    variable->owner->noteHostCall("addOnValueChanged " + variable->name);
+    variable->onChange.push_back(std::move(callback));
+  }
+}
+
+std::string CVarWrapper::getCVarName() const {
+  const sim::ConsoleVariable* variable = cvarAt(memoryAddress);
+  return variable ? variable->name : std::string();
+}
+
+bool CVarWrapper::getBoolValue() const {
+  const sim::ConsoleVariable* variable = cvarAt(memoryAddress);
+  if (variable == nullptr) return false;
+  return variable->value == "true" || sim::numericValue(variable->value) != 0.0;
+}
+
+int CVarWrapper::getIntValue() const {
+  const sim::ConsoleVariable* variable = cvarAt(memoryAddress);
+  if (variable == nullptr) return 0;
+  const double value = std::trunc(sim::numericValue(variable->value));
+  if (value >= 2147483647.0) return 2147483647;
+  if (value <= -2147483648.0) return -2147483647 - 1;
+  return static_cast<int>(value);
+}
+
+float CVarWrapper::getFloatValue() const {
+  const sim::ConsoleVariable* variable = cvarAt(memoryAddress);
+  return variable ? static_cast<float>(sim::numericValue(variable->value)) : 0.0f;
+}
+
+std::string CVarWrapper::getStringValue() const {
+  const sim::ConsoleVariable* variable = cvarAt(memoryAddress);
+  return variable ? variable->value : std::string();
+}
+
+LinearColor CVarWrapper::getColorValue() const {
+  const sim::ConsoleVariable* variable = cvarAt(memoryAddress);
+  return variable ? sim::colorValue(variable->value) : LinearColor{};
+}
+
+// ---- game ----
+
+void GameWrapper::SetTimeout(std::function<void(GameWrapper*)> callback, float delaySeconds) {
+  if (sim::Game* game = gameAt(memoryAddress)) game->setTimeout(std::move(callback), delaySeconds);
+}
+
+void GameWrapper::HookEvent(std::string eventName, std::function<void(std::string)> callback) {
+  if (sim::Game* game = gameAt(memoryAddress)) game->hookEvent(eventName, std::move(callback));
+}
+
+std::filesystem::path GameWrapper::GetDataFolder() {
+  sim::Game* game = gameAt(memoryAddress);
+  return game ? game->dataFolder() : std::filesystem::path();
+}
+
+std::filesystem::path GameWrapper::GetTessaroPath() {
+  sim::Game* game = gameAt(memoryAddress);
+  return game ? game->hostFolder() : std::filesystem::path();
+}
+
+std::filesystem::path GameWrapper::FixRelativePath(std::filesystem::path path) {
+  sim::Game* game = gameAt(memoryAddress);
+  return game ? game->fixRelativePath(path) : path;
+}
+
+bool GameWrapper::IsInFreeplay() {
+  sim::Game* game = gameAt(memoryAddress);
+  return game && game->freeplay();
+}
+
+bool GameWrapper::IsPaused() {
+  sim::Game* game = gameAt(memoryAddress);
+  return game && game->paused();
+}
+
+SequenceWrapper GameWrapper::GetMainSequence() {
+  sim::Game* game = gameAt(memoryAddress);
+  return SequenceWrapper(game && game->mainSequence() ? game->mainSequence()->address() : 0);
+}
+
+CarWrapper GameWrapper::GetLocalCar() {
+  sim::Game* game = gameAt(memoryAddress);
+  return CarWrapper(game && game->car() ? game->car()->address : 0);
+}
+
+UnrealStringWrapper GameWrapper::GetPlayerName() {
+  sim::Game* game = gameAt(memoryAddress);
+  return UnrealStringWrapper(game ? game->playerNameAddress() : 0);
+}
+
+std::string UnrealStringWrapper::ToString() {
+  const auto* text = sim::resolve<std::string>(memoryAddress, ObjectKind::Text);
+  return text ? *text : std::string();
+}
+
+Vector ActorWrapper::GetLocation() {
+  const auto* car = sim::resolve<sim::Car>(memoryAddress, ObjectKind::Car);
+  return car ? car->location : Vector{};
+}
+
+Rotator ActorWrapper::GetRotation() {
+  const auto* car = sim::resolve<sim::Car>(memoryAddress, ObjectKind::Car);
+  return car ? car->rotation : Rotator{};
+}
+
+// ---- Kismet ----
+
+std::map<std::string, SequenceVariableWrapper> SequenceWrapper::GetAllSequenceVariables(bool /*recursive*/) {
+  std::map<std::string, SequenceVariableWrapper> result;
+  const auto* sequence = sim::resolve<sim::KismetSequence>(memoryAddress, ObjectKind::Sequence);
+  if (sequence == nullptr) return result;
+  for (const auto& [key, address] : sequence->table()) result.emplace(key, SequenceVariableWrapper(address));
+  return result;
+}
+
+SequenceWrapper SequenceObjectWrapper::GetParentSequence() {
+  const sim::KismetVariable* variable = variableAt(memoryAddress);
+  if (variable == nullptr) return SequenceWrapper(0);
+  // The parent is only reported while it still exists.
+  return SequenceWrapper(sim::lookUp(variable->parent, ObjectKind::Sequence) ? variable->parent : 0);
+}
+
+std::string SequenceVariableWrapper::GetVarName() {
+  const sim::KismetVariable* variable = variableAt(memoryAddress);
+  return variable ? variable->name : std::string();
+}
+
+namespace {
+bool hasType(std::uintptr_t address, sim::VariableType type) {
+  const sim::KismetVariable* variable = variableAt(address);
+  return variable && variable->type == type;
+}
+}  // namespace
+
+bool SequenceVariableWrapper::IsInt() { return hasType(memoryAddress, sim::VariableType::Int); }
+bool SequenceVariableWrapper::IsFloat() { return hasType(memoryAddress, sim::VariableType::Float); }
+bool SequenceVariableWrapper::IsString() { return hasType(memoryAddress, sim::VariableType::String); }
+bool SequenceVariableWrapper::IsVector() { return hasType(memoryAddress, sim::VariableType::Vector); }
+
+int SequenceVariableWrapper::GetInt() {
+  const sim::KismetVariable* variable = variableAt(memoryAddress);
+  return variable ? variable->intValue : 0;
+}
+
+float SequenceVariableWrapper::GetFloat() {
+  const sim::KismetVariable* variable = variableAt(memoryAddress);
+  return variable ? variable->floatValue : 0.0f;
+}
+
+std::string SequenceVariableWrapper::GetString() {
+  const sim::KismetVariable* variable = variableAt(memoryAddress);
+  return variable ? variable->stringValue : std::string();
+}
+
+Vector SequenceVariableWrapper::GetVector() {
+  const sim::KismetVariable* variable = variableAt(memoryAddress);
+  return variable ? variable->vectorValue : Vector{};
+}
+
+void SequenceVariableWrapper::SetFloat(float value) {
+  sim::KismetVariable* variable = variableAt(memoryAddress);
+  if (variable == nullptr) return;
+  variable->floatValue = value;
+  if (sim::Game* game = gameOfVariable()) {
+    game->recordWrite({game->now(), variable->name, sim::VariableType::Float, value, {}});
+  }
+}
+
+void SequenceVariableWrapper::SetVector(Vector value) {
+  sim::KismetVariable* variable = variableAt(memoryAddress);
+  if (variable == nullptr) return;
+  variable->vectorValue = value;
+  if (sim::Game* game = gameOfVariable()) {
+    game->recordWrite({game->now(), variable->name, sim::VariableType::Vector, 0.0f, value});
+  }
+}

@@ -1,0 +1,4 @@
+// The settings page generator.
+#include "plugin/Lumaro.h"
+
+void Lumaro::updateGhostList() {}

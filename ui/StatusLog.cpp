@@ -1,0 +1,9 @@
+// The status log: every message reaches the console, the lm_log variable and the settings page's last line.
+#include "plugin/Lumaro.h"
+
+void Lumaro::logStatus(std::string message) {
+  cvarManager->log(message);
+  // The message goes between the quotes unescaped; how the console cuts the line is the host's affair.
+  cvarManager->executeCommand("lm_log \"" + message + "\"", true);
+  updateGhostList();
+}
