@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include "support/PluginHarness.h"
+
+namespace {
+
+using sim::VariableType;
+
+class KismetAccessTest : public ::testing::Test {
+protected:
+  PluginHarness host;
+
+  // Loads a map with exactly these variables and fetches its table into the plugin.
+  void loadMap(std::vector<sim::VariableDefinition> variables, bool withSequence = true) {
+    sim::MapDefinition map;
+    map.name = "Custom";
+    map.hasMainSequence = withSequence;
+    map.variables = std::move(variables);
+    host.game().loadMap(map);
+    SequenceWrapper sequence = host.plugin().mainSequence();
+    if (!sequence.IsNull()) host.plugin().refreshSequenceVariables(sequence);
+  }
+};
+
+TEST_F(KismetAccessTest, TheTypeTestComesFirstAndNamesCompareExactly) {
+  loadMap({{"LapNb", VariableType::Float, "-1"},
+           {"lapnb", VariableType::Int, "-1"},
+           {"LapNb ", VariableType::Int, "-1"}});
+  EXPECT_FALSE(host.plugin().findFirstVariable(KismetType::Int, "LapNb"));
+  EXPECT_TRUE(host.plugin().findFirstVariable(KismetType::Float, "LapNb"));
+  EXPECT_FALSE(host.plugin().hasVariable(KismetType::Int, "LapNb"));
+}
+
+TEST_F(KismetAccessTest, FirstLastAndEveryMatch) {
+  // Table order is by key: "MapName" < "MapName_1" < "MapName_2".
+  loadMap({{"MapName", VariableType::String, "first"},
+           {"MapName", VariableType::String, "second"},
+           {"MapName", VariableType::String, "third"}});
+  EXPECT_EQ(host.plugin().findFirstVariable(KismetType::String, "MapName")->GetString(), "first");
+  EXPECT_EQ(host.plugin().findLastVariable(KismetType::String, "MapName")->GetString(), "third");
+  std::vector<std::string> every;
+  host.plugin().forEachVariable(KismetType::String, "MapName",
+                                [&](SequenceVariableWrapper& v) { every.push_back(v.GetString()); });
+  EXPECT_EQ(every, (std::vector<std::string>{"first", "second", "third"}));
+}
+
+TEST_F(KismetAccessTest, FirstMatchWithValueMinusOnePassesOverOtherCounters) {
+  loadMap({{"LapNb", VariableType::Int, "2"}, {"LapNb", VariableType::Int, "-1"}});
+  auto found = host.plugin().findFirstLapCounterAtStart();
+  ASSERT_TRUE(found);
+  EXPECT_EQ(found->GetInt(), -1);
+
+  loadMap({{"LapNb", VariableType::Int, "0"}});
+  EXPECT_FALSE(host.plugin().findFirstLapCounterAtStart());
+}
+
+TEST_F(KismetAccessTest, AMapWithASequenceButNoVariables) {
+  loadMap({});
+  EXPECT_TRUE(host.plugin().sequenceVariables.empty());
+  EXPECT_FALSE(host.plugin().findFirstVariable(KismetType::Int, "LapNb"));
+  EXPECT_FALSE(host.plugin().hasVariable(KismetType::Float, "GhostColor"));
+}
+
+TEST_F(KismetAccessTest, EveryLookupReplacesTheWholeTable) {
+  loadMap({{"A", VariableType::Int, "1"}, {"B", VariableType::Int, "1"}});
+  EXPECT_EQ(host.plugin().sequenceVariables.size(), 2u);
+  loadMap({{"C", VariableType::Int, "1"}});
+  ASSERT_EQ(host.plugin().sequenceVariables.size(), 1u);
+  EXPECT_EQ(host.plugin().sequenceVariables.begin()->first, "C");
+}
+
+TEST_F(KismetAccessTest, AHeldVariableIsInvalidOnceItsMapIsGone) {
+  loadMap({{"LapNb", VariableType::Int, "-1"}});
+  SequenceVariableWrapper held = *host.plugin().findFirstVariable(KismetType::Int, "LapNb");
+  EXPECT_TRUE(Lumaro::isHeldVariableValid(held, true));
+  host.game().loadMainMenu();
+  EXPECT_FALSE(Lumaro::isHeldVariableValid(held, true));
+  SequenceVariableWrapper empty(0);
+  EXPECT_FALSE(Lumaro::isHeldVariableValid(empty, true));
+}
+
+TEST_F(KismetAccessTest, TheSharedFailuresLogTheirMessageAndResetTheRun) {
+  loadMap({{"LapNb", VariableType::Int, "-1"}});
+  host.run("lm_isrecording 1");
+  host.plugin().currentLap = 0;
+  host.plugin().isChallenging = true;
+  host.plugin().recordedFrames.push_back({});
+  host.plugin().failNoKismet();
+  EXPECT_EQ(host.lines().back(), "No Kismet found for this map, are you in a workshop map that supports Lumaro?");
+  EXPECT_EQ(host.cvar("lm_isrecording"), "0");
+  EXPECT_EQ(host.plugin().currentLap, -1);
+  EXPECT_FALSE(host.plugin().isChallenging);
+  EXPECT_TRUE(host.plugin().recordedFrames.empty());
+
+  host.plugin().failNotInWorkshop();
+  EXPECT_EQ(host.lines().back(), "Make sure you're in a workshop map.");
+}
+
+}  // namespace

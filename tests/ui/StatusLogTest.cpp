@@ -1,0 +1,35 @@
+#include <gtest/gtest.h>
+
+#include "support/PluginHarness.h"
+
+namespace {
+
+TEST(StatusLog, WritesTheConsoleLineThenSetsLmLogThroughTheConsole) {
+  PluginHarness host;
+  const auto commands = host.console().commandsRun().size();
+  host.plugin().logStatus("Race started.");
+  EXPECT_EQ(host.lines().back(), "Race started.");
+  ASSERT_GT(host.console().commandsRun().size(), commands);
+  EXPECT_EQ(host.console().commandsRun()[commands], "lm_log \"Race started.\"");
+  EXPECT_EQ(host.cvar("lm_log"), "Race started.");
+}
+
+TEST(StatusLog, TheMessageIsEmbeddedUnescaped) {
+  PluginHarness host;
+  const auto commands = host.console().commandsRun().size();
+  host.plugin().logStatus("");
+  EXPECT_EQ(host.console().commandsRun()[commands], "lm_log \"\"");
+  EXPECT_EQ(host.cvar("lm_log"), "");
+  host.plugin().logStatus("say \"hi\"");
+  EXPECT_EQ(host.console().commandsRun()[commands + 1], "lm_log \"say \"hi\"\"");
+}
+
+TEST(StatusLog, TwoMessagesInARowLeaveTheSecondInLmLog) {
+  PluginHarness host;
+  host.plugin().logStatus("first");
+  host.plugin().logStatus("second");
+  EXPECT_EQ(host.newLines(), (std::vector<std::string>{"first", "second"}));
+  EXPECT_EQ(host.cvar("lm_log"), "second");
+}
+
+}  // namespace
