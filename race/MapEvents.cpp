@@ -1,4 +1,7 @@
 // Map loads and player spawns, the run reset they share with every failure path, and the recording switch.
+// Nothing here cancels a timer: each scheduled call runs in turn and applies its own checks.
+#include <string>
+
 #include "plugin/Lumaro.h"
 
 bool Lumaro::isRecording() { return cvarManager->getCvar("lm_isrecording").getBoolValue(); }
@@ -9,6 +12,7 @@ void Lumaro::stopRecording() {
 
 void Lumaro::runReset() { onMapLoad(""); }
 
+// Also the run reset. The loaded ghost stays loaded; the recorded run does not.
 void Lumaro::onMapLoad(std::string /*eventName*/) {
   stopRecording();
   currentLap = -1;
@@ -19,6 +23,30 @@ void Lumaro::onMapLoad(std::string /*eventName*/) {
   recordedFrames.clear();
 }
 
-void Lumaro::onPlayerSpawnStart(std::string /*eventName*/) {}
+// A spawn always ends a recording under way; automatic recording looks at the lap counter a moment later,
+// once the map's script has settled it.
+void Lumaro::onPlayerSpawnStart(std::string /*eventName*/) {
+  stopRecording();
+  schedule("checkAutoRecord", 0.2f, [this] { checkAutoRecord(); });
+}
 
-void Lumaro::checkAutoRecord() {}
+void Lumaro::checkAutoRecord() {
+  SequenceWrapper sequence = mainSequence();
+  if (sequence.IsNull()) {
+    failNoKismet();
+    return;
+  }
+  if (!cvarManager->getCvar("lm_autorecord").getBoolValue()) {
+    stopRecording();
+    currentLap = -1;
+    return;
+  }
+  refreshSequenceVariables(sequence);
+  // Only a counter standing before the start line re-arms; anything else is left alone, silently.
+  if (!findFirstLapCounterAtStart()) return;
+  stopGhost();
+  currentLap = -1;
+  // One blank is the "no ghost" choice of the ghost list; every other value counts as a chosen ghost.
+  if (cvarManager->getCvar("lm_ghostfilepath").getStringValue() != " ") isChallenging = true;
+  schedule("recordGhost", 0.1f, [this] { recordGhost(); });
+}

@@ -1,4 +1,25 @@
-// The race finish.
-#include "plugin/Lumaro.h"
+// The race finish: recording ends, the race time of the last frame is reported, and a fast enough run is
+// exported at once when automatic export is on.
+#include <string>
 
-void Lumaro::onRaceFinished() {}
+#include "plugin/Lumaro.h"
+#include "race/AutoExport.h"
+#include "race/RaceTime.h"
+
+void Lumaro::onRaceFinished() {
+  stopRecording();
+  // A race can end with no frame at all: no car at the start, or paused from start to finish. There is
+  // then no time to report and nothing to export.
+  if (recordedFrames.empty()) {
+    logStatus("Race ended with no recorded run.");
+    updateGhostList();
+    return;
+  }
+  const std::int32_t raceTime = recordedFrames.back().time;
+  logStatus("Race ended in " + formatRaceTime(raceTime) + ".");
+  if (cvarManager->getCvar("lm_autoexport").getBoolValue()) {
+    const std::int32_t limitSeconds = cvarManager->getCvar("lm_maxsecs").getIntValue();
+    if (isUnderExportLimit(raceTime, limitSeconds)) exportGhost();
+  }
+  updateGhostList();
+}

@@ -1,4 +1,44 @@
-// The run sampler.
+// The run sampler: one frame of the local car per tick, stamped with the run time. Paused ticks record
+// nothing and move the run's start forward by whole milliseconds, so paused time stays out of the run;
+// each paused interval's sub-millisecond remainder is dropped and therefore stays run time.
 #include "plugin/Lumaro.h"
+#include "race/RunTime.h"
 
-void Lumaro::sampleRun(SystemTime /*runStart*/, SystemTime /*lastSample*/) {}
+namespace {
+
+GhostFrame frameOf(const Rotator& rotation, const Vector& location, std::int32_t runTime) {
+  // Rotations keep the engine's integer units, only widened to float.
+  return GhostFrame{static_cast<float>(rotation.Pitch),
+                    static_cast<float>(rotation.Yaw),
+                    static_cast<float>(rotation.Roll),
+                    location.X,
+                    location.Y,
+                    location.Z,
+                    runTime};
+}
+
+}  // namespace
+
+void Lumaro::sampleRun(SystemTime runStart, SystemTime lastSample) {
+  CarWrapper car = gameWrapper->GetLocalCar();
+  if (car.IsNull()) {
+    // Sampling ends for good; the lap watcher keeps watching, so the finish still reports the last frame.
+    logStatus("No Player Found.");
+    return;
+  }
+  SystemTime now;
+  if (gameWrapper->IsPaused()) {
+    now = systemNow();
+    const std::int32_t pausedMilliseconds = runMilliseconds((now - lastSample).count());
+    runStart += SystemTicks(static_cast<std::int64_t>(pausedMilliseconds) * ticksPerRunMillisecond);
+  } else {
+    // Location, then rotation, then the clock: the frame's time is taken once the car has been read.
+    const Vector location = car.GetLocation();
+    const Rotator rotation = car.GetRotation();
+    now = systemNow();
+    recordedFrames.push_back(frameOf(rotation, location, runMilliseconds((now - runStart).count())));
+  }
+  if (isRecording()) {
+    schedule("sampleRun", 0.001f, [this, runStart, now] { sampleRun(runStart, now); });
+  }
+}
