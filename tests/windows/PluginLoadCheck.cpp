@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -110,6 +111,16 @@ void checkStandInLoader(const std::filesystem::path& plugin, const std::filesyst
                 "the stand-in host's loader loads the library and runs onLoad");
   loaded.unload();
   checks.expect(game.menuCloses() == 1, "the stand-in host's loader runs onUnload");
+
+  // Each binary has its own copy of the C++ runtime: an error thrown in the SDK library must still be
+  // caught here by its type.
+  try {
+    sim::LoadedPlugin missing(std::filesystem::absolute(plugin).parent_path() / "NoSuchPlugin.dll", game);
+    checks.fail("loading a missing library throws");
+  } catch (const std::runtime_error& error) {
+    checks.expect(std::string(error.what()).rfind("cannot load plugin ", 0) == 0,
+                  "an error thrown by the SDK library is caught by its type across the library boundary");
+  }
 }
 
 }  // namespace
