@@ -1,7 +1,7 @@
 # Thin targets over the CMake presets.
 PRESET ?= dev
 
-.PHONY: all build test demo bench clean
+.PHONY: all build test demo bench windows clean
 
 all: build
 
@@ -17,6 +17,12 @@ demo: build
 
 bench: build
 	./build/$(PRESET)/bin/lumaro-bench
+
+# The 64-bit Windows DLLs (Lumaro.dll, pluginsdk.dll) and host programs, cross-built with mingw-w64
+# into build/windows/bin.
+windows:
+	cmake --preset windows
+	cmake --build --preset windows
 
 clean:
 	rm -rf build

@@ -13,7 +13,8 @@ namespace {
 
 void* openLibrary(const std::filesystem::path& path) {
 #if defined(_WIN32)
-  return reinterpret_cast<void*>(LoadLibraryW(path.wstring().c_str()));
+  // LoadLibraryW wants backslashes in a path.
+  return reinterpret_cast<void*>(LoadLibraryW(std::filesystem::path(path).make_preferred().wstring().c_str()));
 #else
   return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
 #endif

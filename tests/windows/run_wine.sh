@@ -1,0 +1,51 @@
+#!/bin/sh
+# Runs the Windows test host under Wine against the cross-built Lumaro.dll: the plugin is loaded with
+# LoadLibrary and checked as the host sees it. With --scenario the test host also plays a recorded run,
+# and the Linux build of the same test host plays it against the Linux library; the two exported ghost
+# files must be the same bytes.
+# The Wine prefix lives in the Windows build folder and is made once (it takes a while the first time).
+# Console program only: no display is used. Exits 77 (skipped) when the cross compiler or Wine is missing.
+#   run_wine.sh MINGW_CXX WINE WINDOWS_BUILD_DIR WORK_DIR [--scenario LINUX_TESTHOST LINUX_PLUGIN]
+set -eu
+cxx=$1 wine=$2 windows_build=$3 work=$4
+shift 4
+if [ ! -x "$cxx" ]; then
+  echo "skipped: the mingw-w64 cross compiler x86_64-w64-mingw32-g++-posix is not installed"
+  exit 77
+fi
+if [ ! -x "$wine" ]; then
+  echo "skipped: Wine is not installed (apt-get install wine64, then configure again)"
+  exit 77
+fi
+bin=$windows_build/bin
+
+export WINEPREFIX="$windows_build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+unset DISPLAY WAYLAND_DISPLAY
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "Making the Wine prefix $WINEPREFIX (first run only)"
+  start=$(date +%s)
+  "$wine" wineboot --init >/dev/null 2>&1
+  echo "Wine prefix ready after $(( $(date +%s) - start )) s"
+fi
+
+rm -rf "$work"
+mkdir -p "$work"
+cd "$work"
+status=0
+if [ "${1:-}" = "--scenario" ]; then
+  linux_host=$2 linux_plugin=$3
+  "$wine" "$bin/lumaro-testhost.exe" "$bin/Lumaro.dll" wine-root --scenario wine.ghost || status=$?
+  echo "--- the same run on Linux"
+  "$linux_host" "$linux_plugin" linux-root --scenario linux.ghost || status=$?
+  if [ -f wine.ghost ] && [ -f linux.ghost ] && cmp wine.ghost linux.ghost; then
+    echo "ok    the Windows and Linux builds write the same ghost file bytes"
+  else
+    echo "FAIL  the ghost files differ (or one is missing):"
+    diff wine.ghost linux.ghost | head -20 || true
+    diff wine.ghost.console linux.ghost.console | head -20 || true
+    status=1
+  fi
+else
+  "$wine" "$bin/lumaro-testhost.exe" "$bin/Lumaro.dll" wine-root || status=$?
+fi
+exit $status
