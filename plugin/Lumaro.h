@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "host/TessaroPlugin.h"
+#include "playback/GhostFrameOrder.h"
 #include "plugin/GhostFrame.h"
 #include "plugin/SystemClock.h"
 
@@ -39,6 +40,8 @@ public:
   void playbackTick(SequenceVariableWrapper position, SequenceVariableWrapper rotation, SystemTime lastTick);
   void updateGhostColor();
   void setGhostColor(float red, float green, float blue);
+  // Whether ghostFrames is in time order, kept between playback ticks; every playGhost looks again.
+  GhostFrameOrder ghostFrameOrder;
 
   // library/: ghost export, import and the ghost folder.
   void exportGhost();
