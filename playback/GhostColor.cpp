@@ -18,7 +18,9 @@ void Lumaro::updateGhostColor() {
 void Lumaro::setGhostColor(float red, float green, float blue) {
   SequenceWrapper sequence = mainSequence();
   if (sequence.IsNull()) {
-    failNoKismet();
+    logStatus(std::string(messages::noKismet));
+    // The reset's own colour step would come straight back here on a freeplay map without a sequence.
+    resetRunState(false);
     return;
   }
   refreshSequenceVariables(sequence);

@@ -9,12 +9,14 @@ void Lumaro::stopRecording() {
 
 void Lumaro::runReset() { onMapLoad(""); }
 
-void Lumaro::onMapLoad(std::string /*eventName*/) {
+void Lumaro::onMapLoad(std::string /*eventName*/) { resetRunState(true); }
+
+void Lumaro::resetRunState(bool reapplyGhostColor) {
   stopRecording();
   currentLap = -1;
   isPlaying = false;
   isChallenging = false;
-  if (gameWrapper->IsInFreeplay()) updateGhostColor();
+  if (reapplyGhostColor && gameWrapper->IsInFreeplay()) updateGhostColor();
   schedule("updateGhostList", 0.1f, [this] { updateGhostList(); });
   recordedFrames.clear();
 }

@@ -1,5 +1,6 @@
 // Ghost colour on the stand-in host: the write 0.01 s after a change of lm_color into every float
-// GhostColor, and the refusal outside freeplay.
+// GhostColor, the refusal outside freeplay, and a freeplay map without Kismet, where the failure is
+// reported once instead of repeating every 0.01 s.
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -11,6 +12,8 @@
 #include "support/PluginHarness.h"
 
 namespace {
+
+constexpr const char* noKismet = "No Kismet found for this map, are you in a workshop map that supports Lumaro?";
 
 class GhostColorTest : public ::testing::Test {
 protected:
@@ -90,6 +93,27 @@ TEST_F(GhostColorTest, AChangeInTheMainMenuIsRefusedAndResetsTheRun) {
   // Only the reset's settings page is scheduled, no colour write.
   EXPECT_EQ(host.game().pendingTimers(), timersBefore + 1);
   EXPECT_EQ(host.game().hostCalls().back(), "SetTimeout 0.1");
+}
+
+TEST_F(GhostColorTest, AFreeplayMapWithoutKismetReportsTheColourFailureOnce) {
+  sim::MapDefinition bare = sim::workshopMap("Bare");
+  bare.hasMainSequence = false;
+  load(bare);
+  // Whatever the load itself reported, it has settled: nothing keeps rescheduling.
+  EXPECT_EQ(host.game().pendingTimers(), 0u);
+
+  host.run("lm_isrecording 1");
+  host.plugin().currentLap = 0;
+  host.plugin().isChallenging = true;
+  host.run("lm_color #FF0000");
+  host.game().runFor(1.0);
+  const auto lines = host.newLines();
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), std::string(noKismet)), 1);
+  EXPECT_EQ(host.game().pendingTimers(), 0u);
+  // The rest of the reset still happens.
+  EXPECT_EQ(host.cvar("lm_isrecording"), "0");
+  EXPECT_EQ(host.plugin().currentLap, -1);
+  EXPECT_FALSE(host.plugin().isChallenging);
 }
 
 }  // namespace
