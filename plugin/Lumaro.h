@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "host/TessaroPlugin.h"
+#include "playback/GhostFrameOrder.h"
 #include "plugin/GhostFrame.h"
 #include "plugin/SystemClock.h"
 
@@ -39,6 +40,11 @@ public:
   void playbackTick(SequenceVariableWrapper position, SequenceVariableWrapper rotation, SystemTime lastTick);
   void updateGhostColor();
   void setGhostColor(float red, float green, float blue);
+  // Whether ghostFrames is in time order, kept between playback ticks; every playGhost looks again.
+  GhostFrameOrder ghostFrameOrder;
+  // The run reset, with or without re-applying the ghost colour (defined in race/MapEvents.cpp). The colour
+  // write's own failure resets without it, so that the failure cannot schedule itself again.
+  void resetRunState(bool reapplyGhostColor);
 
   // library/: ghost export, import and the ghost folder.
   void exportGhost();

@@ -13,12 +13,14 @@ void Lumaro::stopRecording() {
 void Lumaro::runReset() { onMapLoad(""); }
 
 // Also the run reset. The loaded ghost stays loaded; the recorded run does not.
-void Lumaro::onMapLoad(std::string /*eventName*/) {
+void Lumaro::onMapLoad(std::string /*eventName*/) { resetRunState(true); }
+
+void Lumaro::resetRunState(bool reapplyGhostColor) {
   stopRecording();
   currentLap = -1;
   isPlaying = false;
   isChallenging = false;
-  if (gameWrapper->IsInFreeplay()) updateGhostColor();
+  if (reapplyGhostColor && gameWrapper->IsInFreeplay()) updateGhostColor();
   schedule("updateGhostList", 0.1f, [this] { updateGhostList(); });
   recordedFrames.clear();
 }

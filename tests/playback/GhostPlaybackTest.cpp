@@ -1,0 +1,334 @@
+// Ghost playback on the stand-in host: what the tick chain writes, when it ends, how pauses, restarts and
+// stops act on it, and what each refusal says. Ghosts are set directly; time moves only by game ticks.
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "support/PluginHarness.h"
+#include "playback/GhostCarTrace.h"
+
+namespace {
+
+constexpr std::int64_t ticksPerMs = 10'000;
+
+GhostFrame frameAt(std::int32_t time, float x, float yaw = 0.0f) {
+  GhostFrame frame;
+  frame.time = time;
+  frame.x = x;
+  frame.yaw = yaw;
+  return frame;
+}
+
+// A frame every 10 ms whose location X is its time: the ghost's X then reads as its playback time.
+std::vector<GhostFrame> clockGhost(std::int32_t lengthMs) {
+  std::vector<GhostFrame> frames;
+  for (std::int32_t time = 0; time <= lengthMs; time += 10) frames.push_back(frameAt(time, static_cast<float>(time)));
+  return frames;
+}
+
+std::size_t count(const std::vector<std::string>& lines, const std::string& line) {
+  return static_cast<std::size_t>(std::count(lines.begin(), lines.end(), line));
+}
+
+bool samePlace(const Vector& a, const Vector& b) { return a.X == b.X && a.Y == b.Y && a.Z == b.Z; }
+
+class GhostPlaybackTest : public ::testing::Test {
+protected:
+  PluginHarness host;
+  GhostCarTrace trace{host.game()};
+
+  void SetUp() override {
+    host.game().loadMap(sim::workshopMap("Speedway"));
+    host.game().runFor(0.5);  // the load's colour write and settings page
+    ASSERT_EQ(host.game().pendingTimers(), 0u);
+    host.newLines();
+    trace.newPlacements();
+  }
+
+  void play(std::vector<GhostFrame> frames) {
+    host.plugin().ghostFrames = std::move(frames);
+    host.run("lm_play");
+  }
+  void advanceMs(std::int64_t ms) { host.game().tick(ms * ticksPerMs); }
+  int timeoutsOf(const std::string& delay) {
+    return static_cast<int>(std::count(host.game().hostCalls().begin(), host.game().hostCalls().end(),
+                                       "SetTimeout " + delay));
+  }
+};
+
+TEST_F(GhostPlaybackTest, EachTickPlacesPositionThenRotationAndRearmsAfterAMillisecond) {
+  GhostFrame first;
+  first.pitch = 1, first.yaw = 2, first.roll = 3, first.x = 4, first.y = 5, first.z = 6, first.time = 0;
+  play({first, frameAt(100, 10), frameAt(200, 20)});
+  const auto placements = trace.newPlacements();
+  ASSERT_EQ(placements.size(), 1u);  // the first tick runs inside lm_play
+  EXPECT_EQ(placements[0].time, host.game().now());
+  EXPECT_TRUE(samePlace(placements[0].position, {4, 5, 6}));
+  EXPECT_TRUE(samePlace(placements[0].rotation, {1, 2, 3}));
+  EXPECT_EQ(host.game().hostCalls().back(), "SetTimeout 0.001");
+  EXPECT_TRUE(host.plugin().isPlaying);
+  EXPECT_EQ(host.plugin().playbackStart, host.game().now());
+}
+
+TEST_F(GhostPlaybackTest, TheGhostWaitsAtItsFirstFrameUntilItsTime) {
+  play({frameAt(40, 1, 7), frameAt(140, 2), frameAt(240, 3)});
+  for (int ms = 1; ms < 40; ++ms) advanceMs(1);
+  const auto placements = trace.newPlacements();
+  ASSERT_EQ(placements.size(), 40u);  // elapsed 0 to 39
+  for (const auto& placement : placements) {
+    EXPECT_EQ(placement.position.X, 1.0f);
+    EXPECT_EQ(placement.rotation.Y, 7.0f);
+  }
+  advanceMs(2);
+  EXPECT_EQ(trace.newPlacements().at(0).position.X, (2.0f - 1.0f) * 1.0f / 100.0f + 1.0f);
+}
+
+TEST_F(GhostPlaybackTest, ATwoFrameGhostEndsOnItsFirstTickWithoutAWord) {
+  play({frameAt(0, 1), frameAt(100, 2)});
+  EXPECT_TRUE(trace.newPlacements().empty());
+  EXPECT_FALSE(host.plugin().isPlaying);
+  EXPECT_EQ(host.game().pendingTimers(), 0u);
+  EXPECT_TRUE(host.newLines().empty());
+}
+
+TEST_F(GhostPlaybackTest, ThreeFramesHalfwayAtTheMiddleFrameAndEndedInTheLastPair) {
+  const GhostFrame last = frameAt(200, 30, -3);
+  play({frameAt(0, 0, 32000), frameAt(100, 10, -32000), last});
+  advanceMs(50);
+  auto placements = trace.newPlacements();
+  ASSERT_EQ(placements.size(), 2u);
+  EXPECT_EQ(placements[1].position.X, 5.0f);
+  EXPECT_EQ(placements[1].rotation.Y, 0.0f);  // through zero, not around the turn
+  advanceMs(50);
+  placements = trace.newPlacements();
+  ASSERT_EQ(placements.size(), 1u);
+  EXPECT_EQ(placements[0].position.X, 10.0f);
+  EXPECT_EQ(placements[0].rotation.Y, -32000.0f);
+  advanceMs(50);
+  EXPECT_TRUE(trace.newPlacements().empty());
+  EXPECT_FALSE(host.plugin().isPlaying);
+  EXPECT_EQ(host.game().pendingTimers(), 0u);
+  host.game().runFor(0.1);
+  EXPECT_TRUE(host.newLines().empty());
+}
+
+TEST_F(GhostPlaybackTest, ATickPastTheLastFrameLeavesTheGhostThereUntilStopped) {
+  play({frameAt(0, 0), frameAt(100, 10), frameAt(200, 30)});
+  advanceMs(250);
+  for (int i = 0; i < 5; ++i) advanceMs(1);
+  auto placements = trace.newPlacements();
+  ASSERT_EQ(placements.size(), 7u);
+  for (std::size_t i = 1; i < placements.size(); ++i) EXPECT_EQ(placements[i].position.X, 30.0f);
+  EXPECT_TRUE(host.plugin().isPlaying);
+  EXPECT_TRUE(host.newLines().empty());
+
+  host.run("lm_stop");
+  placements = trace.newPlacements();
+  ASSERT_EQ(placements.size(), 1u);  // parked at once
+  EXPECT_TRUE(samePlace(placements[0].position, {0, 0, 0}));
+  EXPECT_TRUE(samePlace(placements[0].rotation, {0, 0, 0}));
+  advanceMs(1);
+  EXPECT_EQ(host.newLines(), std::vector<std::string>{"Stopped ghost."});
+  host.game().runFor(0.2);
+  EXPECT_TRUE(host.newLines().empty());
+  EXPECT_TRUE(trace.newPlacements().empty());
+  EXPECT_EQ(host.game().pendingTimers(), 0u);
+}
+
+TEST_F(GhostPlaybackTest, APauseMovesTheStartByEachTickCutToWholeMilliseconds) {
+  // Game ticks of 1/120 s: 8.3333 ms each, so every paused tick moves the start by 8 ms, not 8.3333.
+  play(clockGhost(10000));
+  host.game().runTicks(60);
+  const float before = trace.newPlacements().back().position.X;
+  const std::int64_t startBefore = host.plugin().playbackStart;
+  const std::int64_t tick = host.game().tickLength();
+  ASSERT_EQ(tick, 83333);
+
+  host.game().setPaused(true);
+  host.game().runTicks(360);  // three seconds
+  EXPECT_TRUE(trace.newPlacements().empty());
+  EXPECT_EQ(host.plugin().playbackStart, startBefore + 360 * 8 * ticksPerMs);
+
+  host.game().setPaused(false);
+  host.game().runTicks(1);
+  // The ghost goes on from where it stood. Before the pause: 60 ticks, 499.998 ms, so 499. After it: 421
+  // ticks, 3508.3193 ms, less the 2880 ms taken out, 628.3193 ms, so 628; the dropped thirds of a
+  // millisecond and one tick are all it moved on.
+  EXPECT_EQ(before, 499.0f);
+  EXPECT_EQ(trace.newPlacements().back().position.X, 628.0f);
+}
+
+TEST_F(GhostPlaybackTest, PlayWhilePlayingJumpsBackWithoutASecondChain) {
+  play(clockGhost(10000));
+  for (int i = 0; i < 300; ++i) advanceMs(1);
+  EXPECT_EQ(trace.newPlacements().back().position.X, 300.0f);
+  ASSERT_EQ(host.game().pendingTimers(), 1u);
+  const int rearms = timeoutsOf("0.001");
+
+  host.run("lm_play");
+  EXPECT_EQ(host.plugin().playbackStart, host.game().now());
+  EXPECT_TRUE(trace.newPlacements().empty());  // nothing written until the chain's next tick
+  EXPECT_EQ(host.game().pendingTimers(), 1u);
+  EXPECT_EQ(timeoutsOf("0.001"), rearms);
+
+  for (int i = 0; i < 10; ++i) advanceMs(1);
+  const auto placements = trace.newPlacements();
+  ASSERT_EQ(placements.size(), 10u);  // one placement a tick: a single chain
+  EXPECT_EQ(placements[0].position.X, 1.0f);
+  EXPECT_EQ(placements[9].position.X, 10.0f);
+  EXPECT_EQ(host.game().pendingTimers(), 1u);
+}
+
+TEST_F(GhostPlaybackTest, StopWhileIdleParksTheGhostCarAndSaysNothing) {
+  host.plugin().ghostFrames = clockGhost(100);
+  host.variable("GhostPosition", sim::VariableType::Vector).vectorValue = {5, 6, 7};
+  host.variable("GhostRotation", sim::VariableType::Vector).vectorValue = {8, 9, 10};
+  host.run("lm_stop");
+  const auto placements = trace.newPlacements();
+  ASSERT_EQ(placements.size(), 1u);
+  EXPECT_TRUE(samePlace(placements[0].position, {0, 0, 0}));
+  EXPECT_TRUE(samePlace(placements[0].rotation, {0, 0, 0}));
+  host.game().runFor(0.2);
+  EXPECT_TRUE(host.newLines().empty());
+  EXPECT_EQ(host.game().pendingTimers(), 0u);
+}
+
+TEST_F(GhostPlaybackTest, StopWithoutAGhostSaysSoAndResetsTheRun) {
+  host.run("lm_isrecording 1");
+  host.plugin().currentLap = 0;
+  host.run("lm_stop");
+  EXPECT_EQ(host.newLines(), std::vector<std::string>{"No Ghost loaded."});
+  EXPECT_EQ(host.cvar("lm_isrecording"), "0");
+  EXPECT_EQ(host.plugin().currentLap, -1);
+  EXPECT_TRUE(trace.newPlacements().empty());
+}
+
+TEST_F(GhostPlaybackTest, AStopTakesEffectAtThePendingTickWithoutAReset) {
+  play(clockGhost(10000));
+  advanceMs(5);
+  host.run("lm_isrecording 1");
+  host.plugin().currentLap = 0;
+  host.run("lm_stop");
+  EXPECT_FALSE(host.plugin().isPlaying);
+  host.game().runFor(0.1);
+  EXPECT_EQ(host.newLines(), std::vector<std::string>{"Stopped ghost."});
+  EXPECT_EQ(host.cvar("lm_isrecording"), "1");
+  EXPECT_EQ(host.plugin().currentLap, 0);
+  EXPECT_EQ(host.game().pendingTimers(), 0u);
+}
+
+TEST_F(GhostPlaybackTest, PlayRefusesWithoutAGhostOrWithoutTheGhostCarsVariables) {
+  host.run("lm_isrecording 1");
+  host.run("lm_play");  // no ghost loaded
+  EXPECT_EQ(host.newLines(), std::vector<std::string>{"No Ghost loaded."});
+  EXPECT_EQ(host.cvar("lm_isrecording"), "1");  // no reset
+  EXPECT_FALSE(host.plugin().isPlaying);
+
+  // A rotation that is not a vector: nothing starts and nothing is said.
+  sim::MapDefinition map = sim::workshopMap("Speedway");
+  for (auto& variable : map.variables) {
+    if (variable.name == "GhostRotation") variable.type = sim::VariableType::Float;
+  }
+  host.game().loadMap(map);
+  host.game().runFor(0.5);
+  host.newLines();
+  play(clockGhost(1000));
+  EXPECT_FALSE(host.plugin().isPlaying);
+  EXPECT_TRUE(host.newLines().empty());
+  EXPECT_TRUE(trace.newPlacements().empty());
+  EXPECT_EQ(host.game().pendingTimers(), 0u);
+}
+
+TEST_F(GhostPlaybackTest, PlayOutsideAWorkshopMapOrWithoutKismetResetsTheRun) {
+  host.plugin().ghostFrames = clockGhost(1000);
+  host.game().setFreeplay(false);
+  host.run("lm_isrecording 1");
+  host.run("lm_play");
+  EXPECT_EQ(host.newLines(), std::vector<std::string>{"Make sure you're in a workshop map."});
+  EXPECT_EQ(host.cvar("lm_isrecording"), "0");
+
+  sim::MapDefinition bare = sim::workshopMap("Bare");
+  bare.hasMainSequence = false;
+  host.game().loadMap(bare);
+  host.game().runFor(0.5);
+  host.newLines();
+  host.run("lm_isrecording 1");
+  host.run("lm_play");
+  const auto lines = host.newLines();
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines[0], "No Kismet found for this map, are you in a workshop map that supports Lumaro?");
+  EXPECT_EQ(host.cvar("lm_isrecording"), "0");
+  EXPECT_FALSE(host.plugin().isPlaying);
+}
+
+TEST_F(GhostPlaybackTest, TheChainEndsWhenFreeplayEnds) {
+  play(clockGhost(10000));
+  advanceMs(5);
+  host.game().setFreeplay(false);
+  host.run("lm_isrecording 1");
+  advanceMs(1);
+  EXPECT_EQ(host.newLines(), std::vector<std::string>{"Make sure you're in a workshop map."});
+  EXPECT_EQ(host.cvar("lm_isrecording"), "0");
+  EXPECT_FALSE(host.plugin().isPlaying);
+  host.game().runFor(0.2);
+  EXPECT_TRUE(host.newLines().empty());
+  EXPECT_EQ(host.game().pendingTimers(), 0u);
+}
+
+TEST_F(GhostPlaybackTest, AMapLoadEndsTheChainAtItsNextTick) {
+  play(clockGhost(10000));
+  advanceMs(5);
+  host.game().loadMap(sim::workshopMap("Speedway"));
+  EXPECT_FALSE(host.plugin().isPlaying);
+  host.newLines();
+  trace.newPlacements();
+  advanceMs(1);
+  // The held position belongs to the map that went away.
+  const auto lines = host.newLines();
+  EXPECT_EQ(count(lines, "No Kismet found for this map, are you in a workshop map that supports Lumaro?"), 1u);
+  EXPECT_EQ(count(lines, "Stopped ghost."), 0u);
+  host.game().runFor(1.0);
+  EXPECT_TRUE(trace.newPlacements().empty());
+  EXPECT_EQ(host.game().pendingTimers(), 0u);
+}
+
+// Frames out of time order whose plain scan finds pair (1, 2) at 150 ms, where a binary search that took
+// them for ordered would land on pair (3, 4).
+std::vector<GhostFrame> disorderedGhost() {
+  return {frameAt(0, 0), frameAt(10, 10), frameAt(300, 300), frameAt(100, 1000), frameAt(200, 2000), frameAt(400, 400)};
+}
+
+TEST_F(GhostPlaybackTest, AGhostRefilledInItsOwnStorageIsPlayedByItsNewOrder) {
+  std::vector<GhostFrame> ordered = {frameAt(0, 0), frameAt(100, 100), frameAt(200, 200),
+                                     frameAt(300, 300), frameAt(400, 400), frameAt(500, 500)};
+  play(ordered);
+  advanceMs(150);
+  EXPECT_EQ(trace.newPlacements().back().position.X, 150.0f);
+  host.run("lm_stop");
+  advanceMs(1);
+
+  // Same storage, same count, other times: only a new look at the order tells.
+  auto& frames = host.plugin().ghostFrames;
+  const GhostFrame* storage = frames.data();
+  const std::vector<GhostFrame> replacement = disorderedGhost();
+  std::copy(replacement.begin(), replacement.end(), frames.begin());
+  ASSERT_EQ(frames.data(), storage);
+  host.run("lm_play");
+  trace.newPlacements();
+  advanceMs(150);
+  EXPECT_EQ(trace.newPlacements().back().position.X, (300.0f - 10.0f) * 140.0f / 290.0f + 10.0f);
+}
+
+TEST_F(GhostPlaybackTest, AGhostReplacedDuringPlaybackIsFollowedFromTheNextTick) {
+  play(clockGhost(1000));
+  advanceMs(100);
+  host.plugin().ghostFrames = disorderedGhost();
+  trace.newPlacements();
+  advanceMs(50);
+  EXPECT_EQ(trace.newPlacements().back().position.X, (300.0f - 10.0f) * 140.0f / 290.0f + 10.0f);
+}
+
+}  // namespace
