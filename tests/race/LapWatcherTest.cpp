@@ -154,8 +154,7 @@ TEST_F(LapWatcherTest, AnEmptyHeldCounterIsANoKismetFailure) {
   EXPECT_EQ(timersSetSince(from, "0.001"), 0);
 }
 
-// enabled once export/playback land
-TEST_F(LapWatcherTest, DISABLED_AChallengeStartsTheGhostAtTheRaceStart) {
+TEST_F(LapWatcherTest, AChallengeStartsTheGhostAtTheRaceStart) {
   loadGhost();
   host.run("lm_challenge");
   game().crossStartLine();

@@ -171,8 +171,7 @@ TEST_F(MapEventsTest, NothingIsCancelledSoASecondRecordFindsTheFirstArmed) {
   EXPECT_EQ(raceState(), "armed");
 }
 
-// enabled once export/playback land
-TEST_F(MapEventsTest, DISABLED_AutoRecordStopsTheGhostBeforeArming) {
+TEST_F(MapEventsTest, AutoRecordStopsTheGhostBeforeArming) {
   // With no ghost loaded, stopping it says so and resets the run; the recording is armed all the same.
   host.run("lm_autorecord 1");
   EXPECT_EQ(lines(), Lines{"No Ghost loaded."});
