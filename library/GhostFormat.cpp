@@ -22,10 +22,37 @@ char* formatInteger(char* first, std::int32_t value) {
 }  // namespace
 
 char* formatLocation(char* first, float value) {
-  // to_chars in fixed notation with precision 2 gives the bytes of printf's "%.2f", correctly rounded from
-  // the exact binary value, without going through the C library's locale.
-  return std::to_chars(first, first + locationTextCapacity, static_cast<double>(value), std::chars_format::fixed, 2)
-      .ptr;
+  const double widened = static_cast<double>(value);
+  // A float has 24 significant bits and 100 needs 7, so the hundredths of the widened value are exact in a
+  // double; rounding them to a whole number, with an exact half going to the even neighbour, is what
+  // printf's "%.2f" does. Values too large for 64-bit hundredths, inf and nan take to_chars, which gives the
+  // same bytes as printf in every case, only more slowly.
+  const double hundredths = std::fabs(widened * 100.0);
+  if (!(hundredths < 1e18)) {
+    return std::to_chars(first, first + locationTextCapacity, widened, std::chars_format::fixed, 2).ptr;
+  }
+  const double whole = std::trunc(hundredths);
+  const double rest = hundredths - whole;  // exact: the fractional bits of an exact product
+  auto rounded = static_cast<std::uint64_t>(whole);
+  if (rest > 0.5 || (rest == 0.5 && (rounded & 1U) != 0)) ++rounded;
+
+  char digits[24];
+  char* end = digits + sizeof digits;
+  char* at = end;
+  // At least three digits, so that a value below one still has its "0" before the point.
+  for (int written = 0; written < 3 || rounded != 0; ++written) {
+    *--at = static_cast<char>('0' + rounded % 10);
+    rounded /= 10;
+  }
+  // The sign is the value's own, so that -0.001 gives "-0.00" as printf writes it.
+  if (std::signbit(value)) *first++ = '-';
+  const std::size_t units = static_cast<std::size_t>(end - at) - 2;
+  std::memcpy(first, at, units);
+  first += units;
+  *first++ = '.';
+  *first++ = end[-2];
+  *first++ = end[-1];
+  return first;
 }
 
 std::int32_t rotationUnits(float value) {

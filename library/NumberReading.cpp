@@ -90,6 +90,41 @@ FloatReading readFloat(std::string_view field) {
                        !(rest.size() > 1 && rest[0] == '0' && (rest[1] == 'x' || rest[1] == 'X'));
   if (!decimal) return readFloatWithLibrary(number);
 
+  // Most fields are short decimals ("-1234.57", "16384"): when the digits make a whole number of at most
+  // 2^24 and at most ten of them follow the point, number and power of ten are both exact floats, and one
+  // division rounds the quotient correctly, as strtof does.
+  {
+    constexpr std::uint32_t exactLimit = 1U << 24;
+    static constexpr float powersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+    std::uint32_t digits = 0;
+    std::size_t at = 0;
+    bool anyDigit = false;
+    bool exact = true;
+    int decimals = 0;
+    while (at < rest.size() && isDigit(rest[at])) {
+      digits = digits * 10 + static_cast<std::uint32_t>(rest[at] - '0');
+      anyDigit = true;
+      if (digits > exactLimit) exact = false;
+      if (!exact) break;
+      ++at;
+    }
+    if (exact && at < rest.size() && rest[at] == '.') {
+      ++at;
+      while (at < rest.size() && isDigit(rest[at])) {
+        digits = digits * 10 + static_cast<std::uint32_t>(rest[at] - '0');
+        anyDigit = true;
+        if (digits > exactLimit || ++decimals > 10) exact = false;
+        if (!exact) break;
+        ++at;
+      }
+    }
+    const bool exponentFollows = at < rest.size() && (rest[at] == 'e' || rest[at] == 'E');
+    if (exact && anyDigit && !exponentFollows) {
+      const float value = static_cast<float>(digits) / powersOfTen[decimals];
+      return {negative ? -value : value, NumberError::None};
+    }
+  }
+
   float value = 0.0f;
   const auto [end, status] = std::from_chars(rest.data(), rest.data() + rest.size(), value, std::chars_format::general);
   if (status != std::errc()) return readFloatWithLibrary(number);

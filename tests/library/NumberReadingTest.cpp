@@ -103,6 +103,17 @@ TEST(ReadFloat, AgreesWithStofOnALargeRandomSample) {
     std::snprintf(text, sizeof text, formats[round % 6], static_cast<double>(value));
     expectReadsLikeStof(text);
   }
+  // Short decimals as ghost files hold them, and digit counts around 2^24 = 16777216.
+  std::uniform_real_distribution<double> onMap(-300000.0, 300000.0);
+  const char* shortFormats[] = {"%.2f", "%.1f", "%.4f", "%.0f", "%.10f", "%.11f"};
+  for (int round = 0; round < 300000; ++round) {
+    std::snprintf(text, sizeof text, shortFormats[round % 6], onMap(random) / ((round % 3) == 0 ? 1000.0 : 1.0));
+    expectReadsLikeStof(text);
+  }
+  for (const char* edge : {"16777216", "16777217", "1677721.6", "1677721.7", "-167772.17", "0.0000000001",
+                           "0.00000000001", "1.0000000001", "000000000000016777217.5", "9999999999.5"}) {
+    expectReadsLikeStof(edge);
+  }
   // Decimal texts of random digits and exponents, around both ends of the float range too.
   const std::string digits = "0123456789";
   for (int round = 0; round < 300000; ++round) {
