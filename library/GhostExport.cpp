@@ -1,4 +1,41 @@
-// Ghost export.
+// Ghost export: the last recorded run, written as a ghost file named after lm_export_filename. The checks run
+// before anything is written, and the previous ghost of that name survives any failure to write the new one.
+#include "library/GhostFileName.h"
+#include "library/GhostFileWrite.h"
 #include "plugin/Lumaro.h"
 
-void Lumaro::exportGhost() {}
+void Lumaro::exportGhost() {
+  const std::string pathText = ghostPathText(cvarManager->getCvar("lm_export_filename").getStringValue());
+  if (recordedFrames.empty()) {
+    logStatus("No Ghost to export.");
+    return;
+  }
+  const std::filesystem::path target = gameWrapper->FixRelativePath(pathText);
+  const std::string playerName = gameWrapper->GetPlayerName().ToString();
+
+  SequenceWrapper sequence = mainSequence();
+  if (sequence.IsNull()) {
+    failNoKismet();
+    return;
+  }
+  refreshSequenceVariables(sequence);
+  std::string mapName;
+  if (auto variable = findLastVariable(KismetType::String, "MapName")) mapName = variable->GetString();
+
+  const GhostHeader header{mapName, playerName, recordedFrames.back().time,
+                           cvarManager->getCvar("lm_lapNbr").getIntValue(), ghostFileVersion};
+  if (mapName.empty()) {
+    logStatus("No MapName SeqVar found.");
+    return;
+  }
+
+  if (const auto failure = writeGhostFile(target, header, recordedFrames)) {
+    // The selected ghost was not touched, so there is nothing to reload; the page still shows the outcome.
+    logStatus("Could not export to " + pathText + ": " + *failure + ".");
+    updateGhostList();
+    return;
+  }
+  logStatus("Exported to " + pathText + ".");
+  importGhost(false);
+  updateGhostList();
+}

@@ -1,4 +1,48 @@
-// Ghost import.
+// Ghost import: the file named by lm_ghostfilepath, under the ghost folder, becomes the loaded ghost. A file
+// that does not read cleanly never ends the import with an error: the frames before the bad line are kept.
+#include <fstream>
+#include <system_error>
+
+#include "library/GhostFormat.h"
 #include "plugin/Lumaro.h"
 
-void Lumaro::importGhost(bool /*announce*/) {}
+namespace {
+
+std::string badLineMessage(const std::string& selection, const BadFrameLine& bad, std::size_t framesLoaded) {
+  const char* problem = bad.error == NumberError::OutOfRange ? "is out of range" : "is not a number";
+  return "Stopped reading " + selection + " at line " + std::to_string(bad.lineNumber) + ": the " +
+         std::string(frameFieldName(bad.field)) + " value " + problem + " (frames loaded: " +
+         std::to_string(framesLoaded) + ").";
+}
+
+std::string skippedLinesMessage(const std::string& selection, std::size_t skipped) {
+  return "Skipped " + std::to_string(skipped) + (skipped == 1 ? " line of " : " lines of ") + selection +
+         " with fewer than seven fields.";
+}
+
+}  // namespace
+
+void Lumaro::importGhost(bool announce) {
+  const std::string selection = cvarManager->getCvar("lm_ghostfilepath").getStringValue();
+  const std::filesystem::path file = gameWrapper->GetDataFolder() / "Ghosts" / selection;
+  ghostFrames.clear();
+
+  // A folder is no ghost on any platform, though some let a stream open one.
+  std::error_code ignored;
+  std::ifstream in;
+  if (!std::filesystem::is_directory(file, ignored)) in.open(file, std::ios::binary);
+  if (!in.is_open()) {
+    if (announce) logStatus("No Ghost found " + selection + ".");
+    return;
+  }
+  const FrameReadReport report = readGhostFrames(in, ghostFrames);
+  in.close();
+  if (!announce) return;
+
+  if (report.badLine) {
+    logStatus(badLineMessage(selection, *report.badLine, ghostFrames.size()));
+  } else {
+    logStatus("Imported " + selection + ".");
+  }
+  if (report.skippedLines > 0) logStatus(skippedLinesMessage(selection, report.skippedLines));
+}

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "host/FolderOpener.h"
 #include "host/HostClock.h"
 #include "sim/Registry.h"
 
@@ -214,4 +215,10 @@ extern "C" TESSARO_SDK_API std::int64_t TessaroHostClockTicks() {
   return std::chrono::duration_cast<std::chrono::duration<std::int64_t, std::ratio<1, 10'000'000>>>(
              std::chrono::system_clock::now().time_since_epoch())
       .count();
+}
+
+// The host's folder opener, offered to plugins under the name in host/FolderOpener.h: the active game records
+// the folder instead of showing it.
+extern "C" TESSARO_SDK_API void TessaroHostOpenFolder(const char* utf8Path) {
+  if (sim::Game* game = sim::activeGame()) game->openFolder(utf8Path != nullptr ? utf8Path : "");
 }

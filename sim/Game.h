@@ -116,6 +116,10 @@ public:
   std::filesystem::path ghostFolder() const { return dataFolder() / "Ghosts"; }
   std::filesystem::path settingsPage() const { return hostFolder() / "plugins" / "settings" / "Lumaro.set"; }
   std::filesystem::path fixRelativePath(const std::filesystem::path& path) const;
+  // Folders a plugin asked the host to show in the file browser (UTF-8 paths), in order; the stand-in host
+  // records them instead of opening a window.
+  const std::vector<std::string>& foldersOpened() const { return foldersOpened_; }
+  void openFolder(std::string utf8Path) { foldersOpened_.push_back(std::move(utf8Path)); }
 
   // What the plugin asked of the host, in order: registrations, hooks and timers.
   const std::vector<std::string>& hostCalls() const { return hostCalls_; }
@@ -162,6 +166,7 @@ private:
   std::uintptr_t playerNameAddress_;
   int pageReloads_ = 0;
   int menuCloses_ = 0;
+  std::vector<std::string> foldersOpened_;
 };
 
 // The game whose clock the plugin reads: the most recently created one still alive.

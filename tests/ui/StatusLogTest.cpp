@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "support/PluginHarness.h"
 
 namespace {
@@ -20,8 +23,9 @@ TEST(StatusLog, TheMessageIsEmbeddedUnescaped) {
   host.plugin().logStatus("");
   EXPECT_EQ(host.console().commandsRun()[commands], "lm_log \"\"");
   EXPECT_EQ(host.cvar("lm_log"), "");
+  const auto next = host.console().commandsRun().size();
   host.plugin().logStatus("say \"hi\"");
-  EXPECT_EQ(host.console().commandsRun()[commands + 1], "lm_log \"say \"hi\"\"");
+  EXPECT_EQ(host.console().commandsRun()[next], "lm_log \"say \"hi\"\"");
 }
 
 TEST(StatusLog, TwoMessagesInARowLeaveTheSecondInLmLog) {
@@ -30,6 +34,16 @@ TEST(StatusLog, TwoMessagesInARowLeaveTheSecondInLmLog) {
   host.plugin().logStatus("second");
   EXPECT_EQ(host.newLines(), (std::vector<std::string>{"first", "second"}));
   EXPECT_EQ(host.cvar("lm_log"), "second");
+}
+
+TEST(StatusLog, EveryMessageEndsUpOnTheLastLineOfTheRewrittenPage) {
+  PluginHarness host;
+  const int reloads = host.game().pageReloads();
+  host.plugin().logStatus("Stopped ghost.");
+  EXPECT_EQ(host.game().pageReloads(), reloads + 1);
+  std::ifstream in(host.game().settingsPage(), std::ios::binary);
+  const std::string page((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_TRUE(page.ends_with("\r\n8|\r\n9|Stopped ghost.\r\n")) << page;
 }
 
 }  // namespace

@@ -1,0 +1,80 @@
+// The ghost file format, the one place that knows it: a header line (map name, player name, run time in
+// milliseconds, lap count written "<n>-Lap", version), then one line per frame: time, x, y, z, pitch, yaw,
+// roll. Every written line ends in CR LF on every platform, so a file is the same bytes wherever it is made.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <istream>
+#include <optional>
+#include <ostream>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "library/NumberReading.h"
+#include "plugin/GhostFrame.h"
+
+struct GhostHeader {
+  std::string_view mapName;
+  std::string_view playerName;
+  std::int32_t runTime = 0;
+  std::int32_t lapCount = 0;
+  std::string_view version;
+};
+
+// ---- writing ----
+
+// Room that one location field, and one whole frame line with its line end, can need.
+inline constexpr std::size_t locationTextCapacity = 64;
+inline constexpr std::size_t frameLineCapacity = 256;
+
+// A location component as printf "%.2f" writes the value widened to double: nearest hundredth of the binary
+// value, no exponent however large. Writes at first and returns the end.
+char* formatLocation(char* first, float value);
+
+// A rotation component truncated toward zero. A value with no 32-bit integer (NaN, or beyond the range)
+// gives INT32_MIN, as the float-to-integer conversion of the x86-64 build does.
+std::int32_t rotationUnits(float value);
+
+// One frame line with its CR LF, written at first (frameLineCapacity bytes of room); returns the end.
+char* formatFrameLine(char* first, const GhostFrame& frame);
+
+// The header line with its CR LF.
+std::string headerLine(const GhostHeader& header);
+
+// The whole file: header line, then a frame line for every frame in order. Check the stream afterwards.
+void writeGhost(std::ostream& out, const GhostHeader& header, std::span<const GhostFrame> frames);
+
+// ---- reading ----
+
+// Fields of a frame line in the order they are written.
+enum class FrameField { Time, X, Y, Z, Pitch, Yaw, Roll };
+inline constexpr int frameFieldCount = 7;
+std::string_view frameFieldName(FrameField field);
+
+struct FrameLineResult {
+  enum class Kind { Frame, TooFewFields, BadNumber };
+  Kind kind = Kind::Frame;
+  FrameField badField = FrameField::Time;    // with BadNumber: the first field, in written order, that failed
+  NumberError error = NumberError::None;     // with BadNumber: what was wrong with it
+};
+
+// Decodes one frame line; fields after the seventh are ignored. frame is written only for Kind::Frame.
+FrameLineResult decodeFrameLine(std::string_view line, GhostFrame& frame);
+
+struct BadFrameLine {
+  std::size_t lineNumber = 0;  // counted from 1, the header being line 1
+  FrameField field = FrameField::Time;
+  NumberError error = NumberError::None;
+};
+
+struct FrameReadReport {
+  std::size_t skippedLines = 0;          // frame lines with fewer than seven fields
+  std::optional<BadFrameLine> badLine;   // reading stopped here; the frames before it were kept
+};
+
+// Appends the frames of a ghost file to frames: the first line is skipped unread; lines with fewer than seven
+// fields are skipped and counted; reading stops at the first line holding a field that is not a number.
+FrameReadReport readGhostFrames(std::istream& in, std::vector<GhostFrame>& frames);

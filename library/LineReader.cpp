@@ -1,0 +1,59 @@
+#include "library/LineReader.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr std::size_t chunkSize = 1 << 16;
+
+std::string_view withoutCarriageReturn(std::string_view line) {
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  return line;
+}
+
+}  // namespace
+
+LineReader::LineReader(std::istream& in) : in_(in), buffer_(chunkSize, '\0') {}
+
+bool LineReader::next(std::string_view& line) {
+  for (;;) {
+    const char* start = buffer_.data() + begin_;
+    const void* feed = std::memchr(start, '\n', end_ - begin_);
+    if (feed != nullptr) {
+      const std::size_t length = static_cast<std::size_t>(static_cast<const char*>(feed) - start);
+      line = withoutCarriageReturn(std::string_view(start, length));
+      begin_ += length + 1;
+      return true;
+    }
+    if (exhausted_) {
+      if (begin_ == end_) return false;
+      // The last line has no line end; a CR at its very end stays, since no LF follows it.
+      line = std::string_view(start, end_ - begin_);
+      begin_ = end_;
+      return true;
+    }
+    refill();
+  }
+}
+
+void LineReader::refill() {
+  // Keep the unfinished line at the front, and grow only for a line longer than the buffer.
+  const std::size_t pending = end_ - begin_;
+  if (begin_ > 0) {
+    std::memmove(buffer_.data(), buffer_.data() + begin_, pending);
+    begin_ = 0;
+    end_ = pending;
+  }
+  if (end_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);
+  in_.read(buffer_.data() + end_, static_cast<std::streamsize>(buffer_.size() - end_));
+  const std::streamsize got = in_.gcount();
+  end_ += static_cast<std::size_t>(got);
+  if (got == 0 || !in_) exhausted_ = true;
+}
+
+bool readFirstLine(std::istream& in, std::string& line) {
+  if (!std::getline(in, line)) return false;
+  // getline sets eof only when the stream ended before an LF; only a CR just before an LF is a line end.
+  if (!in.eof() && !line.empty() && line.back() == '\r') line.pop_back();
+  return true;
+}

@@ -1,0 +1,28 @@
+// Reads a stream line by line as ghost files are read: a line ends at each LF, a CR standing directly before
+// the LF is dropped, and the last line may end at the end of the stream without a line end. Lines are views
+// into one reused buffer, valid until the next call; nothing is allocated per line.
+#pragma once
+
+#include <istream>
+#include <string>
+#include <string_view>
+
+class LineReader {
+public:
+  explicit LineReader(std::istream& in);
+
+  // The next line, or false at the end of the stream or on a read error.
+  bool next(std::string_view& line);
+
+private:
+  void refill();
+
+  std::istream& in_;
+  std::string buffer_;
+  std::size_t begin_ = 0;  // start of the unread text in buffer_
+  std::size_t end_ = 0;    // end of the text read into buffer_
+  bool exhausted_ = false;
+};
+
+// The first line of a stream, read by the same rules; false when the stream holds nothing to read.
+bool readFirstLine(std::istream& in, std::string& line);

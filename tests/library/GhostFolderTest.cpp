@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+#if !defined(_WIN32)
+#  include <sys/wait.h>
+
+#  include "library/DetachedProcess.h"
+#endif
+#include "sim/PluginLoader.h"
+#include "support/PluginHarness.h"
+
+namespace {
+
+std::string utf8(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+TEST(GhostFolder, EveryCommandAsksTheHostToShowTheGhostFolderAndSaysNothing) {
+  PluginHarness host;
+  host.newLines();
+  host.run("lm_open_folder");
+  host.run("lm_open_folder");
+  EXPECT_EQ(host.game().foldersOpened(), (std::vector<std::string>(2, utf8(host.game().ghostFolder()))));
+  // A folder deleted after load is asked for all the same, still without a word.
+  std::filesystem::remove_all(host.game().ghostFolder());
+  host.run("lm_open_folder");
+  EXPECT_EQ(host.game().foldersOpened().size(), 3u);
+  EXPECT_TRUE(host.newLines().empty());
+}
+
+// The host loads the plugin library with the dynamic loader; the plugin still finds the host's opener, and
+// hands it the folder as UTF-8.
+TEST(GhostFolder, ThePluginLibraryLoadedByAHostReachesTheHostsOpenerWithAUtf8Path) {
+  TempFolder temporary;
+  const std::filesystem::path root = temporary.path() / std::filesystem::path(u8"Zo\u00eb's game");
+  sim::Game game(root);
+  sim::LoadedPlugin plugin(LUMARO_PLUGIN_PATH, game);
+  game.console().execute("lm_open_folder");
+  ASSERT_EQ(game.foldersOpened().size(), 1u);
+  EXPECT_EQ(game.foldersOpened()[0], utf8(root) + "/tessaro/data/Ghosts");
+  EXPECT_NE(game.foldersOpened()[0].find("Zo\xc3\xab's game"), std::string::npos);
+  plugin.unload();
+}
+
+#if !defined(_WIN32)
+// Without a host opener the browser is started through an intermediate process: the caller waits only for
+// that one, and no child of the caller is left behind.
+TEST(DetachedProcess, StartsAProgramWithoutLeavingAChild) {
+  EXPECT_TRUE(startDetached({"true"}));
+  errno = 0;
+  EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
+  EXPECT_EQ(errno, ECHILD);
+  EXPECT_FALSE(startDetached({"lumaro-no-such-program"}));
+  EXPECT_FALSE(startDetached({}));
+}
+#endif
+
+}  // namespace

@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <utility>
+
+#include "GhostFileHelpers.h"
+#include "support/PluginHarness.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+using Frames = std::vector<GhostFrame>;
+
+struct ImportHost : PluginHarness {
+  ImportHost() { newLines(); }
+  void ghost(const std::string& name, const std::string& bytes) { writeBytes(game().ghostFolder() / name, bytes); }
+  // Sets the selection without its change handler's import, then imports through the command.
+  Lines import(const std::string& selection) {
+    sim::ConsoleVariable& variable = *console().find("lm_ghostfilepath");
+    auto callbacks = std::exchange(variable.onChange, {});
+    console().setValue(variable, selection);
+    variable.onChange = std::move(callbacks);
+    newLines();
+    run("lm_import");
+    return newLines();
+  }
+};
+
+TEST(GhostImport, TheDefaultSelectionNamesNoFileAndEmptiesTheLoadedGhost) {
+  ImportHost host;
+  host.plugin().ghostFrames = {ghostFrame(1, 1, 1, 1, 1, 1, 1)};
+  host.run("lm_import");
+  EXPECT_EQ(host.newLines(), Lines{"No Ghost found none."});
+  EXPECT_TRUE(host.plugin().ghostFrames.empty());
+}
+
+TEST(GhostImport, ChoosingTheBlankOptionFindsNoGhost) {
+  ImportHost host;
+  host.run("lm_ghostfilepath \" \"");
+  EXPECT_EQ(host.newLines(), Lines{"No Ghost found  ."});
+  EXPECT_EQ(host.import(""), Lines{"No Ghost found ."});  // the ghost folder itself is no ghost
+  std::filesystem::create_directory(host.game().ghostFolder() / "folder.ghost");
+  EXPECT_EQ(host.import("folder.ghost"), Lines{"No Ghost found folder.ghost."});
+}
+
+TEST(GhostImport, AChangedSelectionImportsAnyReadableGhostWhateverItsMap) {
+  ImportHost host;
+  host.ghost("other.ghost", "OtherMap,Bo,16,6-Lap,1.1\n0,1.5,2,3,4,5,6\n16,-1.25,2,3,4,5,6,7,8\n");
+  host.plugin().ghostFrames = {ghostFrame(9, 9, 9, 9, 9, 9, 9)};
+  host.run("lm_ghostfilepath other.ghost");
+  EXPECT_EQ(host.newLines(), Lines{"Imported other.ghost."});
+  EXPECT_EQ(host.plugin().ghostFrames,
+            (Frames{ghostFrame(0, 1.5f, 2, 3, 4, 5, 6), ghostFrame(16, -1.25f, 2, 3, 4, 5, 6)}));
+}
+
+TEST(GhostImport, SubFoldersAndAbsolutePathsAreJoinedAsPaths) {
+  ImportHost host;
+  host.ghost("sub/x.ghost", "h\r\n7,0,0,0,0,0,0");
+  EXPECT_EQ(host.import("sub/x.ghost"), Lines{"Imported sub/x.ghost."});
+  EXPECT_EQ(host.plugin().ghostFrames.size(), 1u);
+  const std::filesystem::path elsewhere = host.game().root() / "elsewhere.txt";
+  writeBytes(elsewhere, "h\n1,0,0,0,0,0,0\n2,0,0,0,0,0,0\n");
+  EXPECT_EQ(host.import(elsewhere.string()), Lines{"Imported " + elsewhere.string() + "."});
+  EXPECT_EQ(host.plugin().ghostFrames.size(), 2u);
+}
+
+TEST(GhostImport, AHeaderOnlyFileImportsAnEmptyGhost) {
+  ImportHost host;
+  host.ghost("h.ghost", "TestMap,Player,16,1-Lap,1.1\r\n");
+  host.plugin().ghostFrames = {ghostFrame(9, 9, 9, 9, 9, 9, 9)};
+  EXPECT_EQ(host.import("h.ghost"), Lines{"Imported h.ghost."});
+  EXPECT_TRUE(host.plugin().ghostFrames.empty());
+  host.ghost("empty.ghost", "");
+  EXPECT_EQ(host.import("empty.ghost"), Lines{"Imported empty.ghost."});
+}
+
+// Mended: a bad number used to throw out of the import, leaving a half-read ghost and no word about it.
+TEST(GhostImport, ABadNumberIsReportedWithFileLineAndFieldAndTheFramesBeforeItStay) {
+  ImportHost host;
+  host.ghost("bad.ghost", "h\r\n1,0,0,0,0,0,0\r\n2,0,0,0,0,0,0\r\n3,0,0,0,0,Lap,0\r\n4,0,0,0,0,0,0\r\n");
+  const std::string message = "Stopped reading bad.ghost at line 4: the yaw value is not a number (frames loaded: 2).";
+  EXPECT_EQ(host.import("bad.ghost"), Lines{message});
+  EXPECT_EQ(host.plugin().ghostFrames.size(), 2u);
+  EXPECT_EQ(host.cvar("lm_log"), message);
+
+  host.ghost("huge.ghost", "h\n1,0,0,0,0,0,0\n2147483648,0,0,0,0,0,0\n");
+  EXPECT_EQ(host.import("huge.ghost"),
+            Lines{"Stopped reading huge.ghost at line 3: the time value is out of range (frames loaded: 1)."});
+  host.ghost("far.ghost", "h\n1,1e39,0,0,0,0,0\n");
+  EXPECT_EQ(host.import("far.ghost"),
+            Lines{"Stopped reading far.ghost at line 2: the x value is out of range (frames loaded: 0)."});
+  EXPECT_TRUE(host.plugin().ghostFrames.empty());
+}
+
+// Mended: short lines used to be read past their last field.
+TEST(GhostImport, ShortLinesAreSkippedAndReportedAfterTheOutcome) {
+  ImportHost host;
+  host.ghost("cut.ghost", "h\r\n1,0,0,0,0,0,0\r\n\r\n2,0,0,0,0,0,\r\n3,0,0\r\n4,0,0,0,0,0,0\r\n");
+  EXPECT_EQ(host.import("cut.ghost"),
+            (Lines{"Imported cut.ghost.", "Skipped 3 lines of cut.ghost with fewer than seven fields."}));
+  EXPECT_EQ(host.plugin().ghostFrames.size(), 2u);
+  EXPECT_EQ(host.plugin().ghostFrames[1].time, 4);
+
+  host.ghost("trailing.ghost", "h\n1,0,0,0,0,0,0\n\n");
+  EXPECT_EQ(host.import("trailing.ghost"),
+            (Lines{"Imported trailing.ghost.", "Skipped 1 line of trailing.ghost with fewer than seven fields."}));
+
+  host.ghost("both.ghost", "h\n1,0,0,0,0,0,0\n5\n2,0,0,0,x,0,0\n");
+  EXPECT_EQ(host.import("both.ghost"),
+            (Lines{"Stopped reading both.ghost at line 4: the pitch value is not a number (frames loaded: 1).",
+                   "Skipped 1 line of both.ghost with fewer than seven fields."}));
+}
+
+}  // namespace

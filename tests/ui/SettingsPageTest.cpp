@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "support/PluginHarness.h"
+#include "ui/GhostChoice.h"
+
+namespace {
+
+const std::string pageHead =
+    "Lumaro\r\n"
+    "9|A plugin by Velkor to record your runs and challenge other ghosts.\r\n"
+    "9|Copy .ghost files in the .tessaro/data/Ghosts/ folder to add them.\r\n"
+    "5|Number of laps|lm_lapNbr|1|6\r\n"
+    "9|To record a run, make sure the timer isn't currently running (otherwise restart the map), click the Record "
+    "a time button, and cross the line to begin your run.\r\n"
+    "10|!lm_isrecording\r\n"
+    "0|Record a run|lm_record\r\n"
+    "11|\r\n"
+    "7|\r\n"
+    "1|Auto record ghost|lm_autorecord\r\n"
+    "8|\r\n"
+    "12|Ghost Export Filename|lm_export_filename\r\n";
+const std::string noRunRow = "9|You need to record a run to be able to export it.\r\n";
+const std::string exportRow = "0|Export Ghost to file|lm_export\r\n";
+const std::string pageMiddle =
+    "12|Max seconds for auto-export|lm_maxsecs\r\n"
+    "1|Auto export ghost when under max seconds|lm_autoexport\r\n"
+    "8|\r\n"
+    "0|Refresh Ghost list|lm_update_list\r\n"
+    "7|\r\n"
+    "0|Open Ghost Folder|lm_open_folder\r\n";
+const std::string noGhostRow = "9|No ghost found for this map/number of laps.\r\n";
+const std::string ghostRowsAfterList =
+    "0|Preview the ghost|lm_play\r\n"
+    "7|\r\n"
+    "0|Stop the ghost|lm_stop\r\n"
+    "7|\r\n"
+    "0|Challenge the ghost|lm_challenge\r\n";
+const std::string colorRow = "13|Ghost Color|lm_color\r\n";
+
+std::string page(const std::string& row13, const std::string& ghostSection, const std::string& status) {
+  return pageHead + row13 + pageMiddle + ghostSection + "8|\r\n9|" + status + "\r\n";
+}
+
+struct PageHost : PluginHarness {
+  explicit PageHost(const sim::MapDefinition& map = sim::workshopMap("TestMap")) { game().loadMap(map); }
+  void ghost(const std::string& name, const std::string& bytes) {
+    std::ofstream out(game().ghostFolder() / name, std::ios::binary);
+    out << bytes;
+  }
+  std::string regenerated() {
+    run("lm_update_list");
+    std::ifstream in(game().settingsPage(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  // The ghost list line, or "" when the page has none.
+  std::string listLine() {
+    const std::string text = regenerated();
+    const auto start = text.find("6|Load a ghost|");
+    return start == std::string::npos ? "" : text.substr(start, text.find("\r\n", start) - start);
+  }
+};
+
+TEST(SettingsPage, AnEmptyGhostFolderGivesTheNoGhostRow) {
+  PageHost host;
+  host.plugin().logStatus("Stopped ghost.");
+  EXPECT_EQ(host.regenerated(), page(noRunRow, noGhostRow, "Stopped ghost."));
+}
+
+TEST(SettingsPage, TheTwoFileExampleIsListedByteForByteWithTheColourRow) {
+  PageHost host;
+  host.ghost("My-PB.ghost", "TestMap,Ann,83456,1-Lap,1.1\r\n0,0.00,0.00,0.00,0,0,0\r\n");
+  host.ghost("b.ghost", "TestMap,Bo,90002,1-Lap,1.1\r\n");
+  host.plugin().recordedFrames.resize(1);
+  const std::string list =
+      "6|Load a ghost|lm_ghostfilepath| @ &1-Lap in 01:23:456 by Ann(My-PB.ghost)@My-PB.ghost&1-Lap in 01:30:002 by "
+      "Bo(b.ghost)@b.ghost\r\n";
+  EXPECT_EQ(host.regenerated(), page(exportRow, list + ghostRowsAfterList + colorRow, " "));
+}
+
+TEST(SettingsPage, TheColourRowNeedsAFloatGhostColorOnTheMap) {
+  PageHost host(sim::workshopMap("TestMap", false));
+  host.ghost("a.ghost", "TestMap,Ann,5,1-Lap,1.1\n");
+  EXPECT_EQ(host.regenerated(),
+            page(noRunRow, "6|Load a ghost|lm_ghostfilepath| @ &1-Lap in 00:00:005 by Ann(a.ghost)@a.ghost\r\n" +
+                               ghostRowsAfterList,
+                 " "));
+}
+
+TEST(SettingsPage, OnlyFilesOfThisMapAndLapCountAreListedWhateverTheirName) {
+  PageHost host;
+  host.ghost("other-map.ghost", "OtherMap,Ann,5,1-Lap,1.1\r\n");
+  host.ghost("three.ghost", "TestMap,Ann,5,3-Lap,1.1\r\n");
+  host.ghost("testmap-prefix.ghost", "TestMapX,Ann,5,1-Lap,1.1\r\n");
+  host.ghost("notes.txt", "TestMap,Cy,7,01,x\n");
+  std::filesystem::create_directory(host.game().ghostFolder() / "TestMap,Ann,5,1-Lap");
+  EXPECT_EQ(host.listLine(), "6|Load a ghost|lm_ghostfilepath| @ &01 in 00:00:007 by Cy(notes.txt)@notes.txt");
+  // Changing the lap count regenerates the page on its own.
+  host.run("lm_lapNbr 3");
+  std::ifstream in(host.game().settingsPage(), std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("| @ &3-Lap in 00:00:005 by Ann(three.ghost)@three.ghost\r\n"), std::string::npos);
+}
+
+TEST(SettingsPage, PlayerNamesLoseEveryByteAbove127) {
+  PageHost host;
+  host.ghost("z.ghost", "TestMap,Zo\xc3\xab \xe2\x98\x85 J\xc3\xb6rg,5,1-Lap,1.1\r\n");
+  EXPECT_EQ(host.listLine(), "6|Load a ghost|lm_ghostfilepath| @ &1-Lap in 00:00:005 by Zo  Jrg(z.ghost)@z.ghost");
+}
+
+TEST(SettingsPage, NoMainSequenceMeansNoList) {
+  PageHost host(sim::MapDefinition{"NoKismet", false, true, {}});
+  host.ghost("a.ghost", ",Ann,5,1-Lap,1.1\r\n");
+  EXPECT_EQ(host.listLine(), "");
+}
+
+TEST(SettingsPage, TheHostReloadsThePageEvenWhenItCannotBeWritten) {
+  PageHost host;
+  std::filesystem::remove_all(host.game().hostFolder() / "plugins" / "settings");
+  const int reloads = host.game().pageReloads();
+  host.run("lm_update_list");
+  EXPECT_EQ(host.game().pageReloads(), reloads + 1);
+  EXPECT_TRUE(host.console().commandsRun().back() == "cl_settings_refreshplugins");
+}
+
+TEST(SettingsPage, AMissingGhostFolderStillGivesAPage) {
+  PageHost host;
+  std::filesystem::remove_all(host.game().ghostFolder());
+  host.plugin().logStatus("x");
+  EXPECT_EQ(host.regenerated(), page(noRunRow, noGhostRow, "x"));
+}
+
+// Mended: a short or non-numeric header used to stop the page (reading fields it did not have, or throwing).
+TEST(SettingsPage, HeadersWithoutTheirFieldsOrNumbersAreNotListed) {
+  PageHost host;
+  host.ghost("a-empty.ghost", "");
+  host.ghost("b-three-fields.ghost", "TestMap,Ann,5\r\n");
+  host.ghost("c-lap-word.ghost", "TestMap,Ann,5,Lap,1.1\r\n");
+  host.ghost("d-time-word.ghost", "TestMap,Ann,fast,1-Lap,1.1\r\n");
+  host.ghost("e-time-range.ghost", "TestMap,Ann,99999999999,1-Lap,1.1\r\n");
+  host.ghost("f-good.ghost", "TestMap,Ann,5,1-Lap\r\n");
+  EXPECT_EQ(host.listLine(),
+            "6|Load a ghost|lm_ghostfilepath| @ &1-Lap in 00:00:005 by Ann(f-good.ghost)@f-good.ghost");
+}
+
+// Mended: names from a shared ghost file could add fields, options or whole lines to the page.
+TEST(SettingsPage, SeparatorsAndControlBytesNeverReachThePage) {
+  PageHost host;
+  host.ghost("a.ghost", "TestMap,Eve|x&0|Hack|lm_x@y\x01\r\x7fz\t,5,1@-Lap|9,1.1\r\n");
+  const char* unlistable[] = {"b|c.ghost", "b&c.ghost", "b@c.ghost", "b\rc.ghost", "b\nc.ghost", "b\x1b.ghost",
+                              "b\x7f.ghost"};
+  for (const char* name : unlistable) host.ghost(name, "TestMap,Ann,5,1-Lap,1.1\r\n");
+  EXPECT_EQ(host.listLine(), "6|Load a ghost|lm_ghostfilepath| @ &1-Lap9 in 00:00:005 by Evex0Hacklm_xyz(a.ghost)@a.ghost");
+
+  EXPECT_EQ(pageSafeText("a|b&c@d\r\n\x1f\x7f e\x80"), "abcd e\x80");
+  EXPECT_TRUE(isListableFileName("My PB (2) \xc3\xa9.ghost"));
+  EXPECT_FALSE(isListableFileName("tab\t.ghost"));
+}
+
+}  // namespace

@@ -1,0 +1,31 @@
+// The settings page's ghost list: which ghost files belong on it and how each one is offered. An entry is
+// "<lap field> in <race time> by <player>(<file name>)@<file name>", made from the file's first line when that
+// line names the current map and lap count.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The text with every byte removed that the page format gives a meaning to or that is not text: "|" and "&"
+// and "@" (the page's separators), and the control bytes below 0x20 and 0x7F (CR and LF among them).
+std::string pageSafeText(std::string_view text);
+
+// Whether a file name can stand as a list value: it must hold none of the bytes pageSafeText removes, or
+// choosing it would name another file.
+bool isListableFileName(std::string_view fileName);
+
+// The list entry for one ghost file, or nothing when it does not belong on the list: a first line with fewer
+// than four fields, another map name, a lap count or run time that is not a number or another lap count, or a
+// file name that is not listable. The lap field is shown as written; the player name loses every byte of
+// 128 or more.
+std::optional<std::string> ghostChoice(std::string_view headerLine, std::string_view fileName,
+                                       std::string_view mapName, std::int32_t lapCount);
+
+// The entries for every file of the ghost folder, in byte order of the file names. Folders, files that cannot
+// be read and a folder that cannot be listed give no entries.
+std::vector<std::string> ghostChoices(const std::filesystem::path& ghostFolder, std::string_view mapName,
+                                      std::int32_t lapCount);

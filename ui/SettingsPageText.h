@@ -1,0 +1,15 @@
+// The text of the plugin's settings page: its controls, the ghost list for the current map and lap count,
+// and the latest status on the last line. Every line ends in CR LF on every platform.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct SettingsPageState {
+  bool hasRecordedRun = false;            // the export button replaces its explanation
+  std::vector<std::string> ghostChoices;  // list entries, "label@value" each, in list order
+  bool mapHasGhostColor = false;          // with at least one entry, the colour control is offered
+  std::string status;                     // the latest status message (lm_log)
+};
+
+std::string settingsPageText(const SettingsPageState& state);
