@@ -26,6 +26,8 @@ void Lumaro::importGhost(bool announce) {
   const std::string selection = cvarManager->getCvar("lm_ghostfilepath").getStringValue();
   const std::filesystem::path file = gameWrapper->GetDataFolder() / "Ghosts" / selection;
   ghostFrames.clear();
+  // The loaded ghost is replaced whole: a playback under way must look at its time order again.
+  ghostFrameOrder.forget();
 
   // A folder is no ghost on any platform, though some let a stream open one.
   std::error_code ignored;

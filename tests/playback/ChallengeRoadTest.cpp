@@ -17,8 +17,7 @@ bool logged(const std::vector<std::string>& lines, const std::string& line) {
   return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
-// enabled once recording and the ghost library land
-TEST(ChallengeRoad, DISABLED_TheGhostFollowsTheFirstRunFromTheRaceStart) {
+TEST(ChallengeRoad, TheGhostFollowsTheFirstRunFromTheRaceStart) {
   PluginHarness host;
   sim::Game& game = host.game();
   game.loadMap(sim::workshopMap("Speedway"));

@@ -97,8 +97,7 @@ TEST(AutoExportRule, LargeLimitsAreScaledWithoutOverflow) {
   EXPECT_FALSE(isUnderExportLimit(INT_MAX, 2'147'483));
 }
 
-// enabled once export/playback land
-TEST_F(RaceFinishTest, DISABLED_TheAutoExportHoldsTheRunAsItStoodAtTheFinish) {
+TEST_F(RaceFinishTest, TheAutoExportHoldsTheRunAsItStoodAtTheFinish) {
   host.run("lm_autoexport 1");
   const std::int32_t raceTime = finishRaceAfter(199'990'000);
   EXPECT_EQ(raceTime, 19'999);
@@ -124,8 +123,7 @@ TEST_F(RaceFinishTest, DISABLED_TheAutoExportHoldsTheRunAsItStoodAtTheFinish) {
   EXPECT_EQ(fieldOf(file[0], 2), "20004");
 }
 
-// enabled once export/playback land
-TEST_F(RaceFinishTest, DISABLED_TheAutoExportTakes19999MsButNot20000) {
+TEST_F(RaceFinishTest, TheAutoExportTakes19999MsButNot20000) {
   host.run("lm_autoexport 1");  // lm_maxsecs keeps its default "20.000"
   finishRaceAfter(199'990'000);
   EXPECT_TRUE(contains(lines(), "Exported to ./tessaro/data/Ghosts/My-PB.ghost."));
@@ -144,8 +142,7 @@ TEST_F(RaceFinishTest, WithAutoExportOffNothingIsExported) {
   EXPECT_FALSE(std::filesystem::exists(exportedFile()));
 }
 
-// enabled once export/playback land
-TEST_F(RaceFinishTest, DISABLED_AHugeLimitExportsAnyRun) {
+TEST_F(RaceFinishTest, AHugeLimitExportsAnyRun) {
   host.run("lm_autoexport 1");
   host.run("lm_maxsecs 3000000");
   finishRaceAfter(2'000'000'000);
