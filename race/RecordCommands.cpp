@@ -98,6 +98,9 @@ void Lumaro::watchLap(SequenceVariableWrapper lapCounter) {
   const std::int32_t lap = lapCounter.GetInt();
   if (lap != currentLap) {
     if (currentLap == -1) {
+      // A reset (or the console) switched recording off since the last poll: this watcher is disarmed and
+      // must not start a race the player no longer asked for.
+      if (!isRecording()) return;
       if (isChallenging) {
         logStatus(challengeStarted);
         playGhost();
