@@ -7,6 +7,7 @@
 #include <random>
 #include <sstream>
 
+#include "GhostFileHelpers.h"
 #include "library/GhostFormat.h"
 
 namespace {
@@ -28,15 +29,7 @@ std::string frameLine(const GhostFrame& frame) {
 }
 
 GhostFrame frameOf(std::int32_t time, float x, float y, float z, float pitch, float yaw, float roll) {
-  GhostFrame frame;
-  frame.time = time;
-  frame.x = x;
-  frame.y = y;
-  frame.z = z;
-  frame.pitch = pitch;
-  frame.yaw = yaw;
-  frame.roll = roll;
-  return frame;
+  return ghostFrame(time, x, y, z, pitch, yaw, roll);
 }
 
 TEST(GhostLocationText, IsPrintfPercentPointTwoFOfTheWidenedValue) {
