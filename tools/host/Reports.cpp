@@ -26,6 +26,16 @@ std::optional<std::vector<std::string>> readLines(const fs::path& file) {
   return lines;
 }
 
+std::string shownPath(const fs::path& path) {
+  std::error_code error;
+  const fs::path here = fs::current_path(error);
+  if (error || !path.is_absolute()) return path.string();
+  const fs::path relative = path.lexically_proximate(here);
+  const auto first = relative.begin();
+  if (relative.is_absolute() || relative.empty() || (first != relative.end() && *first == "..")) return path.string();
+  return relative.string();
+}
+
 std::string floatText(float value) {
   char text[48];
   for (int digits = 6; digits <= 9; ++digits) {
@@ -62,10 +72,10 @@ std::string describeVariable(const sim::KismetVariable& variable) {
 void writePage(std::ostream& out, const sim::Game& game) {
   const auto lines = readLines(game.settingsPage());
   if (!lines) {
-    out << "The plugin has not written its settings page (" << game.settingsPage().string() << ").\n";
+    out << "The plugin has not written its settings page (" << shownPath(game.settingsPage()) << ").\n";
     return;
   }
-  out << "Settings page " << game.settingsPage().string() << ":\n";
+  out << "Settings page " << shownPath(game.settingsPage()) << ":\n";
   for (const auto& line : *lines) out << "  " << line << '\n';
 }
 
@@ -73,13 +83,13 @@ void writeGhostListing(std::ostream& out, const sim::Game& game) {
   const fs::path folder = game.ghostFolder();
   std::error_code error;
   if (!fs::is_directory(folder, error)) {
-    out << "There is no ghost folder (" << folder.string() << ").\n";
+    out << "There is no ghost folder (" << shownPath(folder) << ").\n";
     return;
   }
   std::vector<fs::directory_entry> entries;
   for (const auto& entry : fs::directory_iterator(folder, error)) entries.push_back(entry);
   std::sort(entries.begin(), entries.end());
-  out << "Ghost folder " << folder.string() << ": " << entries.size() << (entries.size() == 1 ? " file" : " files")
+  out << "Ghost folder " << shownPath(folder) << ": " << entries.size() << (entries.size() == 1 ? " file" : " files")
       << '\n';
   for (const auto& entry : entries) {
     const auto lines = readLines(entry.path());

@@ -28,6 +28,8 @@ std::optional<std::vector<std::string>> readLines(const std::filesystem::path& f
 std::string floatText(float value);
 // "GhostColor (float) = 10.999"
 std::string describeVariable(const sim::KismetVariable& variable);
+// A path as shown to a person: relative to the current folder when it lies inside it, otherwise whole.
+std::string shownPath(const std::filesystem::path& path);
 // Milliseconds since start, without trailing zeros: 60008, 1234.5.
 std::string millisecondsText(std::int64_t ticks);
 

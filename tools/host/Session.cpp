@@ -112,10 +112,12 @@ StepOutcome Session::run(const Step& step, const fs::path& folder) {
 }
 
 StepOutcome Session::loadMap(const LoadMap& step, const fs::path& folder) {
-  const auto file = findFile(step.file, {folder, fs::current_path(), settings_.mapsFolder}, ".map");
+  // Bundled scenarios sit beside the bundled maps, so ../maps is looked in too.
+  const auto file =
+      findFile(step.file, {folder, fs::current_path(), folder.parent_path() / "maps", settings_.mapsFolder}, ".map");
   if (!file) {
-    return failure("no map file " + step.file + " (looked in " + folder.string() + ", the current folder and " +
-                   settings_.mapsFolder.string() + ")");
+    return failure("no map file " + step.file + " (looked in " + folder.string() + ", the current folder, " +
+                   (folder.parent_path() / "maps").string() + " and " + settings_.mapsFolder.string() + ")");
   }
   MapFileResult read = readMapFile(*file);
   if (!read.map) return failure(joined(read.errors));
@@ -123,7 +125,7 @@ StepOutcome Session::loadMap(const LoadMap& step, const fs::path& folder) {
   map_ = std::move(read.map);
   game_->loadMap(map_->definition);
   std::string description = map_->definition.name + " loaded from " +
-                            file->lexically_proximate(fs::current_path()).string() + ": " +
+                            shownPath(*file) + ": " +
                             (map_->definition.freeplay ? "freeplay" : "not freeplay") + ", ";
   if (map_->definition.hasMainSequence) {
     description += "a main sequence with " + std::to_string(map_->definition.variables.size()) + " variables";
@@ -264,7 +266,7 @@ StepOutcome Session::copyFile(const CopyFile& step, const fs::path& folder) {
   fs::create_directories(destination.parent_path(), error);
   fs::copy_file(*source, destination, fs::copy_options::overwrite_existing, error);
   if (error) return failure("cannot copy " + source->string() + " to " + destination.string() + ": " + error.message());
-  transcript_.event("copied " + source->filename().string() + " to " + destination.string());
+  transcript_.event("copied " + source->filename().string() + " to " + shownPath(destination));
   return {};
 }
 

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <iostream>
 #include <random>
 #include <sstream>
@@ -127,7 +128,7 @@ int main(int argc, char** argv) {
     std::cerr << "lumaro-host: cannot make the game root: " << error.what() << "\n";
     return 2;
   }
-  std::cout << "Game root " << settings.root.string() << (options.realtime ? ", real time" : ", virtual time") << "\n";
+  std::cout << "Game root " << shownPath(settings.root) << (options.realtime ? ", real time" : ", virtual time") << "\n";
 
   int status = 0;
   const auto wallStart = std::chrono::steady_clock::now();
@@ -140,7 +141,7 @@ int main(int argc, char** argv) {
       return 2;
     }
     const auto& record = session->plugin().exports();
-    std::cout << record.displayTitle << " " << record.versionText << " loaded from " << settings.plugin.string()
+    std::cout << record.displayTitle << " " << record.versionText << " loaded from " << shownPath(fs::absolute(settings.plugin))
               << " (host interface build " << record.hostApiBuild << ")\n";
 
     ScriptResult result;
@@ -154,6 +155,7 @@ int main(int argc, char** argv) {
     sim::Game& game = session->game();
     const double wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
 
+    if (options.page || options.listGhosts) std::cout << "\n";
     if (options.page) writePage(std::cout, game);
     if (options.listGhosts) writeGhostListing(std::cout, game);
     if (options.trace) {
@@ -177,12 +179,12 @@ int main(int argc, char** argv) {
     std::vector<fs::path> ghosts;
     for (const auto& entry : fs::directory_iterator(game.ghostFolder(), error)) ghosts.push_back(entry.path());
     std::sort(ghosts.begin(), ghosts.end());
-    if (ghosts.empty()) std::cout << "Ghost folder   " << game.ghostFolder().string() << " (empty)\n";
-    for (const auto& ghost : ghosts) std::cout << "Ghost file     " << ghost.string() << "\n";
-    std::cout << "Settings page  " << game.settingsPage().string()
+    if (ghosts.empty()) std::cout << "Ghost folder   " << shownPath(game.ghostFolder()) << " (empty)\n";
+    for (const auto& ghost : ghosts) std::cout << "Ghost file     " << shownPath(ghost) << "\n";
+    std::cout << "Settings page  " << shownPath(game.settingsPage())
               << (fs::exists(game.settingsPage(), error) ? "" : " (not written)") << "\n";
     if (options.trace) {
-      std::cout << "Write trace    " << fs::absolute(*options.trace).string() << " (" << game.kismetWrites().size()
+      std::cout << "Write trace    " << shownPath(fs::absolute(*options.trace)) << " (" << game.kismetWrites().size()
                 << " Kismet writes)\n";
     }
   }
