@@ -124,8 +124,7 @@ StepOutcome Session::loadMap(const LoadMap& step, const fs::path& folder) {
   driver_.reset();
   map_ = std::move(read.map);
   game_->loadMap(map_->definition);
-  std::string description = map_->definition.name + " loaded from " +
-                            shownPath(*file) + ": " +
+  std::string description = map_->definition.name + " loaded from " + shownPath(*file) + ": " +
                             (map_->definition.freeplay ? "freeplay" : "not freeplay") + ", ";
   if (map_->definition.hasMainSequence) {
     description += "a main sequence with " + std::to_string(map_->definition.variables.size()) + " variables";

@@ -4,8 +4,8 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <iostream>
+#include <iterator>
 #include <random>
 #include <sstream>
 #include <string>
@@ -128,7 +128,8 @@ int main(int argc, char** argv) {
     std::cerr << "lumaro-host: cannot make the game root: " << error.what() << "\n";
     return 2;
   }
-  std::cout << "Game root " << shownPath(settings.root) << (options.realtime ? ", real time" : ", virtual time") << "\n";
+  std::cout << "Game root " << shownPath(settings.root) << (options.realtime ? ", real time" : ", virtual time")
+            << "\n";
 
   int status = 0;
   const auto wallStart = std::chrono::steady_clock::now();
@@ -141,8 +142,8 @@ int main(int argc, char** argv) {
       return 2;
     }
     const auto& record = session->plugin().exports();
-    std::cout << record.displayTitle << " " << record.versionText << " loaded from " << shownPath(fs::absolute(settings.plugin))
-              << " (host interface build " << record.hostApiBuild << ")\n";
+    std::cout << record.displayTitle << " " << record.versionText << " loaded from "
+              << shownPath(fs::absolute(settings.plugin)) << " (host interface build " << record.hostApiBuild << ")\n";
 
     ScriptResult result;
     if (interactive) {
