@@ -12,8 +12,13 @@ build:
 test: build
 	ctest --preset $(PRESET)
 
+# The showcase on the stand-in host: record, export, pick from the page's list, challenge. The game root
+# (ghost files, settings page) and the Kismet write trace are left in build/$(PRESET)/demo.
+DEMO_ROOT = build/$(PRESET)/demo
 demo: build
-	./build/$(PRESET)/bin/lumaro-demo
+	rm -rf $(DEMO_ROOT)
+	./build/$(PRESET)/bin/lumaro-host --root $(DEMO_ROOT) --page --list-ghosts \
+	    --trace $(DEMO_ROOT)/kismet-writes.csv scenarios/showcase.scenario
 
 bench: build
 	./build/$(PRESET)/bin/lumaro-bench

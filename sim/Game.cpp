@@ -86,6 +86,7 @@ void Game::tick() { tick(tickLength_); }
 void Game::tick(std::int64_t length) {
   ++tickCount_;
   clock_ += length;
+  if (worldStep_) worldStep_(length);
   auto waiting = [this](const Timer& timer) { return timer.due > clock_ || timer.scheduledOnTick >= tickCount_; };
   auto split = std::stable_partition(timers_.begin(), timers_.end(), waiting);
   std::vector<Timer> ready(std::make_move_iterator(split), std::make_move_iterator(timers_.end()));

@@ -75,6 +75,10 @@ public:
   void runFor(double seconds);
   void runTicks(int count);
   std::size_t pendingTimers() const { return timers_.size(); }
+  // The world's own step, run on every tick after the clock has moved and before the due timers, with the
+  // tick's length: the car's motion and the map's script reacting to it (sim/Driver.h). One at a time;
+  // an empty function removes it.
+  void setWorldStep(std::function<void(std::int64_t)> step) { worldStep_ = std::move(step); }
 
   // Events.
   void fireEvent(const std::string& name);
@@ -155,6 +159,7 @@ private:
   std::uint64_t timerOrder_ = 0;
   std::vector<Timer> timers_;
   std::vector<std::pair<std::string, std::function<void(std::string)>>> hooks_;
+  std::function<void(std::int64_t)> worldStep_;
 
   std::unique_ptr<KismetSequence> sequence_;
   std::string mapName_;

@@ -1,0 +1,229 @@
+// The simulated car on a track: where the line is, which way the car faces, and that the map's lap
+// counter sees every crossing on the tick it happens.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "sim/Driver.h"
+#include "sim/Game.h"
+#include "sim/Track.h"
+#include "support/TempFolder.h"
+#include "tools/host/MapFile.h"
+
+namespace {
+
+// Speedway's shape: 40000 units a lap, the line 800 units ahead of the spawn.
+sim::Track speedway() {
+  return sim::Track(
+      {{0, 0, 17}, {9000, 0, 17}, {12000, 4000, 17}, {12000, 6000, 17}, {9000, 10000, 17}, {0, 10000, 17}},
+      {800, -600, 0}, {800, 600, 0});
+}
+
+TEST(Track, LengthLineAndPoses) {
+  const sim::Track track = speedway();
+  EXPECT_EQ(track.length(), 40000.0);
+  EXPECT_EQ(track.lineDistance(), 800.0);
+  const sim::CarPose onLine = track.poseAt(800.0);
+  EXPECT_EQ(onLine.location.X, 800.0f);
+  EXPECT_EQ(onLine.location.Y, 0.0f);
+  EXPECT_EQ(onLine.location.Z, 17.0f);
+  // Halfway up the 3-4-5 bend from (9000, 0) to (12000, 4000), and again a lap later.
+  for (double distance : {11500.0, 51500.0, -28500.0}) {
+    const sim::CarPose bend = track.poseAt(distance);
+    EXPECT_FLOAT_EQ(bend.location.X, 10500.0f) << distance;
+    EXPECT_FLOAT_EQ(bend.location.Y, 2000.0f) << distance;
+  }
+}
+
+TEST(Track, FacingIsInEngineRotationUnits) {
+  // 65536 units to a turn; yaw 0 along +X, a quarter turn (16384) along +Y; kept within [-32768, 32767].
+  EXPECT_EQ(sim::facing(1, 0, 0).Yaw, 0);
+  EXPECT_EQ(sim::facing(0, 5, 0).Yaw, 16384);
+  EXPECT_EQ(sim::facing(0, -5, 0).Yaw, -16384);
+  EXPECT_EQ(sim::facing(-1, 0, 0).Yaw, -32768);
+  EXPECT_EQ(sim::facing(1, 1, 0).Yaw, 8192);
+  // atan2(4, 3) = 53.13 degrees = 9672.2 units.
+  EXPECT_EQ(sim::facing(3, 4, 0).Yaw, 9672);
+  EXPECT_EQ(sim::facing(-4, 3, 0).Yaw, 26056);
+  // Climbing 400 over 4000 is 5.71 degrees of pitch: 1039.6 units.
+  const Rotator climb = sim::facing(0, 4000, 400);
+  EXPECT_EQ(climb.Pitch, 1040);
+  EXPECT_EQ(climb.Yaw, 16384);
+  EXPECT_EQ(climb.Roll, 0);
+  EXPECT_EQ(sim::facing(0, 4000, -400).Pitch, -1040);
+}
+
+TEST(Track, ALineMustBeCrossedExactlyOnceAndNotAtTheSpawn) {
+  const std::vector<sim::TrackPoint> square = {{0, 0, 0}, {1000, 0, 0}, {1000, 1000, 0}, {0, 1000, 0}};
+  EXPECT_THROW(sim::Track(square, {500, -100, 0}, {500, 1100, 0}), std::invalid_argument);  // twice
+  EXPECT_THROW(sim::Track(square, {5000, 0, 0}, {5000, 10, 0}), std::invalid_argument);     // never
+  EXPECT_THROW(sim::Track(square, {0, -100, 0}, {0, 100, 0}), std::invalid_argument);       // at the spawn
+  EXPECT_THROW(sim::Track({{0, 0, 0}, {1, 0, 0}}, {0, 0, 0}, {0, 1, 0}), std::invalid_argument);
+  EXPECT_THROW(sim::Track({{0, 0, 0}, {0, 0, 0}, {1, 1, 0}}, {0, 0, 0}, {0, 1, 0}), std::invalid_argument);
+  // Through a corner point: counted once, for the segment that begins there.
+  EXPECT_EQ(sim::Track(square, {900, -100, 0}, {1100, 100, 0}).lineDistance(), 1000.0);
+}
+
+class DriverTest : public ::testing::Test {
+protected:
+  DriverTest() {
+    game.setTickLength(80'000);  // 8 ms
+    game.loadMap(sim::workshopMap("Speedway"));
+  }
+  int lap() { return game.variable("LapNb", sim::VariableType::Int)->intValue; }
+  double seconds() const { return static_cast<double>(game.now() - start) / 1e7; }
+
+  TempFolder root;
+  sim::Game game{root.path()};
+  std::int64_t start = game.now();
+};
+
+TEST_F(DriverTest, TheFirstCrossingStartsTheRaceAndEachLaterOneCompletesALap) {
+  sim::Driver driver(game, speedway());
+  std::vector<double> crossedAt;
+  std::vector<int> lapsSeen;
+  driver.setCrossingObserver([&](bool) {
+    crossedAt.push_back(seconds());
+    lapsSeen.push_back(lap());
+  });
+  driver.start({2000.0, 0.0, 1});
+  while (driver.lapsCompleted() < 3) game.tick();
+  // 800 units at 2000 units/s: the line on exactly the 50th tick, then every 20 s.
+  EXPECT_EQ(crossedAt, (std::vector<double>{0.4, 20.4, 40.4, 60.4}));
+  EXPECT_EQ(lapsSeen, (std::vector<int>{0, 1, 2, 3}));
+  EXPECT_EQ(driver.crossings(), 4);
+  EXPECT_EQ(game.car()->location.X, 800.0f);
+}
+
+TEST_F(DriverTest, TheCarMovesEveryTickFacingTheWayItGoes) {
+  sim::Driver driver(game, speedway());
+  EXPECT_EQ(game.car()->location.X, 0.0f);
+  driver.start({2000.0, 0.0, 1});
+  game.tick();
+  EXPECT_EQ(game.car()->location.X, 16.0f);
+  EXPECT_EQ(game.car()->rotation.Yaw, 0);
+  game.runFor(5.0);  // 10016 units: on the bend, heading up and to the left
+  EXPECT_EQ(game.car()->rotation.Yaw, 9672);
+  game.runFor(30.0);  // 70016 units = 30016 into the second lap: on the last straight, heading -Y
+  EXPECT_EQ(game.car()->rotation.Yaw, -16384);
+  EXPECT_FLOAT_EQ(game.car()->location.Y, 10000.0f - 16.0f);
+}
+
+TEST_F(DriverTest, ABallResetMakesTheNextCrossingAStartAgain) {
+  sim::Driver driver(game, speedway());
+  driver.start({2000.0, 0.0, 1});
+  game.runFor(21.0);
+  EXPECT_EQ(lap(), 1);
+  EXPECT_EQ(driver.lapsCompleted(), 1);
+  game.resetBall();
+  driver.ballReset();
+  game.runFor(20.0);
+  EXPECT_EQ(lap(), 0);
+  EXPECT_EQ(driver.lapsCompleted(), 1);  // that crossing started a race, it completed no lap
+  EXPECT_EQ(driver.crossings(), 3);
+}
+
+TEST_F(DriverTest, APausedOrStoppedCarStandsStill) {
+  sim::Driver driver(game, speedway());
+  driver.start({2000.0, 0.0, 1});
+  game.runFor(0.2);
+  game.setPaused(true);
+  game.runFor(3.0);
+  EXPECT_EQ(game.car()->location.X, 400.0f);
+  game.setPaused(false);
+  game.runFor(0.2);
+  EXPECT_EQ(game.car()->location.X, 800.0f);
+  EXPECT_EQ(lap(), 0);
+  driver.stop();
+  game.runFor(1.0);
+  EXPECT_EQ(game.car()->location.X, 800.0f);
+}
+
+TEST_F(DriverTest, LapTimesVaryWithinTheSpreadAndTheSameSeedDrivesTheSameRun) {
+  auto lapTimes = [&](std::uint64_t seed) {
+    sim::Game other(root.path() / "other");
+    other.setTickLength(80'000);
+    other.loadMap(sim::workshopMap("Speedway"));
+    sim::Driver driver(other, speedway());
+    std::vector<std::int64_t> crossings;
+    driver.setCrossingObserver([&](bool) { crossings.push_back(other.now()); });
+    driver.start({2000.0, 0.05, seed});
+    while (driver.lapsCompleted() < 5) other.tick();
+    std::vector<double> laps;
+    for (std::size_t i = 1; i < crossings.size(); ++i) {
+      laps.push_back(static_cast<double>(crossings[i] - crossings[i - 1]) / 1e7);
+    }
+    return laps;
+  };
+  const auto first = lapTimes(7);
+  EXPECT_EQ(first, lapTimes(7));
+  EXPECT_NE(first, lapTimes(8));
+  bool anyDiffers = false;
+  for (double seconds : first) {
+    // 20 s +-5 %, seen on 8 ms ticks.
+    EXPECT_GE(seconds, 19.0 - 0.008);
+    EXPECT_LE(seconds, 21.0 + 0.008);
+    anyDiffers = anyDiffers || std::fabs(seconds - 20.0) > 0.05;
+  }
+  EXPECT_TRUE(anyDiffers);
+}
+
+TEST(MapFile, ReadsAMapAndItsTrack) {
+  const lumaro_host::MapFileResult read = lumaro_host::parseMapFile(
+      "# a map\n"
+      "map \"Canyon Run\"\n"
+      "freeplay no\n"
+      "variable int LapNb -1\n"
+      "variable string MapName \"Canyon Run\"\n"
+      "variable vector GhostPosition 1 2.5 -3\n"
+      "variable float GhostColor 0.5   # coloured\n"
+      "lap-time 24\n"
+      "line 1500 -500 1500 500\n"
+      "point 0 0 17\npoint 6000 0 17\npoint 6000 3000 417\n",
+      "canyon.map");
+  ASSERT_TRUE(read.map.has_value()) << (read.errors.empty() ? "" : read.errors[0]);
+  const sim::MapDefinition& map = read.map->definition;
+  EXPECT_EQ(map.name, "Canyon Run");
+  EXPECT_FALSE(map.freeplay);
+  EXPECT_TRUE(map.hasMainSequence);
+  ASSERT_EQ(map.variables.size(), 4u);
+  EXPECT_EQ(map.variables[1].initialValue, "Canyon Run");
+  EXPECT_EQ(map.variables[2].type, sim::VariableType::Vector);
+  EXPECT_EQ(map.variables[2].initialValue, "1 2.5 -3");
+  EXPECT_EQ(read.map->lapTime, 24.0);
+  ASSERT_TRUE(read.map->track.has_value());
+  EXPECT_EQ(read.map->track->lineDistance(), 1500.0);
+}
+
+TEST(MapFile, EveryMistakeIsReportedWithItsLine) {
+  const lumaro_host::MapFileResult read = lumaro_host::parseMapFile(
+      "map Broken\n"
+      "kismet no\n"
+      "variable int LapNb minus-one\n"
+      "variable vector GhostPosition 1 2\n"
+      "colour red\n"
+      "point 0 0 0\npoint 10 0 0\npoint 10 10 0\n",
+      "broken.map");
+  EXPECT_FALSE(read.map.has_value());
+  EXPECT_EQ(read.errors,
+            (std::vector<std::string>{
+                "broken.map:3: \"minus-one\" is not a whole number",
+                "broken.map:4: a vector takes three numbers",
+                "broken.map:5: unknown entry \"colour\" (map, freeplay, kismet, variable, lap-time, line, point)",
+                "broken.map:6: the track has no start/finish line (line X1 Y1 X2 Y2)",
+            }));
+  const auto noVariables = lumaro_host::parseMapFile("map Bare\nkismet no\nvariable int LapNb -1\n", "bare.map");
+  EXPECT_EQ(
+      noVariables.errors,
+      (std::vector<std::string>{"bare.map:3: a map without a main sequence (kismet no) has no Kismet variables"}));
+}
+
+TEST(MapFile, TheBundledMapsRead) {
+  for (const char* name : {"speedway", "canyon", "kart", "sandbox", "quarry"}) {
+    const auto read =
+        lumaro_host::readMapFile(std::filesystem::path(LUMARO_MAPS_FOLDER) / (std::string(name) + ".map"));
+    EXPECT_TRUE(read.map.has_value()) << name << ": " << (read.errors.empty() ? "" : read.errors[0]);
+  }
+}
+
+}  // namespace

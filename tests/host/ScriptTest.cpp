@@ -1,0 +1,211 @@
+// The scenario language: how lines are cut into words, how each step reads, and how mistakes are reported.
+#include <gtest/gtest.h>
+
+#include "tools/host/Options.h"
+#include "tools/host/Script.h"
+#include "tools/host/Words.h"
+
+using namespace lumaro_host;
+
+namespace {
+
+Step stepOf(std::string_view line) {
+  ParsedLine parsed = parseStep(line, 7);
+  EXPECT_EQ(parsed.error, "") << line;
+  EXPECT_TRUE(parsed.step.has_value()) << line;
+  return parsed.step.value_or(Step{});
+}
+
+std::string errorOf(std::string_view line) { return parseStep(line, 1).error; }
+
+TEST(Words, QuotesGroupBlanksAndCommentsEndTheLine) {
+  EXPECT_EQ(splitWords(R"(expect console "Race ended in 01:00:008." # the finish)").words,
+            (std::vector<std::string>{"expect", "console", "Race ended in 01:00:008."}));
+  EXPECT_EQ(splitWords(R"(a "say \"hi\" \\ now" 'lm_lapNbr = "3"' "#kept" x#y)").words,
+            (std::vector<std::string>{"a", "say \"hi\" \\ now", "lm_lapNbr = \"3\"", "#kept", "x#y"}));
+  EXPECT_EQ(splitWords(R"(pick-ghost " " "")").words, (std::vector<std::string>{"pick-ghost", " ", ""}));
+  EXPECT_EQ(splitWords("map  speedway\r").words, (std::vector<std::string>{"map", "speedway"}));
+  EXPECT_EQ(splitWords(R"(expect console "open)").error, "a double quote is not closed");
+  EXPECT_EQ(splitWords("expect console 'open").error, "a single quote is not closed");
+}
+
+TEST(Steps, AConsoleLineIsTypedExactlyAsWritten) {
+  // No quoting rules and no comments: the console does its own cutting.
+  for (const char* line : {R"(lm_ghostfilepath "My-PB.ghost")", "lm_color #FF0000", R"(lm_log "unclosed)",
+                           "lm_lapNbr 3   # not a comment"}) {
+    const Step step = stepOf(std::string("  console ") + line + "  ");
+    EXPECT_EQ(std::get<TypeConsole>(step.action).line, line);
+  }
+  EXPECT_EQ(errorOf("console"), "expected: console LINE");
+}
+
+TEST(Steps, BlankAndCommentLinesAreNoSteps) {
+  for (const char* line : {"", "   ", "# a comment", "   # indented comment", "\r"}) {
+    const ParsedLine parsed = parseStep(line, 1);
+    EXPECT_FALSE(parsed.step.has_value()) << line;
+    EXPECT_EQ(parsed.error, "") << line;
+  }
+}
+
+TEST(Steps, DriveReadsLapsOrSecondsAndItsOptions) {
+  const Step laps = stepOf("drive 3 laps lap-time 20 vary 2% seed 7 run-out 0");
+  const Drive& drive = std::get<Drive>(laps.action);
+  EXPECT_EQ(drive.laps, 3);
+  EXPECT_EQ(drive.lapTime, 20.0);
+  EXPECT_FALSE(drive.speed.has_value());
+  EXPECT_EQ(drive.variationPercent, 2.0);
+  EXPECT_EQ(drive.seed, 7u);
+  EXPECT_EQ(drive.runOut, 0.0);
+  EXPECT_EQ(laps.line, 7);
+
+  const Drive timed = std::get<Drive>(stepOf("drive 4.5 seconds speed 1800 vary 1").action);
+  EXPECT_EQ(timed.laps, 0);
+  EXPECT_EQ(timed.seconds, 4.5);
+  EXPECT_EQ(timed.speed, 1800.0);
+  EXPECT_EQ(timed.variationPercent, 1.0);
+  EXPECT_EQ(std::get<Drive>(stepOf("drive 1 lap").action).runOut, 0.5);
+
+  EXPECT_EQ(errorOf("drive 3 laps lap-time 20 speed 1000"), "give either a lap time or a speed, not both");
+  EXPECT_EQ(errorOf("drive 2.5 laps"), "the number of laps must be a whole number, not \"2.5\"");
+  EXPECT_EQ(errorOf("drive 3 miles"), "drive needs laps or seconds after the number, not \"miles\"");
+  EXPECT_EQ(errorOf("drive 3 s run-out 1"), "run-out applies to a drive of laps only");
+  EXPECT_EQ(errorOf("drive 1 lap vary 100%"), "the variation must be from 0% to below 100%");
+  EXPECT_EQ(errorOf("drive 1 lap speed"), "\"speed\" needs a value");
+  EXPECT_EQ(errorOf("drive 1 lap speed -3"), "the speed must be more than 0");
+}
+
+TEST(Steps, WaitIsInSecondsOrTicks) {
+  EXPECT_EQ(std::get<Wait>(stepOf("wait 0.2").action).seconds, 0.2);
+  EXPECT_EQ(std::get<Wait>(stepOf("wait 2 seconds").action).seconds, 2.0);
+  const Wait ticks = std::get<Wait>(stepOf("wait 3 ticks").action);
+  EXPECT_EQ(ticks.ticks, 3);
+  EXPECT_EQ(errorOf("wait 0"), "the waiting time must be more than 0");
+  EXPECT_EQ(errorOf("wait 1.5 ticks"), "the number of ticks must be a whole number, not \"1.5\"");
+}
+
+TEST(Steps, Expectations) {
+  const Expect exact = std::get<Expect>(stepOf(R"(expect console "Race started.")").action);
+  EXPECT_EQ(exact.what, Expect::What::ConsoleLine);
+  EXPECT_EQ(exact.test.mode, TextTest::Mode::Exact);
+  EXPECT_TRUE(exact.test.accepts("Race started."));
+  EXPECT_FALSE(exact.test.accepts("Race started. "));
+
+  const Expect matching =
+      std::get<Expect>(stepOf(R"(expect console matching "Race ended in 00:0[12]:\d{3}\.")").action);
+  EXPECT_TRUE(matching.test.accepts("Race ended in 00:02:008."));
+  EXPECT_FALSE(matching.test.accepts("Race ended in 00:02:008. later"));
+
+  // "containing" is a mode only when a text follows it; alone it is the text.
+  const Expect cvar = std::get<Expect>(stepOf("expect cvar lm_log containing").action);
+  EXPECT_EQ(cvar.subject, "lm_log");
+  EXPECT_EQ(cvar.test.mode, TextTest::Mode::Exact);
+  EXPECT_EQ(cvar.test.text, "containing");
+
+  const Expect page = std::get<Expect>(stepOf(R"(expect page no-line containing "Ghost Color")").action);
+  EXPECT_TRUE(page.onPage);
+  EXPECT_EQ(page.what, Expect::What::NoLine);
+  EXPECT_EQ(page.test.mode, TextTest::Mode::Containing);
+
+  const Expect contains = std::get<Expect>(stepOf(R"(expect file "a b/x.ghost" contains ",1-Lap,")").action);
+  EXPECT_EQ(contains.subject, "a b/x.ghost");
+  EXPECT_EQ(contains.what, Expect::What::AnyLine);
+  EXPECT_EQ(contains.test.mode, TextTest::Mode::Containing);
+
+  const Expect vector = std::get<Expect>(stepOf("expect kismet GhostPosition 0 600 17").action);
+  EXPECT_EQ(vector.values, (std::vector<std::string>{"0", "600", "17"}));
+  EXPECT_EQ(std::get<Expect>(stepOf("expect writes GhostColor at-least 2").action).count, 2);
+
+  EXPECT_EQ(errorOf(R"(expect console Race started.)"),
+            "expected: expect console [containing|matching] TEXT (quote a text that has blanks)");
+  EXPECT_EQ(errorOf(R"(expect console matching "(unclosed")"), R"(not a regular expression: "(unclosed")");
+  EXPECT_EQ(errorOf("expect file x.ghost sideways"),
+            "unknown file check \"sideways\"; expected: expect file PATH "
+            "exists|missing|first-line|last-line|line|no-line [containing|matching] TEXT|contains TEXT");
+  EXPECT_EQ(errorOf("expect weather sunny"),
+            "unknown expectation \"weather\"; expected: expect console|no-console|cvar|file|page|kismet|writes ...");
+}
+
+TEST(Steps, TheOtherSteps) {
+  EXPECT_EQ(std::get<LoadMap>(stepOf("map maps/speedway.map").action).file, "maps/speedway.map");
+  EXPECT_TRUE(std::holds_alternative<LoadMainMenu>(stepOf("main-menu").action));
+  EXPECT_EQ(std::get<SetPlayer>(stepOf(R"(player "Ann Lee")").action).name, "Ann Lee");
+  EXPECT_EQ(std::get<Happen>(stepOf("respawn").action).event, GameEvent::Respawn);
+  EXPECT_EQ(std::get<Happen>(stepOf("unpause").action).event, GameEvent::Unpause);
+  const CopyFile copy = std::get<CopyFile>(stepOf("copy ghosts/Ann.ghost tessaro/data/Ghosts/").action);
+  EXPECT_EQ(copy.source, "ghosts/Ann.ghost");
+  EXPECT_EQ(copy.destination, "tessaro/data/Ghosts/");
+  EXPECT_EQ(std::get<PickGhost>(stepOf(R"(pick-ghost "by Ann")").action).label, "by Ann");
+  EXPECT_EQ(std::get<Show>(stepOf("show kismet").action).what, Report::Kismet);
+  EXPECT_EQ(errorOf("respawn now"), "expected: respawn");
+  EXPECT_EQ(errorOf("fly 3"), "unknown step \"fly\" (lumaro-host --help lists the steps)");
+}
+
+TEST(Scripts, EveryBadLineIsReportedWithItsNumberAndTheGoodOnesAreKept) {
+  const Script script = parseScript(
+      "# a scenario\n"
+      "map speedway\n"
+      "drive 3 lapz\n"
+      "\n"
+      "console lm_record\r\n"
+      "expect console \"open\n"
+      "wait 1",
+      "race.scenario");
+  EXPECT_EQ(script.errors, (std::vector<std::string>{
+                               "race.scenario:3: drive needs laps or seconds after the number, not \"lapz\"",
+                               "race.scenario:6: a double quote is not closed",
+                           }));
+  ASSERT_EQ(script.steps.size(), 3u);
+  EXPECT_EQ(script.steps[0].line, 2);
+  EXPECT_EQ(script.steps[1].line, 5);
+  EXPECT_EQ(std::get<TypeConsole>(script.steps[1].action).line, "lm_record");
+  EXPECT_EQ(script.steps[2].line, 7);
+  EXPECT_EQ(script.steps[2].text, "wait 1");
+}
+
+TEST(HelpText, DocumentsEveryStepWithAnExample) {
+  const std::string help = helpText();
+  for (const char* example : {"map speedway",
+                              "main-menu",
+                              "console lm_ghostfilepath \"My-PB.ghost\"",
+                              "player Ann",
+                              "drive 3 laps lap-time 20 vary 2% seed 7",
+                              "drive 4.5 seconds speed 1800",
+                              "reset-ball",
+                              "respawn",
+                              "remove-car",
+                              "pause",
+                              "wait 0.2",
+                              "copy ghosts/Ann.ghost tessaro/data/Ghosts/",
+                              "pick-ghost \"by Ann\"",
+                              "show kismet",
+                              "expect console \"Race started.\"",
+                              "expect no-console containing \"Exported\"",
+                              "expect cvar lm_isrecording 1",
+                              "expect file tessaro/data/Ghosts/My-PB.ghost exists",
+                              "expect page last-line \"9|Stopped ghost.\"",
+                              "expect kismet GhostColor 10.999",
+                              "expect writes GhostPosition at-least 100"}) {
+    EXPECT_NE(help.find(example), std::string::npos) << example;
+    // Every example in the help is itself a step that reads.
+    const ParsedLine parsed = parseStep(example, 1);
+    EXPECT_EQ(parsed.error, "") << example;
+  }
+}
+
+TEST(Options, TheCommandLine) {
+  const ParsedOptions parsed =
+      parseOptions({"--realtime", "--page", "--trace", "w.csv", "--tick-ms", "4", "run.scenario"});
+  EXPECT_EQ(parsed.error, "");
+  EXPECT_TRUE(parsed.options.realtime);
+  EXPECT_TRUE(parsed.options.page);
+  EXPECT_EQ(parsed.options.trace, std::filesystem::path("w.csv"));
+  EXPECT_EQ(parsed.options.tickMilliseconds, 4.0);
+  EXPECT_EQ(parsed.options.script, "run.scenario");
+  EXPECT_EQ(parseOptions({"--root", "g", "--remove-root"}).error,
+            "--remove-root removes only a fresh temporary root, not --root");
+  EXPECT_EQ(parseOptions({"--plugin"}).error, "--plugin needs a value");
+  EXPECT_EQ(parseOptions({"--fast"}).error, "unknown option --fast");
+  EXPECT_EQ(parseOptions({"-"}).options.script, "-");
+}
+
+}  // namespace

@@ -1,0 +1,179 @@
+// Steps carried out on the stand-in host with the built plugin library loaded through its exports: what
+// each step does to the game and when time passes, and how expectations look and report.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "support/TempFolder.h"
+#include "tools/host/Runner.h"
+#include "tools/host/Session.h"
+
+using namespace lumaro_host;
+
+namespace {
+
+class SessionTest : public ::testing::Test {
+protected:
+  SessionTest() {
+    SessionSettings settings;
+    settings.root = root.path();
+    settings.plugin = LUMARO_PLUGIN_PATH;
+    settings.mapsFolder = LUMARO_MAPS_FOLDER;
+    session = std::make_unique<Session>(settings, transcript);
+  }
+
+  StepOutcome run(std::string_view line) {
+    ParsedLine parsed = parseStep(line, ++lineNumber);
+    EXPECT_EQ(parsed.error, "") << line;
+    if (!parsed.step) return {false, "no step"};
+    return session->run(*parsed.step, root.path());
+  }
+  void runAll(std::initializer_list<const char*> lines) {
+    for (const char* line : lines) {
+      const StepOutcome outcome = run(line);
+      ASSERT_TRUE(outcome.ok) << line << ": " << outcome.seen;
+    }
+  }
+  double seconds() const { return static_cast<double>(session->elapsed()) / 1e7; }
+  int lap() { return session->game().variable("LapNb", sim::VariableType::Int)->intValue; }
+
+  TempFolder root;
+  std::ostringstream transcript;
+  std::unique_ptr<Session> session;
+  int lineNumber = 0;
+};
+
+TEST_F(SessionTest, TimePassesOnlyInDriveAndWait) {
+  runAll({"map speedway", "console lm_lapNbr 3", "reset-ball", "respawn", "pause", "unpause", "show kismet",
+          "expect kismet LapNb -1"});
+  EXPECT_EQ(seconds(), 0.0);
+  runAll({"wait 0.5"});
+  EXPECT_EQ(seconds(), 0.5);
+  runAll({"wait 3 ticks"});
+  EXPECT_DOUBLE_EQ(seconds(), 0.524);
+  // A drive of laps ends half a second after the last crossing: from the spawn, 800 units to the line at
+  // 2000 units/s, then one 20 s lap.
+  runAll({"drive 1 lap lap-time 20"});
+  EXPECT_DOUBLE_EQ(seconds(), 0.524 + 0.4 + 20.0 + 0.5);
+  EXPECT_EQ(lap(), 1);
+  runAll({"drive 2 seconds"});  // the map's own lap time
+  EXPECT_DOUBLE_EQ(seconds(), 23.424);
+  EXPECT_FLOAT_EQ(session->game().car()->location.X, 800.0f + 1000.0f + 4000.0f);
+}
+
+TEST_F(SessionTest, ADriveCountsLapsAtTheLineAsTheMapsScriptDoes) {
+  runAll({"map speedway", "drive 3 laps lap-time 20"});
+  EXPECT_EQ(lap(), 3);
+  EXPECT_EQ(session->driver()->crossings(), 4);
+  // Mid-race (no reset), every crossing completes a lap.
+  runAll({"drive 2 laps lap-time 20"});
+  EXPECT_EQ(lap(), 5);
+  EXPECT_EQ(session->driver()->crossings(), 6);
+  const std::string text = transcript.str();
+  EXPECT_NE(text.find("[    0.400] *  the car crosses the line, LapNb 0\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("[   60.400] *  the car crosses the line, LapNb 3\n"), std::string::npos) << text;
+}
+
+TEST_F(SessionTest, StepsThatCannotBeCarriedOutSaySo) {
+  EXPECT_EQ(run("drive 1 lap").seen, "no map is loaded");
+  EXPECT_EQ(run("map nowhere").ok, false);
+  runAll({"map speedway", "remove-car"});
+  EXPECT_EQ(run("drive 1 lap").seen, "there is no car to drive (restore-car or respawn first)");
+  runAll({"restore-car", "pause"});
+  EXPECT_EQ(run("drive 1 lap").seen, "the game is paused (unpause first)");
+  EXPECT_EQ(run("pick-ghost Ann").seen, "the plugin has not written its settings page");
+  EXPECT_EQ(run("copy missing.ghost tessaro/data/Ghosts/").ok, false);
+}
+
+TEST_F(SessionTest, ConsoleExpectationsLookAfterTheLineThePreviousOneMatched) {
+  runAll({"console lm_one", "console lm_two", "console lm_one"});
+  runAll({"expect console \"Unknown command: lm_two\"", "expect console \"Unknown command: lm_one\""});
+  // Both lm_one lines are behind now.
+  const StepOutcome again = run("expect console containing lm_one");
+  EXPECT_FALSE(again.ok);
+  EXPECT_EQ(again.seen,
+            "no such console line after \"Unknown command: lm_one\", which the previous console expectation matched; "
+            "the lines after it:\n(none)");
+  runAll({"expect no-console containing lm_one", "console lm_three", "expect console matching \"Unknown .*three\""});
+}
+
+TEST_F(SessionTest, WhatAFailedExpectationSaw) {
+  runAll({"map canyon"});
+  EXPECT_EQ(run("expect cvar lm_lapNbr 3").seen, "lm_lapNbr = \"1\"");
+  EXPECT_EQ(run("expect cvar lm_nothing 3").seen, "there is no console variable lm_nothing");
+  EXPECT_EQ(run("expect kismet LapNb 0").seen, "LapNb (int) = -1");
+  EXPECT_EQ(run("expect kismet MapName Canyon").seen, "MapName (string) = \"Canyon Run\"");
+  EXPECT_EQ(run("expect kismet GhostPosition 0 0").seen,
+            "a vector variable needs three numbers; GhostPosition (vector) = 0 0 0");
+  EXPECT_EQ(
+      run("expect kismet GhostColor 1").seen,
+      "no Kismet variable named GhostColor; the map has:\n  LapNb (int) = -1\n  MapName (string) = \"Canyon Run\"\n"
+      "  GhostPosition (vector) = 0 0 0\n  GhostRotation (vector) = 0 0 0");
+  EXPECT_EQ(run("expect writes GhostPosition at-least 1").seen, "GhostPosition was written 0 times");
+  const std::string ghosts = (root.path() / "tessaro" / "data" / "Ghosts").string();
+  EXPECT_EQ(run("expect file tessaro/data/Ghosts missing").seen, "a folder at " + ghosts);
+  EXPECT_EQ(run("expect file tessaro/data/Ghosts/x.ghost exists").seen, "nothing at " + ghosts + "/x.ghost");
+}
+
+TEST_F(SessionTest, FileExpectationsReadLinesWithEitherLineEnd) {
+  std::ofstream(root.path() / "a.ghost", std::ios::binary)
+      << "Speedway,Ann,61234,3-Lap,1.1\r\n0,800.00,0.00,17.00,0,0,0\r\n";
+  runAll({"expect file a.ghost first-line \"Speedway,Ann,61234,3-Lap,1.1\"",
+          "expect file ./a.ghost last-line \"0,800.00,0.00,17.00,0,0,0\"", "expect file a.ghost contains \",3-Lap,\"",
+          "expect file a.ghost line matching \"0,[0-9.]+,0\\.00,17\\.00,0,0,0\"", "expect file a.ghost no-line \"\""});
+  EXPECT_EQ(run("expect file a.ghost first-line Speedway").seen,
+            "the first line of " + (root.path() / "a.ghost").string() + " is \"Speedway,Ann,61234,3-Lap,1.1\"");
+}
+
+TEST_F(SessionTest, FloatsCompareAsThePluginComputesThem) {
+  runAll({"map speedway"});
+  sim::KismetVariable* colour = session->game().variable("GhostColor", sim::VariableType::Float);
+  colour->floatValue = (0.9f + 10.0f) + 0.099f;  // white, packed in single precision
+  runAll({"expect kismet GhostColor 10.999"});
+  EXPECT_FALSE(run("expect kismet GhostColor 10.998").ok);
+}
+
+TEST_F(SessionTest, AFailureReportNamesTheScriptTheLineTheStepAndWhatWasSeen) {
+  const Script script =
+      parseScript("map speedway\n\n# broken on purpose\nexpect kismet LapNb 5\nwait 1\n", "broken.scenario");
+  std::ostringstream errors;
+  const ScriptResult result = runScript(*session, script, root.path(), errors);
+  EXPECT_FALSE(result.passed);
+  EXPECT_EQ(result.stepsRun, 2);
+  EXPECT_EQ(errors.str(), "broken.scenario:4: failed: expect kismet LapNb 5\n  seen: LapNb (int) = -1\n");
+  EXPECT_EQ(seconds(), 0.0);  // the wait after it never ran
+}
+
+TEST_F(SessionTest, InteractiveStepsReportFailuresAndGoOn) {
+  std::istringstream typed(
+      "map speedway\nexpect kismet LapNb 2\nfly away\nconsole lm_lapNbr 4\nquit\nconsole lm_lapNbr 5\n");
+  std::ostringstream out;
+  runInteractive(*session, typed, out, false);
+  EXPECT_EQ(session->game().console().valueOf("lm_lapNbr"), "4");
+  EXPECT_NE(out.str().find("input:2: failed: expect kismet LapNb 2\n  seen: LapNb (int) = -1\n"), std::string::npos);
+  EXPECT_NE(out.str().find("  unknown step \"fly\""), std::string::npos);
+}
+
+TEST_F(SessionTest, PickGhostChoosesTheEntryOfThePagesList) {
+  // The page as the plugin writes it: the blank entry, then one entry per ghost file. It is written anew
+  // before each pick, since the plugin rewrites its page when the pick imports.
+  auto writePage = [&] {
+    std::ofstream(session->game().settingsPage(), std::ios::binary)
+        << "Lumaro\n6|Load a ghost|lm_ghostfilepath| @ &1-Lap in 00:19:512 by Bo(Bo@home.ghost)@Bo@home.ghost"
+           "&3-Lap in 01:01:234 by Ann(Ann-Speedway-3.ghost)@Ann-Speedway-3.ghost\n8|\n";
+  };
+  writePage();
+  runAll({"pick-ghost \"by Bo\""});
+  EXPECT_EQ(session->game().console().valueOf("lm_ghostfilepath"), "Bo@home.ghost");
+  writePage();
+  runAll({"pick-ghost \" \""});
+  EXPECT_EQ(session->game().console().valueOf("lm_ghostfilepath"), " ");
+  writePage();
+  const StepOutcome none = run("pick-ghost Cy");
+  EXPECT_EQ(none.seen,
+            "no entry of the ghost list has \"Cy\" in its label; the entries:\n\" \"\n"
+            "\"1-Lap in 00:19:512 by Bo(Bo@home.ghost)\"\n\"3-Lap in 01:01:234 by Ann(Ann-Speedway-3.ghost)\"");
+}
+
+}  // namespace

@@ -1,0 +1,177 @@
+// The expect steps: what each one looks at, how it compares, and what it reports as seen when it fails.
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <regex>
+
+#include "tools/host/Reports.h"
+#include "tools/host/Session.h"
+
+namespace fs = std::filesystem;
+
+namespace lumaro_host {
+namespace {
+
+StepOutcome failure(std::string seen) { return {false, std::move(seen)}; }
+
+// Lines for a message, one a line, the last `most` of them when there are more.
+std::string listed(const std::vector<std::string>& lines, std::size_t from, std::size_t most) {
+  if (from >= lines.size()) return "(none)";
+  std::string text;
+  const std::size_t shown = std::max(from, lines.size() > most ? lines.size() - most : 0);
+  if (shown > from) text += "... " + std::to_string(shown - from) + " lines before these\n";
+  for (std::size_t i = shown; i < lines.size(); ++i) text += (i > shown ? "\n" : "") + inQuotes(lines[i]);
+  return text;
+}
+
+// Floats as the plugin computes them in single precision: equal within a few units of the last place.
+bool closeTo(float seen, float expected) {
+  return std::fabs(seen - expected) <= 1e-5f * std::max(1.0f, std::fabs(expected));
+}
+
+std::optional<float> floatWord(const std::string& word) {
+  char* end = nullptr;
+  const float value = std::strtof(word.c_str(), &end);
+  if (word.empty() || end != word.c_str() + word.size()) return std::nullopt;
+  return value;
+}
+
+// Whether a Kismet variable holds the value the words give, or why the words do not fit its type.
+std::optional<std::string> kismetMismatch(const sim::KismetVariable& variable, const std::vector<std::string>& words,
+                                          bool& holds) {
+  holds = false;
+  const bool single = words.size() == 1;
+  switch (variable.type) {
+    case sim::VariableType::Int: {
+      char* end = nullptr;
+      const long value = single ? std::strtol(words[0].c_str(), &end, 10) : 0;
+      if (!single || end != words[0].c_str() + words[0].size()) return "an int variable needs one whole number";
+      holds = variable.intValue == value;
+      return std::nullopt;
+    }
+    case sim::VariableType::Bool:
+      if (!single || (words[0] != "true" && words[0] != "false" && words[0] != "1" && words[0] != "0")) {
+        return "a bool variable needs true or false";
+      }
+      holds = (variable.intValue != 0) == (words[0] == "true" || words[0] == "1");
+      return std::nullopt;
+    case sim::VariableType::Float: {
+      const auto value = single ? floatWord(words[0]) : std::nullopt;
+      if (!value) return "a float variable needs one number";
+      holds = closeTo(variable.floatValue, *value);
+      return std::nullopt;
+    }
+    case sim::VariableType::String:
+      if (!single) return "a string variable needs one text (quote a text with blanks)";
+      holds = variable.stringValue == words[0];
+      return std::nullopt;
+    case sim::VariableType::Vector: {
+      if (words.size() != 3) return "a vector variable needs three numbers";
+      const auto x = floatWord(words[0]), y = floatWord(words[1]), z = floatWord(words[2]);
+      if (!x || !y || !z) return "a vector variable needs three numbers";
+      holds = closeTo(variable.vectorValue.X, *x) && closeTo(variable.vectorValue.Y, *y) &&
+              closeTo(variable.vectorValue.Z, *z);
+      return std::nullopt;
+    }
+  }
+  return "unknown type";
+}
+
+}  // namespace
+
+StepOutcome Session::check(const Expect& step) {
+  using What = Expect::What;
+  try {
+    switch (step.what) {
+      case What::ConsoleLine: {
+        const auto& lines = game_->console().lines();
+        for (std::size_t i = consoleCursor_; i < lines.size(); ++i) {
+          if (step.test.accepts(lines[i])) {
+            consoleCursor_ = i + 1;
+            return {};
+          }
+        }
+        return failure(consoleCursor_ == 0
+                           ? "no such console line; the console so far:\n" + listed(lines, 0, 20)
+                           : "no such console line after " + inQuotes(lines[consoleCursor_ - 1]) +
+                                 ", which the previous console expectation matched; the lines after it:\n" +
+                                 listed(lines, consoleCursor_, 20));
+      }
+      case What::NoConsoleLine: {
+        const auto& lines = game_->console().lines();
+        for (std::size_t i = consoleCursor_; i < lines.size(); ++i) {
+          if (step.test.accepts(lines[i])) return failure("the console showed " + inQuotes(lines[i]));
+        }
+        return {};
+      }
+      case What::CvarValue: {
+        const auto value = game_->console().valueOf(step.subject);
+        if (!value) return failure("there is no console variable " + step.subject);
+        if (step.test.accepts(*value)) return {};
+        return failure(step.subject + " = " + inQuotes(*value));
+      }
+      case What::KismetValue: {
+        const sim::KismetSequence* sequence = game_->mainSequence();
+        if (sequence == nullptr) {
+          return failure(game_->mapName().empty() ? "no map is loaded"
+                                                  : game_->mapName() + " has no main Kismet sequence");
+        }
+        const auto& variables = sequence->variables();
+        const auto found = std::find_if(variables.begin(), variables.end(),
+                                        [&](const auto& variable) { return variable->name == step.subject; });
+        if (found == variables.end()) {
+          std::string seen = "no Kismet variable named " + step.subject + "; the map has:";
+          for (const auto& variable : variables) seen += "\n  " + describeVariable(*variable);
+          return failure(seen);
+        }
+        bool holds = false;
+        if (const auto mismatch = kismetMismatch(**found, step.values, holds)) {
+          return failure(*mismatch + "; " + describeVariable(**found));
+        }
+        if (holds) return {};
+        return failure(describeVariable(**found));
+      }
+      case What::WriteCount: {
+        const auto& writes = game_->kismetWrites();
+        const auto count = std::count_if(writes.begin(), writes.end(),
+                                         [&](const sim::KismetWrite& write) { return write.variable == step.subject; });
+        if (count >= step.count) return {};
+        return failure(step.subject + " was written " + std::to_string(count) + (count == 1 ? " time" : " times"));
+      }
+      default: break;
+    }
+
+    const fs::path file = step.onPage ? game_->settingsPage() : underRoot(step.subject);
+    std::error_code error;
+    const bool exists = fs::exists(file, error);
+    if (step.what == What::FileExists) return exists ? StepOutcome{} : failure("nothing at " + file.string());
+    if (step.what == What::FileMissing) {
+      return exists ? failure((fs::is_directory(file, error) ? "a folder at " : "a file at ") + file.string())
+                    : StepOutcome{};
+    }
+    const auto lines = readLines(file);
+    if (!lines) return failure((exists ? "no readable file at " : "no file at ") + file.string());
+    if (lines->empty() && step.what != What::NoLine) return failure("the file " + file.string() + " is empty");
+    if (step.what == What::FirstLine) {
+      if (step.test.accepts(lines->front())) return {};
+      return failure("the first line of " + file.string() + " is " + inQuotes(lines->front()));
+    }
+    if (step.what == What::LastLine) {
+      if (step.test.accepts(lines->back())) return {};
+      return failure("the last line of " + file.string() + " is " + inQuotes(lines->back()));
+    }
+    const auto found =
+        std::find_if(lines->begin(), lines->end(), [&](const std::string& line) { return step.test.accepts(line); });
+    if (step.what == What::NoLine) {
+      if (found == lines->end()) return {};
+      return failure("line " + std::to_string(found - lines->begin() + 1) + " of " + file.string() + " is " +
+                     inQuotes(*found));
+    }
+    if (found != lines->end()) return {};
+    return failure("no such line in " + file.string() + "; its lines:\n" + listed(*lines, 0, 40));
+  } catch (const std::regex_error& error) {
+    return failure(std::string("the regular expression does not compile: ") + error.what());
+  }
+}
+
+}  // namespace lumaro_host

@@ -1,0 +1,160 @@
+// The words of --help and of the interactive "help".
+#include "tools/host/Options.h"
+
+namespace lumaro_host {
+
+std::string stepSummary() {
+  return R"(Steps (lumaro-host --help explains each one):
+  map FILE                         load a workshop map from a map file
+  main-menu                        go to the main menu
+  console LINE                     type a line into the console
+  player NAME                      name the local player
+  drive N laps [lap-time S | speed V] [vary P%] [seed N] [run-out S]
+  drive S seconds [lap-time S | speed V] [vary P%] [seed N]
+  reset-ball | respawn | remove-car | restore-car | pause | unpause
+  wait S [seconds] | wait N ticks
+  copy SOURCE DESTINATION          copy a file into the game root
+  pick-ghost TEXT                  choose a ghost in the settings page's list
+  show page|ghosts|kismet|car|cvars
+  expect console|no-console|cvar|file|page|kismet|writes ...
+  help, quit
+)";
+}
+
+std::string helpText() {
+  return R"(lumaro-host: the stand-in host for the Lumaro plugin, and a scenario runner.
+
+It starts a simulated game, loads the plugin library through its exports exactly as the host does
+(exports, getPlugin, the console and game pointers, onLoad), and runs a scenario: a plain-text script
+of steps, one per line. The console is written out as it goes.
+
+Usage:
+  lumaro-host [options] SCENARIO     run a scenario file
+  lumaro-host [options] -            read the scenario from standard input
+  lumaro-host [options] -i           interactive: type steps at a prompt (also when no scenario is
+                                     given and standard input is a terminal)
+
+Options:
+  --plugin PATH     the plugin library to load (default: the Lumaro library beside lumaro-host)
+  --root DIR        the game root: tessaro/, tessaro/data/Ghosts and the settings page live in it; kept
+                    as it is, so ghosts in it stay from one run to the next (default: a fresh temporary
+                    folder, whose name is printed)
+  --remove-root     remove the fresh temporary game root at the end (for tests)
+  --realtime        run against the wall clock: each tick sleeps until it is due, and the game clock
+                    moves by the wall time that really passed (default: virtual time, as fast as it goes)
+  --tick-ms MS      the length of a game tick (default 8)
+  --page            print the settings page at the end
+  --trace FILE.csv  write every Kismet write to a CSV file: time_ms,variable,x,y,z,value (time since
+                    the start; x, y, z for a vector, value for a float)
+  --list-ghosts     list the ghost folder at the end: each file's size, frames and header line
+  -v, --verbose     also report each expectation that holds
+  -h, --help        this text
+
+A scenario:
+  # A comment: a line that begins with #. Blank lines are allowed.
+  map speedway                          # a comment may also end a step, except a console step
+  console lm_lapNbr 3
+  console lm_record
+  expect console "Recording starts and ends when you cross the finish line."
+  drive 3 laps lap-time 20
+  expect console "Race started."
+  expect console containing "Race ended in 01:00:"
+  console lm_export
+  expect file tessaro/data/Ghosts/My-PB.ghost first-line containing "Speedway,Player,"
+
+Words are separated by blanks. "Double quotes" hold a text with blanks (\" and \\ inside stand for a quote
+and a backslash); 'single quotes' hold a text exactly. Time passes only in drive and wait steps; every
+other step happens at one instant. Relative files are looked for in the scenario's folder first, then in
+the current folder (and, for maps, in the bundled maps folder).
+
+Steps:
+  map FILE
+      Loads a workshop map from a map file (".map" may be left out): the map's main sequence and its
+      variables are made, the car is put on the spawn, and the game fires its map-load and then its
+      player-spawn event.                                              map speedway
+  main-menu
+      Leaves the map for the main menu: no map, no main sequence, not freeplay.   main-menu
+  console LINE
+      Types LINE into the console exactly as written, quotes, # and all; the console cuts it into
+      words (double quotes group) and runs the command or sets the variable.
+                                                            console lm_ghostfilepath "My-PB.ghost"
+  player NAME
+      Names the local player (default Player); ghosts are exported under this name.   player Ann
+  drive N laps [lap-time S | speed V] [vary P%] [seed N] [run-out S]
+      The car drives along the track, one move every game tick, facing the way it goes, until it has
+      completed N laps at the start/finish line: from the spawn (or after a ball reset) the first
+      crossing starts the race and each later one completes a lap, and the map's script counts every
+      crossing in LapNb. After the last lap the car rolls on for run-out seconds (default 0.5), so
+      the plugin sees the finish before the step ends. lap-time sets the speed from the lap's length;
+      speed is in engine units per second (default: the map's lap time, else 1400). vary P% makes
+      each lap's time differ by up to P percent, the same way for the same seed (default 1).
+                                                  drive 3 laps lap-time 20 vary 2% seed 7
+  drive S seconds [lap-time S | speed V] [vary P%] [seed N]
+      Drives for S seconds of game time.                           drive 4.5 seconds speed 1800
+  reset-ball
+      The map's script puts LapNb back to -1; the car stays where it is.        reset-ball
+  respawn
+      The car goes back to the spawn, LapNb to -1, and the game fires its player-spawn event.
+                                                                              respawn
+  remove-car, restore-car
+      The local car disappears (the host then has no car to give), or comes back where it was.
+                                                                              remove-car
+  pause, unpause
+      Pauses or resumes the game; a paused car does not move.                 pause
+  wait S [seconds] | wait N ticks
+      Lets game time pass with the car standing still.                        wait 0.2
+  copy SOURCE DESTINATION
+      Copies a file into the game root; a DESTINATION ending in / is a folder.
+                                               copy ghosts/Ann.ghost tessaro/data/Ghosts/
+  pick-ghost TEXT
+      Chooses, in the settings page's "Load a ghost" list, the first entry whose label contains
+      TEXT, as a player does: the console gets lm_ghostfilepath "FILE".   pick-ghost "by Ann"
+  show page|ghosts|kismet|car|cvars
+      Prints the settings page, the ghost folder, the map's Kismet variables, the car, or the
+      console variables, as they are now.                                     show kismet
+  expect console [containing|matching] TEXT
+      A console line shown after the one the previous console expectation matched is TEXT (or
+      contains it, or matches it as a regular expression).    expect console "Race started."
+  expect no-console [containing|matching] TEXT
+      No console line shown after the one the previous console expectation matched is (contains,
+      matches) TEXT.                                  expect no-console containing "Exported"
+  expect cvar NAME [containing|matching] VALUE
+      The console variable's value.                           expect cvar lm_isrecording 1
+  expect file PATH exists|missing
+  expect file PATH first-line|last-line|line|no-line [containing|matching] TEXT
+  expect file PATH contains TEXT
+      A file under the game root: it exists, or its first line, last line, any line or no line is
+      (contains, matches) TEXT; "contains" is short for "line containing".
+                             expect file tessaro/data/Ghosts/My-PB.ghost exists
+  expect page ...
+      The same checks on the plugin's settings page (tessaro/plugins/settings/Lumaro.set).
+                                                  expect page last-line "9|Stopped ghost."
+  expect kismet NAME VALUE
+      The Kismet variable's value: a whole number, a number (floats compare to within 1e-5 of the
+      value's size), a text, true/false, or three numbers for a vector.
+                                                  expect kismet GhostColor 10.999
+  expect writes NAME at-least N
+      The plugin has written the Kismet variable at least N times.
+                                                  expect writes GhostPosition at-least 100
+  A failed expectation stops the scenario and names the script, the line, the step and what was seen;
+  in the interactive mode it is reported and the session goes on.
+
+Map files (maps/*.map, see maps/README.md):
+  map "Canyon Run"                  the map's name
+  freeplay yes                      played in freeplay (default yes)
+  kismet yes                        has a main Kismet sequence (default yes)
+  variable int LapNb -1             a variable: int, float, string, vector (three numbers) or bool
+  variable string MapName "Canyon Run"
+  lap-time 25                       the lap time of a drive that names none (optional)
+  line 800 -600 800 600             the start/finish line, from X1 Y1 to X2 Y2
+  point 0 0 17                      the track: points in driving order, joined back to the first;
+  point 9000 0 17                   the car spawns on the first
+  ...
+
+Exit status: 0 when every step was carried out and every expectation held; 1 when an expectation failed
+or a step could not be carried out; 2 for a mistake on the command line or in the scenario (every bad
+line is reported and nothing runs), or a plugin library that cannot be loaded.
+)";
+}
+
+}  // namespace lumaro_host

@@ -1,0 +1,31 @@
+// Workshop maps described in map files (maps/*.map): the map's name, whether it is played in freeplay,
+// whether it has a main Kismet sequence and which typed variables that sequence starts with, and a track
+// for the car (a start/finish line and a closed path). The format is documented in maps/README.md.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "sim/Game.h"
+#include "sim/Track.h"
+
+namespace lumaro_host {
+
+struct MapFile {
+  sim::MapDefinition definition;
+  std::optional<sim::Track> track;
+  std::optional<double> lapTime;  // the lap time a drive on this map takes when it names none
+};
+
+// Every mistake in the file, as "FILE:LINE: what is wrong", or the map.
+struct MapFileResult {
+  std::optional<MapFile> map;
+  std::vector<std::string> errors;
+};
+
+MapFileResult readMapFile(const std::filesystem::path& file);
+MapFileResult parseMapFile(std::string_view text, const std::string& name);
+
+}  // namespace lumaro_host

@@ -1,0 +1,66 @@
+#include "tools/host/Options.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace lumaro_host {
+
+ParsedOptions parseOptions(const std::vector<std::string>& arguments) {
+  ParsedOptions parsed;
+  Options& options = parsed.options;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& word = arguments[i];
+    auto value = [&]() -> const std::string* {
+      if (i + 1 >= arguments.size()) {
+        parsed.error = word + " needs a value";
+        return nullptr;
+      }
+      return &arguments[++i];
+    };
+    if (word == "-h" || word == "--help") {
+      options.help = true;
+    } else if (word == "-i" || word == "--interactive") {
+      options.interactive = true;
+    } else if (word == "--realtime") {
+      options.realtime = true;
+    } else if (word == "--page") {
+      options.page = true;
+    } else if (word == "--list-ghosts") {
+      options.listGhosts = true;
+    } else if (word == "--remove-root") {
+      options.removeRoot = true;
+    } else if (word == "-v" || word == "--verbose") {
+      options.verbose = true;
+    } else if (word == "--plugin" || word == "--root" || word == "--trace" || word == "--tick-ms") {
+      const std::string* text = value();
+      if (text == nullptr) return parsed;
+      if (word == "--plugin") options.plugin = *text;
+      if (word == "--root") options.root = *text;
+      if (word == "--trace") options.trace = *text;
+      if (word == "--tick-ms") {
+        char* end = nullptr;
+        options.tickMilliseconds = std::strtod(text->c_str(), &end);
+        if (text->empty() || end != text->c_str() + text->size() || !(options.tickMilliseconds >= 0.1) ||
+            options.tickMilliseconds > 1000.0) {
+          parsed.error = "--tick-ms takes a number of milliseconds from 0.1 to 1000";
+          return parsed;
+        }
+      }
+    } else if (word.size() > 1 && word[0] == '-' && word != "-") {
+      parsed.error = "unknown option " + word;
+      return parsed;
+    } else if (options.script) {
+      parsed.error = "one scenario at a time (" + *options.script + " and " + word + ")";
+      return parsed;
+    } else {
+      options.script = word;
+    }
+  }
+  if (options.removeRoot && options.root) {
+    parsed.error = "--remove-root removes only a fresh temporary root, not --root";
+  }
+  if (options.interactive && options.script) parsed.error = "-i reads the steps from the terminal; give no scenario";
+  return parsed;
+}
+
+}  // namespace lumaro_host

@@ -1,0 +1,41 @@
+// lumaro-host's command line: which scenario to run (a file, "-" for standard input, or none for the
+// interactive mode), where the plugin and the game root are, virtual or real time, and what to show at
+// the end.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lumaro_host {
+
+struct Options {
+  std::optional<std::string> script;  // a file, or "-" for standard input
+  bool interactive = false;
+  std::optional<std::filesystem::path> plugin;
+  std::optional<std::filesystem::path> root;
+  bool removeRoot = false;
+  bool realtime = false;
+  double tickMilliseconds = 8.0;
+  bool page = false;
+  std::optional<std::filesystem::path> trace;
+  bool listGhosts = false;
+  bool verbose = false;
+  bool help = false;
+};
+
+struct ParsedOptions {
+  Options options;
+  std::string error;  // empty when the command line was understood
+};
+
+// arguments: the words after the program's name.
+ParsedOptions parseOptions(const std::vector<std::string>& arguments);
+
+// The text of --help: the options, every step with an example, the map file format and the exit codes.
+std::string helpText();
+// The short list of steps the interactive mode shows for "help".
+std::string stepSummary();
+
+}  // namespace lumaro_host

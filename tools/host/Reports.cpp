@@ -1,0 +1,155 @@
+#include "tools/host/Reports.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <system_error>
+
+#include "tools/host/TextTest.h"
+
+namespace fs = std::filesystem;
+
+namespace lumaro_host {
+
+std::optional<std::vector<std::string>> readLines(const fs::path& file) {
+  std::error_code error;
+  if (!fs::is_regular_file(file, error)) return std::nullopt;
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::vector<std::string> lines;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(std::move(line));
+  }
+  return lines;
+}
+
+std::string shownPath(const fs::path& path) {
+  std::error_code error;
+  const fs::path here = fs::current_path(error);
+  if (error || !path.is_absolute()) return path.string();
+  const fs::path relative = path.lexically_proximate(here);
+  const auto first = relative.begin();
+  if (relative.is_absolute() || relative.empty() || (first != relative.end() && *first == "..")) return path.string();
+  return relative.string();
+}
+
+std::string floatText(float value) {
+  char text[48];
+  for (int digits = 6; digits <= 9; ++digits) {
+    std::snprintf(text, sizeof text, "%.*g", digits, static_cast<double>(value));
+    if (std::strtof(text, nullptr) == value) break;
+  }
+  return text;
+}
+
+std::string millisecondsText(std::int64_t ticks) {
+  char text[48];
+  std::snprintf(text, sizeof text, "%.4f", static_cast<double>(ticks) / 10'000.0);
+  std::string result = text;
+  while (result.back() == '0') result.pop_back();
+  if (result.back() == '.') result.pop_back();
+  return result;
+}
+
+std::string describeVariable(const sim::KismetVariable& variable) {
+  std::string value;
+  switch (variable.type) {
+    case sim::VariableType::Int: value = std::to_string(variable.intValue); break;
+    case sim::VariableType::Bool: value = variable.intValue != 0 ? "true" : "false"; break;
+    case sim::VariableType::Float: value = floatText(variable.floatValue); break;
+    case sim::VariableType::String: value = inQuotes(variable.stringValue); break;
+    case sim::VariableType::Vector:
+      value = floatText(variable.vectorValue.X) + " " + floatText(variable.vectorValue.Y) + " " +
+              floatText(variable.vectorValue.Z);
+      break;
+  }
+  return variable.name + " (" + sim::typeName(variable.type) + ") = " + value;
+}
+
+void writePage(std::ostream& out, const sim::Game& game) {
+  const auto lines = readLines(game.settingsPage());
+  if (!lines) {
+    out << "The plugin has not written its settings page (" << shownPath(game.settingsPage()) << ").\n";
+    return;
+  }
+  out << "Settings page " << shownPath(game.settingsPage()) << ":\n";
+  for (const auto& line : *lines) out << "  " << line << '\n';
+}
+
+void writeGhostListing(std::ostream& out, const sim::Game& game) {
+  const fs::path folder = game.ghostFolder();
+  std::error_code error;
+  if (!fs::is_directory(folder, error)) {
+    out << "There is no ghost folder (" << shownPath(folder) << ").\n";
+    return;
+  }
+  std::vector<fs::directory_entry> entries;
+  for (const auto& entry : fs::directory_iterator(folder, error)) entries.push_back(entry);
+  std::sort(entries.begin(), entries.end());
+  out << "Ghost folder " << shownPath(folder) << ": " << entries.size() << (entries.size() == 1 ? " file" : " files")
+      << '\n';
+  for (const auto& entry : entries) {
+    const auto lines = readLines(entry.path());
+    out << "  " << entry.path().filename().string();
+    if (lines) {
+      out << "  " << fs::file_size(entry.path(), error) << " bytes, " << (lines->empty() ? 0 : lines->size() - 1)
+          << " frames";
+      if (!lines->empty()) out << "  " << lines->front();
+    } else {
+      out << "  (not a file)";
+    }
+    out << '\n';
+  }
+}
+
+void writeKismet(std::ostream& out, sim::Game& game) {
+  const sim::KismetSequence* sequence = game.mainSequence();
+  if (sequence == nullptr) {
+    out << (game.mapName().empty() ? "No map is loaded" : game.mapName() + " has no main Kismet sequence") << ".\n";
+    return;
+  }
+  out << "Kismet variables of " << game.mapName() << ":\n";
+  for (const auto& variable : sequence->variables()) out << "  " << describeVariable(*variable) << '\n';
+}
+
+void writeCar(std::ostream& out, sim::Game& game, const sim::Driver* driver) {
+  const sim::Car* car = game.car();
+  if (car == nullptr) {
+    out << "There is no car.\n";
+    return;
+  }
+  out << "Car at " << floatText(car->location.X) << " " << floatText(car->location.Y) << " "
+      << floatText(car->location.Z) << ", pitch " << car->rotation.Pitch << " yaw " << car->rotation.Yaw << " roll "
+      << car->rotation.Roll;
+  if (driver != nullptr) {
+    char text[128];
+    std::snprintf(text, sizeof text, "; %.1f units along the track, %d crossings of the line", driver->distance(),
+                  driver->crossings());
+    out << text;
+  }
+  out << (game.paused() ? "; the game is paused" : "") << ".\n";
+}
+
+void writeCvars(std::ostream& out, sim::Game& game) {
+  for (const auto& variable : game.console().variables()) {
+    out << "  " << variable->name << " = " << inQuotes(variable->value) << '\n';
+  }
+}
+
+void writeTraceCsv(std::ostream& out, const sim::Game& game, std::int64_t start) {
+  out << "time_ms,variable,x,y,z,value\n";
+  for (const auto& write : game.kismetWrites()) {
+    out << millisecondsText(write.time - start) << ',' << write.variable << ',';
+    if (write.type == sim::VariableType::Vector) {
+      out << floatText(write.vectorValue.X) << ',' << floatText(write.vectorValue.Y) << ','
+          << floatText(write.vectorValue.Z) << ",\n";
+    } else {
+      out << ",,," << floatText(write.floatValue) << '\n';
+    }
+  }
+}
+
+}  // namespace lumaro_host

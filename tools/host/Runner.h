@@ -1,0 +1,30 @@
+// Carrying out steps on a session: a whole scenario, which stops at the first step that fails, or steps
+// typed one at a time, where a failure is reported and the session goes on.
+#pragma once
+
+#include <filesystem>
+#include <istream>
+#include <ostream>
+#include <string>
+
+#include "tools/host/Script.h"
+#include "tools/host/Session.h"
+
+namespace lumaro_host {
+
+struct ScriptResult {
+  bool passed = true;
+  int stepsRun = 0;
+};
+
+// Failures are reported on err.
+ScriptResult runScript(Session& session, const Script& script, const std::filesystem::path& folder, std::ostream& err);
+
+// Reads steps from in, one a line, until end of input or "quit"; "help" lists the steps. prompt: whether
+// to show a prompt (a person is typing).
+void runInteractive(Session& session, std::istream& in, std::ostream& out, bool prompt);
+
+// "NAME:LINE: failed: STEP" and then what was seen, indented.
+std::string failureReport(const std::string& scriptName, const Step& step, const StepOutcome& outcome);
+
+}  // namespace lumaro_host

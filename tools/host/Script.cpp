@@ -1,0 +1,303 @@
+#include "tools/host/Script.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <map>
+#include <stdexcept>
+
+#include "tools/host/Words.h"
+
+namespace lumaro_host {
+namespace {
+
+// A mistake in a step, thrown by the parsers below and turned into the line's error.
+struct BadStep : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+using Arguments = std::vector<std::string>;
+
+double number(const std::string& word, const std::string& what) {
+  char* end = nullptr;
+  const double value = std::strtod(word.c_str(), &end);
+  if (word.empty() || end != word.c_str() + word.size() || !std::isfinite(value)) {
+    throw BadStep(what + " must be a number, not \"" + word + "\"");
+  }
+  return value;
+}
+
+double positive(const std::string& word, const std::string& what) {
+  const double value = number(word, what);
+  if (value <= 0.0) throw BadStep(what + " must be more than 0");
+  return value;
+}
+
+long wholeNumber(const std::string& word, const std::string& what) {
+  char* end = nullptr;
+  const long value = std::strtol(word.c_str(), &end, 10);
+  if (word.empty() || end != word.c_str() + word.size() || value < 0) {
+    throw BadStep(what + " must be a whole number, not \"" + word + "\"");
+  }
+  return value;
+}
+
+void expectCount(const Arguments& words, std::size_t count, const std::string& usage) {
+  if (words.size() != count) throw BadStep("expected: " + usage);
+}
+
+const std::string& at(const Arguments& words, std::size_t index, const std::string& usage) {
+  if (index >= words.size()) throw BadStep("expected: " + usage);
+  return words[index];
+}
+
+bool isOneOf(const std::string& word, std::initializer_list<const char*> names) {
+  for (const char* name : names) {
+    if (word == name) return true;
+  }
+  return false;
+}
+
+Drive parseDrive(const Arguments& words) {
+  const std::string usage = "drive N laps|SECONDS s [lap-time S | speed V] [vary P%] [seed N] [run-out S]";
+  Drive drive;
+  const std::string& amount = at(words, 1, usage);
+  const std::string& unit = at(words, 2, usage);
+  if (isOneOf(unit, {"lap", "laps"})) {
+    const long laps = wholeNumber(amount, "the number of laps");
+    if (laps < 1 || laps > 1000) throw BadStep("the number of laps must be from 1 to 1000");
+    drive.laps = static_cast<int>(laps);
+  } else if (isOneOf(unit, {"s", "sec", "second", "seconds"})) {
+    drive.seconds = positive(amount, "the driving time");
+  } else {
+    throw BadStep("drive needs laps or seconds after the number, not \"" + unit + "\"");
+  }
+  for (std::size_t i = 3; i < words.size(); i += 2) {
+    const std::string& option = words[i];
+    if (i + 1 >= words.size()) throw BadStep("\"" + option + "\" needs a value");
+    const std::string& value = words[i + 1];
+    if (option == "lap-time") {
+      drive.lapTime = positive(value, "the lap time");
+    } else if (option == "speed") {
+      drive.speed = positive(value, "the speed");
+    } else if (option == "vary") {
+      std::string percent = value;
+      if (!percent.empty() && percent.back() == '%') percent.pop_back();
+      drive.variationPercent = number(percent, "the variation");
+      if (drive.variationPercent < 0.0 || drive.variationPercent >= 100.0) {
+        throw BadStep("the variation must be from 0% to below 100%");
+      }
+    } else if (option == "seed") {
+      drive.seed = static_cast<std::uint64_t>(wholeNumber(value, "the seed"));
+    } else if (option == "run-out") {
+      if (drive.laps == 0) throw BadStep("run-out applies to a drive of laps only");
+      drive.runOut = number(value, "the run-out");
+      if (drive.runOut < 0.0) throw BadStep("the run-out cannot be negative");
+    } else {
+      throw BadStep("unknown drive option \"" + option + "\" (lap-time, speed, vary, seed, run-out)");
+    }
+  }
+  if (drive.lapTime && drive.speed) throw BadStep("give either a lap time or a speed, not both");
+  return drive;
+}
+
+Wait parseWait(const Arguments& words) {
+  const std::string usage = "wait SECONDS [s] | wait N ticks";
+  Wait wait;
+  const std::string& amount = at(words, 1, usage);
+  if (words.size() == 3 && isOneOf(words[2], {"tick", "ticks"})) {
+    const long ticks = wholeNumber(amount, "the number of ticks");
+    if (ticks < 1 || ticks > 100'000'000) throw BadStep("the number of ticks must be from 1 to 100000000");
+    wait.ticks = static_cast<int>(ticks);
+    return wait;
+  }
+  if (words.size() == 3 && !isOneOf(words[2], {"s", "sec", "second", "seconds"})) {
+    throw BadStep("wait needs seconds or ticks after the number, not \"" + words[2] + "\"");
+  }
+  if (words.size() > 3) throw BadStep("expected: " + usage);
+  wait.seconds = positive(amount, "the waiting time");
+  return wait;
+}
+
+// [containing|matching] TEXT, starting at words[index]; nothing may follow.
+TextTest parseTextTest(const Arguments& words, std::size_t index, const std::string& usage) {
+  TextTest test;
+  if (index < words.size() && (words[index] == "containing" || words[index] == "matching") &&
+      index + 1 < words.size()) {
+    test.mode = words[index] == "containing" ? TextTest::Mode::Containing : TextTest::Mode::Matching;
+    ++index;
+  }
+  test.text = at(words, index, usage);
+  if (index + 1 != words.size()) throw BadStep("expected: " + usage + " (quote a text that has blanks)");
+  if (test.mode == TextTest::Mode::Matching) {
+    try {
+      (void)test.accepts("");
+    } catch (const std::exception&) {
+      throw BadStep("not a regular expression: " + inQuotes(test.text));
+    }
+  }
+  return test;
+}
+
+// The file checks after "expect file PATH" or "expect page", from words[index].
+void parseFileCheck(Expect& expect, const Arguments& words, std::size_t index) {
+  const std::string usage =
+      std::string(expect.onPage ? "expect page" : "expect file PATH") +
+      " exists|missing|first-line|last-line|line|no-line [containing|matching] TEXT|contains TEXT";
+  const std::string& check = at(words, index, usage);
+  if (check == "exists" || check == "missing") {
+    expectCount(words, index + 1, usage);
+    expect.what = check == "exists" ? Expect::What::FileExists : Expect::What::FileMissing;
+  } else if (check == "first-line" || check == "last-line" || check == "line" || check == "no-line") {
+    expect.what = check == "first-line"  ? Expect::What::FirstLine
+                  : check == "last-line" ? Expect::What::LastLine
+                  : check == "line"      ? Expect::What::AnyLine
+                                         : Expect::What::NoLine;
+    expect.test = parseTextTest(words, index + 1, usage);
+  } else if (check == "contains") {
+    expect.what = Expect::What::AnyLine;
+    expect.test.mode = TextTest::Mode::Containing;
+    expect.test.text = at(words, index + 1, usage);
+    expectCount(words, index + 2, usage);
+  } else {
+    throw BadStep("unknown file check \"" + check + "\"; expected: " + usage);
+  }
+}
+
+Expect parseExpect(const Arguments& words) {
+  const std::string usage = "expect console|no-console|cvar|file|page|kismet|writes ...";
+  Expect expect;
+  const std::string& what = at(words, 1, usage);
+  if (what == "console") {
+    expect.what = Expect::What::ConsoleLine;
+    expect.test = parseTextTest(words, 2, "expect console [containing|matching] TEXT");
+  } else if (what == "no-console") {
+    expect.what = Expect::What::NoConsoleLine;
+    expect.test = parseTextTest(words, 2, "expect no-console [containing|matching] TEXT");
+  } else if (what == "cvar") {
+    expect.what = Expect::What::CvarValue;
+    expect.subject = at(words, 2, "expect cvar NAME [containing|matching] VALUE");
+    expect.test = parseTextTest(words, 3, "expect cvar NAME [containing|matching] VALUE");
+  } else if (what == "file") {
+    expect.subject = at(words, 2, "expect file PATH ...");
+    parseFileCheck(expect, words, 3);
+  } else if (what == "page") {
+    expect.onPage = true;
+    parseFileCheck(expect, words, 2);
+  } else if (what == "kismet") {
+    expect.what = Expect::What::KismetValue;
+    expect.subject = at(words, 2, "expect kismet NAME VALUE");
+    expect.values.assign(words.begin() + 3, words.end());
+    if (expect.values.empty()) throw BadStep("expected: expect kismet NAME VALUE (a vector takes three numbers)");
+  } else if (what == "writes") {
+    const std::string writesUsage = "expect writes NAME at-least N";
+    expectCount(words, 5, writesUsage);
+    if (words[3] != "at-least") throw BadStep("expected: " + writesUsage);
+    expect.what = Expect::What::WriteCount;
+    expect.subject = words[2];
+    expect.count = wholeNumber(words[4], "the number of writes");
+  } else {
+    throw BadStep("unknown expectation \"" + what + "\"; expected: " + usage);
+  }
+  return expect;
+}
+
+Action parseAction(const std::string& name, const Arguments& words) {
+  static const std::map<std::string, GameEvent> events = {
+      {"reset-ball", GameEvent::ResetBall},   {"respawn", GameEvent::Respawn}, {"remove-car", GameEvent::RemoveCar},
+      {"restore-car", GameEvent::RestoreCar}, {"pause", GameEvent::Pause},     {"unpause", GameEvent::Unpause},
+  };
+  static const std::map<std::string, Report> reports = {
+      {"page", Report::Page}, {"ghosts", Report::Ghosts}, {"kismet", Report::Kismet},
+      {"car", Report::Car},   {"cvars", Report::Cvars},
+  };
+  if (name == "map") {
+    expectCount(words, 2, "map FILE");
+    return LoadMap{words[1]};
+  }
+  if (name == "main-menu") {
+    expectCount(words, 1, "main-menu");
+    return LoadMainMenu{};
+  }
+  if (name == "player") {
+    expectCount(words, 2, "player NAME");
+    return SetPlayer{words[1]};
+  }
+  if (name == "drive") return parseDrive(words);
+  if (auto event = events.find(name); event != events.end()) {
+    expectCount(words, 1, name);
+    return Happen{event->second};
+  }
+  if (name == "wait") return parseWait(words);
+  if (name == "copy") {
+    expectCount(words, 3, "copy SOURCE DESTINATION");
+    return CopyFile{words[1], words[2]};
+  }
+  if (name == "pick-ghost") {
+    expectCount(words, 2, "pick-ghost TEXT");
+    return PickGhost{words[1]};
+  }
+  if (name == "show") {
+    expectCount(words, 2, "show page|ghosts|kismet|car|cvars");
+    auto report = reports.find(words[1]);
+    if (report == reports.end()) throw BadStep("show what? page, ghosts, kismet, car or cvars");
+    return Show{report->second};
+  }
+  if (name == "expect") return parseExpect(words);
+  throw BadStep("unknown step \"" + name + "\" (lumaro-host --help lists the steps)");
+}
+
+}  // namespace
+
+ParsedLine parseStep(std::string_view line, int lineNumber) {
+  ParsedLine parsed;
+  const std::string_view text = trimmed(line);
+  if (text.empty() || text.front() == '#') return parsed;
+  Step step;
+  step.line = lineNumber;
+  step.text = std::string(text);
+  // A console line is typed exactly as written: no quoting rules, no comments.
+  const Head head = splitHead(text);
+  if (head.first == "console") {
+    if (head.rest.empty()) {
+      parsed.error = "expected: console LINE";
+      return parsed;
+    }
+    step.action = TypeConsole{std::string(head.rest)};
+    parsed.step = std::move(step);
+    return parsed;
+  }
+  const Words words = splitWords(text);
+  if (!words.error.empty()) {
+    parsed.error = words.error;
+    return parsed;
+  }
+  try {
+    step.action = parseAction(words.words.at(0), words.words);
+    parsed.step = std::move(step);
+  } catch (const BadStep& error) {
+    parsed.error = error.what();
+  }
+  return parsed;
+}
+
+Script parseScript(std::string_view text, std::string name) {
+  Script script;
+  script.name = std::move(name);
+  int lineNumber = 0;
+  while (!text.empty() || lineNumber == 0) {
+    ++lineNumber;
+    const std::size_t end = text.find('\n');
+    const std::string_view line = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    ParsedLine parsed = parseStep(line, lineNumber);
+    if (!parsed.error.empty()) {
+      script.errors.push_back(script.name + ":" + std::to_string(lineNumber) + ": " + parsed.error);
+    } else if (parsed.step) {
+      script.steps.push_back(std::move(*parsed.step));
+    }
+    if (end == std::string_view::npos) break;
+  }
+  return script;
+}
+
+}  // namespace lumaro_host

@@ -1,0 +1,102 @@
+// A scenario: a plain-text script of steps, one per line, each kept with the line it came from. The whole
+// script is read before anything runs, and every line that cannot be understood is reported with its
+// number, so a script with a mistake in it does nothing at all.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "tools/host/TextTest.h"
+
+namespace lumaro_host {
+
+struct LoadMap {
+  std::string file;
+};
+struct LoadMainMenu {};
+// A line typed into the console exactly as written.
+struct TypeConsole {
+  std::string line;
+};
+struct SetPlayer {
+  std::string name;
+};
+struct Drive {
+  int laps = 0;                   // drive until this many laps are completed at the line ...
+  double seconds = 0.0;           // ... or for this long, when laps is 0
+  std::optional<double> lapTime;  // seconds per lap
+  std::optional<double> speed;    // engine units per second
+  double variationPercent = 0.0;
+  std::uint64_t seed = 1;
+  double runOut = 0.5;  // seconds the car rolls on past the line after the last lap
+};
+enum class GameEvent { ResetBall, Respawn, RemoveCar, RestoreCar, Pause, Unpause };
+struct Happen {
+  GameEvent event = GameEvent::ResetBall;
+};
+struct Wait {
+  double seconds = 0.0;
+  int ticks = 0;  // when not 0, the wait is counted in game ticks instead of seconds
+};
+struct CopyFile {
+  std::string source;       // relative to the scenario's folder
+  std::string destination;  // relative to the game root
+};
+// Picks an entry of the settings page's ghost list, as a player does in its drop-down.
+struct PickGhost {
+  std::string label;  // a piece of the entry's label
+};
+enum class Report { Page, Ghosts, Kismet, Car, Cvars };
+struct Show {
+  Report what = Report::Page;
+};
+struct Expect {
+  enum class What {
+    ConsoleLine,
+    NoConsoleLine,
+    CvarValue,
+    FileExists,
+    FileMissing,
+    FirstLine,
+    LastLine,
+    AnyLine,
+    NoLine,
+    KismetValue,
+    WriteCount
+  };
+  What what = What::ConsoleLine;
+  bool onPage = false;  // the file is the plugin's settings page
+  std::string subject;  // the variable's name, or the file's path relative to the game root
+  TextTest test;
+  std::vector<std::string> values;  // a Kismet variable's expected value, as words
+  long count = 0;                   // the least number of writes
+};
+
+using Action =
+    std::variant<LoadMap, LoadMainMenu, TypeConsole, SetPlayer, Drive, Happen, Wait, CopyFile, PickGhost, Show, Expect>;
+
+struct Step {
+  int line = 0;
+  std::string text;  // the line as written, blanks at both ends removed
+  Action action;
+};
+
+// A blank or comment line gives neither a step nor an error.
+struct ParsedLine {
+  std::optional<Step> step;
+  std::string error;
+};
+ParsedLine parseStep(std::string_view line, int lineNumber);
+
+struct Script {
+  std::string name;
+  std::vector<Step> steps;
+  std::vector<std::string> errors;  // "NAME:LINE: what is wrong", in line order
+};
+Script parseScript(std::string_view text, std::string name);
+
+}  // namespace lumaro_host

@@ -1,0 +1,327 @@
+#include "tools/host/Session.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <system_error>
+#include <type_traits>
+
+#include "tools/host/Reports.h"
+
+namespace fs = std::filesystem;
+
+namespace lumaro_host {
+namespace {
+
+// How fast the car goes when a drive names neither a lap time nor a speed and the map suggests no lap time:
+// a car driving flat out without boost.
+constexpr double defaultSpeed = 1400.0;
+
+std::string secondsText(double seconds) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", seconds);
+  return text;
+}
+
+std::string joined(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const auto& line : lines) text += (text.empty() ? "" : "\n") + line;
+  return text;
+}
+
+StepOutcome failure(std::string seen) { return {false, std::move(seen)}; }
+
+// A file named in a step: an absolute path as it is, otherwise the first of the folders that has it, and
+// with ".map" added when asked to.
+std::optional<fs::path> findFile(const std::string& name, const std::vector<fs::path>& folders, const char* extension) {
+  const fs::path given(name);
+  std::vector<fs::path> candidates;
+  if (given.is_absolute()) {
+    candidates.push_back(given);
+  } else {
+    for (const auto& folder : folders) candidates.push_back(folder / given);
+  }
+  std::error_code error;
+  for (const auto& candidate : candidates) {
+    if (fs::is_regular_file(candidate, error)) return candidate;
+    if (extension != nullptr && !candidate.has_extension()) {
+      fs::path withExtension = candidate;
+      withExtension += extension;
+      if (fs::is_regular_file(withExtension, error)) return withExtension;
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+Session::Session(const SessionSettings& settings, std::ostream& out)
+    : settings_(settings),
+      out_(out),
+      game_(std::make_unique<sim::Game>(settings.root)),
+      start_(game_->now()),
+      transcript_(out, [this] { return elapsed(); }),
+      pacer_(settings.realtime, settings.tickLength) {
+  game_->setTickLength(settings.tickLength);
+  game_->console().setLineObserver([this](const std::string& line) { transcript_.console(line); });
+  plugin_ = std::make_unique<sim::LoadedPlugin>(settings.plugin, *game_);
+}
+
+Session::~Session() {
+  driver_.reset();
+  plugin_.reset();
+  transcript_.flush();
+}
+
+void Session::unloadPlugin() {
+  if (plugin_) plugin_->unload();
+  transcript_.flush();
+}
+
+StepOutcome Session::run(const Step& step, const fs::path& folder) {
+  if (std::holds_alternative<TypeConsole>(step.action)) {
+    transcript_.typed(std::get<TypeConsole>(step.action).line);
+  } else if (!std::holds_alternative<Expect>(step.action)) {
+    transcript_.step(step.text);
+  }
+  const StepOutcome outcome = std::visit(
+      [&](const auto& action) -> StepOutcome {
+        using T = std::decay_t<decltype(action)>;
+        if constexpr (std::is_same_v<T, LoadMap>) return loadMap(action, folder);
+        if constexpr (std::is_same_v<T, LoadMainMenu>) return loadMainMenu();
+        if constexpr (std::is_same_v<T, TypeConsole>) return typeConsole(action.line);
+        if constexpr (std::is_same_v<T, SetPlayer>) {
+          game_->setPlayerName(action.name);
+          return {};
+        }
+        if constexpr (std::is_same_v<T, Drive>) return drive(action);
+        if constexpr (std::is_same_v<T, Happen>) return happen(action);
+        if constexpr (std::is_same_v<T, Wait>) return wait(action);
+        if constexpr (std::is_same_v<T, CopyFile>) return copyFile(action, folder);
+        if constexpr (std::is_same_v<T, PickGhost>) return pickGhost(action);
+        if constexpr (std::is_same_v<T, Show>) return show(action);
+        if constexpr (std::is_same_v<T, Expect>) return check(action);
+      },
+      step.action);
+  if (std::holds_alternative<Expect>(step.action)) {
+    ++expectationsChecked_;
+    if (outcome.ok && settings_.verbose) transcript_.event("holds: " + step.text);
+  }
+  transcript_.flush();
+  return outcome;
+}
+
+StepOutcome Session::loadMap(const LoadMap& step, const fs::path& folder) {
+  // Bundled scenarios sit beside the bundled maps, so ../maps is looked in too.
+  const auto file =
+      findFile(step.file, {folder, fs::current_path(), folder.parent_path() / "maps", settings_.mapsFolder}, ".map");
+  if (!file) {
+    return failure("no map file " + step.file + " (looked in " + folder.string() + ", the current folder, " +
+                   (folder.parent_path() / "maps").string() + " and " + settings_.mapsFolder.string() + ")");
+  }
+  MapFileResult read = readMapFile(*file);
+  if (!read.map) return failure(joined(read.errors));
+  driver_.reset();
+  map_ = std::move(read.map);
+  game_->loadMap(map_->definition);
+  std::string description = map_->definition.name + " loaded from " + shownPath(*file) + ": " +
+                            (map_->definition.freeplay ? "freeplay" : "not freeplay") + ", ";
+  if (map_->definition.hasMainSequence) {
+    description += "a main sequence with " + std::to_string(map_->definition.variables.size()) + " variables";
+  } else {
+    description += "no main sequence";
+  }
+  if (map_->track) {
+    driver_ = std::make_unique<sim::Driver>(*game_, *map_->track);
+    driver_->setCrossingObserver([this](bool) { noteCrossing(); });
+    char lap[64];
+    std::snprintf(lap, sizeof lap, ", a lap of %.0f units", map_->track->length());
+    description += lap;
+  }
+  transcript_.event(description);
+  return {};
+}
+
+StepOutcome Session::loadMainMenu() {
+  driver_.reset();
+  map_.reset();
+  game_->loadMainMenu();
+  return {};
+}
+
+StepOutcome Session::typeConsole(const std::string& line) {
+  game_->console().execute(line);
+  return {};
+}
+
+void Session::noteCrossing() {
+  std::string text = "the car crosses the line";
+  if (const sim::KismetVariable* lap = game_->variable("LapNb", sim::VariableType::Int)) {
+    text += ", LapNb " + std::to_string(lap->intValue);
+  }
+  transcript_.event(text);
+}
+
+std::int64_t Session::tick(std::int64_t limit) {
+  const std::int64_t length = pacer_.next(limit);
+  game_->tick(length);
+  return length;
+}
+
+void Session::runFor(double seconds) {
+  const auto total = static_cast<std::int64_t>(std::llround(seconds * static_cast<double>(sim::ticksPerSecond)));
+  for (std::int64_t passed = 0; passed < total;) passed += tick(total - passed);
+}
+
+StepOutcome Session::drive(const Drive& step) {
+  if (!driver_) return failure(map_ ? "this map has no track to drive on" : "no map is loaded");
+  if (game_->car() == nullptr) return failure("there is no car to drive (restore-car or respawn first)");
+  if (game_->paused()) return failure("the game is paused (unpause first)");
+  const double lapLength = driver_->track().length();
+  sim::DriveStyle style;
+  const std::optional<double> lapTime = step.lapTime ? step.lapTime : map_->lapTime;
+  style.speed = step.speed ? *step.speed : lapTime ? lapLength / *lapTime : defaultSpeed;
+  style.variation = step.variationPercent / 100.0;
+  style.seed = step.seed;
+  char text[160];
+  std::snprintf(text, sizeof text, "driving at %g units/s, a lap in %g s", style.speed, lapLength / style.speed);
+  std::string description = text;
+  if (style.variation > 0.0) description += ", each lap within " + secondsText(step.variationPercent) + "% of it";
+  transcript_.event(description);
+
+  driver_->start(style);
+  pacer_.begin();
+  if (step.laps > 0) {
+    const int target = driver_->lapsCompleted() + step.laps;
+    // Far more time than the laps can take, so a car that cannot reach the line does not drive forever.
+    const double slowestLap = lapLength / style.speed * (1.0 + style.variation);
+    const double limit = (step.laps + 1) * slowestLap * 2.0 + 60.0;
+    std::int64_t passed = 0;
+    while (driver_->lapsCompleted() < target) {
+      if (static_cast<double>(passed) > limit * static_cast<double>(sim::ticksPerSecond)) {
+        driver_->stop();
+        return failure("the car did not complete " + std::to_string(step.laps) + " laps in " + secondsText(limit) +
+                       " s");
+      }
+      passed += tick();
+    }
+    runFor(step.runOut);
+  } else {
+    runFor(step.seconds);
+  }
+  driver_->stop();
+  return {};
+}
+
+StepOutcome Session::happen(const Happen& step) {
+  const bool onMap = map_.has_value();
+  switch (step.event) {
+    case GameEvent::ResetBall:
+      if (!onMap) return failure("no map is loaded");
+      game_->resetBall();
+      if (driver_) driver_->ballReset();
+      break;
+    case GameEvent::Respawn:
+      if (!onMap) return failure("no map is loaded");
+      game_->restoreCar();
+      if (driver_) driver_->toSpawn();
+      game_->respawn();
+      break;
+    case GameEvent::RemoveCar: game_->removeCar(); break;
+    case GameEvent::RestoreCar:
+      if (!onMap) return failure("no map is loaded");
+      game_->restoreCar();
+      if (driver_) driver_->placeCar();
+      break;
+    case GameEvent::Pause: game_->setPaused(true); break;
+    case GameEvent::Unpause: game_->setPaused(false); break;
+  }
+  return {};
+}
+
+StepOutcome Session::wait(const Wait& step) {
+  pacer_.begin();
+  if (step.ticks > 0) {
+    for (int i = 0; i < step.ticks; ++i) tick();
+  } else {
+    runFor(step.seconds);
+  }
+  return {};
+}
+
+fs::path Session::underRoot(const std::string& path) const {
+  const fs::path given(path);
+  return (given.is_absolute() ? given : game_->root() / given).lexically_normal();
+}
+
+StepOutcome Session::copyFile(const CopyFile& step, const fs::path& folder) {
+  const auto source = findFile(step.source, {folder, fs::current_path()}, nullptr);
+  if (!source) return failure("no file " + step.source + " (looked in " + folder.string() + " and the current folder)");
+  fs::path destination = underRoot(step.destination);
+  std::error_code error;
+  if ((!step.destination.empty() && step.destination.back() == '/') || fs::is_directory(destination, error)) {
+    destination /= source->filename();
+  }
+  fs::create_directories(destination.parent_path(), error);
+  fs::copy_file(*source, destination, fs::copy_options::overwrite_existing, error);
+  if (error) return failure("cannot copy " + source->string() + " to " + destination.string() + ": " + error.message());
+  transcript_.event("copied " + source->filename().string() + " to " + shownPath(destination));
+  return {};
+}
+
+StepOutcome Session::pickGhost(const PickGhost& step) {
+  const auto lines = readLines(game_->settingsPage());
+  if (!lines) return failure("the plugin has not written its settings page");
+  const std::string listLine = "6|Load a ghost|lm_ghostfilepath|";
+  const auto found =
+      std::find_if(lines->begin(), lines->end(), [&](const std::string& line) { return line.rfind(listLine, 0) == 0; });
+  if (found == lines->end()) {
+    return failure(
+        "the settings page has no ghost list; its last lines:\n" +
+        joined(std::vector<std::string>(lines->end() - std::min<std::ptrdiff_t>(lines->size(), 4), lines->end())));
+  }
+  // Each entry is LABEL@FILE, and a ghost's label ends with "(FILE)"; the blank entry is " @ ".
+  const std::string list = found->substr(listLine.size());
+  std::vector<std::string> labels;
+  std::size_t begin = 0;
+  while (begin <= list.size()) {
+    std::size_t end = list.find('&', begin);
+    if (end == std::string::npos) end = list.size();
+    const std::string entry = list.substr(begin, end - begin);
+    for (std::size_t at = entry.find('@'); at != std::string::npos; at = entry.find('@', at + 1)) {
+      const std::string label = entry.substr(0, at);
+      const std::string value = entry.substr(at + 1);
+      const std::string tail = "(" + value + ")";
+      const bool isGhost =
+          label.size() >= tail.size() && label.compare(label.size() - tail.size(), tail.size(), tail) == 0;
+      if (!isGhost && !(label == " " && value == " ")) continue;
+      if (label.find(step.label) != std::string::npos) {
+        const std::string line = "lm_ghostfilepath \"" + value + "\"";
+        transcript_.typed(line);
+        game_->console().execute(line);
+        return {};
+      }
+      labels.push_back(inQuotes(label));
+      break;
+    }
+    begin = end + 1;
+  }
+  std::string seen = "no entry of the ghost list has " + inQuotes(step.label) + " in its label; the entries:";
+  for (const auto& label : labels) seen += "\n" + label;
+  return failure(seen);
+}
+
+StepOutcome Session::show(const Show& step) {
+  transcript_.flush();
+  switch (step.what) {
+    case Report::Page: writePage(out_, *game_); break;
+    case Report::Ghosts: writeGhostListing(out_, *game_); break;
+    case Report::Kismet: writeKismet(out_, *game_); break;
+    case Report::Car: writeCar(out_, *game_, driver_.get()); break;
+    case Report::Cvars: writeCvars(out_, *game_); break;
+  }
+  out_.flush();
+  return {};
+}
+
+}  // namespace lumaro_host

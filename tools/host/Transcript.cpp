@@ -1,0 +1,39 @@
+#include "tools/host/Transcript.h"
+
+#include <cstdio>
+
+namespace lumaro_host {
+
+std::string Transcript::stamp(std::int64_t ticks) const {
+  char text[32];
+  std::snprintf(text, sizeof text, "[%9.3f] ", static_cast<double>(ticks) / 1e7);
+  return text;
+}
+
+void Transcript::console(const std::string& line) {
+  if (lastWasConsole_ && line == lastConsoleLine_) {
+    ++repeats_;
+    lastRepeat_ = elapsed_();
+    return;
+  }
+  write("   ", line);
+  lastConsoleLine_ = line;
+  lastWasConsole_ = true;
+}
+
+void Transcript::flush() {
+  if (repeats_ > 0) {
+    out_ << stamp(lastRepeat_) << "   (the line above " << repeats_ << (repeats_ == 1 ? " more time" : " more times")
+         << ")\n";
+    repeats_ = 0;
+  }
+  out_.flush();
+}
+
+void Transcript::write(const char* marker, const std::string& text) {
+  flush();
+  lastWasConsole_ = false;
+  out_ << stamp(elapsed_()) << marker << text << '\n' << std::flush;
+}
+
+}  // namespace lumaro_host

@@ -1,0 +1,197 @@
+// lumaro-host: the command line. Reads the options and the scenario, makes the game root, loads the plugin
+// into the stand-in host, runs the scenario (or the interactive mode), and shows what was asked for.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <random>
+#include <sstream>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#if defined(_WIN32)
+#include <io.h>
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+#include "tools/host/Options.h"
+#include "tools/host/Reports.h"
+#include "tools/host/Runner.h"
+#include "tools/host/Script.h"
+#include "tools/host/Session.h"
+
+namespace fs = std::filesystem;
+using namespace lumaro_host;
+
+namespace {
+
+bool stdinIsTerminal() {
+#if defined(_WIN32)
+  return _isatty(_fileno(stdin)) != 0;
+#else
+  return isatty(fileno(stdin)) != 0;
+#endif
+}
+
+fs::path executableFolder(const char* argv0) {
+  std::error_code error;
+#if defined(_WIN32)
+  wchar_t buffer[32768];
+  const DWORD length = GetModuleFileNameW(nullptr, buffer, static_cast<DWORD>(std::size(buffer)));
+  if (length > 0 && length < std::size(buffer)) return fs::path(std::wstring(buffer, length)).parent_path();
+#else
+  const fs::path self = fs::read_symlink("/proc/self/exe", error);
+  if (!error) return self.parent_path();
+#endif
+  return fs::absolute(fs::path(argv0), error).parent_path();
+}
+
+// A new folder under the system's temporary folder, named lumaro-host-XXXXXXXX.
+fs::path freshRoot() {
+  std::mt19937_64 random(static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+                         std::random_device{}());
+  for (;;) {
+    char name[32];
+    std::snprintf(name, sizeof name, "lumaro-host-%08llx", static_cast<unsigned long long>(random() & 0xFFFFFFFFu));
+    const fs::path root = fs::temp_directory_path() / name;
+    if (fs::create_directory(root)) return root;
+  }
+}
+
+std::string secondsText(double seconds) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.3f s", seconds);
+  return text;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const ParsedOptions parsed = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
+  if (!parsed.error.empty()) {
+    std::cerr << "lumaro-host: " << parsed.error << " (lumaro-host --help explains the options)\n";
+    return 2;
+  }
+  const Options& options = parsed.options;
+  if (options.help) {
+    std::cout << helpText();
+    return 0;
+  }
+
+  // The scenario is read and checked whole before anything else happens.
+  const bool interactive = options.interactive || (!options.script && stdinIsTerminal());
+  Script script;
+  fs::path scriptFolder = fs::current_path();
+  if (!interactive) {
+    std::ostringstream text;
+    if (!options.script || *options.script == "-") {
+      text << std::cin.rdbuf();
+      script = parseScript(text.str(), "<stdin>");
+    } else {
+      std::ifstream file(*options.script, std::ios::binary);
+      if (!file) {
+        std::cerr << "lumaro-host: cannot read the scenario " << *options.script << "\n";
+        return 2;
+      }
+      text << file.rdbuf();
+      script = parseScript(text.str(), *options.script);
+      scriptFolder = fs::absolute(fs::path(*options.script)).parent_path();
+    }
+    if (!script.errors.empty()) {
+      for (const auto& error : script.errors) std::cerr << error << "\n";
+      std::cerr << "lumaro-host: " << script.errors.size() << (script.errors.size() == 1 ? " line" : " lines")
+                << " not understood; nothing was run\n";
+      return 2;
+    }
+  }
+
+  SessionSettings settings;
+  const fs::path here = executableFolder(argv[0]);
+  settings.plugin = options.plugin ? *options.plugin : here / LUMARO_PLUGIN_FILE;
+  settings.mapsFolder = LUMARO_MAPS_FOLDER;
+  settings.realtime = options.realtime;
+  settings.tickLength = static_cast<std::int64_t>(std::llround(options.tickMilliseconds * 10'000.0));
+  settings.verbose = options.verbose;
+  try {
+    if (options.root) {
+      settings.root = fs::absolute(*options.root);
+      fs::create_directories(settings.root);
+    } else {
+      settings.root = freshRoot();
+    }
+  } catch (const fs::filesystem_error& error) {
+    std::cerr << "lumaro-host: cannot make the game root: " << error.what() << "\n";
+    return 2;
+  }
+  std::cout << "Game root " << shownPath(settings.root) << (options.realtime ? ", real time" : ", virtual time")
+            << "\n";
+
+  int status = 0;
+  const auto wallStart = std::chrono::steady_clock::now();
+  {
+    std::unique_ptr<Session> session;
+    try {
+      session = std::make_unique<Session>(settings, std::cout);
+    } catch (const std::exception& error) {
+      std::cerr << "lumaro-host: " << error.what() << "\n";
+      return 2;
+    }
+    const auto& record = session->plugin().exports();
+    std::cout << record.displayTitle << " " << record.versionText << " loaded from "
+              << shownPath(fs::absolute(settings.plugin)) << " (host interface build " << record.hostApiBuild << ")\n";
+
+    ScriptResult result;
+    if (interactive) {
+      runInteractive(*session, std::cin, std::cout, stdinIsTerminal());
+    } else {
+      result = runScript(*session, script, scriptFolder, std::cerr);
+      status = result.passed ? 0 : 1;
+    }
+    session->unloadPlugin();
+    sim::Game& game = session->game();
+    const double wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
+
+    if (options.page || options.listGhosts) std::cout << "\n";
+    if (options.page) writePage(std::cout, game);
+    if (options.listGhosts) writeGhostListing(std::cout, game);
+    if (options.trace) {
+      std::ofstream csv(*options.trace, std::ios::binary);
+      writeTraceCsv(csv, game, session->start());
+      if (!csv) {
+        std::cerr << "lumaro-host: cannot write the trace " << options.trace->string() << "\n";
+        status = status == 0 ? 1 : status;
+      }
+    }
+
+    std::cout << "\n";
+    if (!interactive) {
+      std::cout << "Scenario " << script.name << (result.passed ? " passed: " : " FAILED: ") << result.stepsRun
+                << " of " << script.steps.size() << " steps, " << session->expectationsChecked()
+                << (session->expectationsChecked() == 1 ? " expectation, " : " expectations, ")
+                << secondsText(static_cast<double>(session->elapsed()) / 1e7) << " of game time in "
+                << secondsText(wallSeconds) << ".\n";
+    }
+    std::error_code error;
+    std::vector<fs::path> ghosts;
+    for (const auto& entry : fs::directory_iterator(game.ghostFolder(), error)) ghosts.push_back(entry.path());
+    std::sort(ghosts.begin(), ghosts.end());
+    if (ghosts.empty()) std::cout << "Ghost folder   " << shownPath(game.ghostFolder()) << " (empty)\n";
+    for (const auto& ghost : ghosts) std::cout << "Ghost file     " << shownPath(ghost) << "\n";
+    std::cout << "Settings page  " << shownPath(game.settingsPage())
+              << (fs::exists(game.settingsPage(), error) ? "" : " (not written)") << "\n";
+    if (options.trace) {
+      std::cout << "Write trace    " << shownPath(fs::absolute(*options.trace)) << " (" << game.kismetWrites().size()
+                << " Kismet writes)\n";
+    }
+  }
+  if (options.removeRoot) {
+    std::error_code error;
+    fs::remove_all(settings.root, error);
+  }
+  return status;
+}
