@@ -1,6 +1,9 @@
 #include "GhostScenario.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <exception>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -11,47 +14,169 @@
 
 namespace {
 
-bool hasLine(const std::vector<std::string>& lines, const std::string& wanted) {
-  return std::find(lines.begin(), lines.end(), wanted) != lines.end();
-}
+constexpr int lapSteps = 90;       // ticks driven between the two crossings of the line
+constexpr int pauseAfterStep = 40;  // the game is paused after this step's tick
+constexpr double pauseSeconds = 0.75;
 
-bool hasLineStartingWith(const std::vector<std::string>& lines, const std::string& prefix) {
-  return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) { return line.rfind(prefix, 0) == 0; });
-}
-
-// Every line, the last one included, ends in CR LF, and no CR stands anywhere else.
-bool crlfLinesOnly(const std::string& bytes) {
-  if (bytes.size() < 2 || bytes.compare(bytes.size() - 2, 2, "\r\n") != 0) return false;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r')) return false;
-    if (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n')) return false;
-  }
-  return true;
-}
+struct CarPose {
+  Vector location;
+  Rotator rotation;
+};
 
 // The car's path: locations whose hundredths sit on and near rounding boundaries (x.xx5, exact binary
 // halves such as .125 and .375, tiny negatives), and rotations of both signs.
+CarPose poseAt(int step) {
+  const float i = static_cast<float>(step);
+  return {Vector{-1234.567f + 3.125f * i, 250.005f - 0.375f * i, step == 7 ? -0.001f : 17.0125f + 0.01f * i},
+          Rotator{-91 + 7 * step, 16384 - 45 * step, step % 3 - 1}};
+}
+
 void driveLap(sim::Game& game) {
-  for (int step = 0; step < 90; ++step) {
-    const float i = static_cast<float>(step);
-    const Vector location{-1234.567f + 3.125f * i, 250.005f - 0.375f * i, step == 7 ? -0.001f : 17.0125f + 0.01f * i};
-    const Rotator rotation{-91 + 7 * step, 16384 - 45 * step, step % 3 - 1};
-    game.placeCar(location, rotation);
+  for (int step = 0; step < lapSteps; ++step) {
+    const CarPose pose = poseAt(step);
+    game.placeCar(pose.location, pose.rotation);
     game.tick();
-    // A pause in mid-lap: paused time is left out of the run's times.
-    if (step == 40) {
+    if (step == pauseAfterStep) {
       game.setPaused(true);
-      game.runFor(0.75);
+      game.runFor(pauseSeconds);
       game.setPaused(false);
     }
   }
+}
+
+// --- What the run must give, worked out from the ticks the run takes. ---
+
+// A span of 100-ns ticks as a run time: whole milliseconds, divided in single precision and truncated.
+int runMilliseconds(std::int64_t ticks) { return static_cast<int>(static_cast<float>(ticks) / 10000.0f); }
+
+// The part of the pause that still counts as run time. The stand-in host runs the pause in ticks of the
+// usual length, the last one cut short where the pause ends; every paused tick leaves out its whole
+// milliseconds only, so the sub-millisecond rest of each stays in the run.
+std::int64_t pauseCountedAsRunTime(std::int64_t tickLength) {
+  const auto pause = static_cast<std::int64_t>(pauseSeconds * 10'000'000.0);
+  std::int64_t leftOut = 0;
+  for (std::int64_t remaining = pause; remaining > 0;) {
+    const std::int64_t slice = std::min(tickLength, remaining);
+    leftOut += static_cast<std::int64_t>(runMilliseconds(slice)) * 10'000;
+    remaining -= slice;
+  }
+  return pause - leftOut;
+}
+
+// minutes:seconds:milliseconds.
+std::string raceTimeText(int milliseconds) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%02d:%02d:%03d", milliseconds / 60000, milliseconds / 1000 % 60,
+                milliseconds % 1000);
+  return text;
+}
+
+std::string frameLine(int time, const CarPose& pose) {
+  char line[160];
+  std::snprintf(line, sizeof line, "%d,%.2f,%.2f,%.2f,%d,%d,%d\r\n", time, static_cast<double>(pose.location.X),
+                static_cast<double>(pose.location.Y), static_cast<double>(pose.location.Z), pose.rotation.Pitch,
+                pose.rotation.Yaw, pose.rotation.Roll);
+  return line;
+}
+
+struct ExpectedRun {
+  std::vector<std::string> transcript;
+  std::string ghostFile;
+};
+
+// The race starts on the first tick of the lap (frame 0). The watcher sees the second crossing on tick
+// lapSteps and schedules the finish for the next tick; there the sampler, scheduled earlier, takes its
+// frame first, and that frame's time is the race time. The sampler runs once more after recording has
+// been switched off, and that last frame's time is the run time in the file's header. The car stands
+// still after the lap.
+ExpectedRun expectedRun(std::int64_t tickLength) {
+  const std::int64_t pauseCounted = pauseCountedAsRunTime(tickLength);
+  const auto frameTime = [&](int tick) {
+    return runMilliseconds(tick * tickLength + (tick > pauseAfterStep ? pauseCounted : 0));
+  };
+  const int finishTick = lapSteps + 1;
+  const int lastTick = lapSteps + 2;
+
+  ExpectedRun run;
+  run.transcript = {
+      "Recording starts and ends when you cross the finish line.",
+      "Race started.",
+      "Race ended in " + raceTimeText(frameTime(finishTick)) + ".",
+      "Exported to ./tessaro/data/Ghosts/CrossCheck.ghost.",
+      "Imported CrossCheck.ghost.",
+  };
+  run.ghostFile = "CrossCheck,Player," + std::to_string(frameTime(lastTick)) + ",1-Lap,1.1\r\n";
+  for (int tick = 0; tick <= lastTick; ++tick) {
+    run.ghostFile += frameLine(frameTime(tick), poseAt(std::min(tick, lapSteps - 1)));
+  }
+  return run;
+}
+
+// A line as the report shows it: a CR is spelled out.
+std::string shown(const std::string& line) {
+  std::string text;
+  for (const char c : line) text += c == '\r' ? std::string("\\r") : std::string(1, c);
+  return text;
+}
+
+// "" when equal, otherwise where the texts first part, line by line.
+std::string firstDifference(const std::string& actual, const std::string& expected) {
+  std::size_t start = 0;
+  for (int line = 1;; ++line) {
+    const std::size_t actualEnd = std::min(actual.find('\n', start), actual.size());
+    const std::size_t expectedEnd = std::min(expected.find('\n', start), expected.size());
+    const std::string actualLine = actual.substr(start, actualEnd - start);
+    const std::string expectedLine = expected.substr(start, expectedEnd - start);
+    if (actualLine != expectedLine || (actualEnd == actual.size()) != (expectedEnd == expected.size())) {
+      return "line " + std::to_string(line) + " is \"" + shown(actualLine) + "\", expected \"" +
+             shown(expectedLine) + "\"";
+    }
+    if (actualEnd == actual.size()) return "";
+    start = actualEnd + 1;
+  }
+}
+
+std::string joinLines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + '\n';
+  return text;
+}
+
+std::string utf8(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+// lm_open_folder hands the host's opener the ghost folder, the game's data folder joined with "Ghosts",
+// as UTF-8 text, and says nothing.
+void checkFolderOpened(sim::Game& game, Checks& checks) {
+  const std::size_t linesBefore = game.console().lines().size();
+  game.console().execute("lm_open_folder");
+  const std::string separator(1, static_cast<char>(std::filesystem::path::preferred_separator));
+  const std::string expected = utf8(game.root()) + separator + "tessaro" + separator + "data" + separator + "Ghosts";
+  const std::vector<std::string>& opened = game.foldersOpened();
+  checks.expect(opened.size() == 1 && opened[0] == expected,
+                "lm_open_folder hands the host's opener the ghost folder as UTF-8: " +
+                    (opened.empty() ? std::string("(nothing)") : opened.back()));
+  if (!opened.empty()) {
+    checks.expect(opened.back().find("sc\xc3\xa9nario") != std::string::npos,
+                  "the \"\xc3\xa9\" in the game root's name reaches the opener as its two UTF-8 bytes");
+    const std::string what = "the path the opener received, read as UTF-8, is the ghost folder on disk";
+    try {
+      const std::u8string text(opened.back().begin(), opened.back().end());
+      checks.expect(std::filesystem::is_directory(std::filesystem::path(text)), what);
+    } catch (const std::exception& error) {
+      checks.fail(what + ": " + error.what());
+    }
+  }
+  checks.expect(game.console().lines().size() == linesBefore, "lm_open_folder says nothing");
 }
 
 }  // namespace
 
 void runGhostScenario(const std::filesystem::path& plugin, const std::filesystem::path& root,
                       const std::filesystem::path& ghostCopy, Checks& checks) {
-  sim::Game game(root);
+  sim::Game game(std::filesystem::absolute(root / std::filesystem::path(u8"sc\u00e9nario")));
   sim::Console& console = game.console();
   sim::LoadedPlugin loaded(std::filesystem::absolute(plugin), game);
 
@@ -69,20 +194,23 @@ void runGhostScenario(const std::filesystem::path& plugin, const std::filesystem
   console.execute("lm_export");
   console.execute("lm_ghostfilepath CrossCheck.ghost");
   game.runFor(0.5);
+  checkFolderOpened(game, checks);
   loaded.unload();
 
-  const std::vector<std::string>& lines = console.lines();
-  checks.expect(hasLineStartingWith(lines, "Race ended in "), "the race finishes");
-  checks.expect(hasLine(lines, "Exported to ./tessaro/data/Ghosts/CrossCheck.ghost."), "the run is exported");
-  checks.expect(hasLine(lines, "Imported CrossCheck.ghost."), "selecting the ghost imports it");
-
-  std::ofstream transcript(ghostCopy.string() + ".console", std::ios::binary);
-  for (const std::string& line : lines) transcript << line << '\n';
+  const ExpectedRun expected = expectedRun(game.tickLength());
+  const std::string transcript = joinLines(console.lines());
+  const std::string transcriptDifference = firstDifference(transcript, joinLines(expected.transcript));
+  checks.expect(transcriptDifference.empty(),
+                "the console shows the recording, the race's start and finish, the export and the import" +
+                    (transcriptDifference.empty() ? "" : ": " + transcriptDifference));
+  std::ofstream(ghostCopy.string() + ".console", std::ios::binary) << transcript;
 
   std::ifstream ghost(game.ghostFolder() / "CrossCheck.ghost", std::ios::binary);
   if (!checks.expect(ghost.good(), "the ghost file exists")) return;
   const std::string bytes{std::istreambuf_iterator<char>(ghost), std::istreambuf_iterator<char>()};
-  checks.expect(bytes.rfind("CrossCheck,Player,", 0) == 0, "the header names the map and the player");
-  checks.expect(crlfLinesOnly(bytes), "every line of the ghost file ends in CR LF");
+  const std::string ghostDifference = firstDifference(bytes, expected.ghostFile);
+  checks.expect(ghostDifference.empty(),
+                "the ghost file holds the header and " + std::to_string(lapSteps + 3) +
+                    " frame lines, each ending in CR LF" + (ghostDifference.empty() ? "" : ": " + ghostDifference));
   std::ofstream(ghostCopy, std::ios::binary) << bytes;
 }

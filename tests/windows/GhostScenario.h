@@ -1,7 +1,10 @@
 // A short run on the stand-in host in virtual time, played identically on every platform: record one lap
 // of a workshop map (with a pause in the middle), finish, export it as "CrossCheck.ghost", select it
-// through lm_ghostfilepath (which imports it). The ghost file's bytes are copied to `ghostCopy` and the
-// console transcript to `ghostCopy` + ".console", so the Windows and Linux runs can be compared byte for byte.
+// through lm_ghostfilepath (which imports it), then open the ghost folder with lm_open_folder. The game's
+// root lies under `root` in a folder with a non-ASCII name. The console transcript and the ghost file are
+// checked against texts computed here, and the host's folder opener must receive the folder as UTF-8.
+// The ghost file's bytes are copied to `ghostCopy` and the transcript to `ghostCopy` + ".console", so the
+// Windows and Linux runs can be compared byte for byte.
 #pragma once
 
 #include <filesystem>

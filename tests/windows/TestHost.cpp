@@ -4,8 +4,9 @@
 //
 //   lumaro-testhost PLUGIN ROOT [--scenario GHOST_COPY]
 //
-// ROOT is emptied and used for the stand-in games' folders. --scenario also plays a recorded run and
-// copies the exported ghost file to GHOST_COPY for comparison between platforms.
+// ROOT is emptied and used for the stand-in games' folders. --scenario also plays a recorded run, checks
+// its transcript, its ghost file and the ghost folder opener, and copies the exported ghost file to
+// GHOST_COPY for comparison between platforms.
 #include <exception>
 #include <filesystem>
 #include <iostream>
@@ -28,7 +29,7 @@ int main(int argc, char** argv) {
     std::filesystem::remove_all(root);
     std::filesystem::create_directories(root);
     checkPluginLoad(plugin, root / "load", checks);
-    if (scenario) runGhostScenario(plugin, root / "scenario", argv[4], checks);
+    if (scenario) runGhostScenario(plugin, root, argv[4], checks);
   } catch (const std::exception& error) {
     checks.fail(std::string("unexpected error: ") + error.what());
   }

@@ -3,8 +3,9 @@
 # would not expect:
 #   Lumaro.dll exports "exports", "getPlugin", "deleteMe" under plain names and the members of
 #     Tessaro::Plugin::TessaroPlugin, nothing else;
-#   pluginsdk.dll exports the host clock under its plain name;
-#   Lumaro.dll imports pluginsdk.dll and system DLLs only, pluginsdk.dll and the test host system DLLs
+#   pluginsdk.dll exports the host clock and the host's folder opener under their plain names;
+#   Lumaro.dll imports ShellExecuteA from SHELL32.dll (the ghost folder opener outside the stand-in host);
+#   Lumaro.dll imports pluginsdk.dll and system DLLs only, pluginsdk.dll and the host programs system DLLs
 #     (and pluginsdk.dll) only: the compiler runtime is linked in, never a DLL of its own.
 # Exits 77 (skipped) when the mingw-w64 tools are missing, as the Windows build then is.
 #   check_dll.sh MINGW_CXX OBJDUMP BIN_DIR
@@ -30,6 +31,15 @@ imported() {
   "$objdump" -p "$1" | sed -n 's/^[[:space:]]*DLL Name: //p'
 }
 
+# The functions a binary imports from one DLL (named case-insensitively), one a line.
+imported_from() {
+  "$objdump" -p "$1" | awk -v dll="$(echo "$2" | tr A-Z a-z)" '
+    /^[[:space:]]*DLL Name: / { name = tolower($3); next }
+    /^[[:space:]]*vma:/ { next }
+    /^[[:space:]]*$/ { name = ""; next }
+    name == dll && NF >= 3 { print $3 }'
+}
+
 # check_imports FILE ALLOWED...: every imported DLL is among the allowed ones (case-insensitive).
 check_imports() {
   file=$1; shift
@@ -44,7 +54,7 @@ check_imports() {
   done
 }
 
-for file in Lumaro.dll pluginsdk.dll lumaro-testhost.exe; do
+for file in Lumaro.dll pluginsdk.dll lumaro-testhost.exe lumaro-host.exe; do
   [ -f "$bin/$file" ] || { echo "FAIL  $bin/$file was not built"; exit 1; }
 done
 
@@ -60,13 +70,19 @@ unexpected=$(printf '%s\n' "$names" |
   grep -vxE 'exports|getPlugin|deleteMe|(vtable|typeinfo|typeinfo name) for Tessaro::Plugin::TessaroPlugin|Tessaro::Plugin::TessaroPlugin::.*' || true)
 [ -z "$unexpected" ] || fail "Lumaro.dll exports more than the host needs: $unexpected"
 
-exported "$bin/pluginsdk.dll" | grep -qxF TessaroHostClockTicks ||
-  fail "pluginsdk.dll does not export TessaroHostClockTicks under its plain name"
+for name in TessaroHostClockTicks TessaroHostOpenFolder; do
+  exported "$bin/pluginsdk.dll" | grep -qxF $name || fail "pluginsdk.dll does not export $name under its plain name"
+done
 
 check_imports Lumaro.dll pluginsdk.dll KERNEL32.dll msvcrt.dll SHELL32.dll
-printf '%s\n' $(imported "$bin/Lumaro.dll") | grep -qixF pluginsdk.dll || fail "Lumaro.dll does not import pluginsdk.dll"
+for dll in pluginsdk.dll SHELL32.dll; do
+  printf '%s\n' $(imported "$bin/Lumaro.dll") | grep -qixF $dll || fail "Lumaro.dll does not import $dll"
+done
+imported_from "$bin/Lumaro.dll" SHELL32.dll | grep -qxF ShellExecuteA ||
+  fail "Lumaro.dll does not import ShellExecuteA from SHELL32.dll"
 check_imports pluginsdk.dll KERNEL32.dll msvcrt.dll
 check_imports lumaro-testhost.exe pluginsdk.dll KERNEL32.dll msvcrt.dll
+check_imports lumaro-host.exe pluginsdk.dll KERNEL32.dll msvcrt.dll
 
 [ $failures -eq 0 ] || exit 1
 echo "export and import tables OK"

@@ -1,11 +1,13 @@
 #!/bin/sh
-# Runs the Windows test host under Wine against the cross-built Lumaro.dll: the plugin is loaded with
-# LoadLibrary and checked as the host sees it. With --scenario the test host also plays a recorded run,
-# and the Linux build of the same test host plays it against the Linux library; the two exported ghost
-# files must be the same bytes.
+# Runs the Windows host programs under Wine against the cross-built Lumaro.dll.
+# Without options, the test host loads the plugin with LoadLibrary and checks it as the host sees it.
+# With --scenario the test host also plays a recorded run, and the Linux build of the same test host plays
+# it against the Linux library; the two exported ghost files must be the same bytes.
+# With --host, the Windows lumaro-host.exe runs the given scenario file with Lumaro.dll and must pass it.
 # The Wine prefix lives in the Windows build folder and is made once (it takes a while the first time).
-# Console program only: no display is used. Exits 77 (skipped) when the cross compiler or Wine is missing.
+# Console programs only: no display is used. Exits 77 (skipped) when the cross compiler or Wine is missing.
 #   run_wine.sh MINGW_CXX WINE WINDOWS_BUILD_DIR WORK_DIR [--scenario LINUX_TESTHOST LINUX_PLUGIN]
+#   run_wine.sh MINGW_CXX WINE WINDOWS_BUILD_DIR WORK_DIR --host SCENARIO
 set -eu
 cxx=$1 wine=$2 windows_build=$3 work=$4
 shift 4
@@ -45,6 +47,8 @@ if [ "${1:-}" = "--scenario" ]; then
     diff wine.ghost.console linux.ghost.console | head -20 || true
     status=1
   fi
+elif [ "${1:-}" = "--host" ]; then
+  "$wine" "$bin/lumaro-host.exe" --plugin "$bin/Lumaro.dll" --root host-root "$2" || status=$?
 else
   "$wine" "$bin/lumaro-testhost.exe" "$bin/Lumaro.dll" wine-root || status=$?
 fi
