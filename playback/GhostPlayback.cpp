@@ -17,8 +17,24 @@ struct GhostCarVariables {
   SequenceVariableWrapper rotation;
 };
 
-// Both vector variables of the ghost car from the freshly fetched table, or nothing when either is missing.
-std::optional<GhostCarVariables> findGhostCarVariables(Lumaro& plugin) {
+enum class AfterNoGhost { keepRun, resetRun };
+
+// What the play and stop commands both need before they touch the ghost car: the main sequence (without it,
+// the no-Kismet failure), a fresh variable table, a loaded ghost (without it, "No Ghost loaded.", and for the
+// stop also the run reset) and both vector variables of the ghost car (without them, silence). Nothing is
+// returned when any of these is missing.
+std::optional<GhostCarVariables> lookUpGhostCar(Lumaro& plugin, AfterNoGhost afterNoGhost) {
+  SequenceWrapper sequence = plugin.mainSequence();
+  if (sequence.IsNull()) {
+    plugin.failNoKismet();
+    return std::nullopt;
+  }
+  plugin.refreshSequenceVariables(sequence);
+  if (plugin.ghostFrames.empty()) {
+    plugin.logStatus(std::string(messages::noGhostLoaded));
+    if (afterNoGhost == AfterNoGhost::resetRun) plugin.runReset();
+    return std::nullopt;
+  }
   std::optional<SequenceVariableWrapper> position = plugin.findLastVariable(KismetType::Vector, "GhostPosition");
   std::optional<SequenceVariableWrapper> rotation = plugin.findLastVariable(KismetType::Vector, "GhostRotation");
   if (!position || !rotation) return std::nullopt;
@@ -37,17 +53,7 @@ void Lumaro::playGhost() {
     failNotInWorkshop();
     return;
   }
-  SequenceWrapper sequence = mainSequence();
-  if (sequence.IsNull()) {
-    failNoKismet();
-    return;
-  }
-  refreshSequenceVariables(sequence);
-  if (ghostFrames.empty()) {
-    logStatus(std::string(messages::noGhostLoaded));
-    return;
-  }
-  std::optional<GhostCarVariables> ghostCar = findGhostCarVariables(*this);
+  std::optional<GhostCarVariables> ghostCar = lookUpGhostCar(*this, AfterNoGhost::keepRun);
   if (!ghostCar) return;
 
   const SystemTime now = systemNow();
@@ -62,18 +68,7 @@ void Lumaro::playGhost() {
 
 void Lumaro::stopGhost() {
   isPlaying = false;
-  SequenceWrapper sequence = mainSequence();
-  if (sequence.IsNull()) {
-    failNoKismet();
-    return;
-  }
-  refreshSequenceVariables(sequence);
-  if (ghostFrames.empty()) {
-    logStatus(std::string(messages::noGhostLoaded));
-    runReset();
-    return;
-  }
-  std::optional<GhostCarVariables> ghostCar = findGhostCarVariables(*this);
+  std::optional<GhostCarVariables> ghostCar = lookUpGhostCar(*this, AfterNoGhost::resetRun);
   if (!ghostCar) return;
   // Parked at the origin with no rotation.
   placeGhostCar(ghostCar->position, ghostCar->rotation, GhostPose{});

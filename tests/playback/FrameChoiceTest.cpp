@@ -8,16 +8,9 @@
 #include <gtest/gtest.h>
 
 #include "playback/FrameChoice.h"
+#include "playback/HandMadeFrames.h"
 
 namespace {
-
-GhostFrame frameAt(std::int32_t time, float x, float yaw = 0.0f) {
-  GhostFrame frame;
-  frame.time = time;
-  frame.x = x;
-  frame.yaw = yaw;
-  return frame;
-}
 
 FrameChoice choose(const std::vector<GhostFrame>& frames, std::int64_t elapsed) {
   // Every expectation here holds for both ways of choosing.

@@ -9,18 +9,11 @@
 
 #include "support/PluginHarness.h"
 #include "playback/GhostCarTrace.h"
+#include "playback/HandMadeFrames.h"
 
 namespace {
 
 constexpr std::int64_t ticksPerMs = 10'000;
-
-GhostFrame frameAt(std::int32_t time, float x, float yaw = 0.0f) {
-  GhostFrame frame;
-  frame.time = time;
-  frame.x = x;
-  frame.yaw = yaw;
-  return frame;
-}
 
 // A frame every 10 ms whose location X is its time: the ghost's X then reads as its playback time.
 std::vector<GhostFrame> clockGhost(std::int32_t lengthMs) {
