@@ -14,7 +14,6 @@ public:
 
   void addOnValueChanged(std::function<void(std::string oldValue, CVarWrapper cvar)> callback);
 
-  std::string getCVarName() const;
   bool getBoolValue() const;
   int getIntValue() const;
   float getFloatValue() const;

@@ -36,9 +36,7 @@ public:
   bool IsVector();
 
   int GetInt();
-  float GetFloat();
   std::string GetString();
-  Vector GetVector();
 
   void SetFloat(float value);
   void SetVector(Vector value);

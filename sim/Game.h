@@ -65,7 +65,6 @@ public:
 
   // Time.
   std::int64_t now() const { return clock_; }
-  void setNow(std::int64_t ticks) { clock_ = ticks; }
   std::int64_t tickLength() const { return tickLength_; }
   void setTickLength(std::int64_t ticks) { tickLength_ = ticks; }
   // One game tick: the clock moves on by the tick length (or the given length), then every timer that is

@@ -26,9 +26,6 @@ sim::KismetVariable* variableAt(std::uintptr_t address) {
   return sim::resolve<sim::KismetVariable>(address, ObjectKind::Variable);
 }
 
-// The game a Kismet variable belongs to, for stamping its writes.
-sim::Game* gameOfVariable() { return sim::activeGame(); }
-
 }  // namespace
 
 // ---- console ----
@@ -78,11 +75,6 @@ void CVarWrapper::addOnValueChanged(std::function<void(std::string, CVarWrapper)
     variable->owner->noteHostCall("addOnValueChanged " + variable->name);
     variable->onChange.push_back(std::move(callback));
   }
-}
-
-std::string CVarWrapper::getCVarName() const {
-  const sim::ConsoleVariable* variable = cvarAt(memoryAddress);
-  return variable ? variable->name : std::string();
 }
 
 bool CVarWrapper::getBoolValue() const {
@@ -219,26 +211,16 @@ int SequenceVariableWrapper::GetInt() {
   return variable ? variable->intValue : 0;
 }
 
-float SequenceVariableWrapper::GetFloat() {
-  const sim::KismetVariable* variable = variableAt(memoryAddress);
-  return variable ? variable->floatValue : 0.0f;
-}
-
 std::string SequenceVariableWrapper::GetString() {
   const sim::KismetVariable* variable = variableAt(memoryAddress);
   return variable ? variable->stringValue : std::string();
-}
-
-Vector SequenceVariableWrapper::GetVector() {
-  const sim::KismetVariable* variable = variableAt(memoryAddress);
-  return variable ? variable->vectorValue : Vector{};
 }
 
 void SequenceVariableWrapper::SetFloat(float value) {
   sim::KismetVariable* variable = variableAt(memoryAddress);
   if (variable == nullptr) return;
   variable->floatValue = value;
-  if (sim::Game* game = gameOfVariable()) {
+  if (sim::Game* game = sim::activeGame()) {
     game->recordWrite({game->now(), variable->name, sim::VariableType::Float, value, {}});
   }
 }
@@ -247,7 +229,7 @@ void SequenceVariableWrapper::SetVector(Vector value) {
   sim::KismetVariable* variable = variableAt(memoryAddress);
   if (variable == nullptr) return;
   variable->vectorValue = value;
-  if (sim::Game* game = gameOfVariable()) {
+  if (sim::Game* game = sim::activeGame()) {
     game->recordWrite({game->now(), variable->name, sim::VariableType::Vector, 0.0f, value});
   }
 }
