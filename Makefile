@@ -20,8 +20,10 @@ demo: build
 	./build/$(PRESET)/bin/lumaro-host --root $(DEMO_ROOT) --page --list-ghosts \
 	    --trace $(DEMO_ROOT)/kismet-writes.csv scenarios/showcase.scenario
 
+# BENCH_ARGS=--large adds 10M-frame ghosts and 10,000-file folders; other arguments go to Google Benchmark
+# (BENCH_ARGS=--benchmark_filter=import, for one area).
 bench: build
-	./build/$(PRESET)/bin/lumaro-bench
+	./build/$(PRESET)/bin/lumaro-bench $(BENCH_ARGS)
 
 # The 64-bit Windows DLLs (Lumaro.dll, pluginsdk.dll) and host programs, cross-built with mingw-w64
 # into build/windows/bin.

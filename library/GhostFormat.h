@@ -73,6 +73,7 @@ struct BadFrameLine {
 struct FrameReadReport {
   std::size_t skippedLines = 0;          // frame lines with fewer than seven fields
   std::optional<BadFrameLine> badLine;   // reading stopped here; the frames before it were kept
+  bool inTimeOrder = true;               // no frame appended has a time below the one appended before it
 };
 
 // Appends the frames of a ghost file to frames: the first line is skipped unread; lines with fewer than seven

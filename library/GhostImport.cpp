@@ -1,9 +1,6 @@
 // Ghost import: the file named by lm_ghostfilepath, under the ghost folder, becomes the loaded ghost. A file
 // that does not read cleanly never ends the import with an error: the frames before the bad line are kept.
-#include <fstream>
-#include <system_error>
-
-#include "library/GhostFormat.h"
+#include "library/GhostFileRead.h"
 #include "plugin/Lumaro.h"
 
 namespace {
@@ -25,20 +22,14 @@ std::string skippedLinesMessage(const std::string& selection, std::size_t skippe
 void Lumaro::importGhost(bool announce) {
   const std::string selection = cvarManager->getCvar("lm_ghostfilepath").getStringValue();
   const std::filesystem::path file = gameWrapper->GetDataFolder() / "Ghosts" / selection;
-  ghostFrames.clear();
-  // The loaded ghost is replaced whole: a playback under way must look at its time order again.
-  ghostFrameOrder.forget();
-
-  // A folder is no ghost on any platform, though some let a stream open one.
-  std::error_code ignored;
-  std::ifstream in;
-  if (!std::filesystem::is_directory(file, ignored)) in.open(file, std::ios::binary);
-  if (!in.is_open()) {
+  const GhostFileRead read = readGhostFile(file, ghostFrames);
+  // The import tells playback the time order it saw, so no playback start looks at every frame again.
+  ghostFrameOrder.learn(ghostFrames, read.report.inTimeOrder);
+  if (!read.opened) {
     if (announce) logStatus("No Ghost found " + selection + ".");
     return;
   }
-  const FrameReadReport report = readGhostFrames(in, ghostFrames);
-  in.close();
+  const FrameReadReport& report = read.report;
   if (!announce) return;
 
   if (report.badLine) {

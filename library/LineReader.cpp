@@ -13,7 +13,8 @@ std::string_view withoutCarriageReturn(std::string_view line) {
 
 }  // namespace
 
-LineReader::LineReader(std::istream& in) : in_(in), buffer_(chunkSize, '\0') {}
+// The buffer's last byte is never read into: it keeps room for the NUL after the text.
+LineReader::LineReader(std::istream& in) : in_(in), buffer_(chunkSize + 1, '\0') {}
 
 bool LineReader::next(std::string_view& line) {
   for (;;) {
@@ -44,10 +45,11 @@ void LineReader::refill() {
     begin_ = 0;
     end_ = pending;
   }
-  if (end_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);
-  in_.read(buffer_.data() + end_, static_cast<std::streamsize>(buffer_.size() - end_));
+  if (end_ + 1 == buffer_.size()) buffer_.resize(buffer_.size() * 2);
+  in_.read(buffer_.data() + end_, static_cast<std::streamsize>(buffer_.size() - 1 - end_));
   const std::streamsize got = in_.gcount();
   end_ += static_cast<std::size_t>(got);
+  buffer_[end_] = '\0';
   if (got == 0 || !in_) exhausted_ = true;
 }
 

@@ -101,6 +101,29 @@ TEST(GhostFile, AGhostLargerThanOneWriteBlockKeepsEveryLineWhole) {
   EXPECT_EQ(out.str(), expected);
 }
 
+TEST(GhostFile, FrameLinesAgreeWithSnprintfForIntegersOfEveryLength) {
+  std::mt19937 random(5);
+  std::vector<std::int32_t> integers = {0, -1, 9, 10, 99, 100, 99999999, 100000000, -100000000, 999999999,
+                                        1000000000, INT32_MAX, INT32_MIN, INT32_MIN + 1};
+  for (int round = 0; round < 200'000; ++round) {
+    // Every length from one to ten digits as likely.
+    std::uint64_t value = random();
+    for (int cut = static_cast<int>(random() % 10); cut > 0; --cut) value /= 10;
+    integers.push_back(static_cast<std::int32_t>(random() % 2 == 0 ? value : 0 - value));
+  }
+  std::uniform_real_distribution<float> onMap(-20000.0f, 20000.0f);
+  for (std::size_t i = 0; i + 3 < integers.size(); ++i) {
+    const GhostFrame frame = frameOf(integers[i], onMap(random), onMap(random) * 1e4f, onMap(random) / 1e4f,
+                                     static_cast<float>(integers[i + 1]), static_cast<float>(integers[i + 2]),
+                                     static_cast<float>(integers[i + 3]));
+    char expected[frameLineCapacity];
+    std::snprintf(expected, sizeof expected, "%d,%.2f,%.2f,%.2f,%d,%d,%d\r\n", frame.time, static_cast<double>(frame.x),
+                  static_cast<double>(frame.y), static_cast<double>(frame.z), rotationUnits(frame.pitch),
+                  rotationUnits(frame.yaw), rotationUnits(frame.roll));
+    ASSERT_EQ(frameLine(frame), expected);
+  }
+}
+
 std::vector<GhostFrame> readAll(const std::string& bytes, FrameReadReport* report = nullptr) {
   std::istringstream in(bytes);
   std::vector<GhostFrame> frames;
