@@ -4,9 +4,14 @@
 // the caller takes the general road.
 #pragma once
 
+#include <cstddef>
+
 #include "plugin/GhostFrame.h"
 
-// Reads the frame line starting at first, in a text that ends with a NUL byte; the line must end with its LF
-// (CR LF or LF) before that NUL. Returns the position just past the LF, or nullptr when the line is not in
-// the plain forms or has no LF. frame is written only on success.
+// Bytes that must be readable from the NUL that ends a scanned text on: the scan reads words of eight bytes.
+inline constexpr std::size_t frameScanPadding = 8;
+
+// Reads the frame line starting at first, in a text that ends with a NUL byte followed by the padding; the
+// line must end with its LF (CR LF or LF) before that NUL. Returns the position just past the LF, or nullptr
+// when the line is not in the plain forms or has no LF. frame is written only on success.
 const char* scanFrameLine(const char* first, GhostFrame& frame);

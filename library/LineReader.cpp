@@ -11,10 +11,13 @@ std::string_view withoutCarriageReturn(std::string_view line) {
   return line;
 }
 
+// The buffer's last bytes are never read into: they keep room for the NUL after the text and the bytes a
+// reader of whole words may look at past it.
+constexpr std::size_t padding = 8;
+
 }  // namespace
 
-// The buffer's last byte is never read into: it keeps room for the NUL after the text.
-LineReader::LineReader(std::istream& in) : in_(in), buffer_(chunkSize + 1, '\0') {}
+LineReader::LineReader(std::istream& in) : in_(in), buffer_(chunkSize + padding, '\0') {}
 
 bool LineReader::next(std::string_view& line) {
   for (;;) {
@@ -45,8 +48,8 @@ void LineReader::refill() {
     begin_ = 0;
     end_ = pending;
   }
-  if (end_ + 1 == buffer_.size()) buffer_.resize(buffer_.size() * 2);
-  in_.read(buffer_.data() + end_, static_cast<std::streamsize>(buffer_.size() - 1 - end_));
+  if (end_ + padding == buffer_.size()) buffer_.resize((buffer_.size() - padding) * 2 + padding);
+  in_.read(buffer_.data() + end_, static_cast<std::streamsize>(buffer_.size() - padding - end_));
   const std::streamsize got = in_.gcount();
   end_ += static_cast<std::size_t>(got);
   buffer_[end_] = '\0';

@@ -15,8 +15,8 @@ public:
   bool next(std::string_view& line);
 
   // The text read ahead and not yet taken as lines (possibly empty, possibly ending inside a line), always
-  // followed by a NUL byte, for a caller that reads lines straight from the buffer; skip(count) takes count
-  // of its bytes as read.
+  // followed by a NUL byte and then at least seven more readable bytes, for a caller that reads lines
+  // straight from the buffer; skip(count) takes count of its bytes as read.
   std::string_view buffered() const { return std::string_view(buffer_.data() + begin_, end_ - begin_); }
   void skip(std::size_t count) { begin_ += count; }
 

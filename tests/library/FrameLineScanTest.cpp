@@ -31,13 +31,17 @@ std::array<std::uint32_t, 7> bitsOf(const GhostFrame& frame) {
 }
 
 // A line as a NUL-ended text; the scan's answer is checked against the general decoder of the same line.
+// The text as the scan needs it: a NUL and padding after it.
+std::string padded(const std::string& text) { return text + std::string(frameScanPadding, '\0'); }
+
 void expectScanAgreesWithDecoder(const std::string& lineWithEnd) {
   GhostFrame scanned{};
-  const char* const next = scanFrameLine(lineWithEnd.c_str(), scanned);
+  const std::string text = padded(lineWithEnd);
+  const char* const next = scanFrameLine(text.c_str(), scanned);
   if (next == nullptr) return;  // declined: the general road reads it
   const auto feed = lineWithEnd.find('\n');
   ASSERT_NE(feed, std::string::npos) << lineWithEnd;
-  ASSERT_EQ(next, lineWithEnd.c_str() + feed + 1) << lineWithEnd;
+  ASSERT_EQ(next, text.c_str() + feed + 1) << lineWithEnd;
   std::string_view line(lineWithEnd.data(), feed);
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   GhostFrame decoded{};
@@ -48,12 +52,12 @@ void expectScanAgreesWithDecoder(const std::string& lineWithEnd) {
 
 bool scans(const std::string& lineWithEnd) {
   GhostFrame frame{};
-  return scanFrameLine(lineWithEnd.c_str(), frame) != nullptr;
+  return scanFrameLine(padded(lineWithEnd).c_str(), frame) != nullptr;
 }
 
 GhostFrame scanned(const std::string& lineWithEnd) {
   GhostFrame frame{};
-  EXPECT_NE(scanFrameLine(lineWithEnd.c_str(), frame), nullptr) << lineWithEnd;
+  EXPECT_NE(scanFrameLine(padded(lineWithEnd).c_str(), frame), nullptr) << lineWithEnd;
   return frame;
 }
 
@@ -63,12 +67,14 @@ TEST(FrameLineScan, TakesTheWritersFormsAndReadsThemAsStoiAndStofDo) {
                                              16384.0f, 0.0f)));
   EXPECT_TRUE(std::signbit(scanned("0,-0.00,0,0,-0,0,0\n").x));
   EXPECT_TRUE(std::signbit(scanned("0,-0.00,0,0,-0,0,0\n").pitch));
-  // Nine digits are the most a 32-bit time is sure to hold; the largest exact float place count is fine.
-  EXPECT_EQ(scanned("999999999,0,0,0,0,0,0\n").time, 999999999);
-  EXPECT_EQ(scanned("-999999999,0,0,0,0,0,0\n").time, -999999999);
+  // Eight digits at most, read as one word; a ninth takes the general road.
+  EXPECT_EQ(scanned("99999999,0,0,0,0,0,0\n").time, 99999999);
+  EXPECT_EQ(scanned("-12345678,0,0,0,0,0,0\n").time, -12345678);
+  EXPECT_EQ(scanned("00000007,0,0,0,0,0,0\n").time, 7);
   EXPECT_EQ(std::bit_cast<std::uint32_t>(scanned("0,167772.16,0,0,0,0,0\n").x),
             std::bit_cast<std::uint32_t>(std::stof("167772.16")));
-  EXPECT_EQ(scanned("0,.5,5.,-.5,999999999,0,0\n").pitch, std::stof("999999999"));
+  EXPECT_EQ(scanned("0,.5,5.,-.5,99999999,0,0\n").pitch, std::stof("99999999"));
+  EXPECT_EQ(scanned("0,0,0,0,0,0,0.12345678\n").roll, std::stof("0.12345678"));
 }
 
 TEST(FrameLineScan, DeclinesEveryOtherFormSoThatTheGeneralRoadReadsIt) {
@@ -78,7 +84,8 @@ TEST(FrameLineScan, DeclinesEveryOtherFormSoThatTheGeneralRoadReadsIt) {
            "0,0,0,0,0,0,0,extra\n",           // extra fields
            "0,0,0,0,0,0\n",                   // too few fields
            "0,0,0,0,0,0,\n",                  // the empty last field that the splitter drops
-           "1234567890,0,0,0,0,0,0\n",        // a time with ten digits may be out of range
+           "123456789,0,0,0,0,0,0\n",         // more than eight digits
+           "1234567890,0,0,0,0,0,0\n",
            "+1,0,0,0,0,0,0\n",                // signs other than minus
            " 1,0,0,0,0,0,0\n",                // leading blanks
            "1x,0,0,0,0,0,0\n",                // text after the number
@@ -88,7 +95,8 @@ TEST(FrameLineScan, DeclinesEveryOtherFormSoThatTheGeneralRoadReadsIt) {
            "0,.,0,0,0,0,0\n",                 // a point without digits
            "0,-,0,0,0,0,0\n",                 // a sign without digits
            "0,167772.17,0,0,0,0,0\n",         // more than 2^24 hundredths
-           "0,1234567890,0,0,0,0,0\n",        // more than nine digits
+           "0,123456789,0,0,0,0,0\n",         // more than eight digits before the point
+           "0,1.123456789,0,0,0,0,0\n",       // or after it
            "0,0,0,0,0,0,0\r\r\n",             // a CR that stays in the line
        }) {
     EXPECT_FALSE(scans(line)) << line;
