@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "library/PathText.h"
 #include "sim/Game.h"
 #include "sim/PluginLoader.h"
 
@@ -142,10 +143,7 @@ std::string joinLines(const std::vector<std::string>& lines) {
   return text;
 }
 
-std::string utf8(const std::filesystem::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-}
+std::string utf8(const std::filesystem::path& path) { return utf8FromPath(path); }
 
 // lm_open_folder hands the host's opener the ghost folder, the game's data folder joined with "Ghosts",
 // as UTF-8 text, and says nothing.
@@ -161,6 +159,10 @@ void checkFolderOpened(sim::Game& game, Checks& checks) {
   if (!opened.empty()) {
     checks.expect(opened.back().find("sc\xc3\xa9nario") != std::string::npos,
                   "the \"\xc3\xa9\" in the game root's name reaches the opener as its two UTF-8 bytes");
+    const std::u16string wide = utf16FromPath(pathFromUtf8(opened.back()));
+    checks.expect(wide.find(u"sc\u00e9nario") != std::u16string::npos && wide == utf16FromPath(game.ghostFolder()),
+                  "the folder's wide form, as the Windows shell gets it without a host opener, holds the \"\xc3\xa9\" as "
+                  "one UTF-16 unit");
     const std::string what = "the path the opener received, read as UTF-8, is the ghost folder on disk";
     try {
       const std::u8string text(opened.back().begin(), opened.back().end());
@@ -170,6 +172,48 @@ void checkFolderOpened(sim::Game& game, Checks& checks) {
     }
   }
   checks.expect(game.console().lines().size() == linesBefore, "lm_open_folder says nothing");
+}
+
+// The settings page's ghost list: the file names it offers, in order.
+std::vector<std::string> listedGhosts(const sim::Game& game) {
+  std::ifstream in(game.settingsPage(), std::ios::binary);
+  const std::string page{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  const std::string head = "6|Load a ghost|lm_ghostfilepath| @ ";
+  const std::size_t start = page.find(head);
+  if (start == std::string::npos) return {};
+  const std::string list = page.substr(start + head.size(), page.find("\r\n", start) - start - head.size());
+  std::vector<std::string> values;
+  for (std::size_t at = list.find('@'); at != std::string::npos; at = list.find('@', at + 1)) {
+    values.push_back(list.substr(at + 1, std::min(list.find('&', at), list.size()) - at - 1));
+  }
+  return values;
+}
+
+// Ghosts named by players everywhere: each is exported under its UTF-8 name, found on disk under that name,
+// offered by the page's list and picked from it, as on every platform.
+void checkNonAsciiNames(sim::Game& game, Checks& checks) {
+  sim::Console& console = game.console();
+  const std::string names[] = {"Caf\xc3\xa9", "Stra\xc3\x9f" "e", "\xe7\x8c\xab"};
+  for (const std::string& name : names) {
+    const std::size_t linesBefore = console.lines().size();
+    console.execute("lm_export_filename \"" + name + "\"");
+    console.execute("lm_export");
+    const std::string file = name + ".ghost";
+    checks.expect(console.lines().size() == linesBefore + 1 &&
+                      console.lines().back() == "Exported to ./tessaro/data/Ghosts/" + file + ".",
+                  "lm_export_filename " + name + " is exported as " + file);
+    checks.expect(std::filesystem::is_regular_file(game.ghostFolder() / pathFromUtf8(file)),
+                  file + " is on disk under its UTF-8 name");
+  }
+  console.execute("lm_update_list");
+  const std::vector<std::string> listed = listedGhosts(game);
+  for (const std::string& name : names) {
+    const std::string file = name + ".ghost";
+    const bool isListed = std::find(listed.begin(), listed.end(), file) != listed.end();
+    if (!checks.expect(isListed, "the page lists " + file)) continue;
+    console.execute("lm_ghostfilepath \"" + file + "\"");
+    checks.expect(console.lines().back() == "Imported " + file + ".", "picking " + file + " imports it: " + console.lines().back());
+  }
 }
 
 }  // namespace
@@ -195,10 +239,11 @@ void runGhostScenario(const std::filesystem::path& plugin, const std::filesystem
   console.execute("lm_ghostfilepath CrossCheck.ghost");
   game.runFor(0.5);
   checkFolderOpened(game, checks);
+  const std::string transcript = joinLines(console.lines());
+  checkNonAsciiNames(game, checks);
   loaded.unload();
 
   const ExpectedRun expected = expectedRun(game.tickLength());
-  const std::string transcript = joinLines(console.lines());
   const std::string transcriptDifference = firstDifference(transcript, joinLines(expected.transcript));
   checks.expect(transcriptDifference.empty(),
                 "the console shows the recording, the race's start and finish, the export and the import" +
