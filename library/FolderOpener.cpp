@@ -21,8 +21,7 @@ bool openWithPlatformBrowser(const std::filesystem::path& folder) {
   const std::u16string utf16 = utf16FromPath(folder);
   const std::wstring wide(utf16.begin(), utf16.end());
   const HINSTANCE result = ShellExecuteW(nullptr, L"open", wide.c_str(), nullptr, nullptr, SW_SHOWDEFAULT);
-  // The shell's documented convention: a value above 32 means success, anything else an error code.
-  return reinterpret_cast<INT_PTR>(result) > 32;
+  return shellAcceptedRequest(reinterpret_cast<std::intptr_t>(result));
 #elif defined(__APPLE__)
   return startDetached({"open", utf8FromPath(folder)});
 #else
@@ -31,6 +30,8 @@ bool openWithPlatformBrowser(const std::filesystem::path& folder) {
 }
 
 }  // namespace
+
+bool shellAcceptedRequest(std::intptr_t shellResult) { return shellResult > 32; }
 
 bool openFolderInBrowser(const std::filesystem::path& folder) {
   static const auto hostOpener =

@@ -3,8 +3,13 @@
 // Windows the shell's wide entry point with the path's UTF-16 form, elsewhere the desktop's opener.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 
 // False when the request could not be handed over (the shell refused it, or no opener program was found);
 // what the browser then makes of a request it accepted is not the caller's to know.
 bool openFolderInBrowser(const std::filesystem::path& folder);
+
+// Whether the Windows shell accepted an open request, by its documented convention for the result: above 32
+// is success, anything else an error code.
+bool shellAcceptedRequest(std::intptr_t shellResult);

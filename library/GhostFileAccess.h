@@ -12,8 +12,6 @@ class GhostFileAccess {
 public:
   explicit GhostFileAccess(const std::filesystem::path& ghostFolder);
 
-  const std::filesystem::path& folder() const { return folder_; }
-
   // Whether this file, named by a path under the folder, is a ghost file the plugin may read.
   bool mayRead(const std::filesystem::path& file) const;
 

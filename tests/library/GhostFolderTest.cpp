@@ -7,6 +7,7 @@
 
 #  include "library/DetachedProcess.h"
 #endif
+#include "library/FolderOpener.h"
 #include "library/PathText.h"
 #include "sim/PluginLoader.h"
 #include "support/PluginHarness.h"
@@ -22,6 +23,15 @@ TEST(PathText, Utf8TextAndPathsConvertBothWaysAndTheWideFormIsUtf16) {
   EXPECT_EQ(utf8FromPath(path), text);
   EXPECT_EQ(utf16FromPath(path), u"/home/J\u00e9r\u00f4me/Stra\u00dfe/\u732b.ghost");
   EXPECT_EQ(utf8FromPath(pathFromUtf8("")), "");
+}
+
+// Without a host opener on Windows, a request the shell refuses (a result of 32 or less) is reported.
+TEST(GhostFolder, TheShellAcceptsARequestOnlyWithAResultAbove32) {
+  EXPECT_FALSE(shellAcceptedRequest(0));
+  EXPECT_FALSE(shellAcceptedRequest(2));   // file not found
+  EXPECT_FALSE(shellAcceptedRequest(32));
+  EXPECT_TRUE(shellAcceptedRequest(33));
+  EXPECT_TRUE(shellAcceptedRequest(42));
 }
 
 TEST(GhostFolder, EveryCommandAsksTheHostToShowTheGhostFolderAndSaysNothing) {
