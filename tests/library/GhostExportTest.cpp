@@ -4,10 +4,10 @@
 #include <sys/resource.h>
 
 #include <algorithm>
-#include <iterator>
 
 #include "GhostFileHelpers.h"
 #include "library/GhostFileName.h"
+#include "support/GhostList.h"
 #include "support/PluginHarness.h"
 
 namespace {
@@ -21,29 +21,6 @@ const std::string twoFrameFile =
     "0,-1234.57,250.00,17.01,0,16384,0\r\n"
     "16,-1230.12,250.00,17.01,-91,16384,0\r\n";
 
-// While it lives, files written by this process cannot grow past the given size; writing more fails (the
-// signal that would end the process is ignored).
-class FileSizeLimit {
-public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    previousHandler_ = signal(SIGXFSZ, SIG_IGN);
-    getrlimit(RLIMIT_FSIZE, &previous_);
-    rlimit limited = previous_;
-    limited.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limited);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &previous_);
-    signal(SIGXFSZ, previousHandler_);
-  }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-  rlimit previous_{};
-  void (*previousHandler_)(int) = nullptr;
-};
-
 // A host on the workshop map TestMap with a two-frame run recorded.
 struct ExportHost : PluginHarness {
   ExportHost() {
@@ -52,20 +29,6 @@ struct ExportHost : PluginHarness {
     newLines();
   }
   std::filesystem::path ghost(const std::string& name) { return game().ghostFolder() / name; }
-  // The file names the settings page's ghost list offers, in list order.
-  Lines listedFiles() {
-    run("lm_update_list");
-    const std::string page = fileBytes(game().settingsPage());
-    const std::string head = "6|Load a ghost|lm_ghostfilepath| @ ";
-    const auto start = page.find(head);
-    if (start == std::string::npos) return {};
-    Lines values;
-    const std::string list = page.substr(start + head.size(), page.find("\r\n", start) - start - head.size());
-    for (std::size_t at = list.find('@'); at != std::string::npos; at = list.find('@', at + 1)) {
-      values.push_back(list.substr(at + 1, std::min(list.find('&', at), list.size()) - at - 1));
-    }
-    return values;
-  }
   std::string lastPageLine() {
     std::string page = fileBytes(game().settingsPage());
     page.resize(page.size() - 2);
@@ -120,13 +83,15 @@ TEST(GhostExport, FileNamesLoseTheNineIllegalCharactersAndWhatTheListRefusesToBl
 // listed name holding a double quote could not be picked.
 TEST(GhostExport, EveryExportedGhostIsListedAndCanBePicked) {
   ExportHost host;
-  const std::string names[] = {"R&D", "me@home", "a|b", "tab\there", "cr\rlf\n", "say \"hi\"", "\x7f", "\xc3\x9f \xe7\x8c\xab"};
+  const std::string names[] = {"R&D",       "me@home", "a|b",  "tab\there",
+                               "cr\rlf\n", "say \"hi\"", "\x7f", "\xc3\x9f \xe7\x8c\xab"};
   for (const std::string& name : names) {
     host.console().setValue(*host.console().find("lm_export_filename"), name);
     host.run("lm_export");
   }
+  host.run("lm_update_list");
   host.newLines();
-  const Lines values = host.listedFiles();
+  const Lines values = listedGhostFiles(fileBytes(host.game().settingsPage()));
   EXPECT_EQ(values.size(), std::size(names));
   for (const std::string& value : values) {
     host.run("lm_ghostfilepath \"" + value + "\"");
@@ -223,11 +188,15 @@ TEST(GhostExport, AFailedWriteLeavesThePreviousGhostIntact) {
   ExportHost host;
   const std::string previous = "TestMap,Bo,90002,1-Lap,1.1\r\n90002,1.00,2.00,3.00,0,0,0\r\n";
   writeBytes(host.ghost("My-PB.ghost"), previous);
-  {
-    // Files of this process may not grow past a few bytes: the new ghost's write fails part-way.
-    const FileSizeLimit limit(16);
-    host.run("lm_export");
-  }
+  // Files of this process may not grow past 16 bytes for a moment: the new ghost's write fails part-way.
+  rlimit fileSize{};
+  getrlimit(RLIMIT_FSIZE, &fileSize);
+  const rlimit usual = fileSize;
+  fileSize.rlim_cur = 16;
+  signal(SIGXFSZ, SIG_IGN);
+  setrlimit(RLIMIT_FSIZE, &fileSize);
+  host.run("lm_export");
+  setrlimit(RLIMIT_FSIZE, &usual);
   EXPECT_EQ(host.newLines(), Lines{"Could not export to ./tessaro/data/Ghosts/My-PB.ghost: File too large."});
   EXPECT_EQ(fileBytes(host.ghost("My-PB.ghost")), previous);
   EXPECT_EQ(folderNames(host.game().ghostFolder()), Lines{"My-PB.ghost"});  // the scratch file went
@@ -251,7 +220,8 @@ TEST(GhostExport, AScratchNameLinkIsNeverFollowed) {
   host.run("lm_export");
   host.run("lm_export_filename b");
   host.run("lm_export");
-  EXPECT_EQ(host.newLines(), (Lines{"Exported to ./tessaro/data/Ghosts/My-PB.ghost.", "Exported to ./tessaro/data/Ghosts/b.ghost."}));
+  EXPECT_EQ(host.newLines(),
+            (Lines{"Exported to ./tessaro/data/Ghosts/My-PB.ghost.", "Exported to ./tessaro/data/Ghosts/b.ghost."}));
   EXPECT_EQ(fileBytes(outside), "mine\n");
   EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(absent)));
   EXPECT_EQ(fileBytes(host.ghost("My-PB.ghost")), twoFrameFile);

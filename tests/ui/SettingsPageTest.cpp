@@ -164,7 +164,8 @@ TEST(SettingsPage, ANameWithADoubleQuoteIsNotListed) {
   PageHost host;
   host.ghost("say \"hi\".ghost", "TestMap,Ann,5,1-Lap,1.1\r\n");
   host.ghost("say hi.ghost", "TestMap,\"Ann\",5,1-Lap,1.1\r\n");
-  EXPECT_EQ(host.listLine(), "6|Load a ghost|lm_ghostfilepath| @ &1-Lap in 00:00:005 by \"Ann\"(say hi.ghost)@say hi.ghost");
+  EXPECT_EQ(host.listLine(),
+            "6|Load a ghost|lm_ghostfilepath| @ &1-Lap in 00:00:005 by \"Ann\"(say hi.ghost)@say hi.ghost");
 }
 
 // Mended: typed console values reached the status line raw, adding fields to it or splitting it in two.

@@ -12,6 +12,7 @@
 #include "library/PathText.h"
 #include "sim/Game.h"
 #include "sim/PluginLoader.h"
+#include "support/GhostList.h"
 
 namespace {
 
@@ -143,7 +144,6 @@ std::string joinLines(const std::vector<std::string>& lines) {
   return text;
 }
 
-std::string utf8(const std::filesystem::path& path) { return utf8FromPath(path); }
 
 // lm_open_folder hands the host's opener the ghost folder, the game's data folder joined with "Ghosts",
 // as UTF-8 text, and says nothing.
@@ -151,7 +151,7 @@ void checkFolderOpened(sim::Game& game, Checks& checks) {
   const std::size_t linesBefore = game.console().lines().size();
   game.console().execute("lm_open_folder");
   const std::string separator(1, static_cast<char>(std::filesystem::path::preferred_separator));
-  const std::string expected = utf8(game.root()) + separator + "tessaro" + separator + "data" + separator + "Ghosts";
+  const std::string expected = utf8FromPath(game.root()) + separator + "tessaro" + separator + "data" + separator + "Ghosts";
   const std::vector<std::string>& opened = game.foldersOpened();
   checks.expect(opened.size() == 1 && opened[0] == expected,
                 "lm_open_folder hands the host's opener the ghost folder as UTF-8: " +
@@ -161,8 +161,8 @@ void checkFolderOpened(sim::Game& game, Checks& checks) {
                   "the \"\xc3\xa9\" in the game root's name reaches the opener as its two UTF-8 bytes");
     const std::u16string wide = utf16FromPath(pathFromUtf8(opened.back()));
     checks.expect(wide.find(u"sc\u00e9nario") != std::u16string::npos && wide == utf16FromPath(game.ghostFolder()),
-                  "the folder's wide form, as the Windows shell gets it without a host opener, holds the \"\xc3\xa9\" as "
-                  "one UTF-16 unit");
+                  "the folder's wide form, as the Windows shell gets it without a host opener, holds the "
+                  "\"\xc3\xa9\" as one UTF-16 unit");
     const std::string what = "the path the opener received, read as UTF-8, is the ghost folder on disk";
     try {
       const std::u8string text(opened.back().begin(), opened.back().end());
@@ -172,21 +172,6 @@ void checkFolderOpened(sim::Game& game, Checks& checks) {
     }
   }
   checks.expect(game.console().lines().size() == linesBefore, "lm_open_folder says nothing");
-}
-
-// The settings page's ghost list: the file names it offers, in order.
-std::vector<std::string> listedGhosts(const sim::Game& game) {
-  std::ifstream in(game.settingsPage(), std::ios::binary);
-  const std::string page{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  const std::string head = "6|Load a ghost|lm_ghostfilepath| @ ";
-  const std::size_t start = page.find(head);
-  if (start == std::string::npos) return {};
-  const std::string list = page.substr(start + head.size(), page.find("\r\n", start) - start - head.size());
-  std::vector<std::string> values;
-  for (std::size_t at = list.find('@'); at != std::string::npos; at = list.find('@', at + 1)) {
-    values.push_back(list.substr(at + 1, std::min(list.find('&', at), list.size()) - at - 1));
-  }
-  return values;
 }
 
 // Ghosts named by players everywhere: each is exported under its UTF-8 name, found on disk under that name,
@@ -206,13 +191,16 @@ void checkNonAsciiNames(sim::Game& game, Checks& checks) {
                   file + " is on disk under its UTF-8 name");
   }
   console.execute("lm_update_list");
-  const std::vector<std::string> listed = listedGhosts(game);
+  std::ifstream page(game.settingsPage(), std::ios::binary);
+  const std::vector<std::string> listed =
+      listedGhostFiles(std::string(std::istreambuf_iterator<char>(page), std::istreambuf_iterator<char>()));
   for (const std::string& name : names) {
     const std::string file = name + ".ghost";
     const bool isListed = std::find(listed.begin(), listed.end(), file) != listed.end();
     if (!checks.expect(isListed, "the page lists " + file)) continue;
     console.execute("lm_ghostfilepath \"" + file + "\"");
-    checks.expect(console.lines().back() == "Imported " + file + ".", "picking " + file + " imports it: " + console.lines().back());
+    checks.expect(console.lines().back() == "Imported " + file + ".",
+                  "picking " + file + " imports it: " + console.lines().back());
   }
 }
 
