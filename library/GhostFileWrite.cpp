@@ -27,7 +27,13 @@ std::FILE* createNewFile(const std::filesystem::path& file) {
   const int descriptor = _wopen(file.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
   if (descriptor < 0) return nullptr;
   std::FILE* stream = _fdopen(descriptor, "wb");
-  if (stream == nullptr) _close(descriptor);
+  if (stream == nullptr) {
+    const int reason = errno;
+    _close(descriptor);
+    std::error_code ignored;
+    std::filesystem::remove(file, ignored);  // made here, so it is ours to remove
+    errno = reason;
+  }
   return stream;
 #else
   return std::fopen(file.c_str(), "wbx");
