@@ -5,7 +5,7 @@
 #include <system_error>
 
 GhostFileRead readGhostFile(const std::filesystem::path& file, std::vector<GhostFrame>& frames) {
-  frames.clear();
+  frames = {};  // storage of an earlier ghost is given back, not kept
   GhostFileRead read;
   // A folder is no ghost on any platform, though some let a stream open one.
   std::error_code ignored;

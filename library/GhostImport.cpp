@@ -1,12 +1,16 @@
 // Ghost import: the file named by lm_ghostfilepath, under the ghost folder, becomes the loaded ghost. A file
 // that does not read cleanly never ends the import with an error: the frames before the bad line are kept.
+// Only what GhostFileAccess lets the plugin read is opened; anything else is reported as no ghost found.
+#include "library/GhostFileAccess.h"
 #include "library/GhostFileRead.h"
 #include "plugin/Lumaro.h"
 
 namespace {
 
 std::string badLineMessage(const std::string& selection, const BadFrameLine& bad, std::size_t framesLoaded) {
-  const char* problem = bad.error == NumberError::OutOfRange ? "is out of range" : "is not a number";
+  const char* problem = bad.error == NumberError::OutOfRange ? "is out of range"
+                        : bad.error == NumberError::NotFinite ? "is not a finite number"
+                                                              : "is not a number";
   return "Stopped reading " + selection + " at line " + std::to_string(bad.lineNumber) + ": the " +
          std::string(frameFieldName(bad.field)) + " value " + problem + " (frames loaded: " +
          std::to_string(framesLoaded) + ").";
@@ -21,8 +25,13 @@ std::string skippedLinesMessage(const std::string& selection, std::size_t skippe
 
 void Lumaro::importGhost(bool announce) {
   const std::string selection = cvarManager->getCvar("lm_ghostfilepath").getStringValue();
-  const std::filesystem::path file = gameWrapper->GetDataFolder() / "Ghosts" / selection;
-  const GhostFileRead read = readGhostFile(file, ghostFrames);
+  const GhostFileAccess ghosts(gameWrapper->GetDataFolder() / "Ghosts");
+  GhostFileRead read;
+  if (const auto file = ghosts.selectedFile(selection)) {
+    read = readGhostFile(*file, ghostFrames);
+  } else {
+    ghostFrames = {};
+  }
   // The import tells playback the time order it saw, so no playback start looks at every frame again.
   ghostFrameOrder.learn(ghostFrames, read.report.inTimeOrder);
   if (!read.opened) {
@@ -36,6 +45,7 @@ void Lumaro::importGhost(bool announce) {
     logStatus(badLineMessage(selection, *report.badLine, ghostFrames.size()));
   } else {
     logStatus("Imported " + selection + ".");
+    if (ghostFrames.empty()) logStatus(selection + " holds no frames.");
   }
   if (report.skippedLines > 0) logStatus(skippedLinesMessage(selection, report.skippedLines));
 }
