@@ -81,7 +81,8 @@ const std::filesystem::path& sampleGhostFolder(std::size_t fileCount) {
   if (folder.empty()) {
     folder = scratchFolder() / ("folder-" + std::to_string(fileCount));
     std::filesystem::create_directories(folder);
-    const auto& run = sampleRun(3);
+    // Twenty frames: enough that the header read meets more of the file, as it does in a recorded ghost.
+    const auto& run = sampleRun(20);
     for (std::size_t i = 0; i < fileCount; ++i) {
       const bool fits = i % 2 == 0;
       const GhostHeader header{fits ? folderMapName : std::string_view("OtherMap"), "Player", 83456 + static_cast<int>(i),

@@ -23,7 +23,8 @@ const std::filesystem::path& scratchFolder();
 // The sample run of frameCount frames written as a ghost file (once per count).
 const std::filesystem::path& sampleGhostFile(std::size_t frameCount);
 
-// A ghost folder of fileCount small ghost files, half of them for the map and lap count below (once per count).
+// A ghost folder of fileCount ghost files of twenty frames, half of them for the map and lap count below
+// (once per count).
 inline constexpr std::string_view folderMapName = "TestMap";
 inline constexpr int folderLapCount = 1;
 const std::filesystem::path& sampleGhostFolder(std::size_t fileCount);

@@ -90,6 +90,18 @@ void pageLiterally(benchmark::State& state, std::size_t fileCount) {
   });
 }
 
+// The floor of any page made from the folder's files: the listing, and one look at each file by its path
+// (what a cache keyed by size and modification time would still pay).
+void listingLimit(benchmark::State& state, std::size_t fileCount) {
+  const auto& folder = sampleGhostFolder(fileCount);
+  timeRegenerations(state, [&] {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+      benchmark::DoNotOptimize(std::filesystem::last_write_time(entry.path(), error));
+    }
+  });
+}
+
 // A page of a thousand-ghost list: the text alternates between two lengths, as a page does when a status
 // message changes.
 void pageFileWrite(benchmark::State& state, void (*write)(const std::filesystem::path&, const std::string&)) {
@@ -118,6 +130,9 @@ void registerSettingsPageBenchmarks(const Sizes& sizes, std::vector<Ratio>& rati
     ratios.push_back(counter("page " + size + " files: worst ms per regeneration", codec, "worstMs",
                              count <= 1'000 ? "<= 5" : "-"));
     ratios.push_back(counter("page " + size + " files: median ms, literal generator", literal, "medianMs", "(baseline)"));
+    const std::string limit = "page/listingLimit/" + size;
+    benchmark::RegisterBenchmark(limit.c_str(), listingLimit, count)->Unit(benchmark::kMillisecond);
+    ratios.push_back(counter("page " + size + " files: median ms, listing + one stat per file", limit, "medianMs", "(limit)"));
     ratios.push_back(timesFaster("page " + size + " files: times faster (CPU) than literal", codec, literal, "-"));
   }
   const std::pair<const char*, void (*)(const std::filesystem::path&, const std::string&)> writes[] = {

@@ -36,6 +36,12 @@ bool GhostFileAccess::mayRead(const std::filesystem::path& file) const {
   return !error && liesBelow(resolvedFolder_, resolved);
 }
 
+bool GhostFileAccess::mayRead(const std::filesystem::directory_entry& entry) const {
+  std::error_code error;
+  if (entry.is_symlink(error) || error) return mayRead(entry.path());
+  return !resolvedFolder_.empty() && entry.is_regular_file(error) && !error;
+}
+
 std::optional<std::filesystem::path> GhostFileAccess::selectedFile(std::string_view selection) const {
   std::filesystem::path relative;
   try {

@@ -1,5 +1,6 @@
 #include "library/LineReader.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -57,10 +58,19 @@ void LineReader::refill() {
 }
 
 std::optional<std::string> readFirstLine(std::istream& in, std::size_t limit) {
-  std::string prefix(limit, '\0');
-  in.read(prefix.data(), static_cast<std::streamsize>(limit));
+  // A header is a few dozen bytes: a small first read finds most, and only a longer line reads on.
+  constexpr std::size_t firstRead = 256;
+  const std::size_t firstSize = std::min(limit, firstRead);
+  std::string prefix(firstSize, '\0');
+  in.read(prefix.data(), static_cast<std::streamsize>(firstSize));
   prefix.resize(static_cast<std::size_t>(in.gcount()));
-  const std::size_t feed = prefix.find('\n');
+  std::size_t feed = prefix.find('\n');
+  if (feed == std::string::npos && prefix.size() == firstSize && firstSize < limit) {
+    prefix.resize(limit);
+    in.read(prefix.data() + firstSize, static_cast<std::streamsize>(limit - firstSize));
+    prefix.resize(firstSize + static_cast<std::size_t>(in.gcount()));
+    feed = prefix.find('\n', firstSize);
+  }
   if (feed != std::string::npos) {
     prefix.resize(feed);
     if (!prefix.empty() && prefix.back() == '\r') prefix.pop_back();

@@ -64,7 +64,7 @@ std::vector<std::string> ghostChoices(const std::filesystem::path& ghostFolder, 
   std::error_code error;
   std::filesystem::directory_iterator entry(ghostFolder, error);
   for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
-    if (!ghosts.mayRead(entry->path())) continue;
+    if (!ghosts.mayRead(*entry)) continue;
     std::string name;
     try {
       name = utf8FromPath(entry->path().filename());
@@ -78,7 +78,10 @@ std::vector<std::string> ghostChoices(const std::filesystem::path& ghostFolder, 
 
   std::vector<std::string> choices;
   for (const auto& [name, path] : files) {
-    std::ifstream in(path, std::ios::binary);
+    // Unbuffered, the stream reads what is asked of it and no more: a header costs one small read.
+    std::ifstream in;
+    in.rdbuf()->pubsetbuf(nullptr, 0);
+    in.open(path, std::ios::binary);
     if (!in.is_open()) continue;
     const std::optional<std::string> header = readFirstLine(in, headerLineLimit);
     if (!header) continue;
