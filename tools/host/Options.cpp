@@ -27,6 +27,8 @@ ParsedOptions parseOptions(const std::vector<std::string>& arguments) {
       options.page = true;
     } else if (word == "--list-ghosts") {
       options.listGhosts = true;
+    } else if (word == "--keep") {
+      options.keepRoot = true;
     } else if (word == "--remove-root") {
       options.removeRoot = true;
     } else if (word == "-v" || word == "--verbose") {
@@ -56,6 +58,7 @@ ParsedOptions parseOptions(const std::vector<std::string>& arguments) {
       options.script = word;
     }
   }
+  if (options.removeRoot && options.keepRoot) parsed.error = "--keep and --remove-root contradict each other";
   if (options.removeRoot && options.root) {
     parsed.error = "--remove-root removes only a fresh temporary root, not --root";
   }
