@@ -7,13 +7,7 @@
 #   check_package.sh MINGW_CXX OBJDUMP CPACK WINDOWS_BUILD_DIR WORK_DIR VERSION
 set -eu
 cxx=$1 objdump=$2 cpack=$3 build=$4 work=$5 version=$6
-if [ ! -x "$cxx" ] || [ ! -x "$objdump" ]; then
-  echo "skipped: the mingw-w64 cross compiler or x86_64-w64-mingw32-objdump is not installed"
-  exit 77
-fi
 . "$(dirname "$0")/pe_tables.sh"
-failures=0
-fail() { echo "FAIL  $*"; failures=$((failures + 1)); }
 
 rm -rf "$work"
 mkdir -p "$work/unpacked"

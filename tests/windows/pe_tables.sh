@@ -1,5 +1,13 @@
-# Shell functions over objdump -p for the DLL checks (sourced, not run). The caller sets objdump (the
-# mingw-w64 objdump) and defines fail MESSAGE.
+# Shell functions over objdump -p for the DLL checks (sourced, not run). The caller sets cxx (the mingw-w64
+# compiler) and objdump (its objdump); without them the check exits 77, skipped, as the Windows build then
+# is. fail MESSAGE counts a failure in failures.
+
+if [ ! -x "$cxx" ] || [ ! -x "$objdump" ]; then
+  echo "skipped: the mingw-w64 cross compiler or x86_64-w64-mingw32-objdump is not installed"
+  exit 77
+fi
+failures=0
+fail() { echo "FAIL  $*"; failures=$((failures + 1)); }
 
 cxxfilt=${objdump%objdump}c++filt
 [ -x "$cxxfilt" ] || cxxfilt=c++filt
