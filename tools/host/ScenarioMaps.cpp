@@ -64,14 +64,14 @@ std::vector<fs::path> mapFolders(const fs::path& scriptFolder, const fs::path& b
   return {scriptFolder, fs::current_path(), scriptFolder.parent_path() / "maps", bundledMaps};
 }
 
-std::vector<std::string> readStepMap(LoadMap& step, const fs::path& scriptFolder, const fs::path& bundledMaps) {
+StepMapResult readStepMap(LoadMap& step, const fs::path& scriptFolder, const fs::path& bundledMaps) {
   const auto file = findFile(step.file, mapFolders(scriptFolder, bundledMaps), ".map");
   if (!file) {
-    return {"no map file " + step.file + " (looked in " + scriptFolder.string() + ", the current folder, " +
-            (scriptFolder.parent_path() / "maps").string() + " and " + bundledMaps.string() + ")"};
+    return {false, {"no map file " + step.file + " (looked in " + scriptFolder.string() + ", the current folder, " +
+                    (scriptFolder.parent_path() / "maps").string() + " and " + bundledMaps.string() + ")"}};
   }
   MapFileResult read = readMapFile(*file);
-  if (!read.map) return read.errors;
+  if (!read.map) return {true, std::move(read.errors)};
   step.path = *file;
   step.map = std::make_shared<const MapFile>(std::move(*read.map));
   return {};
@@ -82,15 +82,15 @@ void readScriptMaps(Script& script, const fs::path& scriptFolder, const fs::path
   for (Step& step : script.steps) {
     auto* load = std::get_if<LoadMap>(&step.action);
     if (load == nullptr) continue;
-    const std::vector<std::string> mistakes = readStepMap(*load, scriptFolder, bundledMaps);
-    if (mistakes.empty()) continue;
+    const StepMapResult read = readStepMap(*load, scriptFolder, bundledMaps);
+    if (read.errors.empty()) continue;
     const std::string at = script.name + ":" + std::to_string(step.line) + ": ";
-    if (mistakes.size() == 1 && mistakes[0].rfind("no map file ", 0) == 0) {
-      errors.push_back(at + mistakes[0]);
+    if (!read.found) {
+      errors.push_back(at + read.errors.front());
       continue;
     }
     errors.push_back(at + "the map file of \"" + step.text + "\" cannot be used:");
-    for (const auto& mistake : mistakes) errors.push_back("  " + mistake);
+    for (const auto& mistake : read.errors) errors.push_back("  " + mistake);
   }
   if (errors.empty()) return;
   // Merged into the steps' own errors by scenario line; a map's lines stay under their step's line.

@@ -24,10 +24,15 @@ std::optional<std::filesystem::path> findFile(const std::string& name,
 std::vector<std::filesystem::path> mapFolders(const std::filesystem::path& scriptFolder,
                                               const std::filesystem::path& bundledMaps);
 
-// Finds and reads the map file of one map step; on success step.map and step.path are set, otherwise the
-// mistakes are returned, each naming its file and line.
-std::vector<std::string> readStepMap(LoadMap& step, const std::filesystem::path& scriptFolder,
-                                     const std::filesystem::path& bundledMaps);
+// Finds and reads the map file of one map step; on success step.map and step.path are set. Otherwise
+// either no file was found (one line saying where it was looked for) or the file's mistakes, each naming its
+// file and line.
+struct StepMapResult {
+  bool found = true;
+  std::vector<std::string> errors;
+};
+StepMapResult readStepMap(LoadMap& step, const std::filesystem::path& scriptFolder,
+                          const std::filesystem::path& bundledMaps);
 
 // Reads the map file of every map step. A mistake is reported at the step's line ("SCRIPT:LINE: ..."),
 // followed by the map file's own "FILE:LINE: ..." lines; script.errors stays in the scenario's line order.

@@ -94,8 +94,8 @@ StepOutcome Session::loadMap(const LoadMap& step, const fs::path& folder) {
   // A scenario's map files were read with the scenario; a step typed at the prompt reads its file now.
   LoadMap load = step;
   if (!load.map) {
-    const std::vector<std::string> mistakes = readStepMap(load, folder, settings_.mapsFolder);
-    if (!mistakes.empty()) return failure(joined(mistakes));
+    const StepMapResult read = readStepMap(load, folder, settings_.mapsFolder);
+    if (!read.errors.empty()) return failure(joined(read.errors));
   }
   const fs::path file = load.path;
   driver_.reset();
