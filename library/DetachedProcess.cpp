@@ -11,7 +11,7 @@
 // A new session for the started program (so it outlives the game's terminal and process group) is a spawn
 // attribute since glibc 2.26.
 #ifndef POSIX_SPAWN_SETSID
-#error "POSIX_SPAWN_SETSID is missing: glibc 2.26 or later is needed"
+#  error "POSIX_SPAWN_SETSID is missing: glibc 2.26 or later is needed"
 #endif
 
 extern char** environ;

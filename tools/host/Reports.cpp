@@ -46,8 +46,8 @@ std::string floatText(float value) {
   const char* end = shortest.ptr;
   const char* mantissaEnd = std::find(begin, end, 'e');
   const auto digits = std::count_if(begin, mantissaEnd, [](char c) { return c >= '0' && c <= '9'; });
-  const auto general = std::to_chars(text, text + sizeof text, value, std::chars_format::general,
-                                     std::max(6, static_cast<int>(digits)));
+  const auto general =
+      std::to_chars(text, text + sizeof text, value, std::chars_format::general, std::max(6, static_cast<int>(digits)));
   return std::string(text, general.ptr);
 }
 

@@ -67,8 +67,9 @@ std::vector<fs::path> mapFolders(const fs::path& scriptFolder, const fs::path& b
 StepMapResult readStepMap(LoadMap& step, const fs::path& scriptFolder, const fs::path& bundledMaps) {
   const auto file = findFile(step.file, mapFolders(scriptFolder, bundledMaps), ".map");
   if (!file) {
-    return {false, {"no map file " + step.file + " (looked in " + scriptFolder.string() + ", the current folder, " +
-                    (scriptFolder.parent_path() / "maps").string() + " and " + bundledMaps.string() + ")"}};
+    return {false,
+            {"no map file " + step.file + " (looked in " + scriptFolder.string() + ", the current folder, " +
+             (scriptFolder.parent_path() / "maps").string() + " and " + bundledMaps.string() + ")"}};
   }
   MapFileResult read = readMapFile(*file);
   if (!read.map) return {true, std::move(read.errors)};
@@ -123,13 +124,15 @@ std::vector<std::string> kismetContractProblems(const sim::MapDefinition& map) {
     std::optional<sim::VariableType> otherType;
     for (const auto& variable : map.variables) {
       if (variable.name != wanted.name) continue;
-      if (variable.type == wanted.type) rightType = true;
-      else otherType = variable.type;
+      if (variable.type == wanted.type)
+        rightType = true;
+      else
+        otherType = variable.type;
     }
     if (rightType) continue;
-    const std::string what = otherType ? std::string(wanted.name) + " is " + withArticle(*otherType) + ", not " +
-                                             withArticle(wanted.type)
-                                       : std::string(wanted.name) + " (" + sim::typeName(wanted.type) + ") is missing";
+    const std::string what =
+        otherType ? std::string(wanted.name) + " is " + withArticle(*otherType) + ", not " + withArticle(wanted.type)
+                  : std::string(wanted.name) + " (" + sim::typeName(wanted.type) + ") is missing";
     problems.push_back(what + ": " + wanted.withoutIt);
   }
   return problems;

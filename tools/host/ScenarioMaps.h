@@ -16,8 +16,7 @@ namespace lumaro_host {
 // A file named in a step: an absolute path as it is, otherwise the first of the folders that has it, and
 // with extension added when the name has none and only that exists (nullptr: no extension is tried).
 std::optional<std::filesystem::path> findFile(const std::string& name,
-                                              const std::vector<std::filesystem::path>& folders,
-                                              const char* extension);
+                                              const std::vector<std::filesystem::path>& folders, const char* extension);
 
 // Where a map step looks for its file: the scenario's folder, the current folder, the maps folder beside the
 // scenario's folder (bundled scenarios sit beside the bundled maps), then the bundled maps.
