@@ -46,6 +46,10 @@ trace)
   [ $status -eq 2 ] || fail "an unwritable trace exits $status, not 2"
   case $out in *"cannot write the trace"*) ;; *) fail "no word about the trace: $out" ;; esac
   case $out in *"Game root"* | *"Write trace"*) fail "the run started or claims the trace: $out" ;; esac
+  [ "$(roots)" -eq 0 ] || fail "the refused run leaves its game root: $(ls tmp)"
+  # A trace inside the game root (--root makes it first), as make demo writes it.
+  run 'map speedway\n' --root "$work/game" --trace "$work/game/writes.csv" -
+  [ $status -eq 0 ] && [ -f game/writes.csv ] || fail "a trace in a new game root is not written (exit $status): $out"
   run 'map speedway\nconsole lm_color "#FF0000"\nwait 1\n' --trace "$work/writes.csv" -
   [ $status -eq 0 ] || fail "a run with a trace exits $status: $out"
   case $out in *"Write trace    writes.csv ("*" Kismet writes)"*) ;; *) fail "the summary does not name the trace: $out" ;; esac

@@ -126,13 +126,6 @@ int main(int argc, char** argv) {
     }
   }
 
-  // The trace is opened now, so a place that cannot be written stops everything before the run.
-  std::ofstream trace;
-  if (options.trace) {
-    trace.open(*options.trace, std::ios::binary | std::ios::trunc);
-    if (!trace) return badInput("cannot write the trace " + options.trace->string());
-  }
-
   SessionSettings settings;
   settings.plugin = options.plugin ? *options.plugin : here / LUMARO_PLUGIN_FILE;
   settings.mapsFolder = bundledMaps;
@@ -150,6 +143,13 @@ int main(int argc, char** argv) {
     }
   } catch (const fs::filesystem_error& error) {
     return badInput(std::string("cannot make the game root: ") + error.what());
+  }
+  // The trace is opened now (it may lie in the game root), so a place that cannot be written stops everything
+  // before the run.
+  std::ofstream trace;
+  if (options.trace) {
+    trace.open(*options.trace, std::ios::binary | std::ios::trunc);
+    if (!trace) return badInput("cannot write the trace " + options.trace->string());
   }
   const bool rootStays = removal.root.empty();
   std::cout << "Game root " << shownPath(settings.root) << (options.realtime ? ", real time" : ", virtual time")
