@@ -18,6 +18,8 @@ constexpr double margin = 28.0;
 constexpr double panelGap = 18.0;
 constexpr double panelPad = 14.0;
 constexpr int speedSteps = 48;
+constexpr const char* ghostCarStyle =
+    "fill=\"none\" stroke=\"#444\" stroke-width=\"10\" stroke-dasharray=\"10 7\" stroke-linejoin=\"round\"";
 
 struct Rgb {
   double r, g, b;
@@ -208,7 +210,7 @@ double drawLegend(SvgDocument& svg, const Picture& picture, const SpeedScale& sc
     x += 92;
   }
   if (anyGhost) {
-    svg.line({x, y + 7}, {x + 34, y + 7}, "stroke=\"#111\" stroke-width=\"1.6\" stroke-dasharray=\"6 4\"");
+    svg.line({x, y + 7}, {x + 34, y + 7}, ghostCarStyle);
     svg.text({x + 42, y + 11}, "ghost car", "font-size=\"13\" fill=\"#222\"");
   }
   svg.text({pictureWidth - margin, y + 30}, "top-down: x to the right, y downward", "font-size=\"12\" fill=\"#666\"",
@@ -219,7 +221,8 @@ double drawLegend(SvgDocument& svg, const Picture& picture, const SpeedScale& sc
 double drawPanels(SvgDocument& svg, const Picture& picture, const SpeedScale& scale, double top) {
   Bounds bounds;
   for (const PicturePanel& panel : picture.panels) {
-    bounds.add(panel.path), bounds.add(panel.track), bounds.add(panel.ghostPath);
+    bounds.add(panel.path), bounds.add(panel.track);
+    for (const auto& piece : panel.ghostPath) bounds.add(piece);
   }
   if (bounds.empty()) bounds.add({{0.0, 0.0}, {1.0, 1.0}});
   const double spanX = std::max(bounds.maxX - bounds.minX, 1.0);
@@ -250,11 +253,9 @@ double drawPanels(SvgDocument& svg, const Picture& picture, const SpeedScale& sc
       svg.polygon(thinned(panel.track, view),
                   "fill=\"none\" stroke=\"#d4d4d4\" stroke-width=\"16\" stroke-linejoin=\"round\"");
     }
+    // The ghost car's path runs under the run as a dashed casing, so that where both agree both show.
+    for (const auto& piece : panel.ghostPath) svg.polyline(thinned(piece, view), ghostCarStyle);
     drawRun(svg, panel, view, scale);
-    if (!panel.ghostPath.empty()) {
-      svg.polyline(thinned(panel.ghostPath, view),
-                   "fill=\"none\" stroke=\"#111\" stroke-width=\"1.6\" stroke-dasharray=\"6 4\" opacity=\"0.85\"");
-    }
     const Pixel middle = view.at({(bounds.minX + bounds.maxX) / 2.0, (bounds.minY + bounds.maxY) / 2.0});
     if (panel.start) drawStart(svg, view.at(*panel.start), panel.heading, middle);
     drawScaleBar(svg, {left + panelPad, y + panelHeight - 16.0}, view, mapWidth);

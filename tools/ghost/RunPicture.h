@@ -27,7 +27,7 @@ struct PicturePanel {
   std::vector<MapPoint> path;          // the run, if any
   std::vector<double> speed;           // per point of the path, units per second
   std::vector<MapPoint> track;         // a closed track to draw under the run, if any
-  std::vector<MapPoint> ghostPath;     // where the plugin put the ghost car, if known
+  std::vector<std::vector<MapPoint>> ghostPath;  // where the plugin put the ghost car, one piece per playback
   std::optional<MapPoint> start;
   MapPoint heading{1.0, 0.0};          // the direction of travel at the start
 };

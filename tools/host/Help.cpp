@@ -47,6 +47,8 @@ Options:
   --trace FILE.csv  write every Kismet write to a CSV file: time_ms,variable,x,y,z,value (time since
                     the start; x, y, z for a vector, value for a float)
   --list-ghosts     list the ghost folder at the end: each file's size, frames and header line
+  --svg FILE.svg    draw the scenario at the end: the track, each ghost file of the ghost folder coloured
+                    by speed, and the ghost car's path (compare two runs with lumaro-ghost compare/plot)
   -v, --verbose     also report each expectation that holds
   -h, --help        this text
 

@@ -24,6 +24,7 @@
 #include "tools/host/Runner.h"
 #include "tools/host/Script.h"
 #include "tools/host/Session.h"
+#include "tools/ghost/ScenarioPicture.h"
 
 namespace fs = std::filesystem;
 using namespace lumaro_host;
@@ -167,6 +168,11 @@ int main(int argc, char** argv) {
         status = status == 0 ? 1 : status;
       }
     }
+    if (options.svg) {
+      const std::string error = lumaro_ghost::writeScenarioPicture(*options.svg, game, session->driver(), script.name);
+      if (!error.empty()) std::cerr << "lumaro-host: " << error << "\n";
+      if (!error.empty() && status == 0) status = 1;
+    }
 
     std::cout << "\n";
     if (!interactive) {
@@ -188,6 +194,7 @@ int main(int argc, char** argv) {
       std::cout << "Write trace    " << shownPath(fs::absolute(*options.trace)) << " (" << game.kismetWrites().size()
                 << " Kismet writes)\n";
     }
+    if (options.svg) std::cout << "Picture        " << shownPath(fs::absolute(*options.svg)) << "\n";
   }
   if (options.removeRoot) {
     std::error_code error;
