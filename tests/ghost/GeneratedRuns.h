@@ -32,6 +32,19 @@ inline std::vector<GhostFrame> circleRun(double radius, std::int32_t intervalMs,
   }
 }
 
+// Along +x from the origin, length units in the given seconds, a frame every 10 ms.
+inline std::vector<GhostFrame> straightRun(double length, double seconds) {
+  std::vector<GhostFrame> frames;
+  const auto steps = static_cast<int>(std::lround(seconds * 100.0));
+  for (int i = 0; i <= steps; ++i) {
+    GhostFrame frame;
+    frame.time = i * 10;
+    frame.x = static_cast<float>(length * i / steps);
+    frames.push_back(frame);
+  }
+  return frames;
+}
+
 // laps of a circle at one speed, lapSeconds each.
 inline std::vector<GhostFrame> steadyCircle(double radius, double lapSeconds, int laps, std::int32_t intervalMs) {
   const auto endMs = static_cast<std::int32_t>(std::lround(lapSeconds * laps * 1000.0));
@@ -39,7 +52,9 @@ inline std::vector<GhostFrame> steadyCircle(double radius, double lapSeconds, in
 }
 
 // One 20-second lap, or the same lap driven 1 s faster over its second half (19 s).
-inline std::vector<GhostFrame> twentySecondLap(std::int32_t intervalMs) { return steadyCircle(1000.0, 20.0, 1, intervalMs); }
+inline std::vector<GhostFrame> twentySecondLap(std::int32_t intervalMs) {
+  return steadyCircle(1000.0, 20.0, 1, intervalMs);
+}
 inline std::vector<GhostFrame> fasterSecondHalf(std::int32_t intervalMs) {
   return circleRun(1000.0, intervalMs, 19000, [](double t) {
     return t <= 10.0 ? std::numbers::pi * t / 10.0 : std::numbers::pi + std::numbers::pi * (t - 10.0) / 9.0;

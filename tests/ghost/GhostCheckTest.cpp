@@ -35,11 +35,12 @@ TEST(GhostCheck, AFileThePluginWritesHasNoProblem) {
 
 TEST(GhostCheck, FrameLinesAreJudgedAsTheImportReadsThemWithTheirLineNumbers) {
   const std::string text = header +
-                           "0,0.00,0.00,0.00,0,0,0\r\n"     // 2
-                           "8,1.00,0.00,0.00,0,0\r\n"       // 3: six fields
-                           "16,2.00,abc,0.00,0,0,0\r\n"     // 4: the import stops here
-                           "\r\n"                           // 5: empty
-                           "32,4.00,0.00,1e99,0,0,0\r\n";   // 6
+                           "0,0.00,0.00,0.00,0,0,0\r\n"    // 2
+                           "8,1.00,0.00,0.00,0,0\r\n"      // 3: six fields
+                           "16,2.00,abc,0.00,0,0,0\r\n"    // 4: the import stops here
+                           "\r\n"                          // 5: empty
+                           "32,4.00,0.00,1e99,0,0,0\r\n"   // 6
+                           "40,5.00,0.00,0.00,0,0,0\r\n";  // 7: past the stop, never loaded
   EXPECT_EQ(problemsOf(text), (std::vector<std::string>{
                                   "3: fewer than seven fields: the import skips the line",
                                   "4: the y value is not a number: the import stops reading here (frames loaded: 1)",
@@ -57,11 +58,12 @@ TEST(GhostCheck, FrameLinesAreJudgedAsTheImportReadsThemWithTheirLineNumbers) {
 }
 
 TEST(GhostCheck, TimesThatGoBackAndValuesThatAreNotFiniteAreNamed) {
-  const std::string text = "Speedway,Ann,24,1-Lap,1.1\n"
-                           "0,0.00,0.00,0.00,0,0,0\n"
-                           "16,1.00,0.00,0.00,0,0,0\n"
-                           "8,nan,0.00,0.00,0,inf,0\n"
-                           "24,1.00,0.00,0.00,0,0,0\n";
+  const std::string text =
+      "Speedway,Ann,24,1-Lap,1.1\n"
+      "0,0.00,0.00,0.00,0,0,0\n"
+      "16,1.00,0.00,0.00,0,0,0\n"
+      "8,nan,0.00,0.00,0,inf,0\n"
+      "24,1.00,0.00,0.00,0,0,0\n";
   EXPECT_EQ(problemsOf(text), (std::vector<std::string>{
                                   "4: the time goes back from 16 to 8 ms",
                                   "4: the x value is not a finite number",
@@ -77,11 +79,12 @@ TEST(GhostCheck, AHeaderThePageCannotUseIsLineOne) {
                 "1: the run time \"Ann\" is not a number",
                 "1: the lap count 0 is outside 1 to 6: no page lists the file",
             }));
-  EXPECT_EQ(problemsOf(",Ann,0,Lap\n" + frame), (std::vector<std::string>{
-                                                    "1: the header has 4 fields, not five (map, player, run time, lap count, version)",
-                                                    "1: the map name is empty",
-                                                    "1: the lap count \"Lap\" is not a number",
-                                                }));
+  EXPECT_EQ(problemsOf(",Ann,0,Lap\n" + frame),
+            (std::vector<std::string>{
+                "1: the header has 4 fields, not five (map, player, run time, lap count, version)",
+                "1: the map name is empty",
+                "1: the lap count \"Lap\" is not a number",
+            }));
   EXPECT_EQ(problemsOf("Speedway,Ann,0,7-Lap,1.1\n" + frame),
             (std::vector<std::string>{"1: the lap count 7 is outside 1 to 6: no page lists the file"}));
   EXPECT_EQ(problemsOf("Speedway,Ann,99,1-Lap,1.1\n" + frame),

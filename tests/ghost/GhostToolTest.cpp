@@ -51,8 +51,15 @@ TEST_F(GhostTool, EverySubcommandHasHelpWithAnExample) {
 TEST_F(GhostTool, CommandLinesNotUnderstoodExitTwoWithTheReasonOnTheErrorStream) {
   const std::string ghost = file("a.ghost", ghostFileText(twentySecondLap(10)));
   const std::vector<std::vector<std::string>> wrong = {
-      {}, {"fly"}, {"check"}, {"info", ghost, "--bogus"}, {"info", ghost, "--gap"}, {"info", ghost, "--laps", "x"},
-      {"compare", ghost}, {"plot", ghost}, {"check", ghost, "--json"},
+      {},
+      {"fly"},
+      {"check"},
+      {"info", ghost, "--bogus"},
+      {"info", ghost, "--gap"},
+      {"info", ghost, "--laps", "x"},
+      {"compare", ghost},
+      {"plot", ghost},
+      {"check", ghost, "--json"},
   };
   for (const auto& arguments : wrong) {
     const Outcome outcome = run(arguments);
@@ -60,12 +67,14 @@ TEST_F(GhostTool, CommandLinesNotUnderstoodExitTwoWithTheReasonOnTheErrorStream)
     EXPECT_TRUE(outcome.out.empty());
     EXPECT_FALSE(outcome.err.empty());
   }
-  EXPECT_EQ(run({"plot", ghost}).err, "lumaro-ghost plot: say where the picture goes with -o FILE.svg (lumaro-ghost plot --help)\n");
+  EXPECT_EQ(run({"plot", ghost}).err,
+            "lumaro-ghost plot: say where the picture goes with -o FILE.svg (lumaro-ghost plot --help)\n");
 }
 
 TEST_F(GhostTool, CheckExitsZeroForCleanFilesAndOneWithEveryProblem) {
   const std::string clean = file("clean.ghost", ghostFileText(twentySecondLap(10)));
-  const std::string broken = file("broken.ghost", "Circle,Ann,8,1-Lap,1.1\n0,0.00,0.00,0.00,0,0,0\n8,1.00,x,0.00,0,0,0\n");
+  const std::string broken =
+      file("broken.ghost", "Circle,Ann,8,1-Lap,1.1\n0,0.00,0.00,0.00,0,0,0\n8,1.00,x,0.00,0,0,0\n");
   Outcome outcome = run({"check", clean});
   EXPECT_EQ(outcome.status, 0);
   EXPECT_EQ(outcome.out, clean + ": no problem\n");
@@ -83,10 +92,11 @@ TEST_F(GhostTool, InfoGivesTheFiguresOfACircleAndWhetherThePageListsIt) {
   const std::string ghost = file("circle.ghost", ghostFileText(steadyCircle(1000.0, 20.0, 1, 10), "Circle", 1));
   Outcome outcome = run({"info", ghost});
   EXPECT_EQ(outcome.status, 0);
-  for (const char* line : {"  run time   00:20:000 (20000 ms)\n", "  frames     2001, 0.000 s to 20.000 s (duration 20.000 s)\n",
-                           "  path       6283.2 units\n", "  speed      mean 314.2 units/s, top 314.",
-                           "  sampling   median 10.0 ms, worst 10 ms\n", "  irregular  none\n",
-                           "  page       listed on Circle with 1 laps as \"1-Lap in 00:20:000 by Ann(circle.ghost)\"\n"}) {
+  for (const char* line :
+       {"  run time   00:20:000 (20000 ms)\n", "  frames     2001, 0.000 s to 20.000 s (duration 20.000 s)\n",
+        "  path       6283.2 units\n", "  speed      mean 314.2 units/s, top 314.",
+        "  sampling   median 10.0 ms, worst 10 ms\n", "  irregular  none\n",
+        "  page       listed on Circle with 1 laps as \"1-Lap in 00:20:000 by Ann(circle.ghost)\"\n"}) {
     EXPECT_NE(outcome.out.find(line), std::string::npos) << line << outcome.out;
   }
   outcome = run({"info", ghost, "--map", "Oval", "--json"});
@@ -105,9 +115,11 @@ TEST_F(GhostTool, CompareShowsTheSecondGainedOverTheSecondHalf) {
   EXPECT_EQ(outcome.status, 0);
   EXPECT_NE(outcome.out.find("B against A: -1.000 s (B ahead)\n"), std::string::npos) << outcome.out;
   EXPECT_NE(outcome.out.find("   1    50%          3141.6    10.000 s    10.000 s     0.000 s      0.000 s\n"),
-            std::string::npos) << outcome.out;
+            std::string::npos)
+      << outcome.out;
   EXPECT_NE(outcome.out.find("   1   line          6283.2    20.000 s    19.000 s    -1.000 s     -0.200 s\n"),
-            std::string::npos) << outcome.out;
+            std::string::npos)
+      << outcome.out;
   EXPECT_NE(outcome.out.find("Largest gain: 0.200 s in lap 1 between"), std::string::npos);
   EXPECT_NE(outcome.out.find("Largest loss: none"), std::string::npos);
 }

@@ -51,7 +51,8 @@ TEST(RunComparison, ARunOneSecondFasterOverItsSecondHalfGainsExactlyThereAtAnySa
     EXPECT_FALSE(comparison.largestLoss);
     // The delta along the lap: flat to the half, then straight down to -1 s.
     for (const DeltaSample& sample : deltaAlong(a, b, 101)) {
-      ASSERT_NEAR(sample.delta, sample.progress <= 0.5 ? 0.0 : -2.0 * (sample.progress - 0.5), tolerance) << sample.progress;
+      ASSERT_NEAR(sample.delta, sample.progress <= 0.5 ? 0.0 : -2.0 * (sample.progress - 0.5), tolerance)
+          << sample.progress;
     }
   }
 }
@@ -88,19 +89,36 @@ TEST(LappedRun, ARunEndingShortOfItsLineFinishesOnItsLastFrame) {
 
 TEST(LappedRun, ARunThatNeverCrossesItsStartIsCutIntoEqualLaps) {
   // A straight line: no lap line anywhere.
-  std::vector<GhostFrame> frames;
-  for (int i = 0; i <= 100; ++i) {
-    GhostFrame frame;
-    frame.time = i * 10;
-    frame.x = static_cast<float>(i * 10);
-    frames.push_back(frame);
-  }
+  const std::vector<GhostFrame> frames = straightRun(1000.0, 1.0);
   const LappedRun run = lapped(frames, 2);
   EXPECT_FALSE(run.lapLinesFound);
   ASSERT_EQ(run.laps(), 2);
   EXPECT_DOUBLE_EQ(run.lapEnds[0], 500.0);
   EXPECT_DOUBLE_EQ(run.lapEnds[1], 1000.0);
   EXPECT_NEAR(secondsAt(run, 0.5), 0.25, 1e-9);
+}
+
+TEST(LappedRun, RollingBackAndForthOverTheLineAtTheStartIsNoLap) {
+  // Two 20-second laps of a circle whose car rocks back over its line and forward again at the start.
+  auto frames = circleRun(1000.0, 8, 40000, [](double t) { return 2 * std::numbers::pi * t / 20.0; });
+  frames[1].y = -frames[1].y;
+  const LappedRun run = lapped(frames, 2);
+  ASSERT_TRUE(run.lapLinesFound);
+  // The first lap line is a whole turn before the finish; the rocking only lengthens the first lap.
+  EXPECT_NEAR(run.lapEnds[0], run.distance.back() - 2 * std::numbers::pi * 1000.0, 0.5);
+}
+
+TEST(LappedRun, OnlyACrossingNearTheStartIsALapLine) {
+  // From the start 1000 units out along +x, then twice round a circle about the start: the circle crosses
+  // the line through the start, forwards, but 1000 units from it, so the run has no lap line.
+  std::vector<GhostFrame> frames = straightRun(1000.0, 1.0);
+  for (GhostFrame frame : circleRun(1000.0, 10, 40000, [](double t) { return 2 * std::numbers::pi * t / 20.0; })) {
+    frame.time += 1000;
+    frames.push_back(frame);
+  }
+  const LappedRun run = lapped(frames, 2);
+  EXPECT_FALSE(run.lapLinesFound);
+  EXPECT_NEAR(run.lapEnds[0], run.distance.back() / 2.0, 1e-6);
 }
 
 TEST(LappedRun, ACarStandingStillIsTimedFromWhenItGotThere) {

@@ -66,8 +66,7 @@ TEST(RunPicture, TheDeltaPanelDrawsOneSecondGainedOverTheSecondHalf) {
     const double progress = (point.x - left) / width;
     const double seconds = progress <= 0.5 ? 0.0 : -2.0 * (progress - 0.5);
     // A second of difference spans the distance from the 0 line to the -1.0 line; below zero is further down.
-    ASSERT_NEAR(point.y, zero - seconds * (oneSecond - zero), 0.15)
-        << progress;
+    ASSERT_NEAR(point.y, zero - seconds * (oneSecond - zero), 0.15) << progress;
   }
   EXPECT_NE(svg.find("finish " + minus + "1.000 s"), std::string::npos);
   EXPECT_NE(svg.find("largest gain 0.200 s (lap 1, "), std::string::npos);
@@ -86,13 +85,15 @@ TEST(RunPicture, TheSameLapAtTwoSampleRatesDrawsAFlatDelta) {
 
 TEST(RunPicture, EachRunHasAPanelWithItsStartAndTheSpeedScaleHasUnits) {
   TempFolder folder;
-  const std::string svg = pictureSvg(ghostsPicture(loaded(folder, {twentySecondLap(10), twentySecondLap(10), twentySecondLap(10)})));
+  const std::string svg =
+      pictureSvg(ghostsPicture(loaded(folder, {twentySecondLap(10), twentySecondLap(10), twentySecondLap(10)})));
   EXPECT_NE(svg.find(">A: run0.ghost</text>"), std::string::npos);
   EXPECT_NE(svg.find(">C: run2.ghost</text>"), std::string::npos);
   EXPECT_NE(svg.find(">Speed (units/s)</text>"), std::string::npos);
   EXPECT_NE(svg.find(" units</text>"), std::string::npos);  // the scale bar
   std::size_t starts = 0;
-  for (std::size_t at = svg.find(">start</text>"); at != std::string::npos; at = svg.find(">start</text>", at + 1)) ++starts;
+  for (std::size_t at = svg.find(">start</text>"); at != std::string::npos; at = svg.find(">start</text>", at + 1))
+    ++starts;
   EXPECT_EQ(starts, 3u);
   // Three runs have no delta panel; a run at one speed (314 units/s) sits in the middle of its scale.
   EXPECT_EQ(svg.find("delta-curve"), std::string::npos);
@@ -102,8 +103,9 @@ TEST(RunPicture, EachRunHasAPanelWithItsStartAndTheSpeedScaleHasUnits) {
 TEST(SvgDocument, TextIsEscapedAndMadeValidUtf8) {
   EXPECT_EQ(xmlText("a<b>&\"c\""), "a&lt;b&gt;&amp;&quot;c&quot;");
   EXPECT_EQ(xmlText("Ren\xC3\xA9"), "Ren\xC3\xA9");
-  EXPECT_EQ(xmlText("Ren\xE9!"), "Ren\xEF\xBF\xBD!");            // a Latin-1 byte
-  EXPECT_EQ(xmlText("\xC0\xAF"), "\xEF\xBF\xBD\xEF\xBF\xBD");    // an overlong form
+  EXPECT_EQ(xmlText("Ren\xE9!"), "Ren\xEF\xBF\xBD!");          // a Latin-1 byte
+  EXPECT_EQ(xmlText("\xC0\xAF"), "\xEF\xBF\xBD\xEF\xBF\xBD");  // an overlong form
+  EXPECT_EQ(xmlText("\xE0\x80\xAF"), "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
   EXPECT_EQ(xmlText("\xED\xA0\x80"), "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");  // a surrogate
   EXPECT_EQ(xmlText("a\tb\x01"), "ab");
   EXPECT_EQ(svgNumber(-0.04), "0");

@@ -11,8 +11,8 @@ namespace {
 
 std::string place(const SplitPoint& split) {
   return "lap " + std::to_string(split.lap) + " between " + std::to_string((split.tenth - 1) * 10) + "% and " +
-         std::to_string(split.tenth * 10) + "% (A's distance " + fixedText(split.distanceA - split.stretchA, 0) + " to " +
-         fixedText(split.distanceA, 0) + " units)";
+         std::to_string(split.tenth * 10) + "% (A's distance " + fixedText(split.distanceA - split.stretchA, 0) +
+         " to " + fixedText(split.distanceA, 0) + " units)";
 }
 
 void describeRun(std::ostream& out, char letter, const LoadedGhost& ghost, const LappedRun& lapped) {
@@ -49,7 +49,7 @@ void writeComparison(std::ostream& out, const LoadedGhost& a, const LappedRun& l
   out << "B against A: " << signedSeconds(comparison.totalDelta)
       << (comparison.totalDelta < -0.0005  ? " (B ahead)"
           : comparison.totalDelta > 0.0005 ? " (B behind)"
-                                            : " (level)")
+                                           : " (level)")
       << "\n\n";
 
   out << " lap  point    A's distance      A time      B time       B - A   this tenth\n";
@@ -62,13 +62,13 @@ void writeComparison(std::ostream& out, const LoadedGhost& a, const LappedRun& l
   }
   out << "\nLargest gain: ";
   if (comparison.largestGain) {
-out << fixedText(-comparison.largestGain->change, 3) << " s in " << place(*comparison.largestGain) << "\n";
+    out << fixedText(-comparison.largestGain->change, 3) << " s in " << place(*comparison.largestGain) << "\n";
   } else {
     out << "none: B gains no time over any tenth\n";
   }
   out << "Largest loss: ";
   if (comparison.largestLoss) {
-out << fixedText(comparison.largestLoss->change, 3) << " s in " << place(*comparison.largestLoss) << "\n";
+    out << fixedText(comparison.largestLoss->change, 3) << " s in " << place(*comparison.largestLoss) << "\n";
   } else {
     out << "none: B loses no time over any tenth\n";
   }

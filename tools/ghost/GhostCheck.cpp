@@ -40,9 +40,9 @@ void checkHeader(const GhostFileContent& content, std::string_view fileName, std
   }
   if (header.runTime.error == NumberError::None && !content.frames.empty() && !content.importStopsAt &&
       header.runTime.value != content.frames.back().time) {
-    problems.push_back({1, "the run time " + std::to_string(header.runTime.value) + " ms is not the last frame's time, " +
-                               std::to_string(content.frames.back().time) + " ms (line " +
-                               std::to_string(content.frameLines.back()) + ")"});
+    problems.push_back({1, "the run time " + std::to_string(header.runTime.value) +
+                               " ms is not the last frame's time, " + std::to_string(content.frames.back().time) +
+                               " ms (line " + std::to_string(content.frameLines.back()) + ")"});
   }
 }
 

@@ -14,7 +14,8 @@ namespace lumaro_ghost {
 
 namespace {
 
-constexpr const char* generalHelp = R"(lumaro-ghost: see what a Lumaro ghost file holds, whether the plugin lists and loads it, and where
+constexpr const char* generalHelp =
+    R"(lumaro-ghost: see what a Lumaro ghost file holds, whether the plugin lists and loads it, and where
 one run beats another. Files are read with the plugin's own ghost codec.
 
 Usage:
@@ -210,8 +211,8 @@ int check(const CommandLine& line, std::ostream& out, std::ostream& err) {
 
 bool usable(const LoadedGhost& ghost, const std::string& command, std::ostream& err) {
   if (ghost.content.frames.size() >= 2 && ghost.profile.length > 0.0) return true;
-  err << "lumaro-ghost " << command << ": " << ghost.shownName << " holds no path to use (" << ghost.content.frames.size()
-      << " frames the import would load)\n";
+  err << "lumaro-ghost " << command << ": " << ghost.shownName << " holds no path to use ("
+      << ghost.content.frames.size() << " frames the import would load)\n";
   return false;
 }
 
@@ -260,10 +261,10 @@ Picture ghostsPicture(const std::vector<LoadedGhost>& ghosts) {
   for (std::size_t i = 0; i < ghosts.size(); ++i) {
     const LoadedGhost& ghost = ghosts[i];
     const std::string letter(1, static_cast<char>('A' + i % 26));
-    picture.panels.push_back(runPanel(letter + ": " + ghost.fileName, runCaption(ghost) + ", " +
-                                                                           std::to_string(ghost.content.frames.size()) +
-                                                                           " frames",
-                                      ghost.content.frames, ghost.profile));
+    picture.panels.push_back(
+        runPanel(letter + ": " + ghost.fileName,
+                 runCaption(ghost) + ", " + std::to_string(ghost.content.frames.size()) + " frames",
+                 ghost.content.frames, ghost.profile));
   }
   if (ghosts.size() == 2) {
     const LappedRun a = lapRun(ghosts[0].content.frames, ghosts[0].profile, ghosts[0].laps());

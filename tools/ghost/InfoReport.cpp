@@ -10,7 +10,6 @@ namespace lumaro_ghost {
 
 namespace {
 
-
 std::string count(std::size_t n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
 }
@@ -24,7 +23,8 @@ std::vector<std::string> irregularities(const GhostInfo& info, const InfoOptions
   const GhostFileContent& content = info.ghost->content;
   std::vector<std::string> found;
   if (t.outOfOrder > 0) {
-    found.push_back(count(t.outOfOrder, "time", "times") + " out of order (first at " + lineOf(info, t.firstOutOfOrder) + ")");
+    found.push_back(count(t.outOfOrder, "time", "times") + " out of order (first at " +
+                    lineOf(info, t.firstOutOfOrder) + ")");
   }
   if (t.repeated > 0) found.push_back(count(t.repeated, "repeated time", "repeated times"));
   if (t.gaps > 0) {
@@ -37,7 +37,8 @@ std::vector<std::string> irregularities(const GhostInfo& info, const InfoOptions
   }
   if (skipped > 0) found.push_back(count(skipped, "skipped line", "skipped lines") + " with fewer than seven fields");
   if (content.importStopsAt) {
-    found.push_back("the import stops at line " + std::to_string(*content.importStopsAt) + " (a field that is not a number)");
+    found.push_back("the import stops at line " + std::to_string(*content.importStopsAt) +
+                    " (a field that is not a number)");
   }
   return found;
 }
@@ -120,7 +121,8 @@ void writeInfoText(std::ostream& out, const GhostInfo& info, const InfoOptions& 
   }
   const std::vector<std::string> found = irregularities(info, options);
   if (found.empty()) out << "  irregular  none\n";
-  for (std::size_t i = 0; i < found.size(); ++i) out << (i == 0 ? "  irregular  " : "             ") << found[i] << "\n";
+  for (std::size_t i = 0; i < found.size(); ++i)
+    out << (i == 0 ? "  irregular  " : "             ") << found[i] << "\n";
   out << "  page       ";
   if (info.listing.listed) {
     out << "listed on " << info.listingMap << " with " << info.listingLaps << " laps as \"" << info.listing.entry
@@ -148,8 +150,9 @@ void writeInfoJson(std::ostream& out, const std::vector<GhostInfo>& infos) {
     }
     out << (n == 0 ? "\n" : ",\n") << "  {\"file\": " << jsonString(ghost.shownName);
     if (ghost.content.headerLine) {
-      out << ", \"header\": {\"map\": " << jsonString(header.mapName) << ", \"player\": " << jsonString(header.playerName)
-          << ", \"runTimeMs\": " << number(header.runTime) << ", \"runTime\": "
+      out << ", \"header\": {\"map\": " << jsonString(header.mapName)
+          << ", \"player\": " << jsonString(header.playerName) << ", \"runTimeMs\": " << number(header.runTime)
+          << ", \"runTime\": "
           << (header.runTime.error == NumberError::None ? jsonString(formatRaceTime(header.runTime.value)) : "null")
           << ", \"laps\": " << number(header.lapCount) << ", \"lapField\": " << jsonString(header.lapField)
           << ", \"version\": " << jsonString(header.version) << ", \"fields\": " << header.fieldCount << "}";
@@ -160,17 +163,19 @@ void writeInfoJson(std::ostream& out, const std::vector<GhostInfo>& infos) {
     if (!frames.empty()) {
       out << ", \"firstTimeMs\": " << frames.front().time << ", \"lastTimeMs\": " << frames.back().time;
     }
-    out << ", \"durationS\": " << fixedText(ghost.profile.duration, 3) << ", \"pathLength\": " << fixedText(ghost.profile.length, 2)
-        << ", \"meanSpeed\": " << fixedText(ghost.profile.meanSpeed, 2) << ", \"topSpeed\": " << fixedText(ghost.profile.topSpeed, 2)
-        << ", \"sampleIntervalMs\": {\"median\": " << fixedText(t.medianIntervalMs, 1) << ", \"worst\": " << t.worstIntervalMs
-        << "}, \"irregularities\": {\"outOfOrder\": " << t.outOfOrder << ", \"repeatedTimes\": " << t.repeated
-        << ", \"gaps\": " << t.gaps << ", \"largestGapMs\": " << t.largestGapMs << ", \"skippedLines\": " << skipped
-        << ", \"importStopsAtLine\": "
+    out << ", \"durationS\": " << fixedText(ghost.profile.duration, 3)
+        << ", \"pathLength\": " << fixedText(ghost.profile.length, 2)
+        << ", \"meanSpeed\": " << fixedText(ghost.profile.meanSpeed, 2)
+        << ", \"topSpeed\": " << fixedText(ghost.profile.topSpeed, 2)
+        << ", \"sampleIntervalMs\": {\"median\": " << fixedText(t.medianIntervalMs, 1)
+        << ", \"worst\": " << t.worstIntervalMs << "}, \"irregularities\": {\"outOfOrder\": " << t.outOfOrder
+        << ", \"repeatedTimes\": " << t.repeated << ", \"gaps\": " << t.gaps << ", \"largestGapMs\": " << t.largestGapMs
+        << ", \"skippedLines\": " << skipped << ", \"importStopsAtLine\": "
         << (ghost.content.importStopsAt ? std::to_string(*ghost.content.importStopsAt) : std::string("null"))
         << "}, \"page\": {\"map\": " << jsonString(info.listingMap) << ", \"laps\": " << info.listingLaps
-        << ", \"listed\": " << (info.listing.listed ? "true" : "false") << ", \"entry\": "
-        << (info.listing.listed ? jsonString(info.listing.entry) : "null") << ", \"reason\": "
-        << (info.listing.listed ? "null" : jsonString(info.listing.reason)) << "}}";
+        << ", \"listed\": " << (info.listing.listed ? "true" : "false")
+        << ", \"entry\": " << (info.listing.listed ? jsonString(info.listing.entry) : "null")
+        << ", \"reason\": " << (info.listing.listed ? "null" : jsonString(info.listing.reason)) << "}}";
   }
   out << (infos.empty() ? "]\n" : "\n]\n");
 }

@@ -16,9 +16,9 @@
 namespace lumaro_ghost {
 
 struct InfoOptions {
-  std::int32_t gapMs = 100;               // an interval longer than this is a gap
-  std::optional<std::string> mapName;     // the page's map; by default the file's own
-  std::optional<std::int32_t> lapCount;   // the page's lap count; by default the file's own
+  std::int32_t gapMs = 100;              // an interval longer than this is a gap
+  std::optional<std::string> mapName;    // the page's map; by default the file's own
+  std::optional<std::int32_t> lapCount;  // the page's lap count; by default the file's own
 };
 
 struct GhostInfo {

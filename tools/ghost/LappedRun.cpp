@@ -17,8 +17,8 @@ Flat flat(const GhostFrame& frame) { return {frame.x, frame.y}; }
 
 // The distances at which the run crosses its start gate forwards, half a lap apart at least: laps of them
 // when the run goes on past its finish line, laps - 1 when it ends on or before it; none otherwise.
-std::optional<std::vector<double>> gateCrossings(std::span<const GhostFrame> frames, const std::vector<double>& distance,
-                                                 int laps) {
+std::optional<std::vector<double>> gateCrossings(std::span<const GhostFrame> frames,
+                                                 const std::vector<double>& distance, int laps) {
   if (frames.size() < 3 || distance.back() <= 0.0) return std::nullopt;
   const double lapLength = distance.back() / laps;
   // The heading: from the start towards the first frame a little way down the path.

@@ -19,7 +19,9 @@ struct LoadedGhost {
   GhostHeaderFields header;
   RunProfile profile;
   // The header's lap count when it reads as one or more, else one.
-  int laps() const { return header.lapCount.error == NumberError::None && header.lapCount.value > 0 ? header.lapCount.value : 1; }
+  int laps() const {
+    return header.lapCount.error == NumberError::None && header.lapCount.value > 0 ? header.lapCount.value : 1;
+  }
 };
 
 struct LoadResult {

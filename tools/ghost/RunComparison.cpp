@@ -34,10 +34,12 @@ RunComparison compareRuns(const LappedRun& a, const LappedRun& b) {
       split.change = split.delta - before;
       before = split.delta;
       comparison.splits.push_back(split);
-      if (split.change <= -noticeableChange && (!comparison.largestGain || split.change < comparison.largestGain->change)) {
+      if (split.change <= -noticeableChange &&
+          (!comparison.largestGain || split.change < comparison.largestGain->change)) {
         comparison.largestGain = split;
       }
-      if (split.change >= noticeableChange && (!comparison.largestLoss || split.change > comparison.largestLoss->change)) {
+      if (split.change >= noticeableChange &&
+          (!comparison.largestLoss || split.change > comparison.largestLoss->change)) {
         comparison.largestLoss = split;
       }
     }

@@ -22,14 +22,14 @@ struct MapPoint {
 };
 
 struct PicturePanel {
-  std::string title;    // "A  My-PB.ghost"
-  std::string caption;  // "Player, 3 laps, 01:00:016"
-  std::vector<MapPoint> path;          // the run, if any
-  std::vector<double> speed;           // per point of the path, units per second
-  std::vector<MapPoint> track;         // a closed track to draw under the run, if any
+  std::string title;                             // "A  My-PB.ghost"
+  std::string caption;                           // "Player, 3 laps, 01:00:016"
+  std::vector<MapPoint> path;                    // the run, if any
+  std::vector<double> speed;                     // per point of the path, units per second
+  std::vector<MapPoint> track;                   // a closed track to draw under the run, if any
   std::vector<std::vector<MapPoint>> ghostPath;  // where the plugin put the ghost car, one piece per playback
   std::optional<MapPoint> start;
-  MapPoint heading{1.0, 0.0};          // the direction of travel at the start
+  MapPoint heading{1.0, 0.0};  // the direction of travel at the start
 };
 
 struct DeltaPanel {

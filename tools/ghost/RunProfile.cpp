@@ -21,7 +21,8 @@ RunProfile profileRun(std::span<const GhostFrame> frames) {
   const std::size_t count = frames.size();
   profile.distance.assign(count, 0.0);
   profile.speed.assign(count, 0.0);
-  for (std::size_t i = 1; i < count; ++i) profile.distance[i] = profile.distance[i - 1] + step(frames[i - 1], frames[i]);
+  for (std::size_t i = 1; i < count; ++i)
+    profile.distance[i] = profile.distance[i - 1] + step(frames[i - 1], frames[i]);
   if (count == 0) return profile;
 
   profile.length = profile.distance.back();

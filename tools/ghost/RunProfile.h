@@ -20,8 +20,8 @@ struct RunProfile {
   std::vector<double> distance;  // along the path from the first frame, per frame (x, y and z)
   std::vector<double> speed;     // units per second, per frame, over speedSpanMs
   double length = 0.0;
-  double duration = 0.0;         // last frame's time less the first's, in seconds
-  double meanSpeed = 0.0;        // length over duration; 0 for a run without duration
+  double duration = 0.0;   // last frame's time less the first's, in seconds
+  double meanSpeed = 0.0;  // length over duration; 0 for a run without duration
   double topSpeed = 0.0;
 };
 
@@ -30,9 +30,9 @@ RunProfile profileRun(std::span<const GhostFrame> frames);
 struct SampleTiming {
   double medianIntervalMs = 0.0;
   std::int32_t worstIntervalMs = 0;
-  std::size_t outOfOrder = 0;   // frames whose time is below the one before
-  std::size_t repeated = 0;     // frames with the same time as the one before
-  std::size_t gaps = 0;         // intervals longer than the threshold
+  std::size_t outOfOrder = 0;  // frames whose time is below the one before
+  std::size_t repeated = 0;    // frames with the same time as the one before
+  std::size_t gaps = 0;        // intervals longer than the threshold
   std::int32_t largestGapMs = 0;
   std::size_t firstOutOfOrder = 0;  // frame index, when outOfOrder > 0
   std::size_t largestGapAt = 0;     // frame index ending the largest gap, when gaps > 0

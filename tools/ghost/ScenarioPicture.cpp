@@ -49,7 +49,8 @@ std::string writeScenarioPicture(const std::filesystem::path& file, const sim::G
   Picture picture = ghostsPicture(ghosts);
   // A scenario's files are compared with lumaro-ghost, in the order the player chooses.
   picture.delta.reset();
-  picture.title = "Scenario " + std::filesystem::path(scenarioName).stem().string() + (game.mapName().empty() ? "" : " on " + game.mapName());
+  picture.title = "Scenario " + std::filesystem::path(scenarioName).stem().string() +
+                  (game.mapName().empty() ? "" : " on " + game.mapName());
   if (picture.panels.empty()) {
     PicturePanel panel;
     panel.title = "No ghost file in the ghost folder";

@@ -87,8 +87,8 @@ void SvgDocument::line(Pixel from, Pixel to, std::string_view attributes) {
 }
 
 void SvgDocument::circle(Pixel centre, double radius, std::string_view attributes) {
-  out_ << "<circle cx=\"" << svgNumber(centre.x) << "\" cy=\"" << svgNumber(centre.y) << "\" r=\""
-       << svgNumber(radius) << "\" " << attributes << "/>\n";
+  out_ << "<circle cx=\"" << svgNumber(centre.x) << "\" cy=\"" << svgNumber(centre.y) << "\" r=\"" << svgNumber(radius)
+       << "\" " << attributes << "/>\n";
 }
 
 namespace {
