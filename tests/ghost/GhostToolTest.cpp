@@ -96,7 +96,7 @@ TEST_F(GhostTool, InfoGivesTheFiguresOfACircleAndWhetherThePageListsIt) {
        {"  run time   00:20:000 (20000 ms)\n", "  frames     2001, 0.000 s to 20.000 s (duration 20.000 s)\n",
         "  path       6283.2 units\n", "  speed      mean 314.2 units/s, top 314.",
         "  sampling   median 10.0 ms, worst 10 ms\n", "  irregular  none\n",
-        "  page       listed on Circle with 1 laps as \"1-Lap in 00:20:000 by Ann(circle.ghost)\"\n"}) {
+        "  page       listed on Circle with 1 lap as \"1-Lap in 00:20:000 by Ann(circle.ghost)\"\n"}) {
     EXPECT_NE(outcome.out.find(line), std::string::npos) << line << outcome.out;
   }
   outcome = run({"info", ghost, "--map", "Oval", "--json"});
@@ -124,7 +124,7 @@ TEST_F(GhostTool, CompareShowsTheSecondGainedOverTheSecondHalf) {
   EXPECT_NE(outcome.out.find("Largest loss: none"), std::string::npos);
 }
 
-TEST_F(GhostTool, PlotWritesTheSvgAndRefusesAFileWithoutAPath) {
+TEST_F(GhostTool, PlotWritesTheSvgAndRefusesAFileWithoutAMeasurablePath) {
   const std::string a = file("a.ghost", ghostFileText(twentySecondLap(10)));
   const std::string picture = (folder_.path() / "run.svg").string();
   EXPECT_EQ(run({"plot", a, "-o", picture}).status, 0);
@@ -132,6 +132,14 @@ TEST_F(GhostTool, PlotWritesTheSvgAndRefusesAFileWithoutAPath) {
   std::string first;
   std::getline(in, first);
   EXPECT_EQ(first, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
+  const std::string unmeasurable =
+      file("nan.ghost", "Circle,Ann,8,1-Lap,1.1\n0,0.00,0.00,0.00,0,0,0\n8,nan,0.00,0.00,0,0,0\n");
+  EXPECT_EQ(run({"plot", unmeasurable, "-o", picture}).err,
+            "lumaro-ghost plot: " + unmeasurable +
+                " holds a location that is not a finite number (lumaro-ghost check names the line)\n");
+  // JSON has no NaN: a figure that cannot be measured is null.
+  EXPECT_NE(run({"info", "--json", unmeasurable}).out.find("\"pathLength\": null, \"meanSpeed\": null"),
+            std::string::npos);
   const std::string empty = file("empty.ghost", "Circle,Ann,0,1-Lap,1.1\n");
   const Outcome outcome = run({"plot", a, empty, "-o", picture});
   EXPECT_EQ(outcome.status, 1);

@@ -1,6 +1,7 @@
 #include "tools/ghost/GhostTool.h"
 
 #include <charconv>
+#include <cmath>
 #include <fstream>
 #include <optional>
 
@@ -210,6 +211,11 @@ int check(const CommandLine& line, std::ostream& out, std::ostream& err) {
 }
 
 bool usable(const LoadedGhost& ghost, const std::string& command, std::ostream& err) {
+  if (!std::isfinite(ghost.profile.length)) {
+    err << "lumaro-ghost " << command << ": " << ghost.shownName
+        << " holds a location that is not a finite number (lumaro-ghost check names the line)\n";
+    return false;
+  }
   if (ghost.content.frames.size() >= 2 && ghost.profile.length > 0.0) return true;
   err << "lumaro-ghost " << command << ": " << ghost.shownName << " holds no path to use ("
       << ghost.content.frames.size() << " frames the import would load)\n";

@@ -1,5 +1,6 @@
 #include "tools/ghost/InfoReport.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "race/RaceTime.h"
@@ -41,6 +42,11 @@ std::vector<std::string> irregularities(const GhostInfo& info, const InfoOptions
                     " (a field that is not a number)");
   }
   return found;
+}
+
+// JSON has no NaN or infinity: a figure that is not finite is null.
+std::string jsonNumber(double value, int decimals) {
+  return std::isfinite(value) ? fixedText(value, decimals) : std::string("null");
 }
 
 }  // namespace
@@ -113,7 +119,11 @@ void writeInfoText(std::ostream& out, const GhostInfo& info, const InfoOptions& 
   }
   out << "\n";
   if (frames.size() >= 2) {
-    out << "  path       " << fixedText(profile.length, 1) << " units\n";
+    if (!std::isfinite(profile.length)) {
+      out << "  path       not measurable: a location is not a finite number\n";
+    } else {
+      out << "  path       " << fixedText(profile.length, 1) << " units\n";
+    }
     out << "  speed      mean " << fixedText(profile.meanSpeed, 1) << " units/s, top " << fixedText(profile.topSpeed, 1)
         << " units/s\n";
     out << "  sampling   median " << fixedText(info.timing.medianIntervalMs, 1) << " ms, worst "
@@ -125,8 +135,8 @@ void writeInfoText(std::ostream& out, const GhostInfo& info, const InfoOptions& 
     out << (i == 0 ? "  irregular  " : "             ") << found[i] << "\n";
   out << "  page       ";
   if (info.listing.listed) {
-    out << "listed on " << info.listingMap << " with " << info.listingLaps << " laps as \"" << info.listing.entry
-        << "\"\n";
+    out << "listed on " << info.listingMap << " with " << info.listingLaps << (info.listingLaps == 1 ? " lap" : " laps")
+        << " as \"" << info.listing.entry << "\"\n";
   } else {
     out << "not listed on " << (info.listingMap.empty() ? "its map" : info.listingMap) << ": " << info.listing.reason
         << "\n";
@@ -163,10 +173,10 @@ void writeInfoJson(std::ostream& out, const std::vector<GhostInfo>& infos) {
     if (!frames.empty()) {
       out << ", \"firstTimeMs\": " << frames.front().time << ", \"lastTimeMs\": " << frames.back().time;
     }
-    out << ", \"durationS\": " << fixedText(ghost.profile.duration, 3)
-        << ", \"pathLength\": " << fixedText(ghost.profile.length, 2)
-        << ", \"meanSpeed\": " << fixedText(ghost.profile.meanSpeed, 2)
-        << ", \"topSpeed\": " << fixedText(ghost.profile.topSpeed, 2)
+    out << ", \"durationS\": " << jsonNumber(ghost.profile.duration, 3)
+        << ", \"pathLength\": " << jsonNumber(ghost.profile.length, 2)
+        << ", \"meanSpeed\": " << jsonNumber(ghost.profile.meanSpeed, 2)
+        << ", \"topSpeed\": " << jsonNumber(ghost.profile.topSpeed, 2)
         << ", \"sampleIntervalMs\": {\"median\": " << fixedText(t.medianIntervalMs, 1)
         << ", \"worst\": " << t.worstIntervalMs << "}, \"irregularities\": {\"outOfOrder\": " << t.outOfOrder
         << ", \"repeatedTimes\": " << t.repeated << ", \"gaps\": " << t.gaps << ", \"largestGapMs\": " << t.largestGapMs

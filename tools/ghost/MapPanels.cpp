@@ -67,6 +67,7 @@ struct SpeedScale {
   double low = 0.0;
   double high = 1.0;
   int step(double speed) const {
+    if (!std::isfinite(speed)) return 0;
     return std::clamp(static_cast<int>((speed - low) / (high - low) * speedSteps), 0, speedSteps - 1);
   }
 };

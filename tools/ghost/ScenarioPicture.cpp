@@ -1,6 +1,7 @@
 #include "tools/ghost/ScenarioPicture.h"
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <system_error>
 
@@ -36,7 +37,10 @@ std::vector<LoadedGhost> ghostFiles(const std::filesystem::path& folder) {
   for (const auto& file : files) {
     const std::u8string name = file.u8string();
     LoadResult loaded = loadGhost(std::string(name.begin(), name.end()));
-    if (loaded.ghost && loaded.ghost->content.frames.size() >= 2) ghosts.push_back(std::move(*loaded.ghost));
+    // A file without a path to draw is left out: it is not a run.
+    if (loaded.ghost && loaded.ghost->content.frames.size() >= 2 && std::isfinite(loaded.ghost->profile.length)) {
+      ghosts.push_back(std::move(*loaded.ghost));
+    }
   }
   return ghosts;
 }
@@ -49,7 +53,9 @@ std::string writeScenarioPicture(const std::filesystem::path& file, const sim::G
   Picture picture = ghostsPicture(ghosts);
   // A scenario's files are compared with lumaro-ghost, in the order the player chooses.
   picture.delta.reset();
-  picture.title = "Scenario " + std::filesystem::path(scenarioName).stem().string() +
+  // Steps typed at the prompt have no scenario name.
+  const std::string name = std::filesystem::path(scenarioName).stem().string();
+  picture.title = "Scenario" + (name.empty() ? std::string() : " " + name) +
                   (game.mapName().empty() ? "" : " on " + game.mapName());
   if (picture.panels.empty()) {
     PicturePanel panel;
