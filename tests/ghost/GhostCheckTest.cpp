@@ -62,13 +62,24 @@ TEST(GhostCheck, TimesThatGoBackAndValuesThatAreNotFiniteAreNamed) {
       "Speedway,Ann,24,1-Lap,1.1\n"
       "0,0.00,0.00,0.00,0,0,0\n"
       "16,1.00,0.00,0.00,0,0,0\n"
-      "8,nan,0.00,0.00,0,inf,0\n"
-      "24,1.00,0.00,0.00,0,0,0\n";
-  EXPECT_EQ(problemsOf(text), (std::vector<std::string>{
-                                  "4: the time goes back from 16 to 8 ms",
-                                  "4: the x value is not a finite number",
-                                  "4: the yaw value is not a finite number",
-                              }));
+      "8,2.00,0.00,0.00,0,0,0\n"
+      "24,nan,0.00,0.00,0,inf,0\n";
+  EXPECT_EQ(problemsOf(text),
+            (std::vector<std::string>{
+                "4: the time goes back from 16 to 8 ms",
+                "5: the x value is not a finite number: the import stops reading here (frames loaded: 3)",
+            }));
+}
+
+TEST(GhostCheck, AHeaderLineLongerThanThePageReadsIsNamed) {
+  const std::string frame = "0,0.00,0.00,0.00,0,0,0\n";
+  const std::string longName(4096, 'a');
+  EXPECT_EQ(problemsOf("Speedway," + longName + ",0,1-Lap,1.1\n" + frame),
+            (std::vector<std::string>{"1: the header line does not end within the first 4096 bytes, all the "
+                                      "settings page reads: no page lists the file"}));
+  // Up to the line feed as the 4096th byte, the page reads it.
+  const std::string header = "Speedway,Ann,0,1-Lap,1.1";
+  EXPECT_TRUE(problemsOf(header + std::string(4095 - header.size(), ' ') + "\n" + frame).empty());
 }
 
 TEST(GhostCheck, AHeaderThePageCannotUseIsLineOne) {
@@ -95,7 +106,8 @@ TEST(GhostCheck, EmptyFilesFilesWithoutFramesAndUnlistableNamesAreProblemsOfTheW
   EXPECT_EQ(problemsOf(""), (std::vector<std::string>{"0: the file is empty: no header line and no frames"}));
   EXPECT_EQ(problemsOf("Speedway,Ann,0,1-Lap,1.1\r\n"),
             (std::vector<std::string>{"0: no frame lines: the loaded ghost would be empty"}));
-  EXPECT_EQ(problemsOf(ghostFileText(twentySecondLap(10)), "a&b.ghost"),
-            (std::vector<std::string>{
-                "0: the file name holds |, & or @ or a control character: the page cannot list the file"}));
+  EXPECT_EQ(
+      problemsOf(ghostFileText(twentySecondLap(10)), "a&b.ghost"),
+      (std::vector<std::string>{"0: its file name holds a character the page cannot offer in its list (|, & or @, "
+                                "a double quote or a control character)"}));
 }

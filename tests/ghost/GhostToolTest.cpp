@@ -124,7 +124,7 @@ TEST_F(GhostTool, CompareShowsTheSecondGainedOverTheSecondHalf) {
   EXPECT_NE(outcome.out.find("Largest loss: none"), std::string::npos);
 }
 
-TEST_F(GhostTool, PlotWritesTheSvgAndRefusesAFileWithoutAMeasurablePath) {
+TEST_F(GhostTool, PlotWritesTheSvgAndRefusesAFileWithoutAPath) {
   const std::string a = file("a.ghost", ghostFileText(twentySecondLap(10)));
   const std::string picture = (folder_.path() / "run.svg").string();
   EXPECT_EQ(run({"plot", a, "-o", picture}).status, 0);
@@ -132,16 +132,8 @@ TEST_F(GhostTool, PlotWritesTheSvgAndRefusesAFileWithoutAMeasurablePath) {
   std::string first;
   std::getline(in, first);
   EXPECT_EQ(first, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
-  const std::string unmeasurable =
-      file("nan.ghost", "Circle,Ann,8,1-Lap,1.1\n0,0.00,0.00,0.00,0,0,0\n8,nan,0.00,0.00,0,0,0\n");
-  EXPECT_EQ(run({"plot", unmeasurable, "-o", picture}).err,
-            "lumaro-ghost plot: " + unmeasurable +
-                " holds a location that is not a finite number (lumaro-ghost check names the line)\n");
-  // JSON has no NaN: a figure that cannot be measured is null.
-  EXPECT_NE(run({"info", "--json", unmeasurable}).out.find("\"pathLength\": null, \"meanSpeed\": null"),
-            std::string::npos);
   const std::string empty = file("empty.ghost", "Circle,Ann,0,1-Lap,1.1\n");
   const Outcome outcome = run({"plot", a, empty, "-o", picture});
   EXPECT_EQ(outcome.status, 1);
-  EXPECT_NE(outcome.err.find("empty.ghost holds no path to use (0 frames the import would load)"), std::string::npos);
+  EXPECT_EQ(outcome.err, "lumaro-ghost plot: " + empty + " holds no path to use: the import would load 0 frames\n");
 }

@@ -1,9 +1,9 @@
 #include "tools/ghost/GhostCheck.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "tools/ghost/GhostHeaderFields.h"
+#include "tools/ghost/PageListing.h"
 #include "ui/GhostChoice.h"
 
 namespace lumaro_ghost {
@@ -35,8 +35,10 @@ void checkHeader(const GhostFileContent& content, std::string_view fileName, std
                                std::to_string(fewestLaps) + " to " + std::to_string(mostLaps) +
                                ": no page lists the file"});
   }
-  if (!isListableFileName(fileName)) {
-    problems.push_back({0, "the file name holds |, & or @ or a control character: the page cannot list the file"});
+  if (!isListableFileName(fileName)) problems.push_back({0, std::string(unlistableFileName)});
+  if (!content.pageHeaderLine) {
+    problems.push_back({1, "the header line does not end within the first " + std::to_string(headerLineLimit) +
+                               " bytes, all the settings page reads: no page lists the file"});
   }
   if (header.runTime.error == NumberError::None && !content.frames.empty() && !content.importStopsAt &&
       header.runTime.value != content.frames.back().time) {
@@ -46,21 +48,13 @@ void checkHeader(const GhostFileContent& content, std::string_view fileName, std
   }
 }
 
-void checkFrames(const GhostFileContent& content, std::vector<GhostProblem>& problems) {
+void checkTimeOrder(const GhostFileContent& content, std::vector<GhostProblem>& problems) {
   for (std::size_t i = 0; i < content.frames.size(); ++i) {
     const GhostFrame& frame = content.frames[i];
     const std::size_t line = content.frameLines[i];
     if (i > 0 && frame.time < content.frames[i - 1].time) {
       problems.push_back({line, "the time goes back from " + std::to_string(content.frames[i - 1].time) + " to " +
                                     std::to_string(frame.time) + " ms"});
-    }
-    const float values[] = {frame.x, frame.y, frame.z, frame.pitch, frame.yaw, frame.roll};
-    const FrameField fields[] = {FrameField::X,     FrameField::Y,   FrameField::Z,
-                                 FrameField::Pitch, FrameField::Yaw, FrameField::Roll};
-    for (std::size_t k = 0; k < std::size(values); ++k) {
-      if (!std::isfinite(values[k])) {
-        problems.push_back({line, "the " + std::string(frameFieldName(fields[k])) + " value is not a finite number"});
-      }
     }
   }
 }
@@ -74,7 +68,7 @@ std::vector<GhostProblem> checkGhost(const GhostFileContent& content, std::strin
     return problems;
   }
   checkHeader(content, fileName, problems);
-  checkFrames(content, problems);
+  checkTimeOrder(content, problems);
   for (const FrameLineProblem& line : content.lineProblems) {
     std::string reason = frameLineReason(line);
     if (line.kind == FrameLineResult::Kind::TooFewFields) {

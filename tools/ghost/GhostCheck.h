@@ -1,6 +1,6 @@
 // Every problem of a ghost file, each with its line (0 for the file as a whole) and a one-line reason: the
 // frame lines the plugin's import skips or stops at, in its words; a header the settings page cannot use;
-// times that go back; locations that are not finite; a header whose run time is not the run's.
+// times that go back; a header whose run time is not the run's.
 #pragma once
 
 #include <cstddef>

@@ -1,11 +1,15 @@
 #include "tools/ghost/GhostFileContent.h"
 
 #include "library/LineReader.h"
+#include "ui/GhostChoice.h"
 
 namespace lumaro_ghost {
 
 GhostFileContent readGhostFileContent(std::istream& in) {
   GhostFileContent content;
+  content.pageHeaderLine = readFirstLine(in, headerLineLimit);
+  in.clear();
+  in.seekg(0);
   LineReader lines(in);
   std::string_view line;
   if (!lines.next(line)) return content;
@@ -30,7 +34,9 @@ GhostFileContent readGhostFileContent(std::istream& in) {
 
 std::string frameLineReason(const FrameLineProblem& problem) {
   if (problem.kind == FrameLineResult::Kind::TooFewFields) return "fewer than seven fields";
-  const char* what = problem.error == NumberError::OutOfRange ? " value is out of range" : " value is not a number";
+  const char* what = problem.error == NumberError::OutOfRange  ? " value is out of range"
+                     : problem.error == NumberError::NotFinite ? " value is not a finite number"
+                                                               : " value is not a number";
   return "the " + std::string(frameFieldName(problem.field)) + what;
 }
 

@@ -23,6 +23,9 @@ struct FrameLineProblem {
 
 struct GhostFileContent {
   std::optional<std::string> headerLine;  // none when the file holds nothing at all
+  // The first line as the settings page reads it: none when the file is empty or its first line does not
+  // end within the bytes the page reads.
+  std::optional<std::string> pageHeaderLine;
   // What the import loads: every readable frame line up to the first line with a bad number.
   std::vector<GhostFrame> frames;
   std::vector<std::size_t> frameLines;  // the line of each frame
@@ -33,9 +36,10 @@ struct GhostFileContent {
   std::size_t lineCount = 0;
 };
 
+// Reads the stream twice, from its start: once as the page reads a first line, once as the import reads.
 GhostFileContent readGhostFileContent(std::istream& in);
 
-// The file's frames in the words of the plugin's import: "the x value is not a number".
+// A frame line's problem in the words of the plugin's import: "the x value is not a number".
 std::string frameLineReason(const FrameLineProblem& problem);
 
 }  // namespace lumaro_ghost

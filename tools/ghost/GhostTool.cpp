@@ -1,7 +1,6 @@
 #include "tools/ghost/GhostTool.h"
 
 #include <charconv>
-#include <cmath>
 #include <fstream>
 #include <optional>
 
@@ -51,10 +50,10 @@ constexpr const char* checkHelp = R"(lumaro-ghost check FILE...
 
 Every problem of each file, one per line: FILE:LINE: reason (FILE: reason for the file as a whole).
 Frame lines are judged as the plugin's import reads them, in its words: a line with fewer than seven
-fields is skipped, a field that is not a number ends the import. Also reported: a header the settings
-page cannot use (fewer or more than five fields, an empty map name, a run time or lap count that is not a
-number, a lap count the page cannot choose), a file name the page cannot list, a header run time that is
-not the last frame's time, times that go back, locations or rotations that are not finite, and a file
+fields is skipped, a field that is not a (finite) number ends the import. Also reported: a header the
+settings page cannot use (fewer or more than five fields, an empty map name, a run time or lap count that
+is not a number, a lap count the page cannot choose, a first line longer than the page reads), a file name
+the page cannot list, a header run time that is not the last frame's time, times that go back, and a file
 without frames. A file the plugin lists and loads cleanly passes.
 
 Exit status: 0 no problem in any file, 1 problems found (or a file that cannot be read), 2 usage.
@@ -211,14 +210,10 @@ int check(const CommandLine& line, std::ostream& out, std::ostream& err) {
 }
 
 bool usable(const LoadedGhost& ghost, const std::string& command, std::ostream& err) {
-  if (!std::isfinite(ghost.profile.length)) {
-    err << "lumaro-ghost " << command << ": " << ghost.shownName
-        << " holds a location that is not a finite number (lumaro-ghost check names the line)\n";
-    return false;
-  }
   if (ghost.content.frames.size() >= 2 && ghost.profile.length > 0.0) return true;
-  err << "lumaro-ghost " << command << ": " << ghost.shownName << " holds no path to use ("
-      << ghost.content.frames.size() << " frames the import would load)\n";
+  const std::size_t frames = ghost.content.frames.size();
+  err << "lumaro-ghost " << command << ": " << ghost.shownName << " holds no path to use: the import would load "
+      << frames << (frames == 1 ? " frame" : " frames") << "\n";
   return false;
 }
 

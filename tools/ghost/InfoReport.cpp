@@ -1,6 +1,5 @@
 #include "tools/ghost/InfoReport.h"
 
-#include <cmath>
 #include <cstdio>
 
 #include "race/RaceTime.h"
@@ -44,11 +43,6 @@ std::vector<std::string> irregularities(const GhostInfo& info, const InfoOptions
   return found;
 }
 
-// JSON has no NaN or infinity: a figure that is not finite is null.
-std::string jsonNumber(double value, int decimals) {
-  return std::isfinite(value) ? fixedText(value, decimals) : std::string("null");
-}
-
 }  // namespace
 
 std::string jsonString(std::string_view text) {
@@ -82,7 +76,7 @@ GhostInfo describeGhost(const LoadedGhost& ghost, const InfoOptions& options) {
   info.timing = sampleTiming(ghost.content.frames, options.gapMs);
   info.listingMap = options.mapName ? *options.mapName : ghost.header.mapName;
   info.listingLaps = options.lapCount ? *options.lapCount : ghost.header.lapCount.value;
-  info.listing = pageListing(ghost.content.headerLine, ghost.fileName, info.listingMap, info.listingLaps);
+  info.listing = pageListing(ghost.content, ghost.fileName, info.listingMap, info.listingLaps);
   return info;
 }
 
@@ -119,11 +113,7 @@ void writeInfoText(std::ostream& out, const GhostInfo& info, const InfoOptions& 
   }
   out << "\n";
   if (frames.size() >= 2) {
-    if (!std::isfinite(profile.length)) {
-      out << "  path       not measurable: a location is not a finite number\n";
-    } else {
-      out << "  path       " << fixedText(profile.length, 1) << " units\n";
-    }
+    out << "  path       " << fixedText(profile.length, 1) << " units\n";
     out << "  speed      mean " << fixedText(profile.meanSpeed, 1) << " units/s, top " << fixedText(profile.topSpeed, 1)
         << " units/s\n";
     out << "  sampling   median " << fixedText(info.timing.medianIntervalMs, 1) << " ms, worst "
@@ -173,10 +163,10 @@ void writeInfoJson(std::ostream& out, const std::vector<GhostInfo>& infos) {
     if (!frames.empty()) {
       out << ", \"firstTimeMs\": " << frames.front().time << ", \"lastTimeMs\": " << frames.back().time;
     }
-    out << ", \"durationS\": " << jsonNumber(ghost.profile.duration, 3)
-        << ", \"pathLength\": " << jsonNumber(ghost.profile.length, 2)
-        << ", \"meanSpeed\": " << jsonNumber(ghost.profile.meanSpeed, 2)
-        << ", \"topSpeed\": " << jsonNumber(ghost.profile.topSpeed, 2)
+    out << ", \"durationS\": " << fixedText(ghost.profile.duration, 3)
+        << ", \"pathLength\": " << fixedText(ghost.profile.length, 2)
+        << ", \"meanSpeed\": " << fixedText(ghost.profile.meanSpeed, 2)
+        << ", \"topSpeed\": " << fixedText(ghost.profile.topSpeed, 2)
         << ", \"sampleIntervalMs\": {\"median\": " << fixedText(t.medianIntervalMs, 1)
         << ", \"worst\": " << t.worstIntervalMs << "}, \"irregularities\": {\"outOfOrder\": " << t.outOfOrder
         << ", \"repeatedTimes\": " << t.repeated << ", \"gaps\": " << t.gaps << ", \"largestGapMs\": " << t.largestGapMs

@@ -12,9 +12,7 @@ std::string lapsText(std::int32_t laps) { return std::to_string(laps) + (laps ==
 // Why ghostChoice turned the file down, in the order it tests.
 std::string refusal(std::string_view headerLine, std::string_view fileName, std::string_view mapName,
                     std::int32_t lapCount) {
-  if (!isListableFileName(fileName)) {
-    return "its file name holds a character the page cannot offer in its list (|, & or @, or a control character)";
-  }
+  if (!isListableFileName(fileName)) return std::string(unlistableFileName);
   const GhostHeaderFields header = readHeaderFields(headerLine);
   if (header.fieldCount < 4) {
     return "its first line has " + std::to_string(header.fieldCount) + " fields; the page needs at least four";
@@ -32,11 +30,14 @@ std::string refusal(std::string_view headerLine, std::string_view fileName, std:
 
 }  // namespace
 
-PageListing pageListing(const std::optional<std::string>& headerLine, std::string_view fileName,
-                        std::string_view mapName, std::int32_t lapCount) {
+PageListing pageListing(const GhostFileContent& content, std::string_view fileName, std::string_view mapName,
+                        std::int32_t lapCount) {
   PageListing listing;
+  const std::optional<std::string>& headerLine = content.pageHeaderLine;
   if (!headerLine) {
-    listing.reason = "the file is empty: the page reads no first line";
+    listing.reason = content.headerLine ? "its first line does not end within the first " +
+                                              std::to_string(headerLineLimit) + " bytes, all the page reads"
+                                        : "the file is empty: the page reads no first line";
     return listing;
   }
   const std::optional<std::string> choice = ghostChoice(*headerLine, fileName, mapName, lapCount);

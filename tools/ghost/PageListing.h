@@ -3,9 +3,10 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
+
+#include "tools/ghost/GhostFileContent.h"
 
 namespace lumaro_ghost {
 
@@ -15,9 +16,14 @@ struct PageListing {
   std::string reason;  // when not listed
 };
 
-// headerLine: the file's first line, none for an empty file; fileName: its name with extension; mapName and
-// lapCount: the map the player is on and the page's "Number of laps".
-PageListing pageListing(const std::optional<std::string>& headerLine, std::string_view fileName,
-                        std::string_view mapName, std::int32_t lapCount);
+// Why the page cannot offer a file name in its list.
+inline constexpr std::string_view unlistableFileName =
+    "its file name holds a character the page cannot offer in its list (|, & or @, a double quote or a control "
+    "character)";
+
+// content: the file as read; fileName: its name with extension; mapName and lapCount: the map the player is
+// on and the page's "Number of laps".
+PageListing pageListing(const GhostFileContent& content, std::string_view fileName, std::string_view mapName,
+                        std::int32_t lapCount);
 
 }  // namespace lumaro_ghost

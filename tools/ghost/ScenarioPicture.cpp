@@ -1,7 +1,6 @@
 #include "tools/ghost/ScenarioPicture.h"
 
 #include <algorithm>
-#include <cmath>
 #include <fstream>
 #include <system_error>
 
@@ -37,10 +36,7 @@ std::vector<LoadedGhost> ghostFiles(const std::filesystem::path& folder) {
   for (const auto& file : files) {
     const std::u8string name = file.u8string();
     LoadResult loaded = loadGhost(std::string(name.begin(), name.end()));
-    // A file without a path to draw is left out: it is not a run.
-    if (loaded.ghost && loaded.ghost->content.frames.size() >= 2 && std::isfinite(loaded.ghost->profile.length)) {
-      ghosts.push_back(std::move(*loaded.ghost));
-    }
+    if (loaded.ghost && loaded.ghost->content.frames.size() >= 2) ghosts.push_back(std::move(*loaded.ghost));
   }
   return ghosts;
 }
