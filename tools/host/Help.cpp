@@ -49,6 +49,8 @@ Options:
                     the start; x, y, z for a vector, value for a float); the file is opened before the
                     run starts, so a place that cannot be written stops lumaro-host at once
   --list-ghosts     list the ghost folder at the end: each file's size, frames and header line
+  --svg FILE.svg    draw the scenario at the end: the track, each ghost file of the ghost folder coloured
+                    by speed, and the ghost car's path (compare two runs with lumaro-ghost compare/plot)
   -v, --verbose     also report each expectation that holds
   -h, --help        this text
 

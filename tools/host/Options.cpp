@@ -33,12 +33,13 @@ ParsedOptions parseOptions(const std::vector<std::string>& arguments) {
       options.removeRoot = true;
     } else if (word == "-v" || word == "--verbose") {
       options.verbose = true;
-    } else if (word == "--plugin" || word == "--root" || word == "--trace" || word == "--tick-ms") {
+    } else if (word == "--plugin" || word == "--root" || word == "--trace" || word == "--svg" || word == "--tick-ms") {
       const std::string* text = value();
       if (text == nullptr) return parsed;
       if (word == "--plugin") options.plugin = *text;
       if (word == "--root") options.root = *text;
       if (word == "--trace") options.trace = *text;
+      if (word == "--svg") options.svg = *text;
       if (word == "--tick-ms") {
         char* end = nullptr;
         options.tickMilliseconds = std::strtod(text->c_str(), &end);

@@ -21,6 +21,7 @@ struct Options {
   double tickMilliseconds = 8.0;
   bool page = false;
   std::optional<std::filesystem::path> trace;
+  std::optional<std::filesystem::path> svg;
   bool listGhosts = false;
   bool verbose = false;
   bool help = false;

@@ -25,6 +25,7 @@
 #include "tools/host/ScenarioMaps.h"
 #include "tools/host/Script.h"
 #include "tools/host/Session.h"
+#include "tools/ghost/ScenarioPicture.h"
 
 namespace fs = std::filesystem;
 using namespace lumaro_host;
@@ -192,6 +193,13 @@ int main(int argc, char** argv) {
         status = status == 0 ? 1 : status;
       }
     }
+    bool pictureWritten = false;
+    if (options.svg) {
+      const std::string error = lumaro_ghost::writeScenarioPicture(*options.svg, game, session->driver(), script.name);
+      pictureWritten = error.empty();
+      if (!pictureWritten) std::cerr << "lumaro-host: " << error << "\n";
+      if (!pictureWritten && status == 0) status = 1;
+    }
 
     std::cout << "\n";
     if (!interactive) {
@@ -217,6 +225,7 @@ int main(int argc, char** argv) {
       std::cout << "Write trace    " << shownPath(fs::absolute(*options.trace)) << " (" << game.kismetWrites().size()
                 << " Kismet writes)\n";
     }
+    if (pictureWritten) std::cout << "Picture        " << shownPath(fs::absolute(*options.svg)) << "\n";
   }
   return status;
 }
