@@ -43,6 +43,8 @@ Options:
   --realtime        run against the wall clock: each tick sleeps until it is due, and the game clock
                     moves by the wall time that really passed (default: virtual time, as fast as it goes)
   --tick-ms MS      the length of a game tick (default 8)
+  --host-call-ms MS every call the plugin makes to the host moves the virtual clock on by MS (default
+                    0), so that what the plugin reads before or after it takes the time shows
   --page            print the settings page at the end
   --trace FILE.csv  write every Kismet write to a CSV file: time_ms,variable,x,y,z,value (time since
                     the start; x, y, z for a vector, value for a float)

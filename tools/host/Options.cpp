@@ -31,7 +31,8 @@ ParsedOptions parseOptions(const std::vector<std::string>& arguments) {
       options.removeRoot = true;
     } else if (word == "-v" || word == "--verbose") {
       options.verbose = true;
-    } else if (word == "--plugin" || word == "--root" || word == "--trace" || word == "--tick-ms") {
+    } else if (word == "--plugin" || word == "--root" || word == "--trace" || word == "--tick-ms" ||
+               word == "--host-call-ms") {
       const std::string* text = value();
       if (text == nullptr) return parsed;
       if (word == "--plugin") options.plugin = *text;
@@ -43,6 +44,15 @@ ParsedOptions parseOptions(const std::vector<std::string>& arguments) {
         if (text->empty() || end != text->c_str() + text->size() || !(options.tickMilliseconds >= 0.1) ||
             options.tickMilliseconds > 1000.0) {
           parsed.error = "--tick-ms takes a number of milliseconds from 0.1 to 1000";
+          return parsed;
+        }
+      }
+      if (word == "--host-call-ms") {
+        char* end = nullptr;
+        options.hostCallMilliseconds = std::strtod(text->c_str(), &end);
+        if (text->empty() || end != text->c_str() + text->size() || !(options.hostCallMilliseconds >= 0.0) ||
+            options.hostCallMilliseconds > 100.0) {
+          parsed.error = "--host-call-ms takes a number of milliseconds from 0 to 100";
           return parsed;
         }
       }

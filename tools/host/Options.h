@@ -18,6 +18,7 @@ struct Options {
   bool removeRoot = false;
   bool realtime = false;
   double tickMilliseconds = 8.0;
+  double hostCallMilliseconds = 0.0;  // virtual time each host call of the plugin takes
   bool page = false;
   std::optional<std::filesystem::path> trace;
   bool listGhosts = false;

@@ -116,6 +116,7 @@ int main(int argc, char** argv) {
   settings.mapsFolder = LUMARO_MAPS_FOLDER;
   settings.realtime = options.realtime;
   settings.tickLength = static_cast<std::int64_t>(std::llround(options.tickMilliseconds * 10'000.0));
+  settings.hostCallLength = static_cast<std::int64_t>(std::llround(options.hostCallMilliseconds * 10'000.0));
   settings.verbose = options.verbose;
   try {
     if (options.root) {
