@@ -41,6 +41,16 @@ protected:
 
   std::filesystem::path exportedFile() { return game().ghostFolder() / "My-PB.ghost"; }
 
+  // Nothing to export: no frames, no export button on the page, and lm_export refuses and writes nothing.
+  void expectNothingToExport() {
+    EXPECT_TRUE(frames().empty());
+    EXPECT_TRUE(runFrames().empty());
+    EXPECT_FALSE(pageOffersExport());
+    host.run("lm_export");
+    EXPECT_EQ(lines(), Lines{"No Ghost to export."});
+    EXPECT_FALSE(std::filesystem::exists(exportedFile()));
+  }
+
   // Crosses the line of an armed run and runs the tick whose poll sees it; returns the run's start.
   std::int64_t startRaceFromArmed() {
     game().crossStartLine();
@@ -85,12 +95,7 @@ TEST_F(RunIdentityTest, AResetLeavesThePendingSampleNothingToAppend) {
   host.run("lm_stop");
   EXPECT_EQ(lines(), Lines{"No Ghost loaded."});
   game().runFor(0.2);
-  EXPECT_TRUE(frames().empty());
-  EXPECT_TRUE(runFrames().empty());
-  EXPECT_FALSE(pageOffersExport());
-  host.run("lm_export");
-  EXPECT_EQ(lines(), Lines{"No Ghost to export."});
-  EXPECT_FALSE(std::filesystem::exists(exportedFile()));
+  expectNothingToExport();
 }
 
 TEST_F(RunIdentityTest, AResetAndARecordInOneTickLeaveOnlyTheNewRunsChains) {
@@ -135,10 +140,7 @@ TEST_F(RunIdentityTest, ARunEndedByARespawnIsNotExportable) {
   game().runFor(0.3);
   lines();
   EXPECT_EQ(raceState(), "idle");
-  EXPECT_FALSE(pageOffersExport());
-  host.run("lm_export");
-  EXPECT_EQ(lines(), Lines{"No Ghost to export."});
-  EXPECT_FALSE(std::filesystem::exists(exportedFile()));
+  expectNothingToExport();
 }
 
 TEST_F(RunIdentityTest, AFinishedRunStaysExportableThroughLaterSpawns) {

@@ -4,6 +4,16 @@
 #include <cstdlib>
 
 namespace lumaro_host {
+namespace {
+
+// A whole text read as a number of milliseconds within [least, most].
+bool readMilliseconds(const std::string& text, double least, double most, double& milliseconds) {
+  char* end = nullptr;
+  milliseconds = std::strtod(text.c_str(), &end);
+  return !text.empty() && end == text.c_str() + text.size() && milliseconds >= least && milliseconds <= most;
+}
+
+}  // namespace
 
 ParsedOptions parseOptions(const std::vector<std::string>& arguments) {
   ParsedOptions parsed;
@@ -38,23 +48,13 @@ ParsedOptions parseOptions(const std::vector<std::string>& arguments) {
       if (word == "--plugin") options.plugin = *text;
       if (word == "--root") options.root = *text;
       if (word == "--trace") options.trace = *text;
-      if (word == "--tick-ms") {
-        char* end = nullptr;
-        options.tickMilliseconds = std::strtod(text->c_str(), &end);
-        if (text->empty() || end != text->c_str() + text->size() || !(options.tickMilliseconds >= 0.1) ||
-            options.tickMilliseconds > 1000.0) {
-          parsed.error = "--tick-ms takes a number of milliseconds from 0.1 to 1000";
-          return parsed;
-        }
+      if (word == "--tick-ms" && !readMilliseconds(*text, 0.1, 1000.0, options.tickMilliseconds)) {
+        parsed.error = "--tick-ms takes a number of milliseconds from 0.1 to 1000";
+        return parsed;
       }
-      if (word == "--host-call-ms") {
-        char* end = nullptr;
-        options.hostCallMilliseconds = std::strtod(text->c_str(), &end);
-        if (text->empty() || end != text->c_str() + text->size() || !(options.hostCallMilliseconds >= 0.0) ||
-            options.hostCallMilliseconds > 100.0) {
-          parsed.error = "--host-call-ms takes a number of milliseconds from 0 to 100";
-          return parsed;
-        }
+      if (word == "--host-call-ms" && !readMilliseconds(*text, 0.0, 100.0, options.hostCallMilliseconds)) {
+        parsed.error = "--host-call-ms takes a number of milliseconds from 0 to 100";
+        return parsed;
       }
     } else if (word.size() > 1 && word[0] == '-' && word != "-") {
       parsed.error = "unknown option " + word;
