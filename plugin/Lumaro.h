@@ -67,7 +67,7 @@ public:
   // Identities of the run armed or under way (0: none) and of the latest preview. Each timer chain holds
   // the identity it serves; a tick whose run or preview is no longer the current one does nothing.
   std::uint64_t liveRun = 0;
-  std::uint64_t runsArmed = 0;
+  std::uint64_t lastRunIdentity = 0;
   std::uint64_t currentPreview = 0;
   // The frames of the live run. The finish hands them over to recordedFrames, which thus only ever holds
   // a finished run, frozen at its finish.

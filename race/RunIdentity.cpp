@@ -13,7 +13,7 @@ constexpr float everyTick = 0.001f;
 }  // namespace
 
 void Lumaro::beginRun() {
-  liveRun = ++runsArmed;
+  liveRun = ++lastRunIdentity;
   runFrames.clear();
 }
 

@@ -99,6 +99,20 @@ TEST_F(HostCallOrderTest, TheSpawnTurnsTheSwitchOffOnlyWhenItIsOn) {
   EXPECT_EQ(callsSince(from), (Calls{"executeCommand lm_isrecording 0 | log true", "SetTimeout 0.2"}));
 }
 
+TEST_F(HostCallOrderTest, AutomaticRecordingParksTheGhostThenReadsTheChoiceThenSchedulesTheRecording) {
+  loadGhost();
+  std::vector<std::string> seen;
+  game().setHostCallObserver([&](const char* name) { seen.emplace_back(name); });
+  host.run("lm_autorecord 1");
+  game().setHostCallObserver({});
+  // The stop command's two writes, the chosen ghost's name, then the record command 0.1 s later.
+  const Calls tail{"SetVector", "SetVector", "getCvar", "getStringValue", "SetTimeout"};
+  ASSERT_GE(seen.size(), tail.size());
+  EXPECT_EQ(Calls(seen.end() - static_cast<std::ptrdiff_t>(tail.size()), seen.end()), tail);
+  EXPECT_EQ(game().hostCalls().back(), "SetTimeout 0.1");
+  EXPECT_TRUE(plugin().isChallenging) << "the default choice \"none\" counts as a chosen ghost";
+}
+
 TEST_F(HostCallOrderTest, TheSamplerReadsLocationThenRotationAndOnlyThenTakesTheClock) {
   host.run("lm_record");
   game().crossStartLine();

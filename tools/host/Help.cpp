@@ -112,8 +112,8 @@ Steps:
       Chooses, in the settings page's "Load a ghost" list, the first entry whose label contains
       TEXT, as a player does: the console gets lm_ghostfilepath "FILE".   pick-ghost "by Ann"
   show page|ghosts|kismet|car|cvars
-      Prints the settings page, the ghost folder, the map's Kismet variables, the car, or the
-      console variables, as they are now.                                     show kismet
+      Prints the settings page (as the host read it at its last reload), the ghost folder, the
+      map's Kismet variables, the car, or the console variables, as they are now.   show kismet
   expect console [containing|matching] TEXT
       A console line shown after the one the previous console expectation matched is TEXT (or
       contains it, or matches it as a regular expression).    expect console "Race started."
@@ -129,7 +129,8 @@ Steps:
       (contains, matches) TEXT; "contains" is short for "line containing".
                              expect file tessaro/data/Ghosts/My-PB.ghost exists
   expect page ...
-      The same checks on the plugin's settings page (tessaro/plugins/settings/Lumaro.set).
+      The same checks on the plugin's settings page (tessaro/plugins/settings/Lumaro.set) as
+      the host read it at its last reload, which is what the player sees.
                                                   expect page last-line "9|Stopped ghost."
   expect kismet NAME VALUE
       The Kismet variable's value: a whole number, a number (floats compare to within 1e-5 of the
