@@ -134,6 +134,8 @@ int main(int argc, char** argv) {
   settings.tickLength = static_cast<std::int64_t>(std::llround(options.tickMilliseconds * 10'000.0));
   settings.hostCallLength = static_cast<std::int64_t>(std::llround(options.hostCallMilliseconds * 10'000.0));
   settings.verbose = options.verbose;
+  // Without a trace or a picture to draw, a long run keeps no record per game tick.
+  settings.keepRecords = options.trace.has_value() || options.svg.has_value();
   RootRemoval removal;
   try {
     if (options.root) {
