@@ -5,7 +5,8 @@
 #   trace   --trace to a place that cannot be written stops lumaro-host before the run (exit 2) and the
 #           summary names the trace only when it was written
 #   maps    a map file with a mistake stops the scenario before anything runs (exit 2), naming its lines
-#   copied  a lumaro-host copied with its folders (PREFIX/bin, PREFIX/share/lumaro/maps) finds the bundled maps
+#   copied  a lumaro-host copied with its folders (PREFIX/bin, PREFIX/share/lumaro/maps) runs on the libraries
+#           beside it and finds the bundled maps
 #   command_line.sh BUILD_DIR WORK_DIR CASE
 set -u
 build=$1 work=$2 case=$3
@@ -72,9 +73,15 @@ $expected"
   ;;
 copied)
   mkdir -p prefix/bin prefix/share/lumaro
-  cp "$build/bin/lumaro-host" "$build/bin/Lumaro.so" prefix/bin/
+  cp "$build/bin/lumaro-host" "$build/bin/Lumaro.so" "$build/bin/libpluginsdk.so" prefix/bin/
   cp -r "$build/share/lumaro/maps" prefix/share/lumaro/
   host=$work/prefix/bin/lumaro-host
+  # The copy runs on its own libraries, not on the build folder's, which may be gone.
+  for binary in lumaro-host Lumaro.so; do
+    case $(ldd "prefix/bin/$binary") in *"libpluginsdk.so => $work/prefix/bin/libpluginsdk.so"*) ;;
+      *) fail "a copied $binary looks for libpluginsdk.so outside its folder: $(ldd "prefix/bin/$binary" | grep pluginsdk)" ;;
+    esac
+  done
   run 'map speedway\nexpect kismet MapName Speedway\n' -
   [ $status -eq 0 ] || fail "a copied lumaro-host does not find the bundled maps (exit $status): $out"
   case $out in *"Speedway loaded from prefix/share/lumaro/maps/speedway.map"*) ;;
