@@ -5,6 +5,7 @@
 #   trace   --trace to a place that cannot be written stops lumaro-host before the run (exit 2) and the
 #           summary names the trace only when it was written
 #   maps    a map file with a mistake stops the scenario before anything runs (exit 2), naming its lines
+#   scenario  a folder given as the scenario is bad input (exit 2): nothing runs
 #   copied  a lumaro-host copied with its folders (PREFIX/bin, PREFIX/share/lumaro/maps) runs on the libraries
 #           beside it and finds the bundled maps
 #   command_line.sh BUILD_DIR WORK_DIR CASE
@@ -70,6 +71,13 @@ lumaro-host: 2 lines not understood; nothing was run"
 $out
 --- expected:
 $expected"
+  ;;
+scenario)
+  mkdir scenarios
+  run '' scenarios
+  [ $status -eq 2 ] || fail "a folder as the scenario exits $status, not 2: $out"
+  case $out in *"cannot read the scenario scenarios"*) ;; *) fail "no word about the scenario: $out" ;; esac
+  case $out in *"Game root"*) fail "the run started: $out" ;; esac
   ;;
 copied)
   mkdir -p prefix/bin prefix/share/lumaro

@@ -110,8 +110,12 @@ int main(int argc, char** argv) {
       text << std::cin.rdbuf();
       script = parseScript(text.str(), "<stdin>");
     } else {
+      // A folder opens as a file here and reads as an empty one: it would pass with no steps.
+      std::error_code error;
       std::ifstream file(*options.script, std::ios::binary);
-      if (!file) return badInput("cannot read the scenario " + *options.script);
+      if (!file || fs::is_directory(*options.script, error)) {
+        return badInput("cannot read the scenario " + *options.script);
+      }
       text << file.rdbuf();
       script = parseScript(text.str(), *options.script);
       scriptFolder = fs::absolute(fs::path(*options.script)).parent_path();
