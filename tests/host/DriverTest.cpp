@@ -260,6 +260,12 @@ TEST(MapFile, AStartingValueTheGameCannotHoldIsAMistake) {
                          }));
 }
 
+TEST(MapFile, AByteOrderMarkBeforeTheFirstEntryIsSkipped) {
+  const auto read = lumaro_host::parseMapFile("\xEF\xBB\xBFmap \"With Mark\"\n", "bom.map");
+  ASSERT_TRUE(read.map.has_value()) << read.errors.front();
+  EXPECT_EQ(read.map->definition.name, "With Mark");
+}
+
 TEST(MapFile, TheBundledMapsRead) {
   for (const char* name : {"speedway", "canyon", "kart", "sandbox", "quarry"}) {
     const auto read =

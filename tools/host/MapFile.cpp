@@ -106,7 +106,7 @@ MapFileResult parseMapFile(std::string_view text, const std::string& name) {
   int lineNumber = 0;
   int lineOfTrack = 0;
   int lineOfFirstVariable = 0;
-  std::istringstream in{std::string(text)};
+  std::istringstream in{std::string(withoutByteOrderMark(text))};
   std::string raw;
   while (std::getline(in, raw)) {
     ++lineNumber;
