@@ -1,7 +1,7 @@
 #!/bin/sh
 # lumaro-host as a person runs it, one case at a time:
-#   root    the fresh temporary game root is gone after a run that passes, one whose expectation fails and
-#           one whose plugin cannot be loaded (exit 0, 1, 2); --keep keeps it
+#   root    the fresh temporary game root is gone after a run that passes, one whose expectation fails, one
+#           whose plugin cannot be loaded (exit 0, 1, 2) and one whose output pipe is closed; --keep keeps it
 #   trace   --trace to a place that cannot be written stops lumaro-host before the run (exit 2) and the
 #           summary names the trace only when it was written
 #   maps    a map file with a mistake stops the scenario before anything runs (exit 2), naming its lines
@@ -39,6 +39,12 @@ root)
   run 'map speedway\n' --plugin "$work/not-a-plugin.so" -
   [ $status -eq 2 ] || fail "a plugin that cannot be loaded exits $status, not 2"
   [ "$(roots)" -eq 0 ] || fail "a plugin that fails to load leaves the game root: $(ls tmp)"
+  # Output into a pipe whose reader has gone (lumaro-host ... | head): the reader closes its end before it
+  # hands over the scenario, so every write of lumaro-host meets a closed pipe.
+  mkfifo out
+  (exec 3<out; exec 3<&-; printf 'map speedway\n'; i=0; while [ $i -lt 200 ]; do echo 'show cvars'; i=$((i + 1)); done) |
+    TMPDIR=$work/tmp "$host" - >out 2>/dev/null
+  [ "$(roots)" -eq 0 ] || fail "a run whose output pipe is closed leaves its game root: $(ls tmp)"
   run 'map speedway\n' --keep -
   [ $status -eq 0 ] && [ "$(roots)" -eq 1 ] || fail "--keep does not keep the game root (exit $status)"
   [ -d tmp/*/tessaro/data/Ghosts ] || fail "the kept game root has no ghost folder"

@@ -16,6 +16,7 @@
 #include <io.h>
 #include <windows.h>
 #else
+#include <csignal>
 #include <unistd.h>
 #endif
 
@@ -87,6 +88,11 @@ std::string secondsText(double seconds) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#if !defined(_WIN32)
+  // Output into a pipe whose reader has gone (lumaro-host ... | head) must not end the process before the
+  // temporary game root is removed: the writes fail instead, and the run ends as usual.
+  std::signal(SIGPIPE, SIG_IGN);
+#endif
   const ParsedOptions parsed = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
   if (!parsed.error.empty()) {
     std::cerr << "lumaro-host: " << parsed.error << " (lumaro-host --help explains the options)\n";
