@@ -26,6 +26,7 @@
 #include "tools/host/ScenarioMaps.h"
 #include "tools/host/Script.h"
 #include "tools/host/Session.h"
+#include "tools/ghost/ScenarioPicture.h"
 
 namespace fs = std::filesystem;
 using namespace lumaro_host;
@@ -141,6 +142,7 @@ int main(int argc, char** argv) {
   settings.mapsFolder = bundledMaps;
   settings.realtime = options.realtime;
   settings.tickLength = static_cast<std::int64_t>(std::llround(options.tickMilliseconds * 10'000.0));
+  settings.hostCallLength = static_cast<std::int64_t>(std::llround(options.hostCallMilliseconds * 10'000.0));
   settings.verbose = options.verbose;
   RootRemoval removal;
   try {
@@ -202,6 +204,13 @@ int main(int argc, char** argv) {
         status = status == 0 ? 1 : status;
       }
     }
+    bool pictureWritten = false;
+    if (options.svg) {
+      const std::string error = lumaro_ghost::writeScenarioPicture(*options.svg, game, session->driver(), script.name);
+      pictureWritten = error.empty();
+      if (!pictureWritten) std::cerr << "lumaro-host: " << error << "\n";
+      if (!pictureWritten && status == 0) status = 1;
+    }
 
     std::cout << "\n";
     if (!interactive) {
@@ -227,6 +236,7 @@ int main(int argc, char** argv) {
       std::cout << "Write trace    " << shownPath(fs::absolute(*options.trace)) << " (" << game.kismetWrites().size()
                 << " Kismet writes)\n";
     }
+    if (pictureWritten) std::cout << "Picture        " << shownPath(fs::absolute(*options.svg)) << "\n";
   }
   return status;
 }
