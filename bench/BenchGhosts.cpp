@@ -96,7 +96,11 @@ const std::filesystem::path& sampleGhostFolder(std::size_t fileCount) {
   return folder;
 }
 
-std::size_t heapBytesInUse() { return mallinfo2().uordblks; }
+// Small blocks in the heap proper, and the large ones the allocator maps on their own.
+std::size_t heapBytesInUse() {
+  const auto info = mallinfo2();
+  return info.uordblks + info.hblkhd;
+}
 
 std::vector<GhostFrame> readGhostLiterally(const std::filesystem::path& file) {
   std::vector<GhostFrame> frames;

@@ -21,7 +21,8 @@ public:
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
       if (run.error_occurred || run.iterations == 0) continue;
-      bench::Figures& kept = figures_[run.benchmark_name()];
+      // Keyed by the registered name: a fixed iteration count would otherwise add "/iterations:1".
+      bench::Figures& kept = figures_[run.run_name.function_name];
       kept.cpuSeconds = run.cpu_accumulated_time / static_cast<double>(run.iterations);
       for (const auto& [name, counter] : run.counters) kept.counters[name] = counter.value;
     }
