@@ -26,12 +26,13 @@ struct GhostHeader {
 
 // ---- writing ----
 
-// Room that one location field, and one whole frame line with its line end, can need.
+// Room that one location field, and one whole frame line with its line end, can need. The writers may use
+// bytes of it past the end they return as scratch.
 inline constexpr std::size_t locationTextCapacity = 64;
 inline constexpr std::size_t frameLineCapacity = 256;
 
 // A location component as printf "%.2f" writes the value widened to double: nearest hundredth of the binary
-// value, no exponent however large. Writes at first and returns the end.
+// value, no exponent however large. Writes at first (locationTextCapacity bytes of room) and returns the end.
 char* formatLocation(char* first, float value);
 
 // A rotation component truncated toward zero. A value with no 32-bit integer (NaN, or beyond the range)
