@@ -28,7 +28,8 @@ bool LineReader::next(std::string_view& line) {
       return true;
     }
     // More than the limit and a CR without a line feed: too long, however the line goes on.
-    if (end_ - begin_ > lineLimit_ + 1) return stopAtLongLine();
+    const std::size_t pending = end_ - begin_;
+    if (pending > lineLimit_ && pending - lineLimit_ > 1) return stopAtLongLine();
     if (exhausted_) {
       if (begin_ == end_) return false;
       // The last line has no line end; a CR at its very end stays, since no LF follows it.
