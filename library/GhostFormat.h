@@ -76,9 +76,9 @@ struct BadFrameLine {
 inline constexpr std::size_t ghostLineLimit = 4096;
 
 struct FrameReadReport {
-  std::size_t skippedLines = 0;               // frame lines with fewer than seven fields
-  std::optional<BadFrameLine> badLine;        // reading stopped here; the frames before it were kept
-  std::optional<std::size_t> tooLongLine;     // or here, at a line longer than ghostLineLimit (counted from 1)
+  std::size_t skippedLines = 0;            // frame lines with fewer than seven fields
+  std::optional<BadFrameLine> badLine;     // reading stopped here; the frames before it were kept
+  std::optional<std::size_t> tooLongLine;  // or here, at a line longer than ghostLineLimit (counted from 1)
 };
 
 // Appends the frames of a ghost file to frames: the first line is skipped unread; lines with fewer than seven

@@ -158,8 +158,9 @@ TEST(SettingsPage, AGhostWhosePlayerNameHoldsACommaIsListedAndCanBePicked) {
   host.ghost("c-other-laps.ghost", "TestMap,Doe, Jane,8,2-Lap,1.1\r\n");
   host.ghost("d-other-map.ghost", "TestMapX,Doe, Jane,8,1-Lap,1.1\r\n");
   host.ghost("e-no-version.ghost", "TestMap,Doe, Jane,8,1-Lap\r\n");
-  EXPECT_EQ(host.listLine(), "6|Load a ghost|lm_ghostfilepath| @ &1-Lap in 00:00:008 by Doe, Jane(Doe.ghost)@Doe.ghost"
-                             "&1-Lap in 00:00:007 by ,a,,(b.ghost)@b.ghost");
+  EXPECT_EQ(host.listLine(),
+            "6|Load a ghost|lm_ghostfilepath| @ &1-Lap in 00:00:008 by Doe, Jane(Doe.ghost)@Doe.ghost"
+            "&1-Lap in 00:00:007 by ,a,,(b.ghost)@b.ghost");
   host.newLines();
   host.run("lm_ghostfilepath Doe.ghost");
   EXPECT_EQ(host.newLines(), std::vector<std::string>{"Imported Doe.ghost."});

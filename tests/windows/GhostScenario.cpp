@@ -194,9 +194,9 @@ void checkNonAsciiNames(sim::Game& game, Checks& checks) {
   // A name that is not UTF-8 names no Windows file: the export says so as it says any failure to write.
   console.execute("lm_export_filename \"Caf\xe9\"");
   console.execute("lm_export");
-  checks.expect(console.lines().back() ==
-                    "Could not export to ./tessaro/data/Ghosts/Caf\xe9.ghost: the name is not UTF-8 text.",
-                "an export name that is not UTF-8 is reported as a failed export: " + console.lines().back());
+  checks.expect(
+      console.lines().back() == "Could not export to ./tessaro/data/Ghosts/Caf\xe9.ghost: the name is not UTF-8 text.",
+      "an export name that is not UTF-8 is reported as a failed export: " + console.lines().back());
 #endif
   console.execute("lm_update_list");
   std::ifstream page(game.settingsPage(), std::ios::binary);
