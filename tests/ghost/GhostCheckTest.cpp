@@ -5,6 +5,7 @@
 
 #include "GeneratedRuns.h"
 #include "tools/ghost/GhostCheck.h"
+#include "tools/ghost/GhostHeaderFields.h"
 
 using namespace lumaro_ghost;
 
@@ -91,11 +92,20 @@ TEST(GhostCheck, AHeaderLineLongerThanThePageReadsIsNamed) {
 
 TEST(GhostCheck, AHeaderThePageCannotUseIsLineOne) {
   const std::string frame = "0,0.00,0.00,0.00,0,0,0\n";
+  // The numbers a comma shifted are read from the right, as the page reads them.
   EXPECT_EQ(problemsOf("Speed,way,Ann,0,1-Lap,1.1\n" + frame),
             (std::vector<std::string>{
                 "1: the header has 6 fields, not five: a comma in the map or player name shifts the fields after it",
-                "1: the run time \"Ann\" is not a number",
-                "1: the lap count 0 is outside 1 to 6: no page lists the file",
+            }));
+  const GhostHeaderFields doe = readHeaderFields("Speedway,Doe, Jane,8,1-Lap,1.1");
+  EXPECT_EQ(doe.mapName, "Speedway");
+  EXPECT_EQ(doe.playerName, "Doe, Jane");
+  EXPECT_EQ(doe.runTime.value, 8);
+  EXPECT_EQ(doe.lapField, "1-Lap");
+  EXPECT_EQ(doe.version, "1.1");
+  EXPECT_EQ(problemsOf("Speedway,Ann,0,1-Lap,1.1,x\n" + frame),
+            (std::vector<std::string>{
+                "1: the header has 6 fields, not five: a comma in the map or player name shifts the fields after it",
             }));
   EXPECT_EQ(problemsOf(",Ann,0,Lap\n" + frame),
             (std::vector<std::string>{
