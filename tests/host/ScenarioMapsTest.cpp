@@ -65,8 +65,6 @@ TEST(ScenarioMaps, TheMapStepNamesEachContractVariableThatIsMissingOrOfAnotherTy
       "variable int LapNb -1\nvariable string MapName M\nvariable vector GhostPosition 0 0 0\n"
       "variable vector GhostRotation 0 0 0\nvariable float GhostColor 0\n";
   EXPECT_TRUE(problemsOf(complete).empty());
-  // One of the right type among others of the same name is enough: the plugin looks by type and name.
-  EXPECT_TRUE(problemsOf(complete + "variable bool LapNb 1\n").empty());
 
   EXPECT_EQ(problemsOf("variable float LapNb -1\nvariable vector MapName 0 0 0\nvariable bool GhostColor 1\n"),
             (std::vector<std::string>{

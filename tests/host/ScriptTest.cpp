@@ -29,6 +29,15 @@ TEST(Words, QuotesGroupBlanksAndCommentsEndTheLine) {
   EXPECT_EQ(splitWords("expect console 'open").error, "a single quote is not closed");
 }
 
+TEST(Words, AByteOrderMarkAtTheStartOfAFileIsNoPartOfItsFirstLine) {
+  // Editors on Windows may save UTF-8 with one; the first step or map entry must still read.
+  const Script script = parseScript("\xEF\xBB\xBFmap speedway\nwait 1\n", "bom.scenario");
+  EXPECT_TRUE(script.errors.empty()) << script.errors.front();
+  EXPECT_EQ(script.steps.size(), 2u);
+  EXPECT_EQ(withoutByteOrderMark("\xEF\xBB\xBF\xEF\xBB\xBFx"), "\xEF\xBB\xBFx");
+  EXPECT_EQ(withoutByteOrderMark("\xEF\xBBx"), "\xEF\xBBx");
+}
+
 TEST(Steps, AConsoleLineIsTypedExactlyAsWritten) {
   // No quoting rules and no comments: the console does its own cutting.
   for (const char* line : {R"(lm_ghostfilepath "My-PB.ghost")", "lm_color #FF0000", R"(lm_log "unclosed)",
@@ -208,6 +217,9 @@ TEST(Options, TheCommandLine) {
   EXPECT_EQ(parseOptions({"--plugin"}).error, "--plugin needs a value");
   EXPECT_EQ(parseOptions({"--fast"}).error, "unknown option --fast");
   EXPECT_EQ(parseOptions({"-"}).options.script, "-");
+  EXPECT_EQ(parsed.options.hostCallMilliseconds, 0.0) << "host calls take no time unless asked";
+  EXPECT_EQ(parseOptions({"--host-call-ms", "0.5"}).options.hostCallMilliseconds, 0.5);
+  EXPECT_EQ(parseOptions({"--host-call-ms", "-1"}).error, "--host-call-ms takes a number of milliseconds from 0 to 100");
 }
 
 }  // namespace
