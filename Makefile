@@ -1,7 +1,7 @@
 # Thin targets over the CMake presets.
 PRESET ?= dev
 
-.PHONY: all build test demo bench windows clean
+.PHONY: all build test demo bench windows fuzz clean
 
 all: build
 
@@ -28,6 +28,13 @@ bench: build
 windows:
 	cmake --preset windows
 	cmake --build --preset windows
+
+# The libFuzzer targets (preset fuzz, clang), each run for FUZZ_SECONDS; see fuzz/run.sh.
+FUZZ_SECONDS ?= 60
+fuzz:
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	fuzz/run.sh $(FUZZ_SECONDS)
 
 clean:
 	rm -rf build
