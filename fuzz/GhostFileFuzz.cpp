@@ -4,7 +4,8 @@
 // fuzzed text up to a few bytes before the reader's first or second refill.
 #include <cstddef>
 #include <cstdint>
-#include <sstream>
+#include <istream>
+#include <streambuf>
 #include <string>
 
 #include "fuzz/FuzzCheck.h"
@@ -15,28 +16,45 @@ namespace {
 // The reader's chunk size; a padding longer than it makes the reader grow its buffer, too.
 constexpr std::size_t refill = std::size_t{1} << 16;
 
-std::string paddedText(const std::uint8_t* data, std::size_t size) {
-  if (size == 0) return {};
-  const std::uint8_t mode = data[0];
-  std::string text;
-  if (mode & 0x80U) {
+// The text to read: the padding, kept from one input to the next while its length stays, then the input.
+const std::string& paddedText(const std::uint8_t* data, std::size_t size) {
+  static std::string text;
+  static std::size_t paddingNow = 0;
+  std::size_t padding = 0;
+  if (size > 0 && (data[0] & 0x80U)) {
     // Bits 0-5: how many bytes before the refill the fuzzed text starts; bit 6: one chunk further on.
-    const std::size_t before = mode & 0x3FU;
-    const std::size_t end = (mode & 0x40U) ? 2 * refill : refill;
-    text.assign(end - before - 1, 'H');
-    text += '\n';
+    const std::size_t before = data[0] & 0x3FU;
+    padding = ((data[0] & 0x40U) ? 2 * refill : refill) - before;
   }
-  text.append(reinterpret_cast<const char*>(data + 1), size - 1);
+  if (padding != paddingNow) {
+    text.assign(padding, 'H');
+    if (padding > 0) text[padding - 1] = '\n';
+    paddingNow = padding;
+  }
+  text.resize(padding);
+  if (size > 0) text.append(reinterpret_cast<const char*>(data + 1), size - 1);
   return text;
 }
+
+// A stream over text without copying it.
+class TextBuffer : public std::streambuf {
+public:
+  explicit TextBuffer(const std::string& text) {
+    char* start = const_cast<char*>(text.data());
+    setg(start, start, start + text.size());
+  }
+};
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string text = paddedText(data, size);
-  const literal::FileReading expected = literal::readFile(text);
+  const std::string& text = paddedText(data, size);
+  TextBuffer literalBuffer(text);
+  std::istream literalIn(&literalBuffer);
+  const literal::FileReading expected = literal::readFile(literalIn);
 
-  std::istringstream in(text);
+  TextBuffer buffer(text);
+  std::istream in(&buffer);
   std::vector<GhostFrame> frames;
   const FrameReadReport report = readGhostFrames(in, frames);
 

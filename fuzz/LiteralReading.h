@@ -6,7 +6,7 @@
 #include <bit>
 #include <cstdint>
 #include <optional>
-#include <sstream>
+#include <istream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -68,9 +68,8 @@ struct FileReading {
   FrameReadReport report;
 };
 
-inline FileReading readFile(const std::string& text) {
+inline FileReading readFile(std::istream& in) {
   FileReading reading;
-  std::istringstream in(text);
   std::string line;
   std::size_t lineNumber = 0;
   while (std::getline(in, line)) {
