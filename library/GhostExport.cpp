@@ -2,6 +2,7 @@
 // before anything is written, and the previous ghost of that name survives any failure to write the new one.
 #include "library/GhostFileName.h"
 #include "library/GhostFileWrite.h"
+#include "library/PathText.h"
 #include "plugin/Lumaro.h"
 
 void Lumaro::exportGhost() {
@@ -10,7 +11,7 @@ void Lumaro::exportGhost() {
     logStatus("No Ghost to export.");
     return;
   }
-  const std::filesystem::path target = gameWrapper->FixRelativePath(pathText);
+  const std::filesystem::path target = gameWrapper->FixRelativePath(pathFromUtf8(pathText));
   const std::string playerName = gameWrapper->GetPlayerName().ToString();
 
   SequenceWrapper sequence = mainSequence();

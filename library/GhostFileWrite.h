@@ -1,5 +1,7 @@
 // Writes a ghost file so that a failure never costs the ghost already there: the new file is written beside
 // the target under a scratch name and renamed over the target only once it is completely written and closed.
+// The scratch file is always a new file: whatever stands at its name first (a file left by an earlier write,
+// a link planted there) is removed without being followed, and the new file is created exclusively.
 #pragma once
 
 #include <filesystem>

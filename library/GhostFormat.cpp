@@ -134,9 +134,11 @@ FrameLineResult decodeFrameLine(std::string_view line, GhostFrame& frame) {
   std::array<float, frameFieldCount> values{};
   for (int index = 1; index < frameFieldCount; ++index) {
     const FloatReading reading = readFloat(fields[static_cast<std::size_t>(index)]);
-    if (reading.error != NumberError::None) {
-      return {FrameLineResult::Kind::BadNumber, static_cast<FrameField>(index), reading.error};
-    }
+    // An infinity or a NaN would reach the ghost car's Kismet variables: it is as bad as no number at all.
+    const NumberError error = reading.error == NumberError::None && !std::isfinite(reading.value)
+                                  ? NumberError::NotFinite
+                                  : reading.error;
+    if (error != NumberError::None) return {FrameLineResult::Kind::BadNumber, static_cast<FrameField>(index), error};
     values[static_cast<std::size_t>(index)] = reading.value;
   }
   frame.x = values[1];

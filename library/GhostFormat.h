@@ -61,7 +61,8 @@ struct FrameLineResult {
   NumberError error = NumberError::None;     // with BadNumber: what was wrong with it
 };
 
-// Decodes one frame line; fields after the seventh are ignored. frame is written only for Kind::Frame.
+// Decodes one frame line; fields after the seventh are ignored. A location or rotation that reads as an
+// infinity or a NaN is a bad number (NumberError::NotFinite). frame is written only for Kind::Frame.
 FrameLineResult decodeFrameLine(std::string_view line, GhostFrame& frame);
 
 struct BadFrameLine {
@@ -76,5 +77,6 @@ struct FrameReadReport {
 };
 
 // Appends the frames of a ghost file to frames: the first line is skipped unread; lines with fewer than seven
-// fields are skipped and counted; reading stops at the first line holding a field that is not a number.
+// fields are skipped and counted; reading stops at the first line holding a field that is not a (finite)
+// number.
 FrameReadReport readGhostFrames(std::istream& in, std::vector<GhostFrame>& frames);

@@ -1,15 +1,18 @@
 // Ghost import: the file named by lm_ghostfilepath, under the ghost folder, becomes the loaded ghost. A file
 // that does not read cleanly never ends the import with an error: the frames before the bad line are kept.
+// Only what GhostFileAccess lets the plugin read is opened; anything else is reported as no ghost found.
 #include <fstream>
-#include <system_error>
 
+#include "library/GhostFileAccess.h"
 #include "library/GhostFormat.h"
 #include "plugin/Lumaro.h"
 
 namespace {
 
 std::string badLineMessage(const std::string& selection, const BadFrameLine& bad, std::size_t framesLoaded) {
-  const char* problem = bad.error == NumberError::OutOfRange ? "is out of range" : "is not a number";
+  const char* problem = bad.error == NumberError::OutOfRange ? "is out of range"
+                        : bad.error == NumberError::NotFinite ? "is not a finite number"
+                                                              : "is not a number";
   return "Stopped reading " + selection + " at line " + std::to_string(bad.lineNumber) + ": the " +
          std::string(frameFieldName(bad.field)) + " value " + problem + " (frames loaded: " +
          std::to_string(framesLoaded) + ").";
@@ -24,15 +27,13 @@ std::string skippedLinesMessage(const std::string& selection, std::size_t skippe
 
 void Lumaro::importGhost(bool announce) {
   const std::string selection = cvarManager->getCvar("lm_ghostfilepath").getStringValue();
-  const std::filesystem::path file = gameWrapper->GetDataFolder() / "Ghosts" / selection;
   ghostFrames.clear();
   // The loaded ghost is replaced whole: a playback under way must look at its time order again.
   ghostFrameOrder.forget();
 
-  // A folder is no ghost on any platform, though some let a stream open one.
-  std::error_code ignored;
+  const GhostFileAccess ghosts(gameWrapper->GetDataFolder() / "Ghosts");
   std::ifstream in;
-  if (!std::filesystem::is_directory(file, ignored)) in.open(file, std::ios::binary);
+  if (const auto file = ghosts.selectedFile(selection)) in.open(*file, std::ios::binary);
   if (!in.is_open()) {
     if (announce) logStatus("No Ghost found " + selection + ".");
     return;
@@ -45,6 +46,7 @@ void Lumaro::importGhost(bool announce) {
     logStatus(badLineMessage(selection, *report.badLine, ghostFrames.size()));
   } else {
     logStatus("Imported " + selection + ".");
+    if (ghostFrames.empty()) logStatus(selection + " holds no frames.");
   }
   if (report.skippedLines > 0) logStatus(skippedLinesMessage(selection, report.skippedLines));
 }

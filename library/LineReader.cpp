@@ -51,9 +51,21 @@ void LineReader::refill() {
   if (got == 0 || !in_) exhausted_ = true;
 }
 
-bool readFirstLine(std::istream& in, std::string& line) {
-  if (!std::getline(in, line)) return false;
-  // getline sets eof only when the stream ended before an LF; only a CR just before an LF is a line end.
-  if (!in.eof() && !line.empty() && line.back() == '\r') line.pop_back();
-  return true;
+std::optional<std::string> readFirstLine(std::istream& in, std::size_t limit) {
+  std::string prefix(limit, '\0');
+  in.read(prefix.data(), static_cast<std::streamsize>(limit));
+  prefix.resize(static_cast<std::size_t>(in.gcount()));
+  const std::size_t feed = prefix.find('\n');
+  if (feed != std::string::npos) {
+    prefix.resize(feed);
+    if (!prefix.empty() && prefix.back() == '\r') prefix.pop_back();
+    return prefix;
+  }
+  // No line feed: the line ends at the end of the stream, when that comes within the limit. A CR at its very
+  // end stays, since no LF follows it.
+  if (prefix.empty()) return std::nullopt;
+  const bool streamEnded = prefix.size() < limit || std::istream::traits_type::eq_int_type(
+                                                        in.peek(), std::istream::traits_type::eof());
+  if (!streamEnded) return std::nullopt;
+  return prefix;
 }

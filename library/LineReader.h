@@ -3,7 +3,9 @@
 // into one reused buffer, valid until the next call; nothing is allocated per line.
 #pragma once
 
+#include <cstddef>
 #include <istream>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,5 +26,7 @@ private:
   bool exhausted_ = false;
 };
 
-// The first line of a stream, read by the same rules; false when the stream holds nothing to read.
-bool readFirstLine(std::istream& in, std::string& line);
+// The first line of a stream, read by the same rules, when it ends within the stream's first `limit` bytes
+// (at a line feed among them, or at the end of the stream); otherwise, or for an empty stream, nothing.
+// At most `limit` bytes are read, whatever the stream holds.
+std::optional<std::string> readFirstLine(std::istream& in, std::size_t limit);

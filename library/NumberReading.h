@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <string_view>
 
-enum class NumberError { None, NoNumber, OutOfRange };
+// NotFinite is never a conversion's result: readers whose fields must be finite (a ghost's frame fields) report
+// an infinity or a NaN that was read with it.
+enum class NumberError { None, NoNumber, OutOfRange, NotFinite };
 
 struct IntReading {
   std::int32_t value = 0;

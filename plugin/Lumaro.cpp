@@ -5,6 +5,7 @@
 #include <system_error>
 #include <utility>
 
+#include "library/PathText.h"
 #include "plugin/Entry.h"
 
 namespace {
@@ -62,5 +63,5 @@ void Lumaro::createGhostFolder() {
   const std::filesystem::path folder = gameWrapper->GetDataFolder() / "Ghosts";
   std::error_code error;
   std::filesystem::create_directory(folder, error);
-  if (error) logStatus("Could not create the ghost folder " + folder.string() + ": " + error.message());
+  if (error) logStatus("Could not create the ghost folder " + utf8FromPath(folder) + ": " + error.message());
 }

@@ -5,8 +5,11 @@
 #include <fstream>
 #include <system_error>
 
+#include "library/GhostFileAccess.h"
+#include "library/GhostFileName.h"
 #include "library/LineReader.h"
 #include "library/NumberReading.h"
+#include "library/PathText.h"
 #include "library/SplitString.h"
 #include "race/RaceTime.h"
 
@@ -36,8 +39,7 @@ std::string pageSafeText(std::string_view text) {
 }
 
 bool isListableFileName(std::string_view fileName) {
-  return std::all_of(fileName.begin(), fileName.end(),
-                     [](char c) { return isPageByte(static_cast<unsigned char>(c)); });
+  return std::all_of(fileName.begin(), fileName.end(), isGhostNameByte);
 }
 
 std::optional<std::string> ghostChoice(std::string_view headerLine, std::string_view fileName,
@@ -57,17 +59,17 @@ std::optional<std::string> ghostChoice(std::string_view headerLine, std::string_
 
 std::vector<std::string> ghostChoices(const std::filesystem::path& ghostFolder, std::string_view mapName,
                                       std::int32_t lapCount) {
+  const GhostFileAccess ghosts(ghostFolder);
   std::vector<std::pair<std::string, std::filesystem::path>> files;
   std::error_code error;
   std::filesystem::directory_iterator entry(ghostFolder, error);
   for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
-    std::error_code typeError;
-    if (entry->is_directory(typeError)) continue;
+    if (!ghosts.mayRead(entry->path())) continue;
     std::string name;
     try {
-      name = entry->path().filename().string();
+      name = utf8FromPath(entry->path().filename());
     } catch (const std::exception&) {
-      continue;  // a name with no narrow form (Windows) cannot be a list value
+      continue;  // a name with no UTF-8 form (Windows) cannot be a list value
     }
     files.emplace_back(std::move(name), entry->path());
   }
@@ -75,11 +77,12 @@ std::vector<std::string> ghostChoices(const std::filesystem::path& ghostFolder, 
   std::sort(files.begin(), files.end());
 
   std::vector<std::string> choices;
-  std::string header;
   for (const auto& [name, path] : files) {
     std::ifstream in(path, std::ios::binary);
-    if (!in.is_open() || !readFirstLine(in, header)) continue;
-    if (auto choice = ghostChoice(header, name, mapName, lapCount)) choices.push_back(std::move(*choice));
+    if (!in.is_open()) continue;
+    const std::optional<std::string> header = readFirstLine(in, headerLineLimit);
+    if (!header) continue;
+    if (auto choice = ghostChoice(*header, name, mapName, lapCount)) choices.push_back(std::move(*choice));
   }
   return choices;
 }

@@ -3,6 +3,7 @@
 // line names the current map and lap count.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -14,9 +15,13 @@
 // and "@" (the page's separators), and the control bytes below 0x20 and 0x7F (CR and LF among them).
 std::string pageSafeText(std::string_view text);
 
-// Whether a file name can stand as a list value: it must hold none of the bytes pageSafeText removes, or
-// choosing it would name another file.
+// Whether a file name can stand as a list value: it must hold only ghost name bytes (library/GhostFileName.h,
+// the rule an export names its file by), or choosing it would name another file.
 bool isListableFileName(std::string_view fileName);
+
+// How much of a ghost file the page reads for its first line. A header holds two names and three short
+// fields; a file whose first line does not end within this is not listed.
+inline constexpr std::size_t headerLineLimit = 4096;
 
 // The list entry for one ghost file, or nothing when it does not belong on the list: a first line with fewer
 // than four fields, another map name, a lap count or run time that is not a number or another lap count, or a
@@ -25,7 +30,8 @@ bool isListableFileName(std::string_view fileName);
 std::optional<std::string> ghostChoice(std::string_view headerLine, std::string_view fileName,
                                        std::string_view mapName, std::int32_t lapCount);
 
-// The entries for every file of the ghost folder, in byte order of the file names. Folders, files that cannot
-// be read and a folder that cannot be listed give no entries.
+// The entries for every ghost file of the folder, in byte order of the (UTF-8) file names. Only what
+// GhostFileAccess lets the plugin read is opened, and only its first headerLineLimit bytes are read; other
+// entries, files that cannot be read and a folder that cannot be listed give no entries.
 std::vector<std::string> ghostChoices(const std::filesystem::path& ghostFolder, std::string_view mapName,
                                       std::int32_t lapCount);

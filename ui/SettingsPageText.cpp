@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "ui/GhostChoice.h"
+
 namespace {
 
 void line(std::string& page, std::string_view text) {
@@ -54,6 +56,7 @@ std::string settingsPageText(const SettingsPageState& state) {
   }
 
   line(page, "8|");
-  line(page, "9|" + state.status);
+  // Typed console values reach the status; on the page they must stay one line of one field.
+  line(page, "9|" + pageSafeText(state.status));
   return page;
 }

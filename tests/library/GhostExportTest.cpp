@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/resource.h>
+
 #include <algorithm>
 
 #include "GhostFileHelpers.h"
 #include "library/GhostFileName.h"
+#include "support/GhostList.h"
 #include "support/PluginHarness.h"
 
 namespace {
@@ -49,19 +53,20 @@ TEST(GhostExport, TheHeaderTakesPlayerMapLastFrameTimeAndTheLapCountAtExportTime
   EXPECT_EQ(fileBytes(host.ghost("My-PB.ghost")), "TestMap,Ann, the fast,83456,3-Lap,1.1\r\n83456,1.00,2.00,3.00,4,5,6\r\n");
 }
 
-TEST(GhostExport, FileNamesLoseTheNineIllegalCharactersToBlanks) {
-  const std::string illegal = "\\/:?\"<>|.";
+TEST(GhostExport, FileNamesLoseTheNineIllegalCharactersAndWhatTheListRefusesToBlanks) {
+  const std::string illegal = "\\/:?\"<>|.&@\x7f";
   for (int c = 0; c < 256; ++c) {
     const char character = static_cast<char>(c);
-    const bool replaced = illegal.find(character) != std::string::npos;
+    const bool replaced = c < 0x20 || illegal.find(character) != std::string::npos;
     EXPECT_EQ(replaceIllegalChar(character), replaced ? ' ' : character) << c;
   }
 
   ExportHost host;
   const std::pair<std::string, std::string> names[] = {
-      {"My.PB", "My PB.ghost"}, {"a/b", "a b.ghost"}, {"..", "  .ghost"}, {"<a:b>?|*", " a b   *.ghost"}};
+      {"My.PB", "My PB.ghost"}, {"a/b", "a b.ghost"}, {"..", "  .ghost"}, {"<a:b>?|*", " a b   *.ghost"},
+      {"\"R&D@home\t\r\"", " R D home   .ghost"}, {"Caf\xc3\xa9", "Caf\xc3\xa9.ghost"}};
   for (const auto& [setting, file] : names) {
-    host.run("lm_export_filename " + setting);
+    host.console().setValue(*host.console().find("lm_export_filename"), setting);
     host.run("lm_export");
     EXPECT_EQ(fileBytes(host.ghost(file)), twoFrameFile) << setting;
     EXPECT_EQ(host.newLines(), Lines{"Exported to ./tessaro/data/Ghosts/" + file + "."});
@@ -72,6 +77,27 @@ TEST(GhostExport, FileNamesLoseTheNineIllegalCharactersToBlanks) {
   EXPECT_EQ(host.newLines(), Lines{"Exported to ./tessaro/data/Ghosts/.ghost."});
   // Nothing left the ghost folder.
   EXPECT_EQ(folderNames(host.game().dataFolder()), Lines{"Ghosts"});
+}
+
+// Mended: a name with "&", "@", "|", a tab or a CR was exported under a name the list never showed, and a
+// listed name holding a double quote could not be picked.
+TEST(GhostExport, EveryExportedGhostIsListedAndCanBePicked) {
+  ExportHost host;
+  const std::string names[] = {"R&D",       "me@home", "a|b",  "tab\there",
+                               "cr\rlf\n", "say \"hi\"", "\x7f", "\xc3\x9f \xe7\x8c\xab"};
+  for (const std::string& name : names) {
+    host.console().setValue(*host.console().find("lm_export_filename"), name);
+    host.run("lm_export");
+  }
+  host.run("lm_update_list");
+  host.newLines();
+  const Lines values = listedGhostFiles(fileBytes(host.game().settingsPage()));
+  EXPECT_EQ(values.size(), std::size(names));
+  for (const std::string& value : values) {
+    host.run("lm_ghostfilepath \"" + value + "\"");
+    EXPECT_EQ(host.newLines(), Lines{"Imported " + value + "."});
+    EXPECT_EQ(host.plugin().ghostFrames.size(), 2u) << value;
+  }
 }
 
 TEST(GhostExport, AnEmptyRunIsReportedFirstAndTouchesNothing) {
@@ -159,22 +185,48 @@ TEST(GhostExport, AFailedWriteIsReportedWithTheFileAndTheReasonAndTheSelectionIs
 
 // Mended: the target used to be opened (and emptied) first, so a failed write lost the previous ghost.
 TEST(GhostExport, AFailedWriteLeavesThePreviousGhostIntact) {
-  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "needs /dev/full to make a write fail";
   ExportHost host;
   const std::string previous = "TestMap,Bo,90002,1-Lap,1.1\r\n90002,1.00,2.00,3.00,0,0,0\r\n";
   writeBytes(host.ghost("My-PB.ghost"), previous);
-  // The new ghost goes to a scratch file beside the target first; here that file is a full disk.
-  std::filesystem::create_symlink("/dev/full", host.ghost("My-PB.ghost.part"));
+  // Files of this process may not grow past 16 bytes for a moment: the new ghost's write fails part-way.
+  rlimit fileSize{};
+  getrlimit(RLIMIT_FSIZE, &fileSize);
+  const rlimit usual = fileSize;
+  fileSize.rlim_cur = 16;
+  signal(SIGXFSZ, SIG_IGN);
+  setrlimit(RLIMIT_FSIZE, &fileSize);
   host.run("lm_export");
-  EXPECT_EQ(host.newLines(), Lines{"Could not export to ./tessaro/data/Ghosts/My-PB.ghost: No space left on device."});
+  setrlimit(RLIMIT_FSIZE, &usual);
+  EXPECT_EQ(host.newLines(), Lines{"Could not export to ./tessaro/data/Ghosts/My-PB.ghost: File too large."});
   EXPECT_EQ(fileBytes(host.ghost("My-PB.ghost")), previous);
+  EXPECT_EQ(folderNames(host.game().ghostFolder()), Lines{"My-PB.ghost"});  // the scratch file went
 
-  // Any other failure before the ghost is complete leaves it as well: here the scratch name is a folder.
-  std::filesystem::remove(host.ghost("My-PB.ghost.part"));
+  // A folder under the scratch name is not removed, and the new file then cannot be made.
   std::filesystem::create_directory(host.ghost("My-PB.ghost.part"));
   host.run("lm_export");
-  EXPECT_EQ(host.newLines(), Lines{"Could not export to ./tessaro/data/Ghosts/My-PB.ghost: Is a directory."});
+  EXPECT_EQ(host.newLines(), Lines{"Could not export to ./tessaro/data/Ghosts/My-PB.ghost: File exists."});
   EXPECT_EQ(fileBytes(host.ghost("My-PB.ghost")), previous);
+}
+
+// Mended: a link planted under the scratch name was followed, and the export overwrote a file outside the
+// ghost folder.
+TEST(GhostExport, AScratchNameLinkIsNeverFollowed) {
+  ExportHost host;
+  const std::filesystem::path outside = host.game().root() / "precious.txt";
+  writeBytes(outside, "mine\n");
+  std::filesystem::create_symlink(outside, host.ghost("My-PB.ghost.part"));
+  const std::filesystem::path absent = host.game().root() / "absent.txt";
+  std::filesystem::create_symlink(absent, host.ghost("b.ghost.part"));
+  host.run("lm_export");
+  host.run("lm_export_filename b");
+  host.run("lm_export");
+  EXPECT_EQ(host.newLines(),
+            (Lines{"Exported to ./tessaro/data/Ghosts/My-PB.ghost.", "Exported to ./tessaro/data/Ghosts/b.ghost."}));
+  EXPECT_EQ(fileBytes(outside), "mine\n");
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(absent)));
+  EXPECT_EQ(fileBytes(host.ghost("My-PB.ghost")), twoFrameFile);
+  EXPECT_EQ(folderNames(host.game().ghostFolder()), (Lines{"My-PB.ghost", "b.ghost"}));
+  EXPECT_FALSE(std::filesystem::is_symlink(host.ghost("My-PB.ghost")));
 }
 
 // Mended: a bad number in the selected ghost used to end the export in its reload, before the page.

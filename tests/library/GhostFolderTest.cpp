@@ -7,14 +7,31 @@
 
 #  include "library/DetachedProcess.h"
 #endif
+#include "library/FolderOpener.h"
+#include "library/PathText.h"
 #include "sim/PluginLoader.h"
 #include "support/PluginHarness.h"
 
 namespace {
 
-std::string utf8(const std::filesystem::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
+// Text is UTF-8 on every platform; the folder opener hands the Windows shell the path's UTF-16 form.
+TEST(PathText, Utf8TextAndPathsConvertBothWaysAndTheWideFormIsUtf16) {
+  const std::string text = "/home/J\xc3\xa9r\xc3\xb4me/Stra\xc3\x9f" "e/\xe7\x8c\xab.ghost";
+  const std::filesystem::path path = pathFromUtf8(text);
+  EXPECT_EQ(path, std::filesystem::path(u8"/home/J\u00e9r\u00f4me/Stra\u00dfe/\u732b.ghost"));
+  EXPECT_TRUE(path.filename() == std::filesystem::path(u8"\u732b.ghost"));
+  EXPECT_EQ(utf8FromPath(path), text);
+  EXPECT_EQ(utf16FromPath(path), u"/home/J\u00e9r\u00f4me/Stra\u00dfe/\u732b.ghost");
+  EXPECT_EQ(utf8FromPath(pathFromUtf8("")), "");
+}
+
+// Without a host opener on Windows, a request the shell refuses (a result of 32 or less) is reported.
+TEST(GhostFolder, TheShellAcceptsARequestOnlyWithAResultAbove32) {
+  EXPECT_FALSE(shellAcceptedRequest(0));
+  EXPECT_FALSE(shellAcceptedRequest(2));   // file not found
+  EXPECT_FALSE(shellAcceptedRequest(32));
+  EXPECT_TRUE(shellAcceptedRequest(33));
+  EXPECT_TRUE(shellAcceptedRequest(42));
 }
 
 TEST(GhostFolder, EveryCommandAsksTheHostToShowTheGhostFolderAndSaysNothing) {
@@ -22,7 +39,7 @@ TEST(GhostFolder, EveryCommandAsksTheHostToShowTheGhostFolderAndSaysNothing) {
   host.newLines();
   host.run("lm_open_folder");
   host.run("lm_open_folder");
-  EXPECT_EQ(host.game().foldersOpened(), (std::vector<std::string>(2, utf8(host.game().ghostFolder()))));
+  EXPECT_EQ(host.game().foldersOpened(), (std::vector<std::string>(2, utf8FromPath(host.game().ghostFolder()))));
   // A folder deleted after load is asked for all the same, still without a word.
   std::filesystem::remove_all(host.game().ghostFolder());
   host.run("lm_open_folder");
@@ -39,7 +56,7 @@ TEST(GhostFolder, ThePluginLibraryLoadedByAHostReachesTheHostsOpenerWithAUtf8Pat
   sim::LoadedPlugin plugin(LUMARO_PLUGIN_PATH, game);
   game.console().execute("lm_open_folder");
   ASSERT_EQ(game.foldersOpened().size(), 1u);
-  EXPECT_EQ(game.foldersOpened()[0], utf8(root) + "/tessaro/data/Ghosts");
+  EXPECT_EQ(game.foldersOpened()[0], utf8FromPath(root) + "/tessaro/data/Ghosts");
   EXPECT_NE(game.foldersOpened()[0].find("Zo\xc3\xab's game"), std::string::npos);
   plugin.unload();
 }

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <utility>
 
 #include "GhostFileHelpers.h"
+#include "library/PathText.h"
 #include "support/PluginHarness.h"
 
 namespace {
@@ -52,25 +55,55 @@ TEST(GhostImport, AChangedSelectionImportsAnyReadableGhostWhateverItsMap) {
             (Frames{ghostFrame(0, 1.5f, 2, 3, 4, 5, 6), ghostFrame(16, -1.25f, 2, 3, 4, 5, 6)}));
 }
 
-TEST(GhostImport, SubFoldersAndAbsolutePathsAreJoinedAsPaths) {
+TEST(GhostImport, SubFoldersAndUtf8NamesAreFoundInTheGhostFolder) {
   ImportHost host;
   host.ghost("sub/x.ghost", "h\r\n7,0,0,0,0,0,0");
   EXPECT_EQ(host.import("sub/x.ghost"), Lines{"Imported sub/x.ghost."});
   EXPECT_EQ(host.plugin().ghostFrames.size(), 1u);
-  const std::filesystem::path elsewhere = host.game().root() / "elsewhere.txt";
-  writeBytes(elsewhere, "h\n1,0,0,0,0,0,0\n2,0,0,0,0,0,0\n");
-  EXPECT_EQ(host.import(elsewhere.string()), Lines{"Imported " + elsewhere.string() + "."});
-  EXPECT_EQ(host.plugin().ghostFrames.size(), 2u);
+  writeBytes(host.game().ghostFolder() / std::filesystem::path(u8"J\u00e9r\u00f4me \u732b.ghost"), "h\n1,0,0,0,0,0,0");
+  const std::string name = "J\xc3\xa9r\xc3\xb4me \xe7\x8c\xab.ghost";
+  EXPECT_EQ(host.import(name), Lines{"Imported " + name + "."});
+  // A link to a ghost inside the folder is followed.
+  std::filesystem::create_symlink("sub/x.ghost", host.game().ghostFolder() / "linked.ghost");
+  EXPECT_EQ(host.import("linked.ghost"), Lines{"Imported linked.ghost."});
 }
 
-TEST(GhostImport, AHeaderOnlyFileImportsAnEmptyGhost) {
+// Mended: the selection used to be joined as any path and read whatever it named, outside the folder too.
+TEST(GhostImport, NothingButARegularFileInsideTheGhostFolderIsRead) {
+  ImportHost host;
+  const std::filesystem::path elsewhere = host.game().root() / "elsewhere.txt";
+  writeBytes(elsewhere, "h\n1,0,0,0,0,0,0\n2,0,0,0,0,0,0\n");
+  std::filesystem::create_symlink(elsewhere, host.game().ghostFolder() / "outside.ghost");
+  std::filesystem::create_directory(host.game().ghostFolder() / "sub");
+  std::filesystem::create_symlink("/dev/zero", host.game().ghostFolder() / "zero.ghost");
+  ASSERT_EQ(mkfifo((host.game().ghostFolder() / "pipe.ghost").c_str(), 0600), 0);
+  const std::string refused[] = {utf8FromPath(elsewhere), "../elsewhere.txt", "sub/../../elsewhere.txt",
+                                 "outside.ghost",         "/dev/zero",        "zero.ghost",
+                                 "pipe.ghost"};
+  for (const std::string& selection : refused) {
+    host.plugin().ghostFrames = {ghostFrame(1, 1, 1, 1, 1, 1, 1)};
+    EXPECT_EQ(host.import(selection), Lines{"No Ghost found " + selection + "."});
+    EXPECT_TRUE(host.plugin().ghostFrames.empty()) << selection;
+  }
+  // "." and ".." inside the folder that stay inside it are still refused: no step up is ever taken.
+  host.ghost("a.ghost", "h\n1,0,0,0,0,0,0\n");
+  EXPECT_EQ(host.import("sub/../a.ghost"), Lines{"No Ghost found sub/../a.ghost."});
+  EXPECT_EQ(host.import("./a.ghost"), Lines{"Imported ./a.ghost."});
+}
+
+// Mended: an empty ghost used to be announced as imported, and only the next lm_play found it empty.
+TEST(GhostImport, AFileWithoutFramesIsImportedAndSaidToHoldNone) {
   ImportHost host;
   host.ghost("h.ghost", "TestMap,Player,16,1-Lap,1.1\r\n");
   host.plugin().ghostFrames = {ghostFrame(9, 9, 9, 9, 9, 9, 9)};
-  EXPECT_EQ(host.import("h.ghost"), Lines{"Imported h.ghost."});
+  EXPECT_EQ(host.import("h.ghost"), (Lines{"Imported h.ghost.", "h.ghost holds no frames."}));
   EXPECT_TRUE(host.plugin().ghostFrames.empty());
   host.ghost("empty.ghost", "");
-  EXPECT_EQ(host.import("empty.ghost"), Lines{"Imported empty.ghost."});
+  EXPECT_EQ(host.import("empty.ghost"), (Lines{"Imported empty.ghost.", "empty.ghost holds no frames."}));
+  host.ghost("short.ghost", "h\n1,2\n");
+  EXPECT_EQ(host.import("short.ghost"),
+            (Lines{"Imported short.ghost.", "short.ghost holds no frames.",
+                   "Skipped 1 line of short.ghost with fewer than seven fields."}));
 }
 
 // Mended: a bad number used to throw out of the import, leaving a half-read ghost and no word about it.
@@ -89,6 +122,20 @@ TEST(GhostImport, ABadNumberIsReportedWithFileLineAndFieldAndTheFramesBeforeItSt
   EXPECT_EQ(host.import("far.ghost"),
             Lines{"Stopped reading far.ghost at line 2: the x value is out of range (frames loaded: 0)."});
   EXPECT_TRUE(host.plugin().ghostFrames.empty());
+}
+
+// Mended: nan and inf pass the number rules and used to be written to the ghost car's Kismet variables.
+TEST(GhostImport, ANonFiniteLocationOrRotationStopsTheReadLikeABadNumber) {
+  ImportHost host;
+  const std::pair<std::string, std::string> lines[] = {
+      {"2,nan,0,0,0,0,0", "x"},   {"2,0,-inf,0,0,0,0", "y"}, {"2,0,0,INFINITY,0,0,0", "z"},
+      {"2,0,0,0,NaN(1),0,0", "pitch"}, {"2,0,0,0,0,inf,0", "yaw"}, {"2,0,0,0,0,0,-nan", "roll"}};
+  for (const auto& [line, field] : lines) {
+    host.ghost("odd.ghost", "h\n1,0,0,0,0,0,0\n" + line + "\n3,0,0,0,0,0,0\n");
+    EXPECT_EQ(host.import("odd.ghost"), Lines{"Stopped reading odd.ghost at line 3: the " + field +
+                                              " value is not a finite number (frames loaded: 1)."});
+    EXPECT_EQ(host.plugin().ghostFrames.size(), 1u) << line;
+  }
 }
 
 // Mended: short lines used to be read past their last field.

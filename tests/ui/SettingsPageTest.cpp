@@ -145,18 +145,49 @@ TEST(SettingsPage, HeadersWithoutTheirFieldsOrNumbersAreNotListed) {
             "6|Load a ghost|lm_ghostfilepath| @ &1-Lap in 00:00:005 by Ann(f-good.ghost)@f-good.ghost");
 }
 
-// Mended: names from a shared ghost file could add fields, options or whole lines to the page.
+// Mended: names from a shared ghost file could add fields, options or whole lines to the page, and a listed
+// name holding a double quote could not be picked (the console command that picks it cut it short).
 TEST(SettingsPage, SeparatorsAndControlBytesNeverReachThePage) {
   PageHost host;
-  host.ghost("a.ghost", "TestMap,Eve|x&0|Hack|lm_x@y\x01\r\x7fz\t,5,1@-Lap|9,1.1\r\n");
-  const char* unlistable[] = {"b|c.ghost", "b&c.ghost", "b@c.ghost", "b\rc.ghost", "b\nc.ghost", "b\x1b.ghost",
-                              "b\x7f.ghost"};
+  host.ghost("a.ghost", "TestMap,\"Eve|x&0|Hack|lm_x@y\x01\r\x7fz\t,5,1@-Lap|9,1.1\r\n");
+  const char* unlistable[] = {"b|c.ghost",   "b&c.ghost",   "b@c.ghost",   "b\rc.ghost",
+                              "b\nc.ghost", "b\x1b.ghost", "b\x7f.ghost", "b\"c.ghost"};
   for (const char* name : unlistable) host.ghost(name, "TestMap,Ann,5,1-Lap,1.1\r\n");
-  EXPECT_EQ(host.listLine(), "6|Load a ghost|lm_ghostfilepath| @ &1-Lap9 in 00:00:005 by Evex0Hacklm_xyz(a.ghost)@a.ghost");
+  EXPECT_EQ(host.listLine(),
+            "6|Load a ghost|lm_ghostfilepath| @ &1-Lap9 in 00:00:005 by \"Evex0Hacklm_xyz(a.ghost)@a.ghost");
 
   EXPECT_EQ(pageSafeText("a|b&c@d\r\n\x1f\x7f e\x80"), "abcd e\x80");
   EXPECT_TRUE(isListableFileName("My PB (2) \xc3\xa9.ghost"));
   EXPECT_FALSE(isListableFileName("tab\t.ghost"));
+}
+
+// Mended: typed console values reached the status line raw, adding fields to it or splitting it in two.
+TEST(SettingsPage, TheStatusLineIsPageSafeWhileLmLogKeepsTheMessage) {
+  PageHost host;
+  host.console().setValue(*host.console().find("lm_ghostfilepath"), "x|7|lm_export\r\n0|y&z@w");
+  host.run("lm_import");
+  const std::string message = "No Ghost found x|7|lm_export\r\n0|y&z@w.";
+  EXPECT_EQ(host.cvar("lm_log"), message);
+  EXPECT_EQ(host.lines().back(), message);
+  EXPECT_EQ(host.regenerated(), page(noRunRow, noGhostRow, "No Ghost found x7lm_export0yzw."));
+}
+
+// Mended: the first line was read whatever its length. Only the first 4 KiB are read; a first line ending
+// there (at its line feed, or at the end of the file) is listed, a longer one is not.
+TEST(SettingsPage, OnlyAFirstLineEndingWithinTheFirst4KiBIsListed) {
+  PageHost host;
+  const std::string header = "TestMap,Ann,5,1-Lap,";
+  const auto padded = [&](std::size_t length) { return header + std::string(length - header.size(), 'v'); };
+  host.ghost("a-lf-within.ghost", padded(4095) + "\n0,0,0,0,0,0,0\n");
+  host.ghost("b-crlf-within.ghost", padded(4094) + "\r\n");
+  host.ghost("c-end-within.ghost", padded(4096));
+  host.ghost("d-lf-beyond.ghost", padded(4096) + "\n");
+  host.ghost("e-end-beyond.ghost", padded(4097));
+  const std::string list = host.listLine();
+  EXPECT_NE(list.find("(a-lf-within.ghost)"), std::string::npos);
+  EXPECT_NE(list.find("(b-crlf-within.ghost)"), std::string::npos);
+  EXPECT_NE(list.find("(c-end-within.ghost)"), std::string::npos);
+  EXPECT_EQ(list.find("beyond"), std::string::npos) << list;
 }
 
 }  // namespace

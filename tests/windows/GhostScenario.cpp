@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "library/PathText.h"
 #include "sim/Game.h"
 #include "sim/PluginLoader.h"
+#include "support/GhostList.h"
 
 namespace {
 
@@ -142,10 +144,6 @@ std::string joinLines(const std::vector<std::string>& lines) {
   return text;
 }
 
-std::string utf8(const std::filesystem::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-}
 
 // lm_open_folder hands the host's opener the ghost folder, the game's data folder joined with "Ghosts",
 // as UTF-8 text, and says nothing.
@@ -153,7 +151,7 @@ void checkFolderOpened(sim::Game& game, Checks& checks) {
   const std::size_t linesBefore = game.console().lines().size();
   game.console().execute("lm_open_folder");
   const std::string separator(1, static_cast<char>(std::filesystem::path::preferred_separator));
-  const std::string expected = utf8(game.root()) + separator + "tessaro" + separator + "data" + separator + "Ghosts";
+  const std::string expected = utf8FromPath(game.root()) + separator + "tessaro" + separator + "data" + separator + "Ghosts";
   const std::vector<std::string>& opened = game.foldersOpened();
   checks.expect(opened.size() == 1 && opened[0] == expected,
                 "lm_open_folder hands the host's opener the ghost folder as UTF-8: " +
@@ -161,6 +159,10 @@ void checkFolderOpened(sim::Game& game, Checks& checks) {
   if (!opened.empty()) {
     checks.expect(opened.back().find("sc\xc3\xa9nario") != std::string::npos,
                   "the \"\xc3\xa9\" in the game root's name reaches the opener as its two UTF-8 bytes");
+    const std::u16string wide = utf16FromPath(pathFromUtf8(opened.back()));
+    checks.expect(wide.find(u"sc\u00e9nario") != std::u16string::npos && wide == utf16FromPath(game.ghostFolder()),
+                  "the folder's wide form, as the Windows shell gets it without a host opener, holds the "
+                  "\"\xc3\xa9\" as one UTF-16 unit");
     const std::string what = "the path the opener received, read as UTF-8, is the ghost folder on disk";
     try {
       const std::u8string text(opened.back().begin(), opened.back().end());
@@ -170,6 +172,36 @@ void checkFolderOpened(sim::Game& game, Checks& checks) {
     }
   }
   checks.expect(game.console().lines().size() == linesBefore, "lm_open_folder says nothing");
+}
+
+// Ghosts named by players everywhere: each is exported under its UTF-8 name, found on disk under that name,
+// offered by the page's list and picked from it, as on every platform.
+void checkNonAsciiNames(sim::Game& game, Checks& checks) {
+  sim::Console& console = game.console();
+  const std::string names[] = {"Caf\xc3\xa9", "Stra\xc3\x9f" "e", "\xe7\x8c\xab"};
+  for (const std::string& name : names) {
+    const std::size_t linesBefore = console.lines().size();
+    console.execute("lm_export_filename \"" + name + "\"");
+    console.execute("lm_export");
+    const std::string file = name + ".ghost";
+    checks.expect(console.lines().size() == linesBefore + 1 &&
+                      console.lines().back() == "Exported to ./tessaro/data/Ghosts/" + file + ".",
+                  "lm_export_filename " + name + " is exported as " + file);
+    checks.expect(std::filesystem::is_regular_file(game.ghostFolder() / pathFromUtf8(file)),
+                  file + " is on disk under its UTF-8 name");
+  }
+  console.execute("lm_update_list");
+  std::ifstream page(game.settingsPage(), std::ios::binary);
+  const std::vector<std::string> listed =
+      listedGhostFiles(std::string(std::istreambuf_iterator<char>(page), std::istreambuf_iterator<char>()));
+  for (const std::string& name : names) {
+    const std::string file = name + ".ghost";
+    const bool isListed = std::find(listed.begin(), listed.end(), file) != listed.end();
+    if (!checks.expect(isListed, "the page lists " + file)) continue;
+    console.execute("lm_ghostfilepath \"" + file + "\"");
+    checks.expect(console.lines().back() == "Imported " + file + ".",
+                  "picking " + file + " imports it: " + console.lines().back());
+  }
 }
 
 }  // namespace
@@ -195,10 +227,11 @@ void runGhostScenario(const std::filesystem::path& plugin, const std::filesystem
   console.execute("lm_ghostfilepath CrossCheck.ghost");
   game.runFor(0.5);
   checkFolderOpened(game, checks);
+  const std::string transcript = joinLines(console.lines());
+  checkNonAsciiNames(game, checks);
   loaded.unload();
 
   const ExpectedRun expected = expectedRun(game.tickLength());
-  const std::string transcript = joinLines(console.lines());
   const std::string transcriptDifference = firstDifference(transcript, joinLines(expected.transcript));
   checks.expect(transcriptDifference.empty(),
                 "the console shows the recording, the race's start and finish, the export and the import" +

@@ -2,7 +2,9 @@
 // of a workshop map (with a pause in the middle), finish, export it as "CrossCheck.ghost", select it
 // through lm_ghostfilepath (which imports it), then open the ghost folder with lm_open_folder. The game's
 // root lies under `root` in a folder with a non-ASCII name. The console transcript and the ghost file are
-// checked against texts computed here, and the host's folder opener must receive the folder as UTF-8.
+// checked against texts computed here, and the host's folder opener must receive the folder as UTF-8 (its
+// UTF-16 form, as the Windows shell would get it, is checked too). Then ghosts named "Café", "Straße" and a
+// CJK letter are exported, found on disk under their UTF-8 names, listed on the page and picked from it.
 // The ghost file's bytes are copied to `ghostCopy` and the transcript to `ghostCopy` + ".console", so the
 // Windows and Linux runs can be compared byte for byte.
 #pragma once

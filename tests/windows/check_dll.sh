@@ -4,7 +4,8 @@
 #   Lumaro.dll exports "exports", "getPlugin", "deleteMe" under plain names and the members of
 #     Tessaro::Plugin::TessaroPlugin, nothing else;
 #   pluginsdk.dll exports the host clock and the host's folder opener under their plain names;
-#   Lumaro.dll imports ShellExecuteA from SHELL32.dll (the ghost folder opener outside the stand-in host);
+#   Lumaro.dll imports ShellExecuteW, not ShellExecuteA, from SHELL32.dll (the ghost folder opener outside the
+#     stand-in host);
 #   Lumaro.dll imports pluginsdk.dll and system DLLs only, pluginsdk.dll and the host programs system DLLs
 #     (and pluginsdk.dll) only: the compiler runtime is linked in, never a DLL of its own.
 # Exits 77 (skipped) when the mingw-w64 tools are missing, as the Windows build then is.
@@ -78,8 +79,11 @@ check_imports Lumaro.dll pluginsdk.dll KERNEL32.dll msvcrt.dll SHELL32.dll
 for dll in pluginsdk.dll SHELL32.dll; do
   printf '%s\n' $(imported "$bin/Lumaro.dll") | grep -qixF $dll || fail "Lumaro.dll does not import $dll"
 done
-imported_from "$bin/Lumaro.dll" SHELL32.dll | grep -qxF ShellExecuteA ||
-  fail "Lumaro.dll does not import ShellExecuteA from SHELL32.dll"
+imported_from "$bin/Lumaro.dll" SHELL32.dll | grep -qxF ShellExecuteW ||
+  fail "Lumaro.dll does not import ShellExecuteW from SHELL32.dll"
+# The ANSI entry point reads the path in the ANSI code page and cannot name a folder outside it.
+! imported_from "$bin/Lumaro.dll" SHELL32.dll | grep -qxF ShellExecuteA ||
+  fail "Lumaro.dll imports ShellExecuteA; the folder opener uses the wide entry point only"
 check_imports pluginsdk.dll KERNEL32.dll msvcrt.dll
 check_imports lumaro-testhost.exe pluginsdk.dll KERNEL32.dll msvcrt.dll
 check_imports lumaro-host.exe pluginsdk.dll KERNEL32.dll msvcrt.dll
