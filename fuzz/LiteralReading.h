@@ -1,9 +1,11 @@
 // The literal way to read a ghost file, against which the fuzz targets hold the real readers: getline for
 // lines (a CR standing directly before the LF dropped, as a text-mode stream does), splitString for fields,
-// std::stoi and std::stof for numbers, their exceptions turned into the reader's error kinds.
+// std::stoi and std::stof for numbers, their exceptions turned into the reader's error kinds, and a location or
+// rotation that is not finite refused.
 #pragma once
 
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <istream>
@@ -56,6 +58,10 @@ inline FrameLineResult decodeLine(const std::string& line, GhostFrame& frame) {
     const FloatReading reading = stofReading(fields[static_cast<std::size_t>(index)]);
     if (reading.error != NumberError::None) {
       return {FrameLineResult::Kind::BadNumber, static_cast<FrameField>(index), reading.error};
+    }
+    // What stof reads as an infinity or a NaN would reach the ghost car: the reader refuses it too.
+    if (!std::isfinite(reading.value)) {
+      return {FrameLineResult::Kind::BadNumber, static_cast<FrameField>(index), NumberError::NotFinite};
     }
     values[index] = reading.value;
   }
