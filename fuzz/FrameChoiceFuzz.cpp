@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "fuzz/FuzzCheck.h"
-#include "fuzz/LiteralReading.h"
+#include "tests/support/LiteralReading.h"
 #include "playback/FrameChoice.h"
 
 namespace {

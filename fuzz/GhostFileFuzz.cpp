@@ -9,7 +9,7 @@
 #include <string>
 
 #include "fuzz/FuzzCheck.h"
-#include "fuzz/LiteralReading.h"
+#include "tests/support/LiteralReading.h"
 
 namespace {
 

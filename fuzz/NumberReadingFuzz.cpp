@@ -5,7 +5,7 @@
 #include <string>
 
 #include "fuzz/FuzzCheck.h"
-#include "fuzz/LiteralReading.h"
+#include "tests/support/LiteralReading.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string field(reinterpret_cast<const char*>(data), size);

@@ -1,4 +1,4 @@
-// The literal way to read a ghost file, against which the fuzz targets hold the real readers: getline for
+// The literal way to read a ghost file, against which the tests and fuzz targets hold the real readers: getline for
 // lines (a CR standing directly before the LF dropped, as a text-mode stream does), splitString for fields,
 // std::stoi and std::stof for numbers, their exceptions turned into the reader's error kinds, and a location or
 // rotation that is not finite refused.
