@@ -1,7 +1,7 @@
 # Thin targets over the CMake presets.
 PRESET ?= dev
 
-.PHONY: all build test demo bench windows fuzz clean
+.PHONY: all build test demo bench windows fuzz package format format-check clean
 
 all: build
 
@@ -13,12 +13,21 @@ test: build
 	ctest --preset $(PRESET)
 
 # The showcase on the stand-in host: record, export, pick from the page's list, challenge. The game root
-# (ghost files, settings page) and the Kismet write trace are left in build/$(PRESET)/demo.
+# (ghost files, settings page), the Kismet write trace, the scenario's picture and the comparison of its two
+# runs are left in build/$(PRESET)/demo.
 DEMO_ROOT = build/$(PRESET)/demo
-demo: build
+DEMO_GHOSTS = $(DEMO_ROOT)/tessaro/data/Ghosts
+demo:
+	cmake --preset $(PRESET)
+	cmake --build --preset $(PRESET) --target lumaro-host lumaro-ghost
 	rm -rf $(DEMO_ROOT)
 	./build/$(PRESET)/bin/lumaro-host --root $(DEMO_ROOT) --page --list-ghosts \
-	    --trace $(DEMO_ROOT)/kismet-writes.csv scenarios/showcase.scenario
+	    --trace $(DEMO_ROOT)/kismet-writes.csv --svg $(DEMO_ROOT)/scenario.svg scenarios/showcase.scenario
+	@echo
+	./build/$(PRESET)/bin/lumaro-ghost compare $(DEMO_GHOSTS)/My-PB.ghost $(DEMO_GHOSTS)/My-PB-2.ghost
+	./build/$(PRESET)/bin/lumaro-ghost plot $(DEMO_GHOSTS)/My-PB.ghost $(DEMO_GHOSTS)/My-PB-2.ghost \
+	    -o $(DEMO_ROOT)/comparison.svg
+	@echo "The comparison of the two runs, drawn: $(DEMO_ROOT)/comparison.svg (open it in a browser)"
 
 bench: build
 	./build/$(PRESET)/bin/lumaro-bench
@@ -35,6 +44,19 @@ fuzz:
 	cmake --preset fuzz
 	cmake --build --preset fuzz
 	fuzz/run.sh $(FUZZ_SECONDS)
+
+# The players' package build/windows/Lumaro-<version>-win64.zip: the stripped Lumaro.dll, README, LICENSE
+# and CHANGELOG.
+package: windows
+	cd build/windows && cpack
+
+# The house style (.clang-format) applied to every C++ file of the tree, or only checked.
+FORMAT_FILES = $(shell git ls-files '*.cpp' '*.h')
+format:
+	clang-format -i $(FORMAT_FILES)
+
+format-check:
+	clang-format --dry-run --Werror $(FORMAT_FILES)
 
 clean:
 	rm -rf build

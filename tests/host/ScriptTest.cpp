@@ -203,6 +203,8 @@ TEST(Options, TheCommandLine) {
   EXPECT_EQ(parsed.options.script, "run.scenario");
   EXPECT_EQ(parseOptions({"--root", "g", "--remove-root"}).error,
             "--remove-root removes only a fresh temporary root, not --root");
+  EXPECT_TRUE(parseOptions({"--keep"}).options.keepRoot);
+  EXPECT_EQ(parseOptions({"--keep", "--remove-root"}).error, "--keep and --remove-root contradict each other");
   EXPECT_EQ(parseOptions({"--plugin"}).error, "--plugin needs a value");
   EXPECT_EQ(parseOptions({"--fast"}).error, "unknown option --fast");
   EXPECT_EQ(parseOptions({"-"}).options.script, "-");

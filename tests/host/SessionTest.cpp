@@ -147,12 +147,14 @@ TEST_F(SessionTest, AFailureReportNamesTheScriptTheLineTheStepAndWhatWasSeen) {
 
 TEST_F(SessionTest, InteractiveStepsReportFailuresAndGoOn) {
   std::istringstream typed(
-      "map speedway\nexpect kismet LapNb 2\nfly away\nconsole lm_lapNbr 4\nquit\nconsole lm_lapNbr 5\n");
+      "map speedway\nexpect kismet LapNb 2\nfly away\nconsole lm_lapNbr 4\nmap nowhere\nquit\nconsole lm_lapNbr 5\n");
   std::ostringstream out;
   runInteractive(*session, typed, out, false);
   EXPECT_EQ(session->game().console().valueOf("lm_lapNbr"), "4");
   EXPECT_NE(out.str().find("input:2: failed: expect kismet LapNb 2\n  seen: LapNb (int) = -1\n"), std::string::npos);
-  EXPECT_NE(out.str().find("  unknown step \"fly\""), std::string::npos);
+  // Every error names the input line it came from, a line that cannot be read and a map not found included.
+  EXPECT_NE(out.str().find("input:3: unknown step \"fly\""), std::string::npos);
+  EXPECT_NE(out.str().find("input:5: failed: map nowhere\n  seen: no map file nowhere (looked in "), std::string::npos);
 }
 
 TEST_F(SessionTest, PickGhostChoosesTheEntryOfThePagesList) {

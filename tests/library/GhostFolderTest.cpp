@@ -3,7 +3,13 @@
 #include <cerrno>
 
 #if !defined(_WIN32)
+#  include <sys/stat.h>
 #  include <sys/wait.h>
+
+#  include <fstream>
+#  include <string>
+
+#  include "support/TempFolder.h"
 
 #  include "library/DetachedProcess.h"
 #endif
@@ -71,6 +77,25 @@ TEST(DetachedProcess, StartsAProgramWithoutLeavingAChild) {
   EXPECT_EQ(errno, ECHILD);
   EXPECT_FALSE(startDetached({"lumaro-no-such-program"}));
   EXPECT_FALSE(startDetached({}));
+}
+
+// The program leads a session of its own (it outlives the game's terminal) and its standard streams lead
+// nowhere. It reports through a named pipe, whose opening waits for it: no timing involved.
+TEST(DetachedProcess, TheProgramLeadsANewSessionWithItsStreamsOnDevNull) {
+  TempFolder folder;
+  const std::string pipe = (folder.path() / "report").string();
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  ASSERT_TRUE(startDetached({"sh", "-c",
+                             "echo \"$$ $(cut -d' ' -f6 /proc/$$/stat) $(readlink /proc/$$/fd/0) "
+                             "$(readlink /proc/$$/fd/1) $(readlink /proc/$$/fd/2)\" > \"$0\"",
+                             pipe}));
+  std::ifstream report(pipe);
+  std::string pid, session, in, out, err;
+  report >> pid >> session >> in >> out >> err;
+  EXPECT_EQ(session, pid);
+  EXPECT_EQ(in, "/dev/null");
+  EXPECT_EQ(out, "/dev/null");
+  EXPECT_EQ(err, "/dev/null");
 }
 #endif
 

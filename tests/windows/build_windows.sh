@@ -1,14 +1,16 @@
 #!/bin/sh
-# Cross-builds the Windows binaries (preset "windows", build/windows) for the checks that follow: the
-# DLL export check and the run under Wine. Exits 77 (skipped) when the mingw-w64 compiler is missing.
-#   build_windows.sh SOURCE_DIR CMAKE MINGW_CXX
+# Cross-builds the Windows binaries with the preset "windows" into BUILD_DIR, a step of the Linux build:
+# the DLL checks, the package test and the runs under Wine use what it builds. The first run configures
+# the folder (with the Linux build's compiler launcher, ccache say); later runs only build what changed.
+#   build_windows.sh SOURCE_DIR CMAKE BUILD_DIR [LAUNCHER]
 set -eu
-source_dir=$1 cmake=$2 cxx=$3
-if [ ! -x "$cxx" ]; then
-  echo "skipped: the mingw-w64 cross compiler x86_64-w64-mingw32-g++-posix is not installed"
-  echo "(apt-get install g++-mingw-w64-x86-64-posix, then configure again)"
-  exit 77
+source_dir=$1 cmake=$2 build=$3 launcher=${4:-}
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cd "$source_dir"
+  if [ -n "$launcher" ]; then
+    "$cmake" --preset windows -B "$build" -DCMAKE_CXX_COMPILER_LAUNCHER="$launcher" >/dev/null
+  else
+    "$cmake" --preset windows -B "$build" >/dev/null
+  fi
 fi
-cd "$source_dir"
-"$cmake" --preset windows >/dev/null
-"$cmake" --build --preset windows
+exec "$cmake" --build "$build"

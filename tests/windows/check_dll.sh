@@ -12,34 +12,7 @@
 #   check_dll.sh MINGW_CXX OBJDUMP BIN_DIR
 set -eu
 cxx=$1 objdump=$2 bin=$3
-if [ ! -x "$cxx" ] || [ ! -x "$objdump" ]; then
-  echo "skipped: the mingw-w64 cross compiler or x86_64-w64-mingw32-objdump is not installed"
-  exit 77
-fi
-cxxfilt=${objdump%objdump}c++filt
-[ -x "$cxxfilt" ] || cxxfilt=c++filt
-failures=0
-fail() { echo "FAIL  $*"; failures=$((failures + 1)); }
-
-# The names in a DLL's export table, demangled, one a line.
-exported() {
-  "$objdump" -p "$1" | sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/p' |
-    sed -n 's/^[[:space:]]*\[ *[0-9]*\] //p' | "$cxxfilt"
-}
-
-# The DLLs a binary imports, one a line, as the import table spells them.
-imported() {
-  "$objdump" -p "$1" | sed -n 's/^[[:space:]]*DLL Name: //p'
-}
-
-# The functions a binary imports from one DLL (named case-insensitively), one a line.
-imported_from() {
-  "$objdump" -p "$1" | awk -v dll="$(echo "$2" | tr A-Z a-z)" '
-    /^[[:space:]]*DLL Name: / { name = tolower($3); next }
-    /^[[:space:]]*vma:/ { next }
-    /^[[:space:]]*$/ { name = ""; next }
-    name == dll && NF >= 3 { print $3 }'
-}
+. "$(dirname "$0")/pe_tables.sh"
 
 # check_imports FILE ALLOWED...: every imported DLL is among the allowed ones (case-insensitive).
 check_imports() {
@@ -59,17 +32,7 @@ for file in Lumaro.dll pluginsdk.dll lumaro-testhost.exe lumaro-host.exe; do
   [ -f "$bin/$file" ] || { echo "FAIL  $bin/$file was not built"; exit 1; }
 done
 
-names=$(exported "$bin/Lumaro.dll")
-echo "Lumaro.dll exports:"; printf '%s\n' "$names" | sed 's/^/  /'
-for name in exports getPlugin deleteMe \
-            "Tessaro::Plugin::TessaroPlugin::onLoad()" "Tessaro::Plugin::TessaroPlugin::onUnload()" \
-            "Tessaro::Plugin::TessaroPlugin::TessaroPlugin()" "Tessaro::Plugin::TessaroPlugin::~TessaroPlugin()" \
-            "vtable for Tessaro::Plugin::TessaroPlugin"; do
-  printf '%s\n' "$names" | grep -qxF "$name" || fail "Lumaro.dll does not export $name"
-done
-unexpected=$(printf '%s\n' "$names" |
-  grep -vxE 'exports|getPlugin|deleteMe|(vtable|typeinfo|typeinfo name) for Tessaro::Plugin::TessaroPlugin|Tessaro::Plugin::TessaroPlugin::.*' || true)
-[ -z "$unexpected" ] || fail "Lumaro.dll exports more than the host needs: $unexpected"
+check_plugin_exports "$bin/Lumaro.dll"
 
 for name in TessaroHostClockTicks TessaroHostOpenFolder; do
   exported "$bin/pluginsdk.dll" | grep -qxF $name || fail "pluginsdk.dll does not export $name under its plain name"

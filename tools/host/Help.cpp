@@ -38,15 +38,19 @@ Options:
   --plugin PATH     the plugin library to load (default: the Lumaro library beside lumaro-host)
   --root DIR        the game root: tessaro/, tessaro/data/Ghosts and the settings page live in it; kept
                     as it is, so ghosts in it stay from one run to the next (default: a fresh temporary
-                    folder, whose name is printed)
-  --remove-root     remove the fresh temporary game root at the end (for tests)
+                    folder, whose name is printed, removed when the run ends whatever its outcome)
+  --keep            keep the fresh temporary game root after the run
+  --remove-root     remove the fresh temporary game root at the end (the default; for older scripts)
   --realtime        run against the wall clock: each tick sleeps until it is due, and the game clock
                     moves by the wall time that really passed (default: virtual time, as fast as it goes)
   --tick-ms MS      the length of a game tick (default 8)
   --page            print the settings page at the end
   --trace FILE.csv  write every Kismet write to a CSV file: time_ms,variable,x,y,z,value (time since
-                    the start; x, y, z for a vector, value for a float)
+                    the start; x, y, z for a vector, value for a float); the file is opened before the
+                    run starts, so a place that cannot be written stops lumaro-host at once
   --list-ghosts     list the ghost folder at the end: each file's size, frames and header line
+  --svg FILE.svg    draw the scenario at the end: the track, each ghost file of the ghost folder coloured
+                    by speed, and the ghost car's path (compare two runs with lumaro-ghost compare/plot)
   -v, --verbose     also report each expectation that holds
   -h, --help        this text
 
@@ -137,7 +141,8 @@ Steps:
       The plugin has written the Kismet variable at least N times.
                                                   expect writes GhostPosition at-least 100
   A failed expectation stops the scenario and names the script, the line, the step and what was seen;
-  in the interactive mode it is reported and the session goes on.
+  in the interactive mode it is reported with the input line it came from ("input:LINE: ...") and the
+  session goes on.
 
 Map files (maps/*.map, see maps/README.md):
   map "Canyon Run"                  the map's name
@@ -151,9 +156,16 @@ Map files (maps/*.map, see maps/README.md):
   point 9000 0 17                   the car spawns on the first
   ...
 
+Map files are found and read when the scenario is read: a map file with a mistake is bad input like a bad
+step. The map step names every Kismet variable the plugin works with that the map lacks or has with
+another type (LapNb int, MapName string, GhostPosition and GhostRotation vectors, GhostColor float).
+Bundled maps are looked for in share/lumaro/maps beside the folder of lumaro-host, else in maps beside it.
+
 Exit status: 0 when every step was carried out and every expectation held; 1 when an expectation failed
-or a step could not be carried out; 2 for a mistake on the command line or in the scenario (every bad
-line is reported and nothing runs), or a plugin library that cannot be loaded.
+or a step could not be carried out; 2 for bad input of any kind, before anything runs: a mistake on the
+command line, in the scenario or in a map file it names (every bad line is reported, in line order), a
+trace file that cannot be written, a game root that cannot be made, or a plugin library that cannot be
+loaded.
 )";
 }
 

@@ -27,16 +27,19 @@ ParsedOptions parseOptions(const std::vector<std::string>& arguments) {
       options.page = true;
     } else if (word == "--list-ghosts") {
       options.listGhosts = true;
+    } else if (word == "--keep") {
+      options.keepRoot = true;
     } else if (word == "--remove-root") {
       options.removeRoot = true;
     } else if (word == "-v" || word == "--verbose") {
       options.verbose = true;
-    } else if (word == "--plugin" || word == "--root" || word == "--trace" || word == "--tick-ms") {
+    } else if (word == "--plugin" || word == "--root" || word == "--trace" || word == "--svg" || word == "--tick-ms") {
       const std::string* text = value();
       if (text == nullptr) return parsed;
       if (word == "--plugin") options.plugin = *text;
       if (word == "--root") options.root = *text;
       if (word == "--trace") options.trace = *text;
+      if (word == "--svg") options.svg = *text;
       if (word == "--tick-ms") {
         char* end = nullptr;
         options.tickMilliseconds = std::strtod(text->c_str(), &end);
@@ -56,6 +59,7 @@ ParsedOptions parseOptions(const std::vector<std::string>& arguments) {
       options.script = word;
     }
   }
+  if (options.removeRoot && options.keepRoot) parsed.error = "--keep and --remove-root contradict each other";
   if (options.removeRoot && options.root) {
     parsed.error = "--remove-root removes only a fresh temporary root, not --root";
   }

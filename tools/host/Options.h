@@ -15,11 +15,13 @@ struct Options {
   bool interactive = false;
   std::optional<std::filesystem::path> plugin;
   std::optional<std::filesystem::path> root;
-  bool removeRoot = false;
+  bool keepRoot = false;    // --keep: the fresh temporary root stays after the run
+  bool removeRoot = false;  // --remove-root: what happens anyway without --keep (accepted for older scripts)
   bool realtime = false;
   double tickMilliseconds = 8.0;
   bool page = false;
   std::optional<std::filesystem::path> trace;
+  std::optional<std::filesystem::path> svg;
   bool listGhosts = false;
   bool verbose = false;
   bool help = false;

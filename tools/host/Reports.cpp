@@ -1,6 +1,7 @@
 #include "tools/host/Reports.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -37,12 +38,17 @@ std::string shownPath(const fs::path& path) {
 }
 
 std::string floatText(float value) {
+  // The shortest digits that read back as the same float, in the look of %g with at least six of them
+  // (40000, not 4e+04; 1e+06 as %g writes it).
   char text[48];
-  for (int digits = 6; digits <= 9; ++digits) {
-    std::snprintf(text, sizeof text, "%.*g", digits, static_cast<double>(value));
-    if (std::strtof(text, nullptr) == value) break;
-  }
-  return text;
+  const auto shortest = std::to_chars(text, text + sizeof text, value, std::chars_format::scientific);
+  const char* begin = text;
+  const char* end = shortest.ptr;
+  const char* mantissaEnd = std::find(begin, end, 'e');
+  const auto digits = std::count_if(begin, mantissaEnd, [](char c) { return c >= '0' && c <= '9'; });
+  const auto general =
+      std::to_chars(text, text + sizeof text, value, std::chars_format::general, std::max(6, static_cast<int>(digits)));
+  return std::string(text, general.ptr);
 }
 
 std::string millisecondsText(std::int64_t ticks) {

@@ -44,7 +44,7 @@ void runInteractive(Session& session, std::istream& in, std::ostream& out, bool 
     }
     ParsedLine parsed = parseStep(line, lineNumber);
     if (!parsed.error.empty()) {
-      out << "  " << parsed.error << '\n';
+      out << "input:" << lineNumber << ": " << parsed.error << '\n';
       continue;
     }
     if (!parsed.step) continue;

@@ -212,7 +212,9 @@ Action parseAction(const std::string& name, const Arguments& words) {
   };
   if (name == "map") {
     expectCount(words, 2, "map FILE");
-    return LoadMap{words[1]};
+    LoadMap load;
+    load.file = words[1];
+    return load;
   }
   if (name == "main-menu") {
     expectCount(words, 1, "main-menu");

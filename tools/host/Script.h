@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,8 +16,12 @@
 
 namespace lumaro_host {
 
+struct MapFile;
 struct LoadMap {
   std::string file;
+  // The map file found and read when the scenario was read (readScriptMaps); empty until then.
+  std::filesystem::path path;
+  std::shared_ptr<const MapFile> map;
 };
 struct LoadMainMenu {};
 // A line typed into the console exactly as written.

@@ -7,6 +7,7 @@
 #include <type_traits>
 
 #include "tools/host/Reports.h"
+#include "tools/host/ScenarioMaps.h"
 
 namespace fs = std::filesystem;
 
@@ -30,28 +31,6 @@ std::string joined(const std::vector<std::string>& lines) {
 }
 
 StepOutcome failure(std::string seen) { return {false, std::move(seen)}; }
-
-// A file named in a step: an absolute path as it is, otherwise the first of the folders that has it, and
-// with ".map" added when asked to.
-std::optional<fs::path> findFile(const std::string& name, const std::vector<fs::path>& folders, const char* extension) {
-  const fs::path given(name);
-  std::vector<fs::path> candidates;
-  if (given.is_absolute()) {
-    candidates.push_back(given);
-  } else {
-    for (const auto& folder : folders) candidates.push_back(folder / given);
-  }
-  std::error_code error;
-  for (const auto& candidate : candidates) {
-    if (fs::is_regular_file(candidate, error)) return candidate;
-    if (extension != nullptr && !candidate.has_extension()) {
-      fs::path withExtension = candidate;
-      withExtension += extension;
-      if (fs::is_regular_file(withExtension, error)) return withExtension;
-    }
-  }
-  return std::nullopt;
-}
 
 }  // namespace
 
@@ -112,19 +91,17 @@ StepOutcome Session::run(const Step& step, const fs::path& folder) {
 }
 
 StepOutcome Session::loadMap(const LoadMap& step, const fs::path& folder) {
-  // Bundled scenarios sit beside the bundled maps, so ../maps is looked in too.
-  const auto file =
-      findFile(step.file, {folder, fs::current_path(), folder.parent_path() / "maps", settings_.mapsFolder}, ".map");
-  if (!file) {
-    return failure("no map file " + step.file + " (looked in " + folder.string() + ", the current folder, " +
-                   (folder.parent_path() / "maps").string() + " and " + settings_.mapsFolder.string() + ")");
+  // A scenario's map files were read with the scenario; a step typed at the prompt reads its file now.
+  LoadMap load = step;
+  if (!load.map) {
+    const StepMapResult read = readStepMap(load, folder, settings_.mapsFolder);
+    if (!read.errors.empty()) return failure(joined(read.errors));
   }
-  MapFileResult read = readMapFile(*file);
-  if (!read.map) return failure(joined(read.errors));
+  const fs::path file = load.path;
   driver_.reset();
-  map_ = std::move(read.map);
+  map_ = *load.map;
   game_->loadMap(map_->definition);
-  std::string description = map_->definition.name + " loaded from " + shownPath(*file) + ": " +
+  std::string description = map_->definition.name + " loaded from " + shownPath(file) + ": " +
                             (map_->definition.freeplay ? "freeplay" : "not freeplay") + ", ";
   if (map_->definition.hasMainSequence) {
     description += "a main sequence with " + std::to_string(map_->definition.variables.size()) + " variables";
@@ -139,6 +116,7 @@ StepOutcome Session::loadMap(const LoadMap& step, const fs::path& folder) {
     description += lap;
   }
   transcript_.event(description);
+  for (const auto& problem : kismetContractProblems(map_->definition)) transcript_.event("Kismet: " + problem);
   return {};
 }
 

@@ -22,8 +22,10 @@
 #include "tools/host/Options.h"
 #include "tools/host/Reports.h"
 #include "tools/host/Runner.h"
+#include "tools/host/ScenarioMaps.h"
 #include "tools/host/Script.h"
 #include "tools/host/Session.h"
+#include "tools/ghost/ScenarioPicture.h"
 
 namespace fs = std::filesystem;
 using namespace lumaro_host;
@@ -63,6 +65,20 @@ fs::path freshRoot() {
   }
 }
 
+// Removes a fresh temporary game root when main returns, whatever the outcome.
+struct RootRemoval {
+  fs::path root;
+  ~RootRemoval() {
+    std::error_code error;
+    if (!root.empty()) fs::remove_all(root, error);
+  }
+};
+
+int badInput(const std::string& message) {
+  std::cerr << "lumaro-host: " << message << "\n";
+  return 2;
+}
+
 std::string secondsText(double seconds) {
   char text[32];
   std::snprintf(text, sizeof text, "%.3f s", seconds);
@@ -83,7 +99,9 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  // The scenario is read and checked whole before anything else happens.
+  // The scenario and the map files it names are read and checked whole before anything else happens.
+  const fs::path here = executableFolder(argv[0]);
+  const fs::path bundledMaps = bundledMapsFolder(here);
   const bool interactive = options.interactive || (!options.script && stdinIsTerminal());
   Script script;
   fs::path scriptFolder = fs::current_path();
@@ -94,42 +112,49 @@ int main(int argc, char** argv) {
       script = parseScript(text.str(), "<stdin>");
     } else {
       std::ifstream file(*options.script, std::ios::binary);
-      if (!file) {
-        std::cerr << "lumaro-host: cannot read the scenario " << *options.script << "\n";
-        return 2;
-      }
+      if (!file) return badInput("cannot read the scenario " + *options.script);
       text << file.rdbuf();
       script = parseScript(text.str(), *options.script);
       scriptFolder = fs::absolute(fs::path(*options.script)).parent_path();
     }
+    readScriptMaps(script, scriptFolder, bundledMaps);
     if (!script.errors.empty()) {
       for (const auto& error : script.errors) std::cerr << error << "\n";
-      std::cerr << "lumaro-host: " << script.errors.size() << (script.errors.size() == 1 ? " line" : " lines")
-                << " not understood; nothing was run\n";
+      const auto bad = std::count_if(script.errors.begin(), script.errors.end(),
+                                     [](const std::string& error) { return error.front() != ' '; });
+      std::cerr << "lumaro-host: " << bad << (bad == 1 ? " line" : " lines") << " not understood; nothing was run\n";
       return 2;
     }
   }
 
   SessionSettings settings;
-  const fs::path here = executableFolder(argv[0]);
   settings.plugin = options.plugin ? *options.plugin : here / LUMARO_PLUGIN_FILE;
-  settings.mapsFolder = LUMARO_MAPS_FOLDER;
+  settings.mapsFolder = bundledMaps;
   settings.realtime = options.realtime;
   settings.tickLength = static_cast<std::int64_t>(std::llround(options.tickMilliseconds * 10'000.0));
   settings.verbose = options.verbose;
+  RootRemoval removal;
   try {
     if (options.root) {
       settings.root = fs::absolute(*options.root);
       fs::create_directories(settings.root);
     } else {
       settings.root = freshRoot();
+      if (!options.keepRoot) removal.root = settings.root;
     }
   } catch (const fs::filesystem_error& error) {
-    std::cerr << "lumaro-host: cannot make the game root: " << error.what() << "\n";
-    return 2;
+    return badInput(std::string("cannot make the game root: ") + error.what());
   }
+  // The trace is opened now (it may lie in the game root), so a place that cannot be written stops everything
+  // before the run.
+  std::ofstream trace;
+  if (options.trace) {
+    trace.open(*options.trace, std::ios::binary | std::ios::trunc);
+    if (!trace) return badInput("cannot write the trace " + options.trace->string());
+  }
+  const bool rootStays = removal.root.empty();
   std::cout << "Game root " << shownPath(settings.root) << (options.realtime ? ", real time" : ", virtual time")
-            << "\n";
+            << (rootStays ? "" : " (removed at the end; --keep keeps it)") << "\n";
 
   int status = 0;
   const auto wallStart = std::chrono::steady_clock::now();
@@ -138,8 +163,7 @@ int main(int argc, char** argv) {
     try {
       session = std::make_unique<Session>(settings, std::cout);
     } catch (const std::exception& error) {
-      std::cerr << "lumaro-host: " << error.what() << "\n";
-      return 2;
+      return badInput(error.what());
     }
     const auto& record = session->plugin().exports();
     std::cout << record.displayTitle << " " << record.versionText << " loaded from "
@@ -159,13 +183,22 @@ int main(int argc, char** argv) {
     if (options.page || options.listGhosts) std::cout << "\n";
     if (options.page) writePage(std::cout, game);
     if (options.listGhosts) writeGhostListing(std::cout, game);
+    bool traceWritten = false;
     if (options.trace) {
-      std::ofstream csv(*options.trace, std::ios::binary);
-      writeTraceCsv(csv, game, session->start());
-      if (!csv) {
+      writeTraceCsv(trace, game, session->start());
+      trace.close();
+      traceWritten = static_cast<bool>(trace);
+      if (!traceWritten) {
         std::cerr << "lumaro-host: cannot write the trace " << options.trace->string() << "\n";
         status = status == 0 ? 1 : status;
       }
+    }
+    bool pictureWritten = false;
+    if (options.svg) {
+      const std::string error = lumaro_ghost::writeScenarioPicture(*options.svg, game, session->driver(), script.name);
+      pictureWritten = error.empty();
+      if (!pictureWritten) std::cerr << "lumaro-host: " << error << "\n";
+      if (!pictureWritten && status == 0) status = 1;
     }
 
     std::cout << "\n";
@@ -176,22 +209,23 @@ int main(int argc, char** argv) {
                 << secondsText(static_cast<double>(session->elapsed()) / 1e7) << " of game time in "
                 << secondsText(wallSeconds) << ".\n";
     }
-    std::error_code error;
-    std::vector<fs::path> ghosts;
-    for (const auto& entry : fs::directory_iterator(game.ghostFolder(), error)) ghosts.push_back(entry.path());
-    std::sort(ghosts.begin(), ghosts.end());
-    if (ghosts.empty()) std::cout << "Ghost folder   " << shownPath(game.ghostFolder()) << " (empty)\n";
-    for (const auto& ghost : ghosts) std::cout << "Ghost file     " << shownPath(ghost) << "\n";
-    std::cout << "Settings page  " << shownPath(game.settingsPage())
-              << (fs::exists(game.settingsPage(), error) ? "" : " (not written)") << "\n";
-    if (options.trace) {
+    if (rootStays) {
+      std::error_code error;
+      std::vector<fs::path> ghosts;
+      for (const auto& entry : fs::directory_iterator(game.ghostFolder(), error)) ghosts.push_back(entry.path());
+      std::sort(ghosts.begin(), ghosts.end());
+      if (ghosts.empty()) std::cout << "Ghost folder   " << shownPath(game.ghostFolder()) << " (empty)\n";
+      for (const auto& ghost : ghosts) std::cout << "Ghost file     " << shownPath(ghost) << "\n";
+      std::cout << "Settings page  " << shownPath(game.settingsPage())
+                << (fs::exists(game.settingsPage(), error) ? "" : " (not written)") << "\n";
+    } else {
+      std::cout << "Game root      " << shownPath(settings.root) << " removed (--keep keeps it)\n";
+    }
+    if (traceWritten) {
       std::cout << "Write trace    " << shownPath(fs::absolute(*options.trace)) << " (" << game.kismetWrites().size()
                 << " Kismet writes)\n";
     }
-  }
-  if (options.removeRoot) {
-    std::error_code error;
-    fs::remove_all(settings.root, error);
+    if (pictureWritten) std::cout << "Picture        " << shownPath(fs::absolute(*options.svg)) << "\n";
   }
   return status;
 }

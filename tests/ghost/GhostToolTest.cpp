@@ -1,0 +1,139 @@
+// lumaro-ghost's command line: exit statuses, help, errors on the error stream, and the figures it prints
+// for files of known runs.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "GeneratedRuns.h"
+#include "support/TempFolder.h"
+#include "tools/ghost/GhostTool.h"
+
+using namespace lumaro_ghost;
+
+namespace {
+
+struct Outcome {
+  int status = 0;
+  std::string out;
+  std::string err;
+};
+
+Outcome run(const std::vector<std::string>& arguments) {
+  std::ostringstream out, err;
+  const int status = runGhostTool(arguments, out, err);
+  return {status, out.str(), err.str()};
+}
+
+class GhostTool : public ::testing::Test {
+protected:
+  std::string file(const std::string& name, const std::string& text) {
+    const auto path = folder_.path() / name;
+    std::ofstream(path, std::ios::binary) << text;
+    return path.string();
+  }
+  TempFolder folder_;
+};
+
+}  // namespace
+
+TEST_F(GhostTool, EverySubcommandHasHelpWithAnExample) {
+  for (const char* command : {"info", "check", "compare", "plot"}) {
+    const Outcome outcome = run({command, "--help"});
+    EXPECT_EQ(outcome.status, 0) << command;
+    EXPECT_NE(outcome.out.find(std::string("lumaro-ghost ") + command), std::string::npos) << command;
+    EXPECT_NE(outcome.out.find("Example:\n  lumaro-ghost " + std::string(command) + " "), std::string::npos) << command;
+    EXPECT_TRUE(outcome.err.empty());
+  }
+  EXPECT_EQ(run({"--help"}).status, 0);
+}
+
+TEST_F(GhostTool, CommandLinesNotUnderstoodExitTwoWithTheReasonOnTheErrorStream) {
+  const std::string ghost = file("a.ghost", ghostFileText(twentySecondLap(10)));
+  const std::vector<std::vector<std::string>> wrong = {
+      {},
+      {"fly"},
+      {"check"},
+      {"info", ghost, "--bogus"},
+      {"info", ghost, "--gap"},
+      {"info", ghost, "--laps", "x"},
+      {"compare", ghost},
+      {"plot", ghost},
+      {"check", ghost, "--json"},
+  };
+  for (const auto& arguments : wrong) {
+    const Outcome outcome = run(arguments);
+    EXPECT_EQ(outcome.status, 2) << testing::PrintToString(arguments);
+    EXPECT_TRUE(outcome.out.empty());
+    EXPECT_FALSE(outcome.err.empty());
+  }
+  EXPECT_EQ(run({"plot", ghost}).err,
+            "lumaro-ghost plot: say where the picture goes with -o FILE.svg (lumaro-ghost plot --help)\n");
+}
+
+TEST_F(GhostTool, CheckExitsZeroForCleanFilesAndOneWithEveryProblem) {
+  const std::string clean = file("clean.ghost", ghostFileText(twentySecondLap(10)));
+  const std::string broken =
+      file("broken.ghost", "Circle,Ann,8,1-Lap,1.1\n0,0.00,0.00,0.00,0,0,0\n8,1.00,x,0.00,0,0,0\n");
+  Outcome outcome = run({"check", clean});
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(outcome.out, clean + ": no problem\n");
+  outcome = run({"check", clean, broken});
+  EXPECT_EQ(outcome.status, 1);
+  // The header's run time is not held against the frames the import stopped short of.
+  EXPECT_EQ(outcome.out, clean + ": no problem\n" + broken +
+                             ":3: the y value is not a number: the import stops reading here (frames loaded: 1)\n");
+  outcome = run({"check", (folder_.path() / "missing.ghost").string()});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.err.find("missing.ghost cannot be opened"), std::string::npos);
+}
+
+TEST_F(GhostTool, InfoGivesTheFiguresOfACircleAndWhetherThePageListsIt) {
+  const std::string ghost = file("circle.ghost", ghostFileText(steadyCircle(1000.0, 20.0, 1, 10), "Circle", 1));
+  Outcome outcome = run({"info", ghost});
+  EXPECT_EQ(outcome.status, 0);
+  for (const char* line :
+       {"  run time   00:20:000 (20000 ms)\n", "  frames     2001, 0.000 s to 20.000 s (duration 20.000 s)\n",
+        "  path       6283.2 units\n", "  speed      mean 314.2 units/s, top 314.",
+        "  sampling   median 10.0 ms, worst 10 ms\n", "  irregular  none\n",
+        "  page       listed on Circle with 1 lap as \"1-Lap in 00:20:000 by Ann(circle.ghost)\"\n"}) {
+    EXPECT_NE(outcome.out.find(line), std::string::npos) << line << outcome.out;
+  }
+  outcome = run({"info", ghost, "--map", "Oval", "--json"});
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_NE(outcome.out.find("\"pathLength\": 6283.19"), std::string::npos) << outcome.out;
+  EXPECT_NE(outcome.out.find("\"page\": {\"map\": \"Oval\", \"laps\": 1, \"listed\": false, \"entry\": null, "
+                             "\"reason\": \"it is for the map \\\"Circle\\\", not \\\"Oval\\\"\"}"),
+            std::string::npos)
+      << outcome.out;
+}
+
+TEST_F(GhostTool, CompareShowsTheSecondGainedOverTheSecondHalf) {
+  const std::string a = file("a.ghost", ghostFileText(twentySecondLap(10)));
+  const std::string b = file("b.ghost", ghostFileText(fasterSecondHalf(16)));
+  const Outcome outcome = run({"compare", a, b});
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_NE(outcome.out.find("B against A: -1.000 s (B ahead)\n"), std::string::npos) << outcome.out;
+  EXPECT_NE(outcome.out.find("   1    50%          3141.6    10.000 s    10.000 s     0.000 s      0.000 s\n"),
+            std::string::npos)
+      << outcome.out;
+  EXPECT_NE(outcome.out.find("   1   line          6283.2    20.000 s    19.000 s    -1.000 s     -0.200 s\n"),
+            std::string::npos)
+      << outcome.out;
+  EXPECT_NE(outcome.out.find("Largest gain: 0.200 s in lap 1 between"), std::string::npos);
+  EXPECT_NE(outcome.out.find("Largest loss: none"), std::string::npos);
+}
+
+TEST_F(GhostTool, PlotWritesTheSvgAndRefusesAFileWithoutAPath) {
+  const std::string a = file("a.ghost", ghostFileText(twentySecondLap(10)));
+  const std::string picture = (folder_.path() / "run.svg").string();
+  EXPECT_EQ(run({"plot", a, "-o", picture}).status, 0);
+  std::ifstream in(picture);
+  std::string first;
+  std::getline(in, first);
+  EXPECT_EQ(first, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
+  const std::string empty = file("empty.ghost", "Circle,Ann,0,1-Lap,1.1\n");
+  const Outcome outcome = run({"plot", a, empty, "-o", picture});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.err, "lumaro-ghost plot: " + empty + " holds no path to use: the import would load 0 frames\n");
+}

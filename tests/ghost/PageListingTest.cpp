@@ -1,0 +1,62 @@
+// Would the page list a file: the page's own decision, with the reason when it would not.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "tools/ghost/PageListing.h"
+#include "ui/GhostChoice.h"
+
+using namespace lumaro_ghost;
+
+namespace {
+
+// A file of the header line alone, or an empty file.
+PageListing listingOf(const std::optional<std::string>& header, std::string_view fileName, std::string_view map,
+                      std::int32_t laps) {
+  std::istringstream in(header ? *header + "\r\n" : "");
+  return pageListing(readGhostFileContent(in), fileName, map, laps);
+}
+
+}  // namespace
+
+TEST(PageListing, AListedFileShowsThePagesOwnEntry) {
+  const std::string header = "Speedway,Ann\xC3\xA9,83456,3-Lap,1.1";
+  const PageListing listing = listingOf(header, "My-PB.ghost", "Speedway", 3);
+  ASSERT_TRUE(listing.listed);
+  EXPECT_EQ(listing.entry, "3-Lap in 01:23:456 by Ann(My-PB.ghost)");
+  EXPECT_EQ(listing.entry + "@My-PB.ghost", *ghostChoice(header, "My-PB.ghost", "Speedway", 3));
+}
+
+TEST(PageListing, EachRefusalNamesTheTestTheFileFails) {
+  struct Case {
+    std::optional<std::string> header;
+    std::string fileName;
+    std::string map;
+    std::int32_t laps;
+    std::string reason;
+  };
+  const Case cases[] = {
+      {std::nullopt, "a.ghost", "Speedway", 1, "the file is empty: the page reads no first line"},
+      {"Speedway,Ann,1,1-Lap,1.1", "a|b.ghost", "Speedway", 1, std::string(unlistableFileName)},
+      {"Speedway,Ann,1,1-Lap,1.1", "a\"b.ghost", "Speedway", 1, std::string(unlistableFileName)},
+      {"Speedway,Ann" + std::string(4096, 'n') + ",1,1-Lap,1.1", "a.ghost", "Speedway", 1,
+       "its first line does not end within the first 4096 bytes, all the page reads"},
+      {"Speedway,Ann,1", "a.ghost", "Speedway", 1, "its first line has 3 fields; the page needs at least four"},
+      {"Oval,Ann,1,1-Lap,1.1", "a.ghost", "Speedway", 1, "it is for the map \"Oval\", not \"Speedway\""},
+      {"Speedway,Ann,1,Lap,1.1", "a.ghost", "Speedway", 1, "its lap count \"Lap\" is not a number"},
+      {"Speedway,Ann,1,2-Lap,1.1", "a.ghost", "Speedway", 3, "it is a run of 2 laps, not 3"},
+      {"Speedway,Ann,x,1-Lap,1.1", "a.ghost", "Speedway", 1, "its run time \"x\" is not a number"},
+      {"Speedway,Ann,1,9-Lap,1.1", "a.ghost", "Speedway", 9,
+       "only a page set to 9 laps would list it, and the Number of laps goes from 1 to 6"},
+  };
+  for (const Case& c : cases) {
+    const PageListing listing = listingOf(c.header, c.fileName, c.map, c.laps);
+    EXPECT_FALSE(listing.listed) << c.reason;
+    EXPECT_EQ(listing.reason, c.reason);
+    // The decision is the page's: it turns down every one of these too, except the lap count it cannot be set
+    // to and the first line its reader does not take.
+    if (c.header && c.laps <= 6 && c.header->size() < headerLineLimit) {
+      EXPECT_FALSE(ghostChoice(*c.header, c.fileName, c.map, c.laps)) << c.reason;
+    }
+  }
+}

@@ -1,0 +1,114 @@
+// The picture: its delta panel draws the known difference of two runs where the axis says it is, and any
+// name makes a document that parses.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "GeneratedRuns.h"
+#include "support/TempFolder.h"
+#include "tools/ghost/GhostTool.h"
+#include "tools/ghost/SvgDocument.h"
+
+using namespace lumaro_ghost;
+
+namespace {
+
+const std::string minus = "\xE2\x88\x92";
+
+std::vector<LoadedGhost> loaded(const TempFolder& folder, const std::vector<std::vector<GhostFrame>>& runs) {
+  std::vector<LoadedGhost> ghosts;
+  for (std::size_t i = 0; i < runs.size(); ++i) {
+    const auto file = folder.path() / ("run" + std::to_string(i) + ".ghost");
+    std::ofstream(file, std::ios::binary) << ghostFileText(runs[i]);
+    ghosts.push_back(*loadGhost(file.string()).ghost);
+  }
+  return ghosts;
+}
+
+// The y of the delta panel's axis label for a value ("0", "−1.0"): labels sit 4 px below their grid line.
+double axisY(const std::string& svg, const std::string& label) {
+  const std::regex pattern("<text x=\"[0-9.]+\" y=\"([0-9.]+)\" text-anchor=\"end\" font-size=\"12\" fill=\"#444\">" +
+                           label + "</text>");
+  std::smatch match;
+  if (!std::regex_search(svg, match, pattern)) return -1.0;
+  return std::stod(match[1]) - 4.0;
+}
+
+std::vector<Pixel> deltaCurve(const std::string& svg) {
+  std::smatch match;
+  std::vector<Pixel> points;
+  if (!std::regex_search(svg, match, std::regex("<polyline points=\"([^\"]*)\" id=\"delta-curve\""))) return points;
+  std::istringstream in(match[1].str());
+  std::string pair;
+  while (in >> pair) {
+    const std::size_t comma = pair.find(',');
+    points.push_back({std::stod(pair.substr(0, comma)), std::stod(pair.substr(comma + 1))});
+  }
+  return points;
+}
+
+}  // namespace
+
+TEST(RunPicture, TheDeltaPanelDrawsOneSecondGainedOverTheSecondHalf) {
+  TempFolder folder;
+  const std::string svg = pictureSvg(ghostsPicture(loaded(folder, {twentySecondLap(10), fasterSecondHalf(16)})));
+  const double zero = axisY(svg, "0");
+  const double oneSecond = axisY(svg, minus + "1.0");
+  ASSERT_GT(zero, 0.0);
+  ASSERT_GT(oneSecond, zero);
+  const std::vector<Pixel> curve = deltaCurve(svg);
+  ASSERT_EQ(curve.size(), deltaSampleCount);
+  const double left = curve.front().x;
+  const double width = curve.back().x - left;
+  for (const Pixel& point : curve) {
+    const double progress = (point.x - left) / width;
+    const double seconds = progress <= 0.5 ? 0.0 : -2.0 * (progress - 0.5);
+    // A second of difference spans the distance from the 0 line to the -1.0 line; below zero is further down.
+    ASSERT_NEAR(point.y, zero - seconds * (oneSecond - zero), 0.15) << progress;
+  }
+  EXPECT_NE(svg.find("finish " + minus + "1.000 s"), std::string::npos);
+  EXPECT_NE(svg.find("largest gain 0.200 s (lap 1, "), std::string::npos);
+  EXPECT_EQ(svg.find("largest loss"), std::string::npos);
+}
+
+TEST(RunPicture, TheSameLapAtTwoSampleRatesDrawsAFlatDelta) {
+  TempFolder folder;
+  const std::string svg = pictureSvg(ghostsPicture(loaded(folder, {twentySecondLap(8), twentySecondLap(13)})));
+  const double zero = axisY(svg, "0");
+  const std::vector<Pixel> curve = deltaCurve(svg);
+  ASSERT_FALSE(curve.empty());
+  for (const Pixel& point : curve) ASSERT_NEAR(point.y, zero, 0.15);
+  EXPECT_NE(svg.find("finish 0.000 s"), std::string::npos);
+}
+
+TEST(RunPicture, EachRunHasAPanelWithItsStartAndTheSpeedScaleHasUnits) {
+  TempFolder folder;
+  const std::string svg =
+      pictureSvg(ghostsPicture(loaded(folder, {twentySecondLap(10), twentySecondLap(10), twentySecondLap(10)})));
+  EXPECT_NE(svg.find(">A: run0.ghost</text>"), std::string::npos);
+  EXPECT_NE(svg.find(">C: run2.ghost</text>"), std::string::npos);
+  EXPECT_NE(svg.find(">Speed (units/s)</text>"), std::string::npos);
+  EXPECT_NE(svg.find(" units</text>"), std::string::npos);  // the scale bar
+  std::size_t starts = 0;
+  for (std::size_t at = svg.find(">start</text>"); at != std::string::npos; at = svg.find(">start</text>", at + 1))
+    ++starts;
+  EXPECT_EQ(starts, 3u);
+  // Three runs have no delta panel; a run at one speed (314 units/s) sits in the middle of its scale.
+  EXPECT_EQ(svg.find("delta-curve"), std::string::npos);
+  EXPECT_NE(svg.find(">314</text>"), std::string::npos);
+}
+
+TEST(SvgDocument, TextIsEscapedAndMadeValidUtf8) {
+  EXPECT_EQ(xmlText("a<b>&\"c\""), "a&lt;b&gt;&amp;&quot;c&quot;");
+  EXPECT_EQ(xmlText("Ren\xC3\xA9"), "Ren\xC3\xA9");
+  EXPECT_EQ(xmlText("Ren\xE9!"), "Ren\xEF\xBF\xBD!");          // a Latin-1 byte
+  EXPECT_EQ(xmlText("\xC0\xAF"), "\xEF\xBF\xBD\xEF\xBF\xBD");  // an overlong form
+  EXPECT_EQ(xmlText("\xE0\x80\xAF"), "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
+  EXPECT_EQ(xmlText("\xED\xA0\x80"), "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");  // a surrogate
+  EXPECT_EQ(xmlText("a\tb\x01"), "ab");
+  EXPECT_EQ(svgNumber(-0.04), "0");
+  EXPECT_EQ(svgNumber(12.26), "12.3");
+  EXPECT_EQ(svgNumber(7.0), "7");
+}

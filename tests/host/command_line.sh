@@ -1,0 +1,86 @@
+#!/bin/sh
+# lumaro-host as a person runs it, one case at a time:
+#   root    the fresh temporary game root is gone after a run that passes, one whose expectation fails and
+#           one whose plugin cannot be loaded (exit 0, 1, 2); --keep keeps it
+#   trace   --trace to a place that cannot be written stops lumaro-host before the run (exit 2) and the
+#           summary names the trace only when it was written
+#   maps    a map file with a mistake stops the scenario before anything runs (exit 2), naming its lines
+#   copied  a lumaro-host copied with its folders (PREFIX/bin, PREFIX/share/lumaro/maps) finds the bundled maps
+#   command_line.sh BUILD_DIR WORK_DIR CASE
+set -u
+build=$1 work=$2 case=$3
+host=$build/bin/lumaro-host
+failures=0
+fail() { echo "FAIL  $*"; failures=$((failures + 1)); }
+rm -rf "$work"
+mkdir -p "$work/tmp"
+cd "$work"
+
+# run STDIN_TEXT ARGS...: runs lumaro-host with its temporary folder in tmp/, the scenario on standard input;
+# sets status and out (standard output and error together).
+run() {
+  text=$1; shift
+  out=$(printf '%b' "$text" | TMPDIR=$work/tmp "$host" "$@" 2>&1)
+  status=$?
+}
+roots() { ls "$work/tmp" | wc -l; }
+
+case $case in
+root)
+  run 'map speedway\nexpect kismet LapNb -1\n' -
+  [ $status -eq 0 ] || fail "a passing run exits $status, not 0: $out"
+  [ "$(roots)" -eq 0 ] || fail "a passing run leaves its game root: $(ls tmp)"
+  run 'map speedway\nexpect kismet LapNb 3\n' -
+  [ $status -eq 1 ] || fail "a failed expectation exits $status, not 1"
+  [ "$(roots)" -eq 0 ] || fail "a failed run leaves its game root: $(ls tmp)"
+  : >not-a-plugin.so
+  run 'map speedway\n' --plugin "$work/not-a-plugin.so" -
+  [ $status -eq 2 ] || fail "a plugin that cannot be loaded exits $status, not 2"
+  [ "$(roots)" -eq 0 ] || fail "a plugin that fails to load leaves the game root: $(ls tmp)"
+  run 'map speedway\n' --keep -
+  [ $status -eq 0 ] && [ "$(roots)" -eq 1 ] || fail "--keep does not keep the game root (exit $status)"
+  [ -d tmp/*/tessaro/data/Ghosts ] || fail "the kept game root has no ghost folder"
+  ;;
+trace)
+  run 'map speedway\n' --trace "$work/no-such-folder/writes.csv" -
+  [ $status -eq 2 ] || fail "an unwritable trace exits $status, not 2"
+  case $out in *"cannot write the trace"*) ;; *) fail "no word about the trace: $out" ;; esac
+  case $out in *"Game root"* | *"Write trace"*) fail "the run started or claims the trace: $out" ;; esac
+  [ "$(roots)" -eq 0 ] || fail "the refused run leaves its game root: $(ls tmp)"
+  # A trace inside the game root (--root makes it first), as make demo writes it.
+  run 'map speedway\n' --root "$work/game" --trace "$work/game/writes.csv" -
+  [ $status -eq 0 ] && [ -f game/writes.csv ] || fail "a trace in a new game root is not written (exit $status): $out"
+  run 'map speedway\nconsole lm_color "#FF0000"\nwait 1\n' --trace "$work/writes.csv" -
+  [ $status -eq 0 ] || fail "a run with a trace exits $status: $out"
+  case $out in *"Write trace    writes.csv ("*" Kismet writes)"*) ;; *) fail "the summary does not name the trace: $out" ;; esac
+  [ "$(head -1 writes.csv)" = "time_ms,variable,x,y,z,value" ] || fail "the trace has no header"
+  ;;
+maps)
+  mkdir scenario
+  printf 'map Broken\nfreeplay maybe\n' >scenario/broken.map
+  printf 'map speedway\nmap broken\nfly\n' >scenario/s.scenario
+  run '' scenario/s.scenario
+  [ $status -eq 2 ] || fail "a bad map file exits $status, not 2"
+  expected="scenario/s.scenario:2: the map file of \"map broken\" cannot be used:
+  $work/scenario/broken.map:2: expected: freeplay yes|no
+scenario/s.scenario:3: unknown step \"fly\" (lumaro-host --help lists the steps)
+lumaro-host: 2 lines not understood; nothing was run"
+  [ "$out" = "$expected" ] || fail "the report is not as expected:
+$out
+--- expected:
+$expected"
+  ;;
+copied)
+  mkdir -p prefix/bin prefix/share/lumaro
+  cp "$build/bin/lumaro-host" "$build/bin/Lumaro.so" prefix/bin/
+  cp -r "$build/share/lumaro/maps" prefix/share/lumaro/
+  host=$work/prefix/bin/lumaro-host
+  run 'map speedway\nexpect kismet MapName Speedway\n' -
+  [ $status -eq 0 ] || fail "a copied lumaro-host does not find the bundled maps (exit $status): $out"
+  case $out in *"Speedway loaded from prefix/share/lumaro/maps/speedway.map"*) ;;
+    *) fail "the map does not come from the copy's share folder: $out" ;; esac
+  ;;
+*) echo "unknown case $case"; exit 2 ;;
+esac
+[ $failures -eq 0 ] || exit 1
+echo "ok    $case"

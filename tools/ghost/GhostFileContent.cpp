@@ -1,0 +1,43 @@
+#include "tools/ghost/GhostFileContent.h"
+
+#include "library/LineReader.h"
+#include "ui/GhostChoice.h"
+
+namespace lumaro_ghost {
+
+GhostFileContent readGhostFileContent(std::istream& in) {
+  GhostFileContent content;
+  content.pageHeaderLine = readFirstLine(in, headerLineLimit);
+  in.clear();
+  in.seekg(0);
+  LineReader lines(in);
+  std::string_view line;
+  if (!lines.next(line)) return content;
+  content.headerLine = std::string(line);
+  content.lineCount = 1;
+  GhostFrame frame;
+  while (lines.next(line)) {
+    const std::size_t number = ++content.lineCount;
+    const FrameLineResult result = decodeFrameLine(line, frame);
+    if (result.kind == FrameLineResult::Kind::Frame) {
+      if (!content.importStopsAt) {
+        content.frames.push_back(frame);
+        content.frameLines.push_back(number);
+      }
+      continue;
+    }
+    content.lineProblems.push_back({number, result.kind, result.badField, result.error});
+    if (result.kind == FrameLineResult::Kind::BadNumber && !content.importStopsAt) content.importStopsAt = number;
+  }
+  return content;
+}
+
+std::string frameLineReason(const FrameLineProblem& problem) {
+  if (problem.kind == FrameLineResult::Kind::TooFewFields) return "fewer than seven fields";
+  const char* what = problem.error == NumberError::OutOfRange  ? " value is out of range"
+                     : problem.error == NumberError::NotFinite ? " value is not a finite number"
+                                                               : " value is not a number";
+  return "the " + std::string(frameFieldName(problem.field)) + what;
+}
+
+}  // namespace lumaro_ghost

@@ -1,0 +1,45 @@
+// A ghost file as the tool sees it: the header line, the frames the plugin's import would load, and every
+// frame line the import would skip or stop at, each with its line number. Built on the plugin's own codec
+// (LineReader, decodeFrameLine), so the tool and the plugin never disagree about a line.
+#pragma once
+
+#include <cstddef>
+#include <istream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "library/GhostFormat.h"
+#include "plugin/GhostFrame.h"
+
+namespace lumaro_ghost {
+
+struct FrameLineProblem {
+  std::size_t line = 0;  // counted from 1, the header being line 1
+  FrameLineResult::Kind kind = FrameLineResult::Kind::TooFewFields;
+  FrameField field = FrameField::Time;  // with BadNumber
+  NumberError error = NumberError::None;
+};
+
+struct GhostFileContent {
+  std::optional<std::string> headerLine;  // none when the file holds nothing at all
+  // The first line as the settings page reads it: none when the file is empty or its first line does not
+  // end within the bytes the page reads.
+  std::optional<std::string> pageHeaderLine;
+  // What the import loads: every readable frame line up to the first line with a bad number.
+  std::vector<GhostFrame> frames;
+  std::vector<std::size_t> frameLines;  // the line of each frame
+  // Every frame line with fewer than seven fields or a bad number, in file order, also past the first bad
+  // number (which ends the import).
+  std::vector<FrameLineProblem> lineProblems;
+  std::optional<std::size_t> importStopsAt;  // the line of the first bad number
+  std::size_t lineCount = 0;
+};
+
+// Reads the stream twice, from its start: once as the page reads a first line, once as the import reads.
+GhostFileContent readGhostFileContent(std::istream& in);
+
+// A frame line's problem in the words of the plugin's import: "the x value is not a number".
+std::string frameLineReason(const FrameLineProblem& problem);
+
+}  // namespace lumaro_ghost

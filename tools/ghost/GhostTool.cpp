@@ -1,0 +1,321 @@
+#include "tools/ghost/GhostTool.h"
+
+#include <charconv>
+#include <fstream>
+#include <optional>
+
+#include "tools/ghost/CompareReport.h"
+#include "tools/ghost/GhostCheck.h"
+#include "tools/ghost/InfoReport.h"
+#include "tools/ghost/LappedRun.h"
+#include "tools/ghost/RunComparison.h"
+
+namespace lumaro_ghost {
+
+namespace {
+
+constexpr const char* generalHelp =
+    R"(lumaro-ghost: see what a Lumaro ghost file holds, whether the plugin lists and loads it, and where
+one run beats another. Files are read with the plugin's own ghost codec.
+
+Usage:
+  lumaro-ghost info FILE... [--json] [--gap MS] [--map NAME] [--laps N]
+  lumaro-ghost check FILE...
+  lumaro-ghost compare A B
+  lumaro-ghost plot A [B...] -o PICTURE.svg
+
+Every subcommand explains itself with --help, for example: lumaro-ghost compare --help
+Exit status: 0 done (check: no problem), 1 a file that cannot be read or used (check: problems found),
+2 a command line not understood.
+)";
+
+constexpr const char* infoHelp = R"(lumaro-ghost info FILE... [--json] [--gap MS] [--map NAME] [--laps N]
+
+For each ghost file: the header (map, player, run time as race text, laps, version), the frame count and
+duration, the path length, the mean and top speed (the top speed over 100 ms of run time), the sample
+interval (median and worst), irregularities (times out of order, repeated times, gaps, lines the import
+skips or stops at), and whether the plugin's settings page would list the file, with the entry it would
+show or the reason it would not.
+
+  --json       one JSON object per file, in an array, for scripts
+  --gap MS     an interval between frames longer than MS milliseconds counts as a gap (default 100)
+  --map NAME   ask about the page on this map (default: the map the file names)
+  --laps N     ask about the page set to N laps (default: the file's lap count)
+
+Example:
+  lumaro-ghost info tessaro/data/Ghosts/My-PB.ghost --map Speedway --laps 3
+)";
+
+constexpr const char* checkHelp = R"(lumaro-ghost check FILE...
+
+Every problem of each file, one per line: FILE:LINE: reason (FILE: reason for the file as a whole).
+Frame lines are judged as the plugin's import reads them, in its words: a line with fewer than seven
+fields is skipped, a field that is not a (finite) number ends the import. Also reported: a header the
+settings page cannot use (fewer or more than five fields, an empty map name, a run time or lap count that
+is not a number, a lap count the page cannot choose, a first line longer than the page reads), a file name
+the page cannot list, a header run time that is not the last frame's time, times that go back, and a file
+without frames. A file the plugin lists and loads cleanly passes.
+
+Exit status: 0 no problem in any file, 1 problems found (or a file that cannot be read), 2 usage.
+
+Example:
+  lumaro-ghost check tessaro/data/Ghosts/*.ghost
+)";
+
+constexpr const char* compareHelp = R"(lumaro-ghost compare A B
+
+Where run B gains and loses time against run A. The runs are matched by distance along the path, not by
+frame, so runs sampled at different rates compare correctly: each lap is measured from one lap line to
+the next (a lap line is where the run crosses back over its start), and a point a share of the way
+through a lap in A is matched with the point the same share through that lap in B. Printed: the total
+difference (B's time less A's: below zero B is ahead), the difference at every tenth of each lap and at
+each lap line with what B gained or lost over that tenth, and the tenths of the largest gain and loss.
+
+Example:
+  lumaro-ghost compare My-PB.ghost My-PB-2.ghost
+)";
+
+constexpr const char* plotHelp = R"(lumaro-ghost plot A [B...] -o PICTURE.svg
+
+Draws the runs as one self-contained SVG picture that opens in any browser: a top-down map of each run's
+path (x to the right, y downward, one scale for all), coloured by speed on one shared colour scale, with
+the start and the direction of travel marked; with two runs, a second panel shows B's time less A's along
+the lap (matched by distance), the lap lines, the tenths of the largest gain and loss, and the difference
+at the finish.
+
+  -o FILE      where to write the picture ("-" for standard output)
+
+Example:
+  lumaro-ghost plot My-PB.ghost My-PB-2.ghost -o comparison.svg
+)";
+
+struct CommandLine {
+  std::vector<std::string> files;
+  bool help = false;
+  bool json = false;
+  std::optional<std::string> output;
+  std::optional<std::string> mapName;
+  std::optional<std::int32_t> laps;
+  std::int32_t gapMs = 100;
+  std::string error;
+};
+
+std::optional<std::int32_t> wholeNumber(const std::string& text) {
+  std::int32_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+// valueOptions: the options this subcommand takes with a value.
+CommandLine parse(const std::vector<std::string>& words, const std::vector<std::string>& valueOptions, bool takesJson) {
+  CommandLine line;
+  auto takes = [&](const std::string& word) {
+    for (const std::string& option : valueOptions) {
+      if (option == word) return true;
+    }
+    return false;
+  };
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    const std::string& word = words[i];
+    if (word == "-h" || word == "--help") {
+      line.help = true;
+    } else if (takesJson && word == "--json") {
+      line.json = true;
+    } else if (takes(word)) {
+      if (i + 1 >= words.size()) {
+        line.error = word + " needs a value";
+        return line;
+      }
+      const std::string& value = words[++i];
+      if (word == "-o") line.output = value;
+      if (word == "--map") line.mapName = value;
+      if (word == "--laps" || word == "--gap") {
+        const std::optional<std::int32_t> number = wholeNumber(value);
+        if (!number || *number < 0) {
+          line.error = word + " takes a whole number, not \"" + value + "\"";
+          return line;
+        }
+        (word == "--laps" ? line.laps : line.gapMs) = *number;
+      }
+    } else if (word.size() > 1 && word[0] == '-') {
+      line.error = "unknown option " + word;
+      return line;
+    } else {
+      line.files.push_back(word);
+    }
+  }
+  return line;
+}
+
+struct Loaded {
+  std::vector<LoadedGhost> ghosts;
+  bool allRead = true;
+};
+
+Loaded loadAll(const std::vector<std::string>& files, const std::string& command, std::ostream& err) {
+  Loaded loaded;
+  for (const std::string& file : files) {
+    LoadResult result = loadGhost(file);
+    if (result.ghost) {
+      loaded.ghosts.push_back(std::move(*result.ghost));
+    } else {
+      err << "lumaro-ghost " << command << ": " << file << " " << result.error << "\n";
+      loaded.allRead = false;
+    }
+  }
+  return loaded;
+}
+
+int usage(std::ostream& err, const std::string& command, const std::string& problem) {
+  err << "lumaro-ghost " << command << ": " << problem << " (lumaro-ghost " << command << " --help)\n";
+  return 2;
+}
+
+int info(const CommandLine& line, std::ostream& out, std::ostream& err) {
+  if (line.files.empty()) return usage(err, "info", "name at least one ghost file");
+  const Loaded loaded = loadAll(line.files, "info", err);
+  InfoOptions options;
+  options.gapMs = line.gapMs;
+  options.mapName = line.mapName;
+  options.lapCount = line.laps;
+  std::vector<GhostInfo> infos;
+  for (const LoadedGhost& ghost : loaded.ghosts) infos.push_back(describeGhost(ghost, options));
+  if (line.json) {
+    writeInfoJson(out, infos);
+  } else {
+    for (std::size_t i = 0; i < infos.size(); ++i) {
+      if (i > 0) out << "\n";
+      writeInfoText(out, infos[i], options);
+    }
+  }
+  return loaded.allRead ? 0 : 1;
+}
+
+int check(const CommandLine& line, std::ostream& out, std::ostream& err) {
+  if (line.files.empty()) return usage(err, "check", "name at least one ghost file");
+  const Loaded loaded = loadAll(line.files, "check", err);
+  bool clean = loaded.allRead;
+  for (const LoadedGhost& ghost : loaded.ghosts) {
+    const std::vector<GhostProblem> problems = checkGhost(ghost.content, ghost.fileName);
+    if (problems.empty()) out << ghost.shownName << ": no problem\n";
+    for (const GhostProblem& problem : problems) {
+      out << ghost.shownName;
+      if (problem.line > 0) out << ":" << problem.line;
+      out << ": " << problem.reason << "\n";
+    }
+    clean = clean && problems.empty();
+  }
+  return clean ? 0 : 1;
+}
+
+bool usable(const LoadedGhost& ghost, const std::string& command, std::ostream& err) {
+  if (ghost.content.frames.size() >= 2 && ghost.profile.length > 0.0) return true;
+  const std::size_t frames = ghost.content.frames.size();
+  err << "lumaro-ghost " << command << ": " << ghost.shownName << " holds no path to use: the import would load "
+      << frames << (frames == 1 ? " frame" : " frames") << "\n";
+  return false;
+}
+
+int compare(const CommandLine& line, std::ostream& out, std::ostream& err) {
+  if (line.files.size() != 2) return usage(err, "compare", "name two ghost files, A and B");
+  const Loaded loaded = loadAll(line.files, "compare", err);
+  if (!loaded.allRead) return 1;
+  const LoadedGhost& a = loaded.ghosts[0];
+  const LoadedGhost& b = loaded.ghosts[1];
+  if (!usable(a, "compare", err) || !usable(b, "compare", err)) return 1;
+  const LappedRun lappedA = lapRun(a.content.frames, a.profile, a.laps());
+  const LappedRun lappedB = lapRun(b.content.frames, b.profile, b.laps());
+  writeComparison(out, a, lappedA, b, lappedB, compareRuns(lappedA, lappedB));
+  return 0;
+}
+
+int plot(const CommandLine& line, std::ostream& out, std::ostream& err) {
+  if (line.files.empty()) return usage(err, "plot", "name at least one ghost file");
+  if (!line.output) return usage(err, "plot", "say where the picture goes with -o FILE.svg");
+  const Loaded loaded = loadAll(line.files, "plot", err);
+  if (!loaded.allRead) return 1;
+  for (const LoadedGhost& ghost : loaded.ghosts) {
+    if (!usable(ghost, "plot", err)) return 1;
+  }
+  const std::string svg = pictureSvg(ghostsPicture(loaded.ghosts));
+  if (*line.output == "-") {
+    out << svg;
+    return 0;
+  }
+  std::ofstream file(std::filesystem::path(reinterpret_cast<const char8_t*>(line.output->c_str())), std::ios::binary);
+  file << svg;
+  file.close();
+  if (!file) {
+    err << "lumaro-ghost plot: cannot write " << *line.output << "\n";
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+Picture ghostsPicture(const std::vector<LoadedGhost>& ghosts) {
+  Picture picture;
+  picture.title = ghosts.size() == 2 ? "Lumaro ghost comparison" : "Lumaro ghost runs";
+  if (!ghosts.empty() && !ghosts.front().header.mapName.empty()) picture.title += ": " + ghosts.front().header.mapName;
+  for (std::size_t i = 0; i < ghosts.size(); ++i) {
+    const LoadedGhost& ghost = ghosts[i];
+    const std::string letter(1, static_cast<char>('A' + i % 26));
+    picture.panels.push_back(
+        runPanel(letter + ": " + ghost.fileName,
+                 runCaption(ghost) + ", " + std::to_string(ghost.content.frames.size()) + " frames",
+                 ghost.content.frames, ghost.profile));
+  }
+  if (ghosts.size() == 2) {
+    const LappedRun a = lapRun(ghosts[0].content.frames, ghosts[0].profile, ghosts[0].laps());
+    const LappedRun b = lapRun(ghosts[1].content.frames, ghosts[1].profile, ghosts[1].laps());
+    DeltaPanel delta;
+    delta.nameA = "(" + ghosts[0].fileName + ")";
+    delta.nameB = "(" + ghosts[1].fileName + ")";
+    delta.samples = deltaAlong(a, b, deltaSampleCount);
+    delta.comparison = compareRuns(a, b);
+    picture.delta = std::move(delta);
+  }
+  return picture;
+}
+
+int runGhostTool(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+  if (arguments.empty()) {
+    err << generalHelp;
+    return 2;
+  }
+  const std::string& command = arguments.front();
+  const std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
+  if (command == "-h" || command == "--help" || command == "help") {
+    out << generalHelp;
+    return 0;
+  }
+  struct Subcommand {
+    const char* name;
+    const char* help;
+    std::vector<std::string> valueOptions;
+    bool json;
+    int (*run)(const CommandLine&, std::ostream&, std::ostream&);
+  };
+  const Subcommand subcommands[] = {
+      {"info", infoHelp, {"--gap", "--map", "--laps"}, true, info},
+      {"check", checkHelp, {}, false, check},
+      {"compare", compareHelp, {}, false, compare},
+      {"plot", plotHelp, {"-o"}, false, plot},
+  };
+  for (const Subcommand& subcommand : subcommands) {
+    if (command != subcommand.name) continue;
+    const CommandLine line = parse(rest, subcommand.valueOptions, subcommand.json);
+    if (!line.error.empty()) return usage(err, command, line.error);
+    if (line.help) {
+      out << subcommand.help;
+      return 0;
+    }
+    return subcommand.run(line, out, err);
+  }
+  err << "lumaro-ghost: unknown subcommand \"" << command << "\" (lumaro-ghost --help)\n";
+  return 2;
+}
+
+}  // namespace lumaro_ghost

@@ -1,0 +1,183 @@
+#include "tools/ghost/InfoReport.h"
+
+#include <cstdio>
+
+#include "race/RaceTime.h"
+#include "tools/ghost/NumberText.h"
+#include "tools/ghost/SvgDocument.h"
+
+namespace lumaro_ghost {
+
+namespace {
+
+std::string count(std::size_t n, const char* one, const char* many) {
+  return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+std::string lineOf(const GhostInfo& info, std::size_t frame) {
+  return "line " + std::to_string(info.ghost->content.frameLines[frame]);
+}
+
+std::vector<std::string> irregularities(const GhostInfo& info, const InfoOptions& options) {
+  const SampleTiming& t = info.timing;
+  const GhostFileContent& content = info.ghost->content;
+  std::vector<std::string> found;
+  if (t.outOfOrder > 0) {
+    found.push_back(count(t.outOfOrder, "time", "times") + " out of order (first at " +
+                    lineOf(info, t.firstOutOfOrder) + ")");
+  }
+  if (t.repeated > 0) found.push_back(count(t.repeated, "repeated time", "repeated times"));
+  if (t.gaps > 0) {
+    found.push_back(count(t.gaps, "gap", "gaps") + " over " + std::to_string(options.gapMs) + " ms (largest " +
+                    std::to_string(t.largestGapMs) + " ms, before " + lineOf(info, t.largestGapAt) + ")");
+  }
+  std::size_t skipped = 0;
+  for (const FrameLineProblem& problem : content.lineProblems) {
+    if (problem.kind == FrameLineResult::Kind::TooFewFields) ++skipped;
+  }
+  if (skipped > 0) found.push_back(count(skipped, "skipped line", "skipped lines") + " with fewer than seven fields");
+  if (content.importStopsAt) {
+    found.push_back("the import stops at line " + std::to_string(*content.importStopsAt) +
+                    " (a field that is not a number)");
+  }
+  return found;
+}
+
+}  // namespace
+
+std::string jsonString(std::string_view text) {
+  // xmlText already makes the bytes valid UTF-8; JSON then needs only its own escapes.
+  std::string quoted = "\"";
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    const auto c = static_cast<unsigned char>(text[at]);
+    if (c == '"' || c == '\\') {
+      quoted += '\\';
+      quoted += static_cast<char>(c);
+    } else if (c < 0x20 || c == 0x7F) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+      quoted += escaped;
+    } else if (c < 0x80) {
+      quoted += static_cast<char>(c);
+    } else {
+      // A run of bytes of 128 or more: kept when valid UTF-8, else replaced.
+      std::size_t end = at;
+      while (end < text.size() && static_cast<unsigned char>(text[end]) >= 0x80) ++end;
+      quoted += xmlText(text.substr(at, end - at));
+      at = end - 1;
+    }
+  }
+  return quoted + "\"";
+}
+
+GhostInfo describeGhost(const LoadedGhost& ghost, const InfoOptions& options) {
+  GhostInfo info;
+  info.ghost = &ghost;
+  info.timing = sampleTiming(ghost.content.frames, options.gapMs);
+  info.listingMap = options.mapName ? *options.mapName : ghost.header.mapName;
+  info.listingLaps = options.lapCount ? *options.lapCount : ghost.header.lapCount.value;
+  info.listing = pageListing(ghost.content, ghost.fileName, info.listingMap, info.listingLaps);
+  return info;
+}
+
+void writeInfoText(std::ostream& out, const GhostInfo& info, const InfoOptions& options) {
+  const LoadedGhost& ghost = *info.ghost;
+  const GhostHeaderFields& header = ghost.header;
+  const RunProfile& profile = ghost.profile;
+  const auto& frames = ghost.content.frames;
+  out << ghost.shownName << "\n";
+  if (!ghost.content.headerLine) {
+    out << "  empty file: no header line, no frames\n";
+  } else {
+    out << "  map        " << header.mapName << "\n";
+    out << "  player     " << header.playerName << "\n";
+    out << "  run time   ";
+    if (header.runTime.error == NumberError::None) {
+      out << formatRaceTime(header.runTime.value) << " (" << header.runTime.value << " ms)\n";
+    } else {
+      out << "\"" << header.runTimeField << "\" (not a number)\n";
+    }
+    out << "  laps       ";
+    if (header.lapCount.error == NumberError::None) {
+      out << header.lapCount.value << " (written \"" << header.lapField << "\")\n";
+    } else {
+      out << "\"" << header.lapField << "\" (not a number)\n";
+    }
+    out << "  version    " << header.version << "\n";
+    if (header.fieldCount != 5) out << "  header     " << header.fieldCount << " fields, not five\n";
+  }
+  out << "  frames     " << frames.size();
+  if (!frames.empty()) {
+    out << ", " << fixedText(frames.front().time / 1000.0, 3) << " s to " << fixedText(frames.back().time / 1000.0, 3)
+        << " s (duration " << fixedText(profile.duration, 3) << " s)";
+  }
+  out << "\n";
+  if (frames.size() >= 2) {
+    out << "  path       " << fixedText(profile.length, 1) << " units\n";
+    out << "  speed      mean " << fixedText(profile.meanSpeed, 1) << " units/s, top " << fixedText(profile.topSpeed, 1)
+        << " units/s\n";
+    out << "  sampling   median " << fixedText(info.timing.medianIntervalMs, 1) << " ms, worst "
+        << info.timing.worstIntervalMs << " ms\n";
+  }
+  const std::vector<std::string> found = irregularities(info, options);
+  if (found.empty()) out << "  irregular  none\n";
+  for (std::size_t i = 0; i < found.size(); ++i)
+    out << (i == 0 ? "  irregular  " : "             ") << found[i] << "\n";
+  out << "  page       ";
+  if (info.listing.listed) {
+    out << "listed on " << info.listingMap << " with " << info.listingLaps << (info.listingLaps == 1 ? " lap" : " laps")
+        << " as \"" << info.listing.entry << "\"\n";
+  } else {
+    out << "not listed on " << (info.listingMap.empty() ? "its map" : info.listingMap) << ": " << info.listing.reason
+        << "\n";
+  }
+}
+
+void writeInfoJson(std::ostream& out, const std::vector<GhostInfo>& infos) {
+  out << "[";
+  for (std::size_t n = 0; n < infos.size(); ++n) {
+    const GhostInfo& info = infos[n];
+    const LoadedGhost& ghost = *info.ghost;
+    const GhostHeaderFields& header = ghost.header;
+    const auto& frames = ghost.content.frames;
+    const SampleTiming& t = info.timing;
+    auto number = [](const IntReading& reading) {
+      return reading.error == NumberError::None ? std::to_string(reading.value) : std::string("null");
+    };
+    std::size_t skipped = 0;
+    for (const FrameLineProblem& problem : ghost.content.lineProblems) {
+      if (problem.kind == FrameLineResult::Kind::TooFewFields) ++skipped;
+    }
+    out << (n == 0 ? "\n" : ",\n") << "  {\"file\": " << jsonString(ghost.shownName);
+    if (ghost.content.headerLine) {
+      out << ", \"header\": {\"map\": " << jsonString(header.mapName)
+          << ", \"player\": " << jsonString(header.playerName) << ", \"runTimeMs\": " << number(header.runTime)
+          << ", \"runTime\": "
+          << (header.runTime.error == NumberError::None ? jsonString(formatRaceTime(header.runTime.value)) : "null")
+          << ", \"laps\": " << number(header.lapCount) << ", \"lapField\": " << jsonString(header.lapField)
+          << ", \"version\": " << jsonString(header.version) << ", \"fields\": " << header.fieldCount << "}";
+    } else {
+      out << ", \"header\": null";
+    }
+    out << ", \"frames\": " << frames.size();
+    if (!frames.empty()) {
+      out << ", \"firstTimeMs\": " << frames.front().time << ", \"lastTimeMs\": " << frames.back().time;
+    }
+    out << ", \"durationS\": " << fixedText(ghost.profile.duration, 3)
+        << ", \"pathLength\": " << fixedText(ghost.profile.length, 2)
+        << ", \"meanSpeed\": " << fixedText(ghost.profile.meanSpeed, 2)
+        << ", \"topSpeed\": " << fixedText(ghost.profile.topSpeed, 2)
+        << ", \"sampleIntervalMs\": {\"median\": " << fixedText(t.medianIntervalMs, 1)
+        << ", \"worst\": " << t.worstIntervalMs << "}, \"irregularities\": {\"outOfOrder\": " << t.outOfOrder
+        << ", \"repeatedTimes\": " << t.repeated << ", \"gaps\": " << t.gaps << ", \"largestGapMs\": " << t.largestGapMs
+        << ", \"skippedLines\": " << skipped << ", \"importStopsAtLine\": "
+        << (ghost.content.importStopsAt ? std::to_string(*ghost.content.importStopsAt) : std::string("null"))
+        << "}, \"page\": {\"map\": " << jsonString(info.listingMap) << ", \"laps\": " << info.listingLaps
+        << ", \"listed\": " << (info.listing.listed ? "true" : "false")
+        << ", \"entry\": " << (info.listing.listed ? jsonString(info.listing.entry) : "null")
+        << ", \"reason\": " << (info.listing.listed ? "null" : jsonString(info.listing.reason)) << "}}";
+  }
+  out << (infos.empty() ? "]\n" : "\n]\n");
+}
+
+}  // namespace lumaro_ghost

@@ -1,0 +1,36 @@
+#include "tools/ghost/LoadedGhost.h"
+
+#include <fstream>
+#include <system_error>
+
+namespace lumaro_ghost {
+
+LoadResult loadGhost(const std::string& path) {
+  LoadResult result;
+  const std::filesystem::path file = std::filesystem::path(reinterpret_cast<const char8_t*>(path.c_str()));
+  std::error_code error;
+  if (std::filesystem::is_directory(file, error)) {
+    result.error = "is a folder, not a ghost file";
+    return result;
+  }
+  std::ifstream in(file, std::ios::binary);
+  if (!in.is_open()) {
+    result.error = "cannot be opened";
+    return result;
+  }
+  LoadedGhost ghost;
+  ghost.shownName = path;
+  const std::u8string name = file.filename().u8string();
+  ghost.fileName.assign(name.begin(), name.end());
+  ghost.content = readGhostFileContent(in);
+  if (in.bad()) {
+    result.error = "could not be read to the end";
+    return result;
+  }
+  if (ghost.content.headerLine) ghost.header = readHeaderFields(*ghost.content.headerLine);
+  ghost.profile = profileRun(ghost.content.frames);
+  result.ghost = std::move(ghost);
+  return result;
+}
+
+}  // namespace lumaro_ghost

@@ -1,0 +1,34 @@
+// One ghost file read for the tool: its content as the import sees it, its header fields and its run's
+// profile.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "tools/ghost/GhostFileContent.h"
+#include "tools/ghost/GhostHeaderFields.h"
+#include "tools/ghost/RunProfile.h"
+
+namespace lumaro_ghost {
+
+struct LoadedGhost {
+  std::string shownName;  // the path as the user gave it
+  std::string fileName;   // its last component, as the page would take it
+  GhostFileContent content;
+  GhostHeaderFields header;
+  RunProfile profile;
+  // The header's lap count when it reads as one or more, else one.
+  int laps() const {
+    return header.lapCount.error == NumberError::None && header.lapCount.value > 0 ? header.lapCount.value : 1;
+  }
+};
+
+struct LoadResult {
+  std::optional<LoadedGhost> ghost;
+  std::string error;  // when there is no ghost: why the file could not be read
+};
+
+LoadResult loadGhost(const std::string& path);
+
+}  // namespace lumaro_ghost

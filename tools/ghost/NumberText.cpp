@@ -1,0 +1,19 @@
+#include "tools/ghost/NumberText.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace lumaro_ghost {
+
+std::string fixedText(double value, int decimals) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  return text;
+}
+
+std::string signedSeconds(double seconds, std::string_view minus) {
+  if (std::fabs(seconds) < 0.0005) return "0.000 s";
+  return (seconds < 0 ? std::string(minus) : std::string("+")) + fixedText(std::fabs(seconds), 3) + " s";
+}
+
+}  // namespace lumaro_ghost

@@ -1,0 +1,15 @@
+// Numbers as the tool writes them for people: a fixed number of decimals, and time differences signed.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace lumaro_ghost {
+
+std::string fixedText(double value, int decimals);
+
+// A difference in seconds with its sign: "+0.250 s", "-1.000 s", and "0.000 s" for less than half a
+// millisecond either way. minus: the sign to write (a picture uses the true minus sign).
+std::string signedSeconds(double seconds, std::string_view minus = "-");
+
+}  // namespace lumaro_ghost

@@ -1,0 +1,46 @@
+#include "tools/ghost/RunPicture.h"
+
+#include <cmath>
+
+#include "tools/ghost/DeltaPanel.h"
+#include "tools/ghost/MapPanels.h"
+#include "tools/ghost/PictureStyle.h"
+
+namespace lumaro_ghost {
+
+MapPoint headingFrom(const std::vector<MapPoint>& path) {
+  if (path.empty()) return {1.0, 0.0};
+  double total = 0.0;
+  for (std::size_t i = 1; i < path.size(); ++i)
+    total += std::hypot(path[i].x - path[i - 1].x, path[i].y - path[i - 1].y);
+  const MapPoint& start = path.front();
+  for (const MapPoint& point : path) {
+    const double away = std::hypot(point.x - start.x, point.y - start.y);
+    if (away > 0.0 && away >= total * 0.005) return {(point.x - start.x) / away, (point.y - start.y) / away};
+  }
+  return {1.0, 0.0};
+}
+
+PicturePanel runPanel(std::string title, std::string caption, std::span<const GhostFrame> frames,
+                      const RunProfile& profile) {
+  PicturePanel panel;
+  panel.title = std::move(title);
+  panel.caption = std::move(caption);
+  for (const GhostFrame& frame : frames) panel.path.push_back({frame.x, frame.y});
+  panel.speed = profile.speed;
+  if (!panel.path.empty()) {
+    panel.start = panel.path.front();
+    panel.heading = headingFrom(panel.path);
+  }
+  return panel;
+}
+
+std::string pictureSvg(const Picture& picture) {
+  SvgDocument svg;
+  svg.text({margin, 34}, picture.title, "font-size=\"20\" font-weight=\"bold\" fill=\"#111\"");
+  double y = drawMapPanels(svg, picture, 52.0);
+  if (picture.delta) y = drawDeltaPanel(svg, *picture.delta, y);
+  return svg.finish(pictureWidth, std::ceil(y + margin - panelGap));
+}
+
+}  // namespace lumaro_ghost

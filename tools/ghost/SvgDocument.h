@@ -1,0 +1,45 @@
+// A small writer of self-contained SVG: shapes, polylines and text in pixel coordinates, every number with
+// at most one decimal, every text made safe for XML (markup characters escaped, bytes that are not UTF-8
+// replaced), so that any file name or player name gives a picture every browser opens.
+#pragma once
+
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lumaro_ghost {
+
+struct Pixel {
+  double x = 0.0;
+  double y = 0.0;
+};
+
+// The text escaped for XML: & < > " as entities, control bytes dropped, invalid UTF-8 as U+FFFD.
+std::string xmlText(std::string_view text);
+
+// A number as SVG coordinates are written: rounded to one decimal, without a trailing ".0".
+std::string svgNumber(double value);
+
+class SvgDocument {
+public:
+  // attributes: written as given (style, class, clip-path...), after the geometry.
+  void rect(double x, double y, double width, double height, std::string_view attributes);
+  void line(Pixel from, Pixel to, std::string_view attributes);
+  void circle(Pixel centre, double radius, std::string_view attributes);
+  void polyline(const std::vector<Pixel>& points, std::string_view attributes);
+  void polygon(const std::vector<Pixel>& points, std::string_view attributes);
+  // anchor: start, middle or end.
+  void text(Pixel at, std::string_view content, std::string_view attributes, std::string_view anchor = "start");
+  // Raw markup: definitions, group openings and closings.
+  void raw(std::string_view markup);
+
+  // The whole document, on a white background of the given size: the size is known only once everything
+  // has been laid out.
+  std::string finish(double width, double height) const;
+
+private:
+  std::ostringstream out_;
+};
+
+}  // namespace lumaro_ghost

@@ -1,0 +1,141 @@
+#include "tools/host/ScenarioMaps.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <system_error>
+
+#include "sim/KismetMap.h"
+#include "tools/host/MapFile.h"
+#include "tools/host/Reports.h"
+
+namespace fs = std::filesystem;
+
+namespace lumaro_host {
+namespace {
+
+// The scenario line an error of the form "SCRIPT:LINE: ..." names.
+int lineOf(const std::string& error, const std::string& scriptName) {
+  return std::atoi(error.c_str() + scriptName.size() + 1);
+}
+
+struct ContractVariable {
+  const char* name;
+  sim::VariableType type;
+  const char* withoutIt;  // what the player meets on a map without it
+};
+
+// In the order a map file usually lists them.
+constexpr ContractVariable contract[] = {
+    {"LapNb", sim::VariableType::Int, "nothing can be recorded or challenged here"},
+    {"MapName", sim::VariableType::String, "a run cannot be exported (\"No MapName SeqVar found.\")"},
+    {"GhostPosition", sim::VariableType::Vector, "the ghost car cannot be moved"},
+    {"GhostRotation", sim::VariableType::Vector, "the ghost car cannot be moved"},
+    {"GhostColor", sim::VariableType::Float, "the ghost keeps the map's own colour (optional)"},
+};
+
+std::string withArticle(sim::VariableType type) {
+  return (type == sim::VariableType::Int ? "an " : "a ") + std::string(sim::typeName(type));
+}
+
+}  // namespace
+
+std::optional<fs::path> findFile(const std::string& name, const std::vector<fs::path>& folders, const char* extension) {
+  const fs::path given(name);
+  std::vector<fs::path> candidates;
+  if (given.is_absolute()) {
+    candidates.push_back(given);
+  } else {
+    for (const auto& folder : folders) candidates.push_back(folder / given);
+  }
+  std::error_code error;
+  for (const auto& candidate : candidates) {
+    if (fs::is_regular_file(candidate, error)) return candidate;
+    if (extension != nullptr && !candidate.has_extension()) {
+      fs::path withExtension = candidate;
+      withExtension += extension;
+      if (fs::is_regular_file(withExtension, error)) return withExtension;
+    }
+  }
+  return std::nullopt;
+}
+
+std::vector<fs::path> mapFolders(const fs::path& scriptFolder, const fs::path& bundledMaps) {
+  return {scriptFolder, fs::current_path(), scriptFolder.parent_path() / "maps", bundledMaps};
+}
+
+StepMapResult readStepMap(LoadMap& step, const fs::path& scriptFolder, const fs::path& bundledMaps) {
+  const auto file = findFile(step.file, mapFolders(scriptFolder, bundledMaps), ".map");
+  if (!file) {
+    return {false,
+            {"no map file " + step.file + " (looked in " + scriptFolder.string() + ", the current folder, " +
+             (scriptFolder.parent_path() / "maps").string() + " and " + bundledMaps.string() + ")"}};
+  }
+  MapFileResult read = readMapFile(*file);
+  if (!read.map) return {true, std::move(read.errors)};
+  step.path = *file;
+  step.map = std::make_shared<const MapFile>(std::move(*read.map));
+  return {};
+}
+
+void readScriptMaps(Script& script, const fs::path& scriptFolder, const fs::path& bundledMaps) {
+  std::vector<std::string> errors;
+  for (Step& step : script.steps) {
+    auto* load = std::get_if<LoadMap>(&step.action);
+    if (load == nullptr) continue;
+    const StepMapResult read = readStepMap(*load, scriptFolder, bundledMaps);
+    if (read.errors.empty()) continue;
+    const std::string at = script.name + ":" + std::to_string(step.line) + ": ";
+    if (!read.found) {
+      errors.push_back(at + read.errors.front());
+      continue;
+    }
+    errors.push_back(at + "the map file of \"" + step.text + "\" cannot be used:");
+    for (const auto& mistake : read.errors) errors.push_back("  " + mistake);
+  }
+  if (errors.empty()) return;
+  // Merged into the steps' own errors by scenario line; a map's lines stay under their step's line.
+  std::vector<std::string> merged;
+  std::size_t next = 0;
+  for (const auto& error : script.errors) {
+    const int line = lineOf(error, script.name);
+    while (next < errors.size() && (errors[next].front() == ' ' || lineOf(errors[next], script.name) < line)) {
+      merged.push_back(errors[next++]);
+    }
+    merged.push_back(error);
+  }
+  merged.insert(merged.end(), errors.begin() + static_cast<std::ptrdiff_t>(next), errors.end());
+  script.errors = std::move(merged);
+}
+
+fs::path bundledMapsFolder(const fs::path& executableFolder) {
+  const fs::path shared = executableFolder.parent_path() / "share" / "lumaro" / "maps";
+  std::error_code error;
+  if (fs::is_directory(shared, error)) return shared;
+  return executableFolder / "maps";
+}
+
+std::vector<std::string> kismetContractProblems(const sim::MapDefinition& map) {
+  if (!map.hasMainSequence) return {"no main Kismet sequence: the plugin finds none of its variables here"};
+  std::vector<std::string> problems;
+  for (const ContractVariable& wanted : contract) {
+    // The plugin looks a variable up by type and name together, so one of another type is as good as none.
+    bool rightType = false;
+    std::optional<sim::VariableType> otherType;
+    for (const auto& variable : map.variables) {
+      if (variable.name != wanted.name) continue;
+      if (variable.type == wanted.type)
+        rightType = true;
+      else
+        otherType = variable.type;
+    }
+    if (rightType) continue;
+    const std::string what =
+        otherType ? std::string(wanted.name) + " is " + withArticle(*otherType) + ", not " + withArticle(wanted.type)
+                  : std::string(wanted.name) + " (" + sim::typeName(wanted.type) + ") is missing";
+    problems.push_back(what + ": " + wanted.withoutIt);
+  }
+  return problems;
+}
+
+}  // namespace lumaro_host
