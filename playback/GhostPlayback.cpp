@@ -1,6 +1,7 @@
 // Ghost playback: the map's ghost car follows the loaded ghost because every playback tick writes its pose
 // into GhostPosition and GhostRotation. The tick is a chain of one-shot timers that ends by its own tests;
-// stopping only clears isPlaying, and the pending tick ends the chain.
+// stopping only clears isPlaying, and the pending tick ends the chain. Each chain carries the identity of
+// the preview it plays: a chain left behind by a newer preview ends silently, so only one ever runs.
 #include <optional>
 #include <string>
 #include <utility>
@@ -63,6 +64,7 @@ void Lumaro::playGhost() {
   // A running chain simply plays from the new start on its next tick.
   if (isPlaying) return;
   isPlaying = true;
+  ++currentPreview;
   playbackTick(ghostCar->position, ghostCar->rotation, now);
 }
 
@@ -102,6 +104,7 @@ void Lumaro::playbackTick(SequenceVariableWrapper position, SequenceVariableWrap
     }
     if (choice.kind == FrameChoiceKind::show) placeGhostCar(position, rotation, choice.pose);
   }
-  schedule("playbackTick", 0.001f,
-           [this, position, rotation, now] { playbackTick(position, rotation, now); });
+  schedule("playbackTick", 0.001f, [this, position, rotation, now, preview = currentPreview] {
+    if (preview == currentPreview) playbackTick(position, rotation, now);
+  });
 }

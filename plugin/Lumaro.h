@@ -64,6 +64,15 @@ public:
   std::int64_t playbackStart = 0;
   bool isChallenging = false;
 
+  // Identities of the run armed or under way (0: none) and of the latest preview. Each timer chain holds
+  // the identity it serves; a tick whose run or preview is no longer the current one does nothing.
+  std::uint64_t liveRun = 0;
+  std::uint64_t lastRunIdentity = 0;
+  std::uint64_t currentPreview = 0;
+  // The frames of the live run. The finish hands them over to recordedFrames, which thus only ever holds
+  // a finished run, frozen at its finish.
+  std::vector<GhostFrame> runFrames;
+
   // The members below are the plugin's own plumbing; the host never calls them.
 
   // plugin/: registrations and the guard every host callback runs in.
@@ -95,4 +104,13 @@ public:
   bool isRecording();
   void stopRecording();
   void runReset();
+
+  // race/RunIdentity.cpp: the life of a run. A run ends by its finish or is abandoned (its frames dropped)
+  // by whatever else ends it: a reset, a spawn, a map load, the switch turned off at the console.
+  void beginRun();
+  void finishRun();
+  void abandonRun();
+  bool isArmedRunLive();
+  // A one-shot timer of the live run's chains: it runs body only while that run is still the live one.
+  void scheduleForRun(std::string entry, std::function<void()> body);
 };

@@ -6,7 +6,9 @@
 
 bool Lumaro::isRecording() { return cvarManager->getCvar("lm_isrecording").getBoolValue(); }
 
+// Ends the live run, if any, without a finish; the switch is turned only when it is on.
 void Lumaro::stopRecording() {
+  abandonRun();
   if (isRecording()) cvarManager->executeCommand("lm_isrecording 0", true);
 }
 

@@ -1,5 +1,6 @@
-// The race finish: recording ends, the race time of the last frame is reported, and a fast enough run is
-// exported at once when automatic export is on.
+// The race finish: the run is frozen as the recorded run and recording ends; the race time of its last
+// frame is reported, and a fast enough run is exported at once when automatic export is on. The reported,
+// exported and listed times are therefore one number.
 #include <string>
 
 #include "plugin/Lumaro.h"
@@ -7,6 +8,7 @@
 #include "race/RaceTime.h"
 
 void Lumaro::onRaceFinished() {
+  finishRun();
   stopRecording();
   // A race can end with no frame at all: no car at the start, or paused from start to finish. There is
   // then no time to report and nothing to export.

@@ -14,9 +14,6 @@ constexpr const char* challengeArmed = "Challenging starts and ends when you cro
 constexpr const char* raceStarted = "Race started.";
 constexpr const char* challengeStarted = "Race started against a ghost.";
 
-// Ticks are as short as the host allows; every poll and sample runs on the next one.
-constexpr float everyTick = 0.001f;
-
 }  // namespace
 
 void Lumaro::recordGhost() {
@@ -49,6 +46,7 @@ void Lumaro::recordGhost() {
     return;
   }
   logStatus(isChallenging ? challengeArmed : recordingArmed);
+  beginRun();
   cvarManager->executeCommand("lm_isrecording 1", true);
   watchLap(*lapCounter);
 }
@@ -65,6 +63,12 @@ void Lumaro::challengeGhost() {
     return;
   }
   if (ghostFrames.empty()) return;
+  // A recording already armed becomes the challenge: its lap watcher stays the only one.
+  if (isArmedRunLive()) {
+    isChallenging = true;
+    logStatus(challengeArmed);
+    return;
+  }
   isChallenging = true;
   currentLap = -1;
   recordedFrames.clear();
@@ -81,6 +85,7 @@ void Lumaro::challengeGhost() {
     logStatus(std::string(messages::resetLapCounter));
     return;
   }
+  beginRun();
   cvarManager->executeCommand("lm_isrecording 1", true);
   watchLap(*lapCounter);
   logStatus(challengeArmed);
@@ -98,24 +103,35 @@ void Lumaro::watchLap(SequenceVariableWrapper lapCounter) {
   const std::int32_t lap = lapCounter.GetInt();
   if (lap != currentLap) {
     if (currentLap == -1) {
-      // A reset (or the console) switched recording off since the last poll: this watcher is disarmed and
-      // must not start a race the player no longer asked for.
-      if (!isRecording()) return;
+      // The console switched recording off since the last poll: the run ends unstarted.
+      if (!isRecording()) {
+        abandonRun();
+        return;
+      }
       if (isChallenging) {
         logStatus(challengeStarted);
         playGhost();
       } else {
         logStatus(raceStarted);
       }
+      // A failing playback resets the run: there is then no race to sample.
+      if (liveRun == 0) return;
       // Whatever the counter jumped to, the race counts from lap 0; its finish is seen on a later poll.
       currentLap = 0;
+      // The sampling starts under a fresh identity: should the counter start the race again (automatic
+      // recording put currentLap back to -1 mid-race), the earlier sampler ends instead of running beside.
+      beginRun();
       const SystemTime start = systemNow();
       sampleRun(start, start);
     } else if (lap == cvarManager->getCvar("lm_lapNbr").getIntValue()) {
       // The watcher's work is done; the sampler runs on until the finish turns recording off.
-      schedule("onRaceFinished", everyTick, [this] { onRaceFinished(); });
+      scheduleForRun("onRaceFinished", [this] { onRaceFinished(); });
       return;
     }
   }
-  if (isRecording()) schedule("watchLap", everyTick, [this, lapCounter] { watchLap(lapCounter); });
+  if (isRecording()) {
+    scheduleForRun("watchLap", [this, lapCounter] { watchLap(lapCounter); });
+  } else {
+    abandonRun();
+  }
 }

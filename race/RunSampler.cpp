@@ -36,9 +36,12 @@ void Lumaro::sampleRun(SystemTime runStart, SystemTime lastSample) {
     const Vector location = car.GetLocation();
     const Rotator rotation = car.GetRotation();
     now = systemNow();
-    recordedFrames.push_back(frameOf(rotation, location, runMilliseconds((now - runStart).count())));
+    runFrames.push_back(frameOf(rotation, location, runMilliseconds((now - runStart).count())));
   }
   if (isRecording()) {
-    schedule("sampleRun", 0.001f, [this, runStart, now] { sampleRun(runStart, now); });
+    scheduleForRun("sampleRun", [this, runStart, now] { sampleRun(runStart, now); });
+  } else {
+    // Switched off at the console: the run ends unfinished, its frames with it.
+    abandonRun();
   }
 }

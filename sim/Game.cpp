@@ -5,6 +5,7 @@
 #include <iterator>
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
 #include <sstream>
 
 #include "host/FolderOpener.h"
@@ -61,7 +62,10 @@ Game::Game(std::filesystem::path root)
   std::filesystem::create_directories(hostFolder() / "plugins" / "settings");
   std::filesystem::create_directories(dataFolder());
   console_.setHostCommandHandler([this](const std::vector<std::string>& words) {
-    if (words[0] == "cl_settings_refreshplugins") ++pageReloads_;
+    if (words[0] == "cl_settings_refreshplugins") {
+      ++pageReloads_;
+      readSettingsPage();
+    }
     if (words[0] == "closemenu") ++menuCloses_;
   });
   liveGames().push_back(this);
@@ -111,7 +115,30 @@ void Game::setTimeout(std::function<void(GameWrapper*)> callback, float delaySec
   std::snprintf(delay, sizeof delay, "%g", static_cast<double>(delaySeconds));
   hostCalls_.push_back(std::string("SetTimeout ") + delay);
   const auto ticks = static_cast<std::int64_t>(std::llround(static_cast<double>(delaySeconds) * ticksPerSecond));
-  timers_.push_back(Timer{clock_ + std::max<std::int64_t>(ticks, 0), timerOrder_++, tickCount_, std::move(callback)});
+  timers_.push_back(Timer{delaySeconds, clock_ + std::max<std::int64_t>(ticks, 0), timerOrder_++, tickCount_, std::move(callback)});
+}
+
+std::size_t Game::pendingTimers(float delaySeconds) const {
+  return static_cast<std::size_t>(std::count_if(timers_.begin(), timers_.end(),
+                                                [&](const Timer& timer) { return timer.delaySeconds == delaySeconds; }));
+}
+
+void Game::noteSdkCall(const char* name) {
+  clock_ += clockStepPerHostCall_;
+  if (hostCallObserver_) hostCallObserver_(name);
+}
+
+// The host reads the page once per reload and shows that until the next one, whatever the file becomes.
+void Game::readSettingsPage() {
+  shownPage_.reset();
+  std::ifstream in(settingsPage(), std::ios::binary);
+  if (!in) return;
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(std::move(line));
+  }
+  shownPage_ = std::move(lines);
 }
 
 void Game::hookEvent(const std::string& name, std::function<void(std::string)> callback) {
@@ -134,16 +161,19 @@ void Game::fireEvent(const std::string& name) {
 }
 
 void Game::loadMap(const MapDefinition& map) {
+  // Built first, so that a map the host cannot hold leaves the current one loaded.
+  std::unique_ptr<KismetSequence> sequence;
+  if (map.hasMainSequence) {
+    sequence = std::make_unique<KismetSequence>();
+    for (const auto& definition : map.variables) {
+      assign(sequence->add(definition.name, definition.type), definition.initialValue);
+    }
+  }
   unloadMap();
   mapName_ = map.name;
   freeplay_ = map.freeplay;
   paused_ = false;
-  if (map.hasMainSequence) {
-    sequence_ = std::make_unique<KismetSequence>();
-    for (const auto& definition : map.variables) {
-      assign(sequence_->add(definition.name, definition.type), definition.initialValue);
-    }
-  }
+  sequence_ = std::move(sequence);
   restoreCar();
   fireEvent(mapLoadEvent);
   fireEvent(playerSpawnEvent);
@@ -209,14 +239,17 @@ Game* activeGame() {
 
 }  // namespace sim
 
+#if !defined(TESSARO_SDK_WITHOUT_HOST_CLOCK)
 // The host's clock, offered to plugins under the name in host/HostClock.h: the active game's virtual
-// time, or the real system clock when no game runs.
+// time, or the real system clock when no game runs. A build without it is a host that offers no clock,
+// on which the plugin keeps to the system clock.
 extern "C" TESSARO_SDK_API std::int64_t TessaroHostClockTicks() {
   if (sim::Game* game = sim::activeGame()) return game->now();
   return std::chrono::duration_cast<std::chrono::duration<std::int64_t, std::ratio<1, 10'000'000>>>(
              std::chrono::system_clock::now().time_since_epoch())
       .count();
 }
+#endif
 
 // The host's folder opener, offered to plugins under the name in host/FolderOpener.h: the active game records
 // the folder instead of showing it.

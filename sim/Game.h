@@ -74,6 +74,16 @@ public:
   void runFor(double seconds);
   void runTicks(int count);
   std::size_t pendingTimers() const { return timers_.size(); }
+  // The pending timers that were set with this delay: after a tick, those of 0.001 s are the timer chains
+  // still alive (a lap watcher or a pending finish, a run sampler, a playback tick).
+  std::size_t pendingTimers(float delaySeconds) const;
+  // Every call a plugin makes through the SDK surface moves the clock on by this many ticks (0, the default:
+  // host calls take no time). Then whether a time is taken before or after some reading shows in it.
+  void setClockStepPerHostCall(std::int64_t ticks) { clockStepPerHostCall_ = ticks; }
+  // Told of every SDK call by its name ("GetLocation"), as it is made; nothing is kept. One at a time.
+  void setHostCallObserver(std::function<void(const char*)> observer) { hostCallObserver_ = std::move(observer); }
+  // What the SDK surface runs on each call.
+  void noteSdkCall(const char* name);
   // The world's own step, run on every tick after the clock has moved and before the due timers, with the
   // tick's length: the car's motion and the map's script reacting to it (sim/Driver.h). One at a time;
   // an empty function removes it.
@@ -83,7 +93,7 @@ public:
   void fireEvent(const std::string& name);
 
   // Maps. Loading a map unloads the current one (its handles go empty), then fires the map-load event and
-  // the player-spawn event.
+  // the player-spawn event. A map defining a variable name twice is refused (std::invalid_argument).
   void loadMap(const MapDefinition& map);
   void loadMainMenu();
   void unloadMap();
@@ -124,10 +134,14 @@ public:
   const std::vector<std::string>& foldersOpened() const { return foldersOpened_; }
   void openFolder(std::string utf8Path) { foldersOpened_.push_back(std::move(utf8Path)); }
 
-  // What the plugin asked of the host, in order: registrations, hooks and timers.
+  // What the plugin asked of the host, in order, with every argument: registrations, hooks, timers, the
+  // console lines it logged ("log TEXT") and the command lines it ran ("executeCommand LINE | log true").
   const std::vector<std::string>& hostCalls() const { return hostCalls_; }
   // How often the host reloaded its plugin settings pages, and whether the settings menu was closed.
   int pageReloads() const { return pageReloads_; }
+  // The settings page as the host read it at its last reload, as the player sees it (lines without their
+  // line ends); empty before the first reload or when the page could not be read then.
+  const std::optional<std::vector<std::string>>& shownPage() const { return shownPage_; }
   int menuCloses() const { return menuCloses_; }
 
   // Drops every callable a plugin handed over (commands, change callbacks, hooks, pending timers), as the
@@ -140,11 +154,14 @@ public:
 
 private:
   struct Timer {
+    float delaySeconds;
     std::int64_t due;
     std::uint64_t order;
     std::uint64_t scheduledOnTick;
     std::function<void(GameWrapper*)> callback;
   };
+
+  void readSettingsPage();
 
   std::filesystem::path root_;
   std::vector<std::string> hostCalls_;
@@ -169,6 +186,9 @@ private:
   std::string playerName_ = "Player";
   std::uintptr_t playerNameAddress_;
   int pageReloads_ = 0;
+  std::optional<std::vector<std::string>> shownPage_;
+  std::int64_t clockStepPerHostCall_ = 0;
+  std::function<void(const char*)> hostCallObserver_;
   int menuCloses_ = 0;
   std::vector<std::string> foldersOpened_;
 };

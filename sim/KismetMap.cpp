@@ -1,5 +1,7 @@
 #include "sim/KismetMap.h"
 
+#include <stdexcept>
+
 #include "sim/Registry.h"
 
 namespace sim {
@@ -23,6 +25,9 @@ KismetSequence::~KismetSequence() {
 }
 
 KismetVariable& KismetSequence::add(std::string name, VariableType type) {
+  for (const auto& variable : variables_) {
+    if (variable->name == name) throw std::invalid_argument("the Kismet variable " + name + " is defined twice");
+  }
   auto variable = std::make_unique<KismetVariable>();
   variable->address = enter(ObjectKind::Variable, variable.get());
   variable->parent = address_;
@@ -41,11 +46,7 @@ KismetVariable* KismetSequence::find(const std::string& name, VariableType type)
 
 std::map<std::string, std::uintptr_t> KismetSequence::table() const {
   std::map<std::string, std::uintptr_t> result;
-  for (const auto& variable : variables_) {
-    std::string key = variable->name;
-    for (int n = 1; result.count(key) != 0; ++n) key = variable->name + "_" + std::to_string(n);
-    result.emplace(std::move(key), variable->address);
-  }
+  for (const auto& variable : variables_) result.emplace(variable->name, variable->address);
   return result;
 }
 

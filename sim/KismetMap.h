@@ -45,12 +45,14 @@ public:
 
   std::uintptr_t address() const { return address_; }
 
+  // A sequence holds one variable per name, as the SDK surface's table is keyed by name: adding a name
+  // that is there already, of whatever type, throws std::invalid_argument.
   KismetVariable& add(std::string name, VariableType type);
   // The first variable of that name and type, as the map's own script finds it.
   KismetVariable* find(const std::string& name, VariableType type);
   const std::vector<std::unique_ptr<KismetVariable>>& variables() const { return variables_; }
 
-  // The table GetAllSequenceVariables hands out: keyed by name, a repeated name gets a "_N" suffix.
+  // The table GetAllSequenceVariables hands out: every variable, keyed by its name.
   std::map<std::string, std::uintptr_t> table() const;
 
 private:

@@ -218,6 +218,15 @@ TEST(MapFile, EveryMistakeIsReportedWithItsLine) {
       (std::vector<std::string>{"bare.map:3: a map without a main sequence (kismet no) has no Kismet variables"}));
 }
 
+TEST(MapFile, AVariableNameDefinedTwiceIsRefusedNamingBothLines) {
+  // The host's table is keyed by name: a second definition, whatever its type, would hide the first.
+  const auto twice = lumaro_host::parseMapFile(
+      "map Twin\nvariable int LapNb -1\nvariable string MapName Twin\nvariable float LapNb 0\n", "twin.map");
+  EXPECT_FALSE(twice.map.has_value());
+  EXPECT_EQ(twice.errors,
+            (std::vector<std::string>{"twin.map:4: the variable LapNb is defined twice, on lines 2 and 4"}));
+}
+
 TEST(MapFile, TheBundledMapsRead) {
   for (const char* name : {"speedway", "canyon", "kart", "sandbox", "quarry"}) {
     const auto read =

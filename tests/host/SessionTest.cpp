@@ -82,7 +82,7 @@ TEST_F(SessionTest, StepsThatCannotBeCarriedOutSaySo) {
   EXPECT_EQ(run("drive 1 lap").seen, "there is no car to drive (restore-car or respawn first)");
   runAll({"restore-car", "pause"});
   EXPECT_EQ(run("drive 1 lap").seen, "the game is paused (unpause first)");
-  EXPECT_EQ(run("pick-ghost Ann").seen, "the plugin has not written its settings page");
+  EXPECT_EQ(run("pick-ghost Ann").seen, "the host has not shown the plugin's settings page");
   EXPECT_EQ(run("copy missing.ghost tessaro/data/Ghosts/").ok, false);
 }
 
@@ -158,12 +158,14 @@ TEST_F(SessionTest, InteractiveStepsReportFailuresAndGoOn) {
 }
 
 TEST_F(SessionTest, PickGhostChoosesTheEntryOfThePagesList) {
-  // The page as the plugin writes it: the blank entry, then one entry per ghost file. It is written anew
-  // before each pick, since the plugin rewrites its page when the pick imports.
+  // The page as the plugin writes it: the blank entry, then one entry per ghost file, shown by the host's
+  // reload. It is written and shown anew before each pick, since the plugin rewrites its page when the
+  // pick imports.
   auto writePage = [&] {
     std::ofstream(session->game().settingsPage(), std::ios::binary)
         << "Lumaro\n6|Load a ghost|lm_ghostfilepath| @ &1-Lap in 00:19:512 by Bo(Bo@home.ghost)@Bo@home.ghost"
            "&3-Lap in 01:01:234 by Ann(Ann-Speedway-3.ghost)@Ann-Speedway-3.ghost\n8|\n";
+    session->game().console().execute("cl_settings_refreshplugins");
   };
   writePage();
   runAll({"pick-ghost \"by Bo\""});

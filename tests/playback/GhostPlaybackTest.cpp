@@ -325,3 +325,29 @@ TEST_F(GhostPlaybackTest, AGhostReplacedDuringPlaybackIsFollowedFromTheNextTick)
 }
 
 }  // namespace
+
+namespace {
+
+// A key bind that stops and plays again between two ticks restarts the preview: the chain of the stopped
+// preview ends silently at its next tick, so one chain plays, one placement per tick, however often.
+TEST_F(GhostPlaybackTest, AStopAndAPlayInOneTickLeaveOnePlaybackChain) {
+  play(clockGhost(100'000));
+  for (int restart = 0; restart < 500; ++restart) {
+    host.run("lm_stop");
+    host.run("lm_play");
+    advanceMs(8);
+  }
+  EXPECT_EQ(host.game().pendingTimers(0.001f), 1u);
+  trace.newPlacements();
+  advanceMs(8);
+  EXPECT_EQ(trace.newPlacements().size(), 1u);
+  EXPECT_EQ(count(host.newLines(), "Stopped ghost."), 0u);
+
+  // Stopped for good, the one chain says so once and ends.
+  host.run("lm_stop");
+  advanceMs(8);
+  EXPECT_EQ(count(host.newLines(), "Stopped ghost."), 1u);
+  EXPECT_EQ(host.game().pendingTimers(0.001f), 0u);
+}
+
+}  // namespace

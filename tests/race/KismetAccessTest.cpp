@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "support/PluginHarness.h"
 
 namespace {
@@ -31,21 +33,20 @@ TEST_F(KismetAccessTest, TheTypeTestComesFirstAndNamesCompareExactly) {
   EXPECT_FALSE(host.plugin().hasVariable(KismetType::Int, "LapNb"));
 }
 
-TEST_F(KismetAccessTest, FirstLastAndEveryMatch) {
-  // Table order is by key: "MapName" < "MapName_1" < "MapName_2".
-  loadMap({{"MapName", VariableType::String, "first"},
-           {"MapName", VariableType::String, "second"},
-           {"MapName", VariableType::String, "third"}});
-  EXPECT_EQ(host.plugin().findFirstVariable(KismetType::String, "MapName")->GetString(), "first");
-  EXPECT_EQ(host.plugin().findLastVariable(KismetType::String, "MapName")->GetString(), "third");
-  std::vector<std::string> every;
-  host.plugin().forEachVariable(KismetType::String, "MapName",
-                                [&](SequenceVariableWrapper& v) { every.push_back(v.GetString()); });
-  EXPECT_EQ(every, (std::vector<std::string>{"first", "second", "third"}));
+TEST_F(KismetAccessTest, TheHostsTableHoldsOneVariablePerName) {
+  // So the first, the last and every match name the same variable; a map naming one twice is refused.
+  EXPECT_THROW(loadMap({{"MapName", VariableType::String, "first"}, {"MapName", VariableType::Int, "2"}}),
+               std::invalid_argument);
+  loadMap({{"MapName", VariableType::String, "only"}});
+  EXPECT_EQ(host.plugin().findFirstVariable(KismetType::String, "MapName")->GetString(), "only");
+  EXPECT_EQ(host.plugin().findLastVariable(KismetType::String, "MapName")->GetString(), "only");
+  int visits = 0;
+  host.plugin().forEachVariable(KismetType::String, "MapName", [&](SequenceVariableWrapper&) { ++visits; });
+  EXPECT_EQ(visits, 1);
 }
 
-TEST_F(KismetAccessTest, FirstMatchWithValueMinusOnePassesOverOtherCounters) {
-  loadMap({{"LapNb", VariableType::Int, "2"}, {"LapNb", VariableType::Int, "-1"}});
+TEST_F(KismetAccessTest, TheCounterAtTheStartMustReadMinusOne) {
+  loadMap({{"LapNb", VariableType::Int, "-1"}});
   auto found = host.plugin().findFirstLapCounterAtStart();
   ASSERT_TRUE(found);
   EXPECT_EQ(found->GetInt(), -1);

@@ -25,20 +25,23 @@ TEST_F(LapWatcherTest, ACounterJumpingToTheLastLapStartsAndFinishesOnConsecutive
   EXPECT_EQ(raceState(), "racing");
   EXPECT_EQ(game().pendingTimers(), 2u) << "the sampler and the finish, no further poll";
 
-  // The sampler runs before the finish handler in the same tick, so its frame is the one reported.
+  // The sampler runs before the finish handler in the same tick, so its frame is the one reported; the
+  // finish freezes the run with it.
   const std::int64_t finish = ticks({83'333});
   EXPECT_EQ(lines(), Lines{"Race ended in 00:00:016."});
   EXPECT_EQ(expectedMilliseconds(finish - start), 16);
   EXPECT_EQ(raceState(), "finished");
+  ASSERT_EQ(frames().size(), 3u);
+  EXPECT_EQ(frames().back().time, 16);
 
-  // One more sample was already scheduled: it lands after the reported time, then the chain ends.
-  const std::int64_t last = ticks({83'333});
-  ASSERT_EQ(frames().size(), 4u);
-  EXPECT_EQ(frames().back().time, expectedMilliseconds(last - start));
-  EXPECT_EQ(frames().back().time, 24);
+  // The sample already scheduled belongs to a finished run: it appends nothing and ends the chain.
+  EXPECT_EQ(game().pendingTimers(), 1u);
+  ticks({83'333});
   EXPECT_EQ(game().pendingTimers(), 0u);
+  EXPECT_EQ(frames().size(), 3u);
+  EXPECT_EQ(frames().back().time, 16) << "the reported time stays the run's time";
   game().runFor(1.0);
-  EXPECT_EQ(frames().size(), 4u);
+  EXPECT_EQ(frames().size(), 3u);
   EXPECT_TRUE(lines().empty());
 }
 
@@ -84,8 +87,8 @@ TEST_F(LapWatcherTest, ABallResetMidRaceNeitherEndsNorRestartsTheRace) {
   EXPECT_EQ(lap(), -1);
   EXPECT_TRUE(lines().empty());
   EXPECT_EQ(raceState(), "racing");
-  EXPECT_EQ(frames().size(), 21u) << "the sampler kept sampling";
-  EXPECT_EQ(frames().back().time, expectedMilliseconds(game().now() - start)) << "the run kept its start";
+  EXPECT_EQ(runFrames().size(), 21u) << "the sampler kept sampling";
+  EXPECT_EQ(runFrames().back().time, expectedMilliseconds(game().now() - start)) << "the run kept its start";
 
   // Back at 0 the counter equals currentLap; at 1 the race ends, timed from the first start.
   game().crossStartLine();
@@ -115,20 +118,22 @@ TEST_F(LapWatcherTest, TurningRecordingOffFromTheConsoleWhileArmedEndsTheWatcher
   EXPECT_TRUE(frames().empty());
 }
 
-TEST_F(LapWatcherTest, TurningRecordingOffWhileRacingStopsBothLoopsAfterOneLastFrame) {
+TEST_F(LapWatcherTest, TurningRecordingOffWhileRacingEndsTheRunUnfinished) {
   startRace();
   game().runTicks(2);
   lines();
   host.run("lm_isrecording 0");
   game().tick();
-  EXPECT_EQ(frames().size(), 4u) << "the pending sample still records its frame";
-  EXPECT_EQ(game().pendingTimers(), 0u);
+  EXPECT_EQ(game().pendingTimers(), 0u) << "both chains noticed the switch at their next tick";
   EXPECT_EQ(raceState(), "finished");
+  EXPECT_TRUE(runFrames().empty()) << "an unfinished run is dropped";
+  EXPECT_TRUE(frames().empty()) << "and leaves nothing to export";
 
   game().crossStartLine();
   game().runFor(0.5);
   EXPECT_TRUE(lines().empty()) << "no finish is seen any more";
-  EXPECT_EQ(frames().size(), 4u);
+  host.run("lm_export");
+  EXPECT_EQ(lines(), Lines{"No Ghost to export."});
 }
 
 TEST_F(LapWatcherTest, LeavingFreeplayMidRaceEndsTheRaceWithTheReset) {

@@ -20,7 +20,9 @@ protected:
 
   Lumaro& plugin() { return host.plugin(); }
   sim::Game& game() { return host.game(); }
+  // The recorded run (a finished one), and the frames of the run under way.
   const std::vector<GhostFrame>& frames() { return host.plugin().recordedFrames; }
+  const std::vector<GhostFrame>& runFrames() { return host.plugin().runFrames; }
 
   // Loads a map and lets the timers its load and spawn set run out: the settings page after 0.1 s and the
   // automatic-recording check after 0.2 s (which, with lm_autorecord off, leaves the plugin idle).

@@ -41,9 +41,9 @@ TEST(RunTime, TheSpanIsDividedAsAFloatAndCutTowardZero) {
 TEST_F(RunSamplerTest, TheFirstFrameIsTakenAtTheStartWithTimeZero) {
   game().placeCar({1.5f, -2.25f, 3.0f}, {-91, 16'384, 16'777'217});
   startRace();
-  ASSERT_EQ(frames().size(), 1u);
+  ASSERT_EQ(runFrames().size(), 1u);
   // Rotation first, in engine units widened to float (2^24 + 1 becomes 2^24), then location, then time.
-  EXPECT_EQ(frames()[0], (GhostFrame{-91.0f, 16'384.0f, 16'777'216.0f, 1.5f, -2.25f, 3.0f, 0}));
+  EXPECT_EQ(runFrames()[0], (GhostFrame{-91.0f, 16'384.0f, 16'777'216.0f, 1.5f, -2.25f, 3.0f, 0}));
 }
 
 TEST_F(RunSamplerTest, OneFramePerSamplerTickTimedByTheFloatStep) {
@@ -60,35 +60,35 @@ TEST_F(RunSamplerTest, OneFramePerSamplerTickTimedByTheFloatStep) {
   EXPECT_EQ(expected.back(), 10'000);
 
   std::vector<std::int32_t> times;
-  for (const GhostFrame& frame : frames()) times.push_back(frame.time);
+  for (const GhostFrame& frame : runFrames()) times.push_back(frame.time);
   EXPECT_EQ(times, expected);
-  EXPECT_EQ(frames().back(), (GhostFrame{1, 2, 3, 7, 8, 9, 10'000}));
+  EXPECT_EQ(runFrames().back(), (GhostFrame{1, 2, 3, 7, 8, 9, 10'000}));
 }
 
 TEST_F(RunSamplerTest, AGamePausedFromTheStartRecordsNothingUntilItIsUnpaused) {
   game().setPaused(true);
   const std::int64_t start = startRace();
-  EXPECT_TRUE(frames().empty());
+  EXPECT_TRUE(runFrames().empty());
   ExpectedRun run{start, start};
 
   run.pausedTick(ticks({6'000, 6'000}));
   run.pausedTick(ticks({15'000}));
   run.pausedTick(ticks({29'999}));
-  EXPECT_TRUE(frames().empty());
+  EXPECT_TRUE(runFrames().empty());
 
   game().setPaused(false);
   ticks({4'000});
-  EXPECT_TRUE(frames().empty()) << "the sample is not due yet";
+  EXPECT_TRUE(runFrames().empty()) << "the sample is not due yet";
   const std::int32_t first = run.sampledTick(ticks({7'000}));
   // Paused intervals of 1.2, 1.5 and 2.9999 ms move the start by 1, 1 and 2 ms; the 1.6999 ms dropped and
   // the 1.1 ms since the last paused tick are the first frame's time.
   EXPECT_EQ(first, 2);
-  ASSERT_EQ(frames().size(), 1u);
-  EXPECT_EQ(frames()[0].time, first);
+  ASSERT_EQ(runFrames().size(), 1u);
+  EXPECT_EQ(runFrames()[0].time, first);
 
   const std::int32_t second = run.sampledTick(ticks({10'000}));
   EXPECT_EQ(second, 3);
-  EXPECT_EQ(frames().back().time, second);
+  EXPECT_EQ(runFrames().back().time, second);
 }
 
 TEST_F(RunSamplerTest, APauseMidRunLeavesOutThePausedTimeLessTheDroppedRemainders) {
@@ -100,7 +100,7 @@ TEST_F(RunSamplerTest, APauseMidRunLeavesOutThePausedTimeLessTheDroppedRemainder
   for (std::int64_t now : {ticks({15'000}), ticks({19'999}), ticks({4'000, 4'000, 4'000}), ticks({25'001})}) {
     run.pausedTick(now);
   }
-  EXPECT_EQ(frames().size(), 2u);
+  EXPECT_EQ(runFrames().size(), 2u);
 
   game().setPaused(false);
   // The run goes on from 1.2345 ms, plus the remainders 0.5 + 0.9999 + 0.2 + 0.5001 ms, plus 1.3 ms.
@@ -108,16 +108,16 @@ TEST_F(RunSamplerTest, APauseMidRunLeavesOutThePausedTimeLessTheDroppedRemainder
   EXPECT_EQ(resumed, 4);
   const std::int32_t next = run.sampledTick(ticks({10'000}));
   EXPECT_EQ(next, 5);
-  ASSERT_EQ(frames().size(), 4u);
-  EXPECT_EQ(frames()[2].time, resumed);
-  EXPECT_EQ(frames()[3].time, next);
+  ASSERT_EQ(runFrames().size(), 4u);
+  EXPECT_EQ(runFrames()[2].time, resumed);
+  EXPECT_EQ(runFrames()[3].time, next);
 }
 
 TEST_F(RunSamplerTest, ACarMissingForOneTickEndsSamplingButNotTheRace) {
   const std::int64_t start = startRace();
   game().runTicks(5);
   lines();
-  const std::int32_t lastTime = frames().back().time;
+  const std::int32_t lastTime = runFrames().back().time;
   EXPECT_EQ(lastTime, expectedMilliseconds(5 * 83'333));
 
   game().removeCar();
@@ -126,7 +126,7 @@ TEST_F(RunSamplerTest, ACarMissingForOneTickEndsSamplingButNotTheRace) {
   EXPECT_EQ(lines(), Lines{"No Player Found."});
   EXPECT_EQ(host.cvar("lm_isrecording"), "1") << "the switch is left alone";
   game().runTicks(5);
-  EXPECT_EQ(frames().size(), 6u) << "sampling does not come back with the car";
+  EXPECT_EQ(runFrames().size(), 6u) << "sampling does not come back with the car";
   EXPECT_TRUE(lines().empty());
 
   game().crossStartLine();
@@ -141,7 +141,7 @@ TEST_F(RunSamplerTest, NoCarAtTheStartRecordsNothing) {
   startRace();
   EXPECT_EQ(lines(), (Lines{"Recording starts and ends when you cross the finish line.", "Race started.",
                             "No Player Found."}));
-  EXPECT_TRUE(frames().empty());
+  EXPECT_TRUE(runFrames().empty());
   EXPECT_EQ(raceState(), "racing") << "the watcher goes on";
 }
 

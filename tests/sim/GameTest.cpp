@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <stdexcept>
+#include <utility>
+
 #include "host/GameWrapper.h"
 #include "sim/Game.h"
 #include "support/TempFolder.h"
@@ -51,14 +55,69 @@ TEST_F(GameTest, HandlesOfAnUnloadedMapReadAsEmpty) {
   EXPECT_TRUE(game.kismetWrites().empty());
 }
 
-TEST_F(GameTest, RepeatedVariableNamesGetDistinctKeys) {
+TEST_F(GameTest, TheVariableTableIsKeyedByNameOnePerName) {
   sim::MapDefinition map = sim::workshopMap("Twin");
-  map.variables.push_back({"GhostColor", sim::VariableType::Float, "0"});
+  auto variables = [&] { return wrapper->GetMainSequence().GetAllSequenceVariables(true); };
   game.loadMap(map);
-  auto variables = wrapper->GetMainSequence().GetAllSequenceVariables(true);
-  EXPECT_EQ(variables.count("GhostColor"), 1u);
-  EXPECT_EQ(variables.count("GhostColor_1"), 1u);
-  EXPECT_EQ(variables.at("GhostColor_1").GetVarName(), "GhostColor");
+  EXPECT_EQ(variables().size(), map.variables.size());
+  for (auto& [name, variable] : variables()) EXPECT_EQ(SequenceVariableWrapper(variable).GetVarName(), name);
+
+  // A second variable of a name already there, even of another type, is no map the host can hold.
+  map.variables.push_back({"GhostColor", sim::VariableType::Vector, "0 0 0"});
+  EXPECT_THROW(game.loadMap(map), std::invalid_argument);
+}
+
+TEST_F(GameTest, TheHostCallRecordKeepsEveryArgumentOfTheConsoleCalls) {
+  auto console = game.cvarManagerWrapper();
+  console->executeCommand("lm_isrecording 1", true);
+  console->executeCommand("lm_isrecording 0", false);
+  console->log("Race started.");
+  const auto& calls = game.hostCalls();
+  ASSERT_GE(calls.size(), 3u);
+  EXPECT_EQ(std::vector<std::string>(calls.end() - 3, calls.end()),
+            (std::vector<std::string>{"executeCommand lm_isrecording 1 | log true",
+                                      "executeCommand lm_isrecording 0 | log false", "log Race started."}));
+}
+
+TEST_F(GameTest, HostCallsCanTakeVirtualTimeAndBeWatched) {
+  game.loadMap(sim::workshopMap("Speedway"));
+  const std::int64_t before = game.now();
+  wrapper->IsPaused();
+  EXPECT_EQ(game.now(), before) << "by default a host call takes no time";
+
+  std::vector<std::pair<std::string, std::int64_t>> seen;
+  game.setClockStepPerHostCall(10'000);
+  game.setHostCallObserver([&](const char* name) { seen.emplace_back(name, game.now()); });
+  CarWrapper car = wrapper->GetLocalCar();
+  car.GetLocation();
+  game.setHostCallObserver({});
+  EXPECT_EQ(game.now(), before + 20'000);
+  EXPECT_EQ(seen, (std::vector<std::pair<std::string, std::int64_t>>{{"GetLocalCar", before + 10'000},
+                                                                      {"GetLocation", before + 20'000}}));
+}
+
+TEST_F(GameTest, PendingTimersAreCountedByTheirDelay) {
+  wrapper->SetTimeout([](GameWrapper*) {}, 0.001f);
+  wrapper->SetTimeout([](GameWrapper*) {}, 0.1f);
+  wrapper->SetTimeout([](GameWrapper*) {}, 0.001f);
+  EXPECT_EQ(game.pendingTimers(0.001f), 2u);
+  EXPECT_EQ(game.pendingTimers(0.1f), 1u);
+  EXPECT_EQ(game.pendingTimers(0.2f), 0u);
+}
+
+TEST_F(GameTest, ThePageIsReadWhenTheHostIsToldToReloadIt) {
+  EXPECT_FALSE(game.shownPage());
+  auto write = [&](const char* text) { std::ofstream(game.settingsPage(), std::ios::binary) << text; };
+  write("Lumaro\r\n9|Race started.\r\n");
+  EXPECT_FALSE(game.shownPage()) << "written, not yet shown";
+  game.console().execute("cl_settings_refreshplugins");
+  ASSERT_TRUE(game.shownPage());
+  EXPECT_EQ(*game.shownPage(), (std::vector<std::string>{"Lumaro", "9|Race started."}));
+  write("Lumaro\r\n9|Something else.\r\n");
+  EXPECT_EQ(game.shownPage()->back(), "9|Race started.") << "the player sees what was read at the reload";
+  std::filesystem::remove(game.settingsPage());
+  game.console().execute("cl_settings_refreshplugins");
+  EXPECT_FALSE(game.shownPage());
 }
 
 TEST_F(GameTest, TheLapCounterScript) {

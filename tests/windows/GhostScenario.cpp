@@ -88,16 +88,16 @@ struct ExpectedRun {
 
 // The race starts on the first tick of the lap (frame 0). The watcher sees the second crossing on tick
 // lapSteps and schedules the finish for the next tick; there the sampler, scheduled earlier, takes its
-// frame first, and that frame's time is the race time. The sampler runs once more after recording has
-// been switched off, and that last frame's time is the run time in the file's header. The car stands
-// still after the lap.
+// frame first, and that frame's time is the race time. The finish freezes the run there: the sampler
+// tick still pending appends nothing, so the race time is also the run time in the file's header. The car
+// stands still after the lap.
 ExpectedRun expectedRun(std::int64_t tickLength) {
   const std::int64_t pauseCounted = pauseCountedAsRunTime(tickLength);
   const auto frameTime = [&](int tick) {
     return runMilliseconds(tick * tickLength + (tick > pauseAfterStep ? pauseCounted : 0));
   };
   const int finishTick = lapSteps + 1;
-  const int lastTick = lapSteps + 2;
+  const int lastTick = finishTick;
 
   ExpectedRun run;
   run.transcript = {

@@ -141,16 +141,20 @@ StepOutcome Session::check(const Expect& step) {
       default: break;
     }
 
+    // The page is checked as the host last showed it to the player, not as the file is now.
     const fs::path file = step.onPage ? game_->settingsPage() : underRoot(step.subject);
     std::error_code error;
-    const bool exists = fs::exists(file, error);
+    const bool exists = step.onPage ? game_->shownPage().has_value() : fs::exists(file, error);
     if (step.what == What::FileExists) return exists ? StepOutcome{} : failure("nothing at " + file.string());
     if (step.what == What::FileMissing) {
       return exists ? failure((fs::is_directory(file, error) ? "a folder at " : "a file at ") + file.string())
                     : StepOutcome{};
     }
-    const auto lines = readLines(file);
-    if (!lines) return failure((exists ? "no readable file at " : "no file at ") + file.string());
+    const auto lines = step.onPage ? game_->shownPage() : readLines(file);
+    if (!lines) {
+      if (step.onPage) return failure("the host has not shown the settings page " + file.string());
+      return failure((exists ? "no readable file at " : "no file at ") + file.string());
+    }
     if (lines->empty() && step.what != What::NoLine) return failure("the file " + file.string() + " is empty");
     if (step.what == What::FirstLine) {
       if (step.test.accepts(lines->front())) return {};

@@ -44,6 +44,8 @@ Options:
   --realtime        run against the wall clock: each tick sleeps until it is due, and the game clock
                     moves by the wall time that really passed (default: virtual time, as fast as it goes)
   --tick-ms MS      the length of a game tick (default 8)
+  --host-call-ms MS every call the plugin makes to the host moves the virtual clock on by MS (default
+                    0), so that what the plugin reads before or after it takes the time shows
   --page            print the settings page at the end
   --trace FILE.csv  write every Kismet write to a CSV file: time_ms,variable,x,y,z,value (time since
                     the start; x, y, z for a vector, value for a float); the file is opened before the
@@ -114,8 +116,8 @@ Steps:
       Chooses, in the settings page's "Load a ghost" list, the first entry whose label contains
       TEXT, as a player does: the console gets lm_ghostfilepath "FILE".   pick-ghost "by Ann"
   show page|ghosts|kismet|car|cvars
-      Prints the settings page, the ghost folder, the map's Kismet variables, the car, or the
-      console variables, as they are now.                                     show kismet
+      Prints the settings page (as the host read it at its last reload), the ghost folder, the
+      map's Kismet variables, the car, or the console variables, as they are now.   show kismet
   expect console [containing|matching] TEXT
       A console line shown after the one the previous console expectation matched is TEXT (or
       contains it, or matches it as a regular expression).    expect console "Race started."
@@ -131,7 +133,8 @@ Steps:
       (contains, matches) TEXT; "contains" is short for "line containing".
                              expect file tessaro/data/Ghosts/My-PB.ghost exists
   expect page ...
-      The same checks on the plugin's settings page (tessaro/plugins/settings/Lumaro.set).
+      The same checks on the plugin's settings page (tessaro/plugins/settings/Lumaro.set) as
+      the host read it at its last reload, which is what the player sees.
                                                   expect page last-line "9|Stopped ghost."
   expect kismet NAME VALUE
       The Kismet variable's value: a whole number, a number (floats compare to within 1e-5 of the

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <stdexcept>
 
@@ -87,6 +88,7 @@ MapFileResult parseMapFile(std::string_view text, const std::string& name) {
   std::optional<std::pair<sim::TrackPoint, sim::TrackPoint>> line;
   int lineNumber = 0;
   int lineOfTrack = 0;
+  std::map<std::string, int> variableLines;
   std::istringstream in{std::string(text)};
   std::string raw;
   while (std::getline(in, raw)) {
@@ -104,7 +106,14 @@ MapFileResult parseMapFile(std::string_view text, const std::string& name) {
       } else if (key == "kismet") {
         map.definition.hasMainSequence = yesNo(words.words);
       } else if (key == "variable") {
-        map.definition.variables.push_back(variable(words.words));
+        sim::VariableDefinition definition = variable(words.words);
+        // The host's table holds one variable per name.
+        const auto [first, isNew] = variableLines.emplace(definition.name, lineNumber);
+        if (!isNew) {
+          throw BadLine("the variable " + definition.name + " is defined twice, on lines " +
+                        std::to_string(first->second) + " and " + std::to_string(lineNumber));
+        }
+        map.definition.variables.push_back(std::move(definition));
       } else if (key == "lap-time") {
         if (words.words.size() != 2) throw BadLine("expected: lap-time SECONDS");
         const double seconds = coordinate(words.words[1]);

@@ -4,6 +4,16 @@
 #include <cstdlib>
 
 namespace lumaro_host {
+namespace {
+
+// A whole text read as a number of milliseconds within [least, most].
+bool readMilliseconds(const std::string& text, double least, double most, double& milliseconds) {
+  char* end = nullptr;
+  milliseconds = std::strtod(text.c_str(), &end);
+  return !text.empty() && end == text.c_str() + text.size() && milliseconds >= least && milliseconds <= most;
+}
+
+}  // namespace
 
 ParsedOptions parseOptions(const std::vector<std::string>& arguments) {
   ParsedOptions parsed;
@@ -33,21 +43,21 @@ ParsedOptions parseOptions(const std::vector<std::string>& arguments) {
       options.removeRoot = true;
     } else if (word == "-v" || word == "--verbose") {
       options.verbose = true;
-    } else if (word == "--plugin" || word == "--root" || word == "--trace" || word == "--svg" || word == "--tick-ms") {
+    } else if (word == "--plugin" || word == "--root" || word == "--trace" || word == "--svg" || word == "--tick-ms" ||
+               word == "--host-call-ms") {
       const std::string* text = value();
       if (text == nullptr) return parsed;
       if (word == "--plugin") options.plugin = *text;
       if (word == "--root") options.root = *text;
       if (word == "--trace") options.trace = *text;
       if (word == "--svg") options.svg = *text;
-      if (word == "--tick-ms") {
-        char* end = nullptr;
-        options.tickMilliseconds = std::strtod(text->c_str(), &end);
-        if (text->empty() || end != text->c_str() + text->size() || !(options.tickMilliseconds >= 0.1) ||
-            options.tickMilliseconds > 1000.0) {
-          parsed.error = "--tick-ms takes a number of milliseconds from 0.1 to 1000";
-          return parsed;
-        }
+      if (word == "--tick-ms" && !readMilliseconds(*text, 0.1, 1000.0, options.tickMilliseconds)) {
+        parsed.error = "--tick-ms takes a number of milliseconds from 0.1 to 1000";
+        return parsed;
+      }
+      if (word == "--host-call-ms" && !readMilliseconds(*text, 0.0, 100.0, options.hostCallMilliseconds)) {
+        parsed.error = "--host-call-ms takes a number of milliseconds from 0 to 100";
+        return parsed;
       }
     } else if (word.size() > 1 && word[0] == '-' && word != "-") {
       parsed.error = "unknown option " + word;

@@ -19,6 +19,7 @@ struct Options {
   bool removeRoot = false;  // --remove-root: what happens anyway without --keep (accepted for older scripts)
   bool realtime = false;
   double tickMilliseconds = 8.0;
+  double hostCallMilliseconds = 0.0;  // virtual time each host call of the plugin takes
   bool page = false;
   std::optional<std::filesystem::path> trace;
   std::optional<std::filesystem::path> svg;

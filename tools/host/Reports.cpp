@@ -76,9 +76,9 @@ std::string describeVariable(const sim::KismetVariable& variable) {
 }
 
 void writePage(std::ostream& out, const sim::Game& game) {
-  const auto lines = readLines(game.settingsPage());
+  const auto& lines = game.shownPage();
   if (!lines) {
-    out << "The plugin has not written its settings page (" << shownPath(game.settingsPage()) << ").\n";
+    out << "The host has not shown the plugin's settings page (" << shownPath(game.settingsPage()) << ").\n";
     return;
   }
   out << "Settings page " << shownPath(game.settingsPage()) << ":\n";

@@ -42,6 +42,7 @@ Session::Session(const SessionSettings& settings, std::ostream& out)
       transcript_(out, [this] { return elapsed(); }),
       pacer_(settings.realtime, settings.tickLength) {
   game_->setTickLength(settings.tickLength);
+  game_->setClockStepPerHostCall(settings.hostCallLength);
   game_->console().setLineObserver([this](const std::string& line) { transcript_.console(line); });
   plugin_ = std::make_unique<sim::LoadedPlugin>(settings.plugin, *game_);
 }
@@ -248,8 +249,9 @@ StepOutcome Session::copyFile(const CopyFile& step, const fs::path& folder) {
 }
 
 StepOutcome Session::pickGhost(const PickGhost& step) {
-  const auto lines = readLines(game_->settingsPage());
-  if (!lines) return failure("the plugin has not written its settings page");
+  // The list the player picks from is the one the host last showed.
+  const auto& lines = game_->shownPage();
+  if (!lines) return failure("the host has not shown the plugin's settings page");
   const std::string listLine = "6|Load a ghost|lm_ghostfilepath|";
   const auto found =
       std::find_if(lines->begin(), lines->end(), [&](const std::string& line) { return line.rfind(listLine, 0) == 0; });

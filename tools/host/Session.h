@@ -26,6 +26,7 @@ struct SessionSettings {
   std::filesystem::path mapsFolder;  // where a map file is looked for last
   bool realtime = false;
   std::int64_t tickLength = 80'000;  // 8 ms, in 100-ns ticks
+  std::int64_t hostCallLength = 0;   // virtual time each host call of the plugin takes, in 100-ns ticks
   bool verbose = false;              // also report each expectation that holds
 };
 

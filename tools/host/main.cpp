@@ -132,6 +132,7 @@ int main(int argc, char** argv) {
   settings.mapsFolder = bundledMaps;
   settings.realtime = options.realtime;
   settings.tickLength = static_cast<std::int64_t>(std::llround(options.tickMilliseconds * 10'000.0));
+  settings.hostCallLength = static_cast<std::int64_t>(std::llround(options.hostCallMilliseconds * 10'000.0));
   settings.verbose = options.verbose;
   RootRemoval removal;
   try {
