@@ -1,13 +1,13 @@
 // Every host call a callback makes, failed in turn: the stand-in host throws from the Nth call of the
-// callback (sim/HostCallFault.h), once. The plugin must keep the error from reaching the host, report it
+// callback, once (its host-call observer sees every SDK call as it is made). The plugin must keep the error from reaching the host, report it
 // through its callback guard, leave the ghost already exported byte for byte (or complete, when the failed
 // call came after the new file was in place), and then record, finish and export a run as if nothing happened.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "FaultSession.h"
-#include "sim/HostCallFault.h"
 
 namespace {
 
@@ -16,6 +16,22 @@ using Lines = std::vector<std::string>;
 const std::initializer_list<std::string> settledOnSpeedway = {"map speedway", "wait 1"};
 const std::initializer_list<std::string> exportedRun = {"console lm_lapNbr 1", "console lm_record",
                                                         "drive 1 laps lap-time 2", "console lm_export"};
+
+// While alive, counts the SDK calls the plugin makes and makes the call'th of them throw (0: none).
+class FailingHostCall {
+public:
+  FailingHostCall(sim::Game& game, std::uint64_t call) : game_(game) {
+    game.setHostCallObserver([this, call](const char* name) {
+      if (++made_ == call) throw std::runtime_error(std::string("host call ") + name + " failed");
+    });
+  }
+  ~FailingHostCall() { game_.setHostCallObserver({}); }
+  std::uint64_t made() const { return made_; }
+
+private:
+  sim::Game& game_;
+  std::uint64_t made_ = 0;
+};
 
 struct Callback {
   const char* name;
@@ -34,8 +50,7 @@ std::uint64_t runWithFault(FaultSession& host, const Callback& callback, std::ui
   host.run(exportedRun);
   for (const std::string& line : callback.setup) host.run({line});
   host.newLines();
-  const std::uint64_t before = sim::hostCallsMade();
-  sim::failHostCall(call);
+  const FailingHostCall fault(host.game(), call);
   for (const std::string& line : callback.action) {
     try {
       host.run({line});
@@ -43,8 +58,7 @@ std::uint64_t runWithFault(FaultSession& host, const Callback& callback, std::ui
       ADD_FAILURE() << "the error reached the host: " << escaped.what();
     }
   }
-  sim::failHostCall(0);
-  return sim::hostCallsMade() - before;
+  return fault.made();
 }
 
 void checkEveryCall(const Callback& callback) {
