@@ -31,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<GhostFrame> frames(input.ConsumeIntegralInRange<std::size_t>(0, 64));
   for (GhostFrame& frame : frames) {
     // Small times make equal times and exact hits common; full-range ones reach the wrap of the span.
-    frame.time = smallTimes ? input.ConsumeIntegralInRange<std::int32_t>(-3, 100) : input.ConsumeIntegral<std::int32_t>();
+    frame.time =
+        smallTimes ? input.ConsumeIntegralInRange<std::int32_t>(-3, 100) : input.ConsumeIntegral<std::int32_t>();
     frame.x = input.ConsumeFloatingPoint<float>();
     frame.y = input.ConsumeFloatingPoint<float>();
     frame.z = input.ConsumeFloatingPoint<float>();
@@ -52,10 +53,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
              static_cast<int>(chosen.kind), static_cast<int>(scan.kind), frames.size(),
              static_cast<long long>(elapsed));
   if (scan.kind == FrameChoiceKind::show) {
-    FUZZ_CHECK(sameVector(chosen.pose.position, scan.pose.position) &&
-                   sameVector(chosen.pose.rotation, scan.pose.rotation),
-               "the pose differs from the scan's (%zu frames, elapsed %lld)", frames.size(),
-               static_cast<long long>(elapsed));
+    FUZZ_CHECK(
+        sameVector(chosen.pose.position, scan.pose.position) && sameVector(chosen.pose.rotation, scan.pose.rotation),
+        "the pose differs from the scan's (%zu frames, elapsed %lld)", frames.size(), static_cast<long long>(elapsed));
   }
   return 0;
 }

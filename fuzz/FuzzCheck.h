@@ -5,12 +5,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-#define FUZZ_CHECK(condition, ...)                                                  \
-  do {                                                                              \
-    if (!(condition)) {                                                             \
+#define FUZZ_CHECK(condition, ...)                                                       \
+  do {                                                                                   \
+    if (!(condition)) {                                                                  \
       std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
-      std::fprintf(stderr, __VA_ARGS__);                                            \
-      std::fprintf(stderr, "\n");                                                   \
-      std::abort();                                                                 \
-    }                                                                               \
+      std::fprintf(stderr, __VA_ARGS__);                                                 \
+      std::fprintf(stderr, "\n");                                                        \
+      std::abort();                                                                      \
+    }                                                                                    \
   } while (false)

@@ -72,8 +72,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const BadFrameLine& want = *expected.report.badLine;
     FUZZ_CHECK(bad.lineNumber == want.lineNumber && bad.field == want.field && bad.error == want.error,
                "bad line %zu field %d error %d, expected line %zu field %d error %d", bad.lineNumber,
-               static_cast<int>(bad.field), static_cast<int>(bad.error), want.lineNumber,
-               static_cast<int>(want.field), static_cast<int>(want.error));
+               static_cast<int>(bad.field), static_cast<int>(bad.error), want.lineNumber, static_cast<int>(want.field),
+               static_cast<int>(want.error));
   }
   return 0;
 }

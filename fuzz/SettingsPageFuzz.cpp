@@ -23,8 +23,7 @@ std::vector<std::string_view> pageLines(std::string_view page) {
     const std::size_t end = page.find("\r\n");
     FUZZ_CHECK(end != std::string_view::npos, "the page does not end in CR LF");
     const std::string_view line = page.substr(0, end);
-    FUZZ_CHECK(line.find_first_of("\r\n") == std::string_view::npos, "a line break inside line %zu",
-               lines.size() + 1);
+    FUZZ_CHECK(line.find_first_of("\r\n") == std::string_view::npos, "a line break inside line %zu", lines.size() + 1);
     lines.push_back(line);
     page.remove_prefix(end + 2);
   }
@@ -83,8 +82,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                count(lines[i], '|') + 1, count(modelLines[i], '|') + 1);
     FUZZ_CHECK(count(lines[i], '&') == count(modelLines[i], '&'), "line %zu has %zu options, not %zu", i + 1,
                count(lines[i], '&'), count(modelLines[i], '&'));
-    FUZZ_CHECK(count(lines[i], '@') == count(modelLines[i], '@'), "line %zu has %zu option separators, not %zu",
-               i + 1, count(lines[i], '@'), count(modelLines[i], '@'));
+    FUZZ_CHECK(count(lines[i], '@') == count(modelLines[i], '@'), "line %zu has %zu option separators, not %zu", i + 1,
+               count(lines[i], '@'), count(modelLines[i], '@'));
   }
 
   // Each option's value names its file exactly, so picking it imports that file.

@@ -111,7 +111,8 @@ TEST(FileFaults, AGhostFolderThatDisappearsIsReportedAndServesAgainOncePutBack) 
   host.newLines();
 
   host.run({"console lm_export"});
-  EXPECT_EQ(host.newLines(), Lines{"Could not export to ./tessaro/data/Ghosts/My-PB.ghost: No such file or directory."});
+  EXPECT_EQ(host.newLines(),
+            Lines{"Could not export to ./tessaro/data/Ghosts/My-PB.ghost: No such file or directory."});
   host.run({"console lm_update_list"});
   EXPECT_NE(host.page().find("9|No ghost found for this map/number of laps.\r\n"), std::string::npos);
   host.run({"console lm_ghostfilepath \"Other.ghost\""});

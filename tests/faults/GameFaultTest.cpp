@@ -11,7 +11,9 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-bool has(const Lines& lines, const std::string& line) { return std::find(lines.begin(), lines.end(), line) != lines.end(); }
+bool has(const Lines& lines, const std::string& line) {
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
 
 // After the fault: a normal run on Speedway is recorded, finished and exported under another name.
 void expectANormalRunAfterwards(FaultSession& host) {
@@ -24,10 +26,10 @@ void expectANormalRunAfterwards(FaultSession& host) {
 
 TEST(GameFaults, TheMapUnloadedUnderPendingChainsEndsThemWithoutAWriteToTheGoneMap) {
   for (const std::vector<std::string>& before : {
-           std::vector<std::string>{"console lm_record", "drive 2 seconds"},                 // watcher and sampler
+           std::vector<std::string>{"console lm_record", "drive 2 seconds"},  // watcher and sampler
            std::vector<std::string>{"console lm_ghostfilepath \"My-PB.ghost\"", "console lm_play", "wait 3 ticks"},
            std::vector<std::string>{"console lm_ghostfilepath \"My-PB.ghost\"", "console lm_challenge",
-                                    "drive 2 seconds"},                                        // all three
+                                    "drive 2 seconds"},  // all three
        }) {
     SCOPED_TRACE(before.front() + " ... " + before.back());
     FaultSession host;

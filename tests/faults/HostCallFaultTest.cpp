@@ -1,7 +1,8 @@
 // Every host call a callback makes, failed in turn: the stand-in host throws from the Nth call of the
-// callback, once (its host-call observer sees every SDK call as it is made). The plugin must keep the error from reaching the host, report it
-// through its callback guard, leave the ghost already exported byte for byte (or complete, when the failed
-// call came after the new file was in place), and then record, finish and export a run as if nothing happened.
+// callback, once (its host-call observer sees every SDK call as it is made). The plugin must keep the error from
+// reaching the host, report it through its callback guard, leave the ghost already exported byte for byte (or complete,
+// when the failed call came after the new file was in place), and then record, finish and export a run as if nothing
+// happened.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -94,13 +95,16 @@ void checkEveryCall(const Callback& callback) {
 
 TEST(HostCallFaults, EveryCallOfTheConsoleCommandsFailsCleanly) {
   for (const Callback& callback : {
-           Callback{"lm_export", {"console lm_lapNbr 1", "console lm_record", "drive 1 laps lap-time 3"},
+           Callback{"lm_export",
+                    {"console lm_lapNbr 1", "console lm_record", "drive 1 laps lap-time 3"},
                     {"console lm_export"}},
            Callback{"lm_record", {"respawn", "wait 1"}, {"console lm_record"}},
-           Callback{"lm_challenge", {"console lm_ghostfilepath \"My-PB.ghost\"", "respawn", "wait 1"},
+           Callback{"lm_challenge",
+                    {"console lm_ghostfilepath \"My-PB.ghost\"", "respawn", "wait 1"},
                     {"console lm_challenge"}},
            Callback{"lm_play", {"console lm_ghostfilepath \"My-PB.ghost\""}, {"console lm_play"}},
-           Callback{"lm_stop", {"console lm_ghostfilepath \"My-PB.ghost\"", "console lm_play", "wait 3 ticks"},
+           Callback{"lm_stop",
+                    {"console lm_ghostfilepath \"My-PB.ghost\"", "console lm_play", "wait 3 ticks"},
                     {"console lm_stop"}},
            Callback{"lm_update_list", {}, {"console lm_update_list"}},
        }) {
@@ -123,11 +127,11 @@ TEST(HostCallFaults, EveryCallOfTheTimerChainsAndEventsFailsCleanly) {
   for (const Callback& callback : {
            Callback{"a map load", {}, {"map speedway", "wait 0.5"}},
            Callback{"a respawn", {}, {"respawn", "wait 0.5"}},
-           Callback{"the race start", {"respawn", "wait 1", "console lm_record", "drive 0.4 seconds"},
-                    {"wait 2 ticks"}},
-           Callback{"a racing tick", {"respawn", "wait 1", "console lm_record", "drive 2 seconds"},
-                    {"wait 1 ticks"}},
-           Callback{"a playback tick", {"console lm_ghostfilepath \"My-PB.ghost\"", "console lm_play", "wait 3 ticks"},
+           Callback{
+               "the race start", {"respawn", "wait 1", "console lm_record", "drive 0.4 seconds"}, {"wait 2 ticks"}},
+           Callback{"a racing tick", {"respawn", "wait 1", "console lm_record", "drive 2 seconds"}, {"wait 1 ticks"}},
+           Callback{"a playback tick",
+                    {"console lm_ghostfilepath \"My-PB.ghost\"", "console lm_play", "wait 3 ticks"},
                     {"wait 1 ticks"}},
        }) {
     checkEveryCall(callback);

@@ -42,9 +42,8 @@ TEST(ChaosSteps, ASeedGivesTheSameStormEveryTimeAndEveryLineIsAStep) {
 TEST(ChaosRun, AGhostFileChangedWithoutAnExportIsCaughtAtItsStep) {
   TempFolder root;
   const std::string stranger = std::string(LUMARO_SCENARIOS_FOLDER) + "/ghosts/Ann-Speedway-3.ghost";
-  const auto violation = runChaosSteps(settingsIn(root), {"map speedway", "wait 1",
-                                                          "copy " + stranger + " tessaro/data/Ghosts/Ann.ghost",
-                                                          "wait 1"});
+  const auto violation = runChaosSteps(
+      settingsIn(root), {"map speedway", "wait 1", "copy " + stranger + " tessaro/data/Ghosts/Ann.ghost", "wait 1"});
   ASSERT_TRUE(violation.has_value());
   EXPECT_EQ(violation->step, 2u);
   EXPECT_EQ(violation->what, "the ghost file Ann.ghost appeared without a reported export");

@@ -84,8 +84,9 @@ Lines pageLines(const std::string& page) {
       EXPECT_EQ(line, "Lumaro");
     } else {
       const std::size_t bar = line.find('|');
-      EXPECT_TRUE(bar != std::string::npos && bar > 0 &&
-                  std::all_of(line.begin(), line.begin() + static_cast<long>(bar), [](char c) { return c >= '0' && c <= '9'; }))
+      EXPECT_TRUE(
+          bar != std::string::npos && bar > 0 &&
+          std::all_of(line.begin(), line.begin() + static_cast<long>(bar), [](char c) { return c >= '0' && c <= '9'; }))
           << "line " << i + 1 << " is no control";
     }
   }
@@ -158,7 +159,8 @@ TEST_F(HostileCatalogue, ThePageListsExactlyTheListableEntriesReadingLittle) {
   std::set<std::string> expected;
   for (const HostileEntry& entry : catalogue) {
     if (entry.listed) expected.insert(entry.name);
-    if (entry.listed && !entry.label.empty()) EXPECT_EQ(entries.count(entry.name) ? entries.at(entry.name) : "", entry.label);
+    if (entry.listed && !entry.label.empty())
+      EXPECT_EQ(entries.count(entry.name) ? entries.at(entry.name) : "", entry.label);
   }
   EXPECT_EQ(listed, expected);
   EXPECT_TRUE(snapshot(outside) == outsideBefore);

@@ -70,12 +70,13 @@ std::vector<HostileEntry> hostileCatalogue() {
   std::vector<HostileEntry> all = {
       // Whole files that are not ghosts, or barely.
       {"empty.ghost", bytes(""), false, empty("empty.ghost"), 0, ""},
-      {"header-only.ghost", bytes(header), true, empty("header-only.ghost"), 0, "1-Lap in 00:01:000 by Ann(header-only.ghost)"},
+      {"header-only.ghost", bytes(header), true, empty("header-only.ghost"), 0,
+       "1-Lap in 00:01:000 by Ann(header-only.ghost)"},
       {"header-crlf.ghost", bytes(header + "\r\n"), true, empty("header-crlf.ghost"), 0, ""},
       {"no-header.ghost", bytes(frame(0) + "\r\n" + threeFrames("\r\n")), false, imported("no-header.ghost"), 3, ""},
       {"bom.ghost", bytes("\xEF\xBB\xBF" + header + "\r\n" + frame(0) + "\r\n"), false, imported("bom.ghost"), 1, ""},
-      {"nul-in-header.ghost", bytes(std::string("Test") + '\0' + "Map,Ann,1000,1-Lap,1.1\r\n" + frame(0) + "\r\n"), false,
-       imported("nul-in-header.ghost"), 1, ""},
+      {"nul-in-header.ghost", bytes(std::string("Test") + '\0' + "Map,Ann,1000,1-Lap,1.1\r\n" + frame(0) + "\r\n"),
+       false, imported("nul-in-header.ghost"), 1, ""},
       {"nul-in-field.ghost", bytes(header + "\r\n" + std::string("0,1\0,2,3,4,5,6\r\n", 16)), true,
        imported("nul-in-field.ghost"), 1, ""},
       {"binary.ghost",
@@ -101,10 +102,16 @@ std::vector<HostileEntry> hostileCatalogue() {
          }
          write(entry, garbage);
        },
-       true, {"Imported binary-lines.ghost.", "binary-lines.ghost holds no frames.", skipped("binary-lines.ghost", 64)},
-       0, ""},
-      {"line-100mb.ghost", sparse(header + "\r\n", 100'000'000), true,
-       {"Imported line-100mb.ghost.", "line-100mb.ghost holds no frames.", skipped("line-100mb.ghost", 1)}, 0, ""},
+       true,
+       {"Imported binary-lines.ghost.", "binary-lines.ghost holds no frames.", skipped("binary-lines.ghost", 64)},
+       0,
+       ""},
+      {"line-100mb.ghost",
+       sparse(header + "\r\n", 100'000'000),
+       true,
+       {"Imported line-100mb.ghost.", "line-100mb.ghost holds no frames.", skipped("line-100mb.ghost", 1)},
+       0,
+       ""},
       {"header-100mb.ghost", sparse(header, 100'000'000), false, empty("header-100mb.ghost"), 0, ""},
       {"million-lines.ghost",
        [](const fs::path& entry, const fs::path&) {
@@ -116,10 +123,18 @@ std::vector<HostileEntry> hostileCatalogue() {
        true, imported("million-lines.ghost"), 1'000'000, ""},
 
       // Frame lines with too few, too many or wrong fields.
-      {"five-fields.ghost", bytes(header + "\r\n0,1,2,3,4\r\n"), true,
-       {"Imported five-fields.ghost.", "five-fields.ghost holds no frames.", skipped("five-fields.ghost", 1)}, 0, ""},
-      {"six-fields.ghost", bytes(header + "\r\n0,1,2,3,4,5\r\n" + frame(8) + "\r\n"), true,
-       {"Imported six-fields.ghost.", skipped("six-fields.ghost", 1)}, 1, ""},
+      {"five-fields.ghost",
+       bytes(header + "\r\n0,1,2,3,4\r\n"),
+       true,
+       {"Imported five-fields.ghost.", "five-fields.ghost holds no frames.", skipped("five-fields.ghost", 1)},
+       0,
+       ""},
+      {"six-fields.ghost",
+       bytes(header + "\r\n0,1,2,3,4,5\r\n" + frame(8) + "\r\n"),
+       true,
+       {"Imported six-fields.ghost.", skipped("six-fields.ghost", 1)},
+       1,
+       ""},
       goodLine("eight-fields.ghost", "0,1,2,3,4,5,6,7"),
       badField("huge-x.ghost", "0,1e40,2,3,4,5,6", "x", "is out of range"),
       badField("tiny-y.ghost", "0,1,1e-50,3,4,5,6", "y", "is out of range"),
@@ -148,8 +163,12 @@ std::vector<HostileEntry> hostileCatalogue() {
        imported("mixed-ends.ghost"), 3, ""},
       {"no-last-end.ghost", bytes(header + "\r\n" + frame(0) + "\r\n" + frame(500) + "\r\n" + frame(1000)), true,
        imported("no-last-end.ghost"), 3, ""},
-      {"blank-lines.ghost", bytes(header + "\r\n\r\n" + frame(0) + "\r\n\r\n"), true,
-       {"Imported blank-lines.ghost.", skipped("blank-lines.ghost", 2)}, 1, ""},
+      {"blank-lines.ghost",
+       bytes(header + "\r\n\r\n" + frame(0) + "\r\n\r\n"),
+       true,
+       {"Imported blank-lines.ghost.", skipped("blank-lines.ghost", 2)},
+       1,
+       ""},
 
       // Header fields holding the page's separators and other bytes.
       {"player-bar.ghost", headed("TestMap,A|n|7,1000,1-Lap,1.1"), true, imported("player-bar.ghost"), 3,
@@ -162,8 +181,12 @@ std::vector<HostileEntry> hostileCatalogue() {
        "1-Lap in 00:01:000 by A\"n(player-quote.ghost)"},
       {"player-cr.ghost", headed("TestMap,A\rn,1000,1-Lap,1.1"), true, imported("player-cr.ghost"), 3,
        "1-Lap in 00:01:000 by An(player-cr.ghost)"},
-      {"player-lf.ghost", headed("TestMap,A\nn,1000,1-Lap,1.1"), false,
-       {"Imported player-lf.ghost.", skipped("player-lf.ghost", 1)}, 3, ""},
+      {"player-lf.ghost",
+       headed("TestMap,A\nn,1000,1-Lap,1.1"),
+       false,
+       {"Imported player-lf.ghost.", skipped("player-lf.ghost", 1)},
+       3,
+       ""},
       {"player-8bit.ghost", headed("TestMap,J\xC3\xA9r\xC3\xB4me,1000,1-Lap,1.1"), true, imported("player-8bit.ghost"),
        3, "1-Lap in 00:01:000 by Jrme(player-8bit.ghost)"},
       {"map-bar.ghost", headed("Test|Map,Ann,1000,1-Lap,1.1"), false, imported("map-bar.ghost"), 3, ""},
@@ -192,8 +215,8 @@ std::vector<HostileEntry> hostileCatalogue() {
       // Entries that are no regular file inside the folder.
       {"folder.ghost", [](const fs::path& entry, const fs::path&) { fs::create_directory(entry); }, false,
        notFound("folder.ghost"), 0, ""},
-      {"loop.ghost", [](const fs::path& entry, const fs::path&) { fs::create_symlink(entry.filename(), entry); },
-       false, notFound("loop.ghost"), 0, ""},
+      {"loop.ghost", [](const fs::path& entry, const fs::path&) { fs::create_symlink(entry.filename(), entry); }, false,
+       notFound("loop.ghost"), 0, ""},
       {"fifo.ghost", [](const fs::path& entry, const fs::path&) { mkfifo(entry.c_str(), 0600); }, false,
        notFound("fifo.ghost"), 0, ""},
       {"device.ghost", [](const fs::path& entry, const fs::path&) { fs::create_symlink("/dev/zero", entry); }, false,
@@ -211,6 +234,11 @@ std::vector<HostileEntry> hostileCatalogue() {
 }
 
 std::vector<std::string> hostileSelections(const fs::path& outside) {
-  return {"../outside/precious.ghost", "../../tessaro/data/Ghosts/../../../outside/precious.ghost",
-          (outside / "precious.ghost").string(), "/dev/zero", "sub/../../outside/precious.ghost", "..", "/"};
+  return {"../outside/precious.ghost",
+          "../../tessaro/data/Ghosts/../../../outside/precious.ghost",
+          (outside / "precious.ghost").string(),
+          "/dev/zero",
+          "sub/../../outside/precious.ghost",
+          "..",
+          "/"};
 }

@@ -43,18 +43,42 @@ const std::vector<Choice>& choices() {
       {4, [](auto&) { return fixed("console lm_stop"); }},
       {4, [](auto&) { return fixed("console lm_export"); }},
       {1, [](auto&) { return fixed("console lm_update_list"); }},
-      {2, [](auto& r) { return "console lm_isrecording " + pick(r, {"0", "1"}); }},
-      {2, [](auto& r) { return "console lm_lapNbr " + pick(r, {"1", "2", "3"}); }},
-      {2, [](auto& r) { return "console lm_autorecord " + pick(r, {"0", "1"}); }},
-      {2, [](auto& r) { return "console lm_autoexport " + pick(r, {"0", "1"}); }},
-      {1, [](auto& r) { return "console lm_maxsecs " + pick(r, {"1", "5", "20", "100"}); }},
-      {2, [](auto& r) { return "console lm_export_filename " + pick(r, {"My-PB", "Chaos-A", "Chaos-B"}); }},
+      {2,
+       [](auto& r) {
+         return "console lm_isrecording " + pick(r, {"0", "1"});
+       }},
+      {2,
+       [](auto& r) {
+         return "console lm_lapNbr " + pick(r, {"1", "2", "3"});
+       }},
+      {2,
+       [](auto& r) {
+         return "console lm_autorecord " + pick(r, {"0", "1"});
+       }},
+      {2,
+       [](auto& r) {
+         return "console lm_autoexport " + pick(r, {"0", "1"});
+       }},
+      {1,
+       [](auto& r) {
+         return "console lm_maxsecs " + pick(r, {"1", "5", "20", "100"});
+       }},
+      {2,
+       [](auto& r) {
+         return "console lm_export_filename " + pick(r, {"My-PB", "Chaos-A", "Chaos-B"});
+       }},
       {3,
        [](auto& r) {
          return "console lm_ghostfilepath \"" + pick(r, {"My-PB", "Chaos-A", "Chaos-B", "Missing"}) + ".ghost\"";
        }},
-      {1, [](auto& r) { return "console lm_color " + pick(r, {"#FF0000", "#00FF00", "#FFFFFF"}); }},
-      {2, [](auto& r) { return "map " + pick(r, {"speedway", "speedway", "canyon", "kart", "sandbox", "quarry"}); }},
+      {1,
+       [](auto& r) {
+         return "console lm_color " + pick(r, {"#FF0000", "#00FF00", "#FFFFFF"});
+       }},
+      {2,
+       [](auto& r) {
+         return "map " + pick(r, {"speedway", "speedway", "canyon", "kart", "sandbox", "quarry"});
+       }},
       {1, [](auto&) { return fixed("main-menu"); }},
       {3, [](auto&) { return fixed("respawn"); }},
       {3, [](auto&) { return fixed("reset-ball"); }},
@@ -62,10 +86,22 @@ const std::vector<Choice>& choices() {
       {2, [](auto&) { return fixed("restore-car"); }},
       {2, [](auto&) { return fixed("pause"); }},
       {2, [](auto&) { return fixed("unpause"); }},
-      {8, [](auto& r) { return "wait " + pick(r, {"1", "2", "3", "5"}) + " ticks"; }},
-      {4, [](auto& r) { return "wait " + pick(r, {"0.1", "0.25", "1", "3"}); }},
-      {5, [](auto& r) { return "drive " + pick(r, {"0.5", "2", "8"}) + " seconds"; }},
-      {3, [](auto& r) { return "drive 1 laps lap-time " + pick(r, {"4", "6"}); }},
+      {8,
+       [](auto& r) {
+         return "wait " + pick(r, {"1", "2", "3", "5"}) + " ticks";
+       }},
+      {4,
+       [](auto& r) {
+         return "wait " + pick(r, {"0.1", "0.25", "1", "3"});
+       }},
+      {5,
+       [](auto& r) {
+         return "drive " + pick(r, {"0.5", "2", "8"}) + " seconds";
+       }},
+      {3,
+       [](auto& r) {
+         return "drive 1 laps lap-time " + pick(r, {"4", "6"});
+       }},
   };
   return all;
 }
@@ -103,9 +139,9 @@ std::string pageProblem(const std::string& page) {
     if (number == 1 && line != "Lumaro") return "the page does not begin with its title";
     if (number > 1) {
       const std::size_t bar = line.find('|');
-      const bool control = bar != std::string::npos && bar > 0 &&
-                           std::all_of(line.begin(), line.begin() + static_cast<long>(bar),
-                                       [](char c) { return c >= '0' && c <= '9'; });
+      const bool control =
+          bar != std::string::npos && bar > 0 &&
+          std::all_of(line.begin(), line.begin() + static_cast<long>(bar), [](char c) { return c >= '0' && c <= '9'; });
       if (!control) return "line " + std::to_string(number) + " is no control: " + line;
     }
     at = end + 2;
@@ -168,10 +204,17 @@ std::string lastLineStartingWith(const std::vector<std::string>& lines, const st
 // After the storm, one normal run: recorded, finished, exported. The time reported, the time in the file's
 // header and the time on the page must be one.
 std::string finalRunProblem(Session& session, const fs::path& folder) {
-  const std::vector<std::string> steps = {
-      "unpause", "map speedway", "wait 1", "console lm_autorecord 0", "console lm_autoexport 0",
-      "console lm_lapNbr 1", "console lm_export_filename Chaos-Final", "console lm_record",
-      "drive 1 laps lap-time 6", "console lm_export", "console lm_ghostfilepath \"Chaos-Final.ghost\""};
+  const std::vector<std::string> steps = {"unpause",
+                                          "map speedway",
+                                          "wait 1",
+                                          "console lm_autorecord 0",
+                                          "console lm_autoexport 0",
+                                          "console lm_lapNbr 1",
+                                          "console lm_export_filename Chaos-Final",
+                                          "console lm_record",
+                                          "drive 1 laps lap-time 6",
+                                          "console lm_export",
+                                          "console lm_ghostfilepath \"Chaos-Final.ghost\""};
   const std::size_t from = session.game().console().lines().size();
   for (std::size_t i = 0; i < steps.size(); ++i) {
     const ParsedLine parsed = parseStep(steps[i], static_cast<int>(i + 1));
@@ -252,7 +295,8 @@ std::optional<ChaosViolation> runChaosSteps(const SessionSettings& settings, con
         // After a tick the pending 0.001 s timers are the chains alive: a lap watcher (or its finish), a run
         // sampler, a playback tick. Right after a command a stale tick may still wait to do nothing.
         const std::size_t chains = session.game().pendingTimers(0.001f);
-        if (chains > 3) violation = ChaosViolation{i, "chains alive: " + std::to_string(chains) + " timer chains pending"};
+        if (chains > 3)
+          violation = ChaosViolation{i, "chains alive: " + std::to_string(chains) + " timer chains pending"};
       }
     }
     if (!violation) {

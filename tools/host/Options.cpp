@@ -66,7 +66,8 @@ ParsedOptions parseOptions(const std::vector<std::string>& arguments) {
       const unsigned long long number = std::strtoull(text->c_str(), &end, 10);
       if (text->empty() || end != text->c_str() + text->size() || (*text)[0] == '-' ||
           (word == "--steps" && (number < 1 || number > 1'000'000))) {
-        parsed.error = word == "--chaos" ? "--chaos takes a seed, a whole number" : "--steps takes a number from 1 to 1000000";
+        parsed.error =
+            word == "--chaos" ? "--chaos takes a seed, a whole number" : "--steps takes a number from 1 to 1000000";
         return parsed;
       }
       if (word == "--chaos") options.chaosSeed = number;
