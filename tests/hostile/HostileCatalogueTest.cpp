@@ -202,8 +202,9 @@ TEST_F(HostileCatalogue, PickingEachEntryGivesItsMessagesAndFramesAndPlaybackSta
     host.run("lm_stop");
     host.game().runTicks(2);
   }
-  // A file is read whole only by the import that picks it: the peak stays within a few times the largest.
-  EXPECT_LT(peakMegabytes() - before, static_cast<long>(3 * largest / 1'000'000 + 64));
+  // A file is read whole only by the import that picks it: the peak grows with the largest file (a 100 MB
+  // line is held whole while it is read), never with the folder.
+  EXPECT_LT(peakMegabytes() - before, static_cast<long>(4 * largest / 1'000'000 + 64));
   EXPECT_TRUE(snapshot(host.game().ghostFolder()) == folderBefore) << "the plugin changed the ghost folder";
   EXPECT_TRUE(snapshot(outside) == outsideBefore);
 }
