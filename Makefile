@@ -1,7 +1,7 @@
 # Thin targets over the CMake presets.
 PRESET ?= dev
 
-.PHONY: all build test demo bench windows package format format-check clean
+.PHONY: all build test demo bench windows fuzz package format format-check clean
 
 all: build
 
@@ -39,6 +39,13 @@ bench: build
 windows:
 	cmake --preset windows
 	cmake --build --preset windows
+
+# The libFuzzer targets (preset fuzz, clang), each run for FUZZ_SECONDS; see fuzz/run.sh.
+FUZZ_SECONDS ?= 60
+fuzz:
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	fuzz/run.sh $(FUZZ_SECONDS)
 
 # The players' package build/windows/Lumaro-<version>-win64.zip: the stripped Lumaro.dll, README, LICENSE
 # and CHANGELOG.

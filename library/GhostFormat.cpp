@@ -202,10 +202,13 @@ FrameLineResult decodeFrameLine(std::string_view line, GhostFrame& frame) {
 
 FrameReadReport readGhostFrames(std::istream& in, std::vector<GhostFrame>& frames) {
   FrameReadReport report;
-  LineReader lines(in);
+  LineReader lines(in, ghostLineLimit);
   std::string_view line;
-  if (!lines.next(line)) return report;  // the header line, whatever it holds
   std::size_t lineNumber = 1;
+  if (!lines.next(line)) {  // the header line, whatever it holds
+    if (lines.lineTooLong()) report.tooLongLine = lineNumber;
+    return report;
+  }
   GhostFrame frame;
   const auto append = [&frames, &report](const GhostFrame& read) {
     if (!frames.empty() && read.time < frames.back().time) report.inTimeOrder = false;
@@ -223,7 +226,10 @@ FrameReadReport readGhostFrames(std::istream& in, std::vector<GhostFrame>& frame
     }
     lines.skip(static_cast<std::size_t>(at - text.data()));
 
-    if (!lines.next(line)) return report;
+    if (!lines.next(line)) {
+      if (lines.lineTooLong()) report.tooLongLine = lineNumber + 1;
+      return report;
+    }
     ++lineNumber;
     const FrameLineResult result = decodeFrameLine(line, frame);
     switch (result.kind) {

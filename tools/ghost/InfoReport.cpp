@@ -1,5 +1,6 @@
 #include "tools/ghost/InfoReport.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "race/RaceTime.h"
@@ -37,8 +38,12 @@ std::vector<std::string> irregularities(const GhostInfo& info, const InfoOptions
   }
   if (skipped > 0) found.push_back(count(skipped, "skipped line", "skipped lines") + " with fewer than seven fields");
   if (content.importStopsAt) {
+    const bool longLine = std::any_of(
+        content.lineProblems.begin(), content.lineProblems.end(),
+        [&](const FrameLineProblem& problem) { return problem.line == *content.importStopsAt && problem.tooLong; });
     found.push_back("the import stops at line " + std::to_string(*content.importStopsAt) +
-                    " (a field that is not a number)");
+                    (longLine ? " (a line longer than " + std::to_string(ghostLineLimit) + " bytes)"
+                              : std::string(" (a field that is not a number)")));
   }
   return found;
 }

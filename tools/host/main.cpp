@@ -20,6 +20,7 @@
 #include <unistd.h>
 #endif
 
+#include "tools/host/Chaos.h"
 #include "tools/host/Options.h"
 #include "tools/host/Reports.h"
 #include "tools/host/Runner.h"
@@ -108,10 +109,11 @@ int main(int argc, char** argv) {
   // The scenario and the map files it names are read and checked whole before anything else happens.
   const fs::path here = executableFolder(argv[0]);
   const fs::path bundledMaps = bundledMapsFolder(here);
-  const bool interactive = options.interactive || (!options.script && stdinIsTerminal());
+  const bool chaos = options.chaosSeed.has_value();
+  const bool interactive = !chaos && (options.interactive || (!options.script && stdinIsTerminal()));
   Script script;
   fs::path scriptFolder = fs::current_path();
-  if (!interactive) {
+  if (!interactive && !chaos) {
     std::ostringstream text;
     if (!options.script || *options.script == "-") {
       text << std::cin.rdbuf();
@@ -166,6 +168,8 @@ int main(int argc, char** argv) {
     if (!trace) return badInput("cannot write the trace " + options.trace->string());
   }
   const bool rootStays = removal.root.empty();
+  // A chaos run makes its own games under the root and carries out its own steps.
+  if (chaos) return runChaos(settings, *options.chaosSeed, options.chaosSteps, std::cout);
   std::cout << "Game root " << shownPath(settings.root) << (options.realtime ? ", real time" : ", virtual time")
             << (rootStays ? "" : " (removed at the end; --keep keeps it)") << "\n";
 
