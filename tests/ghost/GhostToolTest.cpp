@@ -108,6 +108,20 @@ TEST_F(GhostTool, InfoGivesTheFiguresOfACircleAndWhetherThePageListsIt) {
       << outcome.out;
 }
 
+TEST_F(GhostTool, InfoTakesTheGapAndTheLapCountFromTheCommandLine) {
+  // Frames 10 ms apart but one 300 ms gap: over the default 100 ms, not over --gap 400.
+  std::vector<GhostFrame> frames = twentySecondLap(10);
+  frames.erase(frames.begin() + 100, frames.begin() + 129);
+  const std::string ghost = file("gap.ghost", ghostFileText(frames));
+  EXPECT_NE(run({"info", ghost}).out.find("  irregular  1 gap over 100 ms (largest 300 ms, before line 102)\n"),
+            std::string::npos);
+  Outcome outcome = run({"info", ghost, "--gap", "400"});
+  EXPECT_NE(outcome.out.find("  irregular  none\n"), std::string::npos) << outcome.out;
+  outcome = run({"info", ghost, "--laps", "3"});
+  EXPECT_NE(outcome.out.find("  page       not listed on Circle: it is a run of 1 lap, not 3\n"), std::string::npos)
+      << outcome.out;
+}
+
 TEST_F(GhostTool, CompareShowsTheSecondGainedOverTheSecondHalf) {
   const std::string a = file("a.ghost", ghostFileText(twentySecondLap(10)));
   const std::string b = file("b.ghost", ghostFileText(fasterSecondHalf(16)));

@@ -136,7 +136,12 @@ CommandLine parse(const std::vector<std::string>& words, const std::vector<std::
           line.error = word + " takes a whole number, not \"" + value + "\"";
           return line;
         }
-        (word == "--laps" ? line.laps : line.gapMs) = *number;
+        // Two plain assignments: a conditional between an optional and an int would assign to a temporary.
+        if (word == "--laps") {
+          line.laps = *number;
+        } else {
+          line.gapMs = *number;
+        }
       }
     } else if (word.size() > 1 && word[0] == '-') {
       line.error = "unknown option " + word;
