@@ -44,8 +44,9 @@ TEST(GhostCheck, FrameLinesAreJudgedAsTheImportReadsThemWithTheirLineNumbers) {
   EXPECT_EQ(problemsOf(text), (std::vector<std::string>{
                                   "3: fewer than seven fields: the import skips the line",
                                   "4: the y value is not a number: the import stops reading here (frames loaded: 1)",
-                                  "5: fewer than seven fields: the import skips the line",
-                                  "6: the z value is out of range",
+                                  // The import never reads past its stop: these lines are not its skips.
+                                  "5: fewer than seven fields (past line 4, where the import stops)",
+                                  "6: the z value is out of range (past line 4, where the import stops)",
                               }));
   // The frames kept are exactly those the plugin's import loads.
   std::istringstream in(text);

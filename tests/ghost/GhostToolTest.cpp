@@ -122,6 +122,20 @@ TEST_F(GhostTool, InfoTakesTheGapAndTheLapCountFromTheCommandLine) {
       << outcome.out;
 }
 
+TEST_F(GhostTool, InfoCountsTheSkipsAndNamesTheStopAsTheImportDoes) {
+  // The import skips line 3, stops at line 4 and never reads line 5: "Skipped 1 line of ...".
+  const std::string ghost = file("stop.ghost",
+                                 "Circle,Ann,16,1-Lap,1.1\r\n0,0.00,0.00,0.00,0,0,0\r\n8,1.00,0.00,0.00,0,0\r\n"
+                                 "16,nan,0.00,0.00,0,0,0\r\n24,3.00,0.00,0.00,0\r\n");
+  Outcome outcome = run({"info", ghost});
+  EXPECT_NE(outcome.out.find("  irregular  1 skipped line with fewer than seven fields\n"
+                             "             the import stops at line 4: the x value is not a finite number\n"),
+            std::string::npos)
+      << outcome.out;
+  outcome = run({"info", ghost, "--json"});
+  EXPECT_NE(outcome.out.find("\"skippedLines\": 1, \"importStopsAtLine\": 4}"), std::string::npos) << outcome.out;
+}
+
 TEST_F(GhostTool, CompareShowsTheSecondGainedOverTheSecondHalf) {
   const std::string a = file("a.ghost", ghostFileText(twentySecondLap(10)));
   const std::string b = file("b.ghost", ghostFileText(fasterSecondHalf(16)));

@@ -71,7 +71,9 @@ std::vector<GhostProblem> checkGhost(const GhostFileContent& content, std::strin
   checkTimeOrder(content, problems);
   for (const FrameLineProblem& line : content.lineProblems) {
     std::string reason = frameLineReason(line);
-    if (line.kind == FrameLineResult::Kind::TooFewFields) {
+    if (content.importStopsAt && line.line > *content.importStopsAt) {
+      reason += " (past line " + std::to_string(*content.importStopsAt) + ", where the import stops)";
+    } else if (line.kind == FrameLineResult::Kind::TooFewFields) {
       reason += ": the import skips the line";
     } else if (content.importStopsAt == line.line) {
       reason += ": the import stops reading here (frames loaded: " + std::to_string(content.frames.size()) + ")";
