@@ -103,6 +103,17 @@ TEST(GhostCheck, AHeaderThePageCannotUseIsLineOne) {
             (std::vector<std::string>{"1: the run time 99 ms is not the last frame's time, 0 ms (line 2)"}));
 }
 
+TEST(GhostCheck, LinesEndingInCarriageReturnsAloneAreNamedNotBlamedOnAComma) {
+  // The plugin ends a line only at a line feed: the whole file is its header and no frame is loaded.
+  EXPECT_EQ(problemsOf("Speedway,Ann,8,1-Lap,1.1\r0,0.00,0.00,0.00,0,0,0\r8,1.00,0.00,0.00,0,0,0\r"),
+            (std::vector<std::string>{
+                "0: no frame lines: the loaded ghost would be empty",
+                "1: the line holds a carriage return that ends no line: the plugin ends lines only at a line "
+                "feed, so a file whose lines end in a carriage return alone reads as one line",
+                "1: the header has 17 fields, not five (map, player, run time, lap count, version)",
+            }));
+}
+
 TEST(GhostCheck, EmptyFilesFilesWithoutFramesAndUnlistableNamesAreProblemsOfTheWholeFile) {
   EXPECT_EQ(problemsOf(""), (std::vector<std::string>{"0: the file is empty: no header line and no frames"}));
   EXPECT_EQ(problemsOf("Speedway,Ann,0,1-Lap,1.1\r\n"),

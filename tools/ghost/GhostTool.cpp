@@ -53,8 +53,8 @@ Frame lines are judged as the plugin's import reads them, in its words: a line w
 fields is skipped, a field that is not a (finite) number ends the import. Also reported: a header the
 settings page cannot use (fewer or more than five fields, an empty map name, a run time or lap count that
 is not a number, a lap count the page cannot choose, a first line longer than the page reads), a file name
-the page cannot list, a header run time that is not the last frame's time, times that go back, and a file
-without frames. A file the plugin lists and loads cleanly passes.
+the page cannot list, a header run time that is not the last frame's time, times that go back, lines that
+end in a carriage return alone (the plugin reads them as one line), and a file without frames. A file the plugin lists and loads cleanly passes.
 
 Exit status: 0 no problem in any file, 1 problems found (or a file that cannot be read), 2 usage.
 
