@@ -152,6 +152,21 @@ TEST_F(GhostTool, CompareShowsTheSecondGainedOverTheSecondHalf) {
   EXPECT_NE(outcome.out.find("Largest loss: none"), std::string::npos);
 }
 
+TEST_F(GhostTool, RunsOfDifferentMapsAreComparedButSaidToBe) {
+  const std::string a = file("a.ghost", ghostFileText(twentySecondLap(10)));
+  const std::string b = file("b.ghost", ghostFileText(twentySecondLap(10), "Oval"));
+  Outcome outcome = run({"compare", a, b});
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_NE(outcome.out.find("\nA is a run on Circle and B on Oval: the runs are of different maps\n"),
+            std::string::npos)
+      << outcome.out;
+  EXPECT_EQ(run({"compare", a, a}).out.find("different maps"), std::string::npos);
+  outcome = run({"plot", a, b, "-o", "-"});
+  EXPECT_NE(outcome.out.find(">Lumaro ghost comparison: Circle, Oval<"), std::string::npos);
+  outcome = run({"plot", a, a, b, "-o", "-"});
+  EXPECT_NE(outcome.out.find(">Lumaro ghost runs: Circle, Oval<"), std::string::npos);
+}
+
 TEST_F(GhostTool, PlotWritesTheSvgAndRefusesAFileWithoutAPath) {
   const std::string a = file("a.ghost", ghostFileText(twentySecondLap(10)));
   const std::string picture = (folder_.path() / "run.svg").string();

@@ -1,5 +1,6 @@
 #include "tools/ghost/GhostTool.h"
 
+#include <algorithm>
 #include <charconv>
 #include <fstream>
 #include <optional>
@@ -263,7 +264,13 @@ int plot(const CommandLine& line, std::ostream& out, std::ostream& err) {
 Picture ghostsPicture(const std::vector<LoadedGhost>& ghosts) {
   Picture picture;
   picture.title = ghosts.size() == 2 ? "Lumaro ghost comparison" : "Lumaro ghost runs";
-  if (!ghosts.empty() && !ghosts.front().header.mapName.empty()) picture.title += ": " + ghosts.front().header.mapName;
+  // Every map the runs name, in order, so that runs of different maps are not shown as one map's.
+  std::vector<std::string> maps;
+  for (const LoadedGhost& ghost : ghosts) {
+    const std::string& map = ghost.header.mapName;
+    if (!map.empty() && std::find(maps.begin(), maps.end(), map) == maps.end()) maps.push_back(map);
+  }
+  for (std::size_t i = 0; i < maps.size(); ++i) picture.title += (i == 0 ? ": " : ", ") + maps[i];
   for (std::size_t i = 0; i < ghosts.size(); ++i) {
     const LoadedGhost& ghost = ghosts[i];
     const std::string letter(1, static_cast<char>('A' + i % 26));
