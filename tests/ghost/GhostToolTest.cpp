@@ -161,6 +161,8 @@ TEST_F(GhostTool, RunsOfDifferentMapsAreComparedButSaidToBe) {
             std::string::npos)
       << outcome.out;
   EXPECT_EQ(run({"compare", a, a}).out.find("different maps"), std::string::npos);
+  const std::string threeLaps = file("c.ghost", ghostFileText(steadyCircle(1000.0, 20.0, 3, 10), "Circle", 3));
+  EXPECT_NE(run({"compare", a, threeLaps}).out.find("\nA holds 1 lap and B 3: compared over 1\n"), std::string::npos);
   outcome = run({"plot", a, b, "-o", "-"});
   EXPECT_NE(outcome.out.find(">Lumaro ghost comparison: Circle, Oval<"), std::string::npos);
   outcome = run({"plot", a, a, b, "-o", "-"});
