@@ -169,6 +169,30 @@ TEST_F(GhostTool, RunsOfDifferentMapsAreComparedButSaidToBe) {
   EXPECT_NE(outcome.out.find(">Lumaro ghost runs: Circle, Oval<"), std::string::npos);
 }
 
+TEST_F(GhostTool, ControlBytesOfAFileReachTheTerminalOnlyAsEscapes) {
+  // A shared file's names could otherwise retitle or clear the terminal of whoever looks at it.
+  std::string text = ghostFileText(twentySecondLap(10), "Cir\tcle", 1, "A\x1b]0;owned\x07nn");
+  const std::string runTime = "20000";
+  text.replace(text.find(runTime), runTime.size(), "\x1b[2J");
+  const std::string ghost = file("odd.ghost", text);
+  const auto onlyPrintable = [](const std::string& out) {
+    for (char c : out) {
+      if ((static_cast<unsigned char>(c) < 0x20 && c != '\n') || c == 0x7F) return false;
+    }
+    return true;
+  };
+  Outcome outcome = run({"info", ghost});
+  EXPECT_TRUE(onlyPrintable(outcome.out)) << outcome.out;
+  EXPECT_NE(outcome.out.find("  map        Cir\\tcle\n  player     A\\x1b]0;owned\\x07nn\n"), std::string::npos)
+      << outcome.out;
+  outcome = run({"check", ghost});
+  EXPECT_TRUE(onlyPrintable(outcome.out)) << outcome.out;
+  EXPECT_NE(outcome.out.find("the run time \"\\x1b[2J\" is not a number"), std::string::npos) << outcome.out;
+  outcome = run({"compare", ghost, ghost});
+  EXPECT_TRUE(onlyPrintable(outcome.out)) << outcome.out;
+  EXPECT_TRUE(onlyPrintable(run({"info", ghost, "--json"}).out));
+}
+
 TEST_F(GhostTool, PlotWritesTheSvgAndRefusesAFileWithoutAPath) {
   const std::string a = file("a.ghost", ghostFileText(twentySecondLap(10)));
   const std::string picture = (folder_.path() / "run.svg").string();

@@ -4,12 +4,14 @@
 #include <charconv>
 #include <fstream>
 #include <optional>
+#include <sstream>
 
 #include "tools/ghost/CompareReport.h"
 #include "tools/ghost/GhostCheck.h"
 #include "tools/ghost/InfoReport.h"
 #include "tools/ghost/LappedRun.h"
 #include "tools/ghost/RunComparison.h"
+#include "tools/ghost/TerminalText.h"
 
 namespace lumaro_ghost {
 
@@ -308,13 +310,14 @@ int runGhostTool(const std::vector<std::string>& arguments, std::ostream& out, s
     const char* help;
     std::vector<std::string> valueOptions;
     bool json;
+    bool report;  // its results are text for a terminal (plot's are a picture)
     int (*run)(const CommandLine&, std::ostream&, std::ostream&);
   };
   const Subcommand subcommands[] = {
-      {"info", infoHelp, {"--gap", "--map", "--laps"}, true, info},
-      {"check", checkHelp, {}, false, check},
-      {"compare", compareHelp, {}, false, compare},
-      {"plot", plotHelp, {"-o"}, false, plot},
+      {"info", infoHelp, {"--gap", "--map", "--laps"}, true, true, info},
+      {"check", checkHelp, {}, false, true, check},
+      {"compare", compareHelp, {}, false, true, compare},
+      {"plot", plotHelp, {"-o"}, false, false, plot},
   };
   for (const Subcommand& subcommand : subcommands) {
     if (command != subcommand.name) continue;
@@ -324,7 +327,12 @@ int runGhostTool(const std::vector<std::string>& arguments, std::ostream& out, s
       out << subcommand.help;
       return 0;
     }
-    return subcommand.run(line, out, err);
+    if (!subcommand.report) return subcommand.run(line, out, err);
+    // A report quotes the files: it is written out once its control bytes are escaped.
+    std::ostringstream report;
+    const int status = subcommand.run(line, report, err);
+    out << terminalText(report.str());
+    return status;
   }
   err << "lumaro-ghost: unknown subcommand \"" << command << "\" (lumaro-ghost --help)\n";
   return 2;
