@@ -153,10 +153,13 @@ FrameLineResult decodeFrameLine(std::string_view line, GhostFrame& frame) {
 
 FrameReadReport readGhostFrames(std::istream& in, std::vector<GhostFrame>& frames) {
   FrameReadReport report;
-  LineReader lines(in);
+  LineReader lines(in, ghostLineLimit);
   std::string_view line;
-  if (!lines.next(line)) return report;  // the header line, whatever it holds
   std::size_t lineNumber = 1;
+  if (!lines.next(line)) {  // the header line, whatever it holds
+    if (lines.lineTooLong()) report.tooLongLine = lineNumber;
+    return report;
+  }
   GhostFrame frame;
   while (lines.next(line)) {
     ++lineNumber;
@@ -169,5 +172,6 @@ FrameReadReport readGhostFrames(std::istream& in, std::vector<GhostFrame>& frame
         return report;
     }
   }
+  if (lines.lineTooLong()) report.tooLongLine = lineNumber + 1;
   return report;
 }

@@ -71,12 +71,17 @@ struct BadFrameLine {
   NumberError error = NumberError::None;
 };
 
+// The longest line a ghost file may hold, without its line end. A written line is far shorter; a longer one
+// is no ghost line, and reading gives up on it before it has gathered more than this much of it.
+inline constexpr std::size_t ghostLineLimit = 4096;
+
 struct FrameReadReport {
-  std::size_t skippedLines = 0;          // frame lines with fewer than seven fields
-  std::optional<BadFrameLine> badLine;   // reading stopped here; the frames before it were kept
+  std::size_t skippedLines = 0;            // frame lines with fewer than seven fields
+  std::optional<BadFrameLine> badLine;     // reading stopped here; the frames before it were kept
+  std::optional<std::size_t> tooLongLine;  // or here, at a line longer than ghostLineLimit (counted from 1)
 };
 
 // Appends the frames of a ghost file to frames: the first line is skipped unread; lines with fewer than seven
 // fields are skipped and counted; reading stops at the first line holding a field that is not a (finite)
-// number.
+// number, and at the first line, the header included, longer than ghostLineLimit.
 FrameReadReport readGhostFrames(std::istream& in, std::vector<GhostFrame>& frames);

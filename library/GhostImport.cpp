@@ -18,6 +18,11 @@ std::string badLineMessage(const std::string& selection, const BadFrameLine& bad
          std::to_string(framesLoaded) + ").";
 }
 
+std::string longLineMessage(const std::string& selection, std::size_t lineNumber, std::size_t framesLoaded) {
+  return "Stopped reading " + selection + " at line " + std::to_string(lineNumber) + ": the line is longer than " +
+         std::to_string(ghostLineLimit) + " bytes (frames loaded: " + std::to_string(framesLoaded) + ").";
+}
+
 std::string skippedLinesMessage(const std::string& selection, std::size_t skipped) {
   return "Skipped " + std::to_string(skipped) + (skipped == 1 ? " line of " : " lines of ") + selection +
          " with fewer than seven fields.";
@@ -44,6 +49,8 @@ void Lumaro::importGhost(bool announce) {
 
   if (report.badLine) {
     logStatus(badLineMessage(selection, *report.badLine, ghostFrames.size()));
+  } else if (report.tooLongLine) {
+    logStatus(longLineMessage(selection, *report.tooLongLine, ghostFrames.size()));
   } else {
     logStatus("Imported " + selection + ".");
     if (ghostFrames.empty()) logStatus(selection + " holds no frames.");

@@ -13,7 +13,8 @@ std::string_view withoutCarriageReturn(std::string_view line) {
 
 }  // namespace
 
-LineReader::LineReader(std::istream& in) : in_(in), buffer_(chunkSize, '\0') {}
+LineReader::LineReader(std::istream& in, std::size_t lineLimit)
+    : in_(in), lineLimit_(lineLimit), buffer_(chunkSize, '\0') {}
 
 bool LineReader::next(std::string_view& line) {
   for (;;) {
@@ -22,18 +23,30 @@ bool LineReader::next(std::string_view& line) {
     if (feed != nullptr) {
       const std::size_t length = static_cast<std::size_t>(static_cast<const char*>(feed) - start);
       line = withoutCarriageReturn(std::string_view(start, length));
+      if (line.size() > lineLimit_) return stopAtLongLine();
       begin_ += length + 1;
       return true;
     }
+    // More than the limit and a CR without a line feed: too long, however the line goes on.
+    const std::size_t pending = end_ - begin_;
+    if (pending > lineLimit_ && pending - lineLimit_ > 1) return stopAtLongLine();
     if (exhausted_) {
       if (begin_ == end_) return false;
       // The last line has no line end; a CR at its very end stays, since no LF follows it.
       line = std::string_view(start, end_ - begin_);
+      if (line.size() > lineLimit_) return stopAtLongLine();
       begin_ = end_;
       return true;
     }
     refill();
   }
+}
+
+bool LineReader::stopAtLongLine() {
+  lineTooLong_ = true;
+  begin_ = end_;
+  exhausted_ = true;
+  return false;
 }
 
 void LineReader::refill() {

@@ -19,6 +19,7 @@ struct FrameLineProblem {
   FrameLineResult::Kind kind = FrameLineResult::Kind::TooFewFields;
   FrameField field = FrameField::Time;  // with BadNumber
   NumberError error = NumberError::None;
+  bool tooLong = false;  // longer than ghostLineLimit: the import stops at it, whatever it holds
 };
 
 struct GhostFileContent {

@@ -16,6 +16,7 @@
 #include <io.h>
 #include <windows.h>
 #else
+#include <csignal>
 #include <unistd.h>
 #endif
 
@@ -88,6 +89,11 @@ std::string secondsText(double seconds) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#if !defined(_WIN32)
+  // Output into a pipe whose reader has gone (lumaro-host ... | head) must not end the process before the
+  // temporary game root is removed: the writes fail instead, and the run ends as usual.
+  std::signal(SIGPIPE, SIG_IGN);
+#endif
   const ParsedOptions parsed = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
   if (!parsed.error.empty()) {
     std::cerr << "lumaro-host: " << parsed.error << " (lumaro-host --help explains the options)\n";
@@ -111,8 +117,12 @@ int main(int argc, char** argv) {
       text << std::cin.rdbuf();
       script = parseScript(text.str(), "<stdin>");
     } else {
+      // A folder opens as a file here and reads as an empty one: it would pass with no steps.
+      std::error_code error;
       std::ifstream file(*options.script, std::ios::binary);
-      if (!file) return badInput("cannot read the scenario " + *options.script);
+      if (!file || fs::is_directory(*options.script, error)) {
+        return badInput("cannot read the scenario " + *options.script);
+      }
       text << file.rdbuf();
       script = parseScript(text.str(), *options.script);
       scriptFolder = fs::absolute(fs::path(*options.script)).parent_path();
