@@ -119,7 +119,8 @@ TEST(RunPicture, TheStartLabelClearsItsMarkerAndStaysInItsPanel) {
   };
   const auto panels = numbers(std::regex("<rect x=\"([0-9.]+)\" y=\"[0-9.]+\" width=\"([0-9.]+)\"[^>]*rx=\"6\""));
   const auto markers = numbers(std::regex("<circle cx=\"([0-9.]+)\" cy=\"[0-9.]+\" r=\"7\""));
-  const auto labels = numbers(std::regex("<text x=\"([0-9.]+)\" y=\"[0-9.]+\" text-anchor=\"(start|end|middle)\"[^>]*>start</text>"));
+  const auto labels =
+      numbers(std::regex("<text x=\"([0-9.]+)\" y=\"[0-9.]+\" text-anchor=\"(start|end|middle)\"[^>]*>start</text>"));
   ASSERT_EQ(panels.size(), 3u);
   ASSERT_EQ(markers.size(), 3u);
   ASSERT_EQ(labels.size(), 3u);
@@ -128,7 +129,8 @@ TEST(RunPicture, TheStartLabelClearsItsMarkerAndStaysInItsPanel) {
     const double x = labels[i][0], anchor = labels[i][1];
     const double from = anchor > 0 ? x : anchor < 0 ? x - width : x - width / 2;
     const double to = from + width;
-    EXPECT_TRUE(from >= markers[i][0] + 7.0 || to <= markers[i][0] - 7.0) << "panel " << i << ": " << from << " to " << to;
+    EXPECT_TRUE(from >= markers[i][0] + 7.0 || to <= markers[i][0] - 7.0)
+        << "panel " << i << ": " << from << " to " << to;
     EXPECT_GE(from, panels[i][0]) << "panel " << i;
     EXPECT_LE(to, panels[i][0] + panels[i][1]) << "panel " << i;
   }

@@ -21,8 +21,9 @@ void checkHeader(const GhostFileContent& content, std::string_view fileName, std
   // their commas, not a comma in a name, make the extra fields.
   const bool strayReturn = content.headerLine->find('\r') != std::string::npos;
   if (strayReturn) {
-    problems.push_back({1, "the line holds a carriage return that ends no line: the plugin ends lines only at a "
-                           "line feed, so a file whose lines end in a carriage return alone reads as one line"});
+    problems.push_back({1,
+                        "the line holds a carriage return that ends no line: the plugin ends lines only at a "
+                        "line feed, so a file whose lines end in a carriage return alone reads as one line"});
   }
   if (header.fieldCount < 5 || (header.fieldCount > 5 && strayReturn)) {
     problems.push_back({1, "the header has " + std::to_string(header.fieldCount) +

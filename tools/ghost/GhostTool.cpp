@@ -57,7 +57,8 @@ fields is skipped, a field that is not a (finite) number ends the import. Also r
 settings page cannot use (fewer or more than five fields, an empty map name, a run time or lap count that
 is not a number, a lap count the page cannot choose, a first line longer than the page reads), a file name
 the page cannot list, a header run time that is not the last frame's time, times that go back, lines that
-end in a carriage return alone (the plugin reads them as one line), and a file without frames. A file the plugin lists and loads cleanly passes.
+end in a carriage return alone (the plugin reads them as one line), and a file without frames. A file the
+plugin lists and loads cleanly passes.
 
 Exit status: 0 no problem in any file, 1 problems found (or a file that cannot be read), 2 usage.
 

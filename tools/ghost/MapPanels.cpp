@@ -154,9 +154,9 @@ void drawStart(SvgDocument& svg, Pixel at, MapPoint heading, Pixel away, double 
   // map's side it would cross the panel's edge, so it goes to the other side when there is no room.
   constexpr double labelWidth = 40.0;  // "start" in bold 13 px with its halo
   constexpr double clearance = 12.0;
-  bool toRight = outward.x > 0;
-  if (toRight && at.x + clearance + labelWidth > right) toRight = false;
-  else if (!toRight && at.x - clearance - labelWidth < left) toRight = true;
+  const bool roomRight = at.x + clearance + labelWidth <= right;
+  const bool roomLeft = at.x - clearance - labelWidth >= left;
+  const bool toRight = outward.x > 0 ? roomRight || !roomLeft : !roomLeft;
   svg.text({at.x + (toRight ? clearance : -clearance), at.y + 5.0}, "start", style, toRight ? "start" : "end");
 }
 
