@@ -45,8 +45,9 @@ TEST(GhostCheck, FrameLinesAreJudgedAsTheImportReadsThemWithTheirLineNumbers) {
   EXPECT_EQ(problemsOf(text), (std::vector<std::string>{
                                   "3: fewer than seven fields: the import skips the line",
                                   "4: the y value is not a number: the import stops reading here (frames loaded: 1)",
-                                  "5: fewer than seven fields: the import skips the line",
-                                  "6: the z value is out of range",
+                                  // The import never reads past its stop: these lines are not its skips.
+                                  "5: fewer than seven fields (past line 4, where the import stops)",
+                                  "6: the z value is out of range (past line 4, where the import stops)",
                               }));
   // The frames kept are exactly those the plugin's import loads.
   std::istringstream in(text);
@@ -117,6 +118,17 @@ TEST(GhostCheck, AHeaderThePageCannotUseIsLineOne) {
             (std::vector<std::string>{"1: the lap count 7 is outside 1 to 6: no page lists the file"}));
   EXPECT_EQ(problemsOf("Speedway,Ann,99,1-Lap,1.1\n" + frame),
             (std::vector<std::string>{"1: the run time 99 ms is not the last frame's time, 0 ms (line 2)"}));
+}
+
+TEST(GhostCheck, LinesEndingInCarriageReturnsAloneAreNamedNotBlamedOnAComma) {
+  // The plugin ends a line only at a line feed: the whole file is its header and no frame is loaded.
+  EXPECT_EQ(problemsOf("Speedway,Ann,8,1-Lap,1.1\r0,0.00,0.00,0.00,0,0,0\r8,1.00,0.00,0.00,0,0,0\r"),
+            (std::vector<std::string>{
+                "0: no frame lines: the loaded ghost would be empty",
+                "1: the line holds a carriage return that ends no line: the plugin ends lines only at a line "
+                "feed, so a file whose lines end in a carriage return alone reads as one line",
+                "1: the header has 17 fields, not five (map, player, run time, lap count, version)",
+            }));
 }
 
 TEST(GhostCheck, EmptyFilesFilesWithoutFramesAndUnlistableNamesAreProblemsOfTheWholeFile) {

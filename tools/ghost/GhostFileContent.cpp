@@ -54,4 +54,20 @@ std::string frameLineReason(const FrameLineProblem& problem) {
   return "the " + std::string(frameFieldName(problem.field)) + what;
 }
 
+std::size_t importSkippedLines(const GhostFileContent& content) {
+  std::size_t skipped = 0;
+  for (const FrameLineProblem& problem : content.lineProblems) {
+    if (content.importStopsAt && problem.line > *content.importStopsAt) break;
+    if (problem.kind == FrameLineResult::Kind::TooFewFields) ++skipped;
+  }
+  return skipped;
+}
+
+const FrameLineProblem* importStop(const GhostFileContent& content) {
+  for (const FrameLineProblem& problem : content.lineProblems) {
+    if (content.importStopsAt == problem.line) return &problem;
+  }
+  return nullptr;
+}
+
 }  // namespace lumaro_ghost

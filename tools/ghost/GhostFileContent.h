@@ -43,4 +43,11 @@ GhostFileContent readGhostFileContent(std::istream& in);
 // A frame line's problem in the words of the plugin's import: "the x value is not a number".
 std::string frameLineReason(const FrameLineProblem& problem);
 
+// The lines the import skips for having fewer than seven fields: only those before its stop, since it reads
+// no further (the count of its "Skipped N lines" message).
+std::size_t importSkippedLines(const GhostFileContent& content);
+
+// The line the import stops at, when it stops.
+const FrameLineProblem* importStop(const GhostFileContent& content);
+
 }  // namespace lumaro_ghost
