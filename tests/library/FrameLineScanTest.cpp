@@ -221,6 +221,22 @@ TEST(GhostFileReading, ALoadedGhostHoldsNoRoomBeyondItsFrames) {
   EXPECT_EQ(frames.capacity(), 0u);
 }
 
+TEST(GhostFileReading, AHugeSparseFileAsksForNoMoreRoomThanARealGhostCouldNeed) {
+  // A terabyte of holes after a header and one frame: sized from its length, the room would be more than
+  // the machine has, and the import would fail on the allocation instead of stopping at the long line.
+  TempFolder folder;
+  const auto file = folder.path() / "planted.ghost";
+  writeBytes(file, "h\r\n1,0,0,0,0,0,0\r\n");
+  std::error_code error;
+  std::filesystem::resize_file(file, std::uintmax_t{1} << 40, error);
+  if (error) GTEST_SKIP() << "this file system holds no terabyte sparse file: " << error.message();
+  std::vector<GhostFrame> frames;
+  const GhostFileRead read = readGhostFile(file, frames);
+  EXPECT_TRUE(read.opened);
+  EXPECT_EQ(frames.size(), 1u);
+  EXPECT_EQ(read.report.tooLongLine, std::optional<std::size_t>(3));
+}
+
 TEST(GhostFileReading, NothingIsReadFromAFolderOrAMissingFile) {
   TempFolder folder;
   std::vector<GhostFrame> frames = {ghostFrame(1, 1, 1, 1, 1, 1, 1)};
