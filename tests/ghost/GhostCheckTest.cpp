@@ -16,10 +16,11 @@ GhostFileContent contentOf(const std::string& text) {
   return readGhostFileContent(in);
 }
 
-std::vector<std::string> problemsOf(const std::string& text, std::string_view fileName = "run.ghost") {
+std::vector<std::string> problemsOf(const std::string& text, std::string_view fileName = "run.ghost",
+                                    const PageQuestion& page = {}) {
   std::vector<std::string> lines;
-  for (const GhostProblem& problem : checkGhost(contentOf(text), fileName)) {
-    lines.push_back(std::to_string(problem.line) + ": " + problem.reason);
+  for (const GhostProblem& problem : checkGhost(contentOf(text), fileName, page)) {
+    lines.push_back(std::to_string(problem.line) + ": " + (problem.note ? "note: " : "") + problem.reason);
   }
   return lines;
 }
@@ -68,7 +69,7 @@ TEST(GhostCheck, TimesThatGoBackAndValuesThatAreNotFiniteAreNamed) {
       "24,nan,0.00,0.00,0,inf,0\n";
   EXPECT_EQ(problemsOf(text),
             (std::vector<std::string>{
-                "4: the time goes back from 16 to 8 ms",
+                "4: note: the time goes back from 16 to 8 ms",
                 "5: the x value is not a finite number: the import stops reading here (frames loaded: 3)",
             }));
 }
@@ -93,20 +94,24 @@ TEST(GhostCheck, AHeaderLineLongerThanThePageReadsIsNamed) {
 
 TEST(GhostCheck, AHeaderThePageCannotUseIsLineOne) {
   const std::string frame = "0,0.00,0.00,0.00,0,0,0\n";
-  // The numbers a comma shifted are read from the right, as the page reads them.
-  EXPECT_EQ(problemsOf("Speed,way,Ann,0,1-Lap,1.1\n" + frame),
-            (std::vector<std::string>{
-                "1: the header has 6 fields, not five: a comma in the map or player name shifts the fields after it",
-            }));
+  // Names are written unquoted: the page reads a header whose names hold commas from the right, so such a
+  // header is no problem, nor is a fourth field with nothing after it, nor a field past the version.
+  EXPECT_TRUE(problemsOf("Speedway,Smith, John,0,1-Lap,1.1\n" + frame).empty());
+  EXPECT_TRUE(problemsOf("Speed,way,Ann,0,1-Lap,1.1\n" + frame).empty());
+  EXPECT_TRUE(problemsOf("Speedway,Ann,0,1-Lap\n" + frame).empty());
+  EXPECT_TRUE(problemsOf("Speedway,Ann,0,1-Lap,1.1,x\n" + frame).empty());
   const GhostHeaderFields doe = readHeaderFields("Speedway,Doe, Jane,8,1-Lap,1.1");
   EXPECT_EQ(doe.mapName, "Speedway");
   EXPECT_EQ(doe.playerName, "Doe, Jane");
   EXPECT_EQ(doe.runTime.value, 8);
   EXPECT_EQ(doe.lapField, "1-Lap");
   EXPECT_EQ(doe.version, "1.1");
-  EXPECT_EQ(problemsOf("Speedway,Ann,0,1-Lap,1.1,x\n" + frame),
+  // When the page cannot read the header either way, the shifted fields are named.
+  EXPECT_EQ(problemsOf("Speedway,Ann,x,0,y,1.1\n" + frame),
             (std::vector<std::string>{
                 "1: the header has 6 fields, not five: a comma in the map or player name shifts the fields after it",
+                "1: the run time \"x\" is not a number",
+                "1: the lap count 0 is outside 1 to 6: no page lists the file",
             }));
   EXPECT_EQ(problemsOf(",Ann,0,Lap\n" + frame),
             (std::vector<std::string>{
@@ -114,10 +119,28 @@ TEST(GhostCheck, AHeaderThePageCannotUseIsLineOne) {
                 "1: the map name is empty",
                 "1: the lap count \"Lap\" is not a number",
             }));
+  EXPECT_EQ(problemsOf("Speedway,Ann,0\n" + frame),
+            (std::vector<std::string>{
+                "1: the header has 3 fields, not five (map, player, run time, lap count, version)",
+            }));
   EXPECT_EQ(problemsOf("Speedway,Ann,0,7-Lap,1.1\n" + frame),
             (std::vector<std::string>{"1: the lap count 7 is outside 1 to 6: no page lists the file"}));
+  // The plugin lists and loads a file whose header time is not the run's: a note, not a problem.
   EXPECT_EQ(problemsOf("Speedway,Ann,99,1-Lap,1.1\n" + frame),
-            (std::vector<std::string>{"1: the run time 99 ms is not the last frame's time, 0 ms (line 2)"}));
+            (std::vector<std::string>{"1: note: the run time 99 ms is not the last frame's time, 0 ms (line 2)"}));
+  EXPECT_FALSE(hasProblem(checkGhost(contentOf("Speedway,Ann,99,1-Lap,1.1\n" + frame), "run.ghost")));
+}
+
+TEST(GhostCheck, AskedAboutAPageItSaysWhetherThatPageListsTheFile) {
+  const std::string text = "Speedway,Smith, John,0,2-Lap,1.1\n0,0.00,0.00,0.00,0,0,0\n";
+  EXPECT_TRUE(problemsOf(text, "run.ghost", {"Speedway", 2}).empty());
+  EXPECT_TRUE(problemsOf(text, "run.ghost", {std::nullopt, 2}).empty());
+  EXPECT_EQ(problemsOf(text, "run.ghost", {"Speedway", 3}),
+            (std::vector<std::string>{
+                "1: the page on \"Speedway\" set to 3 laps does not list the file: it is a run of 2 laps, not 3"}));
+  EXPECT_EQ(problemsOf(text, "run.ghost", {"Oval", std::nullopt}),
+            (std::vector<std::string>{"1: the page on \"Oval\" set to 2 laps does not list the file: it is for the "
+                                      "map \"Speedway\", not \"Oval\""}));
 }
 
 TEST(GhostCheck, LinesEndingInCarriageReturnsAloneAreNamedNotBlamedOnAComma) {
@@ -125,10 +148,24 @@ TEST(GhostCheck, LinesEndingInCarriageReturnsAloneAreNamedNotBlamedOnAComma) {
   EXPECT_EQ(problemsOf("Speedway,Ann,8,1-Lap,1.1\r0,0.00,0.00,0.00,0,0,0\r8,1.00,0.00,0.00,0,0,0\r"),
             (std::vector<std::string>{
                 "0: no frame lines: the loaded ghost would be empty",
+                "1: note: the line holds a carriage return that ends no line: the plugin ends lines only at a "
+                "line feed, so a file whose lines end in a carriage return alone reads as one line",
+            }));
+  // In a header the page cannot read, the fields the returns ran together are named without a comma's blame.
+  EXPECT_EQ(problemsOf("Speedway,Ann\rx,y,z,w,v\r"),
+            (std::vector<std::string>{
+                "0: no frame lines: the loaded ghost would be empty",
                 "1: the line holds a carriage return that ends no line: the plugin ends lines only at a line "
                 "feed, so a file whose lines end in a carriage return alone reads as one line",
-                "1: the header has 17 fields, not five (map, player, run time, lap count, version)",
+                "1: the header has 6 fields, not five (map, player, run time, lap count, version)",
+                "1: the run time \"y\" is not a number",
+                "1: the lap count \"z\" is not a number",
             }));
+  // A return inside a name the page reads, the line ending in CR CR LF: the plugin lists and loads the file.
+  const std::vector<GhostProblem> named =
+      checkGhost(contentOf("Speedway,A\rnn,0,1-Lap,1.1\r\r\n0,0.00,0.00,0.00,0,0,0\r\r\n"), "run.ghost");
+  EXPECT_EQ(named.size(), 1u);
+  EXPECT_FALSE(hasProblem(named));
 }
 
 TEST(GhostCheck, EmptyFilesFilesWithoutFramesAndUnlistableNamesAreProblemsOfTheWholeFile) {

@@ -2,6 +2,8 @@
 // for files of known runs.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <fstream>
 #include <sstream>
 
@@ -86,6 +88,21 @@ TEST_F(GhostTool, CheckExitsZeroForCleanFilesAndOneWithEveryProblem) {
   outcome = run({"check", (folder_.path() / "missing.ghost").string()});
   EXPECT_EQ(outcome.status, 1);
   EXPECT_NE(outcome.err.find("missing.ghost cannot be opened"), std::string::npos);
+}
+
+TEST_F(GhostTool, CheckPassesAFileWithNotesOnlyAndRefusesAPipeUnopened) {
+  const std::string noted =
+      file("noted.ghost", "Circle,Smith, John,99,1-Lap,1.1\n0,0.00,0.00,0.00,0,0,0\n8,1.00,0.00,0.00,0,0,0\n");
+  Outcome outcome = run({"check", noted, "--map", "Circle", "--laps", "1"});
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(outcome.out, noted + ":1: note: the run time 99 ms is not the last frame's time, 8 ms (line 3)\n");
+  EXPECT_EQ(run({"check", noted, "--laps", "2"}).status, 1);
+  // Opening a pipe would wait for a writer for ever.
+  const auto pipe = folder_.path() / "pipe.ghost";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  outcome = run({"check", pipe.string()});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.err, "lumaro-ghost check: " + pipe.string() + " is a pipe, device or socket, not a ghost file\n");
 }
 
 TEST_F(GhostTool, InfoGivesTheFiguresOfACircleAndWhetherThePageListsIt) {

@@ -17,18 +17,24 @@ std::string numberProblem(const char* what, const std::string& field, NumberErro
 
 void checkHeader(const GhostFileContent& content, std::string_view fileName, std::vector<GhostProblem>& problems) {
   const GhostHeaderFields header = readHeaderFields(*content.headerLine);
+  // The page's own reading decides whether the fields are where they belong: it takes four fields, and reads
+  // a header whose names hold commas from the right. The file's name is judged on its own below.
+  const bool pageReadsHeader =
+      ghostChoice(*content.headerLine, "header.ghost", header.mapName, header.lapCount.value).has_value();
   // A carriage return is dropped only before a line feed: lines that end in one alone run together, and
-  // their commas, not a comma in a name, make the extra fields.
+  // their commas, not a comma in a name, make the extra fields. In a header the page reads it does no harm,
+  // and a file of such lines fails for having no frames: a note that says why.
   const bool strayReturn = content.headerLine->find('\r') != std::string::npos;
   if (strayReturn) {
     problems.push_back({1,
                         "the line holds a carriage return that ends no line: the plugin ends lines only at a "
-                        "line feed, so a file whose lines end in a carriage return alone reads as one line"});
+                        "line feed, so a file whose lines end in a carriage return alone reads as one line",
+                        pageReadsHeader});
   }
-  if (header.fieldCount < 5 || (header.fieldCount > 5 && strayReturn)) {
+  if (!pageReadsHeader && (header.fieldCount < 5 || (header.fieldCount > 5 && strayReturn))) {
     problems.push_back({1, "the header has " + std::to_string(header.fieldCount) +
                                " fields, not five (map, player, run time, lap count, version)"});
-  } else if (header.fieldCount > 5) {
+  } else if (!pageReadsHeader && header.fieldCount > 5) {
     problems.push_back({1, "the header has " + std::to_string(header.fieldCount) +
                                " fields, not five: a comma in the map or player name shifts the fields after it"});
   }
@@ -50,9 +56,11 @@ void checkHeader(const GhostFileContent& content, std::string_view fileName, std
   }
   if (header.runTime.error == NumberError::None && !content.frames.empty() && !content.importStopsAt &&
       header.runTime.value != content.frames.back().time) {
-    problems.push_back({1, "the run time " + std::to_string(header.runTime.value) +
-                               " ms is not the last frame's time, " + std::to_string(content.frames.back().time) +
-                               " ms (line " + std::to_string(content.frameLines.back()) + ")"});
+    problems.push_back({1,
+                        "the run time " + std::to_string(header.runTime.value) + " ms is not the last frame's time, " +
+                            std::to_string(content.frames.back().time) + " ms (line " +
+                            std::to_string(content.frameLines.back()) + ")",
+                        true});
   }
 }
 
@@ -61,21 +69,44 @@ void checkTimeOrder(const GhostFileContent& content, std::vector<GhostProblem>& 
     const GhostFrame& frame = content.frames[i];
     const std::size_t line = content.frameLines[i];
     if (i > 0 && frame.time < content.frames[i - 1].time) {
-      problems.push_back({line, "the time goes back from " + std::to_string(content.frames[i - 1].time) + " to " +
-                                    std::to_string(frame.time) + " ms"});
+      problems.push_back({line,
+                          "the time goes back from " + std::to_string(content.frames[i - 1].time) + " to " +
+                              std::to_string(frame.time) + " ms",
+                          true});
     }
   }
 }
 
+// Whether the page asked about lists the file; only asked when its header and name are otherwise usable,
+// since those problems are named already.
+void checkListing(const GhostFileContent& content, std::string_view fileName, const PageQuestion& page,
+                  std::vector<GhostProblem>& problems) {
+  if (!page.mapName && !page.lapCount) return;
+  if (!content.pageHeaderLine || !isListableFileName(fileName)) return;
+  const GhostHeaderFields header = readHeaderFields(*content.headerLine);
+  const std::string mapName = page.mapName ? *page.mapName : header.mapName;
+  const std::int32_t lapCount = page.lapCount ? *page.lapCount : header.lapCount.value;
+  const PageListing listing = pageListing(content, fileName, mapName, lapCount);
+  if (listing.listed) return;
+  problems.push_back({1, "the page on \"" + mapName + "\" set to " + std::to_string(lapCount) +
+                             (lapCount == 1 ? " lap" : " laps") + " does not list the file: " + listing.reason});
+}
+
 }  // namespace
 
-std::vector<GhostProblem> checkGhost(const GhostFileContent& content, std::string_view fileName) {
+bool hasProblem(const std::vector<GhostProblem>& problems) {
+  return std::any_of(problems.begin(), problems.end(), [](const GhostProblem& problem) { return !problem.note; });
+}
+
+std::vector<GhostProblem> checkGhost(const GhostFileContent& content, std::string_view fileName,
+                                     const PageQuestion& page) {
   std::vector<GhostProblem> problems;
   if (!content.headerLine) {
     problems.push_back({0, "the file is empty: no header line and no frames"});
     return problems;
   }
   checkHeader(content, fileName, problems);
+  checkListing(content, fileName, page, problems);
   checkTimeOrder(content, problems);
   for (const FrameLineProblem& line : content.lineProblems) {
     std::string reason = frameLineReason(line);

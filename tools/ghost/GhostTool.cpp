@@ -6,6 +6,7 @@
 #include <optional>
 #include <sstream>
 
+#include "library/GhostFileAccess.h"
 #include "tools/ghost/CompareReport.h"
 #include "tools/ghost/GhostCheck.h"
 #include "tools/ghost/InfoReport.h"
@@ -23,7 +24,7 @@ one run beats another. Files are read with the plugin's own ghost codec.
 
 Usage:
   lumaro-ghost info FILE... [--json] [--gap MS] [--map NAME] [--laps N]
-  lumaro-ghost check FILE...
+  lumaro-ghost check FILE... [--map NAME] [--laps N]
   lumaro-ghost compare A B
   lumaro-ghost plot A [B...] -o PICTURE.svg
 
@@ -49,21 +50,25 @@ Example:
   lumaro-ghost info tessaro/data/Ghosts/My-PB.ghost --map Speedway --laps 3
 )";
 
-constexpr const char* checkHelp = R"(lumaro-ghost check FILE...
+constexpr const char* checkHelp = R"(lumaro-ghost check FILE... [--map NAME] [--laps N]
 
 Every problem of each file, one per line: FILE:LINE: reason (FILE: reason for the file as a whole).
 Frame lines are judged as the plugin's import reads them, in its words: a line with fewer than seven
 fields is skipped, a field that is not a (finite) number ends the import. Also reported: a header the
-settings page cannot use (fewer or more than five fields, an empty map name, a run time or lap count that
-is not a number, a lap count the page cannot choose, a first line longer than the page reads), a file name
-the page cannot list, a header run time that is not the last frame's time, times that go back, lines that
-end in a carriage return alone (the plugin reads them as one line), and a file without frames. A file the
-plugin lists and loads cleanly passes.
+settings page cannot read (fields out of place, an empty map name, a run time or lap count that is not a
+number, a lap count the page cannot choose, a first line longer than the page reads), a file name the page
+cannot list, a link that leads out of its folder, lines that end in a carriage return alone (the plugin
+reads them as one line), and a file without frames. Notes, which pass: a header run time that is not the
+last frame's time, times that go back, a carriage return in a header the page reads. A file the plugin
+lists and loads cleanly passes. A pipe, device or folder is refused without being opened.
+
+  --map NAME   also ask whether the page on this map lists the file (default: the map the file names)
+  --laps N     also ask whether the page set to N laps lists it (default: the file's lap count)
 
 Exit status: 0 no problem in any file, 1 problems found (or a file that cannot be read), 2 usage.
 
 Example:
-  lumaro-ghost check tessaro/data/Ghosts/*.ghost
+  lumaro-ghost check tessaro/data/Ghosts/*.ghost --map Speedway --laps 3
 )";
 
 constexpr const char* compareHelp = R"(lumaro-ghost compare A B
@@ -201,19 +206,30 @@ int info(const CommandLine& line, std::ostream& out, std::ostream& err) {
   return loaded.allRead ? 0 : 1;
 }
 
+// The plugin reads a ghost file only where it lies inside its folder once every link is resolved.
+bool leadsOutOfItsFolder(const std::string& shownName) {
+  const std::filesystem::path file(reinterpret_cast<const char8_t*>(shownName.c_str()));
+  const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+  return !GhostFileAccess(folder).mayRead(file);
+}
+
 int check(const CommandLine& line, std::ostream& out, std::ostream& err) {
   if (line.files.empty()) return usage(err, "check", "name at least one ghost file");
   const Loaded loaded = loadAll(line.files, "check", err);
+  const PageQuestion page{line.mapName, line.laps};
   bool clean = loaded.allRead;
   for (const LoadedGhost& ghost : loaded.ghosts) {
-    const std::vector<GhostProblem> problems = checkGhost(ghost.content, ghost.fileName);
+    std::vector<GhostProblem> problems = checkGhost(ghost.content, ghost.fileName, page);
+    if (leadsOutOfItsFolder(ghost.shownName)) {
+      problems.insert(problems.begin(), {0, "a link that leads out of its folder: the plugin reads no file there"});
+    }
     if (problems.empty()) out << ghost.shownName << ": no problem\n";
     for (const GhostProblem& problem : problems) {
       out << ghost.shownName;
       if (problem.line > 0) out << ":" << problem.line;
-      out << ": " << problem.reason << "\n";
+      out << ": " << (problem.note ? "note: " : "") << problem.reason << "\n";
     }
-    clean = clean && problems.empty();
+    clean = clean && !hasProblem(problems);
   }
   return clean ? 0 : 1;
 }
@@ -316,7 +332,7 @@ int runGhostTool(const std::vector<std::string>& arguments, std::ostream& out, s
   };
   const Subcommand subcommands[] = {
       {"info", infoHelp, {"--gap", "--map", "--laps"}, true, true, info},
-      {"check", checkHelp, {}, false, true, check},
+      {"check", checkHelp, {"--map", "--laps"}, false, true, check},
       {"compare", compareHelp, {}, false, true, compare},
       {"plot", plotHelp, {"-o"}, false, false, plot},
   };

@@ -9,8 +9,15 @@ LoadResult loadGhost(const std::string& path) {
   LoadResult result;
   const std::filesystem::path file = std::filesystem::path(reinterpret_cast<const char8_t*>(path.c_str()));
   std::error_code error;
-  if (std::filesystem::is_directory(file, error)) {
+  const std::filesystem::file_status status = std::filesystem::status(file, error);
+  if (std::filesystem::is_directory(status)) {
     result.error = "is a folder, not a ghost file";
+    return result;
+  }
+  // A pipe would block the read until something writes to it, a device may never end: only regular files
+  // are opened, as the plugin opens only those.
+  if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+    result.error = "is a pipe, device or socket, not a ghost file";
     return result;
   }
   std::ifstream in(file, std::ios::binary);
