@@ -235,6 +235,24 @@ TEST_F(GhostPlaybackTest, PlayRefusesWithoutAGhostOrWithoutTheGhostCarsVariables
   EXPECT_EQ(host.game().pendingTimers(), 0u);
 }
 
+// The stop clears the playing flag before anything else, so it holds even where the ghost car cannot be
+// parked: here a map whose rotation is not a vector, under a playback the plugin believes is running.
+TEST_F(GhostPlaybackTest, AStopClearsPlayingFirstEvenWhereTheGhostCarCannotBeParked) {
+  sim::MapDefinition map = sim::workshopMap("Speedway");
+  for (auto& variable : map.variables) {
+    if (variable.name == "GhostRotation") variable.type = sim::VariableType::Float;
+  }
+  host.game().loadMap(map);
+  host.game().runFor(0.5);
+  host.newLines();
+  host.plugin().ghostFrames = clockGhost(1000);
+  host.plugin().isPlaying = true;
+  host.run("lm_stop");
+  EXPECT_FALSE(host.plugin().isPlaying);
+  EXPECT_TRUE(host.newLines().empty());
+  EXPECT_TRUE(trace.newPlacements().empty());
+}
+
 TEST_F(GhostPlaybackTest, PlayOutsideAWorkshopMapOrWithoutKismetResetsTheRun) {
   host.plugin().ghostFrames = clockGhost(1000);
   host.game().setFreeplay(false);
