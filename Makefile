@@ -1,7 +1,7 @@
 # Thin targets over the CMake presets.
 PRESET ?= dev
 
-.PHONY: all build test demo bench windows package format format-check clean
+.PHONY: all build test demo bench windows fuzz package format format-check clean
 
 all: build
 
@@ -29,14 +29,23 @@ demo:
 	    -o $(DEMO_ROOT)/comparison.svg
 	@echo "The comparison of the two runs, drawn: $(DEMO_ROOT)/comparison.svg (open it in a browser)"
 
+# BENCH_ARGS=--large adds 10M-frame ghosts and 10,000-file folders; other arguments go to Google Benchmark
+# (BENCH_ARGS=--benchmark_filter=import, for one area).
 bench: build
-	./build/$(PRESET)/bin/lumaro-bench
+	./build/$(PRESET)/bin/lumaro-bench $(BENCH_ARGS)
 
 # The 64-bit Windows DLLs (Lumaro.dll, pluginsdk.dll) and host programs, cross-built with mingw-w64
 # into build/windows/bin.
 windows:
 	cmake --preset windows
 	cmake --build --preset windows
+
+# The libFuzzer targets (preset fuzz, clang), each run for FUZZ_SECONDS; see fuzz/run.sh.
+FUZZ_SECONDS ?= 60
+fuzz:
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	fuzz/run.sh $(FUZZ_SECONDS)
 
 # The players' package build/windows/Lumaro-<version>-win64.zip: the stripped Lumaro.dll, README, LICENSE
 # and CHANGELOG.

@@ -1,5 +1,7 @@
 // Ghost export: the last recorded run, written as a ghost file named after lm_export_filename. The checks run
 // before anything is written, and the previous ghost of that name survives any failure to write the new one.
+#include <optional>
+
 #include "library/GhostFileName.h"
 #include "library/GhostFileWrite.h"
 #include "library/PathText.h"
@@ -11,7 +13,9 @@ void Lumaro::exportGhost() {
     logStatus("No Ghost to export.");
     return;
   }
-  const std::filesystem::path target = gameWrapper->FixRelativePath(pathFromUtf8(pathText));
+  // A name that is not UTF-8 text names no Windows file: that fails below as a write would.
+  std::optional<std::filesystem::path> target = pathFromUtf8IfAny(pathText);
+  if (target) target = gameWrapper->FixRelativePath(*target);
   const std::string playerName = gameWrapper->GetPlayerName().ToString();
 
   SequenceWrapper sequence = mainSequence();
@@ -30,7 +34,9 @@ void Lumaro::exportGhost() {
     return;
   }
 
-  if (const auto failure = writeGhostFile(target, header, recordedFrames)) {
+  const auto failure = target ? writeGhostFile(*target, header, recordedFrames)
+                              : std::optional<std::string>("the name is not UTF-8 text");
+  if (failure) {
     // The selected ghost was not touched, so there is nothing to reload; the page still shows the outcome.
     logStatus("Could not export to " + pathText + ": " + *failure + ".");
     updateGhostList();

@@ -1,7 +1,6 @@
 #include "library/GhostFileAccess.h"
 
 #include <algorithm>
-#include <system_error>
 
 #include "library/PathText.h"
 
@@ -36,15 +35,16 @@ bool GhostFileAccess::mayRead(const std::filesystem::path& file) const {
   return !error && liesBelow(resolvedFolder_, resolved);
 }
 
+bool GhostFileAccess::mayRead(const std::filesystem::directory_entry& entry) const {
+  std::error_code error;
+  if (entry.is_symlink(error) || error) return mayRead(entry.path());
+  return !resolvedFolder_.empty() && entry.is_regular_file(error) && !error;
+}
+
 std::optional<std::filesystem::path> GhostFileAccess::selectedFile(std::string_view selection) const {
-  std::filesystem::path relative;
-  try {
-    relative = pathFromUtf8(selection);
-  } catch (const std::system_error&) {
-    return std::nullopt;  // not UTF-8: no file has that name (Windows)
-  }
-  if (!staysBelow(relative)) return std::nullopt;
-  std::filesystem::path file = folder_ / relative;
+  const std::optional<std::filesystem::path> relative = pathFromUtf8IfAny(selection);
+  if (!relative || !staysBelow(*relative)) return std::nullopt;
+  std::filesystem::path file = folder_ / *relative;
   if (!mayRead(file)) return std::nullopt;
   return file;
 }

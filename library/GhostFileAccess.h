@@ -15,6 +15,10 @@ public:
   // Whether this file, named by a path under the folder, is a ghost file the plugin may read.
   bool mayRead(const std::filesystem::path& file) const;
 
+  // The same answer for an entry of the folder's own listing, asking the disk only about links: an entry
+  // that is a plain regular file lies in the folder already, and its type came with the listing.
+  bool mayRead(const std::filesystem::directory_entry& entry) const;
+
   // The file a selection (the UTF-8 value of lm_ghostfilepath) names, when the plugin may read it: a relative
   // path without ".." (a sub-folder is fine), joined to the folder. Nothing for an absolute path, a root or
   // drive name, a step up, or a name that is no readable ghost file.

@@ -1,10 +1,12 @@
 #include "library/GhostFormat.h"
 
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 
+#include "library/FrameLineScan.h"
 #include "library/LineReader.h"
 #include "library/SplitString.h"
 
@@ -15,8 +17,62 @@ char* put(char* first, std::string_view text) {
   return first + text.size();
 }
 
+// "00" to "99": two digits per step, since a division by 100 costs what one by 10 does.
+constexpr std::array<char, 200> digitPairs = [] {
+  std::array<char, 200> pairs{};
+  for (int i = 0; i < 100; ++i) {
+    pairs[static_cast<std::size_t>(2 * i)] = static_cast<char>('0' + i / 10);
+    pairs[static_cast<std::size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+  }
+  return pairs;
+}();
+
+char* putPair(char* first, std::uint32_t pair) {
+  std::memcpy(first, digitPairs.data() + 2 * pair, 2);
+  return first + 2;
+}
+
+// Without a loop: the lengths of the numbers in a frame line vary from field to field, and a loop's exit
+// would be guessed wrong on most of them.
+int digitCount(std::uint32_t value) {
+  return 1 + static_cast<int>(value >= 10) + static_cast<int>(value >= 100) + static_cast<int>(value >= 1000) +
+         static_cast<int>(value >= 10000) + static_cast<int>(value >= 100000) + static_cast<int>(value >= 1000000) +
+         static_cast<int>(value >= 10000000) + static_cast<int>(value >= 100000000) +
+         static_cast<int>(value >= 1000000000);
+}
+
+// The eight decimal digits of a value below 10^8, leading zeros included, as the bytes of a 64-bit word in
+// memory order (first digit in the lowest byte). Every division runs on all lanes of the word at once, as a
+// multiplication by a reciprocal that is exact for the lane's range: no branch, no trip through memory.
+static_assert(std::endian::native == std::endian::little, "eightDigits lays digits out for little-endian words");
+std::uint64_t eightDigits(std::uint32_t value) {
+  // 32-bit lanes: the first four digits, then the last four.
+  std::uint64_t word = (value / 10'000) | (static_cast<std::uint64_t>(value % 10'000) << 32);
+  // Divided by 100 in each lane (exact below 10,000): 16-bit lanes of two digits each.
+  std::uint64_t quotient = ((word * 5243) >> 19) & 0x0000007F0000007FULL;
+  word = quotient | ((word - quotient * 100) << 16);
+  // Divided by 10 in each lane (exact below 100): one digit per byte.
+  quotient = ((word * 103) >> 10) & 0x000F000F000F000FULL;
+  word = quotient | ((word - quotient * 10) << 8);
+  return word + 0x3030303030303030ULL;
+}
+
+// The decimal digits of value, without leading zeros ("0" for zero). first needs 16 bytes of room; the
+// bytes after the number are scratch for the next field to overwrite.
+char* formatUnsigned(char* first, std::uint32_t value) {
+  if (value >= 100'000'000) return std::to_chars(first, first + 16, value).ptr;
+  const int length = digitCount(value);
+  const std::uint64_t digits = eightDigits(value) >> (8 * (8 - length));
+  std::memcpy(first, &digits, 8);
+  return first + length;
+}
+
 char* formatInteger(char* first, std::int32_t value) {
-  return std::to_chars(first, first + 16, value).ptr;
+  if (value < 0) {
+    *first++ = '-';
+    return formatUnsigned(first, 0U - static_cast<std::uint32_t>(value));
+  }
+  return formatUnsigned(first, static_cast<std::uint32_t>(value));
 }
 
 }  // namespace
@@ -36,23 +92,16 @@ char* formatLocation(char* first, float value) {
   auto rounded = static_cast<std::uint64_t>(whole);
   if (rest > 0.5 || (rest == 0.5 && (rounded & 1U) != 0)) ++rounded;
 
-  char digits[24];
-  char* end = digits + sizeof digits;
-  char* at = end;
-  // At least three digits, so that a value below one still has its "0" before the point.
-  for (int written = 0; written < 3 || rounded != 0; ++written) {
-    *--at = static_cast<char>('0' + rounded % 10);
-    rounded /= 10;
-  }
   // The sign is the value's own, so that -0.001 gives "-0.00" as printf writes it.
   if (std::signbit(value)) *first++ = '-';
-  const std::size_t units = static_cast<std::size_t>(end - at) - 2;
-  std::memcpy(first, at, units);
-  first += units;
+  const std::uint64_t units = rounded / 100;
+  if (units <= UINT32_MAX) {
+    first = formatUnsigned(first, static_cast<std::uint32_t>(units));
+  } else {
+    first = std::to_chars(first, first + 24, units).ptr;
+  }
   *first++ = '.';
-  *first++ = end[-2];
-  *first++ = end[-1];
-  return first;
+  return putPair(first, static_cast<std::uint32_t>(rounded % 100));
 }
 
 std::int32_t rotationUnits(float value) {
@@ -98,7 +147,7 @@ void writeGhost(std::ostream& out, const GhostHeader& header, std::span<const Gh
   const std::string head = headerLine(header);
   out.write(head.data(), static_cast<std::streamsize>(head.size()));
   // Frame lines are formatted into one buffer and handed to the stream a block at a time.
-  constexpr std::size_t blockSize = 1 << 16;
+  constexpr std::size_t blockSize = 1 << 20;
   std::string block(blockSize, '\0');
   char* const start = block.data();
   char* at = start;
@@ -153,21 +202,42 @@ FrameLineResult decodeFrameLine(std::string_view line, GhostFrame& frame) {
 
 FrameReadReport readGhostFrames(std::istream& in, std::vector<GhostFrame>& frames) {
   FrameReadReport report;
-  LineReader lines(in);
+  LineReader lines(in, ghostLineLimit);
   std::string_view line;
-  if (!lines.next(line)) return report;  // the header line, whatever it holds
   std::size_t lineNumber = 1;
+  if (!lines.next(line)) {  // the header line, whatever it holds
+    if (lines.lineTooLong()) report.tooLongLine = lineNumber;
+    return report;
+  }
   GhostFrame frame;
-  while (lines.next(line)) {
+  const auto append = [&frames, &report](const GhostFrame& read) {
+    if (!frames.empty() && read.time < frames.back().time) report.inTimeOrder = false;
+    frames.push_back(read);
+  };
+  for (;;) {
+    // Lines in the writer's own forms are read straight out of the buffer; any other line, and the line
+    // that runs past the end of the buffer, takes the general road below.
+    const std::string_view text = lines.buffered();
+    const char* at = text.data();
+    while (const char* next = scanFrameLine(at, frame)) {
+      ++lineNumber;
+      append(frame);
+      at = next;
+    }
+    lines.skip(static_cast<std::size_t>(at - text.data()));
+
+    if (!lines.next(line)) {
+      if (lines.lineTooLong()) report.tooLongLine = lineNumber + 1;
+      return report;
+    }
     ++lineNumber;
     const FrameLineResult result = decodeFrameLine(line, frame);
     switch (result.kind) {
-      case FrameLineResult::Kind::Frame: frames.push_back(frame); break;
+      case FrameLineResult::Kind::Frame: append(frame); break;
       case FrameLineResult::Kind::TooFewFields: ++report.skippedLines; break;
       case FrameLineResult::Kind::BadNumber:
         report.badLine = BadFrameLine{lineNumber, result.badField, result.error};
         return report;
     }
   }
-  return report;
 }

@@ -26,12 +26,13 @@ struct GhostHeader {
 
 // ---- writing ----
 
-// Room that one location field, and one whole frame line with its line end, can need.
+// Room that one location field, and one whole frame line with its line end, can need. The writers may use
+// bytes of it past the end they return as scratch.
 inline constexpr std::size_t locationTextCapacity = 64;
 inline constexpr std::size_t frameLineCapacity = 256;
 
 // A location component as printf "%.2f" writes the value widened to double: nearest hundredth of the binary
-// value, no exponent however large. Writes at first and returns the end.
+// value, no exponent however large. Writes at first (locationTextCapacity bytes of room) and returns the end.
 char* formatLocation(char* first, float value);
 
 // A rotation component truncated toward zero. A value with no 32-bit integer (NaN, or beyond the range)
@@ -71,12 +72,18 @@ struct BadFrameLine {
   NumberError error = NumberError::None;
 };
 
+// The longest line a ghost file may hold, without its line end. A written line is far shorter; a longer one
+// is no ghost line, and reading gives up on it before it has gathered more than this much of it.
+inline constexpr std::size_t ghostLineLimit = 4096;
+
 struct FrameReadReport {
-  std::size_t skippedLines = 0;          // frame lines with fewer than seven fields
-  std::optional<BadFrameLine> badLine;   // reading stopped here; the frames before it were kept
+  std::size_t skippedLines = 0;            // frame lines with fewer than seven fields
+  std::optional<BadFrameLine> badLine;     // reading stopped here; the frames before it were kept
+  std::optional<std::size_t> tooLongLine;  // or here, at a line longer than ghostLineLimit (counted from 1)
+  bool inTimeOrder = true;                 // no frame appended has a time below the one appended before it
 };
 
 // Appends the frames of a ghost file to frames: the first line is skipped unread; lines with fewer than seven
 // fields are skipped and counted; reading stops at the first line holding a field that is not a (finite)
-// number.
+// number, and at the first line, the header included, longer than ghostLineLimit.
 FrameReadReport readGhostFrames(std::istream& in, std::vector<GhostFrame>& frames);

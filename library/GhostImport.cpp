@@ -1,10 +1,8 @@
 // Ghost import: the file named by lm_ghostfilepath, under the ghost folder, becomes the loaded ghost. A file
 // that does not read cleanly never ends the import with an error: the frames before the bad line are kept.
 // Only what GhostFileAccess lets the plugin read is opened; anything else is reported as no ghost found.
-#include <fstream>
-
 #include "library/GhostFileAccess.h"
-#include "library/GhostFormat.h"
+#include "library/GhostFileRead.h"
 #include "plugin/Lumaro.h"
 
 namespace {
@@ -18,6 +16,11 @@ std::string badLineMessage(const std::string& selection, const BadFrameLine& bad
          std::to_string(framesLoaded) + ").";
 }
 
+std::string longLineMessage(const std::string& selection, std::size_t lineNumber, std::size_t framesLoaded) {
+  return "Stopped reading " + selection + " at line " + std::to_string(lineNumber) + ": the line is longer than " +
+         std::to_string(ghostLineLimit) + " bytes (frames loaded: " + std::to_string(framesLoaded) + ").";
+}
+
 std::string skippedLinesMessage(const std::string& selection, std::size_t skipped) {
   return "Skipped " + std::to_string(skipped) + (skipped == 1 ? " line of " : " lines of ") + selection +
          " with fewer than seven fields.";
@@ -27,23 +30,26 @@ std::string skippedLinesMessage(const std::string& selection, std::size_t skippe
 
 void Lumaro::importGhost(bool announce) {
   const std::string selection = cvarManager->getCvar("lm_ghostfilepath").getStringValue();
-  ghostFrames.clear();
-  // The loaded ghost is replaced whole: a playback under way must look at its time order again.
-  ghostFrameOrder.forget();
-
   const GhostFileAccess ghosts(gameWrapper->GetDataFolder() / "Ghosts");
-  std::ifstream in;
-  if (const auto file = ghosts.selectedFile(selection)) in.open(*file, std::ios::binary);
-  if (!in.is_open()) {
+  GhostFileRead read;
+  if (const auto file = ghosts.selectedFile(selection)) {
+    read = readGhostFile(*file, ghostFrames);
+  } else {
+    ghostFrames = {};
+  }
+  // The import tells playback the time order it saw, so no playback start looks at every frame again.
+  ghostFrameOrder.learn(ghostFrames, read.report.inTimeOrder);
+  if (!read.opened) {
     if (announce) logStatus("No Ghost found " + selection + ".");
     return;
   }
-  const FrameReadReport report = readGhostFrames(in, ghostFrames);
-  in.close();
+  const FrameReadReport& report = read.report;
   if (!announce) return;
 
   if (report.badLine) {
     logStatus(badLineMessage(selection, *report.badLine, ghostFrames.size()));
+  } else if (report.tooLongLine) {
+    logStatus(longLineMessage(selection, *report.tooLongLine, ghostFrames.size()));
   } else {
     logStatus("Imported " + selection + ".");
     if (ghostFrames.empty()) logStatus(selection + " holds no frames.");

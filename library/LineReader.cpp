@@ -1,5 +1,6 @@
 #include "library/LineReader.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -11,9 +12,14 @@ std::string_view withoutCarriageReturn(std::string_view line) {
   return line;
 }
 
+// The buffer's last bytes are never read into: they keep room for the NUL after the text and the bytes a
+// reader of whole words may look at past it.
+constexpr std::size_t padding = 8;
+
 }  // namespace
 
-LineReader::LineReader(std::istream& in) : in_(in), buffer_(chunkSize, '\0') {}
+LineReader::LineReader(std::istream& in, std::size_t lineLimit)
+    : in_(in), lineLimit_(lineLimit), buffer_(chunkSize + padding, '\0') {}
 
 bool LineReader::next(std::string_view& line) {
   for (;;) {
@@ -22,18 +28,30 @@ bool LineReader::next(std::string_view& line) {
     if (feed != nullptr) {
       const std::size_t length = static_cast<std::size_t>(static_cast<const char*>(feed) - start);
       line = withoutCarriageReturn(std::string_view(start, length));
+      if (line.size() > lineLimit_) return stopAtLongLine();
       begin_ += length + 1;
       return true;
     }
+    // More than the limit and a CR without a line feed: too long, however the line goes on.
+    const std::size_t pending = end_ - begin_;
+    if (pending > lineLimit_ && pending - lineLimit_ > 1) return stopAtLongLine();
     if (exhausted_) {
       if (begin_ == end_) return false;
       // The last line has no line end; a CR at its very end stays, since no LF follows it.
       line = std::string_view(start, end_ - begin_);
+      if (line.size() > lineLimit_) return stopAtLongLine();
       begin_ = end_;
       return true;
     }
     refill();
   }
+}
+
+bool LineReader::stopAtLongLine() {
+  lineTooLong_ = true;
+  begin_ = end_;
+  exhausted_ = true;
+  return false;
 }
 
 void LineReader::refill() {
@@ -44,18 +62,28 @@ void LineReader::refill() {
     begin_ = 0;
     end_ = pending;
   }
-  if (end_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);
-  in_.read(buffer_.data() + end_, static_cast<std::streamsize>(buffer_.size() - end_));
+  if (end_ + padding == buffer_.size()) buffer_.resize((buffer_.size() - padding) * 2 + padding);
+  in_.read(buffer_.data() + end_, static_cast<std::streamsize>(buffer_.size() - padding - end_));
   const std::streamsize got = in_.gcount();
   end_ += static_cast<std::size_t>(got);
+  buffer_[end_] = '\0';
   if (got == 0 || !in_) exhausted_ = true;
 }
 
 std::optional<std::string> readFirstLine(std::istream& in, std::size_t limit) {
-  std::string prefix(limit, '\0');
-  in.read(prefix.data(), static_cast<std::streamsize>(limit));
+  // A header is a few dozen bytes: a small first read finds most, and only a longer line reads on.
+  constexpr std::size_t firstRead = 256;
+  const std::size_t firstSize = std::min(limit, firstRead);
+  std::string prefix(firstSize, '\0');
+  in.read(prefix.data(), static_cast<std::streamsize>(firstSize));
   prefix.resize(static_cast<std::size_t>(in.gcount()));
-  const std::size_t feed = prefix.find('\n');
+  std::size_t feed = prefix.find('\n');
+  if (feed == std::string::npos && prefix.size() == firstSize && firstSize < limit) {
+    prefix.resize(limit);
+    in.read(prefix.data() + firstSize, static_cast<std::streamsize>(limit - firstSize));
+    prefix.resize(firstSize + static_cast<std::size_t>(in.gcount()));
+    feed = prefix.find('\n', firstSize);
+  }
   if (feed != std::string::npos) {
     prefix.resize(feed);
     if (!prefix.empty() && prefix.back() == '\r') prefix.pop_back();

@@ -1,6 +1,8 @@
 // Reads a stream line by line as ghost files are read: a line ends at each LF, a CR standing directly before
 // the LF is dropped, and the last line may end at the end of the stream without a line end. Lines are views
-// into one reused buffer, valid until the next call; nothing is allocated per line.
+// into one reused buffer, valid until the next call; nothing is allocated per line. A line longer than the
+// reader's limit ends the reading as soon as that is known, so a stream without line feeds costs no more
+// memory than the limit.
 #pragma once
 
 #include <cstddef>
@@ -11,19 +13,32 @@
 
 class LineReader {
 public:
-  explicit LineReader(std::istream& in);
+  // lineLimit: the longest line, without its line end, that is given out.
+  LineReader(std::istream& in, std::size_t lineLimit);
 
-  // The next line, or false at the end of the stream or on a read error.
+  // The next line, or false at the end of the stream, on a read error, or at a line longer than the limit.
   bool next(std::string_view& line);
+
+  // Whether the last false from next came from a line longer than the limit.
+  bool lineTooLong() const { return lineTooLong_; }
+
+  // The text read ahead and not yet taken as lines (possibly empty, possibly ending inside a line), always
+  // followed by a NUL byte and then at least seven more readable bytes, for a caller that reads lines
+  // straight from the buffer; skip(count) takes count of its bytes as read.
+  std::string_view buffered() const { return std::string_view(buffer_.data() + begin_, end_ - begin_); }
+  void skip(std::size_t count) { begin_ += count; }
 
 private:
   void refill();
+  bool stopAtLongLine();
 
   std::istream& in_;
+  std::size_t lineLimit_;
   std::string buffer_;
   std::size_t begin_ = 0;  // start of the unread text in buffer_
   std::size_t end_ = 0;    // end of the text read into buffer_
   bool exhausted_ = false;
+  bool lineTooLong_ = false;
 };
 
 // The first line of a stream, read by the same rules, when it ends within the stream's first `limit` bytes

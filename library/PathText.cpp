@@ -1,7 +1,17 @@
 #include "library/PathText.h"
 
+#include <system_error>
+
 std::filesystem::path pathFromUtf8(std::string_view text) {
   return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
+
+std::optional<std::filesystem::path> pathFromUtf8IfAny(std::string_view text) {
+  try {
+    return pathFromUtf8(text);
+  } catch (const std::system_error&) {
+    return std::nullopt;
+  }
 }
 
 std::string utf8FromPath(const std::filesystem::path& path) {

@@ -3,11 +3,15 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
 // The path that UTF-8 text names.
 std::filesystem::path pathFromUtf8(std::string_view text);
+
+// The same, or nothing where text that is not UTF-8 names no path (Windows, whose names are UTF-16).
+std::optional<std::filesystem::path> pathFromUtf8IfAny(std::string_view text);
 
 // The path as UTF-8 text. On Windows a name that is not valid UTF-16 has no such text, and
 // std::filesystem::filesystem_error (or std::system_error) is thrown.

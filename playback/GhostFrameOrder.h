@@ -1,6 +1,6 @@
-// Remembers whether the loaded ghost's frames are in time order, so that the playback tick does not look at
-// every frame on every tick. The answer is kept for the frames' storage and count: a ghost put in new
-// storage or with another number of frames is looked at again, and forget() makes the next question look.
+// Whether the loaded ghost's frames are in time order, so that neither a playback start nor a tick looks at
+// every frame. The import tells the answer as it reads the frames (learn); frames that are not the ones it
+// was told about (other storage or another count), or any after forget(), are looked at once when asked.
 #pragma once
 
 #include <cstddef>
@@ -10,6 +10,8 @@
 
 class GhostFrameOrder {
 public:
+  // The answer for frames as they stand now; inOrder must be framesInTimeOrder(frames).
+  void learn(std::span<const GhostFrame> frames, bool inOrder);
   bool inTimeOrder(std::span<const GhostFrame> frames);
   void forget() { known_ = false; }
 

@@ -59,8 +59,6 @@ void Lumaro::playGhost() {
 
   const SystemTime now = systemNow();
   playbackStart = now.time_since_epoch().count();
-  // The ghost may have been replaced in its old storage since it was last looked at.
-  ghostFrameOrder.forget();
   // A running chain simply plays from the new start on its next tick.
   if (isPlaying) return;
   isPlaying = true;

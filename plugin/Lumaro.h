@@ -40,7 +40,7 @@ public:
   void playbackTick(SequenceVariableWrapper position, SequenceVariableWrapper rotation, SystemTime lastTick);
   void updateGhostColor();
   void setGhostColor(float red, float green, float blue);
-  // Whether ghostFrames is in time order, kept between playback ticks; every playGhost looks again.
+  // Whether ghostFrames is in time order: told by the import, kept for every playback start and tick.
   GhostFrameOrder ghostFrameOrder;
   // The run reset, with or without re-applying the ghost colour (defined in race/MapEvents.cpp). The colour
   // write's own failure resets without it, so that the failure cannot schedule itself again.

@@ -54,7 +54,7 @@ MapDefinition workshopMap(const std::string& mapName, bool withGhostColor) {
 
 Game::Game(std::filesystem::path root)
     : root_(std::move(root)),
-      console_([this](const std::string& call) { hostCalls_.push_back(call); }),
+      console_([this](const std::string& call) { recordHostCall(call); }),
       address_(enter(ObjectKind::Game, this)),
       wrapper_(std::make_shared<GameWrapper>(address_)),
       clock_(virtualEpoch),
@@ -113,7 +113,7 @@ void Game::runTicks(int count) {
 void Game::setTimeout(std::function<void(GameWrapper*)> callback, float delaySeconds) {
   char delay[32];
   std::snprintf(delay, sizeof delay, "%g", static_cast<double>(delaySeconds));
-  hostCalls_.push_back(std::string("SetTimeout ") + delay);
+  recordHostCall(std::string("SetTimeout ") + delay);
   const auto ticks = static_cast<std::int64_t>(std::llround(static_cast<double>(delaySeconds) * ticksPerSecond));
   timers_.push_back(Timer{delaySeconds, clock_ + std::max<std::int64_t>(ticks, 0), timerOrder_++, tickCount_, std::move(callback)});
 }
@@ -121,6 +121,26 @@ void Game::setTimeout(std::function<void(GameWrapper*)> callback, float delaySec
 std::size_t Game::pendingTimers(float delaySeconds) const {
   return static_cast<std::size_t>(std::count_if(timers_.begin(), timers_.end(),
                                                 [&](const Timer& timer) { return timer.delaySeconds == delaySeconds; }));
+}
+
+void Game::recordHostCall(std::string call) {
+  ++hostCallCount_;
+  if (keepRecords_) hostCalls_.push_back(std::move(call));
+}
+
+void Game::recordWrite(KismetWrite write) {
+  const auto counted = writeCounts_.find(write.variable);
+  if (counted != writeCounts_.end()) {
+    ++counted->second;
+  } else {
+    writeCounts_.emplace(write.variable, 1);
+  }
+  if (keepRecords_) writes_.push_back(std::move(write));
+}
+
+std::size_t Game::writeCount(const std::string& variable) const {
+  const auto counted = writeCounts_.find(variable);
+  return counted == writeCounts_.end() ? 0 : counted->second;
 }
 
 void Game::noteSdkCall(const char* name) {
@@ -142,7 +162,7 @@ void Game::readSettingsPage() {
 }
 
 void Game::hookEvent(const std::string& name, std::function<void(std::string)> callback) {
-  hostCalls_.push_back("HookEvent " + name);
+  recordHostCall("HookEvent " + name);
   hooks_.emplace_back(name, std::move(callback));
 }
 

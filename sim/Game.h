@@ -100,8 +100,15 @@ public:
   KismetSequence* mainSequence() { return sequence_.get(); }
   const std::string& mapName() const { return mapName_; }
   KismetVariable* variable(const std::string& name, VariableType type);
+  // Every write the plugin made to a Kismet variable, in order, while the game keeps records; how many
+  // writes a variable has had, always.
   const std::vector<KismetWrite>& kismetWrites() const { return writes_; }
-  void recordWrite(KismetWrite write) { writes_.push_back(std::move(write)); }
+  std::size_t writeCount(const std::string& variable) const;
+  void recordWrite(KismetWrite write);
+
+  // Whether the records of every call (hostCalls, kismetWrites) are kept: yes by default, for whoever reads
+  // them; without them a run of any length holds nothing per game tick, only counts.
+  void keepRecords(bool keep) { keepRecords_ = keep; }
 
   // The map's own script: the lap counter leaves -1 when the car crosses the start line and counts up on
   // every further crossing; a ball reset puts it back to -1.
@@ -137,6 +144,8 @@ public:
   // What the plugin asked of the host, in order, with every argument: registrations, hooks, timers, the
   // console lines it logged ("log TEXT") and the command lines it ran ("executeCommand LINE | log true").
   const std::vector<std::string>& hostCalls() const { return hostCalls_; }
+  // How many of those calls there were, whether or not they were kept.
+  std::uint64_t hostCallCount() const { return hostCallCount_; }
   // How often the host reloaded its plugin settings pages, and whether the settings menu was closed.
   int pageReloads() const { return pageReloads_; }
   // The settings page as the host read it at its last reload, as the player sees it (lines without their
@@ -162,9 +171,13 @@ private:
   };
 
   void readSettingsPage();
+  void recordHostCall(std::string call);
 
   std::filesystem::path root_;
+  bool keepRecords_ = true;
   std::vector<std::string> hostCalls_;
+  std::uint64_t hostCallCount_ = 0;
+  std::map<std::string, std::size_t, std::less<>> writeCounts_;
   Console console_;
   std::uintptr_t address_;
   std::shared_ptr<GameWrapper> wrapper_;

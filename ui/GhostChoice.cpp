@@ -42,18 +42,53 @@ bool isListableFileName(std::string_view fileName) {
   return std::all_of(fileName.begin(), fileName.end(), isGhostNameByte);
 }
 
+namespace {
+
+// What the list shows of a header line.
+struct HeaderFields {
+  std::string_view player;
+  std::string_view runTime;
+  std::string_view laps;
+};
+
+bool fits(const HeaderFields& header, std::int32_t lapCount) {
+  const IntReading laps = readInt(header.laps);
+  return laps.error == NumberError::None && laps.value == lapCount &&
+         readInt(header.runTime).error == NumberError::None;
+}
+
+// The header as the export writes it when a name holds a comma: the map name (known, so matched as a
+// prefix), then the player's name up to the last three fields, which are run time, lap count and version.
+std::optional<HeaderFields> fieldsAroundCommaNames(std::string_view headerLine, std::string_view mapName) {
+  if (headerLine.size() <= mapName.size() || headerLine.substr(0, mapName.size()) != mapName ||
+      headerLine[mapName.size()] != ',') {
+    return std::nullopt;
+  }
+  std::string_view rest = headerLine.substr(mapName.size() + 1);
+  std::string_view tail[3];  // version, lap count, run time
+  for (std::string_view& field : tail) {
+    const std::size_t comma = rest.rfind(',');
+    if (comma == std::string_view::npos) return std::nullopt;
+    field = rest.substr(comma + 1);
+    rest = rest.substr(0, comma);
+  }
+  return HeaderFields{rest, tail[2], tail[1]};
+}
+
+}  // namespace
+
 std::optional<std::string> ghostChoice(std::string_view headerLine, std::string_view fileName,
                                        std::string_view mapName, std::int32_t lapCount) {
   if (!isListableFileName(fileName)) return std::nullopt;
   const std::vector<std::string> fields = splitString(headerLine, ",");
-  if (fields.size() < 4 || fields[0] != mapName) return std::nullopt;
-  const IntReading laps = readInt(fields[3]);
-  if (laps.error != NumberError::None || laps.value != lapCount) return std::nullopt;
-  const IntReading runTime = readInt(fields[2]);
-  if (runTime.error != NumberError::None) return std::nullopt;
+  std::optional<HeaderFields> header;
+  if (fields.size() >= 4 && fields[0] == mapName) header = HeaderFields{fields[1], fields[2], fields[3]};
+  // Names are written unquoted: a comma in one shifts the numbers to later fields, read from the right.
+  if (!header || !fits(*header, lapCount)) header = fieldsAroundCommaNames(headerLine, mapName);
+  if (!header || !fits(*header, lapCount)) return std::nullopt;
 
-  const std::string label = fields[3] + " in " + formatRaceTime(runTime.value) + " by " + sevenBitText(fields[1]) +
-                            "(" + std::string(fileName) + ")";
+  const std::string label = std::string(header->laps) + " in " + formatRaceTime(readInt(header->runTime).value) +
+                            " by " + sevenBitText(header->player) + "(" + std::string(fileName) + ")";
   return pageSafeText(label) + "@" + std::string(fileName);
 }
 
@@ -64,7 +99,7 @@ std::vector<std::string> ghostChoices(const std::filesystem::path& ghostFolder, 
   std::error_code error;
   std::filesystem::directory_iterator entry(ghostFolder, error);
   for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
-    if (!ghosts.mayRead(entry->path())) continue;
+    if (!ghosts.mayRead(*entry)) continue;
     std::string name;
     try {
       name = utf8FromPath(entry->path().filename());
@@ -78,7 +113,10 @@ std::vector<std::string> ghostChoices(const std::filesystem::path& ghostFolder, 
 
   std::vector<std::string> choices;
   for (const auto& [name, path] : files) {
-    std::ifstream in(path, std::ios::binary);
+    // Unbuffered, the stream reads what is asked of it and no more: a header costs one small read.
+    std::ifstream in;
+    in.rdbuf()->pubsetbuf(nullptr, 0);
+    in.open(path, std::ios::binary);
     if (!in.is_open()) continue;
     const std::optional<std::string> header = readFirstLine(in, headerLineLimit);
     if (!header) continue;

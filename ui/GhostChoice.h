@@ -26,7 +26,9 @@ inline constexpr std::size_t headerLineLimit = 4096;
 // The list entry for one ghost file, or nothing when it does not belong on the list: a first line with fewer
 // than four fields, another map name, a lap count or run time that is not a number or another lap count, or a
 // file name that is not listable. The lap field is shown as written; the player name loses every byte of
-// 128 or more.
+// 128 or more. Names are written into the header unquoted: when the fields in their places do not fit, a
+// header that starts with the map name and a comma is read from the right (version, lap count, run time),
+// and what lies between is the player's name, commas and all.
 std::optional<std::string> ghostChoice(std::string_view headerLine, std::string_view fileName,
                                        std::string_view mapName, std::int32_t lapCount);
 

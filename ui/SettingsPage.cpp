@@ -1,10 +1,9 @@
 // The settings page generator: reads what the page shows from the host and the ghost folder, writes the
 // whole page file afresh and has the host reload it. Nothing here reports through the status log, which
 // itself runs the generator.
-#include <fstream>
-
 #include "plugin/Lumaro.h"
 #include "ui/GhostChoice.h"
+#include "ui/SettingsPageFile.h"
 #include "ui/SettingsPageText.h"
 
 void Lumaro::updateGhostList() {
@@ -22,10 +21,7 @@ void Lumaro::updateGhostList() {
   page.status = cvarManager->getCvar("lm_log").getStringValue();
 
   // A page that cannot be written is lost without a word; the host reloads whatever page it has.
-  const std::string text = settingsPageText(page);
-  std::ofstream out(gameWrapper->GetTessaroPath() / "plugins" / "settings" / "Lumaro.set",
-                    std::ios::binary | std::ios::trunc);
-  out.write(text.data(), static_cast<std::streamsize>(text.size()));
-  out.close();
+  writeSettingsPageFile(gameWrapper->GetTessaroPath() / "plugins" / "settings" / "Lumaro.set",
+                        settingsPageText(page));
   cvarManager->executeCommand("cl_settings_refreshplugins", true);
 }

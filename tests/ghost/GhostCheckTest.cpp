@@ -5,6 +5,7 @@
 
 #include "GeneratedRuns.h"
 #include "tools/ghost/GhostCheck.h"
+#include "tools/ghost/GhostHeaderFields.h"
 
 using namespace lumaro_ghost;
 
@@ -44,8 +45,9 @@ TEST(GhostCheck, FrameLinesAreJudgedAsTheImportReadsThemWithTheirLineNumbers) {
   EXPECT_EQ(problemsOf(text), (std::vector<std::string>{
                                   "3: fewer than seven fields: the import skips the line",
                                   "4: the y value is not a number: the import stops reading here (frames loaded: 1)",
-                                  "5: fewer than seven fields: the import skips the line",
-                                  "6: the z value is out of range",
+                                  // The import never reads past its stop: these lines are not its skips.
+                                  "5: fewer than seven fields (past line 4, where the import stops)",
+                                  "6: the z value is out of range (past line 4, where the import stops)",
                               }));
   // The frames kept are exactly those the plugin's import loads.
   std::istringstream in(text);
@@ -74,9 +76,16 @@ TEST(GhostCheck, TimesThatGoBackAndValuesThatAreNotFiniteAreNamed) {
 TEST(GhostCheck, AHeaderLineLongerThanThePageReadsIsNamed) {
   const std::string frame = "0,0.00,0.00,0.00,0,0,0\n";
   const std::string longName(4096, 'a');
+  // The import gives up on a line longer than 4096 bytes, the header included, as it does on a bad number.
   EXPECT_EQ(problemsOf("Speedway," + longName + ",0,1-Lap,1.1\n" + frame),
-            (std::vector<std::string>{"1: the header line does not end within the first 4096 bytes, all the "
-                                      "settings page reads: no page lists the file"}));
+            (std::vector<std::string>{"0: no frame lines: the loaded ghost would be empty",
+                                      "1: the header line does not end within the first 4096 bytes, all the "
+                                      "settings page reads: no page lists the file",
+                                      "1: the line is longer than 4096 bytes: the import stops reading here "
+                                      "(frames loaded: 0)"}));
+  EXPECT_EQ(problemsOf("Speedway,Ann,0,1-Lap,1.1\n" + frame + longName + "a\n" + frame),
+            (std::vector<std::string>{"3: the line is longer than 4096 bytes: the import stops reading here "
+                                      "(frames loaded: 1)"}));
   // Up to the line feed as the 4096th byte, the page reads it.
   const std::string header = "Speedway,Ann,0,1-Lap,1.1";
   EXPECT_TRUE(problemsOf(header + std::string(4095 - header.size(), ' ') + "\n" + frame).empty());
@@ -84,11 +93,20 @@ TEST(GhostCheck, AHeaderLineLongerThanThePageReadsIsNamed) {
 
 TEST(GhostCheck, AHeaderThePageCannotUseIsLineOne) {
   const std::string frame = "0,0.00,0.00,0.00,0,0,0\n";
+  // The numbers a comma shifted are read from the right, as the page reads them.
   EXPECT_EQ(problemsOf("Speed,way,Ann,0,1-Lap,1.1\n" + frame),
             (std::vector<std::string>{
                 "1: the header has 6 fields, not five: a comma in the map or player name shifts the fields after it",
-                "1: the run time \"Ann\" is not a number",
-                "1: the lap count 0 is outside 1 to 6: no page lists the file",
+            }));
+  const GhostHeaderFields doe = readHeaderFields("Speedway,Doe, Jane,8,1-Lap,1.1");
+  EXPECT_EQ(doe.mapName, "Speedway");
+  EXPECT_EQ(doe.playerName, "Doe, Jane");
+  EXPECT_EQ(doe.runTime.value, 8);
+  EXPECT_EQ(doe.lapField, "1-Lap");
+  EXPECT_EQ(doe.version, "1.1");
+  EXPECT_EQ(problemsOf("Speedway,Ann,0,1-Lap,1.1,x\n" + frame),
+            (std::vector<std::string>{
+                "1: the header has 6 fields, not five: a comma in the map or player name shifts the fields after it",
             }));
   EXPECT_EQ(problemsOf(",Ann,0,Lap\n" + frame),
             (std::vector<std::string>{
@@ -100,6 +118,17 @@ TEST(GhostCheck, AHeaderThePageCannotUseIsLineOne) {
             (std::vector<std::string>{"1: the lap count 7 is outside 1 to 6: no page lists the file"}));
   EXPECT_EQ(problemsOf("Speedway,Ann,99,1-Lap,1.1\n" + frame),
             (std::vector<std::string>{"1: the run time 99 ms is not the last frame's time, 0 ms (line 2)"}));
+}
+
+TEST(GhostCheck, LinesEndingInCarriageReturnsAloneAreNamedNotBlamedOnAComma) {
+  // The plugin ends a line only at a line feed: the whole file is its header and no frame is loaded.
+  EXPECT_EQ(problemsOf("Speedway,Ann,8,1-Lap,1.1\r0,0.00,0.00,0.00,0,0,0\r8,1.00,0.00,0.00,0,0,0\r"),
+            (std::vector<std::string>{
+                "0: no frame lines: the loaded ghost would be empty",
+                "1: the line holds a carriage return that ends no line: the plugin ends lines only at a line "
+                "feed, so a file whose lines end in a carriage return alone reads as one line",
+                "1: the header has 17 fields, not five (map, player, run time, lap count, version)",
+            }));
 }
 
 TEST(GhostCheck, EmptyFilesFilesWithoutFramesAndUnlistableNamesAreProblemsOfTheWholeFile) {

@@ -108,6 +108,34 @@ TEST_F(GhostTool, InfoGivesTheFiguresOfACircleAndWhetherThePageListsIt) {
       << outcome.out;
 }
 
+TEST_F(GhostTool, InfoTakesTheGapAndTheLapCountFromTheCommandLine) {
+  // Frames 10 ms apart but one 300 ms gap: over the default 100 ms, not over --gap 400.
+  std::vector<GhostFrame> frames = twentySecondLap(10);
+  frames.erase(frames.begin() + 100, frames.begin() + 129);
+  const std::string ghost = file("gap.ghost", ghostFileText(frames));
+  EXPECT_NE(run({"info", ghost}).out.find("  irregular  1 gap over 100 ms (largest 300 ms, before line 102)\n"),
+            std::string::npos);
+  Outcome outcome = run({"info", ghost, "--gap", "400"});
+  EXPECT_NE(outcome.out.find("  irregular  none\n"), std::string::npos) << outcome.out;
+  outcome = run({"info", ghost, "--laps", "3"});
+  EXPECT_NE(outcome.out.find("  page       not listed on Circle: it is a run of 1 lap, not 3\n"), std::string::npos)
+      << outcome.out;
+}
+
+TEST_F(GhostTool, InfoCountsTheSkipsAndNamesTheStopAsTheImportDoes) {
+  // The import skips line 3, stops at line 4 and never reads line 5: "Skipped 1 line of ...".
+  const std::string ghost = file("stop.ghost",
+                                 "Circle,Ann,16,1-Lap,1.1\r\n0,0.00,0.00,0.00,0,0,0\r\n8,1.00,0.00,0.00,0,0\r\n"
+                                 "16,nan,0.00,0.00,0,0,0\r\n24,3.00,0.00,0.00,0\r\n");
+  Outcome outcome = run({"info", ghost});
+  EXPECT_NE(outcome.out.find("  irregular  1 skipped line with fewer than seven fields\n"
+                             "             the import stops at line 4: the x value is not a finite number\n"),
+            std::string::npos)
+      << outcome.out;
+  outcome = run({"info", ghost, "--json"});
+  EXPECT_NE(outcome.out.find("\"skippedLines\": 1, \"importStopsAtLine\": 4}"), std::string::npos) << outcome.out;
+}
+
 TEST_F(GhostTool, CompareShowsTheSecondGainedOverTheSecondHalf) {
   const std::string a = file("a.ghost", ghostFileText(twentySecondLap(10)));
   const std::string b = file("b.ghost", ghostFileText(fasterSecondHalf(16)));
@@ -122,6 +150,47 @@ TEST_F(GhostTool, CompareShowsTheSecondGainedOverTheSecondHalf) {
       << outcome.out;
   EXPECT_NE(outcome.out.find("Largest gain: 0.200 s in lap 1 between"), std::string::npos);
   EXPECT_NE(outcome.out.find("Largest loss: none"), std::string::npos);
+}
+
+TEST_F(GhostTool, RunsOfDifferentMapsAreComparedButSaidToBe) {
+  const std::string a = file("a.ghost", ghostFileText(twentySecondLap(10)));
+  const std::string b = file("b.ghost", ghostFileText(twentySecondLap(10), "Oval"));
+  Outcome outcome = run({"compare", a, b});
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_NE(outcome.out.find("\nA is a run on Circle and B on Oval: the runs are of different maps\n"),
+            std::string::npos)
+      << outcome.out;
+  EXPECT_EQ(run({"compare", a, a}).out.find("different maps"), std::string::npos);
+  const std::string threeLaps = file("c.ghost", ghostFileText(steadyCircle(1000.0, 20.0, 3, 10), "Circle", 3));
+  EXPECT_NE(run({"compare", a, threeLaps}).out.find("\nA holds 1 lap and B 3: compared over 1\n"), std::string::npos);
+  outcome = run({"plot", a, b, "-o", "-"});
+  EXPECT_NE(outcome.out.find(">Lumaro ghost comparison: Circle, Oval<"), std::string::npos);
+  outcome = run({"plot", a, a, b, "-o", "-"});
+  EXPECT_NE(outcome.out.find(">Lumaro ghost runs: Circle, Oval<"), std::string::npos);
+}
+
+TEST_F(GhostTool, ControlBytesOfAFileReachTheTerminalOnlyAsEscapes) {
+  // A shared file's names could otherwise retitle or clear the terminal of whoever looks at it.
+  std::string text = ghostFileText(twentySecondLap(10), "Cir\tcle", 1, "A\x1b]0;owned\x07nn");
+  const std::string runTime = "20000";
+  text.replace(text.find(runTime), runTime.size(), "\x1b[2J");
+  const std::string ghost = file("odd.ghost", text);
+  const auto onlyPrintable = [](const std::string& out) {
+    for (char c : out) {
+      if ((static_cast<unsigned char>(c) < 0x20 && c != '\n') || c == 0x7F) return false;
+    }
+    return true;
+  };
+  Outcome outcome = run({"info", ghost});
+  EXPECT_TRUE(onlyPrintable(outcome.out)) << outcome.out;
+  EXPECT_NE(outcome.out.find("  map        Cir\\tcle\n  player     A\\x1b]0;owned\\x07nn\n"), std::string::npos)
+      << outcome.out;
+  outcome = run({"check", ghost});
+  EXPECT_TRUE(onlyPrintable(outcome.out)) << outcome.out;
+  EXPECT_NE(outcome.out.find("the run time \"\\x1b[2J\" is not a number"), std::string::npos) << outcome.out;
+  outcome = run({"compare", ghost, ghost});
+  EXPECT_TRUE(onlyPrintable(outcome.out)) << outcome.out;
+  EXPECT_TRUE(onlyPrintable(run({"info", ghost, "--json"}).out));
 }
 
 TEST_F(GhostTool, PlotWritesTheSvgAndRefusesAFileWithoutAPath) {

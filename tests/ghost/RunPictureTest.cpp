@@ -100,6 +100,42 @@ TEST(RunPicture, EachRunHasAPanelWithItsStartAndTheSpeedScaleHasUnits) {
   EXPECT_NE(svg.find(">314</text>"), std::string::npos);
 }
 
+TEST(RunPicture, TheStartLabelClearsItsMarkerAndStaysInItsPanel) {
+  // A circle starts at its rightmost point heading down the picture: the label goes beside the marker, and in
+  // the last column, where the map reaches the panel's edge, inside the path.
+  TempFolder folder;
+  const std::string svg =
+      pictureSvg(ghostsPicture(loaded(folder, {twentySecondLap(10), twentySecondLap(10), twentySecondLap(10)})));
+  const auto numbers = [&](const std::regex& pattern) {
+    std::vector<std::vector<double>> found;
+    for (std::sregex_iterator at(svg.begin(), svg.end(), pattern), end; at != end; ++at) {
+      found.push_back({});
+      for (std::size_t group = 1; group < at->size(); ++group) {
+        const std::string text = (*at)[group].str();
+        found.back().push_back(text == "start" ? 1.0 : text == "end" ? -1.0 : text == "middle" ? 0.0 : std::stod(text));
+      }
+    }
+    return found;
+  };
+  const auto panels = numbers(std::regex("<rect x=\"([0-9.]+)\" y=\"[0-9.]+\" width=\"([0-9.]+)\"[^>]*rx=\"6\""));
+  const auto markers = numbers(std::regex("<circle cx=\"([0-9.]+)\" cy=\"[0-9.]+\" r=\"7\""));
+  const auto labels =
+      numbers(std::regex("<text x=\"([0-9.]+)\" y=\"[0-9.]+\" text-anchor=\"(start|end|middle)\"[^>]*>start</text>"));
+  ASSERT_EQ(panels.size(), 3u);
+  ASSERT_EQ(markers.size(), 3u);
+  ASSERT_EQ(labels.size(), 3u);
+  const double width = 40.0;  // "start" in bold 13 px, with its halo
+  for (std::size_t i = 0; i < 3; ++i) {
+    const double x = labels[i][0], anchor = labels[i][1];
+    const double from = anchor > 0 ? x : anchor < 0 ? x - width : x - width / 2;
+    const double to = from + width;
+    EXPECT_TRUE(from >= markers[i][0] + 7.0 || to <= markers[i][0] - 7.0)
+        << "panel " << i << ": " << from << " to " << to;
+    EXPECT_GE(from, panels[i][0]) << "panel " << i;
+    EXPECT_LE(to, panels[i][0] + panels[i][1]) << "panel " << i;
+  }
+}
+
 TEST(SvgDocument, TextIsEscapedAndMadeValidUtf8) {
   EXPECT_EQ(xmlText("a<b>&\"c\""), "a&lt;b&gt;&amp;&quot;c&quot;");
   EXPECT_EQ(xmlText("Ren\xC3\xA9"), "Ren\xC3\xA9");

@@ -218,6 +218,54 @@ TEST(MapFile, EveryMistakeIsReportedWithItsLine) {
       (std::vector<std::string>{"bare.map:3: a map without a main sequence (kismet no) has no Kismet variables"}));
 }
 
+TEST(MapFile, MistakesFoundAtTheEndOfTheFileStillComeInLineOrderAtTheLineThatCausedThem) {
+  // The whole-file checks run last, but their lines lie before the later lines' own mistakes.
+  const auto read = lumaro_host::parseMapFile(
+      "map Mixed\n"
+      "kismet no\n"
+      "variable int LapNb -1\n"
+      "point 0 0 0\npoint 10 0 0\npoint 10 10 0\n"
+      "wheels 4\n"
+      "freeplay maybe\n",
+      "mixed.map");
+  EXPECT_EQ(read.errors,
+            (std::vector<std::string>{
+                "mixed.map:3: a map without a main sequence (kismet no) has no Kismet variables",
+                "mixed.map:4: the track has no start/finish line (line X1 Y1 X2 Y2)",
+                "mixed.map:7: unknown entry \"wheels\" (map, freeplay, kismet, variable, lap-time, line, point)",
+                "mixed.map:8: expected: freeplay yes|no",
+            }));
+  // An empty file has no line 0.
+  EXPECT_EQ(lumaro_host::parseMapFile("", "empty.map").errors,
+            (std::vector<std::string>{"empty.map:1: the file names no map (map NAME)"}));
+}
+
+TEST(MapFile, AStartingValueTheGameCannotHoldIsAMistake) {
+  // The game keeps a 32-bit int and single-precision floats: a value beyond them would reach the plugin
+  // wrapped or as an infinity.
+  const auto read = lumaro_host::parseMapFile(
+      "map Big\n"
+      "variable int LapNb 99999999999\n"
+      "variable int Low -2147483649\n"
+      "variable float GhostColor 1e39\n"
+      "variable vector GhostPosition 0 -4e38 0\n"
+      "variable int Top 2147483647\n"
+      "variable float Small 1e-50\n",
+      "big.map");
+  EXPECT_EQ(read.errors, (std::vector<std::string>{
+                             "big.map:2: \"99999999999\" is out of an int's range",
+                             "big.map:3: \"-2147483649\" is out of an int's range",
+                             "big.map:4: \"1e39\" is out of a float's range",
+                             "big.map:5: \"-4e38\" is out of a float's range",
+                         }));
+}
+
+TEST(MapFile, AByteOrderMarkBeforeTheFirstEntryIsSkipped) {
+  const auto read = lumaro_host::parseMapFile("\xEF\xBB\xBFmap \"With Mark\"\n", "bom.map");
+  ASSERT_TRUE(read.map.has_value()) << read.errors.front();
+  EXPECT_EQ(read.map->definition.name, "With Mark");
+}
+
 TEST(MapFile, AVariableNameDefinedTwiceIsRefusedNamingBothLines) {
   // The host's table is keyed by name: a second definition, whatever its type, would hide the first.
   const auto twice = lumaro_host::parseMapFile(

@@ -29,6 +29,15 @@ TEST(Words, QuotesGroupBlanksAndCommentsEndTheLine) {
   EXPECT_EQ(splitWords("expect console 'open").error, "a single quote is not closed");
 }
 
+TEST(Words, AByteOrderMarkAtTheStartOfAFileIsNoPartOfItsFirstLine) {
+  // Editors on Windows may save UTF-8 with one; the first step or map entry must still read.
+  const Script script = parseScript("\xEF\xBB\xBFmap speedway\nwait 1\n", "bom.scenario");
+  EXPECT_TRUE(script.errors.empty()) << script.errors.front();
+  EXPECT_EQ(script.steps.size(), 2u);
+  EXPECT_EQ(withoutByteOrderMark("\xEF\xBB\xBF\xEF\xBB\xBFx"), "\xEF\xBB\xBFx");
+  EXPECT_EQ(withoutByteOrderMark("\xEF\xBBx"), "\xEF\xBBx");
+}
+
 TEST(Steps, AConsoleLineIsTypedExactlyAsWritten) {
   // No quoting rules and no comments: the console does its own cutting.
   for (const char* line : {R"(lm_ghostfilepath "My-PB.ghost")", "lm_color #FF0000", R"(lm_log "unclosed)",

@@ -1,11 +1,13 @@
 #!/bin/sh
 # lumaro-host as a person runs it, one case at a time:
-#   root    the fresh temporary game root is gone after a run that passes, one whose expectation fails and
-#           one whose plugin cannot be loaded (exit 0, 1, 2); --keep keeps it
+#   root    the fresh temporary game root is gone after a run that passes, one whose expectation fails, one
+#           whose plugin cannot be loaded (exit 0, 1, 2) and one whose output pipe is closed; --keep keeps it
 #   trace   --trace to a place that cannot be written stops lumaro-host before the run (exit 2) and the
 #           summary names the trace only when it was written
 #   maps    a map file with a mistake stops the scenario before anything runs (exit 2), naming its lines
-#   copied  a lumaro-host copied with its folders (PREFIX/bin, PREFIX/share/lumaro/maps) finds the bundled maps
+#   scenario  a folder given as the scenario is bad input (exit 2): nothing runs
+#   copied  a lumaro-host copied with its folders (PREFIX/bin, PREFIX/share/lumaro/maps) runs on the libraries
+#           beside it and finds the bundled maps
 #   command_line.sh BUILD_DIR WORK_DIR CASE
 set -u
 build=$1 work=$2 case=$3
@@ -37,6 +39,12 @@ root)
   run 'map speedway\n' --plugin "$work/not-a-plugin.so" -
   [ $status -eq 2 ] || fail "a plugin that cannot be loaded exits $status, not 2"
   [ "$(roots)" -eq 0 ] || fail "a plugin that fails to load leaves the game root: $(ls tmp)"
+  # Output into a pipe whose reader has gone (lumaro-host ... | head): the reader closes its end before it
+  # hands over the scenario, so every write of lumaro-host meets a closed pipe.
+  mkfifo out
+  (exec 3<out; exec 3<&-; printf 'map speedway\n'; i=0; while [ $i -lt 200 ]; do echo 'show cvars'; i=$((i + 1)); done) |
+    TMPDIR=$work/tmp "$host" - >out 2>/dev/null
+  [ "$(roots)" -eq 0 ] || fail "a run whose output pipe is closed leaves its game root: $(ls tmp)"
   run 'map speedway\n' --keep -
   [ $status -eq 0 ] && [ "$(roots)" -eq 1 ] || fail "--keep does not keep the game root (exit $status)"
   [ -d tmp/*/tessaro/data/Ghosts ] || fail "the kept game root has no ghost folder"
@@ -70,11 +78,24 @@ $out
 --- expected:
 $expected"
   ;;
+scenario)
+  mkdir scenarios
+  run '' scenarios
+  [ $status -eq 2 ] || fail "a folder as the scenario exits $status, not 2: $out"
+  case $out in *"cannot read the scenario scenarios"*) ;; *) fail "no word about the scenario: $out" ;; esac
+  case $out in *"Game root"*) fail "the run started: $out" ;; esac
+  ;;
 copied)
   mkdir -p prefix/bin prefix/share/lumaro
-  cp "$build/bin/lumaro-host" "$build/bin/Lumaro.so" prefix/bin/
+  cp "$build/bin/lumaro-host" "$build/bin/Lumaro.so" "$build/bin/libpluginsdk.so" prefix/bin/
   cp -r "$build/share/lumaro/maps" prefix/share/lumaro/
   host=$work/prefix/bin/lumaro-host
+  # The copy runs on its own libraries, not on the build folder's, which may be gone.
+  for binary in lumaro-host Lumaro.so; do
+    case $(ldd "prefix/bin/$binary") in *"libpluginsdk.so => $work/prefix/bin/libpluginsdk.so"*) ;;
+      *) fail "a copied $binary looks for libpluginsdk.so outside its folder: $(ldd "prefix/bin/$binary" | grep pluginsdk)" ;;
+    esac
+  done
   run 'map speedway\nexpect kismet MapName Speedway\n' -
   [ $status -eq 0 ] || fail "a copied lumaro-host does not find the bundled maps (exit $status): $out"
   case $out in *"Speedway loaded from prefix/share/lumaro/maps/speedway.map"*) ;;

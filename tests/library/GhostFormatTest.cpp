@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <random>
+#include <streambuf>
+#include <utility>
 #include <sstream>
 
 #include "GhostFileHelpers.h"
@@ -101,6 +104,29 @@ TEST(GhostFile, AGhostLargerThanOneWriteBlockKeepsEveryLineWhole) {
   EXPECT_EQ(out.str(), expected);
 }
 
+TEST(GhostFile, FrameLinesAgreeWithSnprintfForIntegersOfEveryLength) {
+  std::mt19937 random(5);
+  std::vector<std::int32_t> integers = {0, -1, 9, 10, 99, 100, 99999999, 100000000, -100000000, 999999999,
+                                        1000000000, INT32_MAX, INT32_MIN, INT32_MIN + 1};
+  for (int round = 0; round < 200'000; ++round) {
+    // Every length from one to ten digits as likely.
+    std::uint64_t value = random();
+    for (int cut = static_cast<int>(random() % 10); cut > 0; --cut) value /= 10;
+    integers.push_back(static_cast<std::int32_t>(random() % 2 == 0 ? value : 0 - value));
+  }
+  std::uniform_real_distribution<float> onMap(-20000.0f, 20000.0f);
+  for (std::size_t i = 0; i + 3 < integers.size(); ++i) {
+    const GhostFrame frame = frameOf(integers[i], onMap(random), onMap(random) * 1e4f, onMap(random) / 1e4f,
+                                     static_cast<float>(integers[i + 1]), static_cast<float>(integers[i + 2]),
+                                     static_cast<float>(integers[i + 3]));
+    char expected[frameLineCapacity];
+    std::snprintf(expected, sizeof expected, "%d,%.2f,%.2f,%.2f,%d,%d,%d\r\n", frame.time, static_cast<double>(frame.x),
+                  static_cast<double>(frame.y), static_cast<double>(frame.z), rotationUnits(frame.pitch),
+                  rotationUnits(frame.yaw), rotationUnits(frame.roll));
+    ASSERT_EQ(frameLine(frame), expected);
+  }
+}
+
 std::vector<GhostFrame> readAll(const std::string& bytes, FrameReadReport* report = nullptr) {
   std::istringstream in(bytes);
   std::vector<GhostFrame> frames;
@@ -188,13 +214,86 @@ TEST(GhostFile, ReadingStopsAtTheFirstBadNumberKeepingTheFramesBeforeIt) {
   EXPECT_EQ(report.badLine->field, FrameField::Roll);
 }
 
-TEST(GhostFile, LinesLongerThanTheReadBufferAreReadWhole) {
-  const std::string longHeader(300000, 'h');
-  const std::string padding(200000, ' ');
-  const auto frames = readAll(longHeader + "\r\n" + padding + "7,1,2,3,4,5,6\r\n8,1,2,3,4,5,6");
-  ASSERT_EQ(frames.size(), 2u);
-  EXPECT_EQ(frames[0].time, 7);
-  EXPECT_EQ(frames[1].time, 8);
+// A stream of `size` bytes that are all the same byte, made as they are read; counts what was taken.
+class EndlessLine : public std::streambuf {
+public:
+  explicit EndlessLine(std::string head, std::size_t size) : head_(std::move(head)), left_(size) {}
+  std::size_t taken() const { return taken_; }
+
+protected:
+  int_type underflow() override {
+    if (left_ == 0) return traits_type::eof();
+    const std::size_t count = std::min(left_, chunk_.size());
+    if (!head_.empty()) {
+      const std::size_t headCount = std::min(head_.size(), count);
+      std::copy_n(head_.begin(), headCount, chunk_.begin());
+      std::fill(chunk_.begin() + static_cast<std::ptrdiff_t>(headCount), chunk_.end(), '1');
+      head_.erase(0, headCount);
+    } else {
+      std::fill(chunk_.begin(), chunk_.end(), '1');
+    }
+    left_ -= count;
+    taken_ += count;
+    setg(chunk_.data(), chunk_.data(), chunk_.data() + count);
+    return traits_type::to_int_type(chunk_[0]);
+  }
+
+private:
+  std::string head_;
+  std::size_t left_;
+  std::size_t taken_ = 0;
+  std::string chunk_ = std::string(1 << 16, '1');
+};
+
+TEST(GhostFile, LinesUpToTheLimitAreReadWholeAcrossReadBuffers) {
+  const std::string longHeader(ghostLineLimit, 'h');
+  const std::string padding(ghostLineLimit - 13, ' ');
+  std::string bytes = longHeader + "\r\n" + padding + "7,1,2,3,4,5,6\r\n";
+  // Enough short lines before the last one that it straddles the reader's buffers.
+  for (int i = 0; i < 20000; ++i) bytes += "8,1,2,3,4,5,6\n";
+  bytes += padding + "9,1,2,3,4,5,6";
+  FrameReadReport report;
+  const auto frames = readAll(bytes, &report);
+  ASSERT_EQ(frames.size(), 20002u);
+  EXPECT_EQ(frames.front().time, 7);
+  EXPECT_EQ(frames.back().time, 9);
+  EXPECT_FALSE(report.tooLongLine);
+}
+
+// Mended: a line was gathered whole however long it was, so a crafted ghost of a few gigabytes without a
+// line feed took that much memory and many seconds to import.
+TEST(GhostFile, ALineLongerThanTheLimitStopsTheReadKeepingTheFramesBeforeIt) {
+  FrameReadReport report;
+  const std::string frame = "1,0,0,0,0,0,0\n";
+  auto frames = readAll("h\n" + frame + std::string(ghostLineLimit - frame.size() + 2, ' ') + frame + frame, &report);
+  EXPECT_EQ(frames.size(), 1u);
+  ASSERT_TRUE(report.tooLongLine);
+  EXPECT_EQ(*report.tooLongLine, 3u);
+  EXPECT_FALSE(report.badLine);
+
+  // The limit counts the line without its line end, CR LF or LF alike, and a last line without one.
+  const std::string atLimit(ghostLineLimit, 'h');
+  readAll(atLimit + "\r\n" + frame, &report);
+  EXPECT_FALSE(report.tooLongLine);
+  readAll("h\n" + std::string(ghostLineLimit - 13, ' ') + "2,0,0,0,0,0,0", &report);
+  EXPECT_FALSE(report.tooLongLine);
+  frames = readAll(atLimit + "h\r\n" + frame, &report);
+  EXPECT_TRUE(frames.empty());
+  ASSERT_TRUE(report.tooLongLine);
+  EXPECT_EQ(*report.tooLongLine, 1u);
+  readAll("h\n" + atLimit + "1", &report);
+  ASSERT_TRUE(report.tooLongLine);
+  EXPECT_EQ(*report.tooLongLine, 2u);
+
+  // A 64 MiB second line is given up on after a small part of it has been read.
+  EndlessLine endless("h\n", std::size_t{64} << 20);
+  std::istream in(&endless);
+  frames.clear();
+  report = readGhostFrames(in, frames);
+  EXPECT_TRUE(frames.empty());
+  ASSERT_TRUE(report.tooLongLine);
+  EXPECT_EQ(*report.tooLongLine, 2u);
+  EXPECT_LT(endless.taken(), std::size_t{1} << 20);
 }
 
 }  // namespace

@@ -138,6 +138,18 @@ TEST(GhostImport, ANonFiniteLocationOrRotationStopsTheReadLikeABadNumber) {
   }
 }
 
+// Mended: a crafted ghost with a line of gigabytes was gathered whole into memory before anything was said.
+TEST(GhostImport, ALineLongerThanTheLimitStopsTheReadWithTheLineNamed) {
+  ImportHost host;
+  host.ghost("long.ghost", "h\r\n1,0,0,0,0,0,0\r\n2,0,0,0,0,0,0" + std::string(5000, '0') + "\r\n3,0,0,0,0,0,0\r\n");
+  EXPECT_EQ(host.import("long.ghost"),
+            Lines{"Stopped reading long.ghost at line 3: the line is longer than 4096 bytes (frames loaded: 1)."});
+  EXPECT_EQ(host.plugin().ghostFrames.size(), 1u);
+  host.ghost("head.ghost", std::string(4097, 'h') + "\n1,0,0,0,0,0,0\n");
+  EXPECT_EQ(host.import("head.ghost"),
+            Lines{"Stopped reading head.ghost at line 1: the line is longer than 4096 bytes (frames loaded: 0)."});
+}
+
 // Mended: short lines used to be read past their last field.
 TEST(GhostImport, ShortLinesAreSkippedAndReportedAfterTheOutcome) {
   ImportHost host;

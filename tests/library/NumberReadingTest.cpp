@@ -9,30 +9,11 @@
 #include <string>
 
 #include "library/NumberReading.h"
+#include "support/LiteralReading.h"
 
 namespace {
 
-// The reference: the standard conversions themselves, with their exceptions turned into the error kinds.
-IntReading stoiReading(const std::string& text) {
-  try {
-    return {std::stoi(text), NumberError::None};
-  } catch (const std::invalid_argument&) {
-    return {0, NumberError::NoNumber};
-  } catch (const std::out_of_range&) {
-    return {0, NumberError::OutOfRange};
-  }
-}
-
-NumberError stofError(const std::string& text, float& value) {
-  try {
-    value = std::stof(text);
-    return NumberError::None;
-  } catch (const std::invalid_argument&) {
-    return NumberError::NoNumber;
-  } catch (const std::out_of_range&) {
-    return NumberError::OutOfRange;
-  }
-}
+using literal::stoiReading;
 
 void expectReadsLikeStoi(const std::string& text) {
   const IntReading expected = stoiReading(text);
@@ -44,8 +25,9 @@ void expectReadsLikeStoi(const std::string& text) {
 }
 
 void expectReadsLikeStof(const std::string& text) {
-  float expected = 0.0f;
-  const NumberError expectedError = stofError(text, expected);
+  const FloatReading reference = literal::stofReading(text);
+  const float expected = reference.value;
+  const NumberError expectedError = reference.error;
   const FloatReading actual = readFloat(text);
   ASSERT_EQ(actual.error, expectedError) << '"' << text << '"';
   if (expectedError != NumberError::None) return;

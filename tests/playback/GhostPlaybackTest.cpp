@@ -2,6 +2,7 @@
 // stops act on it, and what each refusal says. Ghosts are set directly; time moves only by game ticks.
 #include <algorithm>
 #include <cstdint>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -310,21 +311,28 @@ std::vector<GhostFrame> disorderedGhost() {
   return {frameAt(0, 0), frameAt(10, 10), frameAt(300, 300), frameAt(100, 1000), frameAt(200, 2000), frameAt(400, 400)};
 }
 
-TEST_F(GhostPlaybackTest, AGhostRefilledInItsOwnStorageIsPlayedByItsNewOrder) {
-  std::vector<GhostFrame> ordered = {frameAt(0, 0), frameAt(100, 100), frameAt(200, 200),
-                                     frameAt(300, 300), frameAt(400, 400), frameAt(500, 500)};
-  play(ordered);
+// The time order is found by the import, not by each playback start: a ghost file imported again under the
+// same name and with as many frames is played by the order of its new frames.
+TEST_F(GhostPlaybackTest, AGhostImportedAgainIsPlayedByTheOrderItsImportFound) {
+  const auto ghostFile = [this](const std::vector<GhostFrame>& frames) {
+    std::ofstream out(host.game().ghostFolder() / "run.ghost", std::ios::binary | std::ios::trunc);
+    out << "Speedway,Player,0,1-Lap,1.1\r\n";
+    for (const GhostFrame& frame : frames) out << frame.time << ',' << frame.x << ",0,0,0,0,0\r\n";
+  };
+  ghostFile({frameAt(0, 0), frameAt(100, 100), frameAt(200, 200), frameAt(300, 300), frameAt(400, 400),
+             frameAt(500, 500)});
+  host.run("lm_ghostfilepath run.ghost");
+  EXPECT_TRUE(host.plugin().ghostFrameOrder.inTimeOrder(host.plugin().ghostFrames));
+  host.run("lm_play");
   advanceMs(150);
   EXPECT_EQ(trace.newPlacements().back().position.X, 150.0f);
   host.run("lm_stop");
   advanceMs(1);
 
-  // Same storage, same count, other times: only a new look at the order tells.
-  auto& frames = host.plugin().ghostFrames;
-  const GhostFrame* storage = frames.data();
-  const std::vector<GhostFrame> replacement = disorderedGhost();
-  std::copy(replacement.begin(), replacement.end(), frames.begin());
-  ASSERT_EQ(frames.data(), storage);
+  ghostFile(disorderedGhost());
+  host.run("lm_import");
+  ASSERT_EQ(host.plugin().ghostFrames.size(), 6u);
+  EXPECT_FALSE(host.plugin().ghostFrameOrder.inTimeOrder(host.plugin().ghostFrames));
   host.run("lm_play");
   trace.newPlacements();
   advanceMs(150);

@@ -29,6 +29,34 @@ TEST_F(GameTest, TimersRunOnLaterTicksInDueOrder) {
   EXPECT_EQ(ran, (std::vector<std::string>{"fast", "fast2", "slow"}));
 }
 
+// A playback-like chain: every tick schedules the next and writes the ghost car's two variables.
+TEST_F(GameTest, WithoutRecordsALongRunKeepsOnlyCounts) {
+  game.keepRecords(false);
+  int ticks = 0;
+  std::function<void(GameWrapper*)> playbackTick = [&](GameWrapper* g) {
+    ++ticks;
+    game.recordWrite({game.now(), "GhostPosition", sim::VariableType::Vector, 0.0f, {1, 2, 3}});
+    game.recordWrite({game.now(), "GhostRotation", sim::VariableType::Vector, 0.0f, {4, 5, 6}});
+    g->SetTimeout(playbackTick, 0.001f);
+  };
+  wrapper->SetTimeout(playbackTick, 0.001f);
+  game.runTicks(10'000);
+  EXPECT_EQ(ticks, 10'000);
+  EXPECT_TRUE(game.hostCalls().empty());
+  EXPECT_TRUE(game.kismetWrites().empty());
+  EXPECT_EQ(game.hostCallCount(), 10'001u);
+  EXPECT_EQ(game.writeCount("GhostPosition"), 10'000u);
+  EXPECT_EQ(game.writeCount("GhostColor"), 0u);
+
+  game.keepRecords(true);
+  game.runTicks(1);
+  EXPECT_EQ(game.hostCalls(), std::vector<std::string>{"SetTimeout 0.001"});
+  ASSERT_EQ(game.kismetWrites().size(), 2u);
+  EXPECT_EQ(game.kismetWrites()[1].variable, "GhostRotation");
+  EXPECT_EQ(game.writeCount("GhostPosition"), 10'001u);
+  EXPECT_EQ(game.hostCallCount(), 10'002u);
+}
+
 TEST_F(GameTest, ATimerScheduledDuringATickRunsOnALaterTickEvenWithNoDelay) {
   int runs = 0;
   std::function<void(GameWrapper*)> again = [&](GameWrapper* g) {

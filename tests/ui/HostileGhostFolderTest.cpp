@@ -42,12 +42,18 @@ TEST(HostileGhostFolder, ThePageListsOnlyGhostFilesReadingLittleAndNothingOutsid
   host.plugin().recordedFrames.resize(3);
   host.run("lm_export");
   host.run("lm_update_list");
-  EXPECT_LT(peakKilobytes() - peakBefore, 16 * 1024) << "kilobytes of peak memory added by the refreshes";
+  // The long line is a regular file inside the folder: the player may still pick it by name, and its
+  // import gives up on the line without gathering it.
+  host.newLines();
+  host.run("lm_ghostfilepath long-line.ghost");
+  EXPECT_EQ(host.newLines(), std::vector<std::string>{"Stopped reading long-line.ghost at line 1: the line is "
+                                                      "longer than 4096 bytes (frames loaded: 0)."});
+  EXPECT_LT(peakKilobytes() - peakBefore, 16 * 1024)
+      << "kilobytes of peak memory added by the refreshes and the import";
   EXPECT_NE(fileBytes(host.game().settingsPage())
                 .find("| @ &1-Lap in 00:00:000 by Player(My-PB.ghost)@My-PB.ghost&1-Lap in 00:00:005 by "
                       "Ann(good.ghost)@good.ghost\r\n"),
             std::string::npos);
-  // The long line is a regular file inside the folder: the player may still pick it by name.
   for (const std::string name : {"pipe.ghost", "zero.ghost", "huge.ghost", "x.ghost"}) {
     host.newLines();
     host.run("lm_ghostfilepath " + name);

@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "library/GhostFileHelpers.h"
 #include "support/PluginHarness.h"
 #include "ui/GhostChoice.h"
 
@@ -143,6 +144,33 @@ TEST(SettingsPage, HeadersWithoutTheirFieldsOrNumbersAreNotListed) {
   host.ghost("f-good.ghost", "TestMap,Ann,5,1-Lap\r\n");
   EXPECT_EQ(host.listLine(),
             "6|Load a ghost|lm_ghostfilepath| @ &1-Lap in 00:00:005 by Ann(f-good.ghost)@f-good.ghost");
+}
+
+// Mended: names are written into the header as they are, so a comma in the player's or the map's name moved
+// the run time and lap count to later fields, and such a ghost, exported like any other, was never listed.
+TEST(SettingsPage, AGhostWhosePlayerNameHoldsACommaIsListedAndCanBePicked) {
+  PageHost host;
+  host.game().setPlayerName("Doe, Jane");
+  host.plugin().recordedFrames = {ghostFrame(0, 0, 0, 0, 0, 0, 0), ghostFrame(8, 0, 0, 0, 0, 0, 0)};
+  host.run("lm_export_filename Doe");
+  host.run("lm_export");
+  host.ghost("b.ghost", "TestMap,,a,,,7,1-Lap,1.1\r\n");
+  host.ghost("c-other-laps.ghost", "TestMap,Doe, Jane,8,2-Lap,1.1\r\n");
+  host.ghost("d-other-map.ghost", "TestMapX,Doe, Jane,8,1-Lap,1.1\r\n");
+  host.ghost("e-no-version.ghost", "TestMap,Doe, Jane,8,1-Lap\r\n");
+  EXPECT_EQ(host.listLine(),
+            "6|Load a ghost|lm_ghostfilepath| @ &1-Lap in 00:00:008 by Doe, Jane(Doe.ghost)@Doe.ghost"
+            "&1-Lap in 00:00:007 by ,a,,(b.ghost)@b.ghost");
+  host.newLines();
+  host.run("lm_ghostfilepath Doe.ghost");
+  EXPECT_EQ(host.newLines(), std::vector<std::string>{"Imported Doe.ghost."});
+}
+
+TEST(SettingsPage, AGhostOfAMapWhoseNameHoldsACommaIsListed) {
+  PageHost night(sim::workshopMap("Night, Wet"));
+  night.ghost("n.ghost", "Night, Wet,Ann,5,1-Lap,1.1\r\n");
+  night.ghost("o.ghost", "Night,Ann,5,1-Lap,1.1\r\n");
+  EXPECT_EQ(night.listLine(), "6|Load a ghost|lm_ghostfilepath| @ &1-Lap in 00:00:005 by Ann(n.ghost)@n.ghost");
 }
 
 // Mended: names from a shared ghost file could add fields, options or whole lines to the page, and a listed

@@ -190,6 +190,14 @@ void checkNonAsciiNames(sim::Game& game, Checks& checks) {
     checks.expect(std::filesystem::is_regular_file(game.ghostFolder() / pathFromUtf8(file)),
                   file + " is on disk under its UTF-8 name");
   }
+#if defined(_WIN32)
+  // A name that is not UTF-8 names no Windows file: the export says so as it says any failure to write.
+  console.execute("lm_export_filename \"Caf\xe9\"");
+  console.execute("lm_export");
+  checks.expect(
+      console.lines().back() == "Could not export to ./tessaro/data/Ghosts/Caf\xe9.ghost: the name is not UTF-8 text.",
+      "an export name that is not UTF-8 is reported as a failed export: " + console.lines().back());
+#endif
   console.execute("lm_update_list");
   std::ifstream page(game.settingsPage(), std::ios::binary);
   const std::vector<std::string> listed =

@@ -42,8 +42,13 @@ void writeComparison(std::ostream& out, const LoadedGhost& a, const LappedRun& l
   describeRun(out, 'A', a, lappedA);
   describeRun(out, 'B', b, lappedB);
   if (lappedA.laps() != lappedB.laps()) {
-    out << "A holds " << lappedA.laps() << " laps and B " << lappedB.laps() << ": compared over " << comparison.laps
-        << "\n";
+    out << "A holds " << lappedA.laps() << (lappedA.laps() == 1 ? " lap" : " laps") << " and B " << lappedB.laps()
+        << ": compared over " << comparison.laps << "\n";
+  }
+  // Matched by share of the lap, runs of two maps still give figures: the reader must know they mean little.
+  if (!a.header.mapName.empty() && !b.header.mapName.empty() && a.header.mapName != b.header.mapName) {
+    out << "A is a run on " << a.header.mapName << " and B on " << b.header.mapName
+        << ": the runs are of different maps\n";
   }
   out << "Matched by distance along each lap, not by frame.\n\n";
   out << "B against A: " << signedSeconds(comparison.totalDelta)

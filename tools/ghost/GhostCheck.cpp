@@ -17,7 +17,15 @@ std::string numberProblem(const char* what, const std::string& field, NumberErro
 
 void checkHeader(const GhostFileContent& content, std::string_view fileName, std::vector<GhostProblem>& problems) {
   const GhostHeaderFields header = readHeaderFields(*content.headerLine);
-  if (header.fieldCount < 5) {
+  // A carriage return is dropped only before a line feed: lines that end in one alone run together, and
+  // their commas, not a comma in a name, make the extra fields.
+  const bool strayReturn = content.headerLine->find('\r') != std::string::npos;
+  if (strayReturn) {
+    problems.push_back({1,
+                        "the line holds a carriage return that ends no line: the plugin ends lines only at a "
+                        "line feed, so a file whose lines end in a carriage return alone reads as one line"});
+  }
+  if (header.fieldCount < 5 || (header.fieldCount > 5 && strayReturn)) {
     problems.push_back({1, "the header has " + std::to_string(header.fieldCount) +
                                " fields, not five (map, player, run time, lap count, version)"});
   } else if (header.fieldCount > 5) {
@@ -71,7 +79,9 @@ std::vector<GhostProblem> checkGhost(const GhostFileContent& content, std::strin
   checkTimeOrder(content, problems);
   for (const FrameLineProblem& line : content.lineProblems) {
     std::string reason = frameLineReason(line);
-    if (line.kind == FrameLineResult::Kind::TooFewFields) {
+    if (content.importStopsAt && line.line > *content.importStopsAt) {
+      reason += " (past line " + std::to_string(*content.importStopsAt) + ", where the import stops)";
+    } else if (line.kind == FrameLineResult::Kind::TooFewFields) {
       reason += ": the import skips the line";
     } else if (content.importStopsAt == line.line) {
       reason += ": the import stops reading here (frames loaded: " + std::to_string(content.frames.size()) + ")";

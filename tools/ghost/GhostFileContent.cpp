@@ -1,5 +1,7 @@
 #include "tools/ghost/GhostFileContent.h"
 
+#include <cstdint>
+
 #include "library/LineReader.h"
 #include "ui/GhostChoice.h"
 
@@ -10,14 +12,25 @@ GhostFileContent readGhostFileContent(std::istream& in) {
   content.pageHeaderLine = readFirstLine(in, headerLineLimit);
   in.clear();
   in.seekg(0);
-  LineReader lines(in);
+  // The tool reads every line whole, and marks where the import would give up on one.
+  LineReader lines(in, SIZE_MAX);
   std::string_view line;
   if (!lines.next(line)) return content;
   content.headerLine = std::string(line);
   content.lineCount = 1;
+  const auto tooLong = [&](std::size_t number) {
+    if (line.size() <= ghostLineLimit) return false;
+    FrameLineProblem problem{number, FrameLineResult::Kind::BadNumber};
+    problem.tooLong = true;
+    content.lineProblems.push_back(problem);
+    if (!content.importStopsAt) content.importStopsAt = number;
+    return true;
+  };
+  tooLong(1);
   GhostFrame frame;
   while (lines.next(line)) {
     const std::size_t number = ++content.lineCount;
+    if (tooLong(number)) continue;
     const FrameLineResult result = decodeFrameLine(line, frame);
     if (result.kind == FrameLineResult::Kind::Frame) {
       if (!content.importStopsAt) {
@@ -33,11 +46,28 @@ GhostFileContent readGhostFileContent(std::istream& in) {
 }
 
 std::string frameLineReason(const FrameLineProblem& problem) {
+  if (problem.tooLong) return "the line is longer than " + std::to_string(ghostLineLimit) + " bytes";
   if (problem.kind == FrameLineResult::Kind::TooFewFields) return "fewer than seven fields";
   const char* what = problem.error == NumberError::OutOfRange  ? " value is out of range"
                      : problem.error == NumberError::NotFinite ? " value is not a finite number"
                                                                : " value is not a number";
   return "the " + std::string(frameFieldName(problem.field)) + what;
+}
+
+std::size_t importSkippedLines(const GhostFileContent& content) {
+  std::size_t skipped = 0;
+  for (const FrameLineProblem& problem : content.lineProblems) {
+    if (content.importStopsAt && problem.line > *content.importStopsAt) break;
+    if (problem.kind == FrameLineResult::Kind::TooFewFields) ++skipped;
+  }
+  return skipped;
+}
+
+const FrameLineProblem* importStop(const GhostFileContent& content) {
+  for (const FrameLineProblem& problem : content.lineProblems) {
+    if (content.importStopsAt == problem.line) return &problem;
+  }
+  return nullptr;
 }
 
 }  // namespace lumaro_ghost

@@ -19,6 +19,7 @@ struct FrameLineProblem {
   FrameLineResult::Kind kind = FrameLineResult::Kind::TooFewFields;
   FrameField field = FrameField::Time;  // with BadNumber
   NumberError error = NumberError::None;
+  bool tooLong = false;  // longer than ghostLineLimit: the import stops at it, whatever it holds
 };
 
 struct GhostFileContent {
@@ -41,5 +42,12 @@ GhostFileContent readGhostFileContent(std::istream& in);
 
 // A frame line's problem in the words of the plugin's import: "the x value is not a number".
 std::string frameLineReason(const FrameLineProblem& problem);
+
+// The lines the import skips for having fewer than seven fields: only those before its stop, since it reads
+// no further (the count of its "Skipped N lines" message).
+std::size_t importSkippedLines(const GhostFileContent& content);
+
+// The line the import stops at, when it stops.
+const FrameLineProblem* importStop(const GhostFileContent& content);
 
 }  // namespace lumaro_ghost

@@ -1,14 +1,17 @@
 #include "tools/ghost/GhostTool.h"
 
+#include <algorithm>
 #include <charconv>
 #include <fstream>
 #include <optional>
+#include <sstream>
 
 #include "tools/ghost/CompareReport.h"
 #include "tools/ghost/GhostCheck.h"
 #include "tools/ghost/InfoReport.h"
 #include "tools/ghost/LappedRun.h"
 #include "tools/ghost/RunComparison.h"
+#include "tools/ghost/TerminalText.h"
 
 namespace lumaro_ghost {
 
@@ -53,8 +56,9 @@ Frame lines are judged as the plugin's import reads them, in its words: a line w
 fields is skipped, a field that is not a (finite) number ends the import. Also reported: a header the
 settings page cannot use (fewer or more than five fields, an empty map name, a run time or lap count that
 is not a number, a lap count the page cannot choose, a first line longer than the page reads), a file name
-the page cannot list, a header run time that is not the last frame's time, times that go back, and a file
-without frames. A file the plugin lists and loads cleanly passes.
+the page cannot list, a header run time that is not the last frame's time, times that go back, lines that
+end in a carriage return alone (the plugin reads them as one line), and a file without frames. A file the
+plugin lists and loads cleanly passes.
 
 Exit status: 0 no problem in any file, 1 problems found (or a file that cannot be read), 2 usage.
 
@@ -136,7 +140,12 @@ CommandLine parse(const std::vector<std::string>& words, const std::vector<std::
           line.error = word + " takes a whole number, not \"" + value + "\"";
           return line;
         }
-        (word == "--laps" ? line.laps : line.gapMs) = *number;
+        // Two plain assignments: a conditional between an optional and an int would assign to a temporary.
+        if (word == "--laps") {
+          line.laps = *number;
+        } else {
+          line.gapMs = *number;
+        }
       }
     } else if (word.size() > 1 && word[0] == '-') {
       line.error = "unknown option " + word;
@@ -258,7 +267,13 @@ int plot(const CommandLine& line, std::ostream& out, std::ostream& err) {
 Picture ghostsPicture(const std::vector<LoadedGhost>& ghosts) {
   Picture picture;
   picture.title = ghosts.size() == 2 ? "Lumaro ghost comparison" : "Lumaro ghost runs";
-  if (!ghosts.empty() && !ghosts.front().header.mapName.empty()) picture.title += ": " + ghosts.front().header.mapName;
+  // Every map the runs name, in order, so that runs of different maps are not shown as one map's.
+  std::vector<std::string> maps;
+  for (const LoadedGhost& ghost : ghosts) {
+    const std::string& map = ghost.header.mapName;
+    if (!map.empty() && std::find(maps.begin(), maps.end(), map) == maps.end()) maps.push_back(map);
+  }
+  for (std::size_t i = 0; i < maps.size(); ++i) picture.title += (i == 0 ? ": " : ", ") + maps[i];
   for (std::size_t i = 0; i < ghosts.size(); ++i) {
     const LoadedGhost& ghost = ghosts[i];
     const std::string letter(1, static_cast<char>('A' + i % 26));
@@ -296,13 +311,14 @@ int runGhostTool(const std::vector<std::string>& arguments, std::ostream& out, s
     const char* help;
     std::vector<std::string> valueOptions;
     bool json;
+    bool report;  // its results are text for a terminal (plot's are a picture)
     int (*run)(const CommandLine&, std::ostream&, std::ostream&);
   };
   const Subcommand subcommands[] = {
-      {"info", infoHelp, {"--gap", "--map", "--laps"}, true, info},
-      {"check", checkHelp, {}, false, check},
-      {"compare", compareHelp, {}, false, compare},
-      {"plot", plotHelp, {"-o"}, false, plot},
+      {"info", infoHelp, {"--gap", "--map", "--laps"}, true, true, info},
+      {"check", checkHelp, {}, false, true, check},
+      {"compare", compareHelp, {}, false, true, compare},
+      {"plot", plotHelp, {"-o"}, false, false, plot},
   };
   for (const Subcommand& subcommand : subcommands) {
     if (command != subcommand.name) continue;
@@ -312,7 +328,12 @@ int runGhostTool(const std::vector<std::string>& arguments, std::ostream& out, s
       out << subcommand.help;
       return 0;
     }
-    return subcommand.run(line, out, err);
+    if (!subcommand.report) return subcommand.run(line, out, err);
+    // A report quotes the files: it is written out once its control bytes are escaped.
+    std::ostringstream report;
+    const int status = subcommand.run(line, report, err);
+    out << terminalText(report.str());
+    return status;
   }
   err << "lumaro-ghost: unknown subcommand \"" << command << "\" (lumaro-ghost --help)\n";
   return 2;

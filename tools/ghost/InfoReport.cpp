@@ -31,14 +31,10 @@ std::vector<std::string> irregularities(const GhostInfo& info, const InfoOptions
     found.push_back(count(t.gaps, "gap", "gaps") + " over " + std::to_string(options.gapMs) + " ms (largest " +
                     std::to_string(t.largestGapMs) + " ms, before " + lineOf(info, t.largestGapAt) + ")");
   }
-  std::size_t skipped = 0;
-  for (const FrameLineProblem& problem : content.lineProblems) {
-    if (problem.kind == FrameLineResult::Kind::TooFewFields) ++skipped;
-  }
+  const std::size_t skipped = importSkippedLines(content);
   if (skipped > 0) found.push_back(count(skipped, "skipped line", "skipped lines") + " with fewer than seven fields");
-  if (content.importStopsAt) {
-    found.push_back("the import stops at line " + std::to_string(*content.importStopsAt) +
-                    " (a field that is not a number)");
+  if (const FrameLineProblem* stop = importStop(content)) {
+    found.push_back("the import stops at line " + std::to_string(stop->line) + ": " + frameLineReason(*stop));
   }
   return found;
 }
@@ -144,10 +140,6 @@ void writeInfoJson(std::ostream& out, const std::vector<GhostInfo>& infos) {
     auto number = [](const IntReading& reading) {
       return reading.error == NumberError::None ? std::to_string(reading.value) : std::string("null");
     };
-    std::size_t skipped = 0;
-    for (const FrameLineProblem& problem : ghost.content.lineProblems) {
-      if (problem.kind == FrameLineResult::Kind::TooFewFields) ++skipped;
-    }
     out << (n == 0 ? "\n" : ",\n") << "  {\"file\": " << jsonString(ghost.shownName);
     if (ghost.content.headerLine) {
       out << ", \"header\": {\"map\": " << jsonString(header.mapName)
@@ -170,7 +162,7 @@ void writeInfoJson(std::ostream& out, const std::vector<GhostInfo>& infos) {
         << ", \"sampleIntervalMs\": {\"median\": " << fixedText(t.medianIntervalMs, 1)
         << ", \"worst\": " << t.worstIntervalMs << "}, \"irregularities\": {\"outOfOrder\": " << t.outOfOrder
         << ", \"repeatedTimes\": " << t.repeated << ", \"gaps\": " << t.gaps << ", \"largestGapMs\": " << t.largestGapMs
-        << ", \"skippedLines\": " << skipped << ", \"importStopsAtLine\": "
+        << ", \"skippedLines\": " << importSkippedLines(ghost.content) << ", \"importStopsAtLine\": "
         << (ghost.content.importStopsAt ? std::to_string(*ghost.content.importStopsAt) : std::string("null"))
         << "}, \"page\": {\"map\": " << jsonString(info.listingMap) << ", \"laps\": " << info.listingLaps
         << ", \"listed\": " << (info.listing.listed ? "true" : "false")

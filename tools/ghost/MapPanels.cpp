@@ -134,8 +134,9 @@ std::vector<Pixel> thinned(const std::vector<MapPoint>& points, const MapView& v
   return pixels;
 }
 
-// away: a point the label should keep clear of (the middle of the map), so that it stands outside the path.
-void drawStart(SvgDocument& svg, Pixel at, MapPoint heading, Pixel away) {
+// away: a point the label should keep clear of (the middle of the map), so that it stands outside the path;
+// left and right: the panel's edges, which the label stays within.
+void drawStart(SvgDocument& svg, Pixel at, MapPoint heading, Pixel away, double left, double right) {
   const Pixel tip{at.x + heading.x * 26.0, at.y + heading.y * 26.0};
   svg.line(at, tip, "stroke=\"#111\" stroke-width=\"2.5\"");
   const Pixel side{-heading.y * 6.0, heading.x * 6.0};
@@ -144,8 +145,19 @@ void drawStart(SvgDocument& svg, Pixel at, MapPoint heading, Pixel away) {
   svg.circle(at, 7.0, "fill=\"#fff\" stroke=\"#111\" stroke-width=\"2.5\"");
   MapPoint outward{-heading.y, heading.x};
   if (outward.x * (at.x - away.x) + outward.y * (at.y - away.y) < 0) outward = {-outward.x, -outward.y};
-  svg.text({at.x + outward.x * 20.0, at.y + outward.y * 20.0 + 5.0}, "start",
-           std::string("font-size=\"13\" font-weight=\"bold\" fill=\"#111\"") + halo, "middle");
+  const std::string style = std::string("font-size=\"13\" font-weight=\"bold\" fill=\"#111\"") + halo;
+  if (std::fabs(outward.y) >= std::fabs(outward.x)) {
+    svg.text({at.x + outward.x * 20.0, at.y + outward.y * 20.0 + 5.0}, "start", style, "middle");
+    return;
+  }
+  // Beside the marker the label starts past its circle; centred there it would cover the circle, and at a
+  // map's side it would cross the panel's edge, so it goes to the other side when there is no room.
+  constexpr double labelWidth = 40.0;  // "start" in bold 13 px with its halo
+  constexpr double clearance = 12.0;
+  const bool roomRight = at.x + clearance + labelWidth <= right;
+  const bool roomLeft = at.x - clearance - labelWidth >= left;
+  const bool toRight = outward.x > 0 ? roomRight || !roomLeft : !roomLeft;
+  svg.text({at.x + (toRight ? clearance : -clearance), at.y + 5.0}, "start", style, toRight ? "start" : "end");
 }
 
 void drawScaleBar(SvgDocument& svg, Pixel at, const MapView& view, double mapWidth) {
@@ -239,7 +251,7 @@ double drawPanels(SvgDocument& svg, const Picture& picture, const SpeedScale& sc
     for (const auto& piece : panel.ghostPath) svg.polyline(thinned(piece, view), ghostCarStyle);
     drawRun(svg, panel, view, scale);
     const Pixel middle = view.at({(bounds.minX + bounds.maxX) / 2.0, (bounds.minY + bounds.maxY) / 2.0});
-    if (panel.start) drawStart(svg, view.at(*panel.start), panel.heading, middle);
+    if (panel.start) drawStart(svg, view.at(*panel.start), panel.heading, middle, left, left + panelWidth);
     drawScaleBar(svg, {left + panelPad, y + panelHeight - 16.0}, view, mapWidth);
   }
   const std::size_t rows = (count + columns - 1) / columns;

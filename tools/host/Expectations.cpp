@@ -132,9 +132,7 @@ StepOutcome Session::check(const Expect& step) {
         return failure(describeVariable(**found));
       }
       case What::WriteCount: {
-        const auto& writes = game_->kismetWrites();
-        const auto count = std::count_if(writes.begin(), writes.end(),
-                                         [&](const sim::KismetWrite& write) { return write.variable == step.subject; });
+        const auto count = static_cast<std::int64_t>(game_->writeCount(step.subject));
         if (count >= step.count) return {};
         return failure(step.subject + " was written " + std::to_string(count) + (count == 1 ? " time" : " times"));
       }

@@ -33,6 +33,9 @@ Usage:
   lumaro-host [options] -            read the scenario from standard input
   lumaro-host [options] -i           interactive: type steps at a prompt (also when no scenario is
                                      given and standard input is a terminal)
+  lumaro-host --chaos SEED [--steps N] a seeded random storm of N steps (default 300), the plugin's
+                                     invariants checked after each; a failure prints the shortest
+                                     step list that reproduces it
 
 Options:
   --plugin PATH     the plugin library to load (default: the Lumaro library beside lumaro-host)

@@ -1,11 +1,15 @@
 #include "tools/host/MapFile.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <map>
 #include <sstream>
 #include <stdexcept>
+#include <utility>
 
 #include "tools/host/Words.h"
 
@@ -23,6 +27,13 @@ double coordinate(const std::string& word) {
     throw BadLine("\"" + word + "\" is not a number");
   }
   return value;
+}
+
+// A starting value as the game keeps it, in single precision: one past its range would reach the plugin as an
+// infinity.
+void checkFloat(const std::string& word) {
+  (void)coordinate(word);
+  if (!std::isfinite(std::strtof(word.c_str(), nullptr))) throw BadLine("\"" + word + "\" is out of a float's range");
 }
 
 bool yesNo(const std::vector<std::string>& words) {
@@ -59,19 +70,24 @@ sim::VariableDefinition variable(const std::vector<std::string>& words) {
       break;
     case sim::VariableType::Int: {
       char* end = nullptr;
-      (void)std::strtol(words[3].c_str(), &end, 10);
+      errno = 0;
+      const long long value = std::strtoll(words[3].c_str(), &end, 10);
       if (end != words[3].c_str() + words[3].size() || words[3].empty()) {
         throw BadLine("\"" + words[3] + "\" is not a whole number");
+      }
+      // The game keeps a 32-bit int; a larger value would reach the plugin wrapped.
+      if (errno == ERANGE || value < INT_MIN || value > INT_MAX) {
+        throw BadLine("\"" + words[3] + "\" is out of an int's range");
       }
       definition.initialValue = words[3];
       break;
     }
     case sim::VariableType::Float:
-      (void)coordinate(words[3]);
+      checkFloat(words[3]);
       definition.initialValue = words[3];
       break;
     case sim::VariableType::Vector:
-      for (std::size_t i = 3; i < 6; ++i) (void)coordinate(words[i]);
+      for (std::size_t i = 3; i < 6; ++i) checkFloat(words[i]);
       definition.initialValue = words[3] + " " + words[4] + " " + words[5];
       break;
   }
@@ -86,10 +102,13 @@ MapFileResult parseMapFile(std::string_view text, const std::string& name) {
   map.definition.name.clear();
   std::vector<sim::TrackPoint> points;
   std::optional<std::pair<sim::TrackPoint, sim::TrackPoint>> line;
+  // Mistakes by line: the whole-file checks below run last but name earlier lines.
+  std::vector<std::pair<int, std::string>> mistakes;
   int lineNumber = 0;
   int lineOfTrack = 0;
+  int lineOfFirstVariable = 0;
   std::map<std::string, int> variableLines;
-  std::istringstream in{std::string(text)};
+  std::istringstream in{std::string(withoutByteOrderMark(text))};
   std::string raw;
   while (std::getline(in, raw)) {
     ++lineNumber;
@@ -114,6 +133,7 @@ MapFileResult parseMapFile(std::string_view text, const std::string& name) {
                         std::to_string(first->second) + " and " + std::to_string(lineNumber));
         }
         map.definition.variables.push_back(std::move(definition));
+        if (lineOfFirstVariable == 0) lineOfFirstVariable = lineNumber;
       } else if (key == "lap-time") {
         if (words.words.size() != 2) throw BadLine("expected: lap-time SECONDS");
         const double seconds = coordinate(words.words[1]);
@@ -132,15 +152,14 @@ MapFileResult parseMapFile(std::string_view text, const std::string& name) {
         throw BadLine("unknown entry \"" + key + "\" (map, freeplay, kismet, variable, lap-time, line, point)");
       }
     } catch (const BadLine& error) {
-      result.errors.push_back(name + ":" + std::to_string(lineNumber) + ": " + error.what());
+      mistakes.emplace_back(lineNumber, error.what());
     }
   }
-  auto fail = [&](int at, const std::string& message) {
-    result.errors.push_back(name + ":" + std::to_string(at) + ": " + message);
-  };
-  if (map.definition.name.empty()) fail(lineNumber, "the file names no map (map NAME)");
+  auto fail = [&](int at, const std::string& message) { mistakes.emplace_back(at, message); };
+  // An empty file still has a first line to point at.
+  if (map.definition.name.empty()) fail(std::max(lineNumber, 1), "the file names no map (map NAME)");
   if (!map.definition.hasMainSequence && !map.definition.variables.empty()) {
-    fail(lineNumber, "a map without a main sequence (kismet no) has no Kismet variables");
+    fail(lineOfFirstVariable, "a map without a main sequence (kismet no) has no Kismet variables");
   }
   if (!points.empty() || line) {
     if (!line) {
@@ -153,6 +172,9 @@ MapFileResult parseMapFile(std::string_view text, const std::string& name) {
       }
     }
   }
+  std::stable_sort(mistakes.begin(), mistakes.end(),
+                   [](const auto& left, const auto& right) { return left.first < right.first; });
+  for (const auto& [at, message] : mistakes) result.errors.push_back(name + ":" + std::to_string(at) + ": " + message);
   if (result.errors.empty()) result.map = std::move(map);
   return result;
 }

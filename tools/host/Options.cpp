@@ -59,6 +59,19 @@ ParsedOptions parseOptions(const std::vector<std::string>& arguments) {
         parsed.error = "--host-call-ms takes a number of milliseconds from 0 to 100";
         return parsed;
       }
+    } else if (word == "--chaos" || word == "--steps") {
+      const std::string* text = value();
+      if (text == nullptr) return parsed;
+      char* end = nullptr;
+      const unsigned long long number = std::strtoull(text->c_str(), &end, 10);
+      if (text->empty() || end != text->c_str() + text->size() || (*text)[0] == '-' ||
+          (word == "--steps" && (number < 1 || number > 1'000'000))) {
+        parsed.error =
+            word == "--chaos" ? "--chaos takes a seed, a whole number" : "--steps takes a number from 1 to 1000000";
+        return parsed;
+      }
+      if (word == "--chaos") options.chaosSeed = number;
+      if (word == "--steps") options.chaosSteps = static_cast<int>(number);
     } else if (word.size() > 1 && word[0] == '-' && word != "-") {
       parsed.error = "unknown option " + word;
       return parsed;
@@ -72,6 +85,9 @@ ParsedOptions parseOptions(const std::vector<std::string>& arguments) {
   if (options.removeRoot && options.keepRoot) parsed.error = "--keep and --remove-root contradict each other";
   if (options.removeRoot && options.root) {
     parsed.error = "--remove-root removes only a fresh temporary root, not --root";
+  }
+  if (options.chaosSeed && (options.script || options.interactive || options.realtime)) {
+    parsed.error = "--chaos runs its own steps in virtual time; give no scenario, -i or --realtime";
   }
   if (options.interactive && options.script) parsed.error = "-i reads the steps from the terminal; give no scenario";
   return parsed;

@@ -3,6 +3,7 @@
 // the end.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -26,6 +27,8 @@ struct Options {
   bool listGhosts = false;
   bool verbose = false;
   bool help = false;
+  std::optional<std::uint64_t> chaosSeed;  // --chaos SEED: a chaos run instead of a scenario (Chaos.h)
+  int chaosSteps = 300;
 };
 
 struct ParsedOptions {

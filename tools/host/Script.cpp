@@ -285,6 +285,7 @@ ParsedLine parseStep(std::string_view line, int lineNumber) {
 Script parseScript(std::string_view text, std::string name) {
   Script script;
   script.name = std::move(name);
+  text = withoutByteOrderMark(text);
   int lineNumber = 0;
   while (!text.empty() || lineNumber == 0) {
     ++lineNumber;

@@ -43,6 +43,7 @@ Session::Session(const SessionSettings& settings, std::ostream& out)
       pacer_(settings.realtime, settings.tickLength) {
   game_->setTickLength(settings.tickLength);
   game_->setClockStepPerHostCall(settings.hostCallLength);
+  game_->keepRecords(settings.keepRecords);
   game_->console().setLineObserver([this](const std::string& line) { transcript_.console(line); });
   plugin_ = std::make_unique<sim::LoadedPlugin>(settings.plugin, *game_);
 }

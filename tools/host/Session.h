@@ -28,6 +28,7 @@ struct SessionSettings {
   std::int64_t tickLength = 80'000;  // 8 ms, in 100-ns ticks
   std::int64_t hostCallLength = 0;   // virtual time each host call of the plugin takes, in 100-ns ticks
   bool verbose = false;              // also report each expectation that holds
+  bool keepRecords = true;           // every host call and Kismet write kept (a trace or picture reads them)
 };
 
 struct StepOutcome {

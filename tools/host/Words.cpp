@@ -7,6 +7,12 @@ bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
 }  // namespace
 
+std::string_view withoutByteOrderMark(std::string_view text) {
+  constexpr std::string_view mark = "\xEF\xBB\xBF";
+  if (text.substr(0, mark.size()) == mark) text.remove_prefix(mark.size());
+  return text;
+}
+
 std::string_view trimmed(std::string_view text) {
   while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
   while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);

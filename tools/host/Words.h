@@ -25,6 +25,9 @@ struct Head {
 };
 Head splitHead(std::string_view line);
 
+// The text of a file without the UTF-8 byte order mark some editors put at its start.
+std::string_view withoutByteOrderMark(std::string_view text);
+
 // Blanks and tabs at both ends removed; a carriage return at the end (a file with CR LF line ends) too.
 std::string_view trimmed(std::string_view text);
 

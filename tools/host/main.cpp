@@ -16,9 +16,11 @@
 #include <io.h>
 #include <windows.h>
 #else
+#include <csignal>
 #include <unistd.h>
 #endif
 
+#include "tools/host/Chaos.h"
 #include "tools/host/Options.h"
 #include "tools/host/Reports.h"
 #include "tools/host/Runner.h"
@@ -88,6 +90,11 @@ std::string secondsText(double seconds) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#if !defined(_WIN32)
+  // Output into a pipe whose reader has gone (lumaro-host ... | head) must not end the process before the
+  // temporary game root is removed: the writes fail instead, and the run ends as usual.
+  std::signal(SIGPIPE, SIG_IGN);
+#endif
   const ParsedOptions parsed = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
   if (!parsed.error.empty()) {
     std::cerr << "lumaro-host: " << parsed.error << " (lumaro-host --help explains the options)\n";
@@ -102,17 +109,22 @@ int main(int argc, char** argv) {
   // The scenario and the map files it names are read and checked whole before anything else happens.
   const fs::path here = executableFolder(argv[0]);
   const fs::path bundledMaps = bundledMapsFolder(here);
-  const bool interactive = options.interactive || (!options.script && stdinIsTerminal());
+  const bool chaos = options.chaosSeed.has_value();
+  const bool interactive = !chaos && (options.interactive || (!options.script && stdinIsTerminal()));
   Script script;
   fs::path scriptFolder = fs::current_path();
-  if (!interactive) {
+  if (!interactive && !chaos) {
     std::ostringstream text;
     if (!options.script || *options.script == "-") {
       text << std::cin.rdbuf();
       script = parseScript(text.str(), "<stdin>");
     } else {
+      // A folder opens as a file here and reads as an empty one: it would pass with no steps.
+      std::error_code error;
       std::ifstream file(*options.script, std::ios::binary);
-      if (!file) return badInput("cannot read the scenario " + *options.script);
+      if (!file || fs::is_directory(*options.script, error)) {
+        return badInput("cannot read the scenario " + *options.script);
+      }
       text << file.rdbuf();
       script = parseScript(text.str(), *options.script);
       scriptFolder = fs::absolute(fs::path(*options.script)).parent_path();
@@ -134,6 +146,8 @@ int main(int argc, char** argv) {
   settings.tickLength = static_cast<std::int64_t>(std::llround(options.tickMilliseconds * 10'000.0));
   settings.hostCallLength = static_cast<std::int64_t>(std::llround(options.hostCallMilliseconds * 10'000.0));
   settings.verbose = options.verbose;
+  // Without a trace or a picture to draw, a long run keeps no record per game tick.
+  settings.keepRecords = options.trace.has_value() || options.svg.has_value();
   RootRemoval removal;
   try {
     if (options.root) {
@@ -154,6 +168,8 @@ int main(int argc, char** argv) {
     if (!trace) return badInput("cannot write the trace " + options.trace->string());
   }
   const bool rootStays = removal.root.empty();
+  // A chaos run makes its own games under the root and carries out its own steps.
+  if (chaos) return runChaos(settings, *options.chaosSeed, options.chaosSteps, std::cout);
   std::cout << "Game root " << shownPath(settings.root) << (options.realtime ? ", real time" : ", virtual time")
             << (rootStays ? "" : " (removed at the end; --keep keeps it)") << "\n";
 

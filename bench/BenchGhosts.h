@@ -1,0 +1,53 @@
+// What the benchmarks share: recorded-looking runs, ghost files and ghost folders in a scratch folder that
+// lives as long as the program, and the literal baselines every figure stands beside (getline + splitString
+// + stoi/stof reading, snprintf writing, a plain read that only counts line feeds).
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "library/GhostFormat.h"
+
+namespace bench {
+
+extern const GhostHeader sampleHeader;
+
+// A run of frameCount frames, one every 8 ms, on a map 40,000 units wide; the same run for the same count.
+const std::vector<GhostFrame>& sampleRun(std::size_t frameCount);
+
+// The scratch folder, removed when the program ends.
+const std::filesystem::path& scratchFolder();
+
+// The sample run of frameCount frames written as a ghost file (once per count).
+const std::filesystem::path& sampleGhostFile(std::size_t frameCount);
+
+// A ghost folder of fileCount ghost files of twenty frames, half of them for the map and lap count below
+// (once per count).
+inline constexpr std::string_view folderMapName = "TestMap";
+inline constexpr int folderLapCount = 1;
+const std::filesystem::path& sampleGhostFolder(std::size_t fileCount);
+
+// Memory the C library's allocator holds for the program right now.
+std::size_t heapBytesInUse();
+
+// ---- literal baselines ----
+
+// getline per line, splitString into strings, stoi and stof per field, push_back per frame.
+std::vector<GhostFrame> readGhostLiterally(const std::filesystem::path& file);
+
+// snprintf per frame line into a stdio stream.
+void writeGhostWithPrintf(const std::filesystem::path& file, const GhostHeader& header,
+                          const std::vector<GhostFrame>& frames);
+
+// The read limit: the file read in large blocks, its line feeds counted, nothing else (what wc -l does).
+std::size_t countLineFeeds(const std::filesystem::path& file);
+
+// The write limit: the given bytes written to a new file with one write.
+void writeBytes(const std::filesystem::path& file, const std::string& bytes);
+
+// The whole file as bytes.
+std::string fileBytes(const std::filesystem::path& file);
+
+}  // namespace bench

@@ -1,0 +1,17 @@
+// The fast road through a frame line: one scan that finds the commas and reads the seven fields in place,
+// for lines in the forms the writer produces (integers, and decimals with a few places). It answers only
+// when its result is exactly what the general decoder gives for the same line; otherwise it declines and
+// the caller takes the general road.
+#pragma once
+
+#include <cstddef>
+
+#include "plugin/GhostFrame.h"
+
+// Bytes that must be readable from the NUL that ends a scanned text on: the scan reads words of eight bytes.
+inline constexpr std::size_t frameScanPadding = 8;
+
+// Reads the frame line starting at first, in a text that ends with a NUL byte followed by the padding; the
+// line must end with its LF (CR LF or LF) before that NUL. Returns the position just past the LF, or nullptr
+// when the line is not in the plain forms or has no LF. frame is written only on success.
+const char* scanFrameLine(const char* first, GhostFrame& frame);

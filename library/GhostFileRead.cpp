@@ -1,0 +1,31 @@
+#include "library/GhostFileRead.h"
+
+#include <algorithm>
+#include <fstream>
+#include <system_error>
+
+GhostFileRead readGhostFile(const std::filesystem::path& file, std::vector<GhostFrame>& frames) {
+  frames = {};  // storage of an earlier ghost is given back, not kept
+  GhostFileRead read;
+  // A folder is no ghost on any platform, though some let a stream open one.
+  std::error_code ignored;
+  if (std::filesystem::is_directory(file, ignored)) return read;
+  std::ifstream in(file, std::ios::binary);
+  if (!in.is_open()) return read;
+  read.opened = true;
+  // Room for as many frames as lines of the writer's shortest form ("0,0.00,0.00,0.00,0,0,0" and CR LF)
+  // fit in the file: a written ghost never outgrows it, and pages of it that are never filled are never
+  // touched. A file of shorter hand-made lines grows the list as usual. The room asked for ahead is capped
+  // at about nine hours of racing: a huge or sparse file planted in the folder must not make the import ask
+  // for gigabytes (committed at once on some systems) before its first bad line stops the read.
+  constexpr std::uintmax_t shortestFrameLine = 24;
+  constexpr std::uintmax_t mostFramesReservedAhead = std::uintmax_t{1} << 22;
+  const std::uintmax_t size = std::filesystem::file_size(file, ignored);
+  if (!ignored) {
+    frames.reserve(static_cast<std::size_t>(std::min(size / shortestFrameLine + 1, mostFramesReservedAhead)));
+  }
+  read.report = readGhostFrames(in, frames);
+  // The one copy: the list cut to its frames, so that a loaded ghost holds nothing beyond them.
+  if (frames.capacity() != frames.size()) frames.shrink_to_fit();
+  return read;
+}

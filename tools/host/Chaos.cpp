@@ -1,0 +1,378 @@
+#include "tools/host/Chaos.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <random>
+#include <sstream>
+#include <streambuf>
+#include <system_error>
+
+#include "tools/host/Script.h"
+
+namespace fs = std::filesystem;
+
+namespace lumaro_host {
+namespace {
+
+// A stream that drops what it is given: a storm's transcript is not kept.
+class Discard : public std::streambuf {
+protected:
+  int overflow(int c) override { return c; }
+  std::streamsize xsputn(const char*, std::streamsize count) override { return count; }
+};
+
+struct Choice {
+  int weight;
+  std::function<std::string(std::mt19937_64&)> line;
+};
+
+std::string pick(std::mt19937_64& random, std::initializer_list<const char*> words) {
+  std::uniform_int_distribution<std::size_t> which(0, words.size() - 1);
+  return *(words.begin() + which(random));
+}
+
+std::string fixed(const char* text) { return text; }
+
+const std::vector<Choice>& choices() {
+  static const std::vector<Choice> all = {
+      {6, [](auto&) { return fixed("console lm_record"); }},
+      {5, [](auto&) { return fixed("console lm_challenge"); }},
+      {4, [](auto&) { return fixed("console lm_play"); }},
+      {4, [](auto&) { return fixed("console lm_stop"); }},
+      {4, [](auto&) { return fixed("console lm_export"); }},
+      {1, [](auto&) { return fixed("console lm_update_list"); }},
+      {2,
+       [](auto& r) {
+         return "console lm_isrecording " + pick(r, {"0", "1"});
+       }},
+      {2,
+       [](auto& r) {
+         return "console lm_lapNbr " + pick(r, {"1", "2", "3"});
+       }},
+      {2,
+       [](auto& r) {
+         return "console lm_autorecord " + pick(r, {"0", "1"});
+       }},
+      {2,
+       [](auto& r) {
+         return "console lm_autoexport " + pick(r, {"0", "1"});
+       }},
+      {1,
+       [](auto& r) {
+         return "console lm_maxsecs " + pick(r, {"1", "5", "20", "100"});
+       }},
+      {2,
+       [](auto& r) {
+         return "console lm_export_filename " + pick(r, {"My-PB", "Chaos-A", "Chaos-B"});
+       }},
+      {3,
+       [](auto& r) {
+         return "console lm_ghostfilepath \"" + pick(r, {"My-PB", "Chaos-A", "Chaos-B", "Missing"}) + ".ghost\"";
+       }},
+      {1,
+       [](auto& r) {
+         return "console lm_color " + pick(r, {"#FF0000", "#00FF00", "#FFFFFF"});
+       }},
+      {2,
+       [](auto& r) {
+         return "map " + pick(r, {"speedway", "speedway", "canyon", "kart", "sandbox", "quarry"});
+       }},
+      {1, [](auto&) { return fixed("main-menu"); }},
+      {3, [](auto&) { return fixed("respawn"); }},
+      {3, [](auto&) { return fixed("reset-ball"); }},
+      {2, [](auto&) { return fixed("remove-car"); }},
+      {2, [](auto&) { return fixed("restore-car"); }},
+      {2, [](auto&) { return fixed("pause"); }},
+      {2, [](auto&) { return fixed("unpause"); }},
+      {8,
+       [](auto& r) {
+         return "wait " + pick(r, {"1", "2", "3", "5"}) + " ticks";
+       }},
+      {4,
+       [](auto& r) {
+         return "wait " + pick(r, {"0.1", "0.25", "1", "3"});
+       }},
+      {5,
+       [](auto& r) {
+         return "drive " + pick(r, {"0.5", "2", "8"}) + " seconds";
+       }},
+      {3,
+       [](auto& r) {
+         return "drive 1 laps lap-time " + pick(r, {"4", "6"});
+       }},
+  };
+  return all;
+}
+
+// The ghost folder's files and their bytes.
+std::map<std::string, std::string> ghostFiles(const fs::path& folder) {
+  std::map<std::string, std::string> files;
+  std::error_code error;
+  for (fs::directory_iterator entry(folder, error); !error && entry != fs::directory_iterator();
+       entry.increment(error)) {
+    std::ifstream in(entry->path(), std::ios::binary);
+    files[entry->path().filename().string()] =
+        std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  return files;
+}
+
+std::string readFile(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// What is wrong with the settings page's shape, or "": every line ends in CR LF and holds no other line
+// break; the title first, then lines of a control number, a bar and the control's fields.
+std::string pageProblem(const std::string& page) {
+  if (page.empty()) return "";  // not written yet
+  std::size_t at = 0;
+  std::size_t number = 0;
+  while (at < page.size()) {
+    const std::size_t end = page.find("\r\n", at);
+    if (end == std::string::npos) return "the page does not end in CR LF";
+    const std::string line = page.substr(at, end - at);
+    ++number;
+    if (line.find_first_of("\r\n") != std::string::npos) return "line " + std::to_string(number) + " is broken";
+    if (number == 1 && line != "Lumaro") return "the page does not begin with its title";
+    if (number > 1) {
+      const std::size_t bar = line.find('|');
+      const bool control =
+          bar != std::string::npos && bar > 0 &&
+          std::all_of(line.begin(), line.begin() + static_cast<long>(bar), [](char c) { return c >= '0' && c <= '9'; });
+      if (!control) return "line " + std::to_string(number) + " is no control: " + line;
+    }
+    at = end + 2;
+  }
+  return "";
+}
+
+bool lettingTimePass(const Step& step) {
+  return std::holds_alternative<Wait>(step.action) || std::holds_alternative<Drive>(step.action);
+}
+
+// Console lines from index from on.
+std::vector<std::string> linesSince(const sim::Game& game, std::size_t from) {
+  const auto& lines = const_cast<sim::Game&>(game).console().lines();
+  return {lines.begin() + static_cast<long>(std::min(from, lines.size())), lines.end()};
+}
+
+bool reportedExport(const std::vector<std::string>& lines, const std::string& fileName) {
+  const std::string ending = "/" + fileName + ".";
+  return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
+    return line.rfind("Exported to ", 0) == 0 && line.size() > ending.size() &&
+           line.compare(line.size() - ending.size(), ending.size(), ending) == 0;
+  });
+}
+
+// The invariants after one step. "" when they hold.
+std::string invariantProblem(Session& session, const std::map<std::string, std::string>& before,
+                             std::size_t consoleFrom) {
+  sim::Game& game = session.game();
+  const std::vector<std::string> lines = linesSince(game, consoleFrom);
+  for (const std::string& line : lines) {
+    if (line.find(" stopped on an error: ") != std::string::npos) return "an error reached the guard: " + line;
+  }
+  const auto after = ghostFiles(game.ghostFolder());
+  for (const auto& [name, bytes] : before) {
+    auto now = after.find(name);
+    if (now == after.end()) return "the ghost file " + name + " disappeared";
+    if (now->second != bytes && !reportedExport(lines, name)) {
+      return "the ghost file " + name + " changed without a reported export";
+    }
+  }
+  for (const auto& [name, bytes] : after) {
+    if (before.count(name) == 0 && !reportedExport(lines, name)) {
+      return "the ghost file " + name + " appeared without a reported export";
+    }
+  }
+  if (const std::string problem = pageProblem(readFile(game.settingsPage())); !problem.empty()) {
+    return "the settings page is broken: " + problem;
+  }
+  return "";
+}
+
+std::string lastLineStartingWith(const std::vector<std::string>& lines, const std::string& start) {
+  for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
+    if (line->rfind(start, 0) == 0) return *line;
+  }
+  return "";
+}
+
+// After the storm, one normal run: recorded, finished, exported. The time reported, the time in the file's
+// header and the time on the page must be one.
+std::string finalRunProblem(Session& session, const fs::path& folder) {
+  const std::vector<std::string> steps = {"unpause",
+                                          "map speedway",
+                                          "wait 1",
+                                          "console lm_autorecord 0",
+                                          "console lm_autoexport 0",
+                                          "console lm_lapNbr 1",
+                                          "console lm_export_filename Chaos-Final",
+                                          "console lm_record",
+                                          "drive 1 laps lap-time 6",
+                                          "console lm_export",
+                                          "console lm_ghostfilepath \"Chaos-Final.ghost\""};
+  const std::size_t from = session.game().console().lines().size();
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    const ParsedLine parsed = parseStep(steps[i], static_cast<int>(i + 1));
+    const StepOutcome outcome = session.run(*parsed.step, folder);
+    if (!outcome.ok) return "the final run's step \"" + steps[i] + "\" failed: " + outcome.seen;
+  }
+  const std::vector<std::string> lines = linesSince(session.game(), from);
+  const std::string ended = lastLineStartingWith(lines, "Race ended in ");
+  if (ended.empty()) return "the final run did not finish";
+  const std::string time = ended.substr(14, ended.size() - 15);
+  const std::string header = readFile(session.game().ghostFolder() / "Chaos-Final.ghost");
+  std::istringstream fields(header.substr(0, header.find('\r')));
+  std::string map, player, milliseconds;
+  std::getline(fields, map, ',');
+  std::getline(fields, player, ',');
+  std::getline(fields, milliseconds, ',');
+  char text[32];
+  const long ms = std::strtol(milliseconds.c_str(), nullptr, 10);
+  std::snprintf(text, sizeof text, "%02ld:%02ld:%03ld", ms / 60000, ms / 1000 % 60, ms % 1000);
+  if (time != text) return "the final run ended in " + time + " but its file says " + text;
+  const std::string page = readFile(session.game().settingsPage());
+  if (page.find(" in " + time + " by ") == std::string::npos) return "the page does not list the final run's " + time;
+  return "";
+}
+
+}  // namespace
+
+std::vector<std::string> chaosSteps(std::uint64_t seed, int count) {
+  std::mt19937_64 random(seed);
+  int total = 0;
+  for (const Choice& choice : choices()) total += choice.weight;
+  std::vector<std::string> lines = {"map speedway", "wait 1"};
+  std::uniform_int_distribution<int> draw(0, total - 1);
+  while (static_cast<int>(lines.size()) < count) {
+    int at = draw(random);
+    for (const Choice& choice : choices()) {
+      if (at < choice.weight) {
+        lines.push_back(choice.line(random));
+        break;
+      }
+      at -= choice.weight;
+    }
+  }
+  lines.resize(static_cast<std::size_t>(std::max(count, 0)));
+  return lines;
+}
+
+std::optional<ChaosViolation> runChaosSteps(const SessionSettings& settings, const std::vector<std::string>& lines) {
+  static int runs = 0;
+  SessionSettings own = settings;
+  own.root = settings.root / ("chaos-" + std::to_string(++runs));
+  std::error_code error;
+  fs::remove_all(own.root, error);
+  fs::create_directories(own.root, error);
+  std::optional<ChaosViolation> violation;
+  {
+    Discard discard;
+    std::ostream quiet(&discard);
+    Session session(own, quiet);
+    const fs::path folder = fs::current_path();
+    for (std::size_t i = 0; i < lines.size() && !violation; ++i) {
+      const ParsedLine parsed = parseStep(lines[i], static_cast<int>(i + 1));
+      if (!parsed.step) {
+        violation = ChaosViolation{i, "not a step: " + parsed.error};
+        break;
+      }
+      const auto before = ghostFiles(session.game().ghostFolder());
+      const std::size_t consoleFrom = session.game().console().lines().size();
+      try {
+        (void)session.run(*parsed.step, folder);  // a step the game refuses (no car to drive) is no fault
+      } catch (const std::exception& escaped) {
+        violation = ChaosViolation{i, std::string("an error escaped into the host: ") + escaped.what()};
+        break;
+      }
+      if (std::string problem = invariantProblem(session, before, consoleFrom); !problem.empty()) {
+        violation = ChaosViolation{i, std::move(problem)};
+      } else if (lettingTimePass(*parsed.step)) {
+        // After a tick the pending 0.001 s timers are the chains alive: a lap watcher (or its finish), a run
+        // sampler, a playback tick. Right after a command a stale tick may still wait to do nothing.
+        const std::size_t chains = session.game().pendingTimers(0.001f);
+        if (chains > 3)
+          violation = ChaosViolation{i, "chains alive: " + std::to_string(chains) + " timer chains pending"};
+      }
+    }
+    if (!violation) {
+      try {
+        if (std::string problem = finalRunProblem(session, folder); !problem.empty()) {
+          violation = ChaosViolation{lines.size(), std::move(problem)};
+        }
+      } catch (const std::exception& escaped) {
+        violation = ChaosViolation{lines.size(), std::string("an error escaped into the host: ") + escaped.what()};
+      }
+    }
+    session.unloadPlugin();
+  }
+  fs::remove_all(own.root, error);
+  return violation;
+}
+
+std::vector<std::string> shortestFailing(std::vector<std::string> lines,
+                                         const std::function<bool(const std::vector<std::string>&)>& fails) {
+  // Zeller's ddmin on complements: remove one of n chunks while the rest still fails; refine n when none
+  // can go, until single lines are tried.
+  std::size_t chunks = 2;
+  while (lines.size() >= 2) {
+    const std::size_t size = lines.size();
+    chunks = std::min(chunks, size);
+    bool removed = false;
+    for (std::size_t c = 0; c < chunks; ++c) {
+      const std::size_t begin = size * c / chunks;
+      const std::size_t end = size * (c + 1) / chunks;
+      std::vector<std::string> rest(lines.begin(), lines.begin() + static_cast<long>(begin));
+      rest.insert(rest.end(), lines.begin() + static_cast<long>(end), lines.end());
+      if (fails(rest)) {
+        lines = std::move(rest);
+        chunks = std::max<std::size_t>(chunks - 1, 2);
+        removed = true;
+        break;
+      }
+    }
+    if (!removed) {
+      if (chunks >= size) break;
+      chunks = std::min(chunks * 2, size);
+    }
+  }
+  if (lines.size() == 1 && fails({})) lines.clear();
+  return lines;
+}
+
+int runChaos(const SessionSettings& settings, std::uint64_t seed, int steps, std::ostream& out) {
+  const std::vector<std::string> lines = chaosSteps(seed, steps);
+  const std::optional<ChaosViolation> violation = runChaosSteps(settings, lines);
+  if (!violation) {
+    out << "Chaos seed " << seed << ": " << lines.size()
+        << " steps, every invariant held after each; a record, finish and export afterwards agreed on its time.\n";
+    return 0;
+  }
+  const std::string at = violation->step < lines.size()
+                             ? "after step " + std::to_string(violation->step + 1) + " (" + lines[violation->step] + ")"
+                             : "in the run after the storm";
+  out << "Chaos seed " << seed << " FAILED " << at << ": " << violation->what << "\n";
+  // Only the steps up to the failure matter; then as few of them as still fail the same way.
+  std::vector<std::string> prefix(lines.begin(),
+                                  lines.begin() + static_cast<long>(std::min(violation->step + 1, lines.size())));
+  const std::string kind = violation->what.substr(0, violation->what.find(':'));
+  const auto sameFailure = [&](const std::vector<std::string>& candidate) {
+    const std::optional<ChaosViolation> seen = runChaosSteps(settings, candidate);
+    return seen && seen->what.substr(0, seen->what.find(':')) == kind;
+  };
+  const std::vector<std::string> shortest = shortestFailing(prefix, sameFailure);
+  if (shortest.empty()) {
+    out << "No step of the storm is needed: the normal run after it fails on its own.\n";
+    return 1;
+  }
+  out << "The shortest step list that reproduces it (" << shortest.size() << " of " << lines.size()
+      << " steps), as a scenario:\n";
+  for (const std::string& line : shortest) out << "  " << line << "\n";
+  return 1;
+}
+
+}  // namespace lumaro_host
