@@ -72,6 +72,8 @@ public:
   // The frames of the live run. The finish hands them over to recordedFrames, which thus only ever holds
   // a finished run, frozen at its finish.
   std::vector<GhostFrame> runFrames;
+  // The lap watcher has seen the live run's finish; its handler is due on the next tick.
+  bool runFinishSeen = false;
 
   // The members below are the plugin's own plumbing; the host never calls them.
 
@@ -106,10 +108,12 @@ public:
   void runReset();
 
   // race/RunIdentity.cpp: the life of a run. A run ends by its finish or is abandoned (its frames dropped)
-  // by whatever else ends it: a reset, a spawn, a map load, the switch turned off at the console.
+  // by whatever else ends it: a reset, a spawn, a map load, the switch turned off at the console. Once its
+  // finish has been seen, only the run reset drops it (dropRun); abandoning it then only ends the sampling.
   void beginRun();
   void finishRun();
   void abandonRun();
+  void dropRun();
   bool isArmedRunLive();
   // A one-shot timer of the live run's chains: it runs body only while that run is still the live one.
   void scheduleForRun(std::string entry, std::function<void()> body);

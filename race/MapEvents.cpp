@@ -18,6 +18,8 @@ void Lumaro::runReset() { onMapLoad(""); }
 void Lumaro::onMapLoad(std::string /*eventName*/) { resetRunState(true); }
 
 void Lumaro::resetRunState(bool reapplyGhostColor) {
+  // The reset empties the run, even one whose finish is already due.
+  dropRun();
   stopRecording();
   currentLap = -1;
   isPlaying = false;

@@ -125,6 +125,7 @@ void Lumaro::watchLap(SequenceVariableWrapper lapCounter) {
       sampleRun(start, start);
     } else if (lap == cvarManager->getCvar("lm_lapNbr").getIntValue()) {
       // The watcher's work is done; the sampler runs on until the finish turns recording off.
+      runFinishSeen = true;
       scheduleForRun("onRaceFinished", [this] { onRaceFinished(); });
       return;
     }

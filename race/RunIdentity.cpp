@@ -15,6 +15,7 @@ constexpr float everyTick = 0.001f;
 void Lumaro::beginRun() {
   liveRun = ++lastRunIdentity;
   runFrames.clear();
+  runFinishSeen = false;
 }
 
 void Lumaro::finishRun() {
@@ -22,11 +23,20 @@ void Lumaro::finishRun() {
   recordedFrames = std::move(runFrames);
   runFrames.clear();
   liveRun = 0;
+  runFinishSeen = false;
 }
 
+// A run whose finish the watcher has seen was finished by the player: a spawn (a map that puts the car back
+// at the start as it crosses the line) or the console switch in the tick before the finish handler runs
+// ends its sampling, not the race.
 void Lumaro::abandonRun() {
+  if (!runFinishSeen) dropRun();
+}
+
+void Lumaro::dropRun() {
   liveRun = 0;
   runFrames.clear();
+  runFinishSeen = false;
 }
 
 // "lm_isrecording 0" typed at the console has no change handler: the live run ends wherever the switch is

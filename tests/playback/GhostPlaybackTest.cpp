@@ -47,6 +47,16 @@ protected:
     host.run("lm_play");
   }
   void advanceMs(std::int64_t ms) { host.game().tick(ms * ticksPerMs); }
+  // Speedway with a GhostRotation that is a float: the ghost car cannot be placed.
+  void loadMapWhoseRotationIsNotAVector() {
+    sim::MapDefinition map = sim::workshopMap("Speedway");
+    for (auto& variable : map.variables) {
+      if (variable.name == "GhostRotation") variable.type = sim::VariableType::Float;
+    }
+    host.game().loadMap(map);
+    host.game().runFor(0.5);
+    host.newLines();
+  }
   int timeoutsOf(const std::string& delay) {
     return static_cast<int>(std::count(host.game().hostCalls().begin(), host.game().hostCalls().end(),
                                        "SetTimeout " + delay));
@@ -222,18 +232,24 @@ TEST_F(GhostPlaybackTest, PlayRefusesWithoutAGhostOrWithoutTheGhostCarsVariables
   EXPECT_FALSE(host.plugin().isPlaying);
 
   // A rotation that is not a vector: nothing starts and nothing is said.
-  sim::MapDefinition map = sim::workshopMap("Speedway");
-  for (auto& variable : map.variables) {
-    if (variable.name == "GhostRotation") variable.type = sim::VariableType::Float;
-  }
-  host.game().loadMap(map);
-  host.game().runFor(0.5);
-  host.newLines();
+  loadMapWhoseRotationIsNotAVector();
   play(clockGhost(1000));
   EXPECT_FALSE(host.plugin().isPlaying);
   EXPECT_TRUE(host.newLines().empty());
   EXPECT_TRUE(trace.newPlacements().empty());
   EXPECT_EQ(host.game().pendingTimers(), 0u);
+}
+
+// The stop clears the playing flag before anything else, so it holds even where the ghost car cannot be
+// parked: here a map whose rotation is not a vector, under a playback the plugin believes is running.
+TEST_F(GhostPlaybackTest, AStopClearsPlayingFirstEvenWhereTheGhostCarCannotBeParked) {
+  loadMapWhoseRotationIsNotAVector();
+  host.plugin().ghostFrames = clockGhost(1000);
+  host.plugin().isPlaying = true;
+  host.run("lm_stop");
+  EXPECT_FALSE(host.plugin().isPlaying);
+  EXPECT_TRUE(host.newLines().empty());
+  EXPECT_TRUE(trace.newPlacements().empty());
 }
 
 TEST_F(GhostPlaybackTest, PlayOutsideAWorkshopMapOrWithoutKismetResetsTheRun) {

@@ -49,7 +49,7 @@ TEST_F(CommandStormTest, TenThousandCommandsLeaveOneChainOfEachKind) {
   const std::vector<std::string> commands = {
       "lm_record", "lm_challenge", "lm_play", "lm_stop", "lm_export", "lm_isrecording 0", "lm_autorecord 1",
       "lm_autorecord 0", "lm_lapNbr 1", "lm_lapNbr 2", "cross", "cross", "reset-ball", "respawn", "pause",
-      "map speedway"};
+      "map speedway", "remove-car", "restore-car", "lm_isrecording 1"};
   auto carryOut = [&](const std::string& command) {
     if (command == "cross") {
       game().crossStartLine();
@@ -57,6 +57,10 @@ TEST_F(CommandStormTest, TenThousandCommandsLeaveOneChainOfEachKind) {
       game().resetBall();
     } else if (command == "respawn") {
       game().respawn();
+    } else if (command == "remove-car") {
+      game().removeCar();
+    } else if (command == "restore-car") {
+      game().restoreCar();
     } else if (command == "pause") {
       game().setPaused(!game().paused());
     } else if (command == "map speedway") {
@@ -94,6 +98,7 @@ TEST_F(CommandStormTest, TenThousandCommandsLeaveOneChainOfEachKind) {
 
   // A plain race afterwards: the time reported, the header's and the page's are one.
   game().setPaused(false);
+  game().restoreCar();
   loadMap(sim::workshopMap("Speedway"));
   host.run("lm_autorecord 0");
   host.run("lm_lapNbr 1");

@@ -64,8 +64,15 @@ TEST_F(HostCallOrderTest, TheRecordCommandTestsTheSwitchBeforeItLooksForTheSeque
   map.variables.clear();
   loadMap(map);
   host.run("lm_isrecording 1");
+  Calls seen;
+  game().setHostCallObserver([&](const char* name) { seen.emplace_back(name); });
   host.run("lm_record");
+  game().setHostCallObserver({});
   EXPECT_EQ(lines(), std::vector<std::string>{"Already recording a run, restart the map."});
+  // Refused on the switch alone: the sequence is not asked for before the refusal (the page it writes
+  // then reads the map's name).
+  ASSERT_GE(seen.size(), 4u);
+  EXPECT_EQ(Calls(seen.begin(), seen.begin() + 4), (Calls{"IsInFreeplay", "getCvar", "getBoolValue", "log"}));
 }
 
 TEST_F(HostCallOrderTest, TheFinishEndsRecordingReportsAndEndsWithTheGhostList) {

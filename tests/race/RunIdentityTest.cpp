@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "race/RaceFixture.h"
+#include "race/RaceTime.h"
 
 namespace {
 
@@ -155,6 +156,47 @@ TEST_F(RunIdentityTest, AFinishedRunStaysExportableThroughLaterSpawns) {
   game().runFor(0.3);
   EXPECT_EQ(frames(), finished);
   EXPECT_TRUE(pageOffersExport());
+}
+
+// The finish has been seen and its handler is due on the next tick when a spawn (a map that puts the car
+// back at the start as it crosses the line) or the console turns recording off: the race was finished, and
+// it is reported and kept as such; only the sampling ends. The run reset alone drops it.
+TEST_F(RunIdentityTest, ARaceWhoseFinishWasSeenIsReportedThoughASpawnComesFirst) {
+  for (const char* endedBy : {"spawn", "console"}) {
+    SCOPED_TRACE(endedBy);
+    startRace();
+    game().runTicks(3);
+    game().crossStartLine();
+    game().tick();
+    lines();
+    ASSERT_EQ(game().pendingTimers(0.001f), 2u) << "the sampler and the finish are due";
+    if (std::string(endedBy) == "spawn") {
+      game().respawn();
+    } else {
+      host.run("lm_isrecording 0");
+    }
+    game().tick();
+    const Lines logged = lines();
+    EXPECT_EQ(racesEnded(logged), 1);
+    ASSERT_FALSE(frames().empty());
+    EXPECT_EQ(logged.front(), "Race ended in " + formatRaceTime(frames().back().time) + ".");
+    EXPECT_TRUE(pageOffersExport());
+    game().runFor(0.5);
+    EXPECT_EQ(chainsAlive(), 0u);
+    EXPECT_FALSE(frames().empty());
+  }
+}
+
+TEST_F(RunIdentityTest, AResetBetweenTheFinishSeenAndItsHandlerDropsTheRace) {
+  startRace();
+  game().runTicks(3);
+  game().crossStartLine();
+  game().tick();
+  lines();
+  host.plugin().runReset();
+  game().runFor(0.5);
+  EXPECT_EQ(racesEnded(lines()), 0);
+  expectNothingToExport();
 }
 
 TEST_F(RunIdentityTest, ARaceStartedAgainWithinOneRunKeepsOneSampler) {
