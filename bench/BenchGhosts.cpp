@@ -85,8 +85,8 @@ const std::filesystem::path& sampleGhostFolder(std::size_t fileCount) {
     const auto& run = sampleRun(20);
     for (std::size_t i = 0; i < fileCount; ++i) {
       const bool fits = i % 2 == 0;
-      const GhostHeader header{fits ? folderMapName : std::string_view("OtherMap"), "Player", 83456 + static_cast<int>(i),
-                               folderLapCount, "1.1"};
+      const GhostHeader header{fits ? folderMapName : std::string_view("OtherMap"), "Player",
+                               83456 + static_cast<int>(i), folderLapCount, "1.1"};
       char name[32];
       std::snprintf(name, sizeof name, "ghost-%05zu.ghost", i);
       std::ofstream out(folder / name, std::ios::binary);
@@ -121,14 +121,14 @@ void writeGhostWithPrintf(const std::filesystem::path& file, const GhostHeader& 
   std::FILE* out = std::fopen(file.c_str(), "wb");
   if (out == nullptr) throw std::runtime_error("cannot write " + file.string());
   std::fprintf(out, "%.*s,%.*s,%d,%d-Lap,%.*s\r\n", static_cast<int>(header.mapName.size()), header.mapName.data(),
-               static_cast<int>(header.playerName.size()), header.playerName.data(), header.runTime,
-               header.lapCount, static_cast<int>(header.version.size()), header.version.data());
+               static_cast<int>(header.playerName.size()), header.playerName.data(), header.runTime, header.lapCount,
+               static_cast<int>(header.version.size()), header.version.data());
   char line[frameLineCapacity];
   for (const GhostFrame& frame : frames) {
-    const int length = std::snprintf(line, sizeof line, "%d,%.2f,%.2f,%.2f,%d,%d,%d\r\n", frame.time,
-                                     static_cast<double>(frame.x), static_cast<double>(frame.y),
-                                     static_cast<double>(frame.z), static_cast<int>(frame.pitch),
-                                     static_cast<int>(frame.yaw), static_cast<int>(frame.roll));
+    const int length =
+        std::snprintf(line, sizeof line, "%d,%.2f,%.2f,%.2f,%d,%d,%d\r\n", frame.time, static_cast<double>(frame.x),
+                      static_cast<double>(frame.y), static_cast<double>(frame.z), static_cast<int>(frame.pitch),
+                      static_cast<int>(frame.yaw), static_cast<int>(frame.roll));
     std::fwrite(line, 1, static_cast<std::size_t>(length), out);
   }
   std::fclose(out);

@@ -35,7 +35,8 @@ bool choicesAgreeWithScan(const std::vector<GhostFrame>& frames) {
       return false;
     }
   }
-  return samePose(chooseFrame(frames, elapsedNearEnd(frames, 7), true), chooseFrameByScan(frames, elapsedNearEnd(frames, 7)));
+  return samePose(chooseFrame(frames, elapsedNearEnd(frames, 7), true),
+                  chooseFrameByScan(frames, elapsedNearEnd(frames, 7)));
 }
 
 // What the first tick pays when the import has told the time order.
@@ -92,7 +93,8 @@ void registerPlaybackBenchmarks(const Sizes& sizes, std::vector<Ratio>& ratios) 
     benchmark::RegisterBenchmark(scanned.c_str(), tickScanned, count)->Unit(benchmark::kMicrosecond);
     ratios.push_back(microseconds("play start " + size + ": microseconds", learned, "O(1)"));
     ratios.push_back(microseconds("play start " + size + ": microseconds, looking at every frame", again, "(before)"));
-    ratios.push_back(timesFaster("tick near the end " + size + ": times faster than the scan", searched, scanned, "(log n)"));
+    ratios.push_back(
+        timesFaster("tick near the end " + size + ": times faster than the scan", searched, scanned, "(log n)"));
   }
 }
 

@@ -70,7 +70,8 @@ void registerImportBenchmarks(const Sizes& sizes, std::vector<Ratio>& ratios) {
     const std::string held = "memory/codec/" + size;
     const std::string heldLiterally = "memory/literal/" + size;
     benchmark::RegisterBenchmark(held.c_str(), heldPerFrame<std::vector<GhostFrame> (*)(const std::filesystem::path&)>,
-                                 count, [](const std::filesystem::path& file) {
+                                 count,
+                                 [](const std::filesystem::path& file) {
                                    std::vector<GhostFrame> frames;
                                    readGhostFile(file, frames);
                                    return frames;

@@ -127,20 +127,21 @@ void registerSettingsPageBenchmarks(const Sizes& sizes, std::vector<Ratio>& rati
     benchmark::RegisterBenchmark(literal.c_str(), pageLiterally, count)->Unit(benchmark::kMillisecond);
     ratios.push_back(counter("page " + size + " files: median ms per regeneration", codec, "medianMs",
                              count <= 1'000 ? "<= 2" : "<= 20"));
-    ratios.push_back(counter("page " + size + " files: worst ms per regeneration", codec, "worstMs",
-                             count <= 1'000 ? "<= 5" : "-"));
-    ratios.push_back(counter("page " + size + " files: median ms, literal generator", literal, "medianMs", "(baseline)"));
+    ratios.push_back(
+        counter("page " + size + " files: worst ms per regeneration", codec, "worstMs", count <= 1'000 ? "<= 5" : "-"));
+    ratios.push_back(
+        counter("page " + size + " files: median ms, literal generator", literal, "medianMs", "(baseline)"));
     const std::string limit = "page/listingLimit/" + size;
     benchmark::RegisterBenchmark(limit.c_str(), listingLimit, count)->Unit(benchmark::kMillisecond);
-    ratios.push_back(counter("page " + size + " files: median ms, listing + one stat per file", limit, "medianMs", "(limit)"));
+    ratios.push_back(
+        counter("page " + size + " files: median ms, listing + one stat per file", limit, "medianMs", "(limit)"));
     ratios.push_back(timesFaster("page " + size + " files: times faster (CPU) than literal", codec, literal, "-"));
   }
   const std::pair<const char*, void (*)(const std::filesystem::path&, const std::string&)> writes[] = {
       {"pageWrite/truncate", writeByTruncating},
       {"pageWrite/rename", writeByRenaming},
-      {"pageWrite/plugin", [](const std::filesystem::path& file, const std::string& text) {
-         writeSettingsPageFile(file, text);
-       }}};
+      {"pageWrite/plugin",
+       [](const std::filesystem::path& file, const std::string& text) { writeSettingsPageFile(file, text); }}};
   for (const auto& [name, write] : writes) {
     benchmark::RegisterBenchmark(name, pageFileWrite, write)->Unit(benchmark::kMicrosecond);
     ratios.push_back(counter(std::string(name) + ": median ms", name, "medianMs", "-"));

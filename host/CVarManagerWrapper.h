@@ -15,8 +15,8 @@ public:
 
   void registerNotifier(std::string name, std::function<void(std::vector<std::string> words)> callback,
                         std::string description, unsigned char permissions);
-  CVarWrapper registerCvar(std::string name, std::string defaultValue, std::string description,
-                           bool searchable, bool hasMin, float min, bool hasMax, float max, bool saveToCfg);
+  CVarWrapper registerCvar(std::string name, std::string defaultValue, std::string description, bool searchable,
+                           bool hasMin, float min, bool hasMax, float max, bool saveToCfg);
   CVarWrapper getCvar(std::string name);
   void executeCommand(std::string command, bool log = true);
   void log(std::string text);

@@ -184,9 +184,8 @@ FrameLineResult decodeFrameLine(std::string_view line, GhostFrame& frame) {
   for (int index = 1; index < frameFieldCount; ++index) {
     const FloatReading reading = readFloat(fields[static_cast<std::size_t>(index)]);
     // An infinity or a NaN would reach the ghost car's Kismet variables: it is as bad as no number at all.
-    const NumberError error = reading.error == NumberError::None && !std::isfinite(reading.value)
-                                  ? NumberError::NotFinite
-                                  : reading.error;
+    const NumberError error =
+        reading.error == NumberError::None && !std::isfinite(reading.value) ? NumberError::NotFinite : reading.error;
     if (error != NumberError::None) return {FrameLineResult::Kind::BadNumber, static_cast<FrameField>(index), error};
     values[static_cast<std::size_t>(index)] = reading.value;
   }

@@ -58,8 +58,8 @@ std::string_view frameFieldName(FrameField field);
 struct FrameLineResult {
   enum class Kind { Frame, TooFewFields, BadNumber };
   Kind kind = Kind::Frame;
-  FrameField badField = FrameField::Time;    // with BadNumber: the first field, in written order, that failed
-  NumberError error = NumberError::None;     // with BadNumber: what was wrong with it
+  FrameField badField = FrameField::Time;  // with BadNumber: the first field, in written order, that failed
+  NumberError error = NumberError::None;   // with BadNumber: what was wrong with it
 };
 
 // Decodes one frame line; fields after the seventh are ignored. A location or rotation that reads as an

@@ -8,12 +8,12 @@
 namespace {
 
 std::string badLineMessage(const std::string& selection, const BadFrameLine& bad, std::size_t framesLoaded) {
-  const char* problem = bad.error == NumberError::OutOfRange ? "is out of range"
+  const char* problem = bad.error == NumberError::OutOfRange  ? "is out of range"
                         : bad.error == NumberError::NotFinite ? "is not a finite number"
                                                               : "is not a number";
   return "Stopped reading " + selection + " at line " + std::to_string(bad.lineNumber) + ": the " +
-         std::string(frameFieldName(bad.field)) + " value " + problem + " (frames loaded: " +
-         std::to_string(framesLoaded) + ").";
+         std::string(frameFieldName(bad.field)) + " value " + problem +
+         " (frames loaded: " + std::to_string(framesLoaded) + ").";
 }
 
 std::string longLineMessage(const std::string& selection, std::size_t lineNumber, std::size_t framesLoaded) {

@@ -92,8 +92,8 @@ std::optional<std::string> readFirstLine(std::istream& in, std::size_t limit) {
   // No line feed: the line ends at the end of the stream, when that comes within the limit. A CR at its very
   // end stays, since no LF follows it.
   if (prefix.empty()) return std::nullopt;
-  const bool streamEnded = prefix.size() < limit || std::istream::traits_type::eq_int_type(
-                                                        in.peek(), std::istream::traits_type::eof());
+  const bool streamEnded =
+      prefix.size() < limit || std::istream::traits_type::eq_int_type(in.peek(), std::istream::traits_type::eof());
   if (!streamEnded) return std::nullopt;
   return prefix;
 }

@@ -25,7 +25,6 @@ void Lumaro::setGhostColor(float red, float green, float blue) {
   }
   refreshSequenceVariables(sequence);
   const float packed = packGhostColor(red, green, blue);
-  forEachVariable(KismetType::Float, "GhostColor", [packed](SequenceVariableWrapper& variable) {
-    variable.SetFloat(packed);
-  });
+  forEachVariable(KismetType::Float, "GhostColor",
+                  [packed](SequenceVariableWrapper& variable) { variable.SetFloat(packed); });
 }

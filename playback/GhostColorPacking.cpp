@@ -9,7 +9,8 @@ GhostColorParts ghostColorParts(LinearColor color) {
   float red = std::trunc(color.R / 255.0f * 10.0f);
   if (red > 0.0f && color.B < 254.0f) red = static_cast<float>(static_cast<double>(red) + 0.001);
   const auto green = static_cast<float>(std::floor(static_cast<double>(color.G / 255.0f) * 0.9 * 10.0 + 0.5) / 10.0);
-  const auto blue = static_cast<float>(std::floor(static_cast<double>(color.B / 255.0f) * 0.099 * 1000.0 + 0.5) / 1000.0);
+  const auto blue =
+      static_cast<float>(std::floor(static_cast<double>(color.B / 255.0f) * 0.099 * 1000.0 + 0.5) / 1000.0);
   return {red, green, blue};
 }
 

@@ -29,7 +29,6 @@ void Lumaro::reportCallbackError(std::string_view entry, std::string_view reason
     // The status log itself failed (the settings page, say): the console line is all that is left.
     try {
       cvarManager->log(message);
-    } catch (...) {
-    }
+    } catch (...) {}
   }
 }

@@ -79,8 +79,8 @@ void Console::registerCommand(ConsoleCommand command) {
 ConsoleVariable& Console::registerVariable(ConsoleVariable variable) {
   char limits[160];
   std::snprintf(limits, sizeof limits, "searchable=%d | min=%d,%g | max=%d,%g | save=%d", variable.searchable,
-                variable.hasMin, static_cast<double>(variable.min), variable.hasMax,
-                static_cast<double>(variable.max), variable.saveToCfg);
+                variable.hasMin, static_cast<double>(variable.min), variable.hasMax, static_cast<double>(variable.max),
+                variable.saveToCfg);
   recordHostCall_("registerCvar " + variable.name + " | " + variable.defaultValue + " | " + variable.description +
                   " | " + limits);
   if (ConsoleVariable* existing = find(variable.name)) return *existing;

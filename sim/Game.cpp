@@ -95,9 +95,8 @@ void Game::tick(std::int64_t length) {
   auto split = std::stable_partition(timers_.begin(), timers_.end(), waiting);
   std::vector<Timer> ready(std::make_move_iterator(split), std::make_move_iterator(timers_.end()));
   timers_.erase(split, timers_.end());
-  std::sort(ready.begin(), ready.end(), [](const Timer& a, const Timer& b) {
-    return a.due != b.due ? a.due < b.due : a.order < b.order;
-  });
+  std::sort(ready.begin(), ready.end(),
+            [](const Timer& a, const Timer& b) { return a.due != b.due ? a.due < b.due : a.order < b.order; });
   for (auto& timer : ready) timer.callback(wrapper_.get());
 }
 
@@ -115,12 +114,13 @@ void Game::setTimeout(std::function<void(GameWrapper*)> callback, float delaySec
   std::snprintf(delay, sizeof delay, "%g", static_cast<double>(delaySeconds));
   recordHostCall(std::string("SetTimeout ") + delay);
   const auto ticks = static_cast<std::int64_t>(std::llround(static_cast<double>(delaySeconds) * ticksPerSecond));
-  timers_.push_back(Timer{delaySeconds, clock_ + std::max<std::int64_t>(ticks, 0), timerOrder_++, tickCount_, std::move(callback)});
+  timers_.push_back(
+      Timer{delaySeconds, clock_ + std::max<std::int64_t>(ticks, 0), timerOrder_++, tickCount_, std::move(callback)});
 }
 
 std::size_t Game::pendingTimers(float delaySeconds) const {
-  return static_cast<std::size_t>(std::count_if(timers_.begin(), timers_.end(),
-                                                [&](const Timer& timer) { return timer.delaySeconds == delaySeconds; }));
+  return static_cast<std::size_t>(std::count_if(
+      timers_.begin(), timers_.end(), [&](const Timer& timer) { return timer.delaySeconds == delaySeconds; }));
 }
 
 void Game::recordHostCall(std::string call) {
@@ -218,7 +218,8 @@ KismetVariable* Game::variable(const std::string& name, VariableType type) {
 }
 
 void Game::crossStartLine() {
-  if (KismetVariable* lap = variable("LapNb", VariableType::Int)) lap->intValue = lap->intValue == -1 ? 0 : lap->intValue + 1;
+  if (KismetVariable* lap = variable("LapNb", VariableType::Int))
+    lap->intValue = lap->intValue == -1 ? 0 : lap->intValue + 1;
 }
 
 void Game::resetBall() {

@@ -36,7 +36,7 @@ struct VariableDefinition {
 };
 
 struct MapDefinition {
-  std::string name;              // what the game calls the map; MapName is one of the variables
+  std::string name;  // what the game calls the map; MapName is one of the variables
   bool hasMainSequence = true;
   bool freeplay = true;
   std::vector<VariableDefinition> variables;

@@ -77,8 +77,8 @@ std::optional<HeaderFields> fieldsAroundCommaNames(std::string_view headerLine, 
 
 }  // namespace
 
-std::optional<std::string> ghostChoice(std::string_view headerLine, std::string_view fileName,
-                                       std::string_view mapName, std::int32_t lapCount) {
+std::optional<std::string> ghostChoice(std::string_view headerLine, std::string_view fileName, std::string_view mapName,
+                                       std::int32_t lapCount) {
   if (!isListableFileName(fileName)) return std::nullopt;
   const std::vector<std::string> fields = splitString(headerLine, ",");
   std::optional<HeaderFields> header;

@@ -29,8 +29,8 @@ inline constexpr std::size_t headerLineLimit = 4096;
 // 128 or more. Names are written into the header unquoted: when the fields in their places do not fit, a
 // header that starts with the map name and a comma is read from the right (version, lap count, run time),
 // and what lies between is the player's name, commas and all.
-std::optional<std::string> ghostChoice(std::string_view headerLine, std::string_view fileName,
-                                       std::string_view mapName, std::int32_t lapCount);
+std::optional<std::string> ghostChoice(std::string_view headerLine, std::string_view fileName, std::string_view mapName,
+                                       std::int32_t lapCount);
 
 // The entries for every ghost file of the folder, in byte order of the (UTF-8) file names. Only what
 // GhostFileAccess lets the plugin read is opened, and only its first headerLineLimit bytes are read; other

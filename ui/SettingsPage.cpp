@@ -21,7 +21,6 @@ void Lumaro::updateGhostList() {
   page.status = cvarManager->getCvar("lm_log").getStringValue();
 
   // A page that cannot be written is lost without a word; the host reloads whatever page it has.
-  writeSettingsPageFile(gameWrapper->GetTessaroPath() / "plugins" / "settings" / "Lumaro.set",
-                        settingsPageText(page));
+  writeSettingsPageFile(gameWrapper->GetTessaroPath() / "plugins" / "settings" / "Lumaro.set", settingsPageText(page));
   cvarManager->executeCommand("cl_settings_refreshplugins", true);
 }

@@ -219,7 +219,8 @@ TEST(Options, TheCommandLine) {
   EXPECT_EQ(parseOptions({"-"}).options.script, "-");
   EXPECT_EQ(parsed.options.hostCallMilliseconds, 0.0) << "host calls take no time unless asked";
   EXPECT_EQ(parseOptions({"--host-call-ms", "0.5"}).options.hostCallMilliseconds, 0.5);
-  EXPECT_EQ(parseOptions({"--host-call-ms", "-1"}).error, "--host-call-ms takes a number of milliseconds from 0 to 100");
+  EXPECT_EQ(parseOptions({"--host-call-ms", "-1"}).error,
+            "--host-call-ms takes a number of milliseconds from 0 to 100");
 }
 
 }  // namespace

@@ -112,8 +112,11 @@ std::vector<HostileEntry> hostileCatalogue() {
        {"Stopped reading line-100mb.ghost at line 2: the line is longer than 4096 bytes (frames loaded: 0)."},
        0,
        ""},
-      {"header-100mb.ghost", sparse(header, 100'000'000), false,
-       {"Stopped reading header-100mb.ghost at line 1: the line is longer than 4096 bytes (frames loaded: 0)."}, 0,
+      {"header-100mb.ghost",
+       sparse(header, 100'000'000),
+       false,
+       {"Stopped reading header-100mb.ghost at line 1: the line is longer than 4096 bytes (frames loaded: 0)."},
+       0,
        ""},
       {"million-lines.ghost",
        [](const fs::path& entry, const fs::path&) {

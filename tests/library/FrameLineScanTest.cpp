@@ -24,8 +24,8 @@ namespace {
 
 // The seven values as bits, in written order, so that -0 and 0 differ and a NaN equals itself.
 std::array<std::uint32_t, 7> bitsOf(const GhostFrame& frame) {
-  return {static_cast<std::uint32_t>(frame.time), std::bit_cast<std::uint32_t>(frame.x),
-          std::bit_cast<std::uint32_t>(frame.y),   std::bit_cast<std::uint32_t>(frame.z),
+  return {static_cast<std::uint32_t>(frame.time),    std::bit_cast<std::uint32_t>(frame.x),
+          std::bit_cast<std::uint32_t>(frame.y),     std::bit_cast<std::uint32_t>(frame.z),
           std::bit_cast<std::uint32_t>(frame.pitch), std::bit_cast<std::uint32_t>(frame.yaw),
           std::bit_cast<std::uint32_t>(frame.roll)};
 }
@@ -63,8 +63,8 @@ GhostFrame scanned(const std::string& lineWithEnd) {
 
 TEST(FrameLineScan, TakesTheWritersFormsAndReadsThemAsStoiAndStofDo) {
   const GhostFrame frame = scanned("-16,-1234.57,250.00,17.01,-91,16384,0\r\n");
-  EXPECT_EQ(bitsOf(frame), bitsOf(ghostFrame(-16, std::stof("-1234.57"), 250.0f, std::stof("17.01"), -91.0f,
-                                             16384.0f, 0.0f)));
+  EXPECT_EQ(bitsOf(frame),
+            bitsOf(ghostFrame(-16, std::stof("-1234.57"), 250.0f, std::stof("17.01"), -91.0f, 16384.0f, 0.0f)));
   EXPECT_TRUE(std::signbit(scanned("0,-0.00,0,0,-0,0,0\n").x));
   EXPECT_TRUE(std::signbit(scanned("0,-0.00,0,0,-0,0,0\n").pitch));
   // Eight digits at most, read as one word; a ninth takes the general road.
@@ -79,25 +79,25 @@ TEST(FrameLineScan, TakesTheWritersFormsAndReadsThemAsStoiAndStofDo) {
 
 TEST(FrameLineScan, DeclinesEveryOtherFormSoThatTheGeneralRoadReadsIt) {
   for (const char* line : {
-           "0,0,0,0,0,0,0",                   // no line end before the text ends
-           "0,0,0,0,0,0,0\r",                 // a CR alone ends no line
-           "0,0,0,0,0,0,0,extra\n",           // extra fields
-           "0,0,0,0,0,0\n",                   // too few fields
-           "0,0,0,0,0,0,\n",                  // the empty last field that the splitter drops
-           "123456789,0,0,0,0,0,0\n",         // more than eight digits
+           "0,0,0,0,0,0,0",            // no line end before the text ends
+           "0,0,0,0,0,0,0\r",          // a CR alone ends no line
+           "0,0,0,0,0,0,0,extra\n",    // extra fields
+           "0,0,0,0,0,0\n",            // too few fields
+           "0,0,0,0,0,0,\n",           // the empty last field that the splitter drops
+           "123456789,0,0,0,0,0,0\n",  // more than eight digits
            "1234567890,0,0,0,0,0,0\n",
-           "+1,0,0,0,0,0,0\n",                // signs other than minus
-           " 1,0,0,0,0,0,0\n",                // leading blanks
-           "1x,0,0,0,0,0,0\n",                // text after the number
-           "0,1e5,0,0,0,0,0\n",               // exponents
-           "0,0x10,0,0,0,0,0\n",              // hexadecimal
-           "0,inf,0,0,0,0,0\n",               // inf and nan
-           "0,.,0,0,0,0,0\n",                 // a point without digits
-           "0,-,0,0,0,0,0\n",                 // a sign without digits
-           "0,167772.17,0,0,0,0,0\n",         // more than 2^24 hundredths
-           "0,123456789,0,0,0,0,0\n",         // more than eight digits before the point
-           "0,1.123456789,0,0,0,0,0\n",       // or after it
-           "0,0,0,0,0,0,0\r\r\n",             // a CR that stays in the line
+           "+1,0,0,0,0,0,0\n",           // signs other than minus
+           " 1,0,0,0,0,0,0\n",           // leading blanks
+           "1x,0,0,0,0,0,0\n",           // text after the number
+           "0,1e5,0,0,0,0,0\n",          // exponents
+           "0,0x10,0,0,0,0,0\n",         // hexadecimal
+           "0,inf,0,0,0,0,0\n",          // inf and nan
+           "0,.,0,0,0,0,0\n",            // a point without digits
+           "0,-,0,0,0,0,0\n",            // a sign without digits
+           "0,167772.17,0,0,0,0,0\n",    // more than 2^24 hundredths
+           "0,123456789,0,0,0,0,0\n",    // more than eight digits before the point
+           "0,1.123456789,0,0,0,0,0\n",  // or after it
+           "0,0,0,0,0,0,0\r\r\n",        // a CR that stays in the line
        }) {
     EXPECT_FALSE(scans(line)) << line;
     expectScanAgreesWithDecoder(line);
@@ -128,9 +128,8 @@ TEST(FrameLineScan, AgreesWithTheGeneralDecoderOnRandomLines) {
       const double scale = std::pow(10.0, static_cast<double>(random() % 12) - 3.0);
       return static_cast<float>((static_cast<double>(random()) / 4294967296.0 - 0.5) * scale);
     };
-    const GhostFrame frame = ghostFrame(integer(), location(), location(), location(),
-                                        static_cast<float>(integer()), static_cast<float>(integer()),
-                                        static_cast<float>(integer()));
+    const GhostFrame frame = ghostFrame(integer(), location(), location(), location(), static_cast<float>(integer()),
+                                        static_cast<float>(integer()), static_cast<float>(integer()));
     char text[frameLineCapacity + 1];
     char* const end = formatFrameLine(text, frame);
     *end = '\0';
@@ -163,10 +162,19 @@ std::vector<GhostFrame> readLiterally(const std::string& bytes) {
 
 TEST(GhostFileReading, ReadsEveryFileAsTheLiteralReaderDoes) {
   std::mt19937 random(21);
-  const std::vector<std::string> lines = {
-      "0,-1234.57,250.00,17.01,0,16384,0", "16,-1230.12,250.00,17.01,-91,16384,0", "8, 1.5,2,3,4,5,6",
-      "9,1e3,2,3,4,5,6x", "10,0,0,0,0,0,0,extra", "", "11,0,0", "12,0,0,0,0,0,", "-5,.5,5.,-.5,0,0,-0",
-      "13,0x1p3,2,3,4,5,6", "14,167772.17,2,3,4,5,6", "15,0,0,0,0,0,0\r", "2147483647,1,1,1,1,1,1"};
+  const std::vector<std::string> lines = {"0,-1234.57,250.00,17.01,0,16384,0",
+                                          "16,-1230.12,250.00,17.01,-91,16384,0",
+                                          "8, 1.5,2,3,4,5,6",
+                                          "9,1e3,2,3,4,5,6x",
+                                          "10,0,0,0,0,0,0,extra",
+                                          "",
+                                          "11,0,0",
+                                          "12,0,0,0,0,0,",
+                                          "-5,.5,5.,-.5,0,0,-0",
+                                          "13,0x1p3,2,3,4,5,6",
+                                          "14,167772.17,2,3,4,5,6",
+                                          "15,0,0,0,0,0,0\r",
+                                          "2147483647,1,1,1,1,1,1"};
   for (int round = 0; round < 300; ++round) {
     std::string bytes = "Map,Player,0,1-Lap,1.1\r\n";
     const std::size_t count = random() % 3000;
@@ -206,7 +214,8 @@ TEST(GhostFileReading, ALoadedGhostHoldsNoRoomBeyondItsFrames) {
   const auto file = folder.path() / "run.ghost";
   std::vector<GhostFrame> frames;
   // Written lines, and hand-made lines short enough to outgrow the room sized from the file's length.
-  for (const std::string& frameLine : {std::string("12,-1234.57,250.00,17.01,0,16384,0\r\n"), std::string("1,0,0,0,0,0,0\n")}) {
+  for (const std::string& frameLine :
+       {std::string("12,-1234.57,250.00,17.01,0,16384,0\r\n"), std::string("1,0,0,0,0,0,0\n")}) {
     std::string bytes = "h\r\n";
     for (int i = 0; i < 5000; ++i) bytes += frameLine;
     writeBytes(file, bytes);

@@ -50,7 +50,8 @@ TEST(GhostExport, TheHeaderTakesPlayerMapLastFrameTimeAndTheLapCountAtExportTime
   host.run("lm_lapNbr 3");
   host.plugin().recordedFrames = {ghostFrame(83456, 1, 2, 3, 4, 5, 6)};
   host.run("lm_export");
-  EXPECT_EQ(fileBytes(host.ghost("My-PB.ghost")), "TestMap,Ann, the fast,83456,3-Lap,1.1\r\n83456,1.00,2.00,3.00,4,5,6\r\n");
+  EXPECT_EQ(fileBytes(host.ghost("My-PB.ghost")),
+            "TestMap,Ann, the fast,83456,3-Lap,1.1\r\n83456,1.00,2.00,3.00,4,5,6\r\n");
 }
 
 TEST(GhostExport, FileNamesLoseTheNineIllegalCharactersAndWhatTheListRefusesToBlanks) {
@@ -62,9 +63,12 @@ TEST(GhostExport, FileNamesLoseTheNineIllegalCharactersAndWhatTheListRefusesToBl
   }
 
   ExportHost host;
-  const std::pair<std::string, std::string> names[] = {
-      {"My.PB", "My PB.ghost"}, {"a/b", "a b.ghost"}, {"..", "  .ghost"}, {"<a:b>?|*", " a b   *.ghost"},
-      {"\"R&D@home\t\r\"", " R D home   .ghost"}, {"Caf\xc3\xa9", "Caf\xc3\xa9.ghost"}};
+  const std::pair<std::string, std::string> names[] = {{"My.PB", "My PB.ghost"},
+                                                       {"a/b", "a b.ghost"},
+                                                       {"..", "  .ghost"},
+                                                       {"<a:b>?|*", " a b   *.ghost"},
+                                                       {"\"R&D@home\t\r\"", " R D home   .ghost"},
+                                                       {"Caf\xc3\xa9", "Caf\xc3\xa9.ghost"}};
   for (const auto& [setting, file] : names) {
     host.console().setValue(*host.console().find("lm_export_filename"), setting);
     host.run("lm_export");
@@ -83,7 +87,7 @@ TEST(GhostExport, FileNamesLoseTheNineIllegalCharactersAndWhatTheListRefusesToBl
 // listed name holding a double quote could not be picked.
 TEST(GhostExport, EveryExportedGhostIsListedAndCanBePicked) {
   ExportHost host;
-  const std::string names[] = {"R&D",       "me@home", "a|b",  "tab\there",
+  const std::string names[] = {"R&D",      "me@home",    "a|b",  "tab\there",
                                "cr\rlf\n", "say \"hi\"", "\x7f", "\xc3\x9f \xe7\x8c\xab"};
   for (const std::string& name : names) {
     host.console().setValue(*host.console().find("lm_export_filename"), name);

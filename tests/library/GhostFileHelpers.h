@@ -36,7 +36,8 @@ inline GhostFrame ghostFrame(std::int32_t time, float x, float y, float z, float
 
 inline std::vector<std::string> folderNames(const std::filesystem::path& folder) {
   std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
 }

@@ -22,7 +22,9 @@ namespace {
 
 // Text is UTF-8 on every platform; the folder opener hands the Windows shell the path's UTF-16 form.
 TEST(PathText, Utf8TextAndPathsConvertBothWaysAndTheWideFormIsUtf16) {
-  const std::string text = "/home/J\xc3\xa9r\xc3\xb4me/Stra\xc3\x9f" "e/\xe7\x8c\xab.ghost";
+  const std::string text =
+      "/home/J\xc3\xa9r\xc3\xb4me/Stra\xc3\x9f"
+      "e/\xe7\x8c\xab.ghost";
   const std::filesystem::path path = pathFromUtf8(text);
   EXPECT_EQ(path, std::filesystem::path(u8"/home/J\u00e9r\u00f4me/Stra\u00dfe/\u732b.ghost"));
   EXPECT_TRUE(path.filename() == std::filesystem::path(u8"\u732b.ghost"));
@@ -34,7 +36,7 @@ TEST(PathText, Utf8TextAndPathsConvertBothWaysAndTheWideFormIsUtf16) {
 // Without a host opener on Windows, a request the shell refuses (a result of 32 or less) is reported.
 TEST(GhostFolder, TheShellAcceptsARequestOnlyWithAResultAbove32) {
   EXPECT_FALSE(shellAcceptedRequest(0));
-  EXPECT_FALSE(shellAcceptedRequest(2));   // file not found
+  EXPECT_FALSE(shellAcceptedRequest(2));  // file not found
   EXPECT_FALSE(shellAcceptedRequest(32));
   EXPECT_TRUE(shellAcceptedRequest(33));
   EXPECT_TRUE(shellAcceptedRequest(42));

@@ -106,7 +106,8 @@ TEST(GhostFile, AGhostLargerThanOneWriteBlockKeepsEveryLineWhole) {
 
 TEST(GhostFile, FrameLinesAgreeWithSnprintfForIntegersOfEveryLength) {
   std::mt19937 random(5);
-  std::vector<std::int32_t> integers = {0, -1, 9, 10, 99, 100, 99999999, 100000000, -100000000, 999999999,
+  std::vector<std::int32_t> integers = {0,          -1,        9,         10,           99,
+                                        100,        99999999,  100000000, -100000000,   999999999,
                                         1000000000, INT32_MAX, INT32_MIN, INT32_MIN + 1};
   for (int round = 0; round < 200'000; ++round) {
     // Every length from one to ten digits as likely.
@@ -178,7 +179,8 @@ TEST(GhostFile, TheFirstLineIsAlwaysTheHeaderAndExtraFieldsAreIgnored) {
 
 TEST(GhostFile, LinesWithFewerThanSevenFieldsAreSkippedAndCounted) {
   FrameReadReport report;
-  const auto frames = readAll("h\r\n1,0,0,0,0,0,0\r\n\r\n2,0,0,0\r\n3,0,0,0,0,0,\r\nnot a frame\r\n4,0,0,0,0,0,0\r\n", &report);
+  const auto frames =
+      readAll("h\r\n1,0,0,0,0,0,0\r\n\r\n2,0,0,0\r\n3,0,0,0,0,0,\r\nnot a frame\r\n4,0,0,0,0,0,0\r\n", &report);
   ASSERT_EQ(frames.size(), 2u);
   EXPECT_EQ(frames[0].time, 1);
   EXPECT_EQ(frames[1].time, 4);

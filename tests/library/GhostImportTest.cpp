@@ -77,8 +77,12 @@ TEST(GhostImport, NothingButARegularFileInsideTheGhostFolderIsRead) {
   std::filesystem::create_directory(host.game().ghostFolder() / "sub");
   std::filesystem::create_symlink("/dev/zero", host.game().ghostFolder() / "zero.ghost");
   ASSERT_EQ(mkfifo((host.game().ghostFolder() / "pipe.ghost").c_str(), 0600), 0);
-  const std::string refused[] = {utf8FromPath(elsewhere), "../elsewhere.txt", "sub/../../elsewhere.txt",
-                                 "outside.ghost",         "/dev/zero",        "zero.ghost",
+  const std::string refused[] = {utf8FromPath(elsewhere),
+                                 "../elsewhere.txt",
+                                 "sub/../../elsewhere.txt",
+                                 "outside.ghost",
+                                 "/dev/zero",
+                                 "zero.ghost",
                                  "pipe.ghost"};
   for (const std::string& selection : refused) {
     host.plugin().ghostFrames = {ghostFrame(1, 1, 1, 1, 1, 1, 1)};
@@ -101,9 +105,8 @@ TEST(GhostImport, AFileWithoutFramesIsImportedAndSaidToHoldNone) {
   host.ghost("empty.ghost", "");
   EXPECT_EQ(host.import("empty.ghost"), (Lines{"Imported empty.ghost.", "empty.ghost holds no frames."}));
   host.ghost("short.ghost", "h\n1,2\n");
-  EXPECT_EQ(host.import("short.ghost"),
-            (Lines{"Imported short.ghost.", "short.ghost holds no frames.",
-                   "Skipped 1 line of short.ghost with fewer than seven fields."}));
+  EXPECT_EQ(host.import("short.ghost"), (Lines{"Imported short.ghost.", "short.ghost holds no frames.",
+                                               "Skipped 1 line of short.ghost with fewer than seven fields."}));
 }
 
 // Mended: a bad number used to throw out of the import, leaving a half-read ghost and no word about it.
@@ -127,9 +130,9 @@ TEST(GhostImport, ABadNumberIsReportedWithFileLineAndFieldAndTheFramesBeforeItSt
 // Mended: nan and inf pass the number rules and used to be written to the ghost car's Kismet variables.
 TEST(GhostImport, ANonFiniteLocationOrRotationStopsTheReadLikeABadNumber) {
   ImportHost host;
-  const std::pair<std::string, std::string> lines[] = {
-      {"2,nan,0,0,0,0,0", "x"},   {"2,0,-inf,0,0,0,0", "y"}, {"2,0,0,INFINITY,0,0,0", "z"},
-      {"2,0,0,0,NaN(1),0,0", "pitch"}, {"2,0,0,0,0,inf,0", "yaw"}, {"2,0,0,0,0,0,-nan", "roll"}};
+  const std::pair<std::string, std::string> lines[] = {{"2,nan,0,0,0,0,0", "x"},      {"2,0,-inf,0,0,0,0", "y"},
+                                                       {"2,0,0,INFINITY,0,0,0", "z"}, {"2,0,0,0,NaN(1),0,0", "pitch"},
+                                                       {"2,0,0,0,0,inf,0", "yaw"},    {"2,0,0,0,0,0,-nan", "roll"}};
   for (const auto& [line, field] : lines) {
     host.ghost("odd.ghost", "h\n1,0,0,0,0,0,0\n" + line + "\n3,0,0,0,0,0,0\n");
     EXPECT_EQ(host.import("odd.ghost"), Lines{"Stopped reading odd.ghost at line 3: the " + field +

@@ -43,8 +43,8 @@ Reference referenceChoice(const std::vector<GhostFrame>& f, std::int64_t e) {
     if (a.time <= e && e <= b.time) {
       if (a.time == b.time) return take(a);
       const float num = static_cast<float>(e - static_cast<std::int64_t>(a.time));
-      const float den = static_cast<float>(static_cast<std::int32_t>(static_cast<std::uint32_t>(b.time) -
-                                                                      static_cast<std::uint32_t>(a.time)));
+      const float den = static_cast<float>(
+          static_cast<std::int32_t>(static_cast<std::uint32_t>(b.time) - static_cast<std::uint32_t>(a.time)));
       const float from[6] = {a.x, a.y, a.z, a.pitch, a.yaw, a.roll};
       const float to[6] = {b.x, b.y, b.z, b.pitch, b.yaw, b.roll};
       r.outcome = Outcome::write;

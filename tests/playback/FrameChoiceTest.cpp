@@ -67,7 +67,7 @@ TEST(FrameChoice, TwoFramesAtTheSameTimeShowTheFirstOfThemNotNaN) {
   EXPECT_EQ(choice.pose.rotation.Y, 5.0f);
 
   // Equal times in the middle: the first pair that reaches the time wins, here (0, 1) at its end.
-  const std::vector<GhostFrame> middle = {frameAt(0, 0.0f), frameAt(100, 8.0f), frameAt(100, 9.0f),
+  const std::vector<GhostFrame> middle = {frameAt(0, 0.0f),    frameAt(100, 8.0f),  frameAt(100, 9.0f),
                                           frameAt(100, 10.0f), frameAt(300, 11.0f), frameAt(400, 12.0f)};
   EXPECT_EQ(shownX(middle, 100), (8.0f - 0.0f) * 100.0f / 100.0f + 0.0f);
   // Just after them: pair (3, 4).
@@ -98,7 +98,8 @@ TEST(Interpolation, SubtractsMultipliesDividesThenAddsInSinglePrecision) {
   // These values tell the order apart: the factor taken first, or double precision, lands elsewhere.
   EXPECT_NE(pose.rotation.X, (2.3f - 1.1f) * (4.0f / 10.0f) + 1.1f);
   EXPECT_NE(pose.rotation.X, static_cast<float>((2.3 - 1.1) * 4.0 / 10.0 + 1.1));
-  EXPECT_NE(pose.rotation.X, static_cast<float>(static_cast<double>(2.3f - 1.1f) * 4.0 / 10.0 + static_cast<double>(1.1f)));
+  EXPECT_NE(pose.rotation.X,
+            static_cast<float>(static_cast<double>(2.3f - 1.1f) * 4.0 / 10.0 + static_cast<double>(1.1f)));
 }
 
 TEST(Interpolation, TheOffsetIsTakenInIntegersBeforeItBecomesAFloat) {

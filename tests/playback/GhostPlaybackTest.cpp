@@ -58,8 +58,8 @@ protected:
     host.newLines();
   }
   int timeoutsOf(const std::string& delay) {
-    return static_cast<int>(std::count(host.game().hostCalls().begin(), host.game().hostCalls().end(),
-                                       "SetTimeout " + delay));
+    return static_cast<int>(
+        std::count(host.game().hostCalls().begin(), host.game().hostCalls().end(), "SetTimeout " + delay));
   }
 };
 
@@ -319,8 +319,8 @@ TEST_F(GhostPlaybackTest, AGhostImportedAgainIsPlayedByTheOrderItsImportFound) {
     out << "Speedway,Player,0,1-Lap,1.1\r\n";
     for (const GhostFrame& frame : frames) out << frame.time << ',' << frame.x << ",0,0,0,0,0\r\n";
   };
-  ghostFile({frameAt(0, 0), frameAt(100, 100), frameAt(200, 200), frameAt(300, 300), frameAt(400, 400),
-             frameAt(500, 500)});
+  ghostFile(
+      {frameAt(0, 0), frameAt(100, 100), frameAt(200, 200), frameAt(300, 300), frameAt(400, 400), frameAt(500, 500)});
   host.run("lm_ghostfilepath run.ghost");
   EXPECT_TRUE(host.plugin().ghostFrameOrder.inTimeOrder(host.plugin().ghostFrames));
   host.run("lm_play");

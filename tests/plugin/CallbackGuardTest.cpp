@@ -22,8 +22,9 @@ TEST(CallbackGuard, AFailedGhostFolderIsReportedAndLoadingCompletes) {
   { std::ofstream(host.game().ghostFolder()) << "not a folder"; }
   host.load();
   ASSERT_FALSE(host.lines().empty());
-  EXPECT_EQ(host.lines().front().rfind("Could not create the ghost folder " + host.game().ghostFolder().string() + ": ", 0),
-            0u)
+  EXPECT_EQ(
+      host.lines().front().rfind("Could not create the ghost folder " + host.game().ghostFolder().string() + ": ", 0),
+      0u)
       << host.lines().front();
   EXPECT_TRUE(host.console().valueOf("lm_color").has_value());
   EXPECT_EQ(host.game().hostCalls().back(), std::string("HookEvent ") + sim::playerSpawnEvent);

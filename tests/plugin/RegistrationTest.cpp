@@ -16,7 +16,8 @@ TEST(Registrations, OrderAndArgumentsAreFixed) {
       "registerNotifier lm_import | Import Ghost | 0",
       "registerNotifier lm_open_folder | Import Ghost | 0",
       "registerNotifier lm_update_list | Update Ghost List | 0",
-      "registerCvar lm_ghostfilepath | none | Selected Ghost from Ghost list | searchable=1 | min=0,0 | max=0,0 | save=1",
+      "registerCvar lm_ghostfilepath | none | Selected Ghost from Ghost list | searchable=1 | min=0,0 | max=0,0 | "
+      "save=1",
       "addOnValueChanged lm_ghostfilepath",
       "registerCvar lm_export_filename | My-PB | Ghost Export filename | searchable=1 | min=0,0 | max=0,0 | save=1",
       "registerCvar lm_lapNbr | 1 | Number of laps | searchable=1 | min=1,1 | max=1,6 | save=1",
@@ -53,7 +54,8 @@ TEST(Registrations, VariablesWithoutHandlersRunNothingWhenChanged) {
   PluginHarness host;
   const auto calls = host.game().hostCalls().size();
   const auto commands = host.console().commandsRun().size();
-  for (const char* line : {"lm_export_filename x", "lm_isrecording 1", "lm_log hi", "lm_maxsecs 5", "lm_autoexport 1"}) {
+  for (const char* line :
+       {"lm_export_filename x", "lm_isrecording 1", "lm_log hi", "lm_maxsecs 5", "lm_autoexport 1"}) {
     host.run(line);
   }
   EXPECT_EQ(host.game().hostCalls().size(), calls);

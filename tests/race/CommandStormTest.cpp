@@ -46,10 +46,11 @@ TEST_F(CommandStormTest, TenThousandCommandsLeaveOneChainOfEachKind) {
   ASSERT_FALSE(plugin().ghostFrames.empty());
   lines();
 
-  const std::vector<std::string> commands = {
-      "lm_record", "lm_challenge", "lm_play", "lm_stop", "lm_export", "lm_isrecording 0", "lm_autorecord 1",
-      "lm_autorecord 0", "lm_lapNbr 1", "lm_lapNbr 2", "cross", "cross", "reset-ball", "respawn", "pause",
-      "map speedway", "remove-car", "restore-car", "lm_isrecording 1"};
+  const std::vector<std::string> commands = {"lm_record",   "lm_challenge",     "lm_play",         "lm_stop",
+                                             "lm_export",   "lm_isrecording 0", "lm_autorecord 1", "lm_autorecord 0",
+                                             "lm_lapNbr 1", "lm_lapNbr 2",      "cross",           "cross",
+                                             "reset-ball",  "respawn",          "pause",           "map speedway",
+                                             "remove-car",  "restore-car",      "lm_isrecording 1"};
   auto carryOut = [&](const std::string& command) {
     if (command == "cross") {
       game().crossStartLine();

@@ -25,9 +25,8 @@ protected:
 };
 
 TEST_F(KismetAccessTest, TheTypeTestComesFirstAndNamesCompareExactly) {
-  loadMap({{"LapNb", VariableType::Float, "-1"},
-           {"lapnb", VariableType::Int, "-1"},
-           {"LapNb ", VariableType::Int, "-1"}});
+  loadMap(
+      {{"LapNb", VariableType::Float, "-1"}, {"lapnb", VariableType::Int, "-1"}, {"LapNb ", VariableType::Int, "-1"}});
   EXPECT_FALSE(host.plugin().findFirstVariable(KismetType::Int, "LapNb"));
   EXPECT_TRUE(host.plugin().findFirstVariable(KismetType::Float, "LapNb"));
   EXPECT_FALSE(host.plugin().hasVariable(KismetType::Int, "LapNb"));

@@ -68,8 +68,8 @@ protected:
   std::size_t mark() { return game().hostCalls().size(); }
   int timersSetSince(std::size_t from, const std::string& delay) {
     const auto& calls = game().hostCalls();
-    return static_cast<int>(std::count(calls.begin() + static_cast<std::ptrdiff_t>(from), calls.end(),
-                                       "SetTimeout " + delay));
+    return static_cast<int>(
+        std::count(calls.begin() + static_cast<std::ptrdiff_t>(from), calls.end(), "SetTimeout " + delay));
   }
 
   // Leaves state behind that the run reset clears, to tell afterwards whether a reset happened.

@@ -14,7 +14,8 @@ protected:
   // The index of the first console command line run that starts with the given text.
   std::ptrdiff_t commandIndex(const std::string& prefix) {
     const auto& run = host.console().commandsRun();
-    auto found = std::find_if(run.begin(), run.end(), [&](const std::string& line) { return line.rfind(prefix, 0) == 0; });
+    auto found =
+        std::find_if(run.begin(), run.end(), [&](const std::string& line) { return line.rfind(prefix, 0) == 0; });
     return found == run.end() ? -1 : found - run.begin();
   }
 };

@@ -139,8 +139,8 @@ TEST_F(RunSamplerTest, ACarMissingForOneTickEndsSamplingButNotTheRace) {
 TEST_F(RunSamplerTest, NoCarAtTheStartRecordsNothing) {
   game().removeCar();
   startRace();
-  EXPECT_EQ(lines(), (Lines{"Recording starts and ends when you cross the finish line.", "Race started.",
-                            "No Player Found."}));
+  EXPECT_EQ(lines(),
+            (Lines{"Recording starts and ends when you cross the finish line.", "Race started.", "No Player Found."}));
   EXPECT_TRUE(runFrames().empty());
   EXPECT_EQ(raceState(), "racing") << "the watcher goes on";
 }

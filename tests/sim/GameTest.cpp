@@ -121,7 +121,7 @@ TEST_F(GameTest, HostCallsCanTakeVirtualTimeAndBeWatched) {
   game.setHostCallObserver({});
   EXPECT_EQ(game.now(), before + 20'000);
   EXPECT_EQ(seen, (std::vector<std::pair<std::string, std::int64_t>>{{"GetLocalCar", before + 10'000},
-                                                                      {"GetLocation", before + 20'000}}));
+                                                                     {"GetLocation", before + 20'000}}));
 }
 
 TEST_F(GameTest, PendingTimersAreCountedByTheirDelay) {

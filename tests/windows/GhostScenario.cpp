@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr int lapSteps = 90;       // ticks driven between the two crossings of the line
+constexpr int lapSteps = 90;        // ticks driven between the two crossings of the line
 constexpr int pauseAfterStep = 40;  // the game is paused after this step's tick
 constexpr double pauseSeconds = 0.75;
 
@@ -130,8 +130,8 @@ std::string firstDifference(const std::string& actual, const std::string& expect
     const std::string actualLine = actual.substr(start, actualEnd - start);
     const std::string expectedLine = expected.substr(start, expectedEnd - start);
     if (actualLine != expectedLine || (actualEnd == actual.size()) != (expectedEnd == expected.size())) {
-      return "line " + std::to_string(line) + " is \"" + shown(actualLine) + "\", expected \"" +
-             shown(expectedLine) + "\"";
+      return "line " + std::to_string(line) + " is \"" + shown(actualLine) + "\", expected \"" + shown(expectedLine) +
+             "\"";
     }
     if (actualEnd == actual.size()) return "";
     start = actualEnd + 1;
@@ -144,14 +144,14 @@ std::string joinLines(const std::vector<std::string>& lines) {
   return text;
 }
 
-
 // lm_open_folder hands the host's opener the ghost folder, the game's data folder joined with "Ghosts",
 // as UTF-8 text, and says nothing.
 void checkFolderOpened(sim::Game& game, Checks& checks) {
   const std::size_t linesBefore = game.console().lines().size();
   game.console().execute("lm_open_folder");
   const std::string separator(1, static_cast<char>(std::filesystem::path::preferred_separator));
-  const std::string expected = utf8FromPath(game.root()) + separator + "tessaro" + separator + "data" + separator + "Ghosts";
+  const std::string expected =
+      utf8FromPath(game.root()) + separator + "tessaro" + separator + "data" + separator + "Ghosts";
   const std::vector<std::string>& opened = game.foldersOpened();
   checks.expect(opened.size() == 1 && opened[0] == expected,
                 "lm_open_folder hands the host's opener the ghost folder as UTF-8: " +
@@ -178,7 +178,10 @@ void checkFolderOpened(sim::Game& game, Checks& checks) {
 // offered by the page's list and picked from it, as on every platform.
 void checkNonAsciiNames(sim::Game& game, Checks& checks) {
   sim::Console& console = game.console();
-  const std::string names[] = {"Caf\xc3\xa9", "Stra\xc3\x9f" "e", "\xe7\x8c\xab"};
+  const std::string names[] = {"Caf\xc3\xa9",
+                               "Stra\xc3\x9f"
+                               "e",
+                               "\xe7\x8c\xab"};
   for (const std::string& name : names) {
     const std::size_t linesBefore = console.lines().size();
     console.execute("lm_export_filename \"" + name + "\"");
@@ -250,8 +253,8 @@ void runGhostScenario(const std::filesystem::path& plugin, const std::filesystem
   if (!checks.expect(ghost.good(), "the ghost file exists")) return;
   const std::string bytes{std::istreambuf_iterator<char>(ghost), std::istreambuf_iterator<char>()};
   const std::string ghostDifference = firstDifference(bytes, expected.ghostFile);
-  checks.expect(ghostDifference.empty(),
-                "the ghost file holds the header and " + std::to_string(lapSteps + 3) +
-                    " frame lines, each ending in CR LF" + (ghostDifference.empty() ? "" : ": " + ghostDifference));
+  checks.expect(ghostDifference.empty(), "the ghost file holds the header and " + std::to_string(lapSteps + 3) +
+                                             " frame lines, each ending in CR LF" +
+                                             (ghostDifference.empty() ? "" : ": " + ghostDifference));
   std::ofstream(ghostCopy, std::ios::binary) << bytes;
 }

@@ -86,7 +86,8 @@ void checkLifecycle(const unsigned char* record, const std::filesystem::path& ro
   // The plugin finds the host's virtual clock by this name in pluginsdk.dll; without it the plugin
   // would time runs on the wall clock.
   const auto hostClock = reinterpret_cast<Tessaro::HostClockFunction>(sdkSymbol(Tessaro::hostClockSymbol));
-  checks.expect(hostClock != nullptr && hostClock() == game.now(), "the SDK library offers the game's clock to plugins");
+  checks.expect(hostClock != nullptr && hostClock() == game.now(),
+                "the SDK library offers the game's clock to plugins");
   game.runFor(0.5);
 
   const std::size_t commandsBefore = game.console().commandsRun().size();

@@ -13,11 +13,11 @@
 #include <vector>
 
 #if defined(_WIN32)
-#include <io.h>
-#include <windows.h>
+#  include <io.h>
+#  include <windows.h>
 #else
-#include <csignal>
-#include <unistd.h>
+#  include <csignal>
+#  include <unistd.h>
 #endif
 
 #include "tools/host/Chaos.h"
