@@ -16,10 +16,11 @@ GhostFileRead readGhostFile(const std::filesystem::path& file, std::vector<Ghost
   // Room for as many frames as lines of the writer's shortest form ("0,0.00,0.00,0.00,0,0,0" and CR LF)
   // fit in the file: a written ghost never outgrows it, and pages of it that are never filled are never
   // touched. A file of shorter hand-made lines grows the list as usual. The room asked for ahead is capped
-  // at about nine hours of racing: a huge or sparse file planted in the folder must not make the import ask
-  // for gigabytes (committed at once on some systems) before its first bad line stops the read.
+  // at a million frames (over two hours of racing; 28 MiB): a huge or sparse file planted in the folder must
+  // not make the import claim hundreds of megabytes (committed at once on some systems, shadowed at once by
+  // memory checkers) before its first bad line stops the read. A longer ghost grows past it as usual.
   constexpr std::uintmax_t shortestFrameLine = 24;
-  constexpr std::uintmax_t mostFramesReservedAhead = std::uintmax_t{1} << 22;
+  constexpr std::uintmax_t mostFramesReservedAhead = std::uintmax_t{1} << 20;
   const std::uintmax_t size = std::filesystem::file_size(file, ignored);
   if (!ignored) {
     frames.reserve(static_cast<std::size_t>(std::min(size / shortestFrameLine + 1, mostFramesReservedAhead)));

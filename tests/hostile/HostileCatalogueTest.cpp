@@ -159,8 +159,9 @@ TEST_F(HostileCatalogue, ThePageListsExactlyTheListableEntriesReadingLittle) {
   std::set<std::string> expected;
   for (const HostileEntry& entry : catalogue) {
     if (entry.listed) expected.insert(entry.name);
-    if (entry.listed && !entry.label.empty())
+    if (entry.listed && !entry.label.empty()) {
       EXPECT_EQ(entries.count(entry.name) ? entries.at(entry.name) : "", entry.label);
+    }
   }
   EXPECT_EQ(listed, expected);
   EXPECT_TRUE(snapshot(outside) == outsideBefore);
