@@ -65,6 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   FUZZ_CHECK(report.skippedLines == expected.report.skippedLines, "%zu lines skipped, expected %zu",
              report.skippedLines, expected.report.skippedLines);
+  FUZZ_CHECK(report.tooLongLine == expected.report.tooLongLine, "the stop at a long line %s",
+             report.tooLongLine ? "is reported where there is none" : "is missed");
   FUZZ_CHECK(report.badLine.has_value() == expected.report.badLine.has_value(), "a bad line %s",
              report.badLine ? "reported where there is none" : "missed");
   if (report.badLine) {

@@ -80,7 +80,13 @@ inline FileReading readFile(std::istream& in) {
   std::size_t lineNumber = 0;
   while (std::getline(in, line)) {
     if (!in.eof() && !line.empty() && line.back() == '\r') line.pop_back();
-    if (++lineNumber == 1) continue;  // the header
+    ++lineNumber;
+    // No ghost line is this long: reading gives up on it, the header included.
+    if (line.size() > ghostLineLimit) {
+      reading.report.tooLongLine = lineNumber;
+      break;
+    }
+    if (lineNumber == 1) continue;  // the header
     GhostFrame frame;
     const FrameLineResult result = decodeLine(line, frame);
     if (result.kind == FrameLineResult::Kind::TooFewFields) {
