@@ -149,10 +149,6 @@ std::string pageProblem(const std::string& page) {
   return "";
 }
 
-bool lettingTimePass(const Step& step) {
-  return std::holds_alternative<Wait>(step.action) || std::holds_alternative<Drive>(step.action);
-}
-
 // Console lines from index from on.
 std::vector<std::string> linesSince(const sim::Game& game, std::size_t from) {
   const auto& lines = const_cast<sim::Game&>(game).console().lines();
@@ -283,6 +279,7 @@ std::optional<ChaosViolation> runChaosSteps(const SessionSettings& settings, con
       }
       const auto before = ghostFiles(session.game().ghostFolder());
       const std::size_t consoleFrom = session.game().console().lines().size();
+      const std::int64_t timeBefore = session.game().now();
       try {
         (void)session.run(*parsed.step, folder);  // a step the game refuses (no car to drive) is no fault
       } catch (const std::exception& escaped) {
@@ -291,9 +288,10 @@ std::optional<ChaosViolation> runChaosSteps(const SessionSettings& settings, con
       }
       if (std::string problem = invariantProblem(session, before, consoleFrom); !problem.empty()) {
         violation = ChaosViolation{i, std::move(problem)};
-      } else if (lettingTimePass(*parsed.step)) {
+      } else if (session.game().now() != timeBefore) {
         // After a tick the pending 0.001 s timers are the chains alive: a lap watcher (or its finish), a run
-        // sampler, a playback tick. Right after a command a stale tick may still wait to do nothing.
+        // sampler, a playback tick. Right after a command a stale tick may still wait to do nothing, and so
+        // after a drive or wait the game refused (paused, no car), which let no time pass.
         const std::size_t chains = session.game().pendingTimers(0.001f);
         if (chains > 3)
           violation = ChaosViolation{i, "chains alive: " + std::to_string(chains) + " timer chains pending"};
