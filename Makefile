@@ -13,8 +13,8 @@ test: build
 	ctest --preset $(PRESET)
 
 # The showcase on the stand-in host: record, export, pick from the page's list, challenge. The game root
-# (ghost files, settings page), the Kismet write trace, the scenario's picture and the comparison of its two
-# runs are left in build/$(PRESET)/demo.
+# (ghost files, settings page), the Kismet write trace, the scenario's picture, the comparison of its two
+# runs and their replay page are left in build/$(PRESET)/demo.
 DEMO_ROOT = build/$(PRESET)/demo
 DEMO_GHOSTS = $(DEMO_ROOT)/tessaro/data/Ghosts
 demo:
@@ -27,7 +27,10 @@ demo:
 	./build/$(PRESET)/bin/lumaro-ghost compare $(DEMO_GHOSTS)/My-PB.ghost $(DEMO_GHOSTS)/My-PB-2.ghost
 	./build/$(PRESET)/bin/lumaro-ghost plot $(DEMO_GHOSTS)/My-PB.ghost $(DEMO_GHOSTS)/My-PB-2.ghost \
 	    -o $(DEMO_ROOT)/comparison.svg
+	./build/$(PRESET)/bin/lumaro-ghost html $(DEMO_GHOSTS)/My-PB.ghost $(DEMO_GHOSTS)/My-PB-2.ghost \
+	    -o $(DEMO_ROOT)/replay.html
 	@echo "The comparison of the two runs, drawn: $(DEMO_ROOT)/comparison.svg (open it in a browser)"
+	@echo "The two runs racing, a page that plays offline: $(DEMO_ROOT)/replay.html (open it in a browser)"
 
 # BENCH_ARGS=--large adds 10M-frame ghosts and 10,000-file folders; other arguments go to Google Benchmark
 # (BENCH_ARGS=--benchmark_filter=import, for one area).
