@@ -7,6 +7,17 @@ execute_process(COMMAND ${MARKDOWN} --extension table --to html ${SOURCE}
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "${MARKDOWN} could not read ${SOURCE}: ${error}")
 endif()
+# Headings get the ids GitHub gives them (lower case, blanks to hyphens, other punctuation dropped), so the
+# guide's links within itself lead somewhere here too.
+string(REGEX MATCHALL "<h[1-6]>[^<]*</h[1-6]>" headings "${body}")
+foreach(heading IN LISTS headings)
+  string(REGEX REPLACE "^<h([1-6])>([^<]*)</h[1-6]>$" "\\1" level "${heading}")
+  string(REGEX REPLACE "^<h[1-6]>([^<]*)</h[1-6]>$" "\\1" text "${heading}")
+  string(TOLOWER "${text}" slug)
+  string(REGEX REPLACE "[^a-z0-9 _-]" "" slug "${slug}")
+  string(REPLACE " " "-" slug "${slug}")
+  string(REPLACE "${heading}" "<h${level} id=\"${slug}\">${text}</h${level}>" body "${body}")
+endforeach()
 set(page "<!DOCTYPE html>
 <html lang=\"en\">
 <head>

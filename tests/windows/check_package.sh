@@ -51,11 +51,15 @@ check_plugin_exports "$plugin_dll"
 # The guide: one page, its own style, the players' guide's sections and tables, nothing fetched.
 guide=$unpacked/Lumaro-Guide.html
 for piece in '<meta charset="utf-8">' "<title>Lumaro $version: the players' guide</title>" '<style>' \
-  '<h1>Lumaro for players</h1>' '<h2>The settings page</h2>' '<td>Refresh Ghost list</td>' '<h2>Checking and comparing ghosts</h2>'; do
+  '>Lumaro for players</h1>' '>The settings page</h2>' '<td>Refresh Ghost list</td>' \
+  '<h2 id="checking-and-comparing-ghosts">'; do
   grep -qF "$piece" "$guide" || fail "the guide lacks $piece"
 done
 ! grep -qiE '(src|href)="(https?:)?//' "$guide" || fail "the guide fetches something: $(grep -oiE '(src|href)="[^"]*"' "$guide" | head -3)"
 ! grep -qE '\.md"' "$guide" || fail "the guide links to a Markdown file the package does not hold"
+for target in $(grep -oE 'href="#[^"]*"' "$guide" | sed 's/^href="#//; s/"$//'); do
+  grep -qF "id=\"$target\"" "$guide" || fail "the guide's link to #$target leads nowhere"
+done
 # The players' CHANGELOG: the entries, no note for developers, no Markdown code marks.
 changelog=$unpacked/CHANGELOG.txt
 grep -qx "$version" "$changelog" || fail "CHANGELOG.txt has no entry for $version"
