@@ -245,10 +245,10 @@ std::optional<fs::path> Session::underRoot(const std::string& path) const {
   // The step was read as a path inside the root; links on the way (a root given with --root may hold some)
   // must not lead out of it either.
   const fs::path joined = (game_->root() / fs::path(path)).lexically_normal();
-  std::error_code error;
-  const fs::path real = fs::weakly_canonical(joined, error);
-  const fs::path realRoot = fs::weakly_canonical(game_->root(), error);
-  if (error) return std::nullopt;
+  std::error_code pathError, rootError;
+  const fs::path real = fs::weakly_canonical(joined, pathError);
+  const fs::path realRoot = fs::weakly_canonical(game_->root(), rootError);
+  if (pathError || rootError) return std::nullopt;
   const fs::path inside = real.lexically_relative(realRoot);
   if (inside.empty() || *inside.begin() == "..") return std::nullopt;
   return joined;
