@@ -37,11 +37,14 @@ demo:
 bench: build
 	./build/$(PRESET)/bin/lumaro-bench $(BENCH_ARGS)
 
-# The 64-bit Windows DLLs (Lumaro.dll, pluginsdk.dll) and host programs, cross-built with mingw-w64
-# into build/windows/bin.
+# The 64-bit Windows DLLs (Lumaro.dll, pluginsdk.dll), the host programs and lumaro-ghost.exe, cross-built
+# with mingw-w64 into build/dev/windows/bin: the one Windows build, which make test builds and checks too.
+WINDOWS_BUILD = build/dev/windows
 windows:
-	cmake --preset windows
-	cmake --build --preset windows
+	@command -v x86_64-w64-mingw32-g++-posix >/dev/null || \
+	    { echo "The Windows build needs mingw-w64: apt-get install g++-mingw-w64-x86-64-posix"; exit 1; }
+	cmake --preset dev
+	cmake --build --preset dev --target windows_binaries
 
 # The libFuzzer targets (preset fuzz, clang), each run for FUZZ_SECONDS; see fuzz/run.sh.
 FUZZ_SECONDS ?= 60
@@ -50,10 +53,11 @@ fuzz:
 	cmake --build --preset fuzz
 	fuzz/run.sh $(FUZZ_SECONDS)
 
-# The players' package build/windows/Lumaro-<version>-win64.zip: the stripped Lumaro.dll, README, LICENSE
-# and CHANGELOG.
+# The players' package build/dev/windows/Lumaro-<version>-win64.zip: the stripped Lumaro.dll and
+# lumaro-ghost.exe, the guide, README, LICENSE and CHANGELOG, from the Windows build make test made (built
+# now only if it is missing or out of date).
 package: windows
-	cd build/windows && cpack
+	cd $(WINDOWS_BUILD) && cpack
 
 # The house style (.clang-format) applied to every C++ file of the tree, or only checked.
 FORMAT_FILES = $(shell git ls-files '*.cpp' '*.h')
