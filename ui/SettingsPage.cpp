@@ -7,6 +7,8 @@
 #include "ui/SettingsPageText.h"
 
 void Lumaro::updateGhostList() {
+  // The page's file comes first, as the page is opened before anything is read for it.
+  const std::filesystem::path pageFile = gameWrapper->GetTessaroPath() / "plugins" / "settings" / "Lumaro.set";
   SettingsPageState page;
   page.hasRecordedRun = !recordedFrames.empty();
   SequenceWrapper sequence = mainSequence();
@@ -21,6 +23,6 @@ void Lumaro::updateGhostList() {
   page.status = cvarManager->getCvar("lm_log").getStringValue();
 
   // A page that cannot be written is lost without a word; the host reloads whatever page it has.
-  writeSettingsPageFile(gameWrapper->GetTessaroPath() / "plugins" / "settings" / "Lumaro.set", settingsPageText(page));
+  writeSettingsPageFile(pageFile, settingsPageText(page));
   cvarManager->executeCommand("cl_settings_refreshplugins", true);
 }

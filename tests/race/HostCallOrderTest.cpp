@@ -58,6 +58,14 @@ TEST_F(HostCallOrderTest, TheChallengeCommandArmsThenWatchesThenAnnounces) {
                                       statusOf("Challenging starts and ends when you cross the finish line.")}));
 }
 
+TEST_F(HostCallOrderTest, ThePageGeneratorAsksForItsFileFirst) {
+  std::vector<std::string> seen;
+  game().setHostCallObserver([&](const char* name) { seen.emplace_back(name); });
+  plugin().updateGhostList();
+  game().setHostCallObserver({});
+  EXPECT_EQ(seen.at(0), "GetTessaroPath");
+}
+
 TEST_F(HostCallOrderTest, TheRecordCommandTestsTheSwitchBeforeItLooksForTheSequence) {
   sim::MapDefinition map = sim::workshopMap("Bare");
   map.hasMainSequence = false;
