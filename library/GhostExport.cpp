@@ -18,14 +18,8 @@ void Lumaro::exportGhost() {
   if (target) target = gameWrapper->FixRelativePath(*target);
   const std::string playerName = gameWrapper->GetPlayerName().ToString();
 
-  SequenceWrapper sequence = mainSequence();
-  if (sequence.IsNull()) {
-    failNoKismet();
-    return;
-  }
-  refreshSequenceVariables(sequence);
-  std::string mapName;
-  if (auto variable = findLastVariable(KismetType::String, "MapName")) mapName = variable->GetString();
+  if (!checkMainSequence()) return;
+  const std::string mapName = currentMapName();
 
   const GhostHeader header{mapName, playerName, recordedFrames.back().time,
                            cvarManager->getCvar("lm_lapNbr").getIntValue(), ghostFileVersion};

@@ -25,12 +25,7 @@ enum class AfterNoGhost { keepRun, resetRun };
 // stop also the run reset) and both vector variables of the ghost car (without them, silence). Nothing is
 // returned when any of these is missing.
 std::optional<GhostCarVariables> lookUpGhostCar(Lumaro& plugin, AfterNoGhost afterNoGhost) {
-  SequenceWrapper sequence = plugin.mainSequence();
-  if (sequence.IsNull()) {
-    plugin.failNoKismet();
-    return std::nullopt;
-  }
-  plugin.refreshSequenceVariables(sequence);
+  if (!plugin.checkMainSequence()) return std::nullopt;
   if (plugin.ghostFrames.empty()) {
     plugin.logStatus(std::string(messages::noGhostLoaded));
     if (afterNoGhost == AfterNoGhost::resetRun) plugin.runReset();
@@ -50,10 +45,7 @@ void placeGhostCar(SequenceVariableWrapper& position, SequenceVariableWrapper& r
 }  // namespace
 
 void Lumaro::playGhost() {
-  if (!gameWrapper->IsInFreeplay()) {
-    failNotInWorkshop();
-    return;
-  }
+  if (!checkInWorkshopMap()) return;
   std::optional<GhostCarVariables> ghostCar = lookUpGhostCar(*this, AfterNoGhost::keepRun);
   if (!ghostCar) return;
 
@@ -75,10 +67,7 @@ void Lumaro::stopGhost() {
 }
 
 void Lumaro::playbackTick(SequenceVariableWrapper position, SequenceVariableWrapper rotation, SystemTime lastTick) {
-  if (!gameWrapper->IsInFreeplay()) {
-    failNotInWorkshop();
-    return;
-  }
+  if (!checkInWorkshopMap()) return;
   if (!isHeldVariableValid(position, false)) {
     failNoKismet();
     return;
@@ -102,7 +91,6 @@ void Lumaro::playbackTick(SequenceVariableWrapper position, SequenceVariableWrap
     }
     if (choice.kind == FrameChoiceKind::show) placeGhostCar(position, rotation, choice.pose);
   }
-  schedule("playbackTick", 0.001f, [this, position, rotation, now, preview = currentPreview] {
-    if (preview == currentPreview) playbackTick(position, rotation, now);
-  });
+  scheduleNextTick("playbackTick", currentPreview,
+                   [this, position, rotation, now] { playbackTick(position, rotation, now); });
 }

@@ -96,11 +96,17 @@ public:
   std::optional<SequenceVariableWrapper> findFirstLapCounterAtStart();
   std::optional<SequenceVariableWrapper> findLastVariable(KismetType type, std::string_view name);
   bool hasVariable(KismetType type, std::string_view name);
+  // The map's name from its MapName variable (empty without one), read from sequenceVariables as they are.
+  std::string currentMapName();
   void forEachVariable(KismetType type, std::string_view name,
                        const std::function<void(SequenceVariableWrapper&)>& visit);
   static bool isHeldVariableValid(SequenceVariableWrapper& held, bool emptyHandleIsInvalid);
   void failNotInWorkshop();
-  void failNoKismet();
+  void failNoKismet(bool reapplyGhostColor = true);
+  // The opening checks of the commands and ticks. Each says whether to go on; when not, the player has been
+  // told why and the run reset has been performed. checkMainSequence also refreshes sequenceVariables.
+  bool checkInWorkshopMap();
+  bool checkMainSequence(bool reapplyGhostColor = true);
 
   // race/: the recording switch, turned by console commands so the host's value stays the one truth.
   bool isRecording();
@@ -117,4 +123,7 @@ public:
   bool isArmedRunLive();
   // A one-shot timer of the live run's chains: it runs body only while that run is still the live one.
   void scheduleForRun(std::string entry, std::function<void()> body);
+  // The one stale-tick check of every chain: a timer due on the next tick whose body runs only while current
+  // (liveRun, currentPreview) still holds the identity it held when the timer was set.
+  void scheduleNextTick(std::string entry, const std::uint64_t& current, std::function<void()> body);
 };

@@ -37,17 +37,12 @@ void Lumaro::onPlayerSpawnStart(std::string /*eventName*/) {
 }
 
 void Lumaro::checkAutoRecord() {
-  SequenceWrapper sequence = mainSequence();
-  if (sequence.IsNull()) {
-    failNoKismet();
-    return;
-  }
+  if (!checkMainSequence()) return;
   if (!cvarManager->getCvar("lm_autorecord").getBoolValue()) {
     stopRecording();
     currentLap = -1;
     return;
   }
-  refreshSequenceVariables(sequence);
   // Only a counter standing before the start line re-arms; anything else is left alone, silently.
   if (!findFirstLapCounterAtStart()) return;
   stopGhost();

@@ -17,23 +17,15 @@ constexpr const char* challengeStarted = "Race started against a ghost.";
 }  // namespace
 
 void Lumaro::recordGhost() {
-  if (!gameWrapper->IsInFreeplay()) {
-    failNotInWorkshop();
-    return;
-  }
+  if (!checkInWorkshopMap()) return;
   // The record command guards on the recording switch, so it is accepted again after a finished race.
   if (isRecording()) {
     logStatus(std::string(messages::alreadyRecording));
     return;
   }
-  SequenceWrapper sequence = mainSequence();
-  if (sequence.IsNull()) {
-    failNoKismet();
-    return;
-  }
+  if (!checkMainSequence()) return;
   recordedFrames.clear();
   currentLap = -1;
-  refreshSequenceVariables(sequence);
   std::optional<SequenceVariableWrapper> lapCounter = findFirstVariable(KismetType::Int, "LapNb");
   if (!lapCounter) {
     logStatus(std::string(messages::noLapCounter));
@@ -52,10 +44,7 @@ void Lumaro::recordGhost() {
 }
 
 void Lumaro::challengeGhost() {
-  if (!gameWrapper->IsInFreeplay()) {
-    failNotInWorkshop();
-    return;
-  }
+  if (!checkInWorkshopMap()) return;
   // The challenge command guards on the lap instead: it stays refused after a finished race until a
   // reset, a spawn or automatic recording puts currentLap back to -1.
   if (currentLap > -1) {
@@ -72,12 +61,7 @@ void Lumaro::challengeGhost() {
   isChallenging = true;
   currentLap = -1;
   recordedFrames.clear();
-  SequenceWrapper sequence = mainSequence();
-  if (sequence.IsNull()) {
-    failNoKismet();
-    return;
-  }
-  refreshSequenceVariables(sequence);
+  if (!checkMainSequence()) return;
   std::optional<SequenceVariableWrapper> lapCounter = findFirstVariable(KismetType::Int, "LapNb");
   if (!lapCounter) return;
   if (lapCounter->GetInt() != -1) {
@@ -92,10 +76,7 @@ void Lumaro::challengeGhost() {
 }
 
 void Lumaro::watchLap(SequenceVariableWrapper lapCounter) {
-  if (!gameWrapper->IsInFreeplay()) {
-    failNotInWorkshop();
-    return;
-  }
+  if (!checkInWorkshopMap()) return;
   if (!isHeldVariableValid(lapCounter, true)) {
     failNoKismet();
     return;

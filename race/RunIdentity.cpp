@@ -1,14 +1,15 @@
 // The life of a run: arming gives it a new identity, and its lap watcher, sampler and finish timers carry
 // that identity. Whatever ends the run clears it, so a tick still pending from it finds itself stale and
 // does nothing: no frame appended, nothing scheduled, no message. Only the finish keeps the run's frames.
+#include <string>
 #include <utility>
 
 #include "plugin/Lumaro.h"
 
 namespace {
 
-// Ticks are as short as the host allows; every poll, sample and the finish run on the next one.
-constexpr float everyTick = 0.001f;
+// Ticks are as short as the host allows; every poll, sample, playback step and the finish run on the next.
+constexpr float nextTick = 0.001f;
 
 }  // namespace
 
@@ -48,7 +49,11 @@ bool Lumaro::isArmedRunLive() {
 
 void Lumaro::scheduleForRun(std::string entry, std::function<void()> body) {
   if (liveRun == 0) return;
-  schedule(std::move(entry), everyTick, [this, run = liveRun, body = std::move(body)] {
-    if (run == liveRun) body();
+  scheduleNextTick(std::move(entry), liveRun, std::move(body));
+}
+
+void Lumaro::scheduleNextTick(std::string entry, const std::uint64_t& current, std::function<void()> body) {
+  schedule(std::move(entry), nextTick, [&current, held = current, body = std::move(body)] {
+    if (held == current) body();
   });
 }

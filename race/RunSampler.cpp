@@ -1,8 +1,8 @@
 // The run sampler: one frame of the local car per tick, stamped with the run time. Paused ticks record
 // nothing and move the run's start forward by whole milliseconds, so paused time stays out of the run;
 // each paused interval's sub-millisecond remainder is dropped and therefore stays run time.
+#include "plugin/ClockTicks.h"
 #include "plugin/Lumaro.h"
-#include "race/RunTime.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ void Lumaro::sampleRun(SystemTime runStart, SystemTime lastSample) {
   if (gameWrapper->IsPaused()) {
     now = systemNow();
     const std::int32_t pausedMilliseconds = runMilliseconds((now - lastSample).count());
-    runStart += SystemTicks(static_cast<std::int64_t>(pausedMilliseconds) * ticksPerRunMillisecond);
+    runStart += SystemTicks(static_cast<std::int64_t>(pausedMilliseconds) * ticksPerMillisecond);
   } else {
     // Location, then rotation, then the clock: the frame's time is taken once the car has been read.
     const Vector location = car.GetLocation();

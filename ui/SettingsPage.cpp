@@ -14,8 +14,7 @@ void Lumaro::updateGhostList() {
   SequenceWrapper sequence = mainSequence();
   if (!sequence.IsNull()) {
     refreshSequenceVariables(sequence);
-    std::string mapName;
-    if (auto variable = findLastVariable(KismetType::String, "MapName")) mapName = variable->GetString();
+    const std::string mapName = currentMapName();
     page.mapHasGhostColor = hasVariable(KismetType::Float, "GhostColor");
     const std::int32_t lapCount = cvarManager->getCvar("lm_lapNbr").getIntValue();
     page.ghostChoices = ghostChoices(gameWrapper->GetDataFolder() / "Ghosts", mapName, lapCount);

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "race/RaceFixture.h"
-#include "race/RunTime.h"
+#include "plugin/ClockTicks.h"
 
 namespace {
 
