@@ -1,7 +1,8 @@
 // Ghost playback: the map's ghost car follows the loaded ghost because every playback tick writes its pose
 // into GhostPosition and GhostRotation. The tick is a chain of one-shot timers that ends by its own tests;
 // stopping only clears isPlaying, and the pending tick ends the chain. Each chain carries the identity of
-// the preview it plays: a chain left behind by a newer preview ends silently, so only one ever runs.
+// the preview it plays: a chain left behind by a newer preview, or by a map load that took the ghost car
+// away, ends silently, so only one ever runs.
 #include <optional>
 #include <string>
 #include <utility>
@@ -42,6 +43,24 @@ void placeGhostCar(SequenceVariableWrapper& position, SequenceVariableWrapper& r
   rotation.SetVector(pose.rotation);
 }
 
+// Playback is on exactly while its chain goes on: a tick that ends without setting the next one, by an error
+// escaping it too, leaves isPlaying cleared, so the play command starts a new chain instead of trusting one
+// that is gone. Every other way a tick ends clears it already.
+class ChainLink {
+public:
+  explicit ChainLink(bool& isPlaying) : isPlaying_(isPlaying) {}
+  ChainLink(const ChainLink&) = delete;
+  ChainLink& operator=(const ChainLink&) = delete;
+  ~ChainLink() {
+    if (!continued_) isPlaying_ = false;
+  }
+  void continued() { continued_ = true; }
+
+private:
+  bool& isPlaying_;
+  bool continued_ = false;
+};
+
 }  // namespace
 
 void Lumaro::playGhost() {
@@ -67,6 +86,7 @@ void Lumaro::stopGhost() {
 }
 
 void Lumaro::playbackTick(SequenceVariableWrapper position, SequenceVariableWrapper rotation, SystemTime lastTick) {
+  ChainLink link(isPlaying);
   if (!checkInWorkshopMap()) return;
   if (!isHeldVariableValid(position, false)) {
     failNoKismet();
@@ -93,4 +113,5 @@ void Lumaro::playbackTick(SequenceVariableWrapper position, SequenceVariableWrap
   }
   scheduleNextTick("playbackTick", currentPreview,
                    [this, position, rotation, now] { playbackTick(position, rotation, now); });
+  link.continued();
 }

@@ -114,12 +114,14 @@ public:
   void runReset();
 
   // race/RunIdentity.cpp: the life of a run. A run ends by its finish or is abandoned (its frames dropped)
-  // by whatever else ends it: a reset, a spawn, a map load, the switch turned off at the console. Once its
-  // finish has been seen, only the run reset drops it (dropRun); abandoning it then only ends the sampling.
+  // by whatever else ends it: a reset, a spawn, a map load, the switch turned off at the console, the car
+  // lost. Once its finish has been seen, only the run reset drops it (dropRun); abandoning it then only ends
+  // the sampling.
   void beginRun();
   void finishRun();
   void abandonRun();
   void dropRun();
+  void endSwitchedOffRun();
   bool isArmedRunLive();
   // A one-shot timer of the live run's chains: it runs body only while that run is still the live one.
   void scheduleForRun(std::string entry, std::function<void()> body);

@@ -10,8 +10,8 @@
 void Lumaro::onRaceFinished() {
   finishRun();
   stopRecording();
-  // A race can end with no frame at all: no car at the start, or paused from start to finish. There is
-  // then no time to report and nothing to export.
+  // A race paused from start to finish ends with no frame at all (a run without its car ended before). There
+  // is then no time to report and nothing to export.
   if (recordedFrames.empty()) {
     logStatus("Race ended with no recorded run.");
     updateGhostList();

@@ -52,12 +52,6 @@ void Lumaro::challengeGhost() {
     return;
   }
   if (ghostFrames.empty()) return;
-  // A recording already armed becomes the challenge: its lap watcher stays the only one.
-  if (isArmedRunLive()) {
-    isChallenging = true;
-    logStatus(challengeArmed);
-    return;
-  }
   isChallenging = true;
   currentLap = -1;
   recordedFrames.clear();
@@ -69,9 +63,12 @@ void Lumaro::challengeGhost() {
     logStatus(std::string(messages::resetLapCounter));
     return;
   }
-  beginRun();
-  cvarManager->executeCommand("lm_isrecording 1", true);
-  watchLap(*lapCounter);
+  // A recording already armed becomes the challenge: its lap watcher stays the only one.
+  if (!isArmedRunLive()) {
+    beginRun();
+    cvarManager->executeCommand("lm_isrecording 1", true);
+    watchLap(*lapCounter);
+  }
   logStatus(challengeArmed);
 }
 
@@ -84,9 +81,8 @@ void Lumaro::watchLap(SequenceVariableWrapper lapCounter) {
   const std::int32_t lap = lapCounter.GetInt();
   if (lap != currentLap) {
     if (currentLap == -1) {
-      // The console switched recording off since the last poll: the run ends unstarted.
       if (!isRecording()) {
-        abandonRun();
+        endSwitchedOffRun();
         return;
       }
       if (isChallenging) {
@@ -104,6 +100,8 @@ void Lumaro::watchLap(SequenceVariableWrapper lapCounter) {
       beginRun();
       const SystemTime start = systemNow();
       sampleRun(start, start);
+      // Without a car the run ended at its first sample.
+      if (liveRun == 0) return;
     } else if (lap == cvarManager->getCvar("lm_lapNbr").getIntValue()) {
       // The watcher's work is done; the sampler runs on until the finish turns recording off.
       runFinishSeen = true;
@@ -114,6 +112,6 @@ void Lumaro::watchLap(SequenceVariableWrapper lapCounter) {
   if (isRecording()) {
     scheduleForRun("watchLap", [this, lapCounter] { watchLap(lapCounter); });
   } else {
-    abandonRun();
+    endSwitchedOffRun();
   }
 }
