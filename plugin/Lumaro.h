@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <optional>
@@ -30,6 +31,9 @@ public:
   void watchLap(SequenceVariableWrapper lapCounter);
   void sampleRun(SystemTime runStart, SystemTime lastSample);
   void onRaceFinished();
+  // The finish's export: never over a ghost of this map and lap count that is faster (lm_export writes what
+  // the player asks).
+  void exportGhostAutomatically();
   void onMapLoad(std::string eventName);
   void onPlayerSpawnStart(std::string eventName);
   void checkAutoRecord();
@@ -107,6 +111,11 @@ public:
   // told why and the run reset has been performed. checkMainSequence also refreshes sequenceVariables.
   bool checkInWorkshopMap();
   bool checkMainSequence(bool reapplyGhostColor = true);
+
+  // library/GhostExport.cpp: where lm_export_filename puts a ghost, as the messages name it and as a file
+  // (none for a name that is not UTF-8 text).
+  std::string exportPathText();
+  std::optional<std::filesystem::path> exportFile(const std::string& pathText);
 
   // race/: the recording switch, turned by console commands so the host's value stays the one truth.
   bool isRecording();
