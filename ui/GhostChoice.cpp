@@ -75,17 +75,36 @@ std::optional<HeaderFields> fieldsAroundCommaNames(std::string_view headerLine, 
   return HeaderFields{rest, tail[2], tail[1]};
 }
 
+// The fields the list shows of a header line that names this map and lap count: views into headerLine or
+// into fields, which must outlive them.
+std::optional<HeaderFields> listedFields(std::string_view headerLine, const std::vector<std::string>& fields,
+                                         std::string_view mapName, std::int32_t lapCount) {
+  std::optional<HeaderFields> header;
+  if (fields.size() >= 4 && fields[0] == mapName) header = HeaderFields{fields[1], fields[2], fields[3]};
+  // Names are written unquoted: a comma in one shifts the numbers to later fields, read from the right.
+  if (!header || !fits(*header, lapCount)) header = fieldsAroundCommaNames(headerLine, mapName);
+  if (!header || !fits(*header, lapCount)) return std::nullopt;
+  return header;
+}
+
+// The first line of a file the plugin may read, read as little as the page reads it.
+std::optional<std::string> headerLineOf(const std::filesystem::path& file) {
+  // Unbuffered, the stream reads what is asked of it and no more: a header costs one small read.
+  std::ifstream in;
+  in.rdbuf()->pubsetbuf(nullptr, 0);
+  in.open(file, std::ios::binary);
+  if (!in.is_open()) return std::nullopt;
+  return readFirstLine(in, headerLineLimit);
+}
+
 }  // namespace
 
 std::optional<std::string> ghostChoice(std::string_view headerLine, std::string_view fileName, std::string_view mapName,
                                        std::int32_t lapCount) {
   if (!isListableFileName(fileName)) return std::nullopt;
   const std::vector<std::string> fields = splitString(headerLine, ",");
-  std::optional<HeaderFields> header;
-  if (fields.size() >= 4 && fields[0] == mapName) header = HeaderFields{fields[1], fields[2], fields[3]};
-  // Names are written unquoted: a comma in one shifts the numbers to later fields, read from the right.
-  if (!header || !fits(*header, lapCount)) header = fieldsAroundCommaNames(headerLine, mapName);
-  if (!header || !fits(*header, lapCount)) return std::nullopt;
+  const std::optional<HeaderFields> header = listedFields(headerLine, fields, mapName, lapCount);
+  if (!header) return std::nullopt;
 
   const std::string label = std::string(header->laps) + " in " + formatRaceTime(readInt(header->runTime).value) +
                             " by " + sevenBitText(header->player) + "(" + std::string(fileName) + ")";
@@ -113,14 +132,20 @@ std::vector<std::string> ghostChoices(const std::filesystem::path& ghostFolder, 
 
   std::vector<std::string> choices;
   for (const auto& [name, path] : files) {
-    // Unbuffered, the stream reads what is asked of it and no more: a header costs one small read.
-    std::ifstream in;
-    in.rdbuf()->pubsetbuf(nullptr, 0);
-    in.open(path, std::ios::binary);
-    if (!in.is_open()) continue;
-    const std::optional<std::string> header = readFirstLine(in, headerLineLimit);
+    const std::optional<std::string> header = headerLineOf(path);
     if (!header) continue;
     if (auto choice = ghostChoice(*header, name, mapName, lapCount)) choices.push_back(std::move(*choice));
   }
   return choices;
+}
+
+std::optional<std::int32_t> listedRunTime(const std::filesystem::path& ghostFolder, const std::filesystem::path& file,
+                                          std::string_view mapName, std::int32_t lapCount) {
+  if (!GhostFileAccess(ghostFolder).mayRead(file)) return std::nullopt;
+  const std::optional<std::string> headerLine = headerLineOf(file);
+  if (!headerLine) return std::nullopt;
+  const std::vector<std::string> fields = splitString(*headerLine, ",");
+  const std::optional<HeaderFields> header = listedFields(*headerLine, fields, mapName, lapCount);
+  if (!header) return std::nullopt;
+  return readInt(header->runTime).value;
 }

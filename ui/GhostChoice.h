@@ -37,3 +37,8 @@ std::optional<std::string> ghostChoice(std::string_view headerLine, std::string_
 // entries, files that cannot be read and a folder that cannot be listed give no entries.
 std::vector<std::string> ghostChoices(const std::filesystem::path& ghostFolder, std::string_view mapName,
                                       std::int32_t lapCount);
+
+// The run time the list shows for the ghost file at file (a path in ghostFolder), when the list offers that
+// file for this map and lap count; nothing otherwise, and for a file the plugin may not read.
+std::optional<std::int32_t> listedRunTime(const std::filesystem::path& ghostFolder, const std::filesystem::path& file,
+                                          std::string_view mapName, std::int32_t lapCount);

@@ -190,7 +190,8 @@ TEST(SettingsPage, SeparatorsAndControlBytesNeverReachThePage) {
   EXPECT_FALSE(isListableFileName("tab\t.ghost"));
 }
 
-// Mended: typed console values reached the status line raw, adding fields to it or splitting it in two.
+// Mended: typed console values reached the status line raw, adding fields to it or splitting it in two. Only
+// those bytes go; "&" and "@" split nothing outside the ghost list.
 TEST(SettingsPage, TheStatusLineIsPageSafeWhileLmLogKeepsTheMessage) {
   PageHost host;
   host.console().setValue(*host.console().find("lm_ghostfilepath"), "x|7|lm_export\r\n0|y&z@w");
@@ -198,7 +199,7 @@ TEST(SettingsPage, TheStatusLineIsPageSafeWhileLmLogKeepsTheMessage) {
   const std::string message = "No Ghost found x|7|lm_export\r\n0|y&z@w.";
   EXPECT_EQ(host.cvar("lm_log"), message);
   EXPECT_EQ(host.lines().back(), message);
-  EXPECT_EQ(host.regenerated(), page(noRunRow, noGhostRow, "No Ghost found x7lm_export0yzw."));
+  EXPECT_EQ(host.regenerated(), page(noRunRow, noGhostRow, "No Ghost found x7lm_export0y&z@w."));
 }
 
 // Mended: the first line was read whatever its length. Only the first 4 KiB are read; a first line ending
