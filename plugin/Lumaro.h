@@ -132,6 +132,7 @@ public:
   void dropRun();
   void endSwitchedOffRun();
   bool isArmedRunLive();
+  bool isRunUnfinished();
   // A one-shot timer of the live run's chains: it runs body only while that run is still the live one.
   void scheduleForRun(std::string entry, std::function<void()> body);
   // The one stale-tick check of every chain: a timer due on the next tick whose body runs only while current

@@ -19,5 +19,6 @@ inline constexpr std::string_view noPlayerFound = "No Player Found.";
 inline constexpr std::string_view runLostItsCar = "No Player Found. The run was not recorded.";
 inline constexpr std::string_view runEndedByMapLoad = "A map was loaded. The run was not recorded.";
 inline constexpr std::string_view runSwitchedOff = "Recording was switched off. The run was not recorded.";
+inline constexpr std::string_view runEndedBySpawn = "The car respawned. The run was not recorded.";
 
 }  // namespace messages

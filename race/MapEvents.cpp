@@ -45,18 +45,23 @@ void Lumaro::resetRunState(bool reapplyGhostColor) {
   recordedFrames.clear();
 }
 
-// A spawn always ends a recording under way; automatic recording looks at the lap counter a moment later,
-// once the map's script has settled it.
+// A spawn always ends a recording under way, and says so; automatic recording looks at the lap counter a
+// moment later, once the map's script has settled it.
 void Lumaro::onPlayerSpawnStart(std::string /*eventName*/) {
+  const bool endsRun = isRunUnfinished();
   stopRecording();
+  if (endsRun) logStatus(std::string(messages::runEndedBySpawn));
   schedule("checkAutoRecord", 0.2f, [this] { checkAutoRecord(); });
 }
 
 void Lumaro::checkAutoRecord() {
   if (!checkMainSequence()) return;
   if (!cvarManager->getCvar("lm_autorecord").getBoolValue()) {
+    // Automatic recording switched off, or off at a spawn that came just after a run was armed.
+    const bool endsRun = isRunUnfinished();
     stopRecording();
     currentLap = -1;
+    if (endsRun) logStatus(std::string(messages::runSwitchedOff));
     return;
   }
   // Only a counter standing before the start line re-arms; anything else is left alone, silently.

@@ -46,14 +46,17 @@ void Lumaro::dropRun() {
 // off at its next tick (the plugin itself turns it off only after ending the run, which leaves the chains
 // stale). The first chain to find it tells the player; the other one is stale by then.
 void Lumaro::endSwitchedOffRun() {
-  if (runFinishSeen) return;
+  if (!isRunUnfinished()) return;
   dropRun();
   logStatus(std::string(messages::runSwitchedOff));
 }
 
 // A run armed and still waiting for its start. Neither a run whose finish has been seen nor one whose switch
 // was turned off at the console is armed any more, though their last ticks are still pending.
-bool Lumaro::isArmedRunLive() { return liveRun != 0 && !runFinishSeen && isRecording(); }
+bool Lumaro::isArmedRunLive() { return isRunUnfinished() && isRecording(); }
+
+// A run armed or under way whose finish has not been seen: ending it now drops it unrecorded.
+bool Lumaro::isRunUnfinished() { return liveRun != 0 && !runFinishSeen; }
 
 void Lumaro::scheduleForRun(std::string entry, std::function<void()> body) {
   if (liveRun == 0) return;

@@ -128,7 +128,10 @@ TEST_F(HostCallOrderTest, TheSpawnTurnsTheSwitchOffOnlyWhenItIsOn) {
   host.run("lm_record");
   from = mark();
   game().fireEvent(sim::playerSpawnEvent);
-  EXPECT_EQ(callsSince(from), (Calls{"executeCommand lm_isrecording 0 | log true", "SetTimeout 0.2"}));
+  EXPECT_EQ(callsSince(from),
+            (Calls{"executeCommand lm_isrecording 0 | log true", "log The car respawned. The run was not recorded.",
+                   "executeCommand lm_log \"The car respawned. The run was not recorded.\" | log true",
+                   "executeCommand cl_settings_refreshplugins | log true", "SetTimeout 0.2"}));
 }
 
 TEST_F(HostCallOrderTest, AutomaticRecordingParksTheGhostThenReadsTheChoiceThenSchedulesTheRecording) {

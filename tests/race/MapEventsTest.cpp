@@ -68,7 +68,7 @@ TEST_F(MapEventsTest, WithAutoRecordOffASpawnLeavesThePluginIdleAfterTwoTenthsOf
   game().runFor(0.02);
   EXPECT_EQ(raceState(), "idle");
   EXPECT_EQ(game().pendingTimers(), 0u);
-  EXPECT_TRUE(lines().empty());
+  EXPECT_EQ(lines(), Lines{"The car respawned. The run was not recorded."}) << "said once, at the spawn";
 
   // The challenge command gets past its lap guard again; it still needs the counter back at -1.
   loadGhost();
@@ -85,7 +85,7 @@ TEST_F(MapEventsTest, ASpawnMidRaceEndsTheRecordingForGoodWhenTheCounterIsNotBac
   game().fireEvent(sim::playerSpawnEvent);
   game().runFor(0.5);
   EXPECT_EQ(raceState(), "finished") << "LapNb still reads 0: nothing is re-armed and currentLap stays 0";
-  EXPECT_TRUE(lines().empty());
+  EXPECT_EQ(lines(), Lines{"The car respawned. The run was not recorded."});
   EXPECT_EQ(game().pendingTimers(), 0u);
 }
 
@@ -99,7 +99,7 @@ TEST_F(MapEventsTest, ARespawnWithAutoRecordReArmsAfterBothDelays) {
   game().runFor(0.02);
   EXPECT_EQ(raceState(), "idle") << "the check ran and set currentLap to -1";
   EXPECT_EQ(timersSetSince(from, "0.1"), 1) << "the record command, 0.1 s later";
-  EXPECT_TRUE(lines().empty());
+  EXPECT_EQ(lines(), Lines{"The car respawned. The run was not recorded."});
   game().runFor(0.08);
   EXPECT_TRUE(lines().empty());
   game().runFor(0.02);
@@ -178,7 +178,9 @@ TEST_F(MapEventsTest, NothingIsCancelledSoASecondRecordFindsTheFirstArmed) {
   game().runFor(0.05);
   game().fireEvent(sim::playerSpawnEvent);
   game().runFor(0.35);
-  EXPECT_EQ(lines(), (Lines{"Recording starts and ends when you cross the finish line.",
+  // The first spawn drops the run armed at the start; the second finds none to drop.
+  EXPECT_EQ(lines(), (Lines{"The car respawned. The run was not recorded.",
+                            "Recording starts and ends when you cross the finish line.",
                             "Already recording a run, restart the map."}));
   EXPECT_EQ(raceState(), "armed");
 }
