@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <optional>
@@ -50,6 +51,8 @@ public:
   void exportGhost();
   void importGhost(bool announce);
   void openGhostFolder();
+  // The ghost folder in the host's data folder: the one place its path is worked out.
+  std::filesystem::path ghostFolder();
 
   // ui/: status log and settings page.
   void logStatus(std::string message);
