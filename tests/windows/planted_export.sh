@@ -52,7 +52,9 @@ else
     echo "skipped: strace may not trace here"
     exit 77
   fi
-  strace -f -s 4096 -e trace=openat,fsync,rename,renameat,renameat2 -o trace.txt \
+  # LeakSanitizer cannot work under ptrace: an ASan build is traced without it.
+  ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
+    strace -f -s 4096 -e trace=openat,fsync,rename,renameat,renameat2 -o trace.txt \
     "$host" --plugin "$plugin" --root root "$scenario" || status=$?
   # openat(..., "/.../@1.part", O_WRONLY|O_CREAT|O_EXCL...) = FD, fsync(FD) = 0, then rename("/.../@1.part", ...).
   flushed='
