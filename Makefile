@@ -13,8 +13,8 @@ test: build
 	ctest --preset $(PRESET)
 
 # The showcase on the stand-in host: record, export, pick from the page's list, challenge. The game root
-# (ghost files, settings page), the Kismet write trace, the scenario's picture and the comparison of its two
-# runs are left in build/$(PRESET)/demo.
+# (ghost files, settings page), the Kismet write trace, the scenario's picture, the comparison of its two
+# runs and their replay page are left in build/$(PRESET)/demo.
 DEMO_ROOT = build/$(PRESET)/demo
 DEMO_GHOSTS = $(DEMO_ROOT)/tessaro/data/Ghosts
 demo:
@@ -27,18 +27,24 @@ demo:
 	./build/$(PRESET)/bin/lumaro-ghost compare $(DEMO_GHOSTS)/My-PB.ghost $(DEMO_GHOSTS)/My-PB-2.ghost
 	./build/$(PRESET)/bin/lumaro-ghost plot $(DEMO_GHOSTS)/My-PB.ghost $(DEMO_GHOSTS)/My-PB-2.ghost \
 	    -o $(DEMO_ROOT)/comparison.svg
+	./build/$(PRESET)/bin/lumaro-ghost html $(DEMO_GHOSTS)/My-PB.ghost $(DEMO_GHOSTS)/My-PB-2.ghost \
+	    -o $(DEMO_ROOT)/replay.html
 	@echo "The comparison of the two runs, drawn: $(DEMO_ROOT)/comparison.svg (open it in a browser)"
+	@echo "The two runs racing, a page that plays offline: $(DEMO_ROOT)/replay.html (open it in a browser)"
 
 # BENCH_ARGS=--large adds 10M-frame ghosts and 10,000-file folders; other arguments go to Google Benchmark
 # (BENCH_ARGS=--benchmark_filter=import, for one area).
 bench: build
 	./build/$(PRESET)/bin/lumaro-bench $(BENCH_ARGS)
 
-# The 64-bit Windows DLLs (Lumaro.dll, pluginsdk.dll) and host programs, cross-built with mingw-w64
-# into build/windows/bin.
+# The 64-bit Windows DLLs (Lumaro.dll, pluginsdk.dll), the host programs and lumaro-ghost.exe, cross-built
+# with mingw-w64 into build/dev/windows/bin: the one Windows build, which make test builds and checks too.
+WINDOWS_BUILD = build/dev/windows
 windows:
-	cmake --preset windows
-	cmake --build --preset windows
+	@command -v x86_64-w64-mingw32-g++-posix >/dev/null || \
+	    { echo "The Windows build needs mingw-w64: apt-get install g++-mingw-w64-x86-64-posix"; exit 1; }
+	cmake --preset dev
+	cmake --build --preset dev --target windows_binaries
 
 # The libFuzzer targets (preset fuzz, clang), each run for FUZZ_SECONDS; see fuzz/run.sh.
 FUZZ_SECONDS ?= 60
@@ -47,10 +53,11 @@ fuzz:
 	cmake --build --preset fuzz
 	fuzz/run.sh $(FUZZ_SECONDS)
 
-# The players' package build/windows/Lumaro-<version>-win64.zip: the stripped Lumaro.dll, README, LICENSE
-# and CHANGELOG.
+# The players' package build/dev/windows/Lumaro-<version>-win64.zip: the stripped Lumaro.dll and
+# lumaro-ghost.exe, the guide, README, LICENSE and CHANGELOG, from the Windows build make test made (built
+# now only if it is missing or out of date).
 package: windows
-	cd build/windows && cpack
+	cd $(WINDOWS_BUILD) && cpack
 
 # The house style (.clang-format) applied to every C++ file of the tree, or only checked.
 FORMAT_FILES = $(shell git ls-files '*.cpp' '*.h')

@@ -5,7 +5,10 @@
 // least.
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
@@ -18,6 +21,8 @@ namespace {
 // The console report as usual, and every run's CPU time per iteration and counters kept for the table.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
+  explicit RatioReporter(OutputOptions options) : ConsoleReporter(options) {}
+
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
       if (run.error_occurred || run.iterations == 0) continue;
@@ -37,6 +42,22 @@ public:
 private:
   std::map<std::string, bench::Figures> figures_;
 };
+
+// Whether the console report is coloured. A reporter of our own is not asked by the library, which colours
+// it unless told otherwise: the same rule as the library's own, colour only on a terminal unless
+// --benchmark_color says true or false.
+bool colourWanted(const std::vector<char*>& arguments) {
+  std::string wanted = "auto";
+  for (const char* argument : arguments) {
+    const std::string text = argument;
+    const std::string flag = "--benchmark_color=";
+    if (text.rfind(flag, 0) == 0) wanted = text.substr(flag.size());
+  }
+  if (wanted == "true" || wanted == "yes" || wanted == "1" || wanted == "on") return true;
+  if (wanted != "auto") return false;
+  const char* term = std::getenv("TERM");
+  return isatty(fileno(stdout)) != 0 && term != nullptr && std::string(term) != "dumb";
+}
 
 }  // namespace
 
@@ -66,7 +87,8 @@ int main(int argc, char** argv) {
   bench::registerPlaybackBenchmarks(sizes, ratios);
   bench::registerSettingsPageBenchmarks(sizes, ratios);
 
-  RatioReporter reporter;
+  RatioReporter reporter(colourWanted(arguments) ? benchmark::ConsoleReporter::OO_ColorTabular
+                                                 : benchmark::ConsoleReporter::OO_Tabular);
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
 

@@ -7,25 +7,29 @@
 #include "library/PathText.h"
 #include "plugin/Lumaro.h"
 
+std::string Lumaro::exportPathText() {
+  return ghostPathText(cvarManager->getCvar("lm_export_filename").getStringValue());
+}
+
+// A name that is not UTF-8 text names no Windows file: there is then none.
+std::optional<std::filesystem::path> Lumaro::exportFile(const std::string& pathText) {
+  std::optional<std::filesystem::path> target = pathFromUtf8IfAny(pathText);
+  if (target) target = gameWrapper->FixRelativePath(*target);
+  return target;
+}
+
 void Lumaro::exportGhost() {
-  const std::string pathText = ghostPathText(cvarManager->getCvar("lm_export_filename").getStringValue());
+  const std::string pathText = exportPathText();
   if (recordedFrames.empty()) {
     logStatus("No Ghost to export.");
     return;
   }
-  // A name that is not UTF-8 text names no Windows file: that fails below as a write would.
-  std::optional<std::filesystem::path> target = pathFromUtf8IfAny(pathText);
-  if (target) target = gameWrapper->FixRelativePath(*target);
+  // Without a file, the export fails below as a write would.
+  const std::optional<std::filesystem::path> target = exportFile(pathText);
   const std::string playerName = gameWrapper->GetPlayerName().ToString();
 
-  SequenceWrapper sequence = mainSequence();
-  if (sequence.IsNull()) {
-    failNoKismet();
-    return;
-  }
-  refreshSequenceVariables(sequence);
-  std::string mapName;
-  if (auto variable = findLastVariable(KismetType::String, "MapName")) mapName = variable->GetString();
+  if (!checkMainSequence()) return;
+  const std::string mapName = currentMapName();
 
   const GhostHeader header{mapName, playerName, recordedFrames.back().time,
                            cvarManager->getCvar("lm_lapNbr").getIntValue(), ghostFileVersion};

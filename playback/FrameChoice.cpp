@@ -1,11 +1,23 @@
 #include "playback/FrameChoice.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
+#include <limits>
 
 namespace {
 
 FrameChoice show(GhostPose pose) { return {FrameChoiceKind::show, pose}; }
+
+// The same point where the float steps overflow (finite values near the float range's ends): reckoned in
+// double precision, where no finite float input can overflow, and held within the float range, so the
+// ghost car is only ever placed at a finite place.
+float withoutOverflow(float from, float to, float offset, float length) {
+  const double value =
+      static_cast<double>(from) + (static_cast<double>(to) - from) * (static_cast<double>(offset) / length);
+  const double largest = std::numeric_limits<float>::max();
+  return static_cast<float>(std::clamp(value, -largest, largest));
+}
 
 // The cases that come before any pair is looked at. True when they settle the choice.
 bool chooseOutsidePairs(std::span<const GhostFrame> frames, std::int64_t elapsed, FrameChoice& choice) {
@@ -44,7 +56,10 @@ GhostPose interpolateFrames(const GhostFrame& a, const GhostFrame& b, std::int64
   if (span == 0) return poseOf(a);
   const auto offset = static_cast<float>(elapsed - static_cast<std::int64_t>(a.time));
   const auto length = static_cast<float>(span);
-  const auto between = [offset, length](float from, float to) { return (to - from) * offset / length + from; };
+  const auto between = [offset, length](float from, float to) {
+    const float value = (to - from) * offset / length + from;
+    return std::isfinite(value) ? value : withoutOverflow(from, to, offset, length);
+  };
   return {{between(a.x, b.x), between(a.y, b.y), between(a.z, b.z)},
           {between(a.pitch, b.pitch), between(a.yaw, b.yaw), between(a.roll, b.roll)}};
 }

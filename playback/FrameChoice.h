@@ -31,7 +31,9 @@ GhostPose poseOf(const GhostFrame& frame);
 // The pose between a and b at the elapsed time (milliseconds), each of the six components on its own, in
 // 32-bit floats: (b - a) * (elapsed - a.time) / (b.time - a.time) + a. The elapsed offset is taken in 64
 // bits, the frames' time span in 32 bits (wrapping), both then made floats. No angle wraps around. Two
-// frames with the same time give a as it is.
+// frames with the same time give a as it is. Where those steps overflow (values near the float range's
+// ends), the component is reckoned in double precision and held within the float range: every component
+// of finite frames is finite.
 GhostPose interpolateFrames(const GhostFrame& a, const GhostFrame& b, std::int64_t elapsed);
 
 // Whether no frame's time is below that of the frame before it.

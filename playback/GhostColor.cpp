@@ -1,29 +1,17 @@
 // Ghost colour: lm_color packed into the one float the map's Kismet script reads back as a colour, written
 // 0.01 s after each change of the colour and after every map load and run reset in freeplay.
-#include <string>
-
 #include "playback/GhostColorPacking.h"
 #include "plugin/Lumaro.h"
-#include "plugin/Messages.h"
 
 void Lumaro::updateGhostColor() {
-  if (!gameWrapper->IsInFreeplay()) {
-    failNotInWorkshop();
-    return;
-  }
+  if (!checkInWorkshopMap()) return;
   const GhostColorParts parts = ghostColorParts(cvarManager->getCvar("lm_color").getColorValue());
   schedule("setGhostColor", 0.01f, [this, parts] { setGhostColor(parts.red, parts.green, parts.blue); });
 }
 
 void Lumaro::setGhostColor(float red, float green, float blue) {
-  SequenceWrapper sequence = mainSequence();
-  if (sequence.IsNull()) {
-    logStatus(std::string(messages::noKismet));
-    // The reset's own colour step would come straight back here on a freeplay map without a sequence.
-    resetRunState(false);
-    return;
-  }
-  refreshSequenceVariables(sequence);
+  // The reset's own colour step would come straight back here on a freeplay map without a sequence.
+  if (!checkMainSequence(false)) return;
   const float packed = packGhostColor(red, green, blue);
   forEachVariable(KismetType::Float, "GhostColor",
                   [packed](SequenceVariableWrapper& variable) { variable.SetFloat(packed); });

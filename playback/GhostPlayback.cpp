@@ -1,7 +1,8 @@
 // Ghost playback: the map's ghost car follows the loaded ghost because every playback tick writes its pose
 // into GhostPosition and GhostRotation. The tick is a chain of one-shot timers that ends by its own tests;
 // stopping only clears isPlaying, and the pending tick ends the chain. Each chain carries the identity of
-// the preview it plays: a chain left behind by a newer preview ends silently, so only one ever runs.
+// the preview it plays: a chain left behind by a newer preview, or by a map load that took the ghost car
+// away, ends silently, so only one ever runs.
 #include <optional>
 #include <string>
 #include <utility>
@@ -25,12 +26,7 @@ enum class AfterNoGhost { keepRun, resetRun };
 // stop also the run reset) and both vector variables of the ghost car (without them, silence). Nothing is
 // returned when any of these is missing.
 std::optional<GhostCarVariables> lookUpGhostCar(Lumaro& plugin, AfterNoGhost afterNoGhost) {
-  SequenceWrapper sequence = plugin.mainSequence();
-  if (sequence.IsNull()) {
-    plugin.failNoKismet();
-    return std::nullopt;
-  }
-  plugin.refreshSequenceVariables(sequence);
+  if (!plugin.checkMainSequence()) return std::nullopt;
   if (plugin.ghostFrames.empty()) {
     plugin.logStatus(std::string(messages::noGhostLoaded));
     if (afterNoGhost == AfterNoGhost::resetRun) plugin.runReset();
@@ -47,13 +43,28 @@ void placeGhostCar(SequenceVariableWrapper& position, SequenceVariableWrapper& r
   rotation.SetVector(pose.rotation);
 }
 
+// Playback is on exactly while its chain goes on: a tick that ends without setting the next one, by an error
+// escaping it too, leaves isPlaying cleared, so the play command starts a new chain instead of trusting one
+// that is gone. Every other way a tick ends clears it already.
+class ChainLink {
+public:
+  explicit ChainLink(bool& isPlaying) : isPlaying_(isPlaying) {}
+  ChainLink(const ChainLink&) = delete;
+  ChainLink& operator=(const ChainLink&) = delete;
+  ~ChainLink() {
+    if (!continued_) isPlaying_ = false;
+  }
+  void continued() { continued_ = true; }
+
+private:
+  bool& isPlaying_;
+  bool continued_ = false;
+};
+
 }  // namespace
 
 void Lumaro::playGhost() {
-  if (!gameWrapper->IsInFreeplay()) {
-    failNotInWorkshop();
-    return;
-  }
+  if (!checkInWorkshopMap()) return;
   std::optional<GhostCarVariables> ghostCar = lookUpGhostCar(*this, AfterNoGhost::keepRun);
   if (!ghostCar) return;
 
@@ -75,10 +86,8 @@ void Lumaro::stopGhost() {
 }
 
 void Lumaro::playbackTick(SequenceVariableWrapper position, SequenceVariableWrapper rotation, SystemTime lastTick) {
-  if (!gameWrapper->IsInFreeplay()) {
-    failNotInWorkshop();
-    return;
-  }
+  ChainLink link(isPlaying);
+  if (!checkInWorkshopMap()) return;
   if (!isHeldVariableValid(position, false)) {
     failNoKismet();
     return;
@@ -102,7 +111,7 @@ void Lumaro::playbackTick(SequenceVariableWrapper position, SequenceVariableWrap
     }
     if (choice.kind == FrameChoiceKind::show) placeGhostCar(position, rotation, choice.pose);
   }
-  schedule("playbackTick", 0.001f, [this, position, rotation, now, preview = currentPreview] {
-    if (preview == currentPreview) playbackTick(position, rotation, now);
-  });
+  scheduleNextTick("playbackTick", currentPreview,
+                   [this, position, rotation, now] { playbackTick(position, rotation, now); });
+  link.continued();
 }

@@ -31,6 +31,9 @@ public:
   void watchLap(SequenceVariableWrapper lapCounter);
   void sampleRun(SystemTime runStart, SystemTime lastSample);
   void onRaceFinished();
+  // The finish's export: never over a ghost of this map and lap count that is faster (lm_export writes what
+  // the player asks).
+  void exportGhostAutomatically();
   void onMapLoad(std::string eventName);
   void onPlayerSpawnStart(std::string eventName);
   void checkAutoRecord();
@@ -99,11 +102,22 @@ public:
   std::optional<SequenceVariableWrapper> findFirstLapCounterAtStart();
   std::optional<SequenceVariableWrapper> findLastVariable(KismetType type, std::string_view name);
   bool hasVariable(KismetType type, std::string_view name);
+  // The map's name from its MapName variable (empty without one), read from sequenceVariables as they are.
+  std::string currentMapName();
   void forEachVariable(KismetType type, std::string_view name,
                        const std::function<void(SequenceVariableWrapper&)>& visit);
   static bool isHeldVariableValid(SequenceVariableWrapper& held, bool emptyHandleIsInvalid);
   void failNotInWorkshop();
-  void failNoKismet();
+  void failNoKismet(bool reapplyGhostColor = true);
+  // The opening checks of the commands and ticks. Each says whether to go on; when not, the player has been
+  // told why and the run reset has been performed. checkMainSequence also refreshes sequenceVariables.
+  bool checkInWorkshopMap();
+  bool checkMainSequence(bool reapplyGhostColor = true);
+
+  // library/GhostExport.cpp: where lm_export_filename puts a ghost, as the messages name it and as a file
+  // (none for a name that is not UTF-8 text).
+  std::string exportPathText();
+  std::optional<std::filesystem::path> exportFile(const std::string& pathText);
 
   // race/: the recording switch, turned by console commands so the host's value stays the one truth.
   bool isRecording();
@@ -111,13 +125,18 @@ public:
   void runReset();
 
   // race/RunIdentity.cpp: the life of a run. A run ends by its finish or is abandoned (its frames dropped)
-  // by whatever else ends it: a reset, a spawn, a map load, the switch turned off at the console. Once its
-  // finish has been seen, only the run reset drops it (dropRun); abandoning it then only ends the sampling.
+  // by whatever else ends it: a reset, a spawn, a map load, the switch turned off at the console, the car
+  // lost. Once its finish has been seen, only the run reset drops it (dropRun); abandoning it then only ends
+  // the sampling.
   void beginRun();
   void finishRun();
   void abandonRun();
   void dropRun();
+  void endSwitchedOffRun();
   bool isArmedRunLive();
   // A one-shot timer of the live run's chains: it runs body only while that run is still the live one.
   void scheduleForRun(std::string entry, std::function<void()> body);
+  // The one stale-tick check of every chain: a timer due on the next tick whose body runs only while current
+  // (liveRun, currentPreview) still holds the identity it held when the timer was set.
+  void scheduleNextTick(std::string entry, const std::uint64_t& current, std::function<void()> body);
 };

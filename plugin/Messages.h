@@ -12,5 +12,12 @@ inline constexpr std::string_view noLapCounter = "Didn't find any correct SeqVar
 inline constexpr std::string_view alreadyRecording = "Already recording a run, restart the map.";
 inline constexpr std::string_view resetLapCounter = "Reset the lap counter (Reset Ball or restart the map).";
 inline constexpr std::string_view noGhostLoaded = "No Ghost loaded.";
+inline constexpr std::string_view noPlayerFound = "No Player Found.";
+
+// A run armed or under way that ends without its finish, told once, by what ended it. Leaving the workshop
+// map is told with notInWorkshop.
+inline constexpr std::string_view runLostItsCar = "No Player Found. The run was not recorded.";
+inline constexpr std::string_view runEndedByMapLoad = "A map was loaded. The run was not recorded.";
+inline constexpr std::string_view runSwitchedOff = "Recording was switched off. The run was not recorded.";
 
 }  // namespace messages

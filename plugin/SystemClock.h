@@ -3,10 +3,9 @@
 #pragma once
 
 #include <chrono>
-#include <cstdint>
-#include <ratio>
 
-using SystemTicks = std::chrono::duration<std::int64_t, std::ratio<1, 10'000'000>>;
+#include "plugin/ClockTicks.h"
+
 using SystemTime = std::chrono::time_point<std::chrono::system_clock, SystemTicks>;
 
 SystemTime systemNow();

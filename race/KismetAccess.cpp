@@ -53,6 +53,11 @@ std::optional<SequenceVariableWrapper> Lumaro::findLastVariable(KismetType type,
   return found;
 }
 
+std::string Lumaro::currentMapName() {
+  std::optional<SequenceVariableWrapper> variable = findLastVariable(KismetType::String, "MapName");
+  return variable ? variable->GetString() : std::string();
+}
+
 bool Lumaro::hasVariable(KismetType type, std::string_view name) { return findLastVariable(type, name).has_value(); }
 
 void Lumaro::forEachVariable(KismetType type, std::string_view name,
@@ -75,7 +80,24 @@ void Lumaro::failNotInWorkshop() {
   runReset();
 }
 
-void Lumaro::failNoKismet() {
+// The colour write's own failure resets without re-applying the colour, or it would schedule itself again.
+void Lumaro::failNoKismet(bool reapplyGhostColor) {
   logStatus(std::string(messages::noKismet));
-  runReset();
+  resetRunState(reapplyGhostColor);
+}
+
+bool Lumaro::checkInWorkshopMap() {
+  if (gameWrapper->IsInFreeplay()) return true;
+  failNotInWorkshop();
+  return false;
+}
+
+bool Lumaro::checkMainSequence(bool reapplyGhostColor) {
+  SequenceWrapper sequence = mainSequence();
+  if (sequence.IsNull()) {
+    failNoKismet(reapplyGhostColor);
+    return false;
+  }
+  refreshSequenceVariables(sequence);
+  return true;
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "plugin/Lumaro.h"
+#include "plugin/Messages.h"
 
 bool Lumaro::isRecording() { return cvarManager->getCvar("lm_isrecording").getBoolValue(); }
 
@@ -14,8 +15,23 @@ void Lumaro::stopRecording() {
 
 void Lumaro::runReset() { onMapLoad(""); }
 
-// Also the run reset. The loaded ghost stays loaded; the recorded run does not.
-void Lumaro::onMapLoad(std::string /*eventName*/) { resetRunState(true); }
+// Called without an event name, this is the run reset, which says nothing: its caller has told the player
+// why. The loaded ghost stays loaded; the recorded run does not. The map load itself ends the run and the
+// preview silently at their pending ticks, so it tells the player here, once, what it ended.
+void Lumaro::onMapLoad(std::string eventName) {
+  const bool runEnded = liveRun != 0;
+  const bool ghostWasPlaying = isPlaying;
+  resetRunState(true);
+  if (eventName.empty()) return;
+  // The ghost car went with the old map: its pending tick has nothing left to say.
+  ++currentPreview;
+  if (!runEnded && !ghostWasPlaying) return;
+  if (!gameWrapper->IsInFreeplay()) {
+    logStatus(std::string(messages::notInWorkshop));
+  } else if (runEnded) {
+    logStatus(std::string(messages::runEndedByMapLoad));
+  }
+}
 
 void Lumaro::resetRunState(bool reapplyGhostColor) {
   // The reset empties the run, even one whose finish is already due.
@@ -37,17 +53,12 @@ void Lumaro::onPlayerSpawnStart(std::string /*eventName*/) {
 }
 
 void Lumaro::checkAutoRecord() {
-  SequenceWrapper sequence = mainSequence();
-  if (sequence.IsNull()) {
-    failNoKismet();
-    return;
-  }
+  if (!checkMainSequence()) return;
   if (!cvarManager->getCvar("lm_autorecord").getBoolValue()) {
     stopRecording();
     currentLap = -1;
     return;
   }
-  refreshSequenceVariables(sequence);
   // Only a counter standing before the start line re-arms; anything else is left alone, silently.
   if (!findFirstLapCounterAtStart()) return;
   stopGhost();

@@ -17,23 +17,15 @@ constexpr const char* challengeStarted = "Race started against a ghost.";
 }  // namespace
 
 void Lumaro::recordGhost() {
-  if (!gameWrapper->IsInFreeplay()) {
-    failNotInWorkshop();
-    return;
-  }
+  if (!checkInWorkshopMap()) return;
   // The record command guards on the recording switch, so it is accepted again after a finished race.
   if (isRecording()) {
     logStatus(std::string(messages::alreadyRecording));
     return;
   }
-  SequenceWrapper sequence = mainSequence();
-  if (sequence.IsNull()) {
-    failNoKismet();
-    return;
-  }
+  if (!checkMainSequence()) return;
   recordedFrames.clear();
   currentLap = -1;
-  refreshSequenceVariables(sequence);
   std::optional<SequenceVariableWrapper> lapCounter = findFirstVariable(KismetType::Int, "LapNb");
   if (!lapCounter) {
     logStatus(std::string(messages::noLapCounter));
@@ -52,10 +44,7 @@ void Lumaro::recordGhost() {
 }
 
 void Lumaro::challengeGhost() {
-  if (!gameWrapper->IsInFreeplay()) {
-    failNotInWorkshop();
-    return;
-  }
+  if (!checkInWorkshopMap()) return;
   // The challenge command guards on the lap instead: it stays refused after a finished race until a
   // reset, a spawn or automatic recording puts currentLap back to -1.
   if (currentLap > -1) {
@@ -63,21 +52,10 @@ void Lumaro::challengeGhost() {
     return;
   }
   if (ghostFrames.empty()) return;
-  // A recording already armed becomes the challenge: its lap watcher stays the only one.
-  if (isArmedRunLive()) {
-    isChallenging = true;
-    logStatus(challengeArmed);
-    return;
-  }
   isChallenging = true;
   currentLap = -1;
   recordedFrames.clear();
-  SequenceWrapper sequence = mainSequence();
-  if (sequence.IsNull()) {
-    failNoKismet();
-    return;
-  }
-  refreshSequenceVariables(sequence);
+  if (!checkMainSequence()) return;
   std::optional<SequenceVariableWrapper> lapCounter = findFirstVariable(KismetType::Int, "LapNb");
   if (!lapCounter) return;
   if (lapCounter->GetInt() != -1) {
@@ -85,17 +63,17 @@ void Lumaro::challengeGhost() {
     logStatus(std::string(messages::resetLapCounter));
     return;
   }
-  beginRun();
-  cvarManager->executeCommand("lm_isrecording 1", true);
-  watchLap(*lapCounter);
+  // A recording already armed becomes the challenge: its lap watcher stays the only one.
+  if (!isArmedRunLive()) {
+    beginRun();
+    cvarManager->executeCommand("lm_isrecording 1", true);
+    watchLap(*lapCounter);
+  }
   logStatus(challengeArmed);
 }
 
 void Lumaro::watchLap(SequenceVariableWrapper lapCounter) {
-  if (!gameWrapper->IsInFreeplay()) {
-    failNotInWorkshop();
-    return;
-  }
+  if (!checkInWorkshopMap()) return;
   if (!isHeldVariableValid(lapCounter, true)) {
     failNoKismet();
     return;
@@ -103,9 +81,8 @@ void Lumaro::watchLap(SequenceVariableWrapper lapCounter) {
   const std::int32_t lap = lapCounter.GetInt();
   if (lap != currentLap) {
     if (currentLap == -1) {
-      // The console switched recording off since the last poll: the run ends unstarted.
       if (!isRecording()) {
-        abandonRun();
+        endSwitchedOffRun();
         return;
       }
       if (isChallenging) {
@@ -123,6 +100,8 @@ void Lumaro::watchLap(SequenceVariableWrapper lapCounter) {
       beginRun();
       const SystemTime start = systemNow();
       sampleRun(start, start);
+      // Without a car the run ended at its first sample.
+      if (liveRun == 0) return;
     } else if (lap == cvarManager->getCvar("lm_lapNbr").getIntValue()) {
       // The watcher's work is done; the sampler runs on until the finish turns recording off.
       runFinishSeen = true;
@@ -133,6 +112,6 @@ void Lumaro::watchLap(SequenceVariableWrapper lapCounter) {
   if (isRecording()) {
     scheduleForRun("watchLap", [this, lapCounter] { watchLap(lapCounter); });
   } else {
-    abandonRun();
+    endSwitchedOffRun();
   }
 }

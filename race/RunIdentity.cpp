@@ -1,14 +1,17 @@
 // The life of a run: arming gives it a new identity, and its lap watcher, sampler and finish timers carry
 // that identity. Whatever ends the run clears it, so a tick still pending from it finds itself stale and
 // does nothing: no frame appended, nothing scheduled, no message. Only the finish keeps the run's frames.
+// What ended the run tells the player, once, where the run ends unfinished.
+#include <string>
 #include <utility>
 
 #include "plugin/Lumaro.h"
+#include "plugin/Messages.h"
 
 namespace {
 
-// Ticks are as short as the host allows; every poll, sample and the finish run on the next one.
-constexpr float everyTick = 0.001f;
+// Ticks are as short as the host allows; every poll, sample, playback step and the finish run on the next.
+constexpr float nextTick = 0.001f;
 
 }  // namespace
 
@@ -39,16 +42,26 @@ void Lumaro::dropRun() {
   runFinishSeen = false;
 }
 
-// "lm_isrecording 0" typed at the console has no change handler: the live run ends wherever the switch is
-// next looked at, by a chain's tick or here.
-bool Lumaro::isArmedRunLive() {
-  if (liveRun != 0 && !isRecording()) abandonRun();
-  return liveRun != 0;
+// "lm_isrecording 0" typed at the console has no change handler: a chain of the live run finds the switch
+// off at its next tick (the plugin itself turns it off only after ending the run, which leaves the chains
+// stale). The first chain to find it tells the player; the other one is stale by then.
+void Lumaro::endSwitchedOffRun() {
+  if (runFinishSeen) return;
+  dropRun();
+  logStatus(std::string(messages::runSwitchedOff));
 }
+
+// A run armed and still waiting for its start. Neither a run whose finish has been seen nor one whose switch
+// was turned off at the console is armed any more, though their last ticks are still pending.
+bool Lumaro::isArmedRunLive() { return liveRun != 0 && !runFinishSeen && isRecording(); }
 
 void Lumaro::scheduleForRun(std::string entry, std::function<void()> body) {
   if (liveRun == 0) return;
-  schedule(std::move(entry), everyTick, [this, run = liveRun, body = std::move(body)] {
-    if (run == liveRun) body();
+  scheduleNextTick(std::move(entry), liveRun, std::move(body));
+}
+
+void Lumaro::scheduleNextTick(std::string entry, const std::uint64_t& current, std::function<void()> body) {
+  schedule(std::move(entry), nextTick, [&current, held = current, body = std::move(body)] {
+    if (held == current) body();
   });
 }

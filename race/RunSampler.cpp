@@ -1,8 +1,11 @@
 // The run sampler: one frame of the local car per tick, stamped with the run time. Paused ticks record
 // nothing and move the run's start forward by whole milliseconds, so paused time stays out of the run;
 // each paused interval's sub-millisecond remainder is dropped and therefore stays run time.
+#include <string>
+
+#include "plugin/ClockTicks.h"
 #include "plugin/Lumaro.h"
-#include "race/RunTime.h"
+#include "plugin/Messages.h"
 
 namespace {
 
@@ -22,15 +25,18 @@ GhostFrame frameOf(const Rotator& rotation, const Vector& location, std::int32_t
 void Lumaro::sampleRun(SystemTime runStart, SystemTime lastSample) {
   CarWrapper car = gameWrapper->GetLocalCar();
   if (car.IsNull()) {
-    // Sampling ends for good; the lap watcher keeps watching, so the finish still reports the last frame.
-    logStatus("No Player Found.");
+    // Sampling ends for good. The run's last frame would no longer be its finish, so a run whose finish is
+    // not yet seen has no true time: it ends here, unrecorded, as an abandoned run does.
+    const bool finishSeen = runFinishSeen;
+    stopRecording();
+    logStatus(std::string(finishSeen ? messages::noPlayerFound : messages::runLostItsCar));
     return;
   }
   SystemTime now;
   if (gameWrapper->IsPaused()) {
     now = systemNow();
     const std::int32_t pausedMilliseconds = runMilliseconds((now - lastSample).count());
-    runStart += SystemTicks(static_cast<std::int64_t>(pausedMilliseconds) * ticksPerRunMillisecond);
+    runStart += SystemTicks(static_cast<std::int64_t>(pausedMilliseconds) * ticksPerMillisecond);
   } else {
     // Location, then rotation, then the clock: the frame's time is taken once the car has been read.
     const Vector location = car.GetLocation();
@@ -42,6 +48,6 @@ void Lumaro::sampleRun(SystemTime runStart, SystemTime lastSample) {
     scheduleForRun("sampleRun", [this, runStart, now] { sampleRun(runStart, now); });
   } else {
     // Switched off at the console: the run ends unfinished, its frames with it.
-    abandonRun();
+    endSwitchedOffRun();
   }
 }

@@ -52,6 +52,16 @@ std::optional<std::string> ghostChoice(std::string_view headerLine, std::string_
   return pageSafeText(label) + "@" + std::string(fileName);
 }
 
+namespace {
+
+// The first line of an open ghost file, read as little as the page reads it.
+std::optional<std::string> headerLineOf(RegularFileReader& in) {
+  if (!in.isOpen()) return std::nullopt;
+  return readFirstLine(in.stream(), ghostLineLimit);
+}
+
+}  // namespace
+
 std::vector<std::string> ghostChoices(const std::filesystem::path& ghostFolder, std::string_view mapName,
                                       std::int32_t lapCount) {
   std::vector<std::pair<std::string, std::filesystem::directory_entry>> files;
@@ -72,10 +82,19 @@ std::vector<std::string> ghostChoices(const std::filesystem::path& ghostFolder, 
   std::vector<std::string> choices;
   for (const auto& [name, file] : files) {
     RegularFileReader in(file);
-    if (!in.isOpen()) continue;
-    const std::optional<std::string> header = readFirstLine(in.stream(), ghostLineLimit);
+    const std::optional<std::string> header = headerLineOf(in);
     if (!header) continue;
     if (auto choice = ghostChoice(*header, name, mapName, lapCount)) choices.push_back(std::move(*choice));
   }
   return choices;
+}
+
+std::optional<std::int32_t> listedRunTime(const std::filesystem::path& file, std::string_view mapName,
+                                          std::int32_t lapCount) {
+  RegularFileReader in(file);
+  const std::optional<std::string> headerLine = headerLineOf(in);
+  if (!headerLine) return std::nullopt;
+  const GhostHeaderFields header = readGhostHeader(*headerLine);
+  if (headerFit(header, mapName, lapCount) != HeaderFit::Fits) return std::nullopt;
+  return header.runTime.value;
 }

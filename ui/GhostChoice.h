@@ -32,3 +32,8 @@ std::optional<std::string> ghostChoice(std::string_view headerLine, std::string_
 // files that cannot be read and a folder that cannot be listed give no entries.
 std::vector<std::string> ghostChoices(const std::filesystem::path& ghostFolder, std::string_view mapName,
                                       std::int32_t lapCount);
+
+// The run time the list shows for the ghost file at file, when its header fits this map and lap count as the
+// list's rule has it; nothing otherwise, and for a file that is no regular file. Read as the page reads it.
+std::optional<std::int32_t> listedRunTime(const std::filesystem::path& file, std::string_view mapName,
+                                          std::int32_t lapCount);

@@ -7,13 +7,14 @@
 #include "ui/SettingsPageText.h"
 
 void Lumaro::updateGhostList() {
+  // The page's file comes first, as the page is opened before anything is read for it.
+  const std::filesystem::path pageFile = gameWrapper->GetTessaroPath() / "plugins" / "settings" / "Lumaro.set";
   SettingsPageState page;
   page.hasRecordedRun = !recordedFrames.empty();
   SequenceWrapper sequence = mainSequence();
   if (!sequence.IsNull()) {
     refreshSequenceVariables(sequence);
-    std::string mapName;
-    if (auto variable = findLastVariable(KismetType::String, "MapName")) mapName = variable->GetString();
+    const std::string mapName = currentMapName();
     page.mapHasGhostColor = hasVariable(KismetType::Float, "GhostColor");
     const std::int32_t lapCount = cvarManager->getCvar("lm_lapNbr").getIntValue();
     page.ghostChoices = ghostChoices(ghostFolder(), mapName, lapCount);
@@ -21,6 +22,6 @@ void Lumaro::updateGhostList() {
   page.status = cvarManager->getCvar("lm_log").getStringValue();
 
   // A page that cannot be written is lost without a word; the host reloads whatever page it has.
-  writeSettingsPageFile(gameWrapper->GetTessaroPath() / "plugins" / "settings" / "Lumaro.set", settingsPageText(page));
+  writeSettingsPageFile(pageFile, settingsPageText(page));
   cvarManager->executeCommand("cl_settings_refreshplugins", true);
 }

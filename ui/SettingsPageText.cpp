@@ -2,13 +2,21 @@
 
 #include <string_view>
 
-#include "ui/GhostChoice.h"
-
 namespace {
 
 void line(std::string& page, std::string_view text) {
   page += text;
   page += "\r\n";
+}
+
+// The status as one line of one field: only a line end or the field separator could split it, so only
+// CR, LF and "|" go; "&" and "@" mean nothing outside the ghost list.
+std::string statusLineText(std::string_view status) {
+  std::string kept;
+  for (char c : status) {
+    if (c != '\r' && c != '\n' && c != '|') kept += c;
+  }
+  return kept;
 }
 
 }  // namespace
@@ -57,6 +65,6 @@ std::string settingsPageText(const SettingsPageState& state) {
 
   line(page, "8|");
   // Typed console values reach the status; on the page they must stay one line of one field.
-  line(page, "9|" + pageSafeText(state.status));
+  line(page, "9|" + statusLineText(state.status));
   return page;
 }

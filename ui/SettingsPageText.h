@@ -9,7 +9,7 @@ struct SettingsPageState {
   bool hasRecordedRun = false;            // the export button replaces its explanation
   std::vector<std::string> ghostChoices;  // list entries, "label@value" each, in list order
   bool mapHasGhostColor = false;          // with at least one entry, the colour control is offered
-  std::string status;                     // the latest status message (lm_log), shown page-safe
+  std::string status;                     // the latest status (lm_log), shown without CR, LF and "|"
 };
 
 std::string settingsPageText(const SettingsPageState& state);

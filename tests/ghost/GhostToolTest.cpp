@@ -40,7 +40,7 @@ protected:
 }  // namespace
 
 TEST_F(GhostTool, EverySubcommandHasHelpWithAnExample) {
-  for (const char* command : {"info", "check", "compare", "plot"}) {
+  for (const char* command : {"info", "check", "compare", "plot", "html"}) {
     const Outcome outcome = run({command, "--help"});
     EXPECT_EQ(outcome.status, 0) << command;
     EXPECT_NE(outcome.out.find(std::string("lumaro-ghost ") + command), std::string::npos) << command;
@@ -167,6 +167,13 @@ TEST_F(GhostTool, CompareShowsTheSecondGainedOverTheSecondHalf) {
       << outcome.out;
   EXPECT_NE(outcome.out.find("Largest gain: 0.200 s in lap 1 between"), std::string::npos);
   EXPECT_NE(outcome.out.find("Largest loss: none"), std::string::npos);
+  const Outcome json = run({"compare", a, b, "--json"});
+  EXPECT_EQ(json.out.substr(0, json.out.find("\n \"sectors\": [\n")),
+            "{\"total_s\": -1.000000,\n \"laps\": [\n"
+            "  {\"lap\": 1, \"a_s\": 20.000000, \"b_s\": 19.000000, \"delta_s\": -1.000000}],");
+  EXPECT_NE(json.out.find("  {\"lap\": 1, \"from\": 0.100, \"to\": 0.200, \"delta_s\": 0.000000},\n"
+                          "  {\"lap\": 1, \"from\": 0.200,"),
+            std::string::npos);
 }
 
 TEST_F(GhostTool, RunsOfDifferentMapsAreComparedButSaidToBe) {

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 
 #include "support/TempFolder.h"
 #include "tools/host/Chaos.h"
+#include "tools/host/Runner.h"
 
 using namespace lumaro_host;
 
@@ -54,6 +56,19 @@ TEST(ChaosRun, ARecordedAndExportedRunHoldsEveryInvariant) {
   const auto violation = runChaosSteps(settingsIn(root), {"map speedway", "wait 1", "console lm_record",
                                                           "drive 1 laps lap-time 5", "console lm_export"});
   EXPECT_FALSE(violation.has_value()) << violation->what;
+}
+
+TEST(ChaosRun, TheShortestListReplaysAsAScenarioWhenTheGameRefusedItsLastStep) {
+  TempFolder root;
+  const Lines replay = replayScenario(settingsIn(root), {"map speedway", "pause", "drive 2 seconds"}, false);
+  EXPECT_EQ(replay.back(), "# drive 2 seconds    (the game refused it: the game is paused (unpause first))");
+  std::string text;
+  for (const std::string& line : replay) text += "  " + line + "\n";
+  const Script script = parseScript(text, "replay.scenario");
+  ASSERT_TRUE(script.errors.empty()) << script.errors.front();
+  std::ostringstream transcript, errors;
+  Session session(settingsIn(root), transcript);
+  EXPECT_TRUE(runScript(session, script, root.path(), errors).passed) << errors.str();
 }
 
 TEST(ShortestFailing, KeepsOnlyTheStepsTheFailureNeeds) {

@@ -258,6 +258,20 @@ TEST(MapFile, AStartingValueTheGameCannotHoldIsAMistake) {
                              "big.map:4: \"1e39\" is out of a float's range",
                              "big.map:5: \"-4e38\" is out of a float's range",
                          }));
+  // The track and the map's lap time within their stated ranges: a point at 1e39 reached the car as an
+  // infinity, and a lap crossed many times in one tick made a tick's work unbounded.
+  EXPECT_EQ(lumaro_host::parseMapFile("map Far\nlap-time 0.5\nline 5 -1 5 1\npoint 0 0 17\npoint 1e39 0 17\n"
+                                      "point 10 0 17\npoint -1000000.5 1 17\npoint 10 1000000 0\n",
+                                      "far.map")
+                .errors,
+            (std::vector<std::string>{
+                "far.map:2: the lap time must be from 1 to 3600 s, not \"0.5\"",
+                "far.map:5: the x of a point must be from -1000000 to 1000000, not \"1e39\"",
+                "far.map:7: the x of a point must be from -1000000 to 1000000, not \"-1000000.5\"",
+            }));
+  EXPECT_EQ(lumaro_host::parseMapFile("map Tiny\nline 5 -1 5 1\npoint 0 0 0\npoint 30 0 0\npoint 30 10 0\n", "tiny.map")
+                .errors,
+            (std::vector<std::string>{"tiny.map:2: the lap is 72 units long; it must be from 100 to 100000000 units"}));
 }
 
 TEST(MapFile, AByteOrderMarkBeforeTheFirstEntryIsSkipped) {

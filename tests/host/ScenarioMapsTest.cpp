@@ -74,6 +74,15 @@ TEST(ScenarioMaps, TheMapStepNamesEachContractVariableThatIsMissingOrOfAnotherTy
                 "GhostRotation (vector) is missing: the ghost car cannot be moved",
                 "GhostColor is a bool, not a float: the ghost keeps the map's own colour (optional)",
             }));
+  // Names are matched exactly: a near miss is named, whatever its letter case.
+  EXPECT_EQ(problemsOf(complete.substr(0, complete.find("variable string")) + "variable string Mapname M\n" +
+                       complete.substr(complete.find("variable vector GhostPosition"))),
+            (std::vector<std::string>{"MapName (string) is missing: a run cannot be exported (\"No MapName SeqVar "
+                                      "found.\"); names are matched exactly, case included, and the map has Mapname "
+                                      "(string)"}));
+  EXPECT_EQ(problemsOf(complete.substr(0, complete.find("variable float")) + "variable float GhostColour 0\n")[0],
+            "GhostColor (float) is missing: the ghost keeps the map's own colour (optional); names are matched "
+            "exactly, case included, and the map has GhostColour (float)");
   EXPECT_EQ(problemsOf("", "no"),
             (std::vector<std::string>{"no main Kismet sequence: the plugin finds none of its variables here"}));
 }

@@ -1,8 +1,12 @@
 // The scenario language: how lines are cut into words, how each step reads, and how mistakes are reported.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
+#include "support/TempFolder.h"
 #include "tools/host/Options.h"
 #include "tools/host/Script.h"
+#include "tools/host/TextFile.h"
 #include "tools/host/Words.h"
 
 using namespace lumaro_host;
@@ -78,9 +82,39 @@ TEST(Steps, DriveReadsLapsOrSecondsAndItsOptions) {
   EXPECT_EQ(errorOf("drive 2.5 laps"), "the number of laps must be a whole number, not \"2.5\"");
   EXPECT_EQ(errorOf("drive 3 miles"), "drive needs laps or seconds after the number, not \"miles\"");
   EXPECT_EQ(errorOf("drive 3 s run-out 1"), "run-out applies to a drive of laps only");
-  EXPECT_EQ(errorOf("drive 1 lap vary 100%"), "the variation must be from 0% to below 100%");
+  EXPECT_EQ(errorOf("drive 1 lap vary 100%"), "the variation must be from 0% to below 100%, not \"100%\"");
   EXPECT_EQ(errorOf("drive 1 lap speed"), "\"speed\" needs a value");
-  EXPECT_EQ(errorOf("drive 1 lap speed -3"), "the speed must be more than 0");
+}
+
+TEST(Steps, EveryNumberIsReadAgainstItsStatedRange) {
+  // The last value inside each range reads; the first outside it is refused, and so are the values that
+  // hung a run, wrote hundreds of MB in a tick or let no time pass at all.
+  for (const char* line : {"wait 0.001", "wait 3600", "wait 1000000 ticks", "drive 3600 seconds", "drive 1000 laps",
+                           "drive 1 lap lap-time 1 run-out 60", "drive 1 lap speed 100000 seed 18446744073709551615",
+                           "expect writes GhostPosition at-least 1000000000"}) {
+    EXPECT_EQ(errorOf(line), "") << line;
+  }
+  const std::pair<const char*, const char*> refused[] = {
+      {"drive 1 laps lap-time 1e-300", "the lap time must be from 1 to 3600 s, not \"1e-300\""},
+      {"drive 1 lap lap-time 0.999", "the lap time must be from 1 to 3600 s, not \"0.999\""},
+      {"drive 1 lap speed 1e300", "the speed must be from 1 to 100000 units/s, not \"1e300\""},
+      {"drive 1 lap speed 1e-300", "the speed must be from 1 to 100000 units/s, not \"1e-300\""},
+      {"drive 1 lap speed 1e999", "the speed must be from 1 to 100000 units/s, not \"1e999\""},
+      {"wait 1e7", "the waiting time must be from 0.001 to 3600 s, not \"1e7\""},
+      {"wait 1e12", "the waiting time must be from 0.001 to 3600 s, not \"1e12\""},
+      {"wait 3600.001", "the waiting time must be from 0.001 to 3600 s, not \"3600.001\""},
+      {"wait 0", "the waiting time must be from 0.001 to 3600 s, not \"0\""},
+      {"wait \" 4\"", "the waiting time must be a number, not \" 4\""},
+      {"wait 1000001 ticks", "the number of ticks must be from 1 to 1000000, not \"1000001\""},
+      {"drive 1e12 seconds", "the driving time must be from 0.001 to 3600 s, not \"1e12\""},
+      {"drive 1 lap run-out 1e300", "the run-out must be from 0 to 60 s, not \"1e300\""},
+      {"drive 1001 laps", "the number of laps must be from 1 to 1000, not \"1001\""},
+      {"drive 1 lap seed 18446744073709551616",
+       "the seed must be from 0 to 18446744073709551615, not \"18446744073709551616\""},
+      {"expect writes GhostPosition at-least 1000000001",
+       "the number of writes must be from 0 to 1000000000, not \"1000000001\""},
+  };
+  for (const auto& [line, error] : refused) EXPECT_EQ(errorOf(line), error) << line;
 }
 
 TEST(Steps, WaitIsInSecondsOrTicks) {
@@ -88,7 +122,6 @@ TEST(Steps, WaitIsInSecondsOrTicks) {
   EXPECT_EQ(std::get<Wait>(stepOf("wait 2 seconds").action).seconds, 2.0);
   const Wait ticks = std::get<Wait>(stepOf("wait 3 ticks").action);
   EXPECT_EQ(ticks.ticks, 3);
-  EXPECT_EQ(errorOf("wait 0"), "the waiting time must be more than 0");
   EXPECT_EQ(errorOf("wait 1.5 ticks"), "the number of ticks must be a whole number, not \"1.5\"");
 }
 
@@ -126,7 +159,13 @@ TEST(Steps, Expectations) {
 
   EXPECT_EQ(errorOf(R"(expect console Race started.)"),
             "expected: expect console [containing|matching] TEXT (quote a text that has blanks)");
-  EXPECT_EQ(errorOf(R"(expect console matching "(unclosed")"), R"(not a regular expression: "(unclosed")");
+  EXPECT_EQ(errorOf(R"(expect console matching "(unclosed")"),
+            R"(not a regular expression: "(unclosed": missing ): (unclosed)");
+  // A linear-time engine: a long text against a nested repetition neither overflows the stack nor runs on.
+  EXPECT_TRUE(
+      std::get<Expect>(stepOf(R"(expect console matching "(a|b)*")").action).test.accepts(std::string(20000, 'a')));
+  EXPECT_FALSE(
+      std::get<Expect>(stepOf(R"(expect console matching "(.*)*x")").action).test.accepts(std::string(30, 'a')));
   EXPECT_EQ(errorOf("expect file x.ghost sideways"),
             "unknown file check \"sideways\"; expected: expect file PATH "
             "exists|missing|first-line|last-line|line|no-line [containing|matching] TEXT|contains TEXT");
@@ -147,6 +186,13 @@ TEST(Steps, TheOtherSteps) {
   EXPECT_EQ(std::get<Show>(stepOf("show kismet").action).what, Report::Kismet);
   EXPECT_EQ(errorOf("respawn now"), "expected: respawn");
   EXPECT_EQ(errorOf("fly 3"), "unknown step \"fly\" (lumaro-host --help lists the steps)");
+  EXPECT_EQ(errorOf("copy a.ghost /elsewhere/a.ghost"),
+            "the destination of copy must lie inside the game root, not \"/elsewhere/a.ghost\"");
+  EXPECT_EQ(errorOf("copy a.ghost tessaro/../../a.ghost"),
+            "the destination of copy must lie inside the game root, not \"tessaro/../../a.ghost\"");
+  EXPECT_EQ(errorOf("expect file ../a.ghost exists"),
+            "the file of expect file must lie inside the game root, not \"../a.ghost\"");
+  EXPECT_EQ(errorOf("expect file tessaro/../a.ghost exists"), "");
 }
 
 TEST(Scripts, EveryBadLineIsReportedWithItsNumberAndTheGoodOnesAreKept) {
@@ -157,11 +203,13 @@ TEST(Scripts, EveryBadLineIsReportedWithItsNumberAndTheGoodOnesAreKept) {
       "\n"
       "console lm_record\r\n"
       "expect console \"open\n"
-      "wait 1",
+      "wait 1\n"
+      "expect console matching \"(a)\\\\1\"",
       "race.scenario");
   EXPECT_EQ(script.errors, (std::vector<std::string>{
                                "race.scenario:3: drive needs laps or seconds after the number, not \"lapz\"",
                                "race.scenario:6: a double quote is not closed",
+                               "race.scenario:8: not a regular expression: \"(a)\\\\1\": invalid escape sequence: \\1",
                            }));
   ASSERT_EQ(script.steps.size(), 3u);
   EXPECT_EQ(script.steps[0].line, 2);
@@ -221,6 +269,25 @@ TEST(Options, TheCommandLine) {
   EXPECT_EQ(parseOptions({"--host-call-ms", "0.5"}).options.hostCallMilliseconds, 0.5);
   EXPECT_EQ(parseOptions({"--host-call-ms", "-1"}).error,
             "--host-call-ms takes a number of milliseconds from 0 to 100");
+  EXPECT_EQ(parseOptions({"--chaos", "18446744073709551615"}).options.chaosSeed, 18446744073709551615u);
+  for (const char* seed : {"18446744073709551616", " 4", "+4", "-1", ""}) {
+    EXPECT_EQ(parseOptions({"--chaos", seed}).error,
+              "--chaos takes a seed, a whole number from 0 to 18446744073709551615")
+        << seed;
+  }
+  EXPECT_EQ(parseOptions({"--steps", "5"}).error, "--steps is the length of a chaos run; give --chaos SEED too");
+}
+
+TEST(Scripts, AFileLargerThanAnyScenarioIsRefusedAfterReadingTheLimit) {
+  TempFolder folder;
+  const std::filesystem::path file = folder.path() / "big.scenario";
+  std::ofstream(file) << "map speedway\n";
+  std::filesystem::resize_file(file, maxTextFileBytes);  // sparse, as the next one
+  EXPECT_EQ(readTextFile(file).text.size(), maxTextFileBytes);
+  std::filesystem::resize_file(file, 400u << 20);
+  const TextFile read = readTextFile(file);
+  EXPECT_EQ(read.error, "it holds more than 16 MiB, which no scenario or map file does");
+  EXPECT_EQ(read.text, "");
 }
 
 }  // namespace

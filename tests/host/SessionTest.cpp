@@ -84,6 +84,33 @@ TEST_F(SessionTest, StepsThatCannotBeCarriedOutSaySo) {
   EXPECT_EQ(run("drive 1 lap").seen, "the game is paused (unpause first)");
   EXPECT_EQ(run("pick-ghost Ann").seen, "the host has not shown the plugin's settings page");
   EXPECT_EQ(run("copy missing.ghost tessaro/data/Ghosts/").ok, false);
+  runAll({"unpause"});
+  EXPECT_EQ(run("drive 1000 laps speed 1").seen,
+            "the laps would take up to 40000000 s of game time; a drive takes at most 86400 s");
+}
+
+TEST_F(SessionTest, CopyAndFileExpectationsStayInsideTheGameRootThroughLinks) {
+  TempFolder outside;
+  std::filesystem::create_directory_symlink(outside.path(), root.path() / "out");
+  std::ofstream(root.path() / "a.ghost") << "Speedway,Ann,1,1-Lap,1.1\n";
+  EXPECT_EQ(run("copy a.ghost out/").seen, "out/ leads out of the game root");
+  EXPECT_EQ(run("copy a.ghost out/b.ghost").seen, "out/b.ghost leads out of the game root");
+  EXPECT_EQ(run("expect file out/a.ghost missing").seen, "out/a.ghost leads out of the game root");
+  EXPECT_TRUE(std::filesystem::is_empty(outside.path()));
+  runAll({"copy a.ghost tessaro/data/Ghosts/", "expect file tessaro/data/Ghosts/a.ghost exists"});
+}
+
+TEST_F(SessionTest, ThePageIsShownAsThePlayerSeesItOrAsItsLines) {
+  runAll({"map speedway", "wait 1", "console lm_autorecord 1", "console lm_record", "show page"});
+  const std::string text = transcript.str();
+  const std::string page = text.substr(text.find("Settings page, as the player sees it ("));
+  for (const char* row :
+       {"\n  Lumaro\n  ======\n  A plugin by Velkor", "\n  Number of laps: 1  (a slider from 1 to 6)\n",
+        "\n  [ Record a run ] (greyed out)  [x] Auto record ghost\n  -----", "\n  Ghost Export Filename: [My-PB]\n",
+        "\n  [ Refresh Ghost list ]  [ Open Ghost Folder ]\n",
+        "\n  No ghost found for this map/number of laps.\n  ---"}) {
+    EXPECT_NE(page.find(row), std::string::npos) << row << " in\n" << page;
+  }
 }
 
 TEST_F(SessionTest, ConsoleExpectationsLookAfterTheLineThePreviousOneMatched) {

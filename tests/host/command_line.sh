@@ -5,7 +5,10 @@
 #   trace   --trace to a place that cannot be written stops lumaro-host before the run (exit 2) and the
 #           summary names the trace only when it was written
 #   maps    a map file with a mistake stops the scenario before anything runs (exit 2), naming its lines
-#   scenario  a folder given as the scenario is bad input (exit 2): nothing runs
+#   scenario  a folder given as the scenario, or a file larger than any scenario, is bad input (exit 2):
+#           nothing runs
+#   signals the fresh temporary game root is gone after Ctrl-C (SIGINT) at the prompt and SIGTERM during a
+#           real-time wait, and lumaro-host ends by that signal
 #   copied  a lumaro-host copied with its folders (PREFIX/bin, PREFIX/share/lumaro/maps) runs on the libraries
 #           beside it and finds the bundled maps
 #   command_line.sh BUILD_DIR WORK_DIR CASE
@@ -84,6 +87,39 @@ scenario)
   [ $status -eq 2 ] || fail "a folder as the scenario exits $status, not 2: $out"
   case $out in *"cannot read the scenario scenarios"*) ;; *) fail "no word about the scenario: $out" ;; esac
   case $out in *"Game root"*) fail "the run started: $out" ;; esac
+  # Sparse: 400 MB on paper, nothing on the disk.
+  printf 'map speedway\n' >big.scenario
+  truncate -s 400M big.scenario
+  run '' big.scenario
+  [ $status -eq 2 ] || fail "a 400 MB scenario exits $status, not 2"
+  case $out in "lumaro-host: cannot read the scenario big.scenario: it holds more than 16 MiB"*) ;;
+    *) fail "no word about the size: $(printf '%s' "$out" | head -c 300)" ;; esac
+  ;;
+signals)
+  # The game root appears once the handlers are in place; the signal then ends the run at its next tick or
+  # ends the prompt's read. The steps' writer is closed after a while in case the signal came before the read.
+  mkfifo steps
+  printf 'map speedway\nwait 30\n' >long.scenario
+  for signal in INT TERM; do
+    if [ $signal = INT ]; then
+      env --default-signal=INT TMPDIR="$work/tmp" "$host" -i <steps >out.txt 2>&1 &
+      pid=$!
+      exec 4>steps
+    else
+      TMPDIR="$work/tmp" "$host" --realtime long.scenario >out.txt 2>&1 &
+      pid=$!
+    fi
+    i=0
+    while [ "$(roots)" -eq 0 ] && [ $i -lt 300 ]; do sleep 0.1; i=$((i + 1)); done
+    kill -$signal $pid
+    [ $signal = INT ] && { sleep 2; exec 4>&-; }
+    wait $pid
+    status=$?
+    if [ $signal = INT ]; then expected=130; else expected=143; fi
+    [ $status -eq $expected ] || fail "SIG$signal: exit $status, not $expected: $(cat out.txt)"
+    [ "$(roots)" -eq 0 ] || fail "SIG$signal leaves the game root: $(ls tmp)"
+    grep -q "lumaro-host: stopped by SIG$signal" out.txt || fail "SIG$signal is not reported: $(cat out.txt)"
+  done
   ;;
 copied)
   mkdir -p prefix/bin prefix/share/lumaro

@@ -146,6 +146,16 @@ std::vector<HostileEntry> hostileCatalogue() {
       badField("huge-hex-yaw.ghost", "0,1,2,3,4,0x1p200,6", "yaw", "is out of range"),
       {"nan-after-frames.ghost", bytes(header + "\r\n" + threeFrames("\r\n") + "1016,nan,2,3,4,5,6\r\n"), true,
        stopped("nan-after-frames.ghost", 5, "x", "is not a finite number", 3), 3, ""},
+      // Finite values near the float range's ends, where interpolating in floats overflows: 3e38 times 2 ms,
+      // then -3e38 less 3e38, and a time span past the 32-bit range that turns a step into a leap.
+      {"huge-steps.ghost",
+       bytes(header + "\r\n0,0,0,17,0,0,0\r\n8,3e38,0,17,0,3e38,0\r\n500,-3e38,0,17,0,-3e38,0\r\n" + frame(1000) +
+             "\r\n"),
+       true, imported("huge-steps.ghost"), 4, ""},
+      {"huge-leap.ghost",
+       bytes(header + "\r\n-2000000000,0,0,17,0,0,0\r\n2000000000,3e38,0,17,0,3e38,0\r\n" + frame(2000000001) + "\r\n" +
+             frame(2000000002) + "\r\n"),
+       true, imported("huge-leap.ghost"), 4, ""},
       goodLine("minus-zero.ghost", "-0,-0,-0.0,0,-0,0,0"),
       goodLine("hex-floats.ghost", "0,0x1p3,0x10,0X.8p1,0,0,0"),
       goodLine("blanks.ghost", " 0 , 1 ,\t2, 3 ,\v4 ,5,6 "),

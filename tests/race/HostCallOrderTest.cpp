@@ -58,6 +58,31 @@ TEST_F(HostCallOrderTest, TheChallengeCommandArmsThenWatchesThenAnnounces) {
                                       statusOf("Challenging starts and ends when you cross the finish line.")}));
 }
 
+TEST_F(HostCallOrderTest, AChallengeJoinsAnArmedRunOnlyPastTheSequenceAndTheLapCounter) {
+  loadGhost();
+  host.run("lm_record");
+  Calls seen;
+  game().setHostCallObserver([&](const char* name) { seen.emplace_back(name); });
+  host.run("lm_challenge");
+  ASSERT_GE(seen.size(), 3u);
+  EXPECT_EQ(Calls(seen.begin(), seen.begin() + 3),
+            (Calls{"IsInFreeplay", "GetMainSequence", "GetAllSequenceVariables"}));
+  // A counter that has moved since the run was armed refuses the challenge, armed run or not.
+  host.setLap(0);
+  lines();
+  host.run("lm_challenge");
+  game().setHostCallObserver({});
+  EXPECT_EQ(lines(), std::vector<std::string>{"Reset the lap counter (Reset Ball or restart the map)."});
+}
+
+TEST_F(HostCallOrderTest, ThePageGeneratorAsksForItsFileFirst) {
+  std::vector<std::string> seen;
+  game().setHostCallObserver([&](const char* name) { seen.emplace_back(name); });
+  plugin().updateGhostList();
+  game().setHostCallObserver({});
+  EXPECT_EQ(seen.at(0), "GetTessaroPath");
+}
+
 TEST_F(HostCallOrderTest, TheRecordCommandTestsTheSwitchBeforeItLooksForTheSequence) {
   sim::MapDefinition map = sim::workshopMap("Bare");
   map.hasMainSequence = false;

@@ -54,7 +54,7 @@ TEST_F(MapEventsTest, AMapLoadMidRaceResetsTheRun) {
   game().runFor(0.3);
   EXPECT_EQ(game().pendingTimers(), 0u);
   EXPECT_EQ(raceState(), "idle");
-  EXPECT_TRUE(lines().empty());
+  EXPECT_EQ(lines(), Lines{"Recording was switched off. The run was not recorded."});
 }
 
 TEST_F(MapEventsTest, WithAutoRecordOffASpawnLeavesThePluginIdleAfterTwoTenthsOfASecond) {

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "race/RaceFixture.h"
-#include "race/RunTime.h"
+#include "plugin/ClockTicks.h"
 
 namespace {
 
@@ -113,36 +113,28 @@ TEST_F(RunSamplerTest, APauseMidRunLeavesOutThePausedTimeLessTheDroppedRemainder
   EXPECT_EQ(runFrames()[3].time, next);
 }
 
-TEST_F(RunSamplerTest, ACarMissingForOneTickEndsSamplingButNotTheRace) {
-  const std::int64_t start = startRace();
+TEST_F(RunSamplerTest, ACarMissingForOneTickEndsTheRunUnrecorded) {
+  startRace();
   game().runTicks(5);
   lines();
-  const std::int32_t lastTime = runFrames().back().time;
-  EXPECT_EQ(lastTime, expectedMilliseconds(5 * 83'333));
-
   game().removeCar();
   game().tick();
   game().restoreCar();
-  EXPECT_EQ(lines(), Lines{"No Player Found."});
-  EXPECT_EQ(host.cvar("lm_isrecording"), "1") << "the switch is left alone";
-  game().runTicks(5);
-  EXPECT_EQ(runFrames().size(), 6u) << "sampling does not come back with the car";
-  EXPECT_TRUE(lines().empty());
-
+  EXPECT_EQ(lines(), Lines{"No Player Found. The run was not recorded."});
+  EXPECT_EQ(raceState(), "finished") << "the switch is off at once";
+  EXPECT_TRUE(runFrames().empty());
   game().crossStartLine();
   game().runTicks(3);
-  EXPECT_EQ(lastTime, 41);
-  EXPECT_EQ(lines(), Lines{"Race ended in 00:00:041."});
-  EXPECT_GT(game().now() - start, 100 * 10'000) << "the reported time is the last frame's, not the clock's";
+  EXPECT_TRUE(lines().empty()) << "no race ends, and no time is reported";
 }
 
 TEST_F(RunSamplerTest, NoCarAtTheStartRecordsNothing) {
   game().removeCar();
   startRace();
-  EXPECT_EQ(lines(),
-            (Lines{"Recording starts and ends when you cross the finish line.", "Race started.", "No Player Found."}));
+  EXPECT_EQ(lines(), (Lines{"Recording starts and ends when you cross the finish line.", "Race started.",
+                            "No Player Found. The run was not recorded."}));
   EXPECT_TRUE(runFrames().empty());
-  EXPECT_EQ(raceState(), "racing") << "the watcher goes on";
+  EXPECT_EQ(game().pendingTimers(), 0u) << "neither watcher nor sampler goes on";
 }
 
 }  // namespace

@@ -193,7 +193,8 @@ TEST(SettingsPage, SeparatorsAndControlBytesNeverReachThePage) {
   EXPECT_FALSE(isListableFileName("tab\t.ghost"));
 }
 
-// Mended: typed console values reached the status line raw, adding fields to it or splitting it in two.
+// Mended: typed console values reached the status line raw, adding fields to it or splitting it in two. Only
+// those bytes go; "&" and "@" split nothing outside the ghost list.
 TEST(SettingsPage, TheStatusLineIsPageSafeWhileLmLogKeepsTheMessage) {
   PageHost host;
   host.console().setValue(*host.console().find("lm_ghostfilepath"), "x|7|lm_export\r\n0|y&z@w");
@@ -201,7 +202,7 @@ TEST(SettingsPage, TheStatusLineIsPageSafeWhileLmLogKeepsTheMessage) {
   const std::string message = "No Ghost found x|7|lm_export\r\n0|y&z@w.";
   EXPECT_EQ(host.cvar("lm_log"), message);
   EXPECT_EQ(host.lines().back(), message);
-  EXPECT_EQ(host.regenerated(), page(noRunRow, noGhostRow, "No Ghost found x7lm_export0yzw."));
+  EXPECT_EQ(host.regenerated(), page(noRunRow, noGhostRow, "No Ghost found x7lm_export0y&z@w."));
 }
 
 // Mended: a 4095-byte header ending in CR LF was not listed, as the page read only the first 4 KiB; a header of

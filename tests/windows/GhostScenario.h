@@ -4,7 +4,8 @@
 // root lies under `root` in a folder with a non-ASCII name. The console transcript and the ghost file are
 // checked against texts computed here, and the host's folder opener must receive the folder as UTF-8 (its
 // UTF-16 form, as the Windows shell would get it, is checked too). Then ghosts named "Café", "Straße" and a
-// CJK letter are exported, found on disk under their UTF-8 names, listed on the page and picked from it.
+// CJK letter are exported, found on disk under their UTF-8 names, listed on the page and picked from it, and
+// a ghost holding values near the float range's ends is played to finite places only.
 // The ghost file's bytes are copied to `ghostCopy` and the transcript to `ghostCopy` + ".console", so the
 // Windows and Linux runs can be compared byte for byte.
 #pragma once

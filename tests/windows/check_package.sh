@@ -1,12 +1,15 @@
 #!/bin/sh
 # Makes the players' package from the Windows build with CPack, as make package does, unpacks it and checks
-# what a player gets: exactly the stripped Lumaro.dll, README.txt, LICENSE.txt and CHANGELOG.txt in the
-# folder Lumaro-VERSION-win64; the DLL without debug sections (the build's own copy keeps them), with its
-# version resource naming the product and VERSION, and exporting what the host looks up.
-# Exits 77 (skipped) when the mingw-w64 tools are missing, as the Windows build then is.
-#   check_package.sh MINGW_CXX OBJDUMP CPACK WINDOWS_BUILD_DIR WORK_DIR VERSION
+# what a player gets: exactly Lumaro.dll, lumaro-ghost.exe, Lumaro-Guide.html, README.txt, LICENSE.txt and
+# CHANGELOG.txt in the folder Lumaro-VERSION-win64; the binaries without debug sections (the build's own
+# copies keep them) and needing the system's DLLs only; the DLL with its version resource naming the product
+# and VERSION, exporting what the host looks up; the guide a page of its own made from docs/players.md; the
+# CHANGELOG without the developers' note. Then lumaro-ghost.exe, as unpacked, runs info, compare and plot
+# under Wine on two bundled ghosts.
+# Exits 77 (skipped) when the mingw-w64 tools are missing, as the Windows build then is, or when Wine is.
+#   check_package.sh MINGW_CXX OBJDUMP CPACK WINDOWS_BUILD_DIR WORK_DIR VERSION WINE GHOST_A GHOST_B
 set -eu
-cxx=$1 objdump=$2 cpack=$3 build=$4 work=$5 version=$6
+cxx=$1 objdump=$2 cpack=$3 build=$4 work=$5 version=$6 wine=$7 ghost_a=$8 ghost_b=$9
 . "$(dirname "$0")/pe_tables.sh"
 
 rm -rf "$work"
@@ -18,26 +21,75 @@ package=Lumaro-$version-win64
 
 files=$(cd "$work/unpacked" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
 echo "$package.zip holds:"; printf '  %s\n' $files
-expected=$(printf '%s\n' CHANGELOG.txt LICENSE.txt Lumaro.dll README.txt | sed "s|^|$package/|")
+expected=$(printf '%s\n' CHANGELOG.txt LICENSE.txt Lumaro-Guide.html Lumaro.dll README.txt lumaro-ghost.exe |
+  sed "s|^|$package/|")
 [ "$files" = "$expected" ] || fail "the package should hold exactly: $(echo $expected)"
 
-dll=$work/unpacked/$package/Lumaro.dll
-[ -f "$dll" ] || { echo "FAIL  no Lumaro.dll in the package"; exit 1; }
-debug=$("$objdump" -h "$dll" | awk '$2 ~ /^\.debug_/ { print $2 }')
-[ -z "$debug" ] || fail "the packaged Lumaro.dll is not stripped: $(echo $debug)"
+unpacked=$work/unpacked/$package
+plugin_dll=$unpacked/Lumaro.dll
+ghost_tool=$unpacked/lumaro-ghost.exe
+[ -f "$plugin_dll" ] && [ -f "$ghost_tool" ] || { echo "FAIL  no Lumaro.dll or lumaro-ghost.exe in the package"; exit 1; }
+for binary in "$plugin_dll" "$ghost_tool"; do
+  debug=$("$objdump" -h "$binary" | awk '$2 ~ /^\.debug_/ { print $2 }')
+  [ -z "$debug" ] || fail "the packaged $(basename "$binary") is not stripped: $(echo $debug)"
+done
 "$objdump" -h "$build/bin/Lumaro.dll" | grep -q ' \.debug_info ' ||
   fail "the build's own Lumaro.dll lost its debug information"
+check_imports "$ghost_tool" KERNEL32.dll msvcrt.dll
 
 # The version resource: a type 16 (RT_VERSION) entry, and its texts in UTF-16 (seen here with the zero
 # bytes taken out, so each key runs straight into its value).
-"$objdump" -p "$dll" | grep -q 'Entry: ID: 0x000010,' || fail "the packaged Lumaro.dll has no version resource"
-texts=$(LC_ALL=C tr -d '\000' <"$dll" | LC_ALL=C grep -aoE 'ProductName[A-Za-z]+|ProductVersion[0-9.]+|FileDescriptionLumaro: [a-z ]+' || true)
+"$objdump" -p "$plugin_dll" | grep -q 'Entry: ID: 0x000010,' || fail "the packaged Lumaro.dll has no version resource"
+texts=$(LC_ALL=C tr -d '\000' <"$plugin_dll" | LC_ALL=C grep -aoE 'ProductName[A-Za-z]+|ProductVersion[0-9.]+|FileDescriptionLumaro: [a-z ]+' || true)
 echo "version resource:"; printf '%s\n' "$texts" | sed 's/^/  /'
 printf '%s\n' "$texts" | grep -qx "ProductNameLumaro" || fail "the version resource does not name the product Lumaro"
 printf '%s\n' "$texts" | grep -qxF "ProductVersion$version" || fail "the version resource does not carry version $version"
 printf '%s\n' "$texts" | grep -q "^FileDescriptionLumaro: " || fail "the version resource has no description"
 
-check_plugin_exports "$dll"
+check_plugin_exports "$plugin_dll"
+
+# The guide: one page, its own style, the players' guide's sections and tables, nothing fetched.
+guide=$unpacked/Lumaro-Guide.html
+for piece in '<meta charset="utf-8">' "<title>Lumaro $version: the players' guide</title>" '<style>' \
+  '>Lumaro for players</h1>' '>The settings page</h2>' '<td>Refresh Ghost list</td>' \
+  '<h2 id="checking-and-comparing-ghosts">'; do
+  grep -qF "$piece" "$guide" || fail "the guide lacks $piece"
+done
+! grep -qiE '(src|href)="(https?:)?//' "$guide" || fail "the guide fetches something: $(grep -oiE '(src|href)="[^"]*"' "$guide" | head -3)"
+! grep -qE '\.md"' "$guide" || fail "the guide links to a Markdown file the package does not hold"
+for target in $(grep -oE 'href="#[^"]*"' "$guide" | sed 's/^href="#//; s/"$//'); do
+  grep -qF "id=\"$target\"" "$guide" || fail "the guide's link to #$target leads nowhere"
+done
+# The players' CHANGELOG: the entries, no note for developers, no Markdown code marks.
+changelog=$unpacked/CHANGELOG.txt
+grep -qx "$version" "$changelog" || fail "CHANGELOG.txt has no entry for $version"
+! grep -qE 'the build checks it|^## |`' "$changelog" || fail "CHANGELOG.txt carries developers' text or Markdown: $(grep -nE 'the build checks it|^## |`' "$changelog" | head -3)"
+grep -qF 'Lumaro-Guide.html' "$unpacked/README.txt" || fail "README.txt does not name the guide"
+
+if [ ! -x "$wine" ]; then
+  echo "skipped: lumaro-ghost.exe under Wine (Wine is not installed)"
+  [ $failures -eq 0 ] || exit 1
+  exit 77
+fi
+# lumaro-ghost.exe as a player runs it, from the unpacked folder, on two ghosts beside it.
+windows_build=$build
+. "$(dirname "$0")/wine_prefix.sh"
+cp "$ghost_a" "$work/A.ghost"
+cp "$ghost_b" "$work/B.ghost"
+cd "$work"
+ghost() {
+  label=$1; shift
+  if ! "$wine" "$ghost_tool" "$@" >"$label.out" 2>&1; then
+    fail "lumaro-ghost.exe $* fails under Wine: $(head -5 "$label.out")"
+  fi
+}
+ghost info info A.ghost
+ghost compare compare A.ghost B.ghost
+ghost plot plot A.ghost B.ghost -o picture.svg
+grep -q "Speedway" info.out || fail "info does not show the ghost's map: $(head -5 info.out)"
+[ -s compare.out ] || fail "compare says nothing"
+grep -q "<svg" picture.svg 2>/dev/null || fail "plot wrote no SVG picture"
+echo "lumaro-ghost.exe under Wine:"; head -3 info.out | sed 's/^/  /'
 
 [ $failures -eq 0 ] || exit 1
-echo "package OK: $(wc -c <"$work/$package.zip") bytes, Lumaro.dll $(wc -c <"$dll") bytes"
+echo "package OK: $(wc -c <"$work/$package.zip") bytes, Lumaro.dll $(wc -c <"$plugin_dll") bytes, lumaro-ghost.exe $(wc -c <"$ghost_tool") bytes"

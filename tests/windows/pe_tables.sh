@@ -47,3 +47,17 @@ check_plugin_exports() {
     grep -vxE 'exports|getPlugin|deleteMe|(vtable|typeinfo|typeinfo name) for Tessaro::Plugin::TessaroPlugin|Tessaro::Plugin::TessaroPlugin::.*' || true)
   [ -z "$unexpected" ] || fail "$1 exports more than the host needs: $unexpected"
 }
+
+# check_imports FILE ALLOWED...: every DLL the binary imports is among the allowed ones (case-insensitive).
+check_imports() {
+  file=$1; shift
+  dlls=$(imported "$file")
+  echo "$(basename "$file") imports:"; printf '  %s\n' $dlls
+  for dll in $dlls; do
+    allowed=no
+    for name in "$@"; do
+      [ "$(echo "$dll" | tr A-Z a-z)" = "$(echo "$name" | tr A-Z a-z)" ] && allowed=yes
+    done
+    [ $allowed = yes ] || fail "$(basename "$file") imports $dll; only $* are expected (is a runtime DLL no longer linked in?)"
+  done
+}

@@ -22,14 +22,7 @@ if [ ! -x "$wine" ]; then
 fi
 bin=$windows_build/bin
 
-export WINEPREFIX="$windows_build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-unset DISPLAY WAYLAND_DISPLAY
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  echo "Making the Wine prefix $WINEPREFIX (first run only)"
-  start=$(date +%s)
-  "$wine" wineboot --init >/dev/null 2>&1
-  echo "Wine prefix ready after $(( $(date +%s) - start )) s"
-fi
+. "$(dirname "$0")/wine_prefix.sh"
 
 rm -rf "$work"
 mkdir -p "$work"

@@ -6,10 +6,12 @@
 #include <optional>
 #include <sstream>
 
+#include "tools/ghost/CompareJson.h"
 #include "tools/ghost/CompareReport.h"
 #include "tools/ghost/GhostCheck.h"
 #include "tools/ghost/InfoReport.h"
 #include "tools/ghost/LappedRun.h"
+#include "tools/ghost/ReplayPage.h"
 #include "tools/ghost/RunComparison.h"
 #include "tools/ghost/TerminalText.h"
 
@@ -24,8 +26,9 @@ one run beats another. Files are read with the plugin's own ghost codec.
 Usage:
   lumaro-ghost info FILE... [--json] [--gap MS] [--map NAME] [--laps N]
   lumaro-ghost check FILE... [--map NAME] [--laps N]
-  lumaro-ghost compare A B
+  lumaro-ghost compare A B [--json]
   lumaro-ghost plot A [B...] -o PICTURE.svg
+  lumaro-ghost html A [B...] -o REPLAY.html
 
 Every subcommand explains itself with --help, for example: lumaro-ghost compare --help
 Exit status: 0 done (check: no problem), 1 a file that cannot be read or used (check: problems found),
@@ -70,7 +73,7 @@ Example:
   lumaro-ghost check tessaro/data/Ghosts/*.ghost --map Speedway --laps 3
 )";
 
-constexpr const char* compareHelp = R"(lumaro-ghost compare A B
+constexpr const char* compareHelp = R"(lumaro-ghost compare A B [--json]
 
 Where run B gains and loses time against run A. The runs are matched by distance along the path, not by
 frame, so runs sampled at different rates compare correctly: each lap is measured from one lap line to
@@ -78,6 +81,10 @@ the next (a lap line is where the run crosses back over its start), and a point 
 through a lap in A is matched with the point the same share through that lap in B. Printed: the total
 difference (B's time less A's: below zero B is ahead), the difference at every tenth of each lap and at
 each lap line with what B gained or lost over that tenth, and the tenths of the largest gain and loss.
+
+  --json       for scripts: {"total_s", "laps": [{"lap", "a_s", "b_s", "delta_s"}...], "sectors": [{"lap",
+               "from", "to", "delta_s"}...]}, seconds, from and to as shares of the lap, the sectors being
+               the tenths of each lap; delta_s is B's time less A's (below zero B gained)
 
 Example:
   lumaro-ghost compare My-PB.ghost My-PB-2.ghost
@@ -95,6 +102,24 @@ at the finish.
 
 Example:
   lumaro-ghost plot My-PB.ghost My-PB-2.ghost -o comparison.svg
+)";
+
+constexpr const char* htmlHelp = R"(lumaro-ghost html A [B...] -o REPLAY.html
+
+Writes the runs as one self-contained web page that opens offline in any browser and fetches nothing:
+the map with each run's line and a car marker moving in real time, play and pause, speed from 1/4x to 8x,
+a scrub bar, steps to the previous or next sector and lap, B's time less A's and each run's speed along
+A's path with a cursor at the current point, and the lap and sector table with the current sector marked.
+Runs are matched as compare matches them; the sectors are the tenths of each lap. Names, maps and times
+are shown as info prints them.
+
+Keys: space plays or pauses; left and right arrows step by sector, with shift by lap; up and down change
+the speed; Home and End go to the start and the finish.
+
+  -o FILE      where to write the page ("-" for standard output)
+
+Example:
+  lumaro-ghost html My-PB.ghost My-PB-2.ghost -o replay.html
 )";
 
 struct CommandLine {
@@ -238,33 +263,57 @@ int compare(const CommandLine& line, std::ostream& out, std::ostream& err) {
   const LoadedGhost& a = loaded.ghosts[0];
   const LoadedGhost& b = loaded.ghosts[1];
   if (!usable(a, "compare", err) || !usable(b, "compare", err)) return 1;
+  if (line.json) {
+    writeComparisonJson(out, replayData(loaded.ghosts));
+    return 0;
+  }
   const LappedRun lappedA = lapRun(a.content.frames, a.profile, a.laps());
   const LappedRun lappedB = lapRun(b.content.frames, b.profile, b.laps());
   writeComparison(out, a, lappedA, b, lappedB, compareRuns(lappedA, lappedB));
   return 0;
 }
 
-int plot(const CommandLine& line, std::ostream& out, std::ostream& err) {
-  if (line.files.empty()) return usage(err, "plot", "name at least one ghost file");
-  if (!line.output) return usage(err, "plot", "say where the picture goes with -o FILE.svg");
-  const Loaded loaded = loadAll(line.files, "plot", err);
-  if (!loaded.allRead) return 1;
-  for (const LoadedGhost& ghost : loaded.ghosts) {
-    if (!usable(ghost, "plot", err)) return 1;
-  }
-  const std::string svg = pictureSvg(ghostsPicture(loaded.ghosts));
-  if (*line.output == "-") {
-    out << svg;
+// Writes a made document where -o says, "-" being standard output.
+int writeOutput(const std::string& command, const std::string& output, const std::string& document, std::ostream& out,
+                std::ostream& err) {
+  if (output == "-") {
+    out << document;
     return 0;
   }
-  std::ofstream file(std::filesystem::path(reinterpret_cast<const char8_t*>(line.output->c_str())), std::ios::binary);
-  file << svg;
+  std::ofstream file(std::filesystem::path(reinterpret_cast<const char8_t*>(output.c_str())), std::ios::binary);
+  file << document;
   file.close();
   if (!file) {
-    err << "lumaro-ghost plot: cannot write " << *line.output << "\n";
+    err << "lumaro-ghost " << command << ": cannot write " << output << "\n";
     return 1;
   }
   return 0;
+}
+
+// The runs of a picture or page: every file read, each with a path to show.
+std::optional<Loaded> loadDrawable(const CommandLine& line, const std::string& command, std::ostream& err) {
+  Loaded loaded = loadAll(line.files, command, err);
+  if (!loaded.allRead) return std::nullopt;
+  for (const LoadedGhost& ghost : loaded.ghosts) {
+    if (!usable(ghost, command, err)) return std::nullopt;
+  }
+  return loaded;
+}
+
+int plot(const CommandLine& line, std::ostream& out, std::ostream& err) {
+  if (line.files.empty()) return usage(err, "plot", "name at least one ghost file");
+  if (!line.output) return usage(err, "plot", "say where the picture goes with -o FILE.svg");
+  const std::optional<Loaded> loaded = loadDrawable(line, "plot", err);
+  if (!loaded) return 1;
+  return writeOutput("plot", *line.output, pictureSvg(ghostsPicture(loaded->ghosts)), out, err);
+}
+
+int html(const CommandLine& line, std::ostream& out, std::ostream& err) {
+  if (line.files.empty()) return usage(err, "html", "name at least one ghost file");
+  if (!line.output) return usage(err, "html", "say where the page goes with -o FILE.html");
+  const std::optional<Loaded> loaded = loadDrawable(line, "html", err);
+  if (!loaded) return 1;
+  return writeOutput("html", *line.output, replayPage(replayData(loaded->ghosts)), out, err);
 }
 
 }  // namespace
@@ -322,8 +371,9 @@ int runGhostTool(const std::vector<std::string>& arguments, std::ostream& out, s
   const Subcommand subcommands[] = {
       {"info", infoHelp, {"--gap", "--map", "--laps"}, true, true, info},
       {"check", checkHelp, {"--map", "--laps"}, false, true, check},
-      {"compare", compareHelp, {}, false, true, compare},
+      {"compare", compareHelp, {}, true, true, compare},
       {"plot", plotHelp, {"-o"}, false, false, plot},
+      {"html", htmlHelp, {"-o"}, false, false, html},
   };
   for (const Subcommand& subcommand : subcommands) {
     if (command != subcommand.name) continue;

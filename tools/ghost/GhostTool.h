@@ -1,4 +1,4 @@
-// lumaro-ghost: the command line over the ghost tool's pieces. Subcommands info, check, compare and plot,
+// lumaro-ghost: the command line over the ghost tool's pieces. Subcommands info, check, compare, plot and html,
 // each with --help; results on out, errors on err. Exit status: 0 done (check: no problem), 1 a file that
 // cannot be read or used (check: problems found), 2 a command line not understood.
 #pragma once

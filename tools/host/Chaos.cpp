@@ -197,20 +197,25 @@ std::string lastLineStartingWith(const std::vector<std::string>& lines, const st
   return "";
 }
 
-// After the storm, one normal run: recorded, finished, exported. The time reported, the time in the file's
-// header and the time on the page must be one.
+// After the storm, one normal run: recorded, finished, exported.
+const std::vector<std::string>& finalRunSteps() {
+  static const std::vector<std::string> steps = {"unpause",
+                                                 "map speedway",
+                                                 "wait 1",
+                                                 "console lm_autorecord 0",
+                                                 "console lm_autoexport 0",
+                                                 "console lm_lapNbr 1",
+                                                 "console lm_export_filename Chaos-Final",
+                                                 "console lm_record",
+                                                 "drive 1 laps lap-time 6",
+                                                 "console lm_export",
+                                                 "console lm_ghostfilepath \"Chaos-Final.ghost\""};
+  return steps;
+}
+
+// The time reported, the time in the file's header and the time on the page of the final run must be one.
 std::string finalRunProblem(Session& session, const fs::path& folder) {
-  const std::vector<std::string> steps = {"unpause",
-                                          "map speedway",
-                                          "wait 1",
-                                          "console lm_autorecord 0",
-                                          "console lm_autoexport 0",
-                                          "console lm_lapNbr 1",
-                                          "console lm_export_filename Chaos-Final",
-                                          "console lm_record",
-                                          "drive 1 laps lap-time 6",
-                                          "console lm_export",
-                                          "console lm_ghostfilepath \"Chaos-Final.ghost\""};
+  const std::vector<std::string>& steps = finalRunSteps();
   const std::size_t from = session.game().console().lines().size();
   for (std::size_t i = 0; i < steps.size(); ++i) {
     const ParsedLine parsed = parseStep(steps[i], static_cast<int>(i + 1));
@@ -254,13 +259,22 @@ std::vector<std::string> chaosSteps(std::uint64_t seed, int count) {
   return lines;
 }
 
-std::optional<ChaosViolation> runChaosSteps(const SessionSettings& settings, const std::vector<std::string>& lines) {
+std::optional<ChaosViolation> runChaosSteps(const SessionSettings& settings, const std::vector<std::string>& lines,
+                                            std::vector<std::string>* refusals) {
   static int runs = 0;
   SessionSettings own = settings;
   own.root = settings.root / ("chaos-" + std::to_string(++runs));
   std::error_code error;
   fs::remove_all(own.root, error);
   fs::create_directories(own.root, error);
+  // Removed however the run ends, a stop by a signal included; the session in it is gone by then.
+  struct FolderRemoval {
+    fs::path folder;
+    ~FolderRemoval() {
+      std::error_code ignored;
+      fs::remove_all(folder, ignored);
+    }
+  } removal{own.root};
   std::optional<ChaosViolation> violation;
   {
     Discard discard;
@@ -277,7 +291,9 @@ std::optional<ChaosViolation> runChaosSteps(const SessionSettings& settings, con
       const std::size_t consoleFrom = session.game().console().lines().size();
       const std::int64_t timeBefore = session.game().now();
       try {
-        (void)session.run(*parsed.step, folder);  // a step the game refuses (no car to drive) is no fault
+        // A step the game refuses (no car to drive) is no fault.
+        const StepOutcome outcome = session.run(*parsed.step, folder);
+        if (refusals != nullptr) refusals->push_back(outcome.ok ? "" : outcome.seen);
       } catch (const std::exception& escaped) {
         violation = ChaosViolation{i, std::string("an error escaped into the host: ") + escaped.what()};
         break;
@@ -304,7 +320,6 @@ std::optional<ChaosViolation> runChaosSteps(const SessionSettings& settings, con
     }
     session.unloadPlugin();
   }
-  fs::remove_all(own.root, error);
   return violation;
 }
 
@@ -338,6 +353,22 @@ std::vector<std::string> shortestFailing(std::vector<std::string> lines,
   return lines;
 }
 
+std::vector<std::string> replayScenario(const SessionSettings& settings, const std::vector<std::string>& lines,
+                                        bool withFinalRun) {
+  std::vector<std::string> refusals;
+  (void)runChaosSteps(settings, lines, &refusals);
+  std::vector<std::string> scenario;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const bool refused = i < refusals.size() && !refusals[i].empty();
+    scenario.push_back(refused ? "# " + lines[i] + "    (the game refused it: " + refusals[i] + ")" : lines[i]);
+  }
+  if (withFinalRun) {
+    scenario.push_back("# the run after the storm:");
+    scenario.insert(scenario.end(), finalRunSteps().begin(), finalRunSteps().end());
+  }
+  return scenario;
+}
+
 int runChaos(const SessionSettings& settings, std::uint64_t seed, int steps, std::ostream& out) {
   const std::vector<std::string> lines = chaosSteps(seed, steps);
   const std::optional<ChaosViolation> violation = runChaosSteps(settings, lines);
@@ -365,7 +396,9 @@ int runChaos(const SessionSettings& settings, std::uint64_t seed, int steps, std
   }
   out << "The shortest step list that reproduces it (" << shortest.size() << " of " << lines.size()
       << " steps), as a scenario:\n";
-  for (const std::string& line : shortest) out << "  " << line << "\n";
+  for (const std::string& line : replayScenario(settings, shortest, violation->step >= lines.size())) {
+    out << "  " << line << "\n";
+  }
   return 1;
 }
 

@@ -25,7 +25,15 @@ struct ChaosViolation {
 
 // Runs the lines on a fresh session (in a fresh folder under settings.root, removed afterwards), checks the
 // invariants after each, then records, finishes and exports one normal run. The first violation, if any.
-std::optional<ChaosViolation> runChaosSteps(const SessionSettings& settings, const std::vector<std::string>& lines);
+// refusals, when given, gets for each line carried out why the game refused it ("" when it did not).
+std::optional<ChaosViolation> runChaosSteps(const SessionSettings& settings, const std::vector<std::string>& lines,
+                                            std::vector<std::string>* refusals = nullptr);
+
+// The lines as a scenario that replays what a chaos run did with them: a scenario stops at a step the game
+// refuses, where a chaos run goes on, so each step refused (a drive in a paused game, say) is a comment
+// saying why. withFinalRun adds the steps of the run after the storm.
+std::vector<std::string> replayScenario(const SessionSettings& settings, const std::vector<std::string>& lines,
+                                        bool withFinalRun);
 
 // Delta debugging: a shortest sublist of lines (no single line can be removed) on which fails still holds;
 // empty when fails holds with no line at all.

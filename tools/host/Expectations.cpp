@@ -2,7 +2,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <regex>
 
 #include "tools/host/Reports.h"
 #include "tools/host/Session.h"
@@ -81,99 +80,97 @@ std::optional<std::string> kismetMismatch(const sim::KismetVariable& variable, c
 
 StepOutcome Session::check(const Expect& step) {
   using What = Expect::What;
-  try {
-    switch (step.what) {
-      case What::ConsoleLine: {
-        const auto& lines = game_->console().lines();
-        for (std::size_t i = consoleCursor_; i < lines.size(); ++i) {
-          if (step.test.accepts(lines[i])) {
-            consoleCursor_ = i + 1;
-            return {};
-          }
+  switch (step.what) {
+    case What::ConsoleLine: {
+      const auto& lines = game_->console().lines();
+      for (std::size_t i = consoleCursor_; i < lines.size(); ++i) {
+        if (step.test.accepts(lines[i])) {
+          consoleCursor_ = i + 1;
+          return {};
         }
-        return failure(consoleCursor_ == 0
-                           ? "no such console line; the console so far:\n" + listed(lines, 0, 20)
-                           : "no such console line after " + inQuotes(lines[consoleCursor_ - 1]) +
-                                 ", which the previous console expectation matched; the lines after it:\n" +
-                                 listed(lines, consoleCursor_, 20));
       }
-      case What::NoConsoleLine: {
-        const auto& lines = game_->console().lines();
-        for (std::size_t i = consoleCursor_; i < lines.size(); ++i) {
-          if (step.test.accepts(lines[i])) return failure("the console showed " + inQuotes(lines[i]));
-        }
-        return {};
+      return failure(consoleCursor_ == 0
+                         ? "no such console line; the console so far:\n" + listed(lines, 0, 20)
+                         : "no such console line after " + inQuotes(lines[consoleCursor_ - 1]) +
+                               ", which the previous console expectation matched; the lines after it:\n" +
+                               listed(lines, consoleCursor_, 20));
+    }
+    case What::NoConsoleLine: {
+      const auto& lines = game_->console().lines();
+      for (std::size_t i = consoleCursor_; i < lines.size(); ++i) {
+        if (step.test.accepts(lines[i])) return failure("the console showed " + inQuotes(lines[i]));
       }
-      case What::CvarValue: {
-        const auto value = game_->console().valueOf(step.subject);
-        if (!value) return failure("there is no console variable " + step.subject);
-        if (step.test.accepts(*value)) return {};
-        return failure(step.subject + " = " + inQuotes(*value));
+      return {};
+    }
+    case What::CvarValue: {
+      const auto value = game_->console().valueOf(step.subject);
+      if (!value) return failure("there is no console variable " + step.subject);
+      if (step.test.accepts(*value)) return {};
+      return failure(step.subject + " = " + inQuotes(*value));
+    }
+    case What::KismetValue: {
+      const sim::KismetSequence* sequence = game_->mainSequence();
+      if (sequence == nullptr) {
+        return failure(game_->mapName().empty() ? "no map is loaded"
+                                                : game_->mapName() + " has no main Kismet sequence");
       }
-      case What::KismetValue: {
-        const sim::KismetSequence* sequence = game_->mainSequence();
-        if (sequence == nullptr) {
-          return failure(game_->mapName().empty() ? "no map is loaded"
-                                                  : game_->mapName() + " has no main Kismet sequence");
-        }
-        const auto& variables = sequence->variables();
-        const auto found = std::find_if(variables.begin(), variables.end(),
-                                        [&](const auto& variable) { return variable->name == step.subject; });
-        if (found == variables.end()) {
-          std::string seen = "no Kismet variable named " + step.subject + "; the map has:";
-          for (const auto& variable : variables) seen += "\n  " + describeVariable(*variable);
-          return failure(seen);
-        }
-        bool holds = false;
-        if (const auto mismatch = kismetMismatch(**found, step.values, holds)) {
-          return failure(*mismatch + "; " + describeVariable(**found));
-        }
-        if (holds) return {};
-        return failure(describeVariable(**found));
+      const auto& variables = sequence->variables();
+      const auto found = std::find_if(variables.begin(), variables.end(),
+                                      [&](const auto& variable) { return variable->name == step.subject; });
+      if (found == variables.end()) {
+        std::string seen = "no Kismet variable named " + step.subject + "; the map has:";
+        for (const auto& variable : variables) seen += "\n  " + describeVariable(*variable);
+        return failure(seen);
       }
-      case What::WriteCount: {
-        const auto count = static_cast<std::int64_t>(game_->writeCount(step.subject));
-        if (count >= step.count) return {};
-        return failure(step.subject + " was written " + std::to_string(count) + (count == 1 ? " time" : " times"));
+      bool holds = false;
+      if (const auto mismatch = kismetMismatch(**found, step.values, holds)) {
+        return failure(*mismatch + "; " + describeVariable(**found));
       }
-      default: break;
+      if (holds) return {};
+      return failure(describeVariable(**found));
     }
-
-    // The page is checked as the host last showed it to the player, not as the file is now.
-    const fs::path file = step.onPage ? game_->settingsPage() : underRoot(step.subject);
-    std::error_code error;
-    const bool exists = step.onPage ? game_->shownPage().has_value() : fs::exists(file, error);
-    if (step.what == What::FileExists) return exists ? StepOutcome{} : failure("nothing at " + file.string());
-    if (step.what == What::FileMissing) {
-      return exists ? failure((fs::is_directory(file, error) ? "a folder at " : "a file at ") + file.string())
-                    : StepOutcome{};
+    case What::WriteCount: {
+      const auto count = static_cast<std::int64_t>(game_->writeCount(step.subject));
+      if (count >= step.count) return {};
+      return failure(step.subject + " was written " + std::to_string(count) + (count == 1 ? " time" : " times"));
     }
-    const auto lines = step.onPage ? game_->shownPage() : readLines(file);
-    if (!lines) {
-      if (step.onPage) return failure("the host has not shown the settings page " + file.string());
-      return failure((exists ? "no readable file at " : "no file at ") + file.string());
-    }
-    if (lines->empty() && step.what != What::NoLine) return failure("the file " + file.string() + " is empty");
-    if (step.what == What::FirstLine) {
-      if (step.test.accepts(lines->front())) return {};
-      return failure("the first line of " + file.string() + " is " + inQuotes(lines->front()));
-    }
-    if (step.what == What::LastLine) {
-      if (step.test.accepts(lines->back())) return {};
-      return failure("the last line of " + file.string() + " is " + inQuotes(lines->back()));
-    }
-    const auto found =
-        std::find_if(lines->begin(), lines->end(), [&](const std::string& line) { return step.test.accepts(line); });
-    if (step.what == What::NoLine) {
-      if (found == lines->end()) return {};
-      return failure("line " + std::to_string(found - lines->begin() + 1) + " of " + file.string() + " is " +
-                     inQuotes(*found));
-    }
-    if (found != lines->end()) return {};
-    return failure("no such line in " + file.string() + "; its lines:\n" + listed(*lines, 0, 40));
-  } catch (const std::regex_error& error) {
-    return failure(std::string("the regular expression does not compile: ") + error.what());
+    default: break;
   }
+
+  // The page is checked as the host last showed it to the player, not as the file is now.
+  const std::optional<fs::path> inRoot = step.onPage ? game_->settingsPage() : underRoot(step.subject);
+  if (!inRoot) return failure(step.subject + " leads out of the game root");
+  const fs::path file = *inRoot;
+  std::error_code error;
+  const bool exists = step.onPage ? game_->shownPage().has_value() : fs::exists(file, error);
+  if (step.what == What::FileExists) return exists ? StepOutcome{} : failure("nothing at " + file.string());
+  if (step.what == What::FileMissing) {
+    return exists ? failure((fs::is_directory(file, error) ? "a folder at " : "a file at ") + file.string())
+                  : StepOutcome{};
+  }
+  const auto lines = step.onPage ? game_->shownPage() : readLines(file);
+  if (!lines) {
+    if (step.onPage) return failure("the host has not shown the settings page " + file.string());
+    return failure((exists ? "no readable file at " : "no file at ") + file.string());
+  }
+  if (lines->empty() && step.what != What::NoLine) return failure("the file " + file.string() + " is empty");
+  if (step.what == What::FirstLine) {
+    if (step.test.accepts(lines->front())) return {};
+    return failure("the first line of " + file.string() + " is " + inQuotes(lines->front()));
+  }
+  if (step.what == What::LastLine) {
+    if (step.test.accepts(lines->back())) return {};
+    return failure("the last line of " + file.string() + " is " + inQuotes(lines->back()));
+  }
+  const auto found =
+      std::find_if(lines->begin(), lines->end(), [&](const std::string& line) { return step.test.accepts(line); });
+  if (step.what == What::NoLine) {
+    if (found == lines->end()) return {};
+    return failure("line " + std::to_string(found - lines->begin() + 1) + " of " + file.string() + " is " +
+                   inQuotes(*found));
+  }
+  if (found != lines->end()) return {};
+  return failure("no such line in " + file.string() + "; its lines:\n" + listed(*lines, 0, 40));
 }
 
 }  // namespace lumaro_host

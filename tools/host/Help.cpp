@@ -33,15 +33,18 @@ Usage:
   lumaro-host [options] -            read the scenario from standard input
   lumaro-host [options] -i           interactive: type steps at a prompt (also when no scenario is
                                      given and standard input is a terminal)
-  lumaro-host --chaos SEED [--steps N] a seeded random storm of N steps (default 300), the plugin's
+  lumaro-host --chaos SEED [--steps N] a seeded random storm of N steps (default 300, at most
+                                     1000000; SEED from 0 to 18446744073709551615), the plugin's
                                      invariants checked after each; a failure prints the shortest
-                                     step list that reproduces it
+                                     step list that reproduces it, as a scenario (a step the game
+                                     refused there is a comment, so the scenario replays it)
 
 Options:
   --plugin PATH     the plugin library to load (default: the Lumaro library beside lumaro-host)
   --root DIR        the game root: tessaro/, tessaro/data/Ghosts and the settings page live in it; kept
                     as it is, so ghosts in it stay from one run to the next (default: a fresh temporary
-                    folder, whose name is printed, removed when the run ends whatever its outcome)
+                    folder, whose name is printed, removed when the run ends whatever its outcome,
+                    Ctrl-C and SIGTERM included)
   --keep            keep the fresh temporary game root after the run
   --remove-root     remove the fresh temporary game root at the end (the default; for older scripts)
   --realtime        run against the wall clock: each tick sleeps until it is due, and the game clock
@@ -49,7 +52,9 @@ Options:
   --tick-ms MS      the length of a game tick (default 8)
   --host-call-ms MS every call the plugin makes to the host moves the virtual clock on by MS (default
                     0), so that what the plugin reads before or after it takes the time shows
-  --page            print the settings page at the end
+  --page            print the settings page at the end, as the player sees it: a row of text for each
+                    row of controls, each with its console variable's value
+  --raw             print the settings page (--page, show page) as the page file's lines instead
   --trace FILE.csv  write every Kismet write to a CSV file: time_ms,variable,x,y,z,value (time since
                     the start; x, y, z for a vector, value for a float); the file is opened before the
                     run starts, so a place that cannot be written stops lumaro-host at once
@@ -97,9 +102,11 @@ Steps:
       the plugin sees the finish before the step ends. lap-time sets the speed from the lap's length;
       speed is in engine units per second (default: the map's lap time, else 1400). vary P% makes
       each lap's time differ by up to P percent, the same way for the same seed (default 1).
+      N from 1 to 1000, lap-time S from 1 to 3600, speed V from 1 to 100000, run-out from 0 to 60,
+      P below 100; all the laps together may take at most a day of game time.
                                                   drive 3 laps lap-time 20 vary 2% seed 7
   drive S seconds [lap-time S | speed V] [vary P%] [seed N]
-      Drives for S seconds of game time.                           drive 4.5 seconds speed 1800
+      Drives for S seconds of game time, from 0.001 to 3600.       drive 4.5 seconds speed 1800
   reset-ball
       The map's script puts LapNb back to -1; the car stays where it is.        reset-ball
   respawn
@@ -111,16 +118,19 @@ Steps:
   pause, unpause
       Pauses or resumes the game; a paused car does not move.                 pause
   wait S [seconds] | wait N ticks
-      Lets game time pass with the car standing still.                        wait 0.2
+      Lets game time pass with the car standing still: S from 0.001 to 3600, N from 1 to 1000000.
+                                                                              wait 0.2
   copy SOURCE DESTINATION
-      Copies a file into the game root; a DESTINATION ending in / is a folder.
+      Copies a file into the game root; a DESTINATION ending in / is a folder. DESTINATION is a
+      path in the game root: one leading out of it (absolute, by "..", or through a link) is refused.
                                                copy ghosts/Ann.ghost tessaro/data/Ghosts/
   pick-ghost TEXT
       Chooses, in the settings page's "Load a ghost" list, the first entry whose label contains
       TEXT, as a player does: the console gets lm_ghostfilepath "FILE".   pick-ghost "by Ann"
   show page|ghosts|kismet|car|cvars
-      Prints the settings page (as the host read it at its last reload), the ghost folder, the
-      map's Kismet variables, the car, or the console variables, as they are now.   show kismet
+      Prints the settings page (as the host read it at its last reload, as the player sees it; with
+      --raw its lines), the ghost folder, the map's Kismet variables, the car, or the console
+      variables, as they are now.                                             show kismet
   expect console [containing|matching] TEXT
       A console line shown after the one the previous console expectation matched is TEXT (or
       contains it, or matches it as a regular expression).    expect console "Race started."
@@ -132,8 +142,9 @@ Steps:
   expect file PATH exists|missing
   expect file PATH first-line|last-line|line|no-line [containing|matching] TEXT
   expect file PATH contains TEXT
-      A file under the game root: it exists, or its first line, last line, any line or no line is
-      (contains, matches) TEXT; "contains" is short for "line containing".
+      A file under the game root (a path leading out of it is refused): it exists, or its first
+      line, last line, any line or no line is (contains, matches) TEXT; "contains" is short for
+      "line containing".
                              expect file tessaro/data/Ghosts/My-PB.ghost exists
   expect page ...
       The same checks on the plugin's settings page (tessaro/plugins/settings/Lumaro.set) as
@@ -146,6 +157,9 @@ Steps:
   expect writes NAME at-least N
       The plugin has written the Kismet variable at least N times.
                                                   expect writes GhostPosition at-least 100
+  A regular expression (matching) uses RE2's syntax, which has no back-references or look-arounds: it
+  matches in time that grows with the text, whatever the pattern. A pattern it refuses is a mistake on
+  its line. (A lumaro-host built without RE2, the Windows one, refuses every pattern.)
   A failed expectation stops the scenario and names the script, the line, the step and what was seen;
   in the interactive mode it is reported with the input line it came from ("input:LINE: ...") and the
   session goes on.
@@ -163,7 +177,9 @@ Map files (maps/*.map, see maps/README.md):
   ...
 
 Map files are found and read when the scenario is read: a map file with a mistake is bad input like a bad
-step. The map step names every Kismet variable the plugin works with that the map lacks or has with
+step. Every number of a scenario or a map file is read against its range (above; map coordinates from
+-1000000 to 1000000, a lap of 100 to 100000000 units), and a scenario or map file larger than 16 MiB is
+not read. The map step names every Kismet variable the plugin works with that the map lacks or has with
 another type (LapNb int, MapName string, GhostPosition and GhostRotation vectors, GhostColor float).
 Bundled maps are looked for in share/lumaro/maps beside the folder of lumaro-host, else in maps beside it.
 
@@ -171,7 +187,7 @@ Exit status: 0 when every step was carried out and every expectation held; 1 whe
 or a step could not be carried out; 2 for bad input of any kind, before anything runs: a mistake on the
 command line, in the scenario or in a map file it names (every bad line is reported, in line order), a
 trace file that cannot be written, a game root that cannot be made, or a plugin library that cannot be
-loaded.
+loaded. Stopped by Ctrl-C or SIGTERM, lumaro-host removes its fresh game root and ends by that signal.
 )";
 }
 

@@ -5,12 +5,14 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
+#include <cstdio>
 #include <map>
 #include <sstream>
 #include <stdexcept>
 #include <utility>
 
+#include "tools/host/NumberWords.h"
+#include "tools/host/TextFile.h"
 #include "tools/host/Words.h"
 
 namespace lumaro_host {
@@ -20,20 +22,27 @@ struct BadLine : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-double coordinate(const std::string& word) {
+// A starting value as the game keeps it, in single precision: one past its range would reach the plugin as an
+// infinity.
+void checkFloat(const std::string& word) {
   char* end = nullptr;
   const double value = std::strtod(word.c_str(), &end);
   if (word.empty() || end != word.c_str() + word.size() || !std::isfinite(value)) {
     throw BadLine("\"" + word + "\" is not a number");
   }
-  return value;
+  if (!std::isfinite(std::strtof(word.c_str(), nullptr))) throw BadLine("\"" + word + "\" is out of a float's range");
 }
 
-// A starting value as the game keeps it, in single precision: one past its range would reach the plugin as an
-// infinity.
-void checkFloat(const std::string& word) {
-  (void)coordinate(word);
-  if (!std::isfinite(std::strtof(word.c_str(), nullptr))) throw BadLine("\"" + word + "\" is out of a float's range");
+// X1 Y1 X2 Y2 of a line, X Y Z of a point: the words from first on.
+sim::TrackPoint trackPoint(const std::vector<std::string>& words, std::size_t first, bool withHeight) {
+  static const char* const axes[] = {"x", "y", "z"};
+  double values[3] = {0.0, 0.0, 0.0};
+  for (std::size_t axis = 0; axis < (withHeight ? 3u : 2u); ++axis) {
+    values[axis] = numberIn(words[first + axis],
+                            std::string("the ") + axes[axis] + " of " + (words[0] == "point" ? "a point" : "the line"),
+                            trackCoordinate);
+  }
+  return {values[0], values[1], values[2]};
 }
 
 bool yesNo(const std::vector<std::string>& words) {
@@ -136,22 +145,21 @@ MapFileResult parseMapFile(std::string_view text, const std::string& name) {
         if (lineOfFirstVariable == 0) lineOfFirstVariable = lineNumber;
       } else if (key == "lap-time") {
         if (words.words.size() != 2) throw BadLine("expected: lap-time SECONDS");
-        const double seconds = coordinate(words.words[1]);
-        if (seconds <= 0.0) throw BadLine("the lap time must be more than 0");
-        map.lapTime = seconds;
+        map.lapTime = numberIn(words.words[1], "the lap time", lapSeconds);
       } else if (key == "line") {
         if (words.words.size() != 5) throw BadLine("expected: line X1 Y1 X2 Y2");
-        line = std::make_pair(sim::TrackPoint{coordinate(words.words[1]), coordinate(words.words[2]), 0.0},
-                              sim::TrackPoint{coordinate(words.words[3]), coordinate(words.words[4]), 0.0});
+        line = std::make_pair(trackPoint(words.words, 1, false), trackPoint(words.words, 3, false));
         lineOfTrack = lineNumber;
       } else if (key == "point") {
         if (words.words.size() != 4) throw BadLine("expected: point X Y Z");
-        points.push_back({coordinate(words.words[1]), coordinate(words.words[2]), coordinate(words.words[3])});
+        points.push_back(trackPoint(words.words, 1, true));
         if (lineOfTrack == 0) lineOfTrack = lineNumber;
       } else {
         throw BadLine("unknown entry \"" + key + "\" (map, freeplay, kismet, variable, lap-time, line, point)");
       }
     } catch (const BadLine& error) {
+      mistakes.emplace_back(lineNumber, error.what());
+    } catch (const BadNumber& error) {
       mistakes.emplace_back(lineNumber, error.what());
     }
   }
@@ -167,6 +175,13 @@ MapFileResult parseMapFile(std::string_view text, const std::string& name) {
     } else {
       try {
         map.track.emplace(points, line->first, line->second);
+        if (map.track->length() < trackLapLength.least || map.track->length() > trackLapLength.most) {
+          char length[32];
+          std::snprintf(length, sizeof length, "%.0f", map.track->length());
+          fail(lineOfTrack,
+               std::string("the lap is ") + length + " units long; it must be " + rangeText(trackLapLength));
+          map.track.reset();
+        }
       } catch (const std::invalid_argument& error) {
         fail(lineOfTrack, error.what());
       }
@@ -180,15 +195,13 @@ MapFileResult parseMapFile(std::string_view text, const std::string& name) {
 }
 
 MapFileResult readMapFile(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) {
+  const TextFile read = readTextFile(file);
+  if (!read.error.empty()) {
     MapFileResult result;
-    result.errors.push_back(file.string() + ": cannot be read");
+    result.errors.push_back(file.string() + ": " + read.error);
     return result;
   }
-  std::ostringstream text;
-  text << in.rdbuf();
-  return parseMapFile(text.str(), file.string());
+  return parseMapFile(read.text, file.string());
 }
 
 }  // namespace lumaro_host

@@ -1,16 +1,20 @@
 #include "tools/host/Options.h"
 
-#include <cmath>
-#include <cstdlib>
+#include "tools/host/NumberWords.h"
 
 namespace lumaro_host {
 namespace {
 
+constexpr NumberRange chaosStepCount{1, 1'000'000, ""};
+
 // A whole text read as a number of milliseconds within [least, most].
 bool readMilliseconds(const std::string& text, double least, double most, double& milliseconds) {
-  char* end = nullptr;
-  milliseconds = std::strtod(text.c_str(), &end);
-  return !text.empty() && end == text.c_str() + text.size() && milliseconds >= least && milliseconds <= most;
+  try {
+    milliseconds = numberIn(text, "", {least, most, ""});
+    return true;
+  } catch (const BadNumber&) {
+    return false;
+  }
 }
 
 }  // namespace
@@ -18,6 +22,7 @@ bool readMilliseconds(const std::string& text, double least, double most, double
 ParsedOptions parseOptions(const std::vector<std::string>& arguments) {
   ParsedOptions parsed;
   Options& options = parsed.options;
+  bool stepsGiven = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& word = arguments[i];
     auto value = [&]() -> const std::string* {
@@ -35,6 +40,8 @@ ParsedOptions parseOptions(const std::vector<std::string>& arguments) {
       options.realtime = true;
     } else if (word == "--page") {
       options.page = true;
+    } else if (word == "--raw") {
+      options.rawPage = true;
     } else if (word == "--list-ghosts") {
       options.listGhosts = true;
     } else if (word == "--keep") {
@@ -62,16 +69,16 @@ ParsedOptions parseOptions(const std::vector<std::string>& arguments) {
     } else if (word == "--chaos" || word == "--steps") {
       const std::string* text = value();
       if (text == nullptr) return parsed;
-      char* end = nullptr;
-      const unsigned long long number = std::strtoull(text->c_str(), &end, 10);
-      if (text->empty() || end != text->c_str() + text->size() || (*text)[0] == '-' ||
-          (word == "--steps" && (number < 1 || number > 1'000'000))) {
-        parsed.error =
-            word == "--chaos" ? "--chaos takes a seed, a whole number" : "--steps takes a number from 1 to 1000000";
+      // Digits only: a blank or sign before them, or a seed past the largest, is a mistake, not a number.
+      try {
+        if (word == "--chaos") options.chaosSeed = seedNumber(*text, "the seed");
+        if (word == "--steps") options.chaosSteps = static_cast<int>(wholeNumberIn(*text, "", chaosStepCount));
+      } catch (const BadNumber&) {
+        parsed.error = word == "--chaos" ? "--chaos takes a seed, a whole number from 0 to 18446744073709551615"
+                                         : "--steps takes a number from 1 to 1000000";
         return parsed;
       }
-      if (word == "--chaos") options.chaosSeed = number;
-      if (word == "--steps") options.chaosSteps = static_cast<int>(number);
+      if (word == "--steps") stepsGiven = true;
     } else if (word.size() > 1 && word[0] == '-' && word != "-") {
       parsed.error = "unknown option " + word;
       return parsed;
@@ -89,6 +96,7 @@ ParsedOptions parseOptions(const std::vector<std::string>& arguments) {
   if (options.chaosSeed && (options.script || options.interactive || options.realtime)) {
     parsed.error = "--chaos runs its own steps in virtual time; give no scenario, -i or --realtime";
   }
+  if (stepsGiven && !options.chaosSeed) parsed.error = "--steps is the length of a chaos run; give --chaos SEED too";
   if (options.interactive && options.script) parsed.error = "-i reads the steps from the terminal; give no scenario";
   return parsed;
 }

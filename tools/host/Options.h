@@ -22,6 +22,7 @@ struct Options {
   double tickMilliseconds = 8.0;
   double hostCallMilliseconds = 0.0;  // virtual time each host call of the plugin takes
   bool page = false;
+  bool rawPage = false;  // --raw: the page file's lines rather than the page as a player sees it
   std::optional<std::filesystem::path> trace;
   std::optional<std::filesystem::path> svg;
   bool listGhosts = false;

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "tools/host/PageView.h"
 #include "tools/host/TextTest.h"
 
 namespace fs = std::filesystem;
@@ -75,14 +76,22 @@ std::string describeVariable(const sim::KismetVariable& variable) {
   return variable.name + " (" + sim::typeName(variable.type) + ") = " + value;
 }
 
-void writePage(std::ostream& out, const sim::Game& game) {
+void writePage(std::ostream& out, sim::Game& game, bool raw) {
   const auto& lines = game.shownPage();
   if (!lines) {
     out << "The host has not shown the plugin's settings page (" << shownPath(game.settingsPage()) << ").\n";
     return;
   }
-  out << "Settings page " << shownPath(game.settingsPage()) << ":\n";
-  for (const auto& line : *lines) out << "  " << line << '\n';
+  if (raw) {
+    out << "Settings page " << shownPath(game.settingsPage()) << ":\n";
+    for (const auto& line : *lines) out << "  " << line << '\n';
+    return;
+  }
+  out << "Settings page, as the player sees it (" << shownPath(game.settingsPage()) << "; --raw prints its lines):\n";
+  const sim::Console& console = game.console();
+  for (const auto& row : pageRows(*lines, [&](const std::string& name) { return console.valueOf(name); })) {
+    out << "  " << row << '\n';
+  }
 }
 
 void writeGhostListing(std::ostream& out, const sim::Game& game) {

@@ -15,7 +15,8 @@
 
 namespace lumaro_host {
 
-void writePage(std::ostream& out, const sim::Game& game);
+// The page as the host last showed it: as the player sees it, or the page file's lines when raw.
+void writePage(std::ostream& out, sim::Game& game, bool raw);
 void writeGhostListing(std::ostream& out, const sim::Game& game);
 void writeKismet(std::ostream& out, sim::Game& game);
 void writeCar(std::ostream& out, sim::Game& game, const sim::Driver* driver);

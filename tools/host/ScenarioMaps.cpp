@@ -1,6 +1,7 @@
 #include "tools/host/ScenarioMaps.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <memory>
 #include <system_error>
@@ -33,6 +34,39 @@ constexpr ContractVariable contract[] = {
     {"GhostRotation", sim::VariableType::Vector, "the ghost car cannot be moved"},
     {"GhostColor", sim::VariableType::Float, "the ghost keeps the map's own colour (optional)"},
 };
+
+// Edits (a letter changed, added or taken away) from one name to the other, letter case aside.
+std::size_t editsApart(const std::string& left, const std::string& right) {
+  const auto lower = [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); };
+  std::vector<std::size_t> row(right.size() + 1);
+  for (std::size_t j = 0; j <= right.size(); ++j) row[j] = j;
+  for (std::size_t i = 1; i <= left.size(); ++i) {
+    std::size_t diagonal = row[0];
+    row[0] = i;
+    for (std::size_t j = 1; j <= right.size(); ++j) {
+      const std::size_t above = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (lower(left[i - 1]) == lower(right[j - 1]) ? 0 : 1)});
+      diagonal = above;
+    }
+  }
+  return row[right.size()];
+}
+
+// The variable a map maker most likely meant by the wanted name: the same name in other letter case, or one
+// at most two edits away.
+const sim::VariableDefinition* nearMiss(const std::vector<sim::VariableDefinition>& variables, const char* wanted) {
+  const sim::VariableDefinition* closest = nullptr;
+  std::size_t fewest = 3;
+  for (const auto& variable : variables) {
+    if (variable.name == wanted) continue;
+    const std::size_t edits = editsApart(variable.name, wanted);
+    if (edits < fewest) {
+      fewest = edits;
+      closest = &variable;
+    }
+  }
+  return closest;
+}
 
 std::string withArticle(sim::VariableType type) {
   return (type == sim::VariableType::Int ? "an " : "a ") + std::string(sim::typeName(type));
@@ -133,7 +167,12 @@ std::vector<std::string> kismetContractProblems(const sim::MapDefinition& map) {
     const std::string what =
         otherType ? std::string(wanted.name) + " is " + withArticle(*otherType) + ", not " + withArticle(wanted.type)
                   : std::string(wanted.name) + " (" + sim::typeName(wanted.type) + ") is missing";
-    problems.push_back(what + ": " + wanted.withoutIt);
+    std::string problem = what + ": " + wanted.withoutIt;
+    if (const sim::VariableDefinition* meant = nearMiss(map.variables, wanted.name); meant != nullptr && !otherType) {
+      problem += "; names are matched exactly, case included, and the map has " + meant->name + " (" +
+                 sim::typeName(meant->type) + ")";
+    }
+    problems.push_back(problem);
   }
   return problems;
 }

@@ -5,6 +5,7 @@
 #include <map>
 #include <stdexcept>
 
+#include "tools/host/NumberWords.h"
 #include "tools/host/Words.h"
 
 namespace lumaro_host {
@@ -17,28 +18,14 @@ struct BadStep : std::runtime_error {
 
 using Arguments = std::vector<std::string>;
 
-double number(const std::string& word, const std::string& what) {
-  char* end = nullptr;
-  const double value = std::strtod(word.c_str(), &end);
-  if (word.empty() || end != word.c_str() + word.size() || !std::isfinite(value)) {
-    throw BadStep(what + " must be a number, not \"" + word + "\"");
+// A path a step names in the game root: relative, and not climbing out of it with "..".
+std::string insideGameRoot(const std::string& path, const std::string& what) {
+  const std::filesystem::path given(path);
+  const std::filesystem::path normal = given.lexically_normal();
+  if (given.has_root_name() || given.has_root_directory() || (!normal.empty() && *normal.begin() == "..")) {
+    throw BadStep(what + " must lie inside the game root, not " + inQuotes(path));
   }
-  return value;
-}
-
-double positive(const std::string& word, const std::string& what) {
-  const double value = number(word, what);
-  if (value <= 0.0) throw BadStep(what + " must be more than 0");
-  return value;
-}
-
-long wholeNumber(const std::string& word, const std::string& what) {
-  char* end = nullptr;
-  const long value = std::strtol(word.c_str(), &end, 10);
-  if (word.empty() || end != word.c_str() + word.size() || value < 0) {
-    throw BadStep(what + " must be a whole number, not \"" + word + "\"");
-  }
-  return value;
+  return path;
 }
 
 void expectCount(const Arguments& words, std::size_t count, const std::string& usage) {
@@ -63,11 +50,9 @@ Drive parseDrive(const Arguments& words) {
   const std::string& amount = at(words, 1, usage);
   const std::string& unit = at(words, 2, usage);
   if (isOneOf(unit, {"lap", "laps"})) {
-    const long laps = wholeNumber(amount, "the number of laps");
-    if (laps < 1 || laps > 1000) throw BadStep("the number of laps must be from 1 to 1000");
-    drive.laps = static_cast<int>(laps);
+    drive.laps = static_cast<int>(wholeNumberIn(amount, "the number of laps", lapCount));
   } else if (isOneOf(unit, {"s", "sec", "second", "seconds"})) {
-    drive.seconds = positive(amount, "the driving time");
+    drive.seconds = numberIn(amount, "the driving time", gameSeconds);
   } else {
     throw BadStep("drive needs laps or seconds after the number, not \"" + unit + "\"");
   }
@@ -76,22 +61,21 @@ Drive parseDrive(const Arguments& words) {
     if (i + 1 >= words.size()) throw BadStep("\"" + option + "\" needs a value");
     const std::string& value = words[i + 1];
     if (option == "lap-time") {
-      drive.lapTime = positive(value, "the lap time");
+      drive.lapTime = numberIn(value, "the lap time", lapSeconds);
     } else if (option == "speed") {
-      drive.speed = positive(value, "the speed");
+      drive.speed = numberIn(value, "the speed", carSpeed);
     } else if (option == "vary") {
       std::string percent = value;
       if (!percent.empty() && percent.back() == '%') percent.pop_back();
-      drive.variationPercent = number(percent, "the variation");
+      drive.variationPercent = numberIn(percent, "the variation", {-HUGE_VAL, HUGE_VAL, ""});
       if (drive.variationPercent < 0.0 || drive.variationPercent >= 100.0) {
-        throw BadStep("the variation must be from 0% to below 100%");
+        throw BadStep("the variation must be from 0% to below 100%, not \"" + value + "\"");
       }
     } else if (option == "seed") {
-      drive.seed = static_cast<std::uint64_t>(wholeNumber(value, "the seed"));
+      drive.seed = seedNumber(value, "the seed");
     } else if (option == "run-out") {
       if (drive.laps == 0) throw BadStep("run-out applies to a drive of laps only");
-      drive.runOut = number(value, "the run-out");
-      if (drive.runOut < 0.0) throw BadStep("the run-out cannot be negative");
+      drive.runOut = numberIn(value, "the run-out", runOutSeconds);
     } else {
       throw BadStep("unknown drive option \"" + option + "\" (lap-time, speed, vary, seed, run-out)");
     }
@@ -105,16 +89,14 @@ Wait parseWait(const Arguments& words) {
   Wait wait;
   const std::string& amount = at(words, 1, usage);
   if (words.size() == 3 && isOneOf(words[2], {"tick", "ticks"})) {
-    const long ticks = wholeNumber(amount, "the number of ticks");
-    if (ticks < 1 || ticks > 100'000'000) throw BadStep("the number of ticks must be from 1 to 100000000");
-    wait.ticks = static_cast<int>(ticks);
+    wait.ticks = static_cast<int>(wholeNumberIn(amount, "the number of ticks", tickCount));
     return wait;
   }
   if (words.size() == 3 && !isOneOf(words[2], {"s", "sec", "second", "seconds"})) {
     throw BadStep("wait needs seconds or ticks after the number, not \"" + words[2] + "\"");
   }
   if (words.size() > 3) throw BadStep("expected: " + usage);
-  wait.seconds = positive(amount, "the waiting time");
+  wait.seconds = numberIn(amount, "the waiting time", gameSeconds);
   return wait;
 }
 
@@ -129,10 +111,8 @@ TextTest parseTextTest(const Arguments& words, std::size_t index, const std::str
   test.text = at(words, index, usage);
   if (index + 1 != words.size()) throw BadStep("expected: " + usage + " (quote a text that has blanks)");
   if (test.mode == TextTest::Mode::Matching) {
-    try {
-      (void)test.accepts("");
-    } catch (const std::exception&) {
-      throw BadStep("not a regular expression: " + inQuotes(test.text));
+    if (const std::string refused = test.compile(); !refused.empty()) {
+      throw BadStep("not a regular expression: " + inQuotes(test.text) + ": " + refused);
     }
   }
   return test;
@@ -178,7 +158,7 @@ Expect parseExpect(const Arguments& words) {
     expect.subject = at(words, 2, "expect cvar NAME [containing|matching] VALUE");
     expect.test = parseTextTest(words, 3, "expect cvar NAME [containing|matching] VALUE");
   } else if (what == "file") {
-    expect.subject = at(words, 2, "expect file PATH ...");
+    expect.subject = insideGameRoot(at(words, 2, "expect file PATH ..."), "the file of expect file");
     parseFileCheck(expect, words, 3);
   } else if (what == "page") {
     expect.onPage = true;
@@ -194,7 +174,7 @@ Expect parseExpect(const Arguments& words) {
     if (words[3] != "at-least") throw BadStep("expected: " + writesUsage);
     expect.what = Expect::What::WriteCount;
     expect.subject = words[2];
-    expect.count = wholeNumber(words[4], "the number of writes");
+    expect.count = static_cast<long>(wholeNumberIn(words[4], "the number of writes", writeCount));
   } else {
     throw BadStep("unknown expectation \"" + what + "\"; expected: " + usage);
   }
@@ -232,7 +212,7 @@ Action parseAction(const std::string& name, const Arguments& words) {
   if (name == "wait") return parseWait(words);
   if (name == "copy") {
     expectCount(words, 3, "copy SOURCE DESTINATION");
-    return CopyFile{words[1], words[2]};
+    return CopyFile{words[1], insideGameRoot(words[2], "the destination of copy")};
   }
   if (name == "pick-ghost") {
     expectCount(words, 2, "pick-ghost TEXT");
@@ -277,6 +257,8 @@ ParsedLine parseStep(std::string_view line, int lineNumber) {
     step.action = parseAction(words.words.at(0), words.words);
     parsed.step = std::move(step);
   } catch (const BadStep& error) {
+    parsed.error = error.what();
+  } catch (const BadNumber& error) {
     parsed.error = error.what();
   }
   return parsed;

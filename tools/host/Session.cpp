@@ -6,8 +6,11 @@
 #include <system_error>
 #include <type_traits>
 
+#include "tools/host/NumberWords.h"
+#include "tools/host/PageView.h"
 #include "tools/host/Reports.h"
 #include "tools/host/ScenarioMaps.h"
+#include "tools/host/StopSignals.h"
 
 namespace fs = std::filesystem;
 
@@ -143,6 +146,7 @@ void Session::noteCrossing() {
 }
 
 std::int64_t Session::tick(std::int64_t limit) {
+  stopIfAsked();
   const std::int64_t length = pacer_.next(limit);
   game_->tick(length);
   return length;
@@ -169,12 +173,20 @@ StepOutcome Session::drive(const Drive& step) {
   if (style.variation > 0.0) description += ", each lap within " + secondsText(step.variationPercent) + "% of it";
   transcript_.event(description);
 
+  // Each number of the step is in its range; together, on a long lap, they could still ask for months.
+  const double slowestLap = lapLength / style.speed * (1.0 + style.variation);
+  if (step.laps * slowestLap > longestDrive) {
+    char refusal[128];
+    std::snprintf(refusal, sizeof refusal,
+                  "the laps would take up to %.0f s of game time; a drive takes at most %.0f s", step.laps * slowestLap,
+                  longestDrive);
+    return failure(refusal);
+  }
   driver_->start(style);
   pacer_.begin();
   if (step.laps > 0) {
     const int target = driver_->lapsCompleted() + step.laps;
     // Far more time than the laps can take, so a car that cannot reach the line does not drive forever.
-    const double slowestLap = lapLength / style.speed * (1.0 + style.variation);
     const double limit = (step.laps + 1) * slowestLap * 2.0 + 60.0;
     std::int64_t passed = 0;
     while (driver_->lapsCompleted() < target) {
@@ -229,23 +241,35 @@ StepOutcome Session::wait(const Wait& step) {
   return {};
 }
 
-fs::path Session::underRoot(const std::string& path) const {
-  const fs::path given(path);
-  return (given.is_absolute() ? given : game_->root() / given).lexically_normal();
+std::optional<fs::path> Session::underRoot(const std::string& path) const {
+  // The step was read as a path inside the root; links on the way (a root given with --root may hold some)
+  // must not lead out of it either.
+  const fs::path joined = (game_->root() / fs::path(path)).lexically_normal();
+  std::error_code pathError, rootError;
+  const fs::path real = fs::weakly_canonical(joined, pathError);
+  const fs::path realRoot = fs::weakly_canonical(game_->root(), rootError);
+  if (pathError || rootError) return std::nullopt;
+  const fs::path inside = real.lexically_relative(realRoot);
+  if (inside.empty() || *inside.begin() == "..") return std::nullopt;
+  return joined;
 }
 
 StepOutcome Session::copyFile(const CopyFile& step, const fs::path& folder) {
   const auto source = findFile(step.source, {folder, fs::current_path()}, nullptr);
   if (!source) return failure("no file " + step.source + " (looked in " + folder.string() + " and the current folder)");
-  fs::path destination = underRoot(step.destination);
+  const auto outOfRoot = [&] { return failure(step.destination + " leads out of the game root"); };
+  std::optional<fs::path> destination = underRoot(step.destination);
+  if (!destination) return outOfRoot();
   std::error_code error;
-  if ((!step.destination.empty() && step.destination.back() == '/') || fs::is_directory(destination, error)) {
-    destination /= source->filename();
+  if ((!step.destination.empty() && step.destination.back() == '/') || fs::is_directory(*destination, error)) {
+    destination = underRoot((fs::path(step.destination) / source->filename()).string());
+    if (!destination) return outOfRoot();
   }
-  fs::create_directories(destination.parent_path(), error);
-  fs::copy_file(*source, destination, fs::copy_options::overwrite_existing, error);
-  if (error) return failure("cannot copy " + source->string() + " to " + destination.string() + ": " + error.message());
-  transcript_.event("copied " + source->filename().string() + " to " + shownPath(destination));
+  fs::create_directories(destination->parent_path(), error);
+  fs::copy_file(*source, *destination, fs::copy_options::overwrite_existing, error);
+  if (error)
+    return failure("cannot copy " + source->string() + " to " + destination->string() + ": " + error.message());
+  transcript_.event("copied " + source->filename().string() + " to " + shownPath(*destination));
   return {};
 }
 
@@ -261,31 +285,15 @@ StepOutcome Session::pickGhost(const PickGhost& step) {
         "the settings page has no ghost list; its last lines:\n" +
         joined(std::vector<std::string>(lines->end() - std::min<std::ptrdiff_t>(lines->size(), 4), lines->end())));
   }
-  // Each entry is LABEL@FILE, and a ghost's label ends with "(FILE)"; the blank entry is " @ ".
-  const std::string list = found->substr(listLine.size());
   std::vector<std::string> labels;
-  std::size_t begin = 0;
-  while (begin <= list.size()) {
-    std::size_t end = list.find('&', begin);
-    if (end == std::string::npos) end = list.size();
-    const std::string entry = list.substr(begin, end - begin);
-    for (std::size_t at = entry.find('@'); at != std::string::npos; at = entry.find('@', at + 1)) {
-      const std::string label = entry.substr(0, at);
-      const std::string value = entry.substr(at + 1);
-      const std::string tail = "(" + value + ")";
-      const bool isGhost =
-          label.size() >= tail.size() && label.compare(label.size() - tail.size(), tail.size(), tail) == 0;
-      if (!isGhost && !(label == " " && value == " ")) continue;
-      if (label.find(step.label) != std::string::npos) {
-        const std::string line = "lm_ghostfilepath \"" + value + "\"";
-        transcript_.typed(line);
-        game_->console().execute(line);
-        return {};
-      }
-      labels.push_back(inQuotes(label));
-      break;
+  for (const ListOption& option : ghostListOptions(found->substr(listLine.size()))) {
+    if (option.label.find(step.label) != std::string::npos) {
+      const std::string line = "lm_ghostfilepath \"" + option.value + "\"";
+      transcript_.typed(line);
+      game_->console().execute(line);
+      return {};
     }
-    begin = end + 1;
+    labels.push_back(inQuotes(option.label));
   }
   std::string seen = "no entry of the ghost list has " + inQuotes(step.label) + " in its label; the entries:";
   for (const auto& label : labels) seen += "\n" + label;
@@ -295,7 +303,7 @@ StepOutcome Session::pickGhost(const PickGhost& step) {
 StepOutcome Session::show(const Show& step) {
   transcript_.flush();
   switch (step.what) {
-    case Report::Page: writePage(out_, *game_); break;
+    case Report::Page: writePage(out_, *game_, settings_.rawPage); break;
     case Report::Ghosts: writeGhostListing(out_, *game_); break;
     case Report::Kismet: writeKismet(out_, *game_); break;
     case Report::Car: writeCar(out_, *game_, driver_.get()); break;

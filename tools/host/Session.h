@@ -29,6 +29,7 @@ struct SessionSettings {
   std::int64_t hostCallLength = 0;   // virtual time each host call of the plugin takes, in 100-ns ticks
   bool verbose = false;              // also report each expectation that holds
   bool keepRecords = true;           // every host call and Kismet write kept (a trace or picture reads them)
+  bool rawPage = false;              // show page prints the page file's lines, not the page as a player sees it
 };
 
 struct StepOutcome {
@@ -74,7 +75,8 @@ private:
   std::int64_t tick(std::int64_t limit = 0);
   void runFor(double seconds);
   void noteCrossing();
-  std::filesystem::path underRoot(const std::string& path) const;
+  // A path of a step joined to the game root; nothing when, links resolved, it leads out of the root.
+  std::optional<std::filesystem::path> underRoot(const std::string& path) const;
 
   SessionSettings settings_;
   std::ostream& out_;

@@ -2,6 +2,7 @@
 // into the stand-in host, runs the scenario (or the interactive mode), and shows what was asked for.
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -16,7 +17,6 @@
 #  include <io.h>
 #  include <windows.h>
 #else
-#  include <csignal>
 #  include <unistd.h>
 #endif
 
@@ -27,6 +27,8 @@
 #include "tools/host/ScenarioMaps.h"
 #include "tools/host/Script.h"
 #include "tools/host/Session.h"
+#include "tools/host/StopSignals.h"
+#include "tools/host/TextFile.h"
 #include "tools/ghost/ScenarioPicture.h"
 
 namespace fs = std::filesystem;
@@ -89,12 +91,11 @@ std::string secondsText(double seconds) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-#if !defined(_WIN32)
-  // Output into a pipe whose reader has gone (lumaro-host ... | head) must not end the process before the
-  // temporary game root is removed: the writes fail instead, and the run ends as usual.
-  std::signal(SIGPIPE, SIG_IGN);
-#endif
+int runSession(const Options& options, const SessionSettings& settings, const Script& script,
+               const fs::path& scriptFolder, bool interactive, bool rootStays, std::ofstream& trace);
+
+// The whole run; main adds what a stop by a signal needs.
+int run(int argc, char** argv) {
   const ParsedOptions parsed = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
   if (!parsed.error.empty()) {
     std::cerr << "lumaro-host: " << parsed.error << " (lumaro-host --help explains the options)\n";
@@ -114,21 +115,13 @@ int main(int argc, char** argv) {
   Script script;
   fs::path scriptFolder = fs::current_path();
   if (!interactive && !chaos) {
-    std::ostringstream text;
-    if (!options.script || *options.script == "-") {
-      text << std::cin.rdbuf();
-      script = parseScript(text.str(), "<stdin>");
-    } else {
-      // A folder opens as a file here and reads as an empty one: it would pass with no steps.
-      std::error_code error;
-      std::ifstream file(*options.script, std::ios::binary);
-      if (!file || fs::is_directory(*options.script, error)) {
-        return badInput("cannot read the scenario " + *options.script);
-      }
-      text << file.rdbuf();
-      script = parseScript(text.str(), *options.script);
-      scriptFolder = fs::absolute(fs::path(*options.script)).parent_path();
-    }
+    const bool fromInput = !options.script || *options.script == "-";
+    const std::string name = fromInput ? "<stdin>" : *options.script;
+    const TextFile read = fromInput ? readTextStream(std::cin) : readTextFile(*options.script);
+    if (stopSignal() != 0) return 2;
+    if (!read.error.empty()) return badInput("cannot read the scenario " + name + ": " + read.error);
+    script = parseScript(read.text, name);
+    if (!fromInput) scriptFolder = fs::absolute(fs::path(*options.script)).parent_path();
     readScriptMaps(script, scriptFolder, bundledMaps);
     if (!script.errors.empty()) {
       for (const auto& error : script.errors) std::cerr << error << "\n";
@@ -148,6 +141,7 @@ int main(int argc, char** argv) {
   settings.verbose = options.verbose;
   // Without a trace or a picture to draw, a long run keeps no record per game tick.
   settings.keepRecords = options.trace.has_value() || options.svg.has_value();
+  settings.rawPage = options.rawPage;
   RootRemoval removal;
   try {
     if (options.root) {
@@ -168,8 +162,18 @@ int main(int argc, char** argv) {
     if (!trace) return badInput("cannot write the trace " + options.trace->string());
   }
   const bool rootStays = removal.root.empty();
-  // A chaos run makes its own games under the root and carries out its own steps.
-  if (chaos) return runChaos(settings, *options.chaosSeed, options.chaosSteps, std::cout);
+  // A stop asked for by a signal unwinds from the next game tick to here; the root is removed on the way out.
+  try {
+    // A chaos run makes its own games under the root and carries out its own steps.
+    if (chaos) return runChaos(settings, *options.chaosSeed, options.chaosSteps, std::cout);
+    return runSession(options, settings, script, scriptFolder, interactive, rootStays, trace);
+  } catch (const RunStopped&) {
+    return 2;
+  }
+}
+
+int runSession(const Options& options, const SessionSettings& settings, const Script& script,
+               const fs::path& scriptFolder, bool interactive, bool rootStays, std::ofstream& trace) {
   std::cout << "Game root " << shownPath(settings.root) << (options.realtime ? ", real time" : ", virtual time")
             << (rootStays ? "" : " (removed at the end; --keep keeps it)") << "\n";
 
@@ -193,12 +197,13 @@ int main(int argc, char** argv) {
       result = runScript(*session, script, scriptFolder, std::cerr);
       status = result.passed ? 0 : 1;
     }
+    stopIfAsked();  // a prompt ended by a signal, or one that came during a step that took no time
     session->unloadPlugin();
     sim::Game& game = session->game();
     const double wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
 
     if (options.page || options.listGhosts) std::cout << "\n";
-    if (options.page) writePage(std::cout, game);
+    if (options.page) writePage(std::cout, game, options.rawPage);
     if (options.listGhosts) writeGhostListing(std::cout, game);
     bool traceWritten = false;
     if (options.trace) {
@@ -245,4 +250,26 @@ int main(int argc, char** argv) {
     if (pictureWritten) std::cout << "Picture        " << shownPath(fs::absolute(*options.svg)) << "\n";
   }
   return status;
+}
+
+int main(int argc, char** argv) {
+#if !defined(_WIN32)
+  // Output into a pipe whose reader has gone (lumaro-host ... | head) must not end the process before the
+  // temporary game root is removed: the writes fail instead, and the run ends as usual.
+  std::signal(SIGPIPE, SIG_IGN);
+#endif
+  watchStopSignals();
+  const int status = run(argc, argv);
+  const int signal = stopSignal();
+  if (signal == 0) return status;
+  std::cout.flush();
+  std::cerr << "lumaro-host: stopped by " << (signal == SIGINT ? "SIGINT" : "SIGTERM") << "\n";
+  std::cerr.flush();
+#if !defined(_WIN32)
+  // Ended the way the signal would have ended it, now that the game root is gone: a shell running
+  // lumaro-host in a loop sees the signal and stops too.
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+#endif
+  return 128 + signal;
 }

@@ -1,0 +1,44 @@
+# Makes the players' guide of the package, one HTML page a player opens with a double click, from
+# docs/players.md: cmark-gfm (GitHub's Markdown, with its tables) turns the text into HTML, and this script
+# wraps it in a page with its own style, nothing fetched. Run as a build step:
+#   cmake -DMARKDOWN=cmark-gfm -DSOURCE=docs/players.md -DOUTPUT=Lumaro-Guide.html -DVERSION=1.0 -P PlayersGuide.cmake
+execute_process(COMMAND ${MARKDOWN} --extension table --to html ${SOURCE}
+                OUTPUT_VARIABLE body RESULT_VARIABLE status ERROR_VARIABLE error)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "${MARKDOWN} could not read ${SOURCE}: ${error}")
+endif()
+# Headings get the ids GitHub gives them (lower case, blanks to hyphens, other punctuation dropped), so the
+# guide's links within itself lead somewhere here too.
+string(REGEX MATCHALL "<h[1-6]>[^<]*</h[1-6]>" headings "${body}")
+foreach(heading IN LISTS headings)
+  string(REGEX REPLACE "^<h([1-6])>([^<]*)</h[1-6]>$" "\\1" level "${heading}")
+  string(REGEX REPLACE "^<h[1-6]>([^<]*)</h[1-6]>$" "\\1" text "${heading}")
+  string(TOLOWER "${text}" slug)
+  string(REGEX REPLACE "[^a-z0-9 _-]" "" slug "${slug}")
+  string(REPLACE " " "-" slug "${slug}")
+  string(REPLACE "${heading}" "<h${level} id=\"${slug}\">${text}</h${level}>" body "${body}")
+endforeach()
+set(page "<!DOCTYPE html>
+<html lang=\"en\">
+<head>
+<meta charset=\"utf-8\">
+<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">
+<title>Lumaro ${VERSION}: the players' guide</title>
+<style>
+body { font-family: system-ui, -apple-system, \"Segoe UI\", sans-serif; line-height: 1.5; color: #1d1d1f;
+       max-width: 60em; margin: 2em auto; padding: 0 1.5em; }
+h1, h2 { line-height: 1.2; } h2 { margin-top: 2em; border-bottom: 1px solid #ddd; padding-bottom: .2em; }
+table { border-collapse: collapse; margin: 1em 0; }
+th, td { border: 1px solid #ccc; padding: .35em .7em; text-align: left; vertical-align: top; }
+th { background: #f2f2f2; }
+code, pre { font-family: Consolas, \"Courier New\", monospace; background: #f4f4f4; }
+code { padding: 0 .2em; } pre { padding: .6em .8em; overflow-x: auto; }
+footer { margin-top: 3em; color: #777; font-size: .9em; }
+</style>
+</head>
+<body>
+${body}<footer>Lumaro ${VERSION}</footer>
+</body>
+</html>
+")
+file(WRITE ${OUTPUT} "${page}")

@@ -1,0 +1,187 @@
+#!/usr/bin/env python3
+"""The demo's replay page opened from a file URL in headless Chromium and checked with the browser's own
+JavaScript over the DevTools protocol: it plays from the start at the speeds it offers, it pauses, the keys
+step by lap and sector; at a sector's start each car marker stands where its ghost file puts the car at the
+page's time (within a pixel) and the difference shown is `lumaro-ghost compare --json`'s there (within
+0.001 s); nothing is logged as an error and nothing but the page is requested; the screenshot is not blank.
+Then a ghost whose names hold markup and bytes that are not UTF-8: its page runs no script but its own and
+shows the names as `lumaro-ghost info` prints them.
+
+The page's clock is the test's: animation frames are queued, and the test runs them at times it chooses.
+
+Arguments: LUMARO_HOST LUMARO_GHOST SHOWCASE_SCENARIO PNG_CHECKER SCREENSHOT_OUT. Exits 77 (skipped) when
+Chromium is not installed."""
+import json
+import os
+import subprocess
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import devtools_pipe  # noqa: E402
+
+host, ghost_tool, scenario, checker, screenshot_out = sys.argv[1:6]
+chromium = devtools_pipe.find_chromium()
+if not chromium:
+    print("Chromium is not installed (Debian package chromium): the replay page is not opened in a browser")
+    sys.exit(77)
+
+VIRTUAL_CLOCK = """(() => {
+  let queue = [];
+  let now = 0;
+  window.requestAnimationFrame = (callback) => queue.push(callback);
+  window.runFramesAt = (ms) => { now = ms; const due = queue; queue = []; due.forEach((f) => f(now)); };
+})();"""
+
+STATE = """JSON.stringify((() => {
+  const box = (e) => { const r = e.getBoundingClientRect(); return [r.left + r.width / 2, r.top + r.height / 2]; };
+  const map = document.getElementById("map").getBoundingClientRect();
+  const now = document.querySelector("td.now");
+  return {
+    time: Number(document.getElementById("scrub").value),
+    where: document.getElementById("where").textContent,
+    play: document.getElementById("play").textContent,
+    view: document.getElementById("map-box").dataset.view.split(" ").map(Number),
+    map: [map.left, map.top],
+    markers: Object.fromEntries([...document.querySelectorAll(".marker")].map((m) => [m.dataset.run, box(m)])),
+    delta: Object.fromEntries([...document.querySelectorAll("#delta-readout span")]
+        .map((s) => [s.dataset.run, s.textContent.slice(2)])),
+    now: now ? [now.parentElement.rowIndex, now.cellIndex] : null,
+  };
+})())"""
+
+KEYS = {"space": (" ", "Space", 32, " "), "left": ("ArrowLeft", "ArrowLeft", 37, None),
+        "right": ("ArrowRight", "ArrowRight", 39, None), "up": ("ArrowUp", "ArrowUp", 38, None),
+        "down": ("ArrowDown", "ArrowDown", 40, None), "home": ("Home", "Home", 36, None),
+        "end": ("End", "End", 35, None)}
+
+failures = []
+
+
+def check(ok, what):
+    print(("ok    " if ok else "FAIL  ") + what)
+    if not ok:
+        failures.append(what)
+
+
+def frames_of(path):
+    """(seconds from the first frame, x, y) of every frame line, as the import reads a clean file."""
+    with open(path, "rb") as f:
+        lines = f.read().decode().splitlines()[1:]
+    fields = [line.split(",") for line in lines]
+    first = int(fields[0][0])
+    return [((int(f[0]) - first) / 1000, float(f[1]), float(f[2])) for f in fields]
+
+
+def position_at(frames, t):
+    before = max((f for f in frames if f[0] <= t), key=lambda f: f[0])
+    after = min((f for f in frames if f[0] > t), key=lambda f: f[0], default=before)
+    share = 0 if after is before else (t - before[0]) / (after[0] - before[0])
+    return before[1] + share * (after[1] - before[1]), before[2] + share * (after[2] - before[2])
+
+
+def seconds(text):
+    return float(text.replace("\u2212", "-").replace(" s", ""))
+
+
+def tool(*arguments):
+    return subprocess.run([ghost_tool, *arguments], check=True, capture_output=True).stdout
+
+
+work = tempfile.mkdtemp(prefix="lumaro-replay-")
+subprocess.run([host, "--root", f"{work}/root", scenario], check=True, stdout=subprocess.DEVNULL)
+ghosts = f"{work}/root/tessaro/data/Ghosts"
+runs = {"A": f"{ghosts}/My-PB.ghost", "B": f"{ghosts}/My-PB-2.ghost"}
+tool("html", runs["A"], runs["B"], "-o", f"{work}/replay.html")
+comparison = json.loads(tool("compare", "--json", runs["A"], runs["B"]))
+frames = {letter: frames_of(path) for letter, path in runs.items()}
+
+hostile = f'{work}/h"<b>x<!--.ghost'
+with open(hostile, "wb") as f:
+    f.write(b'</script><script>window.ran=1</script><!--,"><img src=x onerror=window.ran=2>\xff\xc3(\x1b[1m'
+            b'<script>,40,1-Lap,1.1\r\n0,0.00,0.00,0.00,0,0,0\r\n20,100.00,0.00,0.00,0,0,0\r\n40,100.00,100.00,0.00,0,0,0\r\n')
+tool("html", hostile, "-o", f"{work}/hostile.html")
+info = {line[:13].strip().decode(): line[13:].decode("utf-8", "replace") for line in tool("info", hostile).splitlines()}
+
+browser = devtools_pipe.Browser(chromium, width=1280, height=720)
+try:
+    browser.page("Page.addScriptToEvaluateOnNewDocument", source=VIRTUAL_CLOCK)
+
+    def state():
+        return json.loads(browser.evaluate(STATE))
+
+    def press(*keys, shift=False):
+        for key in keys:
+            browser.press(*KEYS[key][:3], shift=shift, text=KEYS[key][3])
+
+    def markers_on_their_runs(what):
+        s = state()
+        min_x, min_y, scale, left, top = s["view"]
+        for letter, (x, y) in s["markers"].items():
+            wx, wy = position_at(frames[letter], s["time"])
+            off = max(abs(s["map"][0] + left + (wx - min_x) * scale - x), abs(s["map"][1] + top + (wy - min_y) * scale - y))
+            check(off <= 1.0, f"{what}: marker {letter} is {off:.2f} px from its run at {s['time']:.3f} s")
+
+    url = f"file://{work}/replay.html"
+    browser.open(url)
+    browser.evaluate("runFramesAt(0)")
+    browser.evaluate("runFramesAt(1000)")
+    s = state()
+    check(abs(s["time"] - 1.0) < 1e-9 and s["play"] == "Pause", f"plays from the start in real time: {s['time']} s, {s['play']}")
+    markers_on_their_runs("playing")
+    press("up", "up", "up")
+    browser.evaluate("runFramesAt(1500)")
+    check(abs(state()["time"] - 5.0) < 1e-9, f"8x after three steps up: {state()['time']} s")
+    press("down", "down", "down", "down", "down", "down")
+    browser.evaluate("runFramesAt(2500)")
+    check(abs(state()["time"] - 5.25) < 1e-9, f"1/4x at the slowest, six steps down: {state()['time']} s")
+    press("space")
+    browser.evaluate("runFramesAt(3500)")
+    s = state()
+    check(abs(s["time"] - 5.25) < 1e-9 and s["play"] == "Play", f"paused: {s['time']} s, {s['play']}")
+
+    laps, sectors = comparison["laps"], comparison["sectors"]
+    press("home")
+    press("right", shift=True)
+    s = state()
+    check(s["where"] == "Lap 2 \u00B7 sector 1" and abs(s["time"] - laps[0]["a_s"]) < 0.001,
+          f"shift+right: {s['where']} at {s['time']} s, A's first lap {laps[0]['a_s']} s")
+    check(abs(seconds(s["delta"]["B"]) - laps[0]["delta_s"]) < 0.001,
+          f"at lap 2 the cursor shows {s['delta']['B']}, compare --json {laps[0]['delta_s']}")
+    press("right", "right", "right")
+    s = state()
+    expected = laps[0]["delta_s"] + sum(row["delta_s"] for row in sectors[10:13])
+    check(s["where"] == "Lap 2 \u00B7 sector 4" and s["now"] == [2, 7],
+          f"three sectors on: {s['where']}, the marked cell at row and column {s['now']}")
+    check(abs(seconds(s["delta"]["B"]) - expected) < 0.001,
+          f"at the start of lap 2's fourth sector the cursor shows {s['delta']['B']}, compare --json {expected:.6f}")
+    markers_on_their_runs("at the start of lap 2's fourth sector")
+    browser.screenshot(screenshot_out)
+    browser.screenshot(f"{work}/half.png", scale=0.5)
+    drawing = subprocess.run([sys.executable, checker, f"{work}/half.png"], capture_output=True, text=True)
+    check(drawing.returncode == 0, "the screenshot holds a drawing: " + (drawing.stdout + drawing.stderr).strip())
+    press("left")
+    check(state()["where"] == "Lap 2 \u00B7 sector 3", f"left: {state()['where']}")
+    press("end")
+    s = state()
+    finish = max(frames["A"][-1][0], frames["B"][-1][0])
+    check(s["where"] == "Finished" and abs(s["time"] - finish) < 1e-9, f"end: {s['where']} at {s['time']} s")
+    check(browser.complaints() == [], f"nothing logged: {browser.complaints()}")
+    check(browser.requests() == [url], f"nothing requested but the page: {browser.requests()}")
+
+    url = f"file://{work}/hostile.html"
+    browser.open(url)
+    check(browser.complaints() == [], f"the hostile ghost's page logs nothing: {browser.complaints()}")
+    check(browser.requests() == [url], f"and requests nothing but itself: {browser.requests()}")
+    ran = browser.evaluate("[window.ran, document.scripts.length, document.querySelectorAll('img, iframe, object').length]")
+    check(ran == [None, 2, 0], f"no script ran but its own, no element came from the file: {ran}")
+    shown = browser.evaluate("document.querySelector('#runs li').textContent")
+    wanted = f'Ah"<b>x<!--.ghost  {info["player"]} \u00B7 {info["map"]} \u00B7 1 lap \u00B7 {info["run time"].split()[0]}'
+    check(shown == wanted, f"the names shown as info prints them: {shown!r}, {wanted!r}")
+    check(browser.evaluate("document.title") == "Lumaro replay: " + info["map"], "the title holds the map's name")
+finally:
+    browser.close()
+    subprocess.run(["rm", "-rf", work])
+
+print(f"{len(failures)} failed" if failures else f"The replay passed in {chromium}; screenshot {screenshot_out}")
+sys.exit(1 if failures else 0)

@@ -1,0 +1,174 @@
+#include "tools/ghost/ReplayPage.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "race/RaceTime.h"
+#include "tools/ghost/InfoReport.h"
+#include "tools/ghost/NumberText.h"
+#include "tools/ghost/PointCode.h"
+#include "tools/ghost/ReplayAssets.h"
+#include "tools/ghost/Sha256.h"
+#include "tools/ghost/SvgDocument.h"
+#include "tools/ghost/TerminalText.h"
+
+namespace lumaro_ghost {
+
+namespace {
+
+std::string number(double value, int decimals) {
+  if (!std::isfinite(value)) return "null";
+  std::string text = fixedText(value, decimals);
+  if (text.find_first_not_of("-0.") == std::string::npos) return "0";  // no "-0.0000"
+  return text;
+}
+
+std::string numbers(const std::vector<double>& values, int decimals) {
+  std::string text = "[";
+  for (std::size_t i = 0; i < values.size(); ++i) text += (i == 0 ? "" : ",") + number(values[i], decimals);
+  return text + "]";
+}
+
+// One list per run of a value the trace holds per sample.
+template <typename Value>
+std::string perRun(const ReplayData& data, Value value, int decimals) {
+  std::string text = "[";
+  for (std::size_t run = 0; run < data.runs.size(); ++run) {
+    std::vector<double> values;
+    for (const TraceSample& sample : data.trace) values.push_back(value(sample, run));
+    text += (run == 0 ? "" : ",") + numbers(values, decimals);
+  }
+  return text + "]";
+}
+
+// Header numbers as `info` writes them: a run time as race text, a lap count as its number; a field that
+// does not read as one is quoted as it stands.
+std::string headerNumber(const IntReading& reading, const std::string& field, bool raceTime) {
+  if (reading.error != NumberError::None) return "\"" + field + "\" (not a number)";
+  return raceTime ? formatRaceTime(reading.value) : std::to_string(reading.value);
+}
+
+std::string title(const ReplayData& data) {
+  std::string text = "Lumaro replay";
+  std::vector<std::string> maps;
+  for (const LoadedGhost* ghost : data.runs) {
+    const std::string& map = ghost->header.mapName;
+    if (!map.empty() && std::find(maps.begin(), maps.end(), map) == maps.end()) maps.push_back(map);
+  }
+  for (std::size_t i = 0; i < maps.size(); ++i) text += (i == 0 ? ": " : ", ") + maps[i];
+  return text;
+}
+
+// What the page needs before it has read a run's points: the box they lie in and the latest time among them.
+std::string extentJson(const LoadedGhost& ghost) {
+  const auto& frames = ghost.content.frames;
+  double box[4] = {frames.front().x, frames.front().y, frames.front().x, frames.front().y};
+  std::int32_t latest = frames.front().time;
+  for (const GhostFrame& frame : frames) {
+    box[0] = std::min(box[0], static_cast<double>(frame.x));
+    box[1] = std::min(box[1], static_cast<double>(frame.y));
+    box[2] = std::max(box[2], static_cast<double>(frame.x));
+    box[3] = std::max(box[3], static_cast<double>(frame.y));
+    latest = std::max(latest, frame.time);
+  }
+  return "{\"box\":" + numbers({box, box + 4}, 1) +
+         ",\"latest\":" + number((static_cast<double>(latest) - frames.front().time) / 1000.0, 3) + "}";
+}
+
+std::string runsJson(const ReplayData& data) {
+  std::string text = "[";
+  for (std::size_t i = 0; i < data.runs.size(); ++i) {
+    const LoadedGhost& ghost = *data.runs[i];
+    const GhostHeaderFields& header = ghost.header;
+    text += std::string(i == 0 ? "" : ",") + "\n{\"letter\":\"" + static_cast<char>('A' + i % 26) +
+            "\",\"file\":" + pageTextJson(ghost.fileName) + ",\"map\":" + pageTextJson(header.mapName) +
+            ",\"player\":" + pageTextJson(header.playerName) +
+            ",\"runTime\":" + pageTextJson(headerNumber(header.runTime, header.runTimeField, true)) +
+            ",\"laps\":" + pageTextJson(headerNumber(header.lapCount, header.lapField, false)) +
+            ",\"frames\":" + std::to_string(ghost.content.frames.size()) +
+            ",\"lapLinesFound\":" + (data.lapLinesFound[i] ? "true" : "false") + ",\"extent\":" + extentJson(ghost) +
+            ",\"points\":\"" + encodePoints(ghost.content.frames) + "\"}";
+  }
+  return text + "]";
+}
+
+std::string rowsJson(const ReplayData& data) {
+  std::string text = "\"laps\":[";
+  for (std::size_t i = 0; i < data.laps.size(); ++i) {
+    const LapRow& row = data.laps[i];
+    text += std::string(i == 0 ? "" : ",") + "{\"lap\":" + std::to_string(row.lap) +
+            ",\"start\":" + number(row.startDistance, 2) + ",\"end\":" + number(row.endDistance, 2) +
+            ",\"seconds\":" + numbers(row.seconds, 4) + "}";
+  }
+  text += "],\n\"sectors\":[";
+  for (std::size_t i = 0; i < data.sectors.size(); ++i) {
+    const SectorRow& row = data.sectors[i];
+    text += std::string(i == 0 ? "" : ",\n") + "{\"lap\":" + std::to_string(row.lap) +
+            ",\"from\":" + number(row.from, 3) + ",\"to\":" + number(row.to, 3) +
+            ",\"start\":" + number(row.startDistance, 2) + ",\"end\":" + number(row.endDistance, 2) +
+            ",\"seconds\":" + numbers(row.seconds, 4) + ",\"delta\":" + numbers(row.delta, 4) + "}";
+  }
+  return text + "]";
+}
+
+std::string dataJson(const ReplayData& data) {
+  std::vector<double> distance;
+  std::vector<double> secondsA;
+  for (const TraceSample& sample : data.trace) {
+    distance.push_back(sample.distance);
+    secondsA.push_back(sample.secondsA);
+  }
+  return "{\"title\":" + pageTextJson(title(data)) + ",\n\"runs\":" + runsJson(data) +
+         ",\n\"sectorsPerLap\":" + std::to_string(data.sectorsPerLap) +
+         ",\n\"trace\":{\"distance\":" + numbers(distance, 2) + ",\n\"secondsA\":" + numbers(secondsA, 4) +
+         ",\n\"delta\":" +
+         perRun(
+             data, [](const TraceSample& sample, std::size_t run) { return sample.delta[run]; }, 4) +
+         ",\n\"speed\":" +
+         perRun(
+             data, [](const TraceSample& sample, std::size_t run) { return sample.speed[run]; }, 1) +
+         "},\n" + rowsJson(data) + "}";
+}
+
+std::string hashSource(std::string_view text) {
+  const auto digest = sha256(text);
+  return "'sha256-" + base64(digest.data(), digest.size()) + "'";
+}
+
+}  // namespace
+
+std::string pageTextJson(std::string_view text) {
+  const std::string json = jsonString(terminalText(text));
+  std::string safe;
+  safe.reserve(json.size());
+  for (const char c : json) {
+    if (c == '<') {
+      safe += "\\u003c";
+    } else if (c == '>') {
+      safe += "\\u003e";
+    } else if (c == '&') {
+      safe += "\\u0026";
+    } else {
+      safe += c;
+    }
+  }
+  return safe;
+}
+
+std::string replayPage(const ReplayData& data) {
+  std::string page;
+  page += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n";
+  page += "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; script-src " +
+          hashSource(replayScript) + "; style-src " + hashSource(replayStyle) +
+          "; base-uri 'none'; form-action 'none'\">\n";
+  page += "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n";
+  page += "<title>" + xmlText(terminalText(title(data))) + "</title>\n";
+  page += "<style>" + std::string(replayStyle) + "</style>\n</head>\n<body>\n";
+  page += replayMarkup;
+  // A data block: the browser never runs it, the page's script reads it as text.
+  page += "<script type=\"application/json\" id=\"replay-data\">" + dataJson(data) + "</script>\n";
+  page += "<script>" + std::string(replayScript) + "</script>\n</body>\n</html>\n";
+  return page;
+}
+
+}  // namespace lumaro_ghost

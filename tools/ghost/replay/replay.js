@@ -1,0 +1,581 @@
+"use strict";
+// The replay of Lumaro ghost runs. Everything it shows comes from the data block written by lumaro-ghost:
+// each run's points (compact text, see readPoints), and along the first run's path (A) a trace of A's
+// time, every run's difference to A and speed, with lap and sector rows. The clock is run time in seconds
+// from each run's first frame; the cursor stands where A is at that time. Texts from files are only ever
+// set as text, never as markup.
+(function () {
+  const data = JSON.parse(document.getElementById("replay-data").textContent);
+  const byId = (id) => document.getElementById(id);
+  const colours = ["#1f66d1", "#e0701a", "#1b9e5a", "#8e44ad", "#c0392b", "#16a0b5"];
+  const colourOf = (run) => colours[run % colours.length];
+  const speeds = [0.25, 0.5, 1, 2, 4, 8];
+  const minus = "\u2212";
+
+  // --- The runs' points -------------------------------------------------------------------------------
+  // Three numbers a frame, each the change from the frame before: milliseconds, tenths of a unit in x and
+  // in y. A number is zigzagged and written five bits a character, lowest first; the last 32 characters of
+  // the alphabet say that more follow. Arithmetic, not bit operations: values may pass 32 bits.
+  const alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
+  const digitOf = new Int8Array(128).fill(-1);
+  for (let i = 0; i < alphabet.length; i++) digitOf[alphabet.charCodeAt(i)] = i;
+
+  // A run's points are read in slices, in order: the first before the page plays, the rest a slice a task
+  // while it plays (and at once as far as a jump ahead needs), so that long runs start playing at once.
+  const slice = 200000;
+  function readPoints(run, upTo) {
+    const end = Math.min(run.frames, upTo);
+    const text = run.points;
+    let { at, time, px, py } = run.reader;
+    for (let i = 3 * run.read; i < 3 * end; i++) {
+      let digit = digitOf[text.charCodeAt(at++)];
+      let value = digit > 0 ? digit : 0;
+      if (digit >= 32) {
+        let scale = 32;
+        value -= 32;
+        digit = digitOf[text.charCodeAt(at++)];
+        while (digit >= 32) {
+          value += (digit - 32) * scale;
+          scale *= 32;
+          digit = digitOf[text.charCodeAt(at++)];
+        }
+        value += (digit > 0 ? digit : 0) * scale;
+      }
+      const change = value % 2 === 1 ? -(value + 1) / 2 : value / 2;
+      const frame = (i / 3) | 0;
+      const field = i - 3 * frame;
+      if (field === 0) {
+        time += change;
+        run.t[frame] = time / 1000;
+      } else if (field === 1) {
+        px += change;
+        run.x[frame] = px / 10;
+      } else {
+        py += change;
+        run.y[frame] = py / 10;
+      }
+    }
+    run.reader = { at, time, px, py };
+    run.read = Math.max(run.read, end);
+  }
+  // Every point up to the first one past a time.
+  function readUntil(run, time) {
+    while (run.read < run.frames && (run.read === 0 || run.t[run.read - 1] <= time)) readPoints(run, run.read + slice);
+  }
+
+  const runs = data.runs.map((run, index) => {
+    const made = Object.assign({ index, read: 0, drawn: 0, reader: { at: 0, time: 0, px: 0, py: 0 } }, run);
+    made.t = new Float64Array(run.frames);
+    made.x = new Float64Array(run.frames);
+    made.y = new Float64Array(run.frames);
+    readPoints(made, slice);
+    return made;
+  });
+  // The latest time of any run (a shared file's times may go back: the largest, not the last).
+  const duration = runs.reduce((longest, run) => Math.max(longest, run.extent.latest), 0);
+
+  // The last index whose value is at most v, in values sorted upwards (-1 when none is).
+  function lastAtMost(values, v, count = values.length) {
+    let low = 0;
+    let high = count - 1;
+    let found = -1;
+    while (low <= high) {
+      const middle = (low + high) >> 1;
+      if (values[middle] <= v) {
+        found = middle;
+        low = middle + 1;
+      } else {
+        high = middle - 1;
+      }
+    }
+    return found;
+  }
+
+  // Where a run is at a time: between the frames on either side of it.
+  function positionAt(run, time) {
+    readUntil(run, time);
+    const n = run.read;
+    const i = lastAtMost(run.t, time, n);
+    if (i < 0) return { x: run.x[0], y: run.y[0] };
+    if (i >= n - 1) return { x: run.x[n - 1], y: run.y[n - 1] };
+    const span = run.t[i + 1] - run.t[i];
+    const share = span > 0 ? (time - run.t[i]) / span : 0;
+    return { x: run.x[i] + share * (run.x[i + 1] - run.x[i]), y: run.y[i] + share * (run.y[i + 1] - run.y[i]) };
+  }
+
+  // --- Along A's path ---------------------------------------------------------------------------------
+  const trace = data.trace;
+  const distance = trace.distance;
+  const clean = (values) => values.map((v) => (v === null ? 0 : v));
+  const secondsA = clean(trace.secondsA);
+  const deltas = trace.delta.map(clean);
+  const speedsAlong = trace.speed.map(clean);
+  // Each run's time at every sample: A's time and its difference.
+  const timesAlong = deltas.map((delta) => delta.map((d, k) => secondsA[k] + d));
+  const firstDistance = distance.length ? distance[0] : 0;
+  const lastDistance = distance.length ? distance[distance.length - 1] : 1;
+
+  // A value of the trace at a distance along A's path, between the samples on either side.
+  function along(values, at) {
+    const k = lastAtMost(distance, at);
+    if (k < 0) return values[0];
+    if (k >= distance.length - 1) return values[distance.length - 1];
+    const span = distance[k + 1] - distance[k];
+    const share = span > 0 ? (at - distance[k]) / span : 0;
+    return values[k] + share * (values[k + 1] - values[k]);
+  }
+
+  // Where along A's path a run is at a time: the matched point its time reaches.
+  function distanceOf(run, time) {
+    const times = timesAlong[run];
+    const k = lastAtMost(times, time);
+    if (k < 0) return firstDistance;
+    if (k >= times.length - 1) return lastDistance;
+    const span = times[k + 1] - times[k];
+    const share = span > 0 ? (time - times[k]) / span : 0;
+    return distance[k] + share * (distance[k + 1] - distance[k]);
+  }
+
+  const timeOfDistance = (at) => along(secondsA, at);
+
+  // --- Text ---------------------------------------------------------------------------------------------
+  function raceTime(seconds) {
+    const ms = Math.max(0, Math.floor(seconds * 1000 + 1e-6));
+    const minutes = Math.floor(ms / 60000);
+    const rest = ms - minutes * 60000;
+    const pad = (v, width) => String(v).padStart(width, "0");
+    return pad(minutes, 2) + ":" + pad(Math.floor(rest / 1000), 2) + ":" + pad(rest % 1000, 3);
+  }
+  function signed(seconds) {
+    if (Math.abs(seconds) < 0.0005) return "0.000 s";
+    return (seconds < 0 ? minus : "+") + Math.abs(seconds).toFixed(3) + " s";
+  }
+  const plain = (seconds) => seconds.toFixed(3);
+  function element(tag, text, className) {
+    const made = document.createElement(tag);
+    if (text !== undefined) made.textContent = text;
+    if (className) made.className = className;
+    return made;
+  }
+
+  // --- The page's fixed parts ---------------------------------------------------------------------------
+  document.title = data.title;
+  byId("title").textContent = data.title;
+  for (const run of runs) {
+    const item = element("li");
+    const swatch = element("span", run.letter, "swatch");
+    swatch.style.background = colourOf(run.index);
+    item.append(swatch, element("b", run.file));
+    const laps = run.laps + (run.laps === "1" ? " lap" : " laps");
+    item.append("  " + run.player + " \u00B7 " + run.map + " \u00B7 " + laps + " \u00B7 " + run.runTime);
+    if (!run.lapLinesFound) item.append(element("span", " (laps as equal shares: no lap line found)", "note"));
+    item.dataset.run = run.letter;
+    byId("runs").append(item);
+  }
+  const others = runs.slice(1);
+  if (!others.length) byId("delta-box").hidden = true;
+
+  const lapStarts = data.laps.map((lap) => lap.start).concat(data.laps.length ? [lastDistance] : []);
+  const sectorStarts = data.sectors.map((sector) => sector.start).concat(data.sectors.length ? [lastDistance] : []);
+
+  // The lap and sector table: one row a lap, the runs' lap times, each run's difference to A, and what the
+  // sectors gained or lost (with one run, its sector times).
+  const table = byId("table");
+  const sectorCells = [];
+  const lapRows = [];
+  {
+    const head = element("tr");
+    head.append(element("th", "Lap"));
+    for (const run of runs) head.append(element("th", run.letter));
+    for (const run of others) head.append(element("th", run.letter + " " + minus + " A"));
+    for (let s = 1; s <= data.sectorsPerLap; s++) head.append(element("th", "S" + s));
+    const thead = element("thead");
+    thead.append(head);
+    table.append(thead);
+    const body = element("tbody");
+    for (const lap of data.laps) {
+      const row = element("tr");
+      row.append(element("td", String(lap.lap)));
+      for (const run of runs) row.append(element("td", plain(lap.seconds[run.index])));
+      for (const run of others) {
+        const d = lap.seconds[run.index] - lap.seconds[0];
+        row.append(element("td", signed(d), d < -0.0005 ? "gain" : d > 0.0005 ? "loss" : ""));
+      }
+      lapRows.push(row);
+      body.append(row);
+    }
+    data.sectors.forEach((sector, index) => {
+      const lines = others.length
+        ? others.map((run) => (others.length > 1 ? run.letter + " " : "") + signed(sector.delta[run.index]))
+        : [plain(sector.seconds[0])];
+      const d = others.length === 1 ? sector.delta[1] : 0;
+      const cell = element("td", lines.join("\n"), d < -0.0005 ? "gain" : d > 0.0005 ? "loss" : "");
+      cell.style.whiteSpace = "pre";
+      cell.title = "Lap " + sector.lap + ", " + Math.round(sector.from * 100) + "% to " + Math.round(sector.to * 100) + "%";
+      lapRows[Math.min(lapRows.length - 1, Math.floor(index / data.sectorsPerLap))].append(cell);
+      sectorCells.push(cell);
+    });
+    table.append(body);
+  }
+
+  // --- Drawing ------------------------------------------------------------------------------------------
+  const mapBox = byId("map-box");
+  const mapCanvas = byId("map");
+  const highlightCanvas = byId("map-highlight");
+  const markers = runs.map((run) => {
+    const marker = element("div", run.letter, "marker");
+    marker.style.background = colourOf(run.index);
+    marker.dataset.run = run.letter;
+    byId("markers").append(marker);
+    return marker;
+  });
+  let view = { minX: 0, minY: 0, scale: 1, left: 0, top: 0 };
+
+  function sizeCanvas(canvas) {
+    const box = canvas.getBoundingClientRect();
+    const ratio = window.devicePixelRatio || 1;
+    canvas.width = Math.max(1, Math.round(box.width * ratio));
+    canvas.height = Math.max(1, Math.round(box.height * ratio));
+    const context = canvas.getContext("2d");
+    context.setTransform(ratio, 0, 0, ratio, 0, 0);
+    return { context, width: box.width, height: box.height };
+  }
+
+  // One scale for every run, x to the right and y downward, as lumaro-ghost plot draws them.
+  function fitView(width, height) {
+    const minX = Math.min(...runs.map((run) => run.extent.box[0]));
+    const minY = Math.min(...runs.map((run) => run.extent.box[1]));
+    const maxX = Math.max(...runs.map((run) => run.extent.box[2]));
+    const maxY = Math.max(...runs.map((run) => run.extent.box[3]));
+    const pad = 24;
+    const spanX = Math.max(maxX - minX, 1e-9);
+    const spanY = Math.max(maxY - minY, 1e-9);
+    const scale = Math.min((width - 2 * pad) / spanX, (height - 2 * pad) / spanY);
+    view = { minX, minY, scale, left: (width - spanX * scale) / 2, top: (height - spanY * scale) / 2 };
+    mapBox.dataset.view = [view.minX, view.minY, view.scale, view.left, view.top].join(" ");
+  }
+  const px = (x) => view.left + (x - view.minX) * view.scale;
+  const py = (y) => view.top + (y - view.minY) * view.scale;
+
+  // A stretch of a run as a line, leaving out points closer than a pixel to the last one drawn.
+  function strokeRun(context, run, from, to) {
+    context.beginPath();
+    let lastX = px(run.x[from]);
+    let lastY = py(run.y[from]);
+    context.moveTo(lastX, lastY);
+    for (let i = from + 1; i <= to; i++) {
+      const x = px(run.x[i]);
+      const y = py(run.y[i]);
+      if (i < to && Math.abs(x - lastX) < 0.8 && Math.abs(y - lastY) < 0.8) continue;
+      context.lineTo(x, y);
+      lastX = x;
+      lastY = y;
+    }
+    context.stroke();
+  }
+
+  let mapContext = null;
+  let marksDrawn = false;
+  function drawMap() {
+    const { context, width, height } = sizeCanvas(mapCanvas);
+    sizeCanvas(highlightCanvas);
+    fitView(width, height);
+    mapContext = context;
+    for (const run of runs) run.drawn = 0;
+    marksDrawn = false;
+    drawReadPoints();
+    shownSector = -2;
+  }
+
+  // The lines of what has been read and not drawn yet; once every point is read, the sector marks on top.
+  function drawReadPoints() {
+    const context = mapContext;
+    context.lineJoin = "round";
+    context.globalAlpha = 0.8;
+    context.lineWidth = 2;
+    for (let r = runs.length - 1; r >= 0; r--) {
+      const run = runs[r];
+      if (run.read - 1 <= run.drawn) continue;
+      context.strokeStyle = colourOf(r);
+      strokeRun(context, run, run.drawn, run.read - 1);
+      run.drawn = run.read - 1;
+    }
+    context.globalAlpha = 1;
+    if (marksDrawn || runs.some((run) => run.read < run.frames)) return;
+    marksDrawn = true;
+    // Where A's sectors of its first lap start, numbered; the lap line in black.
+    context.font = "600 10px system-ui, sans-serif";
+    context.textAlign = "center";
+    context.textBaseline = "middle";
+    data.sectors.slice(0, data.sectorsPerLap).forEach((sector, s) => {
+      const at = positionAt(runs[0], timeOfDistance(sector.start));
+      context.fillStyle = s === 0 ? "#1d2430" : "#fff";
+      context.strokeStyle = "#1d2430";
+      context.lineWidth = 1;
+      context.beginPath();
+      context.arc(px(at.x), py(at.y), s === 0 ? 5 : 7, 0, 2 * Math.PI);
+      context.fill();
+      context.stroke();
+      if (s > 0) {
+        context.fillStyle = "#1d2430";
+        context.fillText(String(s + 1), px(at.x), py(at.y) + 0.5);
+      }
+    });
+  }
+
+  function readInBackground() {
+    const run = runs.find((r) => r.read < r.frames);
+    if (run) readPoints(run, run.read + slice);
+    drawReadPoints();
+    if (run) setTimeout(readInBackground, 0);
+  }
+
+  // The current sector of A's run, underlined on the map.
+  function drawHighlight(sector) {
+    const context = highlightCanvas.getContext("2d");
+    context.clearRect(0, 0, highlightCanvas.width, highlightCanvas.height);
+    if (sector < 0 || sector >= data.sectors.length) return;
+    const run = runs[0];
+    const end = timeOfDistance(data.sectors[sector].end);
+    readUntil(run, end);
+    const from = Math.max(0, lastAtMost(run.t, timeOfDistance(data.sectors[sector].start), run.read));
+    const to = Math.min(run.read - 1, lastAtMost(run.t, end, run.read) + 1);
+    context.strokeStyle = "#ffd43b";
+    context.lineWidth = 10;
+    context.lineCap = "round";
+    context.lineJoin = "round";
+    if (to > from) strokeRun(context, run, from, to);
+  }
+
+  // A trace: distance along A's path across, the values of each run up.
+  function makeTrace(canvasId, series, zeroLine, unit) {
+    const canvas = byId(canvasId);
+    const plot = canvas.parentElement;
+    const cursor = plot.querySelector(".cursor");
+    const dots = series.map(({ run }) => {
+      const dot = element("div", undefined, "dot");
+      dot.style.background = colourOf(run);
+      plot.append(dot);
+      return dot;
+    });
+    const frame = { left: 48, right: 8, top: 6, bottom: 18 };
+    let scale = null;
+    function draw() {
+      const { context, width, height } = sizeCanvas(canvas);
+      let low = zeroLine ? 0 : Infinity;
+      let high = zeroLine ? 0 : -Infinity;
+      for (const { values } of series) {
+        for (const v of values) {
+          low = Math.min(low, v);
+          high = Math.max(high, v);
+        }
+      }
+      if (!zeroLine) low = Math.min(0, low);
+      if (!(high > low)) high = low + 1;
+      const margin = (high - low) * 0.08;
+      low -= zeroLine ? margin : 0;
+      high += margin;
+      const x = (d) => frame.left + ((d - firstDistance) / Math.max(lastDistance - firstDistance, 1e-9)) * (width - frame.left - frame.right);
+      const y = (v) => frame.top + ((high - v) / (high - low)) * (height - frame.top - frame.bottom);
+      scale = { x, y };
+      context.font = "10px system-ui, sans-serif";
+      context.fillStyle = "#6b7383";
+      // Sector lines faint, lap lines darker, with the lap's number.
+      data.sectors.forEach((sector, s) => {
+        const lapStart = s % data.sectorsPerLap === 0;
+        context.strokeStyle = lapStart ? "#9aa3b2" : "#eceef2";
+        context.beginPath();
+        context.moveTo(x(sector.start), frame.top);
+        context.lineTo(x(sector.start), height - frame.bottom);
+        context.stroke();
+        if (lapStart) context.fillText("lap " + sector.lap, x(sector.start) + 3, height - 5);
+      });
+      // Round steps up the side.
+      const raw = (high - low) / 4;
+      const magnitude = Math.pow(10, Math.floor(Math.log10(raw)));
+      const step = [1, 2, 5, 10].map((m) => m * magnitude).find((s) => s >= raw * 0.75) || raw;
+      context.textAlign = "right";
+      context.textBaseline = "middle";
+      for (let v = Math.ceil(low / step) * step; v <= high; v += step) {
+        context.strokeStyle = Math.abs(v) < step / 1e6 ? "#4a5363" : "#eceef2";
+        context.beginPath();
+        context.moveTo(frame.left, y(v));
+        context.lineTo(width - frame.right, y(v));
+        context.stroke();
+        const label = Math.abs(v) < step / 1e6 ? "0" : (v < 0 ? minus : zeroLine ? "+" : "") + String(+Math.abs(v).toPrecision(6));
+        context.fillText(label + unit, frame.left - 4, y(v));
+      }
+      context.textAlign = "left";
+      context.textBaseline = "alphabetic";
+      context.lineWidth = 1.5;
+      for (const { run, values } of series) {
+        context.strokeStyle = colourOf(run);
+        context.beginPath();
+        values.forEach((v, k) => (k === 0 ? context.moveTo(x(distance[k]), y(v)) : context.lineTo(x(distance[k]), y(v))));
+        context.stroke();
+      }
+      context.lineWidth = 1;
+    }
+    function place(cursorDistance, points) {
+      if (!scale) return;
+      cursor.style.transform = "translateX(" + scale.x(cursorDistance).toFixed(1) + "px)";
+      points.forEach(({ at, value }, i) => {
+        dots[i].style.transform = "translate(" + (scale.x(at) - 4).toFixed(1) + "px," + (scale.y(value) - 4).toFixed(1) + "px)";
+      });
+    }
+    return { draw, place };
+  }
+
+  const deltaTrace = makeTrace("delta", others.map((run) => ({ run: run.index, values: deltas[run.index] })), true, " s");
+  const speedTrace = makeTrace("speed-trace", runs.map((run) => ({ run: run.index, values: speedsAlong[run.index] })), false, "");
+  byId("delta-title").textContent = others.length ? "Time against A (" + others.map((r) => r.letter).join(", ") + " less A; below zero ahead)" : "";
+
+  // --- Playing ------------------------------------------------------------------------------------------
+  let time = 0;
+  let playing = true;
+  let speed = 1;
+  let shownSector = -2;
+  const scrub = byId("scrub");
+  scrub.max = String(duration);
+  const playButton = byId("play");
+
+  function currentSector(at) {
+    if (!data.sectors.length || at >= lastDistance) return data.sectors.length;
+    return Math.max(0, lastAtMost(sectorStarts.slice(0, -1), at));
+  }
+
+  function update() {
+    for (const run of runs) {
+      const at = positionAt(run, time);
+      markers[run.index].style.transform = "translate(" + (px(at.x) - 9).toFixed(2) + "px," + (py(at.y) - 9).toFixed(2) + "px)";
+    }
+    const here = distanceOf(0, time);
+    const deltaReadout = byId("delta-readout");
+    deltaReadout.replaceChildren();
+    const deltaPoints = others.map((run) => {
+      const value = along(deltas[run.index], here);
+      const item = element("span");
+      const name = element("b", run.letter + " ");
+      name.style.color = colourOf(run.index);
+      item.append(name, signed(value));
+      item.dataset.run = run.letter;
+      deltaReadout.append(item);
+      return { at: here, value };
+    });
+    deltaTrace.place(here, deltaPoints);
+    const speedReadout = byId("speed-readout");
+    speedReadout.replaceChildren();
+    const speedPoints = runs.map((run) => {
+      const at = distanceOf(run.index, time);
+      const value = along(speedsAlong[run.index], at);
+      const item = element("span");
+      const name = element("b", run.letter + " ");
+      name.style.color = colourOf(run.index);
+      item.append(name, Math.round(value) + " units/s");
+      speedReadout.append(item);
+      return { at, value };
+    });
+    speedTrace.place(here, speedPoints);
+
+    scrub.value = String(time);
+    byId("clock").textContent = raceTime(time);
+    const sector = currentSector(here);
+    if (sector !== shownSector) {
+      if (shownSector >= 0 && shownSector < sectorCells.length) sectorCells[shownSector].classList.remove("now");
+      lapRows.forEach((row) => row.classList.remove("current"));
+      if (sector < sectorCells.length) {
+        sectorCells[sector].classList.add("now");
+        lapRows[Math.floor(sector / data.sectorsPerLap)].classList.add("current");
+        const row = data.sectors[sector];
+        byId("where").textContent = "Lap " + row.lap + " \u00B7 sector " + ((sector % data.sectorsPerLap) + 1);
+      } else {
+        byId("where").textContent = data.sectors.length ? "Finished" : "";
+      }
+      drawHighlight(sector);
+      shownSector = sector;
+    }
+    playButton.textContent = playing ? "Pause" : "Play";
+  }
+
+  function seek(to) {
+    time = Math.min(Math.max(to, 0), duration);
+    update();
+  }
+  // To the start of the next or previous sector or lap of A's run (the finish counting as one).
+  function step(starts, direction) {
+    const times = starts.map(timeOfDistance);
+    const target = direction > 0 ? times.find((t) => t > time + 1e-9) : times.filter((t) => t < time - 1e-9).pop();
+    seek(target === undefined ? (direction > 0 ? duration : 0) : target);
+  }
+  function togglePlay() {
+    if (!playing && time >= duration) time = 0;
+    playing = !playing;
+    update();
+  }
+  function changeSpeed(direction) {
+    const index = Math.min(speeds.length - 1, Math.max(0, speeds.indexOf(speed) + direction));
+    speed = speeds[index];
+    byId("speed").value = String(speed);
+  }
+
+  playButton.addEventListener("click", togglePlay);
+  byId("prev-sector").addEventListener("click", () => step(sectorStarts, -1));
+  byId("next-sector").addEventListener("click", () => step(sectorStarts, 1));
+  byId("prev-lap").addEventListener("click", () => step(lapStarts, -1));
+  byId("next-lap").addEventListener("click", () => step(lapStarts, 1));
+  byId("speed").addEventListener("change", (event) => {
+    speed = Number(event.target.value);
+  });
+  scrub.addEventListener("input", () => seek(Number(scrub.value)));
+  // Keys act on the replay wherever the focus is; a button that has the focus must not act on space too.
+  window.addEventListener(
+    "keydown",
+    (event) => {
+      if (event.altKey || event.ctrlKey || event.metaKey) return;
+      const actions = {
+        " ": togglePlay,
+        ArrowLeft: () => step(event.shiftKey ? lapStarts : sectorStarts, -1),
+        ArrowRight: () => step(event.shiftKey ? lapStarts : sectorStarts, 1),
+        ArrowUp: () => changeSpeed(1),
+        ArrowDown: () => changeSpeed(-1),
+        Home: () => seek(0),
+        End: () => seek(duration),
+      };
+      const action = actions[event.key];
+      if (!action) return;
+      event.preventDefault();
+      action();
+    },
+    true,
+  );
+  window.addEventListener("keyup", (event) => {
+    if (event.key === " ") event.preventDefault();
+  }, true);
+
+  let lastFrame = null;
+  let moved = false;
+  function frame(now) {
+    if (playing && lastFrame !== null) {
+      time = Math.min(duration, time + ((now - lastFrame) / 1000) * speed);
+      if (time >= duration) playing = false;
+      if (!moved && time > 0) {
+        moved = true;
+        performance.mark("replay-first-move");
+      }
+      update();
+    }
+    lastFrame = now;
+    requestAnimationFrame(frame);
+  }
+
+  function drawAll() {
+    drawMap();
+    deltaTrace.draw();
+    speedTrace.draw();
+    update();
+  }
+  window.addEventListener("resize", drawAll);
+  drawAll();
+  requestAnimationFrame(frame);
+  setTimeout(readInBackground, 0);
+})();

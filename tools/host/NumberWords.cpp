@@ -1,0 +1,68 @@
+#include "tools/host/NumberWords.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace lumaro_host {
+namespace {
+
+std::string quoted(const std::string& word) { return "\"" + word + "\""; }
+
+std::string numberText(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.15g", value);
+  return text;
+}
+
+bool allDigits(const std::string& word) {
+  return !word.empty() && std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+[[noreturn]] void outOfRange(const std::string& word, const std::string& what, const NumberRange& range) {
+  throw BadNumber(what + " must be " + rangeText(range) + ", not " + quoted(word));
+}
+
+}  // namespace
+
+std::string rangeText(const NumberRange& range) {
+  return "from " + numberText(range.least) + " to " + numberText(range.most) + range.unit;
+}
+
+double numberIn(const std::string& word, const std::string& what, const NumberRange& range) {
+  char* end = nullptr;
+  // strtod would pass over leading blanks, which a quoted word can hold.
+  const bool blankFirst = !word.empty() && std::isspace(static_cast<unsigned char>(word.front()));
+  const double value = word.empty() || blankFirst ? 0.0 : std::strtod(word.c_str(), &end);
+  if (end != word.c_str() + word.size() || word.empty() || !std::isfinite(value)) {
+    // A number too large for a double reads as an infinity: out of range rather than no number.
+    if (end == word.c_str() + word.size() && !word.empty() && std::isinf(value)) outOfRange(word, what, range);
+    throw BadNumber(what + " must be a number, not " + quoted(word));
+  }
+  if (value < range.least || value > range.most) outOfRange(word, what, range);
+  return value;
+}
+
+std::int64_t wholeNumberIn(const std::string& word, const std::string& what, const NumberRange& range) {
+  if (!allDigits(word)) throw BadNumber(what + " must be a whole number, not " + quoted(word));
+  std::uint64_t value = 0;
+  const auto read = std::from_chars(word.data(), word.data() + word.size(), value);
+  if (read.ec != std::errc() || static_cast<double>(value) < range.least || static_cast<double>(value) > range.most) {
+    outOfRange(word, what, range);
+  }
+  return static_cast<std::int64_t>(value);
+}
+
+std::uint64_t seedNumber(const std::string& word, const std::string& what) {
+  if (!allDigits(word)) throw BadNumber(what + " must be a whole number, not " + quoted(word));
+  std::uint64_t value = 0;
+  if (std::from_chars(word.data(), word.data() + word.size(), value).ec != std::errc()) {
+    throw BadNumber(what + " must be from 0 to 18446744073709551615, not " + quoted(word));
+  }
+  return value;
+}
+
+}  // namespace lumaro_host

@@ -1,0 +1,53 @@
+// The numbers of a scenario or a map file, each read whole and checked against the range stated for it when
+// the file is read. The ranges are what keep a file from making one step run for days of game time, one
+// tick do unbounded work, or a time overflow on its way to the clock: every range a file's number has lives
+// here.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace lumaro_host {
+
+// A number that is no number, or out of its range; the message says which, and what the range is.
+struct BadNumber : std::invalid_argument {
+  using std::invalid_argument::invalid_argument;
+};
+
+struct NumberRange {
+  double least;
+  double most;
+  const char* unit;  // after the range in a message: " s", " units/s", "" for a count
+};
+
+// Seconds of game time a wait or a timed drive lasts.
+inline constexpr NumberRange gameSeconds{0.001, 3600.0, " s"};
+// A lap's time, in a drive step or as a map's own.
+inline constexpr NumberRange lapSeconds{1.0, 3600.0, " s"};
+// The car's speed in engine units per second.
+inline constexpr NumberRange carSpeed{1.0, 100'000.0, " units/s"};
+// How long the car rolls on after the last lap.
+inline constexpr NumberRange runOutSeconds{0.0, 60.0, " s"};
+// A coordinate of a map's track, in engine units.
+inline constexpr NumberRange trackCoordinate{-1'000'000.0, 1'000'000.0, ""};
+// One lap of a map's track, in engine units: a shorter one would be crossed many times in a tick.
+inline constexpr NumberRange trackLapLength{100.0, 100'000'000.0, " units"};
+// The game time a drive of laps may take, all its numbers together (a day).
+inline constexpr double longestDrive = 86'400.0;
+// Whole numbers.
+inline constexpr NumberRange lapCount{1, 1000, ""};
+inline constexpr NumberRange tickCount{1, 1'000'000, ""};
+inline constexpr NumberRange writeCount{0, 1'000'000'000, ""};
+
+// The word as a decimal number within range; what: how the message names it ("the lap time").
+double numberIn(const std::string& word, const std::string& what, const NumberRange& range);
+// The word as a whole number within range: digits only, no sign or blanks.
+std::int64_t wholeNumberIn(const std::string& word, const std::string& what, const NumberRange& range);
+// The word as any unsigned 64-bit number (a seed): digits only, no sign or blanks.
+std::uint64_t seedNumber(const std::string& word, const std::string& what);
+
+// "from 1 to 3600 s".
+std::string rangeText(const NumberRange& range);
+
+}  // namespace lumaro_host

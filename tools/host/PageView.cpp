@@ -1,0 +1,120 @@
+#include "tools/host/PageView.h"
+
+#include <cstdlib>
+
+namespace lumaro_host {
+namespace {
+
+std::vector<std::string> fieldsOf(const std::string& line) {
+  std::vector<std::string> fields;
+  std::size_t begin = 0;
+  for (;;) {
+    const std::size_t bar = line.find('|', begin);
+    fields.push_back(line.substr(begin, bar - begin));
+    if (bar == std::string::npos) return fields;
+    begin = bar + 1;
+  }
+}
+
+bool isOn(const std::optional<std::string>& value) { return value && std::strtod(value->c_str(), nullptr) != 0.0; }
+
+// How a player sees one control; "" for the codes that draw nothing of their own.
+std::string control(const std::vector<std::string>& fields, const VariableValue& valueOf,
+                    std::vector<std::string>& listRows) {
+  const auto field = [&](std::size_t index) { return index < fields.size() ? fields[index] : std::string(); };
+  // The rest of the line from a field on, bars and all (a text, a ghost's name in the list).
+  const auto rest = [&](std::size_t from) {
+    std::string text;
+    for (std::size_t i = from; i < fields.size(); ++i) text += (i > from ? "|" : "") + fields[i];
+    return text;
+  };
+  const std::string value = fields.size() > 2 ? valueOf(field(2)).value_or("") : "";
+  switch (std::atoi(fields[0].c_str())) {
+    case 0: return "[ " + field(1) + " ]";
+    case 1: return (isOn(valueOf(field(2))) ? "[x] " : "[ ] ") + field(1);
+    case 5: return field(1) + ": " + value + "  (a slider from " + field(3) + " to " + field(4) + ")";
+    case 9: return rest(1);
+    case 12:
+    case 13: return field(1) + ": [" + value + "]";
+    case 6: {
+      std::string chosen;
+      for (const ListOption& option : ghostListOptions(rest(3))) {
+        const bool isChosen = option.value == value;
+        if (isChosen) chosen = option.label;
+        listRows.push_back((isChosen ? "    * " : "      ") + (option.label == " " ? "(blank)" : option.label));
+      }
+      return field(1) + ": [" + chosen + " v]";
+    }
+    default: return "(a control the stand-in host does not know: " + fields[0] + ")";
+  }
+}
+
+}  // namespace
+
+std::vector<ListOption> ghostListOptions(std::string_view list) {
+  std::vector<ListOption> options;
+  std::size_t begin = 0;
+  while (begin <= list.size()) {
+    std::size_t end = list.find('&', begin);
+    if (end == std::string_view::npos) end = list.size();
+    const std::string entry(list.substr(begin, end - begin));
+    for (std::size_t at = entry.find('@'); at != std::string::npos; at = entry.find('@', at + 1)) {
+      ListOption option{entry.substr(0, at), entry.substr(at + 1)};
+      const std::string tail = "(" + option.value + ")";
+      const bool isGhost = option.label.size() >= tail.size() &&
+                           option.label.compare(option.label.size() - tail.size(), tail.size(), tail) == 0;
+      if (isGhost || (option.label == " " && option.value == " ")) {
+        options.push_back(std::move(option));
+        break;
+      }
+    }
+    begin = end + 1;
+  }
+  return options;
+}
+
+std::vector<std::string> pageRows(const std::vector<std::string>& lines, const VariableValue& valueOf) {
+  std::vector<std::string> rows;
+  if (lines.empty()) return rows;
+  rows.push_back(lines[0]);
+  rows.push_back(std::string(lines[0].size(), '='));
+  bool sameRow = false;  // a "7|" came: the next control joins the row of the one before
+  std::size_t controlRow = 0;
+  bool greyedOut = false;  // inside "10|!VARIABLE" ... "11|" while VARIABLE is on
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    const std::vector<std::string> fields = fieldsOf(lines[i]);
+    const std::string& code = fields[0];
+    if (code == "7") {
+      sameRow = true;
+      continue;
+    }
+    if (code == "10") {
+      const std::string condition = fields.size() > 1 ? fields[1] : "";
+      greyedOut = condition.rfind('!', 0) == 0 ? isOn(valueOf(condition.substr(1))) : !isOn(valueOf(condition));
+      continue;
+    }
+    if (code == "11") {
+      greyedOut = false;
+      continue;
+    }
+    if (code == "8") {
+      rows.push_back(std::string(60, '-'));
+      sameRow = false;
+      continue;
+    }
+    std::vector<std::string> listRows;
+    std::string drawn = control(fields, valueOf, listRows);
+    if (greyedOut) drawn += " (greyed out)";
+    if (sameRow && controlRow > 1) {
+      rows[controlRow] += "  " + drawn;
+    } else {
+      controlRow = rows.size();
+      rows.push_back(drawn);
+    }
+    rows.insert(rows.end(), listRows.begin(), listRows.end());
+    sameRow = false;
+  }
+  return rows;
+}
+
+}  // namespace lumaro_host
