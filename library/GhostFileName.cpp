@@ -1,5 +1,24 @@
 #include "library/GhostFileName.h"
 
+#include "library/PathText.h"
+
+std::filesystem::path ghostFolderIn(const std::filesystem::path& dataFolder) {
+  return dataFolder / pathFromUtf8(ghostFolderName);
+}
+
+bool namesNoGhost(std::string_view selection) {
+  return selection == blankGhostChoice || selection == defaultGhostSelection;
+}
+
+std::optional<std::filesystem::path> selectedGhostFile(const std::filesystem::path& ghostFolder,
+                                                       std::string_view selection) {
+  if (namesNoGhost(selection)) return std::nullopt;
+  const std::optional<std::filesystem::path> named = pathFromUtf8IfAny(selection);
+  if (!named) return std::nullopt;
+  // The ordinary join: an absolute path replaces the folder.
+  return ghostFolder / *named;
+}
+
 bool isGhostNameByte(char c) {
   const auto byte = static_cast<unsigned char>(c);
   return byte >= 0x20 && byte != 0x7F && c != '|' && c != '&' && c != '@' && c != '"';
@@ -10,7 +29,9 @@ char replaceIllegalChar(char c) {
 }
 
 std::string ghostPathText(std::string_view exportFileName) {
-  std::string text = "./tessaro/data/Ghosts/";
+  std::string text = "./tessaro/data/";
+  text += ghostFolderName;
+  text += '/';
   for (char c : exportFileName) text += replaceIllegalChar(c);
   text += ".ghost";
   return text;

@@ -1,11 +1,31 @@
-// Where an export puts its ghost, and which names the settings page can offer: one rule for both, so that
-// every exported ghost is listed and every listed ghost can be picked. The export file name has every
-// character that could leave the ghost folder, upset a file system or break the page's list turned into a
-// blank, and lands under "./tessaro/data/Ghosts/" with ".ghost" added.
+// Where ghosts live, where an export puts its ghost, which file a selection names, and which names the settings
+// page can offer: one rule for export and listing, so that every exported ghost is listed and every listed ghost
+// can be picked. The export file name has every character that could leave the ghost folder, upset a file
+// system or break the page's list turned into a blank, and lands under "./tessaro/data/Ghosts/" with ".ghost"
+// added.
 #pragma once
 
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
+
+// The ghost folder: this sub-folder of the host's data folder. The export names it by the relative path
+// "./tessaro/data/Ghosts/", which the host resolves to the same folder.
+inline constexpr std::string_view ghostFolderName = "Ghosts";
+std::filesystem::path ghostFolderIn(const std::filesystem::path& dataFolder);
+
+// The values of lm_ghostfilepath that stand for no ghost: the page's blank entry and the variable's default.
+// They name no file, whatever the folder holds, and no file is listed under them.
+inline constexpr std::string_view blankGhostChoice = " ";
+inline constexpr std::string_view defaultGhostSelection = "none";
+bool namesNoGhost(std::string_view selection);
+
+// The file a selection (the UTF-8 value of lm_ghostfilepath) names, as the import rules give it: an absolute
+// path as it is, anything else joined to the ghost folder (sub-folders and ".." included). Nothing for a
+// value that stands for no ghost, or text that names no path (not UTF-8, on Windows).
+std::optional<std::filesystem::path> selectedGhostFile(const std::filesystem::path& ghostFolder,
+                                                       std::string_view selection);
 
 // The nine characters an export file name may not hold: \ / : ? " < > | and the full stop.
 inline constexpr std::string_view illegalFileNameChars = "\\/:?\"<>|.";

@@ -1,31 +1,26 @@
 #include "library/GhostFileRead.h"
 
 #include <algorithm>
-#include <fstream>
-#include <system_error>
+
+#include "library/RegularFileReader.h"
 
 GhostFileRead readGhostFile(const std::filesystem::path& file, std::vector<GhostFrame>& frames) {
   frames = {};  // storage of an earlier ghost is given back, not kept
   GhostFileRead read;
-  // A folder is no ghost on any platform, though some let a stream open one.
-  std::error_code ignored;
-  if (std::filesystem::is_directory(file, ignored)) return read;
-  std::ifstream in(file, std::ios::binary);
-  if (!in.is_open()) return read;
+  RegularFileReader in(file);
+  if (!in.isOpen()) return read;
   read.opened = true;
   // Room for as many frames as lines of the writer's shortest form ("0,0.00,0.00,0.00,0,0,0" and CR LF)
-  // fit in the file: a written ghost never outgrows it, and pages of it that are never filled are never
-  // touched. A file of shorter hand-made lines grows the list as usual. The room asked for ahead is capped
-  // at a million frames (over two hours of racing; 28 MiB): a huge or sparse file planted in the folder must
-  // not make the import claim hundreds of megabytes (committed at once on some systems, shadowed at once by
-  // memory checkers) before its first bad line stops the read. A longer ghost grows past it as usual.
+  // fit in the file, by the size its open handle gives: a written ghost never outgrows it, and pages of it
+  // that are never filled are never touched. A file of shorter hand-made lines grows the list as usual. The
+  // room asked for ahead is capped at a million frames (over two hours of racing; 28 MiB): a huge or sparse
+  // file planted in the folder must not make the import claim hundreds of megabytes (committed at once on
+  // some systems, shadowed at once by memory checkers) before its first bad line stops the read. A longer
+  // ghost grows past it as usual.
   constexpr std::uintmax_t shortestFrameLine = 24;
   constexpr std::uintmax_t mostFramesReservedAhead = std::uintmax_t{1} << 20;
-  const std::uintmax_t size = std::filesystem::file_size(file, ignored);
-  if (!ignored) {
-    frames.reserve(static_cast<std::size_t>(std::min(size / shortestFrameLine + 1, mostFramesReservedAhead)));
-  }
-  read.report = readGhostFrames(in, frames);
+  frames.reserve(static_cast<std::size_t>(std::min(in.size() / shortestFrameLine + 1, mostFramesReservedAhead)));
+  read.report = readGhostFrames(in.stream(), frames);
   // The one copy: the list cut to its frames, so that a loaded ghost holds nothing beyond them.
   if (frames.capacity() != frames.size()) frames.shrink_to_fit();
   return read;

@@ -1,6 +1,7 @@
-// Reads a ghost file from disk into the frame list, by the frame reader of the ghost format. The list is sized
-// once from the file's length and trimmed once at the end, so a loaded ghost holds sizeof(GhostFrame) bytes
-// per frame and its reading never copies frames while the list grows.
+// Reads a ghost file from disk into the frame list, by the frame reader of the ghost format. Only a regular
+// file is read, through RegularFileReader. The list is sized once from the file's length and trimmed once at
+// the end, so a loaded ghost holds sizeof(GhostFrame) bytes per frame and its reading never copies frames
+// while the list grows.
 #pragma once
 
 #include <filesystem>
@@ -9,7 +10,7 @@
 #include "library/GhostFormat.h"
 
 struct GhostFileRead {
-  bool opened = false;     // false: no such file, a folder, or not readable; frames is then empty
+  bool opened = false;     // false: no such file, no regular file, or not readable; frames is then empty
   FrameReadReport report;  // with opened: what the frame reader met
 };
 

@@ -6,10 +6,16 @@
 #include <streambuf>
 #include <system_error>
 
+#include "library/PathText.h"
+
 #if defined(_WIN32)
+#  include <windows.h>
 #  include <fcntl.h>
 #  include <io.h>
 #  include <sys/stat.h>
+#else
+#  include <fcntl.h>
+#  include <unistd.h>
 #endif
 
 namespace {
@@ -19,6 +25,15 @@ std::string reasonOr(int error, const char* fallback) {
   return error != 0 ? std::generic_category().message(error) : std::string(fallback);
 }
 
+#if defined(_WIN32)
+// A Windows error in the words of the C library when it has them, as the other failures are worded.
+std::string windowsReason(DWORD error) {
+  const std::error_condition condition = std::system_category().default_error_condition(static_cast<int>(error));
+  if (condition.category() == std::generic_category()) return condition.message();
+  return std::system_category().message(static_cast<int>(error));
+}
+#endif
+
 // A new file opened for writing in binary mode; null (errno set) when anything at all stands at its name. A
 // link there is never followed, dangling or not, so the write cannot land outside the folder.
 std::FILE* createNewFile(const std::filesystem::path& file) {
@@ -27,17 +42,23 @@ std::FILE* createNewFile(const std::filesystem::path& file) {
   const int descriptor = _wopen(file.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
   if (descriptor < 0) return nullptr;
   std::FILE* stream = _fdopen(descriptor, "wb");
+#else
+  const int descriptor = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (descriptor < 0) return nullptr;
+  std::FILE* stream = ::fdopen(descriptor, "wb");
+#endif
   if (stream == nullptr) {
     const int reason = errno;
+#if defined(_WIN32)
     _close(descriptor);
+#else
+    ::close(descriptor);
+#endif
     std::error_code ignored;
     std::filesystem::remove(file, ignored);  // made here, so it is ours to remove
     errno = reason;
   }
   return stream;
-#else
-  return std::fopen(file.c_str(), "wbx");
-#endif
 }
 
 // Hands what the ghost writer writes to a C stream, which buffers it.
@@ -58,7 +79,19 @@ private:
   std::FILE* file_;
 };
 
-// Writes the ghost through the open file and closes it; nothing when all of it was written, otherwise why not.
+// Has the system write the file's data through to the disk: after a power cut the renamed file holds all of it.
+std::optional<std::string> flushToStableStorage(std::FILE* out) {
+#if defined(_WIN32)
+  if (FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(out))))) return std::nullopt;
+  return windowsReason(GetLastError());
+#else
+  if (::fsync(::fileno(out)) == 0) return std::nullopt;
+  return reasonOr(errno, "the file could not be flushed");
+#endif
+}
+
+// Writes the ghost through the open file, flushes it to the disk and closes it; nothing when all of it was
+// written, otherwise why not.
 std::optional<std::string> writeAndClose(std::FILE* out, const GhostHeader& header,
                                          std::span<const GhostFrame> frames) {
   errno = 0;
@@ -67,41 +100,70 @@ std::optional<std::string> writeAndClose(std::FILE* out, const GhostHeader& head
   writeGhost(stream, header, frames);
   const bool written = stream.good() && std::fflush(out) == 0;
   const int writeError = errno;
+  std::optional<std::string> failure;
+  if (!written) {
+    failure = reasonOr(writeError, "the file could not be written");
+  } else {
+    failure = flushToStableStorage(out);
+  }
+  errno = 0;
   const bool closed = std::fclose(out) == 0;
-  if (written && closed) return std::nullopt;
-  return reasonOr(writeError != 0 ? writeError : errno, "the file could not be written");
+  if (!failure && !closed) failure = reasonOr(errno, "the file could not be written");
+  return failure;
+}
+
+// Puts the complete scratch file in the target's place in one step, replacing a ghost already there.
+std::optional<std::string> replaceTarget(const std::filesystem::path& scratch, const std::filesystem::path& target) {
+#if defined(_WIN32)
+  // Write-through: the call returns once the rename itself is on the disk.
+  if (MoveFileExW(scratch.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return std::nullopt;
+  }
+  return windowsReason(GetLastError());
+#else
+  std::error_code renamed;
+  std::filesystem::rename(scratch, target, renamed);
+  if (renamed) return renamed.message();
+  return std::nullopt;
+#endif
 }
 
 }  // namespace
 
-std::filesystem::path ghostScratchPath(const std::filesystem::path& target) {
-  std::filesystem::path scratch = target;
-  scratch += ".part";
-  return scratch;
+std::optional<std::filesystem::path> ghostScratchPath(const std::filesystem::path& target, unsigned attempt) {
+  const std::size_t targetLength = target.filename().native().size();
+  std::string name = "@" + std::to_string(attempt) + ".part";
+  if (name.size() > targetLength) name.resize(name.size() - 5);  // without ".part"
+  if (name.size() > targetLength) return std::nullopt;
+  return target.parent_path() / pathFromUtf8(name);
 }
 
 std::optional<std::string> writeGhostFile(const std::filesystem::path& target, const GhostHeader& header,
                                           std::span<const GhostFrame> frames) {
-  const std::filesystem::path scratch = ghostScratchPath(target);
-  std::error_code ignored;
-  // A scratch file left by an earlier write, or a link planted under its name: removed, never followed. A
-  // folder there is left alone, and the new file then cannot be made.
-  if (!std::filesystem::is_directory(std::filesystem::symlink_status(scratch, ignored))) {
-    std::filesystem::remove(scratch, ignored);
+  std::FILE* out = nullptr;
+  std::filesystem::path scratch;
+  int createError = 0;
+  for (unsigned attempt = 0; attempt < scratchAttempts && out == nullptr; ++attempt) {
+    const std::optional<std::filesystem::path> name = ghostScratchPath(target, attempt);
+    if (!name) break;
+    scratch = *name;
+    errno = 0;
+    out = createNewFile(scratch);
+    createError = errno;
+    // Something stands at that name (a file, a folder, a link; on Windows also a file being deleted): try the
+    // next. Any other failure would fail every name.
+    if (out == nullptr && createError != EEXIST && createError != EACCES) break;
   }
+  if (out == nullptr) return reasonOr(createError, "the file could not be created");
 
-  errno = 0;
-  std::FILE* out = createNewFile(scratch);
-  if (out == nullptr) return reasonOr(errno, "the file could not be created");
+  std::error_code ignored;
   if (auto failure = writeAndClose(out, header, frames)) {
     std::filesystem::remove(scratch, ignored);
     return failure;
   }
-  std::error_code renamed;
-  std::filesystem::rename(scratch, target, renamed);
-  if (renamed) {
+  if (auto failure = replaceTarget(scratch, target)) {
     std::filesystem::remove(scratch, ignored);
-    return renamed.message();
+    return failure;
   }
   return std::nullopt;
 }

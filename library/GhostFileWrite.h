@@ -1,7 +1,8 @@
-// Writes a ghost file so that a failure never costs the ghost already there: the new file is written beside
-// the target under a scratch name and renamed over the target only once it is completely written and closed.
-// The scratch file is always a new file: whatever stands at its name first (a file left by an earlier write,
-// a link planted there) is removed without being followed, and the new file is created exclusively.
+// Writes a ghost file so that neither a failure nor a crash costs the ghost already there: the new file is
+// written beside the target under a scratch name, flushed to stable storage, and only then renamed over the
+// target. The scratch file is always one this write creates: a fresh name is created exclusively (a link is
+// never followed), whatever already stands at a name is left alone and the next name tried, and nothing but
+// that file is ever removed.
 #pragma once
 
 #include <filesystem>
@@ -11,8 +12,14 @@
 
 #include "library/GhostFormat.h"
 
-// The scratch name beside target that a write goes through.
-std::filesystem::path ghostScratchPath(const std::filesystem::path& target);
+// How many scratch names a write tries before it gives up.
+inline constexpr unsigned scratchAttempts = 100;
+
+// The scratch name beside target that a write's attempt tries: "@<attempt>.part", or "@<attempt>" when that
+// would be longer than the target's own name, so a scratch path is never longer than the target's (nothing
+// for a target name too short even for that). An "@" is in no exported name and no name the page lists, so a
+// scratch file that a crash leaves behind is neither overwritten by an export nor offered in the list.
+std::optional<std::filesystem::path> ghostScratchPath(const std::filesystem::path& target, unsigned attempt);
 
 // Nothing when the ghost is in place; otherwise why it is not (the target is then as it was before).
 std::optional<std::string> writeGhostFile(const std::filesystem::path& target, const GhostHeader& header,

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "library/FrameLineScan.h"
+#include "library/GhostHeaderLine.h"
 #include "library/LineReader.h"
 #include "library/SplitString.h"
 
@@ -130,9 +131,9 @@ char* formatFrameLine(char* first, const GhostFrame& frame) {
 std::string headerLine(const GhostHeader& header) {
   std::string line;
   line.reserve(header.mapName.size() + header.playerName.size() + header.version.size() + 40);
-  line += header.mapName;
+  line += headerName(header.mapName);
   line += ',';
-  line += header.playerName;
+  line += headerName(header.playerName);
   line += ',';
   line += std::to_string(header.runTime);
   line += ',';
@@ -204,10 +205,7 @@ FrameReadReport readGhostFrames(std::istream& in, std::vector<GhostFrame>& frame
   LineReader lines(in, ghostLineLimit);
   std::string_view line;
   std::size_t lineNumber = 1;
-  if (!lines.next(line)) {  // the header line, whatever it holds
-    if (lines.lineTooLong()) report.tooLongLine = lineNumber;
-    return report;
-  }
+  if (!lines.skipLine()) return report;  // the header line, whatever it holds and however long
   GhostFrame frame;
   const auto append = [&frames, &report](const GhostFrame& read) {
     if (!frames.empty() && read.time < frames.back().time) report.inTimeOrder = false;

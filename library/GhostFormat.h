@@ -1,6 +1,7 @@
-// The ghost file format, the one place that knows it: a header line (map name, player name, run time in
-// milliseconds, lap count written "<n>-Lap", version), then one line per frame: time, x, y, z, pitch, yaw,
-// roll. Every written line ends in CR LF on every platform, so a file is the same bytes wherever it is made.
+// The ghost file format, the one place that knows it (with GhostHeaderLine.h for the header's fields): a header
+// line (map name, player name, run time in milliseconds, lap count written "<n>-Lap", version), then one line
+// per frame: time, x, y, z, pitch, yaw, roll. Every written line ends in CR LF on every platform, so a file is
+// the same bytes wherever it is made.
 #pragma once
 
 #include <cstddef>
@@ -42,7 +43,7 @@ std::int32_t rotationUnits(float value);
 // One frame line with its CR LF, written at first (frameLineCapacity bytes of room); returns the end.
 char* formatFrameLine(char* first, const GhostFrame& frame);
 
-// The header line with its CR LF.
+// The header line with its CR LF; the names are written by the header's name rule (headerName).
 std::string headerLine(const GhostHeader& header);
 
 // The whole file: header line, then a frame line for every frame in order. Check the stream afterwards.
@@ -72,18 +73,19 @@ struct BadFrameLine {
   NumberError error = NumberError::None;
 };
 
-// The longest line a ghost file may hold, without its line end. A written line is far shorter; a longer one
-// is no ghost line, and reading gives up on it before it has gathered more than this much of it.
+// The longest line a ghost file may hold, without its line end: the longest frame line the import reads and
+// the longest header the settings page lists. A written line is far shorter; a longer one is no ghost line,
+// and reading gives up on it before it has gathered more than this much of it.
 inline constexpr std::size_t ghostLineLimit = 4096;
 
 struct FrameReadReport {
   std::size_t skippedLines = 0;            // frame lines with fewer than seven fields
   std::optional<BadFrameLine> badLine;     // reading stopped here; the frames before it were kept
-  std::optional<std::size_t> tooLongLine;  // or here, at a line longer than ghostLineLimit (counted from 1)
+  std::optional<std::size_t> tooLongLine;  // or here, at a frame line longer than ghostLineLimit (counted from 1)
   bool inTimeOrder = true;                 // no frame appended has a time below the one appended before it
 };
 
-// Appends the frames of a ghost file to frames: the first line is skipped unread; lines with fewer than seven
-// fields are skipped and counted; reading stops at the first line holding a field that is not a (finite)
-// number, and at the first line, the header included, longer than ghostLineLimit.
+// Appends the frames of a ghost file to frames: the first line is skipped unread, however long, in bounded
+// memory; lines with fewer than seven fields are skipped and counted; reading stops at the first line holding
+// a field that is not a (finite) number, and at the first frame line longer than ghostLineLimit.
 FrameReadReport readGhostFrames(std::istream& in, std::vector<GhostFrame>& frames);

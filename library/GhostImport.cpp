@@ -1,7 +1,7 @@
-// Ghost import: the file named by lm_ghostfilepath, under the ghost folder, becomes the loaded ghost. A file
-// that does not read cleanly never ends the import with an error: the frames before the bad line are kept.
-// Only what GhostFileAccess lets the plugin read is opened; anything else is reported as no ghost found.
-#include "library/GhostFileAccess.h"
+// Ghost import: the file named by lm_ghostfilepath (an absolute path, or a path under the ghost folder) becomes
+// the loaded ghost. A file that does not read cleanly never ends the import with an error: the frames before
+// the bad line are kept. Only a regular file is read; anything else is reported as no ghost found.
+#include "library/GhostFileName.h"
 #include "library/GhostFileRead.h"
 #include "plugin/Lumaro.h"
 
@@ -30,9 +30,8 @@ std::string skippedLinesMessage(const std::string& selection, std::size_t skippe
 
 void Lumaro::importGhost(bool announce) {
   const std::string selection = cvarManager->getCvar("lm_ghostfilepath").getStringValue();
-  const GhostFileAccess ghosts(gameWrapper->GetDataFolder() / "Ghosts");
   GhostFileRead read;
-  if (const auto file = ghosts.selectedFile(selection)) {
+  if (const auto file = selectedGhostFile(ghostFolder(), selection)) {
     read = readGhostFile(*file, ghostFrames);
   } else {
     ghostFrames = {};

@@ -47,6 +47,23 @@ bool LineReader::next(std::string_view& line) {
   }
 }
 
+bool LineReader::skipLine() {
+  bool any = false;
+  for (;;) {
+    const char* start = buffer_.data() + begin_;
+    const void* feed = std::memchr(start, '\n', end_ - begin_);
+    if (feed != nullptr) {
+      begin_ += static_cast<std::size_t>(static_cast<const char*>(feed) - start) + 1;
+      return true;
+    }
+    // No line feed yet: what was read of the line is dropped, so the refill starts an empty buffer.
+    any = any || begin_ < end_;
+    begin_ = end_;
+    if (exhausted_) return any;
+    refill();
+  }
+}
+
 bool LineReader::stopAtLongLine() {
   lineTooLong_ = true;
   begin_ = end_;
@@ -70,30 +87,32 @@ void LineReader::refill() {
   if (got == 0 || !in_) exhausted_ = true;
 }
 
-std::optional<std::string> readFirstLine(std::istream& in, std::size_t limit) {
-  // A header is a few dozen bytes: a small first read finds most, and only a longer line reads on.
+std::optional<std::string> readFirstLine(std::istream& in, std::size_t lineLimit) {
+  // A header is a few dozen bytes: a small first read finds most, and only a longer line reads on, up to
+  // the longest line with its CR LF.
   constexpr std::size_t firstRead = 256;
-  const std::size_t firstSize = std::min(limit, firstRead);
+  const std::size_t most = lineLimit + 2;
+  const std::size_t firstSize = std::min(most, firstRead);
   std::string prefix(firstSize, '\0');
   in.read(prefix.data(), static_cast<std::streamsize>(firstSize));
   prefix.resize(static_cast<std::size_t>(in.gcount()));
   std::size_t feed = prefix.find('\n');
-  if (feed == std::string::npos && prefix.size() == firstSize && firstSize < limit) {
-    prefix.resize(limit);
-    in.read(prefix.data() + firstSize, static_cast<std::streamsize>(limit - firstSize));
+  if (feed == std::string::npos && prefix.size() == firstSize && firstSize < most) {
+    prefix.resize(most);
+    in.read(prefix.data() + firstSize, static_cast<std::streamsize>(most - firstSize));
     prefix.resize(firstSize + static_cast<std::size_t>(in.gcount()));
     feed = prefix.find('\n', firstSize);
   }
   if (feed != std::string::npos) {
     prefix.resize(feed);
     if (!prefix.empty() && prefix.back() == '\r') prefix.pop_back();
-    return prefix;
+  } else {
+    // No line feed: the line ends at the end of the stream, when that comes within the bytes read. A CR at
+    // its very end stays, since no LF follows it.
+    const bool streamEnded =
+        prefix.size() < most || std::istream::traits_type::eq_int_type(in.peek(), std::istream::traits_type::eof());
+    if (prefix.empty() || !streamEnded) return std::nullopt;
   }
-  // No line feed: the line ends at the end of the stream, when that comes within the limit. A CR at its very
-  // end stays, since no LF follows it.
-  if (prefix.empty()) return std::nullopt;
-  const bool streamEnded =
-      prefix.size() < limit || std::istream::traits_type::eq_int_type(in.peek(), std::istream::traits_type::eof());
-  if (!streamEnded) return std::nullopt;
+  if (prefix.size() > lineLimit) return std::nullopt;
   return prefix;
 }

@@ -19,6 +19,10 @@ public:
   // The next line, or false at the end of the stream, on a read error, or at a line longer than the limit.
   bool next(std::string_view& line);
 
+  // Takes the next line as read without keeping it, however long it is: the buffer never grows for it. False
+  // at the end of the stream (or on a read error) before any of it.
+  bool skipLine();
+
   // Whether the last false from next came from a line longer than the limit.
   bool lineTooLong() const { return lineTooLong_; }
 
@@ -41,7 +45,7 @@ private:
   bool lineTooLong_ = false;
 };
 
-// The first line of a stream, read by the same rules, when it ends within the stream's first `limit` bytes
-// (at a line feed among them, or at the end of the stream); otherwise, or for an empty stream, nothing.
-// At most `limit` bytes are read, whatever the stream holds.
-std::optional<std::string> readFirstLine(std::istream& in, std::size_t limit);
+// The first line of a stream, read by the same rules, when it is no longer than lineLimit without its line end
+// (CR LF or LF alike); otherwise, or for an empty stream, nothing. At most the longest such line and its CR LF
+// are read, whatever the stream holds.
+std::optional<std::string> readFirstLine(std::istream& in, std::size_t lineLimit);

@@ -53,7 +53,7 @@ void Lumaro::onUnload() { cvarManager->executeCommand("closemenu settings", true
 // A folder that cannot be made is reported and loading goes on: the colour variable and the game hooks
 // do not depend on it, and a later export names the folder again when it fails.
 void Lumaro::createGhostFolder() {
-  const std::filesystem::path folder = gameWrapper->GetDataFolder() / "Ghosts";
+  const std::filesystem::path folder = ghostFolder();
   std::error_code error;
   std::filesystem::create_directory(folder, error);
   if (error) logStatus("Could not create the ghost folder " + utf8FromPath(folder) + ": " + error.message());

@@ -54,6 +54,8 @@ public:
   void exportGhost();
   void importGhost(bool announce);
   void openGhostFolder();
+  // The ghost folder in the host's data folder: the one place its path is worked out.
+  std::filesystem::path ghostFolder();
 
   // ui/: status log and settings page.
   void logStatus(std::string message);

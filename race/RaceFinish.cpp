@@ -38,8 +38,7 @@ void Lumaro::exportGhostAutomatically() {
   if (file && !sequence.IsNull()) {
     refreshSequenceVariables(sequence);
     const std::int32_t lapCount = cvarManager->getCvar("lm_lapNbr").getIntValue();
-    const std::optional<std::int32_t> kept =
-        listedRunTime(gameWrapper->GetDataFolder() / "Ghosts", *file, currentMapName(), lapCount);
+    const std::optional<std::int32_t> kept = listedRunTime(*file, currentMapName(), lapCount);
     if (kept && *kept < recordedFrames.back().time) {
       logStatus("Kept the faster ghost in " + pathText + " (" + formatRaceTime(*kept) + ").");
       return;

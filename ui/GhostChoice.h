@@ -3,7 +3,6 @@
 // line names the current map and lap count.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -16,29 +15,25 @@
 std::string pageSafeText(std::string_view text);
 
 // Whether a file name can stand as a list value: it must hold only ghost name bytes (library/GhostFileName.h,
-// the rule an export names its file by), or choosing it would name another file.
+// the rule an export names its file by), or choosing it would name another file, and it must not be one of
+// the values that stand for no ghost (" " and "none").
 bool isListableFileName(std::string_view fileName);
 
-// How much of a ghost file the page reads for its first line. A header holds two names and three short
-// fields; a file whose first line does not end within this is not listed.
-inline constexpr std::size_t headerLineLimit = 4096;
-
-// The list entry for one ghost file, or nothing when it does not belong on the list: a first line with fewer
-// than four fields, another map name, a lap count or run time that is not a number or another lap count, or a
-// file name that is not listable. The lap field is shown as written; the player name loses every byte of
-// 128 or more. Names are written into the header unquoted: when the fields in their places do not fit, a
-// header that starts with the map name and a comma is read from the right (version, lap count, run time),
-// and what lies between is the player's name, commas and all.
+// The list entry for one ghost file, or nothing when it does not belong on the list: a file name that is not
+// listable, or a header that does not fit the map and lap count (library/GhostHeaderLine.h: its fields read
+// in their places, four or five of them, the run time not below zero). The lap field is shown as written;
+// the player name loses every byte of 128 or more.
 std::optional<std::string> ghostChoice(std::string_view headerLine, std::string_view fileName, std::string_view mapName,
                                        std::int32_t lapCount);
 
-// The entries for every ghost file of the folder, in byte order of the (UTF-8) file names. Only what
-// GhostFileAccess lets the plugin read is opened, and only its first headerLineLimit bytes are read; other
-// entries, files that cannot be read and a folder that cannot be listed give no entries.
+// The entries for every ghost file of the folder, in byte order of the (UTF-8) file names. Only an entry with
+// a listable name is opened, and only a regular file is read (RegularFileReader; a link to one is followed,
+// wherever it leads), no further than a header line of ghostLineLimit bytes and its line end. Other entries,
+// files that cannot be read and a folder that cannot be listed give no entries.
 std::vector<std::string> ghostChoices(const std::filesystem::path& ghostFolder, std::string_view mapName,
                                       std::int32_t lapCount);
 
-// The run time the list shows for the ghost file at file (a path in ghostFolder), when the list offers that
-// file for this map and lap count; nothing otherwise, and for a file the plugin may not read.
-std::optional<std::int32_t> listedRunTime(const std::filesystem::path& ghostFolder, const std::filesystem::path& file,
-                                          std::string_view mapName, std::int32_t lapCount);
+// The run time the list shows for the ghost file at file, when its header fits this map and lap count as the
+// list's rule has it; nothing otherwise, and for a file that is no regular file. Read as the page reads it.
+std::optional<std::int32_t> listedRunTime(const std::filesystem::path& file, std::string_view mapName,
+                                          std::int32_t lapCount);

@@ -17,7 +17,7 @@ void Lumaro::updateGhostList() {
     const std::string mapName = currentMapName();
     page.mapHasGhostColor = hasVariable(KismetType::Float, "GhostColor");
     const std::int32_t lapCount = cvarManager->getCvar("lm_lapNbr").getIntValue();
-    page.ghostChoices = ghostChoices(gameWrapper->GetDataFolder() / "Ghosts", mapName, lapCount);
+    page.ghostChoices = ghostChoices(ghostFolder(), mapName, lapCount);
   }
   page.status = cvarManager->getCvar("lm_log").getStringValue();
 

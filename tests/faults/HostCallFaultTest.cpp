@@ -81,7 +81,7 @@ void checkEveryCall(const Callback& callback) {
     // The ghost in place is the old one, or a whole new one that the export reported.
     const std::string now = FaultSession::bytes(host.ghost("My-PB.ghost"));
     EXPECT_TRUE(now == previous || endsWith(now, "\r\n")) << "the ghost was left half written";
-    EXPECT_FALSE(std::filesystem::exists(host.ghost("My-PB.ghost.part")));
+    EXPECT_FALSE(std::filesystem::exists(host.ghost("@0.part")));
 
     // And the plugin goes on: a new run is recorded, finished and exported.
     host.newLines();

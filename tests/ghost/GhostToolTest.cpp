@@ -92,7 +92,7 @@ TEST_F(GhostTool, CheckExitsZeroForCleanFilesAndOneWithEveryProblem) {
 
 TEST_F(GhostTool, CheckPassesAFileWithNotesOnlyAndRefusesAPipeUnopened) {
   const std::string noted =
-      file("noted.ghost", "Circle,Smith, John,99,1-Lap,1.1\n0,0.00,0.00,0.00,0,0,0\n8,1.00,0.00,0.00,0,0,0\n");
+      file("noted.ghost", "Circle,Smith  John,99,1-Lap,1.1\n0,0.00,0.00,0.00,0,0,0\n8,1.00,0.00,0.00,0,0,0\n");
   Outcome outcome = run({"check", noted, "--map", "Circle", "--laps", "1"});
   EXPECT_EQ(outcome.status, 0);
   EXPECT_EQ(outcome.out, noted + ":1: note: the run time 99 ms is not the last frame's time, 8 ms (line 3)\n");

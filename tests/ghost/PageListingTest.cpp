@@ -39,13 +39,17 @@ TEST(PageListing, EachRefusalNamesTheTestTheFileFails) {
       {std::nullopt, "a.ghost", "Speedway", 1, "the file is empty: the page reads no first line"},
       {"Speedway,Ann,1,1-Lap,1.1", "a|b.ghost", "Speedway", 1, std::string(unlistableFileName)},
       {"Speedway,Ann,1,1-Lap,1.1", "a\"b.ghost", "Speedway", 1, std::string(unlistableFileName)},
+      {"Speedway,Ann,1,1-Lap,1.1", "none", "Speedway", 1, std::string(unlistableFileName)},
       {"Speedway,Ann" + std::string(4096, 'n') + ",1,1-Lap,1.1", "a.ghost", "Speedway", 1,
-       "its first line does not end within the first 4096 bytes, all the page reads"},
+       "its first line is longer than 4096 bytes, the longest the page reads"},
+      {"Speedway,Doe, Jane,1,1-Lap,1.1", "a.ghost", "Speedway", 1,
+       "its first line has 6 fields: a comma stands inside one of them, and the page does not guess which"},
       {"Speedway,Ann,1", "a.ghost", "Speedway", 1, "its first line has 3 fields; the page needs at least four"},
       {"Oval,Ann,1,1-Lap,1.1", "a.ghost", "Speedway", 1, "it is for the map \"Oval\", not \"Speedway\""},
       {"Speedway,Ann,1,Lap,1.1", "a.ghost", "Speedway", 1, "its lap count \"Lap\" is not a number"},
       {"Speedway,Ann,1,2-Lap,1.1", "a.ghost", "Speedway", 3, "it is a run of 2 laps, not 3"},
       {"Speedway,Ann,x,1-Lap,1.1", "a.ghost", "Speedway", 1, "its run time \"x\" is not a number"},
+      {"Speedway,Ann,-1,1-Lap,1.1", "a.ghost", "Speedway", 1, "its run time -1 ms is below zero"},
       {"Speedway,Ann,1,9-Lap,1.1", "a.ghost", "Speedway", 9,
        "only a page set to 9 laps would list it, and the Number of laps goes from 1 to 6"},
   };
@@ -55,7 +59,7 @@ TEST(PageListing, EachRefusalNamesTheTestTheFileFails) {
     EXPECT_EQ(listing.reason, c.reason);
     // The decision is the page's: it turns down every one of these too, except the lap count it cannot be set
     // to and the first line its reader does not take.
-    if (c.header && c.laps <= 6 && c.header->size() < headerLineLimit) {
+    if (c.header && c.laps <= 6 && c.header->size() <= ghostLineLimit) {
       EXPECT_FALSE(ghostChoice(*c.header, c.fileName, c.map, c.laps)) << c.reason;
     }
   }

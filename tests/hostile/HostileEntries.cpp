@@ -112,12 +112,8 @@ std::vector<HostileEntry> hostileCatalogue() {
        {"Stopped reading line-100mb.ghost at line 2: the line is longer than 4096 bytes (frames loaded: 0)."},
        0,
        ""},
-      {"header-100mb.ghost",
-       sparse(header, 100'000'000),
-       false,
-       {"Stopped reading header-100mb.ghost at line 1: the line is longer than 4096 bytes (frames loaded: 0)."},
-       0,
-       ""},
+      {"header-100mb.ghost", sparse(header, 100'000'000), false, empty("header-100mb.ghost"), 0, ""},
+      {"header-5000.ghost", headed(header + std::string(5000, ' ')), false, imported("header-5000.ghost"), 3, ""},
       {"million-lines.ghost",
        [](const fs::path& entry, const fs::path&) {
          std::string text = header + "\n";
@@ -171,7 +167,7 @@ std::vector<HostileEntry> hostileCatalogue() {
       badField("empty-field.ghost", "0,,2,3,4,5,6", "x", "is not a number"),
 
       // Line ends.
-      {"cr-only.ghost", bytes(header + "\r" + threeFrames("\r")), true, empty("cr-only.ghost"), 0, ""},
+      {"cr-only.ghost", bytes(header + "\r" + threeFrames("\r")), false, empty("cr-only.ghost"), 0, ""},
       {"lf-only.ghost", bytes(header + "\n" + threeFrames("\n")), true, imported("lf-only.ghost"), 3, ""},
       {"cr-cr-lf.ghost", bytes(header + "\r\r\n" + frame(0) + "\r\r\n"), true, imported("cr-cr-lf.ghost"), 1, ""},
       {"mixed-ends.ghost", bytes(header + "\r\n" + frame(0) + "\n" + frame(500) + "\r\n" + frame(1000) + "\n"), true,
@@ -210,6 +206,9 @@ std::vector<HostileEntry> hostileCatalogue() {
       {"time-exponent.ghost", headed("TestMap,Ann,1e3,1-Lap,1.1"), true, imported("time-exponent.ghost"), 3,
        "1-Lap in 00:00:001 by Ann(time-exponent.ghost)"},
       {"time-huge.ghost", headed("TestMap,Ann,99999999999,1-Lap,1.1"), false, imported("time-huge.ghost"), 3, ""},
+      {"time-negative.ghost", headed("TestMap,Ann,-1,1-Lap,1.1"), false, imported("time-negative.ghost"), 3, ""},
+      {"time-minus-zero.ghost", headed("TestMap,Ann,-0,1-Lap,1.1"), true, imported("time-minus-zero.ghost"), 3, ""},
+      {"map-comma.ghost", headed("TestMap,Two,Ann,1000,1-Lap,1.1"), false, imported("map-comma.ghost"), 3, ""},
       {"laps-padded.ghost", headed("TestMap,Ann,1000, 01-Lap,1.1"), true, imported("laps-padded.ghost"), 3,
        " 01-Lap in 00:01:000 by Ann(laps-padded.ghost)"},
       {"three-fields.ghost", headed("TestMap,Ann,1000"), false, imported("three-fields.ghost"), 3, ""},
@@ -226,19 +225,19 @@ std::vector<HostileEntry> hostileCatalogue() {
       unlistableName("lf\nname.ghost"),
       unlistableName("tab\tname.ghost"),
       {std::string(249, 'n') + ".ghost", headed(header), true, imported(std::string(249, 'n') + ".ghost"), 3, ""},
+      {" ", headed(header), false, notFound(" "), 0, ""},  // the page's blank entry and the selection's default
+      {"none", headed(header), false, notFound("none"), 0, ""},
 
-      // Entries that are no regular file inside the folder.
+      // Entries that are no regular file, and links to one wherever it lies.
       {"folder.ghost", [](const fs::path& entry, const fs::path&) { fs::create_directory(entry); }, false,
        notFound("folder.ghost"), 0, ""},
       {"loop.ghost", [](const fs::path& entry, const fs::path&) { fs::create_symlink(entry.filename(), entry); }, false,
        notFound("loop.ghost"), 0, ""},
       {"fifo.ghost", [](const fs::path& entry, const fs::path&) { mkfifo(entry.c_str(), 0600); }, false,
        notFound("fifo.ghost"), 0, ""},
-      {"device.ghost", [](const fs::path& entry, const fs::path&) { fs::create_symlink("/dev/zero", entry); }, false,
-       notFound("device.ghost"), 0, ""},
       {"outside-link.ghost",
        [](const fs::path& entry, const fs::path& outside) { fs::create_symlink(outside / "precious.ghost", entry); },
-       false, notFound("outside-link.ghost"), 0, ""},
+       true, imported("outside-link.ghost"), 3, ""},
       {"dangling.ghost",
        [](const fs::path& entry, const fs::path& outside) { fs::create_symlink(outside / "nothing.ghost", entry); },
        false, notFound("dangling.ghost"), 0, ""},
@@ -249,10 +248,9 @@ std::vector<HostileEntry> hostileCatalogue() {
 }
 
 std::vector<std::string> hostileSelections(const fs::path& outside) {
-  return {"../outside/precious.ghost",
-          "../../tessaro/data/Ghosts/../../../outside/precious.ghost",
+  return {"../../../outside/precious.ghost",
+          "../../../tessaro/data/Ghosts/../../../outside/precious.ghost",
           (outside / "precious.ghost").string(),
-          "/dev/zero",
           "sub/../../outside/precious.ghost",
           "..",
           "/"};

@@ -22,5 +22,5 @@ struct HostileEntry {
 // Every entry of the catalogue, in the order they are tried.
 std::vector<HostileEntry> hostileCatalogue();
 
-// Selections that name no entry of the folder but point out of it; each must give "No Ghost found <v>."
+// Selections that name no entry of the folder but point out of it: read when they name a regular file.
 std::vector<std::string> hostileSelections(const std::filesystem::path& outside);

@@ -81,8 +81,8 @@ inline FileReading readFile(std::istream& in) {
   while (std::getline(in, line)) {
     if (!in.eof() && !line.empty() && line.back() == '\r') line.pop_back();
     ++lineNumber;
-    // No ghost line is this long: reading gives up on it, the header included.
-    if (line.size() > ghostLineLimit) {
+    // No frame line is this long: reading gives up on it. The header is skipped whatever its length.
+    if (lineNumber > 1 && line.size() > ghostLineLimit) {
       reading.report.tooLongLine = lineNumber;
       break;
     }

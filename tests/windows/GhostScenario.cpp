@@ -10,6 +10,10 @@
 #include <string>
 #include <vector>
 
+#if defined(_WIN32)
+#  include <windows.h>
+#endif
+
 #include "library/PathText.h"
 #include "sim/Game.h"
 #include "sim/PluginLoader.h"
@@ -216,6 +220,28 @@ void checkNonAsciiNames(sim::Game& game, Checks& checks) {
   }
 }
 
+// The player's own paths: an absolute one and one stepping out and back read the ghost; a folder and (on
+// Windows) a named pipe, judged by their open handles, are no ghost.
+void checkSelections(sim::Game& game, Checks& checks) {
+  std::filesystem::create_directory(game.ghostFolder() / "folder.ghost");
+  std::vector<std::pair<std::string, bool>> selections = {{utf8FromPath(game.ghostFolder() / "CrossCheck.ghost"), true},
+                                                          {"../Ghosts/CrossCheck.ghost", true},
+                                                          {"folder.ghost", false}};
+#if defined(_WIN32)
+  const HANDLE pipe = CreateNamedPipeW(L"\\\\.\\pipe\\lumaro", PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 1, 0, 0, 0, nullptr);
+  selections.emplace_back("\\\\.\\pipe\\lumaro", false);
+#endif
+  for (const auto& [selection, found] : selections) {
+    game.console().setValue(*game.console().find("lm_ghostfilepath"), selection);
+    const std::string said = game.console().lines().back();
+    checks.expect(said == (found ? "Imported " : "No Ghost found ") + selection + ".",
+                  "picking " + selection + ": " + said);
+  }
+#if defined(_WIN32)
+  CloseHandle(pipe);
+#endif
+}
+
 // A ghost of finite values near the float range's ends, shared by a stranger: playback writes only finite
 // values to the ghost car's variables, where interpolating in floats overflows to infinities.
 void checkFinitePlayback(sim::Game& game, Checks& checks) {
@@ -258,6 +284,7 @@ void runGhostScenario(const std::filesystem::path& plugin, const std::filesystem
   game.runFor(0.5);
   checkFolderOpened(game, checks);
   const std::string transcript = joinLines(console.lines());
+  checkSelections(game, checks);
   checkNonAsciiNames(game, checks);
   checkFinitePlayback(game, checks);
   loaded.unload();

@@ -6,6 +6,8 @@
 #   pluginsdk.dll exports the host clock and the host's folder opener under their plain names;
 #   Lumaro.dll imports ShellExecuteW, not ShellExecuteA, from SHELL32.dll (the ghost folder opener outside the
 #     stand-in host);
+#   Lumaro.dll imports FlushFileBuffers, MoveFileExW, CreateFileW, GetFileType and GetFileInformationByHandle
+#     from KERNEL32.dll (the export's flush and rename, the ghost reader's checks on its handle);
 #   Lumaro.dll imports pluginsdk.dll and system DLLs only, pluginsdk.dll and the host programs system DLLs
 #     (and pluginsdk.dll) only, lumaro-ghost.exe system DLLs only: the compiler runtime is linked in, never
 #     a DLL of its own.
@@ -34,6 +36,12 @@ imported_from "$bin/Lumaro.dll" SHELL32.dll | grep -qxF ShellExecuteW ||
 # The ANSI entry point reads the path in the ANSI code page and cannot name a folder outside it.
 ! imported_from "$bin/Lumaro.dll" SHELL32.dll | grep -qxF ShellExecuteA ||
   fail "Lumaro.dll imports ShellExecuteA; the folder opener uses the wide entry point only"
+# An export flushes its file to the disk and renames it over the ghost with write-through; a ghost file is
+# opened and judged by its own handle.
+for function in FlushFileBuffers MoveFileExW CreateFileW GetFileType GetFileInformationByHandle; do
+  imported_from "$bin/Lumaro.dll" KERNEL32.dll | grep -qxF $function ||
+    fail "Lumaro.dll does not import $function from KERNEL32.dll"
+done
 check_imports "$bin/pluginsdk.dll" KERNEL32.dll msvcrt.dll
 check_imports "$bin/lumaro-testhost.exe" pluginsdk.dll KERNEL32.dll msvcrt.dll
 check_imports "$bin/lumaro-host.exe" pluginsdk.dll KERNEL32.dll msvcrt.dll

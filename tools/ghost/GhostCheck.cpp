@@ -15,10 +15,28 @@ std::string numberProblem(const char* what, const std::string& field, NumberErro
          (error == NumberError::OutOfRange ? "is out of range" : "is not a number");
 }
 
+// The map name, run time and lap count of a header whose fields are in their places.
+void checkHeaderFields(const GhostHeaderFields& header, std::vector<GhostProblem>& problems) {
+  if (header.fieldCount >= 1 && header.mapName.empty()) problems.push_back({1, "the map name is empty"});
+  if (header.fieldCount >= 3 && header.runTime.error != NumberError::None) {
+    problems.push_back({1, numberProblem("run time", header.runTimeField, header.runTime.error)});
+  } else if (header.fieldCount >= 3 && header.runTime.value < 0) {
+    problems.push_back(
+        {1, "the run time " + std::to_string(header.runTime.value) + " ms is below zero: no page lists the file"});
+  }
+  if (header.fieldCount >= 4 && header.lapCount.error != NumberError::None) {
+    problems.push_back({1, numberProblem("lap count", header.lapField, header.lapCount.error)});
+  } else if (header.fieldCount >= 4 && (header.lapCount.value < fewestLaps || header.lapCount.value > mostLaps)) {
+    problems.push_back({1, "the lap count " + std::to_string(header.lapCount.value) + " is outside " +
+                               std::to_string(fewestLaps) + " to " + std::to_string(mostLaps) +
+                               ": no page lists the file"});
+  }
+}
+
 void checkHeader(const GhostFileContent& content, std::string_view fileName, std::vector<GhostProblem>& problems) {
   const GhostHeaderFields header = readHeaderFields(*content.headerLine);
-  // The page's own reading decides whether the fields are where they belong: it takes four fields, and reads
-  // a header whose names hold commas from the right. The file's name is judged on its own below.
+  // The page's own reading decides whether the fields are where they belong: four or five fields, read in
+  // their places. The file's name is judged on its own below.
   const bool pageReadsHeader =
       ghostChoice(*content.headerLine, "header.ghost", header.mapName, header.lapCount.value).has_value();
   // A carriage return is dropped only before a line feed: lines that end in one alone run together, and
@@ -33,29 +51,22 @@ void checkHeader(const GhostFileContent& content, std::string_view fileName, std
   }
   if (!pageReadsHeader && (header.fieldCount < 5 || (header.fieldCount > 5 && strayReturn))) {
     problems.push_back({1, "the header has " + std::to_string(header.fieldCount) +
-                               " fields, not five (map, player, run time, lap count, version)"});
+                               " fields, not five (map, player, run time, lap count, version)" +
+                               (header.fieldCount > headerFieldCount ? ": no page lists the file" : "")});
   } else if (!pageReadsHeader && header.fieldCount > 5) {
     problems.push_back({1, "the header has " + std::to_string(header.fieldCount) +
-                               " fields, not five: a comma in the map or player name shifts the fields after it"});
+                               " fields, not five: a comma stands inside a name, so the header can be read more "
+                               "than one way and no page lists the file"});
   }
-  if (header.fieldCount >= 1 && header.mapName.empty()) problems.push_back({1, "the map name is empty"});
-  if (header.fieldCount >= 3 && header.runTime.error != NumberError::None) {
-    problems.push_back({1, numberProblem("run time", header.runTimeField, header.runTime.error)});
-  }
-  if (header.fieldCount >= 4 && header.lapCount.error != NumberError::None) {
-    problems.push_back({1, numberProblem("lap count", header.lapField, header.lapCount.error)});
-  } else if (header.fieldCount >= 4 && (header.lapCount.value < fewestLaps || header.lapCount.value > mostLaps)) {
-    problems.push_back({1, "the lap count " + std::to_string(header.lapCount.value) + " is outside " +
-                               std::to_string(fewestLaps) + " to " + std::to_string(mostLaps) +
-                               ": no page lists the file"});
-  }
+  // Past five fields, which field is which cannot be told: the fields are not judged one by one.
+  if (header.fieldCount <= headerFieldCount) checkHeaderFields(header, problems);
   if (!isListableFileName(fileName)) problems.push_back({0, std::string(unlistableFileName)});
   if (!content.pageHeaderLine) {
-    problems.push_back({1, "the header line does not end within the first " + std::to_string(headerLineLimit) +
-                               " bytes, all the settings page reads: no page lists the file"});
+    problems.push_back({1, "the header line is longer than " + std::to_string(ghostLineLimit) +
+                               " bytes, the longest the settings page reads: no page lists the file"});
   }
-  if (header.runTime.error == NumberError::None && !content.frames.empty() && !content.importStopsAt &&
-      header.runTime.value != content.frames.back().time) {
+  if (header.fieldCount <= headerFieldCount && header.runTime.error == NumberError::None && !content.frames.empty() &&
+      !content.importStopsAt && header.runTime.value != content.frames.back().time) {
     problems.push_back({1,
                         "the run time " + std::to_string(header.runTime.value) + " ms is not the last frame's time, " +
                             std::to_string(content.frames.back().time) + " ms (line " +
@@ -84,6 +95,7 @@ void checkListing(const GhostFileContent& content, std::string_view fileName, co
   if (!page.mapName && !page.lapCount) return;
   if (!content.pageHeaderLine || !isListableFileName(fileName)) return;
   const GhostHeaderFields header = readHeaderFields(*content.headerLine);
+  if (header.fieldCount > headerFieldCount) return;
   const std::string mapName = page.mapName ? *page.mapName : header.mapName;
   const std::int32_t lapCount = page.lapCount ? *page.lapCount : header.lapCount.value;
   const PageListing listing = pageListing(content, fileName, mapName, lapCount);

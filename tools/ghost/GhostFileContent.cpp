@@ -3,16 +3,16 @@
 #include <cstdint>
 
 #include "library/LineReader.h"
-#include "ui/GhostChoice.h"
 
 namespace lumaro_ghost {
 
 GhostFileContent readGhostFileContent(std::istream& in) {
   GhostFileContent content;
-  content.pageHeaderLine = readFirstLine(in, headerLineLimit);
+  content.pageHeaderLine = readFirstLine(in, ghostLineLimit);
   in.clear();
   in.seekg(0);
-  // The tool reads every line whole, and marks where the import would give up on one.
+  // The tool reads every line whole, and marks where the import would give up on one (the header, which the
+  // import skips unread, is never one).
   LineReader lines(in, SIZE_MAX);
   std::string_view line;
   if (!lines.next(line)) return content;
@@ -26,7 +26,6 @@ GhostFileContent readGhostFileContent(std::istream& in) {
     if (!content.importStopsAt) content.importStopsAt = number;
     return true;
   };
-  tooLong(1);
   GhostFrame frame;
   while (lines.next(line)) {
     const std::size_t number = ++content.lineCount;

@@ -24,8 +24,8 @@ struct FrameLineProblem {
 
 struct GhostFileContent {
   std::optional<std::string> headerLine;  // none when the file holds nothing at all
-  // The first line as the settings page reads it: none when the file is empty or its first line does not
-  // end within the bytes the page reads.
+  // The first line as the settings page reads it: none when the file is empty or its first line is longer
+  // than the page reads (ghostLineLimit bytes without its line end).
   std::optional<std::string> pageHeaderLine;
   // What the import loads: every readable frame line up to the first line with a bad number.
   std::vector<GhostFrame> frames;

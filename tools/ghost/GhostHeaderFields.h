@@ -1,12 +1,11 @@
-// The header line of a ghost file read field by field, with the page's number reading: map, player, run
-// time in milliseconds, lap count (the leading integer of "3-Lap") and version. A missing field is empty.
+// The header line of a ghost file read field by field, by the plugin's own header reader
+// (library/GhostHeaderLine.h): map, player, run time in milliseconds, lap count (the leading integer of
+// "3-Lap") and version, each in its place. A missing field is empty.
 #pragma once
 
-#include <cstddef>
-#include <string>
 #include <string_view>
 
-#include "library/NumberReading.h"
+#include "library/GhostHeaderLine.h"
 
 namespace lumaro_ghost {
 
@@ -16,17 +15,8 @@ inline constexpr int mostLaps = 6;
 // The version the plugin writes.
 inline constexpr std::string_view writtenVersion = "1.1";
 
-struct GhostHeaderFields {
-  std::size_t fieldCount = 0;
-  std::string mapName;
-  std::string playerName;
-  std::string runTimeField;
-  IntReading runTime;
-  std::string lapField;
-  IntReading lapCount;
-  std::string version;
-};
+using GhostHeaderFields = ::GhostHeaderFields;
 
-GhostHeaderFields readHeaderFields(std::string_view headerLine);
+inline GhostHeaderFields readHeaderFields(std::string_view headerLine) { return readGhostHeader(headerLine); }
 
 }  // namespace lumaro_ghost

@@ -6,7 +6,6 @@
 #include <optional>
 #include <sstream>
 
-#include "library/GhostFileAccess.h"
 #include "tools/ghost/CompareJson.h"
 #include "tools/ghost/CompareReport.h"
 #include "tools/ghost/GhostCheck.h"
@@ -58,12 +57,12 @@ constexpr const char* checkHelp = R"(lumaro-ghost check FILE... [--map NAME] [--
 Every problem of each file, one per line: FILE:LINE: reason (FILE: reason for the file as a whole).
 Frame lines are judged as the plugin's import reads them, in its words: a line with fewer than seven
 fields is skipped, a field that is not a (finite) number ends the import. Also reported: a header the
-settings page cannot read (fields out of place, an empty map name, a run time or lap count that is not a
-number, a lap count the page cannot choose, a first line longer than the page reads), a file name the page
-cannot list, a link that leads out of its folder, lines that end in a carriage return alone (the plugin
-reads them as one line), and a file without frames. Notes, which pass: a header run time that is not the
-last frame's time, times that go back, a carriage return in a header the page reads. A file the plugin
-lists and loads cleanly passes. A pipe, device or folder is refused without being opened.
+settings page cannot read (fields out of place or more than five, an empty map name, a run time or lap
+count that is not a number, a run time below zero, a lap count the page cannot choose, a first line
+longer than the page reads), a file name the page cannot list, lines that end in a carriage return alone
+(the plugin reads them as one line), and a file without frames. Notes, which pass: a header run time that
+is not the last frame's time, times that go back, a carriage return in a header the page reads. A file the
+plugin lists and loads cleanly passes. A pipe, device or folder is refused without being opened.
 
   --map NAME   also ask whether the page on this map lists the file (default: the map the file names)
   --laps N     also ask whether the page set to N laps lists it (default: the file's lap count)
@@ -231,23 +230,13 @@ int info(const CommandLine& line, std::ostream& out, std::ostream& err) {
   return loaded.allRead ? 0 : 1;
 }
 
-// The plugin reads a ghost file only where it lies inside its folder once every link is resolved.
-bool leadsOutOfItsFolder(const std::string& shownName) {
-  const std::filesystem::path file(reinterpret_cast<const char8_t*>(shownName.c_str()));
-  const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
-  return !GhostFileAccess(folder).mayRead(file);
-}
-
 int check(const CommandLine& line, std::ostream& out, std::ostream& err) {
   if (line.files.empty()) return usage(err, "check", "name at least one ghost file");
   const Loaded loaded = loadAll(line.files, "check", err);
   const PageQuestion page{line.mapName, line.laps};
   bool clean = loaded.allRead;
   for (const LoadedGhost& ghost : loaded.ghosts) {
-    std::vector<GhostProblem> problems = checkGhost(ghost.content, ghost.fileName, page);
-    if (leadsOutOfItsFolder(ghost.shownName)) {
-      problems.insert(problems.begin(), {0, "a link that leads out of its folder: the plugin reads no file there"});
-    }
+    const std::vector<GhostProblem> problems = checkGhost(ghost.content, ghost.fileName, page);
     if (problems.empty()) out << ghost.shownName << ": no problem\n";
     for (const GhostProblem& problem : problems) {
       out << ghost.shownName;

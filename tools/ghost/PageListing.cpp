@@ -9,22 +9,27 @@ namespace {
 
 std::string lapsText(std::int32_t laps) { return std::to_string(laps) + (laps == 1 ? " lap" : " laps"); }
 
-// Why ghostChoice turned the file down, in the order it tests.
+// Why ghostChoice turned the file down: the first of the page's tests that it fails.
 std::string refusal(std::string_view headerLine, std::string_view fileName, std::string_view mapName,
                     std::int32_t lapCount) {
   if (!isListableFileName(fileName)) return std::string(unlistableFileName);
   const GhostHeaderFields header = readHeaderFields(headerLine);
-  if (header.fieldCount < 4) {
-    return "its first line has " + std::to_string(header.fieldCount) + " fields; the page needs at least four";
+  switch (headerFit(header, mapName, lapCount)) {
+    case HeaderFit::TooFewFields:
+      return "its first line has " + std::to_string(header.fieldCount) + " fields; the page needs at least four";
+    case HeaderFit::TooManyFields:
+      return "its first line has " + std::to_string(header.fieldCount) +
+             " fields: a comma stands inside one of them, and the page does not guess which";
+    case HeaderFit::OtherMap:
+      return "it is for the map \"" + header.mapName + "\", not \"" + headerName(mapName) + "\"";
+    case HeaderFit::LapCountNoNumber: return "its lap count \"" + header.lapField + "\" is not a number";
+    case HeaderFit::OtherLapCount:
+      return "it is a run of " + lapsText(header.lapCount.value) + ", not " + std::to_string(lapCount);
+    case HeaderFit::RunTimeNoNumber: return "its run time \"" + header.runTimeField + "\" is not a number";
+    case HeaderFit::NegativeRunTime:
+      return "its run time " + std::to_string(header.runTime.value) + " ms is below zero";
+    case HeaderFit::Fits: break;
   }
-  if (header.mapName != mapName) {
-    return "it is for the map \"" + header.mapName + "\", not \"" + std::string(mapName) + "\"";
-  }
-  if (header.lapCount.error != NumberError::None) return "its lap count \"" + header.lapField + "\" is not a number";
-  if (header.lapCount.value != lapCount) {
-    return "it is a run of " + lapsText(header.lapCount.value) + ", not " + std::to_string(lapCount);
-  }
-  if (header.runTime.error != NumberError::None) return "its run time \"" + header.runTimeField + "\" is not a number";
   return "the page's rule turns it down";
 }
 
@@ -35,8 +40,8 @@ PageListing pageListing(const GhostFileContent& content, std::string_view fileNa
   PageListing listing;
   const std::optional<std::string>& headerLine = content.pageHeaderLine;
   if (!headerLine) {
-    listing.reason = content.headerLine ? "its first line does not end within the first " +
-                                              std::to_string(headerLineLimit) + " bytes, all the page reads"
+    listing.reason = content.headerLine ? "its first line is longer than " + std::to_string(ghostLineLimit) +
+                                              " bytes, the longest the page reads"
                                         : "the file is empty: the page reads no first line";
     return listing;
   }

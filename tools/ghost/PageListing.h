@@ -18,8 +18,8 @@ struct PageListing {
 
 // Why the page cannot offer a file name in its list.
 inline constexpr std::string_view unlistableFileName =
-    "its file name holds a character the page cannot offer in its list (|, & or @, a double quote or a control "
-    "character)";
+    "its file name is one the page cannot offer in its list: it holds |, & or @, a double quote or a control "
+    "character, or it is \" \" or \"none\", which stand for no ghost";
 
 // content: the file as read; fileName: its name with extension; mapName and lapCount: the map the player is
 // on and the page's "Number of laps".

@@ -5,10 +5,10 @@
 #include <iterator>
 #include <map>
 #include <random>
-#include <sstream>
 #include <streambuf>
 #include <system_error>
 
+#include "library/GhostHeaderLine.h"
 #include "tools/host/Script.h"
 
 namespace fs = std::filesystem;
@@ -226,14 +226,10 @@ std::string finalRunProblem(Session& session, const fs::path& folder) {
   const std::string ended = lastLineStartingWith(lines, "Race ended in ");
   if (ended.empty()) return "the final run did not finish";
   const std::string time = ended.substr(14, ended.size() - 15);
-  const std::string header = readFile(session.game().ghostFolder() / "Chaos-Final.ghost");
-  std::istringstream fields(header.substr(0, header.find('\r')));
-  std::string map, player, milliseconds;
-  std::getline(fields, map, ',');
-  std::getline(fields, player, ',');
-  std::getline(fields, milliseconds, ',');
+  const std::string file = readFile(session.game().ghostFolder() / "Chaos-Final.ghost");
+  const GhostHeaderFields header = readGhostHeader(file.substr(0, file.find('\r')));
   char text[32];
-  const long ms = std::strtol(milliseconds.c_str(), nullptr, 10);
+  const long ms = header.runTime.value;
   std::snprintf(text, sizeof text, "%02ld:%02ld:%03ld", ms / 60000, ms / 1000 % 60, ms % 1000);
   if (time != text) return "the final run ended in " + time + " but its file says " + text;
   const std::string page = readFile(session.game().settingsPage());

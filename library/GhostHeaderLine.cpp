@@ -1,0 +1,39 @@
+#include "library/GhostHeaderLine.h"
+
+#include <vector>
+
+#include "library/SplitString.h"
+
+std::string headerName(std::string_view name) {
+  std::string written(name);
+  for (char& c : written) {
+    if (c == ',' || c == '\r' || c == '\n') c = ' ';
+  }
+  return written;
+}
+
+GhostHeaderFields readGhostHeader(std::string_view headerLine) {
+  const std::vector<std::string> fields = splitString(headerLine, ",");
+  const auto field = [&fields](std::size_t index) { return index < fields.size() ? fields[index] : std::string(); };
+  GhostHeaderFields header;
+  header.fieldCount = fields.size();
+  header.mapName = field(0);
+  header.playerName = field(1);
+  header.runTimeField = field(2);
+  header.runTime = readInt(header.runTimeField);
+  header.lapField = field(3);
+  header.lapCount = readInt(header.lapField);
+  header.version = field(4);
+  return header;
+}
+
+HeaderFit headerFit(const GhostHeaderFields& header, std::string_view mapName, std::int32_t lapCount) {
+  if (header.fieldCount < headerFieldCount - 1) return HeaderFit::TooFewFields;
+  if (header.fieldCount > headerFieldCount) return HeaderFit::TooManyFields;
+  if (header.mapName != headerName(mapName)) return HeaderFit::OtherMap;
+  if (header.lapCount.error != NumberError::None) return HeaderFit::LapCountNoNumber;
+  if (header.lapCount.value != lapCount) return HeaderFit::OtherLapCount;
+  if (header.runTime.error != NumberError::None) return HeaderFit::RunTimeNoNumber;
+  if (header.runTime.value < 0) return HeaderFit::NegativeRunTime;
+  return HeaderFit::Fits;
+}

@@ -1,0 +1,117 @@
+#include "library/RegularFileReader.h"
+
+#include <algorithm>
+#include <cstring>
+#include <system_error>
+
+#if defined(_WIN32)
+#  include <windows.h>
+#else
+#  include <cerrno>
+#  include <fcntl.h>
+#  include <sys/stat.h>
+#  include <unistd.h>
+#endif
+
+namespace {
+
+#if defined(_WIN32)
+HANDLE asHandle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+#endif
+
+}  // namespace
+
+RegularFileReader::RegularFileReader(const std::filesystem::path& file) {
+#if !defined(_WIN32)
+  // Opening a device node can act on the device (a link to one is made in a moment): a name that is plainly
+  // no regular file is not opened. On Windows the handle alone decides.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(std::filesystem::status(file, error))) return;
+#endif
+  open(file);
+}
+
+RegularFileReader::RegularFileReader(const std::filesystem::directory_entry& entry) {
+  std::error_code error;
+  // For anything but a link the listing already said what the entry is; a link's target is looked at.
+  if (entry.is_regular_file(error) && !error) open(entry.path());
+}
+
+RegularFileReader::~RegularFileReader() {
+  if (!open_) return;
+#if defined(_WIN32)
+  CloseHandle(asHandle(handle_));
+#else
+  ::close(static_cast<int>(handle_));
+#endif
+}
+
+void RegularFileReader::open(const std::filesystem::path& file) {
+#if defined(_WIN32)
+  // Opening a pipe's name connects at once or fails; it never waits. The handle's own information then says
+  // what was opened: a file on a disk (not a pipe or a character device) that is no folder.
+  const HANDLE handle = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return;
+  BY_HANDLE_FILE_INFORMATION information;
+  if (GetFileType(handle) != FILE_TYPE_DISK || !GetFileInformationByHandle(handle, &information) ||
+      (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    CloseHandle(handle);
+    return;
+  }
+  handle_ = reinterpret_cast<std::intptr_t>(handle);
+  size_ = (static_cast<std::uint64_t>(information.nFileSizeHigh) << 32) | information.nFileSizeLow;
+#else
+  // Without O_NONBLOCK, opening a pipe waits for a writer; reads of a regular file never wait either way.
+  const int descriptor = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (descriptor < 0) return;
+  struct stat information {};
+  if (::fstat(descriptor, &information) != 0 || !S_ISREG(information.st_mode)) {
+    ::close(descriptor);
+    return;
+  }
+  handle_ = descriptor;
+  size_ = static_cast<std::uint64_t>(information.st_size);
+#endif
+  open_ = true;
+}
+
+std::size_t RegularFileReader::readFromHandle(char* into, std::size_t count) {
+  if (!open_ || count == 0) return 0;
+#if defined(_WIN32)
+  DWORD got = 0;
+  const DWORD asked = static_cast<DWORD>(std::min<std::size_t>(count, 1U << 30));
+  if (!ReadFile(asHandle(handle_), into, asked, &got, nullptr)) return 0;
+  return got;
+#else
+  for (;;) {
+    const ssize_t got = ::read(static_cast<int>(handle_), into, count);
+    if (got >= 0) return static_cast<std::size_t>(got);
+    if (errno != EINTR) return 0;
+  }
+#endif
+}
+
+RegularFileReader::int_type RegularFileReader::underflow() {
+  const std::size_t got = readFromHandle(buffered_, sizeof buffered_);
+  if (got == 0) return traits_type::eof();
+  setg(buffered_, buffered_, buffered_ + got);
+  return traits_type::to_int_type(buffered_[0]);
+}
+
+std::streamsize RegularFileReader::xsgetn(char* into, std::streamsize count) {
+  // What a peek left in the small buffer first, then straight from the handle until the count is met.
+  const auto wanted = static_cast<std::size_t>(count);
+  const std::size_t held = std::min(wanted, static_cast<std::size_t>(egptr() - gptr()));
+  if (held > 0) {
+    std::memcpy(into, gptr(), held);
+    gbump(static_cast<int>(held));
+  }
+  std::size_t taken = held;
+  while (taken < wanted) {
+    const std::size_t got = readFromHandle(into + taken, wanted - taken);
+    if (got == 0) break;
+    taken += got;
+  }
+  return static_cast<std::streamsize>(taken);
+}
