@@ -9,8 +9,9 @@ std::string stepSummary() {
   main-menu                        go to the main menu
   console LINE                     type a line into the console
   player NAME                      name the local player
-  drive N laps [lap-time S | speed V] [vary P%] [seed N] [run-out S]
-  drive S seconds [lap-time S | speed V] [vary P%] [seed N]
+  drive N laps [lap-time S | speed V] [vary P%] [seed N] [run-out S] [RACING...] [phase P]
+  drive S seconds [lap-time S | speed V] [vary P%] [seed N] [RACING...] [phase P]
+      RACING: style racing|steady, line UNITS, lose SECONDS lap N FROM-TO%, wide UNITS lap N FROM-TO%
   reset-ball | respawn | remove-car | restore-car | pause | unpause
   wait S [seconds] | wait N ticks
   copy SOURCE DESTINATION          copy a file into the game root
@@ -98,7 +99,19 @@ Steps:
       speed is in engine units per second (default: the map's lap time, else 1400). vary P% makes
       each lap's time differ by up to P percent, the same way for the same seed (default 1).
                                                   drive 3 laps lap-time 20 vary 2% seed 7
-  drive S seconds [lap-time S | speed V] [vary P%] [seed N]
+      style racing drives the racing line instead of the track's path at one speed: every corner
+      rounded into an arc, flat out on the straights, braking for each corner as tight as it is and
+      accelerating out of it; lap-time then sets the pace of the whole lap, speed the top speed
+      (default: the map's drive-style, else steady). The options below drive the racing line too:
+      line UNITS drives that far to the left of it (-1000 to 1000; negative: to the right);
+      lose SECONDS lap N FROM-TO% loses that much time (more than 0, up to 60 s) over that stretch of
+      the drive's Nth lap (laps counted from its first crossing of the line), slowing smoothly and
+      recovering; wide UNITS lap N FROM-TO% swings the line up to that far (1 to 1000) towards the
+      outside of the stretch's turn, at the same pace: a run that differs only in its line reaches
+      every point of the track at the same time. phase P (0 to 1) sets the car off P of a game tick
+      late, so that it crosses the line at another moment between two ticks.
+                            drive 3 laps lap-time 20 style racing lose 0.5 lap 2 42-58% phase 0.5
+  drive S seconds [lap-time S | speed V] [vary P%] [seed N] [RACING...] [phase P]
       Drives for S seconds of game time.                           drive 4.5 seconds speed 1800
   reset-ball
       The map's script puts LapNb back to -1; the car stays where it is.        reset-ball
@@ -157,6 +170,7 @@ Map files (maps/*.map, see maps/README.md):
   variable int LapNb -1             a variable: int, float, string, vector (three numbers) or bool
   variable string MapName "Canyon Run"
   lap-time 25                       the lap time of a drive that names none (optional)
+  drive-style racing                a drive that names no style drives the racing line (default steady)
   line 800 -600 800 600             the start/finish line, from X1 Y1 to X2 Y2
   point 0 0 17                      the track: points in driving order, joined back to the first;
   point 9000 0 17                   the car spawns on the first

@@ -139,6 +139,11 @@ MapFileResult parseMapFile(std::string_view text, const std::string& name) {
         const double seconds = coordinate(words.words[1]);
         if (seconds <= 0.0) throw BadLine("the lap time must be more than 0");
         map.lapTime = seconds;
+      } else if (key == "drive-style") {
+        if (words.words.size() != 2 || (words.words[1] != "racing" && words.words[1] != "steady")) {
+          throw BadLine("expected: drive-style racing|steady");
+        }
+        map.racing = words.words[1] == "racing";
       } else if (key == "line") {
         if (words.words.size() != 5) throw BadLine("expected: line X1 Y1 X2 Y2");
         line = std::make_pair(sim::TrackPoint{coordinate(words.words[1]), coordinate(words.words[2]), 0.0},
@@ -149,7 +154,8 @@ MapFileResult parseMapFile(std::string_view text, const std::string& name) {
         points.push_back({coordinate(words.words[1]), coordinate(words.words[2]), coordinate(words.words[3])});
         if (lineOfTrack == 0) lineOfTrack = lineNumber;
       } else {
-        throw BadLine("unknown entry \"" + key + "\" (map, freeplay, kismet, variable, lap-time, line, point)");
+        throw BadLine("unknown entry \"" + key +
+                      "\" (map, freeplay, kismet, variable, lap-time, drive-style, line, point)");
       }
     } catch (const BadLine& error) {
       mistakes.emplace_back(lineNumber, error.what());

@@ -1,9 +1,12 @@
 #include "tools/host/Script.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <stdexcept>
+#include <tuple>
+#include <utility>
 
 #include "tools/host/Words.h"
 
@@ -57,8 +60,65 @@ bool isOneOf(const std::string& word, std::initializer_list<const char*> names) 
   return false;
 }
 
+std::string shortNumber(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", value);
+  return text;
+}
+
+double within(const std::string& word, const std::string& what, double low, double high, const std::string& unit) {
+  const double value = number(word, what);
+  if (value < low || value > high) {
+    throw BadStep(what + " must be from " + shortNumber(low) + " to " + shortNumber(high) + unit);
+  }
+  return value;
+}
+
+// A stretch of a lap as FROM-TO%, in per cent of the lap from the line: "42-58%" or "42%-58%".
+std::pair<double, double> stretchOfLap(const std::string& word) {
+  const std::string what = "the stretch \"" + word + "\"";
+  const std::size_t dash = word.find('-', 1);
+  if (word.empty() || word.back() != '%' || dash == std::string::npos) {
+    throw BadStep(what + " must be FROM-TO% of the lap, as 42-58%");
+  }
+  std::string from = word.substr(0, dash);
+  if (!from.empty() && from.back() == '%') from.pop_back();
+  const double start = within(from, what + "'s start", 0.0, 100.0, "%");
+  const double end = within(word.substr(dash + 1, word.size() - dash - 2), what + "'s end", 0.0, 100.0, "%");
+  if (end <= start) throw BadStep(what + " must end after it starts");
+  return {start / 100.0, end / 100.0};
+}
+
+// lose SECONDS lap N FROM-TO% or wide UNITS lap N FROM-TO%, from the word after the option's name; returns
+// the number of words taken.
+std::size_t parseMistake(const Arguments& words, std::size_t at, Drive& drive) {
+  const std::string& option = words[at - 1];
+  const bool lose = option == "lose";
+  const std::string usage = option + (lose ? " SECONDS" : " UNITS") + " lap N FROM-TO%";
+  if (at + 3 >= words.size() || words[at + 1] != "lap") throw BadStep("expected: " + usage);
+  sim::PlantedMistake mistake;
+  if (lose) {
+    mistake.lostSeconds = within(words[at], "the time lost", 0.001, 60.0, " s");
+  } else {
+    mistake.wideBy = within(words[at], "how far wide", 1.0, 1000.0, " units");
+  }
+  const long lap = wholeNumber(words[at + 2], "the lap");
+  if (lap < 1 || lap > 1000) throw BadStep("the lap of a mistake must be from 1 to 1000");
+  mistake.lap = static_cast<int>(lap);
+  std::tie(mistake.from, mistake.to) = stretchOfLap(words[at + 3]);
+  for (const sim::PlantedMistake& other : drive.mistakes) {
+    if (other.lap == mistake.lap && (other.lostSeconds > 0.0) == lose) {
+      throw BadStep("lap " + std::to_string(lap) + " has a " + option + " already");
+    }
+  }
+  drive.mistakes.push_back(mistake);
+  return 4;
+}
+
 Drive parseDrive(const Arguments& words) {
-  const std::string usage = "drive N laps|SECONDS s [lap-time S | speed V] [vary P%] [seed N] [run-out S]";
+  const std::string usage =
+      "drive N laps|SECONDS s [lap-time S | speed V] [vary P%] [seed N] [run-out S] [style racing|steady] "
+      "[line UNITS] [lose SECONDS lap N FROM-TO%] [wide UNITS lap N FROM-TO%] [phase P]";
   Drive drive;
   const std::string& amount = at(words, 1, usage);
   const std::string& unit = at(words, 2, usage);
@@ -75,7 +135,16 @@ Drive parseDrive(const Arguments& words) {
     const std::string& option = words[i];
     if (i + 1 >= words.size()) throw BadStep("\"" + option + "\" needs a value");
     const std::string& value = words[i + 1];
-    if (option == "lap-time") {
+    if (option == "lose" || option == "wide") {
+      i += parseMistake(words, i + 1, drive) - 1;
+    } else if (option == "style") {
+      if (value != "racing" && value != "steady") throw BadStep("the style is racing or steady, not \"" + value + "\"");
+      drive.racing = value == "racing";
+    } else if (option == "line") {
+      drive.lineOffset = within(value, "the line's offset", -1000.0, 1000.0, " units");
+    } else if (option == "phase") {
+      drive.phase = within(value, "the phase", 0.0, 1.0, " (of a game tick)");
+    } else if (option == "lap-time") {
       drive.lapTime = positive(value, "the lap time");
     } else if (option == "speed") {
       drive.speed = positive(value, "the speed");
@@ -93,10 +162,14 @@ Drive parseDrive(const Arguments& words) {
       drive.runOut = number(value, "the run-out");
       if (drive.runOut < 0.0) throw BadStep("the run-out cannot be negative");
     } else {
-      throw BadStep("unknown drive option \"" + option + "\" (lap-time, speed, vary, seed, run-out)");
+      throw BadStep("unknown drive option \"" + option +
+                    "\" (lap-time, speed, vary, seed, run-out, style, line, lose, wide, phase)");
     }
   }
   if (drive.lapTime && drive.speed) throw BadStep("give either a lap time or a speed, not both");
+  if (drive.racing == false && drive.needsRacingLine()) {
+    throw BadStep("line, lose and wide drive the racing line: they do not go with style steady");
+  }
   return drive;
 }
 

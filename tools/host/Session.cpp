@@ -157,25 +157,51 @@ StepOutcome Session::drive(const Drive& step) {
   if (!driver_) return failure(map_ ? "this map has no track to drive on" : "no map is loaded");
   if (game_->car() == nullptr) return failure("there is no car to drive (restore-car or respawn first)");
   if (game_->paused()) return failure("the game is paused (unpause first)");
-  const double lapLength = driver_->track().length();
   sim::DriveStyle style;
+  style.racing = step.racing ? *step.racing : step.needsRacingLine() || map_->racing;
+  const sim::RacingLine& racingLine = driver_->racingLine();
+  // How long a lap takes at one unit per second: its length when steady, the racing line's pace when racing.
+  const double unitLap = style.racing ? racingLine.lapSeconds() : driver_->track().length();
   const std::optional<double> lapTime = step.lapTime ? step.lapTime : map_->lapTime;
-  style.speed = step.speed ? *step.speed : lapTime ? lapLength / *lapTime : defaultSpeed;
+  style.speed = step.speed ? *step.speed : lapTime ? unitLap / *lapTime : defaultSpeed;
   style.variation = step.variationPercent / 100.0;
   style.seed = step.seed;
-  char text[160];
-  std::snprintf(text, sizeof text, "driving at %g units/s, a lap in %g s", style.speed, lapLength / style.speed);
+  style.lineOffset = step.lineOffset.value_or(0.0);
+  style.mistakes = step.mistakes;
+  style.phase = step.phase;
+  char text[200];
+  if (style.racing) {
+    std::snprintf(text, sizeof text,
+                  "driving the racing line at up to %g units/s (%.0f in the slowest corner), a lap in %g s",
+                  style.speed, style.speed * racingLine.slowestShare(), unitLap / style.speed);
+  } else {
+    std::snprintf(text, sizeof text, "driving at %g units/s, a lap in %g s", style.speed, unitLap / style.speed);
+  }
   std::string description = text;
+  if (style.lineOffset != 0.0) {
+    description += ", " + secondsText(std::fabs(style.lineOffset)) + " units to its " +
+                   (style.lineOffset > 0.0 ? "left" : "right");
+  }
   if (style.variation > 0.0) description += ", each lap within " + secondsText(step.variationPercent) + "% of it";
+  if (style.phase > 0.0) description += ", setting off " + secondsText(style.phase) + " of a tick late";
   transcript_.event(description);
+  double lostSeconds = 0.0;
+  for (const sim::PlantedMistake& mistake : style.mistakes) {
+    const std::string stretch = " from " + secondsText(mistake.from * 100.0) + "% to " +
+                                secondsText(mistake.to * 100.0) + "% of lap " + std::to_string(mistake.lap);
+    transcript_.event(mistake.lostSeconds > 0.0
+                          ? "planted: " + secondsText(mistake.lostSeconds) + " s lost" + stretch
+                          : "planted: a line " + secondsText(mistake.wideBy) + " units wide" + stretch);
+    lostSeconds += mistake.lostSeconds;
+  }
 
   driver_->start(style);
   pacer_.begin();
   if (step.laps > 0) {
     const int target = driver_->lapsCompleted() + step.laps;
     // Far more time than the laps can take, so a car that cannot reach the line does not drive forever.
-    const double slowestLap = lapLength / style.speed * (1.0 + style.variation);
-    const double limit = (step.laps + 1) * slowestLap * 2.0 + 60.0;
+    const double slowestLap = unitLap / style.speed * (1.0 + style.variation);
+    const double limit = (step.laps + 1) * slowestLap * 2.0 + lostSeconds + 60.0;
     std::int64_t passed = 0;
     while (driver_->lapsCompleted() < target) {
       if (static_cast<double>(passed) > limit * static_cast<double>(sim::ticksPerSecond)) {
