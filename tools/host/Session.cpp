@@ -44,7 +44,10 @@ Session::Session(const SessionSettings& settings, std::ostream& out)
   game_->setTickLength(settings.tickLength);
   game_->setClockStepPerHostCall(settings.hostCallLength);
   game_->keepRecords(settings.keepRecords);
-  game_->console().setLineObserver([this](const std::string& line) { transcript_.console(line); });
+  game_->console().setLineObserver([this](const std::string& line) {
+    transcript_.console(line);
+    if (settings_.keepRecords) consoleLines_.push_back({game_->now(), line});
+  });
   plugin_ = std::make_unique<sim::LoadedPlugin>(settings.plugin, *game_);
 }
 

@@ -212,7 +212,8 @@ int main(int argc, char** argv) {
     }
     bool pictureWritten = false;
     if (options.svg) {
-      const std::string error = lumaro_ghost::writeScenarioPicture(*options.svg, game, session->driver(), script.name);
+      const std::string error = lumaro_ghost::writeScenarioPicture(*options.svg, game, session->driver(), script.name,
+                                                                   session->consoleLines());
       pictureWritten = error.empty();
       if (!pictureWritten) std::cerr << "lumaro-host: " << error << "\n";
       if (!pictureWritten && status == 0) status = 1;
