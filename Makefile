@@ -1,7 +1,7 @@
 # Thin targets over the CMake presets.
 PRESET ?= dev
 
-.PHONY: all build test demo bench windows fuzz package format format-check clean
+.PHONY: all build test demo pictures bench windows fuzz package format format-check clean
 
 all: build
 
@@ -28,6 +28,14 @@ demo:
 	./build/$(PRESET)/bin/lumaro-ghost plot $(DEMO_GHOSTS)/My-PB.ghost $(DEMO_GHOSTS)/My-PB-2.ghost \
 	    -o $(DEMO_ROOT)/comparison.svg
 	@echo "The comparison of the two runs, drawn: $(DEMO_ROOT)/comparison.svg (open it in a browser)"
+
+# The pictures of docs/images (the demo's comparison and a wide line through a hairpin), drawn again and
+# rendered with rsvg-convert, as the test suite draws and checks them.
+pictures:
+	cmake --preset $(PRESET)
+	cmake --build --preset $(PRESET) --target lumaro-host lumaro-ghost
+	tests/ghost/render_demo.sh build/$(PRESET)/bin/lumaro-host build/$(PRESET)/bin/lumaro-ghost scenarios \
+	    tests/ghost/png_has_drawing.py docs/images docs/images
 
 # BENCH_ARGS=--large adds 10M-frame ghosts and 10,000-file folders; other arguments go to Google Benchmark
 # (BENCH_ARGS=--benchmark_filter=import, for one area).

@@ -26,9 +26,10 @@ std::string record(const TempFolder& root, const std::string& name, double tickM
   settings.keepRecords = false;
   std::ostringstream transcript;
   lumaro_host::Session session(settings, transcript);
-  for (const std::string& line : {std::string("map lakeside"), std::string("wait 1"), std::string("console lm_lapNbr 3"),
-                                  std::string("console lm_record"), "drive 3 laps " + options,
-                                  "console lm_export_filename " + name, std::string("console lm_export")}) {
+  for (const std::string& line :
+       {std::string("map lakeside"), std::string("wait 1"), std::string("console lm_lapNbr 3"),
+        std::string("console lm_record"), "drive 3 laps " + options, "console lm_export_filename " + name,
+        std::string("console lm_export")}) {
     const lumaro_host::ParsedLine parsed = lumaro_host::parseStep(line, 1);
     EXPECT_TRUE(parsed.step) << line << ": " << parsed.error;
     const lumaro_host::StepOutcome outcome = session.run(*parsed.step, root.path());

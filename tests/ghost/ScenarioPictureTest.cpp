@@ -18,16 +18,17 @@ TEST(ScenarioPicture, TheRecordedRunIsAItsChallengeBAndTheGhostCarIsDrawnWithThe
   std::ostringstream transcript;
   lumaro_host::Session session(settings, transcript);
   // The challenge is exported under a name that sorts before the recorded run's.
-  for (const char* line : {"map speedway", "wait 1", "console lm_lapNbr 1", "console lm_export_filename Zed",
-                           "console lm_record", "drive 1 lap lap-time 10", "console lm_export",
-                           "console lm_ghostfilepath Zed.ghost", "respawn", "wait 1", "console lm_challenge",
-                           "drive 1 lap lap-time 9.8", "console lm_export_filename Abe", "console lm_export"}) {
+  for (const char* line :
+       {"map speedway", "wait 1", "console lm_lapNbr 1", "console lm_export_filename Zed", "console lm_record",
+        "drive 1 lap lap-time 10", "console lm_export", "console lm_ghostfilepath Zed.ghost", "respawn", "wait 1",
+        "console lm_challenge", "drive 1 lap lap-time 9.8", "console lm_export_filename Abe", "console lm_export"}) {
     const lumaro_host::ParsedLine parsed = lumaro_host::parseStep(line, 1);
     ASSERT_TRUE(parsed.step) << line;
     ASSERT_TRUE(session.run(*parsed.step, root.path()).ok) << line;
   }
   const auto file = root.path() / "scenario.svg";
-  ASSERT_EQ(lumaro_ghost::writeScenarioPicture(file, session.game(), session.driver(), "s", session.consoleLines()), "");
+  ASSERT_EQ(lumaro_ghost::writeScenarioPicture(file, session.game(), session.driver(), "s", session.consoleLines()),
+            "");
   std::ostringstream svg;
   svg << std::ifstream(file).rdbuf();
   const std::string text = svg.str();

@@ -105,8 +105,8 @@ double drawComparisonMap(SvgDocument& svg, const ComparisonMap& map, double top)
 
   svg.rect(left, y, right - left, bottom - y, "rx=\"6\" fill=\"#fafafa\" stroke=\"#cfcfcf\"");
   // Each run's title, then its caption after it.
-  for (const auto& [title, caption, line] : {std::tuple{&map.titleA, &map.captionA, 22.0},
-                                             std::tuple{&map.titleB, &map.captionB, 44.0}}) {
+  for (const auto& [title, caption, line] :
+       {std::tuple{&map.titleA, &map.captionA, 22.0}, std::tuple{&map.titleB, &map.captionB, 44.0}}) {
     const Pixel at{left + panelPad, y + line};
     svg.text(at, *title, "font-size=\"15\" font-weight=\"bold\" fill=\"#111\"");
     svg.text({textBox(*title, 15.0, {at, "start"}, true).right + 10.0, at.y}, *caption,
@@ -154,7 +154,8 @@ double drawComparisonMap(SvgDocument& svg, const ComparisonMap& map, double top)
     std::vector<TextPlace> candidates;
     for (const double side : {1.0, -1.0}) {
       for (const double distance : {17.0, 27.0, 39.0}) {
-        candidates.push_back({{at.x + side * outward.x * distance, at.y + side * outward.y * distance + 4.5}, "middle"});
+        candidates.push_back(
+            {{at.x + side * outward.x * distance, at.y + side * outward.y * distance + 4.5}, "middle"});
       }
     }
     const std::string number = std::to_string(mark.number);

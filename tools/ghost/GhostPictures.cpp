@@ -83,9 +83,9 @@ ComparisonMap comparisonMap(const std::vector<LoadedGhost>& ghosts, const Analys
     }
     if (comparison.largestLoss) {
       const SectorDelta& loss = *comparison.largestLoss;
-      for (int i = 0; i <= 20; ++i) map.largestLoss.push_back(reference.pointAt(loss.from + (loss.to - loss.from) * i / 20));
-      map.largestLossLabel =
-          "largest loss " + fixedText(loss.delta, 3) + " s (" + lapPlace(comparison, loss) + ")";
+      for (int i = 0; i <= 20; ++i)
+        map.largestLoss.push_back(reference.pointAt(loss.from + (loss.to - loss.from) * i / 20));
+      map.largestLossLabel = "largest loss " + fixedText(loss.delta, 3) + " s (" + lapPlace(comparison, loss) + ")";
     }
   }
   const GhostFrame& first = ghosts[0].content.frames.front();
@@ -102,9 +102,9 @@ TracePanel tracePanel(const std::vector<LoadedGhost>& ghosts, const Analysis& an
   trace.sectors = analysis.sectors;
   trace.total = comparison.total;
   for (const LapDelta& laps : comparison.laps) {
-    trace.pairLabels.push_back(laps.lapA == laps.lapB ? "lap " + std::to_string(laps.lapA)
-                                                      : "A's lap " + std::to_string(laps.lapA) + ", B's lap " +
-                                                            std::to_string(laps.lapB));
+    trace.pairLabels.push_back(laps.lapA == laps.lapB
+                                   ? "lap " + std::to_string(laps.lapA)
+                                   : "A's lap " + std::to_string(laps.lapA) + ", B's lap " + std::to_string(laps.lapB));
   }
   auto band = [&](const std::optional<SectorDelta>& sector, const char* what) -> std::optional<TracePanel::Band> {
     if (!sector) return std::nullopt;

@@ -17,7 +17,8 @@ std::vector<std::size_t> thinnedIndices(const std::vector<Pixel>& pixels, double
     }
   }
   const double points = std::max(2.0, static_cast<double>(linePointBudget) * share);
-  const double stride = std::ceil(std::max(static_cast<double>(kept.size()) / points, length / (lineLengthBudget * share)));
+  const double stride =
+      std::ceil(std::max(static_cast<double>(kept.size()) / points, length / (lineLengthBudget * share)));
   if (!(stride > 1.0) || kept.size() < 3) return kept;
   // Every stride-th point, the last one included.
   const auto every = static_cast<std::size_t>(std::min(stride, static_cast<double>(kept.size())));

@@ -229,7 +229,8 @@ ReferenceLap referenceLap(const TimedRun& run, int lap) {
     reference.along.push_back(distance - from.distance);
   };
   add(runAt(run, from.distance).point, from.distance);
-  for (std::size_t i = from.frame; i < to.frame && i < run.frames.size(); ++i) add(flat(run.frames[i]), run.distance[i]);
+  for (std::size_t i = from.frame; i < to.frame && i < run.frames.size(); ++i)
+    add(flat(run.frames[i]), run.distance[i]);
   add(runAt(run, to.distance).point, to.distance);
   if (reference.points.size() < 2) return {};
   return reference;
@@ -349,7 +350,8 @@ Comparison compareRuns(const Analysis& analysis, std::size_t a, std::size_t b, c
       delta.aSeconds = runA.sectorSeconds[static_cast<std::size_t>(lapA - 1)][static_cast<std::size_t>(sector - 1)];
       delta.bSeconds = runB.sectorSeconds[static_cast<std::size_t>(lapB - 1)][static_cast<std::size_t>(sector - 1)];
       delta.delta = delta.bSeconds - delta.aSeconds;
-      if (delta.delta <= -noticeableChange && (!comparison.largestGain || delta.delta < comparison.largestGain->delta)) {
+      if (delta.delta <= -noticeableChange &&
+          (!comparison.largestGain || delta.delta < comparison.largestGain->delta)) {
         comparison.largestGain = delta;
       }
       if (delta.delta >= noticeableChange && (!comparison.largestLoss || delta.delta > comparison.largestLoss->delta)) {

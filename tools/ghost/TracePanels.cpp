@@ -61,7 +61,8 @@ void drawProgressAxis(SvgDocument& svg, const TracePanel& trace, double plotTop,
   LabelLayout labels({plotLeft - 40.0, plotBottom + 8.0, plotRight + 20.0, plotBottom + 30.0});
   for (std::size_t pair = 0; pair < trace.pairLabels.size(); ++pair) {
     const std::string& label = trace.pairLabels[pair];
-    if (const auto place = labels.place(label, 13.0, {{{px(trace, static_cast<double>(pair) + 0.5), plotBottom + 22}, "middle"}})) {
+    if (const auto place =
+            labels.place(label, 13.0, {{{px(trace, static_cast<double>(pair) + 0.5), plotBottom + 22}, "middle"}})) {
       svg.text(place->at, label, "font-size=\"13\" fill=\"#333\"", place->anchor);
     }
   }
@@ -76,8 +77,8 @@ void panelFrame(SvgDocument& svg, double top, double bottom, const std::string& 
 void sideLabel(SvgDocument& svg, double plotTop, double plotBottom, const std::string& text) {
   const double middle = (plotTop + plotBottom) / 2.0;
   svg.text({margin + 18, middle}, text,
-           "font-size=\"13\" fill=\"#333\" transform=\"rotate(-90 " + svgNumber(margin + 18) + " " +
-               svgNumber(middle) + ")\"",
+           "font-size=\"13\" fill=\"#333\" transform=\"rotate(-90 " + svgNumber(margin + 18) + " " + svgNumber(middle) +
+               ")\"",
            "middle");
 }
 
@@ -109,17 +110,19 @@ double drawSpeedPanel(SvgDocument& svg, const TracePanel& trace, double top) {
     svg.polyline(curve, std::string("id=\"speed-") + (ofB ? "b" : "a") + "\" fill=\"none\" stroke=\"" + colour +
                             "\" stroke-width=\"" + (ofB ? "1.8" : "2.6") + "\" stroke-linejoin=\"round\"");
   }
-  svg.line({plotRight - 150, plotTop + 10}, {plotRight - 126, plotTop + 10},
+  // Which line is which, at the right of the caption's row, clear of the curves.
+  const double row = top + 38.0;
+  svg.line({plotRight - 110, row}, {plotRight - 86, row},
            std::string("stroke=\"") + colourA + "\" stroke-width=\"2.6\"");
-  svg.text({plotRight - 120, plotTop + 14}, "A", "font-size=\"12\" fill=\"#333\"");
-  svg.line({plotRight - 90, plotTop + 10}, {plotRight - 66, plotTop + 10},
+  svg.text({plotRight - 80, row + 4}, "A", "font-size=\"12\" fill=\"#333\"");
+  svg.line({plotRight - 50, row}, {plotRight - 26, row},
            std::string("stroke=\"") + colourB + "\" stroke-width=\"1.8\"");
-  svg.text({plotRight - 60, plotTop + 14}, "B", "font-size=\"12\" fill=\"#333\"");
+  svg.text({plotRight - 20, row + 4}, "B", "font-size=\"12\" fill=\"#333\"");
   return bottom + panelGap;
 }
 
 double drawDeltaPanel(SvgDocument& svg, const TracePanel& trace, double top) {
-  const double plotTop = top + 76.0;
+  const double plotTop = top + 86.0;
   const double plotBottom = plotTop + 220.0;
   const double bottom = plotBottom + 64.0;
   panelFrame(svg, top, bottom, "Time difference along the run: B " + trace.nameB + " against A " + trace.nameA,
@@ -134,14 +137,14 @@ double drawDeltaPanel(SvgDocument& svg, const TracePanel& trace, double top) {
 
   // The sectors of the largest gain and loss, shaded behind everything, each named above the plot on the
   // first of two rows where its name covers no other.
-  LabelLayout labels({margin, plotTop - 34.0, pictureWidth - margin, plotTop});
+  LabelLayout labels({margin, plotTop - 38.0, pictureWidth - margin, plotTop});
   auto band = [&](const std::optional<TracePanel::Band>& shaded, const char* colour) {
     if (!shaded) return;
     const double from = px(trace, shaded->from), to = px(trace, shaded->to);
     svg.rect(from, plotTop, to - from, plotBottom - plotTop, std::string("fill=\"") + colour + "\" opacity=\"0.16\"");
     const double middle = (from + to) / 2.0;
     std::vector<TextPlace> places;
-    for (const double row : {plotTop - 5.0, plotTop - 21.0}) {
+    for (const double row : {plotTop - 5.0, plotTop - 23.0}) {
       places.push_back({{middle, row}, "middle"});
       places.push_back({{from, row}, "start"});
       places.push_back({{to, row}, "end"});
@@ -195,8 +198,8 @@ double drawDeltaPanel(SvgDocument& svg, const TracePanel& trace, double top) {
     svg.text(place->at, finish, std::string("font-size=\"13\" font-weight=\"bold\" fill=\"#111\"") + halo,
              place->anchor);
   }
-  for (const auto& [text, colour, row] : {std::tuple{"B ahead", "#1f8a3b", plotBottom - 8.0},
-                                          std::tuple{"B behind", "#c0392b", plotTop + 14.0}}) {
+  for (const auto& [text, colour, row] :
+       {std::tuple{"B ahead", "#1f8a3b", plotBottom - 8.0}, std::tuple{"B behind", "#c0392b", plotTop + 14.0}}) {
     if (const auto place = inside.place(text, 12.0, {{{plotLeft + 6, row}, "start"}, {{plotRight - 6, row}, "end"}})) {
       svg.text(place->at, text, std::string("font-size=\"12\" fill=\"") + colour + "\"" + halo, place->anchor);
     }
