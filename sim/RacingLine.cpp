@@ -62,7 +62,8 @@ std::vector<TrackPoint> roundedPoints(const std::vector<TrackPoint>& corners, do
       // The straight from the last corner's exit to this one's entry.
       // At most a few thousand pieces, however long the straight.
       const double straight = norm(entry - lastEnd);
-      const auto pieces = static_cast<int>(std::clamp(std::ceil(straight / straightPiece), 1.0, 4000.0));
+      const auto pieces =
+          std::isfinite(straight) ? static_cast<int>(std::clamp(std::ceil(straight / straightPiece), 1.0, 4000.0)) : 1;
       for (int k = 1; k < pieces; ++k) points.push_back(lerp(lastEnd, entry, static_cast<double>(k) / pieces));
     }
     if (i == n) break;
@@ -101,14 +102,14 @@ std::vector<TrackPoint> roundedPoints(const std::vector<TrackPoint>& corners, do
 }
 
 // The rounded line through the track's start/finish line; where rounding would make the line miss it or
-// cross it twice, the corners are rounded less, down to none at all.
+// cross it twice, the corners are rounded less, down to none at all: the track's own path.
 Track roundedTrack(const Track& track) {
   for (double scale = 1.0; scale > 0.01; scale /= 2.0) {
     try {
       return Track(roundedPoints(track.path(), scale), track.lineFrom(), track.lineTo());
     } catch (const std::invalid_argument&) {}
   }
-  return Track(roundedPoints(track.path(), 0.0), track.lineFrom(), track.lineTo());
+  return track;
 }
 
 }  // namespace
