@@ -1,6 +1,7 @@
 #include "tools/ghost/PageListing.h"
 
 #include "tools/ghost/GhostHeaderFields.h"
+#include "tools/ghost/NumberText.h"
 #include "ui/GhostChoice.h"
 
 namespace lumaro_ghost {
@@ -15,7 +16,7 @@ std::string refusal(std::string_view headerLine, std::string_view fileName, std:
   if (!isListableFileName(fileName)) return std::string(unlistableFileName);
   const GhostHeaderFields header = readHeaderFields(headerLine);
   if (header.fieldCount < 4) {
-    return "its first line has " + std::to_string(header.fieldCount) + " fields; the page needs at least four";
+    return "its first line has " + countText(header.fieldCount, "field", "fields") + "; the page needs at least four";
   }
   if (header.mapName != mapName) {
     return "it is for the map \"" + header.mapName + "\", not \"" + std::string(mapName) + "\"";
