@@ -107,7 +107,8 @@ TEST(Steps, DriveReadsLapsOrSecondsAndItsOptions) {
   EXPECT_EQ(errorOf("drive 1 lap wide 0.5 lap 1 0-10%"), "how far wide must be from 1 to 1000 units, not \"0.5\"");
   EXPECT_EQ(errorOf("drive 1 lap lose 1 lap 0 0-10%"), "the lap of a mistake must be from 1 to 1000, not \"0\"");
   EXPECT_EQ(errorOf("drive 1 lap lose 1 lap 1 50-50%"), "the stretch \"50-50%\" must end after it starts");
-  EXPECT_EQ(errorOf("drive 1 lap lose 1 lap 1 0-101%"), "the stretch \"0-101%\"'s end must be from 0 to 100%, not \"101\"");
+  EXPECT_EQ(errorOf("drive 1 lap lose 1 lap 1 0-101%"),
+            "the stretch \"0-101%\"'s end must be from 0 to 100%, not \"101\"");
   EXPECT_EQ(errorOf("drive 1 lap lose 1 lap 1 10-20"), "the stretch \"10-20\" must be FROM-TO% of the lap, as 42-58%");
   EXPECT_EQ(errorOf("drive 1 lap lose 1 round 1 10-20%"), "expected: lose SECONDS lap N FROM-TO%");
   EXPECT_EQ(errorOf("drive 1 lap lose 1 lap 1 0-10% lose 2 lap 1 50-60%"), "lap 1 has a lose already");
