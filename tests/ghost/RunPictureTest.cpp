@@ -171,6 +171,7 @@ TEST(TextEscapes, EachOutputGetsTextValidThereWhateverTheBytes) {
             "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
   EXPECT_EQ(jsonString("a\"\\\x01\xC2\x9B\xE2\x80\xA8\xE9\xC3\xA9"),
             "\"a\\\"\\\\\\u0001\\u009b\\u2028\xEF\xBF\xBD\xC3\xA9\"");
+  EXPECT_EQ(scriptJsonString("</b><!--&\xff\xE2\x80\xA8"), "\"\\u003c/b\\u003e\\u003c!--\\u0026\xEF\xBF\xBD\\u2028\"");
   // The terminal: C1 controls and bidirectional overrides as code points, bytes that are no UTF-8 as bytes.
   EXPECT_EQ(terminalText("\xC2\x9B[2J\xE2\x80\xAEgnp.exe\x9B\x1b\t\xC3\xA9\n"),
             "\\u009b[2J\\u202egnp.exe\\x9b\\x1b\\t\xC3\xA9\n");

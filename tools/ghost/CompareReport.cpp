@@ -100,16 +100,6 @@ std::string sectorPlace(const SectorDelta& sector) {
          percentText(sector.to);
 }
 
-std::string jsonNumber(double value, int decimals) {
-  if (!std::isfinite(value)) return "null";
-  std::string text = fixedText(value, decimals);
-  if (text.find('.') != std::string::npos) {
-    while (text.back() == '0') text.pop_back();
-    if (text.back() == '.') text.pop_back();
-  }
-  return text == "-0" ? "0" : text;
-}
-
 void writeComparison(std::ostream& out, const std::vector<LoadedGhost>& ghosts, const Analysis& analysis,
                      const Comparison& comparison, const LapChoice& choice, const std::vector<std::string>& notes) {
   describeRun(out, 'A', ghosts[0], analysis.runs[comparison.a]);

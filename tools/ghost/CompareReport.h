@@ -28,7 +28,4 @@ void writeComparison(std::ostream& out, const std::vector<LoadedGhost>& ghosts, 
 void writeComparisonJson(std::ostream& out, const std::vector<LoadedGhost>& ghosts, const Analysis& analysis,
                          const Comparison& comparison, const LapChoice& choice, const std::vector<std::string>& notes);
 
-// A number for JSON with at most `decimals` decimals and no trailing zeros; null when it is not finite.
-std::string jsonNumber(double value, int decimals = 4);
-
 }  // namespace lumaro_ghost

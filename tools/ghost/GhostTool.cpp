@@ -31,7 +31,7 @@ Usage:
   lumaro-ghost check FILE... [--map NAME] [--laps N]
   lumaro-ghost compare A B [--lap N | --best] [--sectors N] [--json] [--force]
   lumaro-ghost plot A [B...] -o PICTURE.svg [--lap N] [--sectors N] [--force]
-  lumaro-ghost html A [B...] -o REPLAY.html
+  lumaro-ghost html A [B...] -o REPLAY.html [--sectors N] [--force]
 
 Every subcommand explains itself with --help, for example: lumaro-ghost compare --help
 Exit status: 0 done (check: no problem), 1 a file that cannot be read or used (check: problems found),
@@ -122,19 +122,22 @@ Example:
   lumaro-ghost plot My-PB.ghost My-PB-2.ghost -o comparison.svg
 )";
 
-constexpr const char* htmlHelp = R"(lumaro-ghost html A [B...] -o REPLAY.html
+constexpr const char* htmlHelp = R"(lumaro-ghost html A [B...] -o REPLAY.html [--sectors N] [--force]
 
 Writes the runs as one self-contained web page that opens offline in any browser and fetches nothing:
 the map with each run's line and a car marker moving in real time, play and pause, speed from 1/4x to 8x,
 a scrub bar, steps to the previous or next sector and lap, B's time less A's and each run's speed along
-A's path with a cursor at the current point, and the lap and sector table with the current sector marked.
-Runs are matched as compare matches them; the sectors are the tenths of each lap. Names, maps and times
-are shown as info prints them.
+the laps with a cursor at the current point, and the lap and sector table with the current sector marked.
+Runs are timed and matched as compare times and matches them, so the figures are compare's; the clock is
+race time, from where each run crosses A's start line, so the cars set off together. Names, maps and
+times are shown as info prints them. Runs of different maps or lap counts are refused.
 
 Keys: space plays or pauses; left and right arrows step by sector, with shift by lap; up and down change
 the speed; Home and End go to the start and the finish.
 
   -o FILE      where to write the page ("-" for standard output)
+  --sectors N  sectors a lap is cut into, 1 to 100 (default 10)
+  --force      replay runs of different maps or lap counts all the same (the laps all of them hold)
 
 Example:
   lumaro-ghost html My-PB.ghost My-PB-2.ghost -o replay.html
@@ -346,13 +349,20 @@ bool sameRace(const std::vector<LoadedGhost>& ghosts, const CommandLine& line, c
                             countText(static_cast<std::size_t>(std::max(other.lapCount.value, 0)), "lap", "laps") +
                             ": runs of different lap counts");
     }
-    const bool drawn = command == "plot";
+    // What the subcommand does with the runs: compares, draws or replays them.
+    const bool drawn = command == "plot", replayed = command == "html";
     for (const std::string& difference : differences) {
       if (line.force) {
-        notes.push_back(difference + (drawn ? ", drawn" : ", compared") + " all the same (--force)");
+        notes.push_back(difference +
+                        (drawn      ? ", drawn"
+                         : replayed ? ", replayed"
+                                    : ", compared") +
+                        " all the same (--force)");
       } else {
         err << "lumaro-ghost " << command << ": " << difference
-            << (drawn ? " are not drawn together (--force draws" : " are not compared (--force compares")
+            << (drawn      ? " are not drawn together (--force draws"
+                : replayed ? " are not replayed together (--force replays"
+                           : " are not compared (--force compares")
             << " them all the same)\n";
         same = false;
       }
@@ -439,7 +449,9 @@ int html(const CommandLine& line, std::ostream& out, std::ostream& err) {
   std::vector<std::string> notes;
   const std::optional<Loaded> loaded = loadRace(line, "html", notes, err);
   if (!loaded) return 1;
-  return writeOutput("html", *line.output, replayPage(replayData(loaded->ghosts)), out, err);
+  ReplayData data = replayData(loaded->ghosts, line.sectors);
+  data.notes = notes;
+  return writeOutput("html", *line.output, replayPage(data), out, err);
 }
 
 const Subcommand subcommands[] = {
@@ -447,7 +459,7 @@ const Subcommand subcommands[] = {
     {"check", checkHelp, {"--map", "--laps"}, {}, true, check},
     {"compare", compareHelp, {"--lap", "--sectors"}, {"--best", "--json", "--force"}, true, compare},
     {"plot", plotHelp, {"-o", "--lap", "--sectors"}, {"--force"}, false, plot},
-    {"html", htmlHelp, {"-o"}, {}, false, html},
+    {"html", htmlHelp, {"-o", "--sectors"}, {"--force"}, false, html},
 };
 
 }  // namespace

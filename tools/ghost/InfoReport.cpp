@@ -1,7 +1,6 @@
 #include "tools/ghost/InfoReport.h"
 
 #include "race/RaceTime.h"
-#include "tools/ghost/CompareReport.h"
 #include "tools/ghost/NumberText.h"
 #include "tools/ghost/TextEscapes.h"
 

@@ -9,6 +9,9 @@ namespace lumaro_ghost {
 
 std::string fixedText(double value, int decimals);
 
+// A number for JSON with at most `decimals` decimals and no trailing zeros; null when it is not finite.
+std::string jsonNumber(double value, int decimals = 4);
+
 // A count with its noun: "1 field", "3 fields".
 std::string countText(std::size_t count, std::string_view one, std::string_view many);
 

@@ -371,11 +371,12 @@ TracePoint traceAt(const Analysis& analysis, const Comparison& comparison, doubl
   progress = std::clamp(progress, 0.0, pairs);
   const auto pair = std::min(static_cast<std::size_t>(progress), comparison.laps.size() - 1);
   const double share = progress - static_cast<double>(pair);
-  double before = 0.0;
-  for (std::size_t i = 0; i < pair; ++i) before += comparison.laps[i].delta;
+  double before = 0.0, aBefore = 0.0;
+  for (std::size_t i = 0; i < pair; ++i) before += comparison.laps[i].delta, aBefore += comparison.laps[i].aSeconds;
   const LapDelta& laps = comparison.laps[pair];
   const PlacedLap& a = analysis.runs[comparison.a].laps[static_cast<std::size_t>(laps.lapA - 1)];
   const PlacedLap& b = analysis.runs[comparison.b].laps[static_cast<std::size_t>(laps.lapB - 1)];
+  point.secondsA = aBefore + a.secondsAt(share);
   point.delta = before + b.secondsAt(share) - a.secondsAt(share);
   point.speedA = a.speedAt(share);
   point.speedB = b.speedAt(share);

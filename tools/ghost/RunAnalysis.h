@@ -179,9 +179,11 @@ struct Comparison {
 Comparison compareRuns(const Analysis& analysis, std::size_t a, std::size_t b, const LapChoice& choice = {});
 
 // Along the laps compared: progress runs from 0 to the number of lap pairs (1.25: a quarter into the
-// second pair); the difference there since the comparison's start, and each run's speed.
+// second pair); A's time there since the comparison's start, the difference there (B's time since the
+// start less A's), and each run's speed.
 struct TracePoint {
   double progress = 0.0;
+  double secondsA = 0.0;
   double delta = 0.0;
   double speedA = 0.0;
   double speedB = 0.0;

@@ -25,6 +25,30 @@ std::string hexEscape(const char* format, unsigned value) {
   return text;
 }
 
+// The JSON string; inScript: with the characters markup reads as escapes too.
+std::string quotedJson(std::string_view text, bool inScript) {
+  std::string quoted = "\"";
+  for (std::size_t at = 0; at < text.size();) {
+    const CodePoint point = readCodePoint(text, at);
+    if (point.length == 0) {
+      quoted += replacement;
+      ++at;
+      continue;
+    }
+    const char32_t c = point.value;
+    if (c == '"' || c == '\\') {
+      quoted += '\\';
+      quoted += static_cast<char>(c);
+    } else if (isControl(c) || c == 0x2028 || c == 0x2029 || (inScript && (c == '<' || c == '>' || c == '&'))) {
+      quoted += hexEscape("\\u%04x", static_cast<unsigned>(c));
+    } else {
+      quoted.append(text.substr(at, point.length));
+    }
+    at += point.length;
+  }
+  return quoted + "\"";
+}
+
 }  // namespace
 
 CodePoint readCodePoint(std::string_view text, std::size_t at) {
@@ -80,28 +104,9 @@ std::string xmlText(std::string_view text) {
   return safe;
 }
 
-std::string jsonString(std::string_view text) {
-  std::string quoted = "\"";
-  for (std::size_t at = 0; at < text.size();) {
-    const CodePoint point = readCodePoint(text, at);
-    if (point.length == 0) {
-      quoted += replacement;
-      ++at;
-      continue;
-    }
-    const char32_t c = point.value;
-    if (c == '"' || c == '\\') {
-      quoted += '\\';
-      quoted += static_cast<char>(c);
-    } else if (isControl(c) || c == 0x2028 || c == 0x2029) {
-      quoted += hexEscape("\\u%04x", static_cast<unsigned>(c));
-    } else {
-      quoted.append(text.substr(at, point.length));
-    }
-    at += point.length;
-  }
-  return quoted + "\"";
-}
+std::string jsonString(std::string_view text) { return quotedJson(text, false); }
+
+std::string scriptJsonString(std::string_view text) { return quotedJson(text, true); }
 
 std::string terminalText(std::string_view text) {
   std::string shown;

@@ -26,6 +26,10 @@ std::string xmlText(std::string_view text);
 // paragraph separators as \uXXXX, and bytes that are no UTF-8 as U+FFFD.
 std::string jsonString(std::string_view text);
 
+// For JSON inside an HTML script element (a page's data block): as jsonString, with < > & as \u003c \u003e
+// \u0026 too, so that no text can end the element, open a comment in it or start a character reference.
+std::string scriptJsonString(std::string_view text);
+
 // For a terminal: the line feed kept; tab and carriage return as "\t" and "\r"; other C0 controls, DEL and
 // bytes that are no UTF-8 as "\x1b" and the like; C1 controls and the bidirectional formatting characters
 // (which would reorder what follows them on the line) as "\u202e" and the like.
