@@ -1,7 +1,7 @@
 # Thin targets over the CMake presets.
 PRESET ?= dev
 
-.PHONY: all build test demo bench windows fuzz package format format-check clean
+.PHONY: all build test demo pictures bench windows fuzz package format format-check clean
 
 all: build
 
@@ -31,6 +31,14 @@ demo:
 	    -o $(DEMO_ROOT)/replay.html
 	@echo "The comparison of the two runs, drawn: $(DEMO_ROOT)/comparison.svg (open it in a browser)"
 	@echo "The two runs racing, a page that plays offline: $(DEMO_ROOT)/replay.html (open it in a browser)"
+
+# The pictures of docs/images (the demo's comparison and a wide line through a hairpin), drawn again and
+# rendered with rsvg-convert, as the test suite draws and checks them.
+pictures:
+	cmake --preset $(PRESET)
+	cmake --build --preset $(PRESET) --target lumaro-host lumaro-ghost
+	tests/ghost/render_demo.sh build/$(PRESET)/bin/lumaro-host build/$(PRESET)/bin/lumaro-ghost scenarios \
+	    tests/ghost/png_has_drawing.py docs/images docs/images
 
 # BENCH_ARGS=--large adds 10M-frame ghosts and 10,000-file folders; other arguments go to Google Benchmark
 # (BENCH_ARGS=--benchmark_filter=import, for one area).

@@ -1,5 +1,6 @@
 #include "sim/Track.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -47,7 +48,8 @@ Rotator facing(double dx, double dy, double dz) {
   return rotation;
 }
 
-Track::Track(std::vector<TrackPoint> path, TrackPoint lineFrom, TrackPoint lineTo) : path_(std::move(path)) {
+Track::Track(std::vector<TrackPoint> path, TrackPoint lineFrom, TrackPoint lineTo)
+    : path_(std::move(path)), lineFrom_(lineFrom), lineTo_(lineTo) {
   if (path_.size() < 3) throw std::invalid_argument("a track needs at least three points");
   int crossings = 0;
   for (std::size_t i = 0; i < path_.size(); ++i) {
@@ -68,6 +70,26 @@ Track::Track(std::vector<TrackPoint> path, TrackPoint lineFrom, TrackPoint lineT
                                 std::to_string(crossings) + " times");
   }
   if (line_ == 0.0) throw std::invalid_argument("the spawn (the track's first point) lies on the start/finish line");
+}
+
+double Track::nearestDistance(double x, double y) const {
+  double best = 0.0;
+  double bestSquared = -1.0;
+  for (std::size_t i = 0; i < path_.size(); ++i) {
+    const TrackPoint& a = path_[i];
+    const TrackPoint& b = path_[(i + 1) % path_.size()];
+    const double end = i + 1 < path_.size() ? segmentStart_[i + 1] : length_;
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    const double flat = dx * dx + dy * dy;
+    const double t = flat > 0.0 ? std::clamp(((x - a.x) * dx + (y - a.y) * dy) / flat, 0.0, 1.0) : 0.0;
+    const double px = a.x + t * dx - x, py = a.y + t * dy - y;
+    const double squared = px * px + py * py;
+    if (bestSquared < 0.0 || squared < bestSquared) {
+      bestSquared = squared;
+      best = segmentStart_[i] + t * (end - segmentStart_[i]);
+    }
+  }
+  return best;
 }
 
 CarPose Track::poseAt(double distance) const {

@@ -41,9 +41,15 @@ public:
   // The car's pose at a distance along the path from the spawn; distances past a lap wrap around.
   CarPose poseAt(double distance) const;
   const std::vector<TrackPoint>& path() const { return path_; }
+  TrackPoint lineFrom() const { return lineFrom_; }
+  TrackPoint lineTo() const { return lineTo_; }
+  // The distance along the path, from the spawn, of the path's point nearest (x, y) on the ground.
+  double nearestDistance(double x, double y) const;
 
 private:
   std::vector<TrackPoint> path_;
+  TrackPoint lineFrom_;
+  TrackPoint lineTo_;
   std::vector<double> segmentStart_;  // distance from the spawn at which each segment begins
   double length_ = 0.0;
   double line_ = 0.0;

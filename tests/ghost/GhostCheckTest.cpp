@@ -113,12 +113,39 @@ TEST(GhostCheck, AHeaderThePageCannotUseIsLineOne) {
             (std::vector<std::string>{
                 "1: the header has 3 fields, not five (map, player, run time, lap count, version)",
             }));
+  EXPECT_EQ(
+      problemsOf("Speedway\n" + frame),
+      (std::vector<std::string>{"1: the header has 1 field, not five (map, player, run time, lap count, version)"}));
   EXPECT_EQ(problemsOf("Speedway,Ann,0,7-Lap,1.1\n" + frame),
             (std::vector<std::string>{"1: the lap count 7 is outside 1 to 6: no page lists the file"}));
   // The plugin lists and loads a file whose header time is not the run's: a note, not a problem.
   EXPECT_EQ(problemsOf("Speedway,Ann,99,1-Lap,1.1\n" + frame),
             (std::vector<std::string>{"1: note: the run time 99 ms is not the last frame's time, 0 ms (line 2)"}));
   EXPECT_FALSE(hasProblem(checkGhost(contentOf("Speedway,Ann,99,1-Lap,1.1\n" + frame), "run.ghost")));
+}
+
+TEST(GhostCheck, ARunThatCannotBeCompleteIsAProblem) {
+  // A lap cut to a quarter of its frames, its header unchanged.
+  std::string cut = ghostFileText(twentySecondLap(10));
+  cut.resize(cut.find("5010,"));
+  EXPECT_EQ(problemsOf(cut),
+            (std::vector<std::string>{
+                "1: the run time 20000 ms is not the last frame's time, 5000 ms (line 502): the frames "
+                "end 15000 ms early, so the file cannot hold the whole run",
+                "1: the header names 1 lap, and the run crosses its start line 0 times after it sets "
+                "off: it cannot be a complete run of 1 lap",
+            }));
+  // A second missing is the most a note allows.
+  std::string late = ghostFileText(twentySecondLap(10));
+  late.replace(late.find("20000"), 5, "21000");
+  EXPECT_FALSE(hasProblem(checkGhost(contentOf(late), "run.ghost")));
+  late.replace(late.find("21000"), 5, "21001");
+  EXPECT_TRUE(hasProblem(checkGhost(contentOf(late), "run.ghost")));
+  // Three laps under a header of one; the same path under its own header passes.
+  EXPECT_EQ(problemsOf(ghostFileText(steadyCircle(1000.0, 20.0, 3, 10), "Circle", 1)),
+            (std::vector<std::string>{"1: the header names 1 lap, and the run crosses its start line 3 times after it "
+                                      "sets off: it cannot be a complete run of 1 lap"}));
+  EXPECT_TRUE(problemsOf(ghostFileText(steadyCircle(1000.0, 20.0, 3, 10), "Circle", 3)).empty());
 }
 
 TEST(GhostCheck, AskedAboutAPageItSaysWhetherThatPageListsTheFile) {

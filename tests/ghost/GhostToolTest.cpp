@@ -5,11 +5,13 @@
 #include <sys/stat.h>
 
 #include <fstream>
+#include <numbers>
 #include <sstream>
 
 #include "GeneratedRuns.h"
 #include "support/TempFolder.h"
 #include "tools/ghost/GhostTool.h"
+#include "tools/ghost/TextEscapes.h"
 
 using namespace lumaro_ghost;
 
@@ -59,6 +61,8 @@ TEST_F(GhostTool, CommandLinesNotUnderstoodExitTwoWithTheReasonOnTheErrorStream)
       {"info", ghost, "--bogus"},
       {"info", ghost, "--gap"},
       {"info", ghost, "--laps", "x"},
+      {"info", ghost, "--laps", "0"},
+      {"check", ghost, "--laps", "7"},
       {"compare", ghost},
       {"plot", ghost},
       {"check", ghost, "--json"},
@@ -69,6 +73,10 @@ TEST_F(GhostTool, CommandLinesNotUnderstoodExitTwoWithTheReasonOnTheErrorStream)
     EXPECT_TRUE(outcome.out.empty());
     EXPECT_FALSE(outcome.err.empty());
   }
+  EXPECT_EQ(
+      run({"check", ghost, "--laps", "7"}).err,
+      "lumaro-ghost check: --laps takes a number of laps from 1 to 6, as the settings page's Number of laps does, "
+      "not 7 (lumaro-ghost check --help)\n");
   EXPECT_EQ(run({"plot", ghost}).err,
             "lumaro-ghost plot: say where the picture goes with -o FILE.svg (lumaro-ghost plot --help)\n");
 }
@@ -87,7 +95,8 @@ TEST_F(GhostTool, CheckExitsZeroForCleanFilesAndOneWithEveryProblem) {
                              ":3: the y value is not a number: the import stops reading here (frames loaded: 1)\n");
   outcome = run({"check", (folder_.path() / "missing.ghost").string()});
   EXPECT_EQ(outcome.status, 1);
-  EXPECT_NE(outcome.err.find("missing.ghost cannot be opened"), std::string::npos);
+  EXPECT_NE(outcome.err.find("missing.ghost cannot be opened: No such file or directory\n"), std::string::npos)
+      << outcome.err;
 }
 
 TEST_F(GhostTool, CheckPassesAFileWithNotesOnlyAndRefusesAPipeUnopened) {
@@ -112,13 +121,20 @@ TEST_F(GhostTool, InfoGivesTheFiguresOfACircleAndWhetherThePageListsIt) {
   for (const char* line :
        {"  run time   00:20:000 (20000 ms)\n", "  frames     2001, 0.000 s to 20.000 s (duration 20.000 s)\n",
         "  path       6283.2 units\n", "  speed      mean 314.2 units/s, top 314.",
-        "  sampling   median 10.0 ms, worst 10 ms\n", "  irregular  none\n",
+        "  sampling   median 10.0 ms, worst 10 ms\n", "  lap times  1 at its start line: 20.000 s (best: lap 1)\n",
+        "  in theory  20.000 s a lap: the best of each of its 10 sectors\n", "  irregular  none\n",
         "  page       listed on Circle with 1 lap as \"1-Lap in 00:20:000 by Ann(circle.ghost)\"\n"}) {
     EXPECT_NE(outcome.out.find(line), std::string::npos) << line << outcome.out;
   }
   outcome = run({"info", ghost, "--map", "Oval", "--json"});
   EXPECT_EQ(outcome.status, 0);
   EXPECT_NE(outcome.out.find("\"pathLength\": 6283.19"), std::string::npos) << outcome.out;
+  EXPECT_NE(
+      outcome.out.find("\"laps\": [{\"lap\": 1, \"time_s\": 20}], \"best_lap\": 1, \"lap_lines_found\": true, "
+                       "\"sectors_per_lap\": 10, \"sectors\": [{\"lap\": 1, \"sector\": 1, \"from\": 0, \"to\": 0.1, "
+                       "\"time_s\": 2}, "),
+      std::string::npos)
+      << outcome.out;
   EXPECT_NE(outcome.out.find("\"page\": {\"map\": \"Oval\", \"laps\": 1, \"listed\": false, \"entry\": null, "
                              "\"reason\": \"it is for the map \\\"Circle\\\", not \\\"Oval\\\"\"}"),
             std::string::npos)
@@ -167,35 +183,78 @@ TEST_F(GhostTool, CompareShowsTheSecondGainedOverTheSecondHalf) {
       << outcome.out;
   EXPECT_NE(outcome.out.find("Largest gain: 0.200 s in lap 1 between"), std::string::npos);
   EXPECT_NE(outcome.out.find("Largest loss: none"), std::string::npos);
-  const Outcome json = run({"compare", a, b, "--json"});
-  EXPECT_EQ(json.out.substr(0, json.out.find("\n \"sectors\": [\n")),
-            "{\"total_s\": -1.000000,\n \"laps\": [\n"
-            "  {\"lap\": 1, \"a_s\": 20.000000, \"b_s\": 19.000000, \"delta_s\": -1.000000}],");
-  EXPECT_NE(json.out.find("  {\"lap\": 1, \"from\": 0.100, \"to\": 0.200, \"delta_s\": 0.000000},\n"
-                          "  {\"lap\": 1, \"from\": 0.200,"),
-            std::string::npos);
 }
 
-TEST_F(GhostTool, RunsOfDifferentMapsAreComparedButSaidToBe) {
+TEST_F(GhostTool, RunsOfDifferentMapsOrLapCountsAreRefusedUnlessForced) {
   const std::string a = file("a.ghost", ghostFileText(twentySecondLap(10)));
   const std::string b = file("b.ghost", ghostFileText(twentySecondLap(10), "Oval"));
+  const std::string threeLaps = file("c.ghost", ghostFileText(steadyCircle(1000.0, 20.0, 3, 10), "Circle", 3));
   Outcome outcome = run({"compare", a, b});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.out, "");
+  EXPECT_EQ(outcome.err,
+            "lumaro-ghost compare: A is a run on Circle and B on Oval: runs of different maps are not "
+            "compared (--force compares them all the same)\n");
+  EXPECT_EQ(run({"plot", a, threeLaps, "-o", "-"}).err,
+            "lumaro-ghost plot: A is a run of 1 lap and B of 3 laps: runs of different lap counts are not drawn "
+            "together (--force draws them all the same)\n");
+  outcome = run({"compare", a, b, "--force"});
   EXPECT_EQ(outcome.status, 0);
-  EXPECT_NE(outcome.out.find("\nA is a run on Circle and B on Oval: the runs are of different maps\n"),
+  EXPECT_NE(outcome.out.find("\nA is a run on Circle and B on Oval: runs of different maps, compared all the same "
+                             "(--force)\n"),
             std::string::npos)
       << outcome.out;
   EXPECT_EQ(run({"compare", a, a}).out.find("different maps"), std::string::npos);
-  const std::string threeLaps = file("c.ghost", ghostFileText(steadyCircle(1000.0, 20.0, 3, 10), "Circle", 3));
-  EXPECT_NE(run({"compare", a, threeLaps}).out.find("\nA holds 1 lap and B 3: compared over 1\n"), std::string::npos);
-  outcome = run({"plot", a, b, "-o", "-"});
+  outcome = run({"plot", a, b, "-o", "-", "--force"});
   EXPECT_NE(outcome.out.find(">Lumaro ghost comparison: Circle, Oval<"), std::string::npos);
-  outcome = run({"plot", a, a, b, "-o", "-"});
+  outcome = run({"plot", a, a, b, "-o", "-", "--force"});
   EXPECT_NE(outcome.out.find(">Lumaro ghost runs: Circle, Oval<"), std::string::npos);
+  EXPECT_EQ(run({"html", a, threeLaps, "-o", "-"}).err,
+            "lumaro-ghost html: A is a run of 1 lap and B of 3 laps: runs of different lap counts are not replayed "
+            "together (--force replays them all the same)\n");
+  // Replayed all the same, the page names the difference.
+  outcome = run({"html", a, b, "-o", "-", "--force"});
+  EXPECT_NE(
+      outcome.out.find("\"notes\":[\"A is a run on Circle and B on Oval: runs of different maps, replayed all the "
+                       "same (--force)\"]"),
+      std::string::npos);
+}
+
+TEST_F(GhostTool, CompareTakesOneLapTheBestLapsOrOtherSectorsAndWritesJson) {
+  // B drives its second lap in 19 s, its others in 20 s as A does.
+  const std::string a = file("a.ghost", ghostFileText(steadyCircle(1000.0, 20.0, 3, 10), "Circle", 3));
+  const auto faster = circleRun(1000.0, 10, 59000, [](double t) {
+    const double laps = t <= 20.0 ? t / 20.0 : t <= 39.0 ? 1.0 + (t - 20.0) / 19.0 : 2.0 + (t - 39.0) / 20.0;
+    return 2 * std::numbers::pi * laps;
+  });
+  const std::string b = file("b.ghost", ghostFileText(faster, "Circle", 3));
+  EXPECT_NE(run({"compare", a, b, "--lap", "2"}).out.find("\nB against A, lap 2: -1.000 s (B ahead)\n"),
+            std::string::npos);
+  EXPECT_NE(run({"compare", a, b, "--lap", "3"}).out.find("\nB against A, lap 3: 0.000 s (level)\n"),
+            std::string::npos);
+  EXPECT_NE(
+      run({"compare", a, b, "--best"}).out.find("\nB's best lap (2) against A's best lap (1): -1.000 s (B ahead)\n"),
+      std::string::npos);
+  const Outcome json = run({"compare", a, b, "--sectors", "4", "--json"});
+  EXPECT_EQ(json.status, 0);
+  EXPECT_NE(json.out.find("\"sectors_per_lap\": 4,\n  \"total_s\": -1,\n"), std::string::npos) << json.out;
+  EXPECT_NE(json.out.find("{\"lap\": 2, \"b_lap\": 2, \"a_s\": 20, \"b_s\": 19, \"delta_s\": -1}"), std::string::npos);
+  EXPECT_NE(json.out.find("{\"lap\": 2, \"b_lap\": 2, \"sector\": 4, \"from\": 0.75, \"to\": 1, \"a_s\": 5, "
+                          "\"b_s\": 4.75, \"delta_s\": -0.25}"),
+            std::string::npos)
+      << json.out;
+  EXPECT_NE(run({"plot", a, b, "-o", "-", "--lap", "2"}).out.find(">Lumaro ghost comparison: Circle, lap 2<"),
+            std::string::npos);
+  const Outcome missing = run({"compare", a, b, "--lap", "4"});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.err, "lumaro-ghost compare: there is no lap 4 in A, which holds 3 laps\n");
+  EXPECT_EQ(run({"compare", a, b, "--lap", "2", "--best"}).status, 2);
+  EXPECT_EQ(run({"compare", a, b, "--sectors", "101"}).status, 2);
 }
 
 TEST_F(GhostTool, ControlBytesOfAFileReachTheTerminalOnlyAsEscapes) {
   // A shared file's names could otherwise retitle or clear the terminal of whoever looks at it.
-  std::string text = ghostFileText(twentySecondLap(10), "Cir\tcle", 1, "A\x1b]0;owned\x07nn");
+  std::string text = ghostFileText(twentySecondLap(10), "Cir\tcle", 1, "A\x1b]0;owned\x07nn\xC2\x9B\xE2\x80\xAE\xFF");
   const std::string runTime = "20000";
   text.replace(text.find(runTime), runTime.size(), "\x1b[2J");
   const std::string ghost = file("odd.ghost", text);
@@ -207,7 +266,8 @@ TEST_F(GhostTool, ControlBytesOfAFileReachTheTerminalOnlyAsEscapes) {
   };
   Outcome outcome = run({"info", ghost});
   EXPECT_TRUE(onlyPrintable(outcome.out)) << outcome.out;
-  EXPECT_NE(outcome.out.find("  map        Cir\\tcle\n  player     A\\x1b]0;owned\\x07nn\n"), std::string::npos)
+  EXPECT_NE(outcome.out.find("  map        Cir\\tcle\n  player     A\\x1b]0;owned\\x07nn\\u009b\\u202e\\xff\n"),
+            std::string::npos)
       << outcome.out;
   outcome = run({"check", ghost});
   EXPECT_TRUE(onlyPrintable(outcome.out)) << outcome.out;
@@ -215,6 +275,21 @@ TEST_F(GhostTool, ControlBytesOfAFileReachTheTerminalOnlyAsEscapes) {
   outcome = run({"compare", ghost, ghost});
   EXPECT_TRUE(onlyPrintable(outcome.out)) << outcome.out;
   EXPECT_TRUE(onlyPrintable(run({"info", ghost, "--json"}).out));
+}
+
+TEST_F(GhostTool, AnyNameGivesAPictureOfCharactersXmlAccepts) {
+  const std::string name = "\xEF\xBF\xBE\xEF\xBF\xBF\xC2\x85\x01\xFF<&";
+  const std::string ghost = file(name + ".ghost", ghostFileText(twentySecondLap(10), name, 1, name));
+  const Outcome outcome = run({"plot", ghost, ghost, "-o", "-"});
+  ASSERT_EQ(outcome.status, 0) << outcome.err;
+  for (std::size_t at = 0; at < outcome.out.size();) {
+    const CodePoint point = readCodePoint(outcome.out, at);
+    ASSERT_NE(point.length, 0u) << at;
+    ASSERT_TRUE(point.value == '\n' || (point.value >= 0x20 && point.value < 0x7F) ||
+                (point.value > 0x9F && point.value < 0xFFFE && !(point.value >= 0xFDD0 && point.value <= 0xFDEF)))
+        << at;
+    at += point.length;
+  }
 }
 
 TEST_F(GhostTool, PlotWritesTheSvgAndRefusesAFileWithoutAPath) {

@@ -45,6 +45,7 @@ TEST(PageListing, EachRefusalNamesTheTestTheFileFails) {
       {"Speedway,Doe, Jane,1,1-Lap,1.1", "a.ghost", "Speedway", 1,
        "its first line has 6 fields: a comma stands inside one of them, and the page does not guess which"},
       {"Speedway,Ann,1", "a.ghost", "Speedway", 1, "its first line has 3 fields; the page needs at least four"},
+      {"Speedway", "a.ghost", "Speedway", 1, "its first line has 1 field; the page needs at least four"},
       {"Oval,Ann,1,1-Lap,1.1", "a.ghost", "Speedway", 1, "it is for the map \"Oval\", not \"Speedway\""},
       {"Speedway,Ann,1,Lap,1.1", "a.ghost", "Speedway", 1, "its lap count \"Lap\" is not a number"},
       {"Speedway,Ann,1,2-Lap,1.1", "a.ghost", "Speedway", 3, "it is a run of 2 laps, not 3"},

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <numbers>
 #include <sstream>
 
 #include "GeneratedRuns.h"
@@ -67,7 +68,7 @@ TEST(ReplayPage, PointNumbersTakeOneCharacterMoreFromSixteenAndFromFiveHundredTw
 
 TEST(ReplayPage, TextsFromAFileAreShownAsInfoPrintsThemAndCannotEndTheirScriptElement) {
   EXPECT_EQ(pageTextJson("</script><!--\"&\x1b\xff\xC3(Caf\xC3\xA9"),
-            "\"\\u003c/script\\u003e\\u003c!--\\\"\\u0026\\\\x1b\xEF\xBF\xBD\xEF\xBF\xBD(Caf\xC3\xA9\"");
+            "\"\\u003c/script\\u003e\\u003c!--\\\"\\u0026\\\\x1b\\\\xff\\\\xc3(Caf\xC3\xA9\"");
 }
 
 TEST(ReplayPage, OnlyTheReplaysOwnScriptAndStyleMayRunWhateverTheFileHolds) {
@@ -88,26 +89,35 @@ TEST(ReplayPage, OnlyTheReplaysOwnScriptAndStyleMayRunWhateverTheFileHolds) {
 }
 
 TEST(ReplayPage, TheTracesMeetTheSectorRowsAtEverySectorStart) {
-  const std::vector<LoadedGhost> ghosts = {ghostOf(ghostFileText(twentySecondLap(10))),
-                                           ghostOf(ghostFileText(fasterSecondHalf(16)))};
-  const ReplayData data = replayData(ghosts);
-  ASSERT_EQ(data.laps.size(), 1u);
-  EXPECT_NEAR(data.laps[0].seconds[0], 20.0, 1e-3);
-  EXPECT_NEAR(data.laps[0].seconds[1], 19.0, 1e-3);
-  ASSERT_EQ(data.sectors.size(), 10u);
-  ASSERT_EQ(data.trace.size(), 10u * traceSamplesPerSector + 1);
-  double before = 0.0;
-  for (std::size_t s = 0; s < data.sectors.size(); ++s) {
-    const SectorRow& sector = data.sectors[s];
-    EXPECT_NEAR(sector.delta[1], s < 5 ? 0.0 : -0.2, 1e-3) << s;
-    EXPECT_NEAR(sector.seconds[0], 2.0, 1e-3) << s;
-    // The page steps to a sector's start at A's time on the trace's sample there and shows its difference.
-    const TraceSample& start = data.trace[s * traceSamplesPerSector];
-    EXPECT_EQ(start.distance, sector.startDistance) << s;
-    EXPECT_NEAR(start.delta[1], before, 1e-9) << s;
-    before += sector.delta[1];
+  // B drives the second half of the lap 1 s faster, and sets off 4 ms past A's start line.
+  const auto late = circleRun(1000.0, 10, 18996, [](double t) {
+    t += 0.004;
+    return t <= 10.0 ? std::numbers::pi * t / 10.0 : std::numbers::pi + std::numbers::pi * (t - 10.0) / 9.0;
+  });
+  const std::vector<LoadedGhost> ghosts = {ghostOf(ghostFileText(twentySecondLap(10))), ghostOf(ghostFileText(late))};
+  for (const int sectors : {10, 4}) {
+    const ReplayData data = replayData(ghosts, sectors);
+    EXPECT_EQ(data.startSeconds[0], 0.0);
+    EXPECT_NEAR(data.startSeconds[1], -0.004, 1e-4);  // its race time is its run time and 4 ms
+    ASSERT_EQ(data.laps.size(), 1u);
+    EXPECT_NEAR(data.laps[0].seconds[0], 20.0, 1e-3);
+    EXPECT_NEAR(data.laps[0].seconds[1], 19.0, 1e-3);
+    ASSERT_EQ(data.sectors.size(), static_cast<std::size_t>(sectors));
+    ASSERT_EQ(data.trace.size(), static_cast<std::size_t>(sectors * traceSamplesPerSector + 1));
+    double before = 0.0;
+    for (std::size_t s = 0; s < data.sectors.size(); ++s) {
+      const SectorRow& sector = data.sectors[s];
+      EXPECT_NEAR(sector.delta[1], 2 * s < data.sectors.size() ? 0.0 : -2.0 / sectors, 1e-3) << s;
+      EXPECT_NEAR(sector.seconds[0], 20.0 / sectors, 1e-3) << s;
+      // The page steps to a sector's start at A's time on the trace's sample there and shows its difference.
+      const TraceSample& start = data.trace[s * traceSamplesPerSector];
+      EXPECT_EQ(start.distance, sector.startDistance) << s;
+      EXPECT_NEAR(start.secondsA, 20.0 * s / sectors, 1e-3) << s;
+      EXPECT_NEAR(start.delta[1], before, 1e-9) << s;
+      before += sector.delta[1];
+    }
+    EXPECT_NEAR(data.trace.back().delta[1], -1.0, 1e-3);
   }
-  EXPECT_NEAR(data.trace.back().delta[1], -1.0, 1e-3);
 }
 
 TEST(ReplayPage, ThreeLapsOfTwentyThousandFramesMakeAPageUnderOneMegabyte) {

@@ -8,7 +8,7 @@
 
 #include "GeneratedRuns.h"
 #include "support/TempFolder.h"
-#include "tools/ghost/GhostTool.h"
+#include "tools/ghost/GhostPictures.h"
 #include "tools/ghost/SvgDocument.h"
 
 using namespace lumaro_ghost;
@@ -25,6 +25,10 @@ std::vector<LoadedGhost> loaded(const TempFolder& folder, const std::vector<std:
     ghosts.push_back(*loadGhost(file.string()).ghost);
   }
   return ghosts;
+}
+
+std::string svgOf(const std::vector<LoadedGhost>& ghosts) {
+  return pictureSvg(ghostsPicture(ghosts, analyseGhosts(ghosts)));
 }
 
 // The y of the delta panel's axis label for a value ("0", "−1.0"): labels sit 4 px below their grid line.
@@ -53,13 +57,13 @@ std::vector<Pixel> deltaCurve(const std::string& svg) {
 
 TEST(RunPicture, TheDeltaPanelDrawsOneSecondGainedOverTheSecondHalf) {
   TempFolder folder;
-  const std::string svg = pictureSvg(ghostsPicture(loaded(folder, {twentySecondLap(10), fasterSecondHalf(16)})));
+  const std::string svg = svgOf(loaded(folder, {twentySecondLap(10), fasterSecondHalf(16)}));
   const double zero = axisY(svg, "0");
   const double oneSecond = axisY(svg, minus + "1.0");
   ASSERT_GT(zero, 0.0);
   ASSERT_GT(oneSecond, zero);
   const std::vector<Pixel> curve = deltaCurve(svg);
-  ASSERT_EQ(curve.size(), deltaSampleCount);
+  ASSERT_EQ(curve.size(), traceSampleCount);
   const double left = curve.front().x;
   const double width = curve.back().x - left;
   for (const Pixel& point : curve) {
@@ -70,12 +74,12 @@ TEST(RunPicture, TheDeltaPanelDrawsOneSecondGainedOverTheSecondHalf) {
   }
   EXPECT_NE(svg.find("finish " + minus + "1.000 s"), std::string::npos);
   EXPECT_NE(svg.find("largest gain 0.200 s (lap 1, "), std::string::npos);
-  EXPECT_EQ(svg.find("largest loss"), std::string::npos);
+  EXPECT_EQ(svg.find("largest loss "), std::string::npos);
 }
 
 TEST(RunPicture, TheSameLapAtTwoSampleRatesDrawsAFlatDelta) {
   TempFolder folder;
-  const std::string svg = pictureSvg(ghostsPicture(loaded(folder, {twentySecondLap(8), twentySecondLap(13)})));
+  const std::string svg = svgOf(loaded(folder, {twentySecondLap(8), twentySecondLap(13)}));
   const double zero = axisY(svg, "0");
   const std::vector<Pixel> curve = deltaCurve(svg);
   ASSERT_FALSE(curve.empty());
@@ -85,8 +89,7 @@ TEST(RunPicture, TheSameLapAtTwoSampleRatesDrawsAFlatDelta) {
 
 TEST(RunPicture, EachRunHasAPanelWithItsStartAndTheSpeedScaleHasUnits) {
   TempFolder folder;
-  const std::string svg =
-      pictureSvg(ghostsPicture(loaded(folder, {twentySecondLap(10), twentySecondLap(10), twentySecondLap(10)})));
+  const std::string svg = svgOf(loaded(folder, {twentySecondLap(10), twentySecondLap(10), twentySecondLap(10)}));
   EXPECT_NE(svg.find(">A: run0.ghost</text>"), std::string::npos);
   EXPECT_NE(svg.find(">C: run2.ghost</text>"), std::string::npos);
   EXPECT_NE(svg.find(">Speed (units/s)</text>"), std::string::npos);
@@ -95,17 +98,17 @@ TEST(RunPicture, EachRunHasAPanelWithItsStartAndTheSpeedScaleHasUnits) {
   for (std::size_t at = svg.find(">start</text>"); at != std::string::npos; at = svg.find(">start</text>", at + 1))
     ++starts;
   EXPECT_EQ(starts, 3u);
-  // Three runs have no delta panel; a run at one speed (314 units/s) sits in the middle of its scale.
+  // Three runs have no delta panel; a run at one speed (314 units/s) sits at the top of a scale that reaches
+  // down to half of it, in round steps.
   EXPECT_EQ(svg.find("delta-curve"), std::string::npos);
-  EXPECT_NE(svg.find(">314</text>"), std::string::npos);
+  EXPECT_TRUE(std::regex_search(svg, std::regex(">160</text>\n<text[^>]*>240</text>\n<text[^>]*>320</text>")));
 }
 
 TEST(RunPicture, TheStartLabelClearsItsMarkerAndStaysInItsPanel) {
   // A circle starts at its rightmost point heading down the picture: the label goes beside the marker, and in
   // the last column, where the map reaches the panel's edge, inside the path.
   TempFolder folder;
-  const std::string svg =
-      pictureSvg(ghostsPicture(loaded(folder, {twentySecondLap(10), twentySecondLap(10), twentySecondLap(10)})));
+  const std::string svg = svgOf(loaded(folder, {twentySecondLap(10), twentySecondLap(10), twentySecondLap(10)}));
   const auto numbers = [&](const std::regex& pattern) {
     std::vector<std::vector<double>> found;
     for (std::sregex_iterator at(svg.begin(), svg.end(), pattern), end; at != end; ++at) {
@@ -136,14 +139,42 @@ TEST(RunPicture, TheStartLabelClearsItsMarkerAndStaysInItsPanel) {
   }
 }
 
-TEST(SvgDocument, TextIsEscapedAndMadeValidUtf8) {
+TEST(RunPicture, TwoMillionFrameRunsMakeAPictureOfAtMostTwoMegabytes) {
+  // Four hundred laps of a circle, and a million points scattered at random over 40,000 units: every
+  // point a pixel or more from the last.
+  std::vector<LoadedGhost> ghosts(2);
+  ghosts[0].content.frames = steadyCircle(1000.0, 20.0, 400, 8);
+  std::uint64_t random = 1;
+  for (std::int32_t i = 0; i < 1'000'000; ++i) {
+    random = random * 6364136223846793005ULL + 1442695040888963407ULL;
+    GhostFrame frame;
+    frame.time = i * 8;
+    frame.x = static_cast<float>(random >> 48) * 0.6f - 20000.0f;
+    frame.y = static_cast<float>((random >> 32) & 0xFFFF) * 0.6f - 20000.0f;
+    ghosts[1].content.frames.push_back(frame);
+  }
+  for (LoadedGhost& ghost : ghosts) ghost.profile = profileRun(ghost.content.frames);
+  ASSERT_GE(ghosts[0].content.frames.size(), 1'000'000u);
+  EXPECT_LE(svgOf(ghosts).size(), 2'000'000u);
+}
+
+TEST(TextEscapes, EachOutputGetsTextValidThereWhateverTheBytes) {
   EXPECT_EQ(xmlText("a<b>&\"c\""), "a&lt;b&gt;&amp;&quot;c&quot;");
   EXPECT_EQ(xmlText("Ren\xC3\xA9"), "Ren\xC3\xA9");
   EXPECT_EQ(xmlText("Ren\xE9!"), "Ren\xEF\xBF\xBD!");          // a Latin-1 byte
   EXPECT_EQ(xmlText("\xC0\xAF"), "\xEF\xBF\xBD\xEF\xBF\xBD");  // an overlong form
   EXPECT_EQ(xmlText("\xE0\x80\xAF"), "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
   EXPECT_EQ(xmlText("\xED\xA0\x80"), "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");  // a surrogate
-  EXPECT_EQ(xmlText("a\tb\x01"), "ab");
+  EXPECT_EQ(xmlText("a\tb\x01\xC2\x85"), "ab");                                // C0 and C1 controls
+  // Noncharacters, which XML forbids (U+FFFE, U+FFFF) or HTML refuses (U+FDD0, U+1FFFF).
+  EXPECT_EQ(xmlText("\xEF\xBF\xBE\xEF\xBF\xBF\xEF\xB7\x90\xF0\x9F\xBF\xBF\xEF\xBF\xBD"),
+            "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
+  EXPECT_EQ(jsonString("a\"\\\x01\xC2\x9B\xE2\x80\xA8\xE9\xC3\xA9"),
+            "\"a\\\"\\\\\\u0001\\u009b\\u2028\xEF\xBF\xBD\xC3\xA9\"");
+  EXPECT_EQ(scriptJsonString("</b><!--&\xff\xE2\x80\xA8"), "\"\\u003c/b\\u003e\\u003c!--\\u0026\xEF\xBF\xBD\\u2028\"");
+  // The terminal: C1 controls and bidirectional overrides as code points, bytes that are no UTF-8 as bytes.
+  EXPECT_EQ(terminalText("\xC2\x9B[2J\xE2\x80\xAEgnp.exe\x9B\x1b\t\xC3\xA9\n"),
+            "\\u009b[2J\\u202egnp.exe\\x9b\\x1b\\t\xC3\xA9\n");
   EXPECT_EQ(svgNumber(-0.04), "0");
   EXPECT_EQ(svgNumber(12.26), "12.3");
   EXPECT_EQ(svgNumber(7.0), "7");

@@ -2,7 +2,9 @@
 // counter sees every crossing on the tick it happens.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "sim/Driver.h"
 #include "sim/Game.h"
@@ -168,6 +170,55 @@ TEST_F(DriverTest, LapTimesVaryWithinTheSpreadAndTheSameSeedDrivesTheSameRun) {
   EXPECT_TRUE(anyDiffers);
 }
 
+TEST_F(DriverTest, ACarSettingOffPartOfATickLateMovesThatMuchLessOnItsFirstTick) {
+  sim::Driver driver(game, speedway());
+  for (const auto& [phase, first] : {std::pair{0.5, 8.0f}, std::pair{1.0, 0.0f}}) {
+    driver.toSpawn();
+    sim::DriveStyle style{2000.0, 0.0, 1};
+    style.phase = phase;
+    driver.start(style);
+    game.tick();
+    EXPECT_EQ(game.car()->location.X, first) << phase;
+    game.tick();
+    EXPECT_EQ(game.car()->location.X, first + 16.0f) << phase;
+  }
+}
+
+TEST_F(DriverTest, ARacingLapTakesItsTimeSlowerInCornersAndAPlantedMistakeCostsExactlyWhatItSays) {
+  game.setTickLength(10'000);  // 1 ms, so crossings are seen to the millisecond
+  const lumaro_host::MapFileResult map = lumaro_host::readMapFile(LUMARO_MAPS_FOLDER "/lakeside.map");
+  ASSERT_TRUE(map.map && map.map->track);
+  sim::Driver driver(game, *map.map->track);
+  std::vector<double> crossedAt;
+  driver.setCrossingObserver([&](bool) { crossedAt.push_back(seconds()); });
+  sim::DriveStyle style;
+  style.racing = true;
+  style.speed = driver.racingLine().lapSeconds() / 20.0;
+  style.mistakes = {{2, 0.42, 0.58, 0.5, 0.0}, {3, 0.38, 0.52, 0.0, 205.0}};
+  driver.start(style);
+  double fastest = 0.0, slowest = 1e9, widest = 0.0;
+  sim::CarPose last = driver.racingLine().path().poseAt(driver.distance());
+  while (driver.lapsCompleted() < 3) {
+    game.tick();
+    const Vector at = game.car()->location;
+    const double step = std::hypot(at.X - last.location.X, at.Y - last.location.Y) / 0.001;
+    last.location = at;
+    if (driver.crossings() == 0) continue;
+    fastest = std::max(fastest, step), slowest = std::min(slowest, step);
+    // How far the car is from the racing line, at the line's point it has reached.
+    const Vector on = driver.racingLine().path().poseAt(driver.distance()).location;
+    if (driver.lapsCompleted() == 2) widest = std::max<double>(widest, std::hypot(at.X - on.X, at.Y - on.Y));
+  }
+  ASSERT_EQ(crossedAt.size(), 4u);
+  // 20 s a lap; the lost half second in lap 2 only; the wide line in lap 3 costs nothing.
+  EXPECT_NEAR(crossedAt[1] - crossedAt[0], 20.0, 0.0011);
+  EXPECT_NEAR(crossedAt[2] - crossedAt[1], 20.5, 0.0011);
+  EXPECT_NEAR(crossedAt[3] - crossedAt[2], 20.0, 0.0011);
+  EXPECT_NEAR(widest, 205.0, 1.0);
+  EXPECT_NEAR(fastest, style.speed, style.speed * 0.01);
+  EXPECT_LT(slowest, 0.5 * fastest);
+}
+
 TEST(MapFile, ReadsAMapAndItsTrack) {
   const lumaro_host::MapFileResult read = lumaro_host::parseMapFile(
       "# a map\n"
@@ -205,13 +256,13 @@ TEST(MapFile, EveryMistakeIsReportedWithItsLine) {
       "point 0 0 0\npoint 10 0 0\npoint 10 10 0\n",
       "broken.map");
   EXPECT_FALSE(read.map.has_value());
-  EXPECT_EQ(read.errors,
-            (std::vector<std::string>{
-                "broken.map:3: \"minus-one\" is not a whole number",
-                "broken.map:4: a vector takes three numbers",
-                "broken.map:5: unknown entry \"colour\" (map, freeplay, kismet, variable, lap-time, line, point)",
-                "broken.map:6: the track has no start/finish line (line X1 Y1 X2 Y2)",
-            }));
+  EXPECT_EQ(read.errors, (std::vector<std::string>{
+                             "broken.map:3: \"minus-one\" is not a whole number",
+                             "broken.map:4: a vector takes three numbers",
+                             "broken.map:5: unknown entry \"colour\" (map, freeplay, kismet, variable, lap-time, "
+                             "drive-style, line, point)",
+                             "broken.map:6: the track has no start/finish line (line X1 Y1 X2 Y2)",
+                         }));
   const auto noVariables = lumaro_host::parseMapFile("map Bare\nkismet no\nvariable int LapNb -1\n", "bare.map");
   EXPECT_EQ(
       noVariables.errors,
@@ -228,13 +279,14 @@ TEST(MapFile, MistakesFoundAtTheEndOfTheFileStillComeInLineOrderAtTheLineThatCau
       "wheels 4\n"
       "freeplay maybe\n",
       "mixed.map");
-  EXPECT_EQ(read.errors,
-            (std::vector<std::string>{
-                "mixed.map:3: a map without a main sequence (kismet no) has no Kismet variables",
-                "mixed.map:4: the track has no start/finish line (line X1 Y1 X2 Y2)",
-                "mixed.map:7: unknown entry \"wheels\" (map, freeplay, kismet, variable, lap-time, line, point)",
-                "mixed.map:8: expected: freeplay yes|no",
-            }));
+  EXPECT_EQ(
+      read.errors,
+      (std::vector<std::string>{
+          "mixed.map:3: a map without a main sequence (kismet no) has no Kismet variables",
+          "mixed.map:4: the track has no start/finish line (line X1 Y1 X2 Y2)",
+          "mixed.map:7: unknown entry \"wheels\" (map, freeplay, kismet, variable, lap-time, drive-style, line, point)",
+          "mixed.map:8: expected: freeplay yes|no",
+      }));
   // An empty file has no line 0.
   EXPECT_EQ(lumaro_host::parseMapFile("", "empty.map").errors,
             (std::vector<std::string>{"empty.map:1: the file names no map (map NAME)"}));

@@ -84,6 +84,34 @@ TEST(Steps, DriveReadsLapsOrSecondsAndItsOptions) {
   EXPECT_EQ(errorOf("drive 3 s run-out 1"), "run-out applies to a drive of laps only");
   EXPECT_EQ(errorOf("drive 1 lap vary 100%"), "the variation must be from 0% to below 100%, not \"100%\"");
   EXPECT_EQ(errorOf("drive 1 lap speed"), "\"speed\" needs a value");
+  // The racing line, its mistakes and the phase, each with its range.
+  const Drive racing =
+      std::get<Drive>(stepOf("drive 3 laps lose 0.5 lap 2 42-58% wide 205 lap 2 40%-50% line -120 phase 1").action);
+  EXPECT_FALSE(racing.racing.has_value());
+  EXPECT_TRUE(racing.needsRacingLine());
+  ASSERT_EQ(racing.mistakes.size(), 2u);
+  EXPECT_EQ(racing.mistakes[0].lap, 2);
+  EXPECT_DOUBLE_EQ(racing.mistakes[0].from, 0.42);
+  EXPECT_DOUBLE_EQ(racing.mistakes[0].to, 0.58);
+  EXPECT_EQ(racing.mistakes[0].lostSeconds, 0.5);
+  EXPECT_EQ(racing.mistakes[1].wideBy, 205.0);
+  EXPECT_EQ(racing.lineOffset, -120.0);
+  EXPECT_EQ(racing.phase, 1.0);
+  EXPECT_EQ(std::get<Drive>(stepOf("drive 1 lap style racing line 1000 wide 1 lap 1 0-100%").action).racing, true);
+  EXPECT_EQ(errorOf("drive 1 lap style steady lose 1 lap 1 0-10%"),
+            "line, lose and wide drive the racing line: they do not go with style steady");
+  EXPECT_EQ(errorOf("drive 1 lap style fast"), "the style is racing or steady, not \"fast\"");
+  EXPECT_EQ(errorOf("drive 1 lap line 1000.5"), "the line's offset must be from -1000 to 1000 units, not \"1000.5\"");
+  EXPECT_EQ(errorOf("drive 1 lap phase 1.01"), "the phase must be from 0 to 1 (of a game tick), not \"1.01\"");
+  EXPECT_EQ(errorOf("drive 1 lap lose 60.5 lap 1 0-10%"), "the time lost must be from 0.001 to 60 s, not \"60.5\"");
+  EXPECT_EQ(errorOf("drive 1 lap wide 0.5 lap 1 0-10%"), "how far wide must be from 1 to 1000 units, not \"0.5\"");
+  EXPECT_EQ(errorOf("drive 1 lap lose 1 lap 0 0-10%"), "the lap of a mistake must be from 1 to 1000, not \"0\"");
+  EXPECT_EQ(errorOf("drive 1 lap lose 1 lap 1 50-50%"), "the stretch \"50-50%\" must end after it starts");
+  EXPECT_EQ(errorOf("drive 1 lap lose 1 lap 1 0-101%"),
+            "the stretch \"0-101%\"'s end must be from 0 to 100%, not \"101\"");
+  EXPECT_EQ(errorOf("drive 1 lap lose 1 lap 1 10-20"), "the stretch \"10-20\" must be FROM-TO% of the lap, as 42-58%");
+  EXPECT_EQ(errorOf("drive 1 lap lose 1 round 1 10-20%"), "expected: lose SECONDS lap N FROM-TO%");
+  EXPECT_EQ(errorOf("drive 1 lap lose 1 lap 1 0-10% lose 2 lap 1 50-60%"), "lap 1 has a lose already");
 }
 
 TEST(Steps, EveryNumberIsReadAgainstItsStatedRange) {
@@ -227,6 +255,7 @@ TEST(HelpText, DocumentsEveryStepWithAnExample) {
                               "player Ann",
                               "drive 3 laps lap-time 20 vary 2% seed 7",
                               "drive 4.5 seconds speed 1800",
+                              "drive 3 laps lap-time 20 style racing lose 0.5 lap 2 42-58% phase 0.5",
                               "reset-ball",
                               "respawn",
                               "remove-car",

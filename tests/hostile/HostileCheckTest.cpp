@@ -104,7 +104,11 @@ TEST_F(HostileCheck, NamesWhatThePluginDoesWithEachEntryAndPassesOnlyWhatItLists
     const bool loadsCleanly =
         entry.listed && entry.frames > 0 && entry.importLines == Lines{"Imported " + entry.name + "."};
     if (loadsCleanly) {
-      EXPECT_EQ(checked.status, 0) << ::testing::PrintToString(checked.out);
+      // Listed and loaded cleanly, it passes, unless its path cannot be the run its header names: the leap
+      // of 4e9 ms across the float range never comes back over its start line.
+      const bool incomplete = entry.name == "huge-leap.ghost";
+      EXPECT_EQ(checked.status, incomplete ? 1 : 0) << ::testing::PrintToString(checked.out);
+      if (incomplete) EXPECT_EQ(linesWith(checked, file, ": it cannot be a complete run of 1 lap"), 1u);
       ++clean;
       continue;
     }

@@ -1,19 +1,31 @@
-// What `lumaro-ghost compare` prints: both runs, the total difference, the table of splits at every tenth of
-// each lap (the tenth that ends a lap is its lap line), and where B gains and loses the most.
+// What `lumaro-ghost compare` prints: both runs with their lap times, the total difference, the laps side
+// by side, the table of the difference at every sector line of each lap compared, the theoretical best and
+// where B gains and loses the most; or all of it as one JSON object (the schema is in docs/ghost-tool.md).
 #pragma once
 
 #include <ostream>
+#include <string>
+#include <vector>
 
-#include "tools/ghost/LappedRun.h"
 #include "tools/ghost/LoadedGhost.h"
-#include "tools/ghost/RunComparison.h"
+#include "tools/ghost/RunAnalysis.h"
 
 namespace lumaro_ghost {
 
 // "Player on Speedway, 3 laps in 01:00:016" from the header, with what it lacks left out.
 std::string runCaption(const LoadedGhost& ghost);
 
-void writeComparison(std::ostream& out, const LoadedGhost& a, const LappedRun& lappedA, const LoadedGhost& b,
-                     const LappedRun& lappedB, const RunComparison& comparison);
+// A share of a lap as a percentage: "40%", "33.3%".
+std::string percentText(double share);
+
+// The sector of a lap as a place: "lap 2 between 40% and 50%".
+std::string sectorPlace(const SectorDelta& sector);
+
+// ghosts: A and B, the runs the analysis was made of; notes: what the reader must know about the runs
+// (different maps or lap counts compared all the same), one a line.
+void writeComparison(std::ostream& out, const std::vector<LoadedGhost>& ghosts, const Analysis& analysis,
+                     const Comparison& comparison, const LapChoice& choice, const std::vector<std::string>& notes);
+void writeComparisonJson(std::ostream& out, const std::vector<LoadedGhost>& ghosts, const Analysis& analysis,
+                         const Comparison& comparison, const LapChoice& choice, const std::vector<std::string>& notes);
 
 }  // namespace lumaro_ghost

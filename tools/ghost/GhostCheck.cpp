@@ -3,12 +3,17 @@
 #include <algorithm>
 
 #include "tools/ghost/GhostHeaderFields.h"
+#include "tools/ghost/NumberText.h"
 #include "tools/ghost/PageListing.h"
+#include "tools/ghost/RunAnalysis.h"
 #include "ui/GhostChoice.h"
 
 namespace lumaro_ghost {
 
 namespace {
+
+// Frames that end more than this before the header's run time (milliseconds) cannot be the whole run.
+constexpr std::int64_t missingRunTime = 1000;
 
 std::string numberProblem(const char* what, const std::string& field, NumberError error) {
   return std::string("the ") + what + " \"" + field + "\" " +
@@ -50,12 +55,12 @@ void checkHeader(const GhostFileContent& content, std::string_view fileName, std
                         pageReadsHeader});
   }
   if (!pageReadsHeader && (header.fieldCount < 5 || (header.fieldCount > 5 && strayReturn))) {
-    problems.push_back({1, "the header has " + std::to_string(header.fieldCount) +
-                               " fields, not five (map, player, run time, lap count, version)" +
+    problems.push_back({1, "the header has " + countText(header.fieldCount, "field", "fields") +
+                               ", not five (map, player, run time, lap count, version)" +
                                (header.fieldCount > headerFieldCount ? ": no page lists the file" : "")});
   } else if (!pageReadsHeader && header.fieldCount > 5) {
-    problems.push_back({1, "the header has " + std::to_string(header.fieldCount) +
-                               " fields, not five: a comma stands inside a name, so the header can be read more "
+    problems.push_back({1, "the header has " + countText(header.fieldCount, "field", "fields") +
+                               ", not five: a comma stands inside a name, so the header can be read more "
                                "than one way and no page lists the file"});
   }
   // Past five fields, which field is which cannot be told: the fields are not judged one by one.
@@ -67,12 +72,36 @@ void checkHeader(const GhostFileContent& content, std::string_view fileName, std
   }
   if (header.fieldCount <= headerFieldCount && header.runTime.error == NumberError::None && !content.frames.empty() &&
       !content.importStopsAt && header.runTime.value != content.frames.back().time) {
-    problems.push_back({1,
-                        "the run time " + std::to_string(header.runTime.value) + " ms is not the last frame's time, " +
-                            std::to_string(content.frames.back().time) + " ms (line " +
-                            std::to_string(content.frameLines.back()) + ")",
-                        true});
+    const std::int64_t missing = static_cast<std::int64_t>(header.runTime.value) - content.frames.back().time;
+    const bool cut = missing > missingRunTime;
+    problems.push_back(
+        {1,
+         "the run time " + std::to_string(header.runTime.value) + " ms is not the last frame's time, " +
+             std::to_string(content.frames.back().time) + " ms (line " + std::to_string(content.frameLines.back()) +
+             ")" +
+             (cut ? ": the frames end " + std::to_string(missing) + " ms early, so the file cannot hold the whole run"
+                  : ""),
+         !cut});
   }
+}
+
+// Whether the path can be the run of as many laps as the header names: it crosses its start line (across
+// the way it sets off, through its first frame) once a lap. A run that never goes far from where it starts
+// has no lap to find and is not judged; nor is one the import stops short of, which is named already.
+void checkLaps(const GhostFileContent& content, std::vector<GhostProblem>& problems) {
+  const GhostHeaderFields header = readHeaderFields(*content.headerLine);
+  if (header.lapCount.error != NumberError::None || header.lapCount.value < 1 || content.importStopsAt) return;
+  const RunProfile profile = profileRun(content.frames);
+  const std::optional<StartLine> line = startLineOf(content.frames, profile);
+  if (!line) return;
+  const TimedRun run = timeRun(content.frames, profile, line, header.lapCount.value);
+  if (!run.wentAway || run.crossingsFound == header.lapCount.value) return;
+  problems.push_back({1, "the header names " +
+                             countText(static_cast<std::size_t>(header.lapCount.value), "lap", "laps") +
+                             ", and the run crosses its start line " +
+                             countText(static_cast<std::size_t>(run.crossingsFound), "time", "times") +
+                             " after it sets off: it cannot be a complete run of " +
+                             countText(static_cast<std::size_t>(header.lapCount.value), "lap", "laps")});
 }
 
 void checkTimeOrder(const GhostFileContent& content, std::vector<GhostProblem>& problems) {
@@ -118,6 +147,7 @@ std::vector<GhostProblem> checkGhost(const GhostFileContent& content, std::strin
     return problems;
   }
   checkHeader(content, fileName, problems);
+  checkLaps(content, problems);
   checkListing(content, fileName, page, problems);
   checkTimeOrder(content, problems);
   for (const FrameLineProblem& line : content.lineProblems) {

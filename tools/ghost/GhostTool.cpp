@@ -2,18 +2,20 @@
 
 #include <algorithm>
 #include <charconv>
+#include <climits>
+#include <cmath>
 #include <fstream>
 #include <optional>
 #include <sstream>
 
-#include "tools/ghost/CompareJson.h"
 #include "tools/ghost/CompareReport.h"
 #include "tools/ghost/GhostCheck.h"
 #include "tools/ghost/InfoReport.h"
-#include "tools/ghost/LappedRun.h"
+#include "tools/ghost/GhostPictures.h"
+#include "tools/ghost/NumberText.h"
 #include "tools/ghost/ReplayPage.h"
-#include "tools/ghost/RunComparison.h"
-#include "tools/ghost/TerminalText.h"
+#include "tools/ghost/RunAnalysis.h"
+#include "tools/ghost/TextEscapes.h"
 
 namespace lumaro_ghost {
 
@@ -24,29 +26,32 @@ constexpr const char* generalHelp =
 one run beats another. Files are read with the plugin's own ghost codec.
 
 Usage:
-  lumaro-ghost info FILE... [--json] [--gap MS] [--map NAME] [--laps N]
+  lumaro-ghost info FILE... [--json] [--gap MS] [--map NAME] [--laps N] [--sectors N]
   lumaro-ghost check FILE... [--map NAME] [--laps N]
-  lumaro-ghost compare A B [--json]
-  lumaro-ghost plot A [B...] -o PICTURE.svg
-  lumaro-ghost html A [B...] -o REPLAY.html
+  lumaro-ghost compare A B [--lap N | --best] [--sectors N] [--json] [--force]
+  lumaro-ghost plot A [B...] -o PICTURE.svg [--lap N] [--sectors N] [--force]
+  lumaro-ghost html A [B...] -o REPLAY.html [--sectors N] [--force]
 
 Every subcommand explains itself with --help, for example: lumaro-ghost compare --help
 Exit status: 0 done (check: no problem), 1 a file that cannot be read or used (check: problems found),
 2 a command line not understood.
 )";
 
-constexpr const char* infoHelp = R"(lumaro-ghost info FILE... [--json] [--gap MS] [--map NAME] [--laps N]
+constexpr const char* infoHelp = R"(lumaro-ghost info FILE... [--json] [--gap MS] [--map NAME] [--laps N] [--sectors N]
 
 For each ghost file: the header (map, player, run time as race text, laps, version), the frame count and
 duration, the path length, the mean and top speed (the top speed over 100 ms of run time), the sample
-interval (median and worst), irregularities (times out of order, repeated times, gaps, lines the import
-skips or stops at), and whether the plugin's settings page would list the file, with the entry it would
-show or the reason it would not.
+interval (median and worst), its lap times (at its start line: across the way it sets off, through its
+first frame; each crossing interpolated between frames), its theoretical best lap (the best of each sector
+over its laps), irregularities (times out of order, repeated times, gaps, lines the import skips or stops
+at), and whether the plugin's settings page would list the file, with the entry it would show or the
+reason it would not.
 
-  --json       one JSON object per file, in an array, for scripts
+  --json       one JSON object per file, in an array, for scripts (docs/ghost-tool.md has the schema)
   --gap MS     an interval between frames longer than MS milliseconds counts as a gap (default 100)
   --map NAME   ask about the page on this map (default: the map the file names)
-  --laps N     ask about the page set to N laps (default: the file's lap count)
+  --laps N     ask about the page set to N laps, 1 to 6 (default: the file's lap count)
+  --sectors N  sectors a lap is cut into, 1 to 100 (default 10)
 
 Example:
   lumaro-ghost info tessaro/data/Ghosts/My-PB.ghost --map Speedway --laps 3
@@ -60,12 +65,15 @@ fields is skipped, a field that is not a (finite) number ends the import. Also r
 settings page cannot read (fields out of place or more than five, an empty map name, a run time or lap
 count that is not a number, a run time below zero, a lap count the page cannot choose, a first line
 longer than the page reads), a file name the page cannot list, lines that end in a carriage return alone
-(the plugin reads them as one line), and a file without frames. Notes, which pass: a header run time that
-is not the last frame's time, times that go back, a carriage return in a header the page reads. A file the
-plugin lists and loads cleanly passes. A pipe, device or folder is refused without being opened.
+(the plugin reads them as one line), a file without frames, and a run that cannot be complete: its frames
+end more than a second before its header's run time, or its path crosses its start line another number of
+times than its header's lap count. Notes, which pass: a header run time that is not the last frame's time
+otherwise, times that go back, a carriage return in a header the page reads. A file the plugin lists and
+loads cleanly and whose run can be complete passes. A pipe, device or folder is refused without being
+opened.
 
   --map NAME   also ask whether the page on this map lists the file (default: the map the file names)
-  --laps N     also ask whether the page set to N laps lists it (default: the file's lap count)
+  --laps N     also ask whether the page set to N laps (1 to 6) lists it (default: the file's lap count)
 
 Exit status: 0 no problem in any file, 1 problems found (or a file that cannot be read), 2 usage.
 
@@ -73,50 +81,62 @@ Example:
   lumaro-ghost check tessaro/data/Ghosts/*.ghost --map Speedway --laps 3
 )";
 
-constexpr const char* compareHelp = R"(lumaro-ghost compare A B [--json]
+constexpr const char* compareHelp = R"(lumaro-ghost compare A B [--lap N | --best] [--sectors N] [--json] [--force]
 
-Where run B gains and loses time against run A. The runs are matched by distance along the path, not by
-frame, so runs sampled at different rates compare correctly: each lap is measured from one lap line to
-the next (a lap line is where the run crosses back over its start), and a point a share of the way
-through a lap in A is matched with the point the same share through that lap in B. Printed: the total
-difference (B's time less A's: below zero B is ahead), the difference at every tenth of each lap and at
-each lap line with what B gained or lost over that tenth, and the tenths of the largest gain and loss.
+Where run B gains and loses time against run A, matched by track position. Both runs are timed at A's
+start line (through A's first frame, across the way A sets off), each crossing interpolated between the
+frames on either side of it; every point of B is placed at the nearest point of A's first lap, so runs
+sampled at different rates, in another phase or on a line a car's width or two apart compare correctly.
+Printed: each run's lap times and best lap, the total difference (B's time less A's: below zero B is
+ahead), the laps side by side, the difference at every sector line of each lap with what B gained or lost
+over that sector, the theoretical best lap (the best of each sector over every lap of both runs), and
+the sectors of the largest gain and loss. Runs of different maps or lap counts are refused.
 
-  --json       for scripts: {"total_s", "laps": [{"lap", "a_s", "b_s", "delta_s"}...], "sectors": [{"lap",
-               "from", "to", "delta_s"}...]}, seconds, from and to as shares of the lap, the sectors being
-               the tenths of each lap; delta_s is B's time less A's (below zero B gained)
+  --lap N      compare lap N of each run only
+  --best       compare A's best lap with B's best lap
+  --sectors N  sectors a lap is cut into, 1 to 100 (default 10: tenths of the lap)
+  --json       the comparison as one JSON object, for scripts (docs/ghost-tool.md has the schema)
+  --force      compare runs of different maps or lap counts all the same (the laps both hold)
 
 Example:
-  lumaro-ghost compare My-PB.ghost My-PB-2.ghost
+  lumaro-ghost compare My-PB.ghost My-PB-2.ghost --sectors 5
 )";
 
-constexpr const char* plotHelp = R"(lumaro-ghost plot A [B...] -o PICTURE.svg
+constexpr const char* plotHelp = R"(lumaro-ghost plot A [B...] -o PICTURE.svg [--lap N] [--sectors N] [--force]
 
-Draws the runs as one self-contained SVG picture that opens in any browser: a top-down map of each run's
-path (x to the right, y downward, one scale for all), coloured by speed on one shared colour scale, with
-the start and the direction of travel marked; with two runs, a second panel shows B's time less A's along
-the lap (matched by distance), the lap lines, the tenths of the largest gain and loss, and the difference
-at the finish.
+Draws the runs as one self-contained SVG picture that opens in any browser (x to the right, y downward).
+Two runs make one picture of where B loses time: both lines on one map, B's coloured by whether it gains
+or loses against A at that point of the track, the sector lines numbered and the sector of the largest
+loss circled; below it both runs' speed along the lap, and B's time less A's (matched by track position,
+as compare does) with the lap lines, the sectors of the largest gain and loss and the difference at the
+finish. One run, or three or more, get a map each, coloured by speed on one shared scale that starts low
+enough that a few per cent look alike. Runs of different maps or lap counts are refused.
 
   -o FILE      where to write the picture ("-" for standard output)
+  --lap N      draw lap N only
+  --sectors N  sectors a lap is cut into, 1 to 100 (default 10)
+  --force      draw runs of different maps or lap counts all the same
 
 Example:
   lumaro-ghost plot My-PB.ghost My-PB-2.ghost -o comparison.svg
 )";
 
-constexpr const char* htmlHelp = R"(lumaro-ghost html A [B...] -o REPLAY.html
+constexpr const char* htmlHelp = R"(lumaro-ghost html A [B...] -o REPLAY.html [--sectors N] [--force]
 
 Writes the runs as one self-contained web page that opens offline in any browser and fetches nothing:
 the map with each run's line and a car marker moving in real time, play and pause, speed from 1/4x to 8x,
 a scrub bar, steps to the previous or next sector and lap, B's time less A's and each run's speed along
-A's path with a cursor at the current point, and the lap and sector table with the current sector marked.
-Runs are matched as compare matches them; the sectors are the tenths of each lap. Names, maps and times
-are shown as info prints them.
+the laps with a cursor at the current point, and the lap and sector table with the current sector marked.
+Runs are timed and matched as compare times and matches them, so the figures are compare's; the clock is
+race time, from where each run crosses A's start line, so the cars set off together. Names, maps and
+times are shown as info prints them. Runs of different maps or lap counts are refused.
 
 Keys: space plays or pauses; left and right arrows step by sector, with shift by lap; up and down change
 the speed; Home and End go to the start and the finish.
 
   -o FILE      where to write the page ("-" for standard output)
+  --sectors N  sectors a lap is cut into, 1 to 100 (default 10)
+  --force      replay runs of different maps or lap counts all the same (the laps all of them hold)
 
 Example:
   lumaro-ghost html My-PB.ghost My-PB-2.ghost -o replay.html
@@ -126,11 +146,24 @@ struct CommandLine {
   std::vector<std::string> files;
   bool help = false;
   bool json = false;
+  bool force = false;
+  bool best = false;
   std::optional<std::string> output;
   std::optional<std::string> mapName;
   std::optional<std::int32_t> laps;
+  std::optional<std::int32_t> lap;
   std::int32_t gapMs = 100;
+  std::int32_t sectors = 10;
   std::string error;
+};
+
+struct Subcommand {
+  const char* name;
+  const char* help;
+  std::vector<std::string> valueOptions;
+  std::vector<std::string> flags;
+  bool report;  // its results are text for a terminal (plot's are a picture)
+  int (*run)(const CommandLine&, std::ostream&, std::ostream&);
 };
 
 std::optional<std::int32_t> wholeNumber(const std::string& text) {
@@ -140,22 +173,46 @@ std::optional<std::int32_t> wholeNumber(const std::string& text) {
   return value;
 }
 
-// valueOptions: the options this subcommand takes with a value.
-CommandLine parse(const std::vector<std::string>& words, const std::vector<std::string>& valueOptions, bool takesJson) {
+bool isOneOf(const std::string& word, const std::vector<std::string>& words) {
+  return std::find(words.begin(), words.end(), word) != words.end();
+}
+
+// A number option's value, within its range; an error otherwise.
+struct NumberOption {
+  const char* name;
+  std::int32_t least;
+  std::int32_t most;
+  const char* what;  // "a number of laps", for the error
+};
+constexpr NumberOption numberOptions[] = {
+    {"--gap", 0, INT32_MAX, "a whole number of milliseconds"},
+    {"--laps", fewestLaps, mostLaps, "a number of laps"},
+    {"--lap", 1, INT32_MAX, "a lap number"},
+    {"--sectors", fewestSectors, mostSectors, "a number of sectors"},
+};
+
+std::string numberError(const NumberOption& option, const std::string& value) {
+  if (option.most == INT32_MAX)
+    return std::string(option.name) + " takes " + option.what + " from " + std::to_string(option.least) + ", not \"" +
+           value + "\"";
+  std::string error = std::string(option.name) + " takes " + option.what + " from " + std::to_string(option.least) +
+                      " to " + std::to_string(option.most);
+  // The page is set to 1 to 6 laps (its Number of laps, which the host keeps within that range).
+  if (std::string(option.name) == "--laps") error += ", as the settings page's Number of laps does";
+  return error + ", not " + (wholeNumber(value) ? value : "\"" + value + "\"");
+}
+
+CommandLine parse(const std::vector<std::string>& words, const Subcommand& subcommand) {
   CommandLine line;
-  auto takes = [&](const std::string& word) {
-    for (const std::string& option : valueOptions) {
-      if (option == word) return true;
-    }
-    return false;
-  };
   for (std::size_t i = 0; i < words.size(); ++i) {
     const std::string& word = words[i];
     if (word == "-h" || word == "--help") {
       line.help = true;
-    } else if (takesJson && word == "--json") {
-      line.json = true;
-    } else if (takes(word)) {
+    } else if (isOneOf(word, subcommand.flags)) {
+      if (word == "--json") line.json = true;
+      if (word == "--force") line.force = true;
+      if (word == "--best") line.best = true;
+    } else if (isOneOf(word, subcommand.valueOptions)) {
       if (i + 1 >= words.size()) {
         line.error = word + " needs a value";
         return line;
@@ -163,18 +220,17 @@ CommandLine parse(const std::vector<std::string>& words, const std::vector<std::
       const std::string& value = words[++i];
       if (word == "-o") line.output = value;
       if (word == "--map") line.mapName = value;
-      if (word == "--laps" || word == "--gap") {
+      for (const NumberOption& option : numberOptions) {
+        if (word != option.name) continue;
         const std::optional<std::int32_t> number = wholeNumber(value);
-        if (!number || *number < 0) {
-          line.error = word + " takes a whole number, not \"" + value + "\"";
+        if (!number || *number < option.least || *number > option.most) {
+          line.error = numberError(option, value);
           return line;
         }
-        // Two plain assignments: a conditional between an optional and an int would assign to a temporary.
-        if (word == "--laps") {
-          line.laps = *number;
-        } else {
-          line.gapMs = *number;
-        }
+        if (word == "--gap") line.gapMs = *number;
+        if (word == "--laps") line.laps = *number;
+        if (word == "--lap") line.lap = *number;
+        if (word == "--sectors") line.sectors = *number;
       }
     } else if (word.size() > 1 && word[0] == '-') {
       line.error = "unknown option " + word;
@@ -183,6 +239,7 @@ CommandLine parse(const std::vector<std::string>& words, const std::vector<std::
       line.files.push_back(word);
     }
   }
+  if (line.lap && line.best) line.error = "give --lap N or --best, not both";
   return line;
 }
 
@@ -217,6 +274,7 @@ int info(const CommandLine& line, std::ostream& out, std::ostream& err) {
   options.gapMs = line.gapMs;
   options.mapName = line.mapName;
   options.lapCount = line.laps;
+  options.sectors = line.sectors;
   std::vector<GhostInfo> infos;
   for (const LoadedGhost& ghost : loaded.ghosts) infos.push_back(describeGhost(ghost, options));
   if (line.json) {
@@ -249,27 +307,100 @@ int check(const CommandLine& line, std::ostream& out, std::ostream& err) {
 }
 
 bool usable(const LoadedGhost& ghost, const std::string& command, std::ostream& err) {
-  if (ghost.content.frames.size() >= 2 && ghost.profile.length > 0.0) return true;
+  if (ghost.content.frames.size() >= 2 && ghost.profile.length > 0.0 && std::isfinite(ghost.profile.length)) {
+    return true;
+  }
   const std::size_t frames = ghost.content.frames.size();
   err << "lumaro-ghost " << command << ": " << ghost.shownName << " holds no path to use: the import would load "
-      << frames << (frames == 1 ? " frame" : " frames") << "\n";
+      << countText(frames, "frame", "frames") << "\n";
   return false;
+}
+
+// Runs of one race: the same map and the same lap count as the first. Otherwise refused, or with --force
+// named in notes and used all the same.
+bool sameRace(const std::vector<LoadedGhost>& ghosts, const CommandLine& line, const std::string& command,
+              std::vector<std::string>& notes, std::ostream& err) {
+  const GhostHeaderFields& first = ghosts.front().header;
+  bool same = true;
+  for (std::size_t i = 1; i < ghosts.size(); ++i) {
+    const GhostHeaderFields& other = ghosts[i].header;
+    const std::string letter(1, static_cast<char>('A' + i % 26));
+    std::vector<std::string> differences;
+    if (!first.mapName.empty() && !other.mapName.empty() && first.mapName != other.mapName) {
+      differences.push_back("A is a run on " + first.mapName + " and " + letter + " on " + other.mapName +
+                            ": runs of different maps");
+    }
+    if (first.lapCount.error == NumberError::None && other.lapCount.error == NumberError::None &&
+        first.lapCount.value != other.lapCount.value) {
+      differences.push_back("A is a run of " +
+                            countText(static_cast<std::size_t>(std::max(first.lapCount.value, 0)), "lap", "laps") +
+                            " and " + letter + " of " +
+                            countText(static_cast<std::size_t>(std::max(other.lapCount.value, 0)), "lap", "laps") +
+                            ": runs of different lap counts");
+    }
+    // What the subcommand does with the runs: compares, draws or replays them.
+    const bool drawn = command == "plot", replayed = command == "html";
+    for (const std::string& difference : differences) {
+      if (line.force) {
+        notes.push_back(difference +
+                        (drawn      ? ", drawn"
+                         : replayed ? ", replayed"
+                                    : ", compared") +
+                        " all the same (--force)");
+      } else {
+        err << "lumaro-ghost " << command << ": " << difference
+            << (drawn      ? " are not drawn together (--force draws"
+                : replayed ? " are not replayed together (--force replays"
+                           : " are not compared (--force compares")
+            << " them all the same)\n";
+        same = false;
+      }
+    }
+  }
+  return same;
+}
+
+// The runs to compare or draw, read and checked: none when one cannot be used (the error is written).
+std::optional<Loaded> loadRace(const CommandLine& line, const std::string& command, std::vector<std::string>& notes,
+                               std::ostream& err) {
+  Loaded loaded = loadAll(line.files, command, err);
+  if (!loaded.allRead) return std::nullopt;
+  for (const LoadedGhost& ghost : loaded.ghosts) {
+    if (!usable(ghost, command, err)) return std::nullopt;
+  }
+  if (!sameRace(loaded.ghosts, line, command, notes, err)) return std::nullopt;
+  return loaded;
+}
+
+// Whether every run holds the chosen lap; if not, the error is written.
+bool holdsLap(const Analysis& analysis, std::optional<std::int32_t> lap, const std::string& command,
+              std::ostream& err) {
+  if (!lap) return true;
+  for (std::size_t i = 0; i < analysis.runs.size(); ++i) {
+    const int laps = analysis.runs[i].timed.laps();
+    if (*lap > laps) {
+      err << "lumaro-ghost " << command << ": there is no lap " << *lap << " in " << static_cast<char>('A' + i % 26)
+          << ", which holds " << countText(static_cast<std::size_t>(laps), "lap", "laps") << "\n";
+      return false;
+    }
+  }
+  return true;
 }
 
 int compare(const CommandLine& line, std::ostream& out, std::ostream& err) {
   if (line.files.size() != 2) return usage(err, "compare", "name two ghost files, A and B");
-  const Loaded loaded = loadAll(line.files, "compare", err);
-  if (!loaded.allRead) return 1;
-  const LoadedGhost& a = loaded.ghosts[0];
-  const LoadedGhost& b = loaded.ghosts[1];
-  if (!usable(a, "compare", err) || !usable(b, "compare", err)) return 1;
+  std::vector<std::string> notes;
+  const std::optional<Loaded> loaded = loadRace(line, "compare", notes, err);
+  if (!loaded) return 1;
+  const Analysis analysis = analyseGhosts(loaded->ghosts, line.sectors);
+  if (!holdsLap(analysis, line.lap, "compare", err)) return 1;
+  const LapChoice choice{line.lap, line.best};
+  const Comparison comparison = compareRuns(analysis, 0, 1, choice);
   if (line.json) {
-    writeComparisonJson(out, replayData(loaded.ghosts));
-    return 0;
+    writeComparisonJson(out, loaded->ghosts, analysis, comparison, choice, notes);
+  } else {
+    writeComparison(out, loaded->ghosts, analysis, comparison, choice, notes);
   }
-  const LappedRun lappedA = lapRun(a.content.frames, a.profile, a.laps());
-  const LappedRun lappedB = lapRun(b.content.frames, b.profile, b.laps());
-  writeComparison(out, a, lappedA, b, lappedB, compareRuns(lappedA, lappedB));
   return 0;
 }
 
@@ -290,64 +421,37 @@ int writeOutput(const std::string& command, const std::string& output, const std
   return 0;
 }
 
-// The runs of a picture or page: every file read, each with a path to show.
-std::optional<Loaded> loadDrawable(const CommandLine& line, const std::string& command, std::ostream& err) {
-  Loaded loaded = loadAll(line.files, command, err);
-  if (!loaded.allRead) return std::nullopt;
-  for (const LoadedGhost& ghost : loaded.ghosts) {
-    if (!usable(ghost, command, err)) return std::nullopt;
-  }
-  return loaded;
-}
-
 int plot(const CommandLine& line, std::ostream& out, std::ostream& err) {
   if (line.files.empty()) return usage(err, "plot", "name at least one ghost file");
   if (!line.output) return usage(err, "plot", "say where the picture goes with -o FILE.svg");
-  const std::optional<Loaded> loaded = loadDrawable(line, "plot", err);
+  std::vector<std::string> notes;
+  const std::optional<Loaded> loaded = loadRace(line, "plot", notes, err);
   if (!loaded) return 1;
-  return writeOutput("plot", *line.output, pictureSvg(ghostsPicture(loaded->ghosts)), out, err);
+  const Analysis analysis = analyseGhosts(loaded->ghosts, line.sectors);
+  if (!holdsLap(analysis, line.lap, "plot", err)) return 1;
+  return writeOutput("plot", *line.output, pictureSvg(ghostsPicture(loaded->ghosts, analysis, line.lap)), out, err);
 }
 
 int html(const CommandLine& line, std::ostream& out, std::ostream& err) {
   if (line.files.empty()) return usage(err, "html", "name at least one ghost file");
   if (!line.output) return usage(err, "html", "say where the page goes with -o FILE.html");
-  const std::optional<Loaded> loaded = loadDrawable(line, "html", err);
+  std::vector<std::string> notes;
+  const std::optional<Loaded> loaded = loadRace(line, "html", notes, err);
   if (!loaded) return 1;
-  return writeOutput("html", *line.output, replayPage(replayData(loaded->ghosts)), out, err);
+  ReplayData data = replayData(loaded->ghosts, line.sectors);
+  data.notes = notes;
+  return writeOutput("html", *line.output, replayPage(data), out, err);
 }
+
+const Subcommand subcommands[] = {
+    {"info", infoHelp, {"--gap", "--map", "--laps", "--sectors"}, {"--json"}, true, info},
+    {"check", checkHelp, {"--map", "--laps"}, {}, true, check},
+    {"compare", compareHelp, {"--lap", "--sectors"}, {"--best", "--json", "--force"}, true, compare},
+    {"plot", plotHelp, {"-o", "--lap", "--sectors"}, {"--force"}, false, plot},
+    {"html", htmlHelp, {"-o", "--sectors"}, {"--force"}, false, html},
+};
 
 }  // namespace
-
-Picture ghostsPicture(const std::vector<LoadedGhost>& ghosts) {
-  Picture picture;
-  picture.title = ghosts.size() == 2 ? "Lumaro ghost comparison" : "Lumaro ghost runs";
-  // Every map the runs name, in order, so that runs of different maps are not shown as one map's.
-  std::vector<std::string> maps;
-  for (const LoadedGhost& ghost : ghosts) {
-    const std::string& map = ghost.header.mapName;
-    if (!map.empty() && std::find(maps.begin(), maps.end(), map) == maps.end()) maps.push_back(map);
-  }
-  for (std::size_t i = 0; i < maps.size(); ++i) picture.title += (i == 0 ? ": " : ", ") + maps[i];
-  for (std::size_t i = 0; i < ghosts.size(); ++i) {
-    const LoadedGhost& ghost = ghosts[i];
-    const std::string letter(1, static_cast<char>('A' + i % 26));
-    picture.panels.push_back(
-        runPanel(letter + ": " + ghost.fileName,
-                 runCaption(ghost) + ", " + std::to_string(ghost.content.frames.size()) + " frames",
-                 ghost.content.frames, ghost.profile));
-  }
-  if (ghosts.size() == 2) {
-    const LappedRun a = lapRun(ghosts[0].content.frames, ghosts[0].profile, ghosts[0].laps());
-    const LappedRun b = lapRun(ghosts[1].content.frames, ghosts[1].profile, ghosts[1].laps());
-    DeltaPanel delta;
-    delta.nameA = "(" + ghosts[0].fileName + ")";
-    delta.nameB = "(" + ghosts[1].fileName + ")";
-    delta.samples = deltaAlong(a, b, deltaSampleCount);
-    delta.comparison = compareRuns(a, b);
-    picture.delta = std::move(delta);
-  }
-  return picture;
-}
 
 int runGhostTool(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
   if (arguments.empty()) {
@@ -360,29 +464,14 @@ int runGhostTool(const std::vector<std::string>& arguments, std::ostream& out, s
     out << generalHelp;
     return 0;
   }
-  struct Subcommand {
-    const char* name;
-    const char* help;
-    std::vector<std::string> valueOptions;
-    bool json;
-    bool report;  // its results are text for a terminal (plot's are a picture)
-    int (*run)(const CommandLine&, std::ostream&, std::ostream&);
-  };
-  const Subcommand subcommands[] = {
-      {"info", infoHelp, {"--gap", "--map", "--laps"}, true, true, info},
-      {"check", checkHelp, {"--map", "--laps"}, false, true, check},
-      {"compare", compareHelp, {}, true, true, compare},
-      {"plot", plotHelp, {"-o"}, false, false, plot},
-      {"html", htmlHelp, {"-o"}, false, false, html},
-  };
   for (const Subcommand& subcommand : subcommands) {
     if (command != subcommand.name) continue;
-    const CommandLine line = parse(rest, subcommand.valueOptions, subcommand.json);
-    if (!line.error.empty()) return usage(err, command, line.error);
+    const CommandLine line = parse(rest, subcommand);
     if (line.help) {
       out << subcommand.help;
       return 0;
     }
+    if (!line.error.empty()) return usage(err, command, line.error);
     if (!subcommand.report) return subcommand.run(line, out, err);
     // A report quotes the files: it is written out once its control bytes are escaped.
     std::ostringstream report;

@@ -1,18 +1,12 @@
 #include "tools/ghost/InfoReport.h"
 
-#include <cstdio>
-
 #include "race/RaceTime.h"
 #include "tools/ghost/NumberText.h"
-#include "tools/ghost/SvgDocument.h"
+#include "tools/ghost/TextEscapes.h"
 
 namespace lumaro_ghost {
 
 namespace {
-
-std::string count(std::size_t n, const char* one, const char* many) {
-  return std::to_string(n) + " " + (n == 1 ? one : many);
-}
 
 std::string lineOf(const GhostInfo& info, std::size_t frame) {
   return "line " + std::to_string(info.ghost->content.frameLines[frame]);
@@ -23,48 +17,65 @@ std::vector<std::string> irregularities(const GhostInfo& info, const InfoOptions
   const GhostFileContent& content = info.ghost->content;
   std::vector<std::string> found;
   if (t.outOfOrder > 0) {
-    found.push_back(count(t.outOfOrder, "time", "times") + " out of order (first at " +
+    found.push_back(countText(t.outOfOrder, "time", "times") + " out of order (first at " +
                     lineOf(info, t.firstOutOfOrder) + ")");
   }
-  if (t.repeated > 0) found.push_back(count(t.repeated, "repeated time", "repeated times"));
+  if (t.repeated > 0) found.push_back(countText(t.repeated, "repeated time", "repeated times"));
   if (t.gaps > 0) {
-    found.push_back(count(t.gaps, "gap", "gaps") + " over " + std::to_string(options.gapMs) + " ms (largest " +
+    found.push_back(countText(t.gaps, "gap", "gaps") + " over " + std::to_string(options.gapMs) + " ms (largest " +
                     std::to_string(t.largestGapMs) + " ms, before " + lineOf(info, t.largestGapAt) + ")");
   }
   const std::size_t skipped = importSkippedLines(content);
-  if (skipped > 0) found.push_back(count(skipped, "skipped line", "skipped lines") + " with fewer than seven fields");
+  if (skipped > 0)
+    found.push_back(countText(skipped, "skipped line", "skipped lines") + " with fewer than seven fields");
   if (const FrameLineProblem* stop = importStop(content)) {
     found.push_back("the import stops at line " + std::to_string(stop->line) + ": " + frameLineReason(*stop));
   }
   return found;
 }
 
-}  // namespace
+void writeLaps(std::ostream& out, const Analysis& analysis) {
+  const TimedRun& run = analysis.runs.front().timed;
+  if (!run.lapLinesFound) {
+    out << "  lap times  its path does not cross its start line: " << countText(run.laps(), "lap", "laps")
+        << " taken as equal shares of its length\n";
+    return;
+  }
+  out << "  lap times  " << run.laps() << " at its start line:";
+  for (int lap = 1; lap <= run.laps(); ++lap)
+    out << (lap > 1 ? "," : "") << " " << fixedText(run.lapSeconds(lap), 3) << " s";
+  out << " (best: lap " << run.bestLap() << ")\n";
+  if (analysis.theoreticalBest) {
+    out << "  in theory  " << fixedText(*analysis.theoreticalBest, 3) << " s a lap: the best of each of its "
+        << countText(static_cast<std::size_t>(analysis.sectors), "sector", "sectors") << "\n";
+  }
+}
 
-std::string jsonString(std::string_view text) {
-  // xmlText already makes the bytes valid UTF-8; JSON then needs only its own escapes.
-  std::string quoted = "\"";
-  for (std::size_t at = 0; at < text.size(); ++at) {
-    const auto c = static_cast<unsigned char>(text[at]);
-    if (c == '"' || c == '\\') {
-      quoted += '\\';
-      quoted += static_cast<char>(c);
-    } else if (c < 0x20 || c == 0x7F) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-      quoted += escaped;
-    } else if (c < 0x80) {
-      quoted += static_cast<char>(c);
-    } else {
-      // A run of bytes of 128 or more: kept when valid UTF-8, else replaced.
-      std::size_t end = at;
-      while (end < text.size() && static_cast<unsigned char>(text[end]) >= 0x80) ++end;
-      quoted += xmlText(text.substr(at, end - at));
-      at = end - 1;
+std::string lapsJson(const Analysis& analysis) {
+  const AnalysedRun& run = analysis.runs.front();
+  std::string json = "\"laps\": [";
+  for (int lap = 1; lap <= run.timed.laps(); ++lap) {
+    json += std::string(lap > 1 ? ", " : "") + "{\"lap\": " + std::to_string(lap) +
+            ", \"time_s\": " + jsonNumber(run.timed.lapSeconds(lap)) + "}";
+  }
+  const int best = run.timed.bestLap();
+  json += "], \"best_lap\": " + (best > 0 ? std::to_string(best) : std::string("null")) +
+          ", \"lap_lines_found\": " + (run.timed.lapLinesFound ? "true" : "false") +
+          ", \"sectors_per_lap\": " + std::to_string(analysis.sectors) + ", \"sectors\": [";
+  for (std::size_t lap = 0; lap < run.sectorSeconds.size(); ++lap) {
+    for (std::size_t sector = 0; sector < run.sectorSeconds[lap].size(); ++sector) {
+      json += std::string(lap + sector > 0 ? ", " : "") + "{\"lap\": " + std::to_string(lap + 1) +
+              ", \"sector\": " + std::to_string(sector + 1) +
+              ", \"from\": " + jsonNumber(static_cast<double>(sector) / analysis.sectors) +
+              ", \"to\": " + jsonNumber(static_cast<double>(sector + 1) / analysis.sectors) +
+              ", \"time_s\": " + jsonNumber(run.sectorSeconds[lap][sector]) + "}";
     }
   }
-  return quoted + "\"";
+  return json + "], \"theoretical_best_s\": " +
+         (analysis.theoreticalBest ? jsonNumber(*analysis.theoreticalBest) : std::string("null"));
 }
+
+}  // namespace
 
 GhostInfo describeGhost(const LoadedGhost& ghost, const InfoOptions& options) {
   GhostInfo info;
@@ -73,6 +84,7 @@ GhostInfo describeGhost(const LoadedGhost& ghost, const InfoOptions& options) {
   info.listingMap = options.mapName ? *options.mapName : ghost.header.mapName;
   info.listingLaps = options.lapCount ? *options.lapCount : ghost.header.lapCount.value;
   info.listing = pageListing(ghost.content, ghost.fileName, info.listingMap, info.listingLaps);
+  info.analysis = analyseGhosts(std::vector<const LoadedGhost*>{&ghost}, options.sectors);
   return info;
 }
 
@@ -100,7 +112,8 @@ void writeInfoText(std::ostream& out, const GhostInfo& info, const InfoOptions& 
       out << "\"" << header.lapField << "\" (not a number)\n";
     }
     out << "  version    " << header.version << "\n";
-    if (header.fieldCount != 5) out << "  header     " << header.fieldCount << " fields, not five\n";
+    if (header.fieldCount != 5)
+      out << "  header     " << countText(header.fieldCount, "field", "fields") << ", not five\n";
   }
   out << "  frames     " << frames.size();
   if (!frames.empty()) {
@@ -114,6 +127,7 @@ void writeInfoText(std::ostream& out, const GhostInfo& info, const InfoOptions& 
         << " units/s\n";
     out << "  sampling   median " << fixedText(info.timing.medianIntervalMs, 1) << " ms, worst "
         << info.timing.worstIntervalMs << " ms\n";
+    if (profile.length > 0.0) writeLaps(out, info.analysis);
   }
   const std::vector<std::string> found = irregularities(info, options);
   if (found.empty()) out << "  irregular  none\n";
@@ -167,7 +181,8 @@ void writeInfoJson(std::ostream& out, const std::vector<GhostInfo>& infos) {
         << "}, \"page\": {\"map\": " << jsonString(info.listingMap) << ", \"laps\": " << info.listingLaps
         << ", \"listed\": " << (info.listing.listed ? "true" : "false")
         << ", \"entry\": " << (info.listing.listed ? jsonString(info.listing.entry) : "null")
-        << ", \"reason\": " << (info.listing.listed ? "null" : jsonString(info.listing.reason)) << "}}";
+        << ", \"reason\": " << (info.listing.listed ? "null" : jsonString(info.listing.reason)) << "}, "
+        << lapsJson(info.analysis) << "}";
   }
   out << (infos.empty() ? "]\n" : "\n]\n");
 }

@@ -1,6 +1,6 @@
 // What `lumaro-ghost info` says about a ghost file: its header, frames, duration, path length, speeds,
-// sampling, irregularities and whether the settings page would list it, as text for a person or as JSON
-// for a script.
+// sampling, its laps (timed at its start line), its theoretical best lap, irregularities and whether the
+// settings page would list it, as text for a person or as JSON for a script (docs/ghost-tool.md).
 #pragma once
 
 #include <cstdint>
@@ -11,6 +11,7 @@
 
 #include "tools/ghost/LoadedGhost.h"
 #include "tools/ghost/PageListing.h"
+#include "tools/ghost/RunAnalysis.h"
 #include "tools/ghost/RunProfile.h"
 
 namespace lumaro_ghost {
@@ -19,6 +20,7 @@ struct InfoOptions {
   std::int32_t gapMs = 100;              // an interval longer than this is a gap
   std::optional<std::string> mapName;    // the page's map; by default the file's own
   std::optional<std::int32_t> lapCount;  // the page's lap count; by default the file's own
+  int sectors = 10;                      // per lap, for the theoretical best
 };
 
 struct GhostInfo {
@@ -27,6 +29,7 @@ struct GhostInfo {
   PageListing listing;
   std::string listingMap;
   std::int32_t listingLaps = 0;
+  Analysis analysis;  // of the run alone: its laps and sectors
 };
 
 GhostInfo describeGhost(const LoadedGhost& ghost, const InfoOptions& options);
@@ -34,8 +37,5 @@ GhostInfo describeGhost(const LoadedGhost& ghost, const InfoOptions& options);
 void writeInfoText(std::ostream& out, const GhostInfo& info, const InfoOptions& options);
 // One JSON object per file, in an array.
 void writeInfoJson(std::ostream& out, const std::vector<GhostInfo>& infos);
-
-// A text as a JSON string: quoted, escaped, and bytes that are not UTF-8 as U+FFFD.
-std::string jsonString(std::string_view text);
 
 }  // namespace lumaro_ghost

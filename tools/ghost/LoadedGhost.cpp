@@ -1,5 +1,6 @@
 #include "tools/ghost/LoadedGhost.h"
 
+#include <cerrno>
 #include <fstream>
 #include <system_error>
 
@@ -20,9 +21,12 @@ LoadResult loadGhost(const std::string& path) {
     result.error = "is a pipe, device or socket, not a ghost file";
     return result;
   }
+  errno = 0;
   std::ifstream in(file, std::ios::binary);
   if (!in.is_open()) {
-    result.error = "cannot be opened";
+    // The reason the system gave for the open, else the one it gave when asked about the path.
+    const std::string reason = errno != 0 ? std::generic_category().message(errno) : error ? error.message() : "";
+    result.error = "cannot be opened" + (reason.empty() ? "" : ": " + reason);
     return result;
   }
   LoadedGhost ghost;

@@ -26,7 +26,7 @@ struct LoadedGhost {
 
 struct LoadResult {
   std::optional<LoadedGhost> ghost;
-  std::string error;  // when there is no ghost: why the file could not be read
+  std::string error;  // when there is no ghost: why the file could not be read ("cannot be opened: REASON")
 };
 
 LoadResult loadGhost(const std::string& path);

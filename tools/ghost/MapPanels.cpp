@@ -6,7 +6,9 @@
 #include <cstdio>
 #include <limits>
 
+#include "tools/ghost/MapView.h"
 #include "tools/ghost/NumberText.h"
+#include "tools/ghost/PathThinning.h"
 #include "tools/ghost/PictureStyle.h"
 
 namespace lumaro_ghost {
@@ -40,38 +42,18 @@ std::string hex(const Rgb& colour) {
   return text;
 }
 
-struct Bounds {
-  double minX = std::numeric_limits<double>::infinity();
-  double minY = std::numeric_limits<double>::infinity();
-  double maxX = -std::numeric_limits<double>::infinity();
-  double maxY = -std::numeric_limits<double>::infinity();
-  void add(const std::vector<MapPoint>& points) {
-    for (const MapPoint& p : points) {
-      if (!std::isfinite(p.x) || !std::isfinite(p.y)) continue;
-      minX = std::min(minX, p.x), maxX = std::max(maxX, p.x);
-      minY = std::min(minY, p.y), maxY = std::max(maxY, p.y);
-    }
-  }
-  bool empty() const { return !(minX <= maxX); }
-};
-
-struct MapView {
-  double left = 0.0;
-  double top = 0.0;
-  double scale = 1.0;
-  Bounds bounds;
-  Pixel at(MapPoint p) const { return {left + (p.x - bounds.minX) * scale, top + (p.y - bounds.minY) * scale}; }
-};
-
 struct SpeedScale {
   double low = 0.0;
   double high = 1.0;
   int step(double speed) const {
     if (!std::isfinite(speed)) return 0;
-    return std::clamp(static_cast<int>((speed - low) / (high - low) * speedSteps), 0, speedSteps - 1);
+    return static_cast<int>(std::clamp((speed - low) / (high - low) * speedSteps, 0.0, speedSteps - 1.0));
   }
 };
 
+// The scale reaches from a round number at or below the slowest speed, and at most half the top speed, to a
+// round number at or above the top speed: runs a few per cent apart in speed look a few per cent apart, not
+// like opposite ends of the scale.
 SpeedScale speedScale(const Picture& picture) {
   double low = std::numeric_limits<double>::infinity();
   double high = -low;
@@ -81,92 +63,32 @@ SpeedScale speedScale(const Picture& picture) {
       low = std::min(low, speed), high = std::max(high, speed);
     }
   }
-  if (!(low <= high)) return {};
-  // A run at one speed still gets a scale, with its speed in the middle.
-  const double least = std::max(1.0, high * 0.01);
-  if (high - low < least) {
-    const double middle = (low + high) / 2.0;
-    low = middle - least / 2.0, high = middle + least / 2.0;
-  }
-  return {low, high};
+  if (!(low <= high) || !(high > 0.0)) return {};
+  const double step = niceStep(high, 10.0);
+  high = std::ceil(high / step) * step;
+  low = std::floor(std::min(low, high / 2.0) / step) * step;
+  return {std::max(low, 0.0), high};
 }
 
 void drawRun(SvgDocument& svg, const PicturePanel& panel, const MapView& view, const SpeedScale& scale) {
-  // Consecutive points of one colour step make one polyline; points closer than a pixel to the last kept
-  // one are left out, so a long run stays a small file.
-  std::vector<Pixel> piece;
-  int pieceStep = -1;
-  auto flush = [&] {
-    if (piece.size() >= 2) {
-      svg.polyline(piece, "fill=\"none\" stroke=\"" + hex(speedColour((pieceStep + 0.5) / speedSteps)) +
-                              "\" stroke-width=\"4\" stroke-linecap=\"round\" stroke-linejoin=\"round\"");
-    }
-  };
-  for (std::size_t i = 0; i < panel.path.size(); ++i) {
-    const Pixel pixel = view.at(panel.path[i]);
+  // The path thinned to the pixels it covers; each piece between two kept points takes the colour of its
+  // end, and the pieces of one colour make one path.
+  const std::vector<std::size_t> kept = thinnedIndices(view.pixels(panel.path));
+  std::vector<std::vector<std::vector<Pixel>>> byStep(speedSteps);
+  int lastStep = -1;
+  for (std::size_t k = 1; k < kept.size(); ++k) {
+    const std::size_t i = kept[k];
     const int step = scale.step(i < panel.speed.size() ? panel.speed[i] : scale.low);
-    if (piece.empty()) {
-      piece.push_back(pixel), pieceStep = step;
-      continue;
-    }
-    if (step != pieceStep) {
-      piece.push_back(pixel);
-      flush();
-      piece = {pixel};
-      pieceStep = step;
-      continue;
-    }
-    const Pixel& last = piece.back();
-    if (std::hypot(pixel.x - last.x, pixel.y - last.y) >= 1.0 || i + 1 == panel.path.size()) piece.push_back(pixel);
+    auto& pieces = byStep[static_cast<std::size_t>(step)];
+    if (step != lastStep) pieces.push_back({view.at(panel.path[kept[k - 1]])});
+    pieces.back().push_back(view.at(panel.path[i]));
+    lastStep = step;
   }
-  flush();
-}
-
-std::vector<Pixel> thinned(const std::vector<MapPoint>& points, const MapView& view) {
-  std::vector<Pixel> pixels;
-  for (std::size_t i = 0; i < points.size(); ++i) {
-    const Pixel pixel = view.at(points[i]);
-    if (pixels.empty() || i + 1 == points.size() ||
-        std::hypot(pixel.x - pixels.back().x, pixel.y - pixels.back().y) >= 1.0) {
-      pixels.push_back(pixel);
-    }
+  for (int step = 0; step < speedSteps; ++step) {
+    svg.path(byStep[static_cast<std::size_t>(step)],
+             "fill=\"none\" stroke=\"" + hex(speedColour((step + 0.5) / speedSteps)) +
+                 "\" stroke-width=\"4\" stroke-linecap=\"round\" stroke-linejoin=\"round\"");
   }
-  return pixels;
-}
-
-// away: a point the label should keep clear of (the middle of the map), so that it stands outside the path;
-// left and right: the panel's edges, which the label stays within.
-void drawStart(SvgDocument& svg, Pixel at, MapPoint heading, Pixel away, double left, double right) {
-  const Pixel tip{at.x + heading.x * 26.0, at.y + heading.y * 26.0};
-  svg.line(at, tip, "stroke=\"#111\" stroke-width=\"2.5\"");
-  const Pixel side{-heading.y * 6.0, heading.x * 6.0};
-  const Pixel back{tip.x - heading.x * 10.0, tip.y - heading.y * 10.0};
-  svg.polygon({tip, {back.x + side.x, back.y + side.y}, {back.x - side.x, back.y - side.y}}, "fill=\"#111\"");
-  svg.circle(at, 7.0, "fill=\"#fff\" stroke=\"#111\" stroke-width=\"2.5\"");
-  MapPoint outward{-heading.y, heading.x};
-  if (outward.x * (at.x - away.x) + outward.y * (at.y - away.y) < 0) outward = {-outward.x, -outward.y};
-  const std::string style = std::string("font-size=\"13\" font-weight=\"bold\" fill=\"#111\"") + halo;
-  if (std::fabs(outward.y) >= std::fabs(outward.x)) {
-    svg.text({at.x + outward.x * 20.0, at.y + outward.y * 20.0 + 5.0}, "start", style, "middle");
-    return;
-  }
-  // Beside the marker the label starts past its circle; centred there it would cover the circle, and at a
-  // map's side it would cross the panel's edge, so it goes to the other side when there is no room.
-  constexpr double labelWidth = 40.0;  // "start" in bold 13 px with its halo
-  constexpr double clearance = 12.0;
-  const bool roomRight = at.x + clearance + labelWidth <= right;
-  const bool roomLeft = at.x - clearance - labelWidth >= left;
-  const bool toRight = outward.x > 0 ? roomRight || !roomLeft : !roomLeft;
-  svg.text({at.x + (toRight ? clearance : -clearance), at.y + 5.0}, "start", style, toRight ? "start" : "end");
-}
-
-void drawScaleBar(SvgDocument& svg, Pixel at, const MapView& view, double mapWidth) {
-  const double units = niceStep(mapWidth / view.scale, 5.0);
-  const double length = units * view.scale;
-  svg.line(at, {at.x + length, at.y}, "stroke=\"#333\" stroke-width=\"2\"");
-  svg.line({at.x, at.y - 5}, {at.x, at.y + 5}, "stroke=\"#333\" stroke-width=\"2\"");
-  svg.line({at.x + length, at.y - 5}, {at.x + length, at.y + 5}, "stroke=\"#333\" stroke-width=\"2\"");
-  svg.text({at.x + length + 8, at.y + 4}, fixedText(units, 0) + " units", "font-size=\"12\" fill=\"#333\"");
 }
 
 double drawLegend(SvgDocument& svg, const Picture& picture, const SpeedScale& scale, double y) {
@@ -244,14 +166,14 @@ double drawPanels(SvgDocument& svg, const Picture& picture, const SpeedScale& sc
     view.left = left + panelPad + 8.0 + (mapWidth - spanX * view.scale) / 2.0;
     view.top = y + 46.0 + 20.0;
     if (!panel.track.empty()) {
-      svg.polygon(thinned(panel.track, view),
+      svg.polygon(thinned(view.pixels(panel.track)),
                   "fill=\"none\" stroke=\"#d4d4d4\" stroke-width=\"16\" stroke-linejoin=\"round\"");
     }
     // The ghost car's path runs under the run as a dashed casing, so that where both agree both show.
-    for (const auto& piece : panel.ghostPath) svg.polyline(thinned(piece, view), ghostCarStyle);
+    for (const auto& piece : panel.ghostPath) svg.polyline(thinned(view.pixels(piece)), ghostCarStyle);
     drawRun(svg, panel, view, scale);
     const Pixel middle = view.at({(bounds.minX + bounds.maxX) / 2.0, (bounds.minY + bounds.maxY) / 2.0});
-    if (panel.start) drawStart(svg, view.at(*panel.start), panel.heading, middle, left, left + panelWidth);
+    if (panel.start) drawStartMarker(svg, view.at(*panel.start), panel.heading, middle, left, left + panelWidth);
     drawScaleBar(svg, {left + panelPad, y + panelHeight - 16.0}, view, mapWidth);
   }
   const std::size_t rows = (count + columns - 1) / columns;

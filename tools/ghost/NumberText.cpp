@@ -11,6 +11,20 @@ std::string fixedText(double value, int decimals) {
   return text;
 }
 
+std::string jsonNumber(double value, int decimals) {
+  if (!std::isfinite(value)) return "null";
+  std::string text = fixedText(value, decimals);
+  if (text.find('.') != std::string::npos) {
+    while (text.back() == '0') text.pop_back();
+    if (text.back() == '.') text.pop_back();
+  }
+  return text == "-0" ? "0" : text;
+}
+
+std::string countText(std::size_t count, std::string_view one, std::string_view many) {
+  return std::to_string(count) + " " + std::string(count == 1 ? one : many);
+}
+
 std::string signedSeconds(double seconds, std::string_view minus) {
   if (std::fabs(seconds) < 0.0005) return "0.000 s";
   return (seconds < 0 ? std::string(minus) : std::string("+")) + fixedText(std::fabs(seconds), 3) + " s";

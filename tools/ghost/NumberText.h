@@ -1,12 +1,19 @@
 // Numbers as the tool writes them for people: a fixed number of decimals, and time differences signed.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace lumaro_ghost {
 
 std::string fixedText(double value, int decimals);
+
+// A number for JSON with at most `decimals` decimals and no trailing zeros; null when it is not finite.
+std::string jsonNumber(double value, int decimals = 4);
+
+// A count with its noun: "1 field", "3 fields".
+std::string countText(std::size_t count, std::string_view one, std::string_view many);
 
 // A difference in seconds with its sign: "+0.250 s", "-1.000 s", and "0.000 s" for less than half a
 // millisecond either way. minus: the sign to write (a picture uses the true minus sign).

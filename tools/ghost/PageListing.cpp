@@ -1,6 +1,7 @@
 #include "tools/ghost/PageListing.h"
 
 #include "tools/ghost/GhostHeaderFields.h"
+#include "tools/ghost/NumberText.h"
 #include "ui/GhostChoice.h"
 
 namespace lumaro_ghost {
@@ -16,10 +17,10 @@ std::string refusal(std::string_view headerLine, std::string_view fileName, std:
   const GhostHeaderFields header = readHeaderFields(headerLine);
   switch (headerFit(header, mapName, lapCount)) {
     case HeaderFit::TooFewFields:
-      return "its first line has " + std::to_string(header.fieldCount) + " fields; the page needs at least four";
+      return "its first line has " + countText(header.fieldCount, "field", "fields") + "; the page needs at least four";
     case HeaderFit::TooManyFields:
-      return "its first line has " + std::to_string(header.fieldCount) +
-             " fields: a comma stands inside one of them, and the page does not guess which";
+      return "its first line has " + countText(header.fieldCount, "field", "fields") +
+             ": a comma stands inside one of them, and the page does not guess which";
     case HeaderFit::OtherMap:
       return "it is for the map \"" + header.mapName + "\", not \"" + headerName(mapName) + "\"";
     case HeaderFit::LapCountNoNumber: return "its lap count \"" + header.lapField + "\" is not a number";

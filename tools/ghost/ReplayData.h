@@ -1,39 +1,43 @@
 // What the replay page is built from, and nothing more: the runs (their points), and measured along the
-// first run's path (the reference, A): every run's time and speed there, and the lap and sector rows.
-// replayData is the one place that matches runs with each other; a better matching changes it alone.
-// Distances are A's, in the game's units from A's first frame; times are seconds from each run's first
-// frame; a difference is the run's time less A's (below zero the run is ahead).
+// laps every run holds: A's time there, every run's difference to A and speed, with the lap and sector
+// rows. The figures are the analysis's (RunAnalysis.h): every run timed at A's start line and placed on A's
+// first lap by track position, so they are those of `lumaro-ghost compare`.
+// Times are race times: seconds from the run's start crossing (its run time less startSeconds); a
+// difference is the run's race time less A's at the same place on the track (below zero the run is ahead).
+// Distances are along A's first lap, lap after lap: (laps before + share of the lap) x its length.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "tools/ghost/LoadedGhost.h"
+#include "tools/ghost/RunAnalysis.h"
 
 namespace lumaro_ghost {
 
-// The traces are sampled at every sector's start and this many times evenly within each sector.
+// The traces are sampled exactly at every sector's start and this many times evenly within each sector.
 inline constexpr int traceSamplesPerSector = 30;
 
-// One point along A's path.
+// One point along the laps.
 struct TraceSample {
   double distance = 0.0;
-  double secondsA = 0.0;      // A's run time there
-  std::vector<double> delta;  // per run: its time at the matched point less A's (A's own is 0)
-  std::vector<double> speed;  // per run: units per second at the matched point
+  double secondsA = 0.0;      // A's race time there
+  std::vector<double> delta;  // per run: its race time there less A's (A's own is 0)
+  std::vector<double> speed;  // per run: units per second there
 };
 
 struct LapRow {
   int lap = 1;  // from 1
   double startDistance = 0.0;
   double endDistance = 0.0;
-  std::vector<double> seconds;  // per run: the lap's time
+  std::vector<double> seconds;  // per run: the lap's time, line to line
 };
 
 struct SectorRow {
   int lap = 1;
   double from = 0.0;  // shares of the lap
   double to = 0.0;
-  double startDistance = 0.0;
+  double startDistance = 0.0;  // the distance of the trace's sample at the sector's start
   double endDistance = 0.0;
   std::vector<double> seconds;  // per run: the time spent in the sector
   std::vector<double> delta;    // per run: gained (below zero) or lost over the sector against A
@@ -42,13 +46,15 @@ struct SectorRow {
 struct ReplayData {
   std::vector<const LoadedGhost*> runs;  // A first
   std::vector<bool> lapLinesFound;       // per run: false when its laps are equal shares of its length
+  std::vector<double> startSeconds;      // per run: the run time (from its first frame) of its start crossing
+  std::vector<std::string> notes;        // what the reader must know about the runs, one a line
   int sectorsPerLap = 0;
-  std::vector<TraceSample> trace;  // in order of distance, from A's start to the end of the laps all runs hold
+  std::vector<TraceSample> trace;  // in order of distance, from the start to the end of the laps all runs hold
   std::vector<LapRow> laps;
   std::vector<SectorRow> sectors;  // lap by lap, in order
 };
 
 // ghosts: runs with a path (two frames or more, some length); the first is the reference.
-ReplayData replayData(const std::vector<LoadedGhost>& ghosts);
+ReplayData replayData(const std::vector<LoadedGhost>& ghosts, int sectorsPerLap = 10);
 
 }  // namespace lumaro_ghost

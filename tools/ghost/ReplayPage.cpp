@@ -9,23 +9,15 @@
 #include "tools/ghost/PointCode.h"
 #include "tools/ghost/ReplayAssets.h"
 #include "tools/ghost/Sha256.h"
-#include "tools/ghost/SvgDocument.h"
-#include "tools/ghost/TerminalText.h"
+#include "tools/ghost/TextEscapes.h"
 
 namespace lumaro_ghost {
 
 namespace {
 
-std::string number(double value, int decimals) {
-  if (!std::isfinite(value)) return "null";
-  std::string text = fixedText(value, decimals);
-  if (text.find_first_not_of("-0.") == std::string::npos) return "0";  // no "-0.0000"
-  return text;
-}
-
 std::string numbers(const std::vector<double>& values, int decimals) {
   std::string text = "[";
-  for (std::size_t i = 0; i < values.size(); ++i) text += (i == 0 ? "" : ",") + number(values[i], decimals);
+  for (std::size_t i = 0; i < values.size(); ++i) text += (i == 0 ? "" : ",") + jsonNumber(values[i], decimals);
   return text + "]";
 }
 
@@ -72,7 +64,7 @@ std::string extentJson(const LoadedGhost& ghost) {
     latest = std::max(latest, frame.time);
   }
   return "{\"box\":" + numbers({box, box + 4}, 1) +
-         ",\"latest\":" + number((static_cast<double>(latest) - frames.front().time) / 1000.0, 3) + "}";
+         ",\"latest\":" + jsonNumber((static_cast<double>(latest) - frames.front().time) / 1000.0, 3) + "}";
 }
 
 std::string runsJson(const ReplayData& data) {
@@ -86,7 +78,8 @@ std::string runsJson(const ReplayData& data) {
             ",\"runTime\":" + pageTextJson(headerNumber(header.runTime, header.runTimeField, true)) +
             ",\"laps\":" + pageTextJson(headerNumber(header.lapCount, header.lapField, false)) +
             ",\"frames\":" + std::to_string(ghost.content.frames.size()) +
-            ",\"lapLinesFound\":" + (data.lapLinesFound[i] ? "true" : "false") + ",\"extent\":" + extentJson(ghost) +
+            ",\"lapLinesFound\":" + (data.lapLinesFound[i] ? "true" : "false") +
+            ",\"start\":" + jsonNumber(data.startSeconds[i], 4) + ",\"extent\":" + extentJson(ghost) +
             ",\"points\":\"" + encodePoints(ghost.content.frames) + "\"}";
   }
   return text + "]";
@@ -97,15 +90,15 @@ std::string rowsJson(const ReplayData& data) {
   for (std::size_t i = 0; i < data.laps.size(); ++i) {
     const LapRow& row = data.laps[i];
     text += std::string(i == 0 ? "" : ",") + "{\"lap\":" + std::to_string(row.lap) +
-            ",\"start\":" + number(row.startDistance, 2) + ",\"end\":" + number(row.endDistance, 2) +
+            ",\"start\":" + jsonNumber(row.startDistance, 2) + ",\"end\":" + jsonNumber(row.endDistance, 2) +
             ",\"seconds\":" + numbers(row.seconds, 4) + "}";
   }
   text += "],\n\"sectors\":[";
   for (std::size_t i = 0; i < data.sectors.size(); ++i) {
     const SectorRow& row = data.sectors[i];
     text += std::string(i == 0 ? "" : ",\n") + "{\"lap\":" + std::to_string(row.lap) +
-            ",\"from\":" + number(row.from, 3) + ",\"to\":" + number(row.to, 3) +
-            ",\"start\":" + number(row.startDistance, 2) + ",\"end\":" + number(row.endDistance, 2) +
+            ",\"from\":" + jsonNumber(row.from, 3) + ",\"to\":" + jsonNumber(row.to, 3) +
+            ",\"start\":" + jsonNumber(row.startDistance, 2) + ",\"end\":" + jsonNumber(row.endDistance, 2) +
             ",\"seconds\":" + numbers(row.seconds, 4) + ",\"delta\":" + numbers(row.delta, 4) + "}";
   }
   return text + "]";
@@ -118,7 +111,9 @@ std::string dataJson(const ReplayData& data) {
     distance.push_back(sample.distance);
     secondsA.push_back(sample.secondsA);
   }
-  return "{\"title\":" + pageTextJson(title(data)) + ",\n\"runs\":" + runsJson(data) +
+  std::string notes = "[";
+  for (std::size_t i = 0; i < data.notes.size(); ++i) notes += (i == 0 ? "" : ",") + pageTextJson(data.notes[i]);
+  return "{\"title\":" + pageTextJson(title(data)) + ",\n\"notes\":" + notes + "],\n\"runs\":" + runsJson(data) +
          ",\n\"sectorsPerLap\":" + std::to_string(data.sectorsPerLap) +
          ",\n\"trace\":{\"distance\":" + numbers(distance, 2) + ",\n\"secondsA\":" + numbers(secondsA, 4) +
          ",\n\"delta\":" +
@@ -137,23 +132,7 @@ std::string hashSource(std::string_view text) {
 
 }  // namespace
 
-std::string pageTextJson(std::string_view text) {
-  const std::string json = jsonString(terminalText(text));
-  std::string safe;
-  safe.reserve(json.size());
-  for (const char c : json) {
-    if (c == '<') {
-      safe += "\\u003c";
-    } else if (c == '>') {
-      safe += "\\u003e";
-    } else if (c == '&') {
-      safe += "\\u0026";
-    } else {
-      safe += c;
-    }
-  }
-  return safe;
-}
+std::string pageTextJson(std::string_view text) { return scriptJsonString(terminalText(text)); }
 
 std::string replayPage(const ReplayData& data) {
   std::string page;

@@ -2,9 +2,10 @@
 
 #include <cmath>
 
-#include "tools/ghost/DeltaPanel.h"
+#include "tools/ghost/ComparisonMap.h"
 #include "tools/ghost/MapPanels.h"
 #include "tools/ghost/PictureStyle.h"
+#include "tools/ghost/TracePanels.h"
 
 namespace lumaro_ghost {
 
@@ -22,12 +23,12 @@ MapPoint headingFrom(const std::vector<MapPoint>& path) {
 }
 
 PicturePanel runPanel(std::string title, std::string caption, std::span<const GhostFrame> frames,
-                      const RunProfile& profile) {
+                      std::span<const double> speed) {
   PicturePanel panel;
   panel.title = std::move(title);
   panel.caption = std::move(caption);
   for (const GhostFrame& frame : frames) panel.path.push_back({frame.x, frame.y});
-  panel.speed = profile.speed;
+  panel.speed.assign(speed.begin(), speed.end());
   if (!panel.path.empty()) {
     panel.start = panel.path.front();
     panel.heading = headingFrom(panel.path);
@@ -38,8 +39,16 @@ PicturePanel runPanel(std::string title, std::string caption, std::span<const Gh
 std::string pictureSvg(const Picture& picture) {
   SvgDocument svg;
   svg.text({margin, 34}, picture.title, "font-size=\"20\" font-weight=\"bold\" fill=\"#111\"");
-  double y = drawMapPanels(svg, picture, 52.0);
-  if (picture.delta) y = drawDeltaPanel(svg, *picture.delta, y);
+  double y = 52.0;
+  for (const std::string& note : picture.notes) {
+    svg.text({margin, y + 4}, note, "font-size=\"13\" fill=\"#a50f2a\"");
+    y += 20.0;
+  }
+  y = picture.comparison ? drawComparisonMap(svg, *picture.comparison, y) : drawMapPanels(svg, picture, y);
+  if (picture.trace) {
+    y = drawSpeedPanel(svg, *picture.trace, y);
+    y = drawDeltaPanel(svg, *picture.trace, y);
+  }
   return svg.finish(pictureWidth, std::ceil(y + margin - panelGap));
 }
 

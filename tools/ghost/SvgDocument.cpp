@@ -5,66 +5,6 @@
 
 namespace lumaro_ghost {
 
-namespace {
-
-// The length of the UTF-8 sequence starting at text[at], or 0 when it is not one.
-std::size_t utf8Length(std::string_view text, std::size_t at) {
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char lead = byte(at);
-  std::size_t length = 0;
-  unsigned minimum = 0;
-  unsigned code = 0;
-  if (lead < 0x80) return 1;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2, code = lead & 0x1Fu, minimum = 0x80;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3, code = lead & 0x0Fu, minimum = 0x800;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4, code = lead & 0x07u, minimum = 0x10000;
-  } else {
-    return 0;
-  }
-  if (at + length > text.size()) return 0;
-  for (std::size_t i = 1; i < length; ++i) {
-    if ((byte(at + i) & 0xC0u) != 0x80u) return 0;
-    code = (code << 6) | (byte(at + i) & 0x3Fu);
-  }
-  if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
-  return length;
-}
-
-}  // namespace
-
-std::string xmlText(std::string_view text) {
-  std::string safe;
-  for (std::size_t at = 0; at < text.size();) {
-    const std::size_t length = utf8Length(text, at);
-    if (length == 0) {
-      safe += "\xEF\xBF\xBD";
-      ++at;
-      continue;
-    }
-    const char c = text[at];
-    if (length == 1) {
-      if (c == '&') {
-        safe += "&amp;";
-      } else if (c == '<') {
-        safe += "&lt;";
-      } else if (c == '>') {
-        safe += "&gt;";
-      } else if (c == '"') {
-        safe += "&quot;";
-      } else if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) {
-        safe += c;
-      }
-    } else {
-      safe.append(text.substr(at, length));
-    }
-    at += length;
-  }
-  return safe;
-}
-
 std::string svgNumber(double value) {
   if (!std::isfinite(value)) return "0";
   double rounded = std::round(value * 10.0) / 10.0;
@@ -114,6 +54,19 @@ void SvgDocument::polygon(const std::vector<Pixel>& points, std::string_view att
   out_ << "<polygon ";
   writePoints(out_, points);
   out_ << attributes << "/>\n";
+}
+
+void SvgDocument::path(const std::vector<std::vector<Pixel>>& pieces, std::string_view attributes) {
+  bool any = false;
+  for (const auto& piece : pieces) {
+    if (piece.size() < 2) continue;
+    out_ << (any ? "" : "<path d=\"");
+    any = true;
+    for (std::size_t i = 0; i < piece.size(); ++i) {
+      out_ << (i == 0 ? 'M' : 'L') << svgNumber(piece[i].x) << ' ' << svgNumber(piece[i].y);
+    }
+  }
+  if (any) out_ << "\" " << attributes << "/>\n";
 }
 
 void SvgDocument::text(Pixel at, std::string_view content, std::string_view attributes, std::string_view anchor) {

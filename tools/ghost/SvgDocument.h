@@ -1,6 +1,6 @@
 // A small writer of self-contained SVG: shapes, polylines and text in pixel coordinates, every number with
-// at most one decimal, every text made safe for XML (markup characters escaped, bytes that are not UTF-8
-// replaced), so that any file name or player name gives a picture every browser opens.
+// at most one decimal, every text made safe for XML by xmlText (TextEscapes.h), so that any file name or
+// player name gives a picture every browser opens.
 #pragma once
 
 #include <sstream>
@@ -8,15 +8,14 @@
 #include <string_view>
 #include <vector>
 
+#include "tools/ghost/TextEscapes.h"
+
 namespace lumaro_ghost {
 
 struct Pixel {
   double x = 0.0;
   double y = 0.0;
 };
-
-// The text escaped for XML: & < > " as entities, control bytes dropped, invalid UTF-8 as U+FFFD.
-std::string xmlText(std::string_view text);
 
 // A number as SVG coordinates are written: rounded to one decimal, without a trailing ".0".
 std::string svgNumber(double value);
@@ -29,6 +28,9 @@ public:
   void circle(Pixel centre, double radius, std::string_view attributes);
   void polyline(const std::vector<Pixel>& points, std::string_view attributes);
   void polygon(const std::vector<Pixel>& points, std::string_view attributes);
+  // Pieces of line as one path element, each piece its points joined by straight lines (a piece of fewer
+  // than two points is left out).
+  void path(const std::vector<std::vector<Pixel>>& pieces, std::string_view attributes);
   // anchor: start, middle or end.
   void text(Pixel at, std::string_view content, std::string_view attributes, std::string_view anchor = "start");
   // Raw markup: definitions, group openings and closings.

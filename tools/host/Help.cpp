@@ -9,8 +9,9 @@ std::string stepSummary() {
   main-menu                        go to the main menu
   console LINE                     type a line into the console
   player NAME                      name the local player
-  drive N laps [lap-time S | speed V] [vary P%] [seed N] [run-out S]
-  drive S seconds [lap-time S | speed V] [vary P%] [seed N]
+  drive N laps [lap-time S | speed V] [vary P%] [seed N] [run-out S] [RACING...] [phase P]
+  drive S seconds [lap-time S | speed V] [vary P%] [seed N] [RACING...] [phase P]
+      RACING: style racing|steady, line UNITS, lose SECONDS lap N FROM-TO%, wide UNITS lap N FROM-TO%
   reset-ball | respawn | remove-car | restore-car | pause | unpause
   wait S [seconds] | wait N ticks
   copy SOURCE DESTINATION          copy a file into the game root
@@ -94,7 +95,7 @@ Steps:
                                                             console lm_ghostfilepath "My-PB.ghost"
   player NAME
       Names the local player (default Player); ghosts are exported under this name.   player Ann
-  drive N laps [lap-time S | speed V] [vary P%] [seed N] [run-out S]
+  drive N laps [lap-time S | speed V] [vary P%] [seed N] [run-out S] [RACING...] [phase P]
       The car drives along the track, one move every game tick, facing the way it goes, until it has
       completed N laps at the start/finish line: from the spawn (or after a ball reset) the first
       crossing starts the race and each later one completes a lap, and the map's script counts every
@@ -105,7 +106,19 @@ Steps:
       N from 1 to 1000, lap-time S from 1 to 3600, speed V from 1 to 100000, run-out from 0 to 60,
       P below 100; all the laps together may take at most a day of game time.
                                                   drive 3 laps lap-time 20 vary 2% seed 7
-  drive S seconds [lap-time S | speed V] [vary P%] [seed N]
+      style racing drives the racing line instead of the track's path at one speed: every corner
+      rounded into an arc, flat out on the straights, braking for each corner as tight as it is and
+      accelerating out of it; lap-time then sets the pace of the whole lap, speed the top speed
+      (default: the map's drive-style, else steady). The options below drive the racing line too:
+      line UNITS drives that far to the left of it (-1000 to 1000; negative: to the right);
+      lose SECONDS lap N FROM-TO% loses that much time (more than 0, up to 60 s) over that stretch of
+      the drive's Nth lap (laps counted from its first crossing of the line), slowing smoothly and
+      recovering; wide UNITS lap N FROM-TO% swings the line up to that far (1 to 1000) towards the
+      outside of the stretch's turn, at the same pace: a run that differs only in its line reaches
+      every point of the track at the same time. phase P (0 to 1) sets the car off P of a game tick
+      late, so that it crosses the line at another moment between two ticks.
+                            drive 3 laps lap-time 20 style racing lose 0.5 lap 2 42-58% phase 0.5
+  drive S seconds [lap-time S | speed V] [vary P%] [seed N] [RACING...] [phase P]
       Drives for S seconds of game time, from 0.001 to 3600.       drive 4.5 seconds speed 1800
   reset-ball
       The map's script puts LapNb back to -1; the car stays where it is.        reset-ball
@@ -171,6 +184,7 @@ Map files (maps/*.map, see maps/README.md):
   variable int LapNb -1             a variable: int, float, string, vector (three numbers) or bool
   variable string MapName "Canyon Run"
   lap-time 25                       the lap time of a drive that names none (optional)
+  drive-style racing                a drive that names no style drives the racing line (default steady)
   line 800 -600 800 600             the start/finish line, from X1 Y1 to X2 Y2
   point 0 0 17                      the track: points in driving order, joined back to the first;
   point 9000 0 17                   the car spawns on the first

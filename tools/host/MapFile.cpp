@@ -146,6 +146,11 @@ MapFileResult parseMapFile(std::string_view text, const std::string& name) {
       } else if (key == "lap-time") {
         if (words.words.size() != 2) throw BadLine("expected: lap-time SECONDS");
         map.lapTime = numberIn(words.words[1], "the lap time", lapSeconds);
+      } else if (key == "drive-style") {
+        if (words.words.size() != 2 || (words.words[1] != "racing" && words.words[1] != "steady")) {
+          throw BadLine("expected: drive-style racing|steady");
+        }
+        map.racing = words.words[1] == "racing";
       } else if (key == "line") {
         if (words.words.size() != 5) throw BadLine("expected: line X1 Y1 X2 Y2");
         line = std::make_pair(trackPoint(words.words, 1, false), trackPoint(words.words, 3, false));
@@ -155,7 +160,8 @@ MapFileResult parseMapFile(std::string_view text, const std::string& name) {
         points.push_back(trackPoint(words.words, 1, true));
         if (lineOfTrack == 0) lineOfTrack = lineNumber;
       } else {
-        throw BadLine("unknown entry \"" + key + "\" (map, freeplay, kismet, variable, lap-time, line, point)");
+        throw BadLine("unknown entry \"" + key +
+                      "\" (map, freeplay, kismet, variable, lap-time, drive-style, line, point)");
       }
     } catch (const BadLine& error) {
       mistakes.emplace_back(lineNumber, error.what());

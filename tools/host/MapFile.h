@@ -17,6 +17,7 @@ struct MapFile {
   sim::MapDefinition definition;
   std::optional<sim::Track> track;
   std::optional<double> lapTime;  // the lap time a drive on this map takes when it names none
+  bool racing = false;            // a drive that names no style follows the racing line (drive-style racing)
 };
 
 // Every mistake in the file, as "FILE:LINE: what is wrong", or the map.

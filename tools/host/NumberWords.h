@@ -35,6 +35,13 @@ inline constexpr NumberRange trackCoordinate{-1'000'000.0, 1'000'000.0, ""};
 inline constexpr NumberRange trackLapLength{100.0, 100'000'000.0, " units"};
 // The game time a drive of laps may take, all its numbers together (a day).
 inline constexpr double longestDrive = 86'400.0;
+// A racing drive: its line to the side of the racing line, a planted loss of time, how far a wide line
+// swings out, the phase of the car against the game's ticks, and a stretch of a lap in per cent.
+inline constexpr NumberRange lineOffset{-1000.0, 1000.0, " units"};
+inline constexpr NumberRange lostSeconds{0.001, 60.0, " s"};
+inline constexpr NumberRange wideUnits{1.0, 1000.0, " units"};
+inline constexpr NumberRange tickPhase{0.0, 1.0, " (of a game tick)"};
+inline constexpr NumberRange lapShare{0.0, 100.0, "%"};
 // Whole numbers.
 inline constexpr NumberRange lapCount{1, 1000, ""};
 inline constexpr NumberRange tickCount{1, 1'000'000, ""};

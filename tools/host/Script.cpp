@@ -1,9 +1,12 @@
 #include "tools/host/Script.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <stdexcept>
+#include <tuple>
+#include <utility>
 
 #include "tools/host/NumberWords.h"
 #include "tools/host/Words.h"
@@ -44,8 +47,50 @@ bool isOneOf(const std::string& word, std::initializer_list<const char*> names) 
   return false;
 }
 
+// A stretch of a lap as FROM-TO%, in per cent of the lap from the line: "42-58%" or "42%-58%".
+std::pair<double, double> stretchOfLap(const std::string& word) {
+  const std::string what = "the stretch \"" + word + "\"";
+  const std::size_t dash = word.find('-', 1);
+  if (word.empty() || word.back() != '%' || dash == std::string::npos) {
+    throw BadStep(what + " must be FROM-TO% of the lap, as 42-58%");
+  }
+  std::string from = word.substr(0, dash);
+  if (!from.empty() && from.back() == '%') from.pop_back();
+  const double start = numberIn(from, what + "'s start", lapShare);
+  const double end = numberIn(word.substr(dash + 1, word.size() - dash - 2), what + "'s end", lapShare);
+  if (end <= start) throw BadStep(what + " must end after it starts");
+  return {start / 100.0, end / 100.0};
+}
+
+// lose SECONDS lap N FROM-TO% or wide UNITS lap N FROM-TO%, from the word after the option's name; returns
+// the number of words taken.
+std::size_t parseMistake(const Arguments& words, std::size_t at, Drive& drive) {
+  const std::string& option = words[at - 1];
+  const bool lose = option == "lose";
+  const std::string usage = option + (lose ? " SECONDS" : " UNITS") + " lap N FROM-TO%";
+  if (at + 3 >= words.size() || words[at + 1] != "lap") throw BadStep("expected: " + usage);
+  sim::PlantedMistake mistake;
+  if (lose) {
+    mistake.lostSeconds = numberIn(words[at], "the time lost", lostSeconds);
+  } else {
+    mistake.wideBy = numberIn(words[at], "how far wide", wideUnits);
+  }
+  const std::int64_t lap = wholeNumberIn(words[at + 2], "the lap of a mistake", lapCount);
+  mistake.lap = static_cast<int>(lap);
+  std::tie(mistake.from, mistake.to) = stretchOfLap(words[at + 3]);
+  for (const sim::PlantedMistake& other : drive.mistakes) {
+    if (other.lap == mistake.lap && (other.lostSeconds > 0.0) == lose) {
+      throw BadStep("lap " + std::to_string(lap) + " has a " + option + " already");
+    }
+  }
+  drive.mistakes.push_back(mistake);
+  return 4;
+}
+
 Drive parseDrive(const Arguments& words) {
-  const std::string usage = "drive N laps|SECONDS s [lap-time S | speed V] [vary P%] [seed N] [run-out S]";
+  const std::string usage =
+      "drive N laps|SECONDS s [lap-time S | speed V] [vary P%] [seed N] [run-out S] [style racing|steady] "
+      "[line UNITS] [lose SECONDS lap N FROM-TO%] [wide UNITS lap N FROM-TO%] [phase P]";
   Drive drive;
   const std::string& amount = at(words, 1, usage);
   const std::string& unit = at(words, 2, usage);
@@ -60,7 +105,16 @@ Drive parseDrive(const Arguments& words) {
     const std::string& option = words[i];
     if (i + 1 >= words.size()) throw BadStep("\"" + option + "\" needs a value");
     const std::string& value = words[i + 1];
-    if (option == "lap-time") {
+    if (option == "lose" || option == "wide") {
+      i += parseMistake(words, i + 1, drive) - 1;
+    } else if (option == "style") {
+      if (value != "racing" && value != "steady") throw BadStep("the style is racing or steady, not \"" + value + "\"");
+      drive.racing = value == "racing";
+    } else if (option == "line") {
+      drive.lineOffset = numberIn(value, "the line's offset", lineOffset);
+    } else if (option == "phase") {
+      drive.phase = numberIn(value, "the phase", tickPhase);
+    } else if (option == "lap-time") {
       drive.lapTime = numberIn(value, "the lap time", lapSeconds);
     } else if (option == "speed") {
       drive.speed = numberIn(value, "the speed", carSpeed);
@@ -77,10 +131,14 @@ Drive parseDrive(const Arguments& words) {
       if (drive.laps == 0) throw BadStep("run-out applies to a drive of laps only");
       drive.runOut = numberIn(value, "the run-out", runOutSeconds);
     } else {
-      throw BadStep("unknown drive option \"" + option + "\" (lap-time, speed, vary, seed, run-out)");
+      throw BadStep("unknown drive option \"" + option +
+                    "\" (lap-time, speed, vary, seed, run-out, style, line, lose, wide, phase)");
     }
   }
   if (drive.lapTime && drive.speed) throw BadStep("give either a lap time or a speed, not both");
+  if (drive.racing == false && drive.needsRacingLine()) {
+    throw BadStep("line, lose and wide drive the racing line: they do not go with style steady");
+  }
   return drive;
 }
 

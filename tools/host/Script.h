@@ -12,6 +12,7 @@
 #include <variant>
 #include <vector>
 
+#include "sim/Driver.h"
 #include "tools/host/TextTest.h"
 
 namespace lumaro_host {
@@ -39,6 +40,12 @@ struct Drive {
   double variationPercent = 0.0;
   std::uint64_t seed = 1;
   double runOut = 0.5;  // seconds the car rolls on past the line after the last lap
+  // style racing|steady; none: the map's own (a line, lose or wide asks for the racing line)
+  std::optional<bool> racing;
+  std::optional<double> lineOffset;           // units to the left of the racing line
+  std::vector<sim::PlantedMistake> mistakes;  // lose and wide, at most one of each per lap
+  double phase = 0.0;                         // of a game tick, by which the car sets off late
+  bool needsRacingLine() const { return lineOffset.has_value() || !mistakes.empty(); }
 };
 enum class GameEvent { ResetBall, Respawn, RemoveCar, RestoreCar, Pause, Unpause };
 struct Happen {

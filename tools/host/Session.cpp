@@ -47,7 +47,10 @@ Session::Session(const SessionSettings& settings, std::ostream& out)
   game_->setTickLength(settings.tickLength);
   game_->setClockStepPerHostCall(settings.hostCallLength);
   game_->keepRecords(settings.keepRecords);
-  game_->console().setLineObserver([this](const std::string& line) { transcript_.console(line); });
+  game_->console().setLineObserver([this](const std::string& line) {
+    transcript_.console(line);
+    if (settings_.keepRecords) consoleLines_.push_back({game_->now(), line});
+  });
   plugin_ = std::make_unique<sim::LoadedPlugin>(settings.plugin, *game_);
 }
 
@@ -161,25 +164,51 @@ StepOutcome Session::drive(const Drive& step) {
   if (!driver_) return failure(map_ ? "this map has no track to drive on" : "no map is loaded");
   if (game_->car() == nullptr) return failure("there is no car to drive (restore-car or respawn first)");
   if (game_->paused()) return failure("the game is paused (unpause first)");
-  const double lapLength = driver_->track().length();
   sim::DriveStyle style;
+  style.racing = step.racing ? *step.racing : step.needsRacingLine() || map_->racing;
+  const sim::RacingLine& racingLine = driver_->racingLine();
+  // How long a lap takes at one unit per second: its length when steady, the racing line's pace when racing.
+  const double unitLap = style.racing ? racingLine.lapSeconds() : driver_->track().length();
   const std::optional<double> lapTime = step.lapTime ? step.lapTime : map_->lapTime;
-  style.speed = step.speed ? *step.speed : lapTime ? lapLength / *lapTime : defaultSpeed;
+  style.speed = step.speed ? *step.speed : lapTime ? unitLap / *lapTime : defaultSpeed;
   style.variation = step.variationPercent / 100.0;
   style.seed = step.seed;
-  char text[160];
-  std::snprintf(text, sizeof text, "driving at %g units/s, a lap in %g s", style.speed, lapLength / style.speed);
+  style.lineOffset = step.lineOffset.value_or(0.0);
+  style.mistakes = step.mistakes;
+  style.phase = step.phase;
+  char text[200];
+  if (style.racing) {
+    std::snprintf(text, sizeof text,
+                  "driving the racing line at up to %g units/s (%.0f in the slowest corner), a lap in %g s",
+                  style.speed, style.speed * racingLine.slowestShare(), unitLap / style.speed);
+  } else {
+    std::snprintf(text, sizeof text, "driving at %g units/s, a lap in %g s", style.speed, unitLap / style.speed);
+  }
   std::string description = text;
+  if (style.lineOffset != 0.0) {
+    description += ", " + secondsText(std::fabs(style.lineOffset)) + " units to its " +
+                   (style.lineOffset > 0.0 ? "left" : "right");
+  }
   if (style.variation > 0.0) description += ", each lap within " + secondsText(step.variationPercent) + "% of it";
+  if (style.phase > 0.0) description += ", setting off " + secondsText(style.phase) + " of a tick late";
   transcript_.event(description);
+  double plantedLoss = 0.0;
+  for (const sim::PlantedMistake& mistake : style.mistakes) {
+    const std::string stretch = " from " + secondsText(mistake.from * 100.0) + "% to " +
+                                secondsText(mistake.to * 100.0) + "% of lap " + std::to_string(mistake.lap);
+    transcript_.event(mistake.lostSeconds > 0.0
+                          ? "planted: " + secondsText(mistake.lostSeconds) + " s lost" + stretch
+                          : "planted: a line " + secondsText(mistake.wideBy) + " units wide" + stretch);
+    plantedLoss += mistake.lostSeconds;
+  }
 
   // Each number of the step is in its range; together, on a long lap, they could still ask for months.
-  const double slowestLap = lapLength / style.speed * (1.0 + style.variation);
-  if (step.laps * slowestLap > longestDrive) {
+  const double slowestLap = unitLap / style.speed * (1.0 + style.variation);
+  if (step.laps * slowestLap + plantedLoss > longestDrive) {
     char refusal[128];
     std::snprintf(refusal, sizeof refusal,
-                  "the laps would take up to %.0f s of game time; a drive takes at most %.0f s", step.laps * slowestLap,
-                  longestDrive);
+                  "the laps would take up to %.0f s of game time; a drive takes at most %.0f s",
+                  step.laps * slowestLap + plantedLoss, longestDrive);
     return failure(refusal);
   }
   driver_->start(style);
@@ -187,7 +216,7 @@ StepOutcome Session::drive(const Drive& step) {
   if (step.laps > 0) {
     const int target = driver_->lapsCompleted() + step.laps;
     // Far more time than the laps can take, so a car that cannot reach the line does not drive forever.
-    const double limit = (step.laps + 1) * slowestLap * 2.0 + 60.0;
+    const double limit = (step.laps + 1) * slowestLap * 2.0 + plantedLoss + 60.0;
     std::int64_t passed = 0;
     while (driver_->lapsCompleted() < target) {
       if (static_cast<double>(passed) > limit * static_cast<double>(sim::ticksPerSecond)) {

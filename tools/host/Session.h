@@ -13,6 +13,7 @@
 #include "sim/Driver.h"
 #include "sim/Game.h"
 #include "sim/PluginLoader.h"
+#include "tools/ghost/ScenarioPicture.h"
 #include "tools/host/MapFile.h"
 #include "tools/host/Pacer.h"
 #include "tools/host/Script.h"
@@ -56,6 +57,8 @@ public:
   std::int64_t elapsed() const { return game_->now() - start_; }
   std::int64_t start() const { return start_; }
   int expectationsChecked() const { return expectationsChecked_; }
+  // Every console line with the game time it was shown at, while the game keeps records.
+  const std::vector<lumaro_ghost::TimedConsoleLine>& consoleLines() const { return consoleLines_; }
 
   // Runs the plugin's unload as the host does when it closes; the game and its files stay.
   void unloadPlugin();
@@ -89,6 +92,7 @@ private:
   std::unique_ptr<sim::Driver> driver_;
   std::size_t consoleCursor_ = 0;  // console expectations look at the lines from here on
   int expectationsChecked_ = 0;
+  std::vector<lumaro_ghost::TimedConsoleLine> consoleLines_;
 };
 
 }  // namespace lumaro_host

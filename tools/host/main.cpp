@@ -217,7 +217,8 @@ int runSession(const Options& options, const SessionSettings& settings, const Sc
     }
     bool pictureWritten = false;
     if (options.svg) {
-      const std::string error = lumaro_ghost::writeScenarioPicture(*options.svg, game, session->driver(), script.name);
+      const std::string error = lumaro_ghost::writeScenarioPicture(*options.svg, game, session->driver(), script.name,
+                                                                   session->consoleLines());
       pictureWritten = error.empty();
       if (!pictureWritten) std::cerr << "lumaro-host: " << error << "\n";
       if (!pictureWritten && status == 0) status = 1;

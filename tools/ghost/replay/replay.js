@@ -1,9 +1,10 @@
 "use strict";
 // The replay of Lumaro ghost runs. Everything it shows comes from the data block written by lumaro-ghost:
-// each run's points (compact text, see readPoints), and along the first run's path (A) a trace of A's
-// time, every run's difference to A and speed, with lap and sector rows. The clock is run time in seconds
-// from each run's first frame; the cursor stands where A is at that time. Texts from files are only ever
-// set as text, never as markup.
+// each run's points (compact text, see readPoints), and along the laps (distance on A's first lap, lap after
+// lap) a trace of A's time, every run's difference to A and speed, with lap and sector rows. The clock is
+// race time in seconds: from where each run crosses A's start line (its run time less its start), so the
+// cars set off together and the gap between them is the difference shown; the cursor stands where A is at
+// that time. Texts from files are only ever set as text, never as markup.
 (function () {
   const data = JSON.parse(document.getElementById("replay-data").textContent);
   const byId = (id) => document.getElementById(id);
@@ -58,7 +59,7 @@
     run.reader = { at, time, px, py };
     run.read = Math.max(run.read, end);
   }
-  // Every point up to the first one past a time.
+  // Every point up to the first one past a run time.
   function readUntil(run, time) {
     while (run.read < run.frames && (run.read === 0 || run.t[run.read - 1] <= time)) readPoints(run, run.read + slice);
   }
@@ -71,8 +72,8 @@
     readPoints(made, slice);
     return made;
   });
-  // The latest time of any run (a shared file's times may go back: the largest, not the last).
-  const duration = runs.reduce((longest, run) => Math.max(longest, run.extent.latest), 0);
+  // The latest race time of any run (a shared file's times may go back: the largest, not the last).
+  const duration = runs.reduce((longest, run) => Math.max(longest, run.extent.latest - run.start), 0);
 
   // The last index whose value is at most v, in values sorted upwards (-1 when none is).
   function lastAtMost(values, v, count = values.length) {
@@ -91,8 +92,9 @@
     return found;
   }
 
-  // Where a run is at a time: between the frames on either side of it.
-  function positionAt(run, time) {
+  // Where a run is at a race time: between the frames on either side of it.
+  function positionAt(run, raceTime) {
+    const time = raceTime + run.start;
     readUntil(run, time);
     const n = run.read;
     const i = lastAtMost(run.t, time, n);
@@ -172,6 +174,11 @@
     item.dataset.run = run.letter;
     byId("runs").append(item);
   }
+  for (const note of data.notes) byId("runs").append(element("li", note, "note"));
+  byId("matching").textContent =
+    (data.sectorsPerLap === 10 ? "Sectors are tenths of the lap" : "A lap is cut into " + data.sectorsPerLap +
+      (data.sectorsPerLap === 1 ? " sector" : " equal sectors")) +
+    "; runs are matched by track position, each timed from where it crosses A's start line.";
   const others = runs.slice(1);
   if (!others.length) byId("delta-box").hidden = true;
 
@@ -336,9 +343,9 @@
     context.clearRect(0, 0, highlightCanvas.width, highlightCanvas.height);
     if (sector < 0 || sector >= data.sectors.length) return;
     const run = runs[0];
-    const end = timeOfDistance(data.sectors[sector].end);
+    const end = timeOfDistance(data.sectors[sector].end) + run.start;
     readUntil(run, end);
-    const from = Math.max(0, lastAtMost(run.t, timeOfDistance(data.sectors[sector].start), run.read));
+    const from = Math.max(0, lastAtMost(run.t, timeOfDistance(data.sectors[sector].start) + run.start, run.read));
     const to = Math.min(run.read - 1, lastAtMost(run.t, end, run.read) + 1);
     context.strokeStyle = "#ffd43b";
     context.lineWidth = 10;

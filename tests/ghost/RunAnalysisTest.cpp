@@ -1,0 +1,130 @@
+// Runs matched by track position: the difference of known runs at any sample rate, the lap lines, and
+// the sectors.
+#include <gtest/gtest.h>
+
+#include <numbers>
+
+#include "GeneratedRuns.h"
+#include "tools/ghost/RunAnalysis.h"
+
+using namespace lumaro_ghost;
+
+namespace {
+
+std::vector<LoadedGhost> ghosts(const std::vector<std::vector<GhostFrame>>& runs, int laps = 1) {
+  std::vector<LoadedGhost> loaded;
+  for (const auto& frames : runs) {
+    LoadedGhost ghost;
+    ghost.content.frames = frames;
+    ghost.header.lapCount.value = laps;
+    ghost.profile = profileRun(ghost.content.frames);
+    loaded.push_back(std::move(ghost));
+  }
+  return loaded;
+}
+
+const TimedRun& timed(const Analysis& analysis, std::size_t run = 0) { return analysis.runs[run].timed; }
+
+}  // namespace
+
+TEST(RunAnalysis, TheSameLapAtTwoSampleRatesIsLevelEverywhere) {
+  const auto runs = ghosts({twentySecondLap(8), twentySecondLap(13)});
+  const Analysis analysis = analyseGhosts(runs);
+  const Comparison comparison = compareRuns(analysis, 0, 1);
+  for (const TracePoint& point : traceAlong(analysis, comparison, 500)) {
+    ASSERT_NEAR(point.delta, 0.0, 1e-4) << point.progress;
+  }
+  EXPECT_NEAR(comparison.total, 0.0, 1e-4);
+  EXPECT_FALSE(comparison.largestGain);
+  EXPECT_FALSE(comparison.largestLoss);
+}
+
+TEST(RunAnalysis, ARunOneSecondFasterOverItsSecondHalfGainsExactlyThereAtAnySampleRate) {
+  for (std::int32_t interval : {10, 7, 16}) {
+    SCOPED_TRACE(interval);
+    // Exact when a frame falls on the half; otherwise the frame that spans the change of pace blurs it by a
+    // fraction of a millisecond, the resolution of run times.
+    const double tolerance = 10000 % interval == 0 ? 1e-4 : 1e-3;
+    const auto runs = ghosts({twentySecondLap(10), fasterSecondHalf(interval)});
+    const Analysis analysis = analyseGhosts(runs);
+    const Comparison comparison = compareRuns(analysis, 0, 1);
+    EXPECT_NEAR(comparison.total, -1.0, tolerance);
+    ASSERT_EQ(comparison.sectors.size(), 10u);
+    for (const SectorDelta& sector : comparison.sectors) {
+      // Level over the first half, then 0.2 s gained in every tenth of the second.
+      EXPECT_NEAR(sector.delta, sector.sector <= 5 ? 0.0 : -0.2, tolerance) << sector.sector;
+      EXPECT_NEAR(sector.aSeconds, 2.0, tolerance);
+    }
+    ASSERT_TRUE(comparison.largestGain);
+    EXPECT_NEAR(comparison.largestGain->delta, -0.2, tolerance);
+    EXPECT_GE(comparison.largestGain->sector, 6);
+    EXPECT_FALSE(comparison.largestLoss);
+    // The difference along the lap: flat to the half, then straight down to -1 s.
+    for (const TracePoint& point : traceAlong(analysis, comparison, 101)) {
+      ASSERT_NEAR(point.delta, point.progress <= 0.5 ? 0.0 : -2.0 * (point.progress - 0.5), tolerance)
+          << point.progress;
+    }
+    // And the swapped runs lose what the other gained.
+    const Comparison swapped = compareRuns(analysis, 1, 0);
+    EXPECT_NEAR(swapped.total, 1.0, tolerance);
+    ASSERT_TRUE(swapped.largestLoss);
+    EXPECT_NEAR(swapped.largestLoss->delta, 0.2, tolerance);
+  }
+}
+
+TEST(RunAnalysis, LapLinesAreWhereTheRunCrossesItsStartLineEvenAfterItsLastFrame) {
+  // Three 20-second laps and 0.4 s rolled on past the finish line, as a recording goes on until the plugin
+  // sees the lap counter; and a run that ends 10 ms short of its line, timed at it all the same.
+  const auto rolled = circleRun(1000.0, 8, 60400, [](double t) { return 2 * std::numbers::pi * t / 20.0; });
+  const auto shortOf = circleRun(1000.0, 8, 39990, [](double t) { return 2 * std::numbers::pi * t / 20.0; });
+  const auto runs = ghosts({rolled, shortOf}, 3);
+  const Analysis analysis = analyseGhosts(runs);
+  ASSERT_TRUE(timed(analysis).lapLinesFound);
+  ASSERT_EQ(timed(analysis).laps(), 3);
+  for (int lap = 1; lap <= 3; ++lap) EXPECT_NEAR(timed(analysis).lapSeconds(lap), 20.0, 1e-3) << lap;
+  EXPECT_EQ(timed(analysis, 1).crossingsFound, 2);
+  EXPECT_NEAR(timed(analysis, 1).lines.back().seconds, 40.0, 1e-3);
+  EXPECT_EQ(timed(analysis, 1).lines.back().frame, shortOf.size());
+}
+
+TEST(RunAnalysis, ARunThatNeverCrossesItsStartLineIsCutIntoEqualLaps) {
+  const auto runs = ghosts({straightRun(1000.0, 1.0)}, 2);
+  const Analysis analysis = analyseGhosts(runs);
+  EXPECT_FALSE(timed(analysis).lapLinesFound);
+  ASSERT_EQ(timed(analysis).laps(), 2);
+  EXPECT_DOUBLE_EQ(timed(analysis).lines[1].distance, 500.0);
+  EXPECT_NEAR(timed(analysis).lapSeconds(1), 0.5, 1e-9);
+  EXPECT_TRUE(analysis.reference.points.empty());
+}
+
+TEST(RunAnalysis, RollingBackAndForthOverTheLineIsNoLapAndOnlyACrossingNearItsPointCounts) {
+  // Two laps whose car rocks back over its line and forward again at the start: the rocking only lengthens
+  // the first lap.
+  auto rocking = circleRun(1000.0, 8, 40000, [](double t) { return 2 * std::numbers::pi * t / 20.0; });
+  rocking[1].y = -rocking[1].y;
+  // From the start 1000 units out along +x, then twice round a circle about the start: the circle crosses
+  // the line forwards 1000 units from its point, so the run has no lap line.
+  std::vector<GhostFrame> outward = straightRun(1000.0, 1.0);
+  for (GhostFrame frame : circleRun(1000.0, 10, 40000, [](double t) { return 2 * std::numbers::pi * t / 20.0; })) {
+    frame.time += 1000;
+    outward.push_back(frame);
+  }
+  const auto runs = ghosts({rocking}, 2);
+  const Analysis analysis = analyseGhosts(runs);
+  ASSERT_EQ(timed(analysis).crossingsFound, 2);
+  EXPECT_NEAR(timed(analysis).lapSeconds(2), 20.0, 1e-3);
+  const auto far = ghosts({outward}, 2);
+  EXPECT_EQ(timed(analyseGhosts(far)).crossingsFound, 0);
+}
+
+TEST(RunAnalysis, ACarStandingStillIsTimedFromWhenItGotThere) {
+  std::vector<GhostFrame> frames(4);
+  frames[1].time = 100, frames[1].x = 10.0f;
+  frames[2].time = 900, frames[2].x = 10.0f;  // standing for 0.8 s
+  frames[3].time = 1000, frames[3].x = 20.0f;
+  const auto runs = ghosts({frames});
+  const Analysis analysis = analyseGhosts(runs);
+  const PlacedLap& lap = analysis.runs[0].laps[0];
+  EXPECT_NEAR(lap.secondsAt(0.5), 0.1, 1e-9);
+  EXPECT_NEAR(lap.secondsAt(0.75), 0.95, 1e-9);
+}

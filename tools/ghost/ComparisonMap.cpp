@@ -1,0 +1,171 @@
+#include "tools/ghost/ComparisonMap.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <tuple>
+
+#include "tools/ghost/LabelLayout.h"
+#include "tools/ghost/MapView.h"
+#include "tools/ghost/PathThinning.h"
+#include "tools/ghost/PictureStyle.h"
+
+namespace lumaro_ghost {
+
+namespace {
+
+// B's pace against A in seven steps, from much faster to much slower; the middle one is level.
+constexpr std::array<double, 6> paceLimits{-0.12, -0.05, -0.015, 0.015, 0.05, 0.12};
+constexpr std::array<const char*, 7> paceColours{"#0b6e2f", "#2e9e4f", "#90cf8e", "#a6a6a6",
+                                                 "#f4a582", "#dd5a3a", "#a50f2a"};
+// Level first, then ever stronger gains and losses on top.
+constexpr std::array<std::size_t, 7> drawOrder{3, 2, 4, 1, 5, 0, 6};
+constexpr const char* lossColour = "#a50f2a";
+constexpr const char* lineAStyle =
+    "fill=\"none\" stroke=\"#1d1d1d\" stroke-width=\"1.6\" stroke-linecap=\"round\" stroke-linejoin=\"round\"";
+
+std::size_t paceStep(double pace) {
+  if (!std::isfinite(pace)) return 3;
+  std::size_t step = 0;
+  while (step < paceLimits.size() && (step < 3 ? pace > paceLimits[step] : pace >= paceLimits[step])) ++step;
+  return step;
+}
+
+std::string paceStyle(std::size_t step) {
+  return std::string("fill=\"none\" stroke=\"") + paceColours[step] +
+         "\" stroke-width=\"5\" stroke-linecap=\"round\" stroke-linejoin=\"round\"";
+}
+
+double drawLegend(SvgDocument& svg, double y) {
+  double x = margin;
+  svg.line({x, y + 7}, {x + 30, y + 7}, lineAStyle);
+  svg.text({x + 38, y + 11}, "A's line", "font-size=\"13\" fill=\"#222\"");
+  x += 112;
+  svg.text({x, y + 11}, "B's line, against A there:", "font-size=\"13\" fill=\"#222\"");
+  x += 172;
+  for (std::size_t step = 0; step < paceColours.size(); ++step) {
+    svg.rect(x + 22.0 * static_cast<double>(step), y + 1, 20, 12, std::string("fill=\"") + paceColours[step] + "\"");
+  }
+  svg.text({x, y + 30}, "faster", "font-size=\"12\" fill=\"#1f6b35\"");
+  svg.text({x + 76, y + 30}, "level", "font-size=\"12\" fill=\"#555\"", "middle");
+  svg.text({x + 152, y + 30}, "slower", "font-size=\"12\" fill=\"#a50f2a\"", "end");
+  x += 176;
+  svg.line({x, y + 1}, {x, y + 13}, "stroke=\"#222\" stroke-width=\"2\"");
+  svg.text({x + 8, y + 11}, "sector line and number", "font-size=\"13\" fill=\"#222\"");
+  x += 172;
+  svg.circle({x + 7, y + 7}, 7.0, std::string("fill=\"none\" stroke=\"") + lossColour + "\" stroke-width=\"2.5\"");
+  svg.text({x + 20, y + 11}, "largest loss", "font-size=\"13\" fill=\"#222\"");
+  x += 104;
+  svg.circle({x + 7, y + 7}, 6.0, "fill=\"#fff\" stroke=\"#111\" stroke-width=\"2.5\"");
+  svg.text({x + 18, y + 11}, "start", "font-size=\"13\" fill=\"#222\"");
+  svg.text({pictureWidth - margin, y + 30}, "top-down: x to the right, y downward", "font-size=\"12\" fill=\"#666\"",
+           "end");
+  return y + 44;
+}
+
+// B's line: thinned, each piece between two kept points in the colour of B's pace at its end, the pieces
+// of one colour as one path, drawn level first and strongest last.
+void drawLineB(SvgDocument& svg, const ComparisonMap& map, const MapView& view) {
+  std::array<std::vector<std::vector<Pixel>>, paceColours.size()> byStep;
+  for (std::size_t lap = 0; lap < map.lineB.size(); ++lap) {
+    const std::vector<MapPoint>& line = map.lineB[lap];
+    const std::vector<std::size_t> kept =
+        thinnedIndices(view.pixels(line), 1.0 / static_cast<double>(map.lineB.size()));
+    std::size_t lastStep = paceColours.size();
+    for (std::size_t k = 1; k < kept.size(); ++k) {
+      const std::size_t step = paceStep(map.paceB[lap][kept[k]]);
+      if (step != lastStep) byStep[step].push_back({view.at(line[kept[k - 1]])});
+      byStep[step].back().push_back(view.at(line[kept[k]]));
+      lastStep = step;
+    }
+  }
+  for (const std::size_t step : drawOrder) svg.path(byStep[step], paceStyle(step));
+}
+
+}  // namespace
+
+double drawComparisonMap(SvgDocument& svg, const ComparisonMap& map, double top) {
+  const double y = drawLegend(svg, top);
+  Bounds bounds;
+  for (const auto& line : map.lineA) bounds.add(line);
+  for (const auto& line : map.lineB) bounds.add(line);
+  if (bounds.empty()) bounds.add({{0.0, 0.0}, {1.0, 1.0}});
+  const double spanX = std::max(bounds.maxX - bounds.minX, 1.0);
+  const double spanY = std::max(bounds.maxY - bounds.minY, 1.0);
+  const double left = margin, right = pictureWidth - margin;
+  // Room around the map for the start marker and the sector numbers.
+  const double mapWidth = right - left - 2 * panelPad - 80.0;
+  MapView view;
+  view.bounds = bounds;
+  view.scale = std::min(mapWidth / spanX, 520.0 / spanY);
+  const double mapTop = y + 52.0 + 36.0;
+  view.left = left + panelPad + 40.0 + (mapWidth - spanX * view.scale) / 2.0;
+  view.top = mapTop;
+  const double bottom = mapTop + spanY * view.scale + 36.0 + 36.0;
+
+  svg.rect(left, y, right - left, bottom - y, "rx=\"6\" fill=\"#fafafa\" stroke=\"#cfcfcf\"");
+  // Each run's title, then its caption after it.
+  for (const auto& [title, caption, line] :
+       {std::tuple{&map.titleA, &map.captionA, 22.0}, std::tuple{&map.titleB, &map.captionB, 44.0}}) {
+    const Pixel at{left + panelPad, y + line};
+    svg.text(at, *title, "font-size=\"15\" font-weight=\"bold\" fill=\"#111\"");
+    svg.text({textBox(*title, 15.0, {at, "start"}, true).right + 10.0, at.y}, *caption,
+             "font-size=\"12\" fill=\"#555\"");
+  }
+
+  drawLineB(svg, map, view);
+  for (const auto& line : map.lineA) {
+    svg.path({thinned(view.pixels(line), 1.0 / static_cast<double>(map.lineA.size()))}, lineAStyle);
+  }
+  LabelLayout labels({left + 4, y + 52, right - 4, bottom - 30});
+  const Pixel middle = view.at({(bounds.minX + bounds.maxX) / 2.0, (bounds.minY + bounds.maxY) / 2.0});
+  for (const ComparisonMap::SectorMark& mark : map.sectors) {
+    if (mark.number == 1) continue;  // the start marker stands there
+    const Pixel at = view.at(mark.at);
+    const Pixel across{-mark.heading.y * 10.0, mark.heading.x * 10.0};
+    svg.line({at.x - across.x, at.y - across.y}, {at.x + across.x, at.y + across.y},
+             "stroke=\"#222\" stroke-width=\"2\"");
+  }
+  labels.reserve(drawStartMarker(svg, view.at(map.start), map.heading, middle, left, right));
+
+  if (!map.largestLoss.empty()) {
+    Bounds stretch;
+    stretch.add(map.largestLoss);
+    const Pixel low = view.at({stretch.minX, stretch.minY}), high = view.at({stretch.maxX, stretch.maxY});
+    const Pixel centre{(low.x + high.x) / 2.0, (low.y + high.y) / 2.0};
+    const double radius = std::clamp(std::hypot(high.x - low.x, high.y - low.y) / 2.0 + 12.0, 18.0, 140.0);
+    svg.circle(centre, radius, std::string("fill=\"none\" stroke=\"") + lossColour + "\" stroke-width=\"2.5\"");
+    const std::string style = std::string("font-size=\"13\" font-weight=\"bold\" fill=\"") + lossColour + "\"" + halo;
+    if (const auto place = labels.place(map.largestLossLabel, 13.0,
+                                        {{{centre.x + radius + 6, centre.y + 5}, "start"},
+                                         {{centre.x - radius - 6, centre.y + 5}, "end"},
+                                         {{centre.x, centre.y - radius - 7}, "middle"},
+                                         {{centre.x, centre.y + radius + 17}, "middle"}},
+                                        true)) {
+      svg.text(place->at, map.largestLossLabel, style, place->anchor);
+    }
+  }
+  // Each sector's number beside its middle, on the side away from the map's middle if there is room.
+  for (const ComparisonMap::SectorMark& mark : map.sectors) {
+    const Pixel at = view.at(mark.middle);
+    const MapPoint heading = mark.heading;
+    MapPoint outward{-heading.y, heading.x};
+    if (outward.x * (at.x - middle.x) + outward.y * (at.y - middle.y) < 0) outward = {-outward.x, -outward.y};
+    std::vector<TextPlace> candidates;
+    for (const double side : {1.0, -1.0}) {
+      for (const double distance : {17.0, 27.0, 39.0}) {
+        candidates.push_back(
+            {{at.x + side * outward.x * distance, at.y + side * outward.y * distance + 4.5}, "middle"});
+      }
+    }
+    const std::string number = std::to_string(mark.number);
+    if (const auto place = labels.place(number, 12.0, candidates, true)) {
+      svg.text(place->at, number, std::string("font-size=\"12\" font-weight=\"bold\" fill=\"#333\"") + halo,
+               place->anchor);
+    }
+  }
+  drawScaleBar(svg, {left + panelPad, bottom - 16.0}, view, mapWidth);
+  return bottom + panelGap;
+}
+
+}  // namespace lumaro_ghost

@@ -1,0 +1,44 @@
+// Where the labels of a picture go so that none covers another: each label is tried at its candidate
+// places in order and takes the first that overlaps no label placed before it and stays within the
+// panel; a label with no such place is left out. Text widths are estimated from the number of characters.
+#pragma once
+
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "tools/ghost/SvgDocument.h"
+
+namespace lumaro_ghost {
+
+struct Box {
+  double left = 0.0, top = 0.0, right = 0.0, bottom = 0.0;
+  bool overlaps(const Box& other) const {
+    return left < other.right && other.left < right && top < other.bottom && other.top < bottom;
+  }
+};
+
+// Where a text stands: its anchor point (on the baseline) and its anchor (start, middle or end).
+struct TextPlace {
+  Pixel at;
+  std::string_view anchor = "start";
+};
+
+// The box a text covers, with its white halo.
+Box textBox(std::string_view text, double fontSize, const TextPlace& place, bool bold = false);
+
+class LabelLayout {
+public:
+  explicit LabelLayout(Box bounds) : bounds_(bounds) {}
+  // A box no label may cover (a marker, a label placed by other means).
+  void reserve(const Box& box) { taken_.push_back(box); }
+  // The first candidate place where the text covers nothing taken and stays in bounds; it is then taken.
+  std::optional<TextPlace> place(std::string_view text, double fontSize, const std::vector<TextPlace>& candidates,
+                                 bool bold = false);
+
+private:
+  Box bounds_;
+  std::vector<Box> taken_;
+};
+
+}  // namespace lumaro_ghost

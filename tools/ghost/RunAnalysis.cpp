@@ -1,0 +1,408 @@
+#include "tools/ghost/RunAnalysis.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace lumaro_ghost {
+
+namespace {
+
+// The start line's reach to either side of the reference run's first frame: a line several car widths to
+// the side still crosses it, another part of the track going the same way does not.
+constexpr double lineReach = 500.0;
+// Between two crossings that count, the run goes at least this far from the line's point: rolling back and
+// forth over the line is not a lap.
+constexpr double awayFromLine = 2.0 * lineReach;
+// The direction a run sets off in is taken over this much of its path.
+constexpr double headingReach = 50.0;
+// A run that begins just past the line or ends just short of it is timed at the line by carrying its
+// first or last two frames' pace on, over at most this much time (a few game ticks).
+constexpr double extrapolationLimit = 0.1;
+// A frame's place on the reference is searched this far ahead of the last place, besides a few times its
+// own step: room for a line a car's width or two to the side of the reference, which meets it at another
+// distance along it.
+constexpr double placeSearch = 400.0;
+constexpr std::size_t mostSegmentsSearched = 4096;
+// Run times are whole milliseconds: a sector that changes the difference by less than half of one has
+// neither gained nor lost.
+constexpr double noticeableChange = 0.0005;
+// The stretch of the lap over which paceDifference compares the runs.
+constexpr double paceStretch = 0.005;
+
+MapPoint flat(const GhostFrame& frame) { return {frame.x, frame.y}; }
+
+double interpolate(double from, double to, double share) { return from + share * (to - from); }
+
+// The value of ys at x, for xs non-decreasing: where xs stands still, the first y.
+double valueAt(const std::vector<double>& xs, const std::vector<double>& ys, double x) {
+  const auto found = std::lower_bound(xs.begin(), xs.end(), x);
+  if (found == xs.begin()) return ys.front();
+  if (found == xs.end()) return ys.back();
+  const auto i = static_cast<std::size_t>(found - xs.begin());
+  return interpolate(ys[i - 1], ys[i], (x - xs[i - 1]) / (xs[i] - xs[i - 1]));
+}
+
+struct LineGeometry {
+  const StartLine& line;
+  double along(const GhostFrame& frame) const {
+    return (frame.x - line.at.x) * line.heading.x + (frame.y - line.at.y) * line.heading.y;
+  }
+  double across(double x, double y) const {
+    return std::fabs((x - line.at.x) * line.heading.y - (y - line.at.y) * line.heading.x);
+  }
+  double away(const GhostFrame& frame) const { return std::hypot(frame.x - line.at.x, frame.y - line.at.y); }
+};
+
+// The pace along the line's direction between frames i and j (units per second), or 0 without one.
+double alongPace(const TimedRun& run, const LineGeometry& geometry, std::size_t i, std::size_t j) {
+  const double seconds = run.seconds[j] - run.seconds[i];
+  if (seconds <= 0.0) return 0.0;
+  return (geometry.along(run.frames[j]) - geometry.along(run.frames[i])) / seconds;
+}
+
+std::vector<LineCrossing> crossingsOf(TimedRun& run, const StartLine& line) {
+  const LineGeometry geometry{line};
+  const auto& frames = run.frames;
+  const std::size_t count = frames.size();
+  std::vector<LineCrossing> crossings;
+  // A run that begins on the line or just past it starts there.
+  const double first = geometry.along(frames.front());
+  if (first >= 0.0 && first <= lineReach && geometry.across(frames.front().x, frames.front().y) <= lineReach) {
+    LineCrossing start;
+    const double pace = count > 1 ? alongPace(run, geometry, 0, 1) : 0.0;
+    if (first > 0.0 && pace > 0.0 && first / pace <= extrapolationLimit) {
+      start.seconds = -first / pace;
+      start.distance = -first;
+    }
+    crossings.push_back(start);
+  }
+  bool away = crossings.empty();
+  for (std::size_t i = 1; i < count; ++i) {
+    if (geometry.away(frames[i]) > awayFromLine) away = run.wentAway = true;
+    const double before = geometry.along(frames[i - 1]);
+    const double after = geometry.along(frames[i]);
+    if (!(before < 0.0 && after >= 0.0) || !away) continue;
+    const double share = before / (before - after);
+    const double x = interpolate(frames[i - 1].x, frames[i].x, share);
+    const double y = interpolate(frames[i - 1].y, frames[i].y, share);
+    if (geometry.across(x, y) > lineReach) continue;
+    crossings.push_back({interpolate(run.seconds[i - 1], run.seconds[i], share),
+                         interpolate(run.distance[i - 1], run.distance[i], share), i});
+    away = false;
+  }
+  // A run that ends just short of the line finishes there.
+  const double last = count > 1 ? geometry.along(frames.back()) : 0.0;
+  if (away && !crossings.empty() && last < 0.0 && -last <= lineReach &&
+      geometry.across(frames.back().x, frames.back().y) <= lineReach) {
+    const double pace = alongPace(run, geometry, count - 2, count - 1);
+    if (pace > 0.0 && -last / pace <= extrapolationLimit) {
+      crossings.push_back({run.seconds.back() - last / pace, run.distance.back() - last, count});
+    }
+  }
+  return crossings;
+}
+
+// The point of a run at a distance along its path, and the time and speed there.
+struct RunAt {
+  MapPoint point;
+  double seconds = 0.0;
+  double speed = 0.0;
+};
+
+RunAt runAt(const TimedRun& run, double distance) {
+  const auto& d = run.distance;
+  if (d.size() < 2) return {flat(run.frames.front()), run.seconds.front(), run.speed.front()};
+  // The frames on either side; before the first or past the last, the nearest two, carried on.
+  const auto found = std::lower_bound(d.begin(), d.end(), distance);
+  const auto i = std::clamp<std::size_t>(static_cast<std::size_t>(found - d.begin()), 1, d.size() - 1);
+  const double share = d[i] > d[i - 1] ? (distance - d[i - 1]) / (d[i] - d[i - 1]) : 1.0;
+  return {{interpolate(run.frames[i - 1].x, run.frames[i].x, share),
+           interpolate(run.frames[i - 1].y, run.frames[i].y, share)},
+          interpolate(run.seconds[i - 1], run.seconds[i], share),
+          interpolate(run.speed[i - 1], run.speed[i], std::clamp(share, 0.0, 1.0))};
+}
+
+// Where a point falls on the reference: the nearest point of its segments from segment `from` on, within
+// `reach` of distance along it past `least`.
+std::pair<double, std::size_t> nearestOnReference(const ReferenceLap& reference, MapPoint point, std::size_t from,
+                                                  double least, double reach) {
+  double bestSquared = std::numeric_limits<double>::infinity();
+  double bestAlong = least;
+  std::size_t bestSegment = from;
+  const std::size_t segments = reference.points.size() - 1;
+  for (std::size_t j = from; j < segments && j < from + mostSegmentsSearched; ++j) {
+    if (j > from && reference.along[j] > least + reach) break;
+    const MapPoint& a = reference.points[j];
+    const MapPoint& b = reference.points[j + 1];
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    const double squaredLength = dx * dx + dy * dy;
+    const double t =
+        squaredLength > 0.0 ? std::clamp(((point.x - a.x) * dx + (point.y - a.y) * dy) / squaredLength, 0.0, 1.0) : 0.0;
+    const double ex = a.x + t * dx - point.x, ey = a.y + t * dy - point.y;
+    const double squared = ex * ex + ey * ey;
+    if (squared < bestSquared) {
+      bestSquared = squared;
+      bestAlong = interpolate(reference.along[j], reference.along[j + 1], t);
+      bestSegment = j;
+    }
+  }
+  return {std::max(bestAlong, least), bestSegment};
+}
+
+}  // namespace
+
+std::optional<StartLine> startLineOf(std::span<const GhostFrame> frames, const RunProfile& profile) {
+  if (frames.size() < 2 || !(profile.length > 0.0) || !std::isfinite(profile.length)) return std::nullopt;
+  const double reach = std::min(headingReach, profile.length / 4.0);
+  std::size_t ahead = 1;
+  while (ahead + 1 < frames.size() && profile.distance[ahead] < reach) ++ahead;
+  const double dx = frames[ahead].x - frames[0].x, dy = frames[ahead].y - frames[0].y;
+  const double norm = std::hypot(dx, dy);
+  if (!(norm > 0.0)) return std::nullopt;
+  return StartLine{flat(frames.front()), {dx / norm, dy / norm}};
+}
+
+int TimedRun::bestLap() const {
+  int best = 0;
+  for (int lap = 1; lap <= laps(); ++lap) {
+    if (best == 0 || lapSeconds(lap) < lapSeconds(best)) best = lap;
+  }
+  return best;
+}
+
+TimedRun timeRun(std::span<const GhostFrame> frames, const RunProfile& profile, const std::optional<StartLine>& line,
+                 int headerLaps) {
+  TimedRun run;
+  run.frames = frames;
+  run.distance = profile.distance;
+  run.speed = profile.speed;
+  run.seconds.reserve(frames.size());
+  for (const GhostFrame& frame : frames) {
+    run.seconds.push_back((static_cast<double>(frame.time) - frames.front().time) / 1000.0);
+  }
+  if (frames.size() < 2 || !std::isfinite(profile.length)) return run;
+  std::vector<LineCrossing> crossings = line ? crossingsOf(run, *line) : std::vector<LineCrossing>();
+  run.crossingsFound = crossings.empty() ? 0 : static_cast<int>(crossings.size()) - 1;
+  if (crossings.size() >= 2) {
+    run.lines = std::move(crossings);
+    run.lapLinesFound = true;
+    return run;
+  }
+  // No lap line: equal shares of the path, from its first frame to its last.
+  const int laps = std::max(headerLaps, 1);
+  for (int lap = 0; lap <= laps; ++lap) {
+    const double distance = profile.length * lap / laps;
+    const auto found = std::lower_bound(run.distance.begin(), run.distance.end(), distance);
+    const auto frame = static_cast<std::size_t>(found - run.distance.begin());
+    run.lines.push_back({runAt(run, distance).seconds, distance, lap == laps ? frames.size() : frame});
+  }
+  return run;
+}
+
+MapPoint ReferenceLap::pointAt(double share) const {
+  if (points.empty()) return {};
+  const double distance = std::clamp(share, 0.0, 1.0) * length();
+  const auto found = std::lower_bound(along.begin(), along.end(), distance);
+  if (found == along.begin()) return points.front();
+  if (found == along.end()) return points.back();
+  const auto i = static_cast<std::size_t>(found - along.begin());
+  const double t = (distance - along[i - 1]) / (along[i] - along[i - 1]);
+  return {interpolate(points[i - 1].x, points[i].x, t), interpolate(points[i - 1].y, points[i].y, t)};
+}
+
+MapPoint ReferenceLap::headingAt(double share) const {
+  const double step = length() > 0.0 ? std::min(0.002, 100.0 / length()) : 0.0;
+  const MapPoint a = pointAt(share - step), b = pointAt(share + step);
+  const double norm = std::hypot(b.x - a.x, b.y - a.y);
+  return norm > 0.0 ? MapPoint{(b.x - a.x) / norm, (b.y - a.y) / norm} : MapPoint{1.0, 0.0};
+}
+
+ReferenceLap referenceLap(const TimedRun& run, int lap) {
+  ReferenceLap reference;
+  if (!run.lapLinesFound || lap < 1 || lap > run.laps()) return reference;
+  const LineCrossing& from = run.lines[static_cast<std::size_t>(lap - 1)];
+  const LineCrossing& to = run.lines[static_cast<std::size_t>(lap)];
+  auto add = [&](MapPoint point, double distance) {
+    if (!reference.along.empty() && distance <= from.distance + reference.along.back()) return;
+    reference.points.push_back(point);
+    reference.along.push_back(distance - from.distance);
+  };
+  add(runAt(run, from.distance).point, from.distance);
+  for (std::size_t i = from.frame; i < to.frame && i < run.frames.size(); ++i)
+    add(flat(run.frames[i]), run.distance[i]);
+  add(runAt(run, to.distance).point, to.distance);
+  if (reference.points.size() < 2) return {};
+  return reference;
+}
+
+double PlacedLap::secondsAt(double at) const { return valueAt(share, seconds, at); }
+double PlacedLap::speedAt(double at) const { return valueAt(share, speed, at); }
+
+PlacedLap placeLap(const ReferenceLap& reference, const TimedRun& run, int lap) {
+  PlacedLap placed;
+  placed.lap = lap;
+  const LineCrossing& from = run.lines[static_cast<std::size_t>(lap - 1)];
+  const LineCrossing& to = run.lines[static_cast<std::size_t>(lap)];
+  const double lapLength = to.distance - from.distance;
+  auto add = [&](double share, double seconds, double speed, std::size_t frame) {
+    placed.share.push_back(std::clamp(share, placed.share.empty() ? 0.0 : placed.share.back(), 1.0));
+    placed.seconds.push_back(seconds);
+    placed.speed.push_back(speed);
+    placed.frame.push_back(frame);
+  };
+  const RunAt start = runAt(run, from.distance);
+  add(0.0, 0.0, start.speed, from.frame);
+  const bool onReference = reference.points.size() >= 2 && run.lapLinesFound && reference.length() > 0.0;
+  std::size_t segment = 0;
+  double last = 0.0;
+  for (std::size_t i = from.frame; i < to.frame && i < run.frames.size(); ++i) {
+    double share = lapLength > 0.0 ? (run.distance[i] - from.distance) / lapLength : 0.0;
+    if (onReference) {
+      const double step = i > 0 ? run.distance[i] - run.distance[i - 1] : 0.0;
+      const double scale = lapLength > 0.0 ? reference.length() / lapLength : 1.0;
+      const auto [along, nearest] =
+          nearestOnReference(reference, flat(run.frames[i]), segment, last, 3.0 * step * scale + placeSearch);
+      segment = nearest;
+      last = std::min(along, reference.length());
+      share = last / reference.length();
+    }
+    add(share, run.seconds[i] - from.seconds, run.speed[i], i);
+  }
+  add(1.0, to.seconds - from.seconds, runAt(run, to.distance).speed, to.frame);
+  return placed;
+}
+
+Analysis analyseGhosts(const std::vector<LoadedGhost>& ghosts, int sectors) {
+  std::vector<const LoadedGhost*> runs;
+  for (const LoadedGhost& ghost : ghosts) runs.push_back(&ghost);
+  return analyseGhosts(runs, sectors);
+}
+
+Analysis analyseGhosts(const std::vector<const LoadedGhost*>& ghosts, int sectors) {
+  Analysis analysis;
+  analysis.sectors = std::clamp(sectors, fewestSectors, mostSectors);
+  if (ghosts.empty()) return analysis;
+  analysis.line = startLineOf(ghosts.front()->content.frames, ghosts.front()->profile);
+  for (const LoadedGhost* ghost : ghosts) {
+    AnalysedRun run;
+    run.timed = timeRun(ghost->content.frames, ghost->profile, analysis.line, ghost->laps());
+    analysis.runs.push_back(std::move(run));
+  }
+  analysis.reference = referenceLap(analysis.runs.front().timed, 1);
+  for (std::size_t r = 0; r < analysis.runs.size(); ++r) {
+    AnalysedRun& run = analysis.runs[r];
+    for (int lap = 1; lap <= run.timed.laps(); ++lap) {
+      PlacedLap placed = placeLap(analysis.reference, run.timed, lap);
+      std::vector<double> times;
+      for (int sector = 0; sector < analysis.sectors; ++sector) {
+        const double from = static_cast<double>(sector) / analysis.sectors;
+        const double to = static_cast<double>(sector + 1) / analysis.sectors;
+        times.push_back(placed.secondsAt(to) - placed.secondsAt(from));
+      }
+      run.laps.push_back(std::move(placed));
+      run.sectorSeconds.push_back(std::move(times));
+      for (int sector = 0; sector < analysis.sectors; ++sector) {
+        const double seconds = run.sectorSeconds.back()[static_cast<std::size_t>(sector)];
+        if (analysis.bestSectors.size() <= static_cast<std::size_t>(sector)) {
+          analysis.bestSectors.push_back({seconds, r, lap});
+        } else if (seconds < analysis.bestSectors[static_cast<std::size_t>(sector)].seconds) {
+          analysis.bestSectors[static_cast<std::size_t>(sector)] = {seconds, r, lap};
+        }
+      }
+    }
+  }
+  if (!analysis.bestSectors.empty()) {
+    double sum = 0.0;
+    for (const BestSector& best : analysis.bestSectors) sum += best.seconds;
+    analysis.theoreticalBest = sum;
+  }
+  return analysis;
+}
+
+Comparison compareRuns(const Analysis& analysis, std::size_t a, std::size_t b, const LapChoice& choice) {
+  Comparison comparison;
+  comparison.a = a, comparison.b = b;
+  const AnalysedRun& runA = analysis.runs[a];
+  const AnalysedRun& runB = analysis.runs[b];
+  const int lapsA = static_cast<int>(runA.laps.size()), lapsB = static_cast<int>(runB.laps.size());
+  std::vector<std::pair<int, int>> pairs;
+  if (choice.best) {
+    if (lapsA > 0 && lapsB > 0) pairs.emplace_back(runA.timed.bestLap(), runB.timed.bestLap());
+  } else if (choice.lap) {
+    if (*choice.lap >= 1 && *choice.lap <= std::min(lapsA, lapsB)) pairs.emplace_back(*choice.lap, *choice.lap);
+  } else {
+    for (int lap = 1; lap <= std::min(lapsA, lapsB); ++lap) pairs.emplace_back(lap, lap);
+  }
+  for (const auto& [lapA, lapB] : pairs) {
+    const PlacedLap& placedA = runA.laps[static_cast<std::size_t>(lapA - 1)];
+    const PlacedLap& placedB = runB.laps[static_cast<std::size_t>(lapB - 1)];
+    const double aSeconds = placedA.lapSeconds(), bSeconds = placedB.lapSeconds();
+    comparison.laps.push_back({lapA, lapB, aSeconds, bSeconds, bSeconds - aSeconds});
+    comparison.total += bSeconds - aSeconds;
+    for (int sector = 1; sector <= analysis.sectors; ++sector) {
+      SectorDelta delta;
+      delta.lapA = lapA;
+      delta.pair = comparison.laps.size() - 1;
+      delta.sector = sector;
+      delta.from = static_cast<double>(sector - 1) / analysis.sectors;
+      delta.to = static_cast<double>(sector) / analysis.sectors;
+      delta.aSeconds = runA.sectorSeconds[static_cast<std::size_t>(lapA - 1)][static_cast<std::size_t>(sector - 1)];
+      delta.bSeconds = runB.sectorSeconds[static_cast<std::size_t>(lapB - 1)][static_cast<std::size_t>(sector - 1)];
+      delta.delta = delta.bSeconds - delta.aSeconds;
+      if (delta.delta <= -noticeableChange &&
+          (!comparison.largestGain || delta.delta < comparison.largestGain->delta)) {
+        comparison.largestGain = delta;
+      }
+      if (delta.delta >= noticeableChange && (!comparison.largestLoss || delta.delta > comparison.largestLoss->delta)) {
+        comparison.largestLoss = delta;
+      }
+      comparison.sectors.push_back(delta);
+    }
+  }
+  return comparison;
+}
+
+TracePoint traceAt(const Analysis& analysis, const Comparison& comparison, double progress) {
+  TracePoint point;
+  point.progress = progress;
+  if (comparison.laps.empty()) return point;
+  const auto pairs = static_cast<double>(comparison.laps.size());
+  progress = std::clamp(progress, 0.0, pairs);
+  const auto pair = std::min(static_cast<std::size_t>(progress), comparison.laps.size() - 1);
+  const double share = progress - static_cast<double>(pair);
+  double before = 0.0, aBefore = 0.0;
+  for (std::size_t i = 0; i < pair; ++i) before += comparison.laps[i].delta, aBefore += comparison.laps[i].aSeconds;
+  const LapDelta& laps = comparison.laps[pair];
+  const PlacedLap& a = analysis.runs[comparison.a].laps[static_cast<std::size_t>(laps.lapA - 1)];
+  const PlacedLap& b = analysis.runs[comparison.b].laps[static_cast<std::size_t>(laps.lapB - 1)];
+  point.secondsA = aBefore + a.secondsAt(share);
+  point.delta = before + b.secondsAt(share) - a.secondsAt(share);
+  point.speedA = a.speedAt(share);
+  point.speedB = b.speedAt(share);
+  return point;
+}
+
+std::vector<TracePoint> traceAlong(const Analysis& analysis, const Comparison& comparison, std::size_t count) {
+  std::vector<TracePoint> trace;
+  const auto end = static_cast<double>(comparison.laps.size());
+  for (std::size_t i = 0; i < count; ++i) {
+    const double progress = count == 1 ? end : end * static_cast<double>(i) / static_cast<double>(count - 1);
+    trace.push_back(traceAt(analysis, comparison, progress));
+  }
+  return trace;
+}
+
+double paceDifference(const Analysis& analysis, const Comparison& comparison, std::size_t pair, double share) {
+  if (pair >= comparison.laps.size()) return 0.0;
+  const LapDelta& laps = comparison.laps[pair];
+  const PlacedLap& a = analysis.runs[comparison.a].laps[static_cast<std::size_t>(laps.lapA - 1)];
+  const PlacedLap& b = analysis.runs[comparison.b].laps[static_cast<std::size_t>(laps.lapB - 1)];
+  const double from = std::clamp(share - paceStretch, 0.0, 1.0 - 2 * paceStretch);
+  const double to = from + 2 * paceStretch;
+  const double aSeconds = a.secondsAt(to) - a.secondsAt(from);
+  const double bSeconds = b.secondsAt(to) - b.secondsAt(from);
+  return aSeconds > 0.0 ? bSeconds / aSeconds - 1.0 : 0.0;
+}
+
+}  // namespace lumaro_ghost

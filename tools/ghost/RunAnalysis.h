@@ -1,0 +1,198 @@
+// Runs analysed the way a time-trial player reads them: timed at a start line, cut into laps where they
+// cross it, and compared point by point at the same place on the track rather than the same frame or the
+// same share of each run's own path. What the text report, the JSON and the pictures of lumaro-ghost show
+// is computed here, once.
+//
+// The road, for runs A (the reference) and B:
+//   1. The start line (startLineOf): through A's first frame, across the direction A sets off in. A
+//      recording starts up to a game tick past the map's own line; every run is timed at this one line.
+//   2. Each run's crossings of it (timeRun), each interpolated between the frames on either side (the
+//      first and the last extrapolated from the nearest two frames when a run begins just past the line
+//      or ends just short of it): the start, then the end of every lap.
+//   3. The reference lap: A's first lap, from line to line, as the path A drove. Every lap of every run is
+//      placed on it (placeLap): each frame goes to the nearest point of the reference ahead of the frame
+//      before it, searched a few frames' travel ahead, so a line a car's width or two to the side of A's
+//      still finds its place. Where a frame lands is a share of the reference lap (0 at the line, 1 back at
+//      it); the time there is interpolated between frames.
+//   4. Sectors are equal shares of the reference lap (tenths unless asked otherwise). A sector's time is a
+//      run's time at its end less its time at its start, so every run's sectors cover the same stretch of
+//      track, whatever its line.
+// Times are in seconds, distances in the game's units; deltas are B's time less A's (below zero B is ahead).
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <utility>
+#include <vector>
+
+#include "plugin/GhostFrame.h"
+#include "tools/ghost/LoadedGhost.h"
+#include "tools/ghost/RunProfile.h"
+
+namespace lumaro_ghost {
+
+struct MapPoint {
+  double x = 0.0;
+  double y = 0.0;
+};
+
+struct StartLine {
+  MapPoint at;                 // the reference run's first frame
+  MapPoint heading{1.0, 0.0};  // the direction of travel across the line, a unit vector
+};
+
+// The start line of a run that sets off from where it begins: none for a run that does not move.
+std::optional<StartLine> startLineOf(std::span<const GhostFrame> frames, const RunProfile& profile);
+
+struct LineCrossing {
+  double seconds = 0.0;   // run time from the first frame (below zero: before it, extrapolated)
+  double distance = 0.0;  // along the run's own path
+  std::size_t frame = 0;  // the first frame at or past the crossing (the frame count when past the last)
+};
+
+// A run timed at a start line. Its frames (and the profile's arrays, copied here) describe the run; the
+// frames must outlive it.
+struct TimedRun {
+  std::span<const GhostFrame> frames;
+  std::vector<double> seconds;   // per frame, from the first frame
+  std::vector<double> distance;  // per frame, along the path
+  std::vector<double> speed;     // per frame, units per second
+  // The start and the end of every lap: at the line's crossings when lapLinesFound, else at equal shares of
+  // the path (as many laps as the header says).
+  std::vector<LineCrossing> lines;
+  bool lapLinesFound = false;
+  // The crossings after the start that the run makes: its laps as its path shows them. A crossing counts
+  // only once the run has been far from the line's point since the last one (wentAway: it has been).
+  int crossingsFound = 0;
+  bool wentAway = false;
+
+  int laps() const { return lines.size() < 2 ? 0 : static_cast<int>(lines.size()) - 1; }
+  double lapSeconds(int lap) const { return lines[lap].seconds - lines[lap - 1].seconds; }  // lap from 1
+  int bestLap() const;  // the fastest lap, 0 when there is none
+};
+
+// headerLaps: the laps the file's header names; the run is cut into that many equal shares when it does not
+// cross the line (or there is none).
+TimedRun timeRun(std::span<const GhostFrame> frames, const RunProfile& profile, const std::optional<StartLine>& line,
+                 int headerLaps);
+
+// The reference lap: the path one lap of a run drove, from its start crossing to its end crossing.
+struct ReferenceLap {
+  std::vector<MapPoint> points;
+  std::vector<double> along;  // distance from the lap's start at each point
+  double length() const { return along.empty() ? 0.0 : along.back(); }
+  // The point at a share of the lap, and the direction of travel there (a unit vector).
+  MapPoint pointAt(double share) const;
+  MapPoint headingAt(double share) const;
+};
+// An empty reference when the run has no lap lines: its laps are then placed by their own shares.
+ReferenceLap referenceLap(const TimedRun& run, int lap);
+
+// One lap of a run placed on the reference lap: a point at the lap's start crossing, one for each of its
+// frames inside the lap, and one at its end crossing, with where each lies along the reference lap (its
+// share, never going back) and the run's time there from the lap's start.
+struct PlacedLap {
+  int lap = 0;
+  std::vector<double> share;
+  std::vector<double> seconds;
+  std::vector<double> speed;
+  std::vector<std::size_t> frame;  // the run's frame at each point (at a crossing: the frame past it)
+
+  double lapSeconds() const { return seconds.back(); }
+  // The time at a share of the lap: where the run stood still there, when it got there.
+  double secondsAt(double share) const;
+  double speedAt(double share) const;
+};
+PlacedLap placeLap(const ReferenceLap& reference, const TimedRun& run, int lap);
+
+// A run of an analysis: timed, each of its laps placed, and each lap's sector times.
+struct AnalysedRun {
+  TimedRun timed;
+  std::vector<PlacedLap> laps;                     // laps[0] is lap 1
+  std::vector<std::vector<double>> sectorSeconds;  // [lap - 1][sector - 1]
+};
+
+struct BestSector {
+  double seconds = 0.0;
+  std::size_t run = 0;  // index into Analysis::runs
+  int lap = 0;
+};
+
+// Runs placed on the first run's first lap.
+struct Analysis {
+  int sectors = 10;
+  std::optional<StartLine> line;
+  ReferenceLap reference;
+  std::vector<AnalysedRun> runs;
+  // The best time of each sector over every lap of every run, and their sum: the theoretical best lap
+  // (none when no run has a lap).
+  std::vector<BestSector> bestSectors;
+  std::optional<double> theoreticalBest;
+};
+
+inline constexpr int fewestSectors = 1;
+inline constexpr int mostSectors = 100;
+
+// ghosts: the runs, the first being the reference. A run without a path (fewer than two frames, no length)
+// has no laps.
+Analysis analyseGhosts(const std::vector<const LoadedGhost*>& ghosts, int sectors = 10);
+Analysis analyseGhosts(const std::vector<LoadedGhost>& ghosts, int sectors = 10);
+
+// Which laps of A and B are compared, lap by lap in order.
+struct LapChoice {
+  std::optional<int> lap;  // only this lap of each
+  bool best = false;       // A's best lap against B's best lap
+};
+
+struct LapDelta {
+  int lapA = 0;
+  int lapB = 0;
+  double aSeconds = 0.0;
+  double bSeconds = 0.0;
+  double delta = 0.0;
+};
+
+struct SectorDelta {
+  int lapA = 0;  // the lap pair's A lap; the pair is laps[pair]
+  std::size_t pair = 0;
+  int sector = 1;  // from 1
+  double from = 0.0;
+  double to = 0.0;  // shares of the lap
+  double aSeconds = 0.0;
+  double bSeconds = 0.0;
+  double delta = 0.0;
+};
+
+struct Comparison {
+  std::size_t a = 0, b = 1;  // indices into Analysis::runs
+  std::vector<LapDelta> laps;
+  std::vector<SectorDelta> sectors;  // every sector of every lap pair, in order
+  double total = 0.0;                // over the laps compared
+  // The sectors where B gains and loses the most, when half a millisecond or more.
+  std::optional<SectorDelta> largestGain;
+  std::optional<SectorDelta> largestLoss;
+};
+
+// The laps compared: the laps both runs complete, or the chosen ones. Empty laps when a chosen lap is
+// missing from either run.
+Comparison compareRuns(const Analysis& analysis, std::size_t a, std::size_t b, const LapChoice& choice = {});
+
+// Along the laps compared: progress runs from 0 to the number of lap pairs (1.25: a quarter into the
+// second pair); A's time there since the comparison's start, the difference there (B's time since the
+// start less A's), and each run's speed.
+struct TracePoint {
+  double progress = 0.0;
+  double secondsA = 0.0;
+  double delta = 0.0;
+  double speedA = 0.0;
+  double speedB = 0.0;
+};
+TracePoint traceAt(const Analysis& analysis, const Comparison& comparison, double progress);
+std::vector<TracePoint> traceAlong(const Analysis& analysis, const Comparison& comparison, std::size_t count);
+
+// How much slower B is than A around a share of a lap pair, over a short stretch of track: 0.1 is 10% more
+// time there, -0.1 10% less.
+double paceDifference(const Analysis& analysis, const Comparison& comparison, std::size_t pair, double share);
+
+}  // namespace lumaro_ghost

@@ -1,0 +1,133 @@
+#include "tools/ghost/TextEscapes.h"
+
+#include <cstdio>
+
+namespace lumaro_ghost {
+
+namespace {
+
+constexpr std::string_view replacement = "\xEF\xBF\xBD";  // U+FFFD
+
+bool isControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
+
+// Code points Unicode keeps out of interchange: U+FDD0 to U+FDEF and the last two of every plane.
+bool isNoncharacter(char32_t c) { return (c >= 0xFDD0 && c <= 0xFDEF) || (c & 0xFFFEu) == 0xFFFEu; }
+
+// The characters that change the direction of the text after them: the marks and the embeddings,
+// overrides and isolates.
+bool isBidiControl(char32_t c) {
+  return c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
+std::string hexEscape(const char* format, unsigned value) {
+  char text[12];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
+// The JSON string; inScript: with the characters markup reads as escapes too.
+std::string quotedJson(std::string_view text, bool inScript) {
+  std::string quoted = "\"";
+  for (std::size_t at = 0; at < text.size();) {
+    const CodePoint point = readCodePoint(text, at);
+    if (point.length == 0) {
+      quoted += replacement;
+      ++at;
+      continue;
+    }
+    const char32_t c = point.value;
+    if (c == '"' || c == '\\') {
+      quoted += '\\';
+      quoted += static_cast<char>(c);
+    } else if (isControl(c) || c == 0x2028 || c == 0x2029 || (inScript && (c == '<' || c == '>' || c == '&'))) {
+      quoted += hexEscape("\\u%04x", static_cast<unsigned>(c));
+    } else {
+      quoted.append(text.substr(at, point.length));
+    }
+    at += point.length;
+  }
+  return quoted + "\"";
+}
+
+}  // namespace
+
+CodePoint readCodePoint(std::string_view text, std::size_t at) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = byte(at);
+  std::size_t length = 0;
+  char32_t minimum = 0;
+  char32_t code = 0;
+  if (lead < 0x80) return {lead, 1};
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2, code = lead & 0x1Fu, minimum = 0x80;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3, code = lead & 0x0Fu, minimum = 0x800;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4, code = lead & 0x07u, minimum = 0x10000;
+  } else {
+    return {};
+  }
+  if (at + length > text.size()) return {};
+  for (std::size_t i = 1; i < length; ++i) {
+    if ((byte(at + i) & 0xC0u) != 0x80u) return {};
+    code = (code << 6) | (byte(at + i) & 0x3Fu);
+  }
+  if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return {};
+  return {code, length};
+}
+
+std::string xmlText(std::string_view text) {
+  std::string safe;
+  for (std::size_t at = 0; at < text.size();) {
+    const CodePoint point = readCodePoint(text, at);
+    if (point.length == 0) {
+      safe += replacement;
+      ++at;
+      continue;
+    }
+    const char32_t c = point.value;
+    if (c == '&') {
+      safe += "&amp;";
+    } else if (c == '<') {
+      safe += "&lt;";
+    } else if (c == '>') {
+      safe += "&gt;";
+    } else if (c == '"') {
+      safe += "&quot;";
+    } else if (isNoncharacter(c)) {
+      safe += replacement;
+    } else if (!isControl(c)) {
+      safe.append(text.substr(at, point.length));
+    }
+    at += point.length;
+  }
+  return safe;
+}
+
+std::string jsonString(std::string_view text) { return quotedJson(text, false); }
+
+std::string scriptJsonString(std::string_view text) { return quotedJson(text, true); }
+
+std::string terminalText(std::string_view text) {
+  std::string shown;
+  shown.reserve(text.size());
+  for (std::size_t at = 0; at < text.size();) {
+    const CodePoint point = readCodePoint(text, at);
+    const char32_t c = point.value;
+    if (point.length == 0 || c < 0x20 || c == 0x7F) {
+      const auto byte = static_cast<unsigned char>(text[at]);
+      shown += byte == '\n' ? "\n" : byte == '\t' ? "\\t" : byte == '\r' ? "\\r" : hexEscape("\\x%02x", byte);
+      ++at;
+      continue;
+    }
+    if (isControl(c) || isBidiControl(c)) {
+      shown += hexEscape("\\u%04x", static_cast<unsigned>(c));
+    } else {
+      shown.append(text.substr(at, point.length));
+    }
+    at += point.length;
+  }
+  return shown;
+}
+
+}  // namespace lumaro_ghost
