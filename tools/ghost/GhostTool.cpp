@@ -1,7 +1,9 @@
 #include "tools/ghost/GhostTool.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -99,7 +101,7 @@ the start and the direction of travel marked; with two runs, a second panel show
 the lap (matched by distance), the lap lines, the tenths of the largest gain and loss, and the difference
 at the finish.
 
-  -o FILE      where to write the picture ("-" for standard output)
+  -o FILE      where to write the picture ("-" for standard output; never over a ghost file)
 
 Example:
   lumaro-ghost plot My-PB.ghost My-PB-2.ghost -o comparison.svg
@@ -117,7 +119,7 @@ are shown as info prints them.
 Keys: space plays or pauses; left and right arrows step by sector, with shift by lap; up and down change
 the speed; Home and End go to the start and the finish.
 
-  -o FILE      where to write the page ("-" for standard output)
+  -o FILE      where to write the page ("-" for standard output; never over a ghost file)
 
 Example:
   lumaro-ghost html My-PB.ghost My-PB-2.ghost -o replay.html
@@ -284,12 +286,34 @@ int compare(const CommandLine& line, std::ostream& out, std::ostream& err) {
   return 0;
 }
 
+// Whether a made document would be written over a ghost file: one of the runs it is made from, or any file
+// named as a ghost (a slip such as "html My-PB.ghost -o Friend.ghost" would lose Friend's run).
+bool replacesAGhost(const CommandLine& line) {
+  const std::string& output = *line.output;
+  std::string ending = output.size() >= 6 ? output.substr(output.size() - 6) : "";
+  for (char& c : ending) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (ending == ".ghost") return true;
+  const auto pathOf = [](const std::string& name) {
+    return std::filesystem::path(reinterpret_cast<const char8_t*>(name.c_str()));
+  };
+  std::error_code error;
+  return std::any_of(line.files.begin(), line.files.end(), [&](const std::string& file) {
+    return std::filesystem::equivalent(pathOf(output), pathOf(file), error);
+  });
+}
+
 // Writes a made document where -o says, "-" being standard output.
-int writeOutput(const std::string& command, const std::string& output, const std::string& document, std::ostream& out,
+int writeOutput(const std::string& command, const CommandLine& line, const std::string& document, std::ostream& out,
                 std::ostream& err) {
+  const std::string& output = *line.output;
   if (output == "-") {
     out << document;
     return 0;
+  }
+  if (replacesAGhost(line)) {
+    return usage(err, command,
+                 "-o " + output + " is a ghost file: the " + (command == "html" ? "page" : "picture") +
+                     " is never written over one");
   }
   std::ofstream file(std::filesystem::path(reinterpret_cast<const char8_t*>(output.c_str())), std::ios::binary);
   file << document;
@@ -316,7 +340,7 @@ int plot(const CommandLine& line, std::ostream& out, std::ostream& err) {
   if (!line.output) return usage(err, "plot", "say where the picture goes with -o FILE.svg");
   const std::optional<Loaded> loaded = loadDrawable(line, "plot", err);
   if (!loaded) return 1;
-  return writeOutput("plot", *line.output, pictureSvg(ghostsPicture(loaded->ghosts)), out, err);
+  return writeOutput("plot", line, pictureSvg(ghostsPicture(loaded->ghosts)), out, err);
 }
 
 int html(const CommandLine& line, std::ostream& out, std::ostream& err) {
@@ -324,7 +348,7 @@ int html(const CommandLine& line, std::ostream& out, std::ostream& err) {
   if (!line.output) return usage(err, "html", "say where the page goes with -o FILE.html");
   const std::optional<Loaded> loaded = loadDrawable(line, "html", err);
   if (!loaded) return 1;
-  return writeOutput("html", *line.output, replayPage(replayData(loaded->ghosts)), out, err);
+  return writeOutput("html", line, replayPage(replayData(loaded->ghosts)), out, err);
 }
 
 }  // namespace
