@@ -8,8 +8,8 @@ namespace lumaro_ghost {
 
 namespace {
 
-// Six decimals, and no "-0.000000" for a difference that rounds to nothing.
-std::string seconds(double value) { return fixedText(std::fabs(value) < 5e-7 ? 0.0 : value, 6); }
+// No "-0.000000" for a difference that rounds to nothing.
+std::string seconds(double value) { return fixedText(std::fabs(value) < 5e-7 ? 0.0 : value, secondsDecimals); }
 
 }  // namespace
 

@@ -11,6 +11,10 @@
 
 namespace lumaro_ghost {
 
+// Seconds are written out with this many decimals, in `compare --json` and in the page alike, so that the
+// page's figures, rounded to the millisecond as it shows them, are the comparison's.
+inline constexpr int secondsDecimals = 6;
+
 // The traces are sampled at every sector's start and this many times evenly within each sector.
 inline constexpr int traceSamplesPerSector = 30;
 

@@ -98,7 +98,7 @@ std::string rowsJson(const ReplayData& data) {
     const LapRow& row = data.laps[i];
     text += std::string(i == 0 ? "" : ",") + "{\"lap\":" + std::to_string(row.lap) +
             ",\"start\":" + number(row.startDistance, 2) + ",\"end\":" + number(row.endDistance, 2) +
-            ",\"seconds\":" + numbers(row.seconds, 4) + "}";
+            ",\"seconds\":" + numbers(row.seconds, secondsDecimals) + "}";
   }
   text += "],\n\"sectors\":[";
   for (std::size_t i = 0; i < data.sectors.size(); ++i) {
@@ -106,7 +106,8 @@ std::string rowsJson(const ReplayData& data) {
     text += std::string(i == 0 ? "" : ",\n") + "{\"lap\":" + std::to_string(row.lap) +
             ",\"from\":" + number(row.from, 3) + ",\"to\":" + number(row.to, 3) +
             ",\"start\":" + number(row.startDistance, 2) + ",\"end\":" + number(row.endDistance, 2) +
-            ",\"seconds\":" + numbers(row.seconds, 4) + ",\"delta\":" + numbers(row.delta, 4) + "}";
+            ",\"seconds\":" + numbers(row.seconds, secondsDecimals) +
+            ",\"delta\":" + numbers(row.delta, secondsDecimals) + "}";
   }
   return text + "]";
 }
@@ -120,10 +121,10 @@ std::string dataJson(const ReplayData& data) {
   }
   return "{\"title\":" + pageTextJson(title(data)) + ",\n\"runs\":" + runsJson(data) +
          ",\n\"sectorsPerLap\":" + std::to_string(data.sectorsPerLap) +
-         ",\n\"trace\":{\"distance\":" + numbers(distance, 2) + ",\n\"secondsA\":" + numbers(secondsA, 4) +
-         ",\n\"delta\":" +
+         ",\n\"trace\":{\"distance\":" + numbers(distance, 2) +
+         ",\n\"secondsA\":" + numbers(secondsA, secondsDecimals) + ",\n\"delta\":" +
          perRun(
-             data, [](const TraceSample& sample, std::size_t run) { return sample.delta[run]; }, 4) +
+             data, [](const TraceSample& sample, std::size_t run) { return sample.delta[run]; }, secondsDecimals) +
          ",\n\"speed\":" +
          perRun(
              data, [](const TraceSample& sample, std::size_t run) { return sample.speed[run]; }, 1) +
