@@ -132,7 +132,7 @@ TEST_F(GhostTool, InfoGivesTheFiguresOfACircleAndWhetherThePageListsIt) {
   EXPECT_NE(
       outcome.out.find("\"laps\": [{\"lap\": 1, \"time_s\": 20}], \"best_lap\": 1, \"lap_lines_found\": true, "
                        "\"sectors_per_lap\": 10, \"sectors\": [{\"lap\": 1, \"sector\": 1, \"from\": 0, \"to\": 0.1, "
-                       "\"time_s\": 2}, "),
+                       "\"time_s\": 1.999993}, "),
       std::string::npos)
       << outcome.out;
   EXPECT_NE(outcome.out.find("\"page\": {\"map\": \"Oval\", \"laps\": 1, \"listed\": false, \"entry\": null, "
@@ -292,7 +292,7 @@ TEST_F(GhostTool, AnyNameGivesAPictureOfCharactersXmlAccepts) {
   }
 }
 
-TEST_F(GhostTool, PlotWritesTheSvgAndRefusesAFileWithoutAPath) {
+TEST_F(GhostTool, PlotWritesTheSvgAndRefusesAFileWithoutAPathOrAGhostToWriteOver) {
   const std::string a = file("a.ghost", ghostFileText(twentySecondLap(10)));
   const std::string picture = (folder_.path() / "run.svg").string();
   EXPECT_EQ(run({"plot", a, "-o", picture}).status, 0);
@@ -304,4 +304,14 @@ TEST_F(GhostTool, PlotWritesTheSvgAndRefusesAFileWithoutAPath) {
   const Outcome outcome = run({"plot", a, empty, "-o", picture});
   EXPECT_EQ(outcome.status, 1);
   EXPECT_EQ(outcome.err, "lumaro-ghost plot: " + empty + " holds no path to use: the import would load 0 frames\n");
+  // A slip of -o costs no run: neither a file named as a ghost nor one of the runs (however named) is replaced.
+  const std::string friends = file("Friend.GHOST", "kept");
+  EXPECT_EQ(run({"html", a, "-o", friends}).err,
+            "lumaro-ghost html: -o " + friends +
+                " is a ghost file: the page is never written over one (lumaro-ghost html --help)\n");
+  const std::string own = file("own.txt", ghostFileText(twentySecondLap(10)));
+  EXPECT_EQ(run({"plot", own, "-o", (folder_.path() / "." / "own.txt").string()}).status, 2);
+  std::ifstream kept(friends), ownRun(own);
+  EXPECT_TRUE(std::getline(kept, first) && first == "kept" && std::getline(ownRun, first) &&
+              first.find("Circle,") == 0);
 }

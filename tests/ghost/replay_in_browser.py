@@ -112,7 +112,7 @@ check(start["A"] == 0 and -0.1 <= start["B"] <= 0, f"each run sets off on the li
 hostile = f'{work}/h"<b>x<!--.ghost'
 with open(hostile, "wb") as f:
     f.write(b'</script><script>window.ran=1</script><!--,"><img src=x onerror=window.ran=2>\xff\xc3(\x1b[1m'
-            b'<script>,40,1-Lap,1.1\r\n0,0.00,0.00,0.00,0,0,0\r\n20,100.00,0.00,0.00,0,0,0\r\n40,100.00,100.00,0.00,0,0,0\r\n')
+            b'<script>\xe2\x80\xaeevil,40,1-Lap,1.1\r\n0,0.00,0.00,0.00,0,0,0\r\n20,100.00,0.00,0.00,0,0,0\r\n40,100.00,100.00,0.00,0,0,0\r\n')
 tool("html", hostile, "-o", f"{work}/hostile.html")
 info = {line[:13].strip().decode(): line[13:].decode("utf-8", "replace") for line in tool("info", hostile).splitlines()}
 
@@ -179,6 +179,9 @@ try:
     s = state()
     finish = max(run[-1][0] - start[letter] for letter, run in frames.items())
     check(s["where"] == "Finished" and abs(s["time"] - finish) < 1e-9, f"end: {s['where']} at {s['time']} s")
+    total = comparison["total_s"]
+    shown = ("\u2212" if total < 0 else "+") + f"{abs(total):.3f} s"
+    check(s["delta"]["B"] == shown, f"at the finish the cursor shows {s['delta']['B']}, compare --json {total} ({shown})")
     check(browser.complaints() == [], f"nothing logged: {browser.complaints()}")
     check(browser.requests() == [url], f"nothing requested but the page: {browser.requests()}")
 
@@ -193,6 +196,24 @@ try:
               " (laps as equal shares: no lap line found)")  # its path never comes back over its start
     check(shown == wanted, f"the names shown as info prints them: {shown!r}, {wanted!r}")
     check(browser.evaluate("document.title") == "Lumaro replay: " + info["map"], "the title holds the map's name")
+    # A right-to-left override in the player's name turns that name around, and nothing after it.
+    edges = browser.evaluate("""(() => {
+      const item = document.querySelector('#runs li');
+      const edgesOf = (text) => {
+        const walker = document.createTreeWalker(item, NodeFilter.SHOW_TEXT);
+        for (let node = walker.nextNode(); node; node = walker.nextNode()) {
+          const at = node.data.indexOf(text);
+          if (at < 0) continue;
+          const range = document.createRange();
+          range.setStart(node, at);
+          range.setEnd(node, at + text.length);
+          const box = range.getBoundingClientRect();
+          return [box.left, box.right];
+        }
+      };
+      return [edgesOf('evil'), edgesOf('1 lap'), edgesOf('00:00:040')];
+    })()""")
+    check(edges[0][1] <= edges[1][0] <= edges[2][0], f"player, laps and run time shown in their order: {edges}")
 finally:
     browser.close()
     subprocess.run(["rm", "-rf", work])

@@ -133,6 +133,7 @@ TEST(Steps, EveryNumberIsReadAgainstItsStatedRange) {
       {"wait 3600.001", "the waiting time must be from 0.001 to 3600 s, not \"3600.001\""},
       {"wait 0", "the waiting time must be from 0.001 to 3600 s, not \"0\""},
       {"wait \" 4\"", "the waiting time must be a number, not \" 4\""},
+      {"wait 0x10", "the waiting time must be a number, not \"0x10\""},
       {"wait 1000001 ticks", "the number of ticks must be from 1 to 1000000, not \"1000001\""},
       {"drive 1e12 seconds", "the driving time must be from 0.001 to 3600 s, not \"1e12\""},
       {"drive 1 lap run-out 1e300", "the run-out must be from 0 to 60 s, not \"1e300\""},

@@ -7,8 +7,10 @@
 #   maps    a map file with a mistake stops the scenario before anything runs (exit 2), naming its lines
 #   scenario  a folder given as the scenario, or a file larger than any scenario, is bad input (exit 2):
 #           nothing runs
-#   signals the fresh temporary game root is gone after Ctrl-C (SIGINT) at the prompt and SIGTERM during a
-#           real-time wait, and lumaro-host ends by that signal
+#   signals the fresh temporary game root is gone after Ctrl-C (SIGINT) at the prompt and SIGTERM or SIGHUP
+#           (its terminal closed) during a real-time wait, and lumaro-host ends by that signal
+#   escapes control bytes of a shared ghost's name and header, of console lines and of a scenario's steps and
+#           mistakes reach the terminal only as escapes (\x1b)
 #   copied  a lumaro-host copied with its folders (PREFIX/bin, PREFIX/share/lumaro/maps) runs on the libraries
 #           beside it and finds the bundled maps
 #   command_line.sh BUILD_DIR WORK_DIR CASE
@@ -100,7 +102,7 @@ signals)
   # ends the prompt's read. The steps' writer is closed after a while in case the signal came before the read.
   mkfifo steps
   printf 'map speedway\nwait 30\n' >long.scenario
-  for signal in INT TERM; do
+  for signal in INT TERM HUP; do
     if [ $signal = INT ]; then
       env --default-signal=INT TMPDIR="$work/tmp" "$host" -i <steps >out.txt 2>&1 &
       pid=$!
@@ -115,11 +117,26 @@ signals)
     [ $signal = INT ] && { sleep 2; exec 4>&-; }
     wait $pid
     status=$?
-    if [ $signal = INT ]; then expected=130; else expected=143; fi
+    case $signal in INT) expected=130 ;; TERM) expected=143 ;; HUP) expected=129 ;; esac
     [ $status -eq $expected ] || fail "SIG$signal: exit $status, not $expected: $(cat out.txt)"
     [ "$(roots)" -eq 0 ] || fail "SIG$signal leaves the game root: $(ls tmp)"
     grep -q "lumaro-host: stopped by SIG$signal" out.txt || fail "SIG$signal is not reported: $(cat out.txt)"
   done
+  ;;
+escapes)
+  printf 'Speedway,\033]0;title\007Eve,20000,1-Lap,1.1\r\n0,0,0,17,0,0,0\r\n' >"$(printf 'e\033[2J.ghost')"
+  run 'map speedway\ncopy "e\033[2J.ghost" tessaro/data/Ghosts/\nshow ghosts\nconsole lm_export_filename "\033[31m"\nexpect console "\033[2J"\n' -
+  [ $status -eq 1 ] || fail "the run exits $status, not 1: $out"
+  shown_all=$out
+  run 'map speedway\nfly\033[2J\n' -
+  [ $status -eq 2 ] || fail "the bad step exits $status, not 2: $out"
+  shown_all="$shown_all
+$out"
+  for shown in 'e\x1b[2J.ghost  ' 'Speedway,\x1b]0;title\x07Eve,' '>  lm_export_filename "\x1b[31m"' \
+    'failed: expect console "\x1b[2J"' 'unknown step "fly\x1b[2J"'; do
+    case $shown_all in *"$shown"*) ;; *) fail "not shown as $shown: $shown_all" ;; esac
+  done
+  case $shown_all in *"$(printf '\033')"*) fail "a control byte reached the terminal: $shown_all" ;; esac
   ;;
 copied)
   mkdir -p prefix/bin prefix/share/lumaro

@@ -4,8 +4,9 @@
 # CHANGELOG.txt in the folder Lumaro-VERSION-win64; the binaries without debug sections (the build's own
 # copies keep them) and needing the system's DLLs only; the DLL with its version resource naming the product
 # and VERSION, exporting what the host looks up; the guide a page of its own made from docs/players.md; the
-# CHANGELOG without the developers' note. Then lumaro-ghost.exe, as unpacked, runs info, compare and plot
-# under Wine on two bundled ghosts.
+# CHANGELOG without the developers' note; README.txt and the guide showing every command of the ghost tool.
+# Then lumaro-ghost.exe, as unpacked, runs info, compare and plot under Wine on two bundled ghosts, and info
+# on a ghost whose name is not in any ANSI code page.
 # Exits 77 (skipped) when the mingw-w64 tools are missing, as the Windows build then is, or when Wine is.
 #   check_package.sh MINGW_CXX OBJDUMP CPACK WINDOWS_BUILD_DIR WORK_DIR VERSION WINE GHOST_A GHOST_B
 set -eu
@@ -86,10 +87,23 @@ ghost() {
 ghost info info A.ghost
 ghost compare compare A.ghost B.ghost
 ghost plot plot A.ghost B.ghost -o picture.svg
+# Windows passes the name in UTF-16 (Wine makes it from the locale's UTF-8).
+cp "$ghost_b" "$work/Zoë-猫.ghost"
+LC_ALL=C.UTF-8 ghost unicode info "Zoë-猫.ghost"
+grep -qF 'by Zo(Zoë-猫.ghost)' unicode.out || fail "info on Zoë-猫.ghost: $(head -3 unicode.out)"
 grep -q "Speedway" info.out || fail "info does not show the ghost's map: $(head -5 info.out)"
 [ -s compare.out ] || fail "compare says nothing"
 grep -q "<svg" picture.svg 2>/dev/null || fail "plot wrote no SVG picture"
 echo "lumaro-ghost.exe under Wine:"; head -3 info.out | sed 's/^/  /'
+# Every command the tool's own help lists is shown to players, as they would type it.
+"$wine" "$ghost_tool" --help >help.out 2>&1 || true
+commands=$(sed -n 's/^  lumaro-ghost \([a-z]*\) .*/\1/p' help.out)
+[ -n "$commands" ] || fail "lumaro-ghost.exe --help lists no command: $(head -5 help.out)"
+for command in $commands; do
+  for document in README.txt Lumaro-Guide.html; do
+    grep -qF "lumaro-ghost.exe $command " "$unpacked/$document" || fail "$document does not show lumaro-ghost.exe $command"
+  done
+done
 
 [ $failures -eq 0 ] || exit 1
 echo "package OK: $(wc -c <"$work/$package.zip") bytes, Lumaro.dll $(wc -c <"$plugin_dll") bytes, lumaro-ghost.exe $(wc -c <"$ghost_tool") bytes"

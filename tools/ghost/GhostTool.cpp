@@ -1,9 +1,11 @@
 #include "tools/ghost/GhostTool.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -112,7 +114,7 @@ as compare does) with the lap lines, the sectors of the largest gain and loss an
 finish. One run, or three or more, get a map each, coloured by speed on one shared scale that starts low
 enough that a few per cent look alike. Runs of different maps or lap counts are refused.
 
-  -o FILE      where to write the picture ("-" for standard output)
+  -o FILE      where to write the picture ("-" for standard output; never over a ghost file)
   --lap N      draw lap N only
   --sectors N  sectors a lap is cut into, 1 to 100 (default 10)
   --force      draw runs of different maps or lap counts all the same
@@ -134,7 +136,7 @@ times are shown as info prints them. Runs of different maps or lap counts are re
 Keys: space plays or pauses; left and right arrows step by sector, with shift by lap; up and down change
 the speed; Home and End go to the start and the finish.
 
-  -o FILE      where to write the page ("-" for standard output)
+  -o FILE      where to write the page ("-" for standard output; never over a ghost file)
   --sectors N  sectors a lap is cut into, 1 to 100 (default 10)
   --force      replay runs of different maps or lap counts all the same (the laps all of them hold)
 
@@ -404,12 +406,34 @@ int compare(const CommandLine& line, std::ostream& out, std::ostream& err) {
   return 0;
 }
 
+// Whether a made document would be written over a ghost file: one of the runs it is made from, or any file
+// named as a ghost (a slip such as "html My-PB.ghost -o Friend.ghost" would lose Friend's run).
+bool replacesAGhost(const CommandLine& line) {
+  const std::string& output = *line.output;
+  std::string ending = output.size() >= 6 ? output.substr(output.size() - 6) : "";
+  for (char& c : ending) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (ending == ".ghost") return true;
+  const auto pathOf = [](const std::string& name) {
+    return std::filesystem::path(reinterpret_cast<const char8_t*>(name.c_str()));
+  };
+  std::error_code error;
+  return std::any_of(line.files.begin(), line.files.end(), [&](const std::string& file) {
+    return std::filesystem::equivalent(pathOf(output), pathOf(file), error);
+  });
+}
+
 // Writes a made document where -o says, "-" being standard output.
-int writeOutput(const std::string& command, const std::string& output, const std::string& document, std::ostream& out,
+int writeOutput(const std::string& command, const CommandLine& line, const std::string& document, std::ostream& out,
                 std::ostream& err) {
+  const std::string& output = *line.output;
   if (output == "-") {
     out << document;
     return 0;
+  }
+  if (replacesAGhost(line)) {
+    return usage(err, command,
+                 "-o " + output + " is a ghost file: the " + (command == "html" ? "page" : "picture") +
+                     " is never written over one");
   }
   std::ofstream file(std::filesystem::path(reinterpret_cast<const char8_t*>(output.c_str())), std::ios::binary);
   file << document;
@@ -429,7 +453,7 @@ int plot(const CommandLine& line, std::ostream& out, std::ostream& err) {
   if (!loaded) return 1;
   const Analysis analysis = analyseGhosts(loaded->ghosts, line.sectors);
   if (!holdsLap(analysis, line.lap, "plot", err)) return 1;
-  return writeOutput("plot", *line.output, pictureSvg(ghostsPicture(loaded->ghosts, analysis, line.lap)), out, err);
+  return writeOutput("plot", line, pictureSvg(ghostsPicture(loaded->ghosts, analysis, line.lap)), out, err);
 }
 
 int html(const CommandLine& line, std::ostream& out, std::ostream& err) {
@@ -440,7 +464,7 @@ int html(const CommandLine& line, std::ostream& out, std::ostream& err) {
   if (!loaded) return 1;
   ReplayData data = replayData(loaded->ghosts, line.sectors);
   data.notes = notes;
-  return writeOutput("html", *line.output, replayPage(data), out, err);
+  return writeOutput("html", line, replayPage(data), out, err);
 }
 
 const Subcommand subcommands[] = {

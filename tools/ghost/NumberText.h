@@ -9,8 +9,12 @@ namespace lumaro_ghost {
 
 std::string fixedText(double value, int decimals);
 
+// Seconds are written for scripts and pages with this many decimals, in every JSON output and in the
+// replay alike, so that a figure rounded to the millisecond where it is shown is the same everywhere.
+inline constexpr int secondsDecimals = 6;
+
 // A number for JSON with at most `decimals` decimals and no trailing zeros; null when it is not finite.
-std::string jsonNumber(double value, int decimals = 4);
+std::string jsonNumber(double value, int decimals = secondsDecimals);
 
 // A count with its noun: "1 field", "3 fields".
 std::string countText(std::size_t count, std::string_view one, std::string_view many);

@@ -79,7 +79,7 @@ std::string runsJson(const ReplayData& data) {
             ",\"laps\":" + pageTextJson(headerNumber(header.lapCount, header.lapField, false)) +
             ",\"frames\":" + std::to_string(ghost.content.frames.size()) +
             ",\"lapLinesFound\":" + (data.lapLinesFound[i] ? "true" : "false") +
-            ",\"start\":" + jsonNumber(data.startSeconds[i], 4) + ",\"extent\":" + extentJson(ghost) +
+            ",\"start\":" + jsonNumber(data.startSeconds[i], secondsDecimals) + ",\"extent\":" + extentJson(ghost) +
             ",\"points\":\"" + encodePoints(ghost.content.frames) + "\"}";
   }
   return text + "]";
@@ -91,7 +91,7 @@ std::string rowsJson(const ReplayData& data) {
     const LapRow& row = data.laps[i];
     text += std::string(i == 0 ? "" : ",") + "{\"lap\":" + std::to_string(row.lap) +
             ",\"start\":" + jsonNumber(row.startDistance, 2) + ",\"end\":" + jsonNumber(row.endDistance, 2) +
-            ",\"seconds\":" + numbers(row.seconds, 4) + "}";
+            ",\"seconds\":" + numbers(row.seconds, secondsDecimals) + "}";
   }
   text += "],\n\"sectors\":[";
   for (std::size_t i = 0; i < data.sectors.size(); ++i) {
@@ -99,7 +99,8 @@ std::string rowsJson(const ReplayData& data) {
     text += std::string(i == 0 ? "" : ",\n") + "{\"lap\":" + std::to_string(row.lap) +
             ",\"from\":" + jsonNumber(row.from, 3) + ",\"to\":" + jsonNumber(row.to, 3) +
             ",\"start\":" + jsonNumber(row.startDistance, 2) + ",\"end\":" + jsonNumber(row.endDistance, 2) +
-            ",\"seconds\":" + numbers(row.seconds, 4) + ",\"delta\":" + numbers(row.delta, 4) + "}";
+            ",\"seconds\":" + numbers(row.seconds, secondsDecimals) +
+            ",\"delta\":" + numbers(row.delta, secondsDecimals) + "}";
   }
   return text + "]";
 }
@@ -115,10 +116,10 @@ std::string dataJson(const ReplayData& data) {
   for (std::size_t i = 0; i < data.notes.size(); ++i) notes += (i == 0 ? "" : ",") + pageTextJson(data.notes[i]);
   return "{\"title\":" + pageTextJson(title(data)) + ",\n\"notes\":" + notes + "],\n\"runs\":" + runsJson(data) +
          ",\n\"sectorsPerLap\":" + std::to_string(data.sectorsPerLap) +
-         ",\n\"trace\":{\"distance\":" + numbers(distance, 2) + ",\n\"secondsA\":" + numbers(secondsA, 4) +
-         ",\n\"delta\":" +
+         ",\n\"trace\":{\"distance\":" + numbers(distance, 2) +
+         ",\n\"secondsA\":" + numbers(secondsA, secondsDecimals) + ",\n\"delta\":" +
          perRun(
-             data, [](const TraceSample& sample, std::size_t run) { return sample.delta[run]; }, 4) +
+             data, [](const TraceSample& sample, std::size_t run) { return sample.delta[run]; }, secondsDecimals) +
          ",\n\"speed\":" +
          perRun(
              data, [](const TraceSample& sample, std::size_t run) { return sample.speed[run]; }, 1) +

@@ -373,8 +373,8 @@ int runChaos(const SessionSettings& settings, std::uint64_t seed, int steps, std
   const std::vector<std::string> lines = chaosSteps(seed, steps);
   const std::optional<ChaosViolation> violation = runChaosSteps(settings, lines);
   if (!violation) {
-    out << "Chaos seed " << seed << ": " << lines.size()
-        << " steps, every invariant held after each; a record, finish and export afterwards agreed on its time.\n";
+    out << "Chaos seed " << seed << ": " << lines.size() << (lines.size() == 1 ? " step" : " steps")
+        << ", every invariant held after each; a record, finish and export afterwards agreed on its time.\n";
     return 0;
   }
   const std::string at = violation->step < lines.size()

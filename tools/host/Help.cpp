@@ -45,7 +45,7 @@ Options:
   --root DIR        the game root: tessaro/, tessaro/data/Ghosts and the settings page live in it; kept
                     as it is, so ghosts in it stay from one run to the next (default: a fresh temporary
                     folder, whose name is printed, removed when the run ends whatever its outcome,
-                    Ctrl-C and SIGTERM included)
+                    Ctrl-C, SIGTERM and SIGHUP included)
   --keep            keep the fresh temporary game root after the run
   --remove-root     remove the fresh temporary game root at the end (the default; for older scripts)
   --realtime        run against the wall clock: each tick sleeps until it is due, and the game clock
@@ -191,9 +191,9 @@ Map files (maps/*.map, see maps/README.md):
   ...
 
 Map files are found and read when the scenario is read: a map file with a mistake is bad input like a bad
-step. Every number of a scenario or a map file is read against its range (above; map coordinates from
--1000000 to 1000000, a lap of 100 to 100000000 units), and a scenario or map file larger than 16 MiB is
-not read. The map step names every Kismet variable the plugin works with that the map lacks or has with
+step. Every number of a scenario or a map file is written in decimal (1e3 is one, 0x10 is not) and read
+against its range (above; map coordinates from -1000000 to 1000000, a lap of 100 to 100000000 units), and
+a scenario or map file larger than 16 MiB is not read. The map step names every Kismet variable the plugin works with that the map lacks or has with
 another type (LapNb int, MapName string, GhostPosition and GhostRotation vectors, GhostColor float).
 Bundled maps are looked for in share/lumaro/maps beside the folder of lumaro-host, else in maps beside it.
 
@@ -201,7 +201,7 @@ Exit status: 0 when every step was carried out and every expectation held; 1 whe
 or a step could not be carried out; 2 for bad input of any kind, before anything runs: a mistake on the
 command line, in the scenario or in a map file it names (every bad line is reported, in line order), a
 trace file that cannot be written, a game root that cannot be made, or a plugin library that cannot be
-loaded. Stopped by Ctrl-C or SIGTERM, lumaro-host removes its fresh game root and ends by that signal.
+loaded. Stopped by Ctrl-C, SIGTERM or SIGHUP, lumaro-host removes its fresh game root and ends by that signal.
 )";
 }
 

@@ -26,8 +26,8 @@ struct BadLine : std::runtime_error {
 // infinity.
 void checkFloat(const std::string& word) {
   char* end = nullptr;
-  const double value = std::strtod(word.c_str(), &end);
-  if (word.empty() || end != word.c_str() + word.size() || !std::isfinite(value)) {
+  const double value = isDecimalWord(word) ? std::strtod(word.c_str(), &end) : 0.0;
+  if (!isDecimalWord(word) || end != word.c_str() + word.size() || !std::isfinite(value)) {
     throw BadLine("\"" + word + "\" is not a number");
   }
   if (!std::isfinite(std::strtof(word.c_str(), nullptr))) throw BadLine("\"" + word + "\" is out of a float's range");

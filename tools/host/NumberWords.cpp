@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -32,14 +31,17 @@ std::string rangeText(const NumberRange& range) {
   return "from " + numberText(range.least) + " to " + numberText(range.most) + range.unit;
 }
 
+bool isDecimalWord(const std::string& word) {
+  return !word.empty() && word.find_first_not_of("0123456789+-.eE") == std::string::npos;
+}
+
 double numberIn(const std::string& word, const std::string& what, const NumberRange& range) {
   char* end = nullptr;
-  // strtod would pass over leading blanks, which a quoted word can hold.
-  const bool blankFirst = !word.empty() && std::isspace(static_cast<unsigned char>(word.front()));
-  const double value = word.empty() || blankFirst ? 0.0 : std::strtod(word.c_str(), &end);
-  if (end != word.c_str() + word.size() || word.empty() || !std::isfinite(value)) {
+  // strtod would pass over leading blanks, which a quoted word can hold, and read hexadecimal too.
+  const double value = isDecimalWord(word) ? std::strtod(word.c_str(), &end) : 0.0;
+  if (end != word.c_str() + word.size() || !isDecimalWord(word) || !std::isfinite(value)) {
     // A number too large for a double reads as an infinity: out of range rather than no number.
-    if (end == word.c_str() + word.size() && !word.empty() && std::isinf(value)) outOfRange(word, what, range);
+    if (end == word.c_str() + word.size() && std::isinf(value)) outOfRange(word, what, range);
     throw BadNumber(what + " must be a number, not " + quoted(word));
   }
   if (value < range.least || value > range.most) outOfRange(word, what, range);

@@ -47,6 +47,9 @@ inline constexpr NumberRange lapCount{1, 1000, ""};
 inline constexpr NumberRange tickCount{1, 1'000'000, ""};
 inline constexpr NumberRange writeCount{0, 1'000'000'000, ""};
 
+// Whether the word is written as a decimal number may be: digits, signs, a point and an exponent, nothing else
+// (no blank, no hexadecimal "0x10", no "inf").
+bool isDecimalWord(const std::string& word);
 // The word as a decimal number within range; what: how the message names it ("the lap time").
 double numberIn(const std::string& word, const std::string& what, const NumberRange& range);
 // The word as a whole number within range: digits only, no sign or blanks.

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "tools/ghost/TextEscapes.h"
 #include "tools/host/PageView.h"
 #include "tools/host/TextTest.h"
 
@@ -108,11 +109,12 @@ void writeGhostListing(std::ostream& out, const sim::Game& game) {
       << '\n';
   for (const auto& entry : entries) {
     const auto lines = readLines(entry.path());
-    out << "  " << entry.path().filename().string();
+    // Names and header lines of shared files: their control bytes reach the terminal only as escapes.
+    out << "  " << lumaro_ghost::terminalText(entry.path().filename().string());
     if (lines) {
       out << "  " << fs::file_size(entry.path(), error) << " bytes, " << (lines->empty() ? 0 : lines->size() - 1)
           << " frames";
-      if (!lines->empty()) out << "  " << lines->front();
+      if (!lines->empty()) out << "  " << lumaro_ghost::terminalText(lines->front());
     } else {
       out << "  (not a file)";
     }

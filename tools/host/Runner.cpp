@@ -1,5 +1,6 @@
 #include "tools/host/Runner.h"
 
+#include "tools/ghost/TextEscapes.h"
 #include "tools/host/Options.h"
 #include "tools/host/Words.h"
 
@@ -11,7 +12,7 @@ std::string failureReport(const std::string& scriptName, const Step& step, const
     report += c;
     if (c == '\n') report += "    ";
   }
-  return report + "\n";
+  return lumaro_ghost::terminalText(report + "\n");
 }
 
 ScriptResult runScript(Session& session, const Script& script, const std::filesystem::path& folder, std::ostream& err) {
@@ -44,7 +45,7 @@ void runInteractive(Session& session, std::istream& in, std::ostream& out, bool 
     }
     ParsedLine parsed = parseStep(line, lineNumber);
     if (!parsed.error.empty()) {
-      out << "input:" << lineNumber << ": " << parsed.error << '\n';
+      out << "input:" << lineNumber << ": " << lumaro_ghost::terminalText(parsed.error) << '\n';
       continue;
     }
     if (!parsed.step) continue;

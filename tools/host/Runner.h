@@ -24,7 +24,7 @@ ScriptResult runScript(Session& session, const Script& script, const std::filesy
 // to show a prompt (a person is typing).
 void runInteractive(Session& session, std::istream& in, std::ostream& out, bool prompt);
 
-// "NAME:LINE: failed: STEP" and then what was seen, indented.
+// "NAME:LINE: failed: STEP" and then what was seen, indented; control bytes as escapes.
 std::string failureReport(const std::string& scriptName, const Step& step, const StepOutcome& outcome);
 
 }  // namespace lumaro_host

@@ -32,7 +32,8 @@ void watchStopSignals() {
 #if defined(_WIN32)
   SetConsoleCtrlHandler(onConsoleEvent, TRUE);
 #else
-  for (const int signal : {SIGINT, SIGTERM}) {
+  // SIGHUP: the terminal lumaro-host runs in was closed.
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
     struct sigaction action = {};
     sigaction(signal, nullptr, &action);
     if (action.sa_handler == SIG_IGN) continue;
@@ -46,6 +47,13 @@ void watchStopSignals() {
 }
 
 int stopSignal() { return requested.load(std::memory_order_relaxed); }
+
+const char* signalName(int signal) {
+#if defined(SIGHUP)
+  if (signal == SIGHUP) return "SIGHUP";
+#endif
+  return signal == SIGINT ? "SIGINT" : "SIGTERM";
+}
 
 void requestStop(int signal) { requested.store(signal, std::memory_order_relaxed); }
 

@@ -1,4 +1,4 @@
-// Ctrl-C and SIGTERM (on Windows, Ctrl-C, Ctrl-Break and the console's closing) end a run the way its end
+// Ctrl-C, SIGTERM and SIGHUP (on Windows, Ctrl-C, Ctrl-Break and the console's closing) end a run the way its end
 // does: the handler only notes which signal came; the session sees it at its next game tick and unwinds,
 // so the plugin is unloaded and the temporary game root removed by the code that removes them anyway.
 #pragma once
@@ -9,8 +9,10 @@ namespace lumaro_host {
 // stays ignored. Blocking reads are not resumed after a signal: an interactive prompt ends at once.
 void watchStopSignals();
 
-// The signal that asked the run to stop (SIGINT, SIGTERM), or 0.
+// The signal that asked the run to stop (SIGINT, SIGTERM, SIGHUP), or 0.
 int stopSignal();
+// "SIGINT", "SIGTERM" or "SIGHUP".
+const char* signalName(int signal);
 // What the handler does: notes the signal (tests ask for a stop this way). 0 takes the request back.
 void requestStop(int signal);
 

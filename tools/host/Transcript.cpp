@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "tools/ghost/TextEscapes.h"
+
 namespace lumaro_host {
 
 std::string Transcript::stamp(std::int64_t ticks) const {
@@ -33,7 +35,8 @@ void Transcript::flush() {
 void Transcript::write(const char* marker, const std::string& text) {
   flush();
   lastWasConsole_ = false;
-  out_ << stamp(elapsed_()) << marker << text << '\n' << std::flush;
+  // A step or console line may quote what a shared ghost or map file holds: its control bytes are escapes.
+  out_ << stamp(elapsed_()) << marker << lumaro_ghost::terminalText(text) << '\n' << std::flush;
 }
 
 }  // namespace lumaro_host

@@ -1,7 +1,7 @@
 // The session as it happens, written to a stream: each step as written, each line typed into the console,
 // each line the console shows, and what the world does (the car crossing the line), all stamped with the
 // game time since the start. A console line shown again and again back to back is written once, followed
-// by how often it was repeated.
+// by how often it was repeated. Control bytes are written as escapes (\x1b), never as themselves.
 #pragma once
 
 #include <cstdint>

@@ -30,6 +30,7 @@
 #include "tools/host/StopSignals.h"
 #include "tools/host/TextFile.h"
 #include "tools/ghost/ScenarioPicture.h"
+#include "tools/ghost/TextEscapes.h"
 
 namespace fs = std::filesystem;
 using namespace lumaro_host;
@@ -124,7 +125,7 @@ int run(int argc, char** argv) {
     if (!fromInput) scriptFolder = fs::absolute(fs::path(*options.script)).parent_path();
     readScriptMaps(script, scriptFolder, bundledMaps);
     if (!script.errors.empty()) {
-      for (const auto& error : script.errors) std::cerr << error << "\n";
+      for (const auto& error : script.errors) std::cerr << lumaro_ghost::terminalText(error) << "\n";
       const auto bad = std::count_if(script.errors.begin(), script.errors.end(),
                                      [](const std::string& error) { return error.front() != ' '; });
       std::cerr << "lumaro-host: " << bad << (bad == 1 ? " line" : " lines") << " not understood; nothing was run\n";
@@ -264,7 +265,7 @@ int main(int argc, char** argv) {
   const int signal = stopSignal();
   if (signal == 0) return status;
   std::cout.flush();
-  std::cerr << "lumaro-host: stopped by " << (signal == SIGINT ? "SIGINT" : "SIGTERM") << "\n";
+  std::cerr << "lumaro-host: stopped by " << signalName(signal) << "\n";
   std::cerr.flush();
 #if !defined(_WIN32)
   // Ended the way the signal would have ended it, now that the game root is gone: a shell running

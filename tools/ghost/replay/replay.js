@@ -169,7 +169,11 @@
     swatch.style.background = colourOf(run.index);
     item.append(swatch, element("b", run.file));
     const laps = run.laps + (run.laps === "1" ? " lap" : " laps");
-    item.append("  " + run.player + " \u00B7 " + run.map + " \u00B7 " + laps + " \u00B7 " + run.runTime);
+    // Each text from a file is isolated: a direction mark in it (a right-to-left override, say) turns that
+    // text around and nothing after it.
+    const isolated = (text) => element("bdi", text);
+    const dot = " \u00B7 ";
+    item.append("  ", isolated(run.player), dot, isolated(run.map), dot, isolated(laps), dot, isolated(run.runTime));
     if (!run.lapLinesFound) item.append(element("span", " (laps as equal shares: no lap line found)", "note"));
     item.dataset.run = run.letter;
     byId("runs").append(item);
