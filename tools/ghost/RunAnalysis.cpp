@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "tools/ghost/GhostHeaderFields.h"
+
 namespace lumaro_ghost {
 
 namespace {
@@ -189,8 +191,9 @@ TimedRun timeRun(std::span<const GhostFrame> frames, const RunProfile& profile, 
     run.lapLinesFound = true;
     return run;
   }
-  // No lap line: equal shares of the path, from its first frame to its last.
-  const int laps = std::max(headerLaps, 1);
+  // No lap line: equal shares of the path, from its first frame to its last, no more of them than a page can
+  // choose laps (a shared file's header may name any number).
+  const int laps = std::clamp(headerLaps, fewestLaps, mostLaps);
   for (int lap = 0; lap <= laps; ++lap) {
     const double distance = profile.length * lap / laps;
     const auto found = std::lower_bound(run.distance.begin(), run.distance.end(), distance);
