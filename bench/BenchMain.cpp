@@ -86,6 +86,7 @@ int main(int argc, char** argv) {
   bench::registerExportBenchmarks(sizes, ratios);
   bench::registerPlaybackBenchmarks(sizes, ratios);
   bench::registerSettingsPageBenchmarks(sizes, ratios);
+  bench::registerAnalysisBenchmarks(sizes, ratios);
 
   RatioReporter reporter(colourWanted(arguments) ? benchmark::ConsoleReporter::OO_ColorTabular
                                                  : benchmark::ConsoleReporter::OO_Tabular);

@@ -66,5 +66,6 @@ void registerImportBenchmarks(const Sizes& sizes, std::vector<Ratio>& ratios);
 void registerExportBenchmarks(const Sizes& sizes, std::vector<Ratio>& ratios);
 void registerPlaybackBenchmarks(const Sizes& sizes, std::vector<Ratio>& ratios);
 void registerSettingsPageBenchmarks(const Sizes& sizes, std::vector<Ratio>& ratios);
+void registerAnalysisBenchmarks(const Sizes& sizes, std::vector<Ratio>& ratios);
 
 }  // namespace bench

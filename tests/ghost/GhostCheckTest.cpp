@@ -100,6 +100,8 @@ TEST(GhostCheck, AHeaderThePageCannotUseIsLineOne) {
                              "Speedway,Ann,0,1-Lap,1.1,x", "Speedway,Ann,x,0,y,1.1"}) {
     EXPECT_EQ(problemsOf(header + std::string("\n") + frame), std::vector<std::string>{sixFields}) << header;
   }
+  const std::string lap = ghostFileText(twentySecondLap(10));  // whole: "20000" is no lap count, but a run time
+  EXPECT_EQ(problemsOf("Speedway, Two,Ann,20000,1-Lap,1.1" + lap.substr(lap.find('\r'))), std::vector{sixFields});
   EXPECT_EQ(problemsOf("Speedway,Ann,-1,1-Lap,1.1\n" + frame),
             (std::vector<std::string>{"1: the run time -1 ms is below zero: no page lists the file",
                                       "1: note: the run time -1 ms is not the last frame's time, 0 ms (line 2)"}));

@@ -95,6 +95,7 @@ TEST(RunAnalysis, ARunThatNeverCrossesItsStartLineIsCutIntoEqualLaps) {
   EXPECT_DOUBLE_EQ(timed(analysis).lines[1].distance, 500.0);
   EXPECT_NEAR(timed(analysis).lapSeconds(1), 0.5, 1e-9);
   EXPECT_TRUE(analysis.reference.points.empty());
+  for (int laps : {6, 7}) EXPECT_EQ(timed(analyseGhosts(ghosts({straightRun(1000.0, 1.0)}, laps))).laps(), 6);
 }
 
 TEST(RunAnalysis, RollingBackAndForthOverTheLineIsNoLapAndOnlyACrossingNearItsPointCounts) {
