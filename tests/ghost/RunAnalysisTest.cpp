@@ -72,6 +72,14 @@ TEST(RunAnalysis, ARunOneSecondFasterOverItsSecondHalfGainsExactlyThereAtAnySamp
   }
 }
 
+TEST(RunAnalysis, ASectorIsNamedTheLargestLossOnlyFromFiveMillisecondsOn) {
+  // A lap 39 ms slower loses 3.9 ms in each tenth, under what matching can tell apart; 61 ms loses 6.1 ms.
+  for (const auto& [lapSeconds, named] : {std::pair{20.039, false}, std::pair{20.061, true}}) {
+    const auto runs = ghosts({steadyCircle(1000, 20.0, 1, 10), steadyCircle(1000, lapSeconds, 1, 10)});
+    EXPECT_EQ(compareRuns(analyseGhosts(runs), 0, 1).largestLoss.has_value(), named) << lapSeconds;
+  }
+}
+
 TEST(RunAnalysis, LapLinesAreWhereTheRunCrossesItsStartLineEvenAfterItsLastFrame) {
   // Three 20-second laps and 0.4 s rolled on past the finish line, as a recording goes on until the plugin
   // sees the lap counter; and a run that ends 10 ms short of its line, timed at it all the same.

@@ -31,9 +31,9 @@ constexpr std::size_t mostSegmentsSearched = 4096;
 // units' radius by 0.02 units, but each placement then searches a hundred segments, not thousands. A car at
 // racing speed every 8 ms moves further than this: no frame of a recorded lap is left out.
 constexpr double referenceSpacing = 4.0;
-// Run times are whole milliseconds: a sector that changes the difference by less than half of one has
-// neither gained nor lost.
-constexpr double noticeableChange = 0.0005;
+// Runs of different lines, ticks and phases are matched to within a few milliseconds a sector: a sector that
+// changes the difference by less than this has neither gained nor lost, and is never named the largest.
+constexpr double noticeableChange = 0.005;
 // The stretch of the lap over which paceDifference compares the runs.
 constexpr double paceStretch = 0.005;
 
