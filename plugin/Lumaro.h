@@ -30,6 +30,9 @@ public:
   void challengeGhost();
   void watchLap(SequenceVariableWrapper lapCounter);
   void sampleRun(SystemTime runStart, SystemTime lastSample);
+  // One poll of the lap watcher and one tick of the run sampler, as watchLap and sampleRun run them.
+  void pollLapCounter(SequenceVariableWrapper& lapCounter);
+  void sampleCar(SystemTime runStart, SystemTime lastSample);
   void onRaceFinished();
   // The finish's export: never over a ghost of this map and lap count that is faster (lm_export writes what
   // the player asks).
@@ -89,8 +92,9 @@ public:
   void registerColorVariable();
   void registerHooks();
   void createGhostFolder();
-  // Runs body; an error escaping it is reported as a status message instead of reaching the host.
-  void runGuarded(std::string_view entry, const std::function<void()>& body);
+  // Runs body; an error escaping it is reported as a status message instead of reaching the host. False when
+  // one did.
+  bool runGuarded(std::string_view entry, const std::function<void()>& body);
   // A one-shot host timer whose body runs guarded.
   void schedule(std::string entry, float delaySeconds, std::function<void()> body);
   void reportCallbackError(std::string_view entry, std::string_view reason);
@@ -137,6 +141,9 @@ public:
   bool isRunUnfinished();
   // A one-shot timer of the live run's chains: it runs body only while that run is still the live one.
   void scheduleForRun(std::string entry, std::function<void()> body);
+  // Runs one tick of the live run's lap watcher or sampler, guarded. An error escaping it ends a run not yet
+  // finished, unrecorded, once the error has been reported.
+  void runTickOfLiveRun(std::string_view entry, const std::function<void()>& tick);
   // The one stale-tick check of every chain: a timer due on the next tick whose body runs only while current
   // (liveRun, currentPreview) still holds the identity it held when the timer was set.
   void scheduleNextTick(std::string entry, const std::uint64_t& current, std::function<void()> body);
