@@ -50,8 +50,9 @@ public:
   // Whether ghostFrames is in time order: told by the import, kept for every playback start and tick.
   GhostFrameOrder ghostFrameOrder;
   // The run reset, with or without re-applying the ghost colour (defined in race/MapEvents.cpp). The colour
-  // write's own failure resets without it, so that the failure cannot schedule itself again.
-  void resetRunState(bool reapplyGhostColor);
+  // write's own failure resets without it, so that the failure cannot schedule itself again. keepFinishedRun
+  // keeps a run whose finish was seen, and the finished run in recordedFrames.
+  void resetRunState(bool reapplyGhostColor, bool keepFinishedRun = false);
 
   // library/: ghost export, import and the ghost folder.
   void exportGhost();
@@ -127,6 +128,8 @@ public:
   bool isRecording();
   void stopRecording();
   void runReset();
+  // The stop command's reset when there is no ghost to stop: the run reset, keeping a finished run.
+  void resetRunForStop();
 
   // race/RunIdentity.cpp: the life of a run. A run ends by its finish or is abandoned (its frames dropped)
   // by whatever else ends it: a reset, a spawn, a map load, the switch turned off at the console, the car
