@@ -23,13 +23,13 @@ enum class AfterNoGhost { keepRun, resetRun };
 
 // What the play and stop commands both need before they touch the ghost car: the main sequence (without it,
 // the no-Kismet failure), a fresh variable table, a loaded ghost (without it, "No Ghost loaded.", and for the
-// stop also the run reset) and both vector variables of the ghost car (without them, silence). Nothing is
-// returned when any of these is missing.
+// stop also the run reset, which keeps a finished run) and both vector variables of the ghost car (without them,
+// silence). Nothing is returned when any of these is missing.
 std::optional<GhostCarVariables> lookUpGhostCar(Lumaro& plugin, AfterNoGhost afterNoGhost) {
   if (!plugin.checkMainSequence()) return std::nullopt;
   if (plugin.ghostFrames.empty()) {
     plugin.logStatus(std::string(messages::noGhostLoaded));
-    if (afterNoGhost == AfterNoGhost::resetRun) plugin.runReset();
+    if (afterNoGhost == AfterNoGhost::resetRun) plugin.resetRunForStop();
     return std::nullopt;
   }
   std::optional<SequenceVariableWrapper> position = plugin.findLastVariable(KismetType::Vector, "GhostPosition");

@@ -30,6 +30,9 @@ public:
   void challengeGhost();
   void watchLap(SequenceVariableWrapper lapCounter);
   void sampleRun(SystemTime runStart, SystemTime lastSample);
+  // One poll of the lap watcher and one tick of the run sampler, as watchLap and sampleRun run them.
+  void pollLapCounter(SequenceVariableWrapper& lapCounter);
+  void sampleCar(SystemTime runStart, SystemTime lastSample);
   void onRaceFinished();
   // The finish's export: never over a ghost of this map and lap count that is faster (lm_export writes what
   // the player asks).
@@ -47,8 +50,9 @@ public:
   // Whether ghostFrames is in time order: told by the import, kept for every playback start and tick.
   GhostFrameOrder ghostFrameOrder;
   // The run reset, with or without re-applying the ghost colour (defined in race/MapEvents.cpp). The colour
-  // write's own failure resets without it, so that the failure cannot schedule itself again.
-  void resetRunState(bool reapplyGhostColor);
+  // write's own failure resets without it, so that the failure cannot schedule itself again. keepFinishedRun
+  // keeps a run whose finish was seen, and the finished run in recordedFrames.
+  void resetRunState(bool reapplyGhostColor, bool keepFinishedRun = false);
 
   // library/: ghost export, import and the ghost folder.
   void exportGhost();
@@ -89,8 +93,9 @@ public:
   void registerColorVariable();
   void registerHooks();
   void createGhostFolder();
-  // Runs body; an error escaping it is reported as a status message instead of reaching the host.
-  void runGuarded(std::string_view entry, const std::function<void()>& body);
+  // Runs body; an error escaping it is reported as a status message instead of reaching the host. False when
+  // one did.
+  bool runGuarded(std::string_view entry, const std::function<void()>& body);
   // A one-shot host timer whose body runs guarded.
   void schedule(std::string entry, float delaySeconds, std::function<void()> body);
   void reportCallbackError(std::string_view entry, std::string_view reason);
@@ -123,6 +128,8 @@ public:
   bool isRecording();
   void stopRecording();
   void runReset();
+  // The stop command's reset when there is no ghost to stop: the run reset, keeping a finished run.
+  void resetRunForStop();
 
   // race/RunIdentity.cpp: the life of a run. A run ends by its finish or is abandoned (its frames dropped)
   // by whatever else ends it: a reset, a spawn, a map load, the switch turned off at the console, the car
@@ -137,6 +144,9 @@ public:
   bool isRunUnfinished();
   // A one-shot timer of the live run's chains: it runs body only while that run is still the live one.
   void scheduleForRun(std::string entry, std::function<void()> body);
+  // Runs one tick of the live run's lap watcher or sampler, guarded. An error escaping it ends a run not yet
+  // finished, unrecorded, once the error has been reported.
+  void runTickOfLiveRun(std::string_view entry, const std::function<void()>& tick);
   // The one stale-tick check of every chain: a timer due on the next tick whose body runs only while current
   // (liveRun, currentPreview) still holds the identity it held when the timer was set.
   void scheduleNextTick(std::string entry, const std::uint64_t& current, std::function<void()> body);

@@ -33,16 +33,24 @@ void Lumaro::onMapLoad(std::string eventName) {
   }
 }
 
-void Lumaro::resetRunState(bool reapplyGhostColor) {
-  // The reset empties the run, even one whose finish is already due.
-  dropRun();
+void Lumaro::resetRunState(bool reapplyGhostColor, bool keepFinishedRun) {
+  // The reset empties the run, even one whose finish is already due, unless the finished run is kept.
+  if (!keepFinishedRun) dropRun();
   stopRecording();
   currentLap = -1;
   isPlaying = false;
   isChallenging = false;
   if (reapplyGhostColor && gameWrapper->IsInFreeplay()) updateGhostColor();
   schedule("updateGhostList", 0.1f, [this] { updateGhostList(); });
-  recordedFrames.clear();
+  if (!keepFinishedRun) recordedFrames.clear();
+}
+
+// The stop command with no ghost loaded resets the race, which ends a recording armed or under way, and says
+// so. A run the player has finished stays, ready for its export: stopping a ghost never costs a run.
+void Lumaro::resetRunForStop() {
+  const bool endsRun = isRunUnfinished();
+  resetRunState(true, true);
+  if (endsRun) logStatus(std::string(messages::runSwitchedOff));
 }
 
 // A spawn always ends a recording under way, and says so; automatic recording looks at the lap counter a

@@ -73,6 +73,10 @@ void Lumaro::challengeGhost() {
 }
 
 void Lumaro::watchLap(SequenceVariableWrapper lapCounter) {
+  runTickOfLiveRun("watchLap", [this, &lapCounter] { pollLapCounter(lapCounter); });
+}
+
+void Lumaro::pollLapCounter(SequenceVariableWrapper& lapCounter) {
   if (!checkInWorkshopMap()) return;
   if (!isHeldVariableValid(lapCounter, true)) {
     failNoKismet();

@@ -58,6 +58,15 @@ bool Lumaro::isArmedRunLive() { return isRunUnfinished() && isRecording(); }
 // A run armed or under way whose finish has not been seen: ending it now drops it unrecorded.
 bool Lumaro::isRunUnfinished() { return liveRun != 0 && !runFinishSeen; }
 
+// A tick that an error cut short has left its chain broken: a watcher gone leaves recording on with a race
+// that never finishes, a sampler gone leaves a last frame that is not the finish. Either way the run has no
+// true time, so it ends as a run without its car does. A run whose finish was seen keeps its finish.
+void Lumaro::runTickOfLiveRun(std::string_view entry, const std::function<void()>& tick) {
+  if (runGuarded(entry, tick) || !isRunUnfinished()) return;
+  stopRecording();
+  logStatus(std::string(messages::runStoppedOnError));
+}
+
 void Lumaro::scheduleForRun(std::string entry, std::function<void()> body) {
   if (liveRun == 0) return;
   scheduleNextTick(std::move(entry), liveRun, std::move(body));

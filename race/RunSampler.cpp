@@ -23,6 +23,10 @@ GhostFrame frameOf(const Rotator& rotation, const Vector& location, std::int32_t
 }  // namespace
 
 void Lumaro::sampleRun(SystemTime runStart, SystemTime lastSample) {
+  runTickOfLiveRun("sampleRun", [this, runStart, lastSample] { sampleCar(runStart, lastSample); });
+}
+
+void Lumaro::sampleCar(SystemTime runStart, SystemTime lastSample) {
   CarWrapper car = gameWrapper->GetLocalCar();
   if (car.IsNull()) {
     // Sampling ends for good. The run's last frame would no longer be its finish, so a run whose finish is

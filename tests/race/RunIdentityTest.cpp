@@ -94,7 +94,7 @@ TEST_F(RunIdentityTest, AResetLeavesThePendingSampleNothingToAppend) {
   lines();
   // The stop command without a loaded ghost resets the run; the sampler's tick is already pending.
   host.run("lm_stop");
-  EXPECT_EQ(lines(), Lines{"No Ghost loaded."});
+  EXPECT_EQ(lines(), (Lines{"No Ghost loaded.", "Recording was switched off. The run was not recorded."}));
   game().runFor(0.2);
   expectNothingToExport();
 }
