@@ -68,6 +68,9 @@ public:
   std::string ghostFileVersion = "1.1";
   std::map<std::string, SequenceVariableWrapper> sequenceVariables;
   std::vector<GhostFrame> recordedFrames;
+  // The number of laps the recorded run was raced over, set at its finish: the ghost file says so, whatever
+  // the lap count is set to by the time the run is exported. Unknown for a run handed over another way.
+  std::optional<std::int32_t> recordedLapCount;
   std::vector<GhostFrame> ghostFrames;
   std::int32_t currentLap = -1;
   bool isPlaying = false;
@@ -84,6 +87,8 @@ public:
   std::vector<GhostFrame> runFrames;
   // The lap watcher has seen the live run's finish; its handler is due on the next tick.
   bool runFinishSeen = false;
+  // The lap count the watcher saw the live run finish at.
+  std::int32_t runLapCount = 0;
 
   // The members below are the plugin's own plumbing; the host never calls them.
 
@@ -123,6 +128,8 @@ public:
   // (none for a name that is not UTF-8 text).
   std::string exportPathText();
   std::optional<std::filesystem::path> exportFile(const std::string& pathText);
+  // The lap count a ghost of the recorded run is written and compared with.
+  std::int32_t recordedRunLapCount();
 
   // race/: the recording switch, turned by console commands so the host's value stays the one truth.
   bool isRecording();

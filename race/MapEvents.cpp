@@ -42,7 +42,10 @@ void Lumaro::resetRunState(bool reapplyGhostColor, bool keepFinishedRun) {
   isChallenging = false;
   if (reapplyGhostColor && gameWrapper->IsInFreeplay()) updateGhostColor();
   schedule("updateGhostList", 0.1f, [this] { updateGhostList(); });
-  if (!keepFinishedRun) recordedFrames.clear();
+  if (!keepFinishedRun) {
+    recordedFrames.clear();
+    recordedLapCount.reset();
+  }
 }
 
 // The stop command with no ghost loaded resets the race, which ends a recording armed or under way, and says

@@ -25,6 +25,7 @@ void Lumaro::recordGhost() {
   }
   if (!checkMainSequence()) return;
   recordedFrames.clear();
+  recordedLapCount.reset();
   currentLap = -1;
   std::optional<SequenceVariableWrapper> lapCounter = findFirstVariable(KismetType::Int, "LapNb");
   if (!lapCounter) {
@@ -55,6 +56,7 @@ void Lumaro::challengeGhost() {
   isChallenging = true;
   currentLap = -1;
   recordedFrames.clear();
+  recordedLapCount.reset();
   if (!checkMainSequence()) return;
   std::optional<SequenceVariableWrapper> lapCounter = findFirstVariable(KismetType::Int, "LapNb");
   if (!lapCounter) return;
@@ -109,6 +111,7 @@ void Lumaro::pollLapCounter(SequenceVariableWrapper& lapCounter) {
     } else if (lap == cvarManager->getCvar("lm_lapNbr").getIntValue()) {
       // The watcher's work is done; the sampler runs on until the finish turns recording off.
       runFinishSeen = true;
+      runLapCount = lap;
       scheduleForRun("onRaceFinished", [this] { onRaceFinished(); });
       return;
     }

@@ -24,6 +24,7 @@ void Lumaro::beginRun() {
 void Lumaro::finishRun() {
   // Frozen here: a sampler tick still pending from this run appends nothing after this.
   recordedFrames = std::move(runFrames);
+  recordedLapCount = runLapCount;
   runFrames.clear();
   liveRun = 0;
   runFinishSeen = false;
