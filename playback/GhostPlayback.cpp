@@ -19,7 +19,7 @@ struct GhostCarVariables {
   SequenceVariableWrapper rotation;
 };
 
-enum class AfterNoGhost { keepRun, resetRun };
+enum class AfterNoGhost { keepRun, resetRun, resetRunUntold };
 
 // What the play and stop commands both need before they touch the ghost car: the main sequence (without it,
 // the no-Kismet failure), a fresh variable table, a loaded ghost (without it, "No Ghost loaded.", and for the
@@ -29,7 +29,7 @@ std::optional<GhostCarVariables> lookUpGhostCar(Lumaro& plugin, AfterNoGhost aft
   if (!plugin.checkMainSequence()) return std::nullopt;
   if (plugin.ghostFrames.empty()) {
     plugin.logStatus(std::string(messages::noGhostLoaded));
-    if (afterNoGhost == AfterNoGhost::resetRun) plugin.resetRunForStop();
+    if (afterNoGhost != AfterNoGhost::keepRun) plugin.resetRunForStop(afterNoGhost == AfterNoGhost::resetRun);
     return std::nullopt;
   }
   std::optional<SequenceVariableWrapper> position = plugin.findLastVariable(KismetType::Vector, "GhostPosition");
@@ -61,6 +61,14 @@ private:
   bool continued_ = false;
 };
 
+// The stop command: playback ends, and the ghost car is parked at the origin with no rotation.
+void stopGhostCar(Lumaro& plugin, AfterNoGhost afterNoGhost) {
+  plugin.isPlaying = false;
+  std::optional<GhostCarVariables> ghostCar = lookUpGhostCar(plugin, afterNoGhost);
+  if (!ghostCar) return;
+  placeGhostCar(ghostCar->position, ghostCar->rotation, GhostPose{});
+}
+
 }  // namespace
 
 void Lumaro::playGhost() {
@@ -77,13 +85,9 @@ void Lumaro::playGhost() {
   playbackTick(ghostCar->position, ghostCar->rotation, now);
 }
 
-void Lumaro::stopGhost() {
-  isPlaying = false;
-  std::optional<GhostCarVariables> ghostCar = lookUpGhostCar(*this, AfterNoGhost::resetRun);
-  if (!ghostCar) return;
-  // Parked at the origin with no rotation.
-  placeGhostCar(ghostCar->position, ghostCar->rotation, GhostPose{});
-}
+void Lumaro::stopGhost() { stopGhostCar(*this, AfterNoGhost::resetRun); }
+
+void Lumaro::stopGhostBeforeRearming() { stopGhostCar(*this, AfterNoGhost::resetRunUntold); }
 
 void Lumaro::playbackTick(SequenceVariableWrapper position, SequenceVariableWrapper rotation, SystemTime lastTick) {
   ChainLink link(isPlaying);

@@ -39,11 +39,14 @@ public:
   void exportGhostAutomatically();
   void onMapLoad(std::string eventName);
   void onPlayerSpawnStart(std::string eventName);
-  void checkAutoRecord();
+  // afterSpawn: the look a moment after a spawn, rather than the switch's own change.
+  void checkAutoRecord(bool afterSpawn = false);
 
   // playback/: ghost playback and ghost colour.
   void playGhost();
   void stopGhost();
+  // The stop automatic recording makes before it arms its run: a run it drops is armed again at once.
+  void stopGhostBeforeRearming();
   void playbackTick(SequenceVariableWrapper position, SequenceVariableWrapper rotation, SystemTime lastTick);
   void updateGhostColor();
   void setGhostColor(float red, float green, float blue);
@@ -136,7 +139,7 @@ public:
   void stopRecording();
   void runReset();
   // The stop command's reset when there is no ghost to stop: the run reset, keeping a finished run.
-  void resetRunForStop();
+  void resetRunForStop(bool tellEndedRun);
 
   // race/RunIdentity.cpp: the life of a run. A run ends by its finish or is abandoned (its frames dropped)
   // by whatever else ends it: a reset, a spawn, a map load, the switch turned off at the console, the car
@@ -147,6 +150,7 @@ public:
   void abandonRun();
   void dropRun();
   void endSwitchedOffRun();
+  void endRunUnrecorded(std::string_view message);
   bool isArmedRunLive();
   bool isRunUnfinished();
   // A one-shot timer of the live run's chains: it runs body only while that run is still the live one.

@@ -52,7 +52,11 @@ void Lumaro::challengeGhost() {
     logStatus(std::string(messages::alreadyRecording));
     return;
   }
-  if (ghostFrames.empty()) return;
+  // The page offers the challenge whenever it lists a ghost, picked or not: say why nothing is armed.
+  if (ghostFrames.empty()) {
+    logStatus(std::string(messages::noGhostLoaded));
+    return;
+  }
   isChallenging = true;
   currentLap = -1;
   recordedFrames.clear();

@@ -3,6 +3,7 @@
 // does nothing: no frame appended, nothing scheduled, no message. Only the finish keeps the run's frames.
 // What ended the run tells the player, once, where the run ends unfinished.
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "plugin/Lumaro.h"
@@ -48,8 +49,15 @@ void Lumaro::dropRun() {
 // stale). The first chain to find it tells the player; the other one is stale by then.
 void Lumaro::endSwitchedOffRun() {
   if (!isRunUnfinished()) return;
-  dropRun();
-  logStatus(std::string(messages::runSwitchedOff));
+  endRunUnrecorded(messages::runSwitchedOff);
+}
+
+// The run ends without a finish and the player is told; the race is over for the plugin too, so the
+// commands answer by the lap counter ("Reset the lap counter ...") rather than claim a run is recording.
+void Lumaro::endRunUnrecorded(std::string_view message) {
+  stopRecording();
+  currentLap = -1;
+  logStatus(std::string(message));
 }
 
 // A run armed and still waiting for its start. Neither a run whose finish has been seen nor one whose switch
@@ -64,8 +72,7 @@ bool Lumaro::isRunUnfinished() { return liveRun != 0 && !runFinishSeen; }
 // true time, so it ends as a run without its car does. A run whose finish was seen keeps its finish.
 void Lumaro::runTickOfLiveRun(std::string_view entry, const std::function<void()>& tick) {
   if (runGuarded(entry, tick) || !isRunUnfinished()) return;
-  stopRecording();
-  logStatus(std::string(messages::runStoppedOnError));
+  endRunUnrecorded(messages::runStoppedOnError);
 }
 
 void Lumaro::scheduleForRun(std::string entry, std::function<void()> body) {

@@ -31,9 +31,12 @@ void Lumaro::sampleCar(SystemTime runStart, SystemTime lastSample) {
   if (car.IsNull()) {
     // Sampling ends for good. The run's last frame would no longer be its finish, so a run whose finish is
     // not yet seen has no true time: it ends here, unrecorded, as an abandoned run does.
-    const bool finishSeen = runFinishSeen;
-    stopRecording();
-    logStatus(std::string(finishSeen ? messages::noPlayerFound : messages::runLostItsCar));
+    if (runFinishSeen) {
+      stopRecording();
+      logStatus(std::string(messages::noPlayerFound));
+    } else {
+      endRunUnrecorded(messages::runLostItsCar);
+    }
     return;
   }
   SystemTime now;

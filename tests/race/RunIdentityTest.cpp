@@ -200,6 +200,7 @@ TEST_F(RunIdentityTest, AResetBetweenTheFinishSeenAndItsHandlerDropsTheRace) {
 }
 
 TEST_F(RunIdentityTest, ARaceStartedAgainWithinOneRunKeepsOneSampler) {
+  host.run("lm_ghostfilepath Ghost.ghost");
   loadGhost();
   startRace();
   game().runTicks(3);
