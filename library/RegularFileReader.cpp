@@ -92,6 +92,19 @@ std::size_t RegularFileReader::readFromHandle(char* into, std::size_t count) {
 #endif
 }
 
+bool RegularFileReader::rewind() {
+  if (!open_) return false;
+#if defined(_WIN32)
+  LARGE_INTEGER start{};
+  if (!SetFilePointerEx(asHandle(handle_), start, nullptr, FILE_BEGIN)) return false;
+#else
+  if (::lseek(static_cast<int>(handle_), 0, SEEK_SET) != 0) return false;
+#endif
+  setg(buffered_, buffered_, buffered_);
+  stream_.clear();
+  return true;
+}
+
 RegularFileReader::int_type RegularFileReader::underflow() {
   const std::size_t got = readFromHandle(buffered_, sizeof buffered_);
   if (got == 0) return traits_type::eof();

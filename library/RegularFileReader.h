@@ -25,6 +25,9 @@ public:
   std::uint64_t size() const { return size_; }
   // Its bytes, read from the handle. A read error ends the stream as its end does.
   std::istream& stream() { return stream_; }
+  // Reads from the first byte again, through the same handle (the name is never opened twice); the stream's
+  // end and error flags are cleared. False when the file is not open or the handle cannot be moved.
+  bool rewind();
 
 private:
   void open(const std::filesystem::path& file);
