@@ -1,5 +1,5 @@
 // The import's memory, counted by the heap itself: this program's operator new and delete keep the bytes in
-// use and their high-water mark, so a test sees every byte the import asks for, used or not.
+// use and their high-water mark (the array forms call them), so a test sees every byte the import asks for.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -39,11 +39,8 @@ void release(void* memory) {
 }  // namespace
 
 void* operator new(std::size_t size) { return allocate(size); }
-void* operator new[](std::size_t size) { return allocate(size); }
 void operator delete(void* memory) noexcept { release(memory); }
-void operator delete[](void* memory) noexcept { release(memory); }
 void operator delete(void* memory, std::size_t) noexcept { release(memory); }
-void operator delete[](void* memory, std::size_t) noexcept { release(memory); }
 
 namespace {
 

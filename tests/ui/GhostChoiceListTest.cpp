@@ -1,5 +1,4 @@
-// The page's ghost list keeps what it read by each file's stamp: a file is read again when its identity, size
-// or times changed, and a file whose stamp has not yet settled is read again at every page.
+// The page's ghost list reads a file again when its stamp changed, and at every page while it is unsettled.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -16,7 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A moment by which every stamp has settled.
 constexpr std::int64_t muchLater = std::numeric_limits<std::int64_t>::max();
 
 std::int64_t latestTime(const fs::path& file) {
@@ -26,9 +24,7 @@ std::int64_t latestTime(const fs::path& file) {
 
 // Writes a probe file until the system stamps it later than file: the clock has stepped since file was written.
 void letTheClockStepPast(const fs::path& file, const fs::path& probe) {
-  do {
-    writeBytes(probe, "x");
-  } while (latestTime(probe) <= latestTime(file));
+  for (writeBytes(probe, "x"); latestTime(probe) <= latestTime(file);) writeBytes(probe, "x");
 }
 
 TEST(GhostChoiceList, ReadsAgainOnlyTheFilesWhoseIdentitySizeOrTimesChanged) {

@@ -57,8 +57,7 @@ struct PageHost : PluginHarness {
   }
   std::string regenerated() {
     run("lm_update_list");
-    // Every page here is also made by a list that keeps what it read, at a moment by which all has settled:
-    // from its kept headers alone it gives the entries that reading every file gives.
+    // A list with every header kept (all settled) gives the entries that reading every file gives.
     const std::string map = plugin().currentMapName();
     const int laps = std::stoi(cvar("lm_lapNbr"));
     GhostChoiceList kept;
