@@ -4,6 +4,7 @@
 // is the median over the rounds of the thread's CPU time per page. Sizes: 10 and 1,000 ghost files; --large
 // adds 10,000.
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -59,9 +60,9 @@ fs::path makeGhostFolder(const fs::path& scratch, std::size_t fileCount) {
   for (std::size_t i = 0; i < fileCount; ++i) {
     const GhostHeader header{i % 2 == 0 ? mapName : std::string_view("OtherMap"), "Player", 83456 + static_cast<int>(i),
                              lapCount, "1.1"};
-    char name[48];
-    std::snprintf(name, sizeof name, "ghost-%05zu.ghost", i);
-    std::ofstream out(folder / name, std::ios::binary);
+    std::array<char, 48> name{};
+    std::snprintf(name.data(), name.size(), "ghost-%05zu.ghost", i);
+    std::ofstream out(folder / name.data(), std::ios::binary);
     writeGhost(out, header, run);
   }
   return folder;

@@ -1,5 +1,7 @@
 #include "PageFloor.h"
 
+#include <array>
+
 #if defined(_WIN32)
 #  include <windows.h>
 
@@ -68,9 +70,9 @@ void floorOfANewFolder(const std::filesystem::path& folder, const std::filesyste
     const HANDLE file = CreateFileW((folder / name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
-    char first[256];
+    std::array<char, 256> first;  // not cleared: the floor does nothing but the calls
     DWORD got = 0;
-    ReadFile(file, first, sizeof first, &got, nullptr);
+    ReadFile(file, first.data(), static_cast<DWORD>(first.size()), &got, nullptr);
     CloseHandle(file);
   });
   writePage(pageFile, page);
@@ -126,8 +128,8 @@ void floorOfANewFolder(const std::filesystem::path& folder, const std::filesyste
   listFolder(folder, [](int handle, const char* name) {
     const int file = ::openat(handle, name, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (file < 0) return;
-    char first[256];
-    [[maybe_unused]] const ssize_t got = ::read(file, first, sizeof first);
+    std::array<char, 256> first;  // not cleared: the floor does nothing but the calls
+    [[maybe_unused]] const ssize_t got = ::read(file, first.data(), first.size());
     ::close(file);
   });
   writePage(pageFile, page);
