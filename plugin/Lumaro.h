@@ -16,6 +16,7 @@
 #include "playback/GhostFrameOrder.h"
 #include "plugin/GhostFrame.h"
 #include "plugin/SystemClock.h"
+#include "ui/GhostChoiceList.h"
 
 // The Kismet variable types the plugin tells apart.
 enum class KismetType { Int, Float, String, Vector };
@@ -67,6 +68,8 @@ public:
   // ui/: status log and settings page.
   void logStatus(std::string message);
   void updateGhostList();
+  // The page's ghost list, with the headers it has read kept by each file's stamp.
+  GhostChoiceList ghostChoiceList;
 
   std::string ghostFileVersion = "1.1";
   std::map<std::string, SequenceVariableWrapper> sequenceVariables;

@@ -2,7 +2,7 @@
 // whole page file afresh and has the host reload it. Nothing here reports through the status log, which
 // itself runs the generator.
 #include "plugin/Lumaro.h"
-#include "ui/GhostChoice.h"
+#include "library/FileStamp.h"
 #include "ui/SettingsPageFile.h"
 #include "ui/SettingsPageText.h"
 
@@ -17,7 +17,7 @@ void Lumaro::updateGhostList() {
     const std::string mapName = currentMapName();
     page.mapHasGhostColor = hasVariable(KismetType::Float, "GhostColor");
     const std::int32_t lapCount = cvarManager->getCvar("lm_lapNbr").getIntValue();
-    page.ghostChoices = ghostChoices(ghostFolder(), mapName, lapCount);
+    page.ghostChoices = ghostChoiceList.choices(ghostFolder(), mapName, lapCount, fileClockNow());
   }
   page.status = cvarManager->getCvar("lm_log").getStringValue();
 

@@ -84,6 +84,13 @@ TEST(GhostCheck, AHeaderLineLongerThanThePageReadsIsNamed) {
   EXPECT_EQ(problemsOf("Speedway,Ann,0,1-Lap,1.1\n" + frame + longName + "a\n" + frame),
             (std::vector<std::string>{"3: the line is longer than 4096 bytes: the import stops reading here "
                                       "(frames loaded: 1)"}));
+  // A line past the 64 KiB the tool holds is cut, not gathered whole; the lines after it keep their numbers.
+  const std::string huge(70000, 'b');
+  EXPECT_EQ(problemsOf("Speedway,Ann,0,1-Lap,1.1\n" + frame + huge + "\n1,2\n" + huge + "\n" + frame),
+            (std::vector<std::string>{
+                "3: the line is longer than 4096 bytes: the import stops reading here (frames loaded: 1)",
+                "4: fewer than seven fields (past line 3, where the import stops)",
+                "5: the line is longer than 4096 bytes (past line 3, where the import stops)"}));
   // Up to 4096 bytes without its line end, the page reads it.
   const std::string header = "Speedway,Ann,0,1-Lap,1.1";
   EXPECT_TRUE(problemsOf(header + std::string(4096 - header.size(), ' ') + "\r\n" + frame).empty());
