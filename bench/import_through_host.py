@@ -114,9 +114,12 @@ def main():
         literal = median("import/literal/" + size)
         limit = median("import/readLimit/" + size)
         wc = median((size, "wc"))
+        # The process's CPU time comes in steps of 10 ms: below some 100k frames the import's share can round
+        # to nothing, and its ratios are then no figure at all.
+        ratio = lambda a, b: a / b if b > 0 else float("nan")
         print("%6s %12.1f %12.1f %12.1f %12.1f %10.2f %10.2f %10.1f" % (
-            size, imported * 1e3, literal * 1e3, limit * 1e3, wc * 1e3, literal / imported, imported / limit,
-            peak_kib * 1024 / frames))
+            size, imported * 1e3, literal * 1e3, limit * 1e3, wc * 1e3, ratio(literal, imported),
+            ratio(imported, limit), peak_kib * 1024 / frames))
 
 
 if __name__ == "__main__":

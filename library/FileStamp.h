@@ -17,6 +17,10 @@ struct FileStamp {
   bool operator==(const FileStamp&) const = default;
 };
 
+// Nanoseconds since 1970 from a count of steps of nanosecondsPerStep and the nanoseconds past the last step
+// (0 to one step), held at the int64 range: a file dated past 2262 or before 1678 cannot overflow a stamp.
+std::int64_t nanosecondsSince1970(std::int64_t steps, std::int64_t nanosecondsPerStep, std::int64_t pastTheStep);
+
 // How long after its times a stamp is trusted: more than the coarsest step a file system stamps in (two
 // seconds) and the lag of the clock it stamps from, with room for a shared folder's clock running a little
 // behind this machine's.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 
 #include "library/FileStamp.h"
 
@@ -15,7 +16,12 @@
 // 100-ns steps from 1601 to 1970.
 inline constexpr std::int64_t windowsToUnixEpoch = 116'444'736'000'000'000;
 
-inline std::int64_t nanosecondsFromFileTime(std::int64_t fileTime) { return (fileTime - windowsToUnixEpoch) * 100; }
+inline std::int64_t nanosecondsFromFileTime(std::int64_t fileTime) {
+  // A time past 2262 (or one the system should never give, far below zero) is held at the stamp's range.
+  if (fileTime < std::numeric_limits<std::int64_t>::min() + windowsToUnixEpoch)
+    return std::numeric_limits<std::int64_t>::min();
+  return nanosecondsSince1970(fileTime - windowsToUnixEpoch, 100, 0);
+}
 
 inline std::int64_t nanosecondsFromFileTime(const FILETIME& time) {
   return nanosecondsFromFileTime(
@@ -24,7 +30,7 @@ inline std::int64_t nanosecondsFromFileTime(const FILETIME& time) {
 #else
 inline FileStamp stampFromStat(const struct stat& information) {
   const auto nanoseconds = [](const timespec& time) {
-    return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+    return nanosecondsSince1970(static_cast<std::int64_t>(time.tv_sec), 1'000'000'000, time.tv_nsec);
   };
   return {static_cast<std::uint64_t>(information.st_dev), static_cast<std::uint64_t>(information.st_ino),
           static_cast<std::uint64_t>(information.st_size), nanoseconds(information.st_mtim),

@@ -39,7 +39,13 @@ void Lumaro::registerCommands() {
       0);
   cvarManager->registerNotifier(
       "lm_update_list",
-      [this](std::vector<std::string>) { runGuarded("lm_update_list", [this] { updateGhostList(); }); },
+      [this](std::vector<std::string>) {
+        // The player's refresh reads every file afresh, whatever the page kept of it.
+        runGuarded("lm_update_list", [this] {
+          ghostChoiceList.forget();
+          updateGhostList();
+        });
+      },
       "Update Ghost List", 0);
 }
 

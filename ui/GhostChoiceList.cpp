@@ -10,7 +10,23 @@
 #include "ui/GhostChoice.h"
 
 std::size_t GhostChoiceList::KnownFile::bytes() const {
-  return sizeof(KnownFile) + name.size() + (header ? header->size() : 0) + (choice ? choice->size() : 0);
+  return sizeof(KnownFile) + name.capacity() + (header ? header->capacity() : 0) + (choice ? choice->capacity() : 0);
+}
+
+std::size_t GhostChoiceList::orderHeldBytes() const {
+  return listedNames_.capacity() + nameOrder_.capacity() * sizeof(std::uint32_t);
+}
+
+std::size_t GhostChoiceList::heldBytes() const {
+  std::size_t bytes = orderHeldBytes() + (known_.capacity() - known_.size()) * sizeof(KnownFile);
+  for (const KnownFile& file : known_) bytes += file.bytes();
+  return bytes;
+}
+
+void GhostChoiceList::forget() {
+  known_ = {};
+  listedNames_ = {};
+  nameOrder_ = {};
 }
 
 void GhostChoiceList::chooseFor(std::string_view mapName, std::int32_t lapCount) {
@@ -22,7 +38,8 @@ void GhostChoiceList::chooseFor(std::string_view mapName, std::int32_t lapCount)
   }
 }
 
-const std::vector<std::uint32_t>& GhostChoiceList::nameOrder(const std::vector<const FolderEntry*>& listed) {
+const std::vector<std::uint32_t>& GhostChoiceList::nameOrder(const std::vector<const FolderEntry*>& listed,
+                                                             std::size_t orderBytes) {
   std::string names;
   names.reserve(listedNames_.size());
   for (const FolderEntry* entry : listed) {
@@ -30,8 +47,11 @@ const std::vector<std::uint32_t>& GhostChoiceList::nameOrder(const std::vector<c
     names += '\0';
   }
   if (names == listedNames_ && nameOrder_.size() == listed.size()) return nameOrder_;
-  listedNames_ = std::move(names);
+  // Names too many to keep are sorted again at every page.
+  listedNames_ = names.size() + listed.size() * sizeof(std::uint32_t) <= orderBytes ? std::move(names) : std::string();
+  listedNames_.shrink_to_fit();
   nameOrder_.resize(listed.size());
+  nameOrder_.shrink_to_fit();
   for (std::uint32_t n = 0; n < nameOrder_.size(); ++n) nameOrder_[n] = n;
   std::sort(nameOrder_.begin(), nameOrder_.end(),
             [&listed](std::uint32_t a, std::uint32_t b) { return listed[a]->name < listed[b]->name; });
@@ -55,16 +75,18 @@ std::vector<std::string> GhostChoiceList::choices(const std::filesystem::path& g
   // The platform's listing order differs between systems; byte order gives every system the same page.
   std::vector<const FolderEntry*> files;
   files.reserve(listed.size());
-  for (const std::uint32_t position : nameOrder(listed)) files.push_back(listed[position]);
+  for (const std::uint32_t position : nameOrder(listed, mostKeptBytes_ / 2)) files.push_back(listed[position]);
 
   std::vector<std::string> choices;
   choices.reserve(files.size());
+  // The kept list grows with what it keeps, not with the folder; a vector's spare room counts against it.
   std::vector<KnownFile> kept;
-  kept.reserve(files.size());
-  std::size_t keptBytes = 0;
+  std::size_t keptBytes = orderHeldBytes();
   const auto keep = [this, &kept, &keptBytes](KnownFile&& file) {
-    if (keptBytes + file.bytes() > mostKeptBytes_) return;
-    keptBytes += file.bytes();
+    if (file.header) file.header->shrink_to_fit();
+    const std::size_t bytes = file.bytes() + (kept.size() == kept.capacity() ? kept.size() * sizeof(KnownFile) : 0);
+    if (keptBytes + bytes > mostKeptBytes_) return;
+    keptBytes += bytes;
     kept.push_back(std::move(file));
   };
   // Both the files and the known ones are in name order: one walk pairs them.
@@ -88,7 +110,9 @@ std::vector<std::string> GhostChoiceList::choices(const std::filesystem::path& g
     if (file.choice) choices.push_back(*file.choice);
     if (in.stamp() && isSettled(*in.stamp(), moment)) keep(std::move(file));
   }
+  kept.shrink_to_fit();
   known_ = std::move(kept);
+  if (listedNames_.empty()) nameOrder_ = {};
   return choices;
 }
 

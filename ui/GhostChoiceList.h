@@ -20,8 +20,9 @@
 
 class GhostChoiceList {
 public:
-  // At most this many bytes of names, headers and entries are kept (some twenty thousand ordinary ghosts):
-  // the files past it are read at every page. A file gone from the folder is let go at the next page.
+  // At most this many bytes are held between pages, counted as allocated: the kept files' names, headers
+  // and entries, and the listing's names kept to reuse their order (some twenty thousand ordinary ghosts).
+  // The files past it are read at every page. A file gone from the folder is let go at the next page.
   static constexpr std::size_t defaultMostKeptBytes = std::size_t{4} << 20;
 
   explicit GhostChoiceList(std::size_t mostKeptBytes = defaultMostKeptBytes) : mostKeptBytes_(mostKeptBytes) {}
@@ -32,9 +33,14 @@ public:
   std::vector<std::string> choices(const std::filesystem::path& ghostFolder, std::string_view mapName,
                                    std::int32_t lapCount, std::int64_t moment);
 
-  // How many files the last call opened and read, and how many it kept.
+  // Lets go of everything kept: the next page reads every file afresh (the player's own refresh, which thus
+  // also shows a file whose writer left its times as they were).
+  void forget();
+
+  // How many files the last call opened and read, how many it kept, and the bytes held until the next call.
   std::size_t filesRead() const { return filesRead_; }
   std::size_t filesKept() const { return known_.size(); }
+  std::size_t heldBytes() const;
 
 private:
   struct KnownFile {
@@ -47,8 +53,10 @@ private:
   void chooseFor(std::string_view mapName, std::int32_t lapCount);
 
   // The files in byte order of their names, as positions in the listing's order of listable names. A folder
-  // lists its names in the same order while it is unchanged: the order found for that sequence is reused.
-  const std::vector<std::uint32_t>& nameOrder(const std::vector<const FolderEntry*>& listed);
+  // lists its names in the same order while it is unchanged: the order found for that sequence is reused
+  // when its names fit within orderBytes.
+  const std::vector<std::uint32_t>& nameOrder(const std::vector<const FolderEntry*>& listed, std::size_t orderBytes);
+  std::size_t orderHeldBytes() const;
 
   std::filesystem::path folder_;
   std::string listedNames_;  // the last listing's listable names in its order, each followed by a NUL

@@ -68,11 +68,46 @@ TEST(GhostChoiceList, ReadsAgainOnlyTheFilesWhoseIdentitySizeOrTimesChanged) {
   fs::remove(ghosts / "c.ghost");
   list.choices(ghosts, "TestMap", 1, muchLater);
   EXPECT_EQ(list.filesKept(), 4u);
+  // The player's refresh forgets everything kept.
+  list.forget();
+  list.choices(ghosts, "TestMap", 1, muchLater);
+  EXPECT_EQ(list.filesRead(), 4u);
   GhostChoiceList bound(1);
   bound.choices(ghosts, "TestMap", 1, muchLater);
   EXPECT_EQ(bound.choices(ghosts, "TestMap", 1, muchLater), fresh("TestMap"));
   EXPECT_EQ(bound.filesRead(), 4u);
   EXPECT_EQ(bound.filesKept(), 0u);
+}
+
+TEST(GhostChoiceList, WhatItHoldsBetweenPagesStaysWithinItsBound) {
+  TempFolder folder;
+  // Headers near the line limit and long names: a list that counted only text lengths held several times
+  // its bound (a header's read buffer, the spare room of a list sized by the folder, the listing's names).
+  for (int n = 0; n < 400; ++n) {
+    writeBytes(folder.path() / (std::string(200, 'n') + std::to_string(n) + ".ghost"),
+               "TestMap,Ann,5,1-Lap,1.1" + std::string(300, ' ') + "\r\n");
+  }
+  for (const std::size_t bound : {std::size_t{64} << 10, std::size_t{1} << 20}) {
+    GhostChoiceList list(bound);
+    list.choices(folder.path(), "TestMap", 1, muchLater);
+    list.choices(folder.path(), "TestMap", 1, muchLater);
+    EXPECT_LE(list.heldBytes(), bound);
+    EXPECT_GT(list.filesKept(), 0u);
+  }
+}
+
+TEST(FileStamp, TimesFarFromTodayAreHeldAtTheRangeAndStillCompare) {
+  constexpr std::int64_t most = std::numeric_limits<std::int64_t>::max();
+  constexpr std::int64_t least = std::numeric_limits<std::int64_t>::min();
+  EXPECT_EQ(nanosecondsSince1970(9'223'372'036, 1'000'000'000, 854'775'807), most);  // the last one that fits
+  EXPECT_EQ(nanosecondsSince1970(9'223'372'036, 1'000'000'000, 854'775'808), most);
+  EXPECT_EQ(nanosecondsSince1970(9'223'372'037, 1'000'000'000, 0), most);
+  EXPECT_EQ(nanosecondsSince1970(-9'223'372'037, 1'000'000'000, 0), least);
+  EXPECT_EQ(nanosecondsSince1970(-1, 100, 0), -100);
+  FileStamp ancient;
+  ancient.modified = ancient.changed = least;
+  EXPECT_TRUE(isSettled(ancient, most));
+  EXPECT_FALSE(isSettled(FileStamp{0, 0, 0, most, most}, least));
 }
 
 TEST(GhostChoiceList, AFileIsKeptOnlyOnceItsStampHasSettled) {
