@@ -3,8 +3,6 @@
 // default; --large adds 10M frames and 10,000 files (several minutes, about 2 GB of scratch files at peak).
 // Ratios use CPU time (user and kernel) of the benchmark thread, which other work on the machine disturbs
 // least.
-#include <benchmark/benchmark.h>
-
 #include <unistd.h>
 
 #include <cstdio>
@@ -13,6 +11,8 @@
 #include <map>
 #include <string>
 #include <vector>
+
+#include <benchmark/benchmark.h>
 
 #include "BenchRegistry.h"
 

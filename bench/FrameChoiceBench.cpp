@@ -1,9 +1,9 @@
 // Playback: the start of a playback (the first tick, which needs the ghost's time order) and a tick in the
 // middle of a long ghost, against the plain scan from the first frame. Before timing, the chosen pose is
 // compared with the scan's, all six values bit for bit, at elapsed times across the whole ghost.
-#include <benchmark/benchmark.h>
-
 #include <cstring>
+
+#include <benchmark/benchmark.h>
 
 #include "BenchGhosts.h"
 #include "BenchRegistry.h"

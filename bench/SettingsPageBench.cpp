@@ -3,11 +3,11 @@
 // its first line read with getline, split with splitString and read with stoi; the page written by
 // truncating and rewriting). Median and worst regeneration are counted in wall time, since a stall on
 // closing the page file costs no CPU. The three ways of replacing the page file are measured on their own.
-#include <benchmark/benchmark.h>
-
 #include <algorithm>
 #include <chrono>
 #include <fstream>
+
+#include <benchmark/benchmark.h>
 
 #include "BenchGhosts.h"
 #include "BenchRegistry.h"

@@ -2,13 +2,13 @@
 // name, the map's name or the status message hold, the page keeps its shape. The page made from the fuzzed
 // texts must have the lines, the fields per line, and on the ghost list's line the options and the option
 // separators of the same page made from harmless texts; every listed value is the file's name as it is.
-#include <fuzzer/FuzzedDataProvider.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include <fuzzer/FuzzedDataProvider.h>
 
 #include "fuzz/FuzzCheck.h"
 #include "ui/GhostChoice.h"

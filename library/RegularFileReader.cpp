@@ -7,10 +7,11 @@
 #if defined(_WIN32)
 #  include <windows.h>
 #else
-#  include <cerrno>
 #  include <fcntl.h>
 #  include <sys/stat.h>
 #  include <unistd.h>
+
+#  include <cerrno>
 #endif
 
 namespace {

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <chrono>
-#include <iterator>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "host/FolderOpener.h"

@@ -3,8 +3,6 @@
 // a ghost file's bytes).
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -12,6 +10,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "support/TempFolder.h"
 #include "tools/host/Session.h"

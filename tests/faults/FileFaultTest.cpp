@@ -2,13 +2,13 @@
 // chosen byte (the file size limit of the process), a full disk (a tiny tmpfs in a private mount namespace),
 // the ghost folder removed, a listed ghost deleted before it is picked. Each time the plugin says so, the
 // ghost that was there stays byte for byte, no scratch file is left, and the next export works.
-#include <gtest/gtest.h>
-
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 
 #include <csignal>
+
+#include <gtest/gtest.h>
 
 #include "FaultSession.h"
 

@@ -3,10 +3,10 @@
 // reaching the host, report it through its callback guard, leave the ghost already exported byte for byte (or complete,
 // when the failed call came after the new file was in place), and then record, finish and export a run as if nothing
 // happened.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <stdexcept>
+
+#include <gtest/gtest.h>
 
 #include "FaultSession.h"
 

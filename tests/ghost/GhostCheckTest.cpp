@@ -1,7 +1,7 @@
 // check: every problem of a ghost file with its line and reason; the frames the tool keeps are the import's.
-#include <gtest/gtest.h>
-
 #include <sstream>
+
+#include <gtest/gtest.h>
 
 #include "GeneratedRuns.h"
 #include "tools/ghost/GhostCheck.h"

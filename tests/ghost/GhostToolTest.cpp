@@ -1,12 +1,12 @@
 // lumaro-ghost's command line: exit statuses, help, errors on the error stream, and the figures it prints
 // for files of known runs.
-#include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <fstream>
 #include <numbers>
 #include <sstream>
+
+#include <gtest/gtest.h>
 
 #include "GeneratedRuns.h"
 #include "support/TempFolder.h"

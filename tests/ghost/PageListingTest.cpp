@@ -1,7 +1,7 @@
 // Would the page list a file: the page's own decision, with the reason when it would not.
-#include <gtest/gtest.h>
-
 #include <sstream>
+
+#include <gtest/gtest.h>
 
 #include "tools/ghost/PageListing.h"
 #include "ui/GhostChoice.h"

@@ -3,10 +3,10 @@
 // game ticks (8, 16 and 33 ms) and sample phases a player's machine gives, on A's line or another. The
 // analysis must report the loss in the sectors the stretch covers (the fifth and sixth tenths of lap 2)
 // within 1% of its size, and every other sector within 5 ms.
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <sstream>
+
+#include <gtest/gtest.h>
 
 #include "support/TempFolder.h"
 #include "tools/ghost/RunAnalysis.h"

@@ -1,10 +1,10 @@
 // The replay page's pieces: the hash its policy names, the compact points, the texts from files, and the
 // figures of known runs. The page in a browser is replay_in_browser.py's.
-#include <gtest/gtest.h>
-
 #include <fstream>
 #include <numbers>
 #include <sstream>
+
+#include <gtest/gtest.h>
 
 #include "GeneratedRuns.h"
 #include "support/TempFolder.h"

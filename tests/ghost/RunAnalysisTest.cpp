@@ -1,8 +1,8 @@
 // Runs matched by track position: the difference of known runs at any sample rate, the lap lines, and
 // the sectors.
-#include <gtest/gtest.h>
-
 #include <numbers>
+
+#include <gtest/gtest.h>
 
 #include "GeneratedRuns.h"
 #include "tools/ghost/RunAnalysis.h"

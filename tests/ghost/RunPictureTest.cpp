@@ -1,10 +1,10 @@
 // The picture: its delta panel draws the known difference of two runs where the axis says it is, and any
 // name makes a document that parses.
-#include <gtest/gtest.h>
-
 #include <fstream>
 #include <regex>
 #include <sstream>
+
+#include <gtest/gtest.h>
 
 #include "GeneratedRuns.h"
 #include "support/TempFolder.h"

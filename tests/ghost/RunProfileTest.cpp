@@ -1,7 +1,7 @@
 // The figures of a run: its path length, its speeds and its sampling, pinned on circles of known size.
-#include <gtest/gtest.h>
-
 #include <numbers>
+
+#include <gtest/gtest.h>
 
 #include "GeneratedRuns.h"
 #include "tools/ghost/RunProfile.h"

@@ -1,9 +1,9 @@
 // lumaro-host's picture of a scenario: the recorded run is A and its challenge B, as lumaro-ghost compares
 // them, and the ghost car's path is drawn on the panel of the ghost it replayed, and nowhere else.
-#include <gtest/gtest.h>
-
 #include <fstream>
 #include <sstream>
+
+#include <gtest/gtest.h>
 
 #include "support/TempFolder.h"
 #include "tools/ghost/ScenarioPicture.h"

@@ -1,9 +1,9 @@
 // Chaos runs: the storm a seed makes, the invariant checks that must catch a broken rule, and the delta
 // debugging that cuts a failing storm down to the steps that matter.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <sstream>
+
+#include <gtest/gtest.h>
 
 #include "support/TempFolder.h"
 #include "tools/host/Chaos.h"

@@ -1,10 +1,10 @@
 // The simulated car on a track: where the line is, which way the car faces, and that the map's lap
 // counter sees every crossing on the tick it happens.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
 #include <utility>
+
+#include <gtest/gtest.h>
 
 #include "sim/Driver.h"
 #include "sim/Game.h"

@@ -1,9 +1,9 @@
 // A scenario's map files are found and read with the scenario, their mistakes reported in line order; the
 // map step names what a map lacks of the plugin's Kismet variables; the host's reports write floats in the
 // fewest digits that read back the same.
-#include <gtest/gtest.h>
-
 #include <fstream>
+
+#include <gtest/gtest.h>
 
 #include "support/TempFolder.h"
 #include "tools/host/MapFile.h"

@@ -1,7 +1,7 @@
 // The scenario language: how lines are cut into words, how each step reads, and how mistakes are reported.
-#include <gtest/gtest.h>
-
 #include <fstream>
+
+#include <gtest/gtest.h>
 
 #include "support/TempFolder.h"
 #include "tools/host/Options.h"

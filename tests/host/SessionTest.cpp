@@ -1,9 +1,9 @@
 // Steps carried out on the stand-in host with the built plugin library loaded through its exports: what
 // each step does to the game and when time passes, and how expectations look and report.
-#include <gtest/gtest.h>
-
 #include <fstream>
 #include <sstream>
+
+#include <gtest/gtest.h>
 
 #include "support/TempFolder.h"
 #include "tools/host/Runner.h"

@@ -2,8 +2,6 @@
 // exactly the entries it may and stays well formed, picking each entry gives the written console lines and
 // keeps the written number of frames, playback of what was kept writes only finite values and ends, nothing
 // outside the folder changes, and all of it in bounded time and memory.
-#include <gtest/gtest.h>
-
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -13,6 +11,8 @@
 #include <iterator>
 #include <map>
 #include <set>
+
+#include <gtest/gtest.h>
 
 #include "hostile/HostileEntries.h"
 #include "support/PluginHarness.h"

@@ -2,12 +2,12 @@
 // file the plugin lists and loads cleanly passes, every other one fails with a line naming what the plugin
 // does with it (the line it stops at, the lines it skips, no frames, no place on the list), and entries that
 // are no regular file are refused without being opened.
-#include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <fstream>
 #include <sstream>
+
+#include <gtest/gtest.h>
 
 #include "hostile/HostileEntries.h"
 #include "support/TempFolder.h"

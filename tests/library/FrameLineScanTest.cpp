@@ -1,8 +1,6 @@
 // The fast road through frame lines must never be seen: every line it takes gives, bit for bit, what the
 // general decoder gives, and whole files read the same as the literal reader (getline, splitString,
 // stoi/stof) reads them.
-#include <gtest/gtest.h>
-
 #include <array>
 #include <bit>
 #include <cmath>
@@ -11,6 +9,8 @@
 #include <random>
 #include <sstream>
 #include <stdexcept>
+
+#include <gtest/gtest.h>
 
 #include "GhostFileHelpers.h"
 #include "library/FrameLineScan.h"

@@ -1,9 +1,9 @@
-#include <gtest/gtest.h>
-
 #include <signal.h>
 #include <sys/resource.h>
 
 #include <algorithm>
+
+#include <gtest/gtest.h>
 
 #include "GhostFileHelpers.h"
 #include "library/GhostFileName.h"

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include <cerrno>
+
+#include <gtest/gtest.h>
 
 #if !defined(_WIN32)
 #  include <sys/stat.h>
@@ -9,9 +9,8 @@
 #  include <fstream>
 #  include <string>
 
-#  include "support/TempFolder.h"
-
 #  include "library/DetachedProcess.h"
+#  include "support/TempFolder.h"
 #endif
 #include "library/FolderOpener.h"
 #include "library/PathText.h"

@@ -1,14 +1,14 @@
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <bit>
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <random>
+#include <sstream>
 #include <streambuf>
 #include <utility>
-#include <sstream>
+
+#include <gtest/gtest.h>
 
 #include "GhostFileHelpers.h"
 #include "library/GhostFormat.h"

@@ -1,11 +1,11 @@
 // What the plugin reads of each ghost file: the first line, with one small read for an ordinary header, and
 // only regular files, each read through the handle it was opened and checked by.
-#include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <sstream>
+
+#include <gtest/gtest.h>
 
 #include "GhostFileHelpers.h"
 #include "library/GhostFileRead.h"

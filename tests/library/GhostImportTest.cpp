@@ -1,8 +1,8 @@
-#include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <utility>
+
+#include <gtest/gtest.h>
 
 #include "GhostFileHelpers.h"
 #include "library/PathText.h"

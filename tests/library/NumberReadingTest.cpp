@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include <bit>
 #include <cfloat>
 #include <cmath>
@@ -7,6 +5,8 @@
 #include <random>
 #include <stdexcept>
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include "library/NumberReading.h"
 #include "support/LiteralReading.h"

@@ -1,7 +1,7 @@
-#include <gtest/gtest.h>
-
 #include <array>
 #include <random>
+
+#include <gtest/gtest.h>
 
 #include "library/SplitString.h"
 

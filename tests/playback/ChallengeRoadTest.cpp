@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "support/PluginHarness.h"
 #include "playback/GhostCarTrace.h"
+#include "support/PluginHarness.h"
 
 namespace {
 

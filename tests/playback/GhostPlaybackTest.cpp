@@ -9,9 +9,9 @@
 
 #include <gtest/gtest.h>
 
-#include "support/PluginHarness.h"
 #include "playback/GhostCarTrace.h"
 #include "playback/HandMadeFrames.h"
+#include "support/PluginHarness.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include <gtest/gtest.h>
-
 #include <fstream>
 #include <stdexcept>
+
+#include <gtest/gtest.h>
 
 #include "support/PluginHarness.h"
 

@@ -1,7 +1,7 @@
-#include <gtest/gtest.h>
-
 #include <cstring>
 #include <fstream>
+
+#include <gtest/gtest.h>
 
 #include "plugin/Entry.h"
 #include "plugin/Lumaro.h"

@@ -2,11 +2,11 @@
 // game tick, in virtual time. At most one lap watcher (or its pending finish), one run sampler and one
 // playback chain stay alive, and no tick appends more than one frame or places the ghost car more than
 // once; afterwards a plain record, finish and export still agree on the run's time.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <fstream>
 #include <random>
+
+#include <gtest/gtest.h>
 
 #include "race/RaceFixture.h"
 #include "race/RaceTime.h"

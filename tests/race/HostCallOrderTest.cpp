@@ -1,10 +1,10 @@
 // The orders the race code keeps with its host: which call comes first, with which log flag and delay,
 // and what is read before the clock is taken. Each test compares the host-call record, or the SDK calls
 // as the stand-in host saw them, with the one order that is right.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <iterator>
+
+#include <gtest/gtest.h>
 
 #include "race/RaceFixture.h"
 

@@ -1,10 +1,10 @@
 // The race finish: the reported time, what the finish leaves behind, a race with no frame at all, and the
 // automatic export rule.
-#include <gtest/gtest.h>
-
 #include <climits>
 #include <filesystem>
 #include <fstream>
+
+#include <gtest/gtest.h>
 
 #include "race/AutoExport.h"
 #include "race/RaceFixture.h"

@@ -3,12 +3,12 @@
 // ticks, the lines logged and the timers the plugin asked the host for.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "support/PluginHarness.h"
 

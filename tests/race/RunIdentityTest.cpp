@@ -2,10 +2,10 @@
 // nothing to do, one lap watcher and one sampler at most are alive, and only a finished run, frozen at its
 // finish, can be exported. Each case is a way players met a stale tick, in the same game tick as the
 // command that should have ended it.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <filesystem>
+
+#include <gtest/gtest.h>
 
 #include "race/RaceFixture.h"
 #include "race/RaceTime.h"

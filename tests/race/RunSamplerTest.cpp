@@ -4,8 +4,8 @@
 // each group of tick lengths below ends in the tick that runs the sampler.
 #include <gtest/gtest.h>
 
-#include "race/RaceFixture.h"
 #include "plugin/ClockTicks.h"
+#include "race/RaceFixture.h"
 
 namespace {
 

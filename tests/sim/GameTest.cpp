@@ -1,8 +1,8 @@
-#include <gtest/gtest.h>
-
 #include <fstream>
 #include <stdexcept>
 #include <utility>
+
+#include <gtest/gtest.h>
 
 #include "host/GameWrapper.h"
 #include "sim/Game.h"

@@ -7,8 +7,8 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
-#include <optional>
 #include <istream>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>

@@ -1,8 +1,8 @@
-#include <gtest/gtest.h>
-
 #include <cstring>
 #include <fstream>
 #include <iterator>
+
+#include <gtest/gtest.h>
 
 #include "library/GhostFileHelpers.h"
 #include "support/GhostList.h"

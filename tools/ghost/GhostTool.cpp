@@ -12,8 +12,8 @@
 
 #include "tools/ghost/CompareReport.h"
 #include "tools/ghost/GhostCheck.h"
-#include "tools/ghost/InfoReport.h"
 #include "tools/ghost/GhostPictures.h"
+#include "tools/ghost/InfoReport.h"
 #include "tools/ghost/NumberText.h"
 #include "tools/ghost/ReplayPage.h"
 #include "tools/ghost/RunAnalysis.h"

@@ -4,8 +4,8 @@
 #include <cerrno>
 #include <climits>
 #include <cmath>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <sstream>
 #include <stdexcept>

@@ -14,12 +14,14 @@
 #include <vector>
 
 #if defined(_WIN32)
-#  include <io.h>
 #  include <windows.h>
+#  include <io.h>
 #else
 #  include <unistd.h>
 #endif
 
+#include "tools/ghost/ScenarioPicture.h"
+#include "tools/ghost/TextEscapes.h"
 #include "tools/host/Chaos.h"
 #include "tools/host/Options.h"
 #include "tools/host/Reports.h"
@@ -29,8 +31,6 @@
 #include "tools/host/Session.h"
 #include "tools/host/StopSignals.h"
 #include "tools/host/TextFile.h"
-#include "tools/ghost/ScenarioPicture.h"
-#include "tools/ghost/TextEscapes.h"
 
 namespace fs = std::filesystem;
 using namespace lumaro_host;
