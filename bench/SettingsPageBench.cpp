@@ -5,7 +5,16 @@
 // closing the page file costs no CPU. The three ways of replacing the page file are measured on their own.
 #include <algorithm>
 #include <chrono>
+#include <cstddef>
+#include <filesystem>
 #include <fstream>
+#include <map>
+#include <ratio>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <utility>
+#include <vector>
 
 #include <benchmark/benchmark.h>
 

@@ -9,7 +9,9 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include "fuzz/FuzzCheck.h"
+#include "host/Values.h"
 #include "playback/FrameChoice.h"
+#include "plugin/GhostFrame.h"
 #include "tests/support/LiteralReading.h"
 
 namespace {

@@ -14,6 +14,7 @@
 #  error "POSIX_SPAWN_SETSID is missing: glibc 2.26 or later is needed"
 #endif
 
+// NOLINTNEXTLINE(readability-redundant-declaration): POSIX declares it in no header; glibc does so only for _GNU_SOURCE
 extern char** environ;
 
 namespace {

@@ -1,6 +1,8 @@
 #include "library/GhostFileRead.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
 
 #include "library/RegularFileReader.h"
 

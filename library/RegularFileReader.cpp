@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <streambuf>
 #include <system_error>
 
 #if defined(_WIN32)
@@ -77,6 +78,7 @@ void RegularFileReader::open(const std::filesystem::path& file) {
   open_ = true;
 }
 
+// NOLINTNEXTLINE(readability-make-member-function-const): a read moves the open file's position
 std::size_t RegularFileReader::readFromHandle(char* into, std::size_t count) {
   if (!open_ || count == 0) return 0;
 #if defined(_WIN32)

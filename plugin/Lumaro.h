@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "host/Kismet.h"
 #include "host/TessaroPlugin.h"
 #include "playback/GhostFrameOrder.h"
 #include "plugin/GhostFrame.h"
@@ -34,8 +35,8 @@ public:
   // The finish's export: never over a ghost of this map and lap count that is faster (lm_export writes what
   // the player asks).
   void exportGhostAutomatically();
-  void onMapLoad(std::string eventName);
-  void onPlayerSpawnStart(std::string eventName);
+  void onMapLoad(const std::string& eventName);
+  void onPlayerSpawnStart(const std::string& eventName);
   void checkAutoRecord();
 
   // playback/: ghost playback and ghost colour.
@@ -58,7 +59,7 @@ public:
   std::filesystem::path ghostFolder();
 
   // ui/: status log and settings page.
-  void logStatus(std::string message);
+  void logStatus(const std::string& message);
   void updateGhostList();
 
   std::string ghostFileVersion = "1.1";
@@ -134,7 +135,7 @@ public:
   void dropRun();
   void endSwitchedOffRun();
   bool isArmedRunLive();
-  bool isRunUnfinished();
+  bool isRunUnfinished() const;
   // A one-shot timer of the live run's chains: it runs body only while that run is still the live one.
   void scheduleForRun(std::string entry, std::function<void()> body);
   // The one stale-tick check of every chain: a timer due on the next tick whose body runs only while current

@@ -2,9 +2,15 @@
 // that identity. Whatever ends the run clears it, so a tick still pending from it finds itself stale and
 // does nothing: no frame appended, nothing scheduled, no message. Only the finish keeps the run's frames.
 // What ended the run tells the player, once, where the run ends unfinished.
+#include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
+#include <type_traits>
 #include <utility>
+#include <vector>
 
+#include "plugin/GhostFrame.h"
 #include "plugin/Lumaro.h"
 #include "plugin/Messages.h"
 
@@ -56,7 +62,7 @@ void Lumaro::endSwitchedOffRun() {
 bool Lumaro::isArmedRunLive() { return isRunUnfinished() && isRecording(); }
 
 // A run armed or under way whose finish has not been seen: ending it now drops it unrecorded.
-bool Lumaro::isRunUnfinished() { return liveRun != 0 && !runFinishSeen; }
+bool Lumaro::isRunUnfinished() const { return liveRun != 0 && !runFinishSeen; }
 
 void Lumaro::scheduleForRun(std::string entry, std::function<void()> body) {
   if (liveRun == 0) return;

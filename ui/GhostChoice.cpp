@@ -1,13 +1,17 @@
 #include "ui/GhostChoice.h"
 
 #include <algorithm>
+#include <compare>
 #include <exception>
 #include <system_error>
+#include <type_traits>
+#include <utility>
 
 #include "library/GhostFileName.h"
 #include "library/GhostFormat.h"
 #include "library/GhostHeaderLine.h"
 #include "library/LineReader.h"
+#include "library/NumberReading.h"
 #include "library/PathText.h"
 #include "library/RegularFileReader.h"
 #include "race/RaceTime.h"

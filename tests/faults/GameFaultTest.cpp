@@ -2,10 +2,15 @@
 // pending, and the car removed in the middle of a run. The plugin says what it must, writes nothing to a map
 // that is gone, leaves the exported ghost as it was, and records and exports the next run normally.
 #include <algorithm>
+#include <cstddef>
+#include <initializer_list>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "FaultSession.h"
+#include "sim/Game.h"
 
 namespace {
 

@@ -4,11 +4,18 @@
 // when the failed call came after the new file was in place), and then record, finish and export a run as if nothing
 // happened.
 #include <algorithm>
+#include <cstdint>
+#include <exception>
+#include <filesystem>
+#include <initializer_list>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "FaultSession.h"
+#include "sim/Game.h"
 
 namespace {
 

@@ -2,12 +2,23 @@
 // counter sees every crossing on the tick it happens.
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <initializer_list>
+#include <optional>
+#include <stdexcept>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
+#include "host/Values.h"
 #include "sim/Driver.h"
 #include "sim/Game.h"
+#include "sim/KismetMap.h"
+#include "sim/RacingLine.h"
 #include "sim/Track.h"
 #include "support/TempFolder.h"
 #include "tools/host/MapFile.h"

@@ -4,8 +4,15 @@
 // are no regular file are refused without being opened.
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstddef>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
+#include <string>
+#include <system_error>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -78,10 +85,7 @@ protected:
 // A name with a control byte is quoted escaped in the report: such entries are matched by their status and
 // whole-file lines only.
 bool printsPlainly(const std::string& name) {
-  for (char c : name) {
-    if (static_cast<unsigned char>(c) < 0x20) return false;
-  }
-  return true;
+  return std::ranges::none_of(name, [](char c) { return static_cast<unsigned char>(c) < 0x20; });
 }
 
 TEST_F(HostileCheck, NamesWhatThePluginDoesWithEachEntryAndPassesOnlyWhatItListsAndLoadsCleanly) {
@@ -108,7 +112,9 @@ TEST_F(HostileCheck, NamesWhatThePluginDoesWithEachEntryAndPassesOnlyWhatItLists
       // of 4e9 ms across the float range never comes back over its start line.
       const bool incomplete = entry.name == "huge-leap.ghost";
       EXPECT_EQ(checked.status, incomplete ? 1 : 0) << ::testing::PrintToString(checked.out);
-      if (incomplete) EXPECT_EQ(linesWith(checked, file, ": it cannot be a complete run of 1 lap"), 1u);
+      if (incomplete) {
+        EXPECT_EQ(linesWith(checked, file, ": it cannot be a complete run of 1 lap"), 1u);
+      }
       ++clean;
       continue;
     }

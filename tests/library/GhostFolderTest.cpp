@@ -1,6 +1,11 @@
 #include <cerrno>
+#include <filesystem>
+#include <vector>
 
 #include <gtest/gtest.h>
+
+#include "sim/Console.h"
+#include "sim/Game.h"
 
 #if !defined(_WIN32)
 #  include <sys/stat.h>

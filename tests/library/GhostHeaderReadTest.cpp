@@ -3,7 +3,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstddef>
+#include <filesystem>
+#include <initializer_list>
+#include <optional>
 #include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -11,6 +18,7 @@
 #include "library/GhostFileRead.h"
 #include "library/LineReader.h"
 #include "library/RegularFileReader.h"
+#include "plugin/GhostFrame.h"
 #include "support/TempFolder.h"
 
 namespace {

@@ -1,5 +1,10 @@
+#include <algorithm>
 #include <array>
+#include <cstddef>
 #include <random>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include <gtest/gtest.h>
 

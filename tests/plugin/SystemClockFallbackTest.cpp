@@ -4,11 +4,17 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "host/HostClock.h"
+#include "plugin/ClockTicks.h"
+#include "plugin/GhostFrame.h"
 #include "plugin/HostSdkSymbol.h"
+#include "plugin/Lumaro.h"
+#include "sim/Game.h"
 #include "support/PluginHarness.h"
 
 namespace {

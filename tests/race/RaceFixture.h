@@ -4,12 +4,18 @@
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "plugin/GhostFrame.h"
+#include "plugin/Lumaro.h"
+#include "sim/Game.h"
+#include "sim/KismetMap.h"
 #include "support/PluginHarness.h"
 
 class RaceTest : public ::testing::Test {

@@ -5,9 +5,18 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "library/GhostFileHelpers.h"
+#include "plugin/GhostFrame.h"
+#include "plugin/Lumaro.h"
+#include "sim/Game.h"
 #include "support/PluginHarness.h"
 
 namespace {

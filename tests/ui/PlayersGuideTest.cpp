@@ -1,7 +1,9 @@
 // The players' guide names the settings page's controls and its ghost folder in the page's own words.
+#include <cstddef>
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <string>
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 #include "tools/ghost/GhostFileContent.h"
 
 #include <cstdint>
+#include <string_view>
 
 #include "library/LineReader.h"
 

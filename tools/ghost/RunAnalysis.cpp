@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
+
+#include "tools/ghost/GhostFileContent.h"
 
 namespace lumaro_ghost {
 
@@ -275,6 +278,7 @@ PlacedLap placeLap(const ReferenceLap& reference, const TimedRun& run, int lap) 
 
 Analysis analyseGhosts(const std::vector<LoadedGhost>& ghosts, int sectors) {
   std::vector<const LoadedGhost*> runs;
+  runs.reserve(ghosts.size());
   for (const LoadedGhost& ghost : ghosts) runs.push_back(&ghost);
   return analyseGhosts(runs, sectors);
 }

@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "sim/KismetMap.h"
 #include "tools/host/NumberWords.h"
 #include "tools/host/TextFile.h"
 #include "tools/host/Words.h"

@@ -2,16 +2,27 @@
 // into the stand-in host, runs the scenario (or the interactive mode), and shows what was asked for.
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
+#include <exception>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <memory>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <string>
 #include <system_error>
 #include <vector>
+
+#include "host/PluginExports.h"
+#include "sim/Game.h"
+#include "sim/PluginLoader.h"
+#include "tools/host/MapFile.h"
 
 #if defined(_WIN32)
 #  include <windows.h>
@@ -65,7 +76,7 @@ fs::path freshRoot() {
   for (;;) {
     char name[32];
     std::snprintf(name, sizeof name, "lumaro-host-%08llx", static_cast<unsigned long long>(random() & 0xFFFFFFFFu));
-    const fs::path root = fs::temp_directory_path() / name;
+    fs::path root = fs::temp_directory_path() / name;
     if (fs::create_directory(root)) return root;
   }
 }
