@@ -1,6 +1,7 @@
 // lumaro-bench: every figure beside its literal baseline and the read or write limit, measured in one run,
-// then the ratios against their targets. Sizes: 10k, 100k and 1M frames, 10 and 1,000 ghost files by
-// default; --large adds 10M frames and 10,000 files (several minutes, about 2 GB of scratch files at peak).
+// then the ratios against their targets. Sizes: 10k, 100k and 1M frames by default; --large adds 10M frames
+// (several minutes, about 2 GB of scratch files at peak). The settings page has its own program,
+// lumaro-page-bench.
 // Ratios use CPU time (user and kernel) of the benchmark thread, which other work on the machine disturbs
 // least.
 #include <unistd.h>
@@ -76,11 +77,7 @@ int main(int argc, char** argv) {
     }
   }
   sizes.frameCounts = {10'000, 100'000, 1'000'000};
-  sizes.fileCounts = {10, 1'000};
-  if (sizes.large) {
-    sizes.frameCounts.push_back(10'000'000);
-    sizes.fileCounts.push_back(10'000);
-  }
+  if (sizes.large) sizes.frameCounts.push_back(10'000'000);
   int argumentCount = static_cast<int>(arguments.size());
   benchmark::Initialize(&argumentCount, arguments.data());
   if (benchmark::ReportUnrecognizedArguments(argumentCount, arguments.data())) return 1;
@@ -89,7 +86,8 @@ int main(int argc, char** argv) {
   bench::registerImportBenchmarks(sizes, ratios);
   bench::registerExportBenchmarks(sizes, ratios);
   bench::registerPlaybackBenchmarks(sizes, ratios);
-  bench::registerSettingsPageBenchmarks(sizes, ratios);
+  bench::registerAnalysisBenchmarks(sizes, ratios);
+  bench::registerPageFileWriteBenchmarks(ratios);
 
   RatioReporter reporter(colourWanted(arguments) ? benchmark::ConsoleReporter::OO_ColorTabular
                                                  : benchmark::ConsoleReporter::OO_Tabular);

@@ -14,7 +14,6 @@ namespace bench {
 
 struct Sizes {
   std::vector<std::size_t> frameCounts;
-  std::vector<std::size_t> fileCounts;
   bool large = false;
 };
 
@@ -68,6 +67,7 @@ inline std::string sizeName(std::size_t count) {
 void registerImportBenchmarks(const Sizes& sizes, std::vector<Ratio>& ratios);
 void registerExportBenchmarks(const Sizes& sizes, std::vector<Ratio>& ratios);
 void registerPlaybackBenchmarks(const Sizes& sizes, std::vector<Ratio>& ratios);
-void registerSettingsPageBenchmarks(const Sizes& sizes, std::vector<Ratio>& ratios);
+void registerAnalysisBenchmarks(const Sizes& sizes, std::vector<Ratio>& ratios);
+void registerPageFileWriteBenchmarks(std::vector<Ratio>& ratios);
 
 }  // namespace bench

@@ -1,5 +1,6 @@
 // Ghost export: the last recorded run, written as a ghost file named after lm_export_filename. The checks run
 // before anything is written, and the previous ghost of that name survives any failure to write the new one.
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -27,6 +28,12 @@ std::optional<std::filesystem::path> Lumaro::exportFile(const std::string& pathT
   return target;
 }
 
+// The laps the run was raced over: a lap count changed after the finish does not make a one-lap run a
+// three-lap ghost. A run with no finish of its own takes the lap count set now.
+std::int32_t Lumaro::recordedRunLapCount() {
+  return recordedLapCount.value_or(cvarManager->getCvar("lm_lapNbr").getIntValue());
+}
+
 void Lumaro::exportGhost() {
   const std::string pathText = exportPathText();
   if (recordedFrames.empty()) {
@@ -40,8 +47,7 @@ void Lumaro::exportGhost() {
   if (!checkMainSequence()) return;
   const std::string mapName = currentMapName();
 
-  const GhostHeader header{mapName, playerName, recordedFrames.back().time,
-                           cvarManager->getCvar("lm_lapNbr").getIntValue(), ghostFileVersion};
+  const GhostHeader header{mapName, playerName, recordedFrames.back().time, recordedRunLapCount(), ghostFileVersion};
   if (mapName.empty()) {
     logStatus("No MapName SeqVar found.");
     return;

@@ -19,11 +19,6 @@ std::optional<std::filesystem::path> selectedGhostFile(const std::filesystem::pa
   return ghostFolder / *named;
 }
 
-bool isGhostNameByte(char c) {
-  const auto byte = static_cast<unsigned char>(c);
-  return byte >= 0x20 && byte != 0x7F && c != '|' && c != '&' && c != '@' && c != '"';
-}
-
 char replaceIllegalChar(char c) {
   return illegalFileNameChars.find(c) == std::string_view::npos && isGhostNameByte(c) ? c : ' ';
 }

@@ -33,7 +33,10 @@ inline constexpr std::string_view illegalFileNameChars = "\\/:?\"<>|.";
 // Whether a byte can stand in a file name that the settings page's list offers: not one of the list's
 // separators "|", "&" and "@", not a control byte (below 0x20, and 0x7F), and not the double quote, since a
 // picked name comes back inside a quoted console command.
-bool isGhostNameByte(char c);
+constexpr bool isGhostNameByte(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return byte >= 0x20 && byte != 0x7F && c != '|' && c != '&' && c != '@' && c != '"';
+}
 
 // The character itself, or a blank when it is one of illegalFileNameChars or no ghost name byte.
 char replaceIllegalChar(char c);

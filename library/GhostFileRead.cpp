@@ -12,18 +12,16 @@ GhostFileRead readGhostFile(const std::filesystem::path& file, std::vector<Ghost
   RegularFileReader in(file);
   if (!in.isOpen()) return read;
   read.opened = true;
-  // Room for as many frames as lines of the writer's shortest form ("0,0.00,0.00,0.00,0,0,0" and CR LF)
-  // fit in the file, by the size its open handle gives: a written ghost never outgrows it, and pages of it
-  // that are never filled are never touched. A file of shorter hand-made lines grows the list as usual. The
-  // room asked for ahead is capped at a million frames (over two hours of racing; 28 MiB): a huge or sparse
-  // file planted in the folder must not make the import claim hundreds of megabytes (committed at once on
-  // some systems, shadowed at once by memory checkers) before its first bad line stops the read. A longer
-  // ghost grows past it as usual.
-  constexpr std::uintmax_t shortestFrameLine = 24;
-  constexpr std::uintmax_t mostFramesReservedAhead = std::uintmax_t{1} << 20;
-  frames.reserve(static_cast<std::size_t>(std::min(in.size() / shortestFrameLine + 1, mostFramesReservedAhead)));
+  // The frame lines are counted first, so the list is sized once and its frames are read straight into it:
+  // no frame is ever copied, and the process holds no more than the list. The count stops where the read
+  // stops at a long line, so a planted file of holes claims nothing, and it is bounded by the file's own
+  // lines however many of them later turn out to be bad.
+  const std::size_t frameLines = countFrameLines(in.stream());
+  if (!in.rewind()) return read;
+  frames.reserve(frameLines);
   read.report = readGhostFrames(in.stream(), frames);
-  // The one copy: the list cut to its frames, so that a loaded ghost holds nothing beyond them.
-  if (frames.capacity() != frames.size()) frames.shrink_to_fit();
+  // Room the file's lines did not fill (lines skipped, a bad line that stopped the read, or a file that
+  // changed between the count and the read) is given back when it is more than an eighth of the list.
+  if (frames.capacity() - frames.size() > frames.capacity() / 8) frames.shrink_to_fit();
   return read;
 }

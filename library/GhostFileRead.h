@@ -1,7 +1,6 @@
 // Reads a ghost file from disk into the frame list, by the frame reader of the ghost format. Only a regular
-// file is read, through RegularFileReader. The list is sized once from the file's length and trimmed once at
-// the end, so a loaded ghost holds sizeof(GhostFrame) bytes per frame and its reading never copies frames
-// while the list grows.
+// file is read, through RegularFileReader. The list is sized once from the count of the file's frame lines,
+// so a loaded ghost holds sizeof(GhostFrame) bytes per frame and its reading never copies a frame.
 #pragma once
 
 #include <filesystem>

@@ -201,6 +201,17 @@ FrameLineResult decodeFrameLine(std::string_view line, GhostFrame& frame) {
   return {FrameLineResult::Kind::Frame};
 }
 
+std::size_t countFrameLines(std::istream& in) {
+  // Seven fields of a digit each and the six commas between them.
+  constexpr std::size_t shortestFrameLine = 2 * frameFieldCount - 1;
+  LineReader lines(in, ghostLineLimit);
+  if (!lines.skipLine()) return 0;
+  std::size_t count = 0;
+  std::string_view line;
+  while (lines.next(line)) count += static_cast<std::size_t>(line.size() >= shortestFrameLine);
+  return count;
+}
+
 FrameReadReport readGhostFrames(std::istream& in, std::vector<GhostFrame>& frames) {
   FrameReadReport report;
   LineReader lines(in, ghostLineLimit);

@@ -85,6 +85,11 @@ struct FrameReadReport {
   bool inTimeOrder = true;                 // no frame appended has a time below the one appended before it
 };
 
+// How many frames readGhostFrames can take from a ghost file at most, read as it reads: every line after the
+// header long enough to hold seven fields, up to the first line longer than ghostLineLimit. A file written by
+// the plugin gives exactly its frames. Reads the stream to that point.
+std::size_t countFrameLines(std::istream& in);
+
 // Appends the frames of a ghost file to frames: the first line is skipped unread, however long, in bounded
 // memory; lines with fewer than seven fields are skipped and counted; reading stops at the first line holding
 // a field that is not a (finite) number, and at the first frame line longer than ghostLineLimit.

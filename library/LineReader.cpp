@@ -18,28 +18,32 @@ constexpr std::size_t padding = 8;
 
 }  // namespace
 
-LineReader::LineReader(std::istream& in, std::size_t lineLimit)
-    : in_(in), lineLimit_(lineLimit), buffer_(chunkSize + padding, '\0') {}
+LineReader::LineReader(std::istream& in, std::size_t lineLimit, LongLine atLongLine)
+    : in_(in), lineLimit_(lineLimit), longLine_(atLongLine), buffer_(chunkSize + padding, '\0') {}
 
 bool LineReader::next(std::string_view& line) {
+  if (restOfLineDue_) {
+    restOfLineDue_ = false;
+    if (!skipLine()) return false;
+  }
   for (;;) {
     const char* start = buffer_.data() + begin_;
     const void* feed = std::memchr(start, '\n', end_ - begin_);
     if (feed != nullptr) {
       const auto length = static_cast<std::size_t>(static_cast<const char*>(feed) - start);
       line = withoutCarriageReturn(std::string_view(start, length));
-      if (line.size() > lineLimit_) return stopAtLongLine();
+      if (line.size() > lineLimit_) return atLongLine(line, begin_ + length + 1);
       begin_ += length + 1;
       return true;
     }
     // More than the limit and a CR without a line feed: too long, however the line goes on.
     const std::size_t pending = end_ - begin_;
-    if (pending > lineLimit_ && pending - lineLimit_ > 1) return stopAtLongLine();
+    if (pending > lineLimit_ && pending - lineLimit_ > 1) return atLongLine(line, std::nullopt);
     if (exhausted_) {
       if (begin_ == end_) return false;
       // The last line has no line end; a CR at its very end stays, since no LF follows it.
       line = std::string_view(start, end_ - begin_);
-      if (line.size() > lineLimit_) return stopAtLongLine();
+      if (line.size() > lineLimit_) return atLongLine(line, end_);
       begin_ = end_;
       return true;
     }
@@ -64,11 +68,21 @@ bool LineReader::skipLine() {
   }
 }
 
-bool LineReader::stopAtLongLine() {
-  lineTooLong_ = true;
-  begin_ = end_;
-  exhausted_ = true;
-  return false;
+bool LineReader::atLongLine(std::string_view& line, std::optional<std::size_t> lineEnd) {
+  if (longLine_ == LongLine::Stop) {
+    lineTooLong_ = true;
+    begin_ = end_;
+    exhausted_ = true;
+    return false;
+  }
+  line = std::string_view(buffer_.data() + begin_, lineLimit_);
+  if (lineEnd) {
+    begin_ = *lineEnd;
+  } else {
+    begin_ += lineLimit_;
+    restOfLineDue_ = true;
+  }
+  return true;
 }
 
 void LineReader::refill() {

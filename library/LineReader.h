@@ -11,19 +11,24 @@
 #include <string>
 #include <string_view>
 
+// What a reader does at a line longer than its limit: stop there, or give out the line's first lineLimit bytes
+// and go on after its line end (for readers that must see every line, in bounded memory).
+enum class LongLine { Stop, Cut };
+
 class LineReader {
 public:
   // lineLimit: the longest line, without its line end, that is given out.
-  LineReader(std::istream& in, std::size_t lineLimit);
+  LineReader(std::istream& in, std::size_t lineLimit, LongLine atLongLine = LongLine::Stop);
 
-  // The next line, or false at the end of the stream, on a read error, or at a line longer than the limit.
+  // The next line, or false at the end of the stream or on a read error. A line longer than the limit ends
+  // the reading (false) or is cut to the limit, by the reader's LongLine.
   bool next(std::string_view& line);
 
   // Takes the next line as read without keeping it, however long it is: the buffer never grows for it. False
   // at the end of the stream (or on a read error) before any of it.
   bool skipLine();
 
-  // Whether the last false from next came from a line longer than the limit.
+  // With LongLine::Stop, whether the last false from next came from a line longer than the limit.
   bool lineTooLong() const { return lineTooLong_; }
 
   // The text read ahead and not yet taken as lines (possibly empty, possibly ending inside a line), always
@@ -34,15 +39,20 @@ public:
 
 private:
   void refill();
-  bool stopAtLongLine();
+  // At a line longer than the limit whose first bytes are at begin_: false (Stop), or true with line set to
+  // them (Cut). lineEnd: just past the line's end, when that is in the buffer; otherwise the rest of the line
+  // is skipped by the next call.
+  bool atLongLine(std::string_view& line, std::optional<std::size_t> lineEnd);
 
   std::istream& in_;
   std::size_t lineLimit_;
+  LongLine longLine_;
   std::string buffer_;
   std::size_t begin_ = 0;  // start of the unread text in buffer_
   std::size_t end_ = 0;    // end of the text read into buffer_
   bool exhausted_ = false;
   bool lineTooLong_ = false;
+  bool restOfLineDue_ = false;  // a cut line's rest is still to be skipped
 };
 
 // The first line of a stream, read by the same rules, when it is no longer than lineLimit without its line end

@@ -5,6 +5,9 @@
 #include <streambuf>
 #include <system_error>
 
+#include "library/PathText.h"
+#include "library/SystemFileStamp.h"
+
 #if defined(_WIN32)
 #  include <windows.h>
 #else
@@ -39,6 +42,24 @@ RegularFileReader::RegularFileReader(const std::filesystem::directory_entry& ent
   if (entry.is_regular_file(error) && !error) open(entry.path());
 }
 
+RegularFileReader::RegularFileReader(const FolderListing& folder, const FolderEntry& entry) {
+  if (entry.kind == EntryKind::NoFile) return;
+#if defined(_WIN32)
+  open(folder.folder() / pathFromUtf8(entry.name));
+  // The listing's stamp stands for what was read only when the handle is the file it listed; the handle's
+  // own information has no change time.
+  if (open_ && entry.stamp && stamp_ && stamp_->file == entry.stamp->file) {
+    stamp_ = entry.stamp;
+  } else {
+    stamp_.reset();
+  }
+#else
+  // A link, or an entry the listing gave no type for, is looked at before it is opened, as a path is.
+  if (entry.kind == EntryKind::Unknown && !folder.look(entry)) return;
+  open(std::filesystem::path(entry.name), folder.handle());
+#endif
+}
+
 RegularFileReader::~RegularFileReader() {
   if (!open_) return;
 #if defined(_WIN32)
@@ -48,7 +69,7 @@ RegularFileReader::~RegularFileReader() {
 #endif
 }
 
-void RegularFileReader::open(const std::filesystem::path& file) {
+void RegularFileReader::open(const std::filesystem::path& file, [[maybe_unused]] std::intptr_t folderHandle) {
 #if defined(_WIN32)
   // Opening a pipe's name connects at once or fails; it never waits. The handle's own information then says
   // what was opened: a file on a disk (not a pipe or a character device) that is no folder.
@@ -63,9 +84,14 @@ void RegularFileReader::open(const std::filesystem::path& file) {
   }
   handle_ = reinterpret_cast<std::intptr_t>(handle);
   size_ = (static_cast<std::uint64_t>(information.nFileSizeHigh) << 32) | information.nFileSizeLow;
+  stamp_ = FileStamp{information.dwVolumeSerialNumber,
+                     (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow, size_,
+                     nanosecondsFromFileTime(information.ftLastWriteTime), 0};
 #else
   // Without O_NONBLOCK, opening a pipe waits for a writer; reads of a regular file never wait either way.
-  const int descriptor = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  constexpr int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+  const int descriptor =
+      folderHandle >= 0 ? ::openat(static_cast<int>(folderHandle), file.c_str(), flags) : ::open(file.c_str(), flags);
   if (descriptor < 0) return;
   struct stat information {};
   if (::fstat(descriptor, &information) != 0 || !S_ISREG(information.st_mode)) {
@@ -74,6 +100,7 @@ void RegularFileReader::open(const std::filesystem::path& file) {
   }
   handle_ = descriptor;
   size_ = static_cast<std::uint64_t>(information.st_size);
+  stamp_ = stampFromStat(information);
 #endif
   open_ = true;
 }
@@ -93,6 +120,19 @@ std::size_t RegularFileReader::readFromHandle(char* into, std::size_t count) {
     if (errno != EINTR) return 0;
   }
 #endif
+}
+
+bool RegularFileReader::rewind() {
+  if (!open_) return false;
+#if defined(_WIN32)
+  LARGE_INTEGER start{};
+  if (!SetFilePointerEx(asHandle(handle_), start, nullptr, FILE_BEGIN)) return false;
+#else
+  if (::lseek(static_cast<int>(handle_), 0, SEEK_SET) != 0) return false;
+#endif
+  setg(buffered_, buffered_, buffered_);
+  stream_.clear();
+  return true;
 }
 
 RegularFileReader::int_type RegularFileReader::underflow() {

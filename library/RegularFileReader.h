@@ -8,7 +8,11 @@
 #include <cstdint>
 #include <filesystem>
 #include <istream>
+#include <optional>
 #include <streambuf>
+
+#include "library/FileStamp.h"
+#include "library/FolderListing.h"
 
 class RegularFileReader final : private std::streambuf {
 public:
@@ -16,6 +20,8 @@ public:
   // it) is not even opened, since opening some devices acts on them; the open handle decides all the same.
   explicit RegularFileReader(const std::filesystem::path& file);
   explicit RegularFileReader(const std::filesystem::directory_entry& entry);
+  // An entry of a listed folder, opened through the folder's handle where there is one.
+  RegularFileReader(const FolderListing& folder, const FolderEntry& entry);
   ~RegularFileReader() override;
   RegularFileReader(const RegularFileReader&) = delete;
   RegularFileReader& operator=(const RegularFileReader&) = delete;
@@ -24,11 +30,19 @@ public:
   bool isOpen() const { return open_; }
   // Its size in bytes, as its handle gives it.
   std::uint64_t size() const { return size_; }
+  // The stamp of what was opened, taken from its handle before anything is read (on Windows without a change
+  // time). For a listed entry on Windows, the listing's own, and only when the handle is the file the listing
+  // saw. Nothing when nothing is open.
+  const std::optional<FileStamp>& stamp() const { return stamp_; }
   // Its bytes, read from the handle. A read error ends the stream as its end does.
   std::istream& stream() { return stream_; }
+  // Reads from the first byte again, through the same handle (the name is never opened twice); the stream's
+  // end and error flags are cleared. False when the file is not open or the handle cannot be moved.
+  bool rewind();
 
 private:
-  void open(const std::filesystem::path& file);
+  // Opens file, or the entry of that name in the folder whose handle is given (-1: none, file is a path).
+  void open(const std::filesystem::path& file, std::intptr_t folderHandle = -1);
   // Up to count bytes from the handle: 0 at the end, and on an error.
   std::size_t readFromHandle(char* into, std::size_t count);
   int_type underflow() override;
@@ -36,6 +50,7 @@ private:
 
   bool open_ = false;
   std::uint64_t size_ = 0;
+  std::optional<FileStamp> stamp_;
   std::intptr_t handle_ = -1;  // the file descriptor, or the Windows handle
   char buffered_[256] = {};    // for reads of a few bytes at a time (peek); larger reads go straight to the caller
   std::istream stream_{this};

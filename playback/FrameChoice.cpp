@@ -49,9 +49,10 @@ GhostPose poseOf(const GhostFrame& frame) {
 }
 
 GhostPose interpolateFrames(const GhostFrame& a, const GhostFrame& b, std::int64_t elapsed) {
-  // The span wraps as 32-bit arithmetic does, rather than overflowing: only a hand-made ghost with times
-  // more than 2^31 ms apart gets there.
-  const auto span = static_cast<std::int32_t>(static_cast<std::uint32_t>(b.time) - static_cast<std::uint32_t>(a.time));
+  // Taken in 64 bits: a hand-made ghost may hold times more than 2^31 ms apart, whose 32-bit difference would
+  // wrap and throw the car far outside the stretch between the two frames. Below that, the float it becomes is
+  // the same.
+  const std::int64_t span = static_cast<std::int64_t>(b.time) - a.time;
   // Equal times: the elapsed time is that time too, and the pose is a's rather than 0 / 0.
   if (span == 0) return poseOf(a);
   const auto offset = static_cast<float>(elapsed - static_cast<std::int64_t>(a.time));

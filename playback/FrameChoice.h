@@ -29,8 +29,8 @@ struct FrameChoice {
 GhostPose poseOf(const GhostFrame& frame);
 
 // The pose between a and b at the elapsed time (milliseconds), each of the six components on its own, in
-// 32-bit floats: (b - a) * (elapsed - a.time) / (b.time - a.time) + a. The elapsed offset is taken in 64
-// bits, the frames' time span in 32 bits (wrapping), both then made floats. No angle wraps around. Two
+// 32-bit floats: (b - a) * (elapsed - a.time) / (b.time - a.time) + a. The elapsed offset and the frames'
+// time span are taken in 64 bits, then made floats. No angle wraps around. Two
 // frames with the same time give a as it is. Where those steps overflow (values near the float range's
 // ends), the component is reckoned in double precision and held within the float range: every component
 // of finite frames is finite.

@@ -28,17 +28,17 @@ struct GhostCarVariables {
   SequenceVariableWrapper rotation;
 };
 
-enum class AfterNoGhost { keepRun, resetRun };
+enum class AfterNoGhost { keepRun, resetRun, resetRunUntold };
 
 // What the play and stop commands both need before they touch the ghost car: the main sequence (without it,
 // the no-Kismet failure), a fresh variable table, a loaded ghost (without it, "No Ghost loaded.", and for the
-// stop also the run reset) and both vector variables of the ghost car (without them, silence). Nothing is
-// returned when any of these is missing.
+// stop also the run reset, which keeps a finished run) and both vector variables of the ghost car (without them,
+// silence). Nothing is returned when any of these is missing.
 std::optional<GhostCarVariables> lookUpGhostCar(Lumaro& plugin, AfterNoGhost afterNoGhost) {
   if (!plugin.checkMainSequence()) return std::nullopt;
   if (plugin.ghostFrames.empty()) {
     plugin.logStatus(std::string(messages::noGhostLoaded));
-    if (afterNoGhost == AfterNoGhost::resetRun) plugin.runReset();
+    if (afterNoGhost != AfterNoGhost::keepRun) plugin.resetRunForStop(afterNoGhost == AfterNoGhost::resetRun);
     return std::nullopt;
   }
   std::optional<SequenceVariableWrapper> position = plugin.findLastVariable(KismetType::Vector, "GhostPosition");
@@ -70,6 +70,14 @@ private:
   bool continued_ = false;
 };
 
+// The stop command: playback ends, and the ghost car is parked at the origin with no rotation.
+void stopGhostCar(Lumaro& plugin, AfterNoGhost afterNoGhost) {
+  plugin.isPlaying = false;
+  std::optional<GhostCarVariables> ghostCar = lookUpGhostCar(plugin, afterNoGhost);
+  if (!ghostCar) return;
+  placeGhostCar(ghostCar->position, ghostCar->rotation, GhostPose{});
+}
+
 }  // namespace
 
 void Lumaro::playGhost() {
@@ -86,13 +94,9 @@ void Lumaro::playGhost() {
   playbackTick(ghostCar->position, ghostCar->rotation, now);
 }
 
-void Lumaro::stopGhost() {
-  isPlaying = false;
-  std::optional<GhostCarVariables> ghostCar = lookUpGhostCar(*this, AfterNoGhost::resetRun);
-  if (!ghostCar) return;
-  // Parked at the origin with no rotation.
-  placeGhostCar(ghostCar->position, ghostCar->rotation, GhostPose{});
-}
+void Lumaro::stopGhost() { stopGhostCar(*this, AfterNoGhost::resetRun); }
+
+void Lumaro::stopGhostBeforeRearming() { stopGhostCar(*this, AfterNoGhost::resetRunUntold); }
 
 void Lumaro::playbackTick(SequenceVariableWrapper position, SequenceVariableWrapper rotation, SystemTime lastTick) {
   ChainLink link(isPlaying);

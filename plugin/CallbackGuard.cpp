@@ -12,14 +12,16 @@
 #include "host/GameWrapper.h"
 #include "plugin/Lumaro.h"
 
-void Lumaro::runGuarded(std::string_view entry, const std::function<void()>& body) {
+bool Lumaro::runGuarded(std::string_view entry, const std::function<void()>& body) {
   try {
     body();
+    return true;
   } catch (const std::exception& error) {
     reportCallbackError(entry, error.what());
   } catch (...) {
     reportCallbackError(entry, "unknown error");
   }
+  return false;
 }
 
 void Lumaro::schedule(std::string entry, float delaySeconds, std::function<void()> body) {

@@ -13,6 +13,6 @@ inline constexpr std::int64_t ticksPerMillisecond =
 
 // Whole milliseconds in a span of ticks, as run times and paused intervals are measured: the span is taken
 // as a single-precision float, divided by ticksPerMillisecond in single precision and cut toward zero, so a
-// long span rounds to the nearest float before it is cut. The span must fit the 32-bit range once divided
-// (about 24 days).
+// long span rounds to the nearest float before it is cut. A span beyond the 32-bit range once divided (about
+// 24 days) is held at the range's edge.
 std::int32_t runMilliseconds(std::int64_t ticks);

@@ -17,6 +17,7 @@
 #include "playback/GhostFrameOrder.h"
 #include "plugin/GhostFrame.h"
 #include "plugin/SystemClock.h"
+#include "ui/GhostChoiceList.h"
 
 // The Kismet variable types the plugin tells apart.
 enum class KismetType { Int, Float, String, Vector };
@@ -31,25 +32,32 @@ public:
   void challengeGhost();
   void watchLap(SequenceVariableWrapper lapCounter);
   void sampleRun(SystemTime runStart, SystemTime lastSample);
+  // One poll of the lap watcher and one tick of the run sampler, as watchLap and sampleRun run them.
+  void pollLapCounter(SequenceVariableWrapper& lapCounter);
+  void sampleCar(SystemTime runStart, SystemTime lastSample);
   void onRaceFinished();
   // The finish's export: never over a ghost of this map and lap count that is faster (lm_export writes what
   // the player asks).
   void exportGhostAutomatically();
   void onMapLoad(const std::string& eventName);
   void onPlayerSpawnStart(const std::string& eventName);
-  void checkAutoRecord();
+  // afterSpawn: the look a moment after a spawn, rather than the switch's own change.
+  void checkAutoRecord(bool afterSpawn = false);
 
   // playback/: ghost playback and ghost colour.
   void playGhost();
   void stopGhost();
+  // The stop automatic recording makes before it arms its run: a run it drops is armed again at once.
+  void stopGhostBeforeRearming();
   void playbackTick(SequenceVariableWrapper position, SequenceVariableWrapper rotation, SystemTime lastTick);
   void updateGhostColor();
   void setGhostColor(float red, float green, float blue);
   // Whether ghostFrames is in time order: told by the import, kept for every playback start and tick.
   GhostFrameOrder ghostFrameOrder;
   // The run reset, with or without re-applying the ghost colour (defined in race/MapEvents.cpp). The colour
-  // write's own failure resets without it, so that the failure cannot schedule itself again.
-  void resetRunState(bool reapplyGhostColor);
+  // write's own failure resets without it, so that the failure cannot schedule itself again. keepFinishedRun
+  // keeps a run whose finish was seen, and the finished run in recordedFrames.
+  void resetRunState(bool reapplyGhostColor, bool keepFinishedRun = false);
 
   // library/: ghost export, import and the ghost folder.
   void exportGhost();
@@ -61,10 +69,15 @@ public:
   // ui/: status log and settings page.
   void logStatus(const std::string& message);
   void updateGhostList();
+  // The page's ghost list, with the headers it has read kept by each file's stamp.
+  GhostChoiceList ghostChoiceList;
 
   std::string ghostFileVersion = "1.1";
   std::map<std::string, SequenceVariableWrapper> sequenceVariables;
   std::vector<GhostFrame> recordedFrames;
+  // The number of laps the recorded run was raced over, set at its finish: the ghost file says so, whatever
+  // the lap count is set to by the time the run is exported. Unknown for a run handed over another way.
+  std::optional<std::int32_t> recordedLapCount;
   std::vector<GhostFrame> ghostFrames;
   std::int32_t currentLap = -1;
   bool isPlaying = false;
@@ -81,6 +94,8 @@ public:
   std::vector<GhostFrame> runFrames;
   // The lap watcher has seen the live run's finish; its handler is due on the next tick.
   bool runFinishSeen = false;
+  // The lap count the watcher saw the live run finish at.
+  std::int32_t runLapCount = 0;
 
   // The members below are the plugin's own plumbing; the host never calls them.
 
@@ -90,8 +105,9 @@ public:
   void registerColorVariable();
   void registerHooks();
   void createGhostFolder();
-  // Runs body; an error escaping it is reported as a status message instead of reaching the host.
-  void runGuarded(std::string_view entry, const std::function<void()>& body);
+  // Runs body; an error escaping it is reported as a status message instead of reaching the host. False when
+  // one did.
+  bool runGuarded(std::string_view entry, const std::function<void()>& body);
   // A one-shot host timer whose body runs guarded.
   void schedule(std::string entry, float delaySeconds, std::function<void()> body);
   void reportCallbackError(std::string_view entry, std::string_view reason);
@@ -119,11 +135,15 @@ public:
   // (none for a name that is not UTF-8 text).
   std::string exportPathText();
   std::optional<std::filesystem::path> exportFile(const std::string& pathText);
+  // The lap count a ghost of the recorded run is written and compared with.
+  std::int32_t recordedRunLapCount();
 
   // race/: the recording switch, turned by console commands so the host's value stays the one truth.
   bool isRecording();
   void stopRecording();
   void runReset();
+  // The stop command's reset when there is no ghost to stop: the run reset, keeping a finished run.
+  void resetRunForStop(bool tellEndedRun);
 
   // race/RunIdentity.cpp: the life of a run. A run ends by its finish or is abandoned (its frames dropped)
   // by whatever else ends it: a reset, a spawn, a map load, the switch turned off at the console, the car
@@ -134,10 +154,14 @@ public:
   void abandonRun();
   void dropRun();
   void endSwitchedOffRun();
+  void endRunUnrecorded(std::string_view message);
   bool isArmedRunLive();
   bool isRunUnfinished() const;
   // A one-shot timer of the live run's chains: it runs body only while that run is still the live one.
   void scheduleForRun(std::string entry, std::function<void()> body);
+  // Runs one tick of the live run's lap watcher or sampler, guarded. An error escaping it ends a run not yet
+  // finished, unrecorded, once the error has been reported.
+  void runTickOfLiveRun(std::string_view entry, const std::function<void()>& tick);
   // The one stale-tick check of every chain: a timer due on the next tick whose body runs only while current
   // (liveRun, currentPreview) still holds the identity it held when the timer was set.
   void scheduleNextTick(std::string entry, const std::uint64_t& current, std::function<void()> body);

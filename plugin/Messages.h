@@ -20,5 +20,6 @@ inline constexpr std::string_view runLostItsCar = "No Player Found. The run was 
 inline constexpr std::string_view runEndedByMapLoad = "A map was loaded. The run was not recorded.";
 inline constexpr std::string_view runSwitchedOff = "Recording was switched off. The run was not recorded.";
 inline constexpr std::string_view runEndedBySpawn = "The car respawned. The run was not recorded.";
+inline constexpr std::string_view runStoppedOnError = "Recording stopped on an error. The run was not recorded.";
 
 }  // namespace messages

@@ -9,6 +9,7 @@
 #include "host/CVarManagerWrapper.h"
 #include "host/CVarWrapper.h"
 #include "host/GameWrapper.h"
+#include "library/GhostFileName.h"
 #include "plugin/GhostFrame.h"
 #include "plugin/Lumaro.h"
 #include "plugin/Messages.h"
@@ -41,16 +42,27 @@ void Lumaro::onMapLoad(const std::string& eventName) {
   }
 }
 
-void Lumaro::resetRunState(bool reapplyGhostColor) {
-  // The reset empties the run, even one whose finish is already due.
-  dropRun();
+void Lumaro::resetRunState(bool reapplyGhostColor, bool keepFinishedRun) {
+  // The reset empties the run, even one whose finish is already due, unless the finished run is kept.
+  if (!keepFinishedRun) dropRun();
   stopRecording();
   currentLap = -1;
   isPlaying = false;
   isChallenging = false;
   if (reapplyGhostColor && gameWrapper->IsInFreeplay()) updateGhostColor();
   schedule("updateGhostList", 0.1f, [this] { updateGhostList(); });
-  recordedFrames.clear();
+  if (!keepFinishedRun) {
+    recordedFrames.clear();
+    recordedLapCount.reset();
+  }
+}
+
+// The stop command with no ghost loaded resets the race, which ends a recording armed or under way, and says
+// so. A run the player has finished stays, ready for its export: stopping a ghost never costs a run.
+void Lumaro::resetRunForStop(bool tellEndedRun) {
+  const bool endsRun = isRunUnfinished();
+  resetRunState(true, true);
+  if (endsRun && tellEndedRun) logStatus(std::string(messages::runSwitchedOff));
 }
 
 // A spawn always ends a recording under way, and says so; automatic recording looks at the lap counter a
@@ -59,24 +71,28 @@ void Lumaro::onPlayerSpawnStart(const std::string& /*eventName*/) {
   const bool endsRun = isRunUnfinished();
   stopRecording();
   if (endsRun) logStatus(std::string(messages::runEndedBySpawn));
-  schedule("checkAutoRecord", 0.2f, [this] { checkAutoRecord(); });
+  schedule("checkAutoRecord", 0.2f, [this] { checkAutoRecord(true); });
 }
 
-void Lumaro::checkAutoRecord() {
+void Lumaro::checkAutoRecord(bool afterSpawn) {
   if (!checkMainSequence()) return;
   if (!cvarManager->getCvar("lm_autorecord").getBoolValue()) {
-    // Automatic recording switched off, or off at a spawn that came just after a run was armed.
+    // Automatic recording switched off, or off at the look after a spawn, which disarms a run armed in the
+    // moment after it: each is told by what ended the run.
     const bool endsRun = isRunUnfinished();
     stopRecording();
     currentLap = -1;
-    if (endsRun) logStatus(std::string(messages::runSwitchedOff));
+    if (endsRun) logStatus(std::string(afterSpawn ? messages::runEndedBySpawn : messages::runSwitchedOff));
     return;
   }
   // Only a counter standing before the start line re-arms; anything else is left alone, silently.
   if (!findFirstLapCounterAtStart()) return;
-  stopGhost();
+  // A run armed before the start that the stop drops is armed again in a moment: nothing to tell.
+  stopGhostBeforeRearming();
   currentLap = -1;
-  // One blank is the "no ghost" choice of the ghost list; every other value counts as a chosen ghost.
-  if (cvarManager->getCvar("lm_ghostfilepath").getStringValue() != " ") isChallenging = true;
+  // A challenge needs a ghost to race: the "no ghost" choices of the ghost list (one blank, and "none",
+  // which names no file) and a chosen file that did not load make a plain recording.
+  const bool ghostChosen = !namesNoGhost(cvarManager->getCvar("lm_ghostfilepath").getStringValue());
+  if (ghostChosen && !ghostFrames.empty()) isChallenging = true;
   schedule("recordGhost", 0.1f, [this] { recordGhost(); });
 }

@@ -44,8 +44,7 @@ void Lumaro::exportGhostAutomatically() {
   SequenceWrapper sequence = mainSequence();
   if (file && !sequence.IsNull()) {
     refreshSequenceVariables(sequence);
-    const std::int32_t lapCount = cvarManager->getCvar("lm_lapNbr").getIntValue();
-    const std::optional<std::int32_t> kept = listedRunTime(*file, currentMapName(), lapCount);
+    const std::optional<std::int32_t> kept = listedRunTime(*file, currentMapName(), recordedRunLapCount());
     if (kept && *kept < recordedFrames.back().time) {
       logStatus("Kept the faster ghost in " + pathText + " (" + formatRaceTime(*kept) + ").");
       return;

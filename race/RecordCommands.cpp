@@ -34,6 +34,7 @@ void Lumaro::recordGhost() {
   }
   if (!checkMainSequence()) return;
   recordedFrames.clear();
+  recordedLapCount.reset();
   currentLap = -1;
   std::optional<SequenceVariableWrapper> lapCounter = findFirstVariable(KismetType::Int, "LapNb");
   if (!lapCounter) {
@@ -60,10 +61,15 @@ void Lumaro::challengeGhost() {
     logStatus(std::string(messages::alreadyRecording));
     return;
   }
-  if (ghostFrames.empty()) return;
+  // The page offers the challenge whenever it lists a ghost, picked or not: say why nothing is armed.
+  if (ghostFrames.empty()) {
+    logStatus(std::string(messages::noGhostLoaded));
+    return;
+  }
   isChallenging = true;
   currentLap = -1;
   recordedFrames.clear();
+  recordedLapCount.reset();
   if (!checkMainSequence()) return;
   std::optional<SequenceVariableWrapper> lapCounter = findFirstVariable(KismetType::Int, "LapNb");
   if (!lapCounter) return;
@@ -82,6 +88,10 @@ void Lumaro::challengeGhost() {
 }
 
 void Lumaro::watchLap(SequenceVariableWrapper lapCounter) {
+  runTickOfLiveRun("watchLap", [this, &lapCounter] { pollLapCounter(lapCounter); });
+}
+
+void Lumaro::pollLapCounter(SequenceVariableWrapper& lapCounter) {
   if (!checkInWorkshopMap()) return;
   if (!isHeldVariableValid(lapCounter, true)) {
     failNoKismet();
@@ -114,6 +124,7 @@ void Lumaro::watchLap(SequenceVariableWrapper lapCounter) {
     } else if (lap == cvarManager->getCvar("lm_lapNbr").getIntValue()) {
       // The watcher's work is done; the sampler runs on until the finish turns recording off.
       runFinishSeen = true;
+      runLapCount = lap;
       scheduleForRun("onRaceFinished", [this] { onRaceFinished(); });
       return;
     }

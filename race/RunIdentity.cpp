@@ -4,6 +4,7 @@
 // What ended the run tells the player, once, where the run ends unfinished.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -30,6 +31,7 @@ void Lumaro::beginRun() {
 void Lumaro::finishRun() {
   // Frozen here: a sampler tick still pending from this run appends nothing after this.
   recordedFrames = std::move(runFrames);
+  recordedLapCount = runLapCount;
   runFrames.clear();
   liveRun = 0;
   runFinishSeen = false;
@@ -53,8 +55,15 @@ void Lumaro::dropRun() {
 // stale). The first chain to find it tells the player; the other one is stale by then.
 void Lumaro::endSwitchedOffRun() {
   if (!isRunUnfinished()) return;
-  dropRun();
-  logStatus(std::string(messages::runSwitchedOff));
+  endRunUnrecorded(messages::runSwitchedOff);
+}
+
+// The run ends without a finish and the player is told; the race is over for the plugin too, so the
+// commands answer by the lap counter ("Reset the lap counter ...") rather than claim a run is recording.
+void Lumaro::endRunUnrecorded(std::string_view message) {
+  stopRecording();
+  currentLap = -1;
+  logStatus(std::string(message));
 }
 
 // A run armed and still waiting for its start. Neither a run whose finish has been seen nor one whose switch
@@ -63,6 +72,14 @@ bool Lumaro::isArmedRunLive() { return isRunUnfinished() && isRecording(); }
 
 // A run armed or under way whose finish has not been seen: ending it now drops it unrecorded.
 bool Lumaro::isRunUnfinished() const { return liveRun != 0 && !runFinishSeen; }
+
+// A tick that an error cut short has left its chain broken: a watcher gone leaves recording on with a race
+// that never finishes, a sampler gone leaves a last frame that is not the finish. Either way the run has no
+// true time, so it ends as a run without its car does. A run whose finish was seen keeps its finish.
+void Lumaro::runTickOfLiveRun(std::string_view entry, const std::function<void()>& tick) {
+  if (runGuarded(entry, tick) || !isRunUnfinished()) return;
+  endRunUnrecorded(messages::runStoppedOnError);
+}
 
 void Lumaro::scheduleForRun(std::string entry, std::function<void()> body) {
   if (liveRun == 0) return;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/ActorWrapper.h"
@@ -32,13 +33,20 @@ GhostFrame frameOf(const Rotator& rotation, const Vector& location, std::int32_t
 }  // namespace
 
 void Lumaro::sampleRun(SystemTime runStart, SystemTime lastSample) {
+  runTickOfLiveRun("sampleRun", [this, runStart, lastSample] { sampleCar(runStart, lastSample); });
+}
+
+void Lumaro::sampleCar(SystemTime runStart, SystemTime lastSample) {
   CarWrapper car = gameWrapper->GetLocalCar();
   if (car.IsNull()) {
     // Sampling ends for good. The run's last frame would no longer be its finish, so a run whose finish is
     // not yet seen has no true time: it ends here, unrecorded, as an abandoned run does.
-    const bool finishSeen = runFinishSeen;
-    stopRecording();
-    logStatus(std::string(finishSeen ? messages::noPlayerFound : messages::runLostItsCar));
+    if (runFinishSeen) {
+      stopRecording();
+      logStatus(std::string(messages::noPlayerFound));
+    } else {
+      endRunUnrecorded(messages::runLostItsCar);
+    }
     return;
   }
   SystemTime now;

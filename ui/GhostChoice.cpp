@@ -1,7 +1,9 @@
 #include "ui/GhostChoice.h"
 
 #include <algorithm>
+#include <array>
 #include <compare>
+#include <cstddef>
 #include <exception>
 #include <system_error>
 #include <type_traits>
@@ -42,7 +44,14 @@ std::string pageSafeText(std::string_view text) {
 }
 
 bool isListableFileName(std::string_view fileName) {
-  return !namesNoGhost(fileName) && std::all_of(fileName.begin(), fileName.end(), isGhostNameByte);
+  // The rule as a table: every page asks it of every byte of every name in the folder.
+  static constexpr std::array<bool, 256> nameBytes = [] {
+    std::array<bool, 256> table{};
+    for (std::size_t byte = 0; byte < table.size(); ++byte) table[byte] = isGhostNameByte(static_cast<char>(byte));
+    return table;
+  }();
+  return !namesNoGhost(fileName) &&
+         std::all_of(fileName.begin(), fileName.end(), [](char c) { return nameBytes[static_cast<unsigned char>(c)]; });
 }
 
 std::optional<std::string> ghostChoice(std::string_view headerLine, std::string_view fileName, std::string_view mapName,
@@ -65,33 +74,6 @@ std::optional<std::string> headerLineOf(RegularFileReader& in) {
 }
 
 }  // namespace
-
-std::vector<std::string> ghostChoices(const std::filesystem::path& ghostFolder, std::string_view mapName,
-                                      std::int32_t lapCount) {
-  std::vector<std::pair<std::string, std::filesystem::directory_entry>> files;
-  std::error_code error;
-  std::filesystem::directory_iterator entry(ghostFolder, error);
-  for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
-    std::string name;
-    try {
-      name = utf8FromPath(entry->path().filename());
-    } catch (const std::exception&) {
-      continue;  // a name with no UTF-8 form (Windows) cannot be a list value
-    }
-    if (isListableFileName(name)) files.emplace_back(std::move(name), *entry);
-  }
-  // The platform's listing order differs between systems; byte order gives every system the same page.
-  std::sort(files.begin(), files.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-
-  std::vector<std::string> choices;
-  for (const auto& [name, file] : files) {
-    RegularFileReader in(file);
-    const std::optional<std::string> header = headerLineOf(in);
-    if (!header) continue;
-    if (auto choice = ghostChoice(*header, name, mapName, lapCount)) choices.push_back(std::move(*choice));
-  }
-  return choices;
-}
 
 std::optional<std::int32_t> listedRunTime(const std::filesystem::path& file, std::string_view mapName,
                                           std::int32_t lapCount) {

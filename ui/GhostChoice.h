@@ -1,6 +1,6 @@
 // The settings page's ghost list: which ghost files belong on it and how each one is offered. An entry is
 // "<lap field> in <race time> by <player>(<file name>)@<file name>", made from the file's first line when that
-// line names the current map and lap count.
+// line names the current map and lap count. The whole list, read from the ghost folder, is ui/GhostChoiceList.h.
 #pragma once
 
 #include <cstdint>
@@ -8,7 +8,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 // The text with every byte removed that the page format gives a meaning to or that is not text: "|" and "&"
 // and "@" (the page's separators), and the control bytes below 0x20 and 0x7F (CR and LF among them).
@@ -25,13 +24,6 @@ bool isListableFileName(std::string_view fileName);
 // the player name loses every byte of 128 or more.
 std::optional<std::string> ghostChoice(std::string_view headerLine, std::string_view fileName, std::string_view mapName,
                                        std::int32_t lapCount);
-
-// The entries for every ghost file of the folder, in byte order of the (UTF-8) file names. Only an entry with
-// a listable name is opened, and only a regular file is read (RegularFileReader; a link to one is followed,
-// wherever it leads), no further than a header line of ghostLineLimit bytes and its line end. Other entries,
-// files that cannot be read and a folder that cannot be listed give no entries.
-std::vector<std::string> ghostChoices(const std::filesystem::path& ghostFolder, std::string_view mapName,
-                                      std::int32_t lapCount);
 
 // The run time the list shows for the ghost file at file, when its header fits this map and lap count as the
 // list's rule has it; nothing otherwise, and for a file that is no regular file. Read as the page reads it.

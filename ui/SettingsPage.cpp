@@ -11,8 +11,9 @@
 #include "host/CVarWrapper.h"
 #include "host/GameWrapper.h"
 #include "host/Kismet.h"
+#include "library/FileStamp.h"
 #include "plugin/Lumaro.h"
-#include "ui/GhostChoice.h"
+#include "ui/GhostChoiceList.h"
 #include "ui/SettingsPageFile.h"
 #include "ui/SettingsPageText.h"
 
@@ -27,7 +28,7 @@ void Lumaro::updateGhostList() {
     const std::string mapName = currentMapName();
     page.mapHasGhostColor = hasVariable(KismetType::Float, "GhostColor");
     const std::int32_t lapCount = cvarManager->getCvar("lm_lapNbr").getIntValue();
-    page.ghostChoices = ghostChoices(ghostFolder(), mapName, lapCount);
+    page.ghostChoices = ghostChoiceList.choices(ghostFolder(), mapName, lapCount, fileClockNow());
   }
   page.status = cvarManager->getCvar("lm_log").getStringValue();
 

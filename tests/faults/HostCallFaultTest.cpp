@@ -10,6 +10,7 @@
 #include <initializer_list>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -142,6 +143,20 @@ TEST(HostCallFaults, EveryCallOfTheTimerChainsAndEventsFailsCleanly) {
                     {"wait 1 ticks"}},
        }) {
     checkEveryCall(callback);
+  }
+}
+
+// Mended: a racing tick's error left the run with no sampler (the finish gave the error's time) or no watcher.
+TEST(HostCallFaults, AnErrorInARacingTickEndsTheRunUnrecordedOnce) {
+  for (const auto& [call, failure] : {std::pair{3, "sampleRun stopped on an error: host call GetLocation failed"},
+                                      std::pair{10, "watchLap stopped on an error: host call GetInt failed"}}) {
+    FaultSession host;
+    host.run({"map speedway", "wait 1", "console lm_record", "drive 2 seconds"});
+    host.newLines();
+    const FailingHostCall fault(host.game(), call);
+    host.run({"wait 1 ticks", "drive 1 laps lap-time 20", "console lm_export"});
+    EXPECT_EQ(host.newLines(),
+              (Lines{failure, "Recording stopped on an error. The run was not recorded.", "No Ghost to export."}));
   }
 }
 

@@ -93,6 +93,13 @@ TEST(GhostCheck, AHeaderLineLongerThanThePageReadsIsNamed) {
   EXPECT_EQ(problemsOf("Speedway,Ann,0,1-Lap,1.1\n" + frame + longName + "a\n" + frame),
             (std::vector<std::string>{"3: the line is longer than 4096 bytes: the import stops reading here "
                                       "(frames loaded: 1)"}));
+  // A line past the 64 KiB the tool holds is cut, not gathered whole; the lines after it keep their numbers.
+  const std::string huge(70000, 'b');
+  EXPECT_EQ(problemsOf("Speedway,Ann,0,1-Lap,1.1\n" + frame + huge + "\n1,2\n" + huge + "\n" + frame),
+            (std::vector<std::string>{
+                "3: the line is longer than 4096 bytes: the import stops reading here (frames loaded: 1)",
+                "4: fewer than seven fields (past line 3, where the import stops)",
+                "5: the line is longer than 4096 bytes (past line 3, where the import stops)"}));
   // Up to 4096 bytes without its line end, the page reads it.
   const std::string shortHeader = "Speedway,Ann,0,1-Lap,1.1";
   EXPECT_TRUE(problemsOf(shortHeader + std::string(4096 - shortHeader.size(), ' ') + "\r\n" + frame).empty());
@@ -110,6 +117,8 @@ TEST(GhostCheck, AHeaderThePageCannotUseIsLineOne) {
     EXPECT_EQ(problemsOf(sixFieldHeader + std::string("\n") + frame), std::vector<std::string>{sixFields})
         << sixFieldHeader;
   }
+  const std::string lap = ghostFileText(twentySecondLap(10));  // whole: "20000" is no lap count, but a run time
+  EXPECT_EQ(problemsOf("Speedway, Two,Ann,20000,1-Lap,1.1" + lap.substr(lap.find('\r'))), std::vector{sixFields});
   EXPECT_EQ(problemsOf("Speedway,Ann,-1,1-Lap,1.1\n" + frame),
             (std::vector<std::string>{"1: the run time -1 ms is below zero: no page lists the file",
                                       "1: note: the run time -1 ms is not the last frame's time, 0 ms (line 2)"}));

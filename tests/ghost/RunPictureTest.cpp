@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <numbers>
 #include <optional>
 #include <regex>
 #include <sstream>
@@ -118,11 +119,31 @@ TEST(RunPicture, EachRunHasAPanelWithItsStartAndTheSpeedScaleHasUnits) {
   EXPECT_TRUE(std::regex_search(svg, std::regex(">160</text>\n<text[^>]*>240</text>\n<text[^>]*>320</text>")));
 }
 
-TEST(RunPicture, TheStartLabelClearsItsMarkerAndStaysInItsPanel) {
+TEST(RunPicture, TheLargestLossIsRingedBelowTheTitlesOfItsPanel) {
+  TempFolder folder;  // B loses a second over the tenth of the lap at the top of the circle: a long, flat stretch
+  const auto slowAtTop = circleRun(1000.0, 10, 21000, [](double t) {
+    return 2 * std::numbers::pi * (t <= 14 ? t : t <= 17 ? 14 + (t - 14) * 2 / 3 : t - 1) / 20;
+  });
+  const std::string svg = svgOf(loaded(folder, {twentySecondLap(10), slowAtTop}));
+  std::smatch panel, ring;  // the map's panel, whose titles end 48 px down, and the ring
+  ASSERT_TRUE(std::regex_search(svg, panel, std::regex("y=\"([0-9.]+)\" width=\"1044\" height=\"([0-9.]+)\" rx")));
+  ASSERT_TRUE(std::regex_search(svg, ring,
+                                std::regex("<ellipse cx=\"[0-9.]+\" cy=\"([0-9.]+)\" rx=\"[0-9.]+\" ry=\"([0-9.]+)")));
+  EXPECT_GE(std::stod(ring[1]) - std::stod(ring[2]), std::stod(panel[1]) + 52.0);
+  EXPECT_LE(std::stod(ring[1]) + std::stod(ring[2]), std::stod(panel[1]) + std::stod(panel[2]));
+}
+
+TEST(RunPicture, EachPanelKeepsItsNamesAndStartLabelInsideAndShowsItsSlowestStretch) {
   // A circle starts at its rightmost point heading down the picture: the label goes beside the marker, and in
   // the last column, where the map reaches the panel's edge, inside the path.
+  // Names are cut at the panel's edge; B's slower half, A's steady lap's colour, is drawn after its faster half.
   TempFolder folder;
-  const std::string svg = svgOf(loaded(folder, {twentySecondLap(10), twentySecondLap(10), twentySecondLap(10)}));
+  const std::string svg = svgOf(loaded(folder, {twentySecondLap(10), fasterSecondHalf(10), twentySecondLap(10)}));
+  EXPECT_TRUE(std::regex_search(svg, std::regex("<g clip-path=\"url\\(#clip-1\\)\">\n<text[^>]*>A: run0.ghost<")));
+  std::vector<std::string> colours;  // of the runs' lines, as drawn: A's one, B's two halves, C's one
+  const std::regex speedPath("stroke=\"(#[0-9a-f]{6})\" stroke-width=\"4\"");
+  for (std::sregex_iterator at(svg.begin(), svg.end(), speedPath), end; at != end; ++at) colours.push_back((*at)[1]);
+  EXPECT_TRUE(colours.size() >= 4 && colours[1] != colours[0] && colours[colours.size() - 2] == colours[0]);
   const auto numbers = [&](const std::regex& pattern) {
     std::vector<std::vector<double>> found;
     for (std::sregex_iterator at(svg.begin(), svg.end(), pattern), end; at != end; ++at) {

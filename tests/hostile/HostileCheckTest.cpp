@@ -2,6 +2,7 @@
 // file the plugin lists and loads cleanly passes, every other one fails with a line naming what the plugin
 // does with it (the line it stops at, the lines it skips, no frames, no place on the list), and entries that
 // are no regular file are refused without being opened.
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -82,6 +83,12 @@ protected:
   const std::vector<HostileEntry> catalogue = hostileCatalogue();
 };
 
+long peakMegabytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss / 1024;
+}
+
 // A name with a control byte is quoted escaped in the report: such entries are matched by their status and
 // whole-file lines only.
 bool printsPlainly(const std::string& name) {
@@ -89,6 +96,7 @@ bool printsPlainly(const std::string& name) {
 }
 
 TEST_F(HostileCheck, NamesWhatThePluginDoesWithEachEntryAndPassesOnlyWhatItListsAndLoadsCleanly) {
+  const long before = peakMegabytes();
   std::size_t clean = 0, refused = 0, failed = 0;
   for (const HostileEntry& entry : catalogue) {
     SCOPED_TRACE(entry.name);
@@ -150,6 +158,9 @@ TEST_F(HostileCheck, NamesWhatThePluginDoesWithEachEntryAndPassesOnlyWhatItLists
     }
     EXPECT_TRUE(named) << "the catalogue's outcome is one the test does not know";
   }
+  // Mended: the tool held every line whole, so the 100 MB lines took hundreds of megabytes. The million
+  // frames are the most it holds now, with their line numbers and their profile.
+  EXPECT_LT(peakMegabytes() - before, 120) << "megabytes of peak memory added by checking every entry";
   // Every kind is there: the test would prove nothing on a catalogue it misreads.
   EXPECT_GE(clean, 20u);
   EXPECT_GE(failed, 20u);

@@ -143,6 +143,7 @@ TEST_F(HostCallOrderTest, TheSpawnTurnsTheSwitchOffOnlyWhenItIsOn) {
 }
 
 TEST_F(HostCallOrderTest, AutomaticRecordingParksTheGhostThenReadsTheChoiceThenSchedulesTheRecording) {
+  host.run("lm_ghostfilepath Ghost.ghost");
   loadGhost();
   std::vector<std::string> seen;
   game().setHostCallObserver([&](const char* name) { seen.emplace_back(name); });
@@ -153,7 +154,7 @@ TEST_F(HostCallOrderTest, AutomaticRecordingParksTheGhostThenReadsTheChoiceThenS
   ASSERT_GE(seen.size(), tail.size());
   EXPECT_EQ(Calls(seen.end() - static_cast<std::ptrdiff_t>(tail.size()), seen.end()), tail);
   EXPECT_EQ(game().hostCalls().back(), "SetTimeout 0.1");
-  EXPECT_TRUE(plugin().isChallenging) << "the default choice \"none\" counts as a chosen ghost";
+  EXPECT_TRUE(plugin().isChallenging) << "a ghost chosen and loaded makes a challenge";
 }
 
 TEST_F(HostCallOrderTest, TheSamplerReadsLocationThenRotationAndOnlyThenTakesTheClock) {

@@ -116,8 +116,8 @@ TEST_F(MapEventsTest, ARespawnWithAutoRecordReArmsAfterBothDelays) {
   EXPECT_EQ(raceState(), "armed");
 }
 
-TEST_F(MapEventsTest, AutoRecordIsAChallengeWhenTheGhostPathIsNone) {
-  autoRecord("none");
+TEST_F(MapEventsTest, AutoRecordIsAChallengeWhenAGhostIsChosenAndLoaded) {
+  autoRecord("Ghost.ghost");
   EXPECT_TRUE(plugin().isChallenging);
   game().runFor(0.09);
   EXPECT_TRUE(lines().empty());
@@ -195,14 +195,15 @@ TEST_F(MapEventsTest, NothingIsCancelledSoASecondRecordFindsTheFirstArmed) {
 }
 
 TEST_F(MapEventsTest, AutoRecordStopsTheGhostBeforeArming) {
-  // With no ghost loaded, stopping it says so and resets the run; the recording is armed all the same.
+  // With no ghost loaded, stopping it says so and resets the run; the recording is armed all the same, and
+  // with no ghost to race (the default "none" names no file) it is a plain one.
   host.run("lm_autorecord 1");
   EXPECT_EQ(lines(), Lines{"No Ghost loaded."});
   game().runFor(0.11);
-  EXPECT_EQ(lines(), Lines{"Challenging starts and ends when you cross the finish line."});
+  EXPECT_EQ(lines(), Lines{"Recording starts and ends when you cross the finish line."});
   game().crossStartLine();
   game().tick();
-  EXPECT_EQ(lines(), (Lines{"Race started against a ghost.", "No Ghost loaded."}));
+  EXPECT_EQ(lines(), Lines{"Race started."});
 
   // With a ghost loaded, the ghost car is parked at the origin when automatic recording re-arms.
   host.run("lm_autorecord 0");

@@ -104,7 +104,7 @@ TEST_F(RunIdentityTest, AResetLeavesThePendingSampleNothingToAppend) {
   lines();
   // The stop command without a loaded ghost resets the run; the sampler's tick is already pending.
   host.run("lm_stop");
-  EXPECT_EQ(lines(), Lines{"No Ghost loaded."});
+  EXPECT_EQ(lines(), (Lines{"No Ghost loaded.", "Recording was switched off. The run was not recorded."}));
   game().runFor(0.2);
   expectNothingToExport();
 }
@@ -210,6 +210,7 @@ TEST_F(RunIdentityTest, AResetBetweenTheFinishSeenAndItsHandlerDropsTheRace) {
 }
 
 TEST_F(RunIdentityTest, ARaceStartedAgainWithinOneRunKeepsOneSampler) {
+  host.run("lm_ghostfilepath Ghost.ghost");
   loadGhost();
   startRace();
   game().runTicks(3);

@@ -4,6 +4,7 @@
 // each group of tick lengths below ends in the tick that runs the sampler.
 #include <cstdint>
 #include <initializer_list>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,10 @@ TEST(RunTime, TheSpanIsDividedAsAFloatAndCutTowardZero) {
   EXPECT_EQ(runMilliseconds(-15'000), -1);
   // 99999999 ticks are 9999.9999 ms, but as a float the span is 100000000: the run reads 10000 ms.
   EXPECT_EQ(runMilliseconds(99'999'999), 10'000);
+  // The last span whose float stays below 2^31 ms, and the first that reaches it: held at the edge.
+  EXPECT_EQ(runMilliseconds(21'474'835'431'423), 2'147'483'392);
+  EXPECT_EQ(runMilliseconds(21'474'835'431'424), std::numeric_limits<std::int32_t>::max());
+  EXPECT_EQ(runMilliseconds(std::numeric_limits<std::int64_t>::min()), std::numeric_limits<std::int32_t>::min());
 }
 
 TEST_F(RunSamplerTest, TheFirstFrameIsTakenAtTheStartWithTimeZero) {
@@ -128,7 +133,7 @@ TEST_F(RunSamplerTest, ACarMissingForOneTickEndsTheRunUnrecorded) {
   game().tick();
   game().restoreCar();
   EXPECT_EQ(lines(), Lines{"No Player Found. The run was not recorded."});
-  EXPECT_EQ(raceState(), "finished") << "the switch is off at once";
+  EXPECT_EQ(raceState(), "idle") << "the switch is off at once, and no race is left under way";
   EXPECT_TRUE(runFrames().empty());
   game().crossStartLine();
   game().runTicks(3);

@@ -1,8 +1,10 @@
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <iterator>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,7 @@
 #include "support/GhostList.h"
 #include "support/PluginHarness.h"
 #include "ui/GhostChoice.h"
+#include "ui/GhostChoiceList.h"
 
 namespace {
 
@@ -63,6 +66,14 @@ struct PageHost : PluginHarness {
   }
   std::string regenerated() {
     run("lm_update_list");
+    // A list with every header kept (all settled) gives the entries that reading every file gives.
+    const std::string map = plugin().currentMapName();
+    const int laps = std::stoi(cvar("lm_lapNbr"));
+    GhostChoiceList kept;
+    kept.choices(game().ghostFolder(), map, laps, std::numeric_limits<std::int64_t>::max());
+    EXPECT_EQ(kept.choices(game().ghostFolder(), map, laps, std::numeric_limits<std::int64_t>::max()),
+              ghostChoices(game().ghostFolder(), map, laps));
+    EXPECT_EQ(kept.filesRead(), 0u);
     std::ifstream in(game().settingsPage(), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }

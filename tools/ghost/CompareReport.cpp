@@ -147,13 +147,13 @@ void writeComparison(std::ostream& out, const std::vector<LoadedGhost>& ghosts, 
   if (comparison.largestGain) {
     out << fixedText(-comparison.largestGain->delta, 3) << " s in " << place(*comparison.largestGain) << "\n";
   } else {
-    out << "none: B gains no time over any sector\n";
+    out << "none: B gains less than 0.005 s over every sector\n";
   }
   out << "Largest loss: ";
   if (comparison.largestLoss) {
     out << fixedText(comparison.largestLoss->delta, 3) << " s in " << place(*comparison.largestLoss) << "\n";
   } else {
-    out << "none: B loses no time over any sector\n";
+    out << "none: B loses less than 0.005 s over every sector\n";
   }
 }
 

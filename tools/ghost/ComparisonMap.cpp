@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstddef>
 #include <initializer_list>
+#include <numbers>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -111,6 +112,7 @@ double drawComparisonMap(SvgDocument& svg, const ComparisonMap& map, double top)
 
   svg.rect(left, y, right - left, bottom - y, "rx=\"6\" fill=\"#fafafa\" stroke=\"#cfcfcf\"");
   // Each run's title, then its caption after it.
+  svg.beginClip(left, y, right - left, bottom - y);
   for (const auto& [title, caption, line] :
        {std::tuple{&map.titleA, &map.captionA, 22.0}, std::tuple{&map.titleB, &map.captionB, 44.0}}) {
     const Pixel at{left + panelPad, y + line};
@@ -118,12 +120,15 @@ double drawComparisonMap(SvgDocument& svg, const ComparisonMap& map, double top)
     svg.text({textBox(*title, 15.0, {at, "start"}, true).right + 10.0, at.y}, *caption,
              "font-size=\"12\" fill=\"#555\"");
   }
+  svg.endClip();
 
   drawLineB(svg, map, view);
   for (const auto& line : map.lineA) {
     svg.path({thinned(view.pixels(line), 1.0 / static_cast<double>(map.lineA.size()))}, lineAStyle);
   }
-  LabelLayout labels({left + 4, y + 52, right - 4, bottom - 30});
+  // The map's own room, below the runs' titles: labels and the ring of the largest loss stay in it.
+  const Box room{left + 4, y + 52, right - 4, bottom - 30};
+  LabelLayout labels(room);
   const Pixel middle = view.at({(bounds.minX + bounds.maxX) / 2.0, (bounds.minY + bounds.maxY) / 2.0});
   for (const ComparisonMap::SectorMark& mark : map.sectors) {
     if (mark.number == 1) continue;  // the start marker stands there
@@ -139,14 +144,20 @@ double drawComparisonMap(SvgDocument& svg, const ComparisonMap& map, double top)
     stretch.add(map.largestLoss);
     const Pixel low = view.at({stretch.minX, stretch.minY}), high = view.at({stretch.maxX, stretch.maxY});
     const Pixel centre{(low.x + high.x) / 2.0, (low.y + high.y) / 2.0};
-    const double radius = std::clamp(std::hypot(high.x - low.x, high.y - low.y) / 2.0 + 12.0, 18.0, 140.0);
-    svg.circle(centre, radius, std::string("fill=\"none\" stroke=\"") + lossColour + "\" stroke-width=\"2.5\"");
+    // The ellipse through the corners of the box the stretch spans, a little wider, holds all of it: a long
+    // straight gets a long flat ring, not a circle reaching over the titles. It stays in the map's room.
+    const auto semiAxis = [](double span, double before, double after) {
+      return std::min({std::clamp(span / std::numbers::sqrt2 + 12.0, 18.0, 140.0), before, after});
+    };
+    const double rx = semiAxis(std::fabs(high.x - low.x), centre.x - room.left, room.right - centre.x);
+    const double ry = semiAxis(std::fabs(high.y - low.y), centre.y - room.top, room.bottom - centre.y);
+    svg.ellipse(centre, rx, ry, std::string("fill=\"none\" stroke=\"") + lossColour + "\" stroke-width=\"2.5\"");
     const std::string style = std::string("font-size=\"13\" font-weight=\"bold\" fill=\"") + lossColour + "\"" + halo;
     if (const auto place = labels.place(map.largestLossLabel, 13.0,
-                                        {{{centre.x + radius + 6, centre.y + 5}, "start"},
-                                         {{centre.x - radius - 6, centre.y + 5}, "end"},
-                                         {{centre.x, centre.y - radius - 7}, "middle"},
-                                         {{centre.x, centre.y + radius + 17}, "middle"}},
+                                        {{{centre.x + rx + 6, centre.y + 5}, "start"},
+                                         {{centre.x - rx - 6, centre.y + 5}, "end"},
+                                         {{centre.x, centre.y - ry - 7}, "middle"},
+                                         {{centre.x, centre.y + ry + 17}, "middle"}},
                                         true)) {
       svg.text(place->at, map.largestLossLabel, style, place->anchor);
     }

@@ -93,10 +93,14 @@ void checkHeader(const GhostFileContent& content, std::string_view fileName, std
 
 // Whether the path can be the run of as many laps as the header names: it crosses its start line (across
 // the way it sets off, through its first frame) once a lap. A run that never goes far from where it starts
-// has no lap to find and is not judged; nor is one the import stops short of, which is named already.
+// has no lap to find and is not judged; nor is one the import stops short of, which is named already, nor one
+// whose header has more than five fields, since which of them is the lap count cannot be told.
 void checkLaps(const GhostFileContent& content, std::vector<GhostProblem>& problems) {
   const GhostHeaderFields header = readHeaderFields(*content.headerLine);
-  if (header.lapCount.error != NumberError::None || header.lapCount.value < 1 || content.importStopsAt) return;
+  if (header.fieldCount > headerFieldCount || header.lapCount.error != NumberError::None || header.lapCount.value < 1 ||
+      content.importStopsAt) {
+    return;
+  }
   const RunProfile profile = profileRun(content.frames);
   const std::optional<StartLine> line = startLineOf(content.frames, profile);
   if (!line) return;

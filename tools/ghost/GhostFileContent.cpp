@@ -1,5 +1,6 @@
 #include "tools/ghost/GhostFileContent.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -12,9 +13,11 @@ GhostFileContent readGhostFileContent(std::istream& in) {
   content.pageHeaderLine = readFirstLine(in, ghostLineLimit);
   in.clear();
   in.seekg(0);
-  // The tool reads every line whole, and marks where the import would give up on one (the header, which the
-  // import skips unread, is never one).
-  LineReader lines(in, SIZE_MAX);
+  // The tool reads every line, and marks where the import would give up on one (the header, which the import
+  // skips unread, is never one). A line is held up to 64 KiB: past the 4096 bytes that the page and the import
+  // read, more of it tells nothing, and a planted line of gigabytes must not be gathered whole.
+  constexpr std::size_t mostBytesHeld = std::size_t{1} << 16;
+  LineReader lines(in, mostBytesHeld, LongLine::Cut);
   std::string_view line;
   if (!lines.next(line)) return content;
   content.headerLine = std::string(line);

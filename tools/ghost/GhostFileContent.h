@@ -24,7 +24,8 @@ struct FrameLineProblem {
 };
 
 struct GhostFileContent {
-  std::optional<std::string> headerLine;  // none when the file holds nothing at all
+  // The first line, its first 64 KiB when it is longer; none when the file holds nothing at all.
+  std::optional<std::string> headerLine;
   // The first line as the settings page reads it: none when the file is empty or its first line is longer
   // than the page reads (ghostLineLimit bytes without its line end).
   std::optional<std::string> pageHeaderLine;

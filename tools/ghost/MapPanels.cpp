@@ -76,7 +76,8 @@ SpeedScale speedScale(const Picture& picture) {
 
 void drawRun(SvgDocument& svg, const PicturePanel& panel, const MapView& view, const SpeedScale& scale) {
   // The path thinned to the pixels it covers; each piece between two kept points takes the colour of its
-  // end, and the pieces of one colour make one path.
+  // end, and the pieces of one colour make one path, the slowest drawn last: where one lap was slower than
+  // the others over the same stretch (a mistake), that lap's colour shows.
   const std::vector<std::size_t> kept = thinnedIndices(view.pixels(panel.path));
   std::vector<std::vector<std::vector<Pixel>>> byStep(speedSteps);
   int lastStep = -1;
@@ -88,7 +89,7 @@ void drawRun(SvgDocument& svg, const PicturePanel& panel, const MapView& view, c
     pieces.back().push_back(view.at(panel.path[i]));
     lastStep = step;
   }
-  for (int step = 0; step < speedSteps; ++step) {
+  for (int step = speedSteps - 1; step >= 0; --step) {
     svg.path(byStep[static_cast<std::size_t>(step)],
              "fill=\"none\" stroke=\"" + hex(speedColour((step + 0.5) / speedSteps)) +
                  "\" stroke-width=\"4\" stroke-linecap=\"round\" stroke-linejoin=\"round\"");
@@ -166,8 +167,10 @@ double drawPanels(SvgDocument& svg, const Picture& picture, const SpeedScale& sc
     const double left = margin + static_cast<double>(column) * (panelWidth + panelGap);
     const double y = top + static_cast<double>(row) * (panelHeight + panelGap);
     svg.rect(left, y, panelWidth, panelHeight, "rx=\"6\" fill=\"#fafafa\" stroke=\"#cfcfcf\"");
+    svg.beginClip(left, y, panelWidth, panelHeight);
     svg.text({left + panelPad, y + 22}, panel.title, "font-size=\"15\" font-weight=\"bold\" fill=\"#111\"");
     svg.text({left + panelPad, y + 39}, panel.caption, "font-size=\"12\" fill=\"#555\"");
+    svg.endClip();
     view.left = left + panelPad + 8.0 + (mapWidth - spanX * view.scale) / 2.0;
     view.top = y + 46.0 + 20.0;
     if (!panel.track.empty()) {

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "tools/ghost/GhostFileContent.h"
+#include "tools/ghost/GhostHeaderFields.h"
 
 namespace lumaro_ghost {
 
@@ -27,9 +28,14 @@ constexpr double extrapolationLimit = 0.1;
 // distance along it.
 constexpr double placeSearch = 400.0;
 constexpr std::size_t mostSegmentsSearched = 4096;
-// Run times are whole milliseconds: a sector that changes the difference by less than half of one has
-// neither gained nor lost.
-constexpr double noticeableChange = 0.0005;
+// The reference lap keeps a point at most every this many units of its path: a run sampled far more densely
+// (a slow lap over a million ticks) is placed as exactly, since a chord this short leaves a bend of a hundred
+// units' radius by 0.02 units, but each placement then searches a hundred segments, not thousands. A car at
+// racing speed every 8 ms moves further than this: no frame of a recorded lap is left out.
+constexpr double referenceSpacing = 4.0;
+// Runs of different lines, ticks and phases are matched to within a few milliseconds a sector: a sector that
+// changes the difference by less than this has neither gained nor lost, and is never named the largest.
+constexpr double noticeableChange = 0.005;
 // The stretch of the lap over which paceDifference compares the runs.
 constexpr double paceStretch = 0.005;
 
@@ -192,8 +198,9 @@ TimedRun timeRun(std::span<const GhostFrame> frames, const RunProfile& profile, 
     run.lapLinesFound = true;
     return run;
   }
-  // No lap line: equal shares of the path, from its first frame to its last.
-  const int laps = std::max(headerLaps, 1);
+  // No lap line: equal shares of the path, from its first frame to its last, no more of them than a page can
+  // choose laps (a shared file's header may name any number).
+  const int laps = std::clamp(headerLaps, fewestLaps, mostLaps);
   for (int lap = 0; lap <= laps; ++lap) {
     const double distance = profile.length * lap / laps;
     const auto found = std::lower_bound(run.distance.begin(), run.distance.end(), distance);
@@ -226,15 +233,22 @@ ReferenceLap referenceLap(const TimedRun& run, int lap) {
   if (!run.lapLinesFound || lap < 1 || lap > run.laps()) return reference;
   const LineCrossing& from = run.lines[static_cast<std::size_t>(lap - 1)];
   const LineCrossing& to = run.lines[static_cast<std::size_t>(lap)];
-  auto add = [&](MapPoint point, double distance) {
-    if (!reference.along.empty() && distance <= from.distance + reference.along.back()) return;
+  // Each point keeps its distance along the run's own path, so thinning leaves the lap's length as it was.
+  auto add = [&](MapPoint point, double distance, bool end) {
+    const double along = distance - from.distance;
+    if (!reference.along.empty() && along <= reference.along.back()) return;
+    if (!reference.along.empty() && along < reference.along.back() + referenceSpacing) {
+      if (!end) return;
+      // The end crossing takes the place of the point just before it, never of the start.
+      if (reference.along.size() > 1) reference.points.pop_back(), reference.along.pop_back();
+    }
     reference.points.push_back(point);
-    reference.along.push_back(distance - from.distance);
+    reference.along.push_back(along);
   };
-  add(runAt(run, from.distance).point, from.distance);
+  add(runAt(run, from.distance).point, from.distance, false);
   for (std::size_t i = from.frame; i < to.frame && i < run.frames.size(); ++i)
-    add(flat(run.frames[i]), run.distance[i]);
-  add(runAt(run, to.distance).point, to.distance);
+    add(flat(run.frames[i]), run.distance[i], false);
+  add(runAt(run, to.distance).point, to.distance, true);
   if (reference.points.size() < 2) return {};
   return reference;
 }

@@ -59,7 +59,7 @@ struct TimedRun {
   std::vector<double> distance;  // per frame, along the path
   std::vector<double> speed;     // per frame, units per second
   // The start and the end of every lap: at the line's crossings when lapLinesFound, else at equal shares of
-  // the path (as many laps as the header says).
+  // the path (as many laps as the header says, one to six).
   std::vector<LineCrossing> lines;
   bool lapLinesFound = false;
   // The crossings after the start that the run makes: its laps as its path shows them. A crossing counts
@@ -72,8 +72,8 @@ struct TimedRun {
   int bestLap() const;  // the fastest lap, 0 when there is none
 };
 
-// headerLaps: the laps the file's header names; the run is cut into that many equal shares when it does not
-// cross the line (or there is none).
+// headerLaps: the laps the file's header names; the run is cut into that many equal shares (one to six) when it
+// does not cross the line (or there is none).
 TimedRun timeRun(std::span<const GhostFrame> frames, const RunProfile& profile, const std::optional<StartLine>& line,
                  int headerLaps);
 

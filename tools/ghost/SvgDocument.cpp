@@ -33,6 +33,11 @@ void SvgDocument::circle(Pixel centre, double radius, std::string_view attribute
        << "\" " << attributes << "/>\n";
 }
 
+void SvgDocument::ellipse(Pixel centre, double radiusX, double radiusY, std::string_view attributes) {
+  out_ << "<ellipse cx=\"" << svgNumber(centre.x) << "\" cy=\"" << svgNumber(centre.y) << "\" rx=\""
+       << svgNumber(radiusX) << "\" ry=\"" << svgNumber(radiusY) << "\" " << attributes << "/>\n";
+}
+
 namespace {
 
 void writePoints(std::ostringstream& out, const std::vector<Pixel>& points) {
@@ -77,6 +82,15 @@ void SvgDocument::text(Pixel at, std::string_view content, std::string_view attr
 }
 
 void SvgDocument::raw(std::string_view markup) { out_ << markup << '\n'; }
+
+void SvgDocument::beginClip(double x, double y, double width, double height) {
+  const std::string id = "clip-" + std::to_string(++clips_);
+  out_ << "<clipPath id=\"" << id << "\"><rect x=\"" << svgNumber(x) << "\" y=\"" << svgNumber(y) << "\" width=\""
+       << svgNumber(width) << "\" height=\"" << svgNumber(height) << "\"/></clipPath>\n<g clip-path=\"url(#" << id
+       << ")\">\n";
+}
+
+void SvgDocument::endClip() { out_ << "</g>\n"; }
 
 std::string SvgDocument::finish(double width, double height) const {
   std::ostringstream document;

@@ -26,6 +26,7 @@ public:
   void rect(double x, double y, double width, double height, std::string_view attributes);
   void line(Pixel from, Pixel to, std::string_view attributes);
   void circle(Pixel centre, double radius, std::string_view attributes);
+  void ellipse(Pixel centre, double radiusX, double radiusY, std::string_view attributes);
   void polyline(const std::vector<Pixel>& points, std::string_view attributes);
   void polygon(const std::vector<Pixel>& points, std::string_view attributes);
   // Pieces of line as one path element, each piece its points joined by straight lines (a piece of fewer
@@ -35,6 +36,10 @@ public:
   void text(Pixel at, std::string_view content, std::string_view attributes, std::string_view anchor = "start");
   // Raw markup: definitions, group openings and closings.
   void raw(std::string_view markup);
+  // What is drawn until endClip is cut to the rectangle: a name from a file, however long, ends at the edge
+  // of its panel instead of running over the next one.
+  void beginClip(double x, double y, double width, double height);
+  void endClip();
 
   // The whole document, on a white background of the given size: the size is known only once everything
   // has been laid out.
@@ -42,6 +47,7 @@ public:
 
 private:
   std::ostringstream out_;
+  int clips_ = 0;  // each clip has an id of its own
 };
 
 }  // namespace lumaro_ghost

@@ -76,8 +76,10 @@ void drawProgressAxis(SvgDocument& svg, const TracePanel& trace, double plotTop,
 
 void panelFrame(SvgDocument& svg, double top, double bottom, const std::string& title, const std::string& caption) {
   svg.rect(margin, top, pictureWidth - 2 * margin, bottom - top, "rx=\"6\" fill=\"#fafafa\" stroke=\"#cfcfcf\"");
+  svg.beginClip(margin, top, pictureWidth - 2 * margin, bottom - top);
   svg.text({margin + panelPad, top + 24}, title, "font-size=\"15\" font-weight=\"bold\" fill=\"#111\"");
   svg.text({margin + panelPad, top + 42}, caption, "font-size=\"12\" fill=\"#555\"");
+  svg.endClip();
 }
 
 void sideLabel(SvgDocument& svg, double plotTop, double plotBottom, const std::string& text) {

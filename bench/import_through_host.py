@@ -1,0 +1,123 @@
+#!/usr/bin/env python3
+"""The import as a player's: lumaro-host picks a ghost file of N frames by its name (lm_ghostfilepath, as
+the settings page's list does), once with the file in the ghost folder and once without it. The import's
+cost is the difference of the two processes' CPU time (user and kernel) and of their peak resident memory.
+Beside it, in the same run: the literal reader and the read limit (the file read in 128 KiB blocks counting
+line feeds) from lumaro-bench, on files of the same kind (random frames over the whole map), and `wc -l` on
+the very file. Rounds take turns, so a change of load on a shared machine falls on all figures alike; each
+figure is the median over the rounds.
+
+    bench/import_through_host.py BUILD_BIN_DIR [--frames 100000 1000000] [--rounds 5]
+"""
+import argparse
+import json
+import os
+import random
+import statistics
+import subprocess
+import sys
+import tempfile
+
+SIZE_NAMES = {10_000: "10k", 100_000: "100k", 1_000_000: "1M", 10_000_000: "10M"}
+
+
+def write_ghost(path, frames):
+    """Random frames over the map, as lumaro-bench's sample runs have them."""
+    draw = random.Random(frames)
+    with open(path, "w", newline="") as out:
+        out.write("Speedway,Ann,%d,3-Lap,1.1\r\n" % (8 * frames))
+        lines = []
+        for i in range(frames):
+            lines.append("%d,%.2f,%.2f,%.2f,%d,%d,%d\r\n" % (
+                8 * i, draw.uniform(-20000, 20000), draw.uniform(-20000, 20000), draw.uniform(-1000, 1000),
+                draw.randrange(65536) - 32768, draw.randrange(65536) - 32768, draw.randrange(65536) - 32768))
+            if len(lines) == 100_000:
+                out.write("".join(lines))
+                lines = []
+        out.write("".join(lines))
+
+
+def run_measured(command):
+    """CPU seconds (user and kernel) and peak resident KiB of the process, and its exit status. GNU time
+    counts them: a child of this script would start with this script's own peak in its count."""
+    with tempfile.NamedTemporaryFile(mode="r", suffix=".time") as report:
+        status = subprocess.run(["/usr/bin/time", "-f", "%U %S %M", "-o", report.name] + command,
+                                stdout=subprocess.DEVNULL).returncode
+        user, system, peak = report.read().split()[-3:]
+    return float(user) + float(system), int(peak), status
+
+
+def host_import(host, root, scenario):
+    cpu, peak, status = run_measured([host, "--root", root, scenario])
+    if status != 0:
+        sys.exit("lumaro-host failed on " + scenario)
+    return cpu, peak
+
+
+def bench_figures(bench, sizes):
+    """CPU ms per read of the literal reader and of the read limit, by size name."""
+    pattern = "^import/(literal|readLimit)/(%s)$" % "|".join(sizes)
+    large = ["--large"] if "10M" in sizes else []
+    with tempfile.NamedTemporaryFile(suffix=".json") as report:
+        subprocess.run([bench, "--benchmark_filter=" + pattern, "--benchmark_out=" + report.name,
+                        "--benchmark_out_format=json"] + large, stdout=subprocess.DEVNULL, check=True)
+        entries = json.load(report)["benchmarks"]
+    figures = {}
+    for entry in entries:
+        assert entry["time_unit"] == "ms"
+        figures[entry["name"]] = entry["cpu_time"]
+    return figures
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("bin")
+    parser.add_argument("--frames", type=int, nargs="+", default=[100_000, 1_000_000])
+    parser.add_argument("--rounds", type=int, default=5)
+    arguments = parser.parse_args()
+    host = os.path.join(arguments.bin, "lumaro-host")
+    bench = os.path.join(arguments.bin, "lumaro-bench")
+    sizes = [SIZE_NAMES[n] for n in arguments.frames]
+
+    with tempfile.TemporaryDirectory(prefix="lumaro-import-") as scratch:
+        roots, scenarios = {}, {}
+        for frames, size in zip(arguments.frames, sizes):
+            for with_file in (True, False):
+                key = (size, with_file)
+                roots[key] = os.path.join(scratch, "root-%s-%s" % (size, "with" if with_file else "without"))
+                ghosts = os.path.join(roots[key], "tessaro", "data", "Ghosts")
+                os.makedirs(ghosts)
+                name = "run-%s.ghost" % size
+                if with_file:
+                    write_ghost(os.path.join(ghosts, name), frames)
+                expected = ("Imported %s." if with_file else "No Ghost found %s.") % name
+                scenarios[key] = os.path.join(scratch, "%s-%s.scenario" % key)
+                with open(scenarios[key], "w") as out:
+                    out.write('map speedway\nconsole lm_ghostfilepath "%s"\nexpect console "%s"\n' % (name, expected))
+
+        samples = {}
+        for _ in range(arguments.rounds):
+            for key in roots:
+                samples.setdefault(key, []).append(host_import(host, roots[key], scenarios[key]))
+            for size in sizes:
+                ghost = os.path.join(roots[(size, True)], "tessaro", "data", "Ghosts", "run-%s.ghost" % size)
+                samples.setdefault((size, "wc"), []).append(run_measured(["wc", "-l", ghost])[0])
+            for name, ms in bench_figures(bench, sizes).items():
+                samples.setdefault(name, []).append(ms / 1e3)
+
+    print("%6s %12s %12s %12s %12s %10s %10s %10s" % ("frames", "import ms", "literal ms", "limit ms", "wc -l ms",
+                                                     "x literal", "x limit", "B/frame"))
+    for frames, size in zip(arguments.frames, sizes):
+        median = lambda key, i=0: statistics.median(s[i] if isinstance(s, tuple) else s for s in samples[key])
+        imported = median((size, True)) - median((size, False))
+        peak_kib = median((size, True), 1) - median((size, False), 1)
+        literal = median("import/literal/" + size)
+        limit = median("import/readLimit/" + size)
+        wc = median((size, "wc"))
+        print("%6s %12.1f %12.1f %12.1f %12.1f %10.2f %10.2f %10.1f" % (
+            size, imported * 1e3, literal * 1e3, limit * 1e3, wc * 1e3, literal / imported, imported / limit,
+            peak_kib * 1024 / frames))
+
+
+if __name__ == "__main__":
+    main()
