@@ -4,14 +4,17 @@
 #include <malloc.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <memory>
+#include <optional>
 #include <random>
 #include <stdexcept>
+#include <system_error>
 
 #include "library/GhostFileWrite.h"
 #include "library/SplitString.h"
@@ -87,7 +90,7 @@ const std::filesystem::path& sampleGhostFolder(std::size_t fileCount) {
       const bool fits = i % 2 == 0;
       const GhostHeader header{fits ? folderMapName : std::string_view("OtherMap"), "Player",
                                83456 + static_cast<int>(i), folderLapCount, "1.1"};
-      char name[32];
+      char name[48];  // room for any std::size_t
       std::snprintf(name, sizeof name, "ghost-%05zu.ghost", i);
       std::ofstream out(folder / name, std::ios::binary);
       writeGhost(out, header, run);

@@ -6,9 +6,11 @@
 #include <cstddef>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "library/GhostFormat.h"
+#include "plugin/GhostFrame.h"
 
 namespace bench {
 

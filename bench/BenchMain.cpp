@@ -4,16 +4,19 @@
 // lumaro-page-bench.
 // Ratios use CPU time (user and kernel) of the benchmark thread, which other work on the machine disturbs
 // least.
-#include <benchmark/benchmark.h>
-
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
+
+#include <benchmark/benchmark.h>
 
 #include "BenchRegistry.h"
 
@@ -56,6 +59,7 @@ bool colourWanted(const std::vector<char*>& arguments) {
   }
   if (wanted == "true" || wanted == "yes" || wanted == "1" || wanted == "on") return true;
   if (wanted != "auto") return false;
+  // NOLINTNEXTLINE(concurrency-mt-unsafe): read before the benchmarks start any thread
   const char* term = std::getenv("TERM");
   return isatty(fileno(stdout)) != 0 && term != nullptr && std::string(term) != "dumb";
 }

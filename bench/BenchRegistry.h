@@ -6,6 +6,8 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace bench {
@@ -43,7 +45,8 @@ inline Ratio timesSlower(std::string label, std::string subject, std::string ref
 
 // One counter of the subject.
 inline Ratio counter(std::string label, std::string subject, std::string name, std::string target) {
-  return {std::move(label), std::move(subject), "", std::move(target), [name](const Figures& s, const Figures*) {
+  return {std::move(label), std::move(subject), "", std::move(target),
+          [name = std::move(name)](const Figures& s, const Figures*) {
             const auto found = s.counters.find(name);
             return found == s.counters.end() ? -1.0 : found->second;
           }};

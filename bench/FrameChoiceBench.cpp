@@ -1,14 +1,20 @@
 // Playback: the start of a playback (the first tick, which needs the ghost's time order) and a tick in the
 // middle of a long ghost, against the plain scan from the first frame. Before timing, the chosen pose is
 // compared with the scan's, all six values bit for bit, at elapsed times across the whole ghost.
-#include <benchmark/benchmark.h>
-
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <string>
+#include <vector>
+
+#include <benchmark/benchmark.h>
 
 #include "BenchGhosts.h"
 #include "BenchRegistry.h"
+#include "host/Values.h"
 #include "playback/FrameChoice.h"
 #include "playback/GhostFrameOrder.h"
+#include "plugin/GhostFrame.h"
 
 namespace bench {
 namespace {
@@ -18,6 +24,7 @@ bool samePose(const FrameChoice& a, const FrameChoice& b) {
                         a.pose.rotation.X, a.pose.rotation.Y, a.pose.rotation.Z};
   const float right[] = {b.pose.position.X, b.pose.position.Y, b.pose.position.Z,
                          b.pose.rotation.X, b.pose.rotation.Y, b.pose.rotation.Z};
+  // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison): bit for bit is the point (-0 against 0, each nan)
   return a.kind == b.kind && std::memcmp(left, right, sizeof left) == 0;
 }
 

@@ -1,11 +1,21 @@
 // Writing a ghost file, end to end into the file: the plugin's export writer against snprintf lines through
 // stdio and against the write limit (the same bytes written to a new file at once). All three give the
 // same bytes, checked before timing.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
 #include <benchmark/benchmark.h>
 
 #include "BenchGhosts.h"
 #include "BenchRegistry.h"
 #include "library/GhostFileWrite.h"
+#include "library/GhostFormat.h"
+#include "plugin/GhostFrame.h"
 
 namespace bench {
 namespace {

@@ -1,10 +1,19 @@
 // Loading a ghost file, end to end from the file: the plugin's reader against the literal reader and against
 // the read limit (the same file read and its line feeds counted); and the memory a loaded ghost holds.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
 #include <benchmark/benchmark.h>
 
 #include "BenchGhosts.h"
 #include "BenchRegistry.h"
 #include "library/GhostFileRead.h"
+#include "plugin/GhostFrame.h"
 
 namespace bench {
 namespace {

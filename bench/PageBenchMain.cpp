@@ -6,20 +6,27 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <exception>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "PageFloor.h"
 #include "library/FileStamp.h"
 #include "library/GhostFormat.h"
 #include "library/SplitString.h"
+#include "plugin/GhostFrame.h"
 #include "race/RaceTime.h"
 #include "ui/GhostChoiceList.h"
 #include "ui/SettingsPageFile.h"
@@ -50,7 +57,7 @@ struct ScratchFolder {
 
 // fileCount ghost files of twenty frames, half of them for the map and lap count above.
 fs::path makeGhostFolder(const fs::path& scratch, std::size_t fileCount) {
-  const fs::path folder = scratch / ("folder-" + std::to_string(fileCount));
+  fs::path folder = scratch / ("folder-" + std::to_string(fileCount));
   fs::create_directories(folder);
   std::vector<GhostFrame> run(20);
   for (std::size_t i = 0; i < run.size(); ++i) {
@@ -165,6 +172,7 @@ int main(int argc, char** argv) {
   try {
     const ScratchFolder scratch;
     std::vector<fs::path> folders;
+    folders.reserve(sizes.size());
     for (const std::size_t size : sizes) folders.push_back(makeGhostFolder(scratch.path, size));
     // The page keeps a file's header only once the file's stamp has settled, as it will have in a player's
     // folder: the files written just now are first left to settle.
@@ -190,21 +198,19 @@ int main(int argc, char** argv) {
       const std::string page = pageText(literal);
 
       std::vector<Figure> figures;
-      figures.push_back({"page, headers kept (every page after the first)", [&] {
-                           writeSettingsPageFile(pageFile,
-                                                 pageText(kept.choices(folder, mapName, lapCount, fileClockNow())));
-                         }});
-      figures.push_back({"floor: listing, one look per file, page write",
-                         [&] { bench::floorOfAKnownFolder(folder, floorPageFile, page); }});
-      figures.push_back({"page, every file new (the first page)", [&] {
-                           GhostChoiceList fresh;
-                           writeSettingsPageFile(pageFile,
-                                                 pageText(fresh.choices(folder, mapName, lapCount, fileClockNow())));
-                         }});
-      figures.push_back({"floor: listing, open + read + close per file, page write",
-                         [&] { bench::floorOfANewFolder(folder, floorPageFile, page); }});
-      figures.push_back(
-          {"literal generator", [&] { writeByTruncating(literalPageFile, pageText(literalChoices(folder))); }});
+      figures.emplace_back("page, headers kept (every page after the first)", [&] {
+        writeSettingsPageFile(pageFile, pageText(kept.choices(folder, mapName, lapCount, fileClockNow())));
+      });
+      figures.emplace_back("floor: listing, one look per file, page write",
+                           [&] { bench::floorOfAKnownFolder(folder, floorPageFile, page); });
+      figures.emplace_back("page, every file new (the first page)", [&] {
+        GhostChoiceList fresh;
+        writeSettingsPageFile(pageFile, pageText(fresh.choices(folder, mapName, lapCount, fileClockNow())));
+      });
+      figures.emplace_back("floor: listing, open + read + close per file, page write",
+                           [&] { bench::floorOfANewFolder(folder, floorPageFile, page); });
+      figures.emplace_back("literal generator",
+                           [&] { writeByTruncating(literalPageFile, pageText(literalChoices(folder))); });
       measure(figures);
       for (const Figure& figure : figures) {
         std::printf("%7zu  %-66s %9.3f %9.3f %9.3f\n", sizes[n], figure.label.c_str(), figure.cpuMilliseconds(),

@@ -2,11 +2,17 @@
 // closing the file costs no CPU: truncating and rewriting it, writing a scratch file and renaming it over the
 // page, and the plugin's way (overwritten in place, then cut to length). The page itself, over folders of ghost
 // files beside its floor, is measured by lumaro-page-bench (PageBenchMain.cpp), which runs on Windows too.
-#include <benchmark/benchmark.h>
-
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
+#include <map>
+#include <ratio>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <benchmark/benchmark.h>
 
 #include "BenchGhosts.h"
 #include "BenchRegistry.h"

@@ -97,6 +97,7 @@ void listFolder(const std::filesystem::path& folder, Visit visit) {
   DIR* stream = ::opendir(folder.c_str());
   if (stream == nullptr) return;
   const int handle = ::dirfd(stream);
+  // NOLINTNEXTLINE(concurrency-mt-unsafe): the stream is this call's own; readdir shares nothing between streams
   while (const dirent* entry = ::readdir(stream)) {
     if (entry->d_name[0] == '.' && (entry->d_name[1] == '\0' || (entry->d_name[1] == '.' && entry->d_name[2] == '\0')))
       continue;

@@ -1,3 +1,5 @@
+#include <cstdint>
+
 #include <benchmark/benchmark.h>
 
 #include "race/RaceTime.h"

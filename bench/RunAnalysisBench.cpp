@@ -2,13 +2,24 @@
 // the same three laps of a circle: the more densely a run is sampled (a slow lap over a million ticks, as the
 // stand-in host's long runs are), the closer its frames, and the cost of each frame's placement on the
 // reference lap must not grow with that. The figure: the time per frame at each size against 10k's.
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <numbers>
+#include <string>
+#include <vector>
+
 #include <benchmark/benchmark.h>
 
-#include <cmath>
-#include <numbers>
-
 #include "BenchRegistry.h"
+#include "library/NumberReading.h"
+#include "plugin/GhostFrame.h"
+#include "tools/ghost/GhostFileContent.h"
+#include "tools/ghost/GhostHeaderFields.h"
+#include "tools/ghost/LoadedGhost.h"
 #include "tools/ghost/RunAnalysis.h"
+#include "tools/ghost/RunProfile.h"
 
 namespace bench {
 namespace {

@@ -25,6 +25,8 @@ inline void checkErrorLine(const std::string& error, std::string_view name, std:
 
 inline std::size_t lineCount(std::string_view text) {
   std::size_t lines = 1;
-  for (char c : text) lines += c == '\n';
+  for (char c : text) {
+    if (c == '\n') ++lines;
+  }
   return lines;
 }

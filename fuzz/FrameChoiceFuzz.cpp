@@ -1,16 +1,18 @@
 // The frame choice of playback against the plain scan it claims to answer like: for any frames and any
 // elapsed time, the same kind and the same pose bit for bit. Half the inputs have their times put in order,
 // so that the search path is taken as often as the scan.
-#include <fuzzer/FuzzedDataProvider.h>
-
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
+#include <fuzzer/FuzzedDataProvider.h>
+
 #include "fuzz/FuzzCheck.h"
-#include "tests/support/LiteralReading.h"
+#include "host/Values.h"
 #include "playback/FrameChoice.h"
+#include "plugin/GhostFrame.h"
+#include "tests/support/LiteralReading.h"
 
 namespace {
 

@@ -5,6 +5,8 @@
 #include <string>
 
 #include "fuzz/FuzzCheck.h"
+#include "library/GhostFormat.h"
+#include "plugin/GhostFrame.h"
 #include "tests/support/LiteralReading.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

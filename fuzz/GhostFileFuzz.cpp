@@ -5,10 +5,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <istream>
+#include <optional>
 #include <streambuf>
 #include <string>
+#include <vector>
 
 #include "fuzz/FuzzCheck.h"
+#include "library/GhostFormat.h"
+#include "plugin/GhostFrame.h"
 #include "tests/support/LiteralReading.h"
 
 namespace {

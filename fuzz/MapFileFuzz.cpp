@@ -2,9 +2,13 @@
 // naming the file and a line of it.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "fuzz/ErrorLines.h"
+#include "fuzz/FuzzCheck.h"
 #include "tools/host/MapFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -2,9 +2,12 @@
 // blank or comment, or an error naming the script and the line.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "fuzz/ErrorLines.h"
+#include "fuzz/FuzzCheck.h"
 #include "tools/host/Script.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -2,13 +2,14 @@
 // name, the map's name or the status message hold, the page keeps its shape. The page made from the fuzzed
 // texts must have the lines, the fields per line, and on the ghost list's line the options and the option
 // separators of the same page made from harmless texts; every listed value is the file's name as it is.
-#include <fuzzer/FuzzedDataProvider.h>
-
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include <fuzzer/FuzzedDataProvider.h>
 
 #include "fuzz/FuzzCheck.h"
 #include "ui/GhostChoice.h"
@@ -32,7 +33,9 @@ std::vector<std::string_view> pageLines(std::string_view page) {
 
 std::size_t count(std::string_view text, char c) {
   std::size_t n = 0;
-  for (char each : text) n += each == c;
+  for (char each : text) {
+    if (each == c) ++n;
+  }
   return n;
 }
 
@@ -41,7 +44,7 @@ std::size_t count(std::string_view text, char c) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider input(data, size);
   const std::string mapName = input.ConsumeRandomLengthString(64);
-  const std::int32_t lapCount = input.ConsumeIntegralInRange<std::int32_t>(-2, 8);
+  const auto lapCount = input.ConsumeIntegralInRange<std::int32_t>(-2, 8);
   SettingsPageState fuzzed;
   fuzzed.hasRecordedRun = input.ConsumeBool();
   fuzzed.mapHasGhostColor = input.ConsumeBool();

@@ -1,6 +1,9 @@
 // Handles to actors of the game world; the plugin only ever looks at the local player's car.
 #pragma once
 
+#include <cstdint>
+
+#include "host/Api.h"
 #include "host/HandleWrapper.h"
 #include "host/Values.h"
 

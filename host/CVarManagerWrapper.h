@@ -2,10 +2,12 @@
 // executeCommand applies the command, value-change callbacks included, before it returns.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "host/Api.h"
 #include "host/CVarWrapper.h"
 #include "host/HandleWrapper.h"
 

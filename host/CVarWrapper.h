@@ -2,9 +2,11 @@
 // value-change callback runs after every change of the value, with the old value text.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
+#include "host/Api.h"
 #include "host/HandleWrapper.h"
 #include "host/Values.h"
 

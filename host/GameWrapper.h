@@ -3,11 +3,13 @@
 // SetTimeout itself.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
 
 #include "host/ActorWrapper.h"
+#include "host/Api.h"
 #include "host/HandleWrapper.h"
 #include "host/Kismet.h"
 #include "host/UnrealStringWrapper.h"

@@ -3,9 +3,11 @@
 // zero values and writes are dropped.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <string>
 
+#include "host/Api.h"
 #include "host/HandleWrapper.h"
 #include "host/Values.h"
 

@@ -6,17 +6,12 @@ namespace Tessaro::Plugin {
 
 TessaroPlugin::TessaroPlugin() = default;
 
-TessaroPlugin::TessaroPlugin(const TessaroPlugin& other)
-    : cvarManager(other.cvarManager), gameWrapper(other.gameWrapper) {}
+TessaroPlugin::TessaroPlugin(const TessaroPlugin& other) = default;
 
 TessaroPlugin::TessaroPlugin(TessaroPlugin&& other) noexcept
     : cvarManager(std::move(other.cvarManager)), gameWrapper(std::move(other.gameWrapper)) {}
 
-TessaroPlugin& TessaroPlugin::operator=(const TessaroPlugin& other) {
-  cvarManager = other.cvarManager;
-  gameWrapper = other.gameWrapper;
-  return *this;
-}
+TessaroPlugin& TessaroPlugin::operator=(const TessaroPlugin& other) = default;
 
 TessaroPlugin& TessaroPlugin::operator=(TessaroPlugin&& other) noexcept {
   cvarManager = std::move(other.cvarManager);

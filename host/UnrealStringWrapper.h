@@ -1,8 +1,10 @@
 // An engine string handle; ToString gives its bytes as narrow text.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
+#include "host/Api.h"
 #include "host/HandleWrapper.h"
 
 class TESSARO_SDK_API UnrealStringWrapper : public HandleWrapper {

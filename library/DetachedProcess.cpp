@@ -1,12 +1,12 @@
 #include "library/DetachedProcess.h"
 
-#include <cerrno>
-
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 // A new session for the started program (so it outlives the game's terminal and process group) is a spawn
 // attribute since glibc 2.26.
@@ -14,6 +14,7 @@
 #  error "POSIX_SPAWN_SETSID is missing: glibc 2.26 or later is needed"
 #endif
 
+// NOLINTNEXTLINE(readability-redundant-declaration): POSIX declares it in no header; glibc does so only for _GNU_SOURCE
 extern char** environ;
 
 namespace {

@@ -86,6 +86,7 @@ FolderListing::FolderListing(const std::filesystem::path& folder) : folder_(fold
   if (stream == nullptr) return;
   stream_ = stream;
   handle_ = ::dirfd(stream);
+  // NOLINTNEXTLINE(concurrency-mt-unsafe): the stream is this listing's own; readdir shares nothing between streams
   while (const dirent* listed = ::readdir(stream)) {
     const std::string_view name = listed->d_name;
     if (name == "." || name == "..") continue;

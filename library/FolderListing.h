@@ -3,6 +3,7 @@
 // handle (POSIX) rather than by a path walked again for each file. RegularFileReader opens an entry.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <optional>

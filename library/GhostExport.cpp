@@ -1,9 +1,19 @@
 // Ghost export: the last recorded run, written as a ghost file named after lm_export_filename. The checks run
 // before anything is written, and the previous ghost of that name survives any failure to write the new one.
+#include <cstdint>
+#include <filesystem>
+#include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
+#include "host/CVarManagerWrapper.h"
+#include "host/CVarWrapper.h"
+#include "host/GameWrapper.h"
+#include "host/UnrealStringWrapper.h"
 #include "library/GhostFileName.h"
 #include "library/GhostFileWrite.h"
+#include "library/GhostFormat.h"
 #include "library/PathText.h"
 #include "plugin/Lumaro.h"
 

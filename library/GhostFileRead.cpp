@@ -1,5 +1,9 @@
 #include "library/GhostFileRead.h"
 
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+
 #include "library/RegularFileReader.h"
 
 GhostFileRead readGhostFile(const std::filesystem::path& file, std::vector<GhostFrame>& frames) {

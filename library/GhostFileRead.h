@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "library/GhostFormat.h"
+#include "plugin/GhostFrame.h"
 
 struct GhostFileRead {
   bool opened = false;     // false: no such file, no regular file, or not readable; frames is then empty

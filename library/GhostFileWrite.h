@@ -11,6 +11,7 @@
 #include <string>
 
 #include "library/GhostFormat.h"
+#include "plugin/GhostFrame.h"
 
 // How many scratch names a write tries before it gives up.
 inline constexpr unsigned scratchAttempts = 100;

@@ -1,6 +1,11 @@
 // The ghost folder, and opening it in the user's file browser. The folder is not checked: it is made at load,
 // and what the browser makes of the request is not the plugin's to know. Only a request the platform refuses
 // outright is reported, since the player would otherwise wait for a window that never comes.
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "host/GameWrapper.h"
 #include "library/FolderOpener.h"
 #include "library/GhostFileName.h"
 #include "library/PathText.h"

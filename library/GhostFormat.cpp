@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <ostream>
 
 #include "library/FrameLineScan.h"
 #include "library/GhostHeaderLine.h"
@@ -21,15 +22,15 @@ char* put(char* first, std::string_view text) {
 // "00" to "99": two digits per step, since a division by 100 costs what one by 10 does.
 constexpr std::array<char, 200> digitPairs = [] {
   std::array<char, 200> pairs{};
-  for (int i = 0; i < 100; ++i) {
-    pairs[static_cast<std::size_t>(2 * i)] = static_cast<char>('0' + i / 10);
-    pairs[static_cast<std::size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+  for (std::size_t i = 0; i < 100; ++i) {
+    pairs[2 * i] = static_cast<char>('0' + i / 10);
+    pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
   }
   return pairs;
 }();
 
 char* putPair(char* first, std::uint32_t pair) {
-  std::memcpy(first, digitPairs.data() + 2 * pair, 2);
+  std::memcpy(first, digitPairs.data() + 2 * std::size_t{pair}, 2);
   return first + 2;
 }
 
@@ -79,7 +80,7 @@ char* formatInteger(char* first, std::int32_t value) {
 }  // namespace
 
 char* formatLocation(char* first, float value) {
-  const double widened = static_cast<double>(value);
+  const auto widened = static_cast<double>(value);
   // A float has 24 significant bits and 100 needs 7, so the hundredths of the widened value are exact in a
   // double; rounding them to a whole number, with an exact half going to the even neighbour, is what
   // printf's "%.2f" does. Values too large for 64-bit hundredths, inf and nan take to_chars, which gives the

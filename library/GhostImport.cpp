@@ -1,8 +1,21 @@
 // Ghost import: the file named by lm_ghostfilepath (an absolute path, or a path under the ghost folder) becomes
 // the loaded ghost. A file that does not read cleanly never ends the import with an error: the frames before
 // the bad line are kept. Only a regular file is read; anything else is reported as no ghost found.
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/CVarManagerWrapper.h"
+#include "host/CVarWrapper.h"
 #include "library/GhostFileName.h"
 #include "library/GhostFileRead.h"
+#include "library/GhostFormat.h"
+#include "library/NumberReading.h"
+#include "playback/GhostFrameOrder.h"
+#include "plugin/GhostFrame.h"
 #include "plugin/Lumaro.h"
 
 namespace {

@@ -30,7 +30,7 @@ bool LineReader::next(std::string_view& line) {
     const char* start = buffer_.data() + begin_;
     const void* feed = std::memchr(start, '\n', end_ - begin_);
     if (feed != nullptr) {
-      const std::size_t length = static_cast<std::size_t>(static_cast<const char*>(feed) - start);
+      const auto length = static_cast<std::size_t>(static_cast<const char*>(feed) - start);
       line = withoutCarriageReturn(std::string_view(start, length));
       if (line.size() > lineLimit_) return atLongLine(line, begin_ + length + 1);
       begin_ += length + 1;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <streambuf>
 #include <system_error>
 
 #include "library/PathText.h"
@@ -10,10 +11,11 @@
 #if defined(_WIN32)
 #  include <windows.h>
 #else
-#  include <cerrno>
 #  include <fcntl.h>
 #  include <sys/stat.h>
 #  include <unistd.h>
+
+#  include <cerrno>
 #endif
 
 namespace {
@@ -103,6 +105,7 @@ void RegularFileReader::open(const std::filesystem::path& file, [[maybe_unused]]
   open_ = true;
 }
 
+// NOLINTNEXTLINE(readability-make-member-function-const): a read moves the open file's position
 std::size_t RegularFileReader::readFromHandle(char* into, std::size_t count) {
   if (!open_ || count == 0) return 0;
 #if defined(_WIN32)

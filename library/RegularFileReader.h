@@ -4,6 +4,7 @@
 // Its size and its bytes come from that handle, so nothing swapped in under the name is ever read.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <istream>

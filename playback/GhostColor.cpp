@@ -1,5 +1,10 @@
 // Ghost colour: lm_color packed into the one float the map's Kismet script reads back as a colour, written
 // 0.01 s after each change of the colour and after every map load and run reset in freeplay.
+#include <memory>
+
+#include "host/CVarManagerWrapper.h"
+#include "host/CVarWrapper.h"
+#include "host/Kismet.h"
 #include "playback/GhostColorPacking.h"
 #include "plugin/Lumaro.h"
 

@@ -3,14 +3,23 @@
 // stopping only clears isPlaying, and the pending tick ends the chain. Each chain carries the identity of
 // the preview it plays: a chain left behind by a newer preview, or by a map load that took the ghost car
 // away, ends silently, so only one ever runs.
+#include <chrono>
+#include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
+#include <vector>
 
+#include "host/GameWrapper.h"
+#include "host/Kismet.h"
 #include "playback/FrameChoice.h"
+#include "playback/GhostFrameOrder.h"
 #include "playback/PlaybackClock.h"
 #include "plugin/Lumaro.h"
 #include "plugin/Messages.h"
+#include "plugin/SystemClock.h"
 
 namespace {
 
@@ -35,7 +44,7 @@ std::optional<GhostCarVariables> lookUpGhostCar(Lumaro& plugin, AfterNoGhost aft
   std::optional<SequenceVariableWrapper> position = plugin.findLastVariable(KismetType::Vector, "GhostPosition");
   std::optional<SequenceVariableWrapper> rotation = plugin.findLastVariable(KismetType::Vector, "GhostRotation");
   if (!position || !rotation) return std::nullopt;
-  return GhostCarVariables{std::move(*position), std::move(*rotation)};
+  return GhostCarVariables{*position, *rotation};
 }
 
 void placeGhostCar(SequenceVariableWrapper& position, SequenceVariableWrapper& rotation, const GhostPose& pose) {

@@ -1,8 +1,15 @@
 // The one guard around everything the host calls back. A plugin that lets an error reach its host takes
 // the game down; here the error becomes a status message and the plugin stays loaded and working.
 #include <exception>
+#include <functional>
+#include <memory>
 #include <string>
+#include <string_view>
+#include <type_traits>
+#include <utility>
 
+#include "host/CVarManagerWrapper.h"
+#include "host/GameWrapper.h"
 #include "plugin/Lumaro.h"
 
 bool Lumaro::runGuarded(std::string_view entry, const std::function<void()>& body) {

@@ -6,6 +6,7 @@
 
 #include "host/Api.h"
 #include "host/PluginExports.h"
+#include "host/TessaroPlugin.h"
 
 extern "C" {
 TESSARO_PLUGIN_API extern Tessaro::Plugin::PluginExports exports;

@@ -2,9 +2,12 @@
 #include "plugin/Lumaro.h"
 
 #include <filesystem>
+#include <memory>
 #include <system_error>
 #include <utility>
 
+#include "host/CVarManagerWrapper.h"
+#include "host/PluginExports.h"
 #include "library/PathText.h"
 #include "plugin/Entry.h"
 

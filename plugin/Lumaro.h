@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "host/Kismet.h"
 #include "host/TessaroPlugin.h"
 #include "playback/GhostFrameOrder.h"
 #include "plugin/GhostFrame.h"
@@ -38,8 +39,8 @@ public:
   // The finish's export: never over a ghost of this map and lap count that is faster (lm_export writes what
   // the player asks).
   void exportGhostAutomatically();
-  void onMapLoad(std::string eventName);
-  void onPlayerSpawnStart(std::string eventName);
+  void onMapLoad(const std::string& eventName);
+  void onPlayerSpawnStart(const std::string& eventName);
   // afterSpawn: the look a moment after a spawn, rather than the switch's own change.
   void checkAutoRecord(bool afterSpawn = false);
 
@@ -66,7 +67,7 @@ public:
   std::filesystem::path ghostFolder();
 
   // ui/: status log and settings page.
-  void logStatus(std::string message);
+  void logStatus(const std::string& message);
   void updateGhostList();
   // The page's ghost list, with the headers it has read kept by each file's stamp.
   GhostChoiceList ghostChoiceList;
@@ -155,7 +156,7 @@ public:
   void endSwitchedOffRun();
   void endRunUnrecorded(std::string_view message);
   bool isArmedRunLive();
-  bool isRunUnfinished();
+  bool isRunUnfinished() const;
   // A one-shot timer of the live run's chains: it runs body only while that run is still the live one.
   void scheduleForRun(std::string entry, std::function<void()> body);
   // Runs one tick of the live run's lap watcher or sampler, guarded. An error escaping it ends a run not yet

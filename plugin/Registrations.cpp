@@ -1,8 +1,12 @@
 // Every command, console variable, change handler and game hook the plugin registers, in the fixed
 // order the host sees them. Each callable holds the plugin's address and runs one member, guarded.
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "host/CVarManagerWrapper.h"
+#include "host/CVarWrapper.h"
+#include "host/GameWrapper.h"
 #include "plugin/Lumaro.h"
 
 namespace {
@@ -27,19 +31,21 @@ void Lumaro::registerCommands() {
     const auto member = command.member;
     cvarManager->registerNotifier(
         name,
-        [this, name, member](std::vector<std::string>) { runGuarded(name, [this, member] { (this->*member)(); }); },
+        [this, name, member](const std::vector<std::string>&) {
+          runGuarded(name, [this, member] { (this->*member)(); });
+        },
         command.description, 0);
   }
   cvarManager->registerNotifier(
-      "lm_import", [this](std::vector<std::string>) { runGuarded("lm_import", [this] { importGhost(true); }); },
+      "lm_import", [this](const std::vector<std::string>&) { runGuarded("lm_import", [this] { importGhost(true); }); },
       "Import Ghost", 0);
   cvarManager->registerNotifier(
       "lm_open_folder",
-      [this](std::vector<std::string>) { runGuarded("lm_open_folder", [this] { openGhostFolder(); }); }, "Import Ghost",
-      0);
+      [this](const std::vector<std::string>&) { runGuarded("lm_open_folder", [this] { openGhostFolder(); }); },
+      "Import Ghost", 0);
   cvarManager->registerNotifier(
       "lm_update_list",
-      [this](std::vector<std::string>) {
+      [this](const std::vector<std::string>&) {
         // The player's refresh reads every file afresh, whatever the page kept of it.
         runGuarded("lm_update_list", [this] {
           ghostChoiceList.forget();
@@ -53,7 +59,7 @@ void Lumaro::registerVariables() {
   cvarManager
       ->registerCvar("lm_ghostfilepath", "none", "Selected Ghost from Ghost list", true, false, 0, false, 0, true)
       .addOnValueChanged(
-          [this](std::string, CVarWrapper) { runGuarded("lm_ghostfilepath", [this] { importGhost(true); }); });
+          [this](const std::string&, CVarWrapper) { runGuarded("lm_ghostfilepath", [this] { importGhost(true); }); });
   cvarManager->registerCvar("lm_export_filename", "My-PB", "Ghost Export filename", true, false, 0, false, 0, true);
   CVarWrapper lapCount =
       cvarManager->registerCvar("lm_lapNbr", "1", "Number of laps", true, true, 1.0f, true, 6.0f, true);
@@ -62,9 +68,9 @@ void Lumaro::registerVariables() {
   CVarWrapper autoRecord = cvarManager->registerCvar("lm_autorecord", "0", "auto record when starting a map", true,
                                                      true, 0.0f, true, 1.0f, true);
   autoRecord.addOnValueChanged(
-      [this](std::string, CVarWrapper) { runGuarded("lm_autorecord", [this] { checkAutoRecord(); }); });
+      [this](const std::string&, CVarWrapper) { runGuarded("lm_autorecord", [this] { checkAutoRecord(); }); });
   lapCount.addOnValueChanged(
-      [this](std::string, CVarWrapper) { runGuarded("lm_lapNbr", [this] { updateGhostList(); }); });
+      [this](const std::string&, CVarWrapper) { runGuarded("lm_lapNbr", [this] { updateGhostList(); }); });
   cvarManager->registerCvar("lm_maxsecs", "20.000", "Max seconds for auto exporting", true, true, 1.0f, false, 0, true);
   cvarManager->registerCvar("lm_autoexport", "0", "auto export when under max seconds", true, true, 0.0f, true, 1.0f,
                             true);
@@ -72,14 +78,16 @@ void Lumaro::registerVariables() {
 
 void Lumaro::registerColorVariable() {
   cvarManager->registerCvar("lm_color", "#FFFFFF", "Color edit component", true, false, 0, false, 0, true)
-      .addOnValueChanged([this](std::string, CVarWrapper) { runGuarded("lm_color", [this] { updateGhostColor(); }); });
+      .addOnValueChanged(
+          [this](const std::string&, CVarWrapper) { runGuarded("lm_color", [this] { updateGhostColor(); }); });
 }
 
 void Lumaro::registerHooks() {
-  gameWrapper->HookEvent("Function TAGame.GFxData_MenuStack_TA.HandleMapLoad", [this](std::string eventName) {
+  gameWrapper->HookEvent("Function TAGame.GFxData_MenuStack_TA.HandleMapLoad", [this](const std::string& eventName) {
     runGuarded("map load", [this, &eventName] { onMapLoad(eventName); });
   });
-  gameWrapper->HookEvent("Function TAGame.PlayerSpawnSystem_TA.HandlePlayerSpawnStart", [this](std::string eventName) {
-    runGuarded("player spawn", [this, &eventName] { onPlayerSpawnStart(eventName); });
-  });
+  gameWrapper->HookEvent("Function TAGame.PlayerSpawnSystem_TA.HandlePlayerSpawnStart",
+                         [this](const std::string& eventName) {
+                           runGuarded("player spawn", [this, &eventName] { onPlayerSpawnStart(eventName); });
+                         });
 }

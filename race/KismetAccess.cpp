@@ -1,6 +1,16 @@
 // How the plugin finds the map's Kismet variables: the main sequence's whole variable table is fetched
 // into sequenceVariables, then scanned in table order with the type test first and an exact, byte-for-byte
 // name comparison second. The table's keys are never consulted.
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "host/GameWrapper.h"
+#include "host/Kismet.h"
 #include "plugin/Lumaro.h"
 #include "plugin/Messages.h"
 

@@ -1,8 +1,16 @@
 // Map loads and player spawns, the run reset they share with every failure path, and the recording switch.
 // Nothing here cancels a timer: each scheduled call runs in turn and applies its own checks.
+#include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
+#include "host/CVarManagerWrapper.h"
+#include "host/CVarWrapper.h"
+#include "host/GameWrapper.h"
 #include "library/GhostFileName.h"
+#include "plugin/GhostFrame.h"
 #include "plugin/Lumaro.h"
 #include "plugin/Messages.h"
 
@@ -19,7 +27,7 @@ void Lumaro::runReset() { onMapLoad(""); }
 // Called without an event name, this is the run reset, which says nothing: its caller has told the player
 // why. The loaded ghost stays loaded; the recorded run does not. The map load itself ends the run and the
 // preview silently at their pending ticks, so it tells the player here, once, what it ended.
-void Lumaro::onMapLoad(std::string eventName) {
+void Lumaro::onMapLoad(const std::string& eventName) {
   const bool runEnded = liveRun != 0;
   const bool ghostWasPlaying = isPlaying;
   resetRunState(true);
@@ -59,7 +67,7 @@ void Lumaro::resetRunForStop(bool tellEndedRun) {
 
 // A spawn always ends a recording under way, and says so; automatic recording looks at the lap counter a
 // moment later, once the map's script has settled it.
-void Lumaro::onPlayerSpawnStart(std::string /*eventName*/) {
+void Lumaro::onPlayerSpawnStart(const std::string& /*eventName*/) {
   const bool endsRun = isRunUnfinished();
   stopRecording();
   if (endsRun) logStatus(std::string(messages::runEndedBySpawn));

@@ -1,9 +1,16 @@
 // The race finish: the run is frozen as the recorded run and recording ends; the race time of its last
 // frame is reported, and a fast enough run is exported at once when automatic export is on (never over a
 // faster ghost of the map). The reported, exported and listed times are therefore one number.
+#include <cstdint>
+#include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "host/CVarManagerWrapper.h"
+#include "host/CVarWrapper.h"
+#include "host/Kismet.h"
 #include "plugin/Lumaro.h"
 #include "race/AutoExport.h"
 #include "race/RaceTime.h"

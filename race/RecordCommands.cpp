@@ -1,11 +1,20 @@
 // The record and challenge commands and the lap watcher. Both commands arm recording only while the map's
 // lap counter reads -1 (no race under way); the watcher then polls the held counter on every tick, starts
 // the run sampler when the counter first moves, and schedules the finish when it reaches lm_lapNbr.
+#include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
+#include "host/CVarManagerWrapper.h"
+#include "host/CVarWrapper.h"
+#include "host/Kismet.h"
+#include "plugin/GhostFrame.h"
 #include "plugin/Lumaro.h"
 #include "plugin/Messages.h"
+#include "plugin/SystemClock.h"
 
 namespace {
 

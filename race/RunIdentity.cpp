@@ -2,10 +2,16 @@
 // that identity. Whatever ends the run clears it, so a tick still pending from it finds itself stale and
 // does nothing: no frame appended, nothing scheduled, no message. Only the finish keeps the run's frames.
 // What ended the run tells the player, once, where the run ends unfinished.
+#include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
+#include <vector>
 
+#include "plugin/GhostFrame.h"
 #include "plugin/Lumaro.h"
 #include "plugin/Messages.h"
 
@@ -65,7 +71,7 @@ void Lumaro::endRunUnrecorded(std::string_view message) {
 bool Lumaro::isArmedRunLive() { return isRunUnfinished() && isRecording(); }
 
 // A run armed or under way whose finish has not been seen: ending it now drops it unrecorded.
-bool Lumaro::isRunUnfinished() { return liveRun != 0 && !runFinishSeen; }
+bool Lumaro::isRunUnfinished() const { return liveRun != 0 && !runFinishSeen; }
 
 // A tick that an error cut short has left its chain broken: a watcher gone leaves recording on with a race
 // that never finishes, a sampler gone leaves a last frame that is not the finish. Either way the run has no

@@ -1,11 +1,21 @@
 // The run sampler: one frame of the local car per tick, stamped with the run time. Paused ticks record
 // nothing and move the run's start forward by whole milliseconds, so paused time stays out of the run;
 // each paused interval's sub-millisecond remainder is dropped and therefore stays run time.
+#include <chrono>
+#include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
+#include "host/ActorWrapper.h"
+#include "host/GameWrapper.h"
+#include "host/Values.h"
 #include "plugin/ClockTicks.h"
+#include "plugin/GhostFrame.h"
 #include "plugin/Lumaro.h"
 #include "plugin/Messages.h"
+#include "plugin/SystemClock.h"
 
 namespace {
 

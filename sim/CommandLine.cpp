@@ -1,5 +1,7 @@
 #include "sim/CommandLine.h"
 
+#include <utility>
+
 namespace sim {
 
 std::vector<std::string> splitCommandLine(std::string_view line) {

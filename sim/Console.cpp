@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <type_traits>
 #include <utility>
 
 #include "sim/CommandLine.h"
@@ -78,9 +79,10 @@ void Console::registerCommand(ConsoleCommand command) {
 
 ConsoleVariable& Console::registerVariable(ConsoleVariable variable) {
   char limits[160];
-  std::snprintf(limits, sizeof limits, "searchable=%d | min=%d,%g | max=%d,%g | save=%d", variable.searchable,
-                variable.hasMin, static_cast<double>(variable.min), variable.hasMax, static_cast<double>(variable.max),
-                variable.saveToCfg);
+  std::snprintf(limits, sizeof limits, "searchable=%d | min=%d,%g | max=%d,%g | save=%d",
+                static_cast<int>(variable.searchable), static_cast<int>(variable.hasMin),
+                static_cast<double>(variable.min), static_cast<int>(variable.hasMax), static_cast<double>(variable.max),
+                static_cast<int>(variable.saveToCfg));
   recordHostCall_("registerCvar " + variable.name + " | " + variable.defaultValue + " | " + variable.description +
                   " | " + limits);
   if (ConsoleVariable* existing = find(variable.name)) return *existing;
@@ -107,6 +109,7 @@ std::optional<std::string> Console::valueOf(const std::string& name) const {
   return std::nullopt;
 }
 
+// NOLINTNEXTLINE(readability-convert-member-functions-to-static): the console's own act, reached through it
 void Console::setValue(ConsoleVariable& variable, const std::string& text) {
   std::string next = withinLimits(variable, text);
   if (next == variable.value) return;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "host/Values.h"
+
 namespace sim {
 namespace {
 
@@ -78,7 +80,7 @@ double Driver::nextLapSpeed() {
 // spent standing) rather than summed tick by tick, so long drives do not gather rounding. A car that sets
 // off late stands at its anchor until it does.
 void Driver::step() {
-  const double now = static_cast<double>(game_.now());
+  const auto now = static_cast<double>(game_.now());
   if (!driving_ || game_.paused() || game_.car() == nullptr || speed_ <= 0.0) {
     anchorTicks_ = now;
     anchorDistance_ = distance_;

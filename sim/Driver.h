@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "host/Api.h"
@@ -107,7 +108,6 @@ private:
   // The racing lap under way: where it began, its pace, and its mistake, if any.
   double lapStart_ = 0.0;
   int lapNumber_ = 0;  // 0 before the drive's first crossing
-  double lapFactor_ = 1.0;
   double lossSeconds_ = 0.0, lossFrom_ = 0.0, lossTo_ = 0.0;
   double wideBy_ = 0.0, wideFrom_ = 0.0, wideTo_ = 0.0;
   double anchorTicks_ = 0.0;  // game time, in 100-ns ticks, at which the car was at anchorDistance_

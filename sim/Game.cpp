@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <chrono>
-#include <iterator>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
+#include <ratio>
 #include <sstream>
 
 #include "host/FolderOpener.h"

@@ -1,6 +1,7 @@
 #include "sim/KismetMap.h"
 
 #include <stdexcept>
+#include <utility>
 
 #include "sim/Registry.h"
 

@@ -1,6 +1,8 @@
 #include "sim/PluginLoader.h"
 
+#include <memory>
 #include <stdexcept>
+#include <string>
 
 #if defined(_WIN32)
 #  include <windows.h>
@@ -40,6 +42,7 @@ std::string lastLoadError() {
 #if defined(_WIN32)
   return "error " + std::to_string(GetLastError());
 #else
+  // NOLINTNEXTLINE(concurrency-mt-unsafe): the loader runs on the host's one thread, right after the failed call
   const char* error = dlerror();
   return error ? error : "unknown error";
 #endif

@@ -9,6 +9,7 @@
 
 #include "host/Api.h"
 #include "host/PluginExports.h"
+#include "host/TessaroPlugin.h"
 #include "sim/Game.h"
 
 namespace sim {

@@ -5,6 +5,7 @@
 // as on the track; its distance 0 is its point nearest the spawn.
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "host/Api.h"
@@ -35,7 +36,7 @@ public:
 
 private:
   double along(double distance) const;  // within [0, length)
-  std::size_t pieceAt(double along) const;
+  std::size_t pieceAt(double at) const;
 
   Track path_;
   std::vector<double> start_;    // distance at each point of path_, and the length at the end

@@ -1,6 +1,7 @@
 #include "sim/Registry.h"
 
 #include <unordered_map>
+#include <utility>
 
 namespace sim {
 namespace {

@@ -1,6 +1,13 @@
 // The host SDK surface, implemented over the simulated game. Every call resolves its handle's address
 // through the registry; a handle whose object is gone reads as empty and its writes are dropped.
 #include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "host/ActorWrapper.h"
 #include "host/CVarManagerWrapper.h"
@@ -8,12 +15,16 @@
 #include "host/GameWrapper.h"
 #include "host/Kismet.h"
 #include "host/UnrealStringWrapper.h"
+#include "host/Values.h"
 #include "sim/Console.h"
 #include "sim/Game.h"
 #include "sim/KismetMap.h"
 #include "sim/Registry.h"
 
 using sim::ObjectKind;
+
+// The members below keep the signatures host/ declares, which are the host's own: strings and paths by value.
+// NOLINTBEGIN(performance-unnecessary-value-param)
 
 namespace {
 
@@ -162,13 +173,13 @@ std::filesystem::path GameWrapper::FixRelativePath(std::filesystem::path path) {
 bool GameWrapper::IsInFreeplay() {
   sdkCall("IsInFreeplay");
   sim::Game* game = gameAt(memoryAddress);
-  return game && game->freeplay();
+  return game != nullptr && game->freeplay();
 }
 
 bool GameWrapper::IsPaused() {
   sdkCall("IsPaused");
   sim::Game* game = gameAt(memoryAddress);
-  return game && game->paused();
+  return game != nullptr && game->paused();
 }
 
 SequenceWrapper GameWrapper::GetMainSequence() {
@@ -236,7 +247,7 @@ namespace {
 bool hasType(const char* call, std::uintptr_t address, sim::VariableType type) {
   sdkCall(call);
   const sim::KismetVariable* variable = variableAt(address);
-  return variable && variable->type == type;
+  return variable != nullptr && variable->type == type;
 }
 }  // namespace
 
@@ -276,3 +287,4 @@ void SequenceVariableWrapper::SetVector(Vector value) {
     game->recordWrite({game->now(), variable->name, sim::VariableType::Vector, 0.0f, value});
   }
 }
+// NOLINTEND(performance-unnecessary-value-param)

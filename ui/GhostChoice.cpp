@@ -2,11 +2,19 @@
 
 #include <algorithm>
 #include <array>
+#include <compare>
+#include <cstddef>
+#include <exception>
+#include <system_error>
+#include <type_traits>
+#include <utility>
 
 #include "library/GhostFileName.h"
 #include "library/GhostFormat.h"
 #include "library/GhostHeaderLine.h"
 #include "library/LineReader.h"
+#include "library/NumberReading.h"
+#include "library/PathText.h"
 #include "library/RegularFileReader.h"
 #include "race/RaceTime.h"
 

@@ -1,7 +1,9 @@
 #include "ui/GhostChoiceList.h"
 
 #include <algorithm>
+#include <compare>
 #include <limits>
+#include <utility>
 
 #include "library/FolderListing.h"
 #include "library/GhostFormat.h"

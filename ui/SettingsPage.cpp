@@ -1,8 +1,19 @@
 // The settings page generator: reads what the page shows from the host and the ghost folder, writes the
 // whole page file afresh and has the host reload it. Nothing here reports through the status log, which
 // itself runs the generator.
-#include "plugin/Lumaro.h"
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/CVarManagerWrapper.h"
+#include "host/CVarWrapper.h"
+#include "host/GameWrapper.h"
+#include "host/Kismet.h"
 #include "library/FileStamp.h"
+#include "plugin/Lumaro.h"
+#include "ui/GhostChoiceList.h"
 #include "ui/SettingsPageFile.h"
 #include "ui/SettingsPageText.h"
 

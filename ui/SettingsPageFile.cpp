@@ -1,5 +1,6 @@
 #include "ui/SettingsPageFile.h"
 
+#include <cstdint>
 #include <fstream>
 #include <system_error>
 

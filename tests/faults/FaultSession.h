@@ -3,17 +3,24 @@
 // a ghost file's bytes).
 #pragma once
 
-#include <gtest/gtest.h>
-
+#include <algorithm>
+#include <cstddef>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "sim/Console.h"
+#include "sim/Game.h"
 #include "support/TempFolder.h"
+#include "tools/host/Script.h"
 #include "tools/host/Session.h"
 
 class FaultSession {
@@ -46,10 +53,9 @@ public:
   }
   // Whether any console line so far reports an error that the plugin's callback guard caught.
   bool guardReported() const {
-    for (const std::string& line : session_->game().console().lines()) {
-      if (line.find(" stopped on an error: ") != std::string::npos) return true;
-    }
-    return false;
+    return std::ranges::any_of(session_->game().console().lines(), [](const std::string& line) {
+      return line.find(" stopped on an error: ") != std::string::npos;
+    });
   }
 
   sim::Game& game() { return session_->game(); }

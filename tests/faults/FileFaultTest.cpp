@@ -2,15 +2,21 @@
 // chosen byte (the file size limit of the process), a full disk (a tiny tmpfs in a private mount namespace),
 // the ghost folder removed, a listed ghost deleted before it is picked. Each time the plugin says so, the
 // ghost that was there stays byte for byte, no scratch file is left, and the next export works.
-#include <gtest/gtest.h>
-
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <csignal>
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
 
 #include "FaultSession.h"
+#include "sim/Game.h"
 
 namespace {
 
@@ -42,10 +48,8 @@ void recordRun(FaultSession& host, int laps, double lapTime) {
 }
 
 bool scratchLeft(FaultSession& host) {
-  for (const auto& entry : fs::directory_iterator(host.game().ghostFolder())) {
-    if (entry.path().extension() != ".ghost") return true;
-  }
-  return false;
+  return std::ranges::any_of(fs::directory_iterator(host.game().ghostFolder()),
+                             [](const fs::directory_entry& entry) { return entry.path().extension() != ".ghost"; });
 }
 
 TEST(FileFaults, AnExportFailingAtAnyByteKeepsThePreviousGhostAndTheNextExportWorks) {

@@ -1,11 +1,16 @@
 // The game pulled from under the plugin: the map unloaded while a watcher, sampler or playback tick is
 // pending, and the car removed in the middle of a run. The plugin says what it must, writes nothing to a map
 // that is gone, leaves the exported ghost as it was, and records and exports the next run normally.
+#include <algorithm>
+#include <cstddef>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "FaultSession.h"
+#include "sim/Game.h"
 
 namespace {
 

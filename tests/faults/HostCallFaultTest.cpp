@@ -3,12 +3,20 @@
 // reaching the host, report it through its callback guard, leave the ghost already exported byte for byte (or complete,
 // when the failed call came after the new file was in place), and then record, finish and export a run as if nothing
 // happened.
+#include <algorithm>
+#include <cstdint>
+#include <exception>
+#include <filesystem>
+#include <initializer_list>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <stdexcept>
-
 #include "FaultSession.h"
+#include "sim/Game.h"
 
 namespace {
 

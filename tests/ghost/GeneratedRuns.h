@@ -3,12 +3,14 @@
 // for them.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <functional>
 #include <numbers>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "library/GhostFormat.h"

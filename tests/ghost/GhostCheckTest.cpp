@@ -1,10 +1,19 @@
 // check: every problem of a ghost file with its line and reason; the frames the tool keeps are the import's.
+#include <cstddef>
+#include <initializer_list>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "GeneratedRuns.h"
+#include "library/GhostFormat.h"
+#include "plugin/GhostFrame.h"
 #include "tools/ghost/GhostCheck.h"
+#include "tools/ghost/GhostFileContent.h"
 #include "tools/ghost/GhostHeaderFields.h"
 
 using namespace lumaro_ghost;
@@ -92,8 +101,8 @@ TEST(GhostCheck, AHeaderLineLongerThanThePageReadsIsNamed) {
                 "4: fewer than seven fields (past line 3, where the import stops)",
                 "5: the line is longer than 4096 bytes (past line 3, where the import stops)"}));
   // Up to 4096 bytes without its line end, the page reads it.
-  const std::string header = "Speedway,Ann,0,1-Lap,1.1";
-  EXPECT_TRUE(problemsOf(header + std::string(4096 - header.size(), ' ') + "\r\n" + frame).empty());
+  const std::string shortHeader = "Speedway,Ann,0,1-Lap,1.1";
+  EXPECT_TRUE(problemsOf(shortHeader + std::string(4096 - shortHeader.size(), ' ') + "\r\n" + frame).empty());
 }
 
 TEST(GhostCheck, AHeaderThePageCannotUseIsLineOne) {
@@ -103,9 +112,10 @@ TEST(GhostCheck, AHeaderThePageCannotUseIsLineOne) {
   const std::string sixFields =
       "1: the header has 6 fields, not five: a comma stands inside a name, so the header can be read more than one "
       "way and no page lists the file";
-  for (const char* header : {"Speedway,Smith, John,0,1-Lap,1.1", "Speed,way,Ann,0,1-Lap,1.1",
-                             "Speedway,Ann,0,1-Lap,1.1,x", "Speedway,Ann,x,0,y,1.1"}) {
-    EXPECT_EQ(problemsOf(header + std::string("\n") + frame), std::vector<std::string>{sixFields}) << header;
+  for (const char* sixFieldHeader : {"Speedway,Smith, John,0,1-Lap,1.1", "Speed,way,Ann,0,1-Lap,1.1",
+                                     "Speedway,Ann,0,1-Lap,1.1,x", "Speedway,Ann,x,0,y,1.1"}) {
+    EXPECT_EQ(problemsOf(sixFieldHeader + std::string("\n") + frame), std::vector<std::string>{sixFields})
+        << sixFieldHeader;
   }
   const std::string lap = ghostFileText(twentySecondLap(10));  // whole: "20000" is no lap count, but a run time
   EXPECT_EQ(problemsOf("Speedway, Two,Ann,20000,1-Lap,1.1" + lap.substr(lap.find('\r'))), std::vector{sixFields});

@@ -1,14 +1,21 @@
 // lumaro-ghost's command line: exit statuses, help, errors on the error stream, and the figures it prints
 // for files of known runs.
-#include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cstddef>
+#include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <numbers>
 #include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
 
 #include "GeneratedRuns.h"
+#include "plugin/GhostFrame.h"
 #include "support/TempFolder.h"
 #include "tools/ghost/GhostTool.h"
 #include "tools/ghost/TextEscapes.h"
@@ -259,10 +266,8 @@ TEST_F(GhostTool, ControlBytesOfAFileReachTheTerminalOnlyAsEscapes) {
   text.replace(text.find(runTime), runTime.size(), "\x1b[2J");
   const std::string ghost = file("odd.ghost", text);
   const auto onlyPrintable = [](const std::string& out) {
-    for (char c : out) {
-      if ((static_cast<unsigned char>(c) < 0x20 && c != '\n') || c == 0x7F) return false;
-    }
-    return true;
+    return std::ranges::none_of(
+        out, [](char c) { return (static_cast<unsigned char>(c) < 0x20 && c != '\n') || c == 0x7F; });
   };
   Outcome outcome = run({"info", ghost});
   EXPECT_TRUE(onlyPrintable(outcome.out)) << outcome.out;

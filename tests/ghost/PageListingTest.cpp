@@ -1,8 +1,14 @@
 // Would the page list a file: the page's own decision, with the reason when it would not.
+#include <cstdint>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <string_view>
+
 #include <gtest/gtest.h>
 
-#include <sstream>
-
+#include "library/GhostFormat.h"
+#include "tools/ghost/GhostFileContent.h"
 #include "tools/ghost/PageListing.h"
 #include "ui/GhostChoice.h"
 
@@ -46,7 +52,7 @@ TEST(PageListing, EachRefusalNamesTheTestTheFileFails) {
        "its first line has 6 fields: a comma stands inside one of them, and the page does not guess which"},
       {"Speedway,Ann,1", "a.ghost", "Speedway", 1, "its first line has 3 fields; the page needs at least four"},
       {"Speedway", "a.ghost", "Speedway", 1, "its first line has 1 field; the page needs at least four"},
-      {"Oval,Ann,1,1-Lap,1.1", "a.ghost", "Speedway", 1, "it is for the map \"Oval\", not \"Speedway\""},
+      {"Oval,Ann,1,1-Lap,1.1", "a.ghost", "Speedway", 1, R"(it is for the map "Oval", not "Speedway")"},
       {"Speedway,Ann,1,Lap,1.1", "a.ghost", "Speedway", 1, "its lap count \"Lap\" is not a number"},
       {"Speedway,Ann,1,2-Lap,1.1", "a.ghost", "Speedway", 3, "it is a run of 2 laps, not 3"},
       {"Speedway,Ann,x,1-Lap,1.1", "a.ghost", "Speedway", 1, "its run time \"x\" is not a number"},

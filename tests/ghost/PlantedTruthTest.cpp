@@ -3,13 +3,24 @@
 // game ticks (8, 16 and 33 ms) and sample phases a player's machine gives, on A's line or another. The
 // analysis must report the loss in the sectors the stretch covers (the fifth and sixth tenths of lap 2)
 // within 1% of its size, and every other sector within 5 ms.
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <initializer_list>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <sstream>
-
+#include "sim/Game.h"
 #include "support/TempFolder.h"
+#include "tools/ghost/GhostFileContent.h"
+#include "tools/ghost/LoadedGhost.h"
 #include "tools/ghost/RunAnalysis.h"
+#include "tools/host/Script.h"
 #include "tools/host/Session.h"
 
 using namespace lumaro_ghost;

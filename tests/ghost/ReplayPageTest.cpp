@@ -1,17 +1,33 @@
 // The replay page's pieces: the hash its policy names, the compact points, the texts from files, and the
 // figures of known runs. The page in a browser is replay_in_browser.py's.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <numbers>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <numbers>
-#include <sstream>
-
 #include "GeneratedRuns.h"
+#include "plugin/GhostFrame.h"
 #include "support/TempFolder.h"
+#include "tools/ghost/GhostFileContent.h"
+#include "tools/ghost/GhostHeaderFields.h"
 #include "tools/ghost/GhostTool.h"
+#include "tools/ghost/LoadedGhost.h"
 #include "tools/ghost/PointCode.h"
 #include "tools/ghost/ReplayAssets.h"
+#include "tools/ghost/ReplayData.h"
 #include "tools/ghost/ReplayPage.h"
+#include "tools/ghost/RunProfile.h"
 #include "tools/ghost/Sha256.h"
 
 using namespace lumaro_ghost;
@@ -112,7 +128,7 @@ TEST(ReplayPage, TheTracesMeetTheSectorRowsAtEverySectorStart) {
       // The page steps to a sector's start at A's time on the trace's sample there and shows its difference.
       const TraceSample& start = data.trace[s * traceSamplesPerSector];
       EXPECT_EQ(start.distance, sector.startDistance) << s;
-      EXPECT_NEAR(start.secondsA, 20.0 * s / sectors, 1e-3) << s;
+      EXPECT_NEAR(start.secondsA, 20.0 * static_cast<double>(s) / sectors, 1e-3) << s;
       EXPECT_NEAR(start.delta[1], before, 1e-9) << s;
       before += sector.delta[1];
     }

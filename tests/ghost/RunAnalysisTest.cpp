@@ -1,11 +1,24 @@
 // Runs matched by track position: the difference of known runs at any sample rate, the lap lines, and
 // the sectors.
+#include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+#include <numbers>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include <gtest/gtest.h>
 
-#include <numbers>
-
 #include "GeneratedRuns.h"
+#include "library/NumberReading.h"
+#include "plugin/GhostFrame.h"
+#include "tools/ghost/GhostFileContent.h"
+#include "tools/ghost/GhostHeaderFields.h"
+#include "tools/ghost/LoadedGhost.h"
 #include "tools/ghost/RunAnalysis.h"
+#include "tools/ghost/RunProfile.h"
 
 using namespace lumaro_ghost;
 

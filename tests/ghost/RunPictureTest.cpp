@@ -1,15 +1,30 @@
 // The picture: its delta panel draws the known difference of two runs where the axis says it is, and any
 // name makes a document that parses.
-#include <gtest/gtest.h>
-
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
 #include <fstream>
+#include <map>
+#include <numbers>
+#include <optional>
 #include <regex>
 #include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
 
 #include "GeneratedRuns.h"
+#include "plugin/GhostFrame.h"
 #include "support/TempFolder.h"
+#include "tools/ghost/GhostFileContent.h"
 #include "tools/ghost/GhostPictures.h"
+#include "tools/ghost/LoadedGhost.h"
+#include "tools/ghost/RunAnalysis.h"
+#include "tools/ghost/RunPicture.h"
+#include "tools/ghost/RunProfile.h"
 #include "tools/ghost/SvgDocument.h"
+#include "tools/ghost/TextEscapes.h"
 
 using namespace lumaro_ghost;
 
@@ -33,7 +48,7 @@ std::string svgOf(const std::vector<LoadedGhost>& ghosts) {
 
 // The y of the delta panel's axis label for a value ("0", "−1.0"): labels sit 4 px below their grid line.
 double axisY(const std::string& svg, const std::string& label) {
-  const std::regex pattern("<text x=\"[0-9.]+\" y=\"([0-9.]+)\" text-anchor=\"end\" font-size=\"12\" fill=\"#444\">" +
+  const std::regex pattern(R"lit(<text x="[0-9.]+" y="([0-9.]+)" text-anchor="end" font-size="12" fill="#444">)lit" +
                            label + "</text>");
   std::smatch match;
   if (!std::regex_search(svg, match, pattern)) return -1.0;
@@ -132,7 +147,7 @@ TEST(RunPicture, EachPanelKeepsItsNamesAndStartLabelInsideAndShowsItsSlowestStre
   const auto numbers = [&](const std::regex& pattern) {
     std::vector<std::vector<double>> found;
     for (std::sregex_iterator at(svg.begin(), svg.end(), pattern), end; at != end; ++at) {
-      found.push_back({});
+      found.emplace_back();
       for (std::size_t group = 1; group < at->size(); ++group) {
         const std::string text = (*at)[group].str();
         found.back().push_back(text == "start" ? 1.0 : text == "end" ? -1.0 : text == "middle" ? 0.0 : std::stod(text));

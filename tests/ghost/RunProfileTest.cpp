@@ -1,9 +1,13 @@
 // The figures of a run: its path length, its speeds and its sampling, pinned on circles of known size.
+#include <cstdint>
+#include <initializer_list>
+#include <numbers>
+#include <vector>
+
 #include <gtest/gtest.h>
 
-#include <numbers>
-
 #include "GeneratedRuns.h"
+#include "plugin/GhostFrame.h"
 #include "tools/ghost/RunProfile.h"
 
 using namespace lumaro_ghost;

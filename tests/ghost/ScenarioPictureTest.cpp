@@ -1,12 +1,18 @@
 // lumaro-host's picture of a scenario: the recorded run is A and its challenge B, as lumaro-ghost compares
 // them, and the ghost car's path is drawn on the panel of the ghost it replayed, and nowhere else.
-#include <gtest/gtest.h>
-
+#include <cstddef>
+#include <filesystem>
 #include <fstream>
+#include <initializer_list>
+#include <optional>
 #include <sstream>
+#include <string>
+
+#include <gtest/gtest.h>
 
 #include "support/TempFolder.h"
 #include "tools/ghost/ScenarioPicture.h"
+#include "tools/host/Script.h"
 #include "tools/host/Session.h"
 
 TEST(ScenarioPicture, TheRecordedRunIsAItsChallengeBAndTheGhostCarIsDrawnWithTheGhostItReplayed) {
@@ -40,7 +46,7 @@ TEST(ScenarioPicture, TheRecordedRunIsAItsChallengeBAndTheGhostCarIsDrawnWithThe
     std::size_t count = 0;
     for (std::size_t at = text.find("<polyline", from); at < to; at = text.find("<polyline", at + 1)) {
       const std::string element = text.substr(at, text.find("/>", at) - at);
-      count += element.find("stroke-dasharray=\"10 7\"") != std::string::npos;
+      if (element.find(R"(stroke-dasharray="10 7")") != std::string::npos) ++count;
     }
     return count;
   };

@@ -1,13 +1,22 @@
 // Chaos runs: the storm a seed makes, the invariant checks that must catch a broken rule, and the delta
 // debugging that cuts a failing storm down to the steps that matter.
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <cstddef>
+#include <filesystem>
+#include <initializer_list>
+#include <optional>
 #include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
 
 #include "support/TempFolder.h"
 #include "tools/host/Chaos.h"
+#include "tools/host/MapFile.h"
 #include "tools/host/Runner.h"
+#include "tools/host/Script.h"
+#include "tools/host/Session.h"
 
 using namespace lumaro_host;
 

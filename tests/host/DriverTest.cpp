@@ -1,13 +1,24 @@
 // The simulated car on a track: where the line is, which way the car faces, and that the map's lap
 // counter sees every crossing on the tick it happens.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <initializer_list>
+#include <optional>
+#include <stdexcept>
+#include <string>
 #include <utility>
+#include <vector>
 
+#include <gtest/gtest.h>
+
+#include "host/Values.h"
 #include "sim/Driver.h"
 #include "sim/Game.h"
+#include "sim/KismetMap.h"
+#include "sim/RacingLine.h"
 #include "sim/Track.h"
 #include "support/TempFolder.h"
 #include "tools/host/MapFile.h"

@@ -1,14 +1,22 @@
 // A scenario's map files are found and read with the scenario, their mistakes reported in line order; the
 // map step names what a map lacks of the plugin's Kismet variables; the host's reports write floats in the
 // fewest digits that read back the same.
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
 #include <gtest/gtest.h>
 
-#include <fstream>
-
+#include "sim/Game.h"
 #include "support/TempFolder.h"
 #include "tools/host/MapFile.h"
 #include "tools/host/Reports.h"
 #include "tools/host/ScenarioMaps.h"
+#include "tools/host/Script.h"
 
 using namespace lumaro_host;
 

@@ -1,12 +1,21 @@
 // The scenario language: how lines are cut into words, how each step reads, and how mistakes are reported.
-#include <gtest/gtest.h>
-
+#include <filesystem>
 #include <fstream>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include <gtest/gtest.h>
 
 #include "support/TempFolder.h"
 #include "tools/host/Options.h"
 #include "tools/host/Script.h"
 #include "tools/host/TextFile.h"
+#include "tools/host/TextTest.h"
 #include "tools/host/Words.h"
 
 using namespace lumaro_host;
@@ -62,7 +71,7 @@ TEST(Steps, BlankAndCommentLinesAreNoSteps) {
 
 TEST(Steps, DriveReadsLapsOrSecondsAndItsOptions) {
   const Step laps = stepOf("drive 3 laps lap-time 20 vary 2% seed 7 run-out 0");
-  const Drive& drive = std::get<Drive>(laps.action);
+  const auto& drive = std::get<Drive>(laps.action);
   EXPECT_EQ(drive.laps, 3);
   EXPECT_EQ(drive.lapTime, 20.0);
   EXPECT_FALSE(drive.speed.has_value());

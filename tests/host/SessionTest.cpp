@@ -1,13 +1,26 @@
 // Steps carried out on the stand-in host with the built plugin library loaded through its exports: what
 // each step does to the game and when time passes, and how expectations look and report.
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <string_view>
+
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
+#include "host/Values.h"
+#include "sim/Console.h"
+#include "sim/Driver.h"
+#include "sim/Game.h"
+#include "sim/KismetMap.h"
 #include "support/TempFolder.h"
 #include "tools/host/Runner.h"
+#include "tools/host/Script.h"
 #include "tools/host/Session.h"
+#include "tools/host/TextTest.h"
 
 using namespace lumaro_host;
 
@@ -148,7 +161,7 @@ TEST_F(SessionTest, FileExpectationsReadLinesWithEitherLineEnd) {
       << "Speedway,Ann,61234,3-Lap,1.1\r\n0,800.00,0.00,17.00,0,0,0\r\n";
   runAll({"expect file a.ghost first-line \"Speedway,Ann,61234,3-Lap,1.1\"",
           "expect file ./a.ghost last-line \"0,800.00,0.00,17.00,0,0,0\"", "expect file a.ghost contains \",3-Lap,\"",
-          "expect file a.ghost line matching \"0,[0-9.]+,0\\.00,17\\.00,0,0,0\"", "expect file a.ghost no-line \"\""});
+          R"(expect file a.ghost line matching "0,[0-9.]+,0\.00,17\.00,0,0,0")", "expect file a.ghost no-line \"\""});
   EXPECT_EQ(run("expect file a.ghost first-line Speedway").seen,
             "the first line of " + (root.path() / "a.ghost").string() + " is \"Speedway,Ann,61234,3-Lap,1.1\"");
 }

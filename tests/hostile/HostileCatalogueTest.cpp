@@ -2,19 +2,32 @@
 // exactly the entries it may and stays well formed, picking each entry gives the written console lines and
 // keeps the written number of frames, playback of what was kept writes only finite values and ends, nothing
 // outside the folder changes, and all of it in bounded time and memory.
-#include <gtest/gtest.h>
-
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
 #include <fstream>
+#include <functional>
+#include <initializer_list>
 #include <iterator>
 #include <map>
 #include <set>
+#include <string>
+#include <vector>
 
+#include <gtest/gtest.h>
+
+#include "host/Values.h"
 #include "hostile/HostileEntries.h"
+#include "plugin/GhostFrame.h"
+#include "plugin/Lumaro.h"
+#include "sim/Console.h"
+#include "sim/Game.h"
+#include "sim/KismetMap.h"
 #include "support/PluginHarness.h"
 
 namespace {
@@ -161,7 +174,7 @@ TEST_F(HostileCatalogue, ThePageListsExactlyTheListableEntriesReadingLittle) {
   for (const HostileEntry& entry : catalogue) {
     if (entry.listed) expected.insert(entry.name);
     if (entry.listed && !entry.label.empty()) {
-      EXPECT_EQ(entries.count(entry.name) ? entries.at(entry.name) : "", entry.label);
+      EXPECT_EQ(entries.contains(entry.name) ? entries.at(entry.name) : "", entry.label);
     }
   }
   EXPECT_EQ(listed, expected);

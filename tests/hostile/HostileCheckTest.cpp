@@ -2,13 +2,20 @@
 // file the plugin lists and loads cleanly passes, every other one fails with a line naming what the plugin
 // does with it (the line it stops at, the lines it skips, no frames, no place on the list), and entries that
 // are no regular file are refused without being opened.
-#include <gtest/gtest.h>
-
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstddef>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include <gtest/gtest.h>
 
 #include "hostile/HostileEntries.h"
 #include "support/TempFolder.h"
@@ -85,10 +92,7 @@ long peakMegabytes() {
 // A name with a control byte is quoted escaped in the report: such entries are matched by their status and
 // whole-file lines only.
 bool printsPlainly(const std::string& name) {
-  for (char c : name) {
-    if (static_cast<unsigned char>(c) < 0x20) return false;
-  }
-  return true;
+  return std::ranges::none_of(name, [](char c) { return static_cast<unsigned char>(c) < 0x20; });
 }
 
 TEST_F(HostileCheck, NamesWhatThePluginDoesWithEachEntryAndPassesOnlyWhatItListsAndLoadsCleanly) {
@@ -116,7 +120,9 @@ TEST_F(HostileCheck, NamesWhatThePluginDoesWithEachEntryAndPassesOnlyWhatItLists
       // of 4e9 ms across the float range never comes back over its start line.
       const bool incomplete = entry.name == "huge-leap.ghost";
       EXPECT_EQ(checked.status, incomplete ? 1 : 0) << ::testing::PrintToString(checked.out);
-      if (incomplete) EXPECT_EQ(linesWith(checked, file, ": it cannot be a complete run of 1 lap"), 1u);
+      if (incomplete) {
+        EXPECT_EQ(linesWith(checked, file, ": it cannot be a complete run of 1 lap"), 1u);
+      }
       ++clean;
       continue;
     }

@@ -2,8 +2,11 @@
 
 #include <sys/stat.h>
 
+#include <cstdint>
 #include <fstream>
 #include <random>
+#include <type_traits>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -27,7 +30,7 @@ std::function<void(const fs::path&, const fs::path&)> bytes(std::string content)
 std::string threeFrames(const std::string& end) { return frame(0) + end + frame(500) + end + frame(1000) + end; }
 
 // A ghost whose first line is this header and whose frames are three good ones.
-std::function<void(const fs::path&, const fs::path&)> headed(std::string first) {
+std::function<void(const fs::path&, const fs::path&)> headed(const std::string& first) {
   return bytes(first + "\r\n" + threeFrames("\r\n"));
 }
 

@@ -1,16 +1,24 @@
 // The fast road through frame lines must never be seen: every line it takes gives, bit for bit, what the
 // general decoder gives, and whole files read the same as the literal reader (getline, splitString,
 // stoi/stof) reads them.
-#include <gtest/gtest.h>
-
 #include <array>
 #include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <initializer_list>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <stdexcept>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include <gtest/gtest.h>
 
 #include "GhostFileHelpers.h"
 #include "library/FrameLineScan.h"
@@ -18,6 +26,7 @@
 #include "library/GhostFormat.h"
 #include "library/SplitString.h"
 #include "playback/FrameChoice.h"
+#include "plugin/GhostFrame.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -120,7 +129,7 @@ TEST(FrameLineScan, AgreesWithTheGeneralDecoderOnRandomLines) {
   for (int round = 0; round < 300'000; ++round) {
     const auto integer = [&random] {
       const int digits = static_cast<int>(random() % 11);
-      std::int64_t value = static_cast<std::int64_t>(random() % 10'000'000'000ULL);
+      auto value = static_cast<std::int64_t>(random() % 10'000'000'000ULL);
       for (int i = digits; i < 10; ++i) value /= 10;
       return static_cast<std::int32_t>(random() % 2 == 0 ? value : -value);
     };

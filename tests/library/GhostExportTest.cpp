@@ -1,13 +1,26 @@
-#include <gtest/gtest.h>
-
+// NOLINTNEXTLINE(modernize-deprecated-headers): SIGXFSZ is POSIX, declared by <signal.h>
 #include <signal.h>
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <cstddef>
+#include <filesystem>
+#include <initializer_list>
+#include <iterator>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
 
 #include "GhostFileHelpers.h"
 #include "library/GhostFileName.h"
 #include "library/GhostFileWrite.h"
+#include "plugin/GhostFrame.h"
+#include "plugin/Lumaro.h"
+#include "sim/Console.h"
+#include "sim/Game.h"
+#include "sim/KismetMap.h"
 #include "support/GhostList.h"
 #include "support/PluginHarness.h"
 

@@ -1,6 +1,11 @@
+#include <cerrno>
+#include <filesystem>
+#include <vector>
+
 #include <gtest/gtest.h>
 
-#include <cerrno>
+#include "sim/Console.h"
+#include "sim/Game.h"
 
 #if !defined(_WIN32)
 #  include <sys/stat.h>
@@ -9,9 +14,8 @@
 #  include <fstream>
 #  include <string>
 
-#  include "support/TempFolder.h"
-
 #  include "library/DetachedProcess.h"
+#  include "support/TempFolder.h"
 #endif
 #include "library/FolderOpener.h"
 #include "library/PathText.h"

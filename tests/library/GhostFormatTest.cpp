@@ -1,17 +1,24 @@
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <bit>
 #include <cfloat>
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <random>
-#include <streambuf>
-#include <utility>
 #include <sstream>
+#include <streambuf>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
 
 #include "GhostFileHelpers.h"
 #include "library/GhostFormat.h"
+#include "library/NumberReading.h"
+#include "plugin/GhostFrame.h"
 
 namespace {
 
@@ -54,7 +61,7 @@ TEST(GhostLocationText, AgreesWithSnprintfOnALargeRandomSample) {
   std::mt19937 random(3);
   // Every float bit pattern is as likely: huge, tiny, subnormal, negative, inf and nan included.
   for (int round = 0; round < 2'000'000; ++round) {
-    const float value = std::bit_cast<float>(static_cast<std::uint32_t>(random()));
+    const auto value = std::bit_cast<float>(static_cast<std::uint32_t>(random()));
     ASSERT_EQ(location(value), printed(value)) << std::hexfloat << value;
   }
   // Map-sized coordinates, where hundredths decide.
@@ -65,7 +72,7 @@ TEST(GhostLocationText, AgreesWithSnprintfOnALargeRandomSample) {
   }
   // Values written in decimal as halves of a hundredth.
   for (int hundredths = -200000; hundredths <= 200000; ++hundredths) {
-    const float value = static_cast<float>((hundredths + 0.5) / 100.0);
+    const auto value = static_cast<float>((hundredths + 0.5) / 100.0);
     ASSERT_EQ(location(value), printed(value)) << std::hexfloat << value;
   }
 }
@@ -140,6 +147,7 @@ TEST(GhostFile, ReadsBackWhatWasWrittenWithLocationsRoundedToHundredths) {
   std::mt19937 random(9);
   std::uniform_real_distribution<float> onMap(-20000.0f, 20000.0f);
   std::vector<GhostFrame> frames;
+  frames.reserve(2000);
   for (int i = 0; i < 2000; ++i) {
     frames.push_back(frameOf(i * 8 - 100, onMap(random), onMap(random), onMap(random),
                              static_cast<float>(static_cast<int>(random() % 65536) - 32768), 16384.0f, -1.0f));

@@ -1,16 +1,24 @@
 // What the plugin reads of each ghost file: the first line, with one small read for an ordinary header, and
 // only regular files, each read through the handle it was opened and checked by.
-#include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstddef>
+#include <filesystem>
+#include <initializer_list>
+#include <optional>
 #include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
 
 #include "GhostFileHelpers.h"
 #include "library/GhostFileRead.h"
 #include "library/LineReader.h"
 #include "library/RegularFileReader.h"
+#include "plugin/GhostFrame.h"
 #include "support/TempFolder.h"
 
 namespace {

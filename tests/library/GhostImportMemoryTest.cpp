@@ -1,14 +1,18 @@
 // The import's memory, counted by the heap itself: this program's operator new and delete keep the bytes in
 // use and their high-water mark (the array forms call them), so a test sees every byte the import asks for.
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <cstdlib>
+#include <filesystem>
 #include <new>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
 
 #include "GhostFileHelpers.h"
 #include "library/GhostFileRead.h"
 #include "library/GhostFormat.h"
+#include "plugin/GhostFrame.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -40,7 +44,7 @@ void release(void* memory) {
 
 void* operator new(std::size_t size) { return allocate(size); }
 void operator delete(void* memory) noexcept { release(memory); }
-void operator delete(void* memory, std::size_t) noexcept { release(memory); }
+void operator delete(void* memory, std::size_t /*size*/) noexcept { release(memory); }
 
 namespace {
 

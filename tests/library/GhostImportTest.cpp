@@ -1,11 +1,20 @@
-#include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
+#include <filesystem>
+#include <functional>
+#include <initializer_list>
+#include <string>
 #include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
 
 #include "GhostFileHelpers.h"
 #include "library/PathText.h"
+#include "plugin/GhostFrame.h"
+#include "plugin/Lumaro.h"
+#include "sim/Console.h"
+#include "sim/Game.h"
 #include "support/PluginHarness.h"
 
 namespace {

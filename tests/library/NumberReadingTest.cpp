@@ -1,12 +1,14 @@
-#include <gtest/gtest.h>
-
 #include <bit>
 #include <cfloat>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <initializer_list>
 #include <random>
 #include <stdexcept>
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include "library/NumberReading.h"
 #include "support/LiteralReading.h"
@@ -65,8 +67,8 @@ TEST(ReadInt, AgreesWithStoi) {
                          "99999999999999999999999",
                          "-00000000000000000000002147483648",
                          "12 34",
-                         "\xa0"
-                         "5",
+                         ("\xa0"
+                          "5"),  // a no-break space byte, then 5
                          "+"};
   for (const char* text : table) expectReadsLikeStoi(text);
   std::mt19937 random(11);
@@ -138,7 +140,7 @@ TEST(ReadFloat, AgreesWithStofOnALargeRandomSample) {
   char text[96];
   const char* formats[] = {"%.2f", "%.9g", "%a", "%.3e", "%.20g", "%.0f"};
   for (int round = 0; round < 300000; ++round) {
-    const float value = std::bit_cast<float>(static_cast<std::uint32_t>(random()));
+    const auto value = std::bit_cast<float>(static_cast<std::uint32_t>(random()));
     std::snprintf(text, sizeof text, formats[round % 6], static_cast<double>(value));
     expectReadsLikeStof(text);
   }

@@ -1,7 +1,12 @@
-#include <gtest/gtest.h>
-
+#include <algorithm>
 #include <array>
+#include <cstddef>
 #include <random>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <gtest/gtest.h>
 
 #include "library/SplitString.h"
 

@@ -2,14 +2,18 @@
 // lm_ghostfilepath, challenge it, and drive again. The Kismet write trace must show the ghost car
 // following the first run tick for tick from the start of the second race.
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "support/PluginHarness.h"
+#include "host/Values.h"
 #include "playback/GhostCarTrace.h"
+#include "plugin/Lumaro.h"
+#include "sim/Game.h"
+#include "support/PluginHarness.h"
 
 namespace {
 

@@ -3,15 +3,19 @@
 // frame time: kinds and the bit patterns of all six written floats must agree.
 #include <algorithm>
 #include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <random>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "host/Values.h"
 #include "playback/FrameChoice.h"
+#include "plugin/GhostFrame.h"
 
 namespace {
 
@@ -42,8 +46,8 @@ Reference referenceChoice(const std::vector<GhostFrame>& f, std::int64_t e) {
     const GhostFrame& b = f[i + 1];
     if (a.time <= e && e <= b.time) {
       if (a.time == b.time) return take(a);
-      const float num = static_cast<float>(e - static_cast<std::int64_t>(a.time));
-      const float den = static_cast<float>(
+      const auto num = static_cast<float>(e - static_cast<std::int64_t>(a.time));
+      const auto den = static_cast<float>(
           static_cast<std::int32_t>(static_cast<std::uint32_t>(b.time) - static_cast<std::uint32_t>(a.time)));
       const float from[6] = {a.x, a.y, a.z, a.pitch, a.yaw, a.roll};
       const float to[6] = {b.x, b.y, b.z, b.pitch, b.yaw, b.roll};
@@ -123,7 +127,7 @@ TEST(FrameChoiceDifferential, SearchAndScanAgreeOnRandomGhosts) {
   int searched = 0;
   int compared = 0;
   for (int round = 0; round < 4000; ++round) {
-    const Shape shape = static_cast<Shape>(round % 4);
+    const auto shape = static_cast<Shape>(round % 4);
     const std::size_t count = round % 50 == 0 ? 2000 : smallCount(random);
     const std::vector<GhostFrame> frames = randomGhost(random, shape, count);
     std::vector<std::int64_t> elapsedTimes = {-1000000, 0, 1000000};

@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include "host/Values.h"
 #include "playback/FrameChoice.h"
 #include "playback/HandMadeFrames.h"
+#include "plugin/GhostFrame.h"
 
 namespace {
 

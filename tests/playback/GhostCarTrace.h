@@ -2,12 +2,15 @@
 // GhostPosition followed at the same instant by a write of GhostRotation, as every playback tick makes.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "host/Values.h"
 #include "sim/Game.h"
 
 struct GhostCarPlacement {

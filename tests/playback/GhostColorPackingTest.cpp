@@ -2,6 +2,7 @@
 // single- or double-precision step shows in the result if it is taken in the other precision.
 #include <bit>
 #include <cstdint>
+#include <memory>
 
 #include <gtest/gtest.h>
 

@@ -3,12 +3,16 @@
 // reported once instead of repeating every 0.01 s.
 #include <algorithm>
 #include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "plugin/Lumaro.h"
+#include "sim/Game.h"
+#include "sim/KismetMap.h"
 #include "support/PluginHarness.h"
 
 namespace {

@@ -1,17 +1,26 @@
 // Ghost playback on the stand-in host: what the tick chain writes, when it ends, how pauses, restarts and
 // stops act on it, and what each refusal says. Ghosts are set directly; time moves only by game ticks.
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "support/PluginHarness.h"
+#include "host/Values.h"
 #include "playback/GhostCarTrace.h"
+#include "playback/GhostFrameOrder.h"
 #include "playback/HandMadeFrames.h"
+#include "plugin/GhostFrame.h"
+#include "plugin/Lumaro.h"
+#include "sim/Game.h"
+#include "sim/KismetMap.h"
+#include "support/PluginHarness.h"
 
 namespace {
 
@@ -155,7 +164,7 @@ TEST_F(GhostPlaybackTest, APauseMovesTheStartByEachTickCutToWholeMilliseconds) {
   host.game().setPaused(true);
   host.game().runTicks(360);  // three seconds
   EXPECT_TRUE(trace.newPlacements().empty());
-  EXPECT_EQ(host.plugin().playbackStart, startBefore + 360 * 8 * ticksPerMs);
+  EXPECT_EQ(host.plugin().playbackStart, startBefore + std::int64_t{360} * 8 * ticksPerMs);
 
   host.game().setPaused(false);
   host.game().runTicks(1);

@@ -1,8 +1,15 @@
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <stdexcept>
-
+#include "plugin/Lumaro.h"
+#include "sim/Console.h"
+#include "sim/Game.h"
 #include "support/PluginHarness.h"
 
 namespace {

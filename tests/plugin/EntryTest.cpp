@@ -1,10 +1,25 @@
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <fstream>
-
+#include "host/CVarManagerWrapper.h"
+#include "host/GameWrapper.h"
+#include "host/PluginExports.h"
+#include "host/TessaroPlugin.h"
 #include "plugin/Entry.h"
+#include "plugin/GhostFrame.h"
 #include "plugin/Lumaro.h"
+#include "sim/Console.h"
+#include "sim/Game.h"
 #include "support/PluginHarness.h"
 
 namespace {
@@ -79,6 +94,7 @@ TEST(TessaroPluginBase, CopyAndMoveShareOrTakeTheHostPointers) {
   EXPECT_EQ(copy.cvarManager, a.cvarManager);
   EXPECT_EQ(a.cvarManager.use_count(), 2);
   Tessaro::Plugin::TessaroPlugin moved(std::move(copy));
+  // NOLINTNEXTLINE(bugprone-use-after-move): what a move leaves behind is what is checked
   EXPECT_FALSE(copy.cvarManager);
   EXPECT_FALSE(copy.gameWrapper);
   EXPECT_EQ(moved.gameWrapper, a.gameWrapper);

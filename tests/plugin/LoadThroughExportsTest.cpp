@@ -1,5 +1,13 @@
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
+#include "host/PluginExports.h"
+#include "sim/Console.h"
+#include "sim/Game.h"
 #include "sim/PluginLoader.h"
 #include "support/TempFolder.h"
 

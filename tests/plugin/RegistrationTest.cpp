@@ -1,5 +1,11 @@
+#include <initializer_list>
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
+#include "sim/Console.h"
+#include "sim/Game.h"
 #include "support/PluginHarness.h"
 
 namespace {
@@ -16,6 +22,7 @@ TEST(Registrations, OrderAndArgumentsAreFixed) {
       "registerNotifier lm_import | Import Ghost | 0",
       "registerNotifier lm_open_folder | Import Ghost | 0",
       "registerNotifier lm_update_list | Update Ghost List | 0",
+      // NOLINTNEXTLINE(bugprone-suspicious-missing-comma): one logged line, split to fit the width
       "registerCvar lm_ghostfilepath | none | Selected Ghost from Ghost list | searchable=1 | min=0,0 | max=0,0 | "
       "save=1",
       "addOnValueChanged lm_ghostfilepath",

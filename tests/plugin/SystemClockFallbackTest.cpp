@@ -1,14 +1,20 @@
 // The plugin on a host whose SDK library offers no clock function (the stand-in host built without it):
 // the lookup finds nothing and every time the plugin takes comes from the system clock. Only bounds are
 // checked: a reading lies between two system-clock readings taken around it, and frame times never go back.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
 
 #include "host/HostClock.h"
+#include "plugin/ClockTicks.h"
+#include "plugin/GhostFrame.h"
 #include "plugin/HostSdkSymbol.h"
+#include "plugin/Lumaro.h"
+#include "sim/Game.h"
 #include "support/PluginHarness.h"
 
 namespace {

@@ -2,14 +2,24 @@
 // game tick, in virtual time. At most one lap watcher (or its pending finish), one run sampler and one
 // playback chain stay alive, and no tick appends more than one frame or places the ghost car more than
 // once; afterwards a plain record, finish and export still agree on the run's time.
+#include <algorithm>
+#include <cstddef>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <fstream>
-#include <random>
-
+#include "host/Values.h"
+#include "plugin/Lumaro.h"
 #include "race/RaceFixture.h"
 #include "race/RaceTime.h"
+#include "sim/Game.h"
+#include "sim/KismetMap.h"
+#include "support/PluginHarness.h"
 
 namespace {
 

@@ -1,12 +1,20 @@
 // The orders the race code keeps with its host: which call comes first, with which log flag and delay,
 // and what is read before the clock is taken. Each test compares the host-call record, or the SDK calls
 // as the stand-in host saw them, with the one order that is right.
+#include <algorithm>
+#include <cstddef>
+#include <initializer_list>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <iterator>
-
+#include "plugin/Lumaro.h"
 #include "race/RaceFixture.h"
+#include "sim/Game.h"
+#include "support/PluginHarness.h"
 
 namespace {
 

@@ -1,7 +1,17 @@
+#include <map>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include <gtest/gtest.h>
 
-#include <stdexcept>
-
+#include "host/Kismet.h"
+#include "plugin/GhostFrame.h"
+#include "plugin/Lumaro.h"
+#include "sim/Game.h"
+#include "sim/KismetMap.h"
 #include "support/PluginHarness.h"
 
 namespace {

@@ -1,8 +1,18 @@
 // The lap watcher, walked through the race states idle, armed, racing, finishing and finished by the map's
 // lap counter, the console and the game.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
+#include "host/Kismet.h"
+#include "host/Values.h"
+#include "plugin/Lumaro.h"
 #include "race/RaceFixture.h"
+#include "sim/Game.h"
+#include "support/PluginHarness.h"
 
 namespace {
 

@@ -1,8 +1,17 @@
 // Map loads, player spawns and automatic recording: the run reset in the middle of a race, the 0.2 s and
 // 0.1 s delays, the lap counter that must read -1, and the ghost path that decides challenge or plain.
+#include <cstddef>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
+#include "host/Values.h"
+#include "plugin/Lumaro.h"
 #include "race/RaceFixture.h"
+#include "sim/Game.h"
+#include "support/PluginHarness.h"
 
 namespace {
 

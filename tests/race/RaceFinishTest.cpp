@@ -1,13 +1,20 @@
 // The race finish: the reported time, what the finish leaves behind, a race with no frame at all, and the
 // automatic export rule.
-#include <gtest/gtest.h>
-
 #include <climits>
+#include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 
+#include <gtest/gtest.h>
+
+#include "plugin/Lumaro.h"
 #include "race/AutoExport.h"
 #include "race/RaceFixture.h"
+#include "sim/Game.h"
+#include "support/PluginHarness.h"
 
 namespace {
 

@@ -3,13 +3,19 @@
 // ticks, the lines logged and the timers the plugin asked the host for.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "plugin/GhostFrame.h"
+#include "plugin/Lumaro.h"
+#include "sim/Game.h"
+#include "sim/KismetMap.h"
 #include "support/PluginHarness.h"
 
 class RaceTest : public ::testing::Test {

@@ -1,8 +1,19 @@
 // lm_record and lm_challenge: every refusal with its message and whether the run reset follows, and the
 // asymmetries between the two commands.
+#include <algorithm>
+#include <cstddef>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
+#include "plugin/Lumaro.h"
 #include "race/RaceFixture.h"
+#include "sim/Console.h"
+#include "sim/Game.h"
+#include "sim/KismetMap.h"
+#include "support/PluginHarness.h"
 
 namespace {
 

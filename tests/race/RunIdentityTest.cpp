@@ -2,13 +2,23 @@
 // nothing to do, one lap watcher and one sampler at most are alive, and only a finished run, frozen at its
 // finish, can be exported. Each case is a way players met a stale tick, in the same game tick as the
 // command that should have ended it.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
-
+#include "plugin/GhostFrame.h"
+#include "plugin/Lumaro.h"
 #include "race/RaceFixture.h"
 #include "race/RaceTime.h"
+#include "sim/Game.h"
+#include "support/PluginHarness.h"
 
 namespace {
 
@@ -30,7 +40,7 @@ protected:
     return logged;
   }
 
-  long racesEnded(const Lines& logged) {
+  static long racesEnded(const Lines& logged) {
     return std::count_if(logged.begin(), logged.end(),
                          [](const std::string& line) { return line.rfind("Race ended", 0) == 0; });
   }

@@ -2,13 +2,18 @@
 // with each paused interval's sub-millisecond remainder kept as run time, and a car that goes missing.
 // A sample set for 0.001 s runs on the first tick at least 10000 clock ticks after the one that set it, so
 // each group of tick lengths below ends in the tick that runs the sampler.
+#include <cstdint>
+#include <initializer_list>
+#include <limits>
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <limits>
-
-#include "race/RaceFixture.h"
 #include "plugin/ClockTicks.h"
+#include "plugin/GhostFrame.h"
+#include "race/RaceFixture.h"
+#include "sim/Game.h"
 
 namespace {
 

@@ -1,6 +1,13 @@
+#include <memory>
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "host/CVarManagerWrapper.h"
+#include "host/CVarWrapper.h"
+#include "host/Values.h"
+#include "sim/Console.h"
 #include "sim/Game.h"
 #include "support/TempFolder.h"
 
@@ -42,7 +49,8 @@ TEST_F(ConsoleTest, LimitsClampNumericValuesAndKeepTextThatFits) {
 TEST_F(ConsoleTest, ChangeCallbacksRunBeforeExecuteReturnsAndOnlyOnARealChange) {
   CVarWrapper path = console->registerCvar("t_path", "none", "", true, false, 0, false, 0, true);
   std::vector<std::string> seen;
-  path.addOnValueChanged([&](std::string old, CVarWrapper now) { seen.push_back(old + "->" + now.getStringValue()); });
+  path.addOnValueChanged(
+      [&](const std::string& old, CVarWrapper now) { seen.push_back(old + "->" + now.getStringValue()); });
   console->executeCommand("t_path \"a b.ghost\"");
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0], "none->a b.ghost");

@@ -1,11 +1,25 @@
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <stdexcept>
-#include <utility>
-
+#include "host/ActorWrapper.h"
+#include "host/CVarManagerWrapper.h"
 #include "host/GameWrapper.h"
+#include "host/Kismet.h"
+#include "host/Values.h"
+#include "sim/Console.h"
 #include "sim/Game.h"
+#include "sim/KismetMap.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -19,9 +33,9 @@ protected:
 
 TEST_F(GameTest, TimersRunOnLaterTicksInDueOrder) {
   std::vector<std::string> ran;
-  wrapper->SetTimeout([&](GameWrapper*) { ran.push_back("slow"); }, 0.02f);
-  wrapper->SetTimeout([&](GameWrapper*) { ran.push_back("fast"); }, 0.001f);
-  wrapper->SetTimeout([&](GameWrapper*) { ran.push_back("fast2"); }, 0.001f);
+  wrapper->SetTimeout([&](GameWrapper*) { ran.emplace_back("slow"); }, 0.02f);
+  wrapper->SetTimeout([&](GameWrapper*) { ran.emplace_back("fast"); }, 0.001f);
+  wrapper->SetTimeout([&](GameWrapper*) { ran.emplace_back("fast2"); }, 0.001f);
   EXPECT_TRUE(ran.empty());
   game.tick(100'000);  // 10 ms
   EXPECT_EQ(ran, (std::vector<std::string>{"fast", "fast2"}));

@@ -4,11 +4,13 @@
 // rotation that is not finite refused.
 #pragma once
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <istream>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -16,6 +18,7 @@
 #include "library/GhostFormat.h"
 #include "library/NumberReading.h"
 #include "library/SplitString.h"
+#include "plugin/GhostFrame.h"
 
 namespace literal {
 

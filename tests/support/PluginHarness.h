@@ -3,13 +3,17 @@
 // runs ticks. Teardown unloads the plugin and releases it.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "plugin/Lumaro.h"
+#include "sim/Console.h"
 #include "sim/Game.h"
+#include "sim/KismetMap.h"
 #include "support/TempFolder.h"
 
 class PluginHarness {

@@ -1,10 +1,10 @@
 #include "support/TempFolder.h"
 
+#include <unistd.h>
+
 #include <atomic>
 #include <string>
 #include <system_error>
-
-#include <unistd.h>
 
 TempFolder::TempFolder() {
   static std::atomic<int> counter{0};

@@ -1,11 +1,19 @@
 // The page's ghost list reads a file again when its stamp changed, and at every page while it is unsettled.
-#include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <limits>
+#include <optional>
+#include <string>
+#include <vector>
 
+#include <gtest/gtest.h>
+
+#include "library/FileStamp.h"
 #include "library/GhostFileHelpers.h"
 #include "library/RegularFileReader.h"
 #include "support/TempFolder.h"

@@ -1,13 +1,22 @@
 // A ghost folder prepared as a hostile download or a malicious neighbour would: a named pipe, a link to a huge
 // file outside, a 100 MB first line, a folder named like a ghost, a link planted under the
 // export's scratch name. The page must still be made, reading little, and nothing outside the folder changes.
-#include <gtest/gtest.h>
-
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
 #include "library/GhostFileHelpers.h"
+#include "plugin/GhostFrame.h"
+#include "plugin/Lumaro.h"
+#include "sim/Game.h"
 #include "support/PluginHarness.h"
 
 namespace {

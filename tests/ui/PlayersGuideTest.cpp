@@ -1,9 +1,11 @@
 // The players' guide names the settings page's controls and its ghost folder in the page's own words.
-#include <gtest/gtest.h>
-
+#include <cstddef>
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <string>
+
+#include <gtest/gtest.h>
 
 #include "ui/SettingsPageText.h"
 

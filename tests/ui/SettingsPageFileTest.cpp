@@ -1,5 +1,8 @@
 // The page file is replaced in place and cut to length: whatever it held before, it then holds exactly the
 // new page.
+#include <filesystem>
+#include <string>
+
 #include <gtest/gtest.h>
 
 #include "library/GhostFileHelpers.h"

@@ -1,11 +1,20 @@
-#include <gtest/gtest.h>
-
+#include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <limits>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
 
 #include "library/GhostFileHelpers.h"
+#include "plugin/GhostFrame.h"
+#include "plugin/Lumaro.h"
+#include "sim/Console.h"
+#include "sim/Game.h"
 #include "support/GhostList.h"
 #include "support/PluginHarness.h"
 #include "ui/GhostChoice.h"

@@ -1,8 +1,13 @@
-#include <gtest/gtest.h>
-
 #include <fstream>
 #include <iterator>
+#include <string>
+#include <vector>
 
+#include <gtest/gtest.h>
+
+#include "plugin/Lumaro.h"
+#include "sim/Console.h"
+#include "sim/Game.h"
 #include "support/PluginHarness.h"
 
 namespace {

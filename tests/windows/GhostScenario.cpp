@@ -8,7 +8,12 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "Checks.h"
+#include "host/Values.h"
+#include "sim/Console.h"
 
 #if defined(_WIN32)
 #  include <windows.h>
@@ -33,7 +38,7 @@ struct CarPose {
 // The car's path: locations whose hundredths sit on and near rounding boundaries (x.xx5, exact binary
 // halves such as .125 and .375, tiny negatives), and rotations of both signs.
 CarPose poseAt(int step) {
-  const float i = static_cast<float>(step);
+  const auto i = static_cast<float>(step);
   return {Vector{-1234.567f + 3.125f * i, 250.005f - 0.375f * i, step == 7 ? -0.001f : 17.0125f + 0.01f * i},
           Rotator{-91 + 7 * step, 16384 - 45 * step, step % 3 - 1}};
 }

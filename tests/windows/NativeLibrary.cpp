@@ -1,6 +1,7 @@
 #include "NativeLibrary.h"
 
 #include <stdexcept>
+#include <string>
 
 #if defined(_WIN32)
 #  include <windows.h>
@@ -35,6 +36,7 @@ void* sdkSymbol(const char* name) {
 NativeLibrary::NativeLibrary(const std::filesystem::path& path) {
   handle_ = dlopen(std::filesystem::absolute(path).c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle_ == nullptr) {
+    // NOLINTNEXTLINE(concurrency-mt-unsafe): the test host loads on its one thread, right after the failed call
     const char* error = dlerror();
     throw std::runtime_error("dlopen(" + path.string() + ") failed: " + (error ? error : "unknown error"));
   }

@@ -2,14 +2,19 @@
 
 #include <cstdint>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "Checks.h"
 #include "NativeLibrary.h"
 #include "host/HostClock.h"
 #include "host/PluginExports.h"
+#include "host/TessaroPlugin.h"
+#include "sim/Console.h"
 #include "sim/Game.h"
 #include "sim/PluginLoader.h"
 

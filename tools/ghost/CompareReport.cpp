@@ -1,10 +1,16 @@
 #include "tools/ghost/CompareReport.h"
 
 #include <cmath>
+#include <cstddef>
 #include <iomanip>
+#include <optional>
 
+#include "library/NumberReading.h"
 #include "race/RaceTime.h"
+#include "tools/ghost/GhostFileContent.h"
+#include "tools/ghost/GhostHeaderFields.h"
 #include "tools/ghost/NumberText.h"
+#include "tools/ghost/RunProfile.h"
 #include "tools/ghost/TextEscapes.h"
 
 namespace lumaro_ghost {

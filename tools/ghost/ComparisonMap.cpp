@@ -3,13 +3,19 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstddef>
+#include <initializer_list>
 #include <numbers>
+#include <optional>
+#include <string>
 #include <tuple>
+#include <vector>
 
 #include "tools/ghost/LabelLayout.h"
 #include "tools/ghost/MapView.h"
 #include "tools/ghost/PathThinning.h"
 #include "tools/ghost/PictureStyle.h"
+#include "tools/ghost/RunAnalysis.h"
 
 namespace lumaro_ghost {
 

@@ -1,11 +1,17 @@
 #include "tools/ghost/GhostCheck.h"
 
 #include <algorithm>
+#include <utility>
 
+#include "library/GhostFormat.h"
+#include "library/GhostHeaderLine.h"
+#include "library/NumberReading.h"
+#include "plugin/GhostFrame.h"
 #include "tools/ghost/GhostHeaderFields.h"
 #include "tools/ghost/NumberText.h"
 #include "tools/ghost/PageListing.h"
 #include "tools/ghost/RunAnalysis.h"
+#include "tools/ghost/RunProfile.h"
 #include "ui/GhostChoice.h"
 
 namespace lumaro_ghost {

@@ -1,6 +1,8 @@
 #include "tools/ghost/GhostFileContent.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <string_view>
 
 #include "library/LineReader.h"
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "library/GhostFormat.h"
+#include "library/NumberReading.h"
 #include "plugin/GhostFrame.h"
 
 namespace lumaro_ghost {

@@ -2,10 +2,17 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <span>
+#include <utility>
 
+#include "plugin/GhostFrame.h"
 #include "tools/ghost/CompareReport.h"
+#include "tools/ghost/GhostFileContent.h"
+#include "tools/ghost/GhostHeaderFields.h"
 #include "tools/ghost/NumberText.h"
 #include "tools/ghost/PictureStyle.h"
+#include "tools/ghost/RunProfile.h"
 
 namespace lumaro_ghost {
 
@@ -108,7 +115,7 @@ TracePanel tracePanel(const std::vector<LoadedGhost>& ghosts, const Analysis& an
   }
   auto band = [&](const std::optional<SectorDelta>& sector, const char* what) -> std::optional<TracePanel::Band> {
     if (!sector) return std::nullopt;
-    const double pair = static_cast<double>(sector->pair);
+    const auto pair = static_cast<double>(sector->pair);
     return TracePanel::Band{pair + sector->from, pair + sector->to,
                             std::string(what) + " " + fixedText(std::fabs(sector->delta), 3) + " s (" +
                                 lapPlace(comparison, *sector) + ")"};

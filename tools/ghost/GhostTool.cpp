@@ -5,18 +5,29 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <sstream>
+#include <system_error>
+#include <utility>
 
+#include "library/NumberReading.h"
 #include "tools/ghost/CompareReport.h"
 #include "tools/ghost/GhostCheck.h"
-#include "tools/ghost/InfoReport.h"
+#include "tools/ghost/GhostFileContent.h"
+#include "tools/ghost/GhostHeaderFields.h"
 #include "tools/ghost/GhostPictures.h"
+#include "tools/ghost/InfoReport.h"
+#include "tools/ghost/LoadedGhost.h"
 #include "tools/ghost/NumberText.h"
+#include "tools/ghost/ReplayData.h"
 #include "tools/ghost/ReplayPage.h"
 #include "tools/ghost/RunAnalysis.h"
+#include "tools/ghost/RunPicture.h"
+#include "tools/ghost/RunProfile.h"
 #include "tools/ghost/TextEscapes.h"
 
 namespace lumaro_ghost {

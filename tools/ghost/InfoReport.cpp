@@ -1,6 +1,11 @@
 #include "tools/ghost/InfoReport.h"
 
+#include <cstddef>
+
+#include "library/NumberReading.h"
 #include "race/RaceTime.h"
+#include "tools/ghost/GhostFileContent.h"
+#include "tools/ghost/GhostHeaderFields.h"
 #include "tools/ghost/NumberText.h"
 #include "tools/ghost/TextEscapes.h"
 

@@ -1,5 +1,8 @@
 #include "tools/ghost/LabelLayout.h"
 
+#include <cstddef>
+#include <string>
+
 #include "tools/ghost/TextEscapes.h"
 
 namespace lumaro_ghost {

@@ -1,8 +1,10 @@
 #include "tools/ghost/LoadedGhost.h"
 
 #include <cerrno>
+#include <filesystem>
 #include <fstream>
 #include <system_error>
+#include <utility>
 
 namespace lumaro_ghost {
 

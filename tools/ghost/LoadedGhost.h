@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "library/GhostHeaderLine.h"
+#include "library/NumberReading.h"
 #include "tools/ghost/GhostFileContent.h"
 #include "tools/ghost/GhostHeaderFields.h"
 #include "tools/ghost/RunProfile.h"

@@ -5,11 +5,15 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "tools/ghost/MapView.h"
 #include "tools/ghost/NumberText.h"
 #include "tools/ghost/PathThinning.h"
 #include "tools/ghost/PictureStyle.h"
+#include "tools/ghost/RunAnalysis.h"
 
 namespace lumaro_ghost {
 
@@ -147,7 +151,7 @@ double drawPanels(SvgDocument& svg, const Picture& picture, const SpeedScale& sc
 
   const std::size_t count = picture.panels.size();
   const std::size_t columns = std::clamp<std::size_t>(count, 1, 3);
-  const double across = static_cast<double>(columns);
+  const auto across = static_cast<double>(columns);
   const double panelWidth = (pictureWidth - 2 * margin - (across - 1) * panelGap) / across;
   const double mapWidth = panelWidth - 2 * panelPad - 16.0;  // room for the start marker at the edge
   const double tallest = columns == 1 ? 520.0 : 400.0;
@@ -159,8 +163,9 @@ double drawPanels(SvgDocument& svg, const Picture& picture, const SpeedScale& sc
 
   for (std::size_t i = 0; i < count; ++i) {
     const PicturePanel& panel = picture.panels[i];
-    const double left = margin + static_cast<double>(i % columns) * (panelWidth + panelGap);
-    const double y = top + static_cast<double>(i / columns) * (panelHeight + panelGap);
+    const std::size_t row = i / columns, column = i % columns;
+    const double left = margin + static_cast<double>(column) * (panelWidth + panelGap);
+    const double y = top + static_cast<double>(row) * (panelHeight + panelGap);
     svg.rect(left, y, panelWidth, panelHeight, "rx=\"6\" fill=\"#fafafa\" stroke=\"#cfcfcf\"");
     svg.beginClip(left, y, panelWidth, panelHeight);
     svg.text({left + panelPad, y + 22}, panel.title, "font-size=\"15\" font-weight=\"bold\" fill=\"#111\"");

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "tools/ghost/NumberText.h"
 #include "tools/ghost/PictureStyle.h"

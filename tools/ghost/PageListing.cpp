@@ -1,5 +1,10 @@
 #include "tools/ghost/PageListing.h"
 
+#include <optional>
+
+#include "library/GhostFormat.h"
+#include "library/GhostHeaderLine.h"
+#include "library/NumberReading.h"
 #include "tools/ghost/GhostHeaderFields.h"
 #include "tools/ghost/NumberText.h"
 #include "ui/GhostChoice.h"

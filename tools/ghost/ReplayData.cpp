@@ -1,6 +1,10 @@
 #include "tools/ghost/ReplayData.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <utility>
+
+#include "tools/ghost/RunAnalysis.h"
 
 namespace lumaro_ghost {
 
@@ -29,7 +33,8 @@ ReplayData replayData(const std::vector<LoadedGhost>& ghosts, int sectorsPerLap)
   const int samplesPerLap = data.sectorsPerLap * traceSamplesPerSector;
   const auto steps = static_cast<int>(laps) * samplesPerLap;
   for (int step = 0; step <= steps; ++step) {
-    const double progress = step / samplesPerLap + static_cast<double>(step % samplesPerLap) / samplesPerLap;
+    const int lap = step / samplesPerLap;
+    const double progress = lap + static_cast<double>(step % samplesPerLap) / samplesPerLap;
     TraceSample sample;
     sample.distance = progress * lapLength;
     for (std::size_t run = 0; run < comparisons.size(); ++run) {

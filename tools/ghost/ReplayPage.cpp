@@ -1,10 +1,19 @@
 #include "tools/ghost/ReplayPage.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
 
+#include "library/NumberReading.h"
+#include "plugin/GhostFrame.h"
 #include "race/RaceTime.h"
+#include "tools/ghost/GhostFileContent.h"
+#include "tools/ghost/GhostHeaderFields.h"
 #include "tools/ghost/InfoReport.h"
+#include "tools/ghost/LoadedGhost.h"
 #include "tools/ghost/NumberText.h"
 #include "tools/ghost/PointCode.h"
 #include "tools/ghost/ReplayAssets.h"

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
+#include "tools/ghost/GhostFileContent.h"
 #include "tools/ghost/GhostHeaderFields.h"
 
 namespace lumaro_ghost {
@@ -290,6 +292,7 @@ PlacedLap placeLap(const ReferenceLap& reference, const TimedRun& run, int lap) 
 
 Analysis analyseGhosts(const std::vector<LoadedGhost>& ghosts, int sectors) {
   std::vector<const LoadedGhost*> runs;
+  runs.reserve(ghosts.size());
   for (const LoadedGhost& ghost : ghosts) runs.push_back(&ghost);
   return analyseGhosts(runs, sectors);
 }

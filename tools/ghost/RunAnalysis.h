@@ -101,8 +101,8 @@ struct PlacedLap {
 
   double lapSeconds() const { return seconds.back(); }
   // The time at a share of the lap: where the run stood still there, when it got there.
-  double secondsAt(double share) const;
-  double speedAt(double share) const;
+  double secondsAt(double at) const;
+  double speedAt(double at) const;
 };
 PlacedLap placeLap(const ReferenceLap& reference, const TimedRun& run, int lap);
 

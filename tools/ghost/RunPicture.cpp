@@ -1,10 +1,12 @@
 #include "tools/ghost/RunPicture.h"
 
 #include <cmath>
+#include <utility>
 
 #include "tools/ghost/ComparisonMap.h"
 #include "tools/ghost/MapPanels.h"
 #include "tools/ghost/PictureStyle.h"
+#include "tools/ghost/SvgDocument.h"
 #include "tools/ghost/TracePanels.h"
 
 namespace lumaro_ghost {

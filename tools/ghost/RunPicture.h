@@ -7,6 +7,7 @@
 // stays a small file.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <span>
 #include <string>

@@ -1,12 +1,22 @@
 #include "tools/ghost/ScenarioPicture.h"
 
 #include <algorithm>
+#include <compare>
+#include <cstddef>
 #include <fstream>
 #include <map>
 #include <optional>
 #include <system_error>
+#include <utility>
 
+#include "host/Values.h"
+#include "sim/KismetMap.h"
+#include "sim/Track.h"
+#include "tools/ghost/GhostFileContent.h"
 #include "tools/ghost/GhostPictures.h"
+#include "tools/ghost/LoadedGhost.h"
+#include "tools/ghost/RunAnalysis.h"
+#include "tools/ghost/RunPicture.h"
 
 namespace lumaro_ghost {
 

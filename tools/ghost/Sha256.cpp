@@ -18,7 +18,7 @@ constexpr std::uint32_t rotate(std::uint32_t value, int bits) { return (value >>
 
 void compress(std::uint32_t (&state)[8], const std::uint8_t* block) {
   std::uint32_t w[64];
-  for (int i = 0; i < 16; ++i) {
+  for (std::size_t i = 0; i < 16; ++i) {
     w[i] = static_cast<std::uint32_t>(block[4 * i]) << 24 | static_cast<std::uint32_t>(block[4 * i + 1]) << 16 |
            static_cast<std::uint32_t>(block[4 * i + 2]) << 8 | block[4 * i + 3];
   }

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "tools/ghost/TextEscapes.h"
+
 namespace lumaro_ghost {
 
 std::string svgNumber(double value) {

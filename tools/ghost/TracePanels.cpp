@@ -2,13 +2,19 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <initializer_list>
 #include <limits>
+#include <optional>
+#include <string>
 #include <tuple>
 #include <utility>
+#include <vector>
 
 #include "tools/ghost/LabelLayout.h"
 #include "tools/ghost/NumberText.h"
 #include "tools/ghost/PictureStyle.h"
+#include "tools/ghost/RunAnalysis.h"
 
 namespace lumaro_ghost {
 

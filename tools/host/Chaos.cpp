@@ -1,14 +1,22 @@
 #include "tools/host/Chaos.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <exception>
+#include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <map>
 #include <random>
 #include <streambuf>
 #include <system_error>
+#include <utility>
 
 #include "library/GhostHeaderLine.h"
+#include "library/NumberReading.h"
+#include "sim/Console.h"
+#include "sim/Game.h"
 #include "tools/host/Script.h"
 
 namespace fs = std::filesystem;
@@ -20,7 +28,7 @@ namespace {
 class Discard : public std::streambuf {
 protected:
   int overflow(int c) override { return c; }
-  std::streamsize xsputn(const char*, std::streamsize count) override { return count; }
+  std::streamsize xsputn(const char* /*text*/, std::streamsize count) override { return count; }
 };
 
 struct Choice {
@@ -180,7 +188,7 @@ std::string invariantProblem(Session& session, const std::map<std::string, std::
     }
   }
   for (const auto& [name, bytes] : after) {
-    if (before.count(name) == 0 && !reportedExport(lines, name)) {
+    if (!before.contains(name) && !reportedExport(lines, name)) {
       return "the ghost file " + name + " appeared without a reported export";
     }
   }
@@ -191,10 +199,9 @@ std::string invariantProblem(Session& session, const std::map<std::string, std::
 }
 
 std::string lastLineStartingWith(const std::vector<std::string>& lines, const std::string& start) {
-  for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
-    if (line->rfind(start, 0) == 0) return *line;
-  }
-  return "";
+  const auto last = std::find_if(lines.rbegin(), lines.rend(),
+                                 [&start](const std::string& line) { return line.rfind(start, 0) == 0; });
+  return last == lines.rend() ? "" : *last;
 }
 
 // After the storm, one normal run: recorded, finished, exported.
@@ -363,7 +370,7 @@ std::vector<std::string> replayScenario(const SessionSettings& settings, const s
     scenario.push_back(refused ? "# " + lines[i] + "    (the game refused it: " + refusals[i] + ")" : lines[i]);
   }
   if (withFinalRun) {
-    scenario.push_back("# the run after the storm:");
+    scenario.emplace_back("# the run after the storm:");
     scenario.insert(scenario.end(), finalRunSteps().begin(), finalRunSteps().end());
   }
   return scenario;

@@ -4,6 +4,7 @@
 // still fails, printed as a scenario that reproduces it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>

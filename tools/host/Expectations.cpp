@@ -1,10 +1,24 @@
 // The expect steps: what each one looks at, how it compares, and what it reports as seen when it fails.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <system_error>
+#include <utility>
+#include <vector>
 
+#include "host/Values.h"
+#include "sim/Console.h"
+#include "sim/Game.h"
+#include "sim/KismetMap.h"
 #include "tools/host/Reports.h"
+#include "tools/host/Script.h"
 #include "tools/host/Session.h"
+#include "tools/host/TextTest.h"
 
 namespace fs = std::filesystem;
 
@@ -140,7 +154,7 @@ StepOutcome Session::check(const Expect& step) {
   // The page is checked as the host last showed it to the player, not as the file is now.
   const std::optional<fs::path> inRoot = step.onPage ? game_->settingsPage() : underRoot(step.subject);
   if (!inRoot) return failure(step.subject + " leads out of the game root");
-  const fs::path file = *inRoot;
+  const fs::path& file = *inRoot;
   std::error_code error;
   const bool exists = step.onPage ? game_->shownPage().has_value() : fs::exists(file, error);
   if (step.what == What::FileExists) return exists ? StepOutcome{} : failure("nothing at " + file.string());

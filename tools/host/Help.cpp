@@ -1,4 +1,6 @@
 // The words of --help and of the interactive "help".
+#include <string>
+
 #include "tools/host/Options.h"
 
 namespace lumaro_host {

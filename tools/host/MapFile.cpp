@@ -4,13 +4,14 @@
 #include <cerrno>
 #include <climits>
 #include <cmath>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <sstream>
 #include <stdexcept>
 #include <utility>
 
+#include "sim/KismetMap.h"
 #include "tools/host/NumberWords.h"
 #include "tools/host/TextFile.h"
 #include "tools/host/Words.h"

@@ -1,5 +1,7 @@
 #include "tools/host/Options.h"
 
+#include <cstddef>
+
 #include "tools/host/NumberWords.h"
 
 namespace lumaro_host {

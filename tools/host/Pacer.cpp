@@ -1,6 +1,7 @@
 #include "tools/host/Pacer.h"
 
 #include <algorithm>
+#include <ratio>
 #include <thread>
 
 namespace lumaro_host {

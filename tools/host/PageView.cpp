@@ -1,6 +1,7 @@
 #include "tools/host/PageView.h"
 
 #include <cstdlib>
+#include <utility>
 
 namespace lumaro_host {
 namespace {
@@ -77,7 +78,7 @@ std::vector<std::string> pageRows(const std::vector<std::string>& lines, const V
   std::vector<std::string> rows;
   if (lines.empty()) return rows;
   rows.push_back(lines[0]);
-  rows.push_back(std::string(lines[0].size(), '='));
+  rows.emplace_back(lines[0].size(), '=');
   bool sameRow = false;  // a "7|" came: the next control joins the row of the one before
   std::size_t controlRow = 0;
   bool greyedOut = false;  // inside "10|!VARIABLE" ... "11|" while VARIABLE is on
@@ -98,7 +99,7 @@ std::vector<std::string> pageRows(const std::vector<std::string>& lines, const V
       continue;
     }
     if (code == "8") {
-      rows.push_back(std::string(60, '-'));
+      rows.emplace_back(60, '-');
       sameRow = false;
       continue;
     }

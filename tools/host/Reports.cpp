@@ -5,8 +5,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <system_error>
+#include <utility>
 
+#include "host/Values.h"
+#include "sim/Console.h"
 #include "tools/ghost/TextEscapes.h"
 #include "tools/host/PageView.h"
 #include "tools/host/TextTest.h"

@@ -12,6 +12,7 @@
 
 #include "sim/Driver.h"
 #include "sim/Game.h"
+#include "sim/KismetMap.h"
 
 namespace lumaro_host {
 

@@ -1,5 +1,10 @@
 #include "tools/host/Runner.h"
 
+#include <optional>
+#include <ostream>
+#include <string_view>
+#include <vector>
+
 #include "tools/ghost/TextEscapes.h"
 #include "tools/host/Options.h"
 #include "tools/host/Words.h"

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstddef>
 #include <cstdlib>
 #include <memory>
 #include <system_error>
+#include <utility>
+#include <variant>
 
 #include "sim/KismetMap.h"
 #include "tools/host/MapFile.h"
@@ -143,7 +146,7 @@ void readScriptMaps(Script& script, const fs::path& scriptFolder, const fs::path
 }
 
 fs::path bundledMapsFolder(const fs::path& executableFolder) {
-  const fs::path shared = executableFolder.parent_path() / "share" / "lumaro" / "maps";
+  fs::path shared = executableFolder.parent_path() / "share" / "lumaro" / "maps";
   std::error_code error;
   if (fs::is_directory(shared, error)) return shared;
   return executableFolder / "maps";

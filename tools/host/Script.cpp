@@ -1,8 +1,10 @@
 #include "tools/host/Script.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <map>
 #include <stdexcept>
 #include <tuple>
@@ -41,10 +43,7 @@ const std::string& at(const Arguments& words, std::size_t index, const std::stri
 }
 
 bool isOneOf(const std::string& word, std::initializer_list<const char*> names) {
-  for (const char* name : names) {
-    if (word == name) return true;
-  }
-  return false;
+  return std::ranges::any_of(names, [&word](const char* name) { return word == name; });
 }
 
 // A stretch of a lap as FROM-TO%, in per cent of the lap from the line: "42-58%" or "42%-58%".

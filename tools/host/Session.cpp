@@ -3,14 +3,23 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <functional>
+#include <iterator>
 #include <system_error>
 #include <type_traits>
+#include <utility>
+#include <variant>
 
+#include "sim/Console.h"
+#include "sim/KismetMap.h"
+#include "sim/RacingLine.h"
+#include "sim/Track.h"
 #include "tools/host/NumberWords.h"
 #include "tools/host/PageView.h"
 #include "tools/host/Reports.h"
 #include "tools/host/ScenarioMaps.h"
 #include "tools/host/StopSignals.h"
+#include "tools/host/TextTest.h"
 
 namespace fs = std::filesystem;
 
@@ -71,7 +80,7 @@ StepOutcome Session::run(const Step& step, const fs::path& folder) {
   } else if (!std::holds_alternative<Expect>(step.action)) {
     transcript_.step(step.text);
   }
-  const StepOutcome outcome = std::visit(
+  StepOutcome outcome = std::visit(
       [&](const auto& action) -> StepOutcome {
         using T = std::decay_t<decltype(action)>;
         if constexpr (std::is_same_v<T, LoadMap>) return loadMap(action, folder);
@@ -312,7 +321,7 @@ StepOutcome Session::pickGhost(const PickGhost& step) {
   if (found == lines->end()) {
     return failure(
         "the settings page has no ghost list; its last lines:\n" +
-        joined(std::vector<std::string>(lines->end() - std::min<std::ptrdiff_t>(lines->size(), 4), lines->end())));
+        joined(std::vector<std::string>(lines->end() - std::min<std::ptrdiff_t>(std::ssize(*lines), 4), lines->end())));
   }
   std::vector<std::string> labels;
   for (const ListOption& option : ghostListOptions(found->substr(listLine.size()))) {

@@ -3,12 +3,14 @@
 // steps of a scenario carried out on them one after another. Time passes only in drive and wait steps.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "sim/Driver.h"
 #include "sim/Game.h"

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <initializer_list>
 
 #if defined(_WIN32)
 #  include <windows.h>

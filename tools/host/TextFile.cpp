@@ -13,7 +13,7 @@ TextFile readTextStream(std::istream& in) {
     read.text.append(block, static_cast<std::size_t>(in.gcount()));
     if (read.text.size() > maxTextFileBytes) {
       read.text.clear();
-      read.error = "it holds more than " + std::to_string(maxTextFileBytes / (1024 * 1024)) +
+      read.error = "it holds more than " + std::to_string(maxTextFileBytes / (std::size_t{1024} * 1024)) +
                    " MiB, which no scenario or map file does";
       return read;
     }

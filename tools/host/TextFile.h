@@ -9,7 +9,7 @@
 
 namespace lumaro_host {
 
-inline constexpr std::size_t maxTextFileBytes = 16 * 1024 * 1024;
+inline constexpr std::size_t maxTextFileBytes = std::size_t{16} * 1024 * 1024;
 
 struct TextFile {
   std::string text;

@@ -1,5 +1,7 @@
 #include "tools/host/TextTest.h"
 
+#include <utility>
+
 #if defined(LUMARO_HOST_RE2)
 #  include <re2/re2.h>
 #endif

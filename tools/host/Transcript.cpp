@@ -6,7 +6,7 @@
 
 namespace lumaro_host {
 
-std::string Transcript::stamp(std::int64_t ticks) const {
+std::string Transcript::stamp(std::int64_t ticks) {
   char text[32];
   std::snprintf(text, sizeof text, "[%9.3f] ", static_cast<double>(ticks) / 1e7);
   return text;

@@ -8,6 +8,7 @@
 #include <functional>
 #include <ostream>
 #include <string>
+#include <utility>
 
 namespace lumaro_host {
 
@@ -25,7 +26,7 @@ public:
 
 private:
   void write(const char* marker, const std::string& text);
-  std::string stamp(std::int64_t ticks) const;
+  static std::string stamp(std::int64_t ticks);
 
   std::ostream& out_;
   std::function<std::int64_t()> elapsed_;

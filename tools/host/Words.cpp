@@ -1,5 +1,8 @@
 #include "tools/host/Words.h"
 
+#include <cstddef>
+#include <utility>
+
 namespace lumaro_host {
 namespace {
 

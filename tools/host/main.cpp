@@ -2,24 +2,37 @@
 // into the stand-in host, runs the scenario (or the interactive mode), and shows what was asked for.
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
+#include <exception>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <memory>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <string>
 #include <system_error>
 #include <vector>
 
+#include "host/PluginExports.h"
+#include "sim/Game.h"
+#include "sim/PluginLoader.h"
+#include "tools/host/MapFile.h"
+
 #if defined(_WIN32)
-#  include <io.h>
 #  include <windows.h>
+#  include <io.h>
 #else
 #  include <unistd.h>
 #endif
 
+#include "tools/ghost/ScenarioPicture.h"
+#include "tools/ghost/TextEscapes.h"
 #include "tools/host/Chaos.h"
 #include "tools/host/Options.h"
 #include "tools/host/Reports.h"
@@ -29,8 +42,6 @@
 #include "tools/host/Session.h"
 #include "tools/host/StopSignals.h"
 #include "tools/host/TextFile.h"
-#include "tools/ghost/ScenarioPicture.h"
-#include "tools/ghost/TextEscapes.h"
 
 namespace fs = std::filesystem;
 using namespace lumaro_host;
@@ -65,7 +76,7 @@ fs::path freshRoot() {
   for (;;) {
     char name[32];
     std::snprintf(name, sizeof name, "lumaro-host-%08llx", static_cast<unsigned long long>(random() & 0xFFFFFFFFu));
-    const fs::path root = fs::temp_directory_path() / name;
+    fs::path root = fs::temp_directory_path() / name;
     if (fs::create_directory(root)) return root;
   }
 }

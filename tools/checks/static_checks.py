@@ -1,0 +1,168 @@
+#!/usr/bin/env python3
+"""The static checks over the compile database: clang-tidy (make tidy) and include-what-you-use (make includes).
+
+Each C++ source of the tree is checked once, with the flags its build compiles it with: the dev build's
+database first, then any other build folder named (the fuzz build, for fuzz/). Generated sources in the build
+folders are left out. Headers are checked through the sources that include them; the headers no source of
+their own stands beside are named to include-what-you-use as well. A run prints every finding, one block per
+file, and ends with one line saying how many files were checked and what was found; its exit status is 1 when
+anything was found or a tool failed.
+
+    tools/checks/static_checks.py tidy --build build/dev [--build build/fuzz] [-j 2] [FILE...]
+    tools/checks/static_checks.py includes --build build/dev [--build build/fuzz] [-j 2] [--fix] [FILE...]
+"""
+
+import argparse
+import concurrent.futures
+import json
+import os
+import re
+import shlex
+import subprocess
+import sys
+import time
+
+ROOT = os.path.realpath(os.path.join(os.path.dirname(__file__), "..", ".."))
+MAPPING_FILE = os.path.join(ROOT, "tools", "checks", "iwyu.imp")
+TIDY = os.environ.get("CLANG_TIDY", "clang-tidy-14")
+IWYU = os.environ.get("INCLUDE_WHAT_YOU_USE", "include-what-you-use")
+
+
+def sources(build_folders, wanted):
+    """The tree's sources with their compile commands, each once, in path order."""
+    chosen = {}
+    for folder in build_folders:
+        database = os.path.join(folder, "compile_commands.json")
+        if not os.path.exists(database):
+            continue
+        with open(database, encoding="utf-8") as stream:
+            for entry in json.load(stream):
+                path = os.path.realpath(os.path.join(entry["directory"], entry["file"]))
+                relative = os.path.relpath(path, ROOT)
+                if relative.startswith("..") or relative.split(os.sep)[0] == "build":
+                    continue
+                chosen.setdefault(relative, dict(entry, file=path, folder=os.path.realpath(folder)))
+    if wanted:
+        missing = [name for name in wanted if os.path.normpath(name) not in chosen]
+        if missing:
+            sys.exit("not in any compile database: " + " ".join(missing))
+        return [(name, chosen[os.path.normpath(name)]) for name in sorted(wanted)]
+    return sorted(chosen.items())
+
+
+def compiler_arguments(entry):
+    """The entry's compile command without the compiler, the output and -c: what a clang-based tool takes."""
+    words = entry["arguments"] if "arguments" in entry else shlex.split(entry["command"])
+    kept, skip = [], False
+    for word in words[1:]:
+        if skip:
+            skip = False
+        elif word == "-o":
+            skip = True
+        elif word != "-c":
+            kept.append(word)
+    return kept
+
+
+def run_tidy(name, entry):
+    result = subprocess.run([TIDY, "-p", entry["folder"], "--quiet", entry["file"]], cwd=ROOT,
+                            capture_output=True, text=True)
+    # clang-tidy prints its count of suppressed warnings on standard error whatever it finds; the findings
+    # themselves go to standard output.
+    findings = result.stdout.strip()
+    failed = result.returncode != 0 or bool(findings)
+    if result.returncode != 0 and not findings:
+        findings = result.stderr.strip()
+    return name, failed, findings
+
+
+# Headers without a source of their own beside them, checked by include-what-you-use from each source that
+# includes them (a header with a source beside it is checked with that source).
+def lone_headers():
+    listed = subprocess.run(["git", "ls-files", "*.h"], cwd=ROOT, capture_output=True, text=True, check=True)
+    headers = listed.stdout.split()
+    return [h for h in headers if not os.path.exists(os.path.join(ROOT, h[:-2] + ".cpp"))]
+
+
+IWYU_BLOCK = re.compile(r"^(\S.*) should add these lines:\n((?:.+\n)*)", re.MULTILINE)
+
+
+def run_includes(name, entry, check_also):
+    command = [IWYU] + compiler_arguments(entry)
+    command += ["-Xiwyu", "--no_fwd_decls", "-Xiwyu", "--mapping_file=" + MAPPING_FILE, "-Xiwyu", "--quoted_includes_first"]
+    for header in check_also:
+        command += ["-Xiwyu", "--check_also=" + os.path.join(ROOT, header)]
+    result = subprocess.run(command, cwd=entry["directory"], capture_output=True, text=True)
+    report = result.stderr + result.stdout
+    missing = {}
+    for file, lines in IWYU_BLOCK.findall(report):
+        file = os.path.relpath(os.path.realpath(os.path.join(entry["directory"], file)), ROOT)
+        for line in lines.splitlines():
+            missing.setdefault(file, set()).add(re.sub(r"\s+//", "  //", line.strip()))
+    # The tool says nothing of its own but these blocks; any "error:" is the source failing to compile.
+    errors = [line for line in report.splitlines() if " error: " in line or line.startswith("error:")]
+    return name, missing, errors
+
+
+def add_includes(file, lines):
+    """Puts the missing includes after the file's first unconditional include (or its #pragma once, or its
+    opening comment); clang-format then moves each into its block."""
+    path = os.path.join(ROOT, file)
+    with open(path, encoding="utf-8") as stream:
+        text = stream.read().splitlines(keepends=True)
+    wanted = [line.split("  //")[0] + "\n" for line in sorted(lines)]
+    at = next((i + 1 for i, line in enumerate(text) if line.startswith("#include ")), None)
+    if at is None or any(line.startswith("#if") for line in text[:at]):
+        at = next((i + 1 for i, line in enumerate(text) if line.startswith("#pragma once")), None)
+    if at is None:
+        at = next(i for i, line in enumerate(text) if not line.startswith("//"))
+        wanted = wanted + ["\n"]
+    text[at:at] = wanted
+    with open(path, "w", encoding="utf-8") as stream:
+        stream.writelines(text)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("check", choices=["tidy", "includes"])
+    parser.add_argument("--build", action="append", required=True, help="a build folder with compile_commands.json")
+    parser.add_argument("-j", "--jobs", type=int, default=os.cpu_count() or 1)
+    parser.add_argument("--fix", action="store_true", help="add the missing includes (then run make format)")
+    parser.add_argument("files", nargs="*", help="sources to check (all by default), relative to the tree")
+    options = parser.parse_intermixed_args()
+
+    checked = sources(options.build, options.files)
+    if not checked:
+        sys.exit("no sources: configure a build first (cmake --preset dev)")
+    started = time.monotonic()
+    problems = 0
+    with concurrent.futures.ThreadPoolExecutor(max_workers=max(1, options.jobs)) as pool:
+        if options.check == "tidy":
+            for name, failed, findings in pool.map(lambda item: run_tidy(*item), checked):
+                if failed:
+                    problems += 1
+                    print(f"== {name}\n{findings}\n", flush=True)
+            what = "clang-tidy"
+        else:
+            check_also = lone_headers()
+            reported, errors = {}, []
+            for name, missing, failed in pool.map(lambda item: run_includes(*item, check_also), checked):
+                for file, lines in missing.items():
+                    reported.setdefault(file, set()).update(lines)
+                errors += [f"{name}: {line}" for line in failed]
+            for file in sorted(reported):
+                if options.fix:
+                    add_includes(file, reported[file])
+                print(f"== {file} does not include what it uses; add:")
+                print("\n".join(sorted(reported[file])) + "\n")
+            print("\n".join(errors))
+            problems = len(reported) + len(errors)
+            what = "include-what-you-use"
+    seconds = time.monotonic() - started
+    verdict = "no findings" if problems == 0 else f"findings in {problems}"
+    print(f"{what}: {len(checked)} sources checked, {verdict}, in {seconds:.0f} s with {options.jobs} jobs")
+    return 1 if problems else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
