@@ -8,6 +8,7 @@
 #include "host/CVarWrapper.h"
 #include "host/GameWrapper.h"
 #include "plugin/Lumaro.h"
+#include "ui/GhostChoiceList.h"
 
 namespace {
 

@@ -10,10 +10,15 @@ anything was found or a tool failed.
 
     tools/checks/static_checks.py tidy --build build/dev [--build build/fuzz] [-j 2] [FILE...]
     tools/checks/static_checks.py includes --build build/dev [--build build/fuzz] [-j 2] [--fix] [FILE...]
+
+A source found clean is remembered (in ~/.cache/lumaro-checks, or LUMARO_CHECK_CACHE) by a hash of the tool's
+version and settings, its flags and its preprocessed text with comments, paths in the tree made relative; it
+is not checked again while all of these stay the same, in this tree or another clone of it.
 """
 
 import argparse
 import concurrent.futures
+import hashlib
 import json
 import os
 import re
@@ -26,6 +31,11 @@ ROOT = os.path.realpath(os.path.join(os.path.dirname(__file__), "..", ".."))
 MAPPING_FILE = os.path.join(ROOT, "tools", "checks", "iwyu.imp")
 TIDY = os.environ.get("CLANG_TIDY", "clang-tidy-14")
 IWYU = os.environ.get("INCLUDE_WHAT_YOU_USE", "include-what-you-use")
+# Sources found clean are remembered here by what their result depends on, so an unchanged source is not
+# checked again (another clone of the same tree included); findings are never remembered.
+CACHE = os.environ.get("LUMARO_CHECK_CACHE", os.path.join(os.path.expanduser("~"), ".cache", "lumaro-checks"))
+# The keys are made with the compiler the tools are built on, so its own branches of the headers count.
+PREPROCESSOR = os.environ.get("CLANG", "clang++-14")
 
 
 def sources(build_folders, wanted):
@@ -64,7 +74,46 @@ def compiler_arguments(entry):
     return kept
 
 
-def run_tidy(name, entry):
+def settings_of(check, check_also):
+    """The tool's version and every setting a result depends on."""
+    version = subprocess.run([TIDY if check == "tidy" else IWYU, "--version"], capture_output=True, text=True)
+    parts = [check, version.stdout + version.stderr]
+    for setting in [".clang-tidy"] if check == "tidy" else [MAPPING_FILE]:
+        with open(os.path.join(ROOT, setting), encoding="utf-8") as stream:
+            parts.append(stream.read())
+    return "\0".join(parts + sorted(check_also))
+
+
+def clean_key(entry, settings):
+    """What a clean result of one source depends on: the settings, its flags, and the source as the compiler
+    sees it with every header it includes, comments (so NOLINT marks) kept. Paths inside the tree are taken
+    relative to it, so a clone elsewhere finds the same key. None when the source does not preprocess (the
+    tool then says why)."""
+    arguments = compiler_arguments(entry)
+    result = subprocess.run([PREPROCESSOR, "-E", "-C", "-P", "-Wno-unknown-warning-option"] + arguments,
+                            cwd=entry["directory"], capture_output=True)
+    if result.returncode != 0:
+        return None
+    digest = hashlib.sha256()
+    digest.update("\0".join([settings] + arguments).replace(ROOT, "<tree>").encode() + b"\0")
+    digest.update(result.stdout.replace(ROOT.encode(), b"<tree>"))
+    return digest.hexdigest()
+
+
+def found_clean(key):
+    return key is not None and os.path.exists(os.path.join(CACHE, key))
+
+
+def remember_clean(key):
+    if key is not None:
+        os.makedirs(CACHE, exist_ok=True)
+        open(os.path.join(CACHE, key), "w", encoding="utf-8").close()
+
+
+def run_tidy(name, entry, settings):
+    key = clean_key(entry, settings)
+    if found_clean(key):
+        return name, False, "", True
     result = subprocess.run([TIDY, "-p", entry["folder"], "--quiet", entry["file"]], cwd=ROOT,
                             capture_output=True, text=True)
     # clang-tidy prints its count of suppressed warnings on standard error whatever it finds; the findings
@@ -73,7 +122,9 @@ def run_tidy(name, entry):
     failed = result.returncode != 0 or bool(findings)
     if result.returncode != 0 and not findings:
         findings = result.stderr.strip()
-    return name, failed, findings
+    if not failed:
+        remember_clean(key)
+    return name, failed, findings, False
 
 
 # Headers without a source of their own beside them, checked by include-what-you-use from each source that
@@ -87,7 +138,10 @@ def lone_headers():
 IWYU_BLOCK = re.compile(r"^(\S.*) should add these lines:\n((?:.+\n)*)", re.MULTILINE)
 
 
-def run_includes(name, entry, check_also):
+def run_includes(name, entry, check_also, settings):
+    key = clean_key(entry, settings)
+    if found_clean(key):
+        return name, {}, [], True
     command = [IWYU] + compiler_arguments(entry)
     command += ["-Xiwyu", "--no_fwd_decls", "-Xiwyu", "--mapping_file=" + MAPPING_FILE, "-Xiwyu", "--quoted_includes_first"]
     for header in check_also:
@@ -101,7 +155,9 @@ def run_includes(name, entry, check_also):
             missing.setdefault(file, set()).add(re.sub(r"\s+//", "  //", line.strip()))
     # The tool says nothing of its own but these blocks; any "error:" is the source failing to compile.
     errors = [line for line in report.splitlines() if " error: " in line or line.startswith("error:")]
-    return name, missing, errors
+    if not missing and not errors:
+        remember_clean(key)
+    return name, missing, errors, False
 
 
 def add_includes(file, lines):
@@ -135,18 +191,22 @@ def main():
     if not checked:
         sys.exit("no sources: configure a build first (cmake --preset dev)")
     started = time.monotonic()
-    problems = 0
+    problems = remembered = 0
+    check_also = lone_headers() if options.check == "includes" else []
+    settings = settings_of(options.check, check_also)
     with concurrent.futures.ThreadPoolExecutor(max_workers=max(1, options.jobs)) as pool:
         if options.check == "tidy":
-            for name, failed, findings in pool.map(lambda item: run_tidy(*item), checked):
+            for name, failed, findings, cached in pool.map(lambda item: run_tidy(*item, settings), checked):
+                remembered += cached
                 if failed:
                     problems += 1
                     print(f"== {name}\n{findings}\n", flush=True)
             what = "clang-tidy"
         else:
-            check_also = lone_headers()
             reported, errors = {}, []
-            for name, missing, failed in pool.map(lambda item: run_includes(*item, check_also), checked):
+            for name, missing, failed, cached in pool.map(lambda item: run_includes(*item, check_also, settings),
+                                                          checked):
+                remembered += cached
                 for file, lines in missing.items():
                     reported.setdefault(file, set()).update(lines)
                 errors += [f"{name}: {line}" for line in failed]
@@ -160,7 +220,8 @@ def main():
             what = "include-what-you-use"
     seconds = time.monotonic() - started
     verdict = "no findings" if problems == 0 else f"findings in {problems}"
-    print(f"{what}: {len(checked)} sources checked, {verdict}, in {seconds:.0f} s with {options.jobs} jobs")
+    print(f"{what}: {len(checked)} sources checked ({remembered} found clean before, unchanged), {verdict}, "
+          f"in {seconds:.0f} s with {options.jobs} jobs")
     return 1 if problems else 0
 
 
