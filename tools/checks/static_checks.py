@@ -12,8 +12,9 @@ anything was found or a tool failed.
     tools/checks/static_checks.py includes --build build/dev [--build build/fuzz] [-j 2] [--fix] [FILE...]
 
 A source found clean is remembered (in ~/.cache/lumaro-checks, or LUMARO_CHECK_CACHE) by a hash of the tool's
-version and settings, its flags and its preprocessed text with comments, paths in the tree made relative; it
-is not checked again while all of these stay the same, in this tree or another clone of it.
+version and settings, its flags, and the bytes of the source and of every file it includes, paths in the tree
+made relative; it is not checked again while all of these stay the same, in this tree or another clone of it.
+A finding is never remembered. LUMARO_CHECK_CACHE=none checks everything afresh.
 """
 
 import argparse
@@ -84,28 +85,45 @@ def settings_of(check, check_also):
     return "\0".join(parts + sorted(check_also))
 
 
+FILE_DIGESTS = {}
+
+
+def file_digest(path):
+    """The SHA-256 of a file's bytes, worked out once a run."""
+    if path not in FILE_DIGESTS:
+        with open(path, "rb") as stream:
+            FILE_DIGESTS[path] = hashlib.sha256(stream.read()).hexdigest()
+    return FILE_DIGESTS[path]
+
+
 def clean_key(entry, settings):
-    """What a clean result of one source depends on: the settings, its flags, and the source as the compiler
-    sees it with every header it includes, comments (so NOLINT marks) kept. Paths inside the tree are taken
-    relative to it, so a clone elsewhere finds the same key. None when the source does not preprocess (the
-    tool then says why)."""
+    """What a clean result of one source depends on: the settings, its flags, and the bytes of the source and
+    of every file it includes, as the compiler finds them (so an include dropped, a macro added or a NOLINT
+    mark moved all count). Paths inside the tree are taken relative to it, so a clone elsewhere finds the
+    same key. None when the includes cannot be found (the tool then says why)."""
+    if CACHE == "none":
+        return None
     arguments = compiler_arguments(entry)
-    result = subprocess.run([PREPROCESSOR, "-E", "-C", "-P", "-Wno-unknown-warning-option"] + arguments,
-                            cwd=entry["directory"], capture_output=True)
+    result = subprocess.run([PREPROCESSOR, "-M", "-Wno-unknown-warning-option"] + arguments,
+                            cwd=entry["directory"], capture_output=True, text=True)
     if result.returncode != 0:
         return None
+    # A make rule: the object, a colon, then every file read, in the order they were first included.
+    files = result.stdout.replace("\\\n", " ").split(":", 1)[1].split()
     digest = hashlib.sha256()
     digest.update("\0".join([settings] + arguments).replace(ROOT, "<tree>").encode() + b"\0")
-    digest.update(result.stdout.replace(ROOT.encode(), b"<tree>"))
+    for name in files:
+        path = os.path.realpath(os.path.join(entry["directory"], name))
+        digest.update((path.replace(ROOT, "<tree>") + "\0" + file_digest(path) + "\0").encode())
     return digest.hexdigest()
 
 
 def found_clean(key):
-    return key is not None and os.path.exists(os.path.join(CACHE, key))
+    return CACHE != "none" and key is not None and os.path.exists(os.path.join(CACHE, key))
 
 
 def remember_clean(key):
-    if key is not None:
+    if CACHE != "none" and key is not None:
         os.makedirs(CACHE, exist_ok=True)
         open(os.path.join(CACHE, key), "w", encoding="utf-8").close()
 
