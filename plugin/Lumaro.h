@@ -151,6 +151,7 @@ public:
   // the sampling.
   void beginRun();
   void finishRun();
+  void clearRecordedRun();
   void abandonRun();
   void dropRun();
   void endSwitchedOffRun();

@@ -51,10 +51,7 @@ void Lumaro::resetRunState(bool reapplyGhostColor, bool keepFinishedRun) {
   isChallenging = false;
   if (reapplyGhostColor && gameWrapper->IsInFreeplay()) updateGhostColor();
   schedule("updateGhostList", 0.1f, [this] { updateGhostList(); });
-  if (!keepFinishedRun) {
-    recordedFrames.clear();
-    recordedLapCount.reset();
-  }
+  if (!keepFinishedRun) clearRecordedRun();
 }
 
 // The stop command with no ghost loaded resets the race, which ends a recording armed or under way, and says

@@ -33,8 +33,7 @@ void Lumaro::recordGhost() {
     return;
   }
   if (!checkMainSequence()) return;
-  recordedFrames.clear();
-  recordedLapCount.reset();
+  clearRecordedRun();
   currentLap = -1;
   std::optional<SequenceVariableWrapper> lapCounter = findFirstVariable(KismetType::Int, "LapNb");
   if (!lapCounter) {
@@ -68,8 +67,7 @@ void Lumaro::challengeGhost() {
   }
   isChallenging = true;
   currentLap = -1;
-  recordedFrames.clear();
-  recordedLapCount.reset();
+  clearRecordedRun();
   if (!checkMainSequence()) return;
   std::optional<SequenceVariableWrapper> lapCounter = findFirstVariable(KismetType::Int, "LapNb");
   if (!lapCounter) return;

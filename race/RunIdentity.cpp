@@ -37,6 +37,12 @@ void Lumaro::finishRun() {
   runFinishSeen = false;
 }
 
+// The finished run and the laps it was raced over go together.
+void Lumaro::clearRecordedRun() {
+  recordedFrames.clear();
+  recordedLapCount.reset();
+}
+
 // A run whose finish the watcher has seen was finished by the player: a spawn (a map that puts the car back
 // at the start as it crosses the line) or the console switch in the tick before the finish handler runs
 // ends its sampling, not the race.
