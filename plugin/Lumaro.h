@@ -16,6 +16,7 @@
 #include "host/TessaroPlugin.h"
 #include "playback/GhostFrameOrder.h"
 #include "plugin/GhostFrame.h"
+#include "plugin/HostNames.h"
 #include "plugin/SystemClock.h"
 #include "ui/GhostChoiceList.h"
 
@@ -72,7 +73,7 @@ public:
   // The page's ghost list, with the headers it has read kept by each file's stamp.
   GhostChoiceList ghostChoiceList;
 
-  std::string ghostFileVersion = "1.1";
+  std::string ghostFileVersion{writtenGhostVersion};
   std::map<std::string, SequenceVariableWrapper> sequenceVariables;
   std::vector<GhostFrame> recordedFrames;
   // The number of laps the recorded run was raced over, set at its finish: the ghost file says so, whatever
