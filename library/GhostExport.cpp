@@ -30,9 +30,7 @@ std::optional<std::filesystem::path> Lumaro::exportFile(const std::string& pathT
 
 // The laps the run was raced over: a lap count changed after the finish does not make a one-lap run a
 // three-lap ghost. A run with no finish of its own takes the lap count set now.
-std::int32_t Lumaro::recordedRunLapCount() {
-  return recordedLapCount.value_or(cvarManager->getCvar("lm_lapNbr").getIntValue());
-}
+std::int32_t Lumaro::recordedRunLapCount() { return runLife.finishedLapCount().value_or(lapCountSetting()); }
 
 void Lumaro::exportGhost() {
   const std::string pathText = exportPathText();

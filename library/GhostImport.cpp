@@ -17,6 +17,7 @@
 #include "playback/GhostFrameOrder.h"
 #include "plugin/GhostFrame.h"
 #include "plugin/Lumaro.h"
+#include "race/RunLife.h"
 
 namespace {
 
@@ -51,6 +52,8 @@ void Lumaro::importGhost(bool announce) {
   }
   // The import tells playback the time order it saw, so no playback start looks at every frame again.
   ghostFrameOrder.learn(ghostFrames, read.report.inTimeOrder);
+  // A run armed as a challenge races a ghost only while one is loaded.
+  runLife.ghostChanged(!ghostFrames.empty());
   if (!read.opened) {
     if (announce) logStatus("No Ghost found " + selection + ".");
     return;

@@ -17,6 +17,7 @@
 #include "playback/FrameChoice.h"
 #include "playback/GhostFrameOrder.h"
 #include "playback/PlaybackClock.h"
+#include "plugin/HostNames.h"
 #include "plugin/Lumaro.h"
 #include "plugin/Messages.h"
 #include "plugin/SystemClock.h"
@@ -41,8 +42,10 @@ std::optional<GhostCarVariables> lookUpGhostCar(Lumaro& plugin, AfterNoGhost aft
     if (afterNoGhost != AfterNoGhost::keepRun) plugin.resetRunForStop(afterNoGhost == AfterNoGhost::resetRun);
     return std::nullopt;
   }
-  std::optional<SequenceVariableWrapper> position = plugin.findLastVariable(KismetType::Vector, "GhostPosition");
-  std::optional<SequenceVariableWrapper> rotation = plugin.findLastVariable(KismetType::Vector, "GhostRotation");
+  std::optional<SequenceVariableWrapper> position =
+      plugin.findLastVariable(KismetType::Vector, names::kismet::ghostPosition);
+  std::optional<SequenceVariableWrapper> rotation =
+      plugin.findLastVariable(KismetType::Vector, names::kismet::ghostRotation);
   if (!position || !rotation) return std::nullopt;
   return GhostCarVariables{*position, *rotation};
 }

@@ -18,6 +18,7 @@
 #include "plugin/GhostFrame.h"
 #include "plugin/HostNames.h"
 #include "plugin/SystemClock.h"
+#include "race/RunLife.h"
 #include "ui/GhostChoiceList.h"
 
 // The Kismet variable types the plugin tells apart.
@@ -31,15 +32,14 @@ public:
   // race/: record and challenge commands, lap watcher, run sampler, race finish, map load and spawn.
   void recordGhost();
   void challengeGhost();
+  // The record command as automatic recording issues it: a run it finds armed is armed again, not refused.
+  void recordAutomatically();
   void watchLap(SequenceVariableWrapper lapCounter);
   void sampleRun(SystemTime runStart, SystemTime lastSample);
   // One poll of the lap watcher and one tick of the run sampler, as watchLap and sampleRun run them.
   void pollLapCounter(SequenceVariableWrapper& lapCounter);
   void sampleCar(SystemTime runStart, SystemTime lastSample);
   void onRaceFinished();
-  // The finish's export: never over a ghost of this map and lap count that is faster (lm_export writes what
-  // the player asks).
-  void exportGhostAutomatically();
   void onMapLoad(const std::string& eventName);
   void onPlayerSpawnStart(const std::string& eventName);
   // afterSpawn: the look a moment after a spawn, rather than the switch's own change.
@@ -76,27 +76,17 @@ public:
   std::string ghostFileVersion{writtenGhostVersion};
   std::map<std::string, SequenceVariableWrapper> sequenceVariables;
   std::vector<GhostFrame> recordedFrames;
-  // The number of laps the recorded run was raced over, set at its finish: the ghost file says so, whatever
-  // the lap count is set to by the time the run is exported. Unknown for a run handed over another way.
-  std::optional<std::int32_t> recordedLapCount;
   std::vector<GhostFrame> ghostFrames;
   std::int32_t currentLap = -1;
   bool isPlaying = false;
   std::int64_t playbackStart = 0;
   bool isChallenging = false;
 
-  // Identities of the run armed or under way (0: none) and of the latest preview. Each timer chain holds
-  // the identity it serves; a tick whose run or preview is no longer the current one does nothing.
-  std::uint64_t liveRun = 0;
-  std::uint64_t lastRunIdentity = 0;
+  // The run's life: its phase, identity and frames, and the lap counts it was armed and finished with. It
+  // keeps currentLap following its phase, and reads isChallenging as the player's choice of a challenge.
+  RunLife runLife{currentLap, isChallenging};
+  // The identity of the latest preview; each playback chain holds the one it plays.
   std::uint64_t currentPreview = 0;
-  // The frames of the live run. The finish hands them over to recordedFrames, which thus only ever holds
-  // a finished run, frozen at its finish.
-  std::vector<GhostFrame> runFrames;
-  // The lap watcher has seen the live run's finish; its handler is due on the next tick.
-  bool runFinishSeen = false;
-  // The lap count the watcher saw the live run finish at.
-  std::int32_t runLapCount = 0;
 
   // The members below are the plugin's own plumbing; the host never calls them.
 
@@ -146,25 +136,19 @@ public:
   // The stop command's reset when there is no ghost to stop: the run reset, keeping a finished run.
   void resetRunForStop(bool tellEndedRun);
 
-  // race/RunIdentity.cpp: the life of a run. A run ends by its finish or is abandoned (its frames dropped)
-  // by whatever else ends it: a reset, a spawn, a map load, the switch turned off at the console, the car
-  // lost. Once its finish has been seen, only the run reset drops it (dropRun); abandoning it then only ends
-  // the sampling.
-  void beginRun();
-  void finishRun();
+  // race/RunChains.cpp: the run's glue to the host. The lap count setting as the host keeps it; the recorded
+  // run emptied with its lap count; a run ended by cause, its switch turned off and the player told.
+  std::int32_t lapCountSetting();
   void clearRecordedRun();
-  void abandonRun();
-  void dropRun();
+  void endRun(RunEnd cause);
   void endSwitchedOffRun();
-  void endRunUnrecorded(std::string_view message);
-  bool isArmedRunLive();
-  bool isRunUnfinished() const;
+  void armRecording(bool automatic);
   // A one-shot timer of the live run's chains: it runs body only while that run is still the live one.
   void scheduleForRun(std::string entry, std::function<void()> body);
   // Runs one tick of the live run's lap watcher or sampler, guarded. An error escaping it ends a run not yet
   // finished, unrecorded, once the error has been reported.
   void runTickOfLiveRun(std::string_view entry, const std::function<void()>& tick);
   // The one stale-tick check of every chain: a timer due on the next tick whose body runs only while current
-  // (liveRun, currentPreview) still holds the identity it held when the timer was set.
+  // (the run's identity, currentPreview) still holds the identity it held when the timer was set.
   void scheduleNextTick(std::string entry, const std::uint64_t& current, std::function<void()> body);
 };

@@ -11,6 +11,7 @@
 
 #include "host/GameWrapper.h"
 #include "host/Kismet.h"
+#include "plugin/HostNames.h"
 #include "plugin/Lumaro.h"
 #include "plugin/Messages.h"
 
@@ -49,7 +50,7 @@ std::optional<SequenceVariableWrapper> Lumaro::findFirstVariable(KismetType type
 std::optional<SequenceVariableWrapper> Lumaro::findFirstLapCounterAtStart() {
   for (const auto& entry : sequenceVariables) {
     SequenceVariableWrapper variable = entry.second;
-    if (matches(variable, KismetType::Int, "LapNb") && variable.GetInt() == -1) return variable;
+    if (matches(variable, KismetType::Int, names::kismet::lapCounter) && variable.GetInt() == -1) return variable;
   }
   return std::nullopt;
 }
@@ -64,7 +65,7 @@ std::optional<SequenceVariableWrapper> Lumaro::findLastVariable(KismetType type,
 }
 
 std::string Lumaro::currentMapName() {
-  std::optional<SequenceVariableWrapper> variable = findLastVariable(KismetType::String, "MapName");
+  std::optional<SequenceVariableWrapper> variable = findLastVariable(KismetType::String, names::kismet::mapName);
   return variable ? variable->GetString() : std::string();
 }
 

@@ -1,6 +1,7 @@
 // The record and challenge commands and the lap watcher. Both commands arm recording only while the map's
 // lap counter reads -1 (no race under way); the watcher then polls the held counter on every tick, starts
-// the run sampler when the counter first moves, and schedules the finish when it reaches lm_lapNbr.
+// the run sampler when the counter first moves, and schedules the finish when it reaches the lap count the
+// run was armed with. Where the run stands, and what each step tells the player, is the run's life's call.
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -11,52 +12,60 @@
 #include "host/CVarManagerWrapper.h"
 #include "host/CVarWrapper.h"
 #include "host/Kismet.h"
-#include "plugin/GhostFrame.h"
+#include "plugin/HostNames.h"
 #include "plugin/Lumaro.h"
 #include "plugin/Messages.h"
 #include "plugin/SystemClock.h"
+#include "race/RunLife.h"
 
 namespace {
 
-constexpr const char* recordingArmed = "Recording starts and ends when you cross the finish line.";
-constexpr const char* challengeArmed = "Challenging starts and ends when you cross the finish line.";
 constexpr const char* raceStarted = "Race started.";
 constexpr const char* challengeStarted = "Race started against a ghost.";
 
 }  // namespace
 
-void Lumaro::recordGhost() {
+void Lumaro::recordGhost() { armRecording(false); }
+
+void Lumaro::recordAutomatically() { armRecording(true); }
+
+void Lumaro::armRecording(bool automatic) {
   if (!checkInWorkshopMap()) return;
-  // The record command guards on the recording switch, so it is accepted again after a finished race.
-  if (isRecording()) {
+  const bool switchOn = isRecording();
+  if (!switchOn) endSwitchedOffRun();
+  const ArmDecision decision = runLife.recordCommand(automatic, switchOn);
+  if (decision == ArmDecision::Refuse) {
     logStatus(std::string(messages::alreadyRecording));
     return;
   }
   if (!checkMainSequence()) return;
-  clearRecordedRun();
-  currentLap = -1;
-  std::optional<SequenceVariableWrapper> lapCounter = findFirstVariable(KismetType::Int, "LapNb");
+  std::optional<SequenceVariableWrapper> lapCounter = findFirstVariable(KismetType::Int, names::kismet::lapCounter);
+  // A refusal for the lap counter keeps a finished run: the player may still export it.
   if (!lapCounter) {
     logStatus(std::string(messages::noLapCounter));
-    runReset();
+    resetRunState(true, true);
     return;
   }
   if (lapCounter->GetInt() != -1) {
     logStatus(std::string(messages::resetLapCounter));
-    runReset();
+    resetRunState(true, true);
     return;
   }
-  logStatus(isChallenging ? challengeArmed : recordingArmed);
-  beginRun();
-  cvarManager->executeCommand("lm_isrecording 1", true);
+  if (decision == ArmDecision::Rearm) {
+    // Automatic recording finds the run it would arm armed already: it stays armed, of the kind chosen now.
+    logStatus(std::string(runLife.rearm(!ghostFrames.empty())));
+    return;
+  }
+  clearRecordedRun();
+  logStatus(std::string(runLife.arm(lapCountSetting(), !ghostFrames.empty())));
+  cvarManager->executeCommand(std::string(names::cvar::isRecording) + " 1", true);
   watchLap(*lapCounter);
 }
 
 void Lumaro::challengeGhost() {
   if (!checkInWorkshopMap()) return;
-  // The challenge command guards on the lap instead: it stays refused after a finished race until a
-  // reset, a spawn or automatic recording puts currentLap back to -1.
-  if (currentLap > -1) {
+  ArmDecision decision = runLife.challengeCommand();
+  if (decision == ArmDecision::Refuse) {
     logStatus(std::string(messages::alreadyRecording));
     return;
   }
@@ -66,23 +75,30 @@ void Lumaro::challengeGhost() {
     return;
   }
   isChallenging = true;
-  currentLap = -1;
-  clearRecordedRun();
   if (!checkMainSequence()) return;
-  std::optional<SequenceVariableWrapper> lapCounter = findFirstVariable(KismetType::Int, "LapNb");
+  std::optional<SequenceVariableWrapper> lapCounter = findFirstVariable(KismetType::Int, names::kismet::lapCounter);
   if (!lapCounter) return;
   if (lapCounter->GetInt() != -1) {
-    // isChallenging stays set: a later record command runs as a challenge.
+    // isChallenging stays set: a later record command runs as a challenge. A finished run stays.
     logStatus(std::string(messages::resetLapCounter));
     return;
   }
-  // A recording already armed becomes the challenge: its lap watcher stays the only one.
-  if (!isArmedRunLive()) {
-    beginRun();
-    cvarManager->executeCommand("lm_isrecording 1", true);
-    watchLap(*lapCounter);
+  // A recording already armed becomes the challenge: its lap watcher stays the only one. One whose switch the
+  // console turned off has ended: it is told, and the challenge arms a run of its own.
+  if (decision == ArmDecision::Rearm && !isRecording()) {
+    endSwitchedOffRun();
+    decision = ArmDecision::Arm;
   }
-  logStatus(challengeArmed);
+  if (decision == ArmDecision::Rearm) {
+    logStatus(std::string(runLife.rearm(true)));
+    return;
+  }
+  clearRecordedRun();
+  const std::string_view armed = runLife.arm(lapCountSetting(), true);
+  cvarManager->executeCommand(std::string(names::cvar::isRecording) + " 1", true);
+  watchLap(*lapCounter);
+  // The first poll may have ended the run already (the switch turned off within it): nothing is armed then.
+  if (runLife.isUnfinished()) logStatus(std::string(armed));
 }
 
 void Lumaro::watchLap(SequenceVariableWrapper lapCounter) {
@@ -95,41 +111,36 @@ void Lumaro::pollLapCounter(SequenceVariableWrapper& lapCounter) {
     failNoKismet();
     return;
   }
-  const std::int32_t lap = lapCounter.GetInt();
-  if (lap != currentLap) {
-    if (currentLap == -1) {
-      if (!isRecording()) {
-        endSwitchedOffRun();
-        return;
-      }
-      if (isChallenging) {
-        logStatus(challengeStarted);
-        playGhost();
-      } else {
-        logStatus(raceStarted);
-      }
-      // A failing playback resets the run: there is then no race to sample.
-      if (liveRun == 0) return;
-      // Whatever the counter jumped to, the race counts from lap 0; its finish is seen on a later poll.
-      currentLap = 0;
-      // The sampling starts under a fresh identity: should the counter start the race again (automatic
-      // recording put currentLap back to -1 mid-race), the earlier sampler ends instead of running beside.
-      beginRun();
-      const SystemTime start = systemNow();
-      sampleRun(start, start);
-      // Without a car the run ended at its first sample.
-      if (liveRun == 0) return;
-    } else if (lap == cvarManager->getCvar("lm_lapNbr").getIntValue()) {
-      // The watcher's work is done; the sampler runs on until the finish turns recording off.
-      runFinishSeen = true;
-      runLapCount = lap;
-      scheduleForRun("onRaceFinished", [this] { onRaceFinished(); });
+  const CounterMove move = runLife.counterRead(lapCounter.GetInt());
+  if (move == CounterMove::Start || move == CounterMove::StartAgainstGhost) {
+    if (!isRecording()) {
+      endRun(RunEnd::SwitchedOff);
       return;
     }
+    // A challenge races a ghost only while one is loaded.
+    const bool againstGhost = move == CounterMove::StartAgainstGhost && !ghostFrames.empty();
+    runLife.start(againstGhost);
+    if (againstGhost) {
+      logStatus(challengeStarted);
+      playGhost();
+    } else {
+      logStatus(raceStarted);
+    }
+    // A failing playback resets the run: there is then no race to sample.
+    if (!runLife.isRacing()) return;
+    const SystemTime start = systemNow();
+    sampleRun(start, start);
+    // Without a car the run ended at its first sample.
+    if (!runLife.isRacing()) return;
+  } else if (move == CounterMove::Finish) {
+    // The watcher's work is done; the sampler runs on until the finish turns recording off.
+    runLife.seeFinish();
+    scheduleForRun("onRaceFinished", [this] { onRaceFinished(); });
+    return;
   }
   if (isRecording()) {
     scheduleForRun("watchLap", [this, lapCounter] { watchLap(lapCounter); });
   } else {
-    endSwitchedOffRun();
+    endRun(RunEnd::SwitchedOff);
   }
 }

@@ -14,8 +14,8 @@
 #include "plugin/ClockTicks.h"
 #include "plugin/GhostFrame.h"
 #include "plugin/Lumaro.h"
-#include "plugin/Messages.h"
 #include "plugin/SystemClock.h"
+#include "race/RunLife.h"
 
 namespace {
 
@@ -40,13 +40,8 @@ void Lumaro::sampleCar(SystemTime runStart, SystemTime lastSample) {
   CarWrapper car = gameWrapper->GetLocalCar();
   if (car.IsNull()) {
     // Sampling ends for good. The run's last frame would no longer be its finish, so a run whose finish is
-    // not yet seen has no true time: it ends here, unrecorded, as an abandoned run does.
-    if (runFinishSeen) {
-      stopRecording();
-      logStatus(std::string(messages::noPlayerFound));
-    } else {
-      endRunUnrecorded(messages::runLostItsCar);
-    }
+    // not yet seen has no true time: it ends here, unrecorded. A finish already seen stands.
+    endRun(RunEnd::CarLost);
     return;
   }
   SystemTime now;
@@ -59,12 +54,12 @@ void Lumaro::sampleCar(SystemTime runStart, SystemTime lastSample) {
     const Vector location = car.GetLocation();
     const Rotator rotation = car.GetRotation();
     now = systemNow();
-    runFrames.push_back(frameOf(rotation, location, runMilliseconds((now - runStart).count())));
+    runLife.frames().push_back(frameOf(rotation, location, runMilliseconds((now - runStart).count())));
   }
   if (isRecording()) {
     scheduleForRun("sampleRun", [this, runStart, now] { sampleRun(runStart, now); });
   } else {
     // Switched off at the console: the run ends unfinished, its frames with it.
-    endSwitchedOffRun();
+    endRun(RunEnd::SwitchedOff);
   }
 }

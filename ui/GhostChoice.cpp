@@ -64,23 +64,3 @@ std::optional<std::string> ghostChoice(std::string_view headerLine, std::string_
                             sevenBitText(header.playerName) + "(" + std::string(fileName) + ")";
   return pageSafeText(label) + "@" + std::string(fileName);
 }
-
-namespace {
-
-// The first line of an open ghost file, read as little as the page reads it.
-std::optional<std::string> headerLineOf(RegularFileReader& in) {
-  if (!in.isOpen()) return std::nullopt;
-  return readFirstLine(in.stream(), ghostLineLimit);
-}
-
-}  // namespace
-
-std::optional<std::int32_t> listedRunTime(const std::filesystem::path& file, std::string_view mapName,
-                                          std::int32_t lapCount) {
-  RegularFileReader in(file);
-  const std::optional<std::string> headerLine = headerLineOf(in);
-  if (!headerLine) return std::nullopt;
-  const GhostHeaderFields header = readGhostHeader(*headerLine);
-  if (headerFit(header, mapName, lapCount) != HeaderFit::Fits) return std::nullopt;
-  return header.runTime.value;
-}

@@ -24,8 +24,3 @@ bool isListableFileName(std::string_view fileName);
 // the player name loses every byte of 128 or more.
 std::optional<std::string> ghostChoice(std::string_view headerLine, std::string_view fileName, std::string_view mapName,
                                        std::int32_t lapCount);
-
-// The run time the list shows for the ghost file at file, when its header fits this map and lap count as the
-// list's rule has it; nothing otherwise, and for a file that is no regular file. Read as the page reads it.
-std::optional<std::int32_t> listedRunTime(const std::filesystem::path& file, std::string_view mapName,
-                                          std::int32_t lapCount);

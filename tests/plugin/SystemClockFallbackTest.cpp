@@ -45,7 +45,7 @@ TEST(SystemClockFallback, PlaybackAndTheRunAreTimedByTheSystemClock) {
   host.game().crossStartLine();
   host.game().tick();
   host.game().runFor(0.5);
-  const std::vector<GhostFrame>& frames = host.plugin().runFrames;
+  const std::vector<GhostFrame>& frames = host.plugin().runLife.frames();
   ASSERT_FALSE(frames.empty());
   EXPECT_GE(frames.front().time, 0);
   EXPECT_TRUE(std::is_sorted(frames.begin(), frames.end(),

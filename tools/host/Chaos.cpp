@@ -8,10 +8,14 @@
 #include <initializer_list>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <random>
 #include <streambuf>
+#include <string>
+#include <string_view>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #include "library/GhostHeaderLine.h"
 #include "library/NumberReading.h"
@@ -171,13 +175,84 @@ bool reportedExport(const std::vector<std::string>& lines, const std::string& fi
   });
 }
 
+// What the console has told the player of the run, read line by line as a player reads it, checked against
+// the recording switch the host holds: a run told armed or racing records, a run told ended or finished
+// does not, a race starts only when armed and ends only when started, and "Already recording a run, restart
+// the map." is said only of a run armed, racing or just finished.
+class ToldRun {
+public:
+  // One console line: "" or what is untrue about it.
+  std::string read(const std::string& line) {
+    const auto said = [&line](std::string_view text) { return line == text; };
+    if (said("Recording starts and ends when you cross the finish line.") ||
+        said("Challenging starts and ends when you cross the finish line.")) {
+      return become(Told::Armed);
+    }
+    if (said("Race started.") || said("Race started against a ghost.")) {
+      if (told_ != Told::Armed && told_ != Told::Unknown) return "\"" + line + "\" with no run armed";
+      return become(Told::Racing);
+    }
+    if (line.starts_with("Race ended ")) {
+      if (told_ != Told::Racing && told_ != Told::Unknown) return "\"" + line + "\" with no race under way";
+      return become(Told::Finished);
+    }
+    if (line.ends_with(" The run was not recorded.")) {
+      if (told_ != Told::Armed && told_ != Told::Racing && told_ != Told::Unknown) {
+        return "\"" + line + "\" with no run armed or under way";
+      }
+      return become(Told::Ended);
+    }
+    // The failures the run reset follows drop a run without a word of their own about it.
+    if (said("Make sure you're in a workshop map.") || line.starts_with("No Kismet found for this map") ||
+        line.starts_with("Didn't find any correct SeqVar")) {
+      return become(told_ == Told::Finished ? Told::Finished : Told::Ended);
+    }
+    // Said by commands that reset the run and by ones that do not: the next run message tells again.
+    if (said("No Ghost loaded.")) return become(Told::Unknown);
+    if (said("Already recording a run, restart the map.") && !switchTyped_ &&
+        (told_ == Told::Nothing || told_ == Told::Ended)) {
+      return "\"" + line + "\" with no run armed, racing or just finished";
+    }
+    return "";
+  }
+
+  // After a step that let time pass, every pending tick of an ended run has run.
+  std::string checkSwitch(bool switchOn) const {
+    if (switchTyped_ || told_ == Told::Unknown) return "";
+    const bool recording = told_ == Told::Armed || told_ == Told::Racing;
+    if (recording == switchOn) return "";
+    return std::string("lm_isrecording is ") + (switchOn ? "1" : "0") + " though the player was told the run " +
+           (recording ? "records" : "does not record");
+  }
+
+  // The storm typed the switch itself: what the player was told no longer speaks for it until the next word.
+  void switchTyped() { switchTyped_ = true; }
+
+private:
+  enum class Told { Nothing, Armed, Racing, Finished, Ended, Unknown };
+  std::string become(Told told) {
+    told_ = told;
+    switchTyped_ = false;
+    return "";
+  }
+  Told told_ = Told::Nothing;
+  bool switchTyped_ = false;
+};
+
 // The invariants after one step. "" when they hold.
 std::string invariantProblem(Session& session, const std::map<std::string, std::string>& before,
-                             std::size_t consoleFrom) {
+                             std::size_t consoleFrom, ToldRun& told, bool timePassed) {
   sim::Game& game = session.game();
   const std::vector<std::string> lines = linesSince(game, consoleFrom);
   for (const std::string& line : lines) {
     if (line.find(" stopped on an error: ") != std::string::npos) return "an error reached the guard: " + line;
+    if (std::string untrue = told.read(line); !untrue.empty()) return "untrue: " + untrue;
+  }
+  if (timePassed) {
+    const std::optional<std::string> switchValue = game.console().valueOf("lm_isrecording");
+    if (std::string untrue = told.checkSwitch(switchValue && *switchValue == "1"); !untrue.empty()) {
+      return "untrue: " + untrue;
+    }
   }
   const auto after = ghostFiles(game.ghostFolder());
   for (const auto& [name, bytes] : before) {
@@ -288,6 +363,7 @@ std::optional<ChaosViolation> runChaosSteps(const SessionSettings& settings, con
     std::ostream quiet(&discard);
     Session session(own, quiet);
     const fs::path folder = fs::current_path();
+    ToldRun told;
     for (std::size_t i = 0; i < lines.size() && !violation; ++i) {
       const ParsedLine parsed = parseStep(lines[i], static_cast<int>(i + 1));
       if (!parsed.step) {
@@ -297,6 +373,7 @@ std::optional<ChaosViolation> runChaosSteps(const SessionSettings& settings, con
       const auto before = ghostFiles(session.game().ghostFolder());
       const std::size_t consoleFrom = session.game().console().lines().size();
       const std::int64_t timeBefore = session.game().now();
+      if (lines[i].starts_with("console lm_isrecording")) told.switchTyped();
       try {
         // A step the game refuses (no car to drive) is no fault.
         const StepOutcome outcome = session.run(*parsed.step, folder);
@@ -305,9 +382,10 @@ std::optional<ChaosViolation> runChaosSteps(const SessionSettings& settings, con
         violation = ChaosViolation{i, std::string("an error escaped into the host: ") + escaped.what()};
         break;
       }
-      if (std::string problem = invariantProblem(session, before, consoleFrom); !problem.empty()) {
+      const bool timePassed = session.game().now() != timeBefore;
+      if (std::string problem = invariantProblem(session, before, consoleFrom, told, timePassed); !problem.empty()) {
         violation = ChaosViolation{i, std::move(problem)};
-      } else if (session.game().now() != timeBefore) {
+      } else if (timePassed) {
         // After a tick the pending 0.001 s timers are the chains alive: a lap watcher (or its finish), a run
         // sampler, a playback tick. Right after a command a stale tick may still wait to do nothing, and so
         // after a drive or wait the game refused (paused, no car), which let no time pass.

@@ -1,0 +1,132 @@
+// The transitions of a run's life; see RunLife.h for the table of phases and events.
+#include "race/RunLife.h"
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "plugin/GhostFrame.h"
+#include "plugin/Messages.h"
+
+namespace {
+
+constexpr std::string_view recordingArmed = "Recording starts and ends when you cross the finish line.";
+constexpr std::string_view challengeArmed = "Challenging starts and ends when you cross the finish line.";
+
+}  // namespace
+
+std::string_view runPhaseName(RunPhase phase) {
+  switch (phase) {
+    case RunPhase::Idle: return "idle";
+    case RunPhase::Armed: return "armed";
+    case RunPhase::ArmedChallenge: return "armed challenge";
+    case RunPhase::Racing: return "racing";
+    case RunPhase::RacingGhost: return "racing a ghost";
+    case RunPhase::FinishSeen: return "finish seen";
+    case RunPhase::Finished: return "finished";
+  }
+  return "?";
+}
+
+void RunLife::enter(RunPhase phase) {
+  phase_ = phase;
+  // currentLap: 0 from the start of a race until the race is left, -1 otherwise.
+  currentLap_ = hasRace() ? 0 : -1;
+}
+
+ArmDecision RunLife::recordCommand(bool automatic, bool switchOn) const {
+  if (automatic && isArmed()) return ArmDecision::Rearm;
+  // A finished race takes a new recording; one armed, under way or finishing does not.
+  return switchOn || isUnfinished() || phase_ == RunPhase::FinishSeen ? ArmDecision::Refuse : ArmDecision::Arm;
+}
+
+ArmDecision RunLife::challengeCommand() const {
+  // A race under way or just ended holds the challenge off until the race is left (a reset, a spawn's look,
+  // automatic recording); an armed recording becomes the challenge.
+  if (hasRace()) return ArmDecision::Refuse;
+  return isArmed() ? ArmDecision::Rearm : ArmDecision::Arm;
+}
+
+std::string_view RunLife::arm(std::int32_t lapCount, bool ghostLoaded) {
+  identity_ = ++lastIdentity_;
+  frames_.clear();
+  raceLapCount_ = lapCount;
+  return rearm(ghostLoaded);
+}
+
+std::string_view RunLife::rearm(bool ghostLoaded) {
+  const bool challenge = isChallenging_ && ghostLoaded;
+  enter(challenge ? RunPhase::ArmedChallenge : RunPhase::Armed);
+  return challenge ? challengeArmed : recordingArmed;
+}
+
+void RunLife::ghostChanged(bool ghostLoaded) {
+  if (isArmed()) enter(isChallenging_ && ghostLoaded ? RunPhase::ArmedChallenge : RunPhase::Armed);
+}
+
+CounterMove RunLife::counterRead(std::int32_t lap) const {
+  if (isArmed() && lap != -1) {
+    return phase_ == RunPhase::ArmedChallenge ? CounterMove::StartAgainstGhost : CounterMove::Start;
+  }
+  // A counter back at -1 mid-race (a ball reset) neither ends nor restarts the race.
+  if (isRacing() && lap == raceLapCount_) return CounterMove::Finish;
+  return CounterMove::Nothing;
+}
+
+void RunLife::start(bool againstGhost) {
+  // A fresh identity: should anything start this run's sampling again, the earlier sampler ends.
+  identity_ = ++lastIdentity_;
+  frames_.clear();
+  enter(againstGhost ? RunPhase::RacingGhost : RunPhase::Racing);
+}
+
+void RunLife::seeFinish() { enter(RunPhase::FinishSeen); }
+
+std::vector<GhostFrame> RunLife::finish() {
+  std::vector<GhostFrame> finished = std::move(frames_);
+  frames_.clear();
+  identity_ = 0;
+  finishedLapCount_ = raceLapCount_;
+  enter(RunPhase::Finished);
+  return finished;
+}
+
+std::optional<std::string_view> RunLife::end(RunEnd cause) {
+  const bool finishing = phase_ == RunPhase::FinishSeen;
+  if (!isUnfinished() && !(finishing && cause == RunEnd::MapLoad)) {
+    // A race whose finish was seen stands: it only loses its sampling.
+    if (finishing && cause == RunEnd::CarLost) return messages::noPlayerFound;
+    return std::nullopt;
+  }
+  identity_ = 0;
+  frames_.clear();
+  enter(RunPhase::Idle);
+  switch (cause) {
+    case RunEnd::Reset: return std::nullopt;
+    case RunEnd::Spawn: return messages::runEndedBySpawn;
+    case RunEnd::MapLoad: return messages::runEndedByMapLoad;
+    case RunEnd::SwitchedOff: return messages::runSwitchedOff;
+    case RunEnd::CarLost: return messages::runLostItsCar;
+    case RunEnd::TickError: return messages::runStoppedOnError;
+  }
+  return std::nullopt;
+}
+
+void RunLife::leaveRace() {
+  if (phase_ == RunPhase::Finished) enter(RunPhase::Idle);
+}
+
+void RunLife::reset(bool keepFinishedRun) {
+  if (!keepFinishedRun && phase_ == RunPhase::FinishSeen) {
+    identity_ = 0;
+    frames_.clear();
+    enter(RunPhase::Idle);
+  }
+  end(RunEnd::Reset);
+  // Whatever currentLap was left at, it follows the phase again.
+  enter(phase_ == RunPhase::Finished ? RunPhase::Idle : phase_);
+  isChallenging_ = false;
+  if (!keepFinishedRun) forgetFinishedRun();
+}

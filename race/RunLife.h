@@ -1,0 +1,114 @@
+// The life of a run, owned in one place. Its phase is an explicit value; every event the plugin meets is one
+// transition below, which reads the phase, decides, and returns what the player is told about the run. The
+// members of Lumaro make the host calls around each transition, in the order the host expects them; no other
+// code combines fields to guess where a run stands. The plugin's currentLap follows from the phase, and
+// isChallenging is the player's choice of a challenge, which the run reset clears.
+//
+// clang-format off
+// phase          record (by hand)  challenge           counter moves (watcher)  spawn, map load, reset,  car lost
+//                                                                             switch or autorecord off
+// Idle           arm               arm (ghost loaded)  -                        -                        -
+// Armed          "Already ..."     ArmedChallenge      Racing                   Idle, told once          -
+// ArmedChallenge "Already ..."     stays               RacingGhost              Idle, told once          -
+// Racing         "Already ..."     "Already ..."       FinishSeen at the lap    Idle, told once          Idle, told
+// RacingGhost    "Already ..."     "Already ..."       count armed with         Idle, told once          Idle, told
+// FinishSeen     "Already ..."     "Already ..."       -                        stands; map load: Idle   stands, told
+// Finished       arm               "Already ..."       -                        Idle (*)                 -
+// clang-format on
+// The finish handler takes FinishSeen to Finished, the only way a run is kept.
+//
+// - Arming is a challenge only while a ghost is loaded and a challenge is chosen; a ghost loaded or unloaded
+//   while armed turns the armed run into a challenge or back. Automatic recording arming an armed run arms it
+//   again under its kind, saying so truly; a run under way is left alone.
+// - A command refused for the map or its lap counter changes nothing of the run: a finished run stays.
+// - A race keeps the lap count it was armed with: changing lm_lapNbr mid-race neither ends nor prolongs it.
+// - (*) The run reset drops a finished run too; the stop command, automatic recording and a refused command
+//   keep it. Leaving Finished for Idle makes the challenge command accepted again.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "plugin/GhostFrame.h"
+
+enum class RunPhase { Idle, Armed, ArmedChallenge, Racing, RacingGhost, FinishSeen, Finished };
+
+std::string_view runPhaseName(RunPhase phase);
+
+// What ended a run before its finish; each is told once, in its own words.
+enum class RunEnd { Reset, Spawn, MapLoad, SwitchedOff, CarLost, TickError };
+
+// What a command that would arm a run does.
+enum class ArmDecision { Refuse, Arm, Rearm };
+
+// What one poll of the lap watcher found.
+enum class CounterMove { Nothing, Start, StartAgainstGhost, Finish };
+
+class RunLife {
+public:
+  RunLife(std::int32_t& currentLap, bool& isChallenging) : currentLap_(currentLap), isChallenging_(isChallenging) {}
+  RunLife(const RunLife&) = delete;
+  RunLife& operator=(const RunLife&) = delete;
+
+  RunPhase phase() const { return phase_; }
+  // The identity of the run armed or under way (0: none). Its timer chains hold it and stop when it changes.
+  const std::uint64_t& identity() const { return identity_; }
+  // The frames of the run under way; its finish hands them over.
+  std::vector<GhostFrame>& frames() { return frames_; }
+  // The laps the run under way was armed with, and those the finished run was raced over (none for a run
+  // handed over another way).
+  std::int32_t raceLapCount() const { return raceLapCount_; }
+  std::optional<std::int32_t> finishedLapCount() const { return finishedLapCount_; }
+
+  bool isArmed() const { return phase_ == RunPhase::Armed || phase_ == RunPhase::ArmedChallenge; }
+  bool isRacing() const { return phase_ == RunPhase::Racing || phase_ == RunPhase::RacingGhost; }
+  // Armed or racing, finish not yet seen: ending it now loses it.
+  bool isUnfinished() const { return isArmed() || isRacing(); }
+  // A race under way or just ended: currentLap is 0.
+  bool hasRace() const { return isRacing() || phase_ == RunPhase::FinishSeen || phase_ == RunPhase::Finished; }
+
+  // The record command (by hand or from automatic recording) and the challenge command, before any check
+  // of the map: Refuse means "Already recording a run, restart the map.". The record command guards on the
+  // recording switch too, as the console may have turned it.
+  ArmDecision recordCommand(bool automatic, bool switchOn) const;
+  ArmDecision challengeCommand() const;
+  // A command armed a run (or armed the armed run again) over lapCount laps; a challenge when chosen and a
+  // ghost is loaded. The announcement to make.
+  std::string_view arm(std::int32_t lapCount, bool ghostLoaded);
+  std::string_view rearm(bool ghostLoaded);
+  // The loaded ghost changed: an armed run is a challenge exactly while one is loaded and chosen.
+  void ghostChanged(bool ghostLoaded);
+
+  // One poll of the lap watcher that read lap.
+  CounterMove counterRead(std::int32_t lap) const;
+  // The race has started: the sampling runs under a fresh identity.
+  void start(bool againstGhost);
+  void seeFinish();
+  // The finish handler: the run's frames, frozen, for the recorded run.
+  std::vector<GhostFrame> finish();
+
+  // Something other than the finish ended the run. A run not yet finished is dropped (its frames with it)
+  // and what the player is told is returned, in the words of what ended it (a reset says nothing: its cause
+  // has told why). A run whose finish was seen stands, but for a map load, which takes it away.
+  std::optional<std::string_view> end(RunEnd cause);
+  // The race is over for the commands (currentLap -1); a finished run stays recorded.
+  void leaveRace();
+  // The run reset: the run goes and so does the choice of a challenge; a finished run's lap count too unless
+  // the finished run is kept.
+  void reset(bool keepFinishedRun);
+  void forgetFinishedRun() { finishedLapCount_.reset(); }
+
+private:
+  void enter(RunPhase phase);
+
+  std::int32_t& currentLap_;
+  bool& isChallenging_;
+  RunPhase phase_ = RunPhase::Idle;
+  std::uint64_t identity_ = 0;
+  std::uint64_t lastIdentity_ = 0;
+  std::vector<GhostFrame> frames_;
+  std::int32_t raceLapCount_ = 0;
+  std::optional<std::int32_t> finishedLapCount_;
+};
