@@ -16,6 +16,7 @@
 #include "library/GhostFormat.h"
 #include "library/PathText.h"
 #include "plugin/Lumaro.h"
+#include "race/RunLife.h"
 
 std::string Lumaro::exportPathText() {
   return ghostPathText(cvarManager->getCvar("lm_export_filename").getStringValue());

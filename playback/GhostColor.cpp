@@ -2,6 +2,7 @@
 // 0.01 s after each change of the colour and after every map load and run reset in freeplay.
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "host/CVarManagerWrapper.h"
 #include "host/CVarWrapper.h"

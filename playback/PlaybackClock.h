@@ -8,5 +8,6 @@
 // Milliseconds from start to now.
 std::int64_t playbackElapsed(std::int64_t now, std::int64_t start);
 
-// How far a pause from lastTick to now moves the playback start, in ticks: whole milliseconds only.
+// How far a pause from lastTick to now moves a start, the playback's or the recorded run's, in ticks: whole
+// milliseconds only. The one home of the pause rule.
 std::int64_t pauseShift(std::int64_t now, std::int64_t lastTick);

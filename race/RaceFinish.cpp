@@ -4,10 +4,12 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/CVarManagerWrapper.h"
 #include "host/CVarWrapper.h"
+#include "plugin/GhostFrame.h"
 #include "plugin/HostNames.h"
 #include "plugin/Lumaro.h"
 #include "race/AutoExport.h"

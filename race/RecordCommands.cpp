@@ -34,21 +34,20 @@ void Lumaro::armRecording(bool automatic) {
   const bool switchOn = isRecording();
   if (!switchOn) endSwitchedOffRun();
   const ArmDecision decision = runLife.recordCommand(automatic, switchOn);
+  if (decision == ArmDecision::Leave) return;
   if (decision == ArmDecision::Refuse) {
     logStatus(std::string(messages::alreadyRecording));
     return;
   }
   if (!checkMainSequence()) return;
   std::optional<SequenceVariableWrapper> lapCounter = findFirstVariable(KismetType::Int, names::kismet::lapCounter);
-  // A refusal for the lap counter keeps a finished run: the player may still export it.
+  // A refusal for the lap counter changes nothing: a finished run stays for its export, a preview plays on.
   if (!lapCounter) {
     logStatus(std::string(messages::noLapCounter));
-    resetRunState(true, true);
     return;
   }
   if (lapCounter->GetInt() != -1) {
     logStatus(std::string(messages::resetLapCounter));
-    resetRunState(true, true);
     return;
   }
   if (decision == ArmDecision::Rearm) {
@@ -57,7 +56,7 @@ void Lumaro::armRecording(bool automatic) {
     return;
   }
   clearRecordedRun();
-  logStatus(std::string(runLife.arm(lapCountSetting(), !ghostFrames.empty())));
+  logStatus(std::string(runLife.arm(!ghostFrames.empty())));
   cvarManager->executeCommand(std::string(names::cvar::isRecording) + " 1", true);
   watchLap(*lapCounter);
 }
@@ -94,7 +93,7 @@ void Lumaro::challengeGhost() {
     return;
   }
   clearRecordedRun();
-  const std::string_view armed = runLife.arm(lapCountSetting(), true);
+  const std::string_view armed = runLife.arm(true);
   cvarManager->executeCommand(std::string(names::cvar::isRecording) + " 1", true);
   watchLap(*lapCounter);
   // The first poll may have ended the run already (the switch turned off within it): nothing is armed then.
@@ -119,7 +118,7 @@ void Lumaro::pollLapCounter(SequenceVariableWrapper& lapCounter) {
     }
     // A challenge races a ghost only while one is loaded.
     const bool againstGhost = move == CounterMove::StartAgainstGhost && !ghostFrames.empty();
-    runLife.start(againstGhost);
+    runLife.start(againstGhost, lapCountSetting());
     if (againstGhost) {
       logStatus(challengeStarted);
       playGhost();

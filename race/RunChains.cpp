@@ -3,9 +3,11 @@
 // pending from it finds itself stale and does nothing: no frame appended, nothing scheduled, no message.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 

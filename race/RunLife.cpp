@@ -38,6 +38,8 @@ void RunLife::enter(RunPhase phase) {
 
 ArmDecision RunLife::recordCommand(bool automatic, bool switchOn) const {
   if (automatic && isArmed()) return ArmDecision::Rearm;
+  // The player armed and started a run by hand in the moment before automatic recording came to arm one.
+  if (automatic && (isRacing() || phase_ == RunPhase::FinishSeen)) return ArmDecision::Leave;
   // A finished race takes a new recording; one armed, under way or finishing does not.
   return switchOn || isUnfinished() || phase_ == RunPhase::FinishSeen ? ArmDecision::Refuse : ArmDecision::Arm;
 }
@@ -49,10 +51,9 @@ ArmDecision RunLife::challengeCommand() const {
   return isArmed() ? ArmDecision::Rearm : ArmDecision::Arm;
 }
 
-std::string_view RunLife::arm(std::int32_t lapCount, bool ghostLoaded) {
+std::string_view RunLife::arm(bool ghostLoaded) {
   identity_ = ++lastIdentity_;
   frames_.clear();
-  raceLapCount_ = lapCount;
   return rearm(ghostLoaded);
 }
 
@@ -63,7 +64,7 @@ std::string_view RunLife::rearm(bool ghostLoaded) {
 }
 
 void RunLife::ghostChanged(bool ghostLoaded) {
-  if (isArmed()) enter(isChallenging_ && ghostLoaded ? RunPhase::ArmedChallenge : RunPhase::Armed);
+  if (phase_ == RunPhase::ArmedChallenge && !ghostLoaded) enter(RunPhase::Armed);
 }
 
 CounterMove RunLife::counterRead(std::int32_t lap) const {
@@ -75,7 +76,8 @@ CounterMove RunLife::counterRead(std::int32_t lap) const {
   return CounterMove::Nothing;
 }
 
-void RunLife::start(bool againstGhost) {
+void RunLife::start(bool againstGhost, std::int32_t lapCount) {
+  raceLapCount_ = lapCount;
   // A fresh identity: should anything start this run's sampling again, the earlier sampler ends.
   identity_ = ++lastIdentity_;
   frames_.clear();

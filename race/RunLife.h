@@ -11,17 +11,18 @@
 // Armed          "Already ..."     ArmedChallenge      Racing                   Idle, told once          -
 // ArmedChallenge "Already ..."     stays               RacingGhost              Idle, told once          -
 // Racing         "Already ..."     "Already ..."       FinishSeen at the lap    Idle, told once          Idle, told
-// RacingGhost    "Already ..."     "Already ..."       count armed with         Idle, told once          Idle, told
+// RacingGhost    "Already ..."     "Already ..."       count set at the start   Idle, told once          Idle, told
 // FinishSeen     "Already ..."     "Already ..."       -                        stands; map load: Idle   stands, told
 // Finished       arm               "Already ..."       -                        Idle (*)                 -
 // clang-format on
 // The finish handler takes FinishSeen to Finished, the only way a run is kept.
 //
-// - Arming is a challenge only while a ghost is loaded and a challenge is chosen; a ghost loaded or unloaded
-//   while armed turns the armed run into a challenge or back. Automatic recording arming an armed run arms it
-//   again under its kind, saying so truly; a run under way is left alone.
-// - A command refused for the map or its lap counter changes nothing of the run: a finished run stays.
-// - A race keeps the lap count it was armed with: changing lm_lapNbr mid-race neither ends nor prolongs it.
+// - Arming is a challenge only while a ghost is loaded and a challenge is chosen; a ghost unloaded while
+//   armed makes the armed challenge a plain recording. Automatic recording arming an armed run arms it again
+//   under its kind, saying so truly; a run under way it leaves alone, silently.
+// - A command refused for its lap counter changes nothing: a finished run, a preview and the choice of a
+//   challenge stay. The recording switch typed on at the console counts as recording for the record command.
+// - A race keeps the lap count set when it started: changing lm_lapNbr mid-race neither ends nor prolongs it.
 // - (*) The run reset drops a finished run too; the stop command, automatic recording and a refused command
 //   keep it. Leaving Finished for Idle makes the challenge command accepted again.
 #pragma once
@@ -40,8 +41,9 @@ std::string_view runPhaseName(RunPhase phase);
 // What ended a run before its finish; each is told once, in its own words.
 enum class RunEnd { Reset, Spawn, MapLoad, SwitchedOff, CarLost, TickError };
 
-// What a command that would arm a run does.
-enum class ArmDecision { Refuse, Arm, Rearm };
+// What a command that would arm a run does. Leave: automatic recording finds the run it came to arm under
+// way already, which is fine as it is, and says nothing.
+enum class ArmDecision { Refuse, Arm, Rearm, Leave };
 
 // What one poll of the lap watcher found.
 enum class CounterMove { Nothing, Start, StartAgainstGhost, Finish };
@@ -57,8 +59,8 @@ public:
   const std::uint64_t& identity() const { return identity_; }
   // The frames of the run under way; its finish hands them over.
   std::vector<GhostFrame>& frames() { return frames_; }
-  // The laps the run under way was armed with, and those the finished run was raced over (none for a run
-  // handed over another way).
+  // The laps of the race under way, as set when it started, and those the finished run was raced over (none
+  // for a run handed over another way).
   std::int32_t raceLapCount() const { return raceLapCount_; }
   std::optional<std::int32_t> finishedLapCount() const { return finishedLapCount_; }
 
@@ -74,17 +76,19 @@ public:
   // recording switch too, as the console may have turned it.
   ArmDecision recordCommand(bool automatic, bool switchOn) const;
   ArmDecision challengeCommand() const;
-  // A command armed a run (or armed the armed run again) over lapCount laps; a challenge when chosen and a
-  // ghost is loaded. The announcement to make.
-  std::string_view arm(std::int32_t lapCount, bool ghostLoaded);
+  // A command armed a run (or armed the armed run again); a challenge when chosen and a ghost is loaded.
+  // The announcement to make.
+  std::string_view arm(bool ghostLoaded);
   std::string_view rearm(bool ghostLoaded);
-  // The loaded ghost changed: an armed run is a challenge exactly while one is loaded and chosen.
+  // The loaded ghost changed: an armed challenge whose ghost is gone is a plain recording. A ghost loaded
+  // later does not make a recording announced as plain a challenge.
   void ghostChanged(bool ghostLoaded);
 
   // One poll of the lap watcher that read lap.
   CounterMove counterRead(std::int32_t lap) const;
-  // The race has started: the sampling runs under a fresh identity.
-  void start(bool againstGhost);
+  // The race has started, over lapCount laps whatever the setting says later: the sampling runs under a
+  // fresh identity.
+  void start(bool againstGhost, std::int32_t lapCount);
   void seeFinish();
   // The finish handler: the run's frames, frozen, for the recorded run.
   std::vector<GhostFrame> finish();

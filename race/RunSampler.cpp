@@ -11,6 +11,7 @@
 #include "host/ActorWrapper.h"
 #include "host/GameWrapper.h"
 #include "host/Values.h"
+#include "playback/PlaybackClock.h"
 #include "plugin/ClockTicks.h"
 #include "plugin/GhostFrame.h"
 #include "plugin/Lumaro.h"
@@ -47,8 +48,8 @@ void Lumaro::sampleCar(SystemTime runStart, SystemTime lastSample) {
   SystemTime now;
   if (gameWrapper->IsPaused()) {
     now = systemNow();
-    const std::int32_t pausedMilliseconds = runMilliseconds((now - lastSample).count());
-    runStart += SystemTicks(static_cast<std::int64_t>(pausedMilliseconds) * ticksPerMillisecond);
+    // The same pause rule as playback's: the paused interval in whole milliseconds only.
+    runStart += SystemTicks(pauseShift(now.time_since_epoch().count(), lastSample.time_since_epoch().count()));
   } else {
     // Location, then rotation, then the clock: the frame's time is taken once the car has been read.
     const Vector location = car.GetLocation();

@@ -14,6 +14,7 @@
 
 #include "plugin/GhostFrame.h"
 #include "plugin/Lumaro.h"
+#include "race/RunLife.h"
 #include "sim/Game.h"
 #include "sim/KismetMap.h"
 #include "support/PluginHarness.h"
@@ -85,13 +86,12 @@ protected:
     plugin().recordedFrames = {GhostFrame{1, 2, 3, 4, 5, 6, 7}};
     return mark();
   }
-  // keepsFinishedRun: the reset of a refused command, which leaves the finished run for its export.
-  void expectRunReset(std::size_t from, bool keepsFinishedRun = false) {
+  void expectRunReset(std::size_t from) {
     EXPECT_EQ(host.cvar("lm_isrecording"), "0");
     EXPECT_EQ(plugin().currentLap, -1);
     EXPECT_FALSE(plugin().isChallenging);
     EXPECT_FALSE(plugin().isPlaying);
-    EXPECT_EQ(frames().empty(), !keepsFinishedRun);
+    EXPECT_TRUE(frames().empty());
     EXPECT_EQ(timersSetSince(from, "0.1"), 1) << "the reset schedules the settings page";
   }
   void expectNoRunReset(std::size_t from) {

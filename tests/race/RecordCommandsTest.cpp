@@ -100,7 +100,8 @@ TEST_F(RecordCommandTest, AMissingLapCounterIsReportedByRecordAndIgnoredByChalle
   auto from = leaveRunState();
   host.run("lm_record");
   EXPECT_EQ(lines(), Lines{"Didn't find any correct SeqVar. Is this map compatible with Lumaro?"});
-  expectRunReset(from, true);
+  expectNoRunReset(from);
+  EXPECT_FALSE(frames().empty()) << "a refused command keeps the finished run";
 
   loadGhost();
   from = leaveRunState();
@@ -119,7 +120,8 @@ TEST_F(RecordCommandTest, ALapCounterAwayFromMinusOneNeedsAReset) {
   auto from = leaveRunState();
   host.run("lm_record");
   EXPECT_EQ(lines(), Lines{"Reset the lap counter (Reset Ball or restart the map)."});
-  expectRunReset(from, true);
+  expectNoRunReset(from);
+  EXPECT_FALSE(frames().empty()) << "a refused command keeps the finished run";
   EXPECT_EQ(timersSetSince(from, "0.001"), 0) << "nothing armed";
 
   // The challenge gives the same message without the reset, and stays a challenge.
@@ -175,13 +177,13 @@ TEST_F(RecordCommandTest, AfterAFinishedRaceChallengeIsRefusedWhileRecordIsAccep
   EXPECT_EQ(frames().size(), 1u);
   EXPECT_EQ(plugin().currentLap, 0);
 
-  // The record command is refused only by the lap counter, which still reads 1...
+  // The record command is refused only by the lap counter, which still reads 1, and changes nothing...
   host.run("lm_record");
   EXPECT_EQ(lines(), Lines{"Reset the lap counter (Reset Ball or restart the map)."});
-  // ...and accepted once a ball reset puts it back to -1.
+  // ...and accepted once a ball reset puts it back to -1, as the challenge still chosen.
   game().resetBall();
   host.run("lm_record");
-  EXPECT_EQ(lines(), Lines{"Recording starts and ends when you cross the finish line."});
+  EXPECT_EQ(lines(), Lines{"Challenging starts and ends when you cross the finish line."});
   EXPECT_EQ(raceState(), "armed");
 }
 

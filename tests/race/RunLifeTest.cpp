@@ -1,9 +1,12 @@
 // The run's life, phase by event. Each row reaches a phase as a player does, meets one event, and names what
 // the player is told and the phase that follows, as the rules of the commands, hooks and ticks give them:
 // every message true, a refused command changing nothing, a dropped run leaving no race behind.
+#include <cstddef>
 #include <functional>
 #include <map>
+#include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -13,6 +16,7 @@
 #include "race/RaceFixture.h"
 #include "race/RunLife.h"
 #include "sim/Game.h"
+#include "support/PluginHarness.h"
 
 namespace {
 
@@ -73,6 +77,8 @@ protected:
         {"blank entry", [&] { host.run("lm_ghostfilepath \" \""); }},
         {"blank entry, start", [&] { host.run("lm_ghostfilepath \" \""), game().crossStartLine(), game().tick(); }},
         {"more laps", [&] { host.run("lm_lapNbr 3"), game().crossStartLine(), game().runTicks(2); }},
+        {"ghost picked, start", [&] { plugin().isChallenging = true, loadGhost(), plugin().runLife.ghostChanged(true),
+                                      game().crossStartLine(), game().tick(); }},
         {"pause", [&] { game().setPaused(true), game().runTicks(3); }},
         {"record, export", [&] { host.run("lm_record"), host.run("lm_export"); }},
         {"record, challenge", [&] { host.run("lm_record"), host.run("lm_challenge"); }},
@@ -124,6 +130,8 @@ const Row rows[] = {
     {"armed challenge", "autorecord on", {challenging}, "armed challenge"},
     {"armed challenge", "blank entry", {"No Ghost found  ."}, "armed"},
     {"armed challenge", "blank entry, start", {"No Ghost found  .", "Race started."}, "racing"},
+    // A ghost picked after a plain recording was announced leaves it plain.
+    {"armed", "ghost picked, start", {"Race started."}, "racing"},
     {"racing", "record", {already}, "racing"},
     {"racing", "challenge", {already}, "racing"},
     {"racing", "stop", {noGhost, switchedOff}, "idle"},
@@ -143,9 +151,9 @@ const Row rows[] = {
     {"finish seen", "record", {already}, "finish seen"},
     {"finish seen", "car lost", {"No Player Found.", ended}, "finished"},
     {"finish seen", "map load", {mapLoaded}, "idle"},
-    {"finished", "record", {resetCounter}, "idle"},
+    {"finished", "record", {resetCounter}, "finished"},
     // A refused command costs no finished run: it is still exported.
-    {"finished", "record, export", {resetCounter, "Exported to ./tessaro/data/Ghosts/My-PB.ghost."}, "idle"},
+    {"finished", "record, export", {resetCounter, "Exported to ./tessaro/data/Ghosts/My-PB.ghost."}, "finished"},
     {"finished", "challenge", {already}, "finished"},
     {"finished", "respawn", {}, "idle"},
     {"finished", "map load", {}, "idle"},
