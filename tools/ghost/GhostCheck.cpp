@@ -8,6 +8,7 @@
 #include "library/ImportMessages.h"
 #include "library/NumberReading.h"
 #include "plugin/GhostFrame.h"
+#include "plugin/HostNames.h"
 #include "tools/ghost/GhostHeaderFields.h"
 #include "tools/ghost/NumberText.h"
 #include "tools/ghost/PageListing.h"

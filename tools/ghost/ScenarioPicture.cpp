@@ -6,9 +6,11 @@
 #include <fstream>
 #include <map>
 #include <optional>
+#include <string_view>
 #include <system_error>
 #include <utility>
 
+#include "host/HostClock.h"
 #include "host/Values.h"
 #include "plugin/HostNames.h"
 #include "sim/KismetMap.h"

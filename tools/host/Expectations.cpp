@@ -1,6 +1,7 @@
 // The expect steps: what each one looks at, how it compares, and what it reports as seen when it fails.
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <memory>

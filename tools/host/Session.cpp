@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <functional>
 #include <iterator>
+#include <string_view>
 #include <system_error>
 #include <type_traits>
 #include <utility>
