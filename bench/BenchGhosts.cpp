@@ -18,10 +18,11 @@
 
 #include "library/GhostFileWrite.h"
 #include "library/SplitString.h"
+#include "plugin/HostNames.h"
 
 namespace bench {
 
-const GhostHeader sampleHeader{"TestMap", "Player", 0, 1, "1.1"};
+const GhostHeader sampleHeader{"TestMap", "Player", 0, 1, writtenGhostVersion};
 
 const std::vector<GhostFrame>& sampleRun(std::size_t frameCount) {
   static std::map<std::size_t, std::unique_ptr<std::vector<GhostFrame>>> runs;
@@ -89,7 +90,7 @@ const std::filesystem::path& sampleGhostFolder(std::size_t fileCount) {
     for (std::size_t i = 0; i < fileCount; ++i) {
       const bool fits = i % 2 == 0;
       const GhostHeader header{fits ? folderMapName : std::string_view("OtherMap"), "Player",
-                               83456 + static_cast<int>(i), folderLapCount, "1.1"};
+                               83456 + static_cast<int>(i), folderLapCount, writtenGhostVersion};
       char name[48];  // room for any std::size_t
       std::snprintf(name, sizeof name, "ghost-%05zu.ghost", i);
       std::ofstream out(folder / name, std::ios::binary);

@@ -27,6 +27,7 @@
 #include "library/GhostFormat.h"
 #include "library/SplitString.h"
 #include "plugin/GhostFrame.h"
+#include "plugin/HostNames.h"
 #include "race/RaceTime.h"
 #include "ui/GhostChoiceList.h"
 #include "ui/SettingsPageFile.h"
@@ -66,7 +67,7 @@ fs::path makeGhostFolder(const fs::path& scratch, std::size_t fileCount) {
   }
   for (std::size_t i = 0; i < fileCount; ++i) {
     const GhostHeader header{i % 2 == 0 ? mapName : std::string_view("OtherMap"), "Player", 83456 + static_cast<int>(i),
-                             lapCount, "1.1"};
+                             lapCount, writtenGhostVersion};
     std::array<char, 48> name{};
     std::snprintf(name.data(), name.size(), "ghost-%05zu.ghost", i);
     std::ofstream out(folder / name.data(), std::ios::binary);

@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(chosen.kind == scan.kind, "kind %d, the scan gives %d (%zu frames, elapsed %lld)",
              static_cast<int>(chosen.kind), static_cast<int>(scan.kind), frames.size(),
              static_cast<long long>(elapsed));
-  if (scan.kind == FrameChoiceKind::show) {
+  if (scan.kind == FrameChoiceKind::Show) {
     FUZZ_CHECK(
         sameVector(chosen.pose.position, scan.pose.position) && sameVector(chosen.pose.rotation, scan.pose.rotation),
         "the pose differs from the scan's (%zu frames, elapsed %lld)", frames.size(), static_cast<long long>(elapsed));

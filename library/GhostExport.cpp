@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "host/CVarManagerWrapper.h"
-#include "host/CVarWrapper.h"
 #include "host/GameWrapper.h"
 #include "host/UnrealStringWrapper.h"
 #include "library/GhostFileName.h"
@@ -16,11 +14,10 @@
 #include "library/GhostFormat.h"
 #include "library/PathText.h"
 #include "plugin/Lumaro.h"
+#include "plugin/Settings.h"
 #include "race/RunLife.h"
 
-std::string Lumaro::exportPathText() {
-  return ghostPathText(cvarManager->getCvar("lm_export_filename").getStringValue());
-}
+std::string Lumaro::exportPathText() { return ghostPathText(settings::exportFileName(*cvarManager)); }
 
 // A name that is not UTF-8 text names no Windows file: there is then none.
 std::optional<std::filesystem::path> Lumaro::exportFile(const std::string& pathText) {
@@ -31,7 +28,9 @@ std::optional<std::filesystem::path> Lumaro::exportFile(const std::string& pathT
 
 // The laps the run was raced over: a lap count changed after the finish does not make a one-lap run a
 // three-lap ghost. A run with no finish of its own takes the lap count set now.
-std::int32_t Lumaro::recordedRunLapCount() { return runLife.finishedLapCount().value_or(lapCountSetting()); }
+std::int32_t Lumaro::recordedRunLapCount() {
+  return runLife.finishedLapCount().value_or(settings::lapCount(*cvarManager));
+}
 
 void Lumaro::exportGhost() {
   const std::string pathText = exportPathText();

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "ui/PageBytes.h"
+
 // The ghost folder: this sub-folder of the host's data folder. The export names it by the relative path
 // "./tessaro/data/Ghosts/", which the host resolves to the same folder.
 inline constexpr std::string_view ghostFolderName = "Ghosts";
@@ -30,13 +32,10 @@ std::optional<std::filesystem::path> selectedGhostFile(const std::filesystem::pa
 // The nine characters an export file name may not hold: \ / : ? " < > | and the full stop.
 inline constexpr std::string_view illegalFileNameChars = "\\/:?\"<>|.";
 
-// Whether a byte can stand in a file name that the settings page's list offers: not one of the list's
-// separators "|", "&" and "@", not a control byte (below 0x20, and 0x7F), and not the double quote, since a
-// picked name comes back inside a quoted console command.
-constexpr bool isGhostNameByte(char c) {
-  const auto byte = static_cast<unsigned char>(c);
-  return byte >= 0x20 && byte != 0x7F && c != '|' && c != '&' && c != '@' && c != '"';
-}
+// Whether a byte can stand in a file name that the settings page's list offers: a byte the list keeps in an
+// entry (ui/PageBytes.h: no separator, no control byte), and not the double quote, since a picked name comes
+// back inside a quoted console command.
+constexpr bool isGhostNameByte(char c) { return isPageListByte(c) && c != '"'; }
 
 // The character itself, or a blank when it is one of illegalFileNameChars or no ghost name byte.
 char replaceIllegalChar(char c);

@@ -8,42 +8,18 @@
 #include <string_view>
 #include <vector>
 
-#include "host/CVarManagerWrapper.h"
-#include "host/CVarWrapper.h"
 #include "library/GhostFileName.h"
 #include "library/GhostFileRead.h"
 #include "library/GhostFormat.h"
-#include "library/NumberReading.h"
+#include "library/ImportMessages.h"
 #include "playback/GhostFrameOrder.h"
 #include "plugin/GhostFrame.h"
 #include "plugin/Lumaro.h"
+#include "plugin/Settings.h"
 #include "race/RunLife.h"
 
-namespace {
-
-std::string badLineMessage(const std::string& selection, const BadFrameLine& bad, std::size_t framesLoaded) {
-  const char* problem = bad.error == NumberError::OutOfRange  ? "is out of range"
-                        : bad.error == NumberError::NotFinite ? "is not a finite number"
-                                                              : "is not a number";
-  return "Stopped reading " + selection + " at line " + std::to_string(bad.lineNumber) + ": the " +
-         std::string(frameFieldName(bad.field)) + " value " + problem +
-         " (frames loaded: " + std::to_string(framesLoaded) + ").";
-}
-
-std::string longLineMessage(const std::string& selection, std::size_t lineNumber, std::size_t framesLoaded) {
-  return "Stopped reading " + selection + " at line " + std::to_string(lineNumber) + ": the line is longer than " +
-         std::to_string(ghostLineLimit) + " bytes (frames loaded: " + std::to_string(framesLoaded) + ").";
-}
-
-std::string skippedLinesMessage(const std::string& selection, std::size_t skipped) {
-  return "Skipped " + std::to_string(skipped) + (skipped == 1 ? " line of " : " lines of ") + selection +
-         " with fewer than seven fields.";
-}
-
-}  // namespace
-
 void Lumaro::importGhost(bool announce) {
-  const std::string selection = cvarManager->getCvar("lm_ghostfilepath").getStringValue();
+  const std::string selection = settings::ghostSelection(*cvarManager);
   GhostFileRead read;
   if (const auto file = selectedGhostFile(ghostFolder(), selection)) {
     read = readGhostFile(*file, ghostFrames);
@@ -62,9 +38,10 @@ void Lumaro::importGhost(bool announce) {
   if (!announce) return;
 
   if (report.badLine) {
-    logStatus(badLineMessage(selection, *report.badLine, ghostFrames.size()));
+    const BadFrameLine& bad = *report.badLine;
+    logStatus(importStopMessage(selection, bad.lineNumber, badFieldReason(bad.field, bad.error), ghostFrames.size()));
   } else if (report.tooLongLine) {
-    logStatus(longLineMessage(selection, *report.tooLongLine, ghostFrames.size()));
+    logStatus(importStopMessage(selection, *report.tooLongLine, longLineReason(), ghostFrames.size()));
   } else {
     logStatus("Imported " + selection + ".");
     if (ghostFrames.empty()) logStatus(selection + " holds no frames.");

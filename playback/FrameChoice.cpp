@@ -7,7 +7,7 @@
 
 namespace {
 
-FrameChoice show(GhostPose pose) { return {FrameChoiceKind::show, pose}; }
+FrameChoice show(GhostPose pose) { return {FrameChoiceKind::Show, pose}; }
 
 // The same point where the float steps overflow (finite values near the float range's ends): reckoned in
 // double precision, where no finite float input can overflow, and held within the float range, so the
@@ -78,7 +78,7 @@ FrameChoice chooseFrameByScan(std::span<const GhostFrame> frames, std::int64_t e
       return show(interpolateFrames(frames[i], frames[i + 1], elapsed));
     }
   }
-  return {FrameChoiceKind::ghostEnded, {}};
+  return {FrameChoiceKind::GhostEnded, {}};
 }
 
 FrameChoice chooseFrame(std::span<const GhostFrame> frames, std::int64_t elapsed, bool inTimeOrder) {
@@ -93,6 +93,6 @@ FrameChoice chooseFrame(std::span<const GhostFrame> frames, std::int64_t elapsed
                                           [](const GhostFrame& frame, std::int64_t time) { return frame.time < time; });
   const auto first = static_cast<std::size_t>(atOrAfter - frames.begin());
   const std::size_t pair = first == 0 ? 0 : first - 1;
-  if (pair + 2 >= frames.size()) return {FrameChoiceKind::ghostEnded, {}};
+  if (pair + 2 >= frames.size()) return {FrameChoiceKind::GhostEnded, {}};
   return show(interpolateFrames(frames[pair], frames[pair + 1], elapsed));
 }

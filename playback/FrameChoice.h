@@ -16,13 +16,13 @@ struct GhostPose {
 };
 
 enum class FrameChoiceKind {
-  noFrames,    // an empty ghost: nothing to write, playback goes on
-  show,        // write the pose
-  ghostEnded,  // the time lies past the last interpolated pair: playback ends without a write
+  NoFrames,    // an empty ghost: nothing to write, playback goes on
+  Show,        // write the pose
+  GhostEnded,  // the time lies past the last interpolated pair: playback ends without a write
 };
 
 struct FrameChoice {
-  FrameChoiceKind kind = FrameChoiceKind::noFrames;
+  FrameChoiceKind kind = FrameChoiceKind::NoFrames;
   GhostPose pose;
 };
 

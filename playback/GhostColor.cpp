@@ -10,10 +10,11 @@
 #include "playback/GhostColorPacking.h"
 #include "plugin/HostNames.h"
 #include "plugin/Lumaro.h"
+#include "plugin/Settings.h"
 
 void Lumaro::updateGhostColor() {
   if (!checkInWorkshopMap()) return;
-  const GhostColorParts parts = ghostColorParts(cvarManager->getCvar(std::string(names::cvar::color)).getColorValue());
+  const GhostColorParts parts = ghostColorParts(settings::color(*cvarManager));
   schedule("setGhostColor", 0.01f, [this, parts] { setGhostColor(parts.red, parts.green, parts.blue); });
 }
 

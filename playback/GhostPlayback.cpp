@@ -29,7 +29,7 @@ struct GhostCarVariables {
   SequenceVariableWrapper rotation;
 };
 
-enum class AfterNoGhost { keepRun, resetRun, resetRunUntold };
+enum class AfterNoGhost { KeepRun, ResetRun, ResetRunUntold };
 
 // What the play and stop commands both need before they touch the ghost car: the main sequence (without it,
 // the no-Kismet failure), a fresh variable table, a loaded ghost (without it, "No Ghost loaded.", and for the
@@ -39,7 +39,7 @@ std::optional<GhostCarVariables> lookUpGhostCar(Lumaro& plugin, AfterNoGhost aft
   if (!plugin.checkMainSequence()) return std::nullopt;
   if (plugin.ghostFrames.empty()) {
     plugin.logStatus(std::string(messages::noGhostLoaded));
-    if (afterNoGhost != AfterNoGhost::keepRun) plugin.resetRunForStop(afterNoGhost == AfterNoGhost::resetRun);
+    if (afterNoGhost != AfterNoGhost::KeepRun) plugin.resetRunForStop(afterNoGhost == AfterNoGhost::ResetRun);
     return std::nullopt;
   }
   std::optional<SequenceVariableWrapper> position =
@@ -85,7 +85,7 @@ void stopGhostCar(Lumaro& plugin, AfterNoGhost afterNoGhost) {
 
 void Lumaro::playGhost() {
   if (!checkInWorkshopMap()) return;
-  std::optional<GhostCarVariables> ghostCar = lookUpGhostCar(*this, AfterNoGhost::keepRun);
+  std::optional<GhostCarVariables> ghostCar = lookUpGhostCar(*this, AfterNoGhost::KeepRun);
   if (!ghostCar) return;
 
   const SystemTime now = systemNow();
@@ -97,9 +97,9 @@ void Lumaro::playGhost() {
   playbackTick(ghostCar->position, ghostCar->rotation, now);
 }
 
-void Lumaro::stopGhost() { stopGhostCar(*this, AfterNoGhost::resetRun); }
+void Lumaro::stopGhost() { stopGhostCar(*this, AfterNoGhost::ResetRun); }
 
-void Lumaro::stopGhostBeforeRearming() { stopGhostCar(*this, AfterNoGhost::resetRunUntold); }
+void Lumaro::stopGhostBeforeRearming() { stopGhostCar(*this, AfterNoGhost::ResetRunUntold); }
 
 void Lumaro::playbackTick(SequenceVariableWrapper position, SequenceVariableWrapper rotation, SystemTime lastTick) {
   ChainLink link(isPlaying);
@@ -121,11 +121,11 @@ void Lumaro::playbackTick(SequenceVariableWrapper position, SequenceVariableWrap
     playbackStart += pauseShift(nowTicks, lastTick.time_since_epoch().count());
   } else {
     const FrameChoice choice = chooseFrame(ghostFrames, elapsed, ghostFrameOrder.inTimeOrder(ghostFrames));
-    if (choice.kind == FrameChoiceKind::ghostEnded) {
+    if (choice.kind == FrameChoiceKind::GhostEnded) {
       isPlaying = false;
       return;
     }
-    if (choice.kind == FrameChoiceKind::show) placeGhostCar(position, rotation, choice.pose);
+    if (choice.kind == FrameChoiceKind::Show) placeGhostCar(position, rotation, choice.pose);
   }
   scheduleNextTick("playbackTick", currentPreview,
                    [this, position, rotation, now] { playbackTick(position, rotation, now); });

@@ -1,15 +1,14 @@
-// The plugin's unit of time, the 100-ns tick of its clock, and how a span of ticks becomes whole
-// milliseconds, the unit of run and playback times. Every conversion between the two goes through here.
+// The plugin's unit of time, the 100-ns tick of its clock (the host clock's own, host/HostClock.h), and how a
+// span of ticks becomes whole milliseconds, the unit of run and playback times. The plugin converts between
+// the two only through here.
 #pragma once
 
-#include <chrono>
 #include <cstdint>
-#include <ratio>
 
-using SystemTicks = std::chrono::duration<std::int64_t, std::ratio<1, 10'000'000>>;
+#include "host/HostClock.h"
 
-inline constexpr std::int64_t ticksPerMillisecond =
-    std::chrono::duration_cast<SystemTicks>(std::chrono::milliseconds(1)).count();
+using SystemTicks = Tessaro::ClockTicks;
+using Tessaro::ticksPerMillisecond;
 
 // Whole milliseconds in a span of ticks, as run times and paused intervals are measured: the span is taken
 // as a single-precision float, divided by ticksPerMillisecond in single precision and cut toward zero, so a

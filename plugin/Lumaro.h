@@ -136,9 +136,8 @@ public:
   // The stop command's reset when there is no ghost to stop: the run reset, keeping a finished run.
   void resetRunForStop(bool tellEndedRun);
 
-  // race/RunChains.cpp: the run's glue to the host. The lap count setting as the host keeps it; the recorded
-  // run emptied with its lap count; a run ended by cause, its switch turned off and the player told.
-  std::int32_t lapCountSetting();
+  // race/RunChains.cpp: the run's glue to the host. The recorded run emptied with its lap count; a run ended by
+  // cause, its switch turned off and the player told.
   void clearRecordedRun();
   void endRun(RunEnd cause);
   void endSwitchedOffRun();

@@ -1,54 +1,66 @@
 // Every command, console variable, change handler and game hook the plugin registers, in the fixed
 // order the host sees them. Each callable holds the plugin's address and runs one member, guarded.
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/CVarManagerWrapper.h"
 #include "host/CVarWrapper.h"
 #include "host/GameWrapper.h"
+#include "plugin/HostNames.h"
 #include "plugin/Lumaro.h"
 #include "ui/GhostChoiceList.h"
 
 namespace {
 
+namespace command = names::command;
+namespace cvar = names::cvar;
+
 struct CommandEntry {
-  const char* name;
+  std::string_view name;
   const char* description;
   void (Lumaro::*member)();
 };
+
+// A variable's range as the host takes it.
+constexpr float bound(std::int32_t value) { return static_cast<float>(value); }
 
 }  // namespace
 
 void Lumaro::registerCommands() {
   // lm_open_folder shares lm_import's description.
   static const CommandEntry plainCommands[] = {
-      {"lm_record", "Record Ghost", &Lumaro::recordGhost}, {"lm_play", "Play Ghost", &Lumaro::playGhost},
-      {"lm_stop", "Stop Ghost", &Lumaro::stopGhost},       {"lm_challenge", "Challenge Ghost", &Lumaro::challengeGhost},
-      {"lm_export", "Export Ghost", &Lumaro::exportGhost},
+      {command::record, "Record Ghost", &Lumaro::recordGhost},
+      {command::play, "Play Ghost", &Lumaro::playGhost},
+      {command::stop, "Stop Ghost", &Lumaro::stopGhost},
+      {command::challenge, "Challenge Ghost", &Lumaro::challengeGhost},
+      {command::exportGhost, "Export Ghost", &Lumaro::exportGhost},
   };
-  for (const CommandEntry& command : plainCommands) {
-    const std::string name = command.name;
-    const auto member = command.member;
+  for (const CommandEntry& entry : plainCommands) {
+    const std::string name(entry.name);
+    const auto member = entry.member;
     cvarManager->registerNotifier(
         name,
         [this, name, member](const std::vector<std::string>&) {
           runGuarded(name, [this, member] { (this->*member)(); });
         },
-        command.description, 0);
+        entry.description, 0);
   }
   cvarManager->registerNotifier(
-      "lm_import", [this](const std::vector<std::string>&) { runGuarded("lm_import", [this] { importGhost(true); }); },
+      std::string(command::importGhost),
+      [this](const std::vector<std::string>&) { runGuarded(command::importGhost, [this] { importGhost(true); }); },
       "Import Ghost", 0);
   cvarManager->registerNotifier(
-      "lm_open_folder",
-      [this](const std::vector<std::string>&) { runGuarded("lm_open_folder", [this] { openGhostFolder(); }); },
+      std::string(command::openFolder),
+      [this](const std::vector<std::string>&) { runGuarded(command::openFolder, [this] { openGhostFolder(); }); },
       "Import Ghost", 0);
   cvarManager->registerNotifier(
-      "lm_update_list",
+      std::string(command::updateList),
       [this](const std::vector<std::string>&) {
         // The player's refresh reads every file afresh, whatever the page kept of it.
-        runGuarded("lm_update_list", [this] {
+        runGuarded(command::updateList, [this] {
           ghostChoiceList.forget();
           updateGhostList();
         });
@@ -58,37 +70,40 @@ void Lumaro::registerCommands() {
 
 void Lumaro::registerVariables() {
   cvarManager
-      ->registerCvar("lm_ghostfilepath", "none", "Selected Ghost from Ghost list", true, false, 0, false, 0, true)
+      ->registerCvar(std::string(cvar::ghostFilePath), "none", "Selected Ghost from Ghost list", true, false, 0, false,
+                     0, true)
       .addOnValueChanged(
-          [this](const std::string&, CVarWrapper) { runGuarded("lm_ghostfilepath", [this] { importGhost(true); }); });
-  cvarManager->registerCvar("lm_export_filename", "My-PB", "Ghost Export filename", true, false, 0, false, 0, true);
-  CVarWrapper lapCount =
-      cvarManager->registerCvar("lm_lapNbr", "1", "Number of laps", true, true, 1.0f, true, 6.0f, true);
-  cvarManager->registerCvar("lm_isrecording", "0", "is user recording", true, true, 0.0f, true, 1.0f, true);
-  cvarManager->registerCvar("lm_log", " ", "Logs errors and states", true, false, 0, false, 0, true);
-  CVarWrapper autoRecord = cvarManager->registerCvar("lm_autorecord", "0", "auto record when starting a map", true,
-                                                     true, 0.0f, true, 1.0f, true);
-  autoRecord.addOnValueChanged(
-      [this](const std::string&, CVarWrapper) { runGuarded("lm_autorecord", [this] { checkAutoRecord(); }); });
-  lapCount.addOnValueChanged(
-      [this](const std::string&, CVarWrapper) { runGuarded("lm_lapNbr", [this] { updateGhostList(); }); });
-  cvarManager->registerCvar("lm_maxsecs", "20.000", "Max seconds for auto exporting", true, true, 1.0f, false, 0, true);
-  cvarManager->registerCvar("lm_autoexport", "0", "auto export when under max seconds", true, true, 0.0f, true, 1.0f,
+          [this](const std::string&, CVarWrapper) { runGuarded(cvar::ghostFilePath, [this] { importGhost(true); }); });
+  cvarManager->registerCvar(std::string(cvar::exportFileName), "My-PB", "Ghost Export filename", true, false, 0, false,
+                            0, true);
+  CVarWrapper lapCount = cvarManager->registerCvar(std::string(cvar::lapCount), "1", "Number of laps", true, true,
+                                                   bound(fewestLaps), true, bound(mostLaps), true);
+  cvarManager->registerCvar(std::string(cvar::isRecording), "0", "is user recording", true, true, 0.0f, true, 1.0f,
                             true);
+  cvarManager->registerCvar(std::string(cvar::log), " ", "Logs errors and states", true, false, 0, false, 0, true);
+  CVarWrapper autoRecord = cvarManager->registerCvar(
+      std::string(cvar::autoRecord), "0", "auto record when starting a map", true, true, 0.0f, true, 1.0f, true);
+  autoRecord.addOnValueChanged(
+      [this](const std::string&, CVarWrapper) { runGuarded(cvar::autoRecord, [this] { checkAutoRecord(); }); });
+  lapCount.addOnValueChanged(
+      [this](const std::string&, CVarWrapper) { runGuarded(cvar::lapCount, [this] { updateGhostList(); }); });
+  cvarManager->registerCvar(std::string(cvar::maxSeconds), "20.000", "Max seconds for auto exporting", true, true, 1.0f,
+                            false, 0, true);
+  cvarManager->registerCvar(std::string(cvar::autoExport), "0", "auto export when under max seconds", true, true, 0.0f,
+                            true, 1.0f, true);
 }
 
 void Lumaro::registerColorVariable() {
-  cvarManager->registerCvar("lm_color", "#FFFFFF", "Color edit component", true, false, 0, false, 0, true)
+  cvarManager->registerCvar(std::string(cvar::color), "#FFFFFF", "Color edit component", true, false, 0, false, 0, true)
       .addOnValueChanged(
-          [this](const std::string&, CVarWrapper) { runGuarded("lm_color", [this] { updateGhostColor(); }); });
+          [this](const std::string&, CVarWrapper) { runGuarded(cvar::color, [this] { updateGhostColor(); }); });
 }
 
 void Lumaro::registerHooks() {
-  gameWrapper->HookEvent("Function TAGame.GFxData_MenuStack_TA.HandleMapLoad", [this](const std::string& eventName) {
+  gameWrapper->HookEvent(std::string(names::event::mapLoad), [this](const std::string& eventName) {
     runGuarded("map load", [this, &eventName] { onMapLoad(eventName); });
   });
-  gameWrapper->HookEvent("Function TAGame.PlayerSpawnSystem_TA.HandlePlayerSpawnStart",
-                         [this](const std::string& eventName) {
-                           runGuarded("player spawn", [this, &eventName] { onPlayerSpawnStart(eventName); });
-                         });
+  gameWrapper->HookEvent(std::string(names::event::playerSpawn), [this](const std::string& eventName) {
+    runGuarded("player spawn", [this, &eventName] { onPlayerSpawnStart(eventName); });
+  });
 }

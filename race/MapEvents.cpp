@@ -10,16 +10,16 @@
 #include "host/CVarWrapper.h"
 #include "host/GameWrapper.h"
 #include "library/GhostFileName.h"
-#include "plugin/HostNames.h"
 #include "plugin/Lumaro.h"
 #include "plugin/Messages.h"
+#include "plugin/Settings.h"
 #include "race/RunLife.h"
 
-bool Lumaro::isRecording() { return cvarManager->getCvar(std::string(names::cvar::isRecording)).getBoolValue(); }
+bool Lumaro::isRecording() { return settings::isRecording(*cvarManager); }
 
 // The switch is turned off only when it is on.
 void Lumaro::stopRecording() {
-  if (isRecording()) cvarManager->executeCommand(std::string(names::cvar::isRecording) + " 0", true);
+  if (isRecording()) settings::setRecording(*cvarManager, false);
 }
 
 void Lumaro::runReset() { onMapLoad(""); }
@@ -71,7 +71,7 @@ void Lumaro::onPlayerSpawnStart(const std::string& /*eventName*/) {
 
 void Lumaro::checkAutoRecord(bool afterSpawn) {
   if (!checkMainSequence()) return;
-  if (!cvarManager->getCvar(std::string(names::cvar::autoRecord)).getBoolValue()) {
+  if (!settings::autoRecord(*cvarManager)) {
     // Automatic recording switched off, or off at the look after a spawn, which disarms a run armed in the
     // moment after it: each is told by what ended the run. The race is left either way.
     endRun(afterSpawn ? RunEnd::Spawn : RunEnd::SwitchedOff);
@@ -86,8 +86,7 @@ void Lumaro::checkAutoRecord(bool afterSpawn) {
   runLife.leaveRace();
   // A challenge needs a ghost to race: the "no ghost" choices of the ghost list (one blank, and "none",
   // which names no file) and a chosen file that did not load make a plain recording.
-  const bool ghostChosen =
-      !namesNoGhost(cvarManager->getCvar(std::string(names::cvar::ghostFilePath)).getStringValue());
+  const bool ghostChosen = !namesNoGhost(settings::ghostSelection(*cvarManager));
   if (ghostChosen && !ghostFrames.empty()) isChallenging = true;
   schedule("recordGhost", 0.1f, [this] { recordAutomatically(); });
 }

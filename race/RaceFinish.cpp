@@ -10,8 +10,8 @@
 #include "host/CVarManagerWrapper.h"
 #include "host/CVarWrapper.h"
 #include "plugin/GhostFrame.h"
-#include "plugin/HostNames.h"
 #include "plugin/Lumaro.h"
+#include "plugin/Settings.h"
 #include "race/AutoExport.h"
 #include "race/RaceTime.h"
 #include "race/RunLife.h"
@@ -31,8 +31,8 @@ void Lumaro::onRaceFinished() {
   logStatus("Race ended in " + formatRaceTime(raceTime) + ".");
   // Every run under the limit is exported to its file, over the last export of that name: the player keeps
   // what is saved with the limit.
-  if (cvarManager->getCvar(std::string(names::cvar::autoExport)).getBoolValue()) {
-    const std::int32_t limitSeconds = cvarManager->getCvar(std::string(names::cvar::maxSeconds)).getIntValue();
+  if (settings::autoExport(*cvarManager)) {
+    const std::int32_t limitSeconds = settings::maxSeconds(*cvarManager);
     if (isUnderExportLimit(raceTime, limitSeconds)) exportGhost();
   }
   updateGhostList();

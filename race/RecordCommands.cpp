@@ -15,6 +15,7 @@
 #include "plugin/HostNames.h"
 #include "plugin/Lumaro.h"
 #include "plugin/Messages.h"
+#include "plugin/Settings.h"
 #include "plugin/SystemClock.h"
 #include "race/RunLife.h"
 
@@ -57,7 +58,7 @@ void Lumaro::armRecording(bool automatic) {
   }
   clearRecordedRun();
   logStatus(std::string(runLife.arm(!ghostFrames.empty())));
-  cvarManager->executeCommand(std::string(names::cvar::isRecording) + " 1", true);
+  settings::setRecording(*cvarManager, true);
   watchLap(*lapCounter);
 }
 
@@ -94,7 +95,7 @@ void Lumaro::challengeGhost() {
   }
   clearRecordedRun();
   const std::string_view armed = runLife.arm(true);
-  cvarManager->executeCommand(std::string(names::cvar::isRecording) + " 1", true);
+  settings::setRecording(*cvarManager, true);
   watchLap(*lapCounter);
   // The first poll may have ended the run already (the switch turned off within it): nothing is armed then.
   if (runLife.isUnfinished()) logStatus(std::string(armed));
@@ -118,7 +119,7 @@ void Lumaro::pollLapCounter(SequenceVariableWrapper& lapCounter) {
     }
     // A challenge races a ghost only while one is loaded.
     const bool againstGhost = move == CounterMove::StartAgainstGhost && !ghostFrames.empty();
-    runLife.start(againstGhost, lapCountSetting());
+    runLife.start(againstGhost, settings::lapCount(*cvarManager));
     if (againstGhost) {
       logStatus(challengeStarted);
       playGhost();

@@ -14,7 +14,6 @@
 #include "host/CVarManagerWrapper.h"
 #include "host/CVarWrapper.h"
 #include "plugin/GhostFrame.h"
-#include "plugin/HostNames.h"
 #include "plugin/Lumaro.h"
 #include "race/RunLife.h"
 
@@ -24,10 +23,6 @@ namespace {
 constexpr float nextTick = 0.001f;
 
 }  // namespace
-
-std::int32_t Lumaro::lapCountSetting() {
-  return cvarManager->getCvar(std::string(names::cvar::lapCount)).getIntValue();
-}
 
 // The finished run and the laps it was raced over go together.
 void Lumaro::clearRecordedRun() {

@@ -2,12 +2,10 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <ratio>
 #include <sstream>
 
 #include "host/FolderOpener.h"
@@ -103,7 +101,7 @@ void Game::tick(std::int64_t length) {
 }
 
 void Game::runFor(double seconds) {
-  const auto end = clock_ + static_cast<std::int64_t>(std::llround(seconds * ticksPerSecond));
+  const auto end = clock_ + Tessaro::ticksOfSeconds(seconds);
   while (clock_ < end) tick(std::min(tickLength_, end - clock_));
 }
 
@@ -115,7 +113,7 @@ void Game::setTimeout(std::function<void(GameWrapper*)> callback, float delaySec
   char delay[32];
   std::snprintf(delay, sizeof delay, "%g", static_cast<double>(delaySeconds));
   recordHostCall(std::string("SetTimeout ") + delay);
-  const auto ticks = static_cast<std::int64_t>(std::llround(static_cast<double>(delaySeconds) * ticksPerSecond));
+  const auto ticks = Tessaro::ticksOfSeconds(static_cast<double>(delaySeconds));
   timers_.push_back(
       Timer{delaySeconds, clock_ + std::max<std::int64_t>(ticks, 0), timerOrder_++, tickCount_, std::move(callback)});
 }
@@ -268,9 +266,7 @@ Game* activeGame() {
 // on which the plugin keeps to the system clock.
 extern "C" TESSARO_SDK_API std::int64_t TessaroHostClockTicks() {
   if (sim::Game* game = sim::activeGame()) return game->now();
-  return std::chrono::duration_cast<std::chrono::duration<std::int64_t, std::ratio<1, 10'000'000>>>(
-             std::chrono::system_clock::now().time_since_epoch())
-      .count();
+  return std::chrono::duration_cast<Tessaro::ClockTicks>(std::chrono::system_clock::now().time_since_epoch()).count();
 }
 #endif
 

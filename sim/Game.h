@@ -18,6 +18,7 @@
 #include "host/Api.h"
 #include "host/CVarManagerWrapper.h"
 #include "host/GameWrapper.h"
+#include "host/HostClock.h"
 #include "host/Values.h"
 #include "sim/Console.h"
 #include "sim/KismetMap.h"
@@ -27,9 +28,9 @@ namespace sim {
 inline constexpr const char* mapLoadEvent = "Function TAGame.GFxData_MenuStack_TA.HandleMapLoad";
 inline constexpr const char* playerSpawnEvent = "Function TAGame.PlayerSpawnSystem_TA.HandlePlayerSpawnStart";
 
-// 100-ns ticks, the unit of the plugin's clock.
-inline constexpr std::int64_t ticksPerSecond = 10'000'000;
-inline constexpr std::int64_t ticksPerMillisecond = 10'000;
+// The game's clock counts in the host clock's unit, the 100-ns tick.
+using Tessaro::ticksPerMillisecond;
+using Tessaro::ticksPerSecond;
 
 struct VariableDefinition {
   std::string name;

@@ -17,12 +17,9 @@
 #include "library/PathText.h"
 #include "library/RegularFileReader.h"
 #include "race/RaceTime.h"
+#include "ui/PageBytes.h"
 
 namespace {
-
-bool isPageByte(unsigned char byte) {
-  return byte != '|' && byte != '&' && byte != '@' && byte >= 0x20 && byte != 0x7F;
-}
 
 std::string sevenBitText(std::string_view text) {
   std::string kept;
@@ -38,7 +35,7 @@ std::string pageSafeText(std::string_view text) {
   std::string kept;
   kept.reserve(text.size());
   for (char c : text) {
-    if (isPageByte(static_cast<unsigned char>(c))) kept += c;
+    if (isPageListByte(c)) kept += c;
   }
   return kept;
 }

@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-// The text with every byte removed that the page format gives a meaning to or that is not text: "|" and "&"
-// and "@" (the page's separators), and the control bytes below 0x20 and 0x7F (CR and LF among them).
+// The text with every byte removed that a ghost list entry cannot hold (ui/PageBytes.h): "|", "&" and "@"
+// (the page's separators), and the control bytes below 0x20 and 0x7F (CR and LF among them).
 std::string pageSafeText(std::string_view text);
 
 // Whether a file name can stand as a list value: it must hold only ghost name bytes (library/GhostFileName.h,

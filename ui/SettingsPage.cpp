@@ -8,11 +8,12 @@
 #include <vector>
 
 #include "host/CVarManagerWrapper.h"
-#include "host/CVarWrapper.h"
 #include "host/GameWrapper.h"
 #include "host/Kismet.h"
 #include "library/FileStamp.h"
+#include "plugin/HostNames.h"
 #include "plugin/Lumaro.h"
+#include "plugin/Settings.h"
 #include "ui/GhostChoiceList.h"
 #include "ui/SettingsPageFile.h"
 #include "ui/SettingsPageText.h"
@@ -26,11 +27,11 @@ void Lumaro::updateGhostList() {
   if (!sequence.IsNull()) {
     refreshSequenceVariables(sequence);
     const std::string mapName = currentMapName();
-    page.mapHasGhostColor = hasVariable(KismetType::Float, "GhostColor");
-    const std::int32_t lapCount = cvarManager->getCvar("lm_lapNbr").getIntValue();
+    page.mapHasGhostColor = hasVariable(KismetType::Float, names::kismet::ghostColor);
+    const std::int32_t lapCount = settings::lapCount(*cvarManager);
     page.ghostChoices = ghostChoiceList.choices(ghostFolder(), mapName, lapCount, fileClockNow());
   }
-  page.status = cvarManager->getCvar("lm_log").getStringValue();
+  page.status = settings::status(*cvarManager);
 
   // A page that cannot be written is lost without a word; the host reloads whatever page it has.
   writeSettingsPageFile(pageFile, settingsPageText(page));

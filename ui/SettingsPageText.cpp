@@ -1,6 +1,11 @@
 #include "ui/SettingsPageText.h"
 
+#include <initializer_list>
+#include <string>
 #include <string_view>
+
+#include "plugin/HostNames.h"
+#include "ui/PageBytes.h"
 
 namespace {
 
@@ -9,58 +14,70 @@ void line(std::string& page, std::string_view text) {
   page += "\r\n";
 }
 
-// The status as one line of one field: only a line end or the field separator could split it, so only
-// CR, LF and "|" go; "&" and "@" mean nothing outside the ghost list.
+// The status as one line of one field: only a line or field end could split it, so only those go; the
+// list's separators mean nothing outside the ghost list.
 std::string statusLineText(std::string_view status) {
   std::string kept;
   for (char c : status) {
-    if (c != '\r' && c != '\n' && c != '|') kept += c;
+    if (isPageFieldByte(c)) kept += c;
   }
   return kept;
+}
+
+// A control's fields, joined by the page's field separator.
+std::string fields(std::initializer_list<std::string_view> parts) {
+  std::string joined;
+  for (std::string_view part : parts) {
+    if (!joined.empty()) joined += '|';
+    joined += part;
+  }
+  return joined;
 }
 
 }  // namespace
 
 std::string settingsPageText(const SettingsPageState& state) {
+  namespace command = names::command;
+  namespace cvar = names::cvar;
   std::string page;
   line(page, "Lumaro");
   line(page, "9|A plugin by Velkor to record your runs and challenge other ghosts.");
   line(page, "9|Copy .ghost files in the .tessaro/data/Ghosts/ folder to add them.");
-  line(page, "5|Number of laps|lm_lapNbr|1|6");
+  line(page, fields({"5|Number of laps", cvar::lapCount, std::to_string(fewestLaps), std::to_string(mostLaps)}));
   line(page,
        "9|To record a run, make sure the timer isn't currently running (otherwise restart the map), click the "
        "Record a time button, and cross the line to begin your run.");
-  line(page, "10|!lm_isrecording");
-  line(page, "0|Record a run|lm_record");
+  line(page, "10|!" + std::string(cvar::isRecording));
+  line(page, fields({"0|Record a run", command::record}));
   line(page, "11|");
   line(page, "7|");
-  line(page, "1|Auto record ghost|lm_autorecord");
+  line(page, fields({"1|Auto record ghost", cvar::autoRecord}));
   line(page, "8|");
-  line(page, "12|Ghost Export Filename|lm_export_filename");
-  line(page, state.hasRecordedRun ? "0|Export Ghost to file|lm_export"
+  line(page, fields({"12|Ghost Export Filename", cvar::exportFileName}));
+  line(page, state.hasRecordedRun ? fields({"0|Export Ghost to file", command::exportGhost})
                                   : "9|You need to record a run to be able to export it.");
-  line(page, "12|Max seconds for auto-export|lm_maxsecs");
-  line(page, "1|Auto export ghost when under max seconds|lm_autoexport");
+  line(page, fields({"12|Max seconds for auto-export", cvar::maxSeconds}));
+  line(page, fields({"1|Auto export ghost when under max seconds", cvar::autoExport}));
   line(page, "8|");
-  line(page, "0|Refresh Ghost list|lm_update_list");
+  line(page, fields({"0|Refresh Ghost list", command::updateList}));
   line(page, "7|");
-  line(page, "0|Open Ghost Folder|lm_open_folder");
+  line(page, fields({"0|Open Ghost Folder", command::openFolder}));
 
   if (state.ghostChoices.empty()) {
     line(page, "9|No ghost found for this map/number of laps.");
   } else {
-    std::string list = "6|Load a ghost|lm_ghostfilepath| @ ";
+    std::string list = fields({"6|Load a ghost", cvar::ghostFilePath, " @ "});
     for (const std::string& choice : state.ghostChoices) {
       list += '&';
       list += choice;
     }
     line(page, list);
-    line(page, "0|Preview the ghost|lm_play");
+    line(page, fields({"0|Preview the ghost", command::play}));
     line(page, "7|");
-    line(page, "0|Stop the ghost|lm_stop");
+    line(page, fields({"0|Stop the ghost", command::stop}));
     line(page, "7|");
-    line(page, "0|Challenge the ghost|lm_challenge");
-    if (state.mapHasGhostColor) line(page, "13|Ghost Color|lm_color");
+    line(page, fields({"0|Challenge the ghost", command::challenge}));
+    if (state.mapHasGhostColor) line(page, fields({"13|Ghost Color", cvar::color}));
   }
 
   line(page, "8|");

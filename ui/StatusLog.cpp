@@ -4,10 +4,10 @@
 
 #include "host/CVarManagerWrapper.h"
 #include "plugin/Lumaro.h"
+#include "plugin/Settings.h"
 
 void Lumaro::logStatus(const std::string& message) {
   cvarManager->log(message);
-  // The message goes between the quotes unescaped; how the console cuts the line is the host's affair.
-  cvarManager->executeCommand("lm_log \"" + message + "\"", true);
+  settings::setStatus(*cvarManager, message);
   updateGhostList();
 }

@@ -8,6 +8,8 @@
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -154,6 +156,24 @@ TEST_F(SessionTest, WhatAFailedExpectationSaw) {
   const std::string ghosts = (root.path() / "tessaro" / "data" / "Ghosts").string();
   EXPECT_EQ(run("expect file tessaro/data/Ghosts missing").seen, "a folder at " + ghosts);
   EXPECT_EQ(run("expect file tessaro/data/Ghosts/x.ghost exists").seen, "nothing at " + ghosts + "/x.ghost");
+}
+
+// Mended: an expected Kismet value was read with blanks skipped and in hexadecimal, so these held where a map
+// file refuses the same words as starting values.
+TEST_F(SessionTest, AnExpectedKismetValueIsReadAsAMapFileReadsIt) {
+  runAll({"map speedway", "expect kismet LapNb -1", "expect kismet GhostColor 0"});
+  for (const auto& [line, seen] : std::vector<std::pair<const char*, const char*>>{
+           {"expect kismet LapNb \" -1\"", "\" -1\" is not a whole number; LapNb (int) = -1"},
+           {"expect kismet LapNb -0x1", "\"-0x1\" is not a whole number; LapNb (int) = -1"},
+           {"expect kismet LapNb 2147483648", "\"2147483648\" is out of an int's range; LapNb (int) = -1"},
+           {"expect kismet GhostColor 0x0", "\"0x0\" is not a number; GhostColor (float) = 0"},
+           {"expect kismet GhostColor \" 0\"", "\" 0\" is not a number; GhostColor (float) = 0"},
+           {"expect kismet GhostPosition 0 0 nan", "\"nan\" is not a number; GhostPosition (vector) = 0 0 0"},
+       }) {
+    const StepOutcome outcome = run(line);
+    EXPECT_FALSE(outcome.ok) << line;
+    EXPECT_EQ(outcome.seen, seen) << line;
+  }
 }
 
 TEST_F(SessionTest, FileExpectationsReadLinesWithEitherLineEnd) {

@@ -19,10 +19,10 @@
 
 namespace {
 
-enum class Outcome { nothing, write, end };
+enum class Outcome { Nothing, Write, End };
 
 struct Reference {
-  Outcome outcome = Outcome::nothing;
+  Outcome outcome = Outcome::Nothing;
   float values[6] = {};  // x, y, z, pitch, yaw, roll
 };
 
@@ -32,7 +32,7 @@ Reference referenceChoice(const std::vector<GhostFrame>& f, std::int64_t e) {
   Reference r;
   const long n = static_cast<long>(f.size());
   auto take = [&r](const GhostFrame& frame) {
-    r.outcome = Outcome::write;
+    r.outcome = Outcome::Write;
     const float values[6] = {frame.x, frame.y, frame.z, frame.pitch, frame.yaw, frame.roll};
     for (int k = 0; k < 6; ++k) r.values[k] = values[k];
     return r;
@@ -51,7 +51,7 @@ Reference referenceChoice(const std::vector<GhostFrame>& f, std::int64_t e) {
           static_cast<std::int32_t>(static_cast<std::uint32_t>(b.time) - static_cast<std::uint32_t>(a.time)));
       const float from[6] = {a.x, a.y, a.z, a.pitch, a.yaw, a.roll};
       const float to[6] = {b.x, b.y, b.z, b.pitch, b.yaw, b.roll};
-      r.outcome = Outcome::write;
+      r.outcome = Outcome::Write;
       for (int k = 0; k < 6; ++k) {
         const float difference = to[k] - from[k];
         const float scaled = difference * num;
@@ -61,7 +61,7 @@ Reference referenceChoice(const std::vector<GhostFrame>& f, std::int64_t e) {
       return r;
     }
   }
-  r.outcome = Outcome::end;
+  r.outcome = Outcome::End;
   return r;
 }
 
@@ -78,11 +78,11 @@ bool expectSameChoice(const std::vector<GhostFrame>& frames, std::int64_t elapse
   const bool inOrder = framesInTimeOrder(frames);
   const FrameChoice choice = chooseFrame(frames, elapsed, inOrder);
   const Reference expected = referenceChoice(frames, elapsed);
-  const Outcome outcome = choice.kind == FrameChoiceKind::noFrames ? Outcome::nothing
-                          : choice.kind == FrameChoiceKind::show   ? Outcome::write
-                                                                   : Outcome::end;
+  const Outcome outcome = choice.kind == FrameChoiceKind::NoFrames ? Outcome::Nothing
+                          : choice.kind == FrameChoiceKind::Show   ? Outcome::Write
+                                                                   : Outcome::End;
   EXPECT_EQ(outcome, expected.outcome) << describe(frames, elapsed);
-  if (outcome == Outcome::write && expected.outcome == Outcome::write) {
+  if (outcome == Outcome::Write && expected.outcome == Outcome::Write) {
     const GhostPose& pose = choice.pose;
     const float got[6] = {pose.position.X, pose.position.Y, pose.position.Z,
                           pose.rotation.X, pose.rotation.Y, pose.rotation.Z};
@@ -94,12 +94,12 @@ bool expectSameChoice(const std::vector<GhostFrame>& frames, std::int64_t elapse
   return inOrder && frames.size() > 1 && elapsed >= frames.front().time && elapsed <= frames.back().time;
 }
 
-enum class Shape { increasing, withRepeats, shuffled, oneSwap };
+enum class Shape { Increasing, WithRepeats, Shuffled, OneSwap };
 
 std::vector<GhostFrame> randomGhost(std::mt19937& random, Shape shape, std::size_t count) {
   std::uniform_real_distribution<float> coordinate(-20000.0f, 20000.0f);
   std::uniform_int_distribution<int> rotation(-32768, 32767);
-  std::uniform_int_distribution<int> step(shape == Shape::withRepeats ? 0 : 1, 20);
+  std::uniform_int_distribution<int> step(shape == Shape::WithRepeats ? 0 : 1, 20);
   std::uniform_int_distribution<int> repeat(0, 2);
   std::int32_t time = std::uniform_int_distribution<std::int32_t>(-50, 50)(random);
   std::vector<GhostFrame> frames(count);
@@ -110,10 +110,10 @@ std::vector<GhostFrame> randomGhost(std::mt19937& random, Shape shape, std::size
     frame.roll = static_cast<float>(rotation(random));
     frame.time = time;
     // Runs of equal times are made likelier than an even step would make them.
-    if (shape != Shape::withRepeats || repeat(random) != 0) time += step(random);
+    if (shape != Shape::WithRepeats || repeat(random) != 0) time += step(random);
   }
-  if (shape == Shape::shuffled) std::shuffle(frames.begin(), frames.end(), random);
-  if (shape == Shape::oneSwap && count >= 2) {
+  if (shape == Shape::Shuffled) std::shuffle(frames.begin(), frames.end(), random);
+  if (shape == Shape::OneSwap && count >= 2) {
     std::uniform_int_distribution<std::size_t> at(0, count - 2);
     const std::size_t i = at(random);
     std::swap(frames[i].time, frames[i + 1].time);

@@ -24,20 +24,20 @@ FrameChoice choose(const std::vector<GhostFrame>& frames, std::int64_t elapsed) 
 
 float shownX(const std::vector<GhostFrame>& frames, std::int64_t elapsed) {
   const FrameChoice choice = choose(frames, elapsed);
-  EXPECT_EQ(choice.kind, FrameChoiceKind::show) << "elapsed " << elapsed;
+  EXPECT_EQ(choice.kind, FrameChoiceKind::Show) << "elapsed " << elapsed;
   return choice.pose.position.X;
 }
 
 TEST(FrameChoice, AnEmptyGhostHasNothingToShow) {
-  EXPECT_EQ(choose({}, 0).kind, FrameChoiceKind::noFrames);
-  EXPECT_EQ(choose({}, -5).kind, FrameChoiceKind::noFrames);
+  EXPECT_EQ(choose({}, 0).kind, FrameChoiceKind::NoFrames);
+  EXPECT_EQ(choose({}, -5).kind, FrameChoiceKind::NoFrames);
 }
 
 TEST(FrameChoice, ATwoFrameGhostIsNeverInterpolated) {
   const std::vector<GhostFrame> frames = {frameAt(0, 0.0f), frameAt(100, 10.0f)};
-  EXPECT_EQ(choose(frames, 0).kind, FrameChoiceKind::ghostEnded);
-  EXPECT_EQ(choose(frames, 50).kind, FrameChoiceKind::ghostEnded);
-  EXPECT_EQ(choose(frames, 100).kind, FrameChoiceKind::ghostEnded);
+  EXPECT_EQ(choose(frames, 0).kind, FrameChoiceKind::GhostEnded);
+  EXPECT_EQ(choose(frames, 50).kind, FrameChoiceKind::GhostEnded);
+  EXPECT_EQ(choose(frames, 100).kind, FrameChoiceKind::GhostEnded);
   EXPECT_EQ(shownX(frames, -1), 0.0f);
   EXPECT_EQ(shownX(frames, 101), 10.0f);
 }
@@ -46,9 +46,9 @@ TEST(FrameChoice, TheLastPairEndsTheGhostAndAnElapsedTimePastItShowsTheLastFrame
   const std::vector<GhostFrame> frames = {frameAt(0, 0.0f), frameAt(100, 10.0f), frameAt(200, 30.0f)};
   EXPECT_EQ(shownX(frames, 50), 5.0f);
   EXPECT_EQ(shownX(frames, 100), 10.0f);  // pair (0, 1) at its end, not pair (1, 2) at its start
-  EXPECT_EQ(choose(frames, 101).kind, FrameChoiceKind::ghostEnded);
-  EXPECT_EQ(choose(frames, 150).kind, FrameChoiceKind::ghostEnded);
-  EXPECT_EQ(choose(frames, 200).kind, FrameChoiceKind::ghostEnded);
+  EXPECT_EQ(choose(frames, 101).kind, FrameChoiceKind::GhostEnded);
+  EXPECT_EQ(choose(frames, 150).kind, FrameChoiceKind::GhostEnded);
+  EXPECT_EQ(choose(frames, 200).kind, FrameChoiceKind::GhostEnded);
   EXPECT_EQ(shownX(frames, 201), 30.0f);
   EXPECT_EQ(shownX(frames, 100000), 30.0f);
 }
@@ -63,7 +63,7 @@ TEST(FrameChoice, OneFrameAtExactlyTheElapsedTimeIsShown) {
 TEST(FrameChoice, TwoFramesAtTheSameTimeShowTheFirstOfThemNotNaN) {
   const std::vector<GhostFrame> frames = {frameAt(100, 1.0f, 5.0f), frameAt(100, 2.0f, 6.0f), frameAt(200, 3.0f)};
   const FrameChoice choice = choose(frames, 100);
-  ASSERT_EQ(choice.kind, FrameChoiceKind::show);
+  ASSERT_EQ(choice.kind, FrameChoiceKind::Show);
   EXPECT_EQ(choice.pose.position.X, 1.0f);
   EXPECT_EQ(choice.pose.rotation.Y, 5.0f);
 

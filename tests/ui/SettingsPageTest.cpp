@@ -19,6 +19,7 @@
 #include "support/PluginHarness.h"
 #include "ui/GhostChoice.h"
 #include "ui/GhostChoiceList.h"
+#include "ui/SettingsPageText.h"
 
 namespace {
 
@@ -210,6 +211,15 @@ TEST(SettingsPage, SeparatorsAndControlBytesNeverReachThePage) {
   EXPECT_EQ(pageSafeText("a|b&c@d\r\n\x1f\x7f e\x80"), "abcd e\x80");
   EXPECT_TRUE(isListableFileName("My PB (2) \xc3\xa9.ghost"));
   EXPECT_FALSE(isListableFileName("tab\t.ghost"));
+  // One rule for the three: every byte a listed name may hold stands in a label and in the status line too.
+  for (int byte = 0; byte < 256; ++byte) {
+    const std::string text(1, static_cast<char>(byte));
+    if (!isListableFileName("a" + text)) continue;
+    EXPECT_EQ(pageSafeText(text), text) << byte;
+    SettingsPageState state;
+    state.status = text;
+    EXPECT_TRUE(settingsPageText(state).ends_with("\r\n9|" + text + "\r\n")) << byte;
+  }
 }
 
 // Mended: typed console values reached the status line raw, adding fields to it or splitting it in two. Only

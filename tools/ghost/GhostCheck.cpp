@@ -5,8 +5,10 @@
 
 #include "library/GhostFormat.h"
 #include "library/GhostHeaderLine.h"
+#include "library/ImportMessages.h"
 #include "library/NumberReading.h"
 #include "plugin/GhostFrame.h"
+#include "plugin/HostNames.h"
 #include "tools/ghost/GhostHeaderFields.h"
 #include "tools/ghost/NumberText.h"
 #include "tools/ghost/PageListing.h"
@@ -21,22 +23,21 @@ namespace {
 // Frames that end more than this before the header's run time (milliseconds) cannot be the whole run.
 constexpr std::int64_t missingRunTime = 1000;
 
-std::string numberProblem(const char* what, const std::string& field, NumberError error) {
-  return std::string("the ") + what + " \"" + field + "\" " +
-         (error == NumberError::OutOfRange ? "is out of range" : "is not a number");
+std::string fieldProblem(const char* what, const std::string& field, NumberError error) {
+  return std::string("the ") + what + " \"" + field + "\" " + std::string(numberProblem(error));
 }
 
 // The map name, run time and lap count of a header whose fields are in their places.
 void checkHeaderFields(const GhostHeaderFields& header, std::vector<GhostProblem>& problems) {
   if (header.fieldCount >= 1 && header.mapName.empty()) problems.push_back({1, "the map name is empty"});
   if (header.fieldCount >= 3 && header.runTime.error != NumberError::None) {
-    problems.push_back({1, numberProblem("run time", header.runTimeField, header.runTime.error)});
+    problems.push_back({1, fieldProblem("run time", header.runTimeField, header.runTime.error)});
   } else if (header.fieldCount >= 3 && header.runTime.value < 0) {
     problems.push_back(
         {1, "the run time " + std::to_string(header.runTime.value) + " ms is below zero: no page lists the file"});
   }
   if (header.fieldCount >= 4 && header.lapCount.error != NumberError::None) {
-    problems.push_back({1, numberProblem("lap count", header.lapField, header.lapCount.error)});
+    problems.push_back({1, fieldProblem("lap count", header.lapField, header.lapCount.error)});
   } else if (header.fieldCount >= 4 && (header.lapCount.value < fewestLaps || header.lapCount.value > mostLaps)) {
     problems.push_back({1, "the lap count " + std::to_string(header.lapCount.value) + " is outside " +
                                std::to_string(fewestLaps) + " to " + std::to_string(mostLaps) +

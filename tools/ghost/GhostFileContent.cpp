@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "library/ImportMessages.h"
 #include "library/LineReader.h"
 
 namespace lumaro_ghost {
@@ -49,12 +50,9 @@ GhostFileContent readGhostFileContent(std::istream& in) {
 }
 
 std::string frameLineReason(const FrameLineProblem& problem) {
-  if (problem.tooLong) return "the line is longer than " + std::to_string(ghostLineLimit) + " bytes";
-  if (problem.kind == FrameLineResult::Kind::TooFewFields) return "fewer than seven fields";
-  const char* what = problem.error == NumberError::OutOfRange  ? " value is out of range"
-                     : problem.error == NumberError::NotFinite ? " value is not a finite number"
-                                                               : " value is not a number";
-  return "the " + std::string(frameFieldName(problem.field)) + what;
+  if (problem.tooLong) return longLineReason();
+  if (problem.kind == FrameLineResult::Kind::TooFewFields) return std::string(tooFewFieldsReason);
+  return badFieldReason(problem.field, problem.error);
 }
 
 std::size_t importSkippedLines(const GhostFileContent& content) {

@@ -6,14 +6,13 @@
 #include <string_view>
 
 #include "library/GhostHeaderLine.h"
+#include "plugin/HostNames.h"
 
 namespace lumaro_ghost {
 
-// The number of laps the settings page's "Number of laps" setting can choose.
-inline constexpr int fewestLaps = 1;
-inline constexpr int mostLaps = 6;
-// The version the plugin writes.
-inline constexpr std::string_view writtenVersion = "1.1";
+// The number of laps the settings page's "Number of laps" setting can choose: the plugin's own.
+using ::fewestLaps;
+using ::mostLaps;
 
 using GhostHeaderFields = ::GhostHeaderFields;
 

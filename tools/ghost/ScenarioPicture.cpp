@@ -6,10 +6,13 @@
 #include <fstream>
 #include <map>
 #include <optional>
+#include <string_view>
 #include <system_error>
 #include <utility>
 
+#include "host/HostClock.h"
 #include "host/Values.h"
+#include "plugin/HostNames.h"
 #include "sim/KismetMap.h"
 #include "sim/Track.h"
 #include "tools/ghost/GhostFileContent.h"
@@ -34,7 +37,7 @@ std::vector<Playback> ghostCarPlaybacks(const sim::Game& game) {
   std::vector<Playback> playbacks;
   std::int64_t last = 0;
   for (const sim::KismetWrite& write : game.kismetWrites()) {
-    if (write.variable != "GhostPosition" || write.type != sim::VariableType::Vector) continue;
+    if (write.variable != names::kismet::ghostPosition || write.type != sim::VariableType::Vector) continue;
     if (playbacks.empty() || write.time - last >= playbackPause) playbacks.push_back({write.time, {}});
     playbacks.back().path.push_back({write.vectorValue.X, write.vectorValue.Y});
     last = write.time;

@@ -19,6 +19,7 @@
 
 #include "library/GhostHeaderLine.h"
 #include "library/NumberReading.h"
+#include "plugin/HostNames.h"
 #include "sim/Console.h"
 #include "sim/Game.h"
 #include "tools/host/Script.h"
@@ -27,6 +28,9 @@ namespace fs = std::filesystem;
 
 namespace lumaro_host {
 namespace {
+
+namespace command = names::command;
+namespace cvar = names::cvar;
 
 // A stream that drops what it is given: a storm's transcript is not kept.
 class Discard : public std::streambuf {
@@ -47,45 +51,50 @@ std::string pick(std::mt19937_64& random, std::initializer_list<const char*> wor
 
 std::string fixed(const char* text) { return text; }
 
+// A console step: the command or variable, then its value when it has one.
+std::string console(std::string_view name, const std::string& value = "") {
+  return "console " + std::string(name) + (value.empty() ? "" : " " + value);
+}
+
 const std::vector<Choice>& choices() {
   static const std::vector<Choice> all = {
-      {6, [](auto&) { return fixed("console lm_record"); }},
-      {5, [](auto&) { return fixed("console lm_challenge"); }},
-      {4, [](auto&) { return fixed("console lm_play"); }},
-      {4, [](auto&) { return fixed("console lm_stop"); }},
-      {4, [](auto&) { return fixed("console lm_export"); }},
-      {1, [](auto&) { return fixed("console lm_update_list"); }},
+      {6, [](auto&) { return console(command::record); }},
+      {5, [](auto&) { return console(command::challenge); }},
+      {4, [](auto&) { return console(command::play); }},
+      {4, [](auto&) { return console(command::stop); }},
+      {4, [](auto&) { return console(command::exportGhost); }},
+      {1, [](auto&) { return console(command::updateList); }},
       {2,
        [](auto& r) {
-         return "console lm_isrecording " + pick(r, {"0", "1"});
+         return console(cvar::isRecording, pick(r, {"0", "1"}));
        }},
       {2,
        [](auto& r) {
-         return "console lm_lapNbr " + pick(r, {"1", "2", "3"});
+         return console(cvar::lapCount, pick(r, {"1", "2", "3"}));
        }},
       {2,
        [](auto& r) {
-         return "console lm_autorecord " + pick(r, {"0", "1"});
+         return console(cvar::autoRecord, pick(r, {"0", "1"}));
        }},
       {2,
        [](auto& r) {
-         return "console lm_autoexport " + pick(r, {"0", "1"});
+         return console(cvar::autoExport, pick(r, {"0", "1"}));
        }},
       {1,
        [](auto& r) {
-         return "console lm_maxsecs " + pick(r, {"1", "5", "20", "100"});
+         return console(cvar::maxSeconds, pick(r, {"1", "5", "20", "100"}));
        }},
       {2,
        [](auto& r) {
-         return "console lm_export_filename " + pick(r, {"My-PB", "Chaos-A", "Chaos-B"});
+         return console(cvar::exportFileName, pick(r, {"My-PB", "Chaos-A", "Chaos-B"}));
        }},
       {3,
        [](auto& r) {
-         return "console lm_ghostfilepath \"" + pick(r, {"My-PB", "Chaos-A", "Chaos-B", "Missing"}) + ".ghost\"";
+         return console(cvar::ghostFilePath, "\"" + pick(r, {"My-PB", "Chaos-A", "Chaos-B", "Missing"}) + ".ghost\"");
        }},
       {1,
        [](auto& r) {
-         return "console lm_color " + pick(r, {"#FF0000", "#00FF00", "#FFFFFF"});
+         return console(cvar::color, pick(r, {"#FF0000", "#00FF00", "#FFFFFF"}));
        }},
       {2,
        [](auto& r) {
@@ -284,14 +293,14 @@ const std::vector<std::string>& finalRunSteps() {
   static const std::vector<std::string> steps = {"unpause",
                                                  "map speedway",
                                                  "wait 1",
-                                                 "console lm_autorecord 0",
-                                                 "console lm_autoexport 0",
-                                                 "console lm_lapNbr 1",
-                                                 "console lm_export_filename Chaos-Final",
-                                                 "console lm_record",
+                                                 console(cvar::autoRecord, "0"),
+                                                 console(cvar::autoExport, "0"),
+                                                 console(cvar::lapCount, "1"),
+                                                 console(cvar::exportFileName, "Chaos-Final"),
+                                                 console(command::record),
                                                  "drive 1 laps lap-time 6",
-                                                 "console lm_export",
-                                                 "console lm_ghostfilepath \"Chaos-Final.ghost\""};
+                                                 console(command::exportGhost),
+                                                 console(cvar::ghostFilePath, "\"Chaos-Final.ghost\"")};
   return steps;
 }
 

@@ -1,8 +1,8 @@
 // The expect steps: what each one looks at, how it compares, and what it reports as seen when it fails.
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -15,6 +15,7 @@
 #include "sim/Console.h"
 #include "sim/Game.h"
 #include "sim/KismetMap.h"
+#include "tools/host/NumberWords.h"
 #include "tools/host/Reports.h"
 #include "tools/host/Script.h"
 #include "tools/host/Session.h"
@@ -42,24 +43,15 @@ bool closeTo(float seen, float expected) {
   return std::fabs(seen - expected) <= 1e-5f * std::max(1.0f, std::fabs(expected));
 }
 
-std::optional<float> floatWord(const std::string& word) {
-  char* end = nullptr;
-  const float value = std::strtof(word.c_str(), &end);
-  if (word.empty() || end != word.c_str() + word.size()) return std::nullopt;
-  return value;
-}
-
-// Whether a Kismet variable holds the value the words give, or why the words do not fit its type.
-std::optional<std::string> kismetMismatch(const sim::KismetVariable& variable, const std::vector<std::string>& words,
-                                          bool& holds) {
+// The same, with a number word that is no value of the variable's type thrown as BadNumber.
+std::optional<std::string> valueMismatch(const sim::KismetVariable& variable, const std::vector<std::string>& words,
+                                         bool& holds) {
   holds = false;
   const bool single = words.size() == 1;
   switch (variable.type) {
     case sim::VariableType::Int: {
-      char* end = nullptr;
-      const long value = single ? std::strtol(words[0].c_str(), &end, 10) : 0;
-      if (!single || end != words[0].c_str() + words[0].size()) return "an int variable needs one whole number";
-      holds = variable.intValue == value;
+      if (!single) return "an int variable needs one whole number";
+      holds = variable.intValue == kismetInt(words[0]);
       return std::nullopt;
     }
     case sim::VariableType::Bool:
@@ -68,26 +60,35 @@ std::optional<std::string> kismetMismatch(const sim::KismetVariable& variable, c
       }
       holds = (variable.intValue != 0) == (words[0] == "true" || words[0] == "1");
       return std::nullopt;
-    case sim::VariableType::Float: {
-      const auto value = single ? floatWord(words[0]) : std::nullopt;
-      if (!value) return "a float variable needs one number";
-      holds = closeTo(variable.floatValue, *value);
+    case sim::VariableType::Float:
+      if (!single) return "a float variable needs one number";
+      holds = closeTo(variable.floatValue, kismetFloat(words[0]));
       return std::nullopt;
-    }
     case sim::VariableType::String:
       if (!single) return "a string variable needs one text (quote a text with blanks)";
       holds = variable.stringValue == words[0];
       return std::nullopt;
     case sim::VariableType::Vector: {
       if (words.size() != 3) return "a vector variable needs three numbers";
-      const auto x = floatWord(words[0]), y = floatWord(words[1]), z = floatWord(words[2]);
-      if (!x || !y || !z) return "a vector variable needs three numbers";
-      holds = closeTo(variable.vectorValue.X, *x) && closeTo(variable.vectorValue.Y, *y) &&
-              closeTo(variable.vectorValue.Z, *z);
+      holds = closeTo(variable.vectorValue.X, kismetFloat(words[0])) &&
+              closeTo(variable.vectorValue.Y, kismetFloat(words[1])) &&
+              closeTo(variable.vectorValue.Z, kismetFloat(words[2]));
       return std::nullopt;
     }
   }
   return "unknown type";
+}
+
+// Whether a Kismet variable holds the value the words give, or why the words do not fit its type. The words
+// are read as a map file's starting values are (tools/host/NumberWords.h).
+std::optional<std::string> kismetMismatch(const sim::KismetVariable& variable, const std::vector<std::string>& words,
+                                          bool& holds) {
+  holds = false;
+  try {
+    return valueMismatch(variable, words, holds);
+  } catch (const BadNumber& bad) {
+    return bad.what();
+  }
 }
 
 }  // namespace

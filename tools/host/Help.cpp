@@ -195,7 +195,8 @@ Map files (maps/*.map, see maps/README.md):
 Map files are found and read when the scenario is read: a map file with a mistake is bad input like a bad
 step. Every number of a scenario or a map file is written in decimal (1e3 is one, 0x10 is not) and read
 against its range (above; map coordinates from -1000000 to 1000000, a lap of 100 to 100000000 units), and
-a scenario or map file larger than 16 MiB is not read. The map step names every Kismet variable the plugin works with that the map lacks or has with
+a scenario or map file larger than 16 MiB is not read. A Kismet value, a map's starting value or an expected
+one, is read alike: an int within 32 bits, a float within single precision, no blanks (" -1" is not one). The map step names every Kismet variable the plugin works with that the map lacks or has with
 another type (LapNb int, MapName string, GhostPosition and GhostRotation vectors, GhostColor float).
 Bundled maps are looked for in share/lumaro/maps beside the folder of lumaro-host, else in maps beside it.
 

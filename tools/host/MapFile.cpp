@@ -1,11 +1,7 @@
 #include "tools/host/MapFile.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <climits>
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <map>
 #include <sstream>
 #include <stdexcept>
@@ -22,17 +18,6 @@ namespace {
 struct BadLine : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
-
-// A starting value as the game keeps it, in single precision: one past its range would reach the plugin as an
-// infinity.
-void checkFloat(const std::string& word) {
-  char* end = nullptr;
-  const double value = isDecimalWord(word) ? std::strtod(word.c_str(), &end) : 0.0;
-  if (!isDecimalWord(word) || end != word.c_str() + word.size() || !std::isfinite(value)) {
-    throw BadLine("\"" + word + "\" is not a number");
-  }
-  if (!std::isfinite(std::strtof(word.c_str(), nullptr))) throw BadLine("\"" + word + "\" is out of a float's range");
-}
 
 // X1 Y1 X2 Y2 of a line, X Y Z of a point: the words from first on.
 sim::TrackPoint trackPoint(const std::vector<std::string>& words, std::size_t first, bool withHeight) {
@@ -78,26 +63,16 @@ sim::VariableDefinition variable(const std::vector<std::string>& words) {
       }
       definition.initialValue = words[3];
       break;
-    case sim::VariableType::Int: {
-      char* end = nullptr;
-      errno = 0;
-      const long long value = std::strtoll(words[3].c_str(), &end, 10);
-      if (end != words[3].c_str() + words[3].size() || words[3].empty()) {
-        throw BadLine("\"" + words[3] + "\" is not a whole number");
-      }
-      // The game keeps a 32-bit int; a larger value would reach the plugin wrapped.
-      if (errno == ERANGE || value < INT_MIN || value > INT_MAX) {
-        throw BadLine("\"" + words[3] + "\" is out of an int's range");
-      }
+    case sim::VariableType::Int:
+      kismetInt(words[3]);
       definition.initialValue = words[3];
       break;
-    }
     case sim::VariableType::Float:
-      checkFloat(words[3]);
+      kismetFloat(words[3]);
       definition.initialValue = words[3];
       break;
     case sim::VariableType::Vector:
-      for (std::size_t i = 3; i < 6; ++i) checkFloat(words[i]);
+      for (std::size_t i = 3; i < 6; ++i) kismetFloat(words[i]);
       definition.initialValue = words[3] + " " + words[4] + " " + words[5];
       break;
   }

@@ -1,6 +1,7 @@
 #include "tools/host/NumberWords.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -57,6 +58,30 @@ std::int64_t wholeNumberIn(const std::string& word, const std::string& what, con
     outOfRange(word, what, range);
   }
   return static_cast<std::int64_t>(value);
+}
+
+std::int32_t kismetInt(const std::string& word) {
+  const bool hasSign = !word.empty() && (word[0] == '-' || word[0] == '+');
+  if (!allDigits(hasSign ? word.substr(1) : word)) throw BadNumber(quoted(word) + " is not a whole number");
+  errno = 0;
+  const long long value = std::strtoll(word.c_str(), nullptr, 10);
+  // The game keeps a 32-bit int; a larger value would reach the plugin wrapped.
+  if (errno == ERANGE || value < INT32_MIN || value > INT32_MAX) {
+    throw BadNumber(quoted(word) + " is out of an int's range");
+  }
+  return static_cast<std::int32_t>(value);
+}
+
+float kismetFloat(const std::string& word) {
+  char* end = nullptr;
+  const double value = isDecimalWord(word) ? std::strtod(word.c_str(), &end) : 0.0;
+  if (!isDecimalWord(word) || end != word.c_str() + word.size() || !std::isfinite(value)) {
+    throw BadNumber(quoted(word) + " is not a number");
+  }
+  // One past the single-precision range would reach the plugin as an infinity.
+  const float single = std::strtof(word.c_str(), nullptr);
+  if (!std::isfinite(single)) throw BadNumber(quoted(word) + " is out of a float's range");
+  return single;
 }
 
 std::uint64_t seedNumber(const std::string& word, const std::string& what) {

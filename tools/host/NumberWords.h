@@ -57,6 +57,13 @@ std::int64_t wholeNumberIn(const std::string& word, const std::string& what, con
 // The word as any unsigned 64-bit number (a seed): digits only, no sign or blanks.
 std::uint64_t seedNumber(const std::string& word, const std::string& what);
 
+// A value of a Kismet variable as the game keeps it, whether a map file starts the variable at it or a scenario
+// expects it: an int is an optional sign and decimal digits within 32 bits, a float a decimal word (above)
+// within single precision. No blanks, no hexadecimal, no "inf" or "nan": the message says "\"W\" is not a
+// whole number", "is not a number", or that the value is out of an int's or a float's range.
+std::int32_t kismetInt(const std::string& word);
+float kismetFloat(const std::string& word);
+
 // "from 1 to 3600 s".
 std::string rangeText(const NumberRange& range);
 

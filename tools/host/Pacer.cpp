@@ -1,12 +1,13 @@
 #include "tools/host/Pacer.h"
 
 #include <algorithm>
-#include <ratio>
 #include <thread>
+
+#include "host/HostClock.h"
 
 namespace lumaro_host {
 
-using Ticks = std::chrono::duration<std::int64_t, std::ratio<1, 10'000'000>>;
+using Ticks = Tessaro::ClockTicks;
 
 void Pacer::begin() {
   start_ = std::chrono::steady_clock::now();

@@ -9,6 +9,7 @@
 #include <system_error>
 #include <utility>
 
+#include "host/HostClock.h"
 #include "host/Values.h"
 #include "sim/Console.h"
 #include "tools/ghost/TextEscapes.h"
@@ -59,7 +60,7 @@ std::string floatText(float value) {
 
 std::string millisecondsText(std::int64_t ticks) {
   char text[48];
-  std::snprintf(text, sizeof text, "%.4f", static_cast<double>(ticks) / 10'000.0);
+  std::snprintf(text, sizeof text, "%.4f", Tessaro::millisecondsOfTicks(ticks));
   std::string result = text;
   while (result.back() == '0') result.pop_back();
   if (result.back() == '.') result.pop_back();

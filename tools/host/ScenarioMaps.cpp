@@ -5,10 +5,12 @@
 #include <cstddef>
 #include <cstdlib>
 #include <memory>
+#include <string_view>
 #include <system_error>
 #include <utility>
 #include <variant>
 
+#include "plugin/HostNames.h"
 #include "sim/KismetMap.h"
 #include "tools/host/MapFile.h"
 #include "tools/host/Reports.h"
@@ -24,18 +26,18 @@ int lineOf(const std::string& error, const std::string& scriptName) {
 }
 
 struct ContractVariable {
-  const char* name;
+  std::string_view name;
   sim::VariableType type;
   const char* withoutIt;  // what the player meets on a map without it
 };
 
 // In the order a map file usually lists them.
 constexpr ContractVariable contract[] = {
-    {"LapNb", sim::VariableType::Int, "nothing can be recorded or challenged here"},
-    {"MapName", sim::VariableType::String, "a run cannot be exported (\"No MapName SeqVar found.\")"},
-    {"GhostPosition", sim::VariableType::Vector, "the ghost car cannot be moved"},
-    {"GhostRotation", sim::VariableType::Vector, "the ghost car cannot be moved"},
-    {"GhostColor", sim::VariableType::Float, "the ghost keeps the map's own colour (optional)"},
+    {names::kismet::lapCounter, sim::VariableType::Int, "nothing can be recorded or challenged here"},
+    {names::kismet::mapName, sim::VariableType::String, "a run cannot be exported (\"No MapName SeqVar found.\")"},
+    {names::kismet::ghostPosition, sim::VariableType::Vector, "the ghost car cannot be moved"},
+    {names::kismet::ghostRotation, sim::VariableType::Vector, "the ghost car cannot be moved"},
+    {names::kismet::ghostColor, sim::VariableType::Float, "the ghost keeps the map's own colour (optional)"},
 };
 
 // Edits (a letter changed, added or taken away) from one name to the other, letter case aside.
@@ -57,7 +59,8 @@ std::size_t editsApart(const std::string& left, const std::string& right) {
 
 // The variable a map maker most likely meant by the wanted name: the same name in other letter case, or one
 // at most two edits away.
-const sim::VariableDefinition* nearMiss(const std::vector<sim::VariableDefinition>& variables, const char* wanted) {
+const sim::VariableDefinition* nearMiss(const std::vector<sim::VariableDefinition>& variables,
+                                        const std::string& wanted) {
   const sim::VariableDefinition* closest = nullptr;
   std::size_t fewest = 3;
   for (const auto& variable : variables) {
@@ -171,7 +174,8 @@ std::vector<std::string> kismetContractProblems(const sim::MapDefinition& map) {
         otherType ? std::string(wanted.name) + " is " + withArticle(*otherType) + ", not " + withArticle(wanted.type)
                   : std::string(wanted.name) + " (" + sim::typeName(wanted.type) + ") is missing";
     std::string problem = what + ": " + wanted.withoutIt;
-    if (const sim::VariableDefinition* meant = nearMiss(map.variables, wanted.name); meant != nullptr && !otherType) {
+    if (const sim::VariableDefinition* meant = nearMiss(map.variables, std::string(wanted.name));
+        meant != nullptr && !otherType) {
       problem += "; names are matched exactly, case included, and the map has " + meant->name + " (" +
                  sim::typeName(meant->type) + ")";
     }

@@ -5,11 +5,14 @@
 #include <cstdio>
 #include <functional>
 #include <iterator>
+#include <string_view>
 #include <system_error>
 #include <type_traits>
 #include <utility>
 #include <variant>
 
+#include "host/HostClock.h"
+#include "plugin/HostNames.h"
 #include "sim/Console.h"
 #include "sim/KismetMap.h"
 #include "sim/RacingLine.h"
@@ -151,8 +154,9 @@ StepOutcome Session::typeConsole(const std::string& line) {
 
 void Session::noteCrossing() {
   std::string text = "the car crosses the line";
-  if (const sim::KismetVariable* lap = game_->variable("LapNb", sim::VariableType::Int)) {
-    text += ", LapNb " + std::to_string(lap->intValue);
+  if (const sim::KismetVariable* lap =
+          game_->variable(std::string(names::kismet::lapCounter), sim::VariableType::Int)) {
+    text += ", " + std::string(names::kismet::lapCounter) + " " + std::to_string(lap->intValue);
   }
   transcript_.event(text);
 }
@@ -165,7 +169,7 @@ std::int64_t Session::tick(std::int64_t limit) {
 }
 
 void Session::runFor(double seconds) {
-  const auto total = static_cast<std::int64_t>(std::llround(seconds * static_cast<double>(sim::ticksPerSecond)));
+  const auto total = Tessaro::ticksOfSeconds(seconds);
   for (std::int64_t passed = 0; passed < total;) passed += tick(total - passed);
 }
 
@@ -315,7 +319,7 @@ StepOutcome Session::pickGhost(const PickGhost& step) {
   // The list the player picks from is the one the host last showed.
   const auto& lines = game_->shownPage();
   if (!lines) return failure("the host has not shown the plugin's settings page");
-  const std::string listLine = "6|Load a ghost|lm_ghostfilepath|";
+  const std::string listLine = "6|Load a ghost|" + std::string(names::cvar::ghostFilePath) + "|";
   const auto found =
       std::find_if(lines->begin(), lines->end(), [&](const std::string& line) { return line.rfind(listLine, 0) == 0; });
   if (found == lines->end()) {
@@ -326,7 +330,7 @@ StepOutcome Session::pickGhost(const PickGhost& step) {
   std::vector<std::string> labels;
   for (const ListOption& option : ghostListOptions(found->substr(listLine.size()))) {
     if (option.label.find(step.label) != std::string::npos) {
-      const std::string line = "lm_ghostfilepath \"" + option.value + "\"";
+      const std::string line = std::string(names::cvar::ghostFilePath) + " \"" + option.value + "\"";
       transcript_.typed(line);
       game_->console().execute(line);
       return {};

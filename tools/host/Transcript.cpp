@@ -2,13 +2,14 @@
 
 #include <cstdio>
 
+#include "host/HostClock.h"
 #include "tools/ghost/TextEscapes.h"
 
 namespace lumaro_host {
 
 std::string Transcript::stamp(std::int64_t ticks) {
   char text[32];
-  std::snprintf(text, sizeof text, "[%9.3f] ", static_cast<double>(ticks) / 1e7);
+  std::snprintf(text, sizeof text, "[%9.3f] ", Tessaro::secondsOfTicks(ticks));
   return text;
 }
 

@@ -2,7 +2,6 @@
 // into the stand-in host, runs the scenario (or the interactive mode), and shows what was asked for.
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
@@ -19,6 +18,7 @@
 #include <system_error>
 #include <vector>
 
+#include "host/HostClock.h"
 #include "host/PluginExports.h"
 #include "sim/Game.h"
 #include "sim/PluginLoader.h"
@@ -148,8 +148,8 @@ int run(int argc, char** argv) {
   settings.plugin = options.plugin ? *options.plugin : here / LUMARO_PLUGIN_FILE;
   settings.mapsFolder = bundledMaps;
   settings.realtime = options.realtime;
-  settings.tickLength = static_cast<std::int64_t>(std::llround(options.tickMilliseconds * 10'000.0));
-  settings.hostCallLength = static_cast<std::int64_t>(std::llround(options.hostCallMilliseconds * 10'000.0));
+  settings.tickLength = Tessaro::ticksOfMilliseconds(options.tickMilliseconds);
+  settings.hostCallLength = Tessaro::ticksOfMilliseconds(options.hostCallMilliseconds);
   settings.verbose = options.verbose;
   // Without a trace or a picture to draw, a long run keeps no record per game tick.
   settings.keepRecords = options.trace.has_value() || options.svg.has_value();
@@ -241,7 +241,7 @@ int runSession(const Options& options, const SessionSettings& settings, const Sc
       std::cout << "Scenario " << script.name << (result.passed ? " passed: " : " FAILED: ") << result.stepsRun
                 << " of " << script.steps.size() << " steps, " << session->expectationsChecked()
                 << (session->expectationsChecked() == 1 ? " expectation, " : " expectations, ")
-                << secondsText(static_cast<double>(session->elapsed()) / 1e7) << " of game time in "
+                << secondsText(Tessaro::secondsOfTicks(session->elapsed())) << " of game time in "
                 << secondsText(wallSeconds) << ".\n";
     }
     if (rootStays) {

@@ -1,0 +1,28 @@
+#include "library/ImportMessages.h"
+
+std::string_view numberProblem(NumberError error) {
+  switch (error) {
+    case NumberError::OutOfRange: return "is out of range";
+    case NumberError::NotFinite: return "is not a finite number";
+    case NumberError::None:
+    case NumberError::NoNumber: break;
+  }
+  return "is not a number";
+}
+
+std::string badFieldReason(FrameField field, NumberError error) {
+  return "the " + std::string(frameFieldName(field)) + " value " + std::string(numberProblem(error));
+}
+
+std::string longLineReason() { return "the line is longer than " + std::to_string(ghostLineLimit) + " bytes"; }
+
+std::string importStopMessage(std::string_view selection, std::size_t lineNumber, std::string_view reason,
+                              std::size_t framesLoaded) {
+  return "Stopped reading " + std::string(selection) + " at line " + std::to_string(lineNumber) + ": " +
+         std::string(reason) + " (frames loaded: " + std::to_string(framesLoaded) + ").";
+}
+
+std::string skippedLinesMessage(std::string_view selection, std::size_t skipped) {
+  return "Skipped " + std::to_string(skipped) + (skipped == 1 ? " line of " : " lines of ") + std::string(selection) +
+         " with " + std::string(tooFewFieldsReason) + ".";
+}
