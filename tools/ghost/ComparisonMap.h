@@ -6,7 +6,7 @@
 // sector's number beside it, and the sector of the largest loss is circled.
 #pragma once
 
-#include "tools/ghost/RunPicture.h"
+#include "tools/ghost/PictureSvg.h"
 #include "tools/ghost/SvgDocument.h"
 
 namespace lumaro_ghost {

@@ -1,4 +1,4 @@
-#include "tools/ghost/GhostPictures.h"
+#include "tools/ghost/GhostFilesPicture.h"
 
 #include <algorithm>
 #include <cmath>

@@ -18,10 +18,10 @@
 #include "plugin/GhostFrame.h"
 #include "support/TempFolder.h"
 #include "tools/ghost/GhostFileContent.h"
-#include "tools/ghost/GhostPictures.h"
+#include "tools/ghost/GhostFilesPicture.h"
 #include "tools/ghost/LoadedGhost.h"
+#include "tools/ghost/PictureSvg.h"
 #include "tools/ghost/RunAnalysis.h"
-#include "tools/ghost/RunPicture.h"
 #include "tools/ghost/RunProfile.h"
 #include "tools/ghost/SvgDocument.h"
 #include "tools/ghost/TextEscapes.h"
@@ -70,7 +70,7 @@ std::vector<Pixel> deltaCurve(const std::string& svg) {
 
 }  // namespace
 
-TEST(RunPicture, TheDeltaPanelDrawsOneSecondGainedOverTheSecondHalf) {
+TEST(PictureSvg, TheDeltaPanelDrawsOneSecondGainedOverTheSecondHalf) {
   TempFolder folder;
   const std::string svg = svgOf(loaded(folder, {twentySecondLap(10), fasterSecondHalf(16)}));
   const double zero = axisY(svg, "0");
@@ -92,7 +92,7 @@ TEST(RunPicture, TheDeltaPanelDrawsOneSecondGainedOverTheSecondHalf) {
   EXPECT_EQ(svg.find("largest loss "), std::string::npos);
 }
 
-TEST(RunPicture, TheSameLapAtTwoSampleRatesDrawsAFlatDelta) {
+TEST(PictureSvg, TheSameLapAtTwoSampleRatesDrawsAFlatDelta) {
   TempFolder folder;
   const std::string svg = svgOf(loaded(folder, {twentySecondLap(8), twentySecondLap(13)}));
   const double zero = axisY(svg, "0");
@@ -102,7 +102,7 @@ TEST(RunPicture, TheSameLapAtTwoSampleRatesDrawsAFlatDelta) {
   EXPECT_NE(svg.find("finish 0.000 s"), std::string::npos);
 }
 
-TEST(RunPicture, EachRunHasAPanelWithItsStartAndTheSpeedScaleHasUnits) {
+TEST(PictureSvg, EachRunHasAPanelWithItsStartAndTheSpeedScaleHasUnits) {
   TempFolder folder;
   const std::string svg = svgOf(loaded(folder, {twentySecondLap(10), twentySecondLap(10), twentySecondLap(10)}));
   EXPECT_NE(svg.find(">A: run0.ghost</text>"), std::string::npos);
@@ -119,7 +119,7 @@ TEST(RunPicture, EachRunHasAPanelWithItsStartAndTheSpeedScaleHasUnits) {
   EXPECT_TRUE(std::regex_search(svg, std::regex(">160</text>\n<text[^>]*>240</text>\n<text[^>]*>320</text>")));
 }
 
-TEST(RunPicture, TheLargestLossIsRingedBelowTheTitlesOfItsPanel) {
+TEST(PictureSvg, TheLargestLossIsRingedBelowTheTitlesOfItsPanel) {
   TempFolder folder;  // B loses a second over the tenth of the lap at the top of the circle: a long, flat stretch
   const auto slowAtTop = circleRun(1000.0, 10, 21000, [](double t) {
     return 2 * std::numbers::pi * (t <= 14 ? t : t <= 17 ? 14 + (t - 14) * 2 / 3 : t - 1) / 20;
@@ -133,7 +133,7 @@ TEST(RunPicture, TheLargestLossIsRingedBelowTheTitlesOfItsPanel) {
   EXPECT_LE(std::stod(ring[1]) + std::stod(ring[2]), std::stod(panel[1]) + std::stod(panel[2]));
 }
 
-TEST(RunPicture, EachPanelKeepsItsNamesAndStartLabelInsideAndShowsItsSlowestStretch) {
+TEST(PictureSvg, EachPanelKeepsItsNamesAndStartLabelInsideAndShowsItsSlowestStretch) {
   // A circle starts at its rightmost point heading down the picture: the label goes beside the marker, and in
   // the last column, where the map reaches the panel's edge, inside the path.
   // Names are cut at the panel's edge; B's slower half, A's steady lap's colour, is drawn after its faster half.
@@ -174,7 +174,7 @@ TEST(RunPicture, EachPanelKeepsItsNamesAndStartLabelInsideAndShowsItsSlowestStre
   }
 }
 
-TEST(RunPicture, TwoMillionFrameRunsMakeAPictureOfAtMostTwoMegabytes) {
+TEST(PictureSvg, TwoMillionFrameRunsMakeAPictureOfAtMostTwoMegabytes) {
   // Four hundred laps of a circle, and a million points scattered at random over 40,000 units: every
   // point a pixel or more from the last.
   std::vector<LoadedGhost> ghosts(2);

@@ -1,4 +1,4 @@
-#include "tools/ghost/RunPicture.h"
+#include "tools/ghost/PictureSvg.h"
 
 #include <cmath>
 #include <utility>
