@@ -113,9 +113,10 @@ TEST(PictureSvg, EachRunHasAPanelWithItsStartAndTheSpeedScaleHasUnits) {
   for (std::size_t at = svg.find(">start</text>"); at != std::string::npos; at = svg.find(">start</text>", at + 1))
     ++starts;
   EXPECT_EQ(starts, 3u);
-  // Three runs have no delta panel; a run at one speed (314 units/s) sits at the top of a scale that reaches
-  // down to half of it, in round steps.
-  EXPECT_EQ(svg.find("delta-curve"), std::string::npos);
+  // Three runs have the difference of B and of C to A; a run at one speed (314 units/s) sits at the top of a
+  // scale that reaches down to half of it, in round steps.
+  EXPECT_NE(svg.find("id=\"delta-curve\""), std::string::npos);
+  EXPECT_NE(svg.find("id=\"delta-curve-3\""), std::string::npos);
   EXPECT_TRUE(std::regex_search(svg, std::regex(">160</text>\n<text[^>]*>240</text>\n<text[^>]*>320</text>")));
 }
 
@@ -159,7 +160,7 @@ TEST(PictureSvg, EachPanelKeepsItsNamesAndStartLabelInsideAndShowsItsSlowestStre
   const auto markers = numbers(std::regex("<circle cx=\"([0-9.]+)\" cy=\"[0-9.]+\" r=\"7\""));
   const auto labels =
       numbers(std::regex("<text x=\"([0-9.]+)\" y=\"[0-9.]+\" text-anchor=\"(start|end|middle)\"[^>]*>start</text>"));
-  ASSERT_EQ(panels.size(), 3u);
+  ASSERT_EQ(panels.size(), 4u);  // a map each, then the time difference
   ASSERT_EQ(markers.size(), 3u);
   ASSERT_EQ(labels.size(), 3u);
   const double width = 40.0;  // "start" in bold 13 px, with its halo

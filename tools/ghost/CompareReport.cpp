@@ -12,6 +12,7 @@
 #include "tools/ghost/NumberText.h"
 #include "tools/ghost/RunProfile.h"
 #include "tools/ghost/TextEscapes.h"
+#include "tools/ghost/TraceExport.h"
 
 namespace lumaro_ghost {
 
@@ -42,7 +43,14 @@ void describeRun(std::ostream& out, char letter, const LoadedGhost& ghost, const
 
 std::string lead(double delta) { return delta < -0.0005 ? " (B ahead)" : delta > 0.0005 ? " (B behind)" : " (level)"; }
 
+char letter(std::size_t run) { return static_cast<char>('A' + run % 26); }
+
 std::string heading(const Comparison& comparison, const LapChoice& choice) {
+  if (choice.laps && !comparison.laps.empty()) {
+    const LapDelta& laps = comparison.laps.front();
+    return std::string(1, letter(comparison.b)) + "'s lap " + std::to_string(laps.lapB) + " against " +
+           letter(comparison.a) + "'s lap " + std::to_string(laps.lapA);
+  }
   if (choice.best) {
     const LapDelta& laps = comparison.laps.front();
     return "B's best lap (" + std::to_string(laps.lapB) + ") against A's best lap (" + std::to_string(laps.lapA) + ")";
@@ -71,6 +79,30 @@ std::string sectorJson(const Comparison& comparison, const SectorDelta& sector) 
          ", \"to\": " + jsonNumber(sector.to) + ", \"a_s\": " + jsonNumber(sector.aSeconds) +
          ", \"b_s\": " + jsonNumber(sector.bSeconds) + ", \"delta_s\": " + jsonNumber(sector.delta) + "}";
 }
+
+}  // namespace
+
+std::string referenceText(const Analysis& analysis) {
+  if (!analysis.referenceLap) {
+    return "Matched by each run's share of its own laps: no run crosses the start line once a lap, so there is "
+           "no lap to place them on.";
+  }
+  const LapOfRun& lap = *analysis.referenceLap;
+  return std::string("Matched by track position: every point of every lap at the nearest point of ") + letter(lap.run) +
+         "'s lap " + std::to_string(lap.lap) + " (" + fixedText(analysis.reference.length(), 1) + " units, " +
+         (analysis.referenceGiven ? "named by --ref" : "the lap of median length") +
+         "), each lap timed where the run crosses A's start line.";
+}
+
+std::string referenceJson(const Analysis& analysis) {
+  if (!analysis.referenceLap) return "null";
+  return std::string("{\"run\": \"") + letter(analysis.referenceLap->run) +
+         "\", \"lap\": " + std::to_string(analysis.referenceLap->lap) +
+         ", \"length\": " + jsonNumber(analysis.reference.length(), 1) + ", \"chosen\": \"" +
+         (analysis.referenceGiven ? "given" : "median") + "\"}";
+}
+
+namespace {
 
 std::string runJson(const LoadedGhost& ghost, const AnalysedRun& run) {
   std::string laps;
@@ -108,11 +140,11 @@ std::string sectorPlace(const SectorDelta& sector) {
 
 void writeComparison(std::ostream& out, const std::vector<LoadedGhost>& ghosts, const Analysis& analysis,
                      const Comparison& comparison, const LapChoice& choice, const std::vector<std::string>& notes) {
-  describeRun(out, 'A', ghosts[0], analysis.runs[comparison.a]);
-  describeRun(out, 'B', ghosts[1], analysis.runs[comparison.b]);
+  describeRun(out, letter(comparison.a), ghosts[comparison.a], analysis.runs[comparison.a]);
+  if (comparison.b != comparison.a)
+    describeRun(out, letter(comparison.b), ghosts[comparison.b], analysis.runs[comparison.b]);
   for (const std::string& note : notes) out << note << "\n";
-  out << "Matched by track position: every point of B at the nearest point of A's first lap, each lap timed where "
-         "the run crosses A's start line.\n\n";
+  out << referenceText(analysis) << "\n\n";
   out << heading(comparison, choice) << ": " << signedSeconds(comparison.total) << lead(comparison.total) << "\n\n";
 
   out << " lap           A           B       B - A\n";
@@ -141,7 +173,7 @@ void writeComparison(std::ostream& out, const std::vector<LoadedGhost>& ghosts, 
     const LapDelta& laps = comparison.laps[sector.pair];
     return sectorPlace(sector) + (laps.lapA == laps.lapB ? "" : " (B's lap " + std::to_string(laps.lapB) + ")") +
            " (sector " + std::to_string(sector.sector) + ", " + fixedText(sector.from * lapLength, 0) + " to " +
-           fixedText(sector.to * lapLength, 0) + " units into A's first lap)";
+           fixedText(sector.to * lapLength, 0) + " units into the reference lap)";
   };
   out << "\nLargest gain: ";
   if (comparison.largestGain) {
@@ -159,13 +191,15 @@ void writeComparison(std::ostream& out, const std::vector<LoadedGhost>& ghosts, 
 
 void writeComparisonJson(std::ostream& out, const std::vector<LoadedGhost>& ghosts, const Analysis& analysis,
                          const Comparison& comparison, const LapChoice& choice, const std::vector<std::string>& notes) {
-  out << "{\n  \"a\": " << runJson(ghosts[0], analysis.runs[comparison.a])
-      << ",\n  \"b\": " << runJson(ghosts[1], analysis.runs[comparison.b]) << ",\n  \"notes\": [";
+  out << "{\n  \"a\": " << runJson(ghosts[comparison.a], analysis.runs[comparison.a])
+      << ",\n  \"b\": " << runJson(ghosts[comparison.b], analysis.runs[comparison.b])
+      << ",\n  \"reference\": " << referenceJson(analysis) << ",\n  \"notes\": [";
   for (std::size_t i = 0; i < notes.size(); ++i) out << (i > 0 ? ", " : "") << jsonString(notes[i]);
   out << "],\n  \"compared\": \""
-      << (choice.best  ? "best"
-          : choice.lap ? "lap"
-                       : "all")
+      << (choice.laps   ? "laps"
+          : choice.best ? "best"
+          : choice.lap  ? "lap"
+                        : "all")
       << "\",\n  \"sectors_per_lap\": " << analysis.sectors << ",\n  \"total_s\": " << jsonNumber(comparison.total)
       << ",\n  \"laps\": [";
   for (std::size_t i = 0; i < comparison.laps.size(); ++i) {
@@ -183,7 +217,8 @@ void writeComparisonJson(std::ostream& out, const std::vector<LoadedGhost>& ghos
       << ",\n  \"largest_loss\": "
       << (comparison.largestLoss ? sectorJson(comparison, *comparison.largestLoss) : "null")
       << ",\n  \"theoretical_best_s\": "
-      << (analysis.theoreticalBest ? jsonNumber(*analysis.theoreticalBest) : std::string("null")) << "\n}\n";
+      << (analysis.theoreticalBest ? jsonNumber(*analysis.theoreticalBest) : std::string("null"))
+      << ",\n  \"trace\": " << traceJson(analysis, comparison) << "\n}\n";
 }
 
 }  // namespace lumaro_ghost

@@ -48,7 +48,8 @@ std::string pictureSvg(const Picture& picture) {
   }
   y = picture.comparison ? drawComparisonMap(svg, *picture.comparison, y) : drawMapPanels(svg, picture, y);
   if (picture.trace) {
-    y = drawSpeedPanel(svg, *picture.trace, y);
+    // Three runs or more have a speed map each: their trace is the difference alone.
+    if (picture.trace->others.empty()) y = drawSpeedPanel(svg, *picture.trace, y);
     y = drawDeltaPanel(svg, *picture.trace, y);
   }
   return svg.finish(pictureWidth, std::ceil(y + margin - panelGap));

@@ -9,9 +9,12 @@
 namespace lumaro_ghost {
 
 ReplayData replayData(const std::vector<LoadedGhost>& ghosts, int sectorsPerLap) {
+  return replayData(ghosts, analyseGhosts(ghosts, sectorsPerLap));
+}
+
+ReplayData replayData(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis) {
   ReplayData data;
   if (ghosts.empty()) return data;
-  const Analysis analysis = analyseGhosts(ghosts, sectorsPerLap);
   data.sectorsPerLap = analysis.sectors;
   // Every run against A (A against itself gives A's own speed), over the laps all of them hold.
   std::vector<Comparison> comparisons;

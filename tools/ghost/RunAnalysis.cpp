@@ -290,14 +290,36 @@ PlacedLap placeLap(const ReferenceLap& reference, const TimedRun& run, int lap) 
   return placed;
 }
 
-Analysis analyseGhosts(const std::vector<LoadedGhost>& ghosts, int sectors) {
+std::optional<LapOfRun> chooseReferenceLap(const std::vector<AnalysedRun>& runs) {
+  struct Candidate {
+    double length;
+    LapOfRun lap;
+  };
+  std::vector<Candidate> laps;
+  for (std::size_t r = 0; r < runs.size(); ++r) {
+    const TimedRun& run = runs[r].timed;
+    if (!run.lapLinesFound) continue;
+    for (int lap = 1; lap <= run.laps(); ++lap) {
+      const double length =
+          run.lines[static_cast<std::size_t>(lap)].distance - run.lines[static_cast<std::size_t>(lap - 1)].distance;
+      laps.push_back({length, {r, lap}});
+    }
+  }
+  if (laps.empty()) return std::nullopt;
+  // A stable sort keeps laps of equal length in the runs' order and the laps' order.
+  std::stable_sort(laps.begin(), laps.end(),
+                   [](const Candidate& a, const Candidate& b) { return a.length < b.length; });
+  return laps[(laps.size() - 1) / 2].lap;
+}
+
+Analysis analyseGhosts(const std::vector<LoadedGhost>& ghosts, int sectors, std::optional<LapOfRun> reference) {
   std::vector<const LoadedGhost*> runs;
   runs.reserve(ghosts.size());
   for (const LoadedGhost& ghost : ghosts) runs.push_back(&ghost);
-  return analyseGhosts(runs, sectors);
+  return analyseGhosts(runs, sectors, reference);
 }
 
-Analysis analyseGhosts(const std::vector<const LoadedGhost*>& ghosts, int sectors) {
+Analysis analyseGhosts(const std::vector<const LoadedGhost*>& ghosts, int sectors, std::optional<LapOfRun> reference) {
   Analysis analysis;
   analysis.sectors = std::clamp(sectors, fewestSectors, mostSectors);
   if (ghosts.empty()) return analysis;
@@ -307,7 +329,14 @@ Analysis analyseGhosts(const std::vector<const LoadedGhost*>& ghosts, int sector
     run.timed = timeRun(ghost->content.frames, ghost->profile, analysis.line, ghost->laps());
     analysis.runs.push_back(std::move(run));
   }
-  analysis.reference = referenceLap(analysis.runs.front().timed, 1);
+  const bool given = reference && reference->run < analysis.runs.size() &&
+                     analysis.runs[reference->run].timed.lapLinesFound && reference->lap >= 1 &&
+                     reference->lap <= analysis.runs[reference->run].timed.laps();
+  analysis.referenceLap = given ? reference : chooseReferenceLap(analysis.runs);
+  analysis.referenceGiven = given;
+  if (analysis.referenceLap)
+    analysis.reference = referenceLap(analysis.runs[analysis.referenceLap->run].timed, analysis.referenceLap->lap);
+  if (analysis.reference.points.empty()) analysis.referenceLap.reset();
   for (std::size_t r = 0; r < analysis.runs.size(); ++r) {
     AnalysedRun& run = analysis.runs[r];
     for (int lap = 1; lap <= run.timed.laps(); ++lap) {
@@ -345,7 +374,10 @@ Comparison compareRuns(const Analysis& analysis, std::size_t a, std::size_t b, c
   const AnalysedRun& runB = analysis.runs[b];
   const int lapsA = static_cast<int>(runA.laps.size()), lapsB = static_cast<int>(runB.laps.size());
   std::vector<std::pair<int, int>> pairs;
-  if (choice.best) {
+  if (choice.laps) {
+    const auto [lapA, lapB] = *choice.laps;
+    if (lapA >= 1 && lapA <= lapsA && lapB >= 1 && lapB <= lapsB) pairs.emplace_back(lapA, lapB);
+  } else if (choice.best) {
     if (lapsA > 0 && lapsB > 0) pairs.emplace_back(runA.timed.bestLap(), runB.timed.bestLap());
   } else if (choice.lap) {
     if (*choice.lap >= 1 && *choice.lap <= std::min(lapsA, lapsB)) pairs.emplace_back(*choice.lap, *choice.lap);
@@ -396,6 +428,7 @@ TracePoint traceAt(const Analysis& analysis, const Comparison& comparison, doubl
   const PlacedLap& b = analysis.runs[comparison.b].laps[static_cast<std::size_t>(laps.lapB - 1)];
   point.secondsA = aBefore + a.secondsAt(share);
   point.delta = before + b.secondsAt(share) - a.secondsAt(share);
+  point.secondsB = point.secondsA + point.delta;
   point.speedA = a.speedAt(share);
   point.speedB = b.speedAt(share);
   return point;
