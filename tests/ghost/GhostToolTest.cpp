@@ -255,11 +255,18 @@ TEST_F(GhostTool, CompareTakesOneLapTheBestLapsOrOtherSectorsAndWritesJson) {
   // Any lap against any other, of either run or two of one; the reference lap as named.
   EXPECT_NE(run({"compare", a, b, "--lap", "A:1,B:2"}).out.find("\nB's lap 2 against A's lap 1: -1.000 s (B ahead)\n"),
             std::string::npos);
-  EXPECT_NE(run({"compare", b, "--lap", "a:2,A:3"}).out.find("\nA's lap 3 against A's lap 2: +1.000 s (B behind)\n"),
-            std::string::npos);
+  EXPECT_NE(
+      run({"compare", b, "--lap", "a:2,A:3"}).out.find("\nA's lap 3 against A's lap 2: +1.000 s (lap 3 behind)\n"),
+      std::string::npos);
   EXPECT_NE(
       run({"compare", a, b, "--ref", "B:2"}).out.find("nearest point of B's lap 2 (6283.2 units, named by --ref)"),
       std::string::npos);
+  EXPECT_NE(
+      run({"compare", a, b, "--lap", "A:best,B:best"}).out.find("\nB's lap 2 against A's lap 1: -1.000 s (B ahead)\n"),
+      std::string::npos);
+  EXPECT_NE(run({"compare", a, b, "--lap", "theoretical,B:3"})
+                .out.find("\nB's lap 3 against the theoretical best lap (T): +1.000 s (lap 3 behind)\n"),
+            std::string::npos);
   EXPECT_EQ(run({"compare", a, b, "--ref", "C:1"}).err, "lumaro-ghost compare: there is no run C: 2 files are given\n");
   EXPECT_EQ(run({"compare", a, b, "--lap", "A:2,B:0"}).status, 2);
   // The trace at every sector line and 30 times within each: 3 laps of 4 sectors, the finish 1 s ahead.

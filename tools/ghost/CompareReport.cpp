@@ -20,7 +20,9 @@ namespace {
 
 std::string seconds(double value) { return fixedText(value, 3) + " s"; }
 
+// The theoretical best lap is "T" (its lapA is 0).
 std::string lapLabel(const LapDelta& laps) {
+  if (laps.lapA == 0) return "T/" + std::to_string(laps.lapB);
   return laps.lapA == laps.lapB ? std::to_string(laps.lapA)
                                 : std::to_string(laps.lapA) + "/" + std::to_string(laps.lapB);
 }
@@ -41,11 +43,18 @@ void describeRun(std::ostream& out, char letter, const LoadedGhost& ghost, const
   }
 }
 
-std::string lead(double delta) { return delta < -0.0005 ? " (B ahead)" : delta > 0.0005 ? " (B behind)" : " (level)"; }
+// who: the lap compared, "B" or, against a lap of its own run or the theoretical best, "lap 3".
+std::string lead(double delta, const std::string& who) {
+  return delta < -0.0005 ? " (" + who + " ahead)" : delta > 0.0005 ? " (" + who + " behind)" : " (level)";
+}
 
 char letter(std::size_t run) { return static_cast<char>('A' + run % 26); }
 
 std::string heading(const Comparison& comparison, const LapChoice& choice) {
+  if (comparison.theoretical && !comparison.laps.empty()) {
+    return std::string(1, letter(comparison.b)) + "'s lap " + std::to_string(comparison.laps.front().lapB) +
+           " against the theoretical best lap (T)";
+  }
   if (choice.laps && !comparison.laps.empty()) {
     const LapDelta& laps = comparison.laps.front();
     return std::string(1, letter(comparison.b)) + "'s lap " + std::to_string(laps.lapB) + " against " +
@@ -72,9 +81,11 @@ std::string theoreticalBest(const std::vector<LoadedGhost>& ghosts, const Analys
   return text + (bests.empty() ? "" : bests + ")");
 }
 
+// A's lap number, null for the theoretical best lap.
+std::string lapJson(int lapA) { return lapA == 0 ? "null" : std::to_string(lapA); }
+
 std::string sectorJson(const Comparison& comparison, const SectorDelta& sector) {
-  return "{\"lap\": " + std::to_string(sector.lapA) +
-         ", \"b_lap\": " + std::to_string(comparison.laps[sector.pair].lapB) +
+  return "{\"lap\": " + lapJson(sector.lapA) + ", \"b_lap\": " + std::to_string(comparison.laps[sector.pair].lapB) +
          ", \"sector\": " + std::to_string(sector.sector) + ", \"from\": " + jsonNumber(sector.from) +
          ", \"to\": " + jsonNumber(sector.to) + ", \"a_s\": " + jsonNumber(sector.aSeconds) +
          ", \"b_s\": " + jsonNumber(sector.bSeconds) + ", \"delta_s\": " + jsonNumber(sector.delta) + "}";
@@ -134,8 +145,8 @@ std::string percentText(double share) {
 }
 
 std::string sectorPlace(const SectorDelta& sector) {
-  return "lap " + std::to_string(sector.lapA) + " between " + percentText(sector.from) + " and " +
-         percentText(sector.to);
+  return (sector.lapA == 0 ? std::string("the theoretical best lap (T)") : "lap " + std::to_string(sector.lapA)) +
+         " between " + percentText(sector.from) + " and " + percentText(sector.to);
 }
 
 void writeComparison(std::ostream& out, const std::vector<LoadedGhost>& ghosts, const Analysis& analysis,
@@ -145,7 +156,11 @@ void writeComparison(std::ostream& out, const std::vector<LoadedGhost>& ghosts, 
     describeRun(out, letter(comparison.b), ghosts[comparison.b], analysis.runs[comparison.b]);
   for (const std::string& note : notes) out << note << "\n";
   out << referenceText(analysis) << "\n\n";
-  out << heading(comparison, choice) << ": " << signedSeconds(comparison.total) << lead(comparison.total) << "\n\n";
+  out << heading(comparison, choice) << ": " << signedSeconds(comparison.total)
+      << lead(comparison.total, (comparison.theoretical || comparison.a == comparison.b) && !comparison.laps.empty()
+                                    ? "lap " + std::to_string(comparison.laps.front().lapB)
+                                    : "B")
+      << "\n\n";
 
   out << " lap           A           B       B - A\n";
   for (const LapDelta& laps : comparison.laps) {
@@ -156,8 +171,8 @@ void writeComparison(std::ostream& out, const std::vector<LoadedGhost>& ghosts, 
   double aBefore = 0.0, bBefore = 0.0;
   for (const SectorDelta& sector : comparison.sectors) {
     const LapDelta& laps = comparison.laps[sector.pair];
-    const PlacedLap& a = analysis.runs[comparison.a].laps[static_cast<std::size_t>(laps.lapA - 1)];
-    const PlacedLap& b = analysis.runs[comparison.b].laps[static_cast<std::size_t>(laps.lapB - 1)];
+    const PlacedLap& a = placedLapA(analysis, comparison, sector.pair);
+    const PlacedLap& b = placedLapB(analysis, comparison, sector.pair);
     const double aTime = aBefore + a.secondsAt(sector.to), bTime = bBefore + b.secondsAt(sector.to);
     const bool line = sector.sector == analysis.sectors;
     out << std::setw(4) << lapLabel(laps) << "  " << std::setw(5)
@@ -196,15 +211,16 @@ void writeComparisonJson(std::ostream& out, const std::vector<LoadedGhost>& ghos
       << ",\n  \"reference\": " << referenceJson(analysis) << ",\n  \"notes\": [";
   for (std::size_t i = 0; i < notes.size(); ++i) out << (i > 0 ? ", " : "") << jsonString(notes[i]);
   out << "],\n  \"compared\": \""
-      << (choice.laps   ? "laps"
-          : choice.best ? "best"
-          : choice.lap  ? "lap"
-                        : "all")
+      << (comparison.theoretical ? "theoretical"
+          : choice.laps          ? "laps"
+          : choice.best          ? "best"
+          : choice.lap           ? "lap"
+                                 : "all")
       << "\",\n  \"sectors_per_lap\": " << analysis.sectors << ",\n  \"total_s\": " << jsonNumber(comparison.total)
       << ",\n  \"laps\": [";
   for (std::size_t i = 0; i < comparison.laps.size(); ++i) {
     const LapDelta& laps = comparison.laps[i];
-    out << (i > 0 ? ",\n    " : "\n    ") << "{\"lap\": " << laps.lapA << ", \"b_lap\": " << laps.lapB
+    out << (i > 0 ? ",\n    " : "\n    ") << "{\"lap\": " << lapJson(laps.lapA) << ", \"b_lap\": " << laps.lapB
         << ", \"a_s\": " << jsonNumber(laps.aSeconds) << ", \"b_s\": " << jsonNumber(laps.bSeconds)
         << ", \"delta_s\": " << jsonNumber(laps.delta) << "}";
   }

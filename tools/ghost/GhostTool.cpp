@@ -116,7 +116,8 @@ compared over the laps both complete, said so, and the exit status is 1 unless -
   --lap N          compare lap N of each run only
   --lap RUN:N,RUN:N  compare the second lap named against the first, of either run or both of one run
                    (A:2,B:3 is B's lap 3 against A's lap 2; A:1,A:2 is A's lap 2 against its lap 1, and
-                   then B may be left out)
+                   then B may be left out; A:best,B:best the best laps; theoretical,B:3 B's lap 3 against
+                   the theoretical best lap)
   --best           compare A's best lap with B's best lap
   --ref RUN:N      place every lap on this lap (A:2 is A's second lap) rather than on the median lap
   --sectors N      sectors a lap is cut into, 1 to 100 (default 10: tenths of the lap)
@@ -183,6 +184,7 @@ struct CommandLine {
   std::optional<std::string> output;
   std::optional<LapOfRun> reference;                     // --ref
   std::optional<std::pair<LapOfRun, LapOfRun>> lapPair;  // --lap RUN:N,RUN:N
+  bool againstTheoretical = false;                       // --lap theoretical,RUN:N
   std::optional<std::string> mapName;
   std::optional<std::int32_t> laps;
   std::optional<std::int32_t> lap;
@@ -207,12 +209,15 @@ std::optional<std::int32_t> wholeNumber(const std::string& text) {
   return value;
 }
 
-// "A:2": a run's letter and a lap number from 1.
+// A lap named as RUN:best, resolved once the runs are timed.
+constexpr int bestLapOfRun = -1;
+
+// "A:2": a run's letter and a lap number from 1; "A:best": the run's best lap.
 std::optional<LapOfRun> lapOfRun(const std::string& text) {
   if (text.size() < 3 || text[1] != ':') return std::nullopt;
   const auto letter = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
-  const std::optional<std::int32_t> lap = wholeNumber(text.substr(2));
-  if (letter < 'A' || letter > 'Z' || !lap || *lap < 1) return std::nullopt;
+  const std::optional<std::int32_t> lap = text.substr(2) == "best" ? bestLapOfRun : wholeNumber(text.substr(2));
+  if (letter < 'A' || letter > 'Z' || !lap || (*lap < 1 && *lap != bestLapOfRun)) return std::nullopt;
   return LapOfRun{static_cast<std::size_t>(letter - 'A'), *lap};
 }
 
@@ -273,9 +278,12 @@ CommandLine parse(const std::vector<std::string>& words, const Subcommand& subco
       }
       const std::size_t comma = value.find(',');
       if (word == "--lap" && comma != std::string::npos) {
-        const auto first = lapOfRun(value.substr(0, comma)), second = lapOfRun(value.substr(comma + 1));
+        line.againstTheoretical = value.substr(0, comma) == "theoretical";
+        const auto first = line.againstTheoretical ? LapOfRun{0, 1} : lapOfRun(value.substr(0, comma));
+        const auto second = lapOfRun(value.substr(comma + 1));
         if (!first || !second) {
-          line.error = "--lap takes a lap number, or two laps of runs as A:2,B:3, not \"" + value + "\"";
+          line.error = "--lap takes a lap number, or two laps as A:2,B:3, A:best,B:best or theoretical,B:2, not \"" +
+                       value + "\"";
           return line;
         }
         line.lapPair = std::pair{*first, *second};
@@ -460,7 +468,7 @@ bool holdsNamedLap(const Analysis& analysis, const LapOfRun& lap, bool reference
     return false;
   }
   const TimedRun& run = analysis.runs[lap.run].timed;
-  if (lap.lap > run.laps()) {
+  if (lap.lap < 1 || lap.lap > run.laps()) {
     err << "lumaro-ghost " << command << ": there is no lap " << lap.lap << " in " << letter << ", which holds "
         << countText(static_cast<std::size_t>(run.laps()), "lap", "laps") << "\n";
     return false;
@@ -473,11 +481,27 @@ bool holdsNamedLap(const Analysis& analysis, const LapOfRun& lap, bool reference
   return true;
 }
 
+// A lap named as RUN:best: the run's best lap, once the runs are timed (0 when it has none).
+void resolveBest(const Analysis& analysis, std::optional<LapOfRun>& lap) {
+  if (lap && lap->lap == bestLapOfRun && lap->run < analysis.runs.size())
+    lap->lap = analysis.runs[lap->run].timed.bestLap();
+}
+
 // The analysis of the runs with the reference lap the command line names; none when a named lap is missing.
-std::optional<Analysis> analyseRace(const std::vector<LoadedGhost>& ghosts, const CommandLine& line,
+// Laps named as RUN:best are given their numbers in line.
+std::optional<Analysis> analyseRace(const std::vector<LoadedGhost>& ghosts, CommandLine& line,
                                     const std::string& command, std::ostream& err) {
   Analysis analysis = analyseGhosts(ghosts, line.sectors, line.reference);
+  if (line.reference && line.reference->lap == bestLapOfRun) {
+    resolveBest(analysis, line.reference);
+    analysis = analyseGhosts(ghosts, line.sectors, line.reference);
+  }
   if (line.reference && !holdsNamedLap(analysis, *line.reference, true, command, err)) return std::nullopt;
+  if (line.lapPair) {
+    std::optional<LapOfRun> first = line.lapPair->first, second = line.lapPair->second;
+    resolveBest(analysis, first), resolveBest(analysis, second);
+    line.lapPair = std::pair{*first, *second};
+  }
   if (line.lapPair && (!holdsNamedLap(analysis, line.lapPair->first, false, command, err) ||
                        !holdsNamedLap(analysis, line.lapPair->second, false, command, err))) {
     return std::nullopt;
@@ -505,8 +529,10 @@ int noteUnfinishedRuns(const std::vector<LoadedGhost>& ghosts, const Analysis& a
   return 1;
 }
 
-int compare(const CommandLine& line, std::ostream& out, std::ostream& err) {
-  const bool oneRun = line.lapPair && line.lapPair->first.run == 0 && line.lapPair->second.run == 0;
+int compare(const CommandLine& given, std::ostream& out, std::ostream& err) {
+  CommandLine line = given;
+  const bool oneRun =
+      line.lapPair && (line.lapPair->first.run == 0 || line.againstTheoretical) && line.lapPair->second.run == 0;
   if (line.files.size() != 2 && !(oneRun && line.files.size() == 1)) {
     return usage(err, "compare", "name two ghost files, A and B (or one, with --lap A:N,A:M)");
   }
@@ -520,8 +546,9 @@ int compare(const CommandLine& line, std::ostream& out, std::ostream& err) {
   LapChoice choice{line.lap, line.best, std::nullopt};
   std::size_t a = 0, b = 1;
   if (line.lapPair) {
-    a = line.lapPair->first.run, b = line.lapPair->second.run;
+    a = line.againstTheoretical ? line.lapPair->second.run : line.lapPair->first.run, b = line.lapPair->second.run;
     choice.laps = std::pair{line.lapPair->first.lap, line.lapPair->second.lap};
+    choice.theoretical = line.againstTheoretical;
   }
   const Comparison comparison = compareRuns(analysis, a, b, choice);
   if (line.csv) {
@@ -580,7 +607,8 @@ int plot(const CommandLine& line, std::ostream& out, std::ostream& err) {
   std::vector<std::string> notes;
   const std::optional<Loaded> loaded = loadRace(line, "plot", notes, err);
   if (!loaded) return 1;
-  const std::optional<Analysis> analysis = analyseRace(loaded->ghosts, line, "plot", err);
+  CommandLine named = line;
+  const std::optional<Analysis> analysis = analyseRace(loaded->ghosts, named, "plot", err);
   if (!analysis) return 1;
   const int status = noteUnfinishedRuns(loaded->ghosts, *analysis, line, "plot", notes, err);
   const int written =
@@ -594,7 +622,8 @@ int html(const CommandLine& line, std::ostream& out, std::ostream& err) {
   std::vector<std::string> notes;
   const std::optional<Loaded> loaded = loadRace(line, "html", notes, err);
   if (!loaded) return 1;
-  const std::optional<Analysis> analysis = analyseRace(loaded->ghosts, line, "html", err);
+  CommandLine named = line;
+  const std::optional<Analysis> analysis = analyseRace(loaded->ghosts, named, "html", err);
   if (!analysis) return 1;
   const int status = noteUnfinishedRuns(loaded->ghosts, *analysis, line, "html", notes, err);
   ReplayData data = replayData(loaded->ghosts, *analysis);

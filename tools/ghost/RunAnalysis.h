@@ -144,6 +144,9 @@ struct Analysis {
   // (none when no run has a lap).
   std::vector<BestSector> bestSectors;
   std::optional<double> theoreticalBest;
+  // The theoretical best as a lap to compare against: each sector as its best lap drove it, one after the
+  // other (empty without one).
+  PlacedLap theoreticalLap;
 };
 
 inline constexpr int fewestSectors = 1;
@@ -162,6 +165,7 @@ struct LapChoice {
   std::optional<int> lap;                   // only this lap of each
   bool best = false;                        // A's best lap against B's best lap
   std::optional<std::pair<int, int>> laps;  // this lap of A against this lap of B (A and B may be one run)
+  bool theoretical = false;                 // with laps: the theoretical best lap in place of A's lap
 };
 
 struct LapDelta {
@@ -185,6 +189,7 @@ struct SectorDelta {
 
 struct Comparison {
   std::size_t a = 0, b = 1;  // indices into Analysis::runs
+  bool theoretical = false;  // A's laps are the theoretical best lap (their lapA is 0)
   std::vector<LapDelta> laps;
   std::vector<SectorDelta> sectors;  // every sector of every lap pair, in order
   double total = 0.0;                // over the laps compared
@@ -209,6 +214,9 @@ struct TracePoint {
   double speedB = 0.0;
 };
 TracePoint traceAt(const Analysis& analysis, const Comparison& comparison, double progress);
+// The placed laps of a lap pair: A's (or the theoretical best lap) and B's.
+const PlacedLap& placedLapA(const Analysis& analysis, const Comparison& comparison, std::size_t pair);
+const PlacedLap& placedLapB(const Analysis& analysis, const Comparison& comparison, std::size_t pair);
 std::vector<TracePoint> traceAlong(const Analysis& analysis, const Comparison& comparison, std::size_t count);
 
 // How much slower B is than A around a share of a lap pair, over a short stretch of track: 0.1 is 10% more
