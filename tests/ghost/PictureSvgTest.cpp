@@ -1,5 +1,8 @@
 // The picture: its delta panel draws the known difference of two runs where the axis says it is, and any
 // name makes a document that parses.
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -10,6 +13,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -20,6 +24,7 @@
 #include "tools/ghost/GhostFileContent.h"
 #include "tools/ghost/GhostFilesPicture.h"
 #include "tools/ghost/LoadedGhost.h"
+#include "tools/ghost/PictureStyle.h"
 #include "tools/ghost/PictureSvg.h"
 #include "tools/ghost/RunAnalysis.h"
 #include "tools/ghost/RunProfile.h"
@@ -132,6 +137,40 @@ TEST(PictureSvg, TheLargestLossIsRingedBelowTheTitlesOfItsPanel) {
                                 std::regex("<ellipse cx=\"[0-9.]+\" cy=\"([0-9.]+)\" rx=\"[0-9.]+\" ry=\"([0-9.]+)")));
   EXPECT_GE(std::stod(ring[1]) - std::stod(ring[2]), std::stod(panel[1]) + 52.0);
   EXPECT_LE(std::stod(ring[1]) + std::stod(ring[2]), std::stod(panel[1]) + std::stod(panel[2]));
+}
+
+TEST(PictureStyle, GainsAndLossesOfOneStrengthStayApartForEveryKindOfColourBlindness) {
+  // Colour blindness simulated on linear RGB (the full deficiency of each kind), then distance in CIELAB: a
+  // gain and a loss of one strength at least 40 apart, each step at least 15 from the next.
+  const double simulations[4][3][3] = {
+      {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}},
+      {{0.152286, 1.052583, -0.204868}, {0.114503, 0.786281, 0.099216}, {-0.003882, -0.048116, 1.051998}},
+      {{0.367322, 0.860646, -0.227968}, {0.280085, 0.672501, 0.047413}, {-0.011820, 0.042940, 0.968881}},
+      {{1.255528, -0.076749, -0.178779}, {-0.078411, 0.930809, 0.147602}, {0.004733, 0.691367, 0.303900}}};
+  for (const auto& simulation : simulations) {
+    std::vector<std::array<double, 3>> lab;
+    for (const char* colour : paceColours) {
+      double linear[3], seen[3];
+      for (int c = 0; c < 3; ++c) {
+        const double v = std::stoi(std::string(colour + 1 + 2 * c, 2), nullptr, 16) / 255.0;
+        linear[c] = v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+      }
+      for (int r = 0; r < 3; ++r)
+        seen[r] = std::clamp(simulation[r][0] * linear[0] + simulation[r][1] * linear[1] + simulation[r][2] * linear[2],
+                             0.0, 1.0);
+      const double xyz[3] = {(0.4124 * seen[0] + 0.3576 * seen[1] + 0.1805 * seen[2]) / 0.95047,
+                             0.2126 * seen[0] + 0.7152 * seen[1] + 0.0722 * seen[2],
+                             (0.0193 * seen[0] + 0.1192 * seen[1] + 0.9505 * seen[2]) / 1.08883};
+      double f[3];
+      for (int c = 0; c < 3; ++c) f[c] = xyz[c] > 0.008856 ? std::cbrt(xyz[c]) : 7.787 * xyz[c] + 16.0 / 116.0;
+      lab.push_back({116 * f[1] - 16, 500 * (f[0] - f[1]), 200 * (f[1] - f[2])});
+    }
+    const auto apart = [&](std::size_t i, std::size_t j) {
+      return std::hypot(lab[i][0] - lab[j][0], lab[i][1] - lab[j][1], lab[i][2] - lab[j][2]);
+    };
+    for (std::size_t strength = 0; strength < 3; ++strength) EXPECT_GE(apart(strength, 6 - strength), 40.0) << strength;
+    for (std::size_t step = 0; step + 1 < lab.size(); ++step) EXPECT_GE(apart(step, step + 1), 15.0) << step;
+  }
 }
 
 TEST(PictureSvg, EachPanelKeepsItsNamesAndStartLabelInsideAndShowsItsSlowestStretch) {

@@ -11,6 +11,7 @@
 #include <initializer_list>
 #include <numbers>
 #include <optional>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -22,6 +23,7 @@
 #include "support/TempFolder.h"
 #include "tools/ghost/GhostFileContent.h"
 #include "tools/ghost/GhostTool.h"
+#include "tools/ghost/LabelLayout.h"
 #include "tools/ghost/LoadedGhost.h"
 #include "tools/ghost/RunAnalysis.h"
 #include "tools/host/Script.h"
@@ -78,6 +80,47 @@ Outcome tool(const std::vector<std::string>& arguments) {
   std::ostringstream out, err;
   const int status = runGhostTool(arguments, out, err);
   return {status, out.str(), err.str()};
+}
+
+// The labels of a picture's map that lie across a run's line or a sector line: those of the largest loss's
+// name and of the sector numbers into whose box any half pixel of a line drawn on the map falls.
+std::vector<std::string> labelsAcrossLines(const std::string& svg) {
+  std::vector<std::pair<Pixel, Pixel>> segments;
+  const std::string map = svg.substr(0, svg.find("<ellipse"));
+  const std::regex tick("<line x1=\"([0-9.]+)\" y1=\"([0-9.]+)\" x2=\"([0-9.]+)\" y2=\"([0-9.]+)\"");
+  const std::sregex_iterator end;
+  // Path data is read by hand: a regular expression over a long path overflows the stack.
+  for (std::size_t at = map.find("<path d=\""); at != std::string::npos; at = map.find("<path d=\"", at + 1)) {
+    std::istringstream d(map.substr(at + 9, map.find('"', at + 9) - at - 9));
+    Pixel last{};
+    for (char op = 0; d >> op;) {
+      Pixel here{};
+      d >> here.x >> here.y;
+      if (op == 'L') segments.emplace_back(last, here);
+      last = here;
+    }
+  }
+  for (std::sregex_iterator at(map.begin(), map.end(), tick); at != end; ++at) {
+    segments.push_back({{std::stod((*at)[1]), std::stod((*at)[2])}, {std::stod((*at)[3]), std::stod((*at)[4])}});
+  }
+  const std::regex label(
+      "<text x=\"([0-9.]+)\" y=\"([0-9.]+)\" text-anchor=\"(start|middle|end)\" font-size=\"(1[23])\" "
+      "font-weight=\"bold\"[^>]*>(largest loss [^<]*|[0-9]+)</text>");
+  std::vector<std::string> crossed;
+  for (std::sregex_iterator at(svg.begin(), svg.end(), label); at != end; ++at) {
+    const std::string anchor = (*at)[3], text = (*at)[5];
+    const Box box = textBox(text, std::stod((*at)[4]), {{std::stod((*at)[1]), std::stod((*at)[2])}, anchor}, true);
+    bool across = false;
+    for (const auto& [from, to] : segments) {
+      const double steps = std::ceil(std::hypot(to.x - from.x, to.y - from.y) * 2.0) + 1.0;
+      for (double i = 0; i <= steps && !across; ++i) {
+        const double x = from.x + (to.x - from.x) * i / steps, y = from.y + (to.y - from.y) * i / steps;
+        across = x > box.left && x < box.right && y > box.top && y < box.bottom;
+      }
+    }
+    if (across) crossed.push_back(text);
+  }
+  return crossed;
 }
 
 // The share of a planted loss lost by a share of its stretch: it grows smoothly from nothing to all of it.
@@ -161,6 +204,10 @@ TEST(PlantedTruth, ARunCutShortIsNamedAndComparedOverTheLapsBothCompleteAndFails
   outcome = tool({"plot", a, b, "-o", "-"});
   EXPECT_EQ(outcome.status, 1);
   EXPECT_NE(outcome.out.find(note + "drawn<"), std::string::npos);
+  // The picture of the whole runs: no label of its map lies across a line.
+  outcome = tool({"plot", a, record(root, "C", 16, "phase 0.5 style racing lose 0.737 lap 3 42-58%"), "-o", "-"});
+  EXPECT_EQ(labelsAcrossLines(outcome.out), std::vector<std::string>());
+  EXPECT_NE(outcome.out.find(">largest loss 0.3"), std::string::npos);
   outcome = tool({"html", a, b, "-o", "-", "--force"});
   EXPECT_EQ(outcome.status, 0);
   EXPECT_NE(outcome.out.find(note + "replayed\""), std::string::npos);

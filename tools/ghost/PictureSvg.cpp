@@ -43,7 +43,7 @@ std::string pictureSvg(const Picture& picture) {
   svg.text({margin, 34}, picture.title, "font-size=\"20\" font-weight=\"bold\" fill=\"#111\"");
   double y = 52.0;
   for (const std::string& note : picture.notes) {
-    svg.text({margin, y + 4}, note, "font-size=\"13\" fill=\"#a50f2a\"");
+    svg.text({margin, y + 4}, note, "font-size=\"13\" fill=\"#a63603\"");
     y += 20.0;
   }
   y = picture.comparison ? drawComparisonMap(svg, *picture.comparison, y) : drawMapPanels(svg, picture, y);

@@ -111,7 +111,7 @@ double drawSpeedPanel(SvgDocument& svg, const TracePanel& trace, double top) {
     svg.line({plotLeft, axis.y(value)}, {plotRight, axis.y(value)}, "stroke=\"#e2e2e2\"");
     svg.text({plotLeft - 8, axis.y(value) + 4}, fixedText(value, 0), "font-size=\"12\" fill=\"#555\"", "end");
   }
-  drawProgressAxis(svg, trace, plotTop, plotBottom, false);
+  drawProgressAxis(svg, trace, plotTop, plotBottom, true);
   sideLabel(svg, plotTop, plotBottom, "units/s");
   for (const auto& [colour, ofB] : {std::pair{colourA, false}, std::pair{colourB, true}}) {
     std::vector<Pixel> curve;
@@ -171,8 +171,8 @@ double drawDeltaPanel(SvgDocument& svg, const TracePanel& trace, double top) {
       svg.text(place->at, shaded->label, std::string("font-size=\"12\" fill=\"") + colour + "\"", place->anchor);
     }
   };
-  band(trace.largestLoss, "#c0392b");
-  band(trace.largestGain, "#1f8a3b");
+  band(trace.largestLoss, slowerColour);
+  band(trace.largestGain, fasterColour);
 
   for (double value = axis.low; value <= axis.high + axis.step / 2; value += axis.step) {
     const double y = axis.y(value);
@@ -199,8 +199,8 @@ double drawDeltaPanel(SvgDocument& svg, const TracePanel& trace, double top) {
   std::vector<Pixel> area = curve;
   area.push_back({curve.back().x, zeroY});
   area.push_back({curve.front().x, zeroY});
-  svg.polygon(area, "fill=\"#2ea043\" opacity=\"0.22\" clip-path=\"url(#ahead)\"");
-  svg.polygon(area, "fill=\"#d73a3a\" opacity=\"0.22\" clip-path=\"url(#behind)\"");
+  svg.polygon(area, std::string("fill=\"") + fasterColour + "\" opacity=\"0.22\" clip-path=\"url(#ahead)\"");
+  svg.polygon(area, std::string("fill=\"") + slowerColour + "\" opacity=\"0.22\" clip-path=\"url(#behind)\"");
   // Which curve is which, at the right of the caption's row: B first, then every other run.
   for (std::size_t i = 0; i < trace.others.size(); ++i) {
     const std::string colour = otherColours[i % std::size(otherColours)];
@@ -234,8 +234,9 @@ double drawDeltaPanel(SvgDocument& svg, const TracePanel& trace, double top) {
     svg.text(place->at, finish, std::string("font-size=\"13\" font-weight=\"bold\" fill=\"#111\"") + halo,
              place->anchor);
   }
-  for (const auto& [text, colour, row] : {std::tuple{several ? "ahead of A" : "B ahead", "#1f8a3b", plotBottom - 8.0},
-                                          std::tuple{several ? "behind A" : "B behind", "#c0392b", plotTop + 14.0}}) {
+  for (const auto& [text, colour, row] :
+       {std::tuple{several ? "ahead of A" : "B ahead", fasterColour, plotBottom - 8.0},
+        std::tuple{several ? "behind A" : "B behind", slowerColour, plotTop + 14.0}}) {
     if (const auto place = inside.place(text, 12.0, {{{plotLeft + 6, row}, "start"}, {{plotRight - 6, row}, "end"}})) {
       svg.text(place->at, text, std::string("font-size=\"12\" fill=\"") + colour + "\"" + halo, place->anchor);
     }
