@@ -21,8 +21,6 @@ namespace lumaro_ghost {
 
 namespace {
 
-// B's pace against A in seven steps, from much faster to much slower; the middle one is level.
-constexpr std::array<double, 6> paceLimits{-0.12, -0.05, -0.015, 0.015, 0.05, 0.12};
 // Level first, then ever stronger gains and losses on top.
 constexpr std::array<std::size_t, 7> drawOrder{3, 2, 4, 1, 5, 0, 6};
 constexpr const char* lossColour = slowerColour;

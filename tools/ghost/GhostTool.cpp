@@ -156,13 +156,16 @@ constexpr const char* htmlHelp = R"(lumaro-ghost html A [B...] -o REPLAY.html [-
 Writes the runs as one self-contained web page that opens offline in any browser and fetches nothing:
 the map with each run's line and a car marker moving in real time, play and pause, speed from 1/4x to 8x,
 a scrub bar, steps to the previous or next sector and lap, B's time less A's and each run's speed along
-the laps with a cursor at the current point, and the lap and sector table with the current sector marked.
+the laps with a cursor at the current point, and the lap and sector table (each sector's time per run and
+what it gained or lost, the theoretical best) with the current sector marked. A's line on the map is
+coloured by B's pace against A; a click or drag on the map or on a trace seeks there.
 Runs are timed and matched as compare times and matches them, so the figures are compare's; the clock is
 race time, from where each run crosses A's start line, so the cars set off together. Names, maps and
 times are shown as info prints them. Runs of different maps or lap counts are refused.
 
 Keys: space plays or pauses; left and right arrows step by sector, with shift by lap; up and down change
-the speed; Home and End go to the start and the finish.
+the speed; Home and End go to the start and the finish; the wheel, + and - zoom the map, shift+drag and
+alt+arrows pan it, 0 shows it whole again.
 
   -o FILE      where to write the page ("-" for standard output; never over a ghost file)
   --ref RUN:N  place every lap on this lap (A:2 is A's second lap) rather than on the median lap

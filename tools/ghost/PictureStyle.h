@@ -20,6 +20,8 @@ inline constexpr const char* halo =
 // slower: a diverging palette from blue to orange, whose gains and losses of one strength stay far apart for
 // readers with any of the three kinds of colour blindness (red and green, as most pictures use, become one
 // olive for them).
+// Where one step ends and the next begins: the share of time more (or less) taken over a short stretch.
+inline constexpr std::array<double, 6> paceLimits{-0.12, -0.05, -0.015, 0.015, 0.05, 0.12};
 inline constexpr std::array<const char*, 7> paceColours{"#08519c", "#3182bd", "#9ecae1", "#a6a6a6",
                                                         "#fdae6b", "#e6550d", "#a63603"};
 // Gains and losses named in text and shaded in the difference panel, in the palette's strongest colours.

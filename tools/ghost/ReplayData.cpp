@@ -74,6 +74,8 @@ ReplayData replayData(const std::vector<LoadedGhost>& ghosts, const Analysis& an
       data.sectors.push_back(row);
     }
   }
+  for (const BestSector& best : analysis.bestSectors) data.bestSectorSeconds.push_back(best.seconds);
+  data.theoreticalBest = analysis.theoreticalBest;
   return data;
 }
 

@@ -7,6 +7,7 @@
 // Distances are along the reference lap, lap after lap: (laps before + share of the lap) x its length.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,9 @@ struct ReplayData {
   std::vector<TraceSample> trace;  // in order of distance, from the start to the end of the laps all runs hold
   std::vector<LapRow> laps;
   std::vector<SectorRow> sectors;  // lap by lap, in order
+  // The theoretical best lap: the best time of each sector over every lap of every run, and their sum.
+  std::vector<double> bestSectorSeconds;
+  std::optional<double> theoreticalBest;
 };
 
 // ghosts: runs with a path (two frames or more, some length), A first; analysis: theirs, in their order. The
