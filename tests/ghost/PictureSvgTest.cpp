@@ -93,6 +93,11 @@ TEST(PictureSvg, TheDeltaPanelDrawsOneSecondGainedOverTheSecondHalf) {
     ASSERT_NEAR(point.y, zero - seconds * (oneSecond - zero), 0.15) << progress;
   }
   EXPECT_NE(svg.find("finish " + minus + "1.000 s"), std::string::npos);
+  // Both the speed panel and the difference panel name the lap under their axis.
+  std::size_t named = 0;
+  for (std::size_t at = svg.find(">lap 1</text>"); at != std::string::npos; at = svg.find(">lap 1</text>", at + 1))
+    ++named;
+  EXPECT_EQ(named, 2u);
   EXPECT_NE(svg.find("largest gain 0.200 s (lap 1, "), std::string::npos);
   EXPECT_EQ(svg.find("largest loss "), std::string::npos);
 }
