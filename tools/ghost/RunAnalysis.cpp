@@ -176,9 +176,10 @@ PlacedLap theoreticalLapOf(const Analysis& analysis) {
       lap.speed.push_back(speed);
       lap.frame.push_back(frame);
     };
-    const auto first = std::upper_bound(from.share.begin(), from.share.end(), start) - from.share.begin();
-    add(start, startSeconds, from.speedAt(start), from.frame[static_cast<std::size_t>(std::max<long>(first - 1, 0))]);
-    for (auto i = static_cast<std::size_t>(first); i < from.share.size() && from.share[i] < end; ++i)
+    const auto first =
+        static_cast<std::size_t>(std::upper_bound(from.share.begin(), from.share.end(), start) - from.share.begin());
+    add(start, startSeconds, from.speedAt(start), from.frame[first > 0 ? first - 1 : 0]);
+    for (std::size_t i = first; i < from.share.size() && from.share[i] < end; ++i)
       add(from.share[i], from.seconds[i], from.speed[i], from.frame[i]);
     if (sector + 1 == analysis.bestSectors.size()) add(end, from.secondsAt(end), from.speedAt(end), from.frame.back());
     before += best.seconds;
