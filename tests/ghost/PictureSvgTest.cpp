@@ -156,8 +156,8 @@ TEST(PictureStyle, GainsAndLossesOfOneStrengthStayApartForEveryKindOfColourBlind
     std::vector<std::array<double, 3>> lab;
     for (const char* colour : paceColours) {
       double linear[3], seen[3];
-      for (int c = 0; c < 3; ++c) {
-        const double v = std::stoi(std::string(colour + 1 + 2 * c, 2), nullptr, 16) / 255.0;
+      for (std::size_t c = 0; c < 3; ++c) {
+        const double v = std::stoi(std::string(colour).substr(1 + 2 * c, 2), nullptr, 16) / 255.0;
         linear[c] = v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
       }
       for (int r = 0; r < 3; ++r)

@@ -6,6 +6,7 @@
 // short, an excursion off the track in A's first lap, and a steep loss across a sector line.
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
@@ -14,18 +15,24 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "plugin/GhostFrame.h"
+#include "sim/Driver.h"
 #include "sim/Game.h"
+#include "sim/RacingLine.h"
+#include "sim/Track.h"
 #include "support/TempFolder.h"
 #include "tools/ghost/GhostFileContent.h"
 #include "tools/ghost/GhostTool.h"
 #include "tools/ghost/LabelLayout.h"
 #include "tools/ghost/LoadedGhost.h"
 #include "tools/ghost/RunAnalysis.h"
+#include "tools/ghost/SvgDocument.h"
 #include "tools/host/Script.h"
 #include "tools/host/Session.h"
 
@@ -54,7 +61,7 @@ std::string record(const TempFolder& root, const std::string& name, double tickM
     const lumaro_host::StepOutcome outcome = session.run(*parsed.step, root.path());
     EXPECT_TRUE(outcome.ok) << line << ": " << outcome.seen;
   }
-  const std::string file = (session.game().ghostFolder() / (name + ".ghost")).string();
+  std::string file = (session.game().ghostFolder() / (name + ".ghost")).string();
   if (pastLine != nullptr) {
     const sim::Track& line = session.driver()->racingLine().path();
     const GhostFrame first = loadGhost(file).ghost->content.frames.front();

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "tools/ghost/RunAnalysis.h"
+#include "tools/ghost/TraceExport.h"
 
 namespace lumaro_ghost {
 
