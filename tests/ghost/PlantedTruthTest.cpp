@@ -71,7 +71,6 @@ std::string record(const TempFolder& root, const std::string& name, double tickM
     std::ifstream in(file, std::ios::binary);
     std::vector<std::string> lines;
     for (std::string text; std::getline(in, text);) lines.push_back(text + "\n");
-    in.close();
     const auto frames = static_cast<std::size_t>(std::lround(static_cast<double>(lines.size() - 1) * kept));
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     for (std::size_t i = 0; i <= frames; ++i) out << lines[i];
@@ -99,13 +98,9 @@ std::vector<std::string> labelsAcrossLines(const std::string& svg) {
   // Path data is read by hand: a regular expression over a long path overflows the stack.
   for (std::size_t at = map.find("<path d=\""); at != std::string::npos; at = map.find("<path d=\"", at + 1)) {
     std::istringstream d(map.substr(at + 9, map.find('"', at + 9) - at - 9));
-    Pixel last{};
-    for (char op = 0; d >> op;) {
-      Pixel here{};
-      d >> here.x >> here.y;
+    Pixel last{}, here{};
+    for (char op = 0; d >> op >> here.x >> here.y; last = here)
       if (op == 'L') segments.emplace_back(last, here);
-      last = here;
-    }
   }
   for (std::sregex_iterator at(map.begin(), map.end(), tick); at != end; ++at) {
     segments.push_back({{std::stod((*at)[1]), std::stod((*at)[2])}, {std::stod((*at)[3]), std::stod((*at)[4])}});
@@ -224,16 +219,15 @@ TEST(PlantedTruth, AnExcursionInTheReferenceRunsFirstLapAndASteepLossAcrossASect
   struct Planted {
     double tickA, phaseA;
     std::string mistakesA, mistakesB;
-    int lap;          // where the loss is, B's time less A's over it
-    double lost;      // seconds
-    double from, to;  // the stretch, shares of the lap
+    int lap;  // B's time less A's over lap's stretch from..to (shares of the lap): lost seconds
+    double lost, from, to;
   };
   const Planted cases[] = {
       // A runs 700 units wide and loses 2 s over 36-48% of its first lap; B is clean.
       {16, 0.0, "wide 700 lap 1 36-48% lose 2 lap 1 36-48%", "", 1, -2.0, 0.36, 0.48},
       {33, 0.7, "wide 700 lap 1 36-48% lose 2 lap 1 36-48%", "", 1, -2.0, 0.36, 0.48},
-      // B loses 1 s over 49-51% of lap 2, half of it either side of the fifth sector line, wherever A's first
-      // frame falls within a tick.
+      // B loses 1 s over 49-51% of lap 2, across the fifth sector line. The lines are measured from A's first
+      // frame, up to a tick past the map's line (past, below): the split is exact there, whatever the phase.
       {33, 0.0, "", "lose 1 lap 2 49-51%", 2, 1.0, 0.49, 0.51},
       {33, 0.5, "", "lose 1 lap 2 49-51%", 2, 1.0, 0.49, 0.51},
       {33, 1.0, "", "lose 1 lap 2 49-51%", 2, 1.0, 0.49, 0.51},
@@ -251,14 +245,14 @@ TEST(PlantedTruth, AnExcursionInTheReferenceRunsFirstLapAndASteepLossAcrossASect
     }
     const Comparison comparison = compareRuns(analyseGhosts(ghosts), 0, 1);
     ASSERT_EQ(comparison.sectors.size(), 30u);
-    SCOPED_TRACE(::testing::Message() << "past " << past);
     for (const SectorDelta& sector : comparison.sectors) {
       const double share = sector.lapA != c.lap
                                ? 0.0
                                : lostBy(std::clamp((sector.to + past - c.from) / (c.to - c.from), 0.0, 1.0)) -
                                      lostBy(std::clamp((sector.from + past - c.from) / (c.to - c.from), 0.0, 1.0));
       EXPECT_NEAR(sector.delta, c.lost * share, std::max(0.01 * std::fabs(c.lost * share), 0.005))
-          << "lap " << sector.lapA << " sector " << sector.sector;
+          << "lap " << sector.lapA << " sector " << sector.sector << ", A's first frame " << past
+          << " lap past the line";
     }
     const std::optional<SectorDelta>& largest = c.lost > 0 ? comparison.largestLoss : comparison.largestGain;
     ASSERT_TRUE(largest);
