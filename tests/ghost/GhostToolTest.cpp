@@ -252,6 +252,31 @@ TEST_F(GhostTool, CompareTakesOneLapTheBestLapsOrOtherSectorsAndWritesJson) {
       << json.out;
   EXPECT_NE(run({"plot", a, b, "-o", "-", "--lap", "2"}).out.find(">Lumaro ghost comparison: Circle, lap 2<"),
             std::string::npos);
+  // Any lap against any other, of either run or two of one; the reference lap as named.
+  EXPECT_NE(run({"compare", a, b, "--lap", "A:1,B:2"}).out.find("\nB's lap 2 against A's lap 1: -1.000 s (B ahead)\n"),
+            std::string::npos);
+  EXPECT_NE(
+      run({"compare", b, "--lap", "a:2,A:3"}).out.find("\nA's lap 3 against A's lap 2: +1.000 s (lap 3 behind)\n"),
+      std::string::npos);
+  EXPECT_NE(
+      run({"compare", a, b, "--ref", "B:2"}).out.find("nearest point of B's lap 2 (6283.2 units, named by --ref)"),
+      std::string::npos);
+  EXPECT_NE(
+      run({"compare", a, b, "--lap", "A:best,B:best"}).out.find("\nB's lap 2 against A's lap 1: -1.000 s (B ahead)\n"),
+      std::string::npos);
+  EXPECT_NE(run({"compare", a, b, "--lap", "theoretical,B:3"})
+                .out.find("\nB's lap 3 against the theoretical best lap (T): +1.000 s (lap 3 behind)\n"),
+            std::string::npos);
+  EXPECT_EQ(run({"compare", a, b, "--ref", "C:1"}).err, "lumaro-ghost compare: there is no run C: 2 files are given\n");
+  EXPECT_EQ(run({"compare", a, b, "--lap", "A:2,B:0"}).status, 2);
+  // The trace at every sector line and 30 times within each: 3 laps of 4 sectors, the finish 1 s ahead.
+  const Outcome csv = run({"compare", a, b, "--sectors", "4", "--csv"});
+  EXPECT_EQ(std::count(csv.out.begin(), csv.out.end(), '\n'), 1 + 3 * 4 * 30 + 1);
+  EXPECT_EQ(csv.out.rfind("distance,lap_a,lap_b,share,a_s,b_s,delta_s,a_speed,b_speed\n0,1,1,0,0,0,0,314.", 0), 0u)
+      << csv.out.substr(0, 200);
+  EXPECT_NE(csv.out.find("\n18849.6,3,3,1,60,59,-1,314."), std::string::npos) << csv.out.substr(csv.out.size() - 200);
+  EXPECT_NE(json.out.find("\"trace\": [\n    {\"distance\": 0, \"lap_a\": 1, \"lap_b\": 1, \"share\": 0, \"a_s\": 0,"),
+            std::string::npos);
   const Outcome missing = run({"compare", a, b, "--lap", "4"});
   EXPECT_EQ(missing.status, 1);
   EXPECT_EQ(missing.err, "lumaro-ghost compare: there is no lap 4 in A, which holds 3 laps\n");

@@ -3,7 +3,10 @@
 JavaScript over the DevTools protocol: it plays from the start at the speeds it offers, it pauses, the keys
 step by lap and sector; at a sector's start each car marker stands where its ghost file puts the car at the
 page's race time (within a pixel; a run's race time starts where it crosses A's start line) and the
-difference shown is `lumaro-ghost compare --json`'s there (within 0.001 s); nothing is logged as an error and nothing but the page is requested; the screenshot is not blank.
+difference shown is `lumaro-ghost compare --json`'s there (within 0.001 s); A's line is coloured by B's pace in
+the picture's palette; a click on the map or on a trace seeks to where A passes there; the wheel zooms about
+the pointer, keeps the markers on their runs, and the reset gives the whole map back; nothing is logged as an
+error and nothing but the page is requested; the screenshot is not blank.
 Then a ghost whose names hold markup and bytes that are not UTF-8: its page runs no script but its own and
 shows the names as `lumaro-ghost info` prints them.
 
@@ -127,6 +130,16 @@ try:
         for key in keys:
             browser.press(*KEYS[key][:3], shift=shift, text=KEYS[key][3])
 
+    def click(x, y, **modifiers):
+        for kind in ("mousePressed", "mouseReleased"):
+            browser.page("Input.dispatchMouseEvent", type=kind, x=x, y=y, button="left", clickCount=1, **modifiers)
+
+    def on_screen(s, letter, t):
+        """Where a run's car is at race time t on the page's map, as its ghost file puts it."""
+        min_x, min_y, scale, left, top = s["view"]
+        wx, wy = position_at(frames[letter], t + start[letter])
+        return s["map"][0] + left + (wx - min_x) * scale, s["map"][1] + top + (wy - min_y) * scale
+
     def markers_on_their_runs(what):
         s = state()
         min_x, min_y, scale, left, top = s["view"]
@@ -169,12 +182,52 @@ try:
     check(abs(seconds(s["delta"]["B"]) - expected) < 0.001,
           f"at the start of lap 2's fourth sector the cursor shows {s['delta']['B']}, compare --json {expected:.6f}")
     markers_on_their_runs("at the start of lap 2's fourth sector")
+    press("left")
+    check(state()["where"] == "Lap 2 \u00B7 sector 3", f"left: {state()['where']}")
+
+    # The map coloured by B's pace against A, in the picture's palette: level grey and B's loss in lap 2.
+    coloured = browser.evaluate("""(() => {
+      const canvas = document.getElementById("map");
+      const pixels = canvas.getContext("2d").getImageData(0, 0, canvas.width, canvas.height).data;
+      const palette = JSON.parse(document.getElementById("replay-data").textContent).pace.colours
+          .map((h) => [1, 3, 5].map((i) => parseInt(h.slice(i, i + 2), 16)));
+      const counts = palette.map(() => 0);
+      for (let i = 0; i < pixels.length; i += 4) {
+        palette.forEach((p, k) => {
+          if (Math.abs(pixels[i] - p[0]) + Math.abs(pixels[i + 1] - p[1]) + Math.abs(pixels[i + 2] - p[2]) < 6) counts[k]++;
+        });
+      }
+      return [document.getElementById("map-box").dataset.coloured, counts];
+    })()""")
+    check(coloured[0] == "B" and sum(coloured[1][:4]) > 500 and coloured[1][5] + coloured[1][6] > 30,
+          f"A's line coloured by B's pace: {coloured}")
+    best = browser.evaluate("document.querySelector('tr.best').textContent")
+    check(f"theoretical best {comparison['theoretical_best_s']:.3f}" in best, f"the table's last row: {best}")
+    # A click on the map goes to where A passes there on this lap; a click on a trace to that distance.
+    s = state()
+    target = s["time"] + 3.0
+    click(*on_screen(s, "A", target))
+    check(abs(state()["time"] - target) < 0.05, f"a click on the map 3 s on: {state()['time']:.3f} s, {target:.3f} s")
+    plot = browser.evaluate("(() => { const r = document.getElementById('delta').getBoundingClientRect();"
+                            " return [r.left, r.top, r.width, r.height]; })()")
+    click(plot[0] + 48 + (plot[2] - 56) / 3, plot[1] + plot[3] / 2)
+    check(abs(state()["time"] - laps[0]["a_s"]) < 0.05,
+          f"a click a third along the trace: {state()['time']:.3f} s, A's first lap {laps[0]['a_s']} s")
+    # The wheel zooms about the pointer: the point of the map under it stays; the reset gives the whole map.
+    s = state()
+    x, y = on_screen(s, "A", s["time"] + 1.0)
+    browser.page("Input.dispatchMouseEvent", type="mouseWheel", x=x, y=y, deltaX=0, deltaY=-500)
+    zoomed = state()
+    after = on_screen(zoomed, "A", s["time"] + 1.0)
+    check(abs(zoomed["view"][2] / s["view"][2] - 2.718) < 0.01 and abs(after[0] - x) < 1 and abs(after[1] - y) < 1,
+          f"zoomed {zoomed['view'][2] / s['view'][2]:.3f} times about the pointer, which moved to {after}")
+    markers_on_their_runs("zoomed in")
+    browser.evaluate("document.getElementById('reset-view').click()")
+    check(state()["view"] == s["view"], f"the reset gives the whole map back: {state()['view']}, {s['view']}")
     browser.screenshot(screenshot_out)
     browser.screenshot(f"{work}/half.png", scale=0.5)
     drawing = subprocess.run([sys.executable, checker, f"{work}/half.png"], capture_output=True, text=True)
     check(drawing.returncode == 0, "the screenshot holds a drawing: " + (drawing.stdout + drawing.stderr).strip())
-    press("left")
-    check(state()["where"] == "Lap 2 \u00B7 sector 3", f"left: {state()['where']}")
     press("end")
     s = state()
     finish = max(run[-1][0] - start[letter] for letter, run in frames.items())

@@ -12,6 +12,7 @@
 #include "tools/ghost/NumberText.h"
 #include "tools/ghost/RunProfile.h"
 #include "tools/ghost/TextEscapes.h"
+#include "tools/ghost/TraceExport.h"
 
 namespace lumaro_ghost {
 
@@ -19,7 +20,9 @@ namespace {
 
 std::string seconds(double value) { return fixedText(value, 3) + " s"; }
 
+// The theoretical best lap is "T" (its lapA is 0).
 std::string lapLabel(const LapDelta& laps) {
+  if (laps.lapA == 0) return "T/" + std::to_string(laps.lapB);
   return laps.lapA == laps.lapB ? std::to_string(laps.lapA)
                                 : std::to_string(laps.lapA) + "/" + std::to_string(laps.lapB);
 }
@@ -40,9 +43,23 @@ void describeRun(std::ostream& out, char letter, const LoadedGhost& ghost, const
   }
 }
 
-std::string lead(double delta) { return delta < -0.0005 ? " (B ahead)" : delta > 0.0005 ? " (B behind)" : " (level)"; }
+// who: the lap compared, "B" or, against a lap of its own run or the theoretical best, "lap 3".
+std::string lead(double delta, const std::string& who) {
+  return delta < -0.0005 ? " (" + who + " ahead)" : delta > 0.0005 ? " (" + who + " behind)" : " (level)";
+}
+
+char letter(std::size_t run) { return static_cast<char>('A' + run % 26); }
 
 std::string heading(const Comparison& comparison, const LapChoice& choice) {
+  if (comparison.theoretical && !comparison.laps.empty()) {
+    return std::string(1, letter(comparison.b)) + "'s lap " + std::to_string(comparison.laps.front().lapB) +
+           " against the theoretical best lap (T)";
+  }
+  if (choice.laps && !comparison.laps.empty()) {
+    const LapDelta& laps = comparison.laps.front();
+    return std::string(1, letter(comparison.b)) + "'s lap " + std::to_string(laps.lapB) + " against " +
+           letter(comparison.a) + "'s lap " + std::to_string(laps.lapA);
+  }
   if (choice.best) {
     const LapDelta& laps = comparison.laps.front();
     return "B's best lap (" + std::to_string(laps.lapB) + ") against A's best lap (" + std::to_string(laps.lapA) + ")";
@@ -64,13 +81,39 @@ std::string theoreticalBest(const std::vector<LoadedGhost>& ghosts, const Analys
   return text + (bests.empty() ? "" : bests + ")");
 }
 
+// A's lap number, null for the theoretical best lap.
+std::string lapJson(int lapA) { return lapA == 0 ? "null" : std::to_string(lapA); }
+
 std::string sectorJson(const Comparison& comparison, const SectorDelta& sector) {
-  return "{\"lap\": " + std::to_string(sector.lapA) +
-         ", \"b_lap\": " + std::to_string(comparison.laps[sector.pair].lapB) +
+  return "{\"lap\": " + lapJson(sector.lapA) + ", \"b_lap\": " + std::to_string(comparison.laps[sector.pair].lapB) +
          ", \"sector\": " + std::to_string(sector.sector) + ", \"from\": " + jsonNumber(sector.from) +
          ", \"to\": " + jsonNumber(sector.to) + ", \"a_s\": " + jsonNumber(sector.aSeconds) +
          ", \"b_s\": " + jsonNumber(sector.bSeconds) + ", \"delta_s\": " + jsonNumber(sector.delta) + "}";
 }
+
+}  // namespace
+
+std::string referenceText(const Analysis& analysis) {
+  if (!analysis.referenceLap) {
+    return "Matched by each run's share of its own laps: no run crosses the start line once a lap, so there is "
+           "no lap to place them on.";
+  }
+  const LapOfRun& lap = *analysis.referenceLap;
+  return std::string("Matched by track position: every point of every lap at the nearest point of ") + letter(lap.run) +
+         "'s lap " + std::to_string(lap.lap) + " (" + fixedText(analysis.reference.length(), 1) + " units, " +
+         (analysis.referenceGiven ? "named by --ref" : "the lap of median length") +
+         "), each lap timed where the run crosses A's start line.";
+}
+
+std::string referenceJson(const Analysis& analysis) {
+  if (!analysis.referenceLap) return "null";
+  return std::string("{\"run\": \"") + letter(analysis.referenceLap->run) +
+         "\", \"lap\": " + std::to_string(analysis.referenceLap->lap) +
+         ", \"length\": " + jsonNumber(analysis.reference.length(), 1) + ", \"chosen\": \"" +
+         (analysis.referenceGiven ? "given" : "median") + "\"}";
+}
+
+namespace {
 
 std::string runJson(const LoadedGhost& ghost, const AnalysedRun& run) {
   std::string laps;
@@ -102,18 +145,22 @@ std::string percentText(double share) {
 }
 
 std::string sectorPlace(const SectorDelta& sector) {
-  return "lap " + std::to_string(sector.lapA) + " between " + percentText(sector.from) + " and " +
-         percentText(sector.to);
+  return (sector.lapA == 0 ? std::string("the theoretical best lap (T)") : "lap " + std::to_string(sector.lapA)) +
+         " between " + percentText(sector.from) + " and " + percentText(sector.to);
 }
 
 void writeComparison(std::ostream& out, const std::vector<LoadedGhost>& ghosts, const Analysis& analysis,
                      const Comparison& comparison, const LapChoice& choice, const std::vector<std::string>& notes) {
-  describeRun(out, 'A', ghosts[0], analysis.runs[comparison.a]);
-  describeRun(out, 'B', ghosts[1], analysis.runs[comparison.b]);
+  describeRun(out, letter(comparison.a), ghosts[comparison.a], analysis.runs[comparison.a]);
+  if (comparison.b != comparison.a)
+    describeRun(out, letter(comparison.b), ghosts[comparison.b], analysis.runs[comparison.b]);
   for (const std::string& note : notes) out << note << "\n";
-  out << "Matched by track position: every point of B at the nearest point of A's first lap, each lap timed where "
-         "the run crosses A's start line.\n\n";
-  out << heading(comparison, choice) << ": " << signedSeconds(comparison.total) << lead(comparison.total) << "\n\n";
+  out << referenceText(analysis) << "\n\n";
+  out << heading(comparison, choice) << ": " << signedSeconds(comparison.total)
+      << lead(comparison.total, (comparison.theoretical || comparison.a == comparison.b) && !comparison.laps.empty()
+                                    ? "lap " + std::to_string(comparison.laps.front().lapB)
+                                    : "B")
+      << "\n\n";
 
   out << " lap           A           B       B - A\n";
   for (const LapDelta& laps : comparison.laps) {
@@ -124,8 +171,8 @@ void writeComparison(std::ostream& out, const std::vector<LoadedGhost>& ghosts, 
   double aBefore = 0.0, bBefore = 0.0;
   for (const SectorDelta& sector : comparison.sectors) {
     const LapDelta& laps = comparison.laps[sector.pair];
-    const PlacedLap& a = analysis.runs[comparison.a].laps[static_cast<std::size_t>(laps.lapA - 1)];
-    const PlacedLap& b = analysis.runs[comparison.b].laps[static_cast<std::size_t>(laps.lapB - 1)];
+    const PlacedLap& a = placedLapA(analysis, comparison, sector.pair);
+    const PlacedLap& b = placedLapB(analysis, comparison, sector.pair);
     const double aTime = aBefore + a.secondsAt(sector.to), bTime = bBefore + b.secondsAt(sector.to);
     const bool line = sector.sector == analysis.sectors;
     out << std::setw(4) << lapLabel(laps) << "  " << std::setw(5)
@@ -141,7 +188,7 @@ void writeComparison(std::ostream& out, const std::vector<LoadedGhost>& ghosts, 
     const LapDelta& laps = comparison.laps[sector.pair];
     return sectorPlace(sector) + (laps.lapA == laps.lapB ? "" : " (B's lap " + std::to_string(laps.lapB) + ")") +
            " (sector " + std::to_string(sector.sector) + ", " + fixedText(sector.from * lapLength, 0) + " to " +
-           fixedText(sector.to * lapLength, 0) + " units into A's first lap)";
+           fixedText(sector.to * lapLength, 0) + " units into the reference lap)";
   };
   out << "\nLargest gain: ";
   if (comparison.largestGain) {
@@ -159,18 +206,21 @@ void writeComparison(std::ostream& out, const std::vector<LoadedGhost>& ghosts, 
 
 void writeComparisonJson(std::ostream& out, const std::vector<LoadedGhost>& ghosts, const Analysis& analysis,
                          const Comparison& comparison, const LapChoice& choice, const std::vector<std::string>& notes) {
-  out << "{\n  \"a\": " << runJson(ghosts[0], analysis.runs[comparison.a])
-      << ",\n  \"b\": " << runJson(ghosts[1], analysis.runs[comparison.b]) << ",\n  \"notes\": [";
+  out << "{\n  \"a\": " << runJson(ghosts[comparison.a], analysis.runs[comparison.a])
+      << ",\n  \"b\": " << runJson(ghosts[comparison.b], analysis.runs[comparison.b])
+      << ",\n  \"reference\": " << referenceJson(analysis) << ",\n  \"notes\": [";
   for (std::size_t i = 0; i < notes.size(); ++i) out << (i > 0 ? ", " : "") << jsonString(notes[i]);
   out << "],\n  \"compared\": \""
-      << (choice.best  ? "best"
-          : choice.lap ? "lap"
-                       : "all")
+      << (comparison.theoretical ? "theoretical"
+          : choice.laps          ? "laps"
+          : choice.best          ? "best"
+          : choice.lap           ? "lap"
+                                 : "all")
       << "\",\n  \"sectors_per_lap\": " << analysis.sectors << ",\n  \"total_s\": " << jsonNumber(comparison.total)
       << ",\n  \"laps\": [";
   for (std::size_t i = 0; i < comparison.laps.size(); ++i) {
     const LapDelta& laps = comparison.laps[i];
-    out << (i > 0 ? ",\n    " : "\n    ") << "{\"lap\": " << laps.lapA << ", \"b_lap\": " << laps.lapB
+    out << (i > 0 ? ",\n    " : "\n    ") << "{\"lap\": " << lapJson(laps.lapA) << ", \"b_lap\": " << laps.lapB
         << ", \"a_s\": " << jsonNumber(laps.aSeconds) << ", \"b_s\": " << jsonNumber(laps.bSeconds)
         << ", \"delta_s\": " << jsonNumber(laps.delta) << "}";
   }
@@ -183,7 +233,8 @@ void writeComparisonJson(std::ostream& out, const std::vector<LoadedGhost>& ghos
       << ",\n  \"largest_loss\": "
       << (comparison.largestLoss ? sectorJson(comparison, *comparison.largestLoss) : "null")
       << ",\n  \"theoretical_best_s\": "
-      << (analysis.theoreticalBest ? jsonNumber(*analysis.theoreticalBest) : std::string("null")) << "\n}\n";
+      << (analysis.theoreticalBest ? jsonNumber(*analysis.theoreticalBest) : std::string("null"))
+      << ",\n  \"trace\": " << traceJson(analysis, comparison) << "\n}\n";
 }
 
 }  // namespace lumaro_ghost

@@ -21,6 +21,12 @@ std::string percentText(double share);
 // The sector of a lap as a place: "lap 2 between 40% and 50%".
 std::string sectorPlace(const SectorDelta& sector);
 
+// Which lap every lap is placed on, and why that one: "Matched by track position: ... A's lap 2 (6283.2
+// units, the lap of median length) ...".
+std::string referenceText(const Analysis& analysis);
+// The reference lap as compare --json writes it: {run, lap, length, chosen}, null without one.
+std::string referenceJson(const Analysis& analysis);
+
 // ghosts: A and B, the runs the analysis was made of; notes: what the reader must know about the runs
 // (different maps or lap counts compared all the same), one a line.
 void writeComparison(std::ostream& out, const std::vector<LoadedGhost>& ghosts, const Analysis& analysis,

@@ -21,13 +21,9 @@ namespace lumaro_ghost {
 
 namespace {
 
-// B's pace against A in seven steps, from much faster to much slower; the middle one is level.
-constexpr std::array<double, 6> paceLimits{-0.12, -0.05, -0.015, 0.015, 0.05, 0.12};
-constexpr std::array<const char*, 7> paceColours{"#0b6e2f", "#2e9e4f", "#90cf8e", "#a6a6a6",
-                                                 "#f4a582", "#dd5a3a", "#a50f2a"};
 // Level first, then ever stronger gains and losses on top.
 constexpr std::array<std::size_t, 7> drawOrder{3, 2, 4, 1, 5, 0, 6};
-constexpr const char* lossColour = "#a50f2a";
+constexpr const char* lossColour = slowerColour;
 constexpr const char* lineAStyle =
     "fill=\"none\" stroke=\"#1d1d1d\" stroke-width=\"1.6\" stroke-linecap=\"round\" stroke-linejoin=\"round\"";
 
@@ -53,9 +49,9 @@ double drawLegend(SvgDocument& svg, double y) {
   for (std::size_t step = 0; step < paceColours.size(); ++step) {
     svg.rect(x + 22.0 * static_cast<double>(step), y + 1, 20, 12, std::string("fill=\"") + paceColours[step] + "\"");
   }
-  svg.text({x, y + 30}, "faster", "font-size=\"12\" fill=\"#1f6b35\"");
+  svg.text({x, y + 30}, "faster", std::string("font-size=\"12\" fill=\"") + fasterColour + "\"");
   svg.text({x + 76, y + 30}, "level", "font-size=\"12\" fill=\"#555\"", "middle");
-  svg.text({x + 152, y + 30}, "slower", "font-size=\"12\" fill=\"#a50f2a\"", "end");
+  svg.text({x + 152, y + 30}, "slower", std::string("font-size=\"12\" fill=\"") + slowerColour + "\"", "end");
   x += 176;
   svg.line({x, y + 1}, {x, y + 13}, "stroke=\"#222\" stroke-width=\"2\"");
   svg.text({x + 8, y + 11}, "sector line and number", "font-size=\"13\" fill=\"#222\"");
@@ -71,8 +67,8 @@ double drawLegend(SvgDocument& svg, double y) {
 }
 
 // B's line: thinned, each piece between two kept points in the colour of B's pace at its end, the pieces
-// of one colour as one path, drawn level first and strongest last.
-void drawLineB(SvgDocument& svg, const ComparisonMap& map, const MapView& view) {
+// of one colour as one path, drawn level first and strongest last. Returns the pieces drawn.
+std::vector<std::vector<Pixel>> drawLineB(SvgDocument& svg, const ComparisonMap& map, const MapView& view) {
   std::array<std::vector<std::vector<Pixel>>, paceColours.size()> byStep;
   for (std::size_t lap = 0; lap < map.lineB.size(); ++lap) {
     const std::vector<MapPoint>& line = map.lineB[lap];
@@ -86,7 +82,12 @@ void drawLineB(SvgDocument& svg, const ComparisonMap& map, const MapView& view) 
       lastStep = step;
     }
   }
-  for (const std::size_t step : drawOrder) svg.path(byStep[step], paceStyle(step));
+  std::vector<std::vector<Pixel>> drawn;
+  for (const std::size_t step : drawOrder) {
+    svg.path(byStep[step], paceStyle(step));
+    drawn.insert(drawn.end(), byStep[step].begin(), byStep[step].end());
+  }
+  return drawn;
 }
 
 }  // namespace
@@ -122,13 +123,16 @@ double drawComparisonMap(SvgDocument& svg, const ComparisonMap& map, double top)
   }
   svg.endClip();
 
-  drawLineB(svg, map, view);
+  std::vector<std::vector<Pixel>> drawn = drawLineB(svg, map, view);
   for (const auto& line : map.lineA) {
-    svg.path({thinned(view.pixels(line), 1.0 / static_cast<double>(map.lineA.size()))}, lineAStyle);
+    drawn.push_back(thinned(view.pixels(line), 1.0 / static_cast<double>(map.lineA.size())));
+    svg.path({drawn.back()}, lineAStyle);
   }
-  // The map's own room, below the runs' titles: labels and the ring of the largest loss stay in it.
+  // The map's own room, below the runs' titles: labels and the ring of the largest loss stay in it, and no
+  // label lies across a run's line or a sector line.
   const Box room{left + 4, y + 52, right - 4, bottom - 30};
   LabelLayout labels(room);
+  for (const std::vector<Pixel>& line : drawn) labels.avoid(line);
   const Pixel middle = view.at({(bounds.minX + bounds.maxX) / 2.0, (bounds.minY + bounds.maxY) / 2.0});
   for (const ComparisonMap::SectorMark& mark : map.sectors) {
     if (mark.number == 1) continue;  // the start marker stands there
@@ -136,6 +140,7 @@ double drawComparisonMap(SvgDocument& svg, const ComparisonMap& map, double top)
     const Pixel across{-mark.heading.y * 10.0, mark.heading.x * 10.0};
     svg.line({at.x - across.x, at.y - across.y}, {at.x + across.x, at.y + across.y},
              "stroke=\"#222\" stroke-width=\"2\"");
+    labels.avoid({{at.x - across.x, at.y - across.y}, {at.x + across.x, at.y + across.y}});
   }
   labels.reserve(drawStartMarker(svg, view.at(map.start), map.heading, middle, left, right));
 
@@ -153,12 +158,15 @@ double drawComparisonMap(SvgDocument& svg, const ComparisonMap& map, double top)
     const double ry = semiAxis(std::fabs(high.y - low.y), centre.y - room.top, room.bottom - centre.y);
     svg.ellipse(centre, rx, ry, std::string("fill=\"none\" stroke=\"") + lossColour + "\" stroke-width=\"2.5\"");
     const std::string style = std::string("font-size=\"13\" font-weight=\"bold\" fill=\"") + lossColour + "\"" + halo;
-    if (const auto place = labels.place(map.largestLossLabel, 13.0,
-                                        {{{centre.x + rx + 6, centre.y + 5}, "start"},
-                                         {{centre.x - rx - 6, centre.y + 5}, "end"},
-                                         {{centre.x, centre.y - ry - 7}, "middle"},
-                                         {{centre.x, centre.y + ry + 17}, "middle"}},
-                                        true)) {
+    // Beside the ring, then ever further from it, until a place crosses no line.
+    std::vector<TextPlace> places;
+    for (const double further : {0.0, 16.0, 32.0, 56.0, 88.0, 128.0}) {
+      places.push_back({{centre.x + rx + 6 + further, centre.y + 5}, "start"});
+      places.push_back({{centre.x - rx - 6 - further, centre.y + 5}, "end"});
+      places.push_back({{centre.x, centre.y - ry - 7 - further}, "middle"});
+      places.push_back({{centre.x, centre.y + ry + 17 + further}, "middle"});
+    }
+    if (const auto place = labels.place(map.largestLossLabel, 13.0, places, true)) {
       svg.text(place->at, map.largestLossLabel, style, place->anchor);
     }
   }
@@ -170,7 +178,7 @@ double drawComparisonMap(SvgDocument& svg, const ComparisonMap& map, double top)
     if (outward.x * (at.x - middle.x) + outward.y * (at.y - middle.y) < 0) outward = {-outward.x, -outward.y};
     std::vector<TextPlace> candidates;
     for (const double side : {1.0, -1.0}) {
-      for (const double distance : {17.0, 27.0, 39.0}) {
+      for (const double distance : {17.0, 27.0, 39.0, 53.0}) {
         candidates.push_back(
             {{at.x + side * outward.x * distance, at.y + side * outward.y * distance + 4.5}, "middle"});
       }

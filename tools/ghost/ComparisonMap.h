@@ -1,12 +1,13 @@
 // The upper part of the picture of two runs compared: its legend and the one map that holds both lines,
-// A's drawn thin and dark over B's, which is coloured by how B paces against A at each point (greens where
-// B is faster, reds where it is slower, grey where they are level; the stronger the colour, the larger the
-// share of time gained or lost there, and the stronger colours are drawn last, so a mistake in one lap
-// is never hidden under a clean lap over the same stretch). Sector lines cross A's first lap with each
-// sector's number beside it, and the sector of the largest loss is circled.
+// A's drawn thin and dark over B's, which is coloured by how B paces against A at each point (blues where
+// B is faster, oranges where it is slower, grey where they are level: PictureStyle.h's paceColours; the
+// stronger the colour, the larger the share of time gained or lost there, and the stronger colours are
+// drawn last, so a mistake in one lap is never hidden under a clean lap over the same stretch). Sector
+// lines cross the reference lap with each sector's number beside it, and the sector of the largest loss is
+// circled; no label lies across a line.
 #pragma once
 
-#include "tools/ghost/RunPicture.h"
+#include "tools/ghost/PictureSvg.h"
 #include "tools/ghost/SvgDocument.h"
 
 namespace lumaro_ghost {

@@ -18,17 +18,19 @@
 #include "tools/ghost/CompareReport.h"
 #include "tools/ghost/GhostCheck.h"
 #include "tools/ghost/GhostFileContent.h"
+#include "tools/ghost/GhostFilesPicture.h"
 #include "tools/ghost/GhostHeaderFields.h"
-#include "tools/ghost/GhostPictures.h"
 #include "tools/ghost/InfoReport.h"
 #include "tools/ghost/LoadedGhost.h"
 #include "tools/ghost/NumberText.h"
+#include "tools/ghost/PictureSvg.h"
 #include "tools/ghost/ReplayData.h"
 #include "tools/ghost/ReplayPage.h"
 #include "tools/ghost/RunAnalysis.h"
-#include "tools/ghost/RunPicture.h"
 #include "tools/ghost/RunProfile.h"
 #include "tools/ghost/TextEscapes.h"
+#include "tools/ghost/TraceExport.h"
+#include "tools/ghost/UnfinishedRuns.h"
 
 namespace lumaro_ghost {
 
@@ -41,9 +43,10 @@ one run beats another. Files are read with the plugin's own ghost codec.
 Usage:
   lumaro-ghost info FILE... [--json] [--gap MS] [--map NAME] [--laps N] [--sectors N]
   lumaro-ghost check FILE... [--map NAME] [--laps N]
-  lumaro-ghost compare A B [--lap N | --best] [--sectors N] [--json] [--force]
-  lumaro-ghost plot A [B...] -o PICTURE.svg [--lap N] [--sectors N] [--force]
-  lumaro-ghost html A [B...] -o REPLAY.html [--sectors N] [--force]
+  lumaro-ghost compare A [B] [--lap N | --lap RUN:N,RUN:N | --best] [--ref RUN:N] [--sectors N]
+                       [--json | --csv] [--force]
+  lumaro-ghost plot A [B...] -o PICTURE.svg [--lap N] [--ref RUN:N] [--sectors N] [--force]
+  lumaro-ghost html A [B...] -o REPLAY.html [--ref RUN:N] [--sectors N] [--force]
 
 Every subcommand explains itself with --help, for example: lumaro-ghost compare --help
 Exit status: 0 done (check: no problem), 1 a file that cannot be read or used (check: problems found),
@@ -94,28 +97,41 @@ Example:
   lumaro-ghost check tessaro/data/Ghosts/*.ghost --map Speedway --laps 3
 )";
 
-constexpr const char* compareHelp = R"(lumaro-ghost compare A B [--lap N | --best] [--sectors N] [--json] [--force]
+constexpr const char* compareHelp =
+    R"(lumaro-ghost compare A [B] [--lap N | --lap RUN:N,RUN:N | --best] [--ref RUN:N] [--sectors N]
+                     [--json | --csv] [--force]
 
 Where run B gains and loses time against run A, matched by track position. Both runs are timed at A's
 start line (through A's first frame, across the way A sets off), each crossing interpolated between the
-frames on either side of it; every point of B is placed at the nearest point of A's first lap, so runs
-sampled at different rates, in another phase or on a line a car's width or two apart compare correctly.
-Printed: each run's lap times and best lap, the total difference (B's time less A's: below zero B is
-ahead), the laps side by side, the difference at every sector line of each lap with what B gained or lost
-over that sector, the theoretical best lap (the best of each sector over every lap of both runs), and
-the sectors of the largest gain and loss. Runs of different maps or lap counts are refused.
+frames on either side of it; every point of every lap is placed at the nearest point of the reference
+lap (the lap whose length is the median of all laps of both runs, unless --ref names one), so runs sampled
+at different rates, in another phase or on a line a car's width or two apart compare correctly, and a lap
+that leaves the track is never the yardstick. Printed: the reference lap, each run's lap times and best
+lap, the total difference (B's time less A's: below zero B is ahead), the laps side by side, the difference
+at every sector line of each lap with what B gained or lost over that sector, the theoretical best lap (the
+best of each sector over every lap of both runs), and the sectors of the largest gain and loss. Runs of
+different maps or lap counts are refused. A run that completes fewer laps than its header names is
+compared over the laps both complete, said so, and the exit status is 1 unless --force.
 
-  --lap N      compare lap N of each run only
-  --best       compare A's best lap with B's best lap
-  --sectors N  sectors a lap is cut into, 1 to 100 (default 10: tenths of the lap)
-  --json       the comparison as one JSON object, for scripts (docs/ghost-tool.md has the schema)
-  --force      compare runs of different maps or lap counts all the same (the laps both hold)
+  --lap N          compare lap N of each run only
+  --lap RUN:N,RUN:N  compare the second lap named against the first, of either run or both of one run
+                   (A:2,B:3 is B's lap 3 against A's lap 2; A:1,A:2 is A's lap 2 against its lap 1, and
+                   then B may be left out; A:best,B:best the best laps; theoretical,B:3 B's lap 3 against
+                   the theoretical best lap)
+  --best           compare A's best lap with B's best lap
+  --ref RUN:N      place every lap on this lap (A:2 is A's second lap) rather than on the median lap
+  --sectors N      sectors a lap is cut into, 1 to 100 (default 10: tenths of the lap)
+  --json           the comparison as one JSON object, for scripts (docs/ghost-tool.md has the schema)
+  --csv            the trace along the reference lap as CSV: distance, each run's time and speed there and
+                   the difference, at every sector line and 30 times within each sector
+  --force          compare runs of different maps or lap counts, or runs cut short, all the same
 
 Example:
   lumaro-ghost compare My-PB.ghost My-PB-2.ghost --sectors 5
 )";
 
-constexpr const char* plotHelp = R"(lumaro-ghost plot A [B...] -o PICTURE.svg [--lap N] [--sectors N] [--force]
+constexpr const char* plotHelp =
+    R"(lumaro-ghost plot A [B...] -o PICTURE.svg [--lap N] [--ref RUN:N] [--sectors N] [--force]
 
 Draws the runs as one self-contained SVG picture that opens in any browser (x to the right, y downward).
 Two runs make one picture of where B loses time: both lines on one map, B's coloured by whether it gains
@@ -127,29 +143,35 @@ enough that a few per cent look alike. Runs of different maps or lap counts are 
 
   -o FILE      where to write the picture ("-" for standard output; never over a ghost file)
   --lap N      draw lap N only
+  --ref RUN:N  place every lap on this lap (A:2 is A's second lap) rather than on the median lap
   --sectors N  sectors a lap is cut into, 1 to 100 (default 10)
-  --force      draw runs of different maps or lap counts all the same
+  --force      draw runs of different maps or lap counts, or runs cut short, all the same
 
 Example:
   lumaro-ghost plot My-PB.ghost My-PB-2.ghost -o comparison.svg
 )";
 
-constexpr const char* htmlHelp = R"(lumaro-ghost html A [B...] -o REPLAY.html [--sectors N] [--force]
+constexpr const char* htmlHelp = R"(lumaro-ghost html A [B...] -o REPLAY.html [--ref RUN:N] [--sectors N] [--force]
 
 Writes the runs as one self-contained web page that opens offline in any browser and fetches nothing:
 the map with each run's line and a car marker moving in real time, play and pause, speed from 1/4x to 8x,
 a scrub bar, steps to the previous or next sector and lap, B's time less A's and each run's speed along
-the laps with a cursor at the current point, and the lap and sector table with the current sector marked.
+the laps with a cursor at the current point, and the lap and sector table (each sector's time per run and
+what it gained or lost, the theoretical best) with the current sector marked. A's line on the map is
+coloured by B's pace against A; a click or drag on the map or on a trace seeks there.
 Runs are timed and matched as compare times and matches them, so the figures are compare's; the clock is
 race time, from where each run crosses A's start line, so the cars set off together. Names, maps and
 times are shown as info prints them. Runs of different maps or lap counts are refused.
 
 Keys: space plays or pauses; left and right arrows step by sector, with shift by lap; up and down change
-the speed; Home and End go to the start and the finish.
+the speed; Home and End go to the start and the finish; the wheel, + and - zoom the map, shift+drag and
+alt+arrows pan it, 0 shows it whole again.
 
   -o FILE      where to write the page ("-" for standard output; never over a ghost file)
+  --ref RUN:N  place every lap on this lap (A:2 is A's second lap) rather than on the median lap
   --sectors N  sectors a lap is cut into, 1 to 100 (default 10)
-  --force      replay runs of different maps or lap counts all the same (the laps all of them hold)
+  --force      replay runs of different maps or lap counts, or runs cut short, all the same (the laps all
+               of them hold)
 
 Example:
   lumaro-ghost html My-PB.ghost My-PB-2.ghost -o replay.html
@@ -161,7 +183,11 @@ struct CommandLine {
   bool json = false;
   bool force = false;
   bool best = false;
+  bool csv = false;
   std::optional<std::string> output;
+  std::optional<LapOfRun> reference;                     // --ref
+  std::optional<std::pair<LapOfRun, LapOfRun>> lapPair;  // --lap RUN:N,RUN:N
+  bool againstTheoretical = false;                       // --lap theoretical,RUN:N
   std::optional<std::string> mapName;
   std::optional<std::int32_t> laps;
   std::optional<std::int32_t> lap;
@@ -184,6 +210,18 @@ std::optional<std::int32_t> wholeNumber(const std::string& text) {
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
   return value;
+}
+
+// A lap named as RUN:best, resolved once the runs are timed.
+constexpr int bestLapOfRun = -1;
+
+// "A:2": a run's letter and a lap number from 1; "A:best": the run's best lap.
+std::optional<LapOfRun> lapOfRun(const std::string& text) {
+  if (text.size() < 3 || text[1] != ':') return std::nullopt;
+  const auto letter = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+  const std::optional<std::int32_t> lap = text.substr(2) == "best" ? bestLapOfRun : wholeNumber(text.substr(2));
+  if (letter < 'A' || letter > 'Z' || !lap || (*lap < 1 && *lap != bestLapOfRun)) return std::nullopt;
+  return LapOfRun{static_cast<std::size_t>(letter - 'A'), *lap};
 }
 
 bool isOneOf(const std::string& word, const std::vector<std::string>& words) {
@@ -225,6 +263,7 @@ CommandLine parse(const std::vector<std::string>& words, const Subcommand& subco
       if (word == "--json") line.json = true;
       if (word == "--force") line.force = true;
       if (word == "--best") line.best = true;
+      if (word == "--csv") line.csv = true;
     } else if (isOneOf(word, subcommand.valueOptions)) {
       if (i + 1 >= words.size()) {
         line.error = word + " needs a value";
@@ -233,6 +272,26 @@ CommandLine parse(const std::vector<std::string>& words, const Subcommand& subco
       const std::string& value = words[++i];
       if (word == "-o") line.output = value;
       if (word == "--map") line.mapName = value;
+      if (word == "--ref") {
+        line.reference = lapOfRun(value);
+        if (!line.reference) {
+          line.error = "--ref takes a run's letter and a lap number, as A:2, not \"" + value + "\"";
+          return line;
+        }
+      }
+      const std::size_t comma = value.find(',');
+      if (word == "--lap" && comma != std::string::npos) {
+        line.againstTheoretical = value.substr(0, comma) == "theoretical";
+        const auto first = line.againstTheoretical ? LapOfRun{0, 1} : lapOfRun(value.substr(0, comma));
+        const auto second = lapOfRun(value.substr(comma + 1));
+        if (!first || !second) {
+          line.error = "--lap takes a lap number, or two laps as A:2,B:3, A:best,B:best or theoretical,B:2, not \"" +
+                       value + "\"";
+          return line;
+        }
+        line.lapPair = std::pair{*first, *second};
+        continue;
+      }
       for (const NumberOption& option : numberOptions) {
         if (word != option.name) continue;
         const std::optional<std::int32_t> number = wholeNumber(value);
@@ -252,7 +311,8 @@ CommandLine parse(const std::vector<std::string>& words, const Subcommand& subco
       line.files.push_back(word);
     }
   }
-  if (line.lap && line.best) line.error = "give --lap N or --best, not both";
+  if ((line.lap || line.lapPair) && line.best) line.error = "give --lap or --best, not both";
+  if (line.json && line.csv) line.error = "give --json or --csv, not both";
   return line;
 }
 
@@ -400,21 +460,108 @@ bool holdsLap(const Analysis& analysis, std::optional<std::int32_t> lap, const s
   return true;
 }
 
-int compare(const CommandLine& line, std::ostream& out, std::ostream& err) {
-  if (line.files.size() != 2) return usage(err, "compare", "name two ghost files, A and B");
+// Whether a lap named as RUN:N is one the runs hold; if not, the error is written. reference: it must also
+// cross the start line once a lap, since the reference is the path of one lap between two crossings.
+bool holdsNamedLap(const Analysis& analysis, const LapOfRun& lap, bool reference, const std::string& command,
+                   std::ostream& err) {
+  const char letter = static_cast<char>('A' + lap.run % 26);
+  if (lap.run >= analysis.runs.size()) {
+    err << "lumaro-ghost " << command << ": there is no run " << letter << ": "
+        << countText(analysis.runs.size(), "file is", "files are") << " given\n";
+    return false;
+  }
+  const TimedRun& run = analysis.runs[lap.run].timed;
+  if (lap.lap < 1 || lap.lap > run.laps()) {
+    err << "lumaro-ghost " << command << ": there is no lap " << lap.lap << " in " << letter << ", which holds "
+        << countText(static_cast<std::size_t>(run.laps()), "lap", "laps") << "\n";
+    return false;
+  }
+  if (reference && !run.lapLinesFound) {
+    err << "lumaro-ghost " << command << ": " << letter
+        << " does not cross the start line once a lap, so none of its laps can be the reference\n";
+    return false;
+  }
+  return true;
+}
+
+// A lap named as RUN:best: the run's best lap, once the runs are timed (0 when it has none).
+void resolveBest(const Analysis& analysis, std::optional<LapOfRun>& lap) {
+  if (lap && lap->lap == bestLapOfRun && lap->run < analysis.runs.size())
+    lap->lap = analysis.runs[lap->run].timed.bestLap();
+}
+
+// The analysis of the runs with the reference lap the command line names; none when a named lap is missing.
+// Laps named as RUN:best are given their numbers in line.
+std::optional<Analysis> analyseRace(const std::vector<LoadedGhost>& ghosts, CommandLine& line,
+                                    const std::string& command, std::ostream& err) {
+  Analysis analysis = analyseGhosts(ghosts, line.sectors, line.reference);
+  if (line.reference && line.reference->lap == bestLapOfRun) {
+    resolveBest(analysis, line.reference);
+    analysis = analyseGhosts(ghosts, line.sectors, line.reference);
+  }
+  if (line.reference && !holdsNamedLap(analysis, *line.reference, true, command, err)) return std::nullopt;
+  if (line.lapPair) {
+    std::optional<LapOfRun> first = line.lapPair->first, second = line.lapPair->second;
+    resolveBest(analysis, first), resolveBest(analysis, second);
+    line.lapPair = std::pair{*first, *second};
+  }
+  if (line.lapPair && (!holdsNamedLap(analysis, line.lapPair->first, false, command, err) ||
+                       !holdsNamedLap(analysis, line.lapPair->second, false, command, err))) {
+    return std::nullopt;
+  }
+  if (!holdsLap(analysis, line.lap, command, err)) return std::nullopt;
+  return analysis;
+}
+
+// Runs that do not complete the laps their headers name are named in the notes; the command then fails
+// unless --force. Returns the exit status the command ends with.
+int noteUnfinishedRuns(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis, const CommandLine& line,
+                       const std::string& command, std::vector<std::string>& notes, std::ostream& err) {
+  const bool allLaps = !line.lap && !line.lapPair && !line.best;
+  const std::string done = command == "plot" ? "drawn" : command == "html" ? "replayed" : "compared";
+  const std::vector<std::string> unfinished = unfinishedRunNotes(ghosts, analysis, allLaps ? done : "");
+  notes.insert(notes.end(), unfinished.begin(), unfinished.end());
+  if (unfinished.empty() || line.force) return 0;
+  err << "lumaro-ghost " << command << ": " << (unfinished.size() == 1 ? "a run does" : "runs do")
+      << " not complete the laps " << (unfinished.size() == 1 ? "its header names" : "their headers name")
+      << ": the laps every run completes are " << done << " (--force "
+      << (command == "plot"   ? "draws"
+          : command == "html" ? "replays"
+                              : "compares")
+      << " them so and exits 0)\n";
+  return 1;
+}
+
+int compare(const CommandLine& given, std::ostream& out, std::ostream& err) {
+  CommandLine line = given;
+  const bool oneRun =
+      line.lapPair && (line.lapPair->first.run == 0 || line.againstTheoretical) && line.lapPair->second.run == 0;
+  if (line.files.size() != 2 && !(oneRun && line.files.size() == 1)) {
+    return usage(err, "compare", "name two ghost files, A and B (or one, with --lap A:N,A:M)");
+  }
   std::vector<std::string> notes;
   const std::optional<Loaded> loaded = loadRace(line, "compare", notes, err);
   if (!loaded) return 1;
-  const Analysis analysis = analyseGhosts(loaded->ghosts, line.sectors);
-  if (!holdsLap(analysis, line.lap, "compare", err)) return 1;
-  const LapChoice choice{line.lap, line.best};
-  const Comparison comparison = compareRuns(analysis, 0, 1, choice);
-  if (line.json) {
+  const std::optional<Analysis> analysed = analyseRace(loaded->ghosts, line, "compare", err);
+  if (!analysed) return 1;
+  const Analysis& analysis = *analysed;
+  const int status = noteUnfinishedRuns(loaded->ghosts, analysis, line, "compare", notes, err);
+  LapChoice choice{line.lap, line.best, std::nullopt};
+  std::size_t a = 0, b = 1;
+  if (line.lapPair) {
+    a = line.againstTheoretical ? line.lapPair->second.run : line.lapPair->first.run, b = line.lapPair->second.run;
+    choice.laps = std::pair{line.lapPair->first.lap, line.lapPair->second.lap};
+    choice.theoretical = line.againstTheoretical;
+  }
+  const Comparison comparison = compareRuns(analysis, a, b, choice);
+  if (line.csv) {
+    writeTraceCsv(out, analysis, comparison);
+  } else if (line.json) {
     writeComparisonJson(out, loaded->ghosts, analysis, comparison, choice, notes);
   } else {
     writeComparison(out, loaded->ghosts, analysis, comparison, choice, notes);
   }
-  return 0;
+  return status;
 }
 
 // Whether a made document would be written over a ghost file: one of the runs it is made from, or any file
@@ -459,12 +606,17 @@ int writeOutput(const std::string& command, const CommandLine& line, const std::
 int plot(const CommandLine& line, std::ostream& out, std::ostream& err) {
   if (line.files.empty()) return usage(err, "plot", "name at least one ghost file");
   if (!line.output) return usage(err, "plot", "say where the picture goes with -o FILE.svg");
+  if (line.lapPair) return usage(err, "plot", "--lap takes a lap number here: two laps of runs are compare's");
   std::vector<std::string> notes;
   const std::optional<Loaded> loaded = loadRace(line, "plot", notes, err);
   if (!loaded) return 1;
-  const Analysis analysis = analyseGhosts(loaded->ghosts, line.sectors);
-  if (!holdsLap(analysis, line.lap, "plot", err)) return 1;
-  return writeOutput("plot", line, pictureSvg(ghostsPicture(loaded->ghosts, analysis, line.lap)), out, err);
+  CommandLine named = line;
+  const std::optional<Analysis> analysis = analyseRace(loaded->ghosts, named, "plot", err);
+  if (!analysis) return 1;
+  const int status = noteUnfinishedRuns(loaded->ghosts, *analysis, line, "plot", notes, err);
+  const int written =
+      writeOutput("plot", line, pictureSvg(ghostsPicture(loaded->ghosts, *analysis, line.lap, notes)), out, err);
+  return written != 0 ? written : status;
 }
 
 int html(const CommandLine& line, std::ostream& out, std::ostream& err) {
@@ -473,17 +625,22 @@ int html(const CommandLine& line, std::ostream& out, std::ostream& err) {
   std::vector<std::string> notes;
   const std::optional<Loaded> loaded = loadRace(line, "html", notes, err);
   if (!loaded) return 1;
-  ReplayData data = replayData(loaded->ghosts, line.sectors);
+  CommandLine named = line;
+  const std::optional<Analysis> analysis = analyseRace(loaded->ghosts, named, "html", err);
+  if (!analysis) return 1;
+  const int status = noteUnfinishedRuns(loaded->ghosts, *analysis, line, "html", notes, err);
+  ReplayData data = replayData(loaded->ghosts, *analysis);
   data.notes = notes;
-  return writeOutput("html", line, replayPage(data), out, err);
+  const int written = writeOutput("html", line, replayPage(data), out, err);
+  return written != 0 ? written : status;
 }
 
 const Subcommand subcommands[] = {
     {"info", infoHelp, {"--gap", "--map", "--laps", "--sectors"}, {"--json"}, true, info},
     {"check", checkHelp, {"--map", "--laps"}, {}, true, check},
-    {"compare", compareHelp, {"--lap", "--sectors"}, {"--best", "--json", "--force"}, true, compare},
-    {"plot", plotHelp, {"-o", "--lap", "--sectors"}, {"--force"}, false, plot},
-    {"html", htmlHelp, {"-o", "--sectors"}, {"--force"}, false, html},
+    {"compare", compareHelp, {"--lap", "--ref", "--sectors"}, {"--best", "--json", "--csv", "--force"}, true, compare},
+    {"plot", plotHelp, {"-o", "--lap", "--ref", "--sectors"}, {"--force"}, false, plot},
+    {"html", htmlHelp, {"-o", "--ref", "--sectors"}, {"--force"}, false, html},
 };
 
 }  // namespace

@@ -1,7 +1,10 @@
 #include "tools/ghost/LabelLayout.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "tools/ghost/TextEscapes.h"
 
@@ -21,6 +24,38 @@ Box textBox(std::string_view text, double fontSize, const TextPlace& place, bool
   return {left, place.at.y - fontSize * 0.85 - 2.0, left + width, place.at.y + fontSize * 0.25 + 2.0};
 }
 
+bool Box::crossedBy(Pixel a, Pixel b) const {
+  // The segment a + t (b - a), t in [0, 1], clipped to the box one side at a time.
+  double enter = 0.0, leave = 1.0;
+  const double dx = b.x - a.x, dy = b.y - a.y;
+  for (const auto& [towards, room] : {std::pair{-dx, a.x - left}, std::pair{dx, right - a.x}, std::pair{-dy, a.y - top},
+                                      std::pair{dy, bottom - a.y}}) {
+    if (towards == 0.0) {
+      if (room < 0.0) return false;
+      continue;
+    }
+    const double t = room / towards;
+    if (towards < 0.0) {
+      enter = std::max(enter, t);
+    } else {
+      leave = std::min(leave, t);
+    }
+    if (enter > leave) return false;
+  }
+  return true;
+}
+
+void LabelLayout::avoid(const std::vector<Pixel>& line) {
+  if (line.empty()) return;
+  Box box{line.front().x, line.front().y, line.front().x, line.front().y};
+  for (const Pixel& point : line) {
+    box.left = std::min(box.left, point.x), box.right = std::max(box.right, point.x);
+    box.top = std::min(box.top, point.y), box.bottom = std::max(box.bottom, point.y);
+  }
+  lineBoxes_.push_back(box);
+  lines_.push_back(line);
+}
+
 std::optional<TextPlace> LabelLayout::place(std::string_view text, double fontSize,
                                             const std::vector<TextPlace>& candidates, bool bold) {
   for (const TextPlace& candidate : candidates) {
@@ -30,6 +65,17 @@ std::optional<TextPlace> LabelLayout::place(std::string_view text, double fontSi
     }
     bool free = true;
     for (const Box& taken : taken_) free = free && !box.overlaps(taken);
+    for (std::size_t i = 0; free && i < lines_.size(); ++i) {
+      const Box& around = lineBoxes_[i];
+      // A box the line's own box only touches is crossed by no segment of it.
+      if (!(box.left <= around.right && around.left <= box.right && box.top <= around.bottom &&
+            around.top <= box.bottom)) {
+        continue;
+      }
+      const std::vector<Pixel>& line = lines_[i];
+      for (std::size_t k = 1; free && k < line.size(); ++k) free = !box.crossedBy(line[k - 1], line[k]);
+      if (line.size() == 1) free = !box.crossedBy(line[0], line[0]);
+    }
     if (!free) continue;
     taken_.push_back(box);
     return candidate;

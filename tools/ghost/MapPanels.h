@@ -2,7 +2,7 @@
 // ghost car when shown) and a top-down map panel for each run, all on one scale.
 #pragma once
 
-#include "tools/ghost/RunPicture.h"
+#include "tools/ghost/PictureSvg.h"
 #include "tools/ghost/SvgDocument.h"
 
 namespace lumaro_ghost {

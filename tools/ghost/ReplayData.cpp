@@ -5,13 +5,17 @@
 #include <utility>
 
 #include "tools/ghost/RunAnalysis.h"
+#include "tools/ghost/TraceExport.h"
 
 namespace lumaro_ghost {
 
 ReplayData replayData(const std::vector<LoadedGhost>& ghosts, int sectorsPerLap) {
+  return replayData(ghosts, analyseGhosts(ghosts, sectorsPerLap));
+}
+
+ReplayData replayData(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis) {
   ReplayData data;
   if (ghosts.empty()) return data;
-  const Analysis analysis = analyseGhosts(ghosts, sectorsPerLap);
   data.sectorsPerLap = analysis.sectors;
   // Every run against A (A against itself gives A's own speed), over the laps all of them hold.
   std::vector<Comparison> comparisons;
@@ -71,6 +75,8 @@ ReplayData replayData(const std::vector<LoadedGhost>& ghosts, int sectorsPerLap)
       data.sectors.push_back(row);
     }
   }
+  for (const BestSector& best : analysis.bestSectors) data.bestSectorSeconds.push_back(best.seconds);
+  data.theoreticalBest = analysis.theoreticalBest;
   return data;
 }
 

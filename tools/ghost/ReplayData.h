@@ -1,22 +1,21 @@
 // What the replay page is built from, and nothing more: the runs (their points), and measured along the
 // laps every run holds: A's time there, every run's difference to A and speed, with the lap and sector
-// rows. The figures are the analysis's (RunAnalysis.h): every run timed at A's start line and placed on A's
-// first lap by track position, so they are those of `lumaro-ghost compare`.
+// rows. The figures are the analysis's (RunAnalysis.h): every run timed at A's start line and placed on the
+// reference lap by track position, so they are those of `lumaro-ghost compare`.
 // Times are race times: seconds from the run's start crossing (its run time less startSeconds); a
 // difference is the run's race time less A's at the same place on the track (below zero the run is ahead).
-// Distances are along A's first lap, lap after lap: (laps before + share of the lap) x its length.
+// Distances are along the reference lap, lap after lap: (laps before + share of the lap) x its length.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "tools/ghost/LoadedGhost.h"
 #include "tools/ghost/RunAnalysis.h"
+#include "tools/ghost/TraceExport.h"
 
 namespace lumaro_ghost {
-
-// The traces are sampled exactly at every sector's start and this many times evenly within each sector.
-inline constexpr int traceSamplesPerSector = 30;
 
 // One point along the laps.
 struct TraceSample {
@@ -52,9 +51,14 @@ struct ReplayData {
   std::vector<TraceSample> trace;  // in order of distance, from the start to the end of the laps all runs hold
   std::vector<LapRow> laps;
   std::vector<SectorRow> sectors;  // lap by lap, in order
+  // The theoretical best lap: the best time of each sector over every lap of every run, and their sum.
+  std::vector<double> bestSectorSeconds;
+  std::optional<double> theoreticalBest;
 };
 
-// ghosts: runs with a path (two frames or more, some length); the first is the reference.
+// ghosts: runs with a path (two frames or more, some length), A first; analysis: theirs, in their order. The
+// traces are sampled where the trace export samples them (TraceExport.h).
+ReplayData replayData(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis);
 ReplayData replayData(const std::vector<LoadedGhost>& ghosts, int sectorsPerLap = 10);
 
 }  // namespace lumaro_ghost

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "library/NumberReading.h"
@@ -15,6 +16,7 @@
 #include "tools/ghost/InfoReport.h"
 #include "tools/ghost/LoadedGhost.h"
 #include "tools/ghost/NumberText.h"
+#include "tools/ghost/PictureStyle.h"
 #include "tools/ghost/PointCode.h"
 #include "tools/ghost/ReplayAssets.h"
 #include "tools/ghost/Sha256.h"
@@ -114,6 +116,21 @@ std::string rowsJson(const ReplayData& data) {
   return text + "]";
 }
 
+// The theoretical best lap, null without one.
+std::string bestJson(const ReplayData& data) {
+  if (!data.theoreticalBest) return "null";
+  return "{\"lap\":" + jsonNumber(*data.theoreticalBest) +
+         ",\"sectors\":" + numbers(data.bestSectorSeconds, secondsDecimals) + "}";
+}
+
+// The picture's palette of pace against A and its steps, so that the page's map is coloured as plot's.
+std::string paceJson() {
+  std::string text = "{\"colours\":[";
+  for (std::size_t i = 0; i < paceColours.size(); ++i)
+    text += std::string(i == 0 ? "\"" : ",\"") + paceColours[i] + "\"";
+  return text + "],\"limits\":" + numbers({paceLimits.begin(), paceLimits.end()}, 3) + "}";
+}
+
 std::string dataJson(const ReplayData& data) {
   std::vector<double> distance;
   std::vector<double> secondsA;
@@ -132,7 +149,7 @@ std::string dataJson(const ReplayData& data) {
          ",\n\"speed\":" +
          perRun(
              data, [](const TraceSample& sample, std::size_t run) { return sample.speed[run]; }, 1) +
-         "},\n" + rowsJson(data) + "}";
+         "},\n" + rowsJson(data) + ",\n\"best\":" + bestJson(data) + ",\n\"pace\":" + paceJson() + "}";
 }
 
 std::string hashSource(std::string_view text) {

@@ -159,6 +159,34 @@ std::pair<double, std::size_t> nearestOnReference(const ReferenceLap& reference,
   return {std::max(bestAlong, least), bestSegment};
 }
 
+// The theoretical best lap as one placed lap: every sector's points from the lap that drove it best, each
+// sector's times carried on from where the sectors before it ended.
+PlacedLap theoreticalLapOf(const Analysis& analysis) {
+  PlacedLap lap;
+  double before = 0.0;
+  for (std::size_t sector = 0; sector < analysis.bestSectors.size(); ++sector) {
+    const BestSector& best = analysis.bestSectors[sector];
+    const PlacedLap& from = analysis.runs[best.run].laps[static_cast<std::size_t>(best.lap - 1)];
+    const double start = static_cast<double>(sector) / analysis.sectors;
+    const double end = static_cast<double>(sector + 1) / analysis.sectors;
+    const double startSeconds = from.secondsAt(start);
+    auto add = [&](double share, double seconds, double speed, std::size_t frame) {
+      lap.share.push_back(share);
+      lap.seconds.push_back(before + seconds - startSeconds);
+      lap.speed.push_back(speed);
+      lap.frame.push_back(frame);
+    };
+    const auto first =
+        static_cast<std::size_t>(std::upper_bound(from.share.begin(), from.share.end(), start) - from.share.begin());
+    add(start, startSeconds, from.speedAt(start), from.frame[first > 0 ? first - 1 : 0]);
+    for (std::size_t i = first; i < from.share.size() && from.share[i] < end; ++i)
+      add(from.share[i], from.seconds[i], from.speed[i], from.frame[i]);
+    if (sector + 1 == analysis.bestSectors.size()) add(end, from.secondsAt(end), from.speedAt(end), from.frame.back());
+    before += best.seconds;
+  }
+  return lap;
+}
+
 }  // namespace
 
 std::optional<StartLine> startLineOf(std::span<const GhostFrame> frames, const RunProfile& profile) {
@@ -290,14 +318,36 @@ PlacedLap placeLap(const ReferenceLap& reference, const TimedRun& run, int lap) 
   return placed;
 }
 
-Analysis analyseGhosts(const std::vector<LoadedGhost>& ghosts, int sectors) {
+std::optional<LapOfRun> chooseReferenceLap(const std::vector<AnalysedRun>& runs) {
+  struct Candidate {
+    double length;
+    LapOfRun lap;
+  };
+  std::vector<Candidate> laps;
+  for (std::size_t r = 0; r < runs.size(); ++r) {
+    const TimedRun& run = runs[r].timed;
+    if (!run.lapLinesFound) continue;
+    for (int lap = 1; lap <= run.laps(); ++lap) {
+      const double length =
+          run.lines[static_cast<std::size_t>(lap)].distance - run.lines[static_cast<std::size_t>(lap - 1)].distance;
+      laps.push_back({length, {r, lap}});
+    }
+  }
+  if (laps.empty()) return std::nullopt;
+  // A stable sort keeps laps of equal length in the runs' order and the laps' order.
+  std::stable_sort(laps.begin(), laps.end(),
+                   [](const Candidate& a, const Candidate& b) { return a.length < b.length; });
+  return laps[(laps.size() - 1) / 2].lap;
+}
+
+Analysis analyseGhosts(const std::vector<LoadedGhost>& ghosts, int sectors, std::optional<LapOfRun> reference) {
   std::vector<const LoadedGhost*> runs;
   runs.reserve(ghosts.size());
   for (const LoadedGhost& ghost : ghosts) runs.push_back(&ghost);
-  return analyseGhosts(runs, sectors);
+  return analyseGhosts(runs, sectors, reference);
 }
 
-Analysis analyseGhosts(const std::vector<const LoadedGhost*>& ghosts, int sectors) {
+Analysis analyseGhosts(const std::vector<const LoadedGhost*>& ghosts, int sectors, std::optional<LapOfRun> reference) {
   Analysis analysis;
   analysis.sectors = std::clamp(sectors, fewestSectors, mostSectors);
   if (ghosts.empty()) return analysis;
@@ -307,7 +357,14 @@ Analysis analyseGhosts(const std::vector<const LoadedGhost*>& ghosts, int sector
     run.timed = timeRun(ghost->content.frames, ghost->profile, analysis.line, ghost->laps());
     analysis.runs.push_back(std::move(run));
   }
-  analysis.reference = referenceLap(analysis.runs.front().timed, 1);
+  const bool given = reference && reference->run < analysis.runs.size() &&
+                     analysis.runs[reference->run].timed.lapLinesFound && reference->lap >= 1 &&
+                     reference->lap <= analysis.runs[reference->run].timed.laps();
+  analysis.referenceLap = given ? reference : chooseReferenceLap(analysis.runs);
+  analysis.referenceGiven = given;
+  if (analysis.referenceLap)
+    analysis.reference = referenceLap(analysis.runs[analysis.referenceLap->run].timed, analysis.referenceLap->lap);
+  if (analysis.reference.points.empty()) analysis.referenceLap.reset();
   for (std::size_t r = 0; r < analysis.runs.size(); ++r) {
     AnalysedRun& run = analysis.runs[r];
     for (int lap = 1; lap <= run.timed.laps(); ++lap) {
@@ -334,6 +391,7 @@ Analysis analyseGhosts(const std::vector<const LoadedGhost*>& ghosts, int sector
     double sum = 0.0;
     for (const BestSector& best : analysis.bestSectors) sum += best.seconds;
     analysis.theoreticalBest = sum;
+    analysis.theoreticalLap = theoreticalLapOf(analysis);
   }
   return analysis;
 }
@@ -345,7 +403,14 @@ Comparison compareRuns(const Analysis& analysis, std::size_t a, std::size_t b, c
   const AnalysedRun& runB = analysis.runs[b];
   const int lapsA = static_cast<int>(runA.laps.size()), lapsB = static_cast<int>(runB.laps.size());
   std::vector<std::pair<int, int>> pairs;
-  if (choice.best) {
+  comparison.theoretical = choice.laps && choice.theoretical;
+  if (comparison.theoretical) {
+    const int lapB = choice.laps->second;
+    if (!analysis.theoreticalLap.share.empty() && lapB >= 1 && lapB <= lapsB) pairs.emplace_back(0, lapB);
+  } else if (choice.laps) {
+    const auto [lapA, lapB] = *choice.laps;
+    if (lapA >= 1 && lapA <= lapsA && lapB >= 1 && lapB <= lapsB) pairs.emplace_back(lapA, lapB);
+  } else if (choice.best) {
     if (lapsA > 0 && lapsB > 0) pairs.emplace_back(runA.timed.bestLap(), runB.timed.bestLap());
   } else if (choice.lap) {
     if (*choice.lap >= 1 && *choice.lap <= std::min(lapsA, lapsB)) pairs.emplace_back(*choice.lap, *choice.lap);
@@ -353,7 +418,8 @@ Comparison compareRuns(const Analysis& analysis, std::size_t a, std::size_t b, c
     for (int lap = 1; lap <= std::min(lapsA, lapsB); ++lap) pairs.emplace_back(lap, lap);
   }
   for (const auto& [lapA, lapB] : pairs) {
-    const PlacedLap& placedA = runA.laps[static_cast<std::size_t>(lapA - 1)];
+    const PlacedLap& placedA =
+        comparison.theoretical ? analysis.theoreticalLap : runA.laps[static_cast<std::size_t>(lapA - 1)];
     const PlacedLap& placedB = runB.laps[static_cast<std::size_t>(lapB - 1)];
     const double aSeconds = placedA.lapSeconds(), bSeconds = placedB.lapSeconds();
     comparison.laps.push_back({lapA, lapB, aSeconds, bSeconds, bSeconds - aSeconds});
@@ -365,7 +431,10 @@ Comparison compareRuns(const Analysis& analysis, std::size_t a, std::size_t b, c
       delta.sector = sector;
       delta.from = static_cast<double>(sector - 1) / analysis.sectors;
       delta.to = static_cast<double>(sector) / analysis.sectors;
-      delta.aSeconds = runA.sectorSeconds[static_cast<std::size_t>(lapA - 1)][static_cast<std::size_t>(sector - 1)];
+      delta.aSeconds =
+          comparison.theoretical
+              ? analysis.bestSectors[static_cast<std::size_t>(sector - 1)].seconds
+              : runA.sectorSeconds[static_cast<std::size_t>(lapA - 1)][static_cast<std::size_t>(sector - 1)];
       delta.bSeconds = runB.sectorSeconds[static_cast<std::size_t>(lapB - 1)][static_cast<std::size_t>(sector - 1)];
       delta.delta = delta.bSeconds - delta.aSeconds;
       if (delta.delta <= -noticeableChange &&
@@ -381,6 +450,15 @@ Comparison compareRuns(const Analysis& analysis, std::size_t a, std::size_t b, c
   return comparison;
 }
 
+const PlacedLap& placedLapA(const Analysis& analysis, const Comparison& comparison, std::size_t pair) {
+  if (comparison.theoretical) return analysis.theoreticalLap;
+  return analysis.runs[comparison.a].laps[static_cast<std::size_t>(comparison.laps[pair].lapA - 1)];
+}
+
+const PlacedLap& placedLapB(const Analysis& analysis, const Comparison& comparison, std::size_t pair) {
+  return analysis.runs[comparison.b].laps[static_cast<std::size_t>(comparison.laps[pair].lapB - 1)];
+}
+
 TracePoint traceAt(const Analysis& analysis, const Comparison& comparison, double progress) {
   TracePoint point;
   point.progress = progress;
@@ -391,11 +469,11 @@ TracePoint traceAt(const Analysis& analysis, const Comparison& comparison, doubl
   const double share = progress - static_cast<double>(pair);
   double before = 0.0, aBefore = 0.0;
   for (std::size_t i = 0; i < pair; ++i) before += comparison.laps[i].delta, aBefore += comparison.laps[i].aSeconds;
-  const LapDelta& laps = comparison.laps[pair];
-  const PlacedLap& a = analysis.runs[comparison.a].laps[static_cast<std::size_t>(laps.lapA - 1)];
-  const PlacedLap& b = analysis.runs[comparison.b].laps[static_cast<std::size_t>(laps.lapB - 1)];
+  const PlacedLap& a = placedLapA(analysis, comparison, pair);
+  const PlacedLap& b = placedLapB(analysis, comparison, pair);
   point.secondsA = aBefore + a.secondsAt(share);
   point.delta = before + b.secondsAt(share) - a.secondsAt(share);
+  point.secondsB = point.secondsA + point.delta;
   point.speedA = a.speedAt(share);
   point.speedB = b.speedAt(share);
   return point;
@@ -413,9 +491,8 @@ std::vector<TracePoint> traceAlong(const Analysis& analysis, const Comparison& c
 
 double paceDifference(const Analysis& analysis, const Comparison& comparison, std::size_t pair, double share) {
   if (pair >= comparison.laps.size()) return 0.0;
-  const LapDelta& laps = comparison.laps[pair];
-  const PlacedLap& a = analysis.runs[comparison.a].laps[static_cast<std::size_t>(laps.lapA - 1)];
-  const PlacedLap& b = analysis.runs[comparison.b].laps[static_cast<std::size_t>(laps.lapB - 1)];
+  const PlacedLap& a = placedLapA(analysis, comparison, pair);
+  const PlacedLap& b = placedLapB(analysis, comparison, pair);
   const double from = std::clamp(share - paceStretch, 0.0, 1.0 - 2 * paceStretch);
   const double to = from + 2 * paceStretch;
   const double aSeconds = a.secondsAt(to) - a.secondsAt(from);

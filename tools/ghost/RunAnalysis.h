@@ -9,11 +9,12 @@
 //   2. Each run's crossings of it (timeRun), each interpolated between the frames on either side (the
 //      first and the last extrapolated from the nearest two frames when a run begins just past the line
 //      or ends just short of it): the start, then the end of every lap.
-//   3. The reference lap: A's first lap, from line to line, as the path A drove. Every lap of every run is
-//      placed on it (placeLap): each frame goes to the nearest point of the reference ahead of the frame
-//      before it, searched a few frames' travel ahead, so a line a car's width or two to the side of A's
-//      still finds its place. Where a frame lands is a share of the reference lap (0 at the line, 1 back at
-//      it); the time there is interpolated between frames.
+//   3. The reference lap: one lap from line to line, as the path its run drove: the lap whose length is the
+//      median of every lap of every run (chooseReferenceLap), so that a lap off the track or cut short is never
+//      the yardstick, or the lap the user names. Every lap of every run is placed on it (placeLap): each frame goes to
+//      the nearest point of the reference ahead of the frame before it, searched a few frames' travel ahead, so a line
+//      a car's width or two to the side of A's still finds its place. Where a frame lands is a share of the reference
+//      lap (0 at the line, 1 back at it); the time there is interpolated between frames.
 //   4. Sectors are equal shares of the reference lap (tenths unless asked otherwise). A sector's time is a
 //      run's time at its end less its time at its start, so every run's sectors cover the same stretch of
 //      track, whatever its line.
@@ -119,30 +120,52 @@ struct BestSector {
   int lap = 0;
 };
 
-// Runs placed on the first run's first lap.
+// A lap of one of an analysis's runs.
+struct LapOfRun {
+  std::size_t run = 0;  // index into Analysis::runs
+  int lap = 1;          // from 1
+  bool operator==(const LapOfRun&) const = default;
+};
+
+// The lap whose length is the median of every lap of every run that crosses its start line (the shorter
+// middle one of an even count; the earliest run's, then the earliest lap, of equal lengths). None when no
+// run has lap lines.
+std::optional<LapOfRun> chooseReferenceLap(const std::vector<AnalysedRun>& runs);
+
+// Runs placed on one reference lap.
 struct Analysis {
   int sectors = 10;
   std::optional<StartLine> line;
   ReferenceLap reference;
+  std::optional<LapOfRun> referenceLap;  // the lap the reference is, none when it is empty
+  bool referenceGiven = false;           // named by the user rather than chosen as the median
   std::vector<AnalysedRun> runs;
   // The best time of each sector over every lap of every run, and their sum: the theoretical best lap
   // (none when no run has a lap).
   std::vector<BestSector> bestSectors;
   std::optional<double> theoreticalBest;
+  // The theoretical best as a lap to compare against: each sector as its best lap drove it, one after the
+  // other (empty without one).
+  PlacedLap theoreticalLap;
 };
 
 inline constexpr int fewestSectors = 1;
 inline constexpr int mostSectors = 100;
 
-// ghosts: the runs, the first being the reference. A run without a path (fewer than two frames, no length)
-// has no laps.
-Analysis analyseGhosts(const std::vector<const LoadedGhost*>& ghosts, int sectors = 10);
-Analysis analyseGhosts(const std::vector<LoadedGhost>& ghosts, int sectors = 10);
+// ghosts: the runs, the first being A, whose first frame sets the start line. A run without a path (fewer
+// than two frames, no length) has no laps. reference: the lap to place every lap on (a lap the runs hold,
+// of a run with lap lines); by default chooseReferenceLap's.
+Analysis analyseGhosts(const std::vector<const LoadedGhost*>& ghosts, int sectors = 10,
+                       std::optional<LapOfRun> reference = std::nullopt);
+Analysis analyseGhosts(const std::vector<LoadedGhost>& ghosts, int sectors = 10,
+                       std::optional<LapOfRun> reference = std::nullopt);
 
 // Which laps of A and B are compared, lap by lap in order.
 struct LapChoice {
-  std::optional<int> lap;  // only this lap of each
-  bool best = false;       // A's best lap against B's best lap
+  std::optional<int> lap;                   // only this lap of each
+  bool best = false;                        // A's best lap against B's best lap
+  std::optional<std::pair<int, int>> laps;  // this lap of A against this lap of B (A and B may be one run)
+  bool theoretical = false;                 // with laps: the theoretical best lap in place of A's lap
 };
 
 struct LapDelta {
@@ -166,6 +189,7 @@ struct SectorDelta {
 
 struct Comparison {
   std::size_t a = 0, b = 1;  // indices into Analysis::runs
+  bool theoretical = false;  // A's laps are the theoretical best lap (their lapA is 0)
   std::vector<LapDelta> laps;
   std::vector<SectorDelta> sectors;  // every sector of every lap pair, in order
   double total = 0.0;                // over the laps compared
@@ -184,11 +208,15 @@ Comparison compareRuns(const Analysis& analysis, std::size_t a, std::size_t b, c
 struct TracePoint {
   double progress = 0.0;
   double secondsA = 0.0;
+  double secondsB = 0.0;  // B's time there since the comparison's start
   double delta = 0.0;
   double speedA = 0.0;
   double speedB = 0.0;
 };
 TracePoint traceAt(const Analysis& analysis, const Comparison& comparison, double progress);
+// The placed laps of a lap pair: A's (or the theoretical best lap) and B's.
+const PlacedLap& placedLapA(const Analysis& analysis, const Comparison& comparison, std::size_t pair);
+const PlacedLap& placedLapB(const Analysis& analysis, const Comparison& comparison, std::size_t pair);
 std::vector<TracePoint> traceAlong(const Analysis& analysis, const Comparison& comparison, std::size_t count);
 
 // How much slower B is than A around a share of a lap pair, over a short stretch of track: 0.1 is 10% more

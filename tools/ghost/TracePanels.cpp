@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 #include <initializer_list>
+#include <iterator>
 #include <limits>
 #include <optional>
 #include <string>
@@ -24,6 +25,8 @@ constexpr double plotLeft = margin + 70.0;
 constexpr double plotRight = pictureWidth - margin - 20.0;
 constexpr const char* colourA = "#6e6e6e";
 constexpr const char* colourB = "#1f5fa8";
+// The difference curves of runs after B, told apart from B's black and from one another by hue and lightness.
+constexpr const char* otherColours[] = {"#e69f00", "#0072b2", "#cc79a7", "#009e73", "#d55e00", "#56b4e9"};
 
 double pairs(const TracePanel& trace) { return std::max<double>(static_cast<double>(trace.pairLabels.size()), 1.0); }
 
@@ -108,7 +111,7 @@ double drawSpeedPanel(SvgDocument& svg, const TracePanel& trace, double top) {
     svg.line({plotLeft, axis.y(value)}, {plotRight, axis.y(value)}, "stroke=\"#e2e2e2\"");
     svg.text({plotLeft - 8, axis.y(value) + 4}, fixedText(value, 0), "font-size=\"12\" fill=\"#555\"", "end");
   }
-  drawProgressAxis(svg, trace, plotTop, plotBottom, false);
+  drawProgressAxis(svg, trace, plotTop, plotBottom, true);
   sideLabel(svg, plotTop, plotBottom, "units/s");
   for (const auto& [colour, ofB] : {std::pair{colourA, false}, std::pair{colourB, true}}) {
     std::vector<Pixel> curve;
@@ -133,12 +136,19 @@ double drawDeltaPanel(SvgDocument& svg, const TracePanel& trace, double top) {
   const double plotTop = top + 86.0;
   const double plotBottom = plotTop + 220.0;
   const double bottom = plotBottom + 64.0;
-  panelFrame(svg, top, bottom, "Time difference along the run: B " + trace.nameB + " against A " + trace.nameA,
-             "B's time less A's at the same point of the track (matched by position, not by frame); below zero B is "
-             "ahead");
+  const bool several = !trace.others.empty();
+  panelFrame(svg, top, bottom,
+             several ? "Time difference along the run: each run against A " + trace.nameA
+                     : "Time difference along the run: B " + trace.nameB + " against A " + trace.nameA,
+             several ? "each run's time less A's at the same point of the track; below zero it is ahead"
+                     : "B's time less A's at the same point of the track (matched by position, not by frame); below "
+                       "zero B is ahead");
 
   double low = 0.0, high = 0.0;
   for (const TracePoint& point : trace.trace) low = std::min(low, point.delta), high = std::max(high, point.delta);
+  for (const TracePanel::OtherRun& other : trace.others) {
+    for (const TracePoint& point : other.trace) low = std::min(low, point.delta), high = std::max(high, point.delta);
+  }
   const double pad = std::max((high - low) * 0.12, 0.05);
   const Axis axis = roundAxis(low - pad, high + pad, plotTop, plotBottom);
   const int decimals = std::max(0, static_cast<int>(-std::floor(std::log10(axis.step) + 1e-9)));
@@ -161,8 +171,8 @@ double drawDeltaPanel(SvgDocument& svg, const TracePanel& trace, double top) {
       svg.text(place->at, shaded->label, std::string("font-size=\"12\" fill=\"") + colour + "\"", place->anchor);
     }
   };
-  band(trace.largestLoss, "#c0392b");
-  band(trace.largestGain, "#1f8a3b");
+  band(trace.largestLoss, slowerColour);
+  band(trace.largestGain, fasterColour);
 
   for (double value = axis.low; value <= axis.high + axis.step / 2; value += axis.step) {
     const double y = axis.y(value);
@@ -189,8 +199,26 @@ double drawDeltaPanel(SvgDocument& svg, const TracePanel& trace, double top) {
   std::vector<Pixel> area = curve;
   area.push_back({curve.back().x, zeroY});
   area.push_back({curve.front().x, zeroY});
-  svg.polygon(area, "fill=\"#2ea043\" opacity=\"0.22\" clip-path=\"url(#ahead)\"");
-  svg.polygon(area, "fill=\"#d73a3a\" opacity=\"0.22\" clip-path=\"url(#behind)\"");
+  svg.polygon(area, std::string("fill=\"") + fasterColour + "\" opacity=\"0.22\" clip-path=\"url(#ahead)\"");
+  svg.polygon(area, std::string("fill=\"") + slowerColour + "\" opacity=\"0.22\" clip-path=\"url(#behind)\"");
+  // Which curve is which, at the right of the caption's row: B first, then every other run.
+  for (std::size_t i = 0; i < trace.others.size(); ++i) {
+    const std::string colour = otherColours[i % std::size(otherColours)];
+    std::vector<Pixel> other;
+    for (const TracePoint& point : trace.others[i].trace)
+      other.push_back({px(trace, point.progress), axis.y(point.delta)});
+    svg.polyline(other, "id=\"delta-curve-" + std::to_string(i + 3) + "\" fill=\"none\" stroke=\"" + colour +
+                            "\" stroke-width=\"1.8\" stroke-linejoin=\"round\"");
+  }
+  if (several) {
+    const double row = top + 38.0;
+    double x = plotRight - 40.0 * static_cast<double>(trace.others.size() + 1);
+    for (std::size_t i = 0; i <= trace.others.size(); ++i, x += 40.0) {
+      const std::string colour = i == 0 ? "#111" : otherColours[(i - 1) % std::size(otherColours)];
+      svg.line({x, row}, {x + 16, row}, "stroke=\"" + colour + "\" stroke-width=\"2.4\"");
+      svg.text({x + 20, row + 4}, std::string(1, static_cast<char>('B' + i)), "font-size=\"12\" fill=\"#333\"");
+    }
+  }
   svg.polyline(curve, "id=\"delta-curve\" fill=\"none\" stroke=\"#111\" stroke-width=\"2\" stroke-linejoin=\"round\"");
   svg.circle(curve.back(), 4.0, "fill=\"#111\"");
   // Inside the plot: the finish's label on the side the curve does not come from, then where B is ahead
@@ -207,7 +235,8 @@ double drawDeltaPanel(SvgDocument& svg, const TracePanel& trace, double top) {
              place->anchor);
   }
   for (const auto& [text, colour, row] :
-       {std::tuple{"B ahead", "#1f8a3b", plotBottom - 8.0}, std::tuple{"B behind", "#c0392b", plotTop + 14.0}}) {
+       {std::tuple{several ? "ahead of A" : "B ahead", fasterColour, plotBottom - 8.0},
+        std::tuple{several ? "behind A" : "B behind", slowerColour, plotTop + 14.0}}) {
     if (const auto place = inside.place(text, 12.0, {{{plotLeft + 6, row}, "start"}, {{plotRight - 6, row}, "end"}})) {
       svg.text(place->at, text, std::string("font-size=\"12\" fill=\"") + colour + "\"" + halo, place->anchor);
     }

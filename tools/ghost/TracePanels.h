@@ -3,7 +3,7 @@
 // the largest gain and loss shaded and named, and the difference at the finish.
 #pragma once
 
-#include "tools/ghost/RunPicture.h"
+#include "tools/ghost/PictureSvg.h"
 #include "tools/ghost/SvgDocument.h"
 
 namespace lumaro_ghost {

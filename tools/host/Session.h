@@ -15,7 +15,7 @@
 #include "sim/Driver.h"
 #include "sim/Game.h"
 #include "sim/PluginLoader.h"
-#include "tools/ghost/ScenarioPicture.h"
+#include "tools/ghost/HostScenarioPicture.h"
 #include "tools/host/MapFile.h"
 #include "tools/host/Pacer.h"
 #include "tools/host/Script.h"

@@ -31,7 +31,7 @@
 #  include <unistd.h>
 #endif
 
-#include "tools/ghost/ScenarioPicture.h"
+#include "tools/ghost/HostScenarioPicture.h"
 #include "tools/ghost/TextEscapes.h"
 #include "tools/host/Chaos.h"
 #include "tools/host/Options.h"

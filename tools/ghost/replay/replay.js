@@ -1,7 +1,10 @@
 "use strict";
 // The replay of Lumaro ghost runs. Everything it shows comes from the data block written by lumaro-ghost:
-// each run's points (compact text, see readPoints), and along the laps (distance on A's first lap, lap after
-// lap) a trace of A's time, every run's difference to A and speed, with lap and sector rows. The clock is
+// each run's points (compact text, see readPoints), and along the laps (distance on the reference lap, lap
+// after lap) a trace of A's time, every run's difference to A and speed, with lap and sector rows, the
+// theoretical best and the palette the picture colours pace with. A click or a drag on the map or on a
+// trace seeks there; the map zooms (wheel, + and -) and pans (shift+drag, alt+arrows), 0 or its button
+// resets it. The clock is
 // race time in seconds: from where each run crosses A's start line (its run time less its start), so the
 // cars set off together and the gap between them is the difference shown; the cursor stands where A is at
 // that time. Texts from files are only ever set as text, never as markup.
@@ -216,8 +219,10 @@
       body.append(row);
     }
     data.sectors.forEach((sector, index) => {
+      // Each run's time over the sector, and after it each other run's gain or loss there against A.
       const lines = others.length
-        ? others.map((run) => (others.length > 1 ? run.letter + " " : "") + signed(sector.delta[run.index]))
+        ? runs.map((run) => run.letter + " " + plain(sector.seconds[run.index]) +
+            (run.index > 0 ? " " + signed(sector.delta[run.index]) : ""))
         : [plain(sector.seconds[0])];
       const d = others.length === 1 ? sector.delta[1] : 0;
       const cell = element("td", lines.join("\n"), d < -0.0005 ? "gain" : d > 0.0005 ? "loss" : "");
@@ -226,6 +231,17 @@
       lapRows[Math.min(lapRows.length - 1, Math.floor(index / data.sectorsPerLap))].append(cell);
       sectorCells.push(cell);
     });
+    // The theoretical best: the best time of each sector over every lap of every run, and their sum.
+    if (data.best) {
+      const row = element("tr", undefined, "best");
+      row.append(element("td", "T"));
+      const lap = element("td", "theoretical best " + plain(data.best.lap));
+      lap.colSpan = runs.length + others.length;
+      row.append(lap);
+      for (const best of data.best.sectors) row.append(element("td", plain(best)));
+      row.title = "The best time of each sector over every lap of every run, and their sum";
+      body.append(row);
+    }
     table.append(body);
   }
 
@@ -241,6 +257,11 @@
     return marker;
   });
   let view = { minX: 0, minY: 0, scale: 1, left: 0, top: 0 };
+  // The map's zoom over the view that fits every run: its factor and the point of the map at the canvas's
+  // centre; null for the whole map.
+  let zoom = null;
+  let fitScale = 1;
+  let mapSize = { width: 1, height: 1 };
 
   function sizeCanvas(canvas) {
     const box = canvas.getBoundingClientRect();
@@ -261,8 +282,13 @@
     const pad = 24;
     const spanX = Math.max(maxX - minX, 1e-9);
     const spanY = Math.max(maxY - minY, 1e-9);
-    const scale = Math.min((width - 2 * pad) / spanX, (height - 2 * pad) / spanY);
-    view = { minX, minY, scale, left: (width - spanX * scale) / 2, top: (height - spanY * scale) / 2 };
+    fitScale = Math.min((width - 2 * pad) / spanX, (height - 2 * pad) / spanY);
+    view = { minX, minY, scale: fitScale, left: (width - spanX * fitScale) / 2, top: (height - spanY * fitScale) / 2 };
+    if (zoom) {
+      view.scale = fitScale * zoom.factor;
+      view.left = width / 2 - (zoom.cx - minX) * view.scale;
+      view.top = height / 2 - (zoom.cy - minY) * view.scale;
+    }
     mapBox.dataset.view = [view.minX, view.minY, view.scale, view.left, view.top].join(" ");
   }
   const px = (x) => view.left + (x - view.minX) * view.scale;
@@ -290,6 +316,7 @@
   function drawMap() {
     const { context, width, height } = sizeCanvas(mapCanvas);
     sizeCanvas(highlightCanvas);
+    mapSize = { width, height };
     fitView(width, height);
     mapContext = context;
     for (const run of runs) run.drawn = 0;
@@ -314,6 +341,7 @@
     context.globalAlpha = 1;
     if (marksDrawn || runs.some((run) => run.read < run.frames)) return;
     marksDrawn = true;
+    if (pacer) drawPace(context);
     // Where A's sectors of its first lap start, numbered; the lap line in black.
     context.font = "600 10px system-ui, sans-serif";
     context.textAlign = "center";
@@ -332,6 +360,42 @@
         context.fillText(String(s + 1), px(at.x), py(at.y) + 0.5);
       }
     });
+  }
+
+  // A's line coloured by how the first other run paces against A there, in the picture's palette and steps:
+  // between two samples of the trace, the share of time it takes more (or less) than A.
+  const pacer = others.length ? others[0] : null;
+  function paceStep(pace) {
+    const limits = data.pace.limits;
+    let step = 0;
+    while (step < limits.length && (step < 3 ? pace > limits[step] : pace >= limits[step])) step++;
+    return step;
+  }
+  function drawPace(context) {
+    const run = runs[0];
+    const delta = deltas[pacer.index];
+    const pieces = [];
+    for (let k = 0; k + 1 < distance.length; k++) {
+      const span = secondsA[k + 1] - secondsA[k];
+      if (!(span > 0)) continue;
+      const from = Math.max(0, lastAtMost(run.t, secondsA[k] + run.start, run.read));
+      const to = Math.min(run.read - 1, lastAtMost(run.t, secondsA[k + 1] + run.start, run.read) + 1);
+      if (to > from) pieces.push({ step: paceStep((delta[k + 1] - delta[k]) / span), from, to });
+    }
+    // Level first and the strongest last, so that a mistake in one lap is never hidden under a clean lap.
+    pieces.sort((a, b) => Math.abs(a.step - 3) - Math.abs(b.step - 3));
+    context.lineWidth = 4;
+    context.lineCap = "round";
+    for (const piece of pieces) {
+      context.strokeStyle = data.pace.colours[piece.step];
+      strokeRun(context, run, piece.from, piece.to);
+    }
+    context.lineCap = "butt";
+    mapBox.dataset.coloured = pacer.letter;
+  }
+  if (pacer) {
+    byId("map-legend").textContent = "A's line coloured by " + pacer.letter +
+      "'s pace against A there: blue faster, grey level, orange slower";
   }
 
   function readInBackground() {
@@ -371,6 +435,7 @@
     });
     const frame = { left: 48, right: 8, top: 6, bottom: 18 };
     let scale = null;
+    let plotWidth = 1;
     function draw() {
       const { context, width, height } = sizeCanvas(canvas);
       let low = zeroLine ? 0 : Infinity;
@@ -386,6 +451,7 @@
       const margin = (high - low) * 0.08;
       low -= zeroLine ? margin : 0;
       high += margin;
+      plotWidth = width;
       const x = (d) => frame.left + ((d - firstDistance) / Math.max(lastDistance - firstDistance, 1e-9)) * (width - frame.left - frame.right);
       const y = (v) => frame.top + ((high - v) / (high - low)) * (height - frame.top - frame.bottom);
       scale = { x, y };
@@ -434,6 +500,21 @@
         dots[i].style.transform = "translate(" + (scale.x(at) - 4).toFixed(1) + "px," + (scale.y(value) - 4).toFixed(1) + "px)";
       });
     }
+    // The distance along the laps at a point of the page, for a click or drag on the trace.
+    function distanceAt(clientX) {
+      const share = (clientX - canvas.getBoundingClientRect().left - frame.left) / Math.max(plotWidth - frame.left - frame.right, 1);
+      return firstDistance + Math.min(1, Math.max(0, share)) * (lastDistance - firstDistance);
+    }
+    let dragging = false;
+    plot.addEventListener("pointerdown", (event) => {
+      dragging = true;
+      plot.setPointerCapture(event.pointerId);
+      seek(timeOfDistance(distanceAt(event.clientX)));
+    });
+    plot.addEventListener("pointermove", (event) => {
+      if (dragging) seek(timeOfDistance(distanceAt(event.clientX)));
+    });
+    plot.addEventListener("pointerup", () => (dragging = false));
     return { draw, place };
   }
 
@@ -542,6 +623,12 @@
   window.addEventListener(
     "keydown",
     (event) => {
+      const pans = { ArrowLeft: [60, 0], ArrowRight: [-60, 0], ArrowUp: [0, 60], ArrowDown: [0, -60] };
+      if (event.altKey && !event.ctrlKey && !event.metaKey && pans[event.key]) {
+        event.preventDefault();
+        panBy(...pans[event.key]);
+        return;
+      }
       if (event.altKey || event.ctrlKey || event.metaKey) return;
       const actions = {
         " ": togglePlay,
@@ -551,6 +638,10 @@
         ArrowDown: () => changeSpeed(-1),
         Home: () => seek(0),
         End: () => seek(duration),
+        "+": () => zoomAt(1.25, mapSize.width / 2, mapSize.height / 2),
+        "=": () => zoomAt(1.25, mapSize.width / 2, mapSize.height / 2),
+        "-": () => zoomAt(0.8, mapSize.width / 2, mapSize.height / 2),
+        0: resetView,
       };
       const action = actions[event.key];
       if (!action) return;
@@ -562,6 +653,92 @@
   window.addEventListener("keyup", (event) => {
     if (event.key === " ") event.preventDefault();
   }, true);
+
+  // --- The map under the pointer ---------------------------------------------------------------------
+  function redrawMap() {
+    drawMap();
+    update();
+  }
+  // Zooms by a factor (the whole map at the least, 200 times at the most), keeping the map's point under a
+  // point of the canvas where it is.
+  function zoomAt(factor, sx, sy) {
+    const wx = (sx - view.left) / view.scale + view.minX;
+    const wy = (sy - view.top) / view.scale + view.minY;
+    const next = Math.min(200, Math.max(1, (zoom ? zoom.factor : 1) * factor));
+    const scale = fitScale * next;
+    const left = sx - (wx - view.minX) * scale;
+    const top = sy - (wy - view.minY) * scale;
+    zoom = next === 1 && factor < 1 ? null
+      : { factor: next, cx: view.minX + (mapSize.width / 2 - left) / scale, cy: view.minY + (mapSize.height / 2 - top) / scale };
+    redrawMap();
+  }
+  function panBy(dx, dy) {
+    if (!zoom) zoom = { factor: 1, cx: view.minX + (mapSize.width / 2 - view.left) / view.scale, cy: view.minY + (mapSize.height / 2 - view.top) / view.scale };
+    zoom.cx -= dx / view.scale;
+    zoom.cy -= dy / view.scale;
+    redrawMap();
+  }
+  function resetView() {
+    zoom = null;
+    redrawMap();
+  }
+  // Seeks to where A passes the point of the map under the pointer: of A's points near enough to the nearest
+  // one (within a few pixels), the one whose time is closest to now, so a click on a stretch every lap
+  // drives goes to this lap's pass.
+  function seekToMap(sx, sy) {
+    const run = runs[0];
+    const wx = (sx - view.left) / view.scale + view.minX;
+    const wy = (sy - view.top) / view.scale + view.minY;
+    let nearest = Infinity;
+    for (let i = 0; i < run.read; i++) nearest = Math.min(nearest, (run.x[i] - wx) ** 2 + (run.y[i] - wy) ** 2);
+    const near = (Math.sqrt(nearest) + 6 / view.scale) ** 2;
+    let chosen = -1;
+    for (let i = 0; i < run.read; i++) {
+      if ((run.x[i] - wx) ** 2 + (run.y[i] - wy) ** 2 > near) continue;
+      if (chosen < 0 || Math.abs(run.t[i] - run.start - time) < Math.abs(run.t[chosen] - run.start - time)) chosen = i;
+    }
+    if (chosen < 0) return;
+    // Then the nearest point of that pass.
+    const distanceTo = (i) => (run.x[i] - wx) ** 2 + (run.y[i] - wy) ** 2;
+    let best = chosen;
+    for (let i = chosen; i >= 0 && distanceTo(i) <= near; i--) if (distanceTo(i) < distanceTo(best)) best = i;
+    for (let i = chosen; i < run.read && distanceTo(i) <= near; i++) if (distanceTo(i) < distanceTo(best)) best = i;
+    seek(run.t[best] - run.start);
+  }
+  const onMap = (event) => {
+    const box = mapCanvas.getBoundingClientRect();
+    return [event.clientX - box.left, event.clientY - box.top];
+  };
+  let mapDrag = null;
+  mapBox.addEventListener("pointerdown", (event) => {
+    if (event.target.id === "reset-view") return;
+    mapBox.setPointerCapture(event.pointerId);
+    const [sx, sy] = onMap(event);
+    mapDrag = { pan: event.shiftKey || event.button === 1, sx, sy };
+    if (!mapDrag.pan) seekToMap(sx, sy);
+  });
+  mapBox.addEventListener("pointermove", (event) => {
+    if (!mapDrag) return;
+    const [sx, sy] = onMap(event);
+    if (mapDrag.pan) {
+      panBy(sx - mapDrag.sx, sy - mapDrag.sy);
+      mapDrag.sx = sx;
+      mapDrag.sy = sy;
+    } else {
+      seekToMap(sx, sy);
+    }
+  });
+  mapBox.addEventListener("pointerup", () => (mapDrag = null));
+  mapBox.addEventListener(
+    "wheel",
+    (event) => {
+      event.preventDefault();
+      const [sx, sy] = onMap(event);
+      zoomAt(Math.exp(-event.deltaY * 0.002), sx, sy);
+    },
+    { passive: false },
+  );
+  byId("reset-view").addEventListener("click", resetView);
 
   let lastFrame = null;
   let moved = false;

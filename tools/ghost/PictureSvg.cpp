@@ -1,4 +1,4 @@
-#include "tools/ghost/RunPicture.h"
+#include "tools/ghost/PictureSvg.h"
 
 #include <cmath>
 #include <utility>
@@ -43,12 +43,13 @@ std::string pictureSvg(const Picture& picture) {
   svg.text({margin, 34}, picture.title, "font-size=\"20\" font-weight=\"bold\" fill=\"#111\"");
   double y = 52.0;
   for (const std::string& note : picture.notes) {
-    svg.text({margin, y + 4}, note, "font-size=\"13\" fill=\"#a50f2a\"");
+    svg.text({margin, y + 4}, note, "font-size=\"13\" fill=\"#a63603\"");
     y += 20.0;
   }
   y = picture.comparison ? drawComparisonMap(svg, *picture.comparison, y) : drawMapPanels(svg, picture, y);
   if (picture.trace) {
-    y = drawSpeedPanel(svg, *picture.trace, y);
+    // Three runs or more have a speed map each: their trace is the difference alone.
+    if (picture.trace->others.empty()) y = drawSpeedPanel(svg, *picture.trace, y);
     y = drawDeltaPanel(svg, *picture.trace, y);
   }
   return svg.finish(pictureWidth, std::ceil(y + margin - panelGap));

@@ -1,4 +1,4 @@
-#include "tools/ghost/ScenarioPicture.h"
+#include "tools/ghost/HostScenarioPicture.h"
 
 #include <algorithm>
 #include <compare>
@@ -16,10 +16,10 @@
 #include "sim/KismetMap.h"
 #include "sim/Track.h"
 #include "tools/ghost/GhostFileContent.h"
-#include "tools/ghost/GhostPictures.h"
+#include "tools/ghost/GhostFilesPicture.h"
 #include "tools/ghost/LoadedGhost.h"
+#include "tools/ghost/PictureSvg.h"
 #include "tools/ghost/RunAnalysis.h"
-#include "tools/ghost/RunPicture.h"
 
 namespace lumaro_ghost {
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "tools/ghost/LoadedGhost.h"
+#include "tools/ghost/PictureSvg.h"
 #include "tools/ghost/RunAnalysis.h"
-#include "tools/ghost/RunPicture.h"
 
 namespace lumaro_ghost {
 

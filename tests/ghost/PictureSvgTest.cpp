@@ -1,5 +1,8 @@
 // The picture: its delta panel draws the known difference of two runs where the axis says it is, and any
 // name makes a document that parses.
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -10,6 +13,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -18,10 +22,11 @@
 #include "plugin/GhostFrame.h"
 #include "support/TempFolder.h"
 #include "tools/ghost/GhostFileContent.h"
-#include "tools/ghost/GhostPictures.h"
+#include "tools/ghost/GhostFilesPicture.h"
 #include "tools/ghost/LoadedGhost.h"
+#include "tools/ghost/PictureStyle.h"
+#include "tools/ghost/PictureSvg.h"
 #include "tools/ghost/RunAnalysis.h"
-#include "tools/ghost/RunPicture.h"
 #include "tools/ghost/RunProfile.h"
 #include "tools/ghost/SvgDocument.h"
 #include "tools/ghost/TextEscapes.h"
@@ -70,7 +75,7 @@ std::vector<Pixel> deltaCurve(const std::string& svg) {
 
 }  // namespace
 
-TEST(RunPicture, TheDeltaPanelDrawsOneSecondGainedOverTheSecondHalf) {
+TEST(PictureSvg, TheDeltaPanelDrawsOneSecondGainedOverTheSecondHalf) {
   TempFolder folder;
   const std::string svg = svgOf(loaded(folder, {twentySecondLap(10), fasterSecondHalf(16)}));
   const double zero = axisY(svg, "0");
@@ -88,11 +93,16 @@ TEST(RunPicture, TheDeltaPanelDrawsOneSecondGainedOverTheSecondHalf) {
     ASSERT_NEAR(point.y, zero - seconds * (oneSecond - zero), 0.15) << progress;
   }
   EXPECT_NE(svg.find("finish " + minus + "1.000 s"), std::string::npos);
+  // Both the speed panel and the difference panel name the lap under their axis.
+  std::size_t named = 0;
+  for (std::size_t at = svg.find(">lap 1</text>"); at != std::string::npos; at = svg.find(">lap 1</text>", at + 1))
+    ++named;
+  EXPECT_EQ(named, 2u);
   EXPECT_NE(svg.find("largest gain 0.200 s (lap 1, "), std::string::npos);
   EXPECT_EQ(svg.find("largest loss "), std::string::npos);
 }
 
-TEST(RunPicture, TheSameLapAtTwoSampleRatesDrawsAFlatDelta) {
+TEST(PictureSvg, TheSameLapAtTwoSampleRatesDrawsAFlatDelta) {
   TempFolder folder;
   const std::string svg = svgOf(loaded(folder, {twentySecondLap(8), twentySecondLap(13)}));
   const double zero = axisY(svg, "0");
@@ -102,7 +112,7 @@ TEST(RunPicture, TheSameLapAtTwoSampleRatesDrawsAFlatDelta) {
   EXPECT_NE(svg.find("finish 0.000 s"), std::string::npos);
 }
 
-TEST(RunPicture, EachRunHasAPanelWithItsStartAndTheSpeedScaleHasUnits) {
+TEST(PictureSvg, EachRunHasAPanelWithItsStartAndTheSpeedScaleHasUnits) {
   TempFolder folder;
   const std::string svg = svgOf(loaded(folder, {twentySecondLap(10), twentySecondLap(10), twentySecondLap(10)}));
   EXPECT_NE(svg.find(">A: run0.ghost</text>"), std::string::npos);
@@ -113,13 +123,14 @@ TEST(RunPicture, EachRunHasAPanelWithItsStartAndTheSpeedScaleHasUnits) {
   for (std::size_t at = svg.find(">start</text>"); at != std::string::npos; at = svg.find(">start</text>", at + 1))
     ++starts;
   EXPECT_EQ(starts, 3u);
-  // Three runs have no delta panel; a run at one speed (314 units/s) sits at the top of a scale that reaches
-  // down to half of it, in round steps.
-  EXPECT_EQ(svg.find("delta-curve"), std::string::npos);
+  // Three runs have the difference of B and of C to A; a run at one speed (314 units/s) sits at the top of a
+  // scale that reaches down to half of it, in round steps.
+  EXPECT_NE(svg.find("id=\"delta-curve\""), std::string::npos);
+  EXPECT_NE(svg.find("id=\"delta-curve-3\""), std::string::npos);
   EXPECT_TRUE(std::regex_search(svg, std::regex(">160</text>\n<text[^>]*>240</text>\n<text[^>]*>320</text>")));
 }
 
-TEST(RunPicture, TheLargestLossIsRingedBelowTheTitlesOfItsPanel) {
+TEST(PictureSvg, TheLargestLossIsRingedBelowTheTitlesOfItsPanel) {
   TempFolder folder;  // B loses a second over the tenth of the lap at the top of the circle: a long, flat stretch
   const auto slowAtTop = circleRun(1000.0, 10, 21000, [](double t) {
     return 2 * std::numbers::pi * (t <= 14 ? t : t <= 17 ? 14 + (t - 14) * 2 / 3 : t - 1) / 20;
@@ -133,7 +144,41 @@ TEST(RunPicture, TheLargestLossIsRingedBelowTheTitlesOfItsPanel) {
   EXPECT_LE(std::stod(ring[1]) + std::stod(ring[2]), std::stod(panel[1]) + std::stod(panel[2]));
 }
 
-TEST(RunPicture, EachPanelKeepsItsNamesAndStartLabelInsideAndShowsItsSlowestStretch) {
+TEST(PictureStyle, GainsAndLossesOfOneStrengthStayApartForEveryKindOfColourBlindness) {
+  // Colour blindness simulated on linear RGB (the full deficiency of each kind), then distance in CIELAB: a
+  // gain and a loss of one strength at least 40 apart, each step at least 15 from the next.
+  const double simulations[4][3][3] = {
+      {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}},
+      {{0.152286, 1.052583, -0.204868}, {0.114503, 0.786281, 0.099216}, {-0.003882, -0.048116, 1.051998}},
+      {{0.367322, 0.860646, -0.227968}, {0.280085, 0.672501, 0.047413}, {-0.011820, 0.042940, 0.968881}},
+      {{1.255528, -0.076749, -0.178779}, {-0.078411, 0.930809, 0.147602}, {0.004733, 0.691367, 0.303900}}};
+  for (const auto& simulation : simulations) {
+    std::vector<std::array<double, 3>> lab;
+    for (const char* colour : paceColours) {
+      double linear[3], seen[3];
+      for (std::size_t c = 0; c < 3; ++c) {
+        const double v = std::stoi(std::string(colour).substr(1 + 2 * c, 2), nullptr, 16) / 255.0;
+        linear[c] = v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+      }
+      for (int r = 0; r < 3; ++r)
+        seen[r] = std::clamp(simulation[r][0] * linear[0] + simulation[r][1] * linear[1] + simulation[r][2] * linear[2],
+                             0.0, 1.0);
+      const double xyz[3] = {(0.4124 * seen[0] + 0.3576 * seen[1] + 0.1805 * seen[2]) / 0.95047,
+                             0.2126 * seen[0] + 0.7152 * seen[1] + 0.0722 * seen[2],
+                             (0.0193 * seen[0] + 0.1192 * seen[1] + 0.9505 * seen[2]) / 1.08883};
+      double f[3];
+      for (int c = 0; c < 3; ++c) f[c] = xyz[c] > 0.008856 ? std::cbrt(xyz[c]) : 7.787 * xyz[c] + 16.0 / 116.0;
+      lab.push_back({116 * f[1] - 16, 500 * (f[0] - f[1]), 200 * (f[1] - f[2])});
+    }
+    const auto apart = [&](std::size_t i, std::size_t j) {
+      return std::hypot(lab[i][0] - lab[j][0], lab[i][1] - lab[j][1], lab[i][2] - lab[j][2]);
+    };
+    for (std::size_t strength = 0; strength < 3; ++strength) EXPECT_GE(apart(strength, 6 - strength), 40.0) << strength;
+    for (std::size_t step = 0; step + 1 < lab.size(); ++step) EXPECT_GE(apart(step, step + 1), 15.0) << step;
+  }
+}
+
+TEST(PictureSvg, EachPanelKeepsItsNamesAndStartLabelInsideAndShowsItsSlowestStretch) {
   // A circle starts at its rightmost point heading down the picture: the label goes beside the marker, and in
   // the last column, where the map reaches the panel's edge, inside the path.
   // Names are cut at the panel's edge; B's slower half, A's steady lap's colour, is drawn after its faster half.
@@ -159,7 +204,7 @@ TEST(RunPicture, EachPanelKeepsItsNamesAndStartLabelInsideAndShowsItsSlowestStre
   const auto markers = numbers(std::regex("<circle cx=\"([0-9.]+)\" cy=\"[0-9.]+\" r=\"7\""));
   const auto labels =
       numbers(std::regex("<text x=\"([0-9.]+)\" y=\"[0-9.]+\" text-anchor=\"(start|end|middle)\"[^>]*>start</text>"));
-  ASSERT_EQ(panels.size(), 3u);
+  ASSERT_EQ(panels.size(), 4u);  // a map each, then the time difference
   ASSERT_EQ(markers.size(), 3u);
   ASSERT_EQ(labels.size(), 3u);
   const double width = 40.0;  // "start" in bold 13 px, with its halo
@@ -174,7 +219,7 @@ TEST(RunPicture, EachPanelKeepsItsNamesAndStartLabelInsideAndShowsItsSlowestStre
   }
 }
 
-TEST(RunPicture, TwoMillionFrameRunsMakeAPictureOfAtMostTwoMegabytes) {
+TEST(PictureSvg, TwoMillionFrameRunsMakeAPictureOfAtMostTwoMegabytes) {
   // Four hundred laps of a circle, and a million points scattered at random over 40,000 units: every
   // point a pixel or more from the last.
   std::vector<LoadedGhost> ghosts(2);

@@ -2,7 +2,8 @@
 // Two runs compared make one picture of where B loses time: both lines on one map, B's coloured by how it
 // paces against A at that point, numbered sector lines and the largest loss circled; below it, both runs'
 // speed along the laps and B's time less A's. Other runs get a top-down map each, coloured by speed on one
-// shared scale, optionally over the track and the ghost car's path (lumaro-host's picture of a scenario).
+// shared scale, optionally over the track and the ghost car's path (lumaro-host's picture of a scenario);
+// three runs or more also get every run's time less A's along the laps.
 // Every line is thinned to the pixels it covers and to a fixed number of points, so a picture of any run
 // stays a small file.
 #pragma once
@@ -38,7 +39,7 @@ struct ComparisonMap {
   std::vector<std::vector<MapPoint>> lineB;
   std::vector<std::vector<double>> paceB;  // per point of lineB: B's pace against A there (paceDifference)
   struct SectorMark {
-    MapPoint at;       // where the sector begins, on A's first lap
+    MapPoint at;       // where the sector begins, on the reference lap
     MapPoint heading;  // the direction of travel there
     MapPoint middle;   // the sector's middle, where its number goes
     int number = 1;
@@ -62,6 +63,13 @@ struct TracePanel {
   };
   std::optional<Band> largestGain, largestLoss;
   double total = 0.0;
+  // With three runs or more, each run after B against A as well, drawn in the difference panel only.
+  struct OtherRun {
+    std::string name;  // "C (Friend.ghost)"
+    std::vector<TracePoint> trace;
+    double total = 0.0;
+  };
+  std::vector<OtherRun> others;
 };
 
 struct Picture {

@@ -1,4 +1,4 @@
-#include "tools/ghost/GhostPictures.h"
+#include "tools/ghost/GhostFilesPicture.h"
 
 #include <algorithm>
 #include <cmath>
@@ -145,12 +145,21 @@ Picture ghostsPicture(const std::vector<LoadedGhost>& ghosts, const Analysis& an
   if (ghosts.size() != 2) {
     Picture picture = runsPicture(ghosts, analysis, lap);
     picture.notes = notes;
+    if (ghosts.size() > 2) {
+      const LapChoice choice{lap, false, std::nullopt};
+      picture.trace = tracePanel(ghosts, analysis, compareRuns(analysis, 0, 1, choice));
+      for (std::size_t run = 2; run < ghosts.size(); ++run) {
+        const Comparison comparison = compareRuns(analysis, 0, run, choice);
+        picture.trace->others.push_back({letter(run) + " (" + ghosts[run].fileName + ")",
+                                         traceAlong(analysis, comparison, traceSampleCount), comparison.total});
+      }
+    }
     return picture;
   }
   Picture picture;
   picture.title = pictureTitle(ghosts, lap);
   picture.notes = notes;
-  const Comparison comparison = compareRuns(analysis, 0, 1, LapChoice{lap, false});
+  const Comparison comparison = compareRuns(analysis, 0, 1, LapChoice{lap, false, std::nullopt});
   picture.comparison = comparisonMap(ghosts, analysis, comparison);
   picture.trace = tracePanel(ghosts, analysis, comparison);
   return picture;

@@ -11,11 +11,11 @@
 #include <gtest/gtest.h>
 
 #include "support/TempFolder.h"
-#include "tools/ghost/ScenarioPicture.h"
+#include "tools/ghost/HostScenarioPicture.h"
 #include "tools/host/Script.h"
 #include "tools/host/Session.h"
 
-TEST(ScenarioPicture, TheRecordedRunIsAItsChallengeBAndTheGhostCarIsDrawnWithTheGhostItReplayed) {
+TEST(HostScenarioPicture, TheRecordedRunIsAItsChallengeBAndTheGhostCarIsDrawnWithTheGhostItReplayed) {
   TempFolder root;
   lumaro_host::SessionSettings settings;
   settings.root = root.path();

@@ -1,0 +1,22 @@
+// Runs that do not complete the laps their headers name: a file cut short, or a run that ended early. Such
+// a run is compared, drawn or replayed over the laps every run completes, and the reader is told which.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tools/ghost/LoadedGhost.h"
+#include "tools/ghost/RunAnalysis.h"
+
+namespace lumaro_ghost {
+
+// "lap 1", "laps 1 and 2", "laps 1 to 3"; "no lap" for none (last below 1).
+std::string lapRangeText(int last);
+
+// One text per run whose path crosses the start line fewer times than its header names laps ("B completes 2 of
+// the 3 laps its header names: laps 1 and 2, which every run completes, are compared"); done: "compared",
+// "drawn" or "replayed". Runs cut into equal shares (no lap line found) are not judged.
+std::vector<std::string> unfinishedRunNotes(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis,
+                                            const std::string& done);
+
+}  // namespace lumaro_ghost
