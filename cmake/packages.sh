@@ -28,5 +28,5 @@ echo "Installing the packages for $* (cmake/packages.txt):$missing"
 # dpkg's progress is left out; apt-get's errors still show.
 $as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq
 # shellcheck disable=SC2086 # one word a package
-$as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $missing >/dev/null
+$as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq -o Dpkg::Use-Pty=0 $missing >/dev/null
 echo "Installed:$missing"
