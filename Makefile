@@ -72,9 +72,10 @@ fuzz:
 	cmake --build --preset fuzz
 	fuzz/run.sh $(FUZZ_SECONDS)
 
-# The players' package build/dev/windows/Lumaro-<version>-win64.zip: the stripped Lumaro.dll and
-# lumaro-ghost.exe, the guide, README, LICENSE and CHANGELOG, from the Windows build make test made (built
-# now only if it is missing or out of date).
+# The players' package build/dev/windows/Lumaro-<version>-win64.zip (the stripped Lumaro.dll and
+# lumaro-ghost.exe, the guide, README, LICENSE and CHANGELOG) and the map makers' kit beside it,
+# Lumaro-<version>-win64-map-makers.zip (lumaro-host.exe, the DLLs, the bundled maps and scenarios, the map
+# makers' page), from the Windows build make test made (built now only if it is missing or out of date).
 package: windows
 	cd $(WINDOWS_BUILD) && cpack
 
