@@ -1,11 +1,21 @@
 # Thin targets over the CMake presets.
 PRESET ?= dev
 
-.PHONY: all build test demo pictures bench windows fuzz package format format-check check-databases tidy includes hooks clean
+.PHONY: all deps build test demo pictures bench windows fuzz package format format-check check-databases tidy includes hooks clean
 
 all: build
 
+# Each target first installs the Debian packages it needs that are missing (cmake/packages.txt says which and
+# why; cmake/packages.sh installs them as root, through sudo, or prints the apt-get line to run and stops).
+PACKAGES = cmake/packages.sh
+SUITE_USES = demo test bench windows browser
+
+# Every package of the list, nothing built: what make test, the static checks, the fuzz targets and CI need.
+deps:
+	@$(PACKAGES) all
+
 build:
+	@$(PACKAGES) $(SUITE_USES)
 	cmake --preset $(PRESET)
 	cmake --build --preset $(PRESET)
 
@@ -18,6 +28,7 @@ test: build
 DEMO_ROOT = build/$(PRESET)/demo
 DEMO_GHOSTS = $(DEMO_ROOT)/tessaro/data/Ghosts
 demo:
+	@$(PACKAGES) demo
 	cmake --preset $(PRESET)
 	cmake --build --preset $(PRESET) --target lumaro-host lumaro-ghost
 	rm -rf $(DEMO_ROOT)
@@ -49,31 +60,37 @@ bench: build
 # with mingw-w64 into build/dev/windows/bin: the one Windows build, which make test builds and checks too.
 WINDOWS_BUILD = build/dev/windows
 windows:
-	@command -v x86_64-w64-mingw32-g++-posix >/dev/null || \
-	    { echo "The Windows build needs mingw-w64: apt-get install g++-mingw-w64-x86-64-posix"; exit 1; }
+	@$(PACKAGES) $(SUITE_USES)
 	cmake --preset dev
 	cmake --build --preset dev --target windows_binaries
 
 # The libFuzzer targets (preset fuzz, clang), each run for FUZZ_SECONDS; see fuzz/run.sh.
 FUZZ_SECONDS ?= 60
 fuzz:
+	@$(PACKAGES) demo fuzz
 	cmake --preset fuzz
 	cmake --build --preset fuzz
 	fuzz/run.sh $(FUZZ_SECONDS)
 
-# The players' package build/dev/windows/Lumaro-<version>-win64.zip: the stripped Lumaro.dll and
-# lumaro-ghost.exe, the guide, README, LICENSE and CHANGELOG, from the Windows build make test made (built
-# now only if it is missing or out of date).
+# The players' package build/dev/windows/Lumaro-<version>-win64.zip (the stripped Lumaro.dll and
+# lumaro-ghost.exe, the guide, README, LICENSE and CHANGELOG) and the map makers' kit beside it,
+# Lumaro-<version>-win64-map-makers.zip (lumaro-host.exe, the DLLs, the bundled maps and scenarios, the map
+# makers' page), from the Windows build make test made (built now only if it is missing or out of date).
 package: windows
 	cd $(WINDOWS_BUILD) && cpack
 
 # The house style (.clang-format) applied to every C++ file of the tree, or only checked.
 FORMAT_FILES = $(shell git ls-files '*.cpp' '*.h')
 format:
-	clang-format -i $(FORMAT_FILES)
+	@$(PACKAGES) static
+	@clang-format -i $(FORMAT_FILES)
+	@echo "make format: $(words $(FORMAT_FILES)) files in the house style"
 
 format-check:
-	clang-format --dry-run --Werror $(FORMAT_FILES)
+	@$(PACKAGES) static
+	@clang-format --dry-run --Werror $(FORMAT_FILES) && \
+	    echo "make format-check: $(words $(FORMAT_FILES)) files, all in the house style" || \
+	    { echo "make format-check: the files named above are not in the house style (make format mends them)"; exit 1; }
 
 # The static checks over the compile databases: clang-tidy with the checks of .clang-tidy, and
 # include-what-you-use (every file includes what it uses). Configuring the preset dev is enough, and the preset
@@ -82,6 +99,7 @@ format-check:
 CHECK_JOBS ?= 2
 CHECK_BUILDS = --build build/dev $(if $(shell command -v clang++-14),--build build/fuzz)
 check-databases:
+	@$(PACKAGES) static $(SUITE_USES)
 	cmake --preset dev >/dev/null
 	if command -v clang++-14 >/dev/null; then cmake --preset fuzz >/dev/null; fi
 

@@ -1,11 +1,22 @@
 # The players' CHANGELOG.txt of the package, made from CHANGELOG.md: its entries only (the note for
-# developers above the first "## VERSION" heading stays out), as plain text: each heading underlined, code
-# marks taken away.
+# developers above the first "## VERSION" heading stays out), as plain text with CR LF line ends: each heading
+# underlined to its length, code marks taken away.
+include(${CMAKE_CURRENT_LIST_DIR}/WindowsText.cmake)
 function(lumaro_players_changelog source output)
   file(READ ${source} text)
   string(FIND "${text}" "\n## " first)
   string(SUBSTRING "${text}" ${first} -1 entries)
-  string(REGEX REPLACE "\n## ([^\n]*)" "\n\\1\n------" entries "${entries}")
+  string(REGEX MATCHALL "\n## [^\n]*" headings "${entries}")
+  foreach(heading IN LISTS headings)
+    string(SUBSTRING "${heading}" 4 -1 title)
+    string(LENGTH "${title}" length)
+    string(REPEAT "-" ${length} underline)
+    string(REPLACE "${heading}" "\n${title}\n${underline}" entries "${entries}")
+  endforeach()
   string(REPLACE "`" "" entries "${entries}")
-  file(WRITE ${output} "Lumaro: what changed in each version\n====================================\n${entries}")
+  set(title "Lumaro: what changed in each version")
+  string(LENGTH "${title}" length)
+  string(REPEAT "=" ${length} underline)
+  lumaro_crlf_write("${title}\n${underline}\n${entries}" ${output})
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
 endfunction()

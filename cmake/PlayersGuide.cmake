@@ -1,12 +1,19 @@
-# Makes the players' guide of the package, one HTML page a player opens with a double click, from
-# docs/players.md: cmark-gfm (GitHub's Markdown, with its tables) turns the text into HTML, and this script
-# wraps it in a page with its own style, nothing fetched. Run as a build step:
-#   cmake -DMARKDOWN=cmark-gfm -DSOURCE=docs/players.md -DOUTPUT=Lumaro-Guide.html -DVERSION=1.0 -P PlayersGuide.cmake
+# Makes a guide of the packages, one HTML page a reader opens with a double click, from a document of docs/
+# (the players' guide from docs/players.md, the map makers' from docs/map-makers.md): cmark-gfm (GitHub's
+# Markdown, with its tables) turns the text into HTML, and this script wraps it in a page with its own style,
+# nothing fetched. Run as a build step:
+#   cmake -DMARKDOWN=cmark-gfm -DSOURCE=docs/players.md -DOUTPUT=Lumaro-Guide.html -DVERSION=1.0
+#         [-DTITLE="the players' guide"] -P PlayersGuide.cmake
+if(NOT DEFINED TITLE)
+  set(TITLE "the players' guide")
+endif()
 execute_process(COMMAND ${MARKDOWN} --extension table --to html ${SOURCE}
                 OUTPUT_VARIABLE body RESULT_VARIABLE status ERROR_VARIABLE error)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "${MARKDOWN} could not read ${SOURCE}: ${error}")
 endif()
+# The guide in the package speaks of the package by its name.
+string(REPLACE "Lumaro-&lt;version&gt;-win64.zip" "Lumaro-${VERSION}-win64.zip" body "${body}")
 # Headings get the ids GitHub gives them (lower case, blanks to hyphens, other punctuation dropped), so the
 # guide's links within itself lead somewhere here too.
 string(REGEX MATCHALL "<h[1-6]>[^<]*</h[1-6]>" headings "${body}")
@@ -23,7 +30,7 @@ set(page "<!DOCTYPE html>
 <head>
 <meta charset=\"utf-8\">
 <meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">
-<title>Lumaro ${VERSION}: the players' guide</title>
+<title>Lumaro ${VERSION}: ${TITLE}</title>
 <style>
 body { font-family: system-ui, -apple-system, \"Segoe UI\", sans-serif; line-height: 1.5; color: #1d1d1f;
        max-width: 60em; margin: 2em auto; padding: 0 1.5em; }

@@ -4,7 +4,8 @@
 #           whose plugin cannot be loaded (exit 0, 1, 2) and one whose output pipe is closed; --keep keeps it
 #   trace   --trace to a place that cannot be written stops lumaro-host before the run (exit 2) and the
 #           summary names the trace only when it was written
-#   maps    a map file with a mistake stops the scenario before anything runs (exit 2), naming its lines
+#   maps    a map file with a mistake stops the scenario before anything runs (exit 2), naming its lines; the
+#           map step counts the main sequence's variables; --check-map ends with its verdict on the map
 #   scenario  a folder given as the scenario, or a file larger than any scenario, is bad input (exit 2):
 #           nothing runs
 #   signals the fresh temporary game root is gone after Ctrl-C (SIGINT) at the prompt and SIGTERM or SIGHUP
@@ -82,6 +83,26 @@ lumaro-host: 2 lines not understood; nothing was run"
 $out
 --- expected:
 $expected"
+  # The map step counts the main sequence's variables, one in the singular.
+  printf 'map One\nfreeplay yes\nkismet yes\nvariable int LapNb -1\n' >scenario/one.map
+  printf 'map Two\nfreeplay yes\nkismet yes\nvariable int LapNb -1\nvariable string MapName Two\n' >scenario/two.map
+  printf 'map one\nmap two\n' >scenario/counts.scenario
+  run '' scenario/counts.scenario
+  case $out in *"One loaded from scenario/one.map: freeplay, a main sequence with 1 variable"[!s]*) ;;
+    *) fail "one variable is not counted in the singular: $out" ;; esac
+  case $out in *"Two loaded from scenario/two.map: freeplay, a main sequence with 2 variables"*) ;;
+    *) fail "two variables are not counted in the plural: $out" ;; esac
+  # --check-map ends with its verdict: the problems that keep the plugin from working counted (a missing
+  # optional GhostColor is none), exit status 1 when there are any.
+  check_map() {  # MAP EXPECTED_STATUS EXPECTED_LAST_LINE
+    run '' --check-map "$1"
+    [ $status -eq "$2" ] && [ "$(printf '%s\n' "$out" | tail -1)" = "$3" ] ||
+      fail "--check-map $1: exit $status (not $2), ending: $(printf '%s\n' "$out" | tail -2)"
+  }
+  check_map speedway 0 "speedway: the contract is complete; Lumaro works on this map"
+  check_map quarry.map 1 "quarry.map: 1 problem; Lumaro will not work on this map"
+  check_map scenario/two.map 1 "scenario/two.map: 2 problems; Lumaro will not work on this map"
+  check_map scenario/broken.map 1 "scenario/broken.map: 1 problem; Lumaro will not work on this map"
   ;;
 scenario)
   mkdir scenarios

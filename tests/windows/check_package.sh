@@ -5,8 +5,10 @@
 # copies keep them) and needing the system's DLLs only; the DLL with its version resource naming the product
 # and VERSION, exporting what the host looks up; the guide a page of its own made from docs/players.md; the
 # CHANGELOG without the developers' note; README.txt and the guide showing every command of the ghost tool.
-# Then lumaro-ghost.exe, as unpacked, runs info, compare and plot under Wine on two bundled ghosts, and info
-# on a ghost whose name is not in any ANSI code page.
+# Then lumaro-ghost.exe, as unpacked, runs info, compare and plot under Wine on two bundled ghosts, info on a
+# ghost whose name is not in any ANSI code page, and check on a wildcard it expands itself. The map makers' kit
+# holds lumaro-host.exe, the DLLs, the bundled maps and scenarios and the map makers' page; its
+# lumaro-host.exe runs a scenario under Wine and checks a good and a broken map.
 # Exits 77 (skipped) when the mingw-w64 tools are missing, as the Windows build then is, or when Wine is.
 #   check_package.sh MINGW_CXX OBJDUMP CPACK WINDOWS_BUILD_DIR WORK_DIR VERSION WINE GHOST_A GHOST_B
 set -eu
@@ -63,9 +65,36 @@ for target in $(grep -oE 'href="#[^"]*"' "$guide" | sed 's/^href="#//; s/"$//');
 done
 # The players' CHANGELOG: the entries, no note for developers, no Markdown code marks.
 changelog=$unpacked/CHANGELOG.txt
-grep -qx "$version" "$changelog" || fail "CHANGELOG.txt has no entry for $version"
+tr -d '\r' <"$changelog" | grep -qx "$version" || fail "CHANGELOG.txt has no entry for $version"
 ! grep -qE 'the build checks it|^## |`' "$changelog" || fail "CHANGELOG.txt carries developers' text or Markdown: $(grep -nE 'the build checks it|^## |`' "$changelog" | head -3)"
 grep -qF 'Lumaro-Guide.html' "$unpacked/README.txt" || fail "README.txt does not name the guide"
+# Each heading of the CHANGELOG underlined to its own length.
+awk 'NR > 1 && /^[-=]+\r?$/ { sub(/\r$/, ""); if (length($0) != length(previous)) bad = bad " " NR }
+     { previous = $0; sub(/\r$/, "", previous) } END { if (bad) { print bad; exit 1 } }' "$changelog" >"$work/underlines.out" ||
+  fail "CHANGELOG.txt has underlines not as long as their heading, lines$(cat "$work/underlines.out")"
+grep -qF "Lumaro-$version-win64.zip" "$guide" || fail "the guide does not name the package Lumaro-$version-win64.zip"
+# Every line of the .txt files ends in CR LF, as Windows' editors read them.
+cr=$(printf '\r')
+for text in README.txt LICENSE.txt CHANGELOG.txt; do
+  ! grep -qv "$cr\$" "$unpacked/$text" || fail "$text has lines that do not end in CR LF"
+done
+
+# The map makers' kit: lumaro-host.exe with the plugin and the stand-in host's SDK library, the bundled maps and
+# scenarios, and the map makers' page.
+kit=Lumaro-$version-win64-map-makers
+mkdir -p "$work/kit"
+if [ -f "$work/$kit.zip" ]; then
+  (cd "$work/kit" && "$(dirname "$cpack")/cmake" -E tar xf "../$kit.zip")
+  kit_files=$(cd "$work/kit/$kit" 2>/dev/null && find . -maxdepth 1 -type f | sed 's|^\./||' | LC_ALL=C sort)
+  [ "$(echo $kit_files)" = "Lumaro.dll lumaro-host.exe map-makers.html pluginsdk.dll" ] ||
+    fail "the map makers' kit should hold Lumaro.dll lumaro-host.exe map-makers.html pluginsdk.dll, not: $(echo $kit_files)"
+  [ -f "$work/kit/$kit/maps/speedway.map" ] && [ -f "$work/kit/$kit/scenarios/record.scenario" ] ||
+    fail "the map makers' kit lacks the bundled maps or scenarios"
+  grep -qF "<title>Lumaro $version: making a map for Lumaro</title>" "$work/kit/$kit/map-makers.html" ||
+    fail "the map makers' page is not the page made from docs/map-makers.md"
+else
+  fail "CPack did not write $kit.zip"
+fi
 
 if [ ! -x "$wine" ]; then
   echo "skipped: lumaro-ghost.exe under Wine (Wine is not installed)"
@@ -91,6 +120,10 @@ ghost plot plot A.ghost B.ghost -o picture.svg
 cp "$ghost_b" "$work/Zoë-猫.ghost"
 LC_ALL=C.UTF-8 ghost unicode info "Zoë-猫.ghost"
 grep -qF 'by Zo(Zoë-猫.ghost)' unicode.out || fail "info on Zoë-猫.ghost: $(head -3 unicode.out)"
+# Wildcards in file arguments are expanded by the tool, as Windows' shell leaves them: the tool's own example.
+mkdir -p Ghosts && cp A.ghost B.ghost Ghosts/
+ghost wildcard check 'Ghosts/*.ghost'
+grep -qF 'A.ghost' wildcard.out && grep -qF 'B.ghost' wildcard.out || fail "check Ghosts/*.ghost: $(head -3 wildcard.out)"
 grep -q "Speedway" info.out || fail "info does not show the ghost's map: $(head -5 info.out)"
 [ -s compare.out ] || fail "compare says nothing"
 grep -q "<svg" picture.svg 2>/dev/null || fail "plot wrote no SVG picture"
@@ -104,6 +137,24 @@ for command in $commands; do
     grep -qF "lumaro-ghost.exe $command " "$unpacked/$document" || fail "$document does not show lumaro-ghost.exe $command"
   done
 done
+
+# The kit's lumaro-host.exe as a map maker runs it from the unpacked folder: a bundled scenario, then the check
+# of a good map and of a broken one, each ending with its verdict.
+if [ -d "$work/kit/$kit" ]; then
+  cd "$work/kit/$kit"
+  "$wine" ./lumaro-host.exe scenarios/record.scenario >record.out 2>&1 ||
+    fail "the kit's lumaro-host.exe fails scenarios/record.scenario under Wine: $(tail -5 record.out)"
+  verdict() {  # MAP EXPECTED_STATUS PATTERN: the last line of --check-map MAP
+    status=0
+    "$wine" ./lumaro-host.exe --check-map "$1" >check.out 2>/dev/null || status=$?
+    last=$(tr -d '\r' <check.out | tail -1)
+    [ $status -eq "$2" ] && printf '%s\n' "$last" | grep -qE "$3" ||
+      fail "--check-map $1 under Wine: exit $status, last line \"$last\""
+  }
+  verdict maps/speedway.map 0 '^maps/speedway\.map: the contract is complete; Lumaro works on this map$'
+  verdict maps/quarry.map 1 '^maps/quarry\.map: [0-9]+ problems?; Lumaro will not work on this map$'
+  echo "the map makers' kit under Wine: $last"
+fi
 
 [ $failures -eq 0 ] || exit 1
 echo "package OK: $(wc -c <"$work/$package.zip") bytes, Lumaro.dll $(wc -c <"$plugin_dll") bytes, lumaro-ghost.exe $(wc -c <"$ghost_tool") bytes"

@@ -196,6 +196,12 @@ def add_includes(file, lines):
         stream.writelines(text)
 
 
+def progress(what, done, total):
+    """A line at every tenth of the sources done, so that a run of minutes shows how far it is."""
+    if done % max(1, total // 10) == 0 or done == total:
+        print(f"{what}: {done} of {total} sources done", flush=True)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("check", choices=["tidy", "includes"])
@@ -214,16 +220,20 @@ def main():
     settings = settings_of(options.check, check_also)
     with concurrent.futures.ThreadPoolExecutor(max_workers=max(1, options.jobs)) as pool:
         if options.check == "tidy":
-            for name, failed, findings, cached in pool.map(lambda item: run_tidy(*item, settings), checked):
+            what = "clang-tidy"
+            results = pool.map(lambda item: run_tidy(*item, settings), checked)
+            for done, (name, failed, findings, cached) in enumerate(results, 1):
                 remembered += cached
                 if failed:
                     problems += 1
                     print(f"== {name}\n{findings}\n", flush=True)
-            what = "clang-tidy"
+                progress(what, done, len(checked))
         else:
+            what = "include-what-you-use"
             reported, errors = {}, []
-            for name, missing, failed, cached in pool.map(lambda item: run_includes(*item, check_also, settings),
-                                                          checked):
+            results = pool.map(lambda item: run_includes(*item, check_also, settings), checked)
+            for done, (name, missing, failed, cached) in enumerate(results, 1):
+                progress(what, done, len(checked))
                 remembered += cached
                 for file, lines in missing.items():
                     reported.setdefault(file, set()).update(lines)
@@ -235,7 +245,6 @@ def main():
                 print("\n".join(sorted(reported[file])) + "\n")
             print("\n".join(errors))
             problems = len(reported) + len(errors)
-            what = "include-what-you-use"
     seconds = time.monotonic() - started
     verdict = "no findings" if problems == 0 else f"findings in {problems}"
     print(f"{what}: {len(checked)} sources checked ({remembered} found clean before, unchanged), {verdict}, "

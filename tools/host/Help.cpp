@@ -36,6 +36,9 @@ Usage:
   lumaro-host [options] -            read the scenario from standard input
   lumaro-host [options] -i           interactive: type steps at a prompt (also when no scenario is
                                      given and standard input is a terminal)
+  lumaro-host --check-map FILE       check a map file: its mistakes and the Kismet variables Lumaro
+                                     needs that it lacks, then a verdict on the last line (exit
+                                     status 0: Lumaro works on the map; 1: it will not)
   lumaro-host --chaos SEED [--steps N] a seeded random storm of N steps (default 300, at most
                                      1000000; SEED from 0 to 18446744073709551615), the plugin's
                                      invariants checked after each; a failure prints the shortest
@@ -70,6 +73,7 @@ Options:
 A scenario:
   # A comment: a line that begins with #. Blank lines are allowed.
   map speedway                          # a comment may also end a step, except a console step
+  wait 1                                # 0.2 s after a spawn the plugin drops what was armed before
   console lm_lapNbr 3
   console lm_record
   expect console "Recording starts and ends when you cross the finish line."

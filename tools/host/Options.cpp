@@ -53,9 +53,10 @@ ParsedOptions parseOptions(const std::vector<std::string>& arguments) {
     } else if (word == "-v" || word == "--verbose") {
       options.verbose = true;
     } else if (word == "--plugin" || word == "--root" || word == "--trace" || word == "--svg" || word == "--tick-ms" ||
-               word == "--host-call-ms") {
+               word == "--host-call-ms" || word == "--check-map") {
       const std::string* text = value();
       if (text == nullptr) return parsed;
+      if (word == "--check-map") options.checkMap = *text;
       if (word == "--plugin") options.plugin = *text;
       if (word == "--root") options.root = *text;
       if (word == "--trace") options.trace = *text;
@@ -99,6 +100,9 @@ ParsedOptions parseOptions(const std::vector<std::string>& arguments) {
     parsed.error = "--chaos runs its own steps in virtual time; give no scenario, -i or --realtime";
   }
   if (stepsGiven && !options.chaosSeed) parsed.error = "--steps is the length of a chaos run; give --chaos SEED too";
+  if (options.checkMap && (options.script || options.interactive || options.chaosSeed)) {
+    parsed.error = "--check-map checks a map file and runs nothing; give no scenario, -i or --chaos";
+  }
   if (options.interactive && options.script) parsed.error = "-i reads the steps from the terminal; give no scenario";
   return parsed;
 }

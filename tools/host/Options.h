@@ -30,6 +30,7 @@ struct Options {
   bool help = false;
   std::optional<std::uint64_t> chaosSeed;  // --chaos SEED: a chaos run instead of a scenario (Chaos.h)
   int chaosSteps = 300;
+  std::optional<std::string> checkMap;  // --check-map FILE: the map file's contract checked, nothing run
 };
 
 struct ParsedOptions {

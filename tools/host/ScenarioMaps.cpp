@@ -29,6 +29,7 @@ struct ContractVariable {
   std::string_view name;
   sim::VariableType type;
   const char* withoutIt;  // what the player meets on a map without it
+  bool optional = false;  // the plugin works without it
 };
 
 // In the order a map file usually lists them.
@@ -37,7 +38,7 @@ constexpr ContractVariable contract[] = {
     {names::kismet::mapName, sim::VariableType::String, "a run cannot be exported (\"No MapName SeqVar found.\")"},
     {names::kismet::ghostPosition, sim::VariableType::Vector, "the ghost car cannot be moved"},
     {names::kismet::ghostRotation, sim::VariableType::Vector, "the ghost car cannot be moved"},
-    {names::kismet::ghostColor, sim::VariableType::Float, "the ghost keeps the map's own colour (optional)"},
+    {names::kismet::ghostColor, sim::VariableType::Float, "the ghost keeps the map's own colour (optional)", true},
 };
 
 // Edits (a letter changed, added or taken away) from one name to the other, letter case aside.
@@ -155,10 +156,11 @@ fs::path bundledMapsFolder(const fs::path& executableFolder) {
   return executableFolder / "maps";
 }
 
-std::vector<std::string> kismetContractProblems(const sim::MapDefinition& map) {
+std::vector<std::string> kismetContractProblems(const sim::MapDefinition& map, bool requiredOnly) {
   if (!map.hasMainSequence) return {"no main Kismet sequence: the plugin finds none of its variables here"};
   std::vector<std::string> problems;
   for (const ContractVariable& wanted : contract) {
+    if (requiredOnly && wanted.optional) continue;
     // The plugin looks a variable up by type and name together, so one of another type is as good as none.
     bool rightType = false;
     std::optional<sim::VariableType> otherType;

@@ -124,7 +124,8 @@ StepOutcome Session::loadMap(const LoadMap& step, const fs::path& folder) {
   std::string description = map_->definition.name + " loaded from " + shownPath(file) + ": " +
                             (map_->definition.freeplay ? "freeplay" : "not freeplay") + ", ";
   if (map_->definition.hasMainSequence) {
-    description += "a main sequence with " + std::to_string(map_->definition.variables.size()) + " variables";
+    const std::size_t variables = map_->definition.variables.size();
+    description += "a main sequence with " + std::to_string(variables) + (variables == 1 ? " variable" : " variables");
   } else {
     description += "no main sequence";
   }
