@@ -10,6 +10,7 @@
 
 #include "host/CVarManagerWrapper.h"
 #include "host/CVarWrapper.h"
+#include "library/DeviceName.h"
 #include "library/GhostFileName.h"
 #include "library/GhostFileRead.h"
 #include "library/GhostFormat.h"
@@ -52,7 +53,9 @@ void Lumaro::importGhost(bool announce) {
   // The import tells playback the time order it saw, so no playback start looks at every frame again.
   ghostFrameOrder.learn(ghostFrames, read.report.inTimeOrder);
   if (!read.opened) {
-    if (announce) logStatus("No Ghost found " + selection + ".");
+    if (announce) {
+      logStatus("No Ghost found " + selection + (read.deviceName ? ": " + std::string(deviceNameReason) : "") + ".");
+    }
     return;
   }
   const FrameReadReport& report = read.report;

@@ -105,6 +105,21 @@ TEST(GhostChoiceList, WhatItHoldsBetweenPagesStaysWithinItsBound) {
   }
 }
 
+// Mended: the list's growth was charged whole against the bound at every doubling, and then no file was kept:
+// 8,192 files at most, not the twenty thousand ordinary ghosts its 8 MiB are for.
+TEST(GhostChoiceList, KeepsTwentyThousandOrdinaryGhosts) {
+  TempFolder folder;
+  for (int n = 0; n < 20'000; ++n) {
+    std::ofstream(folder.path() / ("ghost-" + std::to_string(10'000 + n) + ".ghost"), std::ios::binary)
+        << "TestMap,Player," << 83'456 + n << ",1-Lap,1.1\r\n";
+  }
+  GhostChoiceList list;
+  list.choices(folder.path(), "TestMap", 1, muchLater);
+  EXPECT_EQ(list.choices(folder.path(), "TestMap", 1, muchLater).size(), 20'000u);
+  EXPECT_EQ(list.filesRead(), 0u);
+  EXPECT_LE(list.heldBytes(), std::size_t{8} << 20);
+}
+
 TEST(FileStamp, TimesFarFromTodayAreHeldAtTheRangeAndStillCompare) {
   constexpr std::int64_t most = std::numeric_limits<std::int64_t>::max();
   constexpr std::int64_t least = std::numeric_limits<std::int64_t>::min();
