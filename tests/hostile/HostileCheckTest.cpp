@@ -152,13 +152,9 @@ TEST_F(HostileCheck, NamesWhatThePluginDoesWithEachEntryAndPassesOnlyWhatItLists
         named = true;
       } else if (startsWith(said, "Skipped ")) {
         const std::size_t count = std::stoul(said.substr(8));
-        // A thousand problems are listed one by one, the rest counted.
-        EXPECT_EQ(linesWith(checked, file, "fewer than seven fields: the import skips the line"),
-                  std::min<std::size_t>(count, 1000));
-        if (count > 1000) {
-          EXPECT_EQ(linesWith(checked, file, ": and " + std::to_string(count - 1000) + " more lines with a problem"),
-                    1u);
-        }
+        const std::size_t listed = std::min<std::size_t>(count, 1000);  // one by one, the rest counted
+        EXPECT_EQ(linesWith(checked, file, "fewer than seven fields: the import skips the line"), listed);
+        EXPECT_EQ(linesWith(checked, file, " more lines with a problem from here on"), count > listed ? 1u : 0u);
         named = true;
       } else if (said == entry.name + " holds no frames.") {
         EXPECT_EQ(linesWith(checked, file, "no frame"), 1u) << ::testing::PrintToString(checked.out);

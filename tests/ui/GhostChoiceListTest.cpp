@@ -109,10 +109,9 @@ TEST(GhostChoiceList, WhatItHoldsBetweenPagesStaysWithinItsBound) {
 // 8,192 files at most, not the twenty thousand ordinary ghosts its 8 MiB are for.
 TEST(GhostChoiceList, KeepsTwentyThousandOrdinaryGhosts) {
   TempFolder folder;
-  for (int n = 0; n < 20'000; ++n) {
-    std::ofstream(folder.path() / ("ghost-" + std::to_string(10'000 + n) + ".ghost"), std::ios::binary)
-        << "TestMap,Player," << 83'456 + n << ",1-Lap,1.1\r\n";
-  }
+  for (int n = 10'000; n < 30'000; ++n)
+    std::ofstream(folder.path() / ("ghost-" + std::to_string(n) + ".ghost"))
+        << "TestMap,Player," << n << ",1-Lap,1.1\n";
   GhostChoiceList list;
   list.choices(folder.path(), "TestMap", 1, muchLater);
   EXPECT_EQ(list.choices(folder.path(), "TestMap", 1, muchLater).size(), 20'000u);
