@@ -164,7 +164,7 @@ bool RegularFileReader::rewind() {
   return true;
 }
 
-RegularFileReader::pos_type RegularFileReader::seekpos(pos_type position, std::ios_base::openmode) {
+RegularFileReader::pos_type RegularFileReader::seekpos(pos_type position, std::ios_base::openmode /*which*/) {
   const off_type to = position;
   if (!open_ || to < 0) return pos_type(off_type(-1));
 #if defined(_WIN32)
