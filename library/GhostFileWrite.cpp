@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <ostream>
 #include <streambuf>
+#include <string_view>
 #include <system_error>
 
 #include "library/DeviceName.h"

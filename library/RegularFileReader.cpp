@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <streambuf>
+#include <string>
 #include <system_error>
 
 #include "library/DeviceName.h"

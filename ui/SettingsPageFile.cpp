@@ -1,5 +1,6 @@
 #include "ui/SettingsPageFile.h"
 
+#include <optional>
 #include <ostream>
 
 #include "library/GhostFileWrite.h"

@@ -1,7 +1,9 @@
 // The page file is replaced through a scratch file renamed over it: whatever it held before, it then holds
 // exactly the new page, and a link or second name planted at its name leads to bytes that never change.
 #include <filesystem>
+#include <initializer_list>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,9 @@
 #include "tools/ghost/LoadedGhost.h"
 
 #include <filesystem>
+#include <iosfwd>
+#include <string_view>
+#include <system_error>
 #include <utility>
 
 #include "library/DeviceName.h"
