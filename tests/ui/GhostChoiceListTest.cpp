@@ -105,8 +105,7 @@ TEST(GhostChoiceList, WhatItHoldsBetweenPagesStaysWithinItsBound) {
   }
 }
 
-// Mended: the list's growth was charged whole against the bound at every doubling, and then no file was kept:
-// 8,192 files at most, not the twenty thousand ordinary ghosts its 8 MiB are for.
+// Mended: the list's growth was charged whole against its bound at every doubling: 8,192 files kept at most.
 TEST(GhostChoiceList, KeepsTwentyThousandOrdinaryGhosts) {
   TempFolder folder;
   for (int n = 10'000; n < 30'000; ++n)
