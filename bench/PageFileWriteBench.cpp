@@ -1,7 +1,8 @@
 // Replacing the settings page's file, three ways, each regeneration timed in wall time, since a stall on
 // closing the file costs no CPU: truncating and rewriting it, writing a scratch file and renaming it over the
-// page, and the plugin's way (overwritten in place, then cut to length). The page itself, over folders of ghost
-// files beside its floor, is measured by lumaro-page-bench (PageBenchMain.cpp), which runs on Windows too.
+// page, and the plugin's way (a scratch file created exclusively, flushed to the disk and renamed over the page,
+// as an export writes a ghost). The page itself, over folders of ghost files beside its floor, is measured by
+// lumaro-page-bench (PageBenchMain.cpp), which runs on Windows too.
 #include <algorithm>
 #include <chrono>
 #include <filesystem>

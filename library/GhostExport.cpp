@@ -1,5 +1,6 @@
 // Ghost export: the last recorded run, written as a ghost file named after lm_export_filename. The checks run
 // before anything is written, and the previous ghost of that name survives any failure to write the new one.
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -60,6 +61,13 @@ void Lumaro::exportGhost() {
     return;
   }
   logStatus("Exported to " + pathText + ".");
+  // The page reads a header of at most ghostLineLimit bytes: a longer one (a map's or player's name of
+  // thousands of bytes) leaves the run written but never listed, and the player is told so now.
+  if (const std::size_t length = headerLine(header).size() - 2; length > ghostLineLimit) {
+    logStatus(pathText + " cannot be listed: its header line is " + std::to_string(length) +
+              " bytes long, longer than the " + std::to_string(ghostLineLimit) +
+              " bytes the settings page reads (the map's or the player's name is too long).");
+  }
   importGhost(false);
   updateGhostList();
 }

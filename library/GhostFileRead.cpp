@@ -10,6 +10,7 @@ GhostFileRead readGhostFile(const std::filesystem::path& file, std::vector<Ghost
   frames = {};  // storage of an earlier ghost is given back, not kept
   GhostFileRead read;
   RegularFileReader in(file);
+  read.deviceName = in.refusal() == RegularFileReader::Refusal::DeviceName;
   if (!in.isOpen()) return read;
   read.opened = true;
   // The frame lines are counted first, so the list is sized once and its frames are read straight into it:

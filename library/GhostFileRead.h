@@ -10,8 +10,9 @@
 #include "plugin/GhostFrame.h"
 
 struct GhostFileRead {
-  bool opened = false;     // false: no such file, no regular file, or not readable; frames is then empty
-  FrameReadReport report;  // with opened: what the frame reader met
+  bool opened = false;      // false: no such file, no regular file, or not readable; frames is then empty
+  bool deviceName = false;  // not opened because the name is a Windows device's
+  FrameReadReport report;   // with opened: what the frame reader met
 };
 
 // Replaces frames with the frames of file.

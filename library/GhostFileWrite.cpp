@@ -4,8 +4,10 @@
 #include <cstdio>
 #include <ostream>
 #include <streambuf>
+#include <string_view>
 #include <system_error>
 
+#include "library/DeviceName.h"
 #include "library/PathText.h"
 
 #if defined(_WIN32)
@@ -90,14 +92,13 @@ std::optional<std::string> flushToStableStorage(std::FILE* out) {
 #endif
 }
 
-// Writes the ghost through the open file, flushes it to the disk and closes it; nothing when all of it was
-// written, otherwise why not.
-std::optional<std::string> writeAndClose(std::FILE* out, const GhostHeader& header,
-                                         std::span<const GhostFrame> frames) {
+// Writes through the open file, flushes it to the disk and closes it; nothing when all of it was written,
+// otherwise why not.
+std::optional<std::string> writeAndClose(std::FILE* out, const std::function<void(std::ostream&)>& write) {
   errno = 0;
   FileStreamBuffer buffer(out);
   std::ostream stream(&buffer);
-  writeGhost(stream, header, frames);
+  write(stream);
   const bool written = stream.good() && std::fflush(out) == 0;
   const int writeError = errno;
   std::optional<std::string> failure;
@@ -138,8 +139,9 @@ std::optional<std::filesystem::path> ghostScratchPath(const std::filesystem::pat
   return target.parent_path() / pathFromUtf8(name);
 }
 
-std::optional<std::string> writeGhostFile(const std::filesystem::path& target, const GhostHeader& header,
-                                          std::span<const GhostFrame> frames) {
+std::optional<std::string> writeFileThroughScratch(const std::filesystem::path& target,
+                                                   const std::function<void(std::ostream&)>& write) {
+  if (namesWindowsDevice(target)) return std::string(deviceNameReason);
   std::FILE* out = nullptr;
   std::filesystem::path scratch;
   int createError = 0;
@@ -157,7 +159,7 @@ std::optional<std::string> writeGhostFile(const std::filesystem::path& target, c
   if (out == nullptr) return reasonOr(createError, "the file could not be created");
 
   std::error_code ignored;
-  if (auto failure = writeAndClose(out, header, frames)) {
+  if (auto failure = writeAndClose(out, write)) {
     std::filesystem::remove(scratch, ignored);
     return failure;
   }
@@ -166,4 +168,9 @@ std::optional<std::string> writeGhostFile(const std::filesystem::path& target, c
     return failure;
   }
   return std::nullopt;
+}
+
+std::optional<std::string> writeGhostFile(const std::filesystem::path& target, const GhostHeader& header,
+                                          std::span<const GhostFrame> frames) {
+  return writeFileThroughScratch(target, [&](std::ostream& out) { writeGhost(out, header, frames); });
 }

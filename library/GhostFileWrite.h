@@ -1,12 +1,16 @@
-// Writes a ghost file so that neither a failure nor a crash costs the ghost already there: the new file is
-// written beside the target under a scratch name, flushed to stable storage, and only then renamed over the
-// target. The scratch file is always one this write creates: a fresh name is created exclusively (a link is
-// never followed), whatever already stands at a name is left alone and the next name tried, and nothing but
-// that file is ever removed.
+// Writes a ghost file (and the settings page's file) so that neither a failure nor a crash costs the file
+// already there: the new file is written beside the target under a scratch name, flushed to stable storage,
+// and only then renamed over the target. The scratch file is always one this write creates: a fresh name is
+// created exclusively (a link is never followed), whatever already stands at a name is left alone and the
+// next name tried, and nothing but that file is ever removed. The rename replaces the target's name itself, so
+// a link planted there, or a second name of the file there, is never written through: what it leads to keeps
+// its bytes.
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
+#include <ostream>
 #include <span>
 #include <string>
 
@@ -21,6 +25,11 @@ inline constexpr unsigned scratchAttempts = 100;
 // for a target name too short even for that). An "@" is in no exported name and no name the page lists, so a
 // scratch file that a crash leaves behind is neither overwritten by an export nor offered in the list.
 std::optional<std::filesystem::path> ghostScratchPath(const std::filesystem::path& target, unsigned attempt);
+
+// Nothing when target holds what write put into the stream; otherwise why not (the target is then as it was
+// before). A target named as a Windows device is refused before anything is created.
+std::optional<std::string> writeFileThroughScratch(const std::filesystem::path& target,
+                                                   const std::function<void(std::ostream&)>& write);
 
 // Nothing when the ghost is in place; otherwise why it is not (the target is then as it was before).
 std::optional<std::string> writeGhostFile(const std::filesystem::path& target, const GhostHeader& header,

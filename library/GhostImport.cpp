@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "library/DeviceName.h"
 #include "library/GhostFileName.h"
 #include "library/GhostFileRead.h"
 #include "library/GhostFormat.h"
@@ -31,7 +32,9 @@ void Lumaro::importGhost(bool announce) {
   // A run armed as a challenge races a ghost only while one is loaded.
   runLife.ghostChanged(!ghostFrames.empty());
   if (!read.opened) {
-    if (announce) logStatus("No Ghost found " + selection + ".");
+    if (announce) {
+      logStatus("No Ghost found " + selection + (read.deviceName ? ": " + std::string(deviceNameReason) : "") + ".");
+    }
     return;
   }
   const FrameReadReport& report = read.report;

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstring>
 #include <streambuf>
+#include <string>
 #include <system_error>
 
+#include "library/DeviceName.h"
 #include "library/PathText.h"
 #include "library/SystemFileStamp.h"
 
@@ -27,16 +29,25 @@ HANDLE asHandle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle);
 }  // namespace
 
 RegularFileReader::RegularFileReader(const std::filesystem::path& file) {
+  if (!mayOpen(file)) return;
 #if !defined(_WIN32)
   // Opening a device node can act on the device (a link to one is made in a moment): a name that is plainly
   // no regular file is not opened. On Windows the handle alone decides.
   std::error_code error;
-  if (!std::filesystem::is_regular_file(std::filesystem::status(file, error))) return;
+  const std::filesystem::file_status status = std::filesystem::status(file, error);
+  if (!std::filesystem::is_regular_file(status)) {
+    refusal_ = std::filesystem::is_directory(status) ? Refusal::Folder
+               : std::filesystem::exists(status)     ? Refusal::NotAFile
+                                                     : Refusal::CannotOpen;
+    openError_ = error;
+    return;
+  }
 #endif
   open(file);
 }
 
 RegularFileReader::RegularFileReader(const std::filesystem::directory_entry& entry) {
+  if (!mayOpen(entry.path())) return;
   std::error_code error;
   // For anything but a link the listing already said what the entry is; a link's target is looked at.
   if (entry.is_regular_file(error) && !error) open(entry.path());
@@ -44,6 +55,10 @@ RegularFileReader::RegularFileReader(const std::filesystem::directory_entry& ent
 
 RegularFileReader::RegularFileReader(const FolderListing& folder, const FolderEntry& entry) {
   if (entry.kind == EntryKind::NoFile) return;
+  if (isWindowsDeviceName(entry.name)) {
+    refusal_ = Refusal::DeviceName;
+    return;
+  }
 #if defined(_WIN32)
   open(folder.folder() / pathFromUtf8(entry.name));
   // The listing's stamp stands for what was read only when the handle is the file it listed; the handle's
@@ -69,16 +84,33 @@ RegularFileReader::~RegularFileReader() {
 #endif
 }
 
+bool RegularFileReader::mayOpen(const std::filesystem::path& file) {
+  if (!namesWindowsDevice(file)) return true;
+  refusal_ = Refusal::DeviceName;
+  return false;
+}
+
 void RegularFileReader::open(const std::filesystem::path& file, [[maybe_unused]] std::intptr_t folderHandle) {
 #if defined(_WIN32)
   // Opening a pipe's name connects at once or fails; it never waits. The handle's own information then says
   // what was opened: a file on a disk (not a pipe or a character device) that is no folder.
   const HANDLE handle = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return;
+  if (handle == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    // A folder cannot be opened this way at all; it is told apart by its attributes, without an open.
+    const DWORD attributes = GetFileAttributesW(file.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      refusal_ = Refusal::Folder;
+    } else {
+      openError_ = std::error_code(static_cast<int>(error), std::system_category());
+    }
+    return;
+  }
   BY_HANDLE_FILE_INFORMATION information;
   if (GetFileType(handle) != FILE_TYPE_DISK || !GetFileInformationByHandle(handle, &information) ||
       (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    refusal_ = GetFileType(handle) == FILE_TYPE_DISK ? Refusal::Folder : Refusal::NotAFile;
     CloseHandle(handle);
     return;
   }
@@ -92,9 +124,13 @@ void RegularFileReader::open(const std::filesystem::path& file, [[maybe_unused]]
   constexpr int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
   const int descriptor =
       folderHandle >= 0 ? ::openat(static_cast<int>(folderHandle), file.c_str(), flags) : ::open(file.c_str(), flags);
-  if (descriptor < 0) return;
+  if (descriptor < 0) {
+    openError_ = std::error_code(errno, std::generic_category());
+    return;
+  }
   struct stat information {};
   if (::fstat(descriptor, &information) != 0 || !S_ISREG(information.st_mode)) {
+    refusal_ = S_ISDIR(information.st_mode) ? Refusal::Folder : Refusal::NotAFile;
     ::close(descriptor);
     return;
   }
@@ -103,6 +139,7 @@ void RegularFileReader::open(const std::filesystem::path& file, [[maybe_unused]]
   stamp_ = stampFromStat(information);
 #endif
   open_ = true;
+  refusal_ = Refusal::None;
 }
 
 // NOLINTNEXTLINE(readability-make-member-function-const): a read moves the open file's position
@@ -123,16 +160,30 @@ std::size_t RegularFileReader::readFromHandle(char* into, std::size_t count) {
 }
 
 bool RegularFileReader::rewind() {
-  if (!open_) return false;
-#if defined(_WIN32)
-  LARGE_INTEGER start{};
-  if (!SetFilePointerEx(asHandle(handle_), start, nullptr, FILE_BEGIN)) return false;
-#else
-  if (::lseek(static_cast<int>(handle_), 0, SEEK_SET) != 0) return false;
-#endif
-  setg(buffered_, buffered_, buffered_);
+  if (seekpos(0, std::ios_base::in) != pos_type(0)) return false;
   stream_.clear();
   return true;
+}
+
+RegularFileReader::pos_type RegularFileReader::seekpos(pos_type position, std::ios_base::openmode /*which*/) {
+  const off_type to = position;
+  if (!open_ || to < 0) return pos_type(off_type(-1));
+#if defined(_WIN32)
+  LARGE_INTEGER start{};
+  start.QuadPart = to;
+  if (!SetFilePointerEx(asHandle(handle_), start, nullptr, FILE_BEGIN)) return pos_type(off_type(-1));
+#else
+  if (::lseek(static_cast<int>(handle_), static_cast<off_t>(to), SEEK_SET) != to) return pos_type(off_type(-1));
+#endif
+  setg(buffered_, buffered_, buffered_);
+  return position;
+}
+
+RegularFileReader::pos_type RegularFileReader::seekoff(off_type offset, std::ios_base::seekdir direction,
+                                                       std::ios_base::openmode which) {
+  // Only a move from the start is asked for (a file read twice); other moves are refused.
+  if (direction != std::ios_base::beg) return pos_type(off_type(-1));
+  return seekpos(pos_type(offset), which);
 }
 
 RegularFileReader::int_type RegularFileReader::underflow() {

@@ -1,7 +1,8 @@
 // Opens a file that strangers may have put there, for reading. The name is opened first, without waiting (a
 // pipe would otherwise hold the game until something writes to it), and then the open handle is asked what
 // it opened: only a regular file is kept, a link to one being followed, and anything else is closed unread.
-// Its size and its bytes come from that handle, so nothing swapped in under the name is ever read.
+// Its size and its bytes come from that handle, so nothing swapped in under the name is ever read. A name
+// that Windows opens as a device (library/DeviceName.h) is never opened at all.
 #pragma once
 
 #include <cstddef>
@@ -10,6 +11,7 @@
 #include <istream>
 #include <optional>
 #include <streambuf>
+#include <system_error>
 
 #include "library/FileStamp.h"
 #include "library/FolderListing.h"
@@ -26,8 +28,14 @@ public:
   RegularFileReader(const RegularFileReader&) = delete;
   RegularFileReader& operator=(const RegularFileReader&) = delete;
 
+  // Why nothing is open, when nothing is.
+  enum class Refusal { None, DeviceName, Folder, NotAFile, CannotOpen };
+
   // Whether a regular file is open.
   bool isOpen() const { return open_; }
+  Refusal refusal() const { return refusal_; }
+  // With CannotOpen: the system's reason, when it gave one.
+  const std::error_code& openError() const { return openError_; }
   // Its size in bytes, as its handle gives it.
   std::uint64_t size() const { return size_; }
   // The stamp of what was opened, taken from its handle before anything is read (on Windows without a change
@@ -45,10 +53,17 @@ private:
   void open(const std::filesystem::path& file, std::intptr_t folderHandle = -1);
   // Up to count bytes from the handle: 0 at the end, and on an error.
   std::size_t readFromHandle(char* into, std::size_t count);
+  // Whether the name may be opened at all; refused with DeviceName when it is a Windows device's.
+  bool mayOpen(const std::filesystem::path& file);
   int_type underflow() override;
   std::streamsize xsgetn(char* into, std::streamsize count) override;
+  // Moves the handle to a byte from the start (seekg), for readers that read a file twice.
+  pos_type seekpos(pos_type position, std::ios_base::openmode which) override;
+  pos_type seekoff(off_type offset, std::ios_base::seekdir direction, std::ios_base::openmode which) override;
 
   bool open_ = false;
+  Refusal refusal_ = Refusal::CannotOpen;
+  std::error_code openError_;
   std::uint64_t size_ = 0;
   std::optional<FileStamp> stamp_;
   std::intptr_t handle_ = -1;  // the file descriptor, or the Windows handle

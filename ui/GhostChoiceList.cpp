@@ -81,14 +81,20 @@ std::vector<std::string> GhostChoiceList::choices(const std::filesystem::path& g
 
   std::vector<std::string> choices;
   choices.reserve(files.size());
-  // The kept list grows with what it keeps, not with the folder; a vector's spare room counts against it.
+  // The kept list grows with what it keeps, not with the folder. What it holds is its entries' own bytes
+  // beside the list's room, which is counted as it stands (not once more at every growth); the room grows
+  // only as far as the bound leaves for it.
   std::vector<KnownFile> kept;
-  std::size_t keptBytes = orderHeldBytes();
-  const auto keep = [this, &kept, &keptBytes](KnownFile&& file) {
+  std::size_t heldBeside = orderHeldBytes();  // the order, and the kept entries' names, headers and entries
+  const auto keep = [this, &kept, &heldBeside](KnownFile&& file) {
     if (file.header) file.header->shrink_to_fit();
-    const std::size_t bytes = file.bytes() + (kept.size() == kept.capacity() ? kept.size() * sizeof(KnownFile) : 0);
-    if (keptBytes + bytes > mostKeptBytes_) return;
-    keptBytes += bytes;
+    const std::size_t beside = heldBeside + file.bytes() - sizeof(KnownFile);
+    if (beside + (kept.size() + 1) * sizeof(KnownFile) > mostKeptBytes_) return;
+    if (kept.size() == kept.capacity()) {
+      const std::size_t room = (mostKeptBytes_ - beside) / sizeof(KnownFile);
+      kept.reserve(std::min(room, std::max<std::size_t>(16, kept.capacity() * 2)));
+    }
+    heldBeside = beside;
     kept.push_back(std::move(file));
   };
   // Both the files and the known ones are in name order: one walk pairs them.

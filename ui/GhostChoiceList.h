@@ -21,9 +21,10 @@
 class GhostChoiceList {
 public:
   // At most this many bytes are held between pages, counted as allocated: the kept files' names, headers
-  // and entries, and the listing's names kept to reuse their order (some twenty thousand ordinary ghosts).
-  // The files past it are read at every page. A file gone from the folder is let go at the next page.
-  static constexpr std::size_t defaultMostKeptBytes = std::size_t{4} << 20;
+  // and entries, and the listing's names kept to reuse their order (some twenty thousand ordinary ghosts, the
+  // order of a hundred thousand names beside them). The files past it are read at every page. A file gone
+  // from the folder is let go at the next page.
+  static constexpr std::size_t defaultMostKeptBytes = std::size_t{8} << 20;
 
   explicit GhostChoiceList(std::size_t mostKeptBytes = defaultMostKeptBytes) : mostKeptBytes_(mostKeptBytes) {}
 

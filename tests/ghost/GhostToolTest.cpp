@@ -305,6 +305,21 @@ TEST_F(GhostTool, ControlBytesOfAFileReachTheTerminalOnlyAsEscapes) {
   outcome = run({"compare", ghost, ghost});
   EXPECT_TRUE(onlyPrintable(outcome.out)) << outcome.out;
   EXPECT_TRUE(onlyPrintable(run({"info", ghost, "--json"}).out));
+  // The error stream too, and a name that would start a line of its own.
+  const std::string forged = file("x\nMy-PB.ghost: no problem\n\xE2\x80\x8B.ghost", ghostFileText(twentySecondLap(10)));
+  EXPECT_EQ(run({"compare", forged, ghost}).err,
+            "lumaro-ghost compare: A is a run on Circle and B on Cir\\tcle: runs of "
+            "different maps are not compared (--force compares them all the same)\n");
+  outcome = run({"check", forged});
+  EXPECT_EQ(outcome.out.rfind(folder_.path().string() + "/x\\nMy-PB.ghost: no problem\\n\\u200b.ghost: its file", 0),
+            0u);
+  EXPECT_EQ(std::ranges::count(outcome.out, '\n'), 1);
+  EXPECT_EQ(run({"info", "no\nsuch\x1b"}).err,
+            "lumaro-ghost info: no\\nsuch\\x1b cannot be opened: No such file or directory\n");
+  // The picture's captions as the terminal shows them: a direction mark in a name turns nothing around.
+  outcome = run({"plot", ghost, "-o", "-"});
+  EXPECT_EQ(outcome.out.find("\xE2\x80\xAE"), std::string::npos);
+  EXPECT_NE(outcome.out.find("A\\x1b]0;owned\\x07nn\\u009b\\u202e\\xff"), std::string::npos);
 }
 
 TEST_F(GhostTool, AnyNameGivesAPictureOfCharactersXmlAccepts) {
@@ -339,6 +354,13 @@ TEST_F(GhostTool, PlotWritesTheSvgAndRefusesAFileWithoutAPathOrAGhostToWriteOver
   EXPECT_EQ(run({"html", a, "-o", friends}).err,
             "lumaro-ghost html: -o " + friends +
                 " is a ghost file: the page is never written over one (lumaro-ghost html --help)\n");
+  // Judged by the file the name would write: a link to a ghost, or the ghost's name with the dots and blanks
+  // that Windows drops; a second name of a ghost is replaced, never written through.
+  std::filesystem::create_symlink(friends, folder_.path() / "link.svg");
+  std::filesystem::create_hard_link(friends, folder_.path() / "hard.svg");
+  for (const std::string& name : {(folder_.path() / "link.svg").string(), friends + ".", friends + " . "})
+    EXPECT_EQ(run({"plot", a, "-o", name}).status, 2) << name;
+  EXPECT_EQ(run({"plot", a, "-o", (folder_.path() / "hard.svg").string()}).status, 0);
   const std::string own = file("own.txt", ghostFileText(twentySecondLap(10)));
   EXPECT_EQ(run({"plot", own, "-o", (folder_.path() / "." / "own.txt").string()}).status, 2);
   std::ifstream kept(friends), ownRun(own);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <initializer_list>
+#include <numbers>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -278,6 +279,22 @@ TEST(MapFile, EveryMistakeIsReportedWithItsLine) {
   EXPECT_EQ(
       noVariables.errors,
       (std::vector<std::string>{"bare.map:3: a map without a main sequence (kismet no) has no Kismet variables"}));
+}
+
+// Mended: half a million points loaded (2 GB) and drove at a sixteenth of game speed. A track holds at most
+// 10,000 points; the first one past them is named, once.
+TEST(MapFile, ATrackHoldsAtMostTenThousandPoints) {
+  for (const int count : {10'000, 10'002}) {
+    std::string text = "map Round\nkismet no\nline -100500 0 -99500 0\n";
+    for (double k = 0.5; k < count; ++k) {
+      const double angle = 2 * std::numbers::pi * k / count;
+      text += "point " + std::to_string(1e5 * std::cos(angle)) + " " + std::to_string(1e5 * std::sin(angle)) + " 0\n";
+    }
+    const std::vector<std::string> errors = lumaro_host::parseMapFile(text, "round.map").errors;
+    EXPECT_EQ(errors.empty() ? "" : errors[0],
+              count == 10'000 ? "" : "round.map:10004: a track has at most 10000 points");
+    EXPECT_LE(errors.size(), 1u);
+  }
 }
 
 TEST(MapFile, MistakesFoundAtTheEndOfTheFileStillComeInLineOrderAtTheLineThatCausedThem) {

@@ -111,6 +111,9 @@ TEST_F(SessionTest, CopyAndFileExpectationsStayInsideTheGameRootThroughLinks) {
   EXPECT_EQ(run("copy a.ghost out/").seen, "out/ leads out of the game root");
   EXPECT_EQ(run("copy a.ghost out/b.ghost").seen, "out/b.ghost leads out of the game root");
   EXPECT_EQ(run("expect file out/a.ghost missing").seen, "out/a.ghost leads out of the game root");
+  // Mended: a dangling link inside the root had its target made outside it.
+  std::filesystem::create_symlink(outside.path() / "made.ghost", root.path() / "dangling.ghost");
+  EXPECT_EQ(run("copy a.ghost dangling.ghost").seen, "dangling.ghost is a link: copy writes through none");
   EXPECT_TRUE(std::filesystem::is_empty(outside.path()));
   runAll({"copy a.ghost tessaro/data/Ghosts/", "expect file tessaro/data/Ghosts/a.ghost exists"});
 }

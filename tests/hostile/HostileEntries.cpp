@@ -56,6 +56,14 @@ HostileEntry goodLine(const std::string& name, const std::string& line) {
   return {name, bytes(header + "\r\n" + line + "\r\n"), true, imported(name), 1, ""};
 }
 
+// A good ghost under a name Windows opens as a device: never opened, so neither listed nor loaded.
+const std::string device =
+    ": the name is a Windows device's (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9), "
+    "which is never opened";
+HostileEntry deviceName(const std::string& name) {
+  return {name, headed(header), false, notFound(name + device), 0, ""};
+}
+
 // A good ghost under a name the list cannot offer; it can still be picked by typing its name.
 HostileEntry unlistableName(const std::string& name) { return {name, headed(header), false, imported(name), 3, ""}; }
 
@@ -117,6 +125,14 @@ std::vector<HostileEntry> hostileCatalogue() {
        ""},
       {"header-100mb.ghost", sparse(header, 100'000'000), false, empty("header-100mb.ghost"), 0, ""},
       {"header-5000.ghost", headed(header + std::string(5000, ' ')), false, imported("header-5000.ghost"), 3, ""},
+      // Millions of blank lines (a few kilobytes zipped): whoever reads them keeps no more than a few.
+      {"blank-lines-4mb.ghost",
+       bytes(header + "\n" + std::string(4'000'000, '\n')),
+       true,
+       {"Imported blank-lines-4mb.ghost.", "blank-lines-4mb.ghost holds no frames.",
+        skipped("blank-lines-4mb.ghost", 4'000'000)},
+       0,
+       ""},
       {"million-lines.ghost",
        [](const fs::path& entry, const fs::path&) {
          std::string text = header + "\n";
@@ -228,6 +244,18 @@ std::vector<HostileEntry> hostileCatalogue() {
       unlistableName("lf\nname.ghost"),
       unlistableName("tab\tname.ghost"),
       {std::string(249, 'n') + ".ghost", headed(header), true, imported(std::string(249, 'n') + ".ghost"), 3, ""},
+      // Windows devices' names, and the names beside them that are none.
+      deviceName("COM1.ghost"),
+      deviceName("lpt9 .ghost"),
+      deviceName("Aux"),
+      deviceName("nul.ghost."),
+      deviceName("CON. "),
+      deviceName("prn.x.ghost"),
+      deviceName("COM\xC2\xB9.ghost"),
+      deviceName("conout$.ghost"),
+      {"COM0.ghost", headed(header), true, imported("COM0.ghost"), 3, ""},
+      {"LPT10.ghost", headed(header), true, imported("LPT10.ghost"), 3, ""},
+      {"CONSOLE.ghost", headed(header), true, imported("CONSOLE.ghost"), 3, ""},
       {" ", headed(header), false, notFound(" "), 0, ""},  // the page's blank entry and the selection's default
       {"none", headed(header), false, notFound("none"), 0, ""},
 

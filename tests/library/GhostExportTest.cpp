@@ -257,6 +257,25 @@ TEST(GhostExport, TheLongestNameTheFileSystemTakesIsExported) {
             (Lines{"Exported to " + path + ".ghost.", "Could not export to " + path + "n.ghost: File name too long."}));
 }
 
+// Mended: a map name that made the header longer than the page's 4096-byte line was exported as if the ghost
+// would be listed. A header of 4096 bytes is listed; one of 4097 is written and the player told it is not.
+TEST(GhostExport, AHeaderTooLongToListIsWrittenAndSaidSo) {
+  ExportHost host;
+  const std::string path = "./tessaro/data/Ghosts/", around = ",Player,5,1-Lap,1.1";
+  for (const std::size_t header : {4097, 4096}) {
+    host.game().loadMap(sim::workshopMap(std::string(header - around.size(), 'm')));
+    host.plugin().recordedFrames = {ghostFrame(5, 1, 2, 3, 4, 5, 6)};
+    host.run("lm_export_filename " + std::to_string(header));
+    host.run("lm_export");
+  }
+  EXPECT_EQ(host.newLines(),
+            (Lines{"Exported to " + path + "4097.ghost.",
+                   path + "4097.ghost cannot be listed: its header line is 4097 bytes long, longer than the 4096 bytes "
+                          "the settings page reads (the map's or the player's name is too long).",
+                   "Exported to " + path + "4096.ghost."}));
+  EXPECT_EQ(listedGhostFiles(fileBytes(host.game().settingsPage())), Lines{"4096.ghost"});
+}
+
 // Mended: a bad number in the selected ghost used to end the export in its reload, before the page.
 TEST(GhostExport, ABadSelectedGhostStillLetsTheExportFinish) {
   ExportHost host;

@@ -105,6 +105,19 @@ TEST(GhostChoiceList, WhatItHoldsBetweenPagesStaysWithinItsBound) {
   }
 }
 
+// Mended: the list's growth was charged whole against its bound at every doubling: 8,192 files kept at most.
+TEST(GhostChoiceList, KeepsTwentyThousandOrdinaryGhosts) {
+  TempFolder folder;
+  for (int n = 10'000; n < 30'000; ++n)
+    std::ofstream(folder.path() / ("ghost-" + std::to_string(n) + ".ghost"))
+        << "TestMap,Player," << n << ",1-Lap,1.1\n";
+  GhostChoiceList list;
+  list.choices(folder.path(), "TestMap", 1, muchLater);
+  EXPECT_EQ(list.choices(folder.path(), "TestMap", 1, muchLater).size(), 20'000u);
+  EXPECT_EQ(list.filesRead(), 0u);
+  EXPECT_LE(list.heldBytes(), std::size_t{8} << 20);
+}
+
 TEST(FileStamp, TimesFarFromTodayAreHeldAtTheRangeAndStillCompare) {
   constexpr std::int64_t most = std::numeric_limits<std::int64_t>::max();
   constexpr std::int64_t least = std::numeric_limits<std::int64_t>::min();

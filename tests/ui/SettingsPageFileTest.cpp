@@ -1,7 +1,9 @@
-// The page file is replaced in place and cut to length: whatever it held before, it then holds exactly the
-// new page.
+// The page file is replaced through a scratch file renamed over it: whatever it held before, it then holds
+// exactly the new page, and a link or second name planted at its name leads to bytes that never change.
 #include <filesystem>
+#include <initializer_list>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -24,6 +26,20 @@ TEST(SettingsPageFile, HoldsExactlyTheNewPageWhetherLongerOrShorter) {
   EXPECT_EQ(fileBytes(page), longer);
   ASSERT_TRUE(writeSettingsPageFile(page, ""));
   EXPECT_EQ(fileBytes(page), "");
+}
+
+TEST(SettingsPageFile, ALinkOrSecondNameAtThePageIsReplacedNotWrittenThrough) {
+  TempFolder folder;
+  const auto page = folder.path() / "Lumaro.set";
+  const auto outside = folder.path() / "outside.txt";
+  for (const bool symbolic : {true, false}) {
+    writeBytes(outside, std::string(100'000, 'p'));
+    std::filesystem::remove(page);
+    symbolic ? std::filesystem::create_symlink(outside, page) : std::filesystem::create_hard_link(outside, page);
+    ASSERT_TRUE(writeSettingsPageFile(page, "Lumaro\r\n"));
+    EXPECT_EQ(fileBytes(outside), std::string(100'000, 'p')) << symbolic;
+    EXPECT_EQ(fileBytes(page) + folderNames(folder.path()).at(1), "Lumaro\r\noutside.txt") << symbolic;
+  }
 }
 
 TEST(SettingsPageFile, APageThatCannotBeWrittenIsReported) {

@@ -128,6 +128,18 @@ grep -q "Speedway" info.out || fail "info does not show the ghost's map: $(head 
 [ -s compare.out ] || fail "compare says nothing"
 grep -q "<svg" picture.svg 2>/dev/null || fail "plot wrote no SVG picture"
 echo "lumaro-ghost.exe under Wine:"; head -3 info.out | sed 's/^/  /'
+# A Windows device's name is refused before any open (NUL, which acts on nothing, stands for the serial ports),
+# with any case and extension; and -o judges the file a name writes: "B.ghost." and "B.ghost " are B.ghost.
+for device in NUL nul.ghost "Nul .ghost"; do
+  if "$wine" "$ghost_tool" info "$device" >device.out 2>&1 || ! grep -qF "the name is a Windows device's" device.out; then
+    fail "info $device is not refused as a device's name under Wine: $(head -3 device.out)"
+  fi
+done
+cp B.ghost B.kept
+for output in "B.ghost." "B.ghost "; do
+  "$wine" "$ghost_tool" plot A.ghost -o "$output" >output.out 2>&1 && fail "plot -o \"$output\" was not refused"
+  cmp -s B.ghost B.kept || fail "plot -o \"$output\" wrote over B.ghost under Wine"
+done
 # Every command the tool's own help lists is shown to players, as they would type it.
 "$wine" "$ghost_tool" --help >help.out 2>&1 || true
 commands=$(sed -n 's/^  lumaro-ghost \([a-z]*\) .*/\1/p' help.out)

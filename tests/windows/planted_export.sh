@@ -2,7 +2,9 @@
 # The bundled export scenario, played by lumaro-host in a game root whose ghost folder holds links planted under
 # the export's scratch names ("@0.part", and "My-PB.ghost.part" as older exports named it), both leading to a
 # file outside it made here: the scenario must pass, and the links and the file they lead to must be left as
-# they were. The run is traced, and the export's scratch file must be flushed to the disk before it is renamed
+# they were. A link is planted at the settings page's file too (a symbolic link on Linux, a hard link under
+# Wine), leading to a 100,000-byte file outside: every page replaces the link, and that file keeps its bytes.
+# The run is traced, and the export's scratch file must be flushed to the disk before it is renamed
 # over the ghost: on Linux strace shows fsync on the file's descriptor before rename; under Wine the relay trace
 # shows FlushFileBuffers on the file's handle before MoveFileExW with MOVEFILE_REPLACE_EXISTING|WRITE_THROUGH (9).
 #   planted_export.sh native LUMARO_HOST PLUGIN SCENARIO WORK_DIR
@@ -24,6 +26,14 @@ precious="$(pwd)/root/outside/precious.txt"
 printf 'mine\n' > "$precious"
 ln -s "$precious" root/tessaro/data/Ghosts/@0.part
 ln -s "$precious" root/tessaro/data/Ghosts/My-PB.ghost.part
+mkdir -p root/tessaro/plugins/settings
+awk 'BEGIN { for (i = 0; i < 10000; i++) printf "precious!\n" }' > root/outside/page.txt
+cp root/outside/page.txt root/outside/page.kept
+if [ "$mode" = wine ]; then
+  ln root/outside/page.txt root/tessaro/plugins/settings/Lumaro.set
+else
+  ln -s "$(pwd)/root/outside/page.txt" root/tessaro/plugins/settings/Lumaro.set
+fi
 
 status=0
 if [ "$mode" = wine ]; then
@@ -73,6 +83,14 @@ if [ "$(cat "$precious")" = mine ] && [ -L root/tessaro/data/Ghosts/@0.part ] &&
 else
   echo "FAIL  a planted link, or the file it leads to, changed:"
   ls -la root/tessaro/data/Ghosts root/outside
+  status=1
+fi
+if cmp -s root/outside/page.txt root/outside/page.kept && [ ! -L root/tessaro/plugins/settings/Lumaro.set ] &&
+  grep -q '^Lumaro' root/tessaro/plugins/settings/Lumaro.set; then
+  echo "ok    the link planted at the settings page was replaced; the file it led to is as it was"
+else
+  echo "FAIL  the settings page was written through the link planted at its name:"
+  ls -la root/tessaro/plugins/settings root/outside
   status=1
 fi
 if awk "$flushed" trace.txt; then

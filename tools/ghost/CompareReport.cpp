@@ -34,8 +34,8 @@ std::string lapTimes(const AnalysedRun& run) {
 }
 
 void describeRun(std::ostream& out, char letter, const LoadedGhost& ghost, const AnalysedRun& run) {
-  out << letter << "  " << ghost.shownName << "\n   " << runCaption(ghost) << "; " << ghost.content.frames.size()
-      << " frames, " << fixedText(ghost.profile.length, 1) << " units\n";
+  out << letter << "  " << lineText(ghost.shownName) << "\n   " << runCaption(ghost) << "; "
+      << ghost.content.frames.size() << " frames, " << fixedText(ghost.profile.length, 1) << " units\n";
   if (run.timed.lapLinesFound) {
     out << "   laps " << lapTimes(run) << " (best: lap " << run.timed.bestLap() << ")\n";
   } else {

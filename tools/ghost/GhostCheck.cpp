@@ -172,6 +172,18 @@ std::vector<GhostProblem> checkGhost(const GhostFileContent& content, std::strin
     }
     problems.push_back({line.line, std::move(reason)});
   }
+  if (content.lineProblemsNotKept > 0) {
+    // The import's stop is named even among the lines not listed, since it decides what is loaded.
+    const FrameLineProblem* stop = importStop(content);
+    if (stop && stop->line >= content.firstLineNotKept) {
+      problems.push_back({stop->line, frameLineReason(*stop) + ": the import stops reading here (frames loaded: " +
+                                          std::to_string(content.frames.size()) + ")"});
+    }
+    problems.push_back(
+        {content.firstLineNotKept, "and " + countText(content.lineProblemsNotKept, "more line", "more lines") +
+                                       " with a problem from here on, not listed one by one (the import skips " +
+                                       countText(importSkippedLines(content), "line", "lines") + " in all)"});
+  }
   if (content.frames.empty()) problems.push_back({0, "no frame lines: the loaded ghost would be empty"});
   std::stable_sort(problems.begin(), problems.end(),
                    [](const GhostProblem& a, const GhostProblem& b) { return a.line < b.line; });

@@ -23,12 +23,24 @@ GhostFileContent readGhostFileContent(std::istream& in) {
   if (!lines.next(line)) return content;
   content.headerLine = std::string(line);
   content.lineCount = 1;
+  const auto note = [&](const FrameLineProblem& problem) {
+    const bool stops = problem.kind == FrameLineResult::Kind::BadNumber && !content.importStopsAt;
+    if (stops) {
+      content.importStopsAt = problem.line;
+      content.importStopProblem = problem;
+    }
+    if (problem.kind == FrameLineResult::Kind::TooFewFields && !content.importStopsAt) ++content.skippedBeforeStop;
+    if (content.lineProblems.size() < mostLineProblemsKept) {
+      content.lineProblems.push_back(problem);
+    } else if (content.lineProblemsNotKept++ == 0) {
+      content.firstLineNotKept = problem.line;
+    }
+  };
   const auto tooLong = [&](std::size_t number) {
     if (line.size() <= ghostLineLimit) return false;
     FrameLineProblem problem{number, FrameLineResult::Kind::BadNumber};
     problem.tooLong = true;
-    content.lineProblems.push_back(problem);
-    if (!content.importStopsAt) content.importStopsAt = number;
+    note(problem);
     return true;
   };
   GhostFrame frame;
@@ -43,8 +55,7 @@ GhostFileContent readGhostFileContent(std::istream& in) {
       }
       continue;
     }
-    content.lineProblems.push_back({number, result.kind, result.badField, result.error});
-    if (result.kind == FrameLineResult::Kind::BadNumber && !content.importStopsAt) content.importStopsAt = number;
+    note({number, result.kind, result.badField, result.error});
   }
   return content;
 }
@@ -55,20 +66,10 @@ std::string frameLineReason(const FrameLineProblem& problem) {
   return badFieldReason(problem.field, problem.error);
 }
 
-std::size_t importSkippedLines(const GhostFileContent& content) {
-  std::size_t skipped = 0;
-  for (const FrameLineProblem& problem : content.lineProblems) {
-    if (content.importStopsAt && problem.line > *content.importStopsAt) break;
-    if (problem.kind == FrameLineResult::Kind::TooFewFields) ++skipped;
-  }
-  return skipped;
-}
+std::size_t importSkippedLines(const GhostFileContent& content) { return content.skippedBeforeStop; }
 
 const FrameLineProblem* importStop(const GhostFileContent& content) {
-  for (const FrameLineProblem& problem : content.lineProblems) {
-    if (content.importStopsAt == problem.line) return &problem;
-  }
-  return nullptr;
+  return content.importStopProblem ? &*content.importStopProblem : nullptr;
 }
 
 }  // namespace lumaro_ghost

@@ -33,11 +33,19 @@ struct GhostFileContent {
   std::vector<GhostFrame> frames;
   std::vector<std::size_t> frameLines;  // the line of each frame
   // Every frame line with fewer than seven fields or a bad number, in file order, also past the first bad
-  // number (which ends the import).
+  // number (which ends the import): the first mostLineProblemsKept of them, so that a file of millions of
+  // blank lines costs no more than a few; the others are only counted.
   std::vector<FrameLineProblem> lineProblems;
-  std::optional<std::size_t> importStopsAt;  // the line of the first bad number
+  std::size_t lineProblemsNotKept = 0;
+  std::size_t firstLineNotKept = 0;                   // with lineProblemsNotKept: the line of the first of them
+  std::optional<FrameLineProblem> importStopProblem;  // the line of the first bad number, kept or not
+  std::optional<std::size_t> importStopsAt;           // its line number
+  std::size_t skippedBeforeStop = 0;                  // lines of fewer than seven fields before it (or in all)
   std::size_t lineCount = 0;
 };
+
+// How many line problems a read keeps one by one.
+inline constexpr std::size_t mostLineProblemsKept = 1000;
 
 // Reads the stream twice, from its start: once as the page reads a first line, once as the import reads.
 GhostFileContent readGhostFileContent(std::istream& in);

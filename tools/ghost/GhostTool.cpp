@@ -14,6 +14,7 @@
 #include <system_error>
 #include <utility>
 
+#include "library/GhostFileWrite.h"
 #include "library/NumberReading.h"
 #include "tools/ghost/CompareReport.h"
 #include "tools/ghost/GhostCheck.h"
@@ -328,7 +329,7 @@ Loaded loadAll(const std::vector<std::string>& files, const std::string& command
     if (result.ghost) {
       loaded.ghosts.push_back(std::move(*result.ghost));
     } else {
-      err << "lumaro-ghost " << command << ": " << file << " " << result.error << "\n";
+      err << "lumaro-ghost " << command << ": " << lineText(file) << " " << result.error << "\n";
       loaded.allRead = false;
     }
   }
@@ -336,7 +337,7 @@ Loaded loadAll(const std::vector<std::string>& files, const std::string& command
 }
 
 int usage(std::ostream& err, const std::string& command, const std::string& problem) {
-  err << "lumaro-ghost " << command << ": " << problem << " (lumaro-ghost " << command << " --help)\n";
+  err << "lumaro-ghost " << command << ": " << lineText(problem) << " (lumaro-ghost " << command << " --help)\n";
   return 2;
 }
 
@@ -368,11 +369,11 @@ int check(const CommandLine& line, std::ostream& out, std::ostream& err) {
   bool clean = loaded.allRead;
   for (const LoadedGhost& ghost : loaded.ghosts) {
     const std::vector<GhostProblem> problems = checkGhost(ghost.content, ghost.fileName, page);
-    if (problems.empty()) out << ghost.shownName << ": no problem\n";
+    if (problems.empty()) out << lineText(ghost.shownName) << ": no problem\n";
     for (const GhostProblem& problem : problems) {
-      out << ghost.shownName;
+      out << lineText(ghost.shownName);
       if (problem.line > 0) out << ":" << problem.line;
-      out << ": " << (problem.note ? "note: " : "") << problem.reason << "\n";
+      out << ": " << (problem.note ? "note: " : "") << lineText(problem.reason) << "\n";
     }
     clean = clean && !hasProblem(problems);
   }
@@ -384,8 +385,8 @@ bool usable(const LoadedGhost& ghost, const std::string& command, std::ostream& 
     return true;
   }
   const std::size_t frames = ghost.content.frames.size();
-  err << "lumaro-ghost " << command << ": " << ghost.shownName << " holds no path to use: the import would load "
-      << countText(frames, "frame", "frames") << "\n";
+  err << "lumaro-ghost " << command << ": " << lineText(ghost.shownName)
+      << " holds no path to use: the import would load " << countText(frames, "frame", "frames") << "\n";
   return false;
 }
 
@@ -421,7 +422,7 @@ bool sameRace(const std::vector<LoadedGhost>& ghosts, const CommandLine& line, c
                                     : ", compared") +
                         " all the same (--force)");
       } else {
-        err << "lumaro-ghost " << command << ": " << difference
+        err << "lumaro-ghost " << command << ": " << lineText(difference)
             << (drawn      ? " are not drawn together (--force draws"
                 : replayed ? " are not replayed together (--force replays"
                            : " are not compared (--force compares")
@@ -564,20 +565,53 @@ int compare(const CommandLine& given, std::ostream& out, std::ostream& err) {
   return status;
 }
 
+std::filesystem::path pathOf(const std::string& name) {
+  return std::filesystem::path(reinterpret_cast<const char8_t*>(name.c_str()));
+}
+
+// The file a name would write: Windows drops the dots and blanks that end a name ("Friend.ghost." is
+// Friend.ghost there), taken so on every system, and links followed to what they lead to.
+std::filesystem::path writtenFile(const std::string& output) {
+  std::filesystem::path file = pathOf(output);
+  std::u8string name = file.filename().u8string();
+  if (name != u8"." && name != u8"..") {
+    while (!name.empty() && (name.back() == u8'.' || name.back() == u8' ')) name.pop_back();
+    if (!name.empty()) file.replace_filename(name);
+  }
+  std::error_code error;
+  const std::filesystem::path resolved = std::filesystem::weakly_canonical(file, error);
+  return error ? file : resolved;
+}
+
 // Whether a made document would be written over a ghost file: one of the runs it is made from, or any file
-// named as a ghost (a slip such as "html My-PB.ghost -o Friend.ghost" would lose Friend's run).
+// named as a ghost (a slip such as "html My-PB.ghost -o Friend.ghost" would lose Friend's run), judged by the
+// file the name would write rather than by its spelling.
 bool replacesAGhost(const CommandLine& line) {
-  const std::string& output = *line.output;
-  std::string ending = output.size() >= 6 ? output.substr(output.size() - 6) : "";
+  const std::filesystem::path target = writtenFile(*line.output);
+  std::u8string name = target.filename().u8string();
+  std::string ending = name.size() >= 6 ? std::string(name.end() - 6, name.end()) : "";
   for (char& c : ending) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   if (ending == ".ghost") return true;
-  const auto pathOf = [](const std::string& name) {
-    return std::filesystem::path(reinterpret_cast<const char8_t*>(name.c_str()));
-  };
   std::error_code error;
-  return std::any_of(line.files.begin(), line.files.end(), [&](const std::string& file) {
-    return std::filesystem::equivalent(pathOf(output), pathOf(file), error);
-  });
+  return std::any_of(line.files.begin(), line.files.end(),
+                     [&](const std::string& file) { return std::filesystem::equivalent(target, pathOf(file), error); });
+}
+
+// Writes the document to the file. A file (or nothing) at the name is replaced the way the plugin replaces a
+// ghost, through a scratch file renamed over it, so a link or a second name there is never written through;
+// a device or pipe there (a viewer reading a pipe) is written to as it is. A Windows device's name is refused.
+std::optional<std::string> writeDocument(const std::string& output, const std::string& document) {
+  const std::filesystem::path file = pathOf(output);
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(file, error);
+  if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+    std::ofstream out(file, std::ios::binary);
+    out << document;
+    out.close();
+    if (!out) return std::string("the file could not be written");
+    return std::nullopt;
+  }
+  return writeFileThroughScratch(file, [&](std::ostream& out) { out << document; });
 }
 
 // Writes a made document where -o says, "-" being standard output.
@@ -593,11 +627,8 @@ int writeOutput(const std::string& command, const CommandLine& line, const std::
                  "-o " + output + " is a ghost file: the " + (command == "html" ? "page" : "picture") +
                      " is never written over one");
   }
-  std::ofstream file(std::filesystem::path(reinterpret_cast<const char8_t*>(output.c_str())), std::ios::binary);
-  file << document;
-  file.close();
-  if (!file) {
-    err << "lumaro-ghost " << command << ": cannot write " << output << "\n";
+  if (const std::optional<std::string> failure = writeDocument(output, document)) {
+    err << "lumaro-ghost " << command << ": cannot write " << lineText(output) << ": " << *failure << "\n";
     return 1;
   }
   return 0;
@@ -643,6 +674,26 @@ const Subcommand subcommands[] = {
     {"html", htmlHelp, {"-o", "--ref", "--sectors"}, {"--force"}, false, html},
 };
 
+int runSubcommand(const std::string& command, const std::vector<std::string>& rest, std::ostream& out,
+                  std::ostream& err) {
+  for (const Subcommand& subcommand : subcommands) {
+    if (command != subcommand.name) continue;
+    const CommandLine line = parse(rest, subcommand);
+    if (line.help) {
+      out << subcommand.help;
+      return 0;
+    }
+    if (!line.error.empty()) return usage(err, command, line.error);
+    if (!subcommand.report) return subcommand.run(line, out, err);
+    std::ostringstream report;
+    const int status = subcommand.run(line, report, err);
+    out << terminalText(report.str());
+    return status;
+  }
+  err << "lumaro-ghost: unknown subcommand \"" << lineText(command) << "\" (lumaro-ghost --help)\n";
+  return 2;
+}
+
 }  // namespace
 
 int runGhostTool(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
@@ -656,23 +707,12 @@ int runGhostTool(const std::vector<std::string>& arguments, std::ostream& out, s
     out << generalHelp;
     return 0;
   }
-  for (const Subcommand& subcommand : subcommands) {
-    if (command != subcommand.name) continue;
-    const CommandLine line = parse(rest, subcommand);
-    if (line.help) {
-      out << subcommand.help;
-      return 0;
-    }
-    if (!line.error.empty()) return usage(err, command, line.error);
-    if (!subcommand.report) return subcommand.run(line, out, err);
-    // A report quotes the files: it is written out once its control bytes are escaped.
-    std::ostringstream report;
-    const int status = subcommand.run(line, report, err);
-    out << terminalText(report.str());
-    return status;
-  }
-  err << "lumaro-ghost: unknown subcommand \"" << command << "\" (lumaro-ghost --help)\n";
-  return 2;
+  // What the tool says on either stream quotes the files and the command line: it is written out once its
+  // control bytes are escaped (a picture or page is not text for a terminal and goes out as made).
+  std::ostringstream errors;
+  const int status = runSubcommand(command, rest, out, errors);
+  err << terminalText(errors.str());
+  return status;
 }
 
 }  // namespace lumaro_ghost

@@ -98,7 +98,7 @@ void writeInfoText(std::ostream& out, const GhostInfo& info, const InfoOptions& 
   const GhostHeaderFields& header = ghost.header;
   const RunProfile& profile = ghost.profile;
   const auto& frames = ghost.content.frames;
-  out << ghost.shownName << "\n";
+  out << lineText(ghost.shownName) << "\n";
   if (!ghost.content.headerLine) {
     out << "  empty file: no header line, no frames\n";
   } else {

@@ -78,7 +78,7 @@ void SvgDocument::path(const std::vector<std::vector<Pixel>>& pieces, std::strin
 
 void SvgDocument::text(Pixel at, std::string_view content, std::string_view attributes, std::string_view anchor) {
   out_ << "<text x=\"" << svgNumber(at.x) << "\" y=\"" << svgNumber(at.y) << "\" text-anchor=\"" << anchor << "\" "
-       << attributes << '>' << xmlText(content) << "</text>\n";
+       << attributes << '>' << xmlText(lineText(content)) << "</text>\n";
 }
 
 void SvgDocument::raw(std::string_view markup) { out_ << markup << '\n'; }

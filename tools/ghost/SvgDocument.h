@@ -1,6 +1,7 @@
 // A small writer of self-contained SVG: shapes, polylines and text in pixel coordinates, every number with
-// at most one decimal, every text made safe for XML by xmlText (TextEscapes.h), so that any file name or
-// player name gives a picture every browser opens.
+// at most one decimal, every text shown as the terminal shows it (lineText: control, bidirectional and
+// invisible characters as escapes) and made safe for XML by xmlText (TextEscapes.h), so that any file name or
+// player name gives a picture every browser opens, and no name reorders the caption after it.
 #pragma once
 
 #include <sstream>

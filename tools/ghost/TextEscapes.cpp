@@ -19,6 +19,10 @@ bool isBidiControl(char32_t c) {
   return c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
 }
 
+// Characters that show as nothing and so hide in a name: the zero-width space, the line and paragraph
+// separators (which a terminal may break the line at) and the byte order mark.
+bool isInvisible(char32_t c) { return c == 0x200B || c == 0x2028 || c == 0x2029 || c == 0xFEFF; }
+
 std::string hexEscape(const char* format, unsigned value) {
   char text[12];
   std::snprintf(text, sizeof text, format, value);
@@ -108,7 +112,9 @@ std::string jsonString(std::string_view text) { return quotedJson(text, false); 
 
 std::string scriptJsonString(std::string_view text) { return quotedJson(text, true); }
 
-std::string terminalText(std::string_view text) {
+namespace {
+
+std::string shownText(std::string_view text, bool keepLineFeeds) {
   std::string shown;
   shown.reserve(text.size());
   for (std::size_t at = 0; at < text.size();) {
@@ -116,11 +122,14 @@ std::string terminalText(std::string_view text) {
     const char32_t c = point.value;
     if (point.length == 0 || c < 0x20 || c == 0x7F) {
       const auto byte = static_cast<unsigned char>(text[at]);
-      shown += byte == '\n' ? "\n" : byte == '\t' ? "\\t" : byte == '\r' ? "\\r" : hexEscape("\\x%02x", byte);
+      shown += byte == '\n'   ? (keepLineFeeds ? "\n" : "\\n")
+               : byte == '\t' ? "\\t"
+               : byte == '\r' ? "\\r"
+                              : hexEscape("\\x%02x", byte);
       ++at;
       continue;
     }
-    if (isControl(c) || isBidiControl(c)) {
+    if (isControl(c) || isBidiControl(c) || isInvisible(c)) {
       shown += hexEscape("\\u%04x", static_cast<unsigned>(c));
     } else {
       shown.append(text.substr(at, point.length));
@@ -129,5 +138,11 @@ std::string terminalText(std::string_view text) {
   }
   return shown;
 }
+
+}  // namespace
+
+std::string terminalText(std::string_view text) { return shownText(text, true); }
+
+std::string lineText(std::string_view text) { return shownText(text, false); }
 
 }  // namespace lumaro_ghost

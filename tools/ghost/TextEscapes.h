@@ -31,8 +31,14 @@ std::string jsonString(std::string_view text);
 std::string scriptJsonString(std::string_view text);
 
 // For a terminal: the line feed kept; tab and carriage return as "\t" and "\r"; other C0 controls, DEL and
-// bytes that are no UTF-8 as "\x1b" and the like; C1 controls and the bidirectional formatting characters
-// (which would reorder what follows them on the line) as "\u202e" and the like.
+// bytes that are no UTF-8 as "\x1b" and the like; C1 controls, the bidirectional formatting characters
+// (which would reorder what follows them on the line) and the invisible zero-width space, line and paragraph
+// separators and byte order mark as "\u202e" and the like. Both streams of the tool
+// pass through it, and the SVG and HTML show a file's texts as it gives them.
 std::string terminalText(std::string_view text);
+
+// One text within a line (a file name, say): as terminalText, with the line feed as "\n" too, so that no
+// name can start a line of its own in a report.
+std::string lineText(std::string_view text);
 
 }  // namespace lumaro_ghost

@@ -91,6 +91,7 @@ MapFileResult parseMapFile(std::string_view text, const std::string& name) {
   std::vector<std::pair<int, std::string>> mistakes;
   int lineNumber = 0;
   int lineOfTrack = 0;
+  bool pointsPastLimit = false;
   int lineOfFirstVariable = 0;
   std::map<std::string, int> variableLines;
   std::istringstream in{std::string(withoutByteOrderMark(text))};
@@ -133,6 +134,14 @@ MapFileResult parseMapFile(std::string_view text, const std::string& name) {
         lineOfTrack = lineNumber;
       } else if (key == "point") {
         if (words.words.size() != 4) throw BadLine("expected: point X Y Z");
+        if (points.size() == mostTrackPoints) {
+          // Named once, at the first point too many; the points after it are not read.
+          if (!pointsPastLimit) {
+            pointsPastLimit = true;
+            throw BadLine("a track has at most " + std::to_string(mostTrackPoints) + " points");
+          }
+          continue;
+        }
         points.push_back(trackPoint(words.words, 1, true));
         if (lineOfTrack == 0) lineOfTrack = lineNumber;
       } else {

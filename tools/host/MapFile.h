@@ -3,6 +3,7 @@
 // for the car (a start/finish line and a closed path). The format is documented in maps/README.md.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -13,6 +14,10 @@
 #include "sim/Track.h"
 
 namespace lumaro_host {
+
+// The most points a track may have. The car and its racing line look along the path at every game tick, and
+// a map must be drivable at least at game speed: this many points cost well under a tick's 8 ms.
+inline constexpr std::size_t mostTrackPoints = 10'000;
 
 struct MapFile {
   sim::MapDefinition definition;

@@ -308,6 +308,11 @@ StepOutcome Session::copyFile(const CopyFile& step, const fs::path& folder) {
     destination = underRoot((fs::path(step.destination) / source->filename()).string());
     if (!destination) return outOfRoot();
   }
+  // The parent is resolved above; a link as the last component, dangling or not, would be written through to
+  // wherever it leads.
+  if (fs::is_symlink(fs::symlink_status(*destination, error))) {
+    return failure(step.destination + " is a link: copy writes through none");
+  }
   fs::create_directories(destination->parent_path(), error);
   fs::copy_file(*source, *destination, fs::copy_options::overwrite_existing, error);
   if (error)
