@@ -46,6 +46,7 @@ demo:
 # The pictures of docs/images (the demo's comparison and a wide line through a hairpin), drawn again and
 # rendered with rsvg-convert, as the test suite draws and checks them.
 pictures:
+	@$(PACKAGES) demo test
 	cmake --preset $(PRESET)
 	cmake --build --preset $(PRESET) --target lumaro-host lumaro-ghost
 	tests/ghost/render_demo.sh build/$(PRESET)/bin/lumaro-host build/$(PRESET)/bin/lumaro-ghost scenarios \

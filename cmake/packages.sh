@@ -8,6 +8,11 @@ set -eu
 list=$(dirname "$0")/packages.txt
 [ $# -gt 0 ] || { echo "usage: $0 USE... (or all)" >&2; exit 2; }
 uses=" $* "
+for use in "$@"; do
+  case $use in demo|test|bench|windows|browser|static|fuzz|ci|all) ;;
+  *) echo "$0: no use \"$use\" in $list (demo, test, bench, windows, browser, static, fuzz, ci or all)" >&2; exit 2 ;;
+  esac
+done
 wanted=$(sed 's/#.*//' "$list" | awk -v uses="$uses" 'NF > 1 {
   for (i = 2; i <= NF; i++) if (uses ~ " all " || index(uses, " " $i " ")) { print $1; break } }')
 missing=
@@ -20,8 +25,8 @@ if [ "$(id -u)" = 0 ]; then
 elif command -v sudo >/dev/null && sudo -n true 2>/dev/null; then
   as_root="sudo -n"
 else
-  echo "Missing the packages for $*:$missing. Install them as root, then run this again:" >&2
-  echo "  apt-get install$missing" >&2
+  echo "Missing the packages for $*:$missing. Install them as root, then run the same command again:" >&2
+  echo "  apt-get update && apt-get install$missing" >&2
   exit 1
 fi
 echo "Installing the packages for $* (cmake/packages.txt):$missing"

@@ -9,6 +9,7 @@
 #include "host/CVarManagerWrapper.h"
 #include "host/CVarWrapper.h"
 #include "host/GameWrapper.h"
+#include "library/GhostFileName.h"
 #include "plugin/HostNames.h"
 #include "plugin/Lumaro.h"
 #include "ui/GhostChoiceList.h"
@@ -70,8 +71,8 @@ void Lumaro::registerCommands() {
 
 void Lumaro::registerVariables() {
   cvarManager
-      ->registerCvar(std::string(cvar::ghostFilePath), "none", "Selected Ghost from Ghost list", true, false, 0, false,
-                     0, true)
+      ->registerCvar(std::string(cvar::ghostFilePath), std::string(defaultGhostSelection),
+                     "Selected Ghost from Ghost list", true, false, 0, false, 0, true)
       .addOnValueChanged(
           [this](const std::string&, CVarWrapper) { runGuarded(cvar::ghostFilePath, [this] { importGhost(true); }); });
   cvarManager->registerCvar(std::string(cvar::exportFileName), "My-PB", "Ghost Export filename", true, false, 0, false,

@@ -80,7 +80,7 @@ void Lumaro::checkAutoRecord(bool afterSpawn) {
   }
   // Only a counter standing before the start line re-arms; anything else is left alone, silently, and so is
   // a race under way whose counter a ball reset put back to -1.
-  if (!findFirstLapCounterAtStart() || runLife.isRacing() || runLife.phase() == RunPhase::FinishSeen) return;
+  if (!findFirstLapCounterAtStart() || runLife.isUnderWay()) return;
   // A run armed before the start that the stop drops is armed again in a moment: nothing to tell.
   stopGhostBeforeRearming();
   runLife.leaveRace();

@@ -19,13 +19,6 @@
 #include "plugin/SystemClock.h"
 #include "race/RunLife.h"
 
-namespace {
-
-constexpr const char* raceStarted = "Race started.";
-constexpr const char* challengeStarted = "Race started against a ghost.";
-
-}  // namespace
-
 void Lumaro::recordGhost() { armRecording(false); }
 
 void Lumaro::recordAutomatically() { armRecording(true); }
@@ -111,21 +104,15 @@ void Lumaro::pollLapCounter(SequenceVariableWrapper& lapCounter) {
     failNoKismet();
     return;
   }
-  const CounterMove move = runLife.counterRead(lapCounter.GetInt());
+  const CounterMove move = runLife.counterRead(lapCounter.GetInt(), !ghostFrames.empty());
   if (move == CounterMove::Start || move == CounterMove::StartAgainstGhost) {
     if (!isRecording()) {
       endRun(RunEnd::SwitchedOff);
       return;
     }
-    // A challenge races a ghost only while one is loaded.
-    const bool againstGhost = move == CounterMove::StartAgainstGhost && !ghostFrames.empty();
-    runLife.start(againstGhost, settings::lapCount(*cvarManager));
-    if (againstGhost) {
-      logStatus(challengeStarted);
-      playGhost();
-    } else {
-      logStatus(raceStarted);
-    }
+    const bool againstGhost = move == CounterMove::StartAgainstGhost;
+    logStatus(std::string(runLife.start(againstGhost, settings::lapCount(*cvarManager))));
+    if (againstGhost) playGhost();
     // A failing playback resets the run: there is then no race to sample.
     if (!runLife.isRacing()) return;
     const SystemTime start = systemNow();

@@ -14,6 +14,8 @@ namespace {
 
 constexpr std::string_view recordingArmed = "Recording starts and ends when you cross the finish line.";
 constexpr std::string_view challengeArmed = "Challenging starts and ends when you cross the finish line.";
+constexpr std::string_view raceStarted = "Race started.";
+constexpr std::string_view challengeStarted = "Race started against a ghost.";
 
 }  // namespace
 
@@ -39,7 +41,7 @@ void RunLife::enter(RunPhase phase) {
 ArmDecision RunLife::recordCommand(bool automatic, bool switchOn) const {
   if (automatic && isArmed()) return ArmDecision::Rearm;
   // The player armed and started a run by hand in the moment before automatic recording came to arm one.
-  if (automatic && (isRacing() || phase_ == RunPhase::FinishSeen)) return ArmDecision::Leave;
+  if (automatic && isUnderWay()) return ArmDecision::Leave;
   // A finished race takes a new recording; one armed, under way or finishing does not.
   return switchOn || isUnfinished() || phase_ == RunPhase::FinishSeen ? ArmDecision::Refuse : ArmDecision::Arm;
 }
@@ -67,21 +69,22 @@ void RunLife::ghostChanged(bool ghostLoaded) {
   if (phase_ == RunPhase::ArmedChallenge && !ghostLoaded) enter(RunPhase::Armed);
 }
 
-CounterMove RunLife::counterRead(std::int32_t lap) const {
+CounterMove RunLife::counterRead(std::int32_t lap, bool ghostLoaded) const {
   if (isArmed() && lap != -1) {
-    return phase_ == RunPhase::ArmedChallenge ? CounterMove::StartAgainstGhost : CounterMove::Start;
+    return phase_ == RunPhase::ArmedChallenge && ghostLoaded ? CounterMove::StartAgainstGhost : CounterMove::Start;
   }
   // A counter back at -1 mid-race (a ball reset) neither ends nor restarts the race.
   if (isRacing() && lap == raceLapCount_) return CounterMove::Finish;
   return CounterMove::Nothing;
 }
 
-void RunLife::start(bool againstGhost, std::int32_t lapCount) {
+std::string_view RunLife::start(bool againstGhost, std::int32_t lapCount) {
   raceLapCount_ = lapCount;
   // A fresh identity: should anything start this run's sampling again, the earlier sampler ends.
   identity_ = ++lastIdentity_;
   frames_.clear();
   enter(againstGhost ? RunPhase::RacingGhost : RunPhase::Racing);
+  return againstGhost ? challengeStarted : raceStarted;
 }
 
 void RunLife::seeFinish() { enter(RunPhase::FinishSeen); }

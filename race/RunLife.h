@@ -12,10 +12,11 @@
 // ArmedChallenge "Already ..."     stays               RacingGhost              Idle, told once          -
 // Racing         "Already ..."     "Already ..."       FinishSeen at the lap    Idle, told once          Idle, told
 // RacingGhost    "Already ..."     "Already ..."       count set at the start   Idle, told once          Idle, told
-// FinishSeen     "Already ..."     "Already ..."       -                        stands; map load: Idle   stands, told
+// FinishSeen     "Already ..."     "Already ..."       -                        stands; map load, reset  stands, told
+//                                                                               (not stop's): Idle
 // Finished       arm               "Already ..."       -                        Idle (*)                 -
 // clang-format on
-// The finish handler takes FinishSeen to Finished, the only way a run is kept.
+// The finish handler takes FinishSeen to Finished, the only way a run is kept; it tells the race time itself.
 //
 // - Arming is a challenge only while a ghost is loaded and a challenge is chosen; a ghost unloaded while
 //   armed makes the armed challenge a plain recording. Automatic recording arming an armed run arms it again
@@ -70,6 +71,8 @@ public:
   bool isUnfinished() const { return isArmed() || isRacing(); }
   // A race under way or just ended: currentLap is 0.
   bool hasRace() const { return isRacing() || phase_ == RunPhase::FinishSeen || phase_ == RunPhase::Finished; }
+  // A race started and not yet handled at its finish: automatic recording leaves it alone, silently.
+  bool isUnderWay() const { return isRacing() || phase_ == RunPhase::FinishSeen; }
 
   // The record command (by hand or from automatic recording) and the challenge command, before any check
   // of the map: Refuse means "Already recording a run, restart the map.". The record command guards on the
@@ -84,11 +87,12 @@ public:
   // later does not make a recording announced as plain a challenge.
   void ghostChanged(bool ghostLoaded);
 
-  // One poll of the lap watcher that read lap.
-  CounterMove counterRead(std::int32_t lap) const;
+  // One poll of the lap watcher that read lap; an armed challenge starts against its ghost only while one
+  // is loaded.
+  CounterMove counterRead(std::int32_t lap, bool ghostLoaded) const;
   // The race has started, over lapCount laps whatever the setting says later: the sampling runs under a
-  // fresh identity.
-  void start(bool againstGhost, std::int32_t lapCount);
+  // fresh identity. The announcement to make.
+  std::string_view start(bool againstGhost, std::int32_t lapCount);
   void seeFinish();
   // The finish handler: the run's frames, frozen, for the recorded run.
   std::vector<GhostFrame> finish();

@@ -103,6 +103,9 @@ $expected"
   check_map quarry.map 1 "quarry.map: 1 problem; Lumaro will not work on this map"
   check_map scenario/two.map 1 "scenario/two.map: 2 problems; Lumaro will not work on this map"
   check_map scenario/broken.map 1 "scenario/broken.map: 1 problem; Lumaro will not work on this map"
+  # A map outside freeplay refuses every command, whatever its Kismet holds.
+  sed 's/^freeplay yes$/freeplay no/' scenario/two.map >scenario/outside.map
+  check_map scenario/outside.map 1 "scenario/outside.map: 3 problems; Lumaro will not work on this map"
   ;;
 scenario)
   mkdir scenarios

@@ -77,8 +77,11 @@ protected:
         {"blank entry", [&] { host.run("lm_ghostfilepath \" \""); }},
         {"blank entry, start", [&] { host.run("lm_ghostfilepath \" \""), game().crossStartLine(), game().tick(); }},
         {"more laps", [&] { host.run("lm_lapNbr 3"), game().crossStartLine(), game().runTicks(2); }},
-        {"ghost picked, start", [&] { plugin().isChallenging = true, loadGhost(), plugin().runLife.ghostChanged(true),
-                                      game().crossStartLine(), game().tick(); }},
+        {"ghost picked, start",
+         [&] {
+           plugin().isChallenging = true, loadGhost(), plugin().runLife.ghostChanged(true), game().crossStartLine(),
+           game().tick();
+         }},
         {"pause", [&] { game().setPaused(true), game().runTicks(3); }},
         {"record, export", [&] { host.run("lm_record"), host.run("lm_export"); }},
         {"record, challenge", [&] { host.run("lm_record"), host.run("lm_challenge"); }},

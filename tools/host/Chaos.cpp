@@ -230,8 +230,8 @@ public:
     if (switchTyped_ || told_ == Told::Unknown) return "";
     const bool recording = told_ == Told::Armed || told_ == Told::Racing;
     if (recording == switchOn) return "";
-    return std::string("lm_isrecording is ") + (switchOn ? "1" : "0") + " though the player was told the run " +
-           (recording ? "records" : "does not record");
+    return std::string(names::cvar::isRecording) + " is " + (switchOn ? "1" : "0") +
+           " though the player was told the run " + (recording ? "records" : "does not record");
   }
 
   // The storm typed the switch itself: what the player was told no longer speaks for it until the next word.
@@ -258,7 +258,7 @@ std::string invariantProblem(Session& session, const std::map<std::string, std::
     if (std::string untrue = told.read(line); !untrue.empty()) return "untrue: " + untrue;
   }
   if (timePassed) {
-    const std::optional<std::string> switchValue = game.console().valueOf("lm_isrecording");
+    const std::optional<std::string> switchValue = game.console().valueOf(std::string(names::cvar::isRecording));
     if (std::string untrue = told.checkSwitch(switchValue && *switchValue == "1"); !untrue.empty()) {
       return "untrue: " + untrue;
     }
@@ -382,7 +382,7 @@ std::optional<ChaosViolation> runChaosSteps(const SessionSettings& settings, con
       const auto before = ghostFiles(session.game().ghostFolder());
       const std::size_t consoleFrom = session.game().console().lines().size();
       const std::int64_t timeBefore = session.game().now();
-      if (lines[i].starts_with("console lm_isrecording")) told.switchTyped();
+      if (lines[i].starts_with("console " + std::string(names::cvar::isRecording))) told.switchTyped();
       try {
         // A step the game refuses (no car to drive) is no fault.
         const StepOutcome outcome = session.run(*parsed.step, folder);

@@ -142,7 +142,7 @@ Steps:
   copy SOURCE DESTINATION
       Copies a file into the game root; a DESTINATION ending in / is a folder. DESTINATION is a
       path in the game root: one leading out of it (absolute, by "..", or through a link) is refused.
-                                               copy ghosts/Ann.ghost tessaro/data/Ghosts/
+                                               copy ghosts/Ann-Speedway-3.ghost tessaro/data/Ghosts/
   pick-ghost TEXT
       Chooses, in the settings page's "Load a ghost" list, the first entry whose label contains
       TEXT, as a player does: the console gets lm_ghostfilepath "FILE".   pick-ghost "by Ann"

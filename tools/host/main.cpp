@@ -115,6 +115,11 @@ int checkMap(const std::string& name, const fs::path& bundledMaps) {
     std::cout << lumaro_ghost::terminalText(map.name) << " (" << shownPath(*file) << ")\n";
     for (const auto& problem : kismetContractProblems(map)) std::cout << "  Kismet: " << problem << "\n";
     problems += kismetContractProblems(map, true).size();
+    // Lumaro records and plays only in freeplay: a map that is not refuses every command.
+    if (!map.freeplay) {
+      std::cout << "  not freeplay: every command answers \"Make sure you're in a workshop map.\"\n";
+      ++problems;
+    }
   }
   if (problems == 0) {
     std::cout << lumaro_ghost::terminalText(name) << ": the contract is complete; Lumaro works on this map\n";
