@@ -1,5 +1,6 @@
 #include "playback/PlaybackClock.h"
 
+#include "host/HostClock.h"
 #include "plugin/ClockTicks.h"
 
 std::int64_t playbackElapsed(std::int64_t now, std::int64_t start) { return (now - start) / ticksPerMillisecond; }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "host/HostClock.h"
 #include "host/Values.h"
 
 namespace sim {

@@ -29,6 +29,7 @@
 #include "tools/ghost/ReplayPage.h"
 #include "tools/ghost/RunProfile.h"
 #include "tools/ghost/Sha256.h"
+#include "tools/ghost/TraceExport.h"
 
 using namespace lumaro_ghost;
 

@@ -14,6 +14,7 @@
 #include "plugin/GhostFrame.h"
 #include "plugin/HostSdkSymbol.h"
 #include "plugin/Lumaro.h"
+#include "race/RunLife.h"
 #include "sim/Game.h"
 #include "support/PluginHarness.h"
 

@@ -16,6 +16,7 @@
 
 #include "library/GhostFileWrite.h"
 #include "library/NumberReading.h"
+#include "plugin/HostNames.h"
 #include "tools/ghost/CompareReport.h"
 #include "tools/ghost/GhostCheck.h"
 #include "tools/ghost/GhostFileContent.h"

@@ -5,6 +5,7 @@
 #include "library/GhostFormat.h"
 #include "library/GhostHeaderLine.h"
 #include "library/NumberReading.h"
+#include "plugin/HostNames.h"
 #include "tools/ghost/GhostHeaderFields.h"
 #include "tools/ghost/NumberText.h"
 #include "ui/GhostChoice.h"

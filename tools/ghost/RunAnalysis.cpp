@@ -5,6 +5,7 @@
 #include <limits>
 #include <utility>
 
+#include "plugin/HostNames.h"
 #include "tools/ghost/GhostFileContent.h"
 #include "tools/ghost/GhostHeaderFields.h"
 
