@@ -271,7 +271,7 @@ TEST(HelpText, DocumentsEveryStepWithAnExample) {
                               "remove-car",
                               "pause",
                               "wait 0.2",
-                              "copy ghosts/Ann.ghost tessaro/data/Ghosts/",
+                              "copy ghosts/Ann-Speedway-3.ghost tessaro/data/Ghosts/",
                               "pick-ghost \"by Ann\"",
                               "show kismet",
                               "expect console \"Race started.\"",
