@@ -81,6 +81,13 @@ TEST(GhostCheck, TimesThatGoBackAndValuesThatAreNotFiniteAreNamed) {
                 "4: note: the time goes back from 16 to 8 ms",
                 "5: the x value is not a finite number: the import stops reading here (frames loaded: 3)",
             }));
+  // A thousand times that go back are named one by one; the 1001st and 1002nd only counted.
+  std::string backAndForth = "Speedway,Ann,0,1-Lap,1.1\n";
+  for (int pair = 0; pair < 1002; ++pair) backAndForth += "1,0,0,0,0,0,0\n0,0,0,0,0,0,0\n";
+  const std::vector<std::string> problems = problemsOf(backAndForth);
+  ASSERT_EQ(problems.size(), 1001u);
+  EXPECT_EQ(problems[999], "2001: note: the time goes back from 1 to 0 ms");
+  EXPECT_EQ(problems[1000], "2003: note: and 2 more frames whose time goes back from here on, not listed one by one");
 }
 
 TEST(GhostCheck, AHeaderLineLongerThanThePageReadsIsNamed) {

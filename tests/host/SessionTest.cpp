@@ -116,6 +116,11 @@ TEST_F(SessionTest, CopyAndFileExpectationsStayInsideTheGameRootThroughLinks) {
   EXPECT_EQ(run("copy a.ghost dangling.ghost").seen, "dangling.ghost is a link: copy writes through none");
   EXPECT_TRUE(std::filesystem::is_empty(outside.path()));
   runAll({"copy a.ghost tessaro/data/Ghosts/", "expect file tessaro/data/Ghosts/a.ghost exists"});
+  // A second name of a file outside the root, planted at the destination, keeps that file's bytes.
+  std::ofstream(outside.path() / "kept.txt") << "ORIG\n";
+  std::filesystem::create_hard_link(outside.path() / "kept.txt", root.path() / "hard.ghost");
+  runAll({"copy a.ghost hard.ghost", "copy a.ghost hard.ghost"});
+  EXPECT_EQ(std::filesystem::file_size(outside.path() / "kept.txt"), 5u);
 }
 
 TEST_F(SessionTest, ThePageIsShownAsThePlayerSeesItOrAsItsLines) {

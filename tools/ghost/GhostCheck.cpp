@@ -115,16 +115,31 @@ void checkLaps(const GhostFileContent& content, std::vector<GhostProblem>& probl
                              countText(static_cast<std::size_t>(header.lapCount.value), "lap", "laps")});
 }
 
+// Times that go back are notes, kept one by one up to the bound of line problems and counted past it, so a
+// file of millions of such frames costs no more than a few.
 void checkTimeOrder(const GhostFileContent& content, std::vector<GhostProblem>& problems) {
-  for (std::size_t i = 0; i < content.frames.size(); ++i) {
+  std::size_t kept = 0;
+  std::size_t notKept = 0;
+  std::size_t firstNotKept = 0;
+  for (std::size_t i = 1; i < content.frames.size(); ++i) {
     const GhostFrame& frame = content.frames[i];
+    if (frame.time >= content.frames[i - 1].time) continue;
     const std::size_t line = content.frameLines[i];
-    if (i > 0 && frame.time < content.frames[i - 1].time) {
+    if (kept < mostLineProblemsKept) {
+      ++kept;
       problems.push_back({line,
                           "the time goes back from " + std::to_string(content.frames[i - 1].time) + " to " +
                               std::to_string(frame.time) + " ms",
                           true});
+    } else if (notKept++ == 0) {
+      firstNotKept = line;
     }
+  }
+  if (notKept > 0) {
+    problems.push_back({firstNotKept,
+                        "and " + countText(notKept, "more frame", "more frames") +
+                            " whose time goes back from here on, not listed one by one",
+                        true});
   }
 }
 

@@ -314,6 +314,9 @@ StepOutcome Session::copyFile(const CopyFile& step, const fs::path& folder) {
     return failure(step.destination + " is a link: copy writes through none");
   }
   fs::create_directories(destination->parent_path(), error);
+  // A file already there loses its name first, so the copy is a fresh file: one that has a second name (a hard
+  // link from outside the game root) keeps its bytes under that name.
+  if (fs::is_regular_file(fs::symlink_status(*destination, error))) fs::remove(*destination, error);
   fs::copy_file(*source, *destination, fs::copy_options::overwrite_existing, error);
   if (error)
     return failure("cannot copy " + source->string() + " to " + destination->string() + ": " + error.message());
