@@ -105,9 +105,7 @@ std::optional<std::string_view> RunLife::end(RunEnd cause) {
     if (finishing && cause == RunEnd::CarLost) return messages::noPlayerFound;
     return std::nullopt;
   }
-  identity_ = 0;
-  frames_.clear();
-  enter(RunPhase::Idle);
+  drop();
   switch (cause) {
     case RunEnd::Reset: return std::nullopt;
     case RunEnd::Spawn: return messages::runEndedBySpawn;
@@ -119,16 +117,19 @@ std::optional<std::string_view> RunLife::end(RunEnd cause) {
   return std::nullopt;
 }
 
+// The run armed or under way goes, its frames and pending ticks with it.
+void RunLife::drop() {
+  identity_ = 0;
+  frames_.clear();
+  enter(RunPhase::Idle);
+}
+
 void RunLife::leaveRace() {
   if (phase_ == RunPhase::Finished) enter(RunPhase::Idle);
 }
 
 void RunLife::reset(bool keepFinishedRun) {
-  if (!keepFinishedRun && phase_ == RunPhase::FinishSeen) {
-    identity_ = 0;
-    frames_.clear();
-    enter(RunPhase::Idle);
-  }
+  if (!keepFinishedRun && phase_ == RunPhase::FinishSeen) drop();
   end(RunEnd::Reset);
   // Whatever currentLap was left at, it follows the phase again.
   enter(phase_ == RunPhase::Finished ? RunPhase::Idle : phase_);

@@ -110,6 +110,7 @@ public:
 
 private:
   void enter(RunPhase phase);
+  void drop();
 
   std::int32_t& currentLap_;
   bool& isChallenging_;
