@@ -38,15 +38,27 @@ else()
 endif()
 
 # The map makers' kit, Lumaro-<version>-win64-map-makers.zip: lumaro-host.exe with Lumaro.dll and the stand-in
-# host's pluginsdk.dll, the bundled maps (in maps/ beside lumaro-host.exe, where it looks for them) and
-# scenarios, and docs/map-makers.md as the page map-makers.html, so that a map is checked on Windows with no
+# host's pluginsdk.dll, the LICENSE, the bundled maps with their format (in maps/ beside lumaro-host.exe, where
+# it looks for them) and scenarios, and docs/map-makers.md as the page map-makers.html, so that a map is checked on Windows with no
 # build (lumaro-host.exe --check-map my-map.map).
 install(TARGETS lumaro-host pluginsdk Lumaro
         RUNTIME DESTINATION ${lumaro_kit_folder} COMPONENT mapmakers
         ARCHIVE DESTINATION lib COMPONENT development EXCLUDE_FROM_ALL)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/maps/ DESTINATION ${lumaro_kit_folder}/maps COMPONENT mapmakers
-        FILES_MATCHING PATTERN "*.map")
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/scenarios/ DESTINATION ${lumaro_kit_folder}/scenarios COMPONENT mapmakers)
+        FILES_MATCHING PATTERN "*.map" PATTERN "README.md")
+install(FILES ${lumaro_package_files}/LICENSE.txt DESTINATION ${lumaro_kit_folder} COMPONENT mapmakers)
+# The scenarios the kit's lumaro-host.exe can run: it is built without regular expressions, so a scenario
+# that matches text by pattern stays out rather than failing in a map maker's hands. The bundled ghosts go
+# with them (the repository's own .gitattributes does not).
+file(GLOB lumaro_scenarios CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/scenarios/*.scenario)
+foreach(scenario IN LISTS lumaro_scenarios)
+  file(STRINGS ${scenario} patterns REGEX "^expect .* matching ")
+  if(NOT patterns)
+    install(FILES ${scenario} DESTINATION ${lumaro_kit_folder}/scenarios COMPONENT mapmakers)
+  endif()
+endforeach()
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/scenarios/ghosts/ DESTINATION ${lumaro_kit_folder}/scenarios/ghosts
+        COMPONENT mapmakers PATTERN ".gitattributes" EXCLUDE)
 if(LUMARO_MARKDOWN)
   set(lumaro_map_guide ${lumaro_package_files}/map-makers.html)
   add_custom_command(OUTPUT ${lumaro_map_guide}

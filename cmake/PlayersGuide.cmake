@@ -12,8 +12,8 @@ execute_process(COMMAND ${MARKDOWN} --extension table --to html ${SOURCE}
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "${MARKDOWN} could not read ${SOURCE}: ${error}")
 endif()
-# The guide in the package speaks of the package by its name.
-string(REPLACE "Lumaro-&lt;version&gt;-win64.zip" "Lumaro-${VERSION}-win64.zip" body "${body}")
+# The guide in a package speaks of the packages by their names (the players' zip and the map makers' kit).
+string(REPLACE "Lumaro-&lt;version&gt;-win64" "Lumaro-${VERSION}-win64" body "${body}")
 # Headings get the ids GitHub gives them (lower case, blanks to hyphens, other punctuation dropped), so the
 # guide's links within itself lead somewhere here too.
 string(REGEX MATCHALL "<h[1-6]>[^<]*</h[1-6]>" headings "${body}")

@@ -51,6 +51,11 @@ root)
   (exec 3<out; exec 3<&-; printf 'map speedway\n'; i=0; while [ $i -lt 200 ]; do echo 'show cvars'; i=$((i + 1)); done) |
     TMPDIR=$work/tmp "$host" - >out 2>/dev/null
   [ "$(roots)" -eq 0 ] || fail "a run whose output pipe is closed leaves its game root: $(ls tmp)"
+  # Fed to -i, a failed expectation or a line not understood ends the session with the status a scenario's would.
+  run 'map speedway\nexpect kismet LapNb 3\nwait 0.1\n' -i
+  [ $status -eq 1 ] || fail "-i after a failed expectation exits $status, not 1"
+  run 'map speedway\nexpect kismet LapNb -1\n' -i
+  [ $status -eq 0 ] || fail "-i with every expectation held exits $status, not 0"
   run 'map speedway\n' --keep -
   [ $status -eq 0 ] && [ "$(roots)" -eq 1 ] || fail "--keep does not keep the game root (exit $status)"
   [ -d tmp/*/tessaro/data/Ghosts ] || fail "the kept game root has no ghost folder"
@@ -106,6 +111,18 @@ $expected"
   # A map outside freeplay refuses every command, whatever its Kismet holds.
   sed 's/^freeplay yes$/freeplay no/' scenario/two.map >scenario/outside.map
   check_map scenario/outside.map 1 "scenario/outside.map: 3 problems; Lumaro will not work on this map"
+  check_map scenario/missing.map 2 "scenario/missing.map: no such map file; nothing was checked"
+  # A map file in another encoding is named by what it is, not read as garbage; an editor's UTF-8 mark is dropped.
+  printf '\377\376m\0a\0p\0 \0O\0n\0e\0\n\0' >scenario/utf16.map
+  check_map scenario/utf16.map 1 "scenario/utf16.map: 1 problem; Lumaro will not work on this map"
+  case $out in *"it is UTF-16 text; save it as UTF-8"*) ;; *) fail "a UTF-16 map file is not named: $out" ;; esac
+  printf 'map One\nfreeplay yes\nkismet \0yes\n' >scenario/nul.map
+  run '' --check-map scenario/nul.map
+  case $out in *"it holds a NUL byte on line 3; scenario and map files are text"*) ;;
+    *) fail "a NUL byte in a map file is not named: $out" ;; esac
+  printf '\357\273\277' | cat - scenario/one.map >scenario/marked.map
+  run '' --check-map scenario/marked.map
+  case $out in "One (scenario/marked.map)"*) ;; *) fail "a map file with a UTF-8 mark is not read: $out" ;; esac
   ;;
 scenario)
   mkdir scenarios

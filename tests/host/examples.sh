@@ -1,13 +1,14 @@
 #!/bin/sh
 # The examples a reader copies, run as written, so that none can rot:
 #   help         the scenario of lumaro-host --help
+#   help-steps   the example beside each step of lumaro-host --help, each understood as a step
 #   page         the settings page drawn in docs/players.md, against the page lumaro-host --page shows after
 #                the demo's scenario
 #   DOCUMENT     every example file of the document (README.md, docs/map-makers.md): an indented block whose
 #                first line is a comment naming its file, "# NAME.scenario" or "# NAME.map", is written out
 #                under that name to the block's end, and each scenario is then run beside the others, as
 #                the reader would
-#   examples.sh LUMARO_HOST SOURCE_DIR WORK_DIR help|page|DOCUMENT
+#   examples.sh LUMARO_HOST SOURCE_DIR WORK_DIR help|help-steps|page|DOCUMENT
 set -u
 host=$1 source=$2 work=$3 what=$4
 rm -rf "$work"
@@ -25,6 +26,32 @@ if [ "$what" = page ]; then
     exit 1
   fi
   echo "page: the players' guide shows the settings page as it is, $(wc -l <shown.txt) lines"
+  exit 0
+elif [ "$what" = help-steps ]; then
+  # The example beside each step of --help (at the end of a line of its description, or on a line of its
+  # own), every one understood: written one after the other with a line that is no step at the end, the
+  # scenario must be refused for that last line alone.
+  "$host" --help | awk '
+    /^Steps:$/ { inside = 1; next }
+    inside && /^  A regular expression/ { exit }
+    inside && /^      / {
+      if ($0 ~ /^                    +[a-z]/) { sub(/^ +/, ""); print; next }
+      line = substr($0, 7)
+      if (match(line, /[^ ]   +[a-z][^ ]*( [^ ]+)*$/)) {
+        example = substr(line, RSTART + 1); sub(/^ +/, "", example); print example
+      }
+    }' >steps.scenario
+  count=$(wc -l <steps.scenario)
+  echo "no-such-step" >>steps.scenario
+  out=$("$host" steps.scenario 2>&1)
+  expected="steps.scenario:$((count + 1)): unknown step \"no-such-step\" (lumaro-host --help lists the steps)
+lumaro-host: 1 line not understood; nothing was run"
+  if [ "$count" -lt 20 ] || [ "$out" != "$expected" ]; then
+    echo "FAIL  help-steps: of the $count examples beside the steps of --help, some are not understood:"
+    echo "$out"
+    exit 1
+  fi
+  echo "help-steps: the $count examples beside the steps of --help are understood"
   exit 0
 elif [ "$what" = help ]; then
   # The lines after "A scenario:" up to the first blank one, without their indent.

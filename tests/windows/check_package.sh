@@ -86,10 +86,17 @@ mkdir -p "$work/kit"
 if [ -f "$work/$kit.zip" ]; then
   (cd "$work/kit" && "$(dirname "$cpack")/cmake" -E tar xf "../$kit.zip")
   kit_files=$(cd "$work/kit/$kit" 2>/dev/null && find . -maxdepth 1 -type f | sed 's|^\./||' | LC_ALL=C sort)
-  [ "$(echo $kit_files)" = "Lumaro.dll lumaro-host.exe map-makers.html pluginsdk.dll" ] ||
-    fail "the map makers' kit should hold Lumaro.dll lumaro-host.exe map-makers.html pluginsdk.dll, not: $(echo $kit_files)"
-  [ -f "$work/kit/$kit/maps/speedway.map" ] && [ -f "$work/kit/$kit/scenarios/record.scenario" ] ||
-    fail "the map makers' kit lacks the bundled maps or scenarios"
+  [ "$(echo $kit_files)" = "LICENSE.txt Lumaro.dll lumaro-host.exe map-makers.html pluginsdk.dll" ] ||
+    fail "the map makers' kit should hold LICENSE.txt Lumaro.dll lumaro-host.exe map-makers.html pluginsdk.dll, not: $(echo $kit_files)"
+  [ -f "$work/kit/$kit/maps/speedway.map" ] && [ -f "$work/kit/$kit/maps/README.md" ] &&
+    [ -f "$work/kit/$kit/scenarios/record.scenario" ] && [ -f "$work/kit/$kit/scenarios/ghosts/Ann-Speedway-3.ghost" ] ||
+    fail "the map makers' kit lacks the bundled maps, their format, the scenarios or their ghosts"
+  # Its lumaro-host.exe has no regular expressions: no scenario it would refuse, and none of the repository's files.
+  refused=$(grep -l '^expect .* matching ' "$work/kit/$kit"/scenarios/*.scenario 2>/dev/null || true)
+  [ -z "$refused" ] || fail "the map makers' kit ships scenarios its lumaro-host.exe refuses: $refused"
+  [ -z "$(find "$work/kit/$kit" -name '.git*')" ] || fail "the map makers' kit ships the repository's .git files"
+  grep -qF "Lumaro-$version-win64-map-makers.zip" "$work/kit/$kit/map-makers.html" ||
+    fail "the map makers' page does not name the kit by its version"
   grep -qF "<title>Lumaro $version: making a map for Lumaro</title>" "$work/kit/$kit/map-makers.html" ||
     fail "the map makers' page is not the page made from docs/map-makers.md"
 else

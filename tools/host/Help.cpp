@@ -38,7 +38,8 @@ Usage:
                                      given and standard input is a terminal)
   lumaro-host --check-map FILE       check a map file: its mistakes and the Kismet variables Lumaro
                                      needs that it lacks, then a verdict on the last line (exit
-                                     status 0: Lumaro works on the map; 1: it will not)
+                                     status 0: Lumaro works on the map; 1: it will not; 2: no
+                                     such file)
   lumaro-host --chaos SEED [--steps N] a seeded random storm of N steps (default 300, at most
                                      1000000; SEED from 0 to 18446744073709551615), the plugin's
                                      invariants checked after each; a failure prints the shortest
@@ -181,7 +182,7 @@ Steps:
   its line. (A lumaro-host built without RE2, the Windows one, refuses every pattern.)
   A failed expectation stops the scenario and names the script, the line, the step and what was seen;
   in the interactive mode it is reported with the input line it came from ("input:LINE: ...") and the
-  session goes on.
+  session goes on, and ends with exit status 1.
 
 Map files (maps/*.map, see maps/README.md):
   map "Canyon Run"                  the map's name
@@ -200,8 +201,9 @@ Map files are found and read when the scenario is read: a map file with a mistak
 step. Every number of a scenario or a map file is written in decimal (1e3 is one, 0x10 is not) and read
 against its range (above; map coordinates from -1000000 to 1000000, a lap of 100 to 100000000 units), and
 a scenario or map file larger than 16 MiB is not read. A Kismet value, a map's starting value or an expected
-one, is read alike: an int within 32 bits, a float within single precision, no blanks (" -1" is not one). The map step names every Kismet variable the plugin works with that the map lacks or has with
-another type (LapNb int, MapName string, GhostPosition and GhostRotation vectors, GhostColor float).
+one, is read alike: an int within 32 bits, a float within single precision, no blanks (" -1" is not one).
+The map step names every Kismet variable the plugin works with that the map lacks or has with another type
+(LapNb int, MapName string, GhostPosition and GhostRotation vectors, GhostColor float).
 Bundled maps are looked for in share/lumaro/maps beside the folder of lumaro-host, else in maps beside it.
 
 Exit status: 0 when every step was carried out and every expectation held; 1 when an expectation failed

@@ -100,8 +100,12 @@ ParsedOptions parseOptions(const std::vector<std::string>& arguments) {
     parsed.error = "--chaos runs its own steps in virtual time; give no scenario, -i or --realtime";
   }
   if (stepsGiven && !options.chaosSeed) parsed.error = "--steps is the length of a chaos run; give --chaos SEED too";
-  if (options.checkMap && (options.script || options.interactive || options.chaosSeed)) {
-    parsed.error = "--check-map checks a map file and runs nothing; give no scenario, -i or --chaos";
+  if (options.checkMap &&
+      (options.script || options.interactive || options.chaosSeed || options.page || options.listGhosts ||
+       options.trace || options.svg || options.root || options.keepRoot || options.realtime)) {
+    parsed.error =
+        "--check-map checks a map file and runs nothing; give no scenario, -i, --chaos, or an option "
+        "of a run (--page, --list-ghosts, --trace, --svg, --root, --keep, --realtime)";
   }
   if (options.interactive && options.script) parsed.error = "-i reads the steps from the terminal; give no scenario";
   return parsed;

@@ -34,10 +34,11 @@ ScriptResult runScript(Session& session, const Script& script, const std::filesy
   return result;
 }
 
-void runInteractive(Session& session, std::istream& in, std::ostream& out, bool prompt) {
+int runInteractive(Session& session, std::istream& in, std::ostream& out, bool prompt) {
   if (prompt) out << "Type steps (help lists them, quit ends).\n";
   std::string line;
   int lineNumber = 0;
+  int failed = 0;
   for (;;) {
     if (prompt) out << "lumaro> " << std::flush;
     if (!std::getline(in, line)) break;
@@ -51,13 +52,18 @@ void runInteractive(Session& session, std::istream& in, std::ostream& out, bool 
     ParsedLine parsed = parseStep(line, lineNumber);
     if (!parsed.error.empty()) {
       out << "input:" << lineNumber << ": " << lumaro_ghost::terminalText(parsed.error) << '\n';
+      ++failed;
       continue;
     }
     if (!parsed.step) continue;
     const StepOutcome outcome = session.run(*parsed.step, std::filesystem::current_path());
-    if (!outcome.ok) out << failureReport("input", *parsed.step, outcome);
+    if (!outcome.ok) {
+      out << failureReport("input", *parsed.step, outcome);
+      ++failed;
+    }
   }
   if (prompt) out << '\n';
+  return failed;
 }
 
 }  // namespace lumaro_host

@@ -21,8 +21,9 @@ struct ScriptResult {
 ScriptResult runScript(Session& session, const Script& script, const std::filesystem::path& folder, std::ostream& err);
 
 // Reads steps from in, one a line, until end of input or "quit"; "help" lists the steps. prompt: whether
-// to show a prompt (a person is typing).
-void runInteractive(Session& session, std::istream& in, std::ostream& out, bool prompt);
+// to show a prompt (a person is typing). Returns how many lines were not understood or failed, so that a
+// session fed from a file ends with the status a scenario would.
+int runInteractive(Session& session, std::istream& in, std::ostream& out, bool prompt);
 
 // "NAME:LINE: failed: STEP" and then what was seen, indented; control bytes as escapes.
 std::string failureReport(const std::string& scriptName, const Step& step, const StepOutcome& outcome);

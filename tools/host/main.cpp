@@ -105,8 +105,12 @@ std::string secondsText(double seconds) {
 // verdict on the last line; exit status 0 when the plugin can work on the map, 1 when it cannot.
 int checkMap(const std::string& name, const fs::path& bundledMaps) {
   const auto file = findFile(name, {fs::current_path(), bundledMaps}, ".map");
-  if (!file)
-    return badInput("no map file " + name + " (looked in the current folder and " + shownPath(bundledMaps) + ")");
+  if (!file) {
+    const int status =
+        badInput("no map file " + name + " (looked in the current folder and " + shownPath(bundledMaps) + ")");
+    std::cout << lumaro_ghost::terminalText(name) << ": no such map file; nothing was checked\n";
+    return status;
+  }
   const MapFileResult read = readMapFile(*file);
   for (const auto& mistake : read.errors) std::cout << lumaro_ghost::terminalText(mistake) << "\n";
   std::size_t problems = read.errors.size();
@@ -234,7 +238,11 @@ int runSession(const Options& options, const SessionSettings& settings, const Sc
 
     ScriptResult result;
     if (interactive) {
-      runInteractive(*session, std::cin, std::cout, stdinIsTerminal());
+      const int failed = runInteractive(*session, std::cin, std::cout, stdinIsTerminal());
+      if (failed > 0) {
+        std::cout << failed << (failed == 1 ? " step" : " steps") << " not understood or failed\n";
+        status = 1;
+      }
     } else {
       result = runScript(*session, script, scriptFolder, std::cerr);
       status = result.passed ? 0 : 1;
