@@ -141,7 +141,7 @@ std::optional<std::filesystem::path> ghostScratchPath(const std::filesystem::pat
 
 std::optional<std::string> writeFileThroughScratch(const std::filesystem::path& target,
                                                    const std::function<void(std::ostream&)>& write) {
-  if (namesWindowsDevice(target)) return std::string(deviceNameReason);
+  if (namesWindowsDevice(target)) return std::string(deviceRefusalReason(target));
   std::FILE* out = nullptr;
   std::filesystem::path scratch;
   int createError = 0;
