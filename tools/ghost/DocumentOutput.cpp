@@ -7,6 +7,7 @@
 #include <istream>
 #include <string_view>
 #include <system_error>
+#include <utility>
 
 #include "library/DeviceName.h"
 #include "library/GhostFileWrite.h"
@@ -104,11 +105,12 @@ std::optional<DocumentRefusal> writeDocument(const std::string& output, const st
   while (!spelled.empty() && (spelled.back() == '.' || spelled.back() == ' ')) spelled.pop_back();
   if (endsWith(spelled, ".ghost")) return DocumentRefusal{true, ""};
   if (namesWindowsDevice(file)) return DocumentRefusal{false, std::string(deviceRefusalReason(file))};
-  RegularFileReader reader(file);
+  // Closed before the rename: Windows replaces no file that is open.
+  std::optional<RegularFileReader> reader(std::in_place, file);
   using Refusal = RegularFileReader::Refusal;
-  switch (reader.refusal()) {
+  switch (reader->refusal()) {
     case Refusal::None:
-      if (isGhostOrInput(reader, inputs)) return DocumentRefusal{true, ""};
+      if (isGhostOrInput(*reader, inputs)) return DocumentRefusal{true, ""};
       break;
     case Refusal::DeviceName: return DocumentRefusal{false, std::string(deviceRefusalReason(file))};
     case Refusal::Folder: return DocumentRefusal{false, "it is a folder"};
@@ -121,11 +123,12 @@ std::optional<DocumentRefusal> writeDocument(const std::string& output, const st
     case Refusal::CannotOpen:
       // Nothing at the name (or a link that leads nowhere) is what a new document is written in place of;
       // a file that cannot be looked at is never replaced.
-      if (reader.openError() && !nothingAt(reader.openError())) {
-        return DocumentRefusal{false, reader.openError().message()};
+      if (reader->openError() && !nothingAt(reader->openError())) {
+        return DocumentRefusal{false, reader->openError().message()};
       }
       break;
   }
+  reader.reset();
   if (auto failure = writeFileThroughScratch(file, [&](std::ostream& out) { out << document; })) {
     return DocumentRefusal{false, *failure};
   }
