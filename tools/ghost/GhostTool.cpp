@@ -7,14 +7,12 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <optional>
 #include <sstream>
 #include <system_error>
 #include <utility>
 
-#include "library/GhostFileWrite.h"
+#include "library/FileStamp.h"
 #include "library/NumberReading.h"
 #include "plugin/HostNames.h"
 #include "tools/ghost/CompareReport.h"
