@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <exception>
 #include <string>
 
@@ -20,9 +21,29 @@ bool isPortNumber(std::string_view text) {
   return text == "\xC2\xB9" || text == "\xC2\xB2" || text == "\xC2\xB3";
 }
 
+bool isSlash(char c) { return c == '\\' || c == '/'; }
+
 }  // namespace
 
+bool isDeviceNamespacePath(std::string_view path) {
+  // "\\.\" or "\\?\" (and "\??\", which Windows passes on unchanged) opens the rest in the namespace of
+  // devices: only a drive, a share or a volume there is a file system's.
+  if (path.size() < 4 || !isSlash(path[0]) || !isSlash(path[3])) return false;
+  const bool dot = isSlash(path[1]) && path[2] == '.';
+  const bool question = (isSlash(path[1]) && path[2] == '?') || (path[1] == '?' && path[2] == '?');
+  if (dot) return true;
+  if (!question) return false;
+  // A drive or volume is itself a device: only a path within it ("C:\\...") names a file.
+  const std::string_view rest = path.substr(4);
+  const std::size_t slash = std::min(rest.find('\\'), rest.find('/'));
+  const std::string_view first = rest.substr(0, slash);
+  const bool drive = first.size() == 2 && first[1] == ':' && upper(first[0]) >= 'A' && upper(first[0]) <= 'Z';
+  const bool volume = first.size() > 7 && sameLetters(first.substr(0, 7), "VOLUME{");
+  return !(sameLetters(first, "UNC") || ((drive || volume) && slash != std::string_view::npos));
+}
+
 bool isWindowsDeviceName(std::string_view name) {
+  if (isDeviceNamespacePath(name)) return true;
   // Windows reads a device's name from the part before the first dot (or a colon, which names a stream), and
   // sets aside the blanks that end it: "com1 .txt" and "NUL." are devices.
   std::string_view base = name.substr(0, std::min(name.find('.'), name.find(':')));
@@ -36,12 +57,30 @@ bool isWindowsDeviceName(std::string_view name) {
   return (sameLetters(port, "COM") || sameLetters(port, "LPT")) && isPortNumber(base.substr(3));
 }
 
-bool namesWindowsDevice(const std::filesystem::path& file) {
-  std::u8string name;
+namespace {
+
+// The path and its last component as UTF-8; nothing for a Windows name that is no UTF-16 text (no device has
+// one).
+bool utf8Texts(const std::filesystem::path& file, std::string& whole, std::string& last) {
   try {
-    name = file.filename().u8string();
+    const std::u8string wholeText = file.u8string(), lastText = file.filename().u8string();
+    whole.assign(wholeText.begin(), wholeText.end());
+    last.assign(lastText.begin(), lastText.end());
+    return true;
   } catch (const std::exception&) {
-    return false;  // a Windows name that is no UTF-16 text: no device has one
+    return false;
   }
-  return isWindowsDeviceName(std::string_view(reinterpret_cast<const char*>(name.data()), name.size()));
+}
+
+}  // namespace
+
+bool namesWindowsDevice(const std::filesystem::path& file) {
+  std::string whole, last;
+  return utf8Texts(file, whole, last) && (isWindowsDeviceName(last) || isDeviceNamespacePath(whole));
+}
+
+std::string_view deviceRefusalReason(const std::filesystem::path& file) {
+  std::string whole, last;
+  if (!utf8Texts(file, whole, last)) return deviceNameReason;
+  return isDeviceNamespacePath(whole) || isDeviceNamespacePath(last) ? deviceNamespaceReason : deviceNameReason;
 }

@@ -1,5 +1,6 @@
 #include "library/GhostFileName.h"
 
+#include "library/DeviceName.h"
 #include "library/PathText.h"
 
 std::filesystem::path ghostFolderIn(const std::filesystem::path& dataFolder) {
@@ -15,6 +16,9 @@ std::optional<std::filesystem::path> selectedGhostFile(const std::filesystem::pa
   if (namesNoGhost(selection)) return std::nullopt;
   const std::optional<std::filesystem::path> named = pathFromUtf8IfAny(selection);
   if (!named) return std::nullopt;
+  // A device-namespace path stands for itself, as Windows reads it, so the device rule sees it whole (the
+  // standard library does not take every such path for an absolute one).
+  if (isDeviceNamespacePath(selection)) return *named;
   // The ordinary join: an absolute path replaces the folder.
   return ghostFolder / *named;
 }

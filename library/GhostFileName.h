@@ -24,8 +24,8 @@ inline constexpr std::string_view defaultGhostSelection = "none";
 bool namesNoGhost(std::string_view selection);
 
 // The file a selection (the UTF-8 value of lm_ghostfilepath) names, as the import rules give it: an absolute
-// path as it is, anything else joined to the ghost folder (sub-folders and ".." included). Nothing for a
-// value that stands for no ghost, or text that names no path (not UTF-8, on Windows).
+// path (or a path in Windows' device namespace) as it is, anything else joined to the ghost folder (sub-folders and
+// ".." included). Nothing for a value that stands for no ghost, or text that names no path (not UTF-8, on Windows).
 std::optional<std::filesystem::path> selectedGhostFile(const std::filesystem::path& ghostFolder,
                                                        std::string_view selection);
 

@@ -141,11 +141,12 @@ std::optional<std::filesystem::path> ghostScratchPath(const std::filesystem::pat
 
 std::optional<std::string> writeFileThroughScratch(const std::filesystem::path& target,
                                                    const std::function<void(std::ostream&)>& write) {
-  if (namesWindowsDevice(target)) return std::string(deviceNameReason);
+  if (namesWindowsDevice(target)) return std::string(deviceRefusalReason(target));
   std::FILE* out = nullptr;
   std::filesystem::path scratch;
   int createError = 0;
-  for (unsigned attempt = 0; attempt < scratchAttempts && out == nullptr; ++attempt) {
+  unsigned attempt = 0;
+  for (; attempt < scratchAttempts && out == nullptr; ++attempt) {
     const std::optional<std::filesystem::path> name = ghostScratchPath(target, attempt);
     if (!name) break;
     scratch = *name;
@@ -155,6 +156,13 @@ std::optional<std::string> writeFileThroughScratch(const std::filesystem::path& 
     // Something stands at that name (a file, a folder, a link; on Windows also a file being deleted): try the
     // next. Any other failure would fail every name.
     if (out == nullptr && createError != EEXIST && createError != EACCES) break;
+  }
+  if (out == nullptr && attempt == scratchAttempts && (createError == EEXIST || createError == EACCES)) {
+    // Every scratch name is taken (left by crashes, or planted): say which files stand in the way.
+    return reasonOr(createError, "the file could not be created") + " (the scratch names " +
+           utf8FromPath(ghostScratchPath(target, 0)->filename()) + " to " +
+           utf8FromPath(ghostScratchPath(target, scratchAttempts - 1)->filename()) +
+           " beside it are all taken: remove them)";
   }
   if (out == nullptr) return reasonOr(createError, "the file could not be created");
 

@@ -2,6 +2,7 @@
 // the loaded ghost. A file that does not read cleanly never ends the import with an error: the frames before
 // the bad line are kept. Only a regular file is read; anything else is reported as no ghost found.
 #include <cstddef>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,7 +23,8 @@
 void Lumaro::importGhost(bool announce) {
   const std::string selection = settings::ghostSelection(*cvarManager);
   GhostFileRead read;
-  if (const auto file = selectedGhostFile(ghostFolder(), selection)) {
+  const std::optional<std::filesystem::path> file = selectedGhostFile(ghostFolder(), selection);
+  if (file) {
     read = readGhostFile(*file, ghostFrames);
   } else {
     ghostFrames = {};
@@ -33,7 +35,8 @@ void Lumaro::importGhost(bool announce) {
   runLife.ghostChanged(!ghostFrames.empty());
   if (!read.opened) {
     if (announce) {
-      logStatus("No Ghost found " + selection + (read.deviceName ? ": " + std::string(deviceNameReason) : "") + ".");
+      logStatus("No Ghost found " + selection +
+                (read.deviceName ? ": " + std::string(deviceRefusalReason(*file)) : "") + ".");
     }
     return;
   }

@@ -142,6 +142,29 @@ void RegularFileReader::open(const std::filesystem::path& file, [[maybe_unused]]
   refusal_ = Refusal::None;
 }
 
+std::optional<std::filesystem::path> RegularFileReader::openedPath() const {
+  if (!open_) return std::nullopt;
+#if defined(_WIN32)
+  std::wstring name(MAX_PATH, L'\0');
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const DWORD length = GetFinalPathNameByHandleW(asHandle(handle_), name.data(), static_cast<DWORD>(name.size()),
+                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0) return std::nullopt;
+    if (length < name.size()) return std::filesystem::path(name.substr(0, length));
+    name.assign(length, L'\0');  // the length asked for, its terminating zero included
+  }
+  return std::nullopt;
+#else
+  // The process's own list of its open files names what each descriptor leads to.
+  std::string name(4096, '\0');
+  const std::string link = "/proc/self/fd/" + std::to_string(handle_);
+  const ssize_t length = ::readlink(link.c_str(), name.data(), name.size());
+  if (length <= 0 || static_cast<std::size_t>(length) >= name.size()) return std::nullopt;
+  name.resize(static_cast<std::size_t>(length));
+  return std::filesystem::path(name);
+#endif
+}
+
 // NOLINTNEXTLINE(readability-make-member-function-const): a read moves the open file's position
 std::size_t RegularFileReader::readFromHandle(char* into, std::size_t count) {
   if (!open_ || count == 0) return 0;

@@ -42,6 +42,9 @@ public:
   // time). For a listed entry on Windows, the listing's own, and only when the handle is the file the listing
   // saw. Nothing when nothing is open.
   const std::optional<FileStamp>& stamp() const { return stamp_; }
+  // The path the open handle leads to, links followed and (on Windows) short names made long; nothing when
+  // nothing is open or the system cannot tell.
+  std::optional<std::filesystem::path> openedPath() const;
   // Its bytes, read from the handle. A read error ends the stream as its end does.
   std::istream& stream() { return stream_; }
   // Reads from the first byte again, through the same handle (the name is never opened twice); the stream's

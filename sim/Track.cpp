@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <stdexcept>
@@ -96,8 +97,10 @@ double Track::nearestDistance(double x, double y) const {
 CarPose Track::poseAt(double distance) const {
   double along = std::fmod(distance, length_);
   if (along < 0.0) along += length_;
-  std::size_t i = path_.size() - 1;
-  while (i > 0 && segmentStart_[i] > along) --i;
+  // The segment is found by halving (the car looks at every tick, so a scan of every point would cost each
+  // tick in proportion to the map's points): the last one that begins at or before the distance.
+  const auto after = std::upper_bound(segmentStart_.begin(), segmentStart_.end(), along);
+  const auto i = static_cast<std::size_t>(std::max<std::ptrdiff_t>(after - segmentStart_.begin() - 1, 0));
   const TrackPoint& a = path_[i];
   const TrackPoint& b = path_[(i + 1) % path_.size()];
   const double segment = (i + 1 < path_.size() ? segmentStart_[i + 1] : length_) - segmentStart_[i];

@@ -356,9 +356,13 @@ TEST_F(GhostTool, PlotWritesTheSvgAndRefusesAFileWithoutAPathOrAGhostToWriteOver
                 " is a ghost file: the page is never written over one (lumaro-ghost html --help)\n");
   // Judged by the file the name would write: a link to a ghost, or the ghost's name with the dots and blanks
   // that Windows drops; a second name of a ghost is replaced, never written through.
+  // A ghost by its header under any name is one too, and so is what a link to it leads to.
   std::filesystem::create_symlink(friends, folder_.path() / "link.svg");
   std::filesystem::create_hard_link(friends, folder_.path() / "hard.svg");
-  for (const std::string& name : {(folder_.path() / "link.svg").string(), friends + ".", friends + " . "})
+  const std::string renamed = file("Friend.svg", ghostFileText(twentySecondLap(10)));
+  std::filesystem::create_symlink(renamed, folder_.path() / "renamed-link.svg");
+  for (const std::string& name : {(folder_.path() / "link.svg").string(), friends + ".", friends + " . ", renamed,
+                                  (folder_.path() / "renamed-link.svg").string()})
     EXPECT_EQ(run({"plot", a, "-o", name}).status, 2) << name;
   EXPECT_EQ(run({"plot", a, "-o", (folder_.path() / "hard.svg").string()}).status, 0);
   const std::string own = file("own.txt", ghostFileText(twentySecondLap(10)));

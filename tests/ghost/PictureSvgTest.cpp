@@ -255,6 +255,10 @@ TEST(TextEscapes, EachOutputGetsTextValidThereWhateverTheBytes) {
   // The terminal: C1 controls and bidirectional overrides as code points, bytes that are no UTF-8 as bytes.
   EXPECT_EQ(terminalText("\xC2\x9B[2J\xE2\x80\xAEgnp.exe\x9B\x1b\t\xC3\xA9\n"),
             "\\u009b[2J\\u202egnp.exe\\x9b\\x1b\\t\xC3\xA9\n");
+  // The code points that show as nothing, at both ends of their ranges, beside their visible neighbours.
+  EXPECT_EQ(
+      lineText("\u00AC\u00AD\u00AE\u180E\u200C\u200D\u205F\u2060\uFE0F\uFE10\U000E0000\U000E0041\U000E0FFF\U000E1000"),
+      "\u00AC\\u00ad\u00AE\\u180e\\u200c\\u200d\u205F\\u2060\\ufe0f\uFE10\\ue0000\\ue0041\\ue0fff\U000E1000");
   EXPECT_EQ(svgNumber(-0.04), "0");
   EXPECT_EQ(svgNumber(12.26), "12.3");
   EXPECT_EQ(svgNumber(7.0), "7");

@@ -63,6 +63,17 @@ const std::string device =
 HostileEntry deviceName(const std::string& name) {
   return {name, headed(header), false, notFound(name + device), 0, ""};
 }
+// A name that Windows reads as a path in its device namespace, whatever its last component.
+HostileEntry deviceNamespace(const std::string& name) {
+  return {
+      name,
+      headed(header),
+      false,
+      notFound(name +
+               ": the path is in Windows' device namespace (\\\\.\\ or \\\\?\\GLOBALROOT\\), which is never opened"),
+      0,
+      ""};
+}
 
 // A good ghost under a name the list cannot offer; it can still be picked by typing its name.
 HostileEntry unlistableName(const std::string& name) { return {name, headed(header), false, imported(name), 3, ""}; }
@@ -253,6 +264,10 @@ std::vector<HostileEntry> hostileCatalogue() {
       deviceName("prn.x.ghost"),
       deviceName("COM\xC2\xB9.ghost"),
       deviceName("conout$.ghost"),
+      deviceNamespace(R"(\\.\GLOBALROOT\Device\Null.ghost)"),
+      deviceNamespace(R"(\\?\GLOBALROOT\Device\Null.ghost)"),
+      deviceNamespace(R"(\\?\C:)"),
+      {R"(\\?\C:\run.ghost)", headed(header), true, imported(R"(\\?\C:\run.ghost)"), 3, ""},
       {"COM0.ghost", headed(header), true, imported("COM0.ghost"), 3, ""},
       {"LPT10.ghost", headed(header), true, imported("LPT10.ghost"), 3, ""},
       {"CONSOLE.ghost", headed(header), true, imported("CONSOLE.ghost"), 3, ""},

@@ -225,22 +225,29 @@ void checkNonAsciiNames(sim::Game& game, Checks& checks) {
   }
 }
 
-// The player's own paths: an absolute one and one stepping out and back read the ghost; a folder and (on
-// Windows) a named pipe, judged by their open handles, are no ghost.
+// The player's own paths: an absolute one and one stepping out and back read the ghost; a folder, judged by
+// its open handle, is no ghost; on Windows a named pipe and the null device, in the device namespace, are
+// refused unopened.
 void checkSelections(sim::Game& game, Checks& checks) {
   std::filesystem::create_directory(game.ghostFolder() / "folder.ghost");
-  std::vector<std::pair<std::string, bool>> selections = {{utf8FromPath(game.ghostFolder() / "CrossCheck.ghost"), true},
-                                                          {"../Ghosts/CrossCheck.ghost", true},
-                                                          {"folder.ghost", false}};
+  const std::string absolute = utf8FromPath(game.ghostFolder() / "CrossCheck.ghost");
+  std::vector<std::pair<std::string, std::string>> selections = {
+      {absolute, "Imported " + absolute + "."},
+      {"../Ghosts/CrossCheck.ghost", "Imported ../Ghosts/CrossCheck.ghost."},
+      {"folder.ghost", "No Ghost found folder.ghost."}};
 #if defined(_WIN32)
   const HANDLE pipe = CreateNamedPipeW(L"\\\\.\\pipe\\lumaro", PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 1, 0, 0, 0, nullptr);
-  selections.emplace_back("\\\\.\\pipe\\lumaro", false);
+  for (const std::string device :
+       {R"(\\.\pipe\lumaro)", R"(\\.\GLOBALROOT\Device\Null)", R"(\\?\GLOBALROOT\Device\Null)"}) {
+    selections.emplace_back(
+        device, "No Ghost found " + device +
+                    R"(: the path is in Windows' device namespace (\\.\ or \\?\GLOBALROOT\), which is never opened.)");
+  }
 #endif
-  for (const auto& [selection, found] : selections) {
+  for (const auto& [selection, expected] : selections) {
     game.console().setValue(*game.console().find("lm_ghostfilepath"), selection);
     const std::string said = game.console().lines().back();
-    checks.expect(said == (found ? "Imported " : "No Ghost found ") + selection + ".",
-                  "picking " + selection + ": " + said);
+    checks.expect(said == expected, "picking " + selection + ": " + said);
   }
 #if defined(_WIN32)
   CloseHandle(pipe);

@@ -147,6 +147,30 @@ for output in "B.ghost." "B.ghost "; do
   "$wine" "$ghost_tool" plot A.ghost -o "$output" >output.out 2>&1 && fail "plot -o \"$output\" was not refused"
   cmp -s B.ghost B.kept || fail "plot -o \"$output\" wrote over B.ghost under Wine"
 done
+# ... and the file it opens, not its spelling: the short name Wine gives Friend.ghost leads to a ghost, and a
+# ghost under another name is one too; a picture already there is replaced.
+cp B.ghost Friend.ghost && cp B.ghost Friend.txt
+"$wine" "$ghost_tool" info FRIE~E35.GHO >short.out 2>&1 && grep -qF 'Speedway' short.out ||
+  fail "FRIE~E35.GHO is not the short name of Friend.ghost under Wine: $(head -3 short.out)"
+# A file named as a ghost that holds none is judged by its long name, whatever short name leads to it.
+printf 'kept\n' >Notes.ghost
+notes=$("$wine" cmd /c dir /x 2>/dev/null | tr -d '\r' | awk '$NF == "Notes.ghost" { print $(NF - 1) }')
+[ -n "$notes" ] || fail "Wine gives Notes.ghost no short name"
+for output in FRIE~E35.GHO Friend.txt "$notes"; do
+  "$wine" "$ghost_tool" plot A.ghost -o "$output" >output.out 2>&1 && fail "plot -o $output was not refused"
+done
+cmp -s Friend.ghost B.kept && cmp -s Friend.txt B.kept && [ "$(cat Notes.ghost)" = kept ] ||
+  fail "plot -o wrote over a ghost under Wine"
+ghost replaced plot A.ghost -o picture.svg
+# Paths in the device namespace are refused before any open, whatever their last component.
+for device in '\\.\GLOBALROOT\Device\Null' '\\?\GLOBALROOT\Device\Null' '//./NUL'; do
+  for command in info plot; do
+    if [ $command = info ]; then set -- info "$device"; else set -- plot A.ghost -o "$device"; fi
+    if "$wine" "$ghost_tool" "$@" >device.out 2>&1 || ! grep -qF "device namespace" device.out; then
+      fail "$* is not refused as a device-namespace path under Wine: $(head -3 device.out)"
+    fi
+  done
+done
 # Every command the tool's own help lists is shown to players, as they would type it.
 "$wine" "$ghost_tool" --help >help.out 2>&1 || true
 commands=$(sed -n 's/^  lumaro-ghost \([a-z]*\) .*/\1/p' help.out)

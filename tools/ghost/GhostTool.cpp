@@ -7,17 +7,16 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <optional>
 #include <sstream>
 #include <system_error>
 #include <utility>
 
-#include "library/GhostFileWrite.h"
+#include "library/FileStamp.h"
 #include "library/NumberReading.h"
 #include "plugin/HostNames.h"
 #include "tools/ghost/CompareReport.h"
+#include "tools/ghost/DocumentOutput.h"
 #include "tools/ghost/GhostCheck.h"
 #include "tools/ghost/GhostFileContent.h"
 #include "tools/ghost/GhostFilesPicture.h"
@@ -566,70 +565,26 @@ int compare(const CommandLine& given, std::ostream& out, std::ostream& err) {
   return status;
 }
 
-std::filesystem::path pathOf(const std::string& name) {
-  return std::filesystem::path(reinterpret_cast<const char8_t*>(name.c_str()));
-}
-
-// The file a name would write: Windows drops the dots and blanks that end a name ("Friend.ghost." is
-// Friend.ghost there), taken so on every system, and links followed to what they lead to.
-std::filesystem::path writtenFile(const std::string& output) {
-  std::filesystem::path file = pathOf(output);
-  std::u8string name = file.filename().u8string();
-  if (name != u8"." && name != u8"..") {
-    while (!name.empty() && (name.back() == u8'.' || name.back() == u8' ')) name.pop_back();
-    if (!name.empty()) file.replace_filename(name);
-  }
-  std::error_code error;
-  const std::filesystem::path resolved = std::filesystem::weakly_canonical(file, error);
-  return error ? file : resolved;
-}
-
-// Whether a made document would be written over a ghost file: one of the runs it is made from, or any file
-// named as a ghost (a slip such as "html My-PB.ghost -o Friend.ghost" would lose Friend's run), judged by the
-// file the name would write rather than by its spelling.
-bool replacesAGhost(const CommandLine& line) {
-  const std::filesystem::path target = writtenFile(*line.output);
-  std::u8string name = target.filename().u8string();
-  std::string ending = name.size() >= 6 ? std::string(name.end() - 6, name.end()) : "";
-  for (char& c : ending) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  if (ending == ".ghost") return true;
-  std::error_code error;
-  return std::any_of(line.files.begin(), line.files.end(),
-                     [&](const std::string& file) { return std::filesystem::equivalent(target, pathOf(file), error); });
-}
-
-// Writes the document to the file. A file (or nothing) at the name is replaced the way the plugin replaces a
-// ghost, through a scratch file renamed over it, so a link or a second name there is never written through;
-// a device or pipe there (a viewer reading a pipe) is written to as it is. A Windows device's name is refused.
-std::optional<std::string> writeDocument(const std::string& output, const std::string& document) {
-  const std::filesystem::path file = pathOf(output);
-  std::error_code error;
-  const std::filesystem::file_status status = std::filesystem::status(file, error);
-  if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
-    std::ofstream out(file, std::ios::binary);
-    out << document;
-    out.close();
-    if (!out) return std::string("the file could not be written");
-    return std::nullopt;
-  }
-  return writeFileThroughScratch(file, [&](std::ostream& out) { out << document; });
-}
-
 // Writes a made document where -o says, "-" being standard output.
-int writeOutput(const std::string& command, const CommandLine& line, const std::string& document, std::ostream& out,
-                std::ostream& err) {
+int writeOutput(const std::string& command, const CommandLine& line, const std::vector<LoadedGhost>& ghosts,
+                const std::string& document, std::ostream& out, std::ostream& err) {
   const std::string& output = *line.output;
   if (output == "-") {
     out << document;
     return 0;
   }
-  if (replacesAGhost(line)) {
+  std::vector<FileStamp> inputs;
+  for (const LoadedGhost& ghost : ghosts) {
+    if (ghost.stamp) inputs.push_back(*ghost.stamp);
+  }
+  const std::optional<DocumentRefusal> refusal = writeDocument(output, document, inputs);
+  if (refusal && refusal->ghostFile) {
     return usage(err, command,
                  "-o " + output + " is a ghost file: the " + (command == "html" ? "page" : "picture") +
                      " is never written over one");
   }
-  if (const std::optional<std::string> failure = writeDocument(output, document)) {
-    err << "lumaro-ghost " << command << ": cannot write " << lineText(output) << ": " << *failure << "\n";
+  if (refusal) {
+    err << "lumaro-ghost " << command << ": cannot write " << lineText(output) << ": " << refusal->reason << "\n";
     return 1;
   }
   return 0;
@@ -646,8 +601,8 @@ int plot(const CommandLine& line, std::ostream& out, std::ostream& err) {
   const std::optional<Analysis> analysis = analyseRace(loaded->ghosts, named, "plot", err);
   if (!analysis) return 1;
   const int status = noteUnfinishedRuns(loaded->ghosts, *analysis, line, "plot", notes, err);
-  const int written =
-      writeOutput("plot", line, pictureSvg(ghostsPicture(loaded->ghosts, *analysis, line.lap, notes)), out, err);
+  const int written = writeOutput("plot", line, loaded->ghosts,
+                                  pictureSvg(ghostsPicture(loaded->ghosts, *analysis, line.lap, notes)), out, err);
   return written != 0 ? written : status;
 }
 
@@ -663,7 +618,7 @@ int html(const CommandLine& line, std::ostream& out, std::ostream& err) {
   const int status = noteUnfinishedRuns(loaded->ghosts, *analysis, line, "html", notes, err);
   ReplayData data = replayData(loaded->ghosts, *analysis);
   data.notes = notes;
-  const int written = writeOutput("html", line, replayPage(data), out, err);
+  const int written = writeOutput("html", line, loaded->ghosts, replayPage(data), out, err);
   return written != 0 ? written : status;
 }
 

@@ -21,7 +21,7 @@ LoadResult loadGhost(const std::string& path) {
   using Refusal = RegularFileReader::Refusal;
   switch (in.refusal()) {
     case Refusal::None: break;
-    case Refusal::DeviceName: result.error = "is refused: " + std::string(deviceNameReason); return result;
+    case Refusal::DeviceName: result.error = "is refused: " + std::string(deviceRefusalReason(file)); return result;
     case Refusal::Folder: result.error = "is a folder, not a ghost file"; return result;
     case Refusal::NotAFile: result.error = "is a pipe, device or socket, not a ghost file"; return result;
     case Refusal::CannotOpen: {
@@ -32,6 +32,7 @@ LoadResult loadGhost(const std::string& path) {
   }
   LoadedGhost ghost;
   ghost.shownName = path;
+  ghost.stamp = in.stamp();
   const std::u8string name = file.filename().u8string();
   ghost.fileName.assign(name.begin(), name.end());
   ghost.content = readGhostFileContent(in.stream());

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "library/FileStamp.h"
 #include "library/GhostHeaderLine.h"
 #include "library/NumberReading.h"
 #include "tools/ghost/GhostFileContent.h"
@@ -20,6 +21,7 @@ struct LoadedGhost {
   GhostFileContent content;
   GhostHeaderFields header;
   RunProfile profile;
+  std::optional<FileStamp> stamp;  // the identity of the file read, from its open handle
   // The header's lap count when it reads as one or more, else one.
   int laps() const {
     return header.lapCount.error == NumberError::None && header.lapCount.value > 0 ? header.lapCount.value : 1;

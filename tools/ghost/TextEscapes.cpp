@@ -19,9 +19,17 @@ bool isBidiControl(char32_t c) {
   return c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
 }
 
-// Characters that show as nothing and so hide in a name: the zero-width space, the line and paragraph
-// separators (which a terminal may break the line at) and the byte order mark.
-bool isInvisible(char32_t c) { return c == 0x200B || c == 0x2028 || c == 0x2029 || c == 0xFEFF; }
+// Characters that show as nothing and so hide in a name (or join, split and restyle the characters beside
+// them): Unicode's default-ignorable code points (the soft hyphen, the zero-width space and joiners, the word
+// joiner, the Mongolian vowel separator, the variation selectors, the tags and the rest), and the line and
+// paragraph separators, which a terminal may break the line at.
+bool isInvisible(char32_t c) {
+  return c == 0x00AD || c == 0x034F || c == 0x061C || c == 0x115F || c == 0x1160 || c == 0x17B4 || c == 0x17B5 ||
+         (c >= 0x180B && c <= 0x180F) || (c >= 0x200B && c <= 0x200F) || (c >= 0x2028 && c <= 0x202E) ||
+         (c >= 0x2060 && c <= 0x206F) || c == 0x3164 || (c >= 0xFE00 && c <= 0xFE0F) || c == 0xFEFF || c == 0xFFA0 ||
+         (c >= 0xFFF0 && c <= 0xFFF8) || (c >= 0x1BCA0 && c <= 0x1BCA3) || (c >= 0x1D173 && c <= 0x1D17A) ||
+         (c >= 0xE0000 && c <= 0xE0FFF);
+}
 
 std::string hexEscape(const char* format, unsigned value) {
   char text[12];

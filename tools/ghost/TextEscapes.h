@@ -32,8 +32,9 @@ std::string scriptJsonString(std::string_view text);
 
 // For a terminal: the line feed kept; tab and carriage return as "\t" and "\r"; other C0 controls, DEL and
 // bytes that are no UTF-8 as "\x1b" and the like; C1 controls, the bidirectional formatting characters
-// (which would reorder what follows them on the line) and the invisible zero-width space, line and paragraph
-// separators and byte order mark as "\u202e" and the like. Both streams of the tool
+// (which would reorder what follows them on the line), the line and paragraph separators and Unicode's
+// default-ignorable code points, which show as nothing (the soft hyphen, zero-width space and joiners, word
+// joiner, byte order mark, variation selectors, tags), as "\u202e" and "\ue0041" and the like. Both streams of the tool
 // pass through it, and the SVG and HTML show a file's texts as it gives them.
 std::string terminalText(std::string_view text);
 

@@ -16,7 +16,8 @@
 namespace lumaro_host {
 
 // The most points a track may have. The car and its racing line look along the path at every game tick, and
-// a map must be drivable at least at game speed: this many points cost well under a tick's 8 ms.
+// a map must be drivable at least at game speed: the car's place is found by halving, so this many points cost
+// a few microseconds of a tick's 8 ms (bench: TrackPose).
 inline constexpr std::size_t mostTrackPoints = 10'000;
 
 struct MapFile {

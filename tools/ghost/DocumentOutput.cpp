@@ -1,0 +1,138 @@
+#include "tools/ghost/DocumentOutput.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstddef>
+#include <filesystem>
+#include <istream>
+#include <string_view>
+#include <system_error>
+#include <utility>
+
+#include "library/DeviceName.h"
+#include "library/GhostFileWrite.h"
+#include "library/GhostHeaderLine.h"
+#include "library/NumberReading.h"
+#include "library/PathText.h"
+#include "library/RegularFileReader.h"
+
+#if !defined(_WIN32)
+#  include <fcntl.h>
+#  include <sys/stat.h>
+#  include <unistd.h>
+
+#  include <cerrno>
+#endif
+
+namespace lumaro_ghost {
+
+namespace {
+
+bool endsWith(std::string_view text, std::string_view ending) {
+  return text.size() >= ending.size() &&
+         std::equal(ending.begin(), ending.end(), text.end() - static_cast<std::ptrdiff_t>(ending.size()),
+                    [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
+}
+
+// Whether a file's first line is a ghost's header: its fourth field a lap count as a ghost names it ("3-Lap").
+// Only the first 4,096 bytes are looked at.
+bool startsAsGhost(std::istream& in) {
+  std::string line;
+  for (char c = 0; line.size() < 4096 && in.get(c) && c != '\n';) line += c;
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  const GhostHeaderFields header = readGhostHeader(line);
+  return header.fieldCount >= 4 && header.lapCount.error == NumberError::None && endsWith(header.lapField, "-lap");
+}
+
+// Whether the regular file open in reader is one a document is never written over.
+bool isGhostOrInput(RegularFileReader& reader, std::span<const FileStamp> inputs) {
+  const FileStamp& opened = *reader.stamp();
+  const bool input = std::any_of(inputs.begin(), inputs.end(), [&](const FileStamp& stamp) {
+    return stamp.device == opened.device && stamp.file == opened.file;
+  });
+  const std::optional<std::filesystem::path> name = reader.openedPath();
+  return input || (name && endsWith(utf8FromPath(name->filename()), ".ghost")) || startsAsGhost(reader.stream());
+}
+
+// Whether an open failed because nothing is at the name.
+bool nothingAt(const std::error_code& error) {
+#if defined(_WIN32)
+  constexpr int fileNotFound = 2;  // ERROR_FILE_NOT_FOUND
+  if (error.category() == std::system_category() && error.value() == fileNotFound) return true;
+#endif
+  return error == std::errc::no_such_file_or_directory;
+}
+
+#if !defined(_WIN32)
+// Writes the document to the pipe or terminal at the name: opened for writing without waiting (a pipe that
+// nothing reads fails at once), and written only when the handle is indeed no regular file or folder.
+std::optional<DocumentRefusal> writeToPipeOrDevice(const std::filesystem::path& file, const std::string& document) {
+  const int descriptor = ::open(file.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (descriptor < 0) {
+    const int error = errno;
+    if (error == ENXIO) return DocumentRefusal{false, "it is a pipe that nothing reads"};
+    return DocumentRefusal{false, std::generic_category().message(error)};
+  }
+  struct stat information {};
+  std::optional<DocumentRefusal> refusal;
+  if (::fstat(descriptor, &information) != 0 || S_ISREG(information.st_mode) || S_ISDIR(information.st_mode)) {
+    refusal = DocumentRefusal{false, "what is at the name changed while it was looked at"};
+  } else {
+    // Written at the reader's pace from here on.
+    ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
+    for (std::size_t written = 0; written < document.size() && !refusal;) {
+      const ssize_t wrote = ::write(descriptor, document.data() + written, document.size() - written);
+      if (wrote > 0) {
+        written += static_cast<std::size_t>(wrote);
+      } else if (wrote < 0 && errno != EINTR) {
+        refusal = DocumentRefusal{false, std::generic_category().message(errno)};
+      }
+    }
+  }
+  ::close(descriptor);
+  return refusal;
+}
+#endif
+
+}  // namespace
+
+std::optional<DocumentRefusal> writeDocument(const std::string& output, const std::string& document,
+                                             std::span<const FileStamp> inputs) {
+  const std::filesystem::path file = pathFromUtf8(output);
+  // A document is never named as a ghost either: Windows drops the dots and blanks that end a name
+  // ("Friend.ghost." is Friend.ghost there), taken so on every system.
+  std::string spelled = utf8FromPath(file.filename());
+  while (!spelled.empty() && (spelled.back() == '.' || spelled.back() == ' ')) spelled.pop_back();
+  if (endsWith(spelled, ".ghost")) return DocumentRefusal{true, ""};
+  if (namesWindowsDevice(file)) return DocumentRefusal{false, std::string(deviceRefusalReason(file))};
+  // Closed before the rename: Windows replaces no file that is open.
+  std::optional<RegularFileReader> reader(std::in_place, file);
+  using Refusal = RegularFileReader::Refusal;
+  switch (reader->refusal()) {
+    case Refusal::None:
+      if (isGhostOrInput(*reader, inputs)) return DocumentRefusal{true, ""};
+      break;
+    case Refusal::DeviceName: return DocumentRefusal{false, std::string(deviceRefusalReason(file))};
+    case Refusal::Folder: return DocumentRefusal{false, "it is a folder"};
+    case Refusal::NotAFile:
+#if defined(_WIN32)
+      return DocumentRefusal{false, "it is a pipe or device, which is not written to"};
+#else
+      return writeToPipeOrDevice(file, document);
+#endif
+    case Refusal::CannotOpen:
+      // Nothing at the name (or a link that leads nowhere) is what a new document is written in place of;
+      // a file that cannot be looked at is never replaced.
+      if (reader->openError() && !nothingAt(reader->openError())) {
+        return DocumentRefusal{false, reader->openError().message()};
+      }
+      break;
+  }
+  reader.reset();
+  if (auto failure = writeFileThroughScratch(file, [&](std::ostream& out) { out << document; })) {
+    return DocumentRefusal{false, *failure};
+  }
+  return std::nullopt;
+}
+
+}  // namespace lumaro_ghost
