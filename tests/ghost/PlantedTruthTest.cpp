@@ -202,7 +202,7 @@ TEST(PlantedTruth, ARunCutShortIsNamedAndComparedOverTheLapsBothCompleteAndFails
   outcome = tool({"compare", a, b, "--force", "--json"});
   EXPECT_EQ(outcome.status, 0);
   EXPECT_NE(outcome.out.find("\"notes\": [\"" + note + "compared\"]"), std::string::npos) << outcome.out;
-  EXPECT_EQ(outcome.out.find("\"b_lap\": 3"), std::string::npos);
+  EXPECT_EQ(outcome.out.find("\"b_lap\": 3, \"a_s\""), std::string::npos);
   outcome = tool({"plot", a, b, "-o", "-"});
   EXPECT_EQ(outcome.status, 1);
   EXPECT_NE(outcome.out.find(note + "drawn<"), std::string::npos);

@@ -112,8 +112,10 @@ that leaves the track is never the yardstick. Printed: the reference lap, each r
 lap, the total difference (B's time less A's: below zero B is ahead), the laps side by side, the difference
 at every sector line of each lap with what B gained or lost over that sector, the theoretical best lap (the
 best of each sector over every lap of both runs), and the sectors of the largest gain and loss. Runs of
-different maps or lap counts are refused. A run that completes fewer laps than its header names is
-compared over the laps both complete, said so, and the exit status is 1 unless --force.
+different maps or lap counts are refused. A run that completes fewer laps than its header names (one cut
+inside its first lap completes none) is compared over the laps both complete, and over the lap it does not
+finish as far as it drove it (the ghost delta where it ends); the report says so, and the exit status is 1
+unless --force. The first lap named is the reference side: --lap B:2,A:1 is A's lap 1 against B's lap 2.
 
   --lap N          compare lap N of each run only
   --lap RUN:N,RUN:N  compare the second lap named against the first, of either run or both of one run
@@ -515,23 +517,35 @@ std::optional<Analysis> analyseRace(const std::vector<LoadedGhost>& ghosts, Comm
   return analysis;
 }
 
-// Runs that do not complete the laps their headers name are named in the notes; the command then fails
-// unless --force. Returns the exit status the command ends with.
-int noteUnfinishedRuns(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis, const CommandLine& line,
+// Runs of used that do not complete the laps their headers name are named in the notes, with what is done
+// instead (compared: "laps 1 and 2, which every run completes, are compared"); the command then fails unless
+// --force. Returns the exit status the command ends with.
+int noteUnfinishedRuns(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis,
+                       const std::vector<std::size_t>& used, const std::string& compared, const CommandLine& line,
                        const std::string& command, std::vector<std::string>& notes, std::ostream& err) {
-  const bool allLaps = !line.lap && !line.lapPair && !line.best;
-  const std::string done = command == "plot" ? "drawn" : command == "html" ? "replayed" : "compared";
-  const std::vector<std::string> unfinished = unfinishedRunNotes(ghosts, analysis, allLaps ? done : "");
+  const std::vector<std::string> unfinished = unfinishedRunNotes(ghosts, analysis, used, compared);
   notes.insert(notes.end(), unfinished.begin(), unfinished.end());
   if (unfinished.empty() || line.force) return 0;
   err << "lumaro-ghost " << command << ": " << (unfinished.size() == 1 ? "a run does" : "runs do")
-      << " not complete the laps " << (unfinished.size() == 1 ? "its header names" : "their headers name")
-      << ": the laps every run completes are " << done << " (--force "
+      << " not complete the laps " << (unfinished.size() == 1 ? "its header names" : "their headers name") << ": "
+      << compared << " (--force "
       << (command == "plot"   ? "draws"
           : command == "html" ? "replays"
                               : "compares")
       << " them so and exits 0)\n";
   return 1;
+}
+
+std::vector<std::size_t> allRuns(const Analysis& analysis) {
+  std::vector<std::size_t> every(analysis.runs.size());
+  for (std::size_t r = 0; r < every.size(); ++r) every[r] = r;
+  return every;
+}
+
+// What plot and html do with the laps of every run: "lap 2 is drawn", or the laps every run completes.
+std::string everyRunText(const Analysis& analysis, const CommandLine& line, const std::string& done) {
+  if (line.lap) return "lap " + std::to_string(*line.lap) + " is " + done;
+  return everyLapText(analysis, allRuns(analysis), done);
 }
 
 int compare(const CommandLine& given, std::ostream& out, std::ostream& err) {
@@ -547,7 +561,6 @@ int compare(const CommandLine& given, std::ostream& out, std::ostream& err) {
   const std::optional<Analysis> analysed = analyseRace(loaded->ghosts, line, "compare", err);
   if (!analysed) return 1;
   const Analysis& analysis = *analysed;
-  const int status = noteUnfinishedRuns(loaded->ghosts, analysis, line, "compare", notes, err);
   LapChoice choice{line.lap, line.best, std::nullopt};
   std::size_t a = 0, b = 1;
   if (line.lapPair) {
@@ -556,6 +569,13 @@ int compare(const CommandLine& given, std::ostream& out, std::ostream& err) {
     choice.theoretical = line.againstTheoretical;
   }
   const Comparison comparison = compareRuns(analysis, a, b, choice);
+  // The runs whose laps are compared: the theoretical best lap is every run's, each through laps it completes.
+  std::vector<std::size_t> used = {b};
+  if (!comparison.theoretical && a != b) used.insert(used.begin(), a);
+  const bool everyLap = !line.lap && !line.lapPair && !line.best;
+  const std::string compared =
+      everyLap ? everyLapText(analysis, used, "compared") : comparisonHeading(comparison, choice) + " is compared";
+  const int status = noteUnfinishedRuns(loaded->ghosts, analysis, used, compared, line, "compare", notes, err);
   if (line.csv) {
     writeTraceCsv(out, analysis, comparison);
   } else if (line.json) {
@@ -645,7 +665,8 @@ int plot(const CommandLine& line, std::ostream& out, std::ostream& err) {
   CommandLine named = line;
   const std::optional<Analysis> analysis = analyseRace(loaded->ghosts, named, "plot", err);
   if (!analysis) return 1;
-  const int status = noteUnfinishedRuns(loaded->ghosts, *analysis, line, "plot", notes, err);
+  const int status = noteUnfinishedRuns(loaded->ghosts, *analysis, allRuns(*analysis),
+                                        everyRunText(*analysis, line, "drawn"), line, "plot", notes, err);
   const int written =
       writeOutput("plot", line, pictureSvg(ghostsPicture(loaded->ghosts, *analysis, line.lap, notes)), out, err);
   return written != 0 ? written : status;
@@ -660,7 +681,8 @@ int html(const CommandLine& line, std::ostream& out, std::ostream& err) {
   CommandLine named = line;
   const std::optional<Analysis> analysis = analyseRace(loaded->ghosts, named, "html", err);
   if (!analysis) return 1;
-  const int status = noteUnfinishedRuns(loaded->ghosts, *analysis, line, "html", notes, err);
+  const int status = noteUnfinishedRuns(loaded->ghosts, *analysis, allRuns(*analysis),
+                                        everyRunText(*analysis, line, "replayed"), line, "html", notes, err);
   ReplayData data = replayData(loaded->ghosts, *analysis);
   data.notes = notes;
   const int written = writeOutput("html", line, replayPage(data), out, err);
