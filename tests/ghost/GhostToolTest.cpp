@@ -54,6 +54,7 @@ TEST_F(GhostTool, EverySubcommandHasHelpWithAnExample) {
     EXPECT_EQ(outcome.status, 0) << command;
     EXPECT_NE(outcome.out.find(std::string("lumaro-ghost ") + command), std::string::npos) << command;
     EXPECT_NE(outcome.out.find("Example:\n  lumaro-ghost " + std::string(command) + " "), std::string::npos) << command;
+    EXPECT_EQ(outcome.out.find("{lap limits}"), std::string::npos) << command;
     EXPECT_TRUE(outcome.err.empty());
   }
   EXPECT_EQ(run({"--help"}).status, 0);
@@ -284,7 +285,9 @@ TEST_F(GhostTool, CompareTakesOneLapTheBestLapsOrOtherSectorsAndWritesJson) {
   // The trace at every sector line and 30 times within each: 3 laps of 4 sectors, the finish 1 s ahead.
   const Outcome csv = run({"compare", a, b, "--sectors", "4", "--csv"});
   EXPECT_EQ(std::count(csv.out.begin(), csv.out.end(), '\n'), 1 + 3 * 4 * 30 + 1);
-  EXPECT_EQ(csv.out.rfind("distance,lap_a,lap_b,share,a_s,b_s,delta_s,a_speed,b_speed\n0,1,1,0,0,0,0,314.", 0), 0u)
+  EXPECT_EQ(
+      csv.out.rfind("distance,lap_a,lap_b,share,a_s,b_s,delta_s,a_speed,b_speed,ghost_delta_s\n0,1,1,0,0,0,0,314.", 0),
+      0u)
       << csv.out.substr(0, 200);
   EXPECT_NE(csv.out.find("\n18849.6,3,3,1,60,59,-1,314."), std::string::npos) << csv.out.substr(csv.out.size() - 200);
   EXPECT_NE(json.out.find("\"trace\": [\n    {\"distance\": 0, \"lap_a\": 1, \"lap_b\": 1, \"share\": 0, \"a_s\": 0,"),

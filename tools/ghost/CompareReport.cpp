@@ -232,8 +232,10 @@ void writeComparison(std::ostream& out, const std::vector<LoadedGhost>& ghosts, 
     out << std::setw(4) << lapLabel(laps) << std::setw(12) << seconds(laps.aSeconds) << std::setw(12)
         << seconds(laps.bSeconds) << std::setw(12) << signedSeconds(laps.delta) << "\n";
   }
+  // The running difference at each sector line: the ghost delta, what the map shows racing A's ghost.
   out << "\n lap  point     on the lap" << std::setw(12) << nameA + " time" << std::setw(12) << nameB + " time"
-      << std::setw(12) << difference << "  this sector\n";
+      << std::setw(12) << "ghost delta"
+      << "  this sector\n";
   double aBefore = 0.0, bBefore = 0.0;
   for (const SectorDelta& sector : comparison.sectors) {
     const LapDelta& laps = comparison.laps[sector.pair];

@@ -68,7 +68,7 @@ reason it would not.
   --json       one JSON object per file, in an array, for scripts (docs/ghost-tool.md has the schema)
   --gap MS     an interval between frames longer than MS milliseconds counts as a gap (default 100)
   --map NAME   ask about the page on this map (default: the map the file names)
-  --laps N     ask about the page set to N laps, 1 to 6 (default: the file's lap count)
+  --laps N     ask about the page set to N laps, {lap limits} (default: the file's lap count)
   --sectors N  sectors a lap is cut into, 1 to 100 (default 10)
 
 Example:
@@ -91,7 +91,7 @@ loads cleanly and whose run can be complete passes. A pipe, device or folder is 
 opened.
 
   --map NAME   also ask whether the page on this map lists the file (default: the map the file names)
-  --laps N     also ask whether the page set to N laps (1 to 6) lists it (default: the file's lap count)
+  --laps N     also ask whether the page set to N laps ({lap limits}) lists it (default: the file's lap count)
 
 Exit status: 0 no problem in any file, 1 problems found (or a file that cannot be read), 2 usage.
 
@@ -109,8 +109,9 @@ frames on either side of it; every point of every lap is placed at the nearest p
 lap (the lap whose length is the median of all laps of both runs, unless --ref names one), so runs sampled
 at different rates, in another phase or on a line a car's width or two apart compare correctly, and a lap
 that leaves the track is never the yardstick. Printed: the reference lap, each run's lap times and best
-lap, the total difference (B's time less A's: below zero B is ahead), the laps side by side, the difference
-at every sector line of each lap with what B gained or lost over that sector, the theoretical best lap (the
+lap, the total difference (B's time less A's: below zero B is ahead), the laps side by side, the ghost delta
+at every sector line of each lap (B's time less A's at the same place: what the map's GhostDelta shows when
+A is the ghost and B the player's run) with what B gained or lost over that sector, the theoretical best lap (the
 best of each sector over every lap of both runs), and the sectors of the largest gain and loss. Runs of
 different maps or lap counts are refused. A run that completes fewer laps than its header names (one cut
 inside its first lap completes none) is compared over the laps both complete, and over the lap it does not
@@ -180,6 +181,15 @@ alt+arrows pan it, 0 shows it whole again.
 Example:
   lumaro-ghost html My-PB.ghost My-PB-2.ghost -o replay.html
 )";
+
+// A help text with the page's lap limits, whose home is the host's names, in place of "{lap limits}".
+std::string helpText(std::string text) {
+  const std::string mark = "{lap limits}";
+  const std::string limits = std::to_string(fewestLaps) + " to " + std::to_string(mostLaps);
+  for (std::size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + limits.size()))
+    text.replace(at, mark.size(), limits);
+  return text;
+}
 
 struct CommandLine {
   std::vector<std::string> files;
@@ -252,7 +262,7 @@ std::string numberError(const NumberOption& option, const std::string& value) {
            value + "\"";
   std::string error = std::string(option.name) + " takes " + option.what + " from " + std::to_string(option.least) +
                       " to " + std::to_string(option.most);
-  // The page is set to 1 to 6 laps (its Number of laps, which the host keeps within that range).
+  // The page is set to fewestLaps to mostLaps (its Number of laps, which the host keeps within that range).
   if (std::string(option.name) == "--laps") error += ", as the settings page's Number of laps does";
   return error + ", not " + (wholeNumber(value) ? value : "\"" + value + "\"");
 }
@@ -703,7 +713,7 @@ int runSubcommand(const std::string& command, const std::vector<std::string>& re
     if (command != subcommand.name) continue;
     const CommandLine line = parse(rest, subcommand);
     if (line.help) {
-      out << subcommand.help;
+      out << helpText(subcommand.help);
       return 0;
     }
     if (!line.error.empty()) return usage(err, command, line.error);

@@ -140,7 +140,9 @@ std::string dataJson(const ReplayData& data) {
   }
   std::string notes = "[";
   for (std::size_t i = 0; i < data.notes.size(); ++i) notes += (i == 0 ? "" : ",") + pageTextJson(data.notes[i]);
-  return "{\"title\":" + pageTextJson(title(data)) + ",\n\"notes\":" + notes + "],\n\"runs\":" + runsJson(data) +
+  // The clock's layout is the race time text's, from its one formatter: the text of no time.
+  return "{\"title\":" + pageTextJson(title(data)) + ",\n\"clock\":" + pageTextJson(formatRaceTime(0)) +
+         ",\n\"notes\":" + notes + "],\n\"runs\":" + runsJson(data) +
          ",\n\"sectorsPerLap\":" + std::to_string(data.sectorsPerLap) +
          ",\n\"trace\":{\"distance\":" + numbers(distance, 2) +
          ",\n\"secondsA\":" + numbers(secondsA, secondsDecimals) + ",\n\"delta\":" +

@@ -140,9 +140,10 @@ double drawDeltaPanel(SvgDocument& svg, const TracePanel& trace, double top) {
   panelFrame(svg, top, bottom,
              several ? "Time difference along the run: each run against A " + trace.nameA
                      : "Time difference along the run: B " + trace.nameB + " against A " + trace.nameA,
-             several ? "each run's time less A's at the same point of the track; below zero it is ahead"
-                     : "B's time less A's at the same point of the track (matched by position, not by frame); below "
-                       "zero B is ahead");
+             several ? "the ghost delta: each run's time less A's at the same point of the track; below zero it is "
+                       "ahead"
+                     : "the ghost delta: B's time less A's at the same point of the track (matched by position, not "
+                       "by frame); below zero B is ahead");
 
   double low = 0.0, high = 0.0;
   for (const TracePoint& point : trace.trace) low = std::min(low, point.delta), high = std::max(high, point.delta);
@@ -185,7 +186,8 @@ double drawDeltaPanel(SvgDocument& svg, const TracePanel& trace, double top) {
   svg.text({(plotLeft + plotRight) / 2.0, plotBottom + 42},
            "along the laps compared: a tick at every sector line, dashed lines at the lap lines",
            "font-size=\"12\" fill=\"#666\"", "middle");
-  sideLabel(svg, plotTop, plotBottom, "B \xE2\x88\x92 A (s)");
+  sideLabel(svg, plotTop, plotBottom,
+            several ? "ghost delta, run \xE2\x88\x92 A (s)" : "ghost delta, B \xE2\x88\x92 A (s)");
 
   std::vector<Pixel> curve;
   for (const TracePoint& point : trace.trace) curve.push_back({px(trace, point.progress), axis.y(point.delta)});

@@ -144,12 +144,14 @@
   const timeOfDistance = (at) => along(secondsA, at);
 
   // --- Text ---------------------------------------------------------------------------------------------
+  // Race time text as the tool's one formatter lays it out (data.clock is its text of no time): minutes,
+  // seconds and milliseconds in its three groups of digits, each at least as wide, between its separators.
+  const clockParts = data.clock.split(/([0-9]+)/);
   function raceTime(seconds) {
     const ms = Math.max(0, Math.floor(seconds * 1000 + 1e-6));
-    const minutes = Math.floor(ms / 60000);
-    const rest = ms - minutes * 60000;
-    const pad = (v, width) => String(v).padStart(width, "0");
-    return pad(minutes, 2) + ":" + pad(Math.floor(rest / 1000), 2) + ":" + pad(rest % 1000, 3);
+    const values = [Math.floor(ms / 60000), Math.floor(ms / 1000) % 60, ms % 1000];
+    let group = 0;
+    return clockParts.map((part, i) => (i % 2 ? String(values[group++]).padStart(part.length, "0") : part)).join("");
   }
   function signed(seconds) {
     if (Math.abs(seconds) < 0.0005) return "0.000 s";
@@ -520,7 +522,7 @@
 
   const deltaTrace = makeTrace("delta", others.map((run) => ({ run: run.index, values: deltas[run.index] })), true, " s");
   const speedTrace = makeTrace("speed-trace", runs.map((run) => ({ run: run.index, values: speedsAlong[run.index] })), false, "");
-  byId("delta-title").textContent = others.length ? "Time against A (" + others.map((r) => r.letter).join(", ") + " less A; below zero ahead)" : "";
+  byId("delta-title").textContent = others.length ? "Ghost delta against A (" + others.map((r) => r.letter).join(", ") + " less A at the same place; below zero ahead)" : "";
 
   // --- Playing ------------------------------------------------------------------------------------------
   let time = 0;
