@@ -253,6 +253,16 @@ TEST_F(GhostTool, CompareTakesOneLapTheBestLapsOrOtherSectorsAndWritesJson) {
       << json.out;
   EXPECT_NE(run({"plot", a, b, "-o", "-", "--lap", "2"}).out.find(">Lumaro ghost comparison: Circle, lap 2<"),
             std::string::npos);
+  EXPECT_NE(run({"plot", a, b, "-o", "-", "--lap", "2"}).out.find(">end of lap 2 \xE2\x88\x92" "1.000 s<"),
+            std::string::npos);
+  // The theoretical best lap on either side, in compare and plot alike.
+  EXPECT_NE(
+      run({"compare", a, b, "--lap", "A:1,theoretical"})
+          .out.find("\nthe theoretical best lap (T) against A's lap 1: -1.000 s (the theoretical best lap (T) ahead)"),
+      std::string::npos);
+  EXPECT_NE(run({"plot", a, b, "-o", "-", "--lap", "A:1,theoretical"})
+                .out.find(">Lumaro ghost comparison: Circle, the theoretical best lap (T) against A's lap 1<"),
+            std::string::npos);
   // Any lap against any other, of either run or two of one; the reference lap as named.
   EXPECT_NE(run({"compare", a, b, "--lap", "A:1,B:2"})
                 .out.find("\nB's lap 2 against A's lap 1: -1.000 s (B's lap 2 ahead)\n"),

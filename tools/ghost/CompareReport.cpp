@@ -60,7 +60,7 @@ bool paired(const LapChoice& choice) { return choice.laps.has_value() || choice.
 // The reference side (a) or the compared side: "B", or with paired laps "A's lap 3", "the theoretical best
 // lap (T)".
 std::string sideName(const Comparison& comparison, const LapChoice& choice, bool a) {
-  if (a && comparison.theoretical) return "the theoretical best lap (T)";
+  if (a ? comparison.theoretical : comparison.theoreticalB) return "the theoretical best lap (T)";
   const std::string run(1, letter(a ? comparison.a : comparison.b));
   if (!paired(choice) || comparison.laps.empty()) return run;
   const LapDelta& laps = comparison.laps.front();
@@ -69,7 +69,7 @@ std::string sideName(const Comparison& comparison, const LapChoice& choice, bool
 
 // A column's name: "A", or with paired laps "A:2", "T".
 std::string columnName(const Comparison& comparison, const LapChoice& choice, bool a) {
-  if (a && comparison.theoretical) return "T";
+  if (a ? comparison.theoretical : comparison.theoreticalB) return "T";
   const std::string run(1, letter(a ? comparison.a : comparison.b));
   if (!paired(choice) || comparison.laps.empty()) return run;
   const LapDelta& laps = comparison.laps.front();
@@ -79,15 +79,8 @@ std::string columnName(const Comparison& comparison, const LapChoice& choice, bo
 }  // namespace
 
 std::string comparisonHeading(const Comparison& comparison, const LapChoice& choice) {
-  if (comparison.theoretical && !comparison.laps.empty()) {
-    return std::string(1, letter(comparison.b)) + "'s lap " + std::to_string(comparison.laps.front().lapB) +
-           " against the theoretical best lap (T)";
-  }
-  if (choice.laps && !comparison.laps.empty()) {
-    const LapDelta& laps = comparison.laps.front();
-    return std::string(1, letter(comparison.b)) + "'s lap " + std::to_string(laps.lapB) + " against " +
-           letter(comparison.a) + "'s lap " + std::to_string(laps.lapA);
-  }
+  if (choice.laps && !comparison.laps.empty())
+    return sideName(comparison, choice, false) + " against " + sideName(comparison, choice, true);
   const std::string a(1, letter(comparison.a)), b(1, letter(comparison.b));
   if (choice.best && !comparison.laps.empty()) {
     const LapDelta& laps = comparison.laps.front();
@@ -281,10 +274,10 @@ void writeComparisonJson(std::ostream& out, const std::vector<LoadedGhost>& ghos
       << ",\n  \"reference\": " << referenceJson(analysis) << ",\n  \"notes\": [";
   for (std::size_t i = 0; i < notes.size(); ++i) out << (i > 0 ? ", " : "") << jsonString(notes[i]);
   out << "],\n  \"compared\": \""
-      << (comparison.theoretical ? "theoretical"
-          : choice.laps          ? "laps"
-          : choice.best          ? "best"
-          : choice.lap           ? "lap"
+      << (comparison.theoretical || comparison.theoreticalB ? "theoretical"
+          : choice.laps                                     ? "laps"
+          : choice.best                                     ? "best"
+          : choice.lap                                      ? "lap"
           : static_cast<int>(comparison.laps.size()) <
                   std::max(ghosts[comparison.a].laps(), ghosts[comparison.b].laps())
               ? "completed"

@@ -202,6 +202,7 @@ struct CommandLine {
   std::optional<LapOfRun> reference;                     // --ref
   std::optional<std::pair<LapOfRun, LapOfRun>> lapPair;  // --lap RUN:N,RUN:N
   bool againstTheoretical = false;                       // --lap theoretical,RUN:N
+  bool theoreticalSecond = false;                        // --lap RUN:N,theoretical
   std::optional<std::string> mapName;
   std::optional<std::int32_t> laps;
   std::optional<std::int32_t> lap;
@@ -295,12 +296,16 @@ CommandLine parse(const std::vector<std::string>& words, const Subcommand& subco
       }
       const std::size_t comma = value.find(',');
       if (word == "--lap" && comma != std::string::npos) {
+        // The theoretical best lap on either side (it holds no run's lap: its place is a stand-in).
         line.againstTheoretical = value.substr(0, comma) == "theoretical";
+        line.theoreticalSecond = !line.againstTheoretical && value.substr(comma + 1) == "theoretical";
         const auto first = line.againstTheoretical ? LapOfRun{0, 1} : lapOfRun(value.substr(0, comma));
-        const auto second = lapOfRun(value.substr(comma + 1));
+        const auto second = line.theoreticalSecond ? LapOfRun{0, 1} : lapOfRun(value.substr(comma + 1));
         if (!first || !second) {
-          line.error = "--lap takes a lap number, or two laps as A:2,B:3, A:best,B:best or theoretical,B:2, not \"" +
-                       value + "\"";
+          line.error =
+              "--lap takes a lap number, or two laps as A:2,B:3, A:best,B:best, theoretical,B:2 or B:2,theoretical, "
+              "not \"" +
+              value + "\"";
           return line;
         }
         line.lapPair = std::pair{*first, *second};
@@ -519,8 +524,9 @@ std::optional<Analysis> analyseRace(const std::vector<LoadedGhost>& ghosts, Comm
     resolveBest(analysis, first), resolveBest(analysis, second);
     line.lapPair = std::pair{*first, *second};
   }
-  if (line.lapPair && (!holdsNamedLap(analysis, line.lapPair->first, false, command, err) ||
-                       !holdsNamedLap(analysis, line.lapPair->second, false, command, err))) {
+  if (line.lapPair &&
+      ((!line.againstTheoretical && !holdsNamedLap(analysis, line.lapPair->first, false, command, err)) ||
+       (!line.theoreticalSecond && !holdsNamedLap(analysis, line.lapPair->second, false, command, err)))) {
     return std::nullopt;
   }
   if (!holdsLap(analysis, line.lap, command, err)) return std::nullopt;
@@ -558,11 +564,39 @@ std::string everyRunText(const Analysis& analysis, const CommandLine& line, cons
   return everyLapText(analysis, allRuns(analysis), done);
 }
 
+// The runs and laps the command line compares, for compare and plot alike: run a (the reference side, the
+// first lap named) against run b. The theoretical best lap stands on its side in place of a run's lap.
+PictureChoice chosenLaps(const CommandLine& line) {
+  PictureChoice chosen;
+  chosen.laps = LapChoice{line.lap, line.best, std::nullopt};
+  if (!line.lapPair) return chosen;
+  const auto& [first, second] = *line.lapPair;
+  chosen.a = line.againstTheoretical ? second.run : first.run;
+  chosen.b = line.theoreticalSecond ? first.run : second.run;
+  chosen.laps.laps = std::pair{first.lap, second.lap};
+  chosen.laps.theoretical = line.againstTheoretical;
+  chosen.laps.theoreticalB = line.theoreticalSecond;
+  return chosen;
+}
+
+// The runs whose laps a comparison uses: the theoretical best lap is every run's, through the laps each
+// completes.
+std::vector<std::size_t> usedRuns(const Comparison& comparison) {
+  std::vector<std::size_t> used;
+  if (!comparison.theoretical) used.push_back(comparison.a);
+  if (!comparison.theoreticalB && comparison.b != comparison.a) used.push_back(comparison.b);
+  return used;
+}
+
+// Whether the laps named are all of A's (or the theoretical best): one file is then enough.
+bool oneRunNamed(const CommandLine& line) {
+  return line.lapPair && (line.lapPair->first.run == 0 || line.againstTheoretical) &&
+         (line.lapPair->second.run == 0 || line.theoreticalSecond);
+}
+
 int compare(const CommandLine& given, std::ostream& out, std::ostream& err) {
   CommandLine line = given;
-  const bool oneRun =
-      line.lapPair && (line.lapPair->first.run == 0 || line.againstTheoretical) && line.lapPair->second.run == 0;
-  if (line.files.size() != 2 && !(oneRun && line.files.size() == 1)) {
+  if (line.files.size() != 2 && !(oneRunNamed(line) && line.files.size() == 1)) {
     return usage(err, "compare", "name two ghost files, A and B (or one, with --lap A:N,A:M)");
   }
   std::vector<std::string> notes;
@@ -571,17 +605,10 @@ int compare(const CommandLine& given, std::ostream& out, std::ostream& err) {
   const std::optional<Analysis> analysed = analyseRace(loaded->ghosts, line, "compare", err);
   if (!analysed) return 1;
   const Analysis& analysis = *analysed;
-  LapChoice choice{line.lap, line.best, std::nullopt};
-  std::size_t a = 0, b = 1;
-  if (line.lapPair) {
-    a = line.againstTheoretical ? line.lapPair->second.run : line.lapPair->first.run, b = line.lapPair->second.run;
-    choice.laps = std::pair{line.lapPair->first.lap, line.lapPair->second.lap};
-    choice.theoretical = line.againstTheoretical;
-  }
-  const Comparison comparison = compareRuns(analysis, a, b, choice);
-  // The runs whose laps are compared: the theoretical best lap is every run's, each through laps it completes.
-  std::vector<std::size_t> used = {b};
-  if (!comparison.theoretical && a != b) used.insert(used.begin(), a);
+  const PictureChoice chosen = chosenLaps(line);
+  const LapChoice& choice = chosen.laps;
+  const Comparison comparison = compareRuns(analysis, chosen.a, chosen.b, choice);
+  const std::vector<std::size_t> used = usedRuns(comparison);
   const bool everyLap = !line.lap && !line.lapPair && !line.best;
   const std::string compared =
       everyLap ? everyLapText(analysis, used, "compared") : comparisonHeading(comparison, choice) + " is compared";
@@ -668,17 +695,28 @@ int writeOutput(const std::string& command, const CommandLine& line, const std::
 int plot(const CommandLine& line, std::ostream& out, std::ostream& err) {
   if (line.files.empty()) return usage(err, "plot", "name at least one ghost file");
   if (!line.output) return usage(err, "plot", "say where the picture goes with -o FILE.svg");
-  if (line.lapPair) return usage(err, "plot", "--lap takes a lap number here: two laps of runs are compare's");
+  if ((line.lapPair || line.best) && line.files.size() > 2)
+    return usage(err, "plot", "two laps are drawn against each other from one or two files, not more");
+  if (line.lapPair && line.files.size() == 1 && !oneRunNamed(line))
+    return usage(err, "plot", "name two ghost files, A and B (or one, with --lap A:N,A:M)");
   std::vector<std::string> notes;
   const std::optional<Loaded> loaded = loadRace(line, "plot", notes, err);
   if (!loaded) return 1;
   CommandLine named = line;
   const std::optional<Analysis> analysis = analyseRace(loaded->ghosts, named, "plot", err);
   if (!analysis) return 1;
-  const int status = noteUnfinishedRuns(loaded->ghosts, *analysis, allRuns(*analysis),
-                                        everyRunText(*analysis, line, "drawn"), line, "plot", notes, err);
+  const PictureChoice chosen = chosenLaps(named);
+  int status = 0;
+  if (named.lapPair || named.best) {
+    const Comparison comparison = compareRuns(*analysis, chosen.a, chosen.b, chosen.laps);
+    status = noteUnfinishedRuns(loaded->ghosts, *analysis, usedRuns(comparison),
+                                comparisonHeading(comparison, chosen.laps) + " is drawn", line, "plot", notes, err);
+  } else {
+    status = noteUnfinishedRuns(loaded->ghosts, *analysis, allRuns(*analysis), everyRunText(*analysis, line, "drawn"),
+                                line, "plot", notes, err);
+  }
   const int written =
-      writeOutput("plot", line, pictureSvg(ghostsPicture(loaded->ghosts, *analysis, line.lap, notes)), out, err);
+      writeOutput("plot", line, pictureSvg(ghostsPicture(loaded->ghosts, *analysis, chosen, notes)), out, err);
   return written != 0 ? written : status;
 }
 
@@ -703,7 +741,7 @@ const Subcommand subcommands[] = {
     {"info", infoHelp, {"--gap", "--map", "--laps", "--sectors"}, {"--json"}, true, info},
     {"check", checkHelp, {"--map", "--laps"}, {}, true, check},
     {"compare", compareHelp, {"--lap", "--ref", "--sectors"}, {"--best", "--json", "--csv", "--force"}, true, compare},
-    {"plot", plotHelp, {"-o", "--lap", "--ref", "--sectors"}, {"--force"}, false, plot},
+    {"plot", plotHelp, {"-o", "--lap", "--ref", "--sectors"}, {"--best", "--force"}, false, plot},
     {"html", htmlHelp, {"-o", "--ref", "--sectors"}, {"--force"}, false, html},
 };
 

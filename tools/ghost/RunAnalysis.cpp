@@ -446,9 +446,14 @@ Comparison compareRuns(const Analysis& analysis, std::size_t a, std::size_t b, c
   const int lapsA = static_cast<int>(runA.laps.size()), lapsB = static_cast<int>(runB.laps.size());
   std::vector<std::pair<int, int>> pairs;
   comparison.theoretical = choice.laps && choice.theoretical;
+  comparison.theoreticalB = choice.laps && choice.theoreticalB && !comparison.theoretical;
+  const bool hasTheoretical = !analysis.theoreticalLap.share.empty();
   if (comparison.theoretical) {
     const int lapB = choice.laps->second;
-    if (!analysis.theoreticalLap.share.empty() && lapB >= 1 && lapB <= lapsB) pairs.emplace_back(0, lapB);
+    if (hasTheoretical && lapB >= 1 && lapB <= lapsB) pairs.emplace_back(0, lapB);
+  } else if (comparison.theoreticalB) {
+    const int lapA = choice.laps->first;
+    if (hasTheoretical && lapA >= 1 && lapA <= lapsA) pairs.emplace_back(lapA, 0);
   } else if (choice.laps) {
     const auto [lapA, lapB] = *choice.laps;
     if (lapA >= 1 && lapA <= lapsA && lapB >= 1 && lapB <= lapsB) pairs.emplace_back(lapA, lapB);
@@ -463,7 +468,8 @@ Comparison compareRuns(const Analysis& analysis, std::size_t a, std::size_t b, c
   for (const auto& [lapA, lapB] : pairs) {
     const PlacedLap& placedA =
         comparison.theoretical ? analysis.theoreticalLap : runA.laps[static_cast<std::size_t>(lapA - 1)];
-    const PlacedLap& placedB = runB.laps[static_cast<std::size_t>(lapB - 1)];
+    const PlacedLap& placedB =
+        comparison.theoreticalB ? analysis.theoreticalLap : runB.laps[static_cast<std::size_t>(lapB - 1)];
     const double aSeconds = placedA.lapSeconds(), bSeconds = placedB.lapSeconds();
     comparison.laps.push_back({lapA, lapB, aSeconds, bSeconds, bSeconds - aSeconds});
     comparison.total += bSeconds - aSeconds;
@@ -478,7 +484,10 @@ Comparison compareRuns(const Analysis& analysis, std::size_t a, std::size_t b, c
           comparison.theoretical
               ? analysis.bestSectors[static_cast<std::size_t>(sector - 1)].seconds
               : runA.sectorSeconds[static_cast<std::size_t>(lapA - 1)][static_cast<std::size_t>(sector - 1)];
-      delta.bSeconds = runB.sectorSeconds[static_cast<std::size_t>(lapB - 1)][static_cast<std::size_t>(sector - 1)];
+      delta.bSeconds =
+          comparison.theoreticalB
+              ? analysis.bestSectors[static_cast<std::size_t>(sector - 1)].seconds
+              : runB.sectorSeconds[static_cast<std::size_t>(lapB - 1)][static_cast<std::size_t>(sector - 1)];
       delta.delta = delta.bSeconds - delta.aSeconds;
       if (delta.delta <= -noticeableChange &&
           (!comparison.largestGain || delta.delta < comparison.largestGain->delta)) {
@@ -499,6 +508,7 @@ const PlacedLap& placedLapA(const Analysis& analysis, const Comparison& comparis
 }
 
 const PlacedLap& placedLapB(const Analysis& analysis, const Comparison& comparison, std::size_t pair) {
+  if (comparison.theoreticalB) return analysis.theoreticalLap;
   return analysis.runs[comparison.b].laps[static_cast<std::size_t>(comparison.laps[pair].lapB - 1)];
 }
 

@@ -177,6 +177,7 @@ struct LapChoice {
   bool best = false;                        // A's best lap against B's best lap
   std::optional<std::pair<int, int>> laps;  // this lap of A against this lap of B (A and B may be one run)
   bool theoretical = false;                 // with laps: the theoretical best lap in place of A's lap
+  bool theoreticalB = false;                // with laps: the theoretical best lap in place of B's lap
 };
 
 struct LapDelta {
@@ -210,8 +211,9 @@ struct UnfinishedDelta {
 };
 
 struct Comparison {
-  std::size_t a = 0, b = 1;  // indices into Analysis::runs
-  bool theoretical = false;  // A's laps are the theoretical best lap (their lapA is 0)
+  std::size_t a = 0, b = 1;   // indices into Analysis::runs
+  bool theoretical = false;   // A's laps are the theoretical best lap (their lapA is 0)
+  bool theoreticalB = false;  // B's laps are the theoretical best lap (their lapB is 0)
   std::vector<LapDelta> laps;
   std::vector<SectorDelta> sectors;  // every sector of every lap pair, in order
   double total = 0.0;                // over the laps compared
