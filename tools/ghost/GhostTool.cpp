@@ -47,7 +47,8 @@ Usage:
   lumaro-ghost check FILE... [--map NAME] [--laps N]
   lumaro-ghost compare A [B] [--lap N | --lap RUN:N,RUN:N | --best] [--ref RUN:N] [--sectors N]
                        [--json | --csv] [--force]
-  lumaro-ghost plot A [B...] -o PICTURE.svg [--lap N] [--ref RUN:N] [--sectors N] [--force]
+  lumaro-ghost plot A [B...] -o PICTURE.svg [--lap N | --lap RUN:N,RUN:N | --best] [--ref RUN:N]
+                    [--sectors N] [--force]
   lumaro-ghost html A [B...] -o REPLAY.html [--ref RUN:N] [--sectors N] [--force]
 
 Every subcommand explains itself with --help, for example: lumaro-ghost compare --help
@@ -122,9 +123,11 @@ unless --force. The first lap named is the reference side: --lap B:2,A:1 is A's 
   --lap RUN:N,RUN:N  compare the second lap named against the first, of either run or both of one run
                    (A:2,B:3 is B's lap 3 against A's lap 2; A:1,A:2 is A's lap 2 against its lap 1, and
                    then B may be left out; A:best,B:best the best laps; theoretical,B:3 B's lap 3 against
-                   the theoretical best lap)
+                   the theoretical best lap, B:3,theoretical the theoretical best lap against B's lap 3).
+                   The first lap named is the reference side: B:2,A:1 is A's lap 1 against B's lap 2
   --best           compare A's best lap with B's best lap
-  --ref RUN:N      place every lap on this lap (A:2 is A's second lap) rather than on the median lap
+  --ref RUN:N      place every lap on this lap (A:2 is A's second lap, A:best its best lap) rather than on
+                   the median lap
   --sectors N      sectors a lap is cut into, 1 to 100 (default 10: tenths of the lap)
   --json           the comparison as one JSON object, for scripts (docs/ghost-tool.md has the schema)
   --csv            the trace along the reference lap as CSV: distance, each run's time and speed there and
@@ -136,7 +139,8 @@ Example:
 )";
 
 constexpr const char* plotHelp =
-    R"(lumaro-ghost plot A [B...] -o PICTURE.svg [--lap N] [--ref RUN:N] [--sectors N] [--force]
+    R"(lumaro-ghost plot A [B...] -o PICTURE.svg [--lap N | --lap RUN:N,RUN:N | --best] [--ref RUN:N]
+                  [--sectors N] [--force]
 
 Draws the runs as one self-contained SVG picture that opens in any browser (x to the right, y downward).
 Two runs make one picture of where B loses time: both lines on one map, B's coloured by whether it gains
@@ -148,7 +152,11 @@ enough that a few per cent look alike. Runs of different maps or lap counts are 
 
   -o FILE      where to write the picture ("-" for standard output; never over a ghost file)
   --lap N      draw lap N only
-  --ref RUN:N  place every lap on this lap (A:2 is A's second lap) rather than on the median lap
+  --lap RUN:N,RUN:N  draw the second lap named against the first, as compare takes them (A:2,B:3, A:1,A:3
+               with one file, A:best,B:best, theoretical,B:3 or B:3,theoretical)
+  --best       draw B's best lap against A's best lap
+  --ref RUN:N  place every lap on this lap (A:2 is A's second lap, A:best its best lap) rather than on the
+               median lap
   --sectors N  sectors a lap is cut into, 1 to 100 (default 10)
   --force      draw runs of different maps or lap counts, or runs cut short, all the same
 
@@ -173,7 +181,8 @@ the speed; Home and End go to the start and the finish; the wheel, + and - zoom 
 alt+arrows pan it, 0 shows it whole again.
 
   -o FILE      where to write the page ("-" for standard output; never over a ghost file)
-  --ref RUN:N  place every lap on this lap (A:2 is A's second lap) rather than on the median lap
+  --ref RUN:N  place every lap on this lap (A:2 is A's second lap, A:best its best lap) rather than on the
+               median lap
   --sectors N  sectors a lap is cut into, 1 to 100 (default 10)
   --force      replay runs of different maps or lap counts, or runs cut short, all the same (the laps all
                of them hold)
@@ -290,7 +299,7 @@ CommandLine parse(const std::vector<std::string>& words, const Subcommand& subco
       if (word == "--ref") {
         line.reference = lapOfRun(value);
         if (!line.reference) {
-          line.error = "--ref takes a run's letter and a lap number, as A:2, not \"" + value + "\"";
+          line.error = "--ref takes a run's letter and a lap number or best, as A:2 or A:best, not \"" + value + "\"";
           return line;
         }
       }
