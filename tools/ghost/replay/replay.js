@@ -364,9 +364,10 @@
     });
   }
 
-  // A's line coloured by how the first other run paces against A there, in the picture's palette and steps:
-  // between two samples of the trace, the share of time it takes more (or less) than A.
-  const pacer = others.length ? others[0] : null;
+  // A's line coloured by how another run (B unless the reader chooses another) paces against A there, in the
+  // picture's palette and steps: between two samples of the trace, the share of time it takes more (or less)
+  // than A.
+  let pacer = others.length ? others[0] : null;
   function paceStep(pace) {
     const limits = data.pace.limits;
     let step = 0;
@@ -396,8 +397,23 @@
     mapBox.dataset.coloured = pacer.letter;
   }
   if (pacer) {
-    byId("map-legend").textContent = "A's line coloured by " + pacer.letter +
-      "'s pace against A there: blue faster, grey level, orange slower";
+    const legend = byId("map-legend");
+    legend.append("A's line coloured by ");
+    if (others.length > 1) {
+      // With three runs or more, the reader picks whose pace colours it.
+      const chooser = element("select");
+      chooser.id = "pace-run";
+      chooser.title = "The run whose pace against A colours A's line";
+      for (const run of others) chooser.append(new Option(run.letter, String(run.index)));
+      chooser.addEventListener("change", () => {
+        pacer = others.find((run) => String(run.index) === chooser.value);
+        redrawMap();
+      });
+      legend.append(chooser);
+    } else {
+      legend.append(pacer.letter);
+    }
+    legend.append("'s pace against A there: blue faster, grey level, orange slower");
   }
 
   function readInBackground() {
