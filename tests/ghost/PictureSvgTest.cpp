@@ -149,6 +149,8 @@ TEST(PictureSvg, TheLargestLossOfAnyRunIsNamedWithItsRunAndItsRingHoldsAWideExcu
   const Picture runs = ghostsPicture(three, analyseGhosts(three));
   EXPECT_EQ(runs.trace->largestLoss->label, "largest loss 1.000 s (C, lap 1, 60%\xE2\x80\x93" "70%)");
   EXPECT_NE(pictureSvg(runs).find(">ghost delta, run " + minus + " A (s)<"), std::string::npos);
+  // Each map's caption, wider than its third of the picture, goes on two lines, cut at a blank.
+  EXPECT_NE(pictureSvg(runs).find(">Ann on Circle, 1 lap in 00:20:000, 2001</text>"), std::string::npos);
 }
 
 TEST(PictureSvg, TheLargestLossIsRingedBelowTheTitlesOfItsPanel) {
