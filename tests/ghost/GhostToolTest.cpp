@@ -253,7 +253,12 @@ TEST_F(GhostTool, CompareTakesOneLapTheBestLapsOrOtherSectorsAndWritesJson) {
       << json.out;
   EXPECT_NE(run({"plot", a, b, "-o", "-", "--lap", "2"}).out.find(">Lumaro ghost comparison: Circle, lap 2<"),
             std::string::npos);
-  EXPECT_NE(run({"plot", a, b, "-o", "-", "--lap", "2"}).out.find(">end of lap 2 \xE2\x88\x92" "1.000 s<"),
+  EXPECT_NE(run({"plot", a, b, "-o", "-", "--lap", "2"})
+                .out.find(">end of lap 2 \xE2\x88\x92"
+                          "1.000 s<"),
+            std::string::npos);
+  // html takes lap pairs too: the first lap named is the page's first run.
+  EXPECT_NE(run({"html", a, b, "-o", "-", "--lap", "B:2,A:1"}).out.find("\"runs\":[\n{\"letter\":\"B\""),
             std::string::npos);
   // The theoretical best lap on either side, in compare and plot alike.
   EXPECT_NE(

@@ -147,7 +147,9 @@ TEST(PictureSvg, TheLargestLossOfAnyRunIsNamedWithItsRunAndItsRingHoldsAWideExcu
   const auto three = loaded(
       folder, {twentySecondLap(10), steadyCircle(1000.0, 20.2, 1, 10), circleWithLoss(20.0, 1, 10, 1.0, 1, 0.6, 0.7)});
   const Picture runs = ghostsPicture(three, analyseGhosts(three));
-  EXPECT_EQ(runs.trace->largestLoss->label, "largest loss 1.000 s (C, lap 1, 60%\xE2\x80\x93" "70%)");
+  EXPECT_EQ(runs.trace->largestLoss->label,
+            "largest loss 1.000 s (C, lap 1, 60%\xE2\x80\x93"
+            "70%)");
   EXPECT_NE(pictureSvg(runs).find(">ghost delta, run " + minus + " A (s)<"), std::string::npos);
   // Each map's caption, wider than its third of the picture, goes on two lines, cut at a blank.
   EXPECT_NE(pictureSvg(runs).find(">Ann on Circle, 1 lap in 00:20:000, 2001</text>"), std::string::npos);

@@ -182,7 +182,7 @@ Picture runsPicture(const std::vector<LoadedGhost>& ghosts, const Analysis& anal
   return picture;
 }
 
-Picture ghostsPicture(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis, const PictureChoice& choice,
+Picture ghostsPicture(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis, const ComparedLaps& choice,
                       const std::vector<std::string>& notes) {
   const LapChoice& laps = choice.laps;
   if (ghosts.size() != 2 && !laps.laps) {

@@ -14,17 +14,11 @@
 
 namespace lumaro_ghost {
 
-// The laps a picture compares: of run a (the reference side) against run b, as compare chooses them.
-struct PictureChoice {
-  std::size_t a = 0, b = 1;
-  LapChoice laps;
-};
-
 // analysis: of the ghosts, in their order; choice: the laps drawn (with laps.lap, that lap of each run, which
 // every run must hold; with a pair of laps, those two laps as the two runs compared, even of one file); notes:
 // lines shown under the title (runs compared all the same with --force).
-Picture ghostsPicture(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis,
-                      const PictureChoice& choice = {}, const std::vector<std::string>& notes = {});
+Picture ghostsPicture(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis, const ComparedLaps& choice = {},
+                      const std::vector<std::string>& notes = {});
 
 // A speed-coloured map panel for each run, lettered A, B, ...
 Picture runsPicture(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis,

@@ -49,7 +49,8 @@ Usage:
                        [--json | --csv] [--force]
   lumaro-ghost plot A [B...] -o PICTURE.svg [--lap N | --lap RUN:N,RUN:N | --best] [--ref RUN:N]
                     [--sectors N] [--force]
-  lumaro-ghost html A [B...] -o REPLAY.html [--ref RUN:N] [--sectors N] [--force]
+  lumaro-ghost html A [B...] -o REPLAY.html [--lap N | --lap RUN:N,RUN:N | --best] [--ref RUN:N]
+                    [--sectors N] [--force]
 
 Every subcommand explains itself with --help, for example: lumaro-ghost compare --help
 Exit status: 0 done (check: no problem), 1 a file that cannot be read or used (check: problems found),
@@ -164,7 +165,8 @@ Example:
   lumaro-ghost plot My-PB.ghost My-PB-2.ghost -o comparison.svg
 )";
 
-constexpr const char* htmlHelp = R"(lumaro-ghost html A [B...] -o REPLAY.html [--ref RUN:N] [--sectors N] [--force]
+constexpr const char* htmlHelp = R"(lumaro-ghost html A [B...] -o REPLAY.html [--lap N | --lap RUN:N,RUN:N | --best]
+                  [--ref RUN:N] [--sectors N] [--force]
 
 Writes the runs as one self-contained web page that opens offline in any browser and fetches nothing:
 the map with each run's line and a car marker moving in real time, play and pause, speed from 1/4x to 8x,
@@ -181,6 +183,10 @@ the speed; Home and End go to the start and the finish; the wheel, + and - zoom 
 alt+arrows pan it, 0 shows it whole again.
 
   -o FILE      where to write the page ("-" for standard output; never over a ghost file)
+  --lap N      replay lap N of every run, the clock starting at its start
+  --lap RUN:N,RUN:N  replay the second lap named against the first, as compare takes them (A:2,B:3, A:1,A:3
+               with one file, A:best,B:best), each clock starting at its lap's start
+  --best       replay B's best lap against A's best lap
   --ref RUN:N  place every lap on this lap (A:2 is A's second lap, A:best its best lap) rather than on the
                median lap
   --sectors N  sectors a lap is cut into, 1 to 100 (default 10)
@@ -567,16 +573,10 @@ std::vector<std::size_t> allRuns(const Analysis& analysis) {
   return every;
 }
 
-// What plot and html do with the laps of every run: "lap 2 is drawn", or the laps every run completes.
-std::string everyRunText(const Analysis& analysis, const CommandLine& line, const std::string& done) {
-  if (line.lap) return "lap " + std::to_string(*line.lap) + " is " + done;
-  return everyLapText(analysis, allRuns(analysis), done);
-}
-
 // The runs and laps the command line compares, for compare and plot alike: run a (the reference side, the
 // first lap named) against run b. The theoretical best lap stands on its side in place of a run's lap.
-PictureChoice chosenLaps(const CommandLine& line) {
-  PictureChoice chosen;
+ComparedLaps chosenLaps(const CommandLine& line) {
+  ComparedLaps chosen;
   chosen.laps = LapChoice{line.lap, line.best, std::nullopt};
   if (!line.lapPair) return chosen;
   const auto& [first, second] = *line.lapPair;
@@ -603,6 +603,21 @@ bool oneRunNamed(const CommandLine& line) {
          (line.lapPair->second.run == 0 || line.theoreticalSecond);
 }
 
+// Runs cut short among those plot or html use (every run, or a lap pair's), named in the notes with what is
+// done instead ("lap 2 is drawn", "B's lap 3 against A's lap 2 is replayed"); the exit status.
+int noteChosenLaps(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis, const CommandLine& line,
+                   const ComparedLaps& chosen, const std::string& command, const std::string& done,
+                   std::vector<std::string>& notes, std::ostream& err) {
+  if (line.lapPair || line.best) {
+    const Comparison comparison = compareRuns(analysis, chosen.a, chosen.b, chosen.laps);
+    return noteUnfinishedRuns(ghosts, analysis, usedRuns(comparison),
+                              comparisonHeading(comparison, chosen.laps) + " is " + done, line, command, notes, err);
+  }
+  const std::string compared =
+      line.lap ? "lap " + std::to_string(*line.lap) + " is " + done : everyLapText(analysis, allRuns(analysis), done);
+  return noteUnfinishedRuns(ghosts, analysis, allRuns(analysis), compared, line, command, notes, err);
+}
+
 int compare(const CommandLine& given, std::ostream& out, std::ostream& err) {
   CommandLine line = given;
   if (line.files.size() != 2 && !(oneRunNamed(line) && line.files.size() == 1)) {
@@ -614,7 +629,7 @@ int compare(const CommandLine& given, std::ostream& out, std::ostream& err) {
   const std::optional<Analysis> analysed = analyseRace(loaded->ghosts, line, "compare", err);
   if (!analysed) return 1;
   const Analysis& analysis = *analysed;
-  const PictureChoice chosen = chosenLaps(line);
+  const ComparedLaps chosen = chosenLaps(line);
   const LapChoice& choice = chosen.laps;
   const Comparison comparison = compareRuns(analysis, chosen.a, chosen.b, choice);
   const std::vector<std::size_t> used = usedRuns(comparison);
@@ -714,16 +729,8 @@ int plot(const CommandLine& line, std::ostream& out, std::ostream& err) {
   CommandLine named = line;
   const std::optional<Analysis> analysis = analyseRace(loaded->ghosts, named, "plot", err);
   if (!analysis) return 1;
-  const PictureChoice chosen = chosenLaps(named);
-  int status = 0;
-  if (named.lapPair || named.best) {
-    const Comparison comparison = compareRuns(*analysis, chosen.a, chosen.b, chosen.laps);
-    status = noteUnfinishedRuns(loaded->ghosts, *analysis, usedRuns(comparison),
-                                comparisonHeading(comparison, chosen.laps) + " is drawn", line, "plot", notes, err);
-  } else {
-    status = noteUnfinishedRuns(loaded->ghosts, *analysis, allRuns(*analysis), everyRunText(*analysis, line, "drawn"),
-                                line, "plot", notes, err);
-  }
+  const ComparedLaps chosen = chosenLaps(named);
+  const int status = noteChosenLaps(loaded->ghosts, *analysis, named, chosen, "plot", "drawn", notes, err);
   const int written =
       writeOutput("plot", line, pictureSvg(ghostsPicture(loaded->ghosts, *analysis, chosen, notes)), out, err);
   return written != 0 ? written : status;
@@ -732,15 +739,21 @@ int plot(const CommandLine& line, std::ostream& out, std::ostream& err) {
 int html(const CommandLine& line, std::ostream& out, std::ostream& err) {
   if (line.files.empty()) return usage(err, "html", "name at least one ghost file");
   if (!line.output) return usage(err, "html", "say where the page goes with -o FILE.html");
+  if ((line.lapPair || line.best) && line.files.size() > 2)
+    return usage(err, "html", "two laps are replayed against each other from one or two files, not more");
+  if (line.lapPair && line.files.size() == 1 && !oneRunNamed(line))
+    return usage(err, "html", "name two ghost files, A and B (or one, with --lap A:N,A:M)");
+  if (line.againstTheoretical || line.theoreticalSecond)
+    return usage(err, "html", "the theoretical best lap is no run's lap to replay (compare and plot take it)");
   std::vector<std::string> notes;
   const std::optional<Loaded> loaded = loadRace(line, "html", notes, err);
   if (!loaded) return 1;
   CommandLine named = line;
   const std::optional<Analysis> analysis = analyseRace(loaded->ghosts, named, "html", err);
   if (!analysis) return 1;
-  const int status = noteUnfinishedRuns(loaded->ghosts, *analysis, allRuns(*analysis),
-                                        everyRunText(*analysis, line, "replayed"), line, "html", notes, err);
-  ReplayData data = replayData(loaded->ghosts, *analysis);
+  const ComparedLaps chosen = chosenLaps(named);
+  const int status = noteChosenLaps(loaded->ghosts, *analysis, named, chosen, "html", "replayed", notes, err);
+  ReplayData data = replayData(loaded->ghosts, *analysis, chosen);
   data.notes = notes;
   const int written = writeOutput("html", line, replayPage(data), out, err);
   return written != 0 ? written : status;
@@ -751,7 +764,7 @@ const Subcommand subcommands[] = {
     {"check", checkHelp, {"--map", "--laps"}, {}, true, check},
     {"compare", compareHelp, {"--lap", "--ref", "--sectors"}, {"--best", "--json", "--csv", "--force"}, true, compare},
     {"plot", plotHelp, {"-o", "--lap", "--ref", "--sectors"}, {"--best", "--force"}, false, plot},
-    {"html", htmlHelp, {"-o", "--ref", "--sectors"}, {"--force"}, false, html},
+    {"html", htmlHelp, {"-o", "--lap", "--ref", "--sectors"}, {"--best", "--force"}, false, html},
 };
 
 int runSubcommand(const std::string& command, const std::vector<std::string>& rest, std::ostream& out,

@@ -83,7 +83,8 @@ std::string runsJson(const ReplayData& data) {
   for (std::size_t i = 0; i < data.runs.size(); ++i) {
     const LoadedGhost& ghost = *data.runs[i];
     const GhostHeaderFields& header = ghost.header;
-    text += std::string(i == 0 ? "" : ",") + "\n{\"letter\":\"" + static_cast<char>('A' + i % 26) +
+    const char letter = i < data.letters.size() ? data.letters[i] : static_cast<char>('A' + i % 26);
+    text += std::string(i == 0 ? "" : ",") + "\n{\"letter\":\"" + letter +
             "\",\"file\":" + pageTextJson(ghost.fileName) + ",\"map\":" + pageTextJson(header.mapName) +
             ",\"player\":" + pageTextJson(header.playerName) +
             ",\"runTime\":" + pageTextJson(headerNumber(header.runTime, header.runTimeField, true)) +

@@ -180,6 +180,13 @@ struct LapChoice {
   bool theoreticalB = false;                // with laps: the theoretical best lap in place of B's lap
 };
 
+// The laps compared, as the command line chooses them for compare, plot and html: of run a (the reference
+// side) against run b.
+struct ComparedLaps {
+  std::size_t a = 0, b = 1;
+  LapChoice laps;
+};
+
 struct LapDelta {
   int lapA = 0;
   int lapB = 0;
