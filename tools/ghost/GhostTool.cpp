@@ -12,6 +12,7 @@
 #include <optional>
 #include <sstream>
 #include <system_error>
+#include <type_traits>
 #include <utility>
 
 #include "library/GhostFileWrite.h"
