@@ -21,9 +21,10 @@ namespace {
 
 std::string seconds(double value) { return fixedText(value, 3) + " s"; }
 
-// The theoretical best lap is "T" (its lapA is 0).
+// The theoretical best lap is "T" (its lap number is 0).
 std::string lapLabel(const LapDelta& laps) {
   if (laps.lapA == 0) return "T/" + std::to_string(laps.lapB);
+  if (laps.lapB == 0) return std::to_string(laps.lapA) + "/T";
   return laps.lapA == laps.lapB ? std::to_string(laps.lapA)
                                 : std::to_string(laps.lapA) + "/" + std::to_string(laps.lapB);
 }
@@ -123,11 +124,11 @@ std::string theoreticalBest(const std::vector<LoadedGhost>& ghosts, const Analys
   return text + (bests.empty() ? "" : bests + ")");
 }
 
-// A's lap number, null for the theoretical best lap.
+// A lap's number, null for the theoretical best lap.
 std::string lapJson(int lapA) { return lapA == 0 ? "null" : std::to_string(lapA); }
 
 std::string sectorJson(const Comparison& comparison, const SectorDelta& sector) {
-  return "{\"lap\": " + lapJson(sector.lapA) + ", \"b_lap\": " + std::to_string(comparison.laps[sector.pair].lapB) +
+  return "{\"lap\": " + lapJson(sector.lapA) + ", \"b_lap\": " + lapJson(comparison.laps[sector.pair].lapB) +
          ", \"sector\": " + std::to_string(sector.sector) + ", \"from\": " + jsonNumber(sector.from) +
          ", \"to\": " + jsonNumber(sector.to) + ", \"a_s\": " + jsonNumber(sector.aSeconds) +
          ", \"b_s\": " + jsonNumber(sector.bSeconds) + ", \"delta_s\": " + jsonNumber(sector.delta) + "}";
@@ -286,7 +287,7 @@ void writeComparisonJson(std::ostream& out, const std::vector<LoadedGhost>& ghos
       << ",\n  \"laps\": [";
   for (std::size_t i = 0; i < comparison.laps.size(); ++i) {
     const LapDelta& laps = comparison.laps[i];
-    out << (i > 0 ? ",\n    " : "\n    ") << "{\"lap\": " << lapJson(laps.lapA) << ", \"b_lap\": " << laps.lapB
+    out << (i > 0 ? ",\n    " : "\n    ") << "{\"lap\": " << lapJson(laps.lapA) << ", \"b_lap\": " << lapJson(laps.lapB)
         << ", \"a_s\": " << jsonNumber(laps.aSeconds) << ", \"b_s\": " << jsonNumber(laps.bSeconds)
         << ", \"delta_s\": " << jsonNumber(laps.delta) << "}";
   }
