@@ -63,6 +63,24 @@ inline std::vector<GhostFrame> fasterSecondHalf(std::int32_t intervalMs) {
   });
 }
 
+// Laps of a 1000-unit circle, lapSeconds each at one pace, but for lost seconds planted over a stretch of one
+// lap (from..to, shares of it): the car slows smoothly into it and back out. kept: the share of the frames
+// kept, a run cut short below 1.
+inline std::vector<GhostFrame> circleWithLoss(double lapSeconds, int laps, std::int32_t intervalMs, double lost,
+                                              int lossLap, double from, double to, double kept = 1.0) {
+  // Run time at a number of laps driven; its inverse by halving gives the angle at a time.
+  auto timeAt = [=](double driven) {
+    const double into = std::clamp((driven - (lossLap - 1) - from) / (to - from), 0.0, 1.0);
+    return driven * lapSeconds + lost * (into - std::sin(2.0 * std::numbers::pi * into) / (2.0 * std::numbers::pi));
+  };
+  const double endSeconds = (lapSeconds * laps + lost) * kept;
+  return circleRun(1000.0, intervalMs, static_cast<std::int32_t>(std::lround(endSeconds * 1000.0)), [=](double t) {
+    double low = 0.0, high = laps + 1.0;
+    for (int i = 0; i < 60; ++i) (timeAt((low + high) / 2) < t ? low : high) = (low + high) / 2;
+    return 2 * std::numbers::pi * low;
+  });
+}
+
 // The file the plugin's export writes for the frames.
 inline std::string ghostFileText(const std::vector<GhostFrame>& frames, std::string_view map = "Circle",
                                  std::int32_t laps = 1, std::string_view player = "Ann") {

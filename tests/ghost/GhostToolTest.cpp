@@ -54,6 +54,7 @@ TEST_F(GhostTool, EverySubcommandHasHelpWithAnExample) {
     EXPECT_EQ(outcome.status, 0) << command;
     EXPECT_NE(outcome.out.find(std::string("lumaro-ghost ") + command), std::string::npos) << command;
     EXPECT_NE(outcome.out.find("Example:\n  lumaro-ghost " + std::string(command) + " "), std::string::npos) << command;
+    EXPECT_EQ(outcome.out.find("{lap limits}"), std::string::npos) << command;
     EXPECT_TRUE(outcome.err.empty());
   }
   EXPECT_EQ(run({"--help"}).status, 0);
@@ -239,9 +240,9 @@ TEST_F(GhostTool, CompareTakesOneLapTheBestLapsOrOtherSectorsAndWritesJson) {
             std::string::npos);
   EXPECT_NE(run({"compare", a, b, "--lap", "3"}).out.find("\nB against A, lap 3: 0.000 s (level)\n"),
             std::string::npos);
-  EXPECT_NE(
-      run({"compare", a, b, "--best"}).out.find("\nB's best lap (2) against A's best lap (1): -1.000 s (B ahead)\n"),
-      std::string::npos);
+  EXPECT_NE(run({"compare", a, b, "--best"})
+                .out.find("\nB's best lap (2) against A's best lap (1): -1.000 s (B's lap 2 ahead)\n"),
+            std::string::npos);
   const Outcome json = run({"compare", a, b, "--sectors", "4", "--json"});
   EXPECT_EQ(json.status, 0);
   EXPECT_NE(json.out.find("\"sectors_per_lap\": 4,\n  \"total_s\": -1,\n"), std::string::npos) << json.out;
@@ -252,27 +253,56 @@ TEST_F(GhostTool, CompareTakesOneLapTheBestLapsOrOtherSectorsAndWritesJson) {
       << json.out;
   EXPECT_NE(run({"plot", a, b, "-o", "-", "--lap", "2"}).out.find(">Lumaro ghost comparison: Circle, lap 2<"),
             std::string::npos);
+  EXPECT_NE(run({"plot", a, b, "-o", "-", "--lap", "2"})
+                .out.find(">end of lap 2 \xE2\x88\x92"
+                          "1.000 s<"),
+            std::string::npos);
+  // html takes lap pairs too: the first lap named is the page's first run.
+  EXPECT_NE(run({"html", a, b, "-o", "-", "--lap", "B:2,A:1"}).out.find("\"runs\":[\n{\"letter\":\"B\""),
+            std::string::npos);
+  // The theoretical best lap on either side, in compare and plot alike.
+  EXPECT_NE(
+      run({"compare", a, b, "--lap", "A:1,theoretical"})
+          .out.find("\nthe theoretical best lap (T) against A's lap 1: -1.000 s (the theoretical best lap (T) ahead)"),
+      std::string::npos);
+  EXPECT_NE(run({"plot", a, b, "-o", "-", "--lap", "A:1,theoretical"})
+                .out.find(">Lumaro ghost comparison: Circle, the theoretical best lap (T) against A's lap 1<"),
+            std::string::npos);
   // Any lap against any other, of either run or two of one; the reference lap as named.
-  EXPECT_NE(run({"compare", a, b, "--lap", "A:1,B:2"}).out.find("\nB's lap 2 against A's lap 1: -1.000 s (B ahead)\n"),
+  EXPECT_NE(run({"compare", a, b, "--lap", "A:1,B:2"})
+                .out.find("\nB's lap 2 against A's lap 1: -1.000 s (B's lap 2 ahead)\n"),
             std::string::npos);
   EXPECT_NE(
-      run({"compare", b, "--lap", "a:2,A:3"}).out.find("\nA's lap 3 against A's lap 2: +1.000 s (lap 3 behind)\n"),
+      run({"compare", b, "--lap", "a:2,A:3"}).out.find("\nA's lap 3 against A's lap 2: +1.000 s (A's lap 3 behind)\n"),
       std::string::npos);
+  // The first lap named is the reference side, in every text and in the JSON's a.
+  const Outcome swapped = run({"compare", a, b, "--lap", "B:2,A:1", "--json"});
+  EXPECT_NE(swapped.out.find("\"a\": {\"run\": \"B\""), std::string::npos) << swapped.out;
+  EXPECT_NE(swapped.out.find("\"total_s\": 1,"), std::string::npos);
+  const std::string named = run({"compare", a, b, "--lap", "B:2,A:1"}).out;
+  EXPECT_NE(
+      named.find(
+          "\nA's lap 1 against B's lap 2: +1.000 s (A's lap 1 behind)\n\n lap         B:2         A:1   A:1 - B:2\n"),
+      std::string::npos)
+      << named;
+  EXPECT_NE(named.find("Largest loss: 0.100 s in A's lap 1 between"), std::string::npos) << named;
   EXPECT_NE(
       run({"compare", a, b, "--ref", "B:2"}).out.find("nearest point of B's lap 2 (6283.2 units, named by --ref)"),
       std::string::npos);
-  EXPECT_NE(
-      run({"compare", a, b, "--lap", "A:best,B:best"}).out.find("\nB's lap 2 against A's lap 1: -1.000 s (B ahead)\n"),
-      std::string::npos);
+  EXPECT_NE(run({"compare", a, b, "--lap", "A:best,B:best"})
+                .out.find("\nB's lap 2 against A's lap 1: -1.000 s (B's lap 2 ahead)\n"),
+            std::string::npos);
   EXPECT_NE(run({"compare", a, b, "--lap", "theoretical,B:3"})
-                .out.find("\nB's lap 3 against the theoretical best lap (T): +1.000 s (lap 3 behind)\n"),
+                .out.find("\nB's lap 3 against the theoretical best lap (T): +1.000 s (B's lap 3 behind)\n"),
             std::string::npos);
   EXPECT_EQ(run({"compare", a, b, "--ref", "C:1"}).err, "lumaro-ghost compare: there is no run C: 2 files are given\n");
   EXPECT_EQ(run({"compare", a, b, "--lap", "A:2,B:0"}).status, 2);
   // The trace at every sector line and 30 times within each: 3 laps of 4 sectors, the finish 1 s ahead.
   const Outcome csv = run({"compare", a, b, "--sectors", "4", "--csv"});
   EXPECT_EQ(std::count(csv.out.begin(), csv.out.end(), '\n'), 1 + 3 * 4 * 30 + 1);
-  EXPECT_EQ(csv.out.rfind("distance,lap_a,lap_b,share,a_s,b_s,delta_s,a_speed,b_speed\n0,1,1,0,0,0,0,314.", 0), 0u)
+  EXPECT_EQ(
+      csv.out.rfind("distance,lap_a,lap_b,share,a_s,b_s,delta_s,a_speed,b_speed,ghost_delta_s\n0,1,1,0,0,0,0,314.", 0),
+      0u)
       << csv.out.substr(0, 200);
   EXPECT_NE(csv.out.find("\n18849.6,3,3,1,60,59,-1,314."), std::string::npos) << csv.out.substr(csv.out.size() - 200);
   EXPECT_NE(json.out.find("\"trace\": [\n    {\"distance\": 0, \"lap_a\": 1, \"lap_b\": 1, \"share\": 0, \"a_s\": 0,"),
@@ -282,6 +312,52 @@ TEST_F(GhostTool, CompareTakesOneLapTheBestLapsOrOtherSectorsAndWritesJson) {
   EXPECT_EQ(missing.err, "lumaro-ghost compare: there is no lap 4 in A, which holds 3 laps\n");
   EXPECT_EQ(run({"compare", a, b, "--lap", "2", "--best"}).status, 2);
   EXPECT_EQ(run({"compare", a, b, "--sectors", "101"}).status, 2);
+}
+
+TEST_F(GhostTool, ARunCutShortIsComparedAsFarAsBothDroveAndFailsUnlessForced) {
+  // B loses 0.5 s over 10-30% of lossLap; its file keeps the share kept of its frames.
+  const struct {
+    int laps;
+    double kept;
+    int lossLap;
+    const char* compared;  // what B's note says is compared
+  } cuts[] = {{3, 0.2, 1, "no lap is compared, since not every run completes one"},
+              {1, 0.8, 1, "no lap is compared, since not every run completes one"},
+              {3, 0.7, 2, "laps 1 and 2, which every run completes, are compared"},
+              {3, 1.0, 2, nullptr}};
+  for (const auto& cut : cuts) {
+    SCOPED_TRACE(cut.kept);
+    const std::string a = file("a.ghost", ghostFileText(steadyCircle(1000.0, 20.0, cut.laps, 16), "Circle", cut.laps));
+    const std::string b = file(
+        "b.ghost",
+        ghostFileText(circleWithLoss(20.0, cut.laps, 8, 0.5, cut.lossLap, 0.1, 0.3, cut.kept), "Circle", cut.laps));
+    Outcome outcome = run({"compare", a, b});
+    EXPECT_EQ(outcome.status, cut.compared ? 1 : 0);
+    EXPECT_EQ(outcome.out.find(std::string("run ended early): ") + (cut.compared ? cut.compared : "") + "\n") !=
+                  std::string::npos,
+              cut.compared != nullptr)
+        << outcome.out;
+    // The planted 0.5 s: where B ends, or over the laps both complete.
+    EXPECT_NE(outcome.out.find(cut.kept < 1 ? " into the lap (" : "B against A: +0.500 s (B behind)\n"),
+              std::string::npos);
+    EXPECT_NE(outcome.out.find(cut.kept < 1 ? " units): +0.500 s (B behind); lap " : "\n"), std::string::npos)
+        << outcome.out;
+    outcome = run({"compare", a, b, "--json", "--force"});
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_NE(outcome.out.find(cut.compared ? "\"compared\": \"completed\"" : "\"compared\": \"all\""),
+              std::string::npos);
+    for (const char* command : {"plot", "html"})
+      EXPECT_EQ(run({command, a, b, "-o", "-"}).status, cut.compared ? 1 : 0);
+  }
+  // A cut run that is not compared is not named, and its laps are not what the note names.
+  const std::string a = file("a.ghost", ghostFileText(steadyCircle(1000.0, 20.0, 3, 16), "Circle", 3));
+  const std::string b = file("b.ghost", ghostFileText(circleWithLoss(20.0, 3, 8, 0.5, 2, 0.4, 0.6, 0.7), "Circle", 3));
+  Outcome outcome = run({"compare", a, b, "--lap", "A:1,A:3"});
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(outcome.out.find("B completes"), std::string::npos);
+  outcome = run({"compare", a, b, "--lap", "B:2,A:1"});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.out.find("early): A's lap 1 against B's lap 2 is compared\n"), std::string::npos) << outcome.out;
 }
 
 TEST_F(GhostTool, ControlBytesOfAFileReachTheTerminalOnlyAsEscapes) {

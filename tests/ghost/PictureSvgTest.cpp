@@ -130,6 +130,31 @@ TEST(PictureSvg, EachRunHasAPanelWithItsStartAndTheSpeedScaleHasUnits) {
   EXPECT_TRUE(std::regex_search(svg, std::regex(">160</text>\n<text[^>]*>240</text>\n<text[^>]*>320</text>")));
 }
 
+TEST(PictureSvg, TheLargestLossOfAnyRunIsNamedWithItsRunAndItsRingHoldsAWideExcursion) {
+  TempFolder folder;  // B loses a second over 40-50% of the lap, 700 units wide of A's circle over most of it
+  auto wide = circleWithLoss(20.0, 1, 10, 1.0, 1, 0.4, 0.5);
+  for (GhostFrame& frame : wide) {
+    const double share = std::atan2(frame.y, frame.x) / (2 * std::numbers::pi);
+    if (share > 0.41 && share < 0.49) frame.x *= 1.7f, frame.y *= 1.7f;
+  }
+  const auto two = loaded(folder, {twentySecondLap(10), wide});
+  const Picture picture = ghostsPicture(two, analyseGhosts(two));
+  double farthest = 0.0;
+  for (const MapPoint& point : picture.comparison->largestLoss)
+    farthest = std::max(farthest, std::hypot(point.x, point.y));
+  EXPECT_GT(farthest, 1650.0);
+  // Three runs: C's planted second over 60-70% is the largest loss, not B's 20 ms a tenth.
+  const auto three = loaded(
+      folder, {twentySecondLap(10), steadyCircle(1000.0, 20.2, 1, 10), circleWithLoss(20.0, 1, 10, 1.0, 1, 0.6, 0.7)});
+  const Picture runs = ghostsPicture(three, analyseGhosts(three));
+  EXPECT_EQ(runs.trace->largestLoss->label,
+            "largest loss 1.000 s (C, lap 1, 60%\xE2\x80\x93"
+            "70%)");
+  EXPECT_NE(pictureSvg(runs).find(">ghost delta, run " + minus + " A (s)<"), std::string::npos);
+  // Each map's caption, wider than its third of the picture, goes on two lines, cut at a blank.
+  EXPECT_NE(pictureSvg(runs).find(">Ann on Circle, 1 lap in 00:20:000, 2001</text>"), std::string::npos);
+}
+
 TEST(PictureSvg, TheLargestLossIsRingedBelowTheTitlesOfItsPanel) {
   TempFolder folder;  // B loses a second over the tenth of the lap at the top of the circle: a long, flat stretch
   const auto slowAtTop = circleRun(1000.0, 10, 21000, [](double t) {

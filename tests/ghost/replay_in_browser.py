@@ -104,6 +104,8 @@ subprocess.run([host, "--root", f"{work}/root", scenario], check=True, stdout=su
 ghosts = f"{work}/root/tessaro/data/Ghosts"
 runs = {"A": f"{ghosts}/My-PB.ghost", "B": f"{ghosts}/My-PB-2.ghost"}
 tool("html", runs["A"], runs["B"], "-o", f"{work}/replay.html")
+# Three runs, the third A again: whose pace colours A's line is the reader's choice.
+tool("html", runs["A"], runs["B"], runs["A"], "-o", f"{work}/three.html")
 comparison = json.loads(tool("compare", "--json", runs["A"], runs["B"]))
 frames = {letter: frames_of(path) for letter, path in runs.items()}
 away = next(f for f in frames["A"] if (f[1] - frames["A"][0][1]) ** 2 + (f[2] - frames["A"][0][2]) ** 2 >= 50 ** 2)
@@ -186,7 +188,7 @@ try:
     check(state()["where"] == "Lap 2 \u00B7 sector 3", f"left: {state()['where']}")
 
     # The map coloured by B's pace against A, in the picture's palette: level grey and B's loss in lap 2.
-    coloured = browser.evaluate("""(() => {
+    PACE_PIXELS = """(() => {
       const canvas = document.getElementById("map");
       const pixels = canvas.getContext("2d").getImageData(0, 0, canvas.width, canvas.height).data;
       const palette = JSON.parse(document.getElementById("replay-data").textContent).pace.colours
@@ -198,7 +200,8 @@ try:
         });
       }
       return [document.getElementById("map-box").dataset.coloured, counts];
-    })()""")
+    })()"""
+    coloured = browser.evaluate(PACE_PIXELS)
     check(coloured[0] == "B" and sum(coloured[1][:4]) > 500 and coloured[1][5] + coloured[1][6] > 30,
           f"A's line coloured by B's pace: {coloured}")
     best = browser.evaluate("document.querySelector('tr.best').textContent")
@@ -237,6 +240,13 @@ try:
     check(s["delta"]["B"] == shown, f"at the finish the cursor shows {s['delta']['B']}, compare --json {total} ({shown})")
     check(browser.complaints() == [], f"nothing logged: {browser.complaints()}")
     check(browser.requests() == [url], f"nothing requested but the page: {browser.requests()}")
+
+    browser.open(f"file://{work}/three.html")
+    browser.evaluate("(() => { const c = document.getElementById('pace-run'); c.value = '2';"
+                     " c.dispatchEvent(new Event('change')); })()")
+    coloured = browser.evaluate(PACE_PIXELS)
+    check(coloured[0] == "C" and sum(coloured[1][:4]) > 500 and coloured[1][5] + coloured[1][6] == 0,
+          f"A's line coloured by C's pace, as chosen: C is A again, level everywhere: {coloured}")
 
     url = f"file://{work}/hostile.html"
     browser.open(url)

@@ -1,5 +1,6 @@
 #include "tools/ghost/CompareReport.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <iomanip>
@@ -20,9 +21,10 @@ namespace {
 
 std::string seconds(double value) { return fixedText(value, 3) + " s"; }
 
-// The theoretical best lap is "T" (its lapA is 0).
+// The theoretical best lap is "T" (its lap number is 0).
 std::string lapLabel(const LapDelta& laps) {
   if (laps.lapA == 0) return "T/" + std::to_string(laps.lapB);
+  if (laps.lapB == 0) return std::to_string(laps.lapA) + "/T";
   return laps.lapA == laps.lapB ? std::to_string(laps.lapA)
                                 : std::to_string(laps.lapA) + "/" + std::to_string(laps.lapB);
 }
@@ -36,36 +38,77 @@ std::string lapTimes(const AnalysedRun& run) {
 void describeRun(std::ostream& out, char letter, const LoadedGhost& ghost, const AnalysedRun& run) {
   out << letter << "  " << lineText(ghost.shownName) << "\n   " << runCaption(ghost) << "; "
       << ghost.content.frames.size() << " frames, " << fixedText(ghost.profile.length, 1) << " units\n";
-  if (run.timed.lapLinesFound) {
+  if (run.timed.lapLinesFound && run.timed.laps() == 0) {
+    out << "   its path never comes back to its start line: it completes no lap\n";
+  } else if (run.timed.lapLinesFound) {
     out << "   laps " << lapTimes(run) << " (best: lap " << run.timed.bestLap() << ")\n";
   } else {
     out << "   its path does not cross the start line once a lap: its laps are taken as equal shares of its length\n";
   }
 }
 
-// who: the lap compared, "B" or, against a lap of its own run or the theoretical best, "lap 3".
+// who: the run or lap compared, "B" or "A's lap 3".
 std::string lead(double delta, const std::string& who) {
   return delta < -0.0005 ? " (" + who + " ahead)" : delta > 0.0005 ? " (" + who + " behind)" : " (level)";
 }
 
 char letter(std::size_t run) { return static_cast<char>('A' + run % 26); }
 
-std::string heading(const Comparison& comparison, const LapChoice& choice) {
-  if (comparison.theoretical && !comparison.laps.empty()) {
-    return std::string(1, letter(comparison.b)) + "'s lap " + std::to_string(comparison.laps.front().lapB) +
-           " against the theoretical best lap (T)";
-  }
-  if (choice.laps && !comparison.laps.empty()) {
+// Whether the comparison is of laps the user paired (--lap RUN:N,RUN:N, --best, the theoretical best) rather
+// than lap for lap.
+bool paired(const LapChoice& choice) { return choice.laps.has_value() || choice.best; }
+
+// The reference side (a) or the compared side: "B", or with paired laps "A's lap 3", "the theoretical best
+// lap (T)".
+std::string sideName(const Comparison& comparison, const LapChoice& choice, bool a) {
+  if (a ? comparison.theoretical : comparison.theoreticalB) return "the theoretical best lap (T)";
+  const std::string run(1, letter(a ? comparison.a : comparison.b));
+  if (!paired(choice) || comparison.laps.empty()) return run;
+  const LapDelta& laps = comparison.laps.front();
+  return run + "'s lap " + std::to_string(a ? laps.lapA : laps.lapB);
+}
+
+// A column's name: "A", or with paired laps "A:2", "T".
+std::string columnName(const Comparison& comparison, const LapChoice& choice, bool a) {
+  if (a ? comparison.theoretical : comparison.theoreticalB) return "T";
+  const std::string run(1, letter(a ? comparison.a : comparison.b));
+  if (!paired(choice) || comparison.laps.empty()) return run;
+  const LapDelta& laps = comparison.laps.front();
+  return run + ":" + std::to_string(a ? laps.lapA : laps.lapB);
+}
+
+}  // namespace
+
+std::string comparisonHeading(const Comparison& comparison, const LapChoice& choice) {
+  if (choice.laps && !comparison.laps.empty())
+    return sideName(comparison, choice, false) + " against " + sideName(comparison, choice, true);
+  const std::string a(1, letter(comparison.a)), b(1, letter(comparison.b));
+  if (choice.best && !comparison.laps.empty()) {
     const LapDelta& laps = comparison.laps.front();
-    return std::string(1, letter(comparison.b)) + "'s lap " + std::to_string(laps.lapB) + " against " +
-           letter(comparison.a) + "'s lap " + std::to_string(laps.lapA);
+    return b + "'s best lap (" + std::to_string(laps.lapB) + ") against " + a + "'s best lap (" +
+           std::to_string(laps.lapA) + ")";
   }
-  if (choice.best) {
-    const LapDelta& laps = comparison.laps.front();
-    return "B's best lap (" + std::to_string(laps.lapB) + ") against A's best lap (" + std::to_string(laps.lapA) + ")";
-  }
-  if (choice.lap) return "B against A, lap " + std::to_string(*choice.lap);
-  return "B against A";
+  if (choice.lap) return b + " against " + a + ", lap " + std::to_string(*choice.lap);
+  return b + " against " + a;
+}
+
+namespace {
+
+// "B does not finish lap 1: ghost delta where it ends, 20% into the lap (1257 units): +0.500 s (B behind);
+// lap 1 is not in the total": the ghost delta since the start of the laps compared.
+std::string unfinishedText(const Analysis& analysis, const Comparison& comparison, const std::string& who) {
+  const UnfinishedDelta& end = *comparison.unfinished;
+  const auto lap = static_cast<std::size_t>(end.lapA);
+  const bool aStops = analysis.runs[comparison.a].laps.size() < lap;
+  const bool bStops = analysis.runs[comparison.b].laps.size() < lap;
+  const std::string runs =
+      aStops && bStops ? std::string(1, letter(comparison.a)) + " and " + letter(comparison.b) + " do not finish lap "
+                       : std::string(1, letter(aStops ? comparison.a : comparison.b)) + " does not finish lap ";
+  const double ghostDelta = comparison.total + end.delta;
+  return runs + std::to_string(end.lapA) + ": ghost delta where " + (aStops && bStops ? "the first" : "it") +
+         " ends, " + percentText(end.share) + " into the lap (" +
+         fixedText(end.share * analysis.reference.length(), 0) + " units): " + signedSeconds(ghostDelta) +
+         lead(ghostDelta, who) + "; lap " + std::to_string(end.lapA) + " is not in the total";
 }
 
 std::string theoreticalBest(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis) {
@@ -81,11 +124,11 @@ std::string theoreticalBest(const std::vector<LoadedGhost>& ghosts, const Analys
   return text + (bests.empty() ? "" : bests + ")");
 }
 
-// A's lap number, null for the theoretical best lap.
+// A lap's number, null for the theoretical best lap.
 std::string lapJson(int lapA) { return lapA == 0 ? "null" : std::to_string(lapA); }
 
 std::string sectorJson(const Comparison& comparison, const SectorDelta& sector) {
-  return "{\"lap\": " + lapJson(sector.lapA) + ", \"b_lap\": " + std::to_string(comparison.laps[sector.pair].lapB) +
+  return "{\"lap\": " + lapJson(sector.lapA) + ", \"b_lap\": " + lapJson(comparison.laps[sector.pair].lapB) +
          ", \"sector\": " + std::to_string(sector.sector) + ", \"from\": " + jsonNumber(sector.from) +
          ", \"to\": " + jsonNumber(sector.to) + ", \"a_s\": " + jsonNumber(sector.aSeconds) +
          ", \"b_s\": " + jsonNumber(sector.bSeconds) + ", \"delta_s\": " + jsonNumber(sector.delta) + "}";
@@ -115,15 +158,24 @@ std::string referenceJson(const Analysis& analysis) {
 
 namespace {
 
-std::string runJson(const LoadedGhost& ghost, const AnalysedRun& run) {
+std::string runJson(char letter, const LoadedGhost& ghost, const AnalysedRun& run) {
   std::string laps;
   for (int lap = 1; lap <= run.timed.laps(); ++lap)
     laps += (lap > 1 ? ", " : "") + jsonNumber(run.timed.lapSeconds(lap));
   const int best = run.timed.bestLap();
-  return "{\"file\": " + jsonString(ghost.shownName) + ", \"map\": " + jsonString(ghost.header.mapName) +
-         ", \"player\": " + jsonString(ghost.header.playerName) + ", \"laps_s\": [" + laps +
-         "], \"best_lap\": " + (best > 0 ? std::to_string(best) : "null") +
+  return "{\"run\": \"" + std::string(1, letter) + "\", \"file\": " + jsonString(ghost.shownName) +
+         ", \"map\": " + jsonString(ghost.header.mapName) + ", \"player\": " + jsonString(ghost.header.playerName) +
+         ", \"laps_s\": [" + laps + "], \"best_lap\": " + (best > 0 ? std::to_string(best) : "null") +
          ", \"lap_lines_found\": " + (run.timed.lapLinesFound ? "true" : "false") + "}";
+}
+
+std::string unfinishedJson(const Comparison& comparison) {
+  if (!comparison.unfinished) return "null";
+  const UnfinishedDelta& end = *comparison.unfinished;
+  return "{\"lap\": " + std::to_string(end.lapA) + ", \"b_lap\": " + std::to_string(end.lapB) +
+         ", \"share\": " + jsonNumber(end.share) + ", \"a_s\": " + jsonNumber(end.aSeconds) +
+         ", \"b_s\": " + jsonNumber(end.bSeconds) + ", \"delta_s\": " + jsonNumber(end.delta) +
+         ", \"ghost_delta_s\": " + jsonNumber(comparison.total + end.delta) + "}";
 }
 
 }  // namespace
@@ -156,18 +208,28 @@ void writeComparison(std::ostream& out, const std::vector<LoadedGhost>& ghosts, 
     describeRun(out, letter(comparison.b), ghosts[comparison.b], analysis.runs[comparison.b]);
   for (const std::string& note : notes) out << note << "\n";
   out << referenceText(analysis) << "\n\n";
-  out << heading(comparison, choice) << ": " << signedSeconds(comparison.total)
-      << lead(comparison.total, (comparison.theoretical || comparison.a == comparison.b) && !comparison.laps.empty()
-                                    ? "lap " + std::to_string(comparison.laps.front().lapB)
-                                    : "B")
-      << "\n\n";
+  const std::string who = sideName(comparison, choice, false);
+  const std::string nameA = columnName(comparison, choice, true), nameB = columnName(comparison, choice, false);
+  const std::string difference = nameB + " - " + nameA;
+  if (comparison.laps.empty()) {
+    out << comparisonHeading(comparison, choice) << ": no lap that both complete\n";
+  } else {
+    out << comparisonHeading(comparison, choice) << ": " << signedSeconds(comparison.total)
+        << lead(comparison.total, who) << "\n";
+  }
+  if (comparison.unfinished) out << unfinishedText(analysis, comparison, who) << "\n";
+  out << "\n";
+  if (comparison.laps.empty()) return;
 
-  out << " lap           A           B       B - A\n";
+  out << " lap" << std::setw(12) << nameA << std::setw(12) << nameB << std::setw(12) << difference << "\n";
   for (const LapDelta& laps : comparison.laps) {
     out << std::setw(4) << lapLabel(laps) << std::setw(12) << seconds(laps.aSeconds) << std::setw(12)
         << seconds(laps.bSeconds) << std::setw(12) << signedSeconds(laps.delta) << "\n";
   }
-  out << "\n lap  point     on the lap      A time      B time       B - A  this sector\n";
+  // The running difference at each sector line: the ghost delta, what the map shows racing A's ghost.
+  out << "\n lap  point     on the lap" << std::setw(12) << nameA + " time" << std::setw(12) << nameB + " time"
+      << std::setw(12) << "ghost delta"
+      << "  this sector\n";
   double aBefore = 0.0, bBefore = 0.0;
   for (const SectorDelta& sector : comparison.sectors) {
     const LapDelta& laps = comparison.laps[sector.pair];
@@ -185,42 +247,47 @@ void writeComparison(std::ostream& out, const std::vector<LoadedGhost>& ghosts, 
   if (analysis.theoreticalBest) out << "\n" << theoreticalBest(ghosts, analysis) << "\n";
   const double lapLength = analysis.reference.length();
   auto place = [&](const SectorDelta& sector) {
-    const LapDelta& laps = comparison.laps[sector.pair];
-    return sectorPlace(sector) + (laps.lapA == laps.lapB ? "" : " (B's lap " + std::to_string(laps.lapB) + ")") +
-           " (sector " + std::to_string(sector.sector) + ", " + fixedText(sector.from * lapLength, 0) + " to " +
+    const std::string where = paired(choice)
+                                  ? who + " between " + percentText(sector.from) + " and " + percentText(sector.to) +
+                                        " (against " + sideName(comparison, choice, true) + ")"
+                                  : sectorPlace(sector);
+    return where + " (sector " + std::to_string(sector.sector) + ", " + fixedText(sector.from * lapLength, 0) + " to " +
            fixedText(sector.to * lapLength, 0) + " units into the reference lap)";
   };
   out << "\nLargest gain: ";
   if (comparison.largestGain) {
     out << fixedText(-comparison.largestGain->delta, 3) << " s in " << place(*comparison.largestGain) << "\n";
   } else {
-    out << "none: B gains less than 0.005 s over every sector\n";
+    out << "none: " << who << " gains less than 0.005 s over every sector\n";
   }
   out << "Largest loss: ";
   if (comparison.largestLoss) {
     out << fixedText(comparison.largestLoss->delta, 3) << " s in " << place(*comparison.largestLoss) << "\n";
   } else {
-    out << "none: B loses less than 0.005 s over every sector\n";
+    out << "none: " << who << " loses less than 0.005 s over every sector\n";
   }
 }
 
 void writeComparisonJson(std::ostream& out, const std::vector<LoadedGhost>& ghosts, const Analysis& analysis,
                          const Comparison& comparison, const LapChoice& choice, const std::vector<std::string>& notes) {
-  out << "{\n  \"a\": " << runJson(ghosts[comparison.a], analysis.runs[comparison.a])
-      << ",\n  \"b\": " << runJson(ghosts[comparison.b], analysis.runs[comparison.b])
+  out << "{\n  \"a\": " << runJson(letter(comparison.a), ghosts[comparison.a], analysis.runs[comparison.a])
+      << ",\n  \"b\": " << runJson(letter(comparison.b), ghosts[comparison.b], analysis.runs[comparison.b])
       << ",\n  \"reference\": " << referenceJson(analysis) << ",\n  \"notes\": [";
   for (std::size_t i = 0; i < notes.size(); ++i) out << (i > 0 ? ", " : "") << jsonString(notes[i]);
   out << "],\n  \"compared\": \""
-      << (comparison.theoretical ? "theoretical"
-          : choice.laps          ? "laps"
-          : choice.best          ? "best"
-          : choice.lap           ? "lap"
-                                 : "all")
+      << (comparison.theoretical || comparison.theoreticalB ? "theoretical"
+          : choice.laps                                     ? "laps"
+          : choice.best                                     ? "best"
+          : choice.lap                                      ? "lap"
+          : static_cast<int>(comparison.laps.size()) <
+                  std::max(ghosts[comparison.a].laps(), ghosts[comparison.b].laps())
+              ? "completed"
+              : "all")
       << "\",\n  \"sectors_per_lap\": " << analysis.sectors << ",\n  \"total_s\": " << jsonNumber(comparison.total)
       << ",\n  \"laps\": [";
   for (std::size_t i = 0; i < comparison.laps.size(); ++i) {
     const LapDelta& laps = comparison.laps[i];
-    out << (i > 0 ? ",\n    " : "\n    ") << "{\"lap\": " << lapJson(laps.lapA) << ", \"b_lap\": " << laps.lapB
+    out << (i > 0 ? ",\n    " : "\n    ") << "{\"lap\": " << lapJson(laps.lapA) << ", \"b_lap\": " << lapJson(laps.lapB)
         << ", \"a_s\": " << jsonNumber(laps.aSeconds) << ", \"b_s\": " << jsonNumber(laps.bSeconds)
         << ", \"delta_s\": " << jsonNumber(laps.delta) << "}";
   }
@@ -234,7 +301,8 @@ void writeComparisonJson(std::ostream& out, const std::vector<LoadedGhost>& ghos
       << (comparison.largestLoss ? sectorJson(comparison, *comparison.largestLoss) : "null")
       << ",\n  \"theoretical_best_s\": "
       << (analysis.theoreticalBest ? jsonNumber(*analysis.theoreticalBest) : std::string("null"))
-      << ",\n  \"trace\": " << traceJson(analysis, comparison) << "\n}\n";
+      << ",\n  \"unfinished\": " << unfinishedJson(comparison) << ",\n  \"trace\": " << traceJson(analysis, comparison)
+      << "\n}\n";
 }
 
 }  // namespace lumaro_ghost

@@ -21,6 +21,10 @@ std::string percentText(double share);
 // The sector of a lap as a place: "lap 2 between 40% and 50%".
 std::string sectorPlace(const SectorDelta& sector);
 
+// What is compared: "B against A", "B against A, lap 2", "B's lap 3 against A's lap 2", "B's best lap (2)
+// against A's best lap (1)", "A's lap 2 against the theoretical best lap (T)".
+std::string comparisonHeading(const Comparison& comparison, const LapChoice& choice);
+
 // Which lap every lap is placed on, and why that one: "Matched by track position: ... A's lap 2 (6283.2
 // units, the lap of median length) ...".
 std::string referenceText(const Analysis& analysis);

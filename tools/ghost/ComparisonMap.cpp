@@ -152,7 +152,7 @@ double drawComparisonMap(SvgDocument& svg, const ComparisonMap& map, double top)
     // The ellipse through the corners of the box the stretch spans, a little wider, holds all of it: a long
     // straight gets a long flat ring, not a circle reaching over the titles. It stays in the map's room.
     const auto semiAxis = [](double span, double before, double after) {
-      return std::min({std::clamp(span / std::numbers::sqrt2 + 12.0, 18.0, 140.0), before, after});
+      return std::min({std::max(span / std::numbers::sqrt2 + 12.0, 18.0), before, after});
     };
     const double rx = semiAxis(std::fabs(high.x - low.x), centre.x - room.left, room.right - centre.x);
     const double ry = semiAxis(std::fabs(high.y - low.y), centre.y - room.top, room.bottom - centre.y);

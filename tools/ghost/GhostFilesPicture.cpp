@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <initializer_list>
 #include <span>
 #include <utility>
 
@@ -20,8 +21,9 @@ namespace {
 
 std::string letter(std::size_t i) { return std::string(1, static_cast<char>('A' + i % 26)); }
 
-std::string pictureTitle(const std::vector<LoadedGhost>& ghosts, std::optional<int> lap) {
-  std::string title = ghosts.size() == 2 ? "Lumaro ghost comparison" : "Lumaro ghost runs";
+// laps: what is compared, when not every lap (", lap 2", ", B's lap 3 against A's lap 2").
+std::string pictureTitle(const std::vector<LoadedGhost>& ghosts, bool compared, const std::string& laps) {
+  std::string title = compared ? "Lumaro ghost comparison" : "Lumaro ghost runs";
   // Every map the runs name, in order, so that runs of different maps are not shown as one map's.
   std::vector<std::string> maps;
   for (const LoadedGhost& ghost : ghosts) {
@@ -29,8 +31,7 @@ std::string pictureTitle(const std::vector<LoadedGhost>& ghosts, std::optional<i
     if (!map.empty() && std::find(maps.begin(), maps.end(), map) == maps.end()) maps.push_back(map);
   }
   for (std::size_t i = 0; i < maps.size(); ++i) title += (i == 0 ? ": " : ", ") + maps[i];
-  if (lap) title += ", lap " + std::to_string(*lap);
-  return title;
+  return title + laps;
 }
 
 std::string caption(const LoadedGhost& ghost) {
@@ -56,26 +57,47 @@ std::vector<MapPoint> lapLine(const TimedRun& run, const PlacedLap& lap) {
   return line;
 }
 
-std::string lapPlace(const Comparison& comparison, const SectorDelta& sector) {
-  const LapDelta& laps = comparison.laps[sector.pair];
+// A side of a lap pair: "A's lap 2", "T" for the theoretical best lap.
+std::string sideLap(const Comparison& comparison, std::size_t pair, bool a) {
+  const LapDelta& laps = comparison.laps[pair];
+  if (a ? comparison.theoretical : comparison.theoreticalB) return "T";
+  return letter(a ? comparison.a : comparison.b) + "'s lap " + std::to_string(a ? laps.lapA : laps.lapB);
+}
+
+// What the laps compared are: lap for lap, or a pair of laps the user named.
+bool lapForLap(const Comparison& comparison, const LapChoice& choice) {
+  return !choice.laps && !choice.best && comparison.a != comparison.b;
+}
+
+std::string lapPlace(const Comparison& comparison, const LapChoice& choice, const SectorDelta& sector) {
   const std::string range = percentText(sector.from) + "\xE2\x80\x93" + percentText(sector.to);
-  return laps.lapA == laps.lapB
-             ? "lap " + std::to_string(laps.lapA) + ", " + range
-             : "A's lap " + std::to_string(laps.lapA) + ", B's lap " + std::to_string(laps.lapB) + ", " + range;
+  if (lapForLap(comparison, choice)) return "lap " + std::to_string(sector.lapA) + ", " + range;
+  return sideLap(comparison, sector.pair, false) + " against " + sideLap(comparison, sector.pair, true) + ", " + range;
+}
+
+// A side's line on the map over a placed lap: its run's frames, or the reference lap's path for the theoretical
+// best lap (whose sectors are of several laps).
+std::vector<MapPoint> sideLine(const Analysis& analysis, const PlacedLap& lap, const TimedRun* run) {
+  if (run != nullptr) return lapLine(*run, lap);
+  std::vector<MapPoint> line;
+  for (const double share : lap.share) line.push_back(analysis.reference.pointAt(share));
+  return line;
 }
 
 ComparisonMap comparisonMap(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis,
-                            const Comparison& comparison) {
+                            const Comparison& comparison, const LapChoice& choice) {
   ComparisonMap map;
-  map.titleA = "A: " + ghosts[0].fileName, map.captionA = caption(ghosts[0]);
-  map.titleB = "B: " + ghosts[1].fileName, map.captionB = caption(ghosts[1]);
+  const bool named = !lapForLap(comparison, choice) && !comparison.laps.empty();
+  map.titleA = (named ? sideLap(comparison, 0, true) : letter(comparison.a)) + ": " + ghosts[comparison.a].fileName;
+  map.titleB = (named ? sideLap(comparison, 0, false) : letter(comparison.b)) + ": " + ghosts[comparison.b].fileName;
+  map.captionA = caption(ghosts[comparison.a]), map.captionB = caption(ghosts[comparison.b]);
   const AnalysedRun& a = analysis.runs[comparison.a];
   const AnalysedRun& b = analysis.runs[comparison.b];
   for (std::size_t pair = 0; pair < comparison.laps.size(); ++pair) {
-    const PlacedLap& lapA = a.laps[static_cast<std::size_t>(comparison.laps[pair].lapA - 1)];
-    const PlacedLap& lapB = b.laps[static_cast<std::size_t>(comparison.laps[pair].lapB - 1)];
-    map.lineA.push_back(lapLine(a.timed, lapA));
-    map.lineB.push_back(lapLine(b.timed, lapB));
+    const PlacedLap& lapA = placedLapA(analysis, comparison, pair);
+    const PlacedLap& lapB = placedLapB(analysis, comparison, pair);
+    map.lineA.push_back(sideLine(analysis, lapA, comparison.theoretical ? nullptr : &a.timed));
+    map.lineB.push_back(sideLine(analysis, lapB, comparison.theoreticalB ? nullptr : &b.timed));
     std::vector<double> pace;
     pace.reserve(lapB.share.size());
     for (const double share : lapB.share) pace.push_back(paceDifference(analysis, comparison, pair, share));
@@ -92,7 +114,17 @@ ComparisonMap comparisonMap(const std::vector<LoadedGhost>& ghosts, const Analys
       const SectorDelta& loss = *comparison.largestLoss;
       for (int i = 0; i <= 20; ++i)
         map.largestLoss.push_back(reference.pointAt(loss.from + (loss.to - loss.from) * i / 20));
-      map.largestLossLabel = "largest loss " + fixedText(loss.delta, 3) + " s (" + lapPlace(comparison, loss) + ")";
+      // And both lines as driven over it: a wide excursion there lies far from the reference.
+      for (const auto& line : {std::pair{&map.lineA, &placedLapA(analysis, comparison, loss.pair)},
+                               std::pair{&map.lineB, &placedLapB(analysis, comparison, loss.pair)}}) {
+        const std::vector<MapPoint>& points = (*line.first)[loss.pair];
+        for (std::size_t i = 0; i < points.size() && i < line.second->share.size(); ++i) {
+          if (line.second->share[i] >= loss.from && line.second->share[i] <= loss.to)
+            map.largestLoss.push_back(points[i]);
+        }
+      }
+      map.largestLossLabel =
+          "largest loss " + fixedText(loss.delta, 3) + " s (" + lapPlace(comparison, choice, loss) + ")";
     }
   }
   const GhostFrame& first = ghosts[0].content.frames.front();
@@ -101,27 +133,38 @@ ComparisonMap comparisonMap(const std::vector<LoadedGhost>& ghosts, const Analys
   return map;
 }
 
-TracePanel tracePanel(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis, const Comparison& comparison) {
+// The shaded stretch of a sector in the difference panel; who: the run it is of, with three runs or more.
+std::optional<TracePanel::Band> band(const Comparison& comparison, const LapChoice& choice,
+                                     const std::optional<SectorDelta>& sector, const std::string& what,
+                                     const std::string& who = "") {
+  if (!sector) return std::nullopt;
+  const auto pair = static_cast<double>(sector->pair);
+  return TracePanel::Band{
+      pair + sector->from, pair + sector->to,
+      what + " " + fixedText(std::fabs(sector->delta), 3) + " s (" + who + lapPlace(comparison, choice, *sector) + ")"};
+}
+
+TracePanel tracePanel(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis, const Comparison& comparison,
+                      const LapChoice& choice) {
   TracePanel trace;
-  trace.nameA = "(" + ghosts[0].fileName + ")";
-  trace.nameB = "(" + ghosts[1].fileName + ")";
+  const bool named = !lapForLap(comparison, choice) && !comparison.laps.empty();
+  trace.letterA = comparison.theoretical ? "T" : letter(comparison.a);
+  trace.letterB = comparison.theoreticalB ? "T" : letter(comparison.b);
+  trace.nameA =
+      (named ? sideLap(comparison, 0, true) : letter(comparison.a)) + " (" + ghosts[comparison.a].fileName + ")";
+  trace.nameB =
+      (named ? sideLap(comparison, 0, false) : letter(comparison.b)) + " (" + ghosts[comparison.b].fileName + ")";
   trace.trace = traceAlong(analysis, comparison, traceSampleCount);
   trace.sectors = analysis.sectors;
   trace.total = comparison.total;
-  for (const LapDelta& laps : comparison.laps) {
-    trace.pairLabels.push_back(laps.lapA == laps.lapB
-                                   ? "lap " + std::to_string(laps.lapA)
-                                   : "A's lap " + std::to_string(laps.lapA) + ", B's lap " + std::to_string(laps.lapB));
+  if (choice.lap) trace.endName = "end of lap " + std::to_string(*choice.lap);
+  if (named) trace.endName = "end of the laps";
+  for (std::size_t pair = 0; pair < comparison.laps.size(); ++pair) {
+    trace.pairLabels.push_back(named ? sideLap(comparison, pair, false) + ", " + sideLap(comparison, pair, true)
+                                     : "lap " + std::to_string(comparison.laps[pair].lapA));
   }
-  auto band = [&](const std::optional<SectorDelta>& sector, const char* what) -> std::optional<TracePanel::Band> {
-    if (!sector) return std::nullopt;
-    const auto pair = static_cast<double>(sector->pair);
-    return TracePanel::Band{pair + sector->from, pair + sector->to,
-                            std::string(what) + " " + fixedText(std::fabs(sector->delta), 3) + " s (" +
-                                lapPlace(comparison, *sector) + ")"};
-  };
-  trace.largestGain = band(comparison.largestGain, "largest gain");
-  trace.largestLoss = band(comparison.largestLoss, "largest loss");
+  trace.largestGain = band(comparison, choice, comparison.largestGain, "largest gain");
+  trace.largestLoss = band(comparison, choice, comparison.largestLoss, "largest loss");
   return trace;
 }
 
@@ -129,7 +172,7 @@ TracePanel tracePanel(const std::vector<LoadedGhost>& ghosts, const Analysis& an
 
 Picture runsPicture(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis, std::optional<int> lap) {
   Picture picture;
-  picture.title = pictureTitle(ghosts, lap);
+  picture.title = pictureTitle(ghosts, false, lap ? ", lap " + std::to_string(*lap) : "");
   for (std::size_t i = 0; i < ghosts.size(); ++i) {
     const LoadedGhost& ghost = ghosts[i];
     const auto [from, to] = framesOf(analysis.runs[i].timed, lap);
@@ -140,28 +183,49 @@ Picture runsPicture(const std::vector<LoadedGhost>& ghosts, const Analysis& anal
   return picture;
 }
 
-Picture ghostsPicture(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis, std::optional<int> lap,
+Picture ghostsPicture(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis, const ComparedLaps& choice,
                       const std::vector<std::string>& notes) {
-  if (ghosts.size() != 2) {
-    Picture picture = runsPicture(ghosts, analysis, lap);
+  const LapChoice& laps = choice.laps;
+  if (ghosts.size() != 2 && !laps.laps) {
+    Picture picture = runsPicture(ghosts, analysis, laps.lap);
     picture.notes = notes;
     if (ghosts.size() > 2) {
-      const LapChoice choice{lap, false, std::nullopt};
-      picture.trace = tracePanel(ghosts, analysis, compareRuns(analysis, 0, 1, choice));
+      const Comparison ofB = compareRuns(analysis, 0, 1, laps);
+      picture.trace = tracePanel(ghosts, analysis, ofB, laps);
+      // The largest gain and loss of any run against A, named with its run.
+      // (a gain is below zero, a loss above: none is 0)
+      double gain = ofB.largestGain ? ofB.largestGain->delta : 0.0;
+      double loss = ofB.largestLoss ? ofB.largestLoss->delta : 0.0;
+      picture.trace->largestGain = band(ofB, laps, ofB.largestGain, "largest gain", "B, ");
+      picture.trace->largestLoss = band(ofB, laps, ofB.largestLoss, "largest loss", "B, ");
       for (std::size_t run = 2; run < ghosts.size(); ++run) {
-        const Comparison comparison = compareRuns(analysis, 0, run, choice);
+        const Comparison comparison = compareRuns(analysis, 0, run, laps);
         picture.trace->others.push_back({letter(run) + " (" + ghosts[run].fileName + ")",
                                          traceAlong(analysis, comparison, traceSampleCount), comparison.total});
+        if (comparison.largestGain && comparison.largestGain->delta < gain) {
+          gain = comparison.largestGain->delta;
+          picture.trace->largestGain =
+              band(comparison, laps, comparison.largestGain, "largest gain", letter(run) + ", ");
+        }
+        if (comparison.largestLoss && comparison.largestLoss->delta > loss) {
+          loss = comparison.largestLoss->delta;
+          picture.trace->largestLoss =
+              band(comparison, laps, comparison.largestLoss, "largest loss", letter(run) + ", ");
+        }
       }
     }
     return picture;
   }
   Picture picture;
-  picture.title = pictureTitle(ghosts, lap);
   picture.notes = notes;
-  const Comparison comparison = compareRuns(analysis, 0, 1, LapChoice{lap, false, std::nullopt});
-  picture.comparison = comparisonMap(ghosts, analysis, comparison);
-  picture.trace = tracePanel(ghosts, analysis, comparison);
+  const Comparison comparison = compareRuns(analysis, choice.a, choice.b, laps);
+  const bool everyLap = !laps.lap && !laps.laps && !laps.best;
+  picture.title = pictureTitle(ghosts, true,
+                               everyLap   ? ""
+                               : laps.lap ? ", lap " + std::to_string(*laps.lap)
+                                          : ", " + comparisonHeading(comparison, laps));
+  picture.comparison = comparisonMap(ghosts, analysis, comparison, laps);
+  picture.trace = tracePanel(ghosts, analysis, comparison, laps);
   return picture;
 }
 

@@ -3,6 +3,7 @@
 // decides the laps, the matching and the sectors, so the picture says what compare says.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,10 +14,11 @@
 
 namespace lumaro_ghost {
 
-// analysis: of the ghosts, in their order; lap: only that lap of each run (every run must hold it); notes:
+// analysis: of the ghosts, in their order; choice: the laps drawn (with laps.lap, that lap of each run, which
+// every run must hold; with a pair of laps, those two laps as the two runs compared, even of one file); notes:
 // lines shown under the title (runs compared all the same with --force).
-Picture ghostsPicture(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis,
-                      std::optional<int> lap = std::nullopt, const std::vector<std::string>& notes = {});
+Picture ghostsPicture(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis, const ComparedLaps& choice = {},
+                      const std::vector<std::string>& notes = {});
 
 // A speed-coloured map panel for each run, lettered A, B, ...
 Picture runsPicture(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis,

@@ -10,6 +10,7 @@
 #include <optional>
 #include <sstream>
 #include <system_error>
+#include <type_traits>
 #include <utility>
 
 #include "library/FileStamp.h"
@@ -46,8 +47,10 @@ Usage:
   lumaro-ghost check FILE... [--map NAME] [--laps N]
   lumaro-ghost compare A [B] [--lap N | --lap RUN:N,RUN:N | --best] [--ref RUN:N] [--sectors N]
                        [--json | --csv] [--force]
-  lumaro-ghost plot A [B...] -o PICTURE.svg [--lap N] [--ref RUN:N] [--sectors N] [--force]
-  lumaro-ghost html A [B...] -o REPLAY.html [--ref RUN:N] [--sectors N] [--force]
+  lumaro-ghost plot A [B...] -o PICTURE.svg [--lap N | --lap RUN:N,RUN:N | --best] [--ref RUN:N]
+                    [--sectors N] [--force]
+  lumaro-ghost html A [B...] -o REPLAY.html [--lap N | --lap RUN:N,RUN:N | --best] [--ref RUN:N]
+                    [--sectors N] [--force]
 
 Every subcommand explains itself with --help, for example: lumaro-ghost compare --help
 Exit status: 0 done (check: no problem), 1 a file that cannot be read or used (check: problems found),
@@ -67,7 +70,7 @@ reason it would not.
   --json       one JSON object per file, in an array, for scripts (docs/ghost-tool.md has the schema)
   --gap MS     an interval between frames longer than MS milliseconds counts as a gap (default 100)
   --map NAME   ask about the page on this map (default: the map the file names)
-  --laps N     ask about the page set to N laps, 1 to 6 (default: the file's lap count)
+  --laps N     ask about the page set to N laps, {lap limits} (default: the file's lap count)
   --sectors N  sectors a lap is cut into, 1 to 100 (default 10)
 
 Example:
@@ -90,7 +93,7 @@ loads cleanly and whose run can be complete passes. A pipe, device or folder is 
 opened.
 
   --map NAME   also ask whether the page on this map lists the file (default: the map the file names)
-  --laps N     also ask whether the page set to N laps (1 to 6) lists it (default: the file's lap count)
+  --laps N     also ask whether the page set to N laps ({lap limits}) lists it (default: the file's lap count)
 
 Exit status: 0 no problem in any file, 1 problems found (or a file that cannot be read), 2 usage.
 
@@ -108,19 +111,24 @@ frames on either side of it; every point of every lap is placed at the nearest p
 lap (the lap whose length is the median of all laps of both runs, unless --ref names one), so runs sampled
 at different rates, in another phase or on a line a car's width or two apart compare correctly, and a lap
 that leaves the track is never the yardstick. Printed: the reference lap, each run's lap times and best
-lap, the total difference (B's time less A's: below zero B is ahead), the laps side by side, the difference
-at every sector line of each lap with what B gained or lost over that sector, the theoretical best lap (the
+lap, the total difference (B's time less A's: below zero B is ahead), the laps side by side, the ghost delta
+at every sector line of each lap (B's time less A's at the same place: what the map's GhostDelta shows when
+A is the ghost and B the player's run) with what B gained or lost over that sector, the theoretical best lap (the
 best of each sector over every lap of both runs), and the sectors of the largest gain and loss. Runs of
-different maps or lap counts are refused. A run that completes fewer laps than its header names is
-compared over the laps both complete, said so, and the exit status is 1 unless --force.
+different maps or lap counts are refused. A run that completes fewer laps than its header names (one cut
+inside its first lap completes none) is compared over the laps both complete, and over the lap it does not
+finish as far as it drove it (the ghost delta where it ends); the report says so, and the exit status is 1
+unless --force. The first lap named is the reference side: --lap B:2,A:1 is A's lap 1 against B's lap 2.
 
   --lap N          compare lap N of each run only
   --lap RUN:N,RUN:N  compare the second lap named against the first, of either run or both of one run
                    (A:2,B:3 is B's lap 3 against A's lap 2; A:1,A:2 is A's lap 2 against its lap 1, and
                    then B may be left out; A:best,B:best the best laps; theoretical,B:3 B's lap 3 against
-                   the theoretical best lap)
+                   the theoretical best lap, B:3,theoretical the theoretical best lap against B's lap 3).
+                   The first lap named is the reference side: B:2,A:1 is A's lap 1 against B's lap 2
   --best           compare A's best lap with B's best lap
-  --ref RUN:N      place every lap on this lap (A:2 is A's second lap) rather than on the median lap
+  --ref RUN:N      place every lap on this lap (A:2 is A's second lap, A:best its best lap) rather than on
+                   the median lap
   --sectors N      sectors a lap is cut into, 1 to 100 (default 10: tenths of the lap)
   --json           the comparison as one JSON object, for scripts (docs/ghost-tool.md has the schema)
   --csv            the trace along the reference lap as CSV: distance, each run's time and speed there and
@@ -132,7 +140,8 @@ Example:
 )";
 
 constexpr const char* plotHelp =
-    R"(lumaro-ghost plot A [B...] -o PICTURE.svg [--lap N] [--ref RUN:N] [--sectors N] [--force]
+    R"(lumaro-ghost plot A [B...] -o PICTURE.svg [--lap N | --lap RUN:N,RUN:N | --best] [--ref RUN:N]
+                  [--sectors N] [--force]
 
 Draws the runs as one self-contained SVG picture that opens in any browser (x to the right, y downward).
 Two runs make one picture of where B loses time: both lines on one map, B's coloured by whether it gains
@@ -144,7 +153,11 @@ enough that a few per cent look alike. Runs of different maps or lap counts are 
 
   -o FILE      where to write the picture ("-" for standard output; never over a ghost file)
   --lap N      draw lap N only
-  --ref RUN:N  place every lap on this lap (A:2 is A's second lap) rather than on the median lap
+  --lap RUN:N,RUN:N  draw the second lap named against the first, as compare takes them (A:2,B:3, A:1,A:3
+               with one file, A:best,B:best, theoretical,B:3 or B:3,theoretical)
+  --best       draw B's best lap against A's best lap
+  --ref RUN:N  place every lap on this lap (A:2 is A's second lap, A:best its best lap) rather than on the
+               median lap
   --sectors N  sectors a lap is cut into, 1 to 100 (default 10)
   --force      draw runs of different maps or lap counts, or runs cut short, all the same
 
@@ -152,7 +165,8 @@ Example:
   lumaro-ghost plot My-PB.ghost My-PB-2.ghost -o comparison.svg
 )";
 
-constexpr const char* htmlHelp = R"(lumaro-ghost html A [B...] -o REPLAY.html [--ref RUN:N] [--sectors N] [--force]
+constexpr const char* htmlHelp = R"(lumaro-ghost html A [B...] -o REPLAY.html [--lap N | --lap RUN:N,RUN:N | --best]
+                  [--ref RUN:N] [--sectors N] [--force]
 
 Writes the runs as one self-contained web page that opens offline in any browser and fetches nothing:
 the map with each run's line and a car marker moving in real time, play and pause, speed from 1/4x to 8x,
@@ -169,7 +183,12 @@ the speed; Home and End go to the start and the finish; the wheel, + and - zoom 
 alt+arrows pan it, 0 shows it whole again.
 
   -o FILE      where to write the page ("-" for standard output; never over a ghost file)
-  --ref RUN:N  place every lap on this lap (A:2 is A's second lap) rather than on the median lap
+  --lap N      replay lap N of every run, the clock starting at its start
+  --lap RUN:N,RUN:N  replay the second lap named against the first, as compare takes them (A:2,B:3, A:1,A:3
+               with one file, A:best,B:best), each clock starting at its lap's start
+  --best       replay B's best lap against A's best lap
+  --ref RUN:N  place every lap on this lap (A:2 is A's second lap, A:best its best lap) rather than on the
+               median lap
   --sectors N  sectors a lap is cut into, 1 to 100 (default 10)
   --force      replay runs of different maps or lap counts, or runs cut short, all the same (the laps all
                of them hold)
@@ -177,6 +196,15 @@ alt+arrows pan it, 0 shows it whole again.
 Example:
   lumaro-ghost html My-PB.ghost My-PB-2.ghost -o replay.html
 )";
+
+// A help text with the page's lap limits, whose home is the host's names, in place of "{lap limits}".
+std::string helpText(std::string text) {
+  const std::string mark = "{lap limits}";
+  const std::string limits = std::to_string(fewestLaps) + " to " + std::to_string(mostLaps);
+  for (std::size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + limits.size()))
+    text.replace(at, mark.size(), limits);
+  return text;
+}
 
 struct CommandLine {
   std::vector<std::string> files;
@@ -189,6 +217,7 @@ struct CommandLine {
   std::optional<LapOfRun> reference;                     // --ref
   std::optional<std::pair<LapOfRun, LapOfRun>> lapPair;  // --lap RUN:N,RUN:N
   bool againstTheoretical = false;                       // --lap theoretical,RUN:N
+  bool theoreticalSecond = false;                        // --lap RUN:N,theoretical
   std::optional<std::string> mapName;
   std::optional<std::int32_t> laps;
   std::optional<std::int32_t> lap;
@@ -249,7 +278,7 @@ std::string numberError(const NumberOption& option, const std::string& value) {
            value + "\"";
   std::string error = std::string(option.name) + " takes " + option.what + " from " + std::to_string(option.least) +
                       " to " + std::to_string(option.most);
-  // The page is set to 1 to 6 laps (its Number of laps, which the host keeps within that range).
+  // The page is set to fewestLaps to mostLaps (its Number of laps, which the host keeps within that range).
   if (std::string(option.name) == "--laps") error += ", as the settings page's Number of laps does";
   return error + ", not " + (wholeNumber(value) ? value : "\"" + value + "\"");
 }
@@ -276,18 +305,22 @@ CommandLine parse(const std::vector<std::string>& words, const Subcommand& subco
       if (word == "--ref") {
         line.reference = lapOfRun(value);
         if (!line.reference) {
-          line.error = "--ref takes a run's letter and a lap number, as A:2, not \"" + value + "\"";
+          line.error = "--ref takes a run's letter and a lap number or best, as A:2 or A:best, not \"" + value + "\"";
           return line;
         }
       }
       const std::size_t comma = value.find(',');
       if (word == "--lap" && comma != std::string::npos) {
+        // The theoretical best lap on either side (it holds no run's lap: its place is a stand-in).
         line.againstTheoretical = value.substr(0, comma) == "theoretical";
+        line.theoreticalSecond = !line.againstTheoretical && value.substr(comma + 1) == "theoretical";
         const auto first = line.againstTheoretical ? LapOfRun{0, 1} : lapOfRun(value.substr(0, comma));
-        const auto second = lapOfRun(value.substr(comma + 1));
+        const auto second = line.theoreticalSecond ? LapOfRun{0, 1} : lapOfRun(value.substr(comma + 1));
         if (!first || !second) {
-          line.error = "--lap takes a lap number, or two laps as A:2,B:3, A:best,B:best or theoretical,B:2, not \"" +
-                       value + "\"";
+          line.error =
+              "--lap takes a lap number, or two laps as A:2,B:3, A:best,B:best, theoretical,B:2 or B:2,theoretical, "
+              "not \"" +
+              value + "\"";
           return line;
         }
         line.lapPair = std::pair{*first, *second};
@@ -506,26 +539,27 @@ std::optional<Analysis> analyseRace(const std::vector<LoadedGhost>& ghosts, Comm
     resolveBest(analysis, first), resolveBest(analysis, second);
     line.lapPair = std::pair{*first, *second};
   }
-  if (line.lapPair && (!holdsNamedLap(analysis, line.lapPair->first, false, command, err) ||
-                       !holdsNamedLap(analysis, line.lapPair->second, false, command, err))) {
+  if (line.lapPair &&
+      ((!line.againstTheoretical && !holdsNamedLap(analysis, line.lapPair->first, false, command, err)) ||
+       (!line.theoreticalSecond && !holdsNamedLap(analysis, line.lapPair->second, false, command, err)))) {
     return std::nullopt;
   }
   if (!holdsLap(analysis, line.lap, command, err)) return std::nullopt;
   return analysis;
 }
 
-// Runs that do not complete the laps their headers name are named in the notes; the command then fails
-// unless --force. Returns the exit status the command ends with.
-int noteUnfinishedRuns(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis, const CommandLine& line,
+// Runs of used that do not complete the laps their headers name are named in the notes, with what is done
+// instead (compared: "laps 1 and 2, which every run completes, are compared"); the command then fails unless
+// --force. Returns the exit status the command ends with.
+int noteUnfinishedRuns(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis,
+                       const std::vector<std::size_t>& used, const std::string& compared, const CommandLine& line,
                        const std::string& command, std::vector<std::string>& notes, std::ostream& err) {
-  const bool allLaps = !line.lap && !line.lapPair && !line.best;
-  const std::string done = command == "plot" ? "drawn" : command == "html" ? "replayed" : "compared";
-  const std::vector<std::string> unfinished = unfinishedRunNotes(ghosts, analysis, allLaps ? done : "");
+  const std::vector<std::string> unfinished = unfinishedRunNotes(ghosts, analysis, used, compared);
   notes.insert(notes.end(), unfinished.begin(), unfinished.end());
   if (unfinished.empty() || line.force) return 0;
   err << "lumaro-ghost " << command << ": " << (unfinished.size() == 1 ? "a run does" : "runs do")
-      << " not complete the laps " << (unfinished.size() == 1 ? "its header names" : "their headers name")
-      << ": the laps every run completes are " << done << " (--force "
+      << " not complete the laps " << (unfinished.size() == 1 ? "its header names" : "their headers name") << ": "
+      << compared << " (--force "
       << (command == "plot"   ? "draws"
           : command == "html" ? "replays"
                               : "compares")
@@ -533,11 +567,60 @@ int noteUnfinishedRuns(const std::vector<LoadedGhost>& ghosts, const Analysis& a
   return 1;
 }
 
+std::vector<std::size_t> allRuns(const Analysis& analysis) {
+  std::vector<std::size_t> every(analysis.runs.size());
+  for (std::size_t r = 0; r < every.size(); ++r) every[r] = r;
+  return every;
+}
+
+// The runs and laps the command line compares, for compare and plot alike: run a (the reference side, the
+// first lap named) against run b. The theoretical best lap stands on its side in place of a run's lap.
+ComparedLaps chosenLaps(const CommandLine& line) {
+  ComparedLaps chosen;
+  chosen.laps = LapChoice{line.lap, line.best, std::nullopt};
+  if (!line.lapPair) return chosen;
+  const auto& [first, second] = *line.lapPair;
+  chosen.a = line.againstTheoretical ? second.run : first.run;
+  chosen.b = line.theoreticalSecond ? first.run : second.run;
+  chosen.laps.laps = std::pair{first.lap, second.lap};
+  chosen.laps.theoretical = line.againstTheoretical;
+  chosen.laps.theoreticalB = line.theoreticalSecond;
+  return chosen;
+}
+
+// The runs whose laps a comparison uses: the theoretical best lap is every run's, through the laps each
+// completes.
+std::vector<std::size_t> usedRuns(const Comparison& comparison) {
+  std::vector<std::size_t> used;
+  if (!comparison.theoretical) used.push_back(comparison.a);
+  if (!comparison.theoreticalB && comparison.b != comparison.a) used.push_back(comparison.b);
+  return used;
+}
+
+// Whether the laps named are all of A's (or the theoretical best): one file is then enough.
+bool oneRunNamed(const CommandLine& line) {
+  return line.lapPair && (line.lapPair->first.run == 0 || line.againstTheoretical) &&
+         (line.lapPair->second.run == 0 || line.theoreticalSecond);
+}
+
+// Runs cut short among those plot or html use (every run, or a lap pair's), named in the notes with what is
+// done instead ("lap 2 is drawn", "B's lap 3 against A's lap 2 is replayed"); the exit status.
+int noteChosenLaps(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis, const CommandLine& line,
+                   const ComparedLaps& chosen, const std::string& command, const std::string& done,
+                   std::vector<std::string>& notes, std::ostream& err) {
+  if (line.lapPair || line.best) {
+    const Comparison comparison = compareRuns(analysis, chosen.a, chosen.b, chosen.laps);
+    return noteUnfinishedRuns(ghosts, analysis, usedRuns(comparison),
+                              comparisonHeading(comparison, chosen.laps) + " is " + done, line, command, notes, err);
+  }
+  const std::string compared =
+      line.lap ? "lap " + std::to_string(*line.lap) + " is " + done : everyLapText(analysis, allRuns(analysis), done);
+  return noteUnfinishedRuns(ghosts, analysis, allRuns(analysis), compared, line, command, notes, err);
+}
+
 int compare(const CommandLine& given, std::ostream& out, std::ostream& err) {
   CommandLine line = given;
-  const bool oneRun =
-      line.lapPair && (line.lapPair->first.run == 0 || line.againstTheoretical) && line.lapPair->second.run == 0;
-  if (line.files.size() != 2 && !(oneRun && line.files.size() == 1)) {
+  if (line.files.size() != 2 && !(oneRunNamed(line) && line.files.size() == 1)) {
     return usage(err, "compare", "name two ghost files, A and B (or one, with --lap A:N,A:M)");
   }
   std::vector<std::string> notes;
@@ -546,15 +629,14 @@ int compare(const CommandLine& given, std::ostream& out, std::ostream& err) {
   const std::optional<Analysis> analysed = analyseRace(loaded->ghosts, line, "compare", err);
   if (!analysed) return 1;
   const Analysis& analysis = *analysed;
-  const int status = noteUnfinishedRuns(loaded->ghosts, analysis, line, "compare", notes, err);
-  LapChoice choice{line.lap, line.best, std::nullopt};
-  std::size_t a = 0, b = 1;
-  if (line.lapPair) {
-    a = line.againstTheoretical ? line.lapPair->second.run : line.lapPair->first.run, b = line.lapPair->second.run;
-    choice.laps = std::pair{line.lapPair->first.lap, line.lapPair->second.lap};
-    choice.theoretical = line.againstTheoretical;
-  }
-  const Comparison comparison = compareRuns(analysis, a, b, choice);
+  const ComparedLaps chosen = chosenLaps(line);
+  const LapChoice& choice = chosen.laps;
+  const Comparison comparison = compareRuns(analysis, chosen.a, chosen.b, choice);
+  const std::vector<std::size_t> used = usedRuns(comparison);
+  const bool everyLap = !line.lap && !line.lapPair && !line.best;
+  const std::string compared =
+      everyLap ? everyLapText(analysis, used, "compared") : comparisonHeading(comparison, choice) + " is compared";
+  const int status = noteUnfinishedRuns(loaded->ghosts, analysis, used, compared, line, "compare", notes, err);
   if (line.csv) {
     writeTraceCsv(out, analysis, comparison);
   } else if (line.json) {
@@ -593,30 +675,41 @@ int writeOutput(const std::string& command, const CommandLine& line, const std::
 int plot(const CommandLine& line, std::ostream& out, std::ostream& err) {
   if (line.files.empty()) return usage(err, "plot", "name at least one ghost file");
   if (!line.output) return usage(err, "plot", "say where the picture goes with -o FILE.svg");
-  if (line.lapPair) return usage(err, "plot", "--lap takes a lap number here: two laps of runs are compare's");
+  if ((line.lapPair || line.best) && line.files.size() > 2)
+    return usage(err, "plot", "two laps are drawn against each other from one or two files, not more");
+  if (line.lapPair && line.files.size() == 1 && !oneRunNamed(line))
+    return usage(err, "plot", "name two ghost files, A and B (or one, with --lap A:N,A:M)");
   std::vector<std::string> notes;
   const std::optional<Loaded> loaded = loadRace(line, "plot", notes, err);
   if (!loaded) return 1;
   CommandLine named = line;
   const std::optional<Analysis> analysis = analyseRace(loaded->ghosts, named, "plot", err);
   if (!analysis) return 1;
-  const int status = noteUnfinishedRuns(loaded->ghosts, *analysis, line, "plot", notes, err);
+  const ComparedLaps chosen = chosenLaps(named);
+  const int status = noteChosenLaps(loaded->ghosts, *analysis, named, chosen, "plot", "drawn", notes, err);
   const int written = writeOutput("plot", line, loaded->ghosts,
-                                  pictureSvg(ghostsPicture(loaded->ghosts, *analysis, line.lap, notes)), out, err);
+                                  pictureSvg(ghostsPicture(loaded->ghosts, *analysis, chosen, notes)), out, err);
   return written != 0 ? written : status;
 }
 
 int html(const CommandLine& line, std::ostream& out, std::ostream& err) {
   if (line.files.empty()) return usage(err, "html", "name at least one ghost file");
   if (!line.output) return usage(err, "html", "say where the page goes with -o FILE.html");
+  if ((line.lapPair || line.best) && line.files.size() > 2)
+    return usage(err, "html", "two laps are replayed against each other from one or two files, not more");
+  if (line.lapPair && line.files.size() == 1 && !oneRunNamed(line))
+    return usage(err, "html", "name two ghost files, A and B (or one, with --lap A:N,A:M)");
+  if (line.againstTheoretical || line.theoreticalSecond)
+    return usage(err, "html", "the theoretical best lap is no run's lap to replay (compare and plot take it)");
   std::vector<std::string> notes;
   const std::optional<Loaded> loaded = loadRace(line, "html", notes, err);
   if (!loaded) return 1;
   CommandLine named = line;
   const std::optional<Analysis> analysis = analyseRace(loaded->ghosts, named, "html", err);
   if (!analysis) return 1;
-  const int status = noteUnfinishedRuns(loaded->ghosts, *analysis, line, "html", notes, err);
-  ReplayData data = replayData(loaded->ghosts, *analysis);
+  const ComparedLaps chosen = chosenLaps(named);
+  const int status = noteChosenLaps(loaded->ghosts, *analysis, named, chosen, "html", "replayed", notes, err);
+  ReplayData data = replayData(loaded->ghosts, *analysis, chosen);
   data.notes = notes;
   const int written = writeOutput("html", line, loaded->ghosts, replayPage(data), out, err);
   return written != 0 ? written : status;
@@ -626,8 +719,8 @@ const Subcommand subcommands[] = {
     {"info", infoHelp, {"--gap", "--map", "--laps", "--sectors"}, {"--json"}, true, info},
     {"check", checkHelp, {"--map", "--laps"}, {}, true, check},
     {"compare", compareHelp, {"--lap", "--ref", "--sectors"}, {"--best", "--json", "--csv", "--force"}, true, compare},
-    {"plot", plotHelp, {"-o", "--lap", "--ref", "--sectors"}, {"--force"}, false, plot},
-    {"html", htmlHelp, {"-o", "--ref", "--sectors"}, {"--force"}, false, html},
+    {"plot", plotHelp, {"-o", "--lap", "--ref", "--sectors"}, {"--best", "--force"}, false, plot},
+    {"html", htmlHelp, {"-o", "--lap", "--ref", "--sectors"}, {"--best", "--force"}, false, html},
 };
 
 int runSubcommand(const std::string& command, const std::vector<std::string>& rest, std::ostream& out,
@@ -636,7 +729,7 @@ int runSubcommand(const std::string& command, const std::vector<std::string>& re
     if (command != subcommand.name) continue;
     const CommandLine line = parse(rest, subcommand);
     if (line.help) {
-      out << subcommand.help;
+      out << helpText(subcommand.help);
       return 0;
     }
     if (!line.error.empty()) return usage(err, command, line.error);

@@ -24,6 +24,26 @@ Box textBox(std::string_view text, double fontSize, const TextPlace& place, bool
   return {left, place.at.y - fontSize * 0.85 - 2.0, left + width, place.at.y + fontSize * 0.25 + 2.0};
 }
 
+std::vector<std::string> wrapWords(std::string_view text, double fontSize, double width) {
+  std::vector<std::string> lines;
+  std::string line;
+  for (std::size_t at = 0; at <= text.size();) {
+    const std::size_t blank = std::min(text.find(' ', at), text.size());
+    const std::string_view word = text.substr(at, blank - at);
+    const std::string longer = line.empty() ? std::string(word) : line + " " + std::string(word);
+    const Box box = textBox(longer, fontSize, {{0.0, 0.0}, "start"});
+    if (!line.empty() && box.right - box.left > width) {
+      lines.push_back(line);
+      line = word;
+    } else {
+      line = longer;
+    }
+    at = blank + 1;
+  }
+  if (!line.empty() || lines.empty()) lines.push_back(line);
+  return lines;
+}
+
 bool Box::crossedBy(Pixel a, Pixel b) const {
   // The segment a + t (b - a), t in [0, 1], clipped to the box one side at a time.
   double enter = 0.0, leave = 1.0;

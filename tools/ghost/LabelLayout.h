@@ -5,6 +5,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -29,6 +30,10 @@ struct TextPlace {
 
 // The box a text covers, with its white halo.
 Box textBox(std::string_view text, double fontSize, const TextPlace& place, bool bold = false);
+
+// A text cut at its blanks into lines that fit a width (as textBox measures them), never inside a word: a
+// word wider than the width stands on a line of its own.
+std::vector<std::string> wrapWords(std::string_view text, double fontSize, double width);
 
 class LabelLayout {
 public:

@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <limits>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "tools/ghost/LabelLayout.h"
 #include "tools/ghost/MapView.h"
 #include "tools/ghost/NumberText.h"
 #include "tools/ghost/PathThinning.h"
@@ -169,7 +171,13 @@ double drawPanels(SvgDocument& svg, const Picture& picture, const SpeedScale& sc
     svg.rect(left, y, panelWidth, panelHeight, "rx=\"6\" fill=\"#fafafa\" stroke=\"#cfcfcf\"");
     svg.beginClip(left, y, panelWidth, panelHeight);
     svg.text({left + panelPad, y + 22}, panel.title, "font-size=\"15\" font-weight=\"bold\" fill=\"#111\"");
-    svg.text({left + panelPad, y + 39}, panel.caption, "font-size=\"12\" fill=\"#555\"");
+    // The caption on two lines at most, each cut at a blank (the second line ends the caption short).
+    const std::vector<std::string> caption = wrapWords(panel.caption, 12.0, panelWidth - 2 * panelPad);
+    for (std::size_t line = 0; line < std::min<std::size_t>(caption.size(), 2); ++line) {
+      const bool cut = line == 1 && caption.size() > 2;
+      svg.text({left + panelPad, y + 39 + 14.0 * static_cast<double>(line)},
+               caption[line] + (cut ? " \xE2\x80\xA6" : ""), "font-size=\"12\" fill=\"#555\"");
+    }
     svg.endClip();
     view.left = left + panelPad + 8.0 + (mapWidth - spanX * view.scale) / 2.0;
     view.top = y + 46.0 + 20.0;

@@ -1,9 +1,11 @@
 #include "tools/ghost/PictureSvg.h"
 
 #include <cmath>
+#include <string>
 #include <utility>
 
 #include "tools/ghost/ComparisonMap.h"
+#include "tools/ghost/LabelLayout.h"
 #include "tools/ghost/MapPanels.h"
 #include "tools/ghost/PictureStyle.h"
 #include "tools/ghost/SvgDocument.h"
@@ -43,8 +45,10 @@ std::string pictureSvg(const Picture& picture) {
   svg.text({margin, 34}, picture.title, "font-size=\"20\" font-weight=\"bold\" fill=\"#111\"");
   double y = 52.0;
   for (const std::string& note : picture.notes) {
-    svg.text({margin, y + 4}, note, "font-size=\"13\" fill=\"#a63603\"");
-    y += 20.0;
+    for (const std::string& line : wrapWords(note, 13.0, pictureWidth - 2 * margin)) {
+      svg.text({margin, y + 4}, line, "font-size=\"13\" fill=\"#a63603\"");
+      y += 20.0;
+    }
   }
   y = picture.comparison ? drawComparisonMap(svg, *picture.comparison, y) : drawMapPanels(svg, picture, y);
   if (picture.trace) {

@@ -53,7 +53,9 @@ struct ComparisonMap {
 
 // B against A along the laps compared: each run's speed above, B's time less A's below.
 struct TracePanel {
-  std::string nameA, nameB;
+  std::string nameA, nameB;  // "A (My-PB.ghost)", "B's lap 3 (Friend.ghost)"
+  std::string letterA = "A", letterB = "B";
+  std::string endName = "finish";  // where the laps compared end: "finish", "end of lap 2"
   std::vector<TracePoint> trace;
   std::vector<std::string> pairLabels;  // under each lap pair: "lap 1", "A's lap 2, B's lap 3"
   int sectors = 10;

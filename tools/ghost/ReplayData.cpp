@@ -13,20 +13,41 @@ ReplayData replayData(const std::vector<LoadedGhost>& ghosts, int sectorsPerLap)
   return replayData(ghosts, analyseGhosts(ghosts, sectorsPerLap));
 }
 
-ReplayData replayData(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis) {
+ReplayData replayData(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis, const ComparedLaps& chosen) {
   ReplayData data;
   if (ghosts.empty()) return data;
   data.sectorsPerLap = analysis.sectors;
-  // Every run against A (A against itself gives A's own speed), over the laps all of them hold.
+  // Every run against A (A against itself gives A's own speed), over the laps all of them hold; or the two
+  // sides of a lap pair, each timed from its lap's start.
+  const LapChoice& choice = chosen.laps;
+  const bool paired = choice.laps || choice.best;
   std::vector<Comparison> comparisons;
-  std::size_t laps = analysis.runs.front().laps.size();
-  for (std::size_t run = 0; run < ghosts.size(); ++run) {
-    data.runs.push_back(&ghosts[run]);
-    const TimedRun& timed = analysis.runs[run].timed;
+  std::vector<std::size_t> sides;
+  if (paired) {
+    const Comparison pair = compareRuns(analysis, chosen.a, chosen.b, choice);
+    LapChoice own = choice;
+    if (!pair.laps.empty()) own.laps = std::pair{pair.laps.front().lapA, pair.laps.front().lapA}, own.best = false;
+    comparisons = {compareRuns(analysis, chosen.a, chosen.a, own), pair};
+    sides = {chosen.a, chosen.b};
+  } else {
+    for (std::size_t run = 0; run < ghosts.size(); ++run) {
+      comparisons.push_back(compareRuns(analysis, 0, run, choice));
+      sides.push_back(run);
+    }
+  }
+  std::size_t laps = comparisons.front().laps.size();
+  for (std::size_t i = 0; i < sides.size(); ++i) {
+    data.runs.push_back(&ghosts[sides[i]]);
+    data.letters += static_cast<char>('A' + sides[i] % 26);
+    const TimedRun& timed = analysis.runs[sides[i]].timed;
     data.lapLinesFound.push_back(timed.lapLinesFound);
-    data.startSeconds.push_back(timed.lines.empty() ? 0.0 : timed.lines.front().seconds);
-    comparisons.push_back(compareRuns(analysis, 0, run));
-    laps = std::min(laps, comparisons.back().laps.size());
+    // The clock starts where the first lap replayed starts.
+    const Comparison& comparison = comparisons[i];
+    const int first = comparison.laps.empty() ? 1 : comparison.laps.front().lapB;
+    data.startSeconds.push_back(timed.lines.size() < static_cast<std::size_t>(first)
+                                    ? 0.0
+                                    : timed.lines[static_cast<std::size_t>(first - 1)].seconds);
+    laps = std::min(laps, comparison.laps.size());
   }
   const TimedRun& a = analysis.runs.front().timed;
   const double reference = analysis.reference.length();

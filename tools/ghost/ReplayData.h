@@ -44,6 +44,7 @@ struct SectorRow {
 
 struct ReplayData {
   std::vector<const LoadedGhost*> runs;  // A first
+  std::string letters;                   // per run: its letter (a lap pair's sides are the runs they are of)
   std::vector<bool> lapLinesFound;       // per run: false when its laps are equal shares of its length
   std::vector<double> startSeconds;      // per run: the run time (from its first frame) of its start crossing
   std::vector<std::string> notes;        // what the reader must know about the runs, one a line
@@ -57,8 +58,11 @@ struct ReplayData {
 };
 
 // ghosts: runs with a path (two frames or more, some length), A first; analysis: theirs, in their order. The
-// traces are sampled where the trace export samples them (TraceExport.h).
-ReplayData replayData(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis);
+// traces are sampled where the trace export samples them (TraceExport.h). chosen: every lap of every run
+// (by default), one lap of each, or two laps against each other (not the theoretical best lap, which no
+// run drove): the pair's sides are then the page's two runs, their clocks starting at their laps' starts.
+ReplayData replayData(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis,
+                      const ComparedLaps& chosen = {});
 ReplayData replayData(const std::vector<LoadedGhost>& ghosts, int sectorsPerLap = 10);
 
 }  // namespace lumaro_ghost

@@ -83,7 +83,8 @@ std::string runsJson(const ReplayData& data) {
   for (std::size_t i = 0; i < data.runs.size(); ++i) {
     const LoadedGhost& ghost = *data.runs[i];
     const GhostHeaderFields& header = ghost.header;
-    text += std::string(i == 0 ? "" : ",") + "\n{\"letter\":\"" + static_cast<char>('A' + i % 26) +
+    const char letter = i < data.letters.size() ? data.letters[i] : static_cast<char>('A' + i % 26);
+    text += std::string(i == 0 ? "" : ",") + "\n{\"letter\":\"" + letter +
             "\",\"file\":" + pageTextJson(ghost.fileName) + ",\"map\":" + pageTextJson(header.mapName) +
             ",\"player\":" + pageTextJson(header.playerName) +
             ",\"runTime\":" + pageTextJson(headerNumber(header.runTime, header.runTimeField, true)) +
@@ -140,7 +141,9 @@ std::string dataJson(const ReplayData& data) {
   }
   std::string notes = "[";
   for (std::size_t i = 0; i < data.notes.size(); ++i) notes += (i == 0 ? "" : ",") + pageTextJson(data.notes[i]);
-  return "{\"title\":" + pageTextJson(title(data)) + ",\n\"notes\":" + notes + "],\n\"runs\":" + runsJson(data) +
+  // The clock's layout is the race time text's, from its one formatter: the text of no time.
+  return "{\"title\":" + pageTextJson(title(data)) + ",\n\"clock\":" + pageTextJson(formatRaceTime(0)) +
+         ",\n\"notes\":" + notes + "],\n\"runs\":" + runsJson(data) +
          ",\n\"sectorsPerLap\":" + std::to_string(data.sectorsPerLap) +
          ",\n\"trace\":{\"distance\":" + numbers(distance, 2) +
          ",\n\"secondsA\":" + numbers(secondsA, secondsDecimals) + ",\n\"delta\":" +

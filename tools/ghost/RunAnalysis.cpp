@@ -188,6 +188,35 @@ PlacedLap theoreticalLapOf(const Analysis& analysis) {
   return lap;
 }
 
+// The lap a run sets off on and does not finish, placed as far as it drove it: its last frame ends it.
+std::optional<PlacedLap> placeUnfinishedLap(const ReferenceLap& reference, const TimedRun& run) {
+  if (!run.endsInsideALap() || reference.points.size() < 2) return std::nullopt;
+  TimedRun upToItsEnd = run;
+  upToItsEnd.lines.push_back({run.seconds.back(), run.distance.back(), run.frames.size()});
+  PlacedLap placed = placeLap(reference, upToItsEnd, upToItsEnd.laps());
+  // The point placing adds at a lap's end crossing stands at the lap's end: the run never got there.
+  placed.share.pop_back(), placed.seconds.pop_back(), placed.speed.pop_back(), placed.frame.pop_back();
+  if (placed.share.size() < 2) return std::nullopt;
+  return placed;
+}
+
+// The lap after those both runs complete, up to where the first of them to stop stops on it.
+std::optional<UnfinishedDelta> unfinishedDelta(const AnalysedRun& a, const AnalysedRun& b) {
+  const std::size_t done = std::min(a.laps.size(), b.laps.size());
+  const bool aStops = a.laps.size() == done && a.unfinished, bStops = b.laps.size() == done && b.unfinished;
+  const bool aGoesOn = a.laps.size() > done || aStops, bGoesOn = b.laps.size() > done || bStops;
+  if (!(aStops || bStops) || !aGoesOn || !bGoesOn) return std::nullopt;
+  const PlacedLap& lapA = aStops ? *a.unfinished : a.laps[done];
+  const PlacedLap& lapB = bStops ? *b.unfinished : b.laps[done];
+  UnfinishedDelta delta;
+  delta.lapA = delta.lapB = static_cast<int>(done) + 1;
+  delta.share = std::min(aStops ? a.reached() : 1.0, bStops ? b.reached() : 1.0);
+  delta.aSeconds = lapA.secondsAt(delta.share);
+  delta.bSeconds = lapB.secondsAt(delta.share);
+  delta.delta = delta.bSeconds - delta.aSeconds;
+  return delta;
+}
+
 }  // namespace
 
 std::optional<StartLine> startLineOf(std::span<const GhostFrame> frames, const RunProfile& profile) {
@@ -213,6 +242,7 @@ TimedRun timeRun(std::span<const GhostFrame> frames, const RunProfile& profile, 
                  int headerLaps) {
   TimedRun run;
   run.frames = frames;
+  run.lapsNamed = headerLaps;
   run.distance = profile.distance;
   run.speed = profile.speed;
   run.seconds.reserve(frames.size());
@@ -222,6 +252,7 @@ TimedRun timeRun(std::span<const GhostFrame> frames, const RunProfile& profile, 
   if (frames.size() < 2 || !std::isfinite(profile.length)) return run;
   std::vector<LineCrossing> crossings = line ? crossingsOf(run, *line) : std::vector<LineCrossing>();
   run.crossingsFound = crossings.empty() ? 0 : static_cast<int>(crossings.size()) - 1;
+  if (crossings.size() == 1) run.setOff = crossings.front();
   if (crossings.size() >= 2) {
     run.lines = std::move(crossings);
     run.lapLinesFound = true;
@@ -358,6 +389,15 @@ Analysis analyseGhosts(const std::vector<const LoadedGhost*>& ghosts, int sector
     run.timed = timeRun(ghost->content.frames, ghost->profile, analysis.line, ghost->laps());
     analysis.runs.push_back(std::move(run));
   }
+  // Once a run comes back to the line the track is a circuit: a run that sets off from the line and never
+  // comes back has not finished its first lap, whatever share of the path it drove.
+  const bool circuit = std::any_of(analysis.runs.begin(), analysis.runs.end(),
+                                   [](const AnalysedRun& run) { return run.timed.crossingsFound > 0; });
+  for (AnalysedRun& run : analysis.runs) {
+    if (!circuit || !run.timed.setOff) continue;
+    run.timed.lines = {*run.timed.setOff};
+    run.timed.lapLinesFound = true;
+  }
   const bool given = reference && reference->run < analysis.runs.size() &&
                      analysis.runs[reference->run].timed.lapLinesFound && reference->lap >= 1 &&
                      reference->lap <= analysis.runs[reference->run].timed.laps();
@@ -388,6 +428,7 @@ Analysis analyseGhosts(const std::vector<const LoadedGhost*>& ghosts, int sector
       }
     }
   }
+  for (AnalysedRun& run : analysis.runs) run.unfinished = placeUnfinishedLap(analysis.reference, run.timed);
   if (!analysis.bestSectors.empty()) {
     double sum = 0.0;
     for (const BestSector& best : analysis.bestSectors) sum += best.seconds;
@@ -405,9 +446,14 @@ Comparison compareRuns(const Analysis& analysis, std::size_t a, std::size_t b, c
   const int lapsA = static_cast<int>(runA.laps.size()), lapsB = static_cast<int>(runB.laps.size());
   std::vector<std::pair<int, int>> pairs;
   comparison.theoretical = choice.laps && choice.theoretical;
+  comparison.theoreticalB = choice.laps && choice.theoreticalB && !comparison.theoretical;
+  const bool hasTheoretical = !analysis.theoreticalLap.share.empty();
   if (comparison.theoretical) {
     const int lapB = choice.laps->second;
-    if (!analysis.theoreticalLap.share.empty() && lapB >= 1 && lapB <= lapsB) pairs.emplace_back(0, lapB);
+    if (hasTheoretical && lapB >= 1 && lapB <= lapsB) pairs.emplace_back(0, lapB);
+  } else if (comparison.theoreticalB) {
+    const int lapA = choice.laps->first;
+    if (hasTheoretical && lapA >= 1 && lapA <= lapsA) pairs.emplace_back(lapA, 0);
   } else if (choice.laps) {
     const auto [lapA, lapB] = *choice.laps;
     if (lapA >= 1 && lapA <= lapsA && lapB >= 1 && lapB <= lapsB) pairs.emplace_back(lapA, lapB);
@@ -417,11 +463,13 @@ Comparison compareRuns(const Analysis& analysis, std::size_t a, std::size_t b, c
     if (*choice.lap >= 1 && *choice.lap <= std::min(lapsA, lapsB)) pairs.emplace_back(*choice.lap, *choice.lap);
   } else {
     for (int lap = 1; lap <= std::min(lapsA, lapsB); ++lap) pairs.emplace_back(lap, lap);
+    comparison.unfinished = unfinishedDelta(runA, runB);
   }
   for (const auto& [lapA, lapB] : pairs) {
     const PlacedLap& placedA =
         comparison.theoretical ? analysis.theoreticalLap : runA.laps[static_cast<std::size_t>(lapA - 1)];
-    const PlacedLap& placedB = runB.laps[static_cast<std::size_t>(lapB - 1)];
+    const PlacedLap& placedB =
+        comparison.theoreticalB ? analysis.theoreticalLap : runB.laps[static_cast<std::size_t>(lapB - 1)];
     const double aSeconds = placedA.lapSeconds(), bSeconds = placedB.lapSeconds();
     comparison.laps.push_back({lapA, lapB, aSeconds, bSeconds, bSeconds - aSeconds});
     comparison.total += bSeconds - aSeconds;
@@ -436,7 +484,10 @@ Comparison compareRuns(const Analysis& analysis, std::size_t a, std::size_t b, c
           comparison.theoretical
               ? analysis.bestSectors[static_cast<std::size_t>(sector - 1)].seconds
               : runA.sectorSeconds[static_cast<std::size_t>(lapA - 1)][static_cast<std::size_t>(sector - 1)];
-      delta.bSeconds = runB.sectorSeconds[static_cast<std::size_t>(lapB - 1)][static_cast<std::size_t>(sector - 1)];
+      delta.bSeconds =
+          comparison.theoreticalB
+              ? analysis.bestSectors[static_cast<std::size_t>(sector - 1)].seconds
+              : runB.sectorSeconds[static_cast<std::size_t>(lapB - 1)][static_cast<std::size_t>(sector - 1)];
       delta.delta = delta.bSeconds - delta.aSeconds;
       if (delta.delta <= -noticeableChange &&
           (!comparison.largestGain || delta.delta < comparison.largestGain->delta)) {
@@ -457,6 +508,7 @@ const PlacedLap& placedLapA(const Analysis& analysis, const Comparison& comparis
 }
 
 const PlacedLap& placedLapB(const Analysis& analysis, const Comparison& comparison, std::size_t pair) {
+  if (comparison.theoreticalB) return analysis.theoreticalLap;
   return analysis.runs[comparison.b].laps[static_cast<std::size_t>(comparison.laps[pair].lapB - 1)];
 }
 

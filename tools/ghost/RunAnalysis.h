@@ -60,15 +60,23 @@ struct TimedRun {
   std::vector<double> distance;  // per frame, along the path
   std::vector<double> speed;     // per frame, units per second
   // The start and the end of every lap: at the line's crossings when lapLinesFound, else at equal shares of
-  // the path (as many laps as the header says, one to six).
+  // the path (as many laps as the header says, one to six). analyseGhosts gives a run that sets off from the
+  // line and never comes back to it, beside one that does, its start alone: it completes no lap.
   std::vector<LineCrossing> lines;
   bool lapLinesFound = false;
+  std::optional<LineCrossing> setOff;  // the start, of a run that never crosses the line again
   // The crossings after the start that the run makes: its laps as its path shows them. A crossing counts
   // only once the run has been far from the line's point since the last one (wentAway: it has been).
   int crossingsFound = 0;
   bool wentAway = false;
+  int lapsNamed = 1;  // the laps its header names
 
   int laps() const { return lines.size() < 2 ? 0 : static_cast<int>(lines.size()) - 1; }
+  // Whether the run ends on a lap its header names, past the line it set off on that lap from: a lap it does
+  // not finish (a recording that rolls on past the finish has finished).
+  bool endsInsideALap() const {
+    return lapLinesFound && laps() < lapsNamed && !lines.empty() && lines.back().frame < frames.size();
+  }
   double lapSeconds(int lap) const { return lines[lap].seconds - lines[lap - 1].seconds; }  // lap from 1
   int bestLap() const;  // the fastest lap, 0 when there is none
 };
@@ -112,6 +120,9 @@ struct AnalysedRun {
   TimedRun timed;
   std::vector<PlacedLap> laps;                     // laps[0] is lap 1
   std::vector<std::vector<double>> sectorSeconds;  // [lap - 1][sector - 1]
+  // The lap it sets off on and does not finish, placed up to its last frame (its lap is laps.size() + 1).
+  std::optional<PlacedLap> unfinished;
+  double reached() const { return unfinished ? unfinished->share.back() : 0.0; }  // its share of the lap
 };
 
 struct BestSector {
@@ -166,6 +177,14 @@ struct LapChoice {
   bool best = false;                        // A's best lap against B's best lap
   std::optional<std::pair<int, int>> laps;  // this lap of A against this lap of B (A and B may be one run)
   bool theoretical = false;                 // with laps: the theoretical best lap in place of A's lap
+  bool theoreticalB = false;                // with laps: the theoretical best lap in place of B's lap
+};
+
+// The laps compared, as the command line chooses them for compare, plot and html: of run a (the reference
+// side) against run b.
+struct ComparedLaps {
+  std::size_t a = 0, b = 1;
+  LapChoice laps;
 };
 
 struct LapDelta {
@@ -187,15 +206,30 @@ struct SectorDelta {
   double delta = 0.0;
 };
 
+// The lap after the laps compared that one run or both do not finish, compared up to where the first of
+// them ends (share of the lap): each run's time there since the lap's start, and B's less A's.
+struct UnfinishedDelta {
+  int lapA = 0;
+  int lapB = 0;
+  double share = 0.0;
+  double aSeconds = 0.0;
+  double bSeconds = 0.0;
+  double delta = 0.0;
+};
+
 struct Comparison {
-  std::size_t a = 0, b = 1;  // indices into Analysis::runs
-  bool theoretical = false;  // A's laps are the theoretical best lap (their lapA is 0)
+  std::size_t a = 0, b = 1;   // indices into Analysis::runs
+  bool theoretical = false;   // A's laps are the theoretical best lap (their lapA is 0)
+  bool theoreticalB = false;  // B's laps are the theoretical best lap (their lapB is 0)
   std::vector<LapDelta> laps;
   std::vector<SectorDelta> sectors;  // every sector of every lap pair, in order
   double total = 0.0;                // over the laps compared
   // The sectors where B gains and loses the most, when half a millisecond or more.
   std::optional<SectorDelta> largestGain;
   std::optional<SectorDelta> largestLoss;
+  // Comparing every lap: the lap after the laps both complete, as far as both drove it (none when both
+  // finish it or either does not set off on it). It is not in total.
+  std::optional<UnfinishedDelta> unfinished;
 };
 
 // The laps compared: the laps both runs complete, or the chosen ones. Empty laps when a chosen lap is

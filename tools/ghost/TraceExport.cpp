@@ -31,13 +31,13 @@ std::vector<ExportedPoint> exportedTrace(const Analysis& analysis, const Compari
 }
 
 void writeTraceCsv(std::ostream& out, const Analysis& analysis, const Comparison& comparison) {
-  out << "distance,lap_a,lap_b,share,a_s,b_s,delta_s,a_speed,b_speed\n";
+  out << "distance,lap_a,lap_b,share,a_s,b_s,delta_s,a_speed,b_speed,ghost_delta_s\n";
   for (const ExportedPoint& point : exportedTrace(analysis, comparison)) {
     const LapDelta& laps = comparison.laps[static_cast<std::size_t>(point.pair)];
     out << jsonNumber(point.distance, distanceDecimals) << ',' << laps.lapA << ',' << laps.lapB << ','
         << jsonNumber(point.share) << ',' << jsonNumber(point.at.secondsA) << ',' << jsonNumber(point.at.secondsB)
         << ',' << jsonNumber(point.at.delta) << ',' << jsonNumber(point.at.speedA, speedDecimals) << ','
-        << jsonNumber(point.at.speedB, speedDecimals) << '\n';
+        << jsonNumber(point.at.speedB, speedDecimals) << ',' << jsonNumber(point.at.delta) << '\n';
   }
 }
 

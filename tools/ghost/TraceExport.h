@@ -25,7 +25,8 @@ struct ExportedPoint {
 // Every sector start of every lap pair, traceSamplesPerSector points a sector, and the finish.
 std::vector<ExportedPoint> exportedTrace(const Analysis& analysis, const Comparison& comparison);
 
-// The header row, then one row a point: distance,lap_a,lap_b,share,a_s,b_s,delta_s,a_speed,b_speed.
+// The header row, then one row a point: distance,lap_a,lap_b,share,a_s,b_s,delta_s,a_speed,b_speed,ghost_delta_s
+// (ghost_delta_s: delta_s again, under the name the map gives it while racing a ghost).
 void writeTraceCsv(std::ostream& out, const Analysis& analysis, const Comparison& comparison);
 
 // The "trace" array of compare --json: one object a point, the keys as the CSV's columns.

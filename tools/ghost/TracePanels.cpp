@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <tuple>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -97,7 +98,7 @@ void sideLabel(SvgDocument& svg, double plotTop, double plotBottom, const std::s
 
 double drawSpeedPanel(SvgDocument& svg, const TracePanel& trace, double top) {
   const double plotTop = top + 58.0, plotBottom = plotTop + 150.0, bottom = plotBottom + 34.0;
-  panelFrame(svg, top, bottom, "Speed along the lap: A " + trace.nameA + " and B " + trace.nameB,
+  panelFrame(svg, top, bottom, "Speed along the lap: " + trace.nameA + " and " + trace.nameB,
              "both runs at the same point of the track (matched by position, as below), on one axis");
   double low = std::numeric_limits<double>::infinity(), high = -low;
   for (const TracePoint& point : trace.trace) {
@@ -125,10 +126,10 @@ double drawSpeedPanel(SvgDocument& svg, const TracePanel& trace, double top) {
   const double row = top + 38.0;
   svg.line({plotRight - 110, row}, {plotRight - 86, row},
            std::string("stroke=\"") + colourA + "\" stroke-width=\"2.6\"");
-  svg.text({plotRight - 80, row + 4}, "A", "font-size=\"12\" fill=\"#333\"");
+  svg.text({plotRight - 80, row + 4}, trace.letterA, "font-size=\"12\" fill=\"#333\"");
   svg.line({plotRight - 50, row}, {plotRight - 26, row},
            std::string("stroke=\"") + colourB + "\" stroke-width=\"1.8\"");
-  svg.text({plotRight - 20, row + 4}, "B", "font-size=\"12\" fill=\"#333\"");
+  svg.text({plotRight - 20, row + 4}, trace.letterB, "font-size=\"12\" fill=\"#333\"");
   return bottom + panelGap;
 }
 
@@ -138,11 +139,12 @@ double drawDeltaPanel(SvgDocument& svg, const TracePanel& trace, double top) {
   const double bottom = plotBottom + 64.0;
   const bool several = !trace.others.empty();
   panelFrame(svg, top, bottom,
-             several ? "Time difference along the run: each run against A " + trace.nameA
-                     : "Time difference along the run: B " + trace.nameB + " against A " + trace.nameA,
-             several ? "each run's time less A's at the same point of the track; below zero it is ahead"
-                     : "B's time less A's at the same point of the track (matched by position, not by frame); below "
-                       "zero B is ahead");
+             several ? "Time difference along the run: each run against " + trace.nameA
+                     : "Time difference along the run: " + trace.nameB + " against " + trace.nameA,
+             several ? "the ghost delta: each run's time less A's at the same point of the track; below zero it is "
+                       "ahead"
+                     : "the ghost delta: B's time less A's at the same point of the track (matched by position, not "
+                       "by frame); below zero B is ahead");
 
   double low = 0.0, high = 0.0;
   for (const TracePoint& point : trace.trace) low = std::min(low, point.delta), high = std::max(high, point.delta);
@@ -185,7 +187,8 @@ double drawDeltaPanel(SvgDocument& svg, const TracePanel& trace, double top) {
   svg.text({(plotLeft + plotRight) / 2.0, plotBottom + 42},
            "along the laps compared: a tick at every sector line, dashed lines at the lap lines",
            "font-size=\"12\" fill=\"#666\"", "middle");
-  sideLabel(svg, plotTop, plotBottom, "B \xE2\x88\x92 A (s)");
+  sideLabel(svg, plotTop, plotBottom,
+            several ? "ghost delta, run \xE2\x88\x92 A (s)" : "ghost delta, B \xE2\x88\x92 A (s)");
 
   std::vector<Pixel> curve;
   for (const TracePoint& point : trace.trace) curve.push_back({px(trace, point.progress), axis.y(point.delta)});
@@ -225,7 +228,7 @@ double drawDeltaPanel(SvgDocument& svg, const TracePanel& trace, double top) {
   // and behind, each where it covers no label placed before it.
   LabelLayout inside({plotLeft, plotTop, plotRight, plotBottom});
   const bool falling = curve.back().y >= curve[curve.size() * 9 / 10].y;
-  const std::string finish = "finish " + pictureSeconds(trace.total);
+  const std::string finish = trace.endName + " " + pictureSeconds(trace.total);
   const Pixel end = curve.back();
   if (const auto place = inside.place(finish, 13.0,
                                       {{{end.x - 8, end.y + (falling ? 20.0 : -10.0)}, "end"},
@@ -235,8 +238,8 @@ double drawDeltaPanel(SvgDocument& svg, const TracePanel& trace, double top) {
              place->anchor);
   }
   for (const auto& [text, colour, row] :
-       {std::tuple{several ? "ahead of A" : "B ahead", fasterColour, plotBottom - 8.0},
-        std::tuple{several ? "behind A" : "B behind", slowerColour, plotTop + 14.0}}) {
+       {std::tuple{several ? "ahead of A" : trace.letterB + " ahead", fasterColour, plotBottom - 8.0},
+        std::tuple{several ? "behind A" : trace.letterB + " behind", slowerColour, plotTop + 14.0}}) {
     if (const auto place = inside.place(text, 12.0, {{{plotLeft + 6, row}, "start"}, {{plotRight - 6, row}, "end"}})) {
       svg.text(place->at, text, std::string("font-size=\"12\" fill=\"") + colour + "\"" + halo, place->anchor);
     }

@@ -144,12 +144,14 @@
   const timeOfDistance = (at) => along(secondsA, at);
 
   // --- Text ---------------------------------------------------------------------------------------------
+  // Race time text as the tool's one formatter lays it out (data.clock is its text of no time): minutes,
+  // seconds and milliseconds in its three groups of digits, each at least as wide, between its separators.
+  const clockParts = data.clock.split(/([0-9]+)/);
   function raceTime(seconds) {
     const ms = Math.max(0, Math.floor(seconds * 1000 + 1e-6));
-    const minutes = Math.floor(ms / 60000);
-    const rest = ms - minutes * 60000;
-    const pad = (v, width) => String(v).padStart(width, "0");
-    return pad(minutes, 2) + ":" + pad(Math.floor(rest / 1000), 2) + ":" + pad(rest % 1000, 3);
+    const values = [Math.floor(ms / 60000), Math.floor(ms / 1000) % 60, ms % 1000];
+    let group = 0;
+    return clockParts.map((part, i) => (i % 2 ? String(values[group++]).padStart(part.length, "0") : part)).join("");
   }
   function signed(seconds) {
     if (Math.abs(seconds) < 0.0005) return "0.000 s";
@@ -362,9 +364,10 @@
     });
   }
 
-  // A's line coloured by how the first other run paces against A there, in the picture's palette and steps:
-  // between two samples of the trace, the share of time it takes more (or less) than A.
-  const pacer = others.length ? others[0] : null;
+  // A's line coloured by how another run (B unless the reader chooses another) paces against A there, in the
+  // picture's palette and steps: between two samples of the trace, the share of time it takes more (or less)
+  // than A.
+  let pacer = others.length ? others[0] : null;
   function paceStep(pace) {
     const limits = data.pace.limits;
     let step = 0;
@@ -394,8 +397,23 @@
     mapBox.dataset.coloured = pacer.letter;
   }
   if (pacer) {
-    byId("map-legend").textContent = "A's line coloured by " + pacer.letter +
-      "'s pace against A there: blue faster, grey level, orange slower";
+    const legend = byId("map-legend");
+    legend.append("A's line coloured by ");
+    if (others.length > 1) {
+      // With three runs or more, the reader picks whose pace colours it.
+      const chooser = element("select");
+      chooser.id = "pace-run";
+      chooser.title = "The run whose pace against A colours A's line";
+      for (const run of others) chooser.append(new Option(run.letter, String(run.index)));
+      chooser.addEventListener("change", () => {
+        pacer = others.find((run) => String(run.index) === chooser.value);
+        redrawMap();
+      });
+      legend.append(chooser);
+    } else {
+      legend.append(pacer.letter);
+    }
+    legend.append("'s pace against A there: blue faster, grey level, orange slower");
   }
 
   function readInBackground() {
@@ -520,7 +538,7 @@
 
   const deltaTrace = makeTrace("delta", others.map((run) => ({ run: run.index, values: deltas[run.index] })), true, " s");
   const speedTrace = makeTrace("speed-trace", runs.map((run) => ({ run: run.index, values: speedsAlong[run.index] })), false, "");
-  byId("delta-title").textContent = others.length ? "Time against A (" + others.map((r) => r.letter).join(", ") + " less A; below zero ahead)" : "";
+  byId("delta-title").textContent = others.length ? "Ghost delta against A (" + others.map((r) => r.letter).join(", ") + " less A at the same place; below zero ahead)" : "";
 
   // --- Playing ------------------------------------------------------------------------------------------
   let time = 0;
