@@ -59,5 +59,5 @@ std::optional<std::string> ghostChoice(std::string_view headerLine, std::string_
 
   const std::string label = header.lapField + " in " + formatRaceTime(header.runTime.value) + " by " +
                             sevenBitText(header.playerName) + "(" + std::string(fileName) + ")";
-  return pageSafeText(label) + "@" + std::string(fileName);
+  return pageSafeText(label) + pageLabelSeparator + std::string(fileName);
 }
