@@ -18,6 +18,7 @@
 #include <functional>
 #include <iterator>
 #include <random>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <map>
 #include <ratio>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <compare>
 #include <limits>
+#include <type_traits>
 #include <utility>
 
 #include "library/FolderListing.h"
