@@ -14,7 +14,7 @@ per file (the floor of a page whose files are all new); each writes the page's b
 The figures are the processes' CPU time (user and kernel, from wait4), medians over the rounds; rounds take
 turns, so a change of load falls on all figures alike. The machine's load average is printed beside them.
 
-    bench/page_through_host.py BUILD_BIN_DIR [--files 1000] [--messages 200] [--rounds 5]
+    bench/page_through_host.py BUILD_BIN_DIR [--files 1000] [--messages 200] [--rounds 7]
 """
 import argparse
 import os
@@ -62,7 +62,7 @@ def main():
     parser.add_argument("bin")
     parser.add_argument("--files", type=int, default=1000)
     parser.add_argument("--messages", type=int, default=200)
-    parser.add_argument("--rounds", type=int, default=5)
+    parser.add_argument("--rounds", type=int, default=7)
     arguments = parser.parse_args()
     host = os.path.join(arguments.bin, "lumaro-host")
     page_bench = os.path.join(arguments.bin, "lumaro-page-bench")
@@ -86,15 +86,24 @@ def main():
         time.sleep(SETTLING_SECONDS + 0.5)
 
         samples = {}
+        def page_run(case):
+            if case == "fresh":
+                renew_times(ghosts[case])
+            samples.setdefault(("page", case), []).append(cpu_seconds([host, "--root", roots[case], scenario]))
+
+        def floor_run(kind, case):
+            command = [page_bench, "--floor", kind, ghosts[case], page["settled"], str(arguments.messages)]
+            samples.setdefault((kind, case), []).append(cpu_seconds(command))
+
+        # Each page beside its floor, and the empty folder's runs between them.
         for _ in range(arguments.rounds):
-            for case in ("settled", "fresh", "empty"):
-                if case == "fresh":
-                    renew_times(ghosts[case])
-                samples.setdefault(("page", case), []).append(cpu_seconds([host, "--root", roots[case], scenario]))
-            for kind in ("known", "new"):
-                for case in ("settled", "empty"):
-                    command = [page_bench, "--floor", kind, ghosts[case], page["settled"], str(arguments.messages)]
-                    samples.setdefault((kind, case), []).append(cpu_seconds(command))
+            page_run("settled")
+            floor_run("known", "settled")
+            page_run("empty")
+            floor_run("known", "empty")
+            floor_run("new", "empty")
+            page_run("fresh")
+            floor_run("new", "settled")
         with open(page["settled"], "rb") as shown:
             entries = shown.read().count(b".ghost)@")
         if entries != (arguments.files + 1) // 2:
