@@ -4,6 +4,7 @@
 #include <cstring>
 #include <streambuf>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 #include "library/DeviceName.h"
