@@ -3,7 +3,8 @@
 // figures take turns in rounds, so a change of load on a shared machine falls on all of them alike; a figure
 // is the median over the rounds of the thread's CPU time per page. Sizes: 10 and 1,000 ghost files; --large
 // adds 10,000; --files N (given again for more sizes) measures those sizes instead, and --rounds N sets the
-// rounds (15).
+// rounds (15). --floor known|new FOLDER PAGE N does nothing but the floor N times over FOLDER, writing PAGE's
+// bytes beside it as its page: bench/page_through_host.py measures it as a process beside lumaro-host.
 #include <algorithm>
 #include <array>
 #include <chrono>
@@ -15,7 +16,9 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <random>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -78,9 +81,9 @@ fs::path makeGhostFolder(const fs::path& scratch, std::size_t fileCount) {
   return folder;
 }
 
-std::string pageText(std::vector<std::string> choices) {
+std::string pageText(const std::vector<std::string>& choices) {
   SettingsPageState page;
-  page.ghostChoices = std::move(choices);
+  page.ghostChoices = choices;
   page.status = "Imported ghost-00000.ghost.";
   return settingsPageText(page);
 }
@@ -155,9 +158,24 @@ void check(bool holds, const std::string& what) {
   if (!holds) throw std::runtime_error(what);
 }
 
+// The floor alone, times times, as one process: the page's bytes are those of an existing page file, written
+// to a file beside it.
+int floorOnly(const std::string& kind, const fs::path& folder, const fs::path& pageFile, long times) {
+  std::ifstream in(pageFile, std::ios::binary);
+  const std::string page((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  fs::path floorPageFile = pageFile;
+  floorPageFile += ".floor";
+  const auto floor = kind == "known" ? bench::floorOfAKnownFolder : bench::floorOfANewFolder;
+  for (long i = 0; i < times; ++i) floor(folder, floorPageFile, page);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 6 && std::strcmp(argv[1], "--floor") == 0) {
+    return floorOnly(argv[2], argv[3], argv[4], std::strtol(argv[5], nullptr, 10));
+  }
   std::vector<std::size_t> sizes = {10, 1'000};
   std::vector<std::size_t> chosen;
   for (int i = 1; i < argc; ++i) {
@@ -168,7 +186,9 @@ int main(int argc, char** argv) {
     } else if (i + 1 < argc && std::strcmp(argv[i], "--rounds") == 0) {
       rounds = std::max(1, std::atoi(argv[++i]));
     } else {
-      std::fprintf(stderr, "usage: lumaro-page-bench [--large] [--files N]... [--rounds N]\n");
+      std::fprintf(stderr,
+                   "usage: lumaro-page-bench [--large] [--files N]... [--rounds N]\n"
+                   "       lumaro-page-bench --floor known|new FOLDER PAGE N\n");
       return 2;
     }
   }

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <map>
 #include <ratio>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,8 +26,9 @@ namespace bench {
 namespace {
 
 std::string regeneratedPage(const std::filesystem::path& folder) {
+  const std::vector<std::string> choices = ghostChoices(folder, folderMapName, folderLapCount);
   SettingsPageState page;
-  page.ghostChoices = ghostChoices(folder, folderMapName, folderLapCount);
+  page.ghostChoices = choices;
   page.status = "Imported ghost-00000.ghost.";
   return settingsPageText(page);
 }

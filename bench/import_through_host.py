@@ -4,7 +4,7 @@ the settings page's list does), once with the file in the ghost folder and once 
 cost is the difference of the two processes' CPU time (user and kernel) and of their peak resident memory.
 Beside it, in the same run: the literal reader and the read limit (the file read in 128 KiB blocks counting
 line feeds) from lumaro-bench, on files of the same kind (random frames over the whole map), and `wc -l` on
-the very file. Rounds take turns, so a change of load on a shared machine falls on all figures alike; each
+the very file (its own process's CPU time, `wc` started and ended included). Rounds take turns, so a change of load on a shared machine falls on all figures alike; each
 figure is the median over the rounds.
 
     bench/import_through_host.py BUILD_BIN_DIR [--frames 100000 1000000] [--rounds 5]
@@ -37,14 +37,23 @@ def write_ghost(path, frames):
         out.write("".join(lines))
 
 
+def cpu_seconds(command):
+    """CPU seconds (user and kernel) of the process and of what it waited for, to the microsecond (wait4), and
+    its exit status."""
+    process = subprocess.Popen(command, stdout=subprocess.DEVNULL)
+    _, status, usage = os.wait4(process.pid, 0)
+    return usage.ru_utime + usage.ru_stime, os.waitstatus_to_exitcode(status)
+
+
 def run_measured(command):
     """CPU seconds (user and kernel) and peak resident KiB of the process, and its exit status. GNU time
-    counts them: a child of this script would start with this script's own peak in its count."""
+    counts the peak: a child of this script would start with this script's own peak in its count. The CPU
+    time is GNU time's and the process's together, from wait4 (GNU time's own counts in 10 ms steps); GNU
+    time's own share is the same in every run, so it falls out of a difference of two runs."""
     with tempfile.NamedTemporaryFile(mode="r", suffix=".time") as report:
-        status = subprocess.run(["/usr/bin/time", "-f", "%U %S %M", "-o", report.name] + command,
-                                stdout=subprocess.DEVNULL).returncode
-        user, system, peak = report.read().split()[-3:]
-    return float(user) + float(system), int(peak), status
+        cpu, status = cpu_seconds(["/usr/bin/time", "-f", "%M", "-o", report.name] + command)
+        peak = report.read().split()[-1]
+    return cpu, int(peak), status
 
 
 def host_import(host, root, scenario):
@@ -101,12 +110,13 @@ def main():
                 samples.setdefault(key, []).append(host_import(host, roots[key], scenarios[key]))
             for size in sizes:
                 ghost = os.path.join(roots[(size, True)], "tessaro", "data", "Ghosts", "run-%s.ghost" % size)
-                samples.setdefault((size, "wc"), []).append(run_measured(["wc", "-l", ghost])[0])
+                samples.setdefault((size, "wc"), []).append(cpu_seconds(["wc", "-l", ghost])[0])
             for name, ms in bench_figures(bench, sizes).items():
                 samples.setdefault(name, []).append(ms / 1e3)
 
-    print("%6s %12s %12s %12s %12s %10s %10s %10s" % ("frames", "import ms", "literal ms", "limit ms", "wc -l ms",
-                                                     "x literal", "x limit", "B/frame"))
+    print("load average %s" % " ".join("%.2f" % load for load in os.getloadavg()))
+    print("%6s %12s %12s %12s %12s %10s %10s %10s %10s" % ("frames", "import ms", "literal ms", "limit ms",
+                                                          "wc -l ms", "x literal", "x limit", "x wc -l", "B/frame"))
     for frames, size in zip(arguments.frames, sizes):
         median = lambda key, i=0: statistics.median(s[i] if isinstance(s, tuple) else s for s in samples[key])
         imported = median((size, True)) - median((size, False))
@@ -114,12 +124,10 @@ def main():
         literal = median("import/literal/" + size)
         limit = median("import/readLimit/" + size)
         wc = median((size, "wc"))
-        # The process's CPU time comes in steps of 10 ms: below some 100k frames the import's share can round
-        # to nothing, and its ratios are then no figure at all.
         ratio = lambda a, b: a / b if b > 0 else float("nan")
-        print("%6s %12.1f %12.1f %12.1f %12.1f %10.2f %10.2f %10.1f" % (
+        print("%6s %12.1f %12.1f %12.1f %12.1f %10.2f %10.2f %10.2f %10.1f" % (
             size, imported * 1e3, literal * 1e3, limit * 1e3, wc * 1e3, ratio(literal, imported),
-            ratio(imported, limit), peak_kib * 1024 / frames))
+            ratio(imported, limit), ratio(imported, wc), peak_kib * 1024 / frames))
 
 
 if __name__ == "__main__":

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,6 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Up to four ghost files. Their first lines begin with the map's name most of the time, so that the
   // fuzzed player names, times, lap fields and file names reach the list.
   std::vector<std::string> fileNames;
+  std::vector<std::string> choices;
   const int files = input.ConsumeIntegralInRange(0, 4);
   for (int i = 0; i < files; ++i) {
     const bool sameMap = input.ConsumeIntegralInRange(0, 7) != 0;
@@ -65,14 +67,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string fileName = input.ConsumeRandomLengthString(64);
     if (auto choice = ghostChoice(header, fileName, mapName, lapCount)) {
       FUZZ_CHECK(isListableFileName(fileName), "an entry for a file name that cannot be a list value");
-      fuzzed.ghostChoices.push_back(*choice);
+      choices.push_back(*choice);
       fileNames.push_back(fileName);
     }
   }
 
+  fuzzed.ghostChoices = choices;
+  const std::vector<std::string> harmlessChoices(choices.size(), "label@value");
   SettingsPageState harmless = fuzzed;
   harmless.status = "status";
-  for (std::string& choice : harmless.ghostChoices) choice = "label@value";
+  harmless.ghostChoices = harmlessChoices;
 
   const std::string page = settingsPageText(fuzzed);
   const std::string model = settingsPageText(harmless);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
 #include "plugin/GhostFrame.h"
 
@@ -15,3 +16,9 @@ inline constexpr std::size_t frameScanPadding = 8;
 // line must end with its LF (CR LF or LF) before that NUL. Returns the position just past the LF, or nullptr
 // when the line is not in the plain forms or has no LF. frame is written only on success.
 const char* scanFrameLine(const char* first, GhostFrame& frame);
+
+// Reads the frame lines that follow one another from first in the plain forms, as scanFrameLine does, and
+// appends their frames to frames; stops at the first line it declines. Returns the position just past the
+// last line read (first when none was). inTimeOrder is cleared when a frame's time is below the one before it
+// (the last frame already in the list included).
+const char* scanFrameLines(const char* first, std::vector<GhostFrame>& frames, bool& inTimeOrder);

@@ -1,6 +1,8 @@
 #include "library/GhostFileWrite.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstddef>
 #include <cstdio>
 #include <ostream>
 #include <streambuf>
@@ -113,6 +115,37 @@ std::optional<std::string> writeAndClose(std::FILE* out, const std::function<voi
   return failure;
 }
 
+// Writes the bytes through the open file's descriptor, flushes it to the disk when asked and closes it; nothing
+// when all of them were written, otherwise why not.
+std::optional<std::string> writeBytesAndClose(std::FILE* out, std::string_view bytes, bool flushToDisk) {
+  std::optional<std::string> failure;
+#if defined(_WIN32)
+  const int descriptor = _fileno(out);
+#else
+  const int descriptor = ::fileno(out);
+#endif
+  while (!bytes.empty() && !failure) {
+    errno = 0;
+#if defined(_WIN32)
+    const int chunk = static_cast<int>(std::min<std::size_t>(bytes.size(), 1U << 30));
+    const int written = _write(descriptor, bytes.data(), static_cast<unsigned>(chunk));
+#else
+    const ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
+    if (written < 0 && errno == EINTR) continue;
+#endif
+    if (written <= 0) {
+      failure = reasonOr(errno, "the file could not be written");
+    } else {
+      bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+  }
+  if (!failure && flushToDisk) failure = flushToStableStorage(out);
+  errno = 0;
+  const bool closed = std::fclose(out) == 0;
+  if (!failure && !closed) failure = reasonOr(errno, "the file could not be written");
+  return failure;
+}
+
 // Puts the complete scratch file in the target's place in one step, replacing a ghost already there.
 std::optional<std::string> replaceTarget(const std::filesystem::path& scratch, const std::filesystem::path& target) {
 #if defined(_WIN32)
@@ -139,8 +172,11 @@ std::optional<std::filesystem::path> ghostScratchPath(const std::filesystem::pat
   return target.parent_path() / pathFromUtf8(name);
 }
 
-std::optional<std::string> writeFileThroughScratch(const std::filesystem::path& target,
-                                                   const std::function<void(std::ostream&)>& write) {
+namespace {
+
+// Creates a fresh scratch file beside target, has fill write it (and close it), and renames it over target.
+std::optional<std::string> replaceThroughScratch(const std::filesystem::path& target,
+                                                 const std::function<std::optional<std::string>(std::FILE*)>& fill) {
   if (namesWindowsDevice(target)) return std::string(deviceRefusalReason(target));
   std::FILE* out = nullptr;
   std::filesystem::path scratch;
@@ -167,7 +203,7 @@ std::optional<std::string> writeFileThroughScratch(const std::filesystem::path& 
   if (out == nullptr) return reasonOr(createError, "the file could not be created");
 
   std::error_code ignored;
-  if (auto failure = writeAndClose(out, write)) {
+  if (auto failure = fill(out)) {
     std::filesystem::remove(scratch, ignored);
     return failure;
   }
@@ -176,6 +212,18 @@ std::optional<std::string> writeFileThroughScratch(const std::filesystem::path& 
     return failure;
   }
   return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> writeFileThroughScratch(const std::filesystem::path& target,
+                                                   const std::function<void(std::ostream&)>& write) {
+  return replaceThroughScratch(target, [&write](std::FILE* out) { return writeAndClose(out, write); });
+}
+
+std::optional<std::string> writeFileThroughScratch(const std::filesystem::path& target, std::string_view bytes,
+                                                   bool flushToDisk) {
+  return replaceThroughScratch(target, [=](std::FILE* out) { return writeBytesAndClose(out, bytes, flushToDisk); });
 }
 
 std::optional<std::string> writeGhostFile(const std::filesystem::path& target, const GhostHeader& header,

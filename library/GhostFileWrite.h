@@ -13,6 +13,7 @@
 #include <ostream>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "library/GhostFormat.h"
 #include "plugin/GhostFrame.h"
@@ -30,6 +31,13 @@ std::optional<std::filesystem::path> ghostScratchPath(const std::filesystem::pat
 // before). A target named as a Windows device is refused before anything is created.
 std::optional<std::string> writeFileThroughScratch(const std::filesystem::path& target,
                                                    const std::function<void(std::ostream&)>& write);
+
+// The same for bytes already made, handed to the system in one write (a write that takes only part of them is
+// followed by one for the rest). Without flushToDisk the scratch file is renamed without waiting for the disk:
+// for a file made again whenever the plugin starts (the settings page), which a power cut may cost but a
+// reader never sees half written.
+std::optional<std::string> writeFileThroughScratch(const std::filesystem::path& target, std::string_view bytes,
+                                                   bool flushToDisk);
 
 // Nothing when the ghost is in place; otherwise why it is not (the target is then as it was before).
 std::optional<std::string> writeGhostFile(const std::filesystem::path& target, const GhostHeader& header,

@@ -227,12 +227,9 @@ FrameReadReport readGhostFrames(std::istream& in, std::vector<GhostFrame>& frame
     // Lines in the writer's own forms are read straight out of the buffer; any other line, and the line
     // that runs past the end of the buffer, takes the general road below.
     const std::string_view text = lines.buffered();
-    const char* at = text.data();
-    while (const char* next = scanFrameLine(at, frame)) {
-      ++lineNumber;
-      append(frame);
-      at = next;
-    }
+    const std::size_t framesBefore = frames.size();
+    const char* at = scanFrameLines(text.data(), frames, report.inTimeOrder);
+    lineNumber += frames.size() - framesBefore;
     lines.skip(static_cast<std::size_t>(at - text.data()));
 
     if (!lines.next(line)) {

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <streambuf>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 #include "library/DeviceName.h"
@@ -43,14 +44,14 @@ RegularFileReader::RegularFileReader(const std::filesystem::path& file) {
     return;
   }
 #endif
-  open(file);
+  open(file.c_str());
 }
 
 RegularFileReader::RegularFileReader(const std::filesystem::directory_entry& entry) {
   if (!mayOpen(entry.path())) return;
   std::error_code error;
   // For anything but a link the listing already said what the entry is; a link's target is looked at.
-  if (entry.is_regular_file(error) && !error) open(entry.path());
+  if (entry.is_regular_file(error) && !error) open(entry.path().c_str());
 }
 
 RegularFileReader::RegularFileReader(const FolderListing& folder, const FolderEntry& entry) {
@@ -60,7 +61,7 @@ RegularFileReader::RegularFileReader(const FolderListing& folder, const FolderEn
     return;
   }
 #if defined(_WIN32)
-  open(folder.folder() / pathFromUtf8(entry.name));
+  open((folder.folder() / pathFromUtf8(entry.name)).c_str());
   // The listing's stamp stands for what was read only when the handle is the file it listed; the handle's
   // own information has no change time.
   if (open_ && entry.stamp && stamp_ && stamp_->file == entry.stamp->file) {
@@ -71,7 +72,8 @@ RegularFileReader::RegularFileReader(const FolderListing& folder, const FolderEn
 #else
   // A link, or an entry the listing gave no type for, is looked at before it is opened, as a path is.
   if (entry.kind == EntryKind::Unknown && !folder.look(entry)) return;
-  open(std::filesystem::path(entry.name), folder.handle());
+  // The listing holds the name followed by a NUL: it is opened as it stands, no path made of it.
+  open(entry.name.data(), folder.handle());
 #endif
 }
 
@@ -90,16 +92,17 @@ bool RegularFileReader::mayOpen(const std::filesystem::path& file) {
   return false;
 }
 
-void RegularFileReader::open(const std::filesystem::path& file, [[maybe_unused]] std::intptr_t folderHandle) {
+void RegularFileReader::open(const std::filesystem::path::value_type* file,
+                             [[maybe_unused]] std::intptr_t folderHandle) {
 #if defined(_WIN32)
   // Opening a pipe's name connects at once or fails; it never waits. The handle's own information then says
   // what was opened: a file on a disk (not a pipe or a character device) that is no folder.
-  const HANDLE handle = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE handle = CreateFileW(file, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
     // A folder cannot be opened this way at all; it is told apart by its attributes, without an open.
-    const DWORD attributes = GetFileAttributesW(file.c_str());
+    const DWORD attributes = GetFileAttributesW(file);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
       refusal_ = Refusal::Folder;
     } else {
@@ -123,7 +126,7 @@ void RegularFileReader::open(const std::filesystem::path& file, [[maybe_unused]]
   // Without O_NONBLOCK, opening a pipe waits for a writer; reads of a regular file never wait either way.
   constexpr int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
   const int descriptor =
-      folderHandle >= 0 ? ::openat(static_cast<int>(folderHandle), file.c_str(), flags) : ::open(file.c_str(), flags);
+      folderHandle >= 0 ? ::openat(static_cast<int>(folderHandle), file, flags) : ::open(file, flags);
   if (descriptor < 0) {
     openError_ = std::error_code(errno, std::generic_category());
     return;

@@ -52,8 +52,9 @@ public:
   bool rewind();
 
 private:
-  // Opens file, or the entry of that name in the folder whose handle is given (-1: none, file is a path).
-  void open(const std::filesystem::path& file, std::intptr_t folderHandle = -1);
+  // Opens file (NUL-ended), or the entry of that name in the folder whose handle is given (-1: none, file is a
+  // path).
+  void open(const std::filesystem::path::value_type* file, std::intptr_t folderHandle = -1);
   // Up to count bytes from the handle: 0 at the end, and on an error.
   std::size_t readFromHandle(char* into, std::size_t count);
   // Whether the name may be opened at all; refused with DeviceName when it is a Windows device's.

@@ -19,18 +19,6 @@
 #include "race/RaceTime.h"
 #include "ui/PageBytes.h"
 
-namespace {
-
-std::string sevenBitText(std::string_view text) {
-  std::string kept;
-  for (char c : text) {
-    if (static_cast<unsigned char>(c) < 0x80) kept += c;
-  }
-  return kept;
-}
-
-}  // namespace
-
 std::string pageSafeText(std::string_view text) {
   std::string kept;
   kept.reserve(text.size());
@@ -57,7 +45,25 @@ std::optional<std::string> ghostChoice(std::string_view headerLine, std::string_
   const GhostHeaderFields header = readGhostHeader(headerLine);
   if (headerFit(header, mapName, lapCount) != HeaderFit::Fits) return std::nullopt;
 
-  const std::string label = header.lapField + " in " + formatRaceTime(header.runTime.value) + " by " +
-                            sevenBitText(header.playerName) + "(" + std::string(fileName) + ")";
-  return pageSafeText(label) + "@" + std::string(fileName);
+  // Made in one string: the label's parts kept page safe one by one (a listable name is page safe as it is),
+  // the player name in seven bits, then the value.
+  const std::string raceTime = formatRaceTime(header.runTime.value);
+  std::string entry;
+  entry.reserve(header.lapField.size() + raceTime.size() + header.playerName.size() + 2 * fileName.size() + 12);
+  const auto safe = [&entry](std::string_view text, bool sevenBit) {
+    for (char c : text) {
+      if (isPageListByte(c) && (!sevenBit || static_cast<unsigned char>(c) < 0x80)) entry += c;
+    }
+  };
+  safe(header.lapField, false);
+  entry += " in ";
+  safe(raceTime, false);
+  entry += " by ";
+  safe(header.playerName, true);
+  entry += '(';
+  entry += fileName;
+  entry += ')';
+  entry += pageLabelSeparator;
+  entry += fileName;
+  return entry;
 }

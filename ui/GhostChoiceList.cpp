@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <compare>
 #include <limits>
+#include <type_traits>
 #include <utility>
 
 #include "library/FolderListing.h"
@@ -11,8 +12,8 @@
 #include "library/RegularFileReader.h"
 #include "ui/GhostChoice.h"
 
-std::size_t GhostChoiceList::KnownFile::bytes() const {
-  return sizeof(KnownFile) + name.capacity() + (header ? header->capacity() : 0) + (choice ? choice->capacity() : 0);
+std::size_t GhostChoiceList::KnownFile::bytes(std::size_t choiceBytes) const {
+  return sizeof(KnownFile) + name.capacity() + (header ? header->capacity() : 0) + choiceBytes;
 }
 
 std::size_t GhostChoiceList::orderHeldBytes() const {
@@ -21,34 +22,56 @@ std::size_t GhostChoiceList::orderHeldBytes() const {
 
 std::size_t GhostChoiceList::heldBytes() const {
   std::size_t bytes = orderHeldBytes() + (known_.capacity() - known_.size()) * sizeof(KnownFile);
-  for (const KnownFile& file : known_) bytes += file.bytes();
+  for (const KnownFile& file : known_)
+    bytes += file.bytes(file.choice != noChoice ? choices_[file.choice].capacity() : 0);
   return bytes;
 }
 
 void GhostChoiceList::forget() {
   known_ = {};
+  choices_ = {};
+  choicesAreKnown_ = false;
   listedNames_ = {};
   nameOrder_ = {};
 }
 
-void GhostChoiceList::chooseFor(std::string_view mapName, std::int32_t lapCount) {
-  if (mapName == mapName_ && lapCount == lapCount_) return;
+bool GhostChoiceList::chooseFor(std::string_view mapName, std::int32_t lapCount) {
+  if (mapName == mapName_ && lapCount == lapCount_) return false;
   mapName_ = mapName;
   lapCount_ = lapCount;
-  for (KnownFile& file : known_) {
-    file.choice = file.header ? ghostChoice(*file.header, file.name, mapName, lapCount) : std::nullopt;
+  return true;
+}
+
+bool GhostChoiceList::allKnownAndUnchanged(const std::vector<const FolderEntry*>& files,
+                                           const FolderListing& listing) const {
+  if (!choicesAreKnown_ || files.size() != known_.size()) return false;
+  for (std::size_t n = 0; n < files.size(); ++n) {
+    if (files[n]->name != known_[n].name) return false;
+    const std::optional<FileStamp> stamp = listing.look(*files[n]);
+    if (!stamp || *stamp != known_[n].stamp) return false;
   }
+  return true;
 }
 
 const std::vector<std::uint32_t>& GhostChoiceList::nameOrder(const std::vector<const FolderEntry*>& listed,
                                                              std::size_t orderBytes) {
+  // The same names in the same order as the kept ones: compared in place, nothing copied.
+  if (nameOrder_.size() == listed.size() && !listedNames_.empty()) {
+    std::string_view kept = listedNames_;
+    const bool same = std::all_of(listed.begin(), listed.end(), [&kept](const FolderEntry* entry) {
+      if (kept.size() <= entry->name.size() || !kept.starts_with(entry->name) || kept[entry->name.size()] != '\0') {
+        return false;
+      }
+      kept.remove_prefix(entry->name.size() + 1);
+      return true;
+    });
+    if (same && kept.empty()) return nameOrder_;
+  }
   std::string names;
-  names.reserve(listedNames_.size());
   for (const FolderEntry* entry : listed) {
     names += entry->name;
     names += '\0';
   }
-  if (names == listedNames_ && nameOrder_.size() == listed.size()) return nameOrder_;
   // Names too many to keep are sorted again at every page.
   listedNames_ = names.size() + listed.size() * sizeof(std::uint32_t) <= orderBytes ? std::move(names) : std::string();
   listedNames_.shrink_to_fit();
@@ -60,13 +83,15 @@ const std::vector<std::uint32_t>& GhostChoiceList::nameOrder(const std::vector<c
   return nameOrder_;
 }
 
-std::vector<std::string> GhostChoiceList::choices(const std::filesystem::path& ghostFolder, std::string_view mapName,
-                                                  std::int32_t lapCount, std::int64_t moment) {
+const std::vector<std::string>& GhostChoiceList::choices(const std::filesystem::path& ghostFolder,
+                                                         std::string_view mapName, std::int32_t lapCount,
+                                                         std::int64_t moment) {
   if (ghostFolder != folder_) {
     known_.clear();
+    choicesAreKnown_ = false;
     folder_ = ghostFolder;
   }
-  chooseFor(mapName, lapCount);
+  const bool newChoice = chooseFor(mapName, lapCount);
   filesRead_ = 0;
 
   FolderListing listing(ghostFolder);
@@ -78,6 +103,7 @@ std::vector<std::string> GhostChoiceList::choices(const std::filesystem::path& g
   std::vector<const FolderEntry*> files;
   files.reserve(listed.size());
   for (const std::uint32_t position : nameOrder(listed, mostKeptBytes_ / 2)) files.push_back(listed[position]);
+  if (!newChoice && allKnownAndUnchanged(files, listing)) return choices_;
 
   std::vector<std::string> choices;
   choices.reserve(files.size());
@@ -86,9 +112,10 @@ std::vector<std::string> GhostChoiceList::choices(const std::filesystem::path& g
   // only as far as the bound leaves for it.
   std::vector<KnownFile> kept;
   std::size_t heldBeside = orderHeldBytes();  // the order, and the kept entries' names, headers and entries
-  const auto keep = [this, &kept, &heldBeside](KnownFile&& file) {
+  const auto keep = [this, &kept, &heldBeside, &choices](KnownFile&& file) {
     if (file.header) file.header->shrink_to_fit();
-    const std::size_t beside = heldBeside + file.bytes() - sizeof(KnownFile);
+    const std::size_t choiceBytes = file.choice != noChoice ? choices[file.choice].capacity() : 0;
+    const std::size_t beside = heldBeside + file.bytes(choiceBytes) - sizeof(KnownFile);
     if (beside + (kept.size() + 1) * sizeof(KnownFile) > mostKeptBytes_) return;
     if (kept.size() == kept.capacity()) {
       const std::size_t room = (mostKeptBytes_ - beside) / sizeof(KnownFile);
@@ -97,6 +124,13 @@ std::vector<std::string> GhostChoiceList::choices(const std::filesystem::path& g
     heldBeside = beside;
     kept.push_back(std::move(file));
   };
+  // An entry joins the page's entries; the file names its place there.
+  const auto offer = [&choices](KnownFile& file, std::optional<std::string>&& choice) {
+    file.choice = noChoice;
+    if (!choice) return;
+    file.choice = static_cast<std::uint32_t>(choices.size());
+    choices.push_back(std::move(*choice));
+  };
   // Both the files and the known ones are in name order: one walk pairs them.
   auto known = known_.begin();
   for (const FolderEntry* entry : files) {
@@ -104,7 +138,12 @@ std::vector<std::string> GhostChoiceList::choices(const std::filesystem::path& g
     if (known != known_.end() && known->name == entry->name) {
       const std::optional<FileStamp> stamp = listing.look(*entry);
       if (stamp && *stamp == known->stamp) {
-        if (known->choice) choices.push_back(*known->choice);
+        // The kept entry moves to its new place; it is made again only for another map or lap count.
+        if (newChoice) {
+          offer(*known, known->header ? ghostChoice(*known->header, known->name, mapName, lapCount) : std::nullopt);
+        } else {
+          offer(*known, known->choice != noChoice ? std::optional(std::move(choices_[known->choice])) : std::nullopt);
+        }
         keep(std::move(*known));
         continue;
       }
@@ -112,20 +151,22 @@ std::vector<std::string> GhostChoiceList::choices(const std::filesystem::path& g
     RegularFileReader in(listing, *entry);
     if (!in.isOpen()) continue;
     ++filesRead_;
-    KnownFile file{
-        std::string(entry->name), in.stamp().value_or(FileStamp{}), readFirstLine(in.stream(), ghostLineLimit), {}};
-    if (file.header) file.choice = ghostChoice(*file.header, file.name, mapName, lapCount);
-    if (file.choice) choices.push_back(*file.choice);
+    KnownFile file{std::string(entry->name), in.stamp().value_or(FileStamp{}),
+                   readFirstLine(in.stream(), ghostLineLimit)};
+    offer(file, file.header ? ghostChoice(*file.header, file.name, mapName, lapCount) : std::nullopt);
     if (in.stamp() && isSettled(*in.stamp(), moment)) keep(std::move(file));
   }
   kept.shrink_to_fit();
   known_ = std::move(kept);
+  choices_ = std::move(choices);
+  choicesAreKnown_ = known_.size() == files.size();
   if (listedNames_.empty()) nameOrder_ = {};
-  return choices;
+  return choices_;
 }
 
 std::vector<std::string> ghostChoices(const std::filesystem::path& ghostFolder, std::string_view mapName,
                                       std::int32_t lapCount) {
   // No stamp is settled before the earliest moment: nothing is kept.
-  return GhostChoiceList().choices(ghostFolder, mapName, lapCount, std::numeric_limits<std::int64_t>::min());
+  GhostChoiceList list;
+  return list.choices(ghostFolder, mapName, lapCount, std::numeric_limits<std::int64_t>::min());
 }

@@ -3,11 +3,16 @@
 // label. The other control bytes (below 0x20, and 0x7F) are no text: the list keeps them out of its entries.
 #pragma once
 
+// The separators: of a line's fields, of the ghost list's entries, and of an entry's label from its value.
+inline constexpr char pageFieldSeparator = '|';
+inline constexpr char pageEntrySeparator = '&';
+inline constexpr char pageLabelSeparator = '@';
+
 // A byte that ends a line or a field wherever it stands.
-constexpr bool isPageFieldEnd(char c) { return c == '\r' || c == '\n' || c == '|'; }
+constexpr bool isPageFieldEnd(char c) { return c == '\r' || c == '\n' || c == pageFieldSeparator; }
 
 // A byte that only the ghost list gives a meaning to.
-constexpr bool isPageListSeparator(char c) { return c == '&' || c == '@'; }
+constexpr bool isPageListSeparator(char c) { return c == pageEntrySeparator || c == pageLabelSeparator; }
 
 // A control byte: below 0x20, or 0x7F.
 constexpr bool isControlByte(char c) {

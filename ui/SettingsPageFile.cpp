@@ -1,11 +1,10 @@
 #include "ui/SettingsPageFile.h"
 
 #include <optional>
-#include <ostream>
 
 #include "library/GhostFileWrite.h"
 
 bool writeSettingsPageFile(const std::filesystem::path& file, std::string_view text) {
-  return !writeFileThroughScratch(
-      file, [&](std::ostream& out) { out.write(text.data(), static_cast<std::streamsize>(text.size())); });
+  // The plugin writes its page again whenever it starts: the page need not wait for the disk.
+  return !writeFileThroughScratch(file, text, false);
 }

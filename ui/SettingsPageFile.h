@@ -1,5 +1,6 @@
 // Replaces the settings page file with a new text, the way an export replaces a ghost: a scratch file created
-// beside it, flushed and renamed over it. A link or a second name planted at the page's name is replaced,
+// beside it, written in one write and renamed over it (without waiting for the disk: the plugin writes the
+// page again whenever it starts). A link or a second name planted at the page's name is replaced,
 // never written through, and the page is never seen half written.
 #pragma once
 

@@ -1,5 +1,6 @@
 #include "ui/SettingsPageText.h"
 
+#include <cstddef>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -28,7 +29,7 @@ std::string statusLineText(std::string_view status) {
 std::string fields(std::initializer_list<std::string_view> parts) {
   std::string joined;
   for (std::string_view part : parts) {
-    if (!joined.empty()) joined += '|';
+    if (!joined.empty()) joined += pageFieldSeparator;
     joined += part;
   }
   return joined;
@@ -40,6 +41,10 @@ std::string settingsPageText(const SettingsPageState& state) {
   namespace command = names::command;
   namespace cvar = names::cvar;
   std::string page;
+  // The page is made in one piece: its room is taken once, for the controls and every entry.
+  std::size_t listBytes = 0;
+  for (const std::string& choice : state.ghostChoices) listBytes += choice.size() + 1;
+  page.reserve(2048 + listBytes + state.status.size());
   line(page, "Lumaro");
   line(page, "9|A plugin by Velkor to record your runs and challenge other ghosts.");
   line(page, "9|Copy .ghost files in the .tessaro/data/Ghosts/ folder to add them.");
@@ -66,12 +71,12 @@ std::string settingsPageText(const SettingsPageState& state) {
   if (state.ghostChoices.empty()) {
     line(page, "9|No ghost found for this map/number of laps.");
   } else {
-    std::string list = fields({"6|Load a ghost", cvar::ghostFilePath, " @ "});
+    page += fields({"6|Load a ghost", cvar::ghostFilePath, " @ "});
     for (const std::string& choice : state.ghostChoices) {
-      list += '&';
-      list += choice;
+      page += pageEntrySeparator;
+      page += choice;
     }
-    line(page, list);
+    line(page, "");
     line(page, fields({"0|Preview the ghost", command::play}));
     line(page, "7|");
     line(page, fields({"0|Stop the ghost", command::stop}));

@@ -2,14 +2,14 @@
 // and the latest status on the last line. Every line ends in CR LF on every platform.
 #pragma once
 
+#include <span>
 #include <string>
-#include <vector>
 
 struct SettingsPageState {
-  bool hasRecordedRun = false;            // the export button replaces its explanation
-  std::vector<std::string> ghostChoices;  // list entries, "label@value" each, in list order
-  bool mapHasGhostColor = false;          // with at least one entry, the colour control is offered
-  std::string status;                     // the latest status (lm_log), shown without CR, LF and "|"
+  bool hasRecordedRun = false;                // the export button replaces its explanation
+  std::span<const std::string> ghostChoices;  // list entries, "label@value" each, in list order (not owned)
+  bool mapHasGhostColor = false;              // with at least one entry, the colour control is offered
+  std::string status;                         // the latest status (lm_log), shown without CR, LF and "|"
 };
 
 std::string settingsPageText(const SettingsPageState& state);

@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -148,6 +149,15 @@ TEST(GhostChoiceList, AFileIsKeptOnlyOnceItsStampHasSettled) {
   EXPECT_EQ(list.choices(folder.path(), "TestMap", 1, latest + stampSettlingNanoseconds),
             std::vector<std::string>{"1-Lap in 00:00:005 by Ann(a.ghost)@a.ghost"});
   EXPECT_EQ(list.filesRead(), 0u);
+  // A file never settled (its modification time ahead of the clock) is read at every page and never kept;
+  // once it is gone, the kept file's entry stands alone.
+  writeBytes(folder.path() / "b.ghost", "TestMap,Bo,6,1-Lap,1.1\r\n");
+  fs::last_write_time(folder.path() / "b.ghost", fs::file_time_type::clock::now() + std::chrono::hours(1));
+  EXPECT_EQ(list.choices(folder.path(), "TestMap", 1, latest + stampSettlingNanoseconds).size(), 2u);
+  EXPECT_EQ(list.filesKept(), 1u);
+  fs::remove(folder.path() / "b.ghost");
+  EXPECT_EQ(list.choices(folder.path(), "TestMap", 1, latest + stampSettlingNanoseconds),
+            std::vector<std::string>{"1-Lap in 00:00:005 by Ann(a.ghost)@a.ghost"});
 }
 
 }  // namespace

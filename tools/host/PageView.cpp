@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <utility>
 
+#include "ui/PageBytes.h"
+
 namespace lumaro_host {
 namespace {
 
@@ -10,7 +12,7 @@ std::vector<std::string> fieldsOf(const std::string& line) {
   std::vector<std::string> fields;
   std::size_t begin = 0;
   for (;;) {
-    const std::size_t bar = line.find('|', begin);
+    const std::size_t bar = line.find(pageFieldSeparator, begin);
     fields.push_back(line.substr(begin, bar - begin));
     if (bar == std::string::npos) return fields;
     begin = bar + 1;
@@ -26,7 +28,10 @@ std::string control(const std::vector<std::string>& fields, const VariableValue&
   // The rest of the line from a field on, bars and all (a text, a ghost's name in the list).
   const auto rest = [&](std::size_t from) {
     std::string text;
-    for (std::size_t i = from; i < fields.size(); ++i) text += (i > from ? "|" : "") + fields[i];
+    for (std::size_t i = from; i < fields.size(); ++i) {
+      if (i > from) text += pageFieldSeparator;
+      text += fields[i];
+    }
     return text;
   };
   const std::string value = fields.size() > 2 ? valueOf(field(2)).value_or("") : "";
@@ -56,10 +61,11 @@ std::vector<ListOption> ghostListOptions(std::string_view list) {
   std::vector<ListOption> options;
   std::size_t begin = 0;
   while (begin <= list.size()) {
-    std::size_t end = list.find('&', begin);
+    std::size_t end = list.find(pageEntrySeparator, begin);
     if (end == std::string_view::npos) end = list.size();
     const std::string entry(list.substr(begin, end - begin));
-    for (std::size_t at = entry.find('@'); at != std::string::npos; at = entry.find('@', at + 1)) {
+    for (std::size_t at = entry.find(pageLabelSeparator); at != std::string::npos;
+         at = entry.find(pageLabelSeparator, at + 1)) {
       ListOption option{entry.substr(0, at), entry.substr(at + 1)};
       const std::string tail = "(" + option.value + ")";
       const bool isGhost = option.label.size() >= tail.size() &&

@@ -1,0 +1,137 @@
+#!/usr/bin/env python3
+"""The settings page as a player meets it: lumaro-host runs a scenario in which the same status message
+comes MESSAGES times ("No Ghost loaded.", from lm_play with no ghost), and each message makes the page again
+(the automatic path, not the Refresh button). The ghost folder holds FILES ghost files of twenty frames, half
+of them for the scenario's map and lap count; the same scenario over an empty ghost folder is subtracted, so
+what is left is the page's cost for the files. Two cases: settled files (written more than the settling time
+before the run, as in a player's folder) and fresh files (their times renewed just before each run, so every
+page reads every file again; their modification time is set an hour ahead, so they stay so for the whole run).
+
+Beside it, in the same rounds, the two floors as processes of their own (lumaro-page-bench --floor), each
+also over the folder and over the empty folder, MESSAGES times: one listing and one fstatat per file (the
+floor of a page whose files are all known), and one listing and one open, one 256-byte read and one close
+per file (the floor of a page whose files are all new); each writes the page's bytes once per page.
+The figures are the processes' CPU time (user and kernel, from wait4), medians over the rounds; rounds take
+turns, so a change of load falls on all figures alike. The machine's load average is printed beside them.
+
+    bench/page_through_host.py BUILD_BIN_DIR [--files 1000] [--messages 200] [--rounds 7]
+"""
+import argparse
+import os
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+SETTLING_SECONDS = 5.0  # library/FileStamp.h: a stamp is kept once its times are this old
+MAP_NAME = "Speedway"
+LAPS = 3
+
+
+def write_ghost_folder(folder, files):
+    os.makedirs(folder)
+    frames = "".join("%d,%.2f,16384.00,0.00,-12345,2345,17\r\n" % (8 * i, -1000.0 + i) for i in range(20))
+    for i in range(files):
+        header = "%s,Ann,%d,%d-Lap,1.1\r\n" % (MAP_NAME if i % 2 == 0 else "Canyon", 83456 + i, LAPS)
+        with open(os.path.join(folder, "ghost-%05d.ghost" % i), "w", newline="") as out:
+            out.write(header + frames)
+
+
+def renew_times(folder):
+    """Every file's change time set to now and its modification time an hour ahead: a file whose times are not
+    yet settled is read again at every page, and these stay unsettled however long the run takes. The access
+    time is set past the modification time, so reading a file does not write its access time (relatime)."""
+    ahead = time.time() + 3600
+    for name in os.listdir(folder):
+        os.utime(os.path.join(folder, name), (ahead + 60, ahead))
+
+
+def cpu_seconds(command):
+    """The process's CPU time (user and kernel) in seconds."""
+    process = subprocess.Popen(command, stdout=subprocess.DEVNULL)
+    _, status, usage = os.wait4(process.pid, 0)
+    process.returncode = os.waitstatus_to_exitcode(status)
+    if process.returncode != 0:
+        sys.exit("failed: " + " ".join(command))
+    return usage.ru_utime + usage.ru_stime
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("bin")
+    parser.add_argument("--files", type=int, default=1000)
+    parser.add_argument("--messages", type=int, default=200)
+    parser.add_argument("--rounds", type=int, default=7)
+    arguments = parser.parse_args()
+    host = os.path.join(arguments.bin, "lumaro-host")
+    page_bench = os.path.join(arguments.bin, "lumaro-page-bench")
+
+    with tempfile.TemporaryDirectory(prefix="lumaro-page-") as scratch:
+        roots = {}
+        for case in ("settled", "fresh", "empty"):
+            roots[case] = os.path.join(scratch, case)
+            ghosts = os.path.join(roots[case], "tessaro", "data", "Ghosts")
+            if case == "empty":
+                os.makedirs(ghosts)
+            else:
+                write_ghost_folder(ghosts, arguments.files)
+        ghosts = {case: os.path.join(root, "tessaro", "data", "Ghosts") for case, root in roots.items()}
+        page = {case: os.path.join(root, "tessaro", "plugins", "settings", "Lumaro.set") for case, root in roots.items()}
+        scenario = os.path.join(scratch, "messages.scenario")
+        with open(scenario, "w") as out:
+            out.write("map speedway\nconsole lm_lapNbr %d\n" % LAPS)
+            out.write("console lm_play\n" * arguments.messages)
+            out.write('expect console "No Ghost loaded."\n')
+        time.sleep(SETTLING_SECONDS + 0.5)
+
+        samples = {}
+        def page_run(case):
+            if case == "fresh":
+                renew_times(ghosts[case])
+            samples.setdefault(("page", case), []).append(cpu_seconds([host, "--root", roots[case], scenario]))
+
+        def floor_run(kind, case):
+            command = [page_bench, "--floor", kind, ghosts[case], page["settled"], str(arguments.messages)]
+            samples.setdefault((kind, case), []).append(cpu_seconds(command))
+
+        # Each page beside its floor, and the empty folder's runs between them.
+        for _ in range(arguments.rounds):
+            page_run("settled")
+            floor_run("known", "settled")
+            page_run("empty")
+            floor_run("known", "empty")
+            floor_run("new", "empty")
+            page_run("fresh")
+            floor_run("new", "settled")
+        with open(page["settled"], "rb") as shown:
+            entries = shown.read().count(b".ghost)@")
+        if entries != (arguments.files + 1) // 2:
+            sys.exit("the page lists %d ghosts, not %d" % (entries, (arguments.files + 1) // 2))
+
+    def per_page(key):
+        """Milliseconds per page over the empty folder's, the median over the rounds, with the spread."""
+        differences = [(a - b) * 1e3 / arguments.messages for a, b in zip(samples[key], samples[(key[0], "empty")])]
+        return statistics.median(differences), min(differences), max(differences)
+
+    def ratios(page_key, floor_key):
+        values = sorted((a - b) / (c - d) for a, b, c, d in zip(samples[page_key], samples[("page", "empty")],
+                                                                samples[floor_key], samples[(floor_key[0], "empty")]))
+        return statistics.median(values), values[0], values[-1]
+
+    print("%d files, %d messages, %d rounds; load average %s" % (arguments.files, arguments.messages,
+                                                                arguments.rounds, " ".join(map(str, os.getloadavg()))))
+    print("%-58s %9s %9s %9s" % ("CPU ms per page, over an empty folder's", "median", "min", "max"))
+    for label, key in (("page, settled files", ("page", "settled")), ("page, fresh files", ("page", "fresh")),
+                       ("floor: listing + fstatat per file", ("known", "settled")),
+                       ("floor: listing + open/read 256 B/close per file", ("new", "settled"))):
+        print("%-58s %9.3f %9.3f %9.3f" % ((label,) + per_page(key)))
+    print("%-58s %9s %9s %9s" % ("ratio within a round", "median", "min", "max"))
+    print("%-58s %9.2f %9.2f %9.2f  (target <= 1.3)" % (("settled page / listing + fstatat floor",) +
+                                                         ratios(("page", "settled"), ("known", "settled"))))
+    print("%-58s %9.2f %9.2f %9.2f  (target <= 1.3)" % (("fresh page / listing + open/read floor",) +
+                                                         ratios(("page", "fresh"), ("new", "settled"))))
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,18 @@
+#include "library/LargePages.h"
+
+#include <cstdint>
+
+#if defined(__linux__)
+#  include <sys/mman.h>
+#endif
+
+void adviseLargePages([[maybe_unused]] void* block, [[maybe_unused]] std::size_t bytes) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+  constexpr std::uintptr_t largePage = std::uintptr_t{2} << 20;
+  const auto start = reinterpret_cast<std::uintptr_t>(block);
+  const std::uintptr_t first = (start + largePage - 1) & ~(largePage - 1);
+  const std::uintptr_t last = (start + bytes) & ~(largePage - 1);
+  // A refusal (no such support, or the block not mapped as the heap's own pages) leaves the block as it was.
+  if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+#endif
+}
