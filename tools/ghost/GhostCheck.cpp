@@ -24,7 +24,7 @@ namespace {
 constexpr std::int64_t missingRunTime = 1000;
 
 std::string fieldProblem(const char* what, const std::string& field, NumberError error) {
-  return std::string("the ") + what + " \"" + field + "\" " + std::string(numberProblem(error));
+  return std::string("the ") + what + " \"" + field + "\" " + numberProblem(error);
 }
 
 // The map name, run time and lap count of a header whose fields are in their places.
