@@ -16,6 +16,10 @@ std::string badFieldReason(FrameField field, NumberError error) {
   return "the " + std::string(frameFieldName(field)) + " value " + numberProblem(error);
 }
 
+std::string longHeaderReason() {
+  return "longer than the " + std::to_string(ghostLineLimit) + " bytes the settings page reads";
+}
+
 std::string longLineReason() { return "the line is longer than " + std::to_string(ghostLineLimit) + " bytes"; }
 
 std::string importStopMessage(std::string_view selection, std::size_t lineNumber, std::string_view reason,

@@ -21,6 +21,9 @@ std::string numberProblem(NumberError error);
 std::string badFieldReason(FrameField field, NumberError error);
 // "the line is longer than 4096 bytes" (ghostLineLimit).
 std::string longLineReason();
+// "longer than the 4096 bytes the settings page reads": a header line no page lists, as the export, the
+// page's reasons and both tools' reports say it.
+std::string longHeaderReason();
 // A frame line the import skips.
 inline constexpr std::string_view tooFewFieldsReason = "fewer than seven fields";
 

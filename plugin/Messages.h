@@ -13,6 +13,8 @@ inline constexpr std::string_view alreadyRecording = "Already recording a run, r
 inline constexpr std::string_view resetLapCounter = "Reset the lap counter (Reset Ball or restart the map).";
 inline constexpr std::string_view noGhostLoaded = "No Ghost loaded.";
 inline constexpr std::string_view noPlayerFound = "No Player Found.";
+// The export's refusal on a map without a string variable MapName; lumaro-host's map check quotes it.
+inline constexpr std::string_view noMapName = "No MapName SeqVar found.";
 
 // A run armed or under way that ends without its finish, told once, by what ended it. Leaving the workshop
 // map is told with notInWorkshop.

@@ -47,7 +47,7 @@ TEST(PageListing, EachRefusalNamesTheTestTheFileFails) {
       {"Speedway,Ann,1,1-Lap,1.1", "a\"b.ghost", "Speedway", 1, std::string(unlistableFileName)},
       {"Speedway,Ann,1,1-Lap,1.1", "none", "Speedway", 1, std::string(unlistableFileName)},
       {"Speedway,Ann" + std::string(4096, 'n') + ",1,1-Lap,1.1", "a.ghost", "Speedway", 1,
-       "its first line is longer than 4096 bytes, the longest the page reads"},
+       "its first line is longer than the 4096 bytes the settings page reads"},
       {"Speedway,Doe, Jane,1,1-Lap,1.1", "a.ghost", "Speedway", 1,
        "its first line has 6 fields: a comma stands inside one of them, and the page does not guess which"},
       {"Speedway,Ann,1", "a.ghost", "Speedway", 1, "its first line has 3 fields; the page needs at least four"},

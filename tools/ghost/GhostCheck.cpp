@@ -74,8 +74,7 @@ void checkHeader(const GhostFileContent& content, std::string_view fileName, std
   if (header.fieldCount <= headerFieldCount) checkHeaderFields(header, problems);
   if (!isListableFileName(fileName)) problems.push_back({0, std::string(unlistableFileName)});
   if (!content.pageHeaderLine) {
-    problems.push_back({1, "the header line is longer than " + std::to_string(ghostLineLimit) +
-                               " bytes, the longest the settings page reads: no page lists the file"});
+    problems.push_back({1, "the header line is " + longHeaderReason() + ": no page lists the file"});
   }
   if (header.fieldCount <= headerFieldCount && header.runTime.error == NumberError::None && !content.frames.empty() &&
       !content.importStopsAt && header.runTime.value != content.frames.back().time) {

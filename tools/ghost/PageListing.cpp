@@ -50,8 +50,7 @@ PageListing pageListing(const GhostFileContent& content, std::string_view fileNa
   PageListing listing;
   const std::optional<std::string>& headerLine = content.pageHeaderLine;
   if (!headerLine) {
-    listing.reason = content.headerLine ? "its first line is longer than " + std::to_string(ghostLineLimit) +
-                                              " bytes, the longest the page reads"
+    listing.reason = content.headerLine ? "its first line is " + longHeaderReason()
                                         : "the file is empty: the page reads no first line";
     return listing;
   }
