@@ -36,6 +36,8 @@ std::string fields(std::initializer_list<std::string_view> parts) {
 
 }  // namespace
 
+std::string ghostListLineStart() { return fields({"6|Load a ghost", names::cvar::ghostFilePath, ""}); }
+
 std::string settingsPageText(const SettingsPageState& state) {
   namespace command = names::command;
   namespace cvar = names::cvar;
@@ -66,7 +68,7 @@ std::string settingsPageText(const SettingsPageState& state) {
   if (state.ghostChoices.empty()) {
     line(page, "9|No ghost found for this map/number of laps.");
   } else {
-    std::string list = fields({"6|Load a ghost", cvar::ghostFilePath, " @ "});
+    std::string list = ghostListLineStart() + " @ ";
     for (const std::string& choice : state.ghostChoices) {
       list += '&';
       list += choice;
