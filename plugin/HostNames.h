@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "host/GameNames.h"
+#include "host/GameNames.h"  // IWYU pragma: export
 
 namespace names {
 

@@ -1,6 +1,7 @@
 #include "tools/ghost/InfoReport.h"
 
 #include <cstddef>
+#include <string_view>
 
 #include "library/ImportMessages.h"
 #include "library/NumberReading.h"
