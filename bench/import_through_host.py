@@ -18,6 +18,8 @@ import subprocess
 import sys
 import tempfile
 
+import host_names
+
 SIZE_NAMES = {10_000: "10k", 100_000: "100k", 1_000_000: "1M", 10_000_000: "10M"}
 
 
@@ -25,7 +27,7 @@ def write_ghost(path, frames):
     """Random frames over the map, as lumaro-bench's sample runs have them."""
     draw = random.Random(frames)
     with open(path, "w", newline="") as out:
-        out.write("Speedway,Ann,%d,3-Lap,1.1\r\n" % (8 * frames))
+        out.write("Speedway,Ann,%d,3-Lap,%s\r\n" % (8 * frames, host_names.WRITTEN_VERSION))
         lines = []
         for i in range(frames):
             lines.append("%d,%.2f,%.2f,%.2f,%d,%d,%d\r\n" % (
@@ -102,7 +104,8 @@ def main():
                 expected = ("Imported %s." if with_file else "No Ghost found %s.") % name
                 scenarios[key] = os.path.join(scratch, "%s-%s.scenario" % key)
                 with open(scenarios[key], "w") as out:
-                    out.write('map speedway\nconsole lm_ghostfilepath "%s"\nexpect console "%s"\n' % (name, expected))
+                    out.write('map speedway\nconsole %s "%s"\nexpect console "%s"\n' %
+                              (host_names.name("cvar", "ghostFilePath"), name, expected))
 
         samples = {}
         for _ in range(arguments.rounds):

@@ -18,6 +18,7 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "ghost"))
 import devtools_pipe  # noqa: E402
+import host_names  # noqa: E402
 
 parser = argparse.ArgumentParser()
 parser.add_argument("--frames", type=int, default=1_000_000)
@@ -33,7 +34,7 @@ def write_run(path, player, pace):
     count = int(options.frames * pace)
     radius = options.frames * 0.008 * 2000 / 3 / (2 * math.pi)
     with open(path, "w", newline="\r\n") as f:
-        f.write(f"Ring,{player},{(count - 1) * 8},3-Lap,1.1\n")
+        f.write(f"Ring,{player},{(count - 1) * 8},3-Lap,{host_names.WRITTEN_VERSION}\n")
         for i in range(count):
             angle = 6 * math.pi * i / (count - 1)
             f.write(f"{i * 8},{radius * math.cos(angle):.2f},{radius * math.sin(angle):.2f},17.00,0,0,0\n")

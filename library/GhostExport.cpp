@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/GameWrapper.h"
@@ -13,8 +14,10 @@
 #include "library/GhostFileName.h"
 #include "library/GhostFileWrite.h"
 #include "library/GhostFormat.h"
+#include "library/ImportMessages.h"
 #include "library/PathText.h"
 #include "plugin/Lumaro.h"
+#include "plugin/Messages.h"
 #include "plugin/Settings.h"
 #include "race/RunLife.h"
 
@@ -48,7 +51,7 @@ void Lumaro::exportGhost() {
 
   const GhostHeader header{mapName, playerName, recordedFrames.back().time, recordedRunLapCount(), ghostFileVersion};
   if (mapName.empty()) {
-    logStatus("No MapName SeqVar found.");
+    logStatus(std::string(messages::noMapName));
     return;
   }
 
@@ -64,9 +67,8 @@ void Lumaro::exportGhost() {
   // The page reads a header of at most ghostLineLimit bytes: a longer one (a map's or player's name of
   // thousands of bytes) leaves the run written but never listed, and the player is told so now.
   if (const std::size_t length = headerLine(header).size() - 2; length > ghostLineLimit) {
-    logStatus(pathText + " cannot be listed: its header line is " + std::to_string(length) +
-              " bytes long, longer than the " + std::to_string(ghostLineLimit) +
-              " bytes the settings page reads (the map's or the player's name is too long).");
+    logStatus(pathText + " cannot be listed: its header line is " + std::to_string(length) + " bytes long, " +
+              longHeaderReason() + " (the map's or the player's name is too long).");
   }
   importGhost(false);
   updateGhostList();

@@ -31,9 +31,9 @@ HeaderFit headerFit(const GhostHeaderFields& header, std::string_view mapName, s
   if (header.fieldCount < headerFieldCount - 1) return HeaderFit::TooFewFields;
   if (header.fieldCount > headerFieldCount) return HeaderFit::TooManyFields;
   if (header.mapName != headerName(mapName)) return HeaderFit::OtherMap;
-  if (header.lapCount.error != NumberError::None) return HeaderFit::LapCountNoNumber;
+  if (header.lapCount.error != NumberError::None) return HeaderFit::LapCountNotRead;
   if (header.lapCount.value != lapCount) return HeaderFit::OtherLapCount;
-  if (header.runTime.error != NumberError::None) return HeaderFit::RunTimeNoNumber;
+  if (header.runTime.error != NumberError::None) return HeaderFit::RunTimeNotRead;
   if (header.runTime.value < 0) return HeaderFit::NegativeRunTime;
   return HeaderFit::Fits;
 }

@@ -35,13 +35,13 @@ GhostHeaderFields readGhostHeader(std::string_view headerLine);
 // they are tested.
 enum class HeaderFit {
   Fits,
-  TooFewFields,      // fewer than four fields: no lap count
-  TooManyFields,     // more than five: a comma inside a field, which cannot be told
-  OtherMap,          // the first field is not the map's name written as a header writes it
-  LapCountNoNumber,  // the lap count does not read as an integer
-  OtherLapCount,     // it reads as another number of laps
-  RunTimeNoNumber,   // the run time does not read as an integer
-  NegativeRunTime,   // a time below zero is no run's time
+  TooFewFields,     // fewer than four fields: no lap count
+  TooManyFields,    // more than five: a comma inside a field, which cannot be told
+  OtherMap,         // the first field is not the map's name written as a header writes it
+  LapCountNotRead,  // the lap count does not read as an integer: no number, or out of range
+  OtherLapCount,    // it reads as another number of laps
+  RunTimeNotRead,   // the run time does not read as an integer: no number, or out of range
+  NegativeRunTime,  // a time below zero is no run's time
 };
 
 // mapName: the current map's name as the game gives it; it is compared as a header would hold it.

@@ -1,17 +1,23 @@
 #include "library/ImportMessages.h"
 
-std::string_view numberProblem(NumberError error) {
+std::string_view numberFault(NumberError error) {
   switch (error) {
-    case NumberError::OutOfRange: return "is out of range";
-    case NumberError::NotFinite: return "is not a finite number";
+    case NumberError::OutOfRange: return "out of range";
+    case NumberError::NotFinite: return "not a finite number";
     case NumberError::None:
     case NumberError::NoNumber: break;
   }
-  return "is not a number";
+  return "not a number";
 }
 
+std::string numberProblem(NumberError error) { return "is " + std::string(numberFault(error)); }
+
 std::string badFieldReason(FrameField field, NumberError error) {
-  return "the " + std::string(frameFieldName(field)) + " value " + std::string(numberProblem(error));
+  return "the " + std::string(frameFieldName(field)) + " value " + numberProblem(error);
+}
+
+std::string longHeaderReason() {
+  return "longer than the " + std::to_string(ghostLineLimit) + " bytes the settings page reads";
 }
 
 std::string longLineReason() { return "the line is longer than " + std::to_string(ghostLineLimit) + " bytes"; }

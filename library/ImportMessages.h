@@ -10,14 +10,20 @@
 #include "library/GhostFormat.h"
 #include "library/NumberReading.h"
 
-// What is wrong with a number field: "is out of range", "is not a finite number" (an infinity or a NaN where
-// the field must be finite), or "is not a number" (no number at all).
-std::string_view numberProblem(NumberError error);
+// What is wrong with a number field: "out of range", "not a finite number" (an infinity or a NaN where the
+// field must be finite), or "not a number" (no number at all). Every report of a file's numbers, the header's
+// included, words it so.
+std::string_view numberFault(NumberError error);
+// The same as a sentence's end: "is out of range".
+std::string numberProblem(NumberError error);
 
 // "the yaw value is not a number".
 std::string badFieldReason(FrameField field, NumberError error);
 // "the line is longer than 4096 bytes" (ghostLineLimit).
 std::string longLineReason();
+// "longer than the 4096 bytes the settings page reads": a header line no page lists, as the export, the
+// page's reasons and both tools' reports say it.
+std::string longHeaderReason();
 // A frame line the import skips.
 inline constexpr std::string_view tooFewFieldsReason = "fewer than seven fields";
 

@@ -11,6 +11,7 @@
 #include "host/CVarManagerWrapper.h"
 #include "host/GameWrapper.h"
 #include "plugin/Lumaro.h"
+#include "plugin/Messages.h"
 
 bool Lumaro::runGuarded(std::string_view entry, const std::function<void()>& body) {
   try {
@@ -31,7 +32,7 @@ void Lumaro::schedule(std::string entry, float delaySeconds, std::function<void(
 }
 
 void Lumaro::reportCallbackError(std::string_view entry, std::string_view reason) {
-  const std::string message = std::string(entry) + " stopped on an error: " + std::string(reason);
+  const std::string message = std::string(entry) + std::string(messages::stoppedOnError) + std::string(reason);
   try {
     logStatus(message);
   } catch (...) {

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "host/GameNames.h"  // IWYU pragma: export
+
 namespace names {
 
 // Console commands, in the order they are registered.
@@ -34,20 +36,11 @@ inline constexpr std::string_view autoExport = "lm_autoexport";
 inline constexpr std::string_view color = "lm_color";
 }  // namespace cvar
 
-// Variables of the map's main Kismet sequence.
-namespace kismet {
-inline constexpr std::string_view lapCounter = "LapNb";
-inline constexpr std::string_view mapName = "MapName";
-inline constexpr std::string_view ghostPosition = "GhostPosition";
-inline constexpr std::string_view ghostRotation = "GhostRotation";
-inline constexpr std::string_view ghostColor = "GhostColor";
-}  // namespace kismet
-
-// The game events the plugin hooks.
-namespace event {
-inline constexpr std::string_view mapLoad = "Function TAGame.GFxData_MenuStack_TA.HandleMapLoad";
-inline constexpr std::string_view playerSpawn = "Function TAGame.PlayerSpawnSystem_TA.HandlePlayerSpawnStart";
-}  // namespace event
+// The variables of the map's main Kismet sequence, the game events the plugin hooks, and the host's own
+// commands the page refresh and the unload send: the game's names, as the host knows them.
+namespace kismet = Tessaro::gameNames::kismet;
+namespace event = Tessaro::gameNames::event;
+namespace hostCommand = Tessaro::gameNames::hostCommand;
 
 }  // namespace names
 

@@ -10,6 +10,7 @@
 #include "host/PluginExports.h"
 #include "library/PathText.h"
 #include "plugin/Entry.h"
+#include "plugin/HostNames.h"
 
 namespace {
 
@@ -51,7 +52,10 @@ void Lumaro::onLoad() {
   registerHooks();
 }
 
-void Lumaro::onUnload() { cvarManager->executeCommand("closemenu settings", true); }
+void Lumaro::onUnload() {
+  cvarManager->executeCommand(
+      std::string(names::hostCommand::closeMenu) + " " + std::string(Tessaro::gameNames::settingsMenu), true);
+}
 
 // A folder that cannot be made is reported and loading goes on: the colour variable and the game hooks
 // do not depend on it, and a later export names the folder again when it fails.

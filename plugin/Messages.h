@@ -1,6 +1,7 @@
 // Status texts shared by several subsystems. Each is shown to the player exactly as written here.
 #pragma once
 
+#include <array>
 #include <string_view>
 
 namespace messages {
@@ -13,6 +14,20 @@ inline constexpr std::string_view alreadyRecording = "Already recording a run, r
 inline constexpr std::string_view resetLapCounter = "Reset the lap counter (Reset Ball or restart the map).";
 inline constexpr std::string_view noGhostLoaded = "No Ghost loaded.";
 inline constexpr std::string_view noPlayerFound = "No Player Found.";
+// The export's refusal on a map without a string variable MapName; lumaro-host's map check quotes it.
+inline constexpr std::string_view noMapName = "No MapName SeqVar found.";
+
+// A run armed, started and finished (race/RunLife.h decides which is told; race/RaceFinish.cpp ends
+// "Race ended in " with the race time and a full stop).
+inline constexpr std::string_view recordingArmed = "Recording starts and ends when you cross the finish line.";
+inline constexpr std::string_view challengeArmed = "Challenging starts and ends when you cross the finish line.";
+inline constexpr std::string_view raceStarted = "Race started.";
+inline constexpr std::string_view challengeStarted = "Race started against a ghost.";
+inline constexpr std::string_view raceEndedIn = "Race ended in ";
+inline constexpr std::string_view raceEndedWithoutRun = "Race ended with no recorded run.";
+
+// A callback the guard stopped: "ENTRY stopped on an error: REASON".
+inline constexpr std::string_view stoppedOnError = " stopped on an error: ";
 
 // A run armed or under way that ends without its finish, told once, by what ended it. Leaving the workshop
 // map is told with notInWorkshop.
@@ -21,5 +36,7 @@ inline constexpr std::string_view runEndedByMapLoad = "A map was loaded. The run
 inline constexpr std::string_view runSwitchedOff = "Recording was switched off. The run was not recorded.";
 inline constexpr std::string_view runEndedBySpawn = "The car respawned. The run was not recorded.";
 inline constexpr std::string_view runStoppedOnError = "Recording stopped on an error. The run was not recorded.";
+inline constexpr std::array<std::string_view, 5> runNotRecorded = {runLostItsCar, runEndedByMapLoad, runSwitchedOff,
+                                                                   runEndedBySpawn, runStoppedOnError};
 
 }  // namespace messages

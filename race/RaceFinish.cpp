@@ -11,6 +11,7 @@
 #include "host/CVarWrapper.h"
 #include "plugin/GhostFrame.h"
 #include "plugin/Lumaro.h"
+#include "plugin/Messages.h"
 #include "plugin/Settings.h"
 #include "race/AutoExport.h"
 #include "race/RaceTime.h"
@@ -23,12 +24,12 @@ void Lumaro::onRaceFinished() {
   // A race paused from start to finish ends with no frame at all (a run without its car ended before). There
   // is then no time to report and nothing to export.
   if (recordedFrames.empty()) {
-    logStatus("Race ended with no recorded run.");
+    logStatus(std::string(messages::raceEndedWithoutRun));
     updateGhostList();
     return;
   }
   const std::int32_t raceTime = recordedFrames.back().time;
-  logStatus("Race ended in " + formatRaceTime(raceTime) + ".");
+  logStatus(std::string(messages::raceEndedIn) + formatRaceTime(raceTime) + ".");
   // Every run under the limit is exported to its file, over the last export of that name: the player keeps
   // what is saved with the limit.
   if (settings::autoExport(*cvarManager)) {

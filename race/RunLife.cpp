@@ -10,15 +10,6 @@
 #include "plugin/GhostFrame.h"
 #include "plugin/Messages.h"
 
-namespace {
-
-constexpr std::string_view recordingArmed = "Recording starts and ends when you cross the finish line.";
-constexpr std::string_view challengeArmed = "Challenging starts and ends when you cross the finish line.";
-constexpr std::string_view raceStarted = "Race started.";
-constexpr std::string_view challengeStarted = "Race started against a ghost.";
-
-}  // namespace
-
 std::string_view runPhaseName(RunPhase phase) {
   switch (phase) {
     case RunPhase::Idle: return "idle";
@@ -62,7 +53,7 @@ std::string_view RunLife::arm(bool ghostLoaded) {
 std::string_view RunLife::rearm(bool ghostLoaded) {
   const bool challenge = isChallenging_ && ghostLoaded;
   enter(challenge ? RunPhase::ArmedChallenge : RunPhase::Armed);
-  return challenge ? challengeArmed : recordingArmed;
+  return challenge ? messages::challengeArmed : messages::recordingArmed;
 }
 
 void RunLife::ghostChanged(bool ghostLoaded) {
@@ -84,7 +75,7 @@ std::string_view RunLife::start(bool againstGhost, std::int32_t lapCount) {
   identity_ = ++lastIdentity_;
   frames_.clear();
   enter(againstGhost ? RunPhase::RacingGhost : RunPhase::Racing);
-  return againstGhost ? challengeStarted : raceStarted;
+  return againstGhost ? messages::challengeStarted : messages::raceStarted;
 }
 
 void RunLife::seeFinish() { enter(RunPhase::FinishSeen); }

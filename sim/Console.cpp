@@ -3,16 +3,21 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 #include <type_traits>
 #include <utility>
 
+#include "host/GameNames.h"
 #include "sim/CommandLine.h"
 #include "sim/Registry.h"
 
 namespace sim {
 namespace {
 
-bool isHostCommand(const std::string& word) { return word == "cl_settings_refreshplugins" || word == "closemenu"; }
+bool isHostCommand(const std::string& word) {
+  return word == Tessaro::gameNames::hostCommand::refreshPluginPages ||
+         word == Tessaro::gameNames::hostCommand::closeMenu;
+}
 
 std::string limitText(float limit) {
   char text[64];

@@ -9,11 +9,15 @@
 #include <sstream>
 
 #include "host/FolderOpener.h"
+#include "host/GameNames.h"
 #include "host/HostClock.h"
 #include "sim/Registry.h"
 
 namespace sim {
 namespace {
+
+namespace kismet = Tessaro::gameNames::kismet;
+namespace command = Tessaro::gameNames::hostCommand;
 
 // 2026-01-01 00:00:00 UTC: where every game's virtual clock starts.
 constexpr std::int64_t virtualEpoch = 1'767'225'600LL * ticksPerSecond;
@@ -43,12 +47,12 @@ MapDefinition workshopMap(const std::string& mapName, bool withGhostColor) {
   MapDefinition map;
   map.name = mapName;
   map.variables = {
-      {"LapNb", VariableType::Int, "-1"},
-      {"MapName", VariableType::String, mapName},
-      {"GhostPosition", VariableType::Vector, "0 0 0"},
-      {"GhostRotation", VariableType::Vector, "0 0 0"},
+      {std::string(kismet::lapCounter), VariableType::Int, "-1"},
+      {std::string(kismet::mapName), VariableType::String, mapName},
+      {std::string(kismet::ghostPosition), VariableType::Vector, "0 0 0"},
+      {std::string(kismet::ghostRotation), VariableType::Vector, "0 0 0"},
   };
-  if (withGhostColor) map.variables.push_back({"GhostColor", VariableType::Float, "0"});
+  if (withGhostColor) map.variables.push_back({std::string(kismet::ghostColor), VariableType::Float, "0"});
   return map;
 }
 
@@ -62,11 +66,11 @@ Game::Game(std::filesystem::path root)
   std::filesystem::create_directories(hostFolder() / "plugins" / "settings");
   std::filesystem::create_directories(dataFolder());
   console_.setHostCommandHandler([this](const std::vector<std::string>& words) {
-    if (words[0] == "cl_settings_refreshplugins") {
+    if (words[0] == command::refreshPluginPages) {
       ++pageReloads_;
       readSettingsPage();
     }
-    if (words[0] == "closemenu") ++menuCloses_;
+    if (words[0] == command::closeMenu) ++menuCloses_;
   });
   liveGames().push_back(this);
 }
@@ -218,12 +222,12 @@ KismetVariable* Game::variable(const std::string& name, VariableType type) {
 }
 
 void Game::crossStartLine() {
-  if (KismetVariable* lap = variable("LapNb", VariableType::Int))
+  if (KismetVariable* lap = variable(std::string(kismet::lapCounter), VariableType::Int))
     lap->intValue = lap->intValue == -1 ? 0 : lap->intValue + 1;
 }
 
 void Game::resetBall() {
-  if (KismetVariable* lap = variable("LapNb", VariableType::Int)) lap->intValue = -1;
+  if (KismetVariable* lap = variable(std::string(kismet::lapCounter), VariableType::Int)) lap->intValue = -1;
 }
 
 void Game::respawn() {

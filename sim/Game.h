@@ -12,11 +12,13 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "host/Api.h"
 #include "host/CVarManagerWrapper.h"
+#include "host/GameNames.h"
 #include "host/GameWrapper.h"
 #include "host/HostClock.h"
 #include "host/Values.h"
@@ -25,8 +27,9 @@
 
 namespace sim {
 
-inline constexpr const char* mapLoadEvent = "Function TAGame.GFxData_MenuStack_TA.HandleMapLoad";
-inline constexpr const char* playerSpawnEvent = "Function TAGame.PlayerSpawnSystem_TA.HandlePlayerSpawnStart";
+// The events the game fires, by the names it gives them (a view of a literal: its data ends in a NUL).
+inline constexpr const char* mapLoadEvent = Tessaro::gameNames::event::mapLoad.data();
+inline constexpr const char* playerSpawnEvent = Tessaro::gameNames::event::playerSpawn.data();
 
 // The game's clock counts in the host clock's unit, the 100-ns tick.
 using Tessaro::ticksPerMillisecond;
@@ -186,7 +189,7 @@ private:
   std::shared_ptr<GameWrapper> wrapper_;
 
   std::int64_t clock_;
-  std::int64_t tickLength_ = ticksPerSecond / 120;
+  std::int64_t tickLength_ = Tessaro::gameTickLength;
   std::uint64_t tickCount_ = 0;
   std::uint64_t timerOrder_ = 0;
   std::vector<Timer> timers_;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/CVarManagerWrapper.h"
@@ -35,5 +36,5 @@ void Lumaro::updateGhostList() {
 
   // A page that cannot be written is lost without a word; the host reloads whatever page it has.
   writeSettingsPageFile(pageFile, settingsPageText(page));
-  cvarManager->executeCommand("cl_settings_refreshplugins", true);
+  cvarManager->executeCommand(std::string(names::hostCommand::refreshPluginPages), true);
 }

@@ -37,6 +37,8 @@ std::string fields(std::initializer_list<std::string_view> parts) {
 
 }  // namespace
 
+std::string ghostListLineStart() { return fields({"6|Load a ghost", names::cvar::ghostFilePath, ""}); }
+
 std::string settingsPageText(const SettingsPageState& state) {
   namespace command = names::command;
   namespace cvar = names::cvar;
@@ -71,7 +73,8 @@ std::string settingsPageText(const SettingsPageState& state) {
   if (state.ghostChoices.empty()) {
     line(page, "9|No ghost found for this map/number of laps.");
   } else {
-    page += fields({"6|Load a ghost", cvar::ghostFilePath, " @ "});
+    page += ghostListLineStart();
+    page += " @ ";
     for (const std::string& choice : state.ghostChoices) {
       page += pageEntrySeparator;
       page += choice;

@@ -13,3 +13,6 @@ struct SettingsPageState {
 };
 
 std::string settingsPageText(const SettingsPageState& state);
+
+// The ghost list's line up to its entries, "6|Load a ghost|lm_ghostfilepath|": how a host finds the list.
+std::string ghostListLineStart();

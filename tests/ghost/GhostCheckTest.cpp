@@ -95,7 +95,7 @@ TEST(GhostCheck, AHeaderLineLongerThanThePageReadsIsNamed) {
   const std::string longName(4096, 'a');
   // The import skips the header however long; it gives up on a frame line longer than 4096 bytes.
   EXPECT_EQ(problemsOf("Speedway," + longName + ",0,1-Lap,1.1\n" + frame),
-            (std::vector<std::string>{"1: the header line is longer than 4096 bytes, the longest the settings page "
+            (std::vector<std::string>{"1: the header line is longer than the 4096 bytes the settings page "
                                       "reads: no page lists the file"}));
   EXPECT_EQ(problemsOf("Speedway,Ann,0,1-Lap,1.1\n" + frame + longName + "a\n" + frame),
             (std::vector<std::string>{"3: the line is longer than 4096 bytes: the import stops reading here "

@@ -122,6 +122,17 @@ TEST_F(GhostTool, CheckPassesAFileWithNotesOnlyAndRefusesAPipeUnopened) {
   EXPECT_EQ(outcome.err, "lumaro-ghost check: " + pipe.string() + " is a pipe, device or socket, not a ghost file\n");
 }
 
+TEST_F(GhostTool, InfoAndCheckWordAHeaderNumberAlike) {
+  // One past the largest 32-bit integer is out of range; a word is no number.
+  const std::string ghost = file("far.ghost", "Circle,Ann,2147483648,Lap,1.1\n0,0.00,0.00,0.00,0,0,0\n");
+  const std::string info = run({"info", ghost}).out;
+  EXPECT_NE(info.find("  run time   \"2147483648\" (out of range)\n"), std::string::npos) << info;
+  EXPECT_NE(info.find("  laps       \"Lap\" (not a number)\n"), std::string::npos) << info;
+  const std::string check = run({"check", ghost}).out;
+  EXPECT_NE(check.find(":1: the run time \"2147483648\" is out of range\n"), std::string::npos) << check;
+  EXPECT_NE(check.find(":1: the lap count \"Lap\" is not a number\n"), std::string::npos) << check;
+}
+
 TEST_F(GhostTool, InfoGivesTheFiguresOfACircleAndWhetherThePageListsIt) {
   const std::string ghost = file("circle.ghost", ghostFileText(steadyCircle(1000.0, 20.0, 1, 10), "Circle", 1));
   Outcome outcome = run({"info", ghost});

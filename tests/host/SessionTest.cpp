@@ -19,6 +19,7 @@
 #include "sim/Game.h"
 #include "sim/KismetMap.h"
 #include "support/TempFolder.h"
+#include "tools/host/Reports.h"
 #include "tools/host/Runner.h"
 #include "tools/host/Script.h"
 #include "tools/host/Session.h"
@@ -121,6 +122,20 @@ TEST_F(SessionTest, CopyAndFileExpectationsStayInsideTheGameRootThroughLinks) {
   std::filesystem::create_hard_link(outside.path() / "kept.txt", root.path() / "hard.ghost");
   runAll({"copy a.ghost hard.ghost", "copy a.ghost hard.ghost"});
   EXPECT_EQ(std::filesystem::file_size(outside.path() / "kept.txt"), 5u);
+}
+
+TEST_F(SessionTest, TheGhostListingCountsWhatTheImportLoads) {
+  const auto folder = session->game().ghostFolder();
+  // A short line and a blank one are no frames, and the import stops at the bad number of line 6.
+  std::ofstream(folder / "a.ghost", std::ios::binary)
+      << "Oval,Ann,16,1-Lap,1.1\r\n0,0,0,0,0,0,0\r\n1,2\r\n\r\n16,1,0,0,0,0,0\r\n24,x,0,0,0,0,0\r\n8,1,0,0,0,0,0\r\n";
+  std::ofstream(folder / "b.ghost", std::ios::binary) << std::string(4097, 'n') << "\n0,0,0,0,0,0,0\n";
+  std::ostringstream out;
+  writeGhostListing(out, session->game());
+  EXPECT_EQ(out.str(), "Ghost folder " + folder.string() +
+                           ": 2 files\n  a.ghost  92 bytes, 2 frames (the import stops at line 6)  "
+                           "Oval,Ann,16,1-Lap,1.1\n  b.ghost  4112 bytes, 1 frame  (its first line is longer than "
+                           "the 4096 bytes the settings page reads)\n");
 }
 
 TEST_F(SessionTest, ThePageIsShownAsThePlayerSeesItOrAsItsLines) {

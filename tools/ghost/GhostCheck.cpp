@@ -24,7 +24,7 @@ namespace {
 constexpr std::int64_t missingRunTime = 1000;
 
 std::string fieldProblem(const char* what, const std::string& field, NumberError error) {
-  return std::string("the ") + what + " \"" + field + "\" " + std::string(numberProblem(error));
+  return std::string("the ") + what + " \"" + field + "\" " + numberProblem(error);
 }
 
 // The map name, run time and lap count of a header whose fields are in their places.
@@ -74,8 +74,7 @@ void checkHeader(const GhostFileContent& content, std::string_view fileName, std
   if (header.fieldCount <= headerFieldCount) checkHeaderFields(header, problems);
   if (!isListableFileName(fileName)) problems.push_back({0, std::string(unlistableFileName)});
   if (!content.pageHeaderLine) {
-    problems.push_back({1, "the header line is longer than " + std::to_string(ghostLineLimit) +
-                               " bytes, the longest the settings page reads: no page lists the file"});
+    problems.push_back({1, "the header line is " + longHeaderReason() + ": no page lists the file"});
   }
   if (header.fieldCount <= headerFieldCount && header.runTime.error == NumberError::None && !content.frames.empty() &&
       !content.importStopsAt && header.runTime.value != content.frames.back().time) {

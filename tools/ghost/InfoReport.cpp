@@ -1,7 +1,9 @@
 #include "tools/ghost/InfoReport.h"
 
 #include <cstddef>
+#include <string_view>
 
+#include "library/ImportMessages.h"
 #include "library/NumberReading.h"
 #include "race/RaceTime.h"
 #include "tools/ghost/GhostFileContent.h"
@@ -108,13 +110,13 @@ void writeInfoText(std::ostream& out, const GhostInfo& info, const InfoOptions& 
     if (header.runTime.error == NumberError::None) {
       out << formatRaceTime(header.runTime.value) << " (" << header.runTime.value << " ms)\n";
     } else {
-      out << "\"" << header.runTimeField << "\" (not a number)\n";
+      out << "\"" << header.runTimeField << "\" (" << numberFault(header.runTime.error) << ")\n";
     }
     out << "  laps       ";
     if (header.lapCount.error == NumberError::None) {
       out << header.lapCount.value << " (written \"" << header.lapField << "\")\n";
     } else {
-      out << "\"" << header.lapField << "\" (not a number)\n";
+      out << "\"" << header.lapField << "\" (" << numberFault(header.lapCount.error) << ")\n";
     }
     out << "  version    " << header.version << "\n";
     if (header.fieldCount != 5)

@@ -4,6 +4,7 @@
 
 #include "library/GhostFormat.h"
 #include "library/GhostHeaderLine.h"
+#include "library/ImportMessages.h"
 #include "library/NumberReading.h"
 #include "plugin/HostNames.h"
 #include "tools/ghost/GhostHeaderFields.h"
@@ -29,10 +30,12 @@ std::string refusal(std::string_view headerLine, std::string_view fileName, std:
              ": a comma stands inside one of them, and the page does not guess which";
     case HeaderFit::OtherMap:
       return "it is for the map \"" + header.mapName + "\", not \"" + headerName(mapName) + "\"";
-    case HeaderFit::LapCountNoNumber: return "its lap count \"" + header.lapField + "\" is not a number";
+    case HeaderFit::LapCountNotRead:
+      return "its lap count \"" + header.lapField + "\" " + numberProblem(header.lapCount.error);
     case HeaderFit::OtherLapCount:
       return "it is a run of " + lapsText(header.lapCount.value) + ", not " + std::to_string(lapCount);
-    case HeaderFit::RunTimeNoNumber: return "its run time \"" + header.runTimeField + "\" is not a number";
+    case HeaderFit::RunTimeNotRead:
+      return "its run time \"" + header.runTimeField + "\" " + numberProblem(header.runTime.error);
     case HeaderFit::NegativeRunTime:
       return "its run time " + std::to_string(header.runTime.value) + " ms is below zero";
     case HeaderFit::Fits: break;
@@ -47,8 +50,7 @@ PageListing pageListing(const GhostFileContent& content, std::string_view fileNa
   PageListing listing;
   const std::optional<std::string>& headerLine = content.pageHeaderLine;
   if (!headerLine) {
-    listing.reason = content.headerLine ? "its first line is longer than " + std::to_string(ghostLineLimit) +
-                                              " bytes, the longest the page reads"
+    listing.reason = content.headerLine ? "its first line is " + longHeaderReason()
                                         : "the file is empty: the page reads no first line";
     return listing;
   }

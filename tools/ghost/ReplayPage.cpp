@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "library/ImportMessages.h"
 #include "library/NumberReading.h"
 #include "plugin/GhostFrame.h"
 #include "race/RaceTime.h"
@@ -47,7 +48,7 @@ std::string perRun(const ReplayData& data, Value value, int decimals) {
 // Header numbers as `info` writes them: a run time as race text, a lap count as its number; a field that
 // does not read as one is quoted as it stands.
 std::string headerNumber(const IntReading& reading, const std::string& field, bool raceTime) {
-  if (reading.error != NumberError::None) return "\"" + field + "\" (not a number)";
+  if (reading.error != NumberError::None) return "\"" + field + "\" (" + std::string(numberFault(reading.error)) + ")";
   return raceTime ? formatRaceTime(reading.value) : std::to_string(reading.value);
 }
 

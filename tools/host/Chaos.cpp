@@ -1,7 +1,6 @@
 #include "tools/host/Chaos.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <fstream>
@@ -20,6 +19,8 @@
 #include "library/GhostHeaderLine.h"
 #include "library/NumberReading.h"
 #include "plugin/HostNames.h"
+#include "plugin/Messages.h"
+#include "race/RaceTime.h"
 #include "sim/Console.h"
 #include "sim/Game.h"
 #include "tools/host/Script.h"
@@ -193,33 +194,30 @@ public:
   // One console line: "" or what is untrue about it.
   std::string read(const std::string& line) {
     const auto said = [&line](std::string_view text) { return line == text; };
-    if (said("Recording starts and ends when you cross the finish line.") ||
-        said("Challenging starts and ends when you cross the finish line.")) {
+    if (said(messages::recordingArmed) || said(messages::challengeArmed)) {
       return become(Told::Armed);
     }
-    if (said("Race started.") || said("Race started against a ghost.")) {
+    if (said(messages::raceStarted) || said(messages::challengeStarted)) {
       if (told_ != Told::Armed && told_ != Told::Unknown) return "\"" + line + "\" with no run armed";
       return become(Told::Racing);
     }
-    if (line.starts_with("Race ended ")) {
+    if (line.starts_with(messages::raceEndedIn) || said(messages::raceEndedWithoutRun)) {
       if (told_ != Told::Racing && told_ != Told::Unknown) return "\"" + line + "\" with no race under way";
       return become(Told::Finished);
     }
-    if (line.ends_with(" The run was not recorded.")) {
+    if (std::ranges::any_of(messages::runNotRecorded, said)) {
       if (told_ != Told::Armed && told_ != Told::Racing && told_ != Told::Unknown) {
         return "\"" + line + "\" with no run armed or under way";
       }
       return become(Told::Ended);
     }
     // The failures the run reset follows drop a run without a word of their own about it.
-    if (said("Make sure you're in a workshop map.") || line.starts_with("No Kismet found for this map") ||
-        line.starts_with("Didn't find any correct SeqVar")) {
+    if (said(messages::notInWorkshop) || said(messages::noKismet) || said(messages::noLapCounter)) {
       return become(told_ == Told::Finished ? Told::Finished : Told::Ended);
     }
     // Said by commands that reset the run and by ones that do not: the next run message tells again.
-    if (said("No Ghost loaded.")) return become(Told::Unknown);
-    if (said("Already recording a run, restart the map.") && !switchTyped_ &&
-        (told_ == Told::Nothing || told_ == Told::Ended)) {
+    if (said(messages::noGhostLoaded)) return become(Told::Unknown);
+    if (said(messages::alreadyRecording) && !switchTyped_ && (told_ == Told::Nothing || told_ == Told::Ended)) {
       return "\"" + line + "\" with no run armed, racing or just finished";
     }
     return "";
@@ -254,7 +252,7 @@ std::string invariantProblem(Session& session, const std::map<std::string, std::
   sim::Game& game = session.game();
   const std::vector<std::string> lines = linesSince(game, consoleFrom);
   for (const std::string& line : lines) {
-    if (line.find(" stopped on an error: ") != std::string::npos) return "an error reached the guard: " + line;
+    if (line.find(messages::stoppedOnError) != std::string::npos) return "an error reached the guard: " + line;
     if (std::string untrue = told.read(line); !untrue.empty()) return "untrue: " + untrue;
   }
   if (timePassed) {
@@ -314,14 +312,12 @@ std::string finalRunProblem(Session& session, const fs::path& folder) {
     if (!outcome.ok) return "the final run's step \"" + steps[i] + "\" failed: " + outcome.seen;
   }
   const std::vector<std::string> lines = linesSince(session.game(), from);
-  const std::string ended = lastLineStartingWith(lines, "Race ended in ");
+  const std::string ended = lastLineStartingWith(lines, std::string(messages::raceEndedIn));
   if (ended.empty()) return "the final run did not finish";
-  const std::string time = ended.substr(14, ended.size() - 15);
+  const std::string time = ended.substr(messages::raceEndedIn.size(), ended.size() - messages::raceEndedIn.size() - 1);
   const std::string file = readFile(session.game().ghostFolder() / "Chaos-Final.ghost");
   const GhostHeaderFields header = readGhostHeader(file.substr(0, file.find('\r')));
-  char text[32];
-  const long ms = header.runTime.value;
-  std::snprintf(text, sizeof text, "%02ld:%02ld:%03ld", ms / 60000, ms / 1000 % 60, ms % 1000);
+  const std::string text = formatRaceTime(header.runTime.value);
   if (time != text) return "the final run ended in " + time + " but its file says " + text;
   const std::string page = readFile(session.game().settingsPage());
   if (page.find(" in " + time + " by ") == std::string::npos) return "the page does not list the final run's " + time;

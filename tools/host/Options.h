@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "host/HostClock.h"
 namespace lumaro_host {
 
 struct Options {
@@ -19,7 +20,7 @@ struct Options {
   bool keepRoot = false;    // --keep: the fresh temporary root stays after the run
   bool removeRoot = false;  // --remove-root: what happens anyway without --keep (accepted for older scripts)
   bool realtime = false;
-  double tickMilliseconds = 8.0;
+  double tickMilliseconds = Tessaro::millisecondsOfTicks(Tessaro::scenarioTickLength);
   double hostCallMilliseconds = 0.0;  // virtual time each host call of the plugin takes
   bool page = false;
   bool rawPage = false;  // --raw: the page file's lines rather than the page as a player sees it

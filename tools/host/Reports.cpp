@@ -11,6 +11,12 @@
 
 #include "host/HostClock.h"
 #include "host/Values.h"
+#include "library/GhostFileRead.h"
+#include "library/GhostFormat.h"
+#include "library/ImportMessages.h"
+#include "library/LineReader.h"
+#include "library/RegularFileReader.h"
+#include "plugin/GhostFrame.h"
 #include "sim/Console.h"
 #include "tools/ghost/TextEscapes.h"
 #include "tools/host/PageView.h"
@@ -100,6 +106,28 @@ void writePage(std::ostream& out, sim::Game& game, bool raw) {
   }
 }
 
+namespace {
+
+// A ghost file read as the plugin reads it: the frames the import loads, where it stops, and the header line
+// the page reads.
+std::string describeGhostFile(const fs::path& file) {
+  std::vector<GhostFrame> frames;
+  const GhostFileRead read = readGhostFile(file, frames);
+  RegularFileReader in(file);
+  if (!read.opened || !in.isOpen()) return "  (not a file)";
+  std::string text = "  " + std::to_string(in.size()) + " bytes, " + std::to_string(frames.size()) +
+                     (frames.size() == 1 ? " frame" : " frames");
+  const std::optional<std::size_t> stop =
+      read.report.badLine ? std::optional(read.report.badLine->lineNumber) : read.report.tooLongLine;
+  if (stop) text += " (the import stops at line " + std::to_string(*stop) + ")";
+  const std::optional<std::string> header = readFirstLine(in.stream(), ghostLineLimit);
+  if (header) return text + "  " + lumaro_ghost::terminalText(*header);
+  if (in.size() > 0) text += "  (its first line is " + longHeaderReason() + ")";
+  return text;
+}
+
+}  // namespace
+
 void writeGhostListing(std::ostream& out, const sim::Game& game) {
   const fs::path folder = game.ghostFolder();
   std::error_code error;
@@ -113,17 +141,9 @@ void writeGhostListing(std::ostream& out, const sim::Game& game) {
   out << "Ghost folder " << shownPath(folder) << ": " << entries.size() << (entries.size() == 1 ? " file" : " files")
       << '\n';
   for (const auto& entry : entries) {
-    const auto lines = readLines(entry.path());
     // Names and header lines of shared files: their control bytes reach the terminal only as escapes.
-    out << "  " << lumaro_ghost::terminalText(entry.path().filename().string());
-    if (lines) {
-      out << "  " << fs::file_size(entry.path(), error) << " bytes, " << (lines->empty() ? 0 : lines->size() - 1)
-          << " frames";
-      if (!lines->empty()) out << "  " << lumaro_ghost::terminalText(lines->front());
-    } else {
-      out << "  (not a file)";
-    }
-    out << '\n';
+    out << "  " << lumaro_ghost::terminalText(entry.path().filename().string()) << describeGhostFile(entry.path())
+        << '\n';
   }
 }
 

@@ -11,6 +11,7 @@
 #include <variant>
 
 #include "plugin/HostNames.h"
+#include "plugin/Messages.h"
 #include "sim/KismetMap.h"
 #include "tools/host/MapFile.h"
 #include "tools/host/Reports.h"
@@ -28,14 +29,15 @@ int lineOf(const std::string& error, const std::string& scriptName) {
 struct ContractVariable {
   std::string_view name;
   sim::VariableType type;
-  const char* withoutIt;  // what the player meets on a map without it
-  bool optional = false;  // the plugin works without it
+  const char* withoutIt;       // what the player meets on a map without it
+  bool optional = false;       // the plugin works without it
+  std::string_view told = {};  // the plugin's status message on such a map, quoted after withoutIt
 };
 
 // In the order a map file usually lists them.
 constexpr ContractVariable contract[] = {
     {names::kismet::lapCounter, sim::VariableType::Int, "nothing can be recorded or challenged here"},
-    {names::kismet::mapName, sim::VariableType::String, "a run cannot be exported (\"No MapName SeqVar found.\")"},
+    {names::kismet::mapName, sim::VariableType::String, "a run cannot be exported", false, messages::noMapName},
     {names::kismet::ghostPosition, sim::VariableType::Vector, "the ghost car cannot be moved"},
     {names::kismet::ghostRotation, sim::VariableType::Vector, "the ghost car cannot be moved"},
     {names::kismet::ghostColor, sim::VariableType::Float, "the ghost keeps the map's own colour (optional)", true},
@@ -176,6 +178,7 @@ std::vector<std::string> kismetContractProblems(const sim::MapDefinition& map, b
         otherType ? std::string(wanted.name) + " is " + withArticle(*otherType) + ", not " + withArticle(wanted.type)
                   : std::string(wanted.name) + " (" + sim::typeName(wanted.type) + ") is missing";
     std::string problem = what + ": " + wanted.withoutIt;
+    if (!wanted.told.empty()) problem += " (\"" + std::string(wanted.told) + "\")";
     if (const sim::VariableDefinition* meant = nearMiss(map.variables, std::string(wanted.name));
         meant != nullptr && !otherType) {
       problem += "; names are matched exactly, case included, and the map has " + meant->name + " (" +

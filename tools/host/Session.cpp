@@ -23,6 +23,7 @@
 #include "tools/host/ScenarioMaps.h"
 #include "tools/host/StopSignals.h"
 #include "tools/host/TextTest.h"
+#include "ui/SettingsPageText.h"
 
 namespace fs = std::filesystem;
 
@@ -233,7 +234,7 @@ StepOutcome Session::drive(const Drive& step) {
     const double limit = (step.laps + 1) * slowestLap * 2.0 + plantedLoss + 60.0;
     std::int64_t passed = 0;
     while (driver_->lapsCompleted() < target) {
-      if (static_cast<double>(passed) > limit * static_cast<double>(sim::ticksPerSecond)) {
+      if (Tessaro::secondsOfTicks(passed) > limit) {
         driver_->stop();
         return failure("the car did not complete " + std::to_string(step.laps) + " laps in " + secondsText(limit) +
                        " s");
@@ -328,7 +329,7 @@ StepOutcome Session::pickGhost(const PickGhost& step) {
   // The list the player picks from is the one the host last showed.
   const auto& lines = game_->shownPage();
   if (!lines) return failure("the host has not shown the plugin's settings page");
-  const std::string listLine = "6|Load a ghost|" + std::string(names::cvar::ghostFilePath) + "|";
+  const std::string listLine = ghostListLineStart();
   const auto found =
       std::find_if(lines->begin(), lines->end(), [&](const std::string& line) { return line.rfind(listLine, 0) == 0; });
   if (found == lines->end()) {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "host/HostClock.h"
 #include "sim/Driver.h"
 #include "sim/Game.h"
 #include "sim/PluginLoader.h"
@@ -28,11 +29,11 @@ struct SessionSettings {
   std::filesystem::path plugin;
   std::filesystem::path mapsFolder;  // where a map file is looked for last
   bool realtime = false;
-  std::int64_t tickLength = 80'000;  // 8 ms, in 100-ns ticks
-  std::int64_t hostCallLength = 0;   // virtual time each host call of the plugin takes, in 100-ns ticks
-  bool verbose = false;              // also report each expectation that holds
-  bool keepRecords = true;           // every host call and Kismet write kept (a trace or picture reads them)
-  bool rawPage = false;              // show page prints the page file's lines, not the page as a player sees it
+  std::int64_t tickLength = Tessaro::scenarioTickLength;
+  std::int64_t hostCallLength = 0;  // virtual time each host call of the plugin takes, in 100-ns ticks
+  bool verbose = false;             // also report each expectation that holds
+  bool keepRecords = true;          // every host call and Kismet write kept (a trace or picture reads them)
+  bool rawPage = false;             // show page prints the page file's lines, not the page as a player sees it
 };
 
 struct StepOutcome {

@@ -1,0 +1,36 @@
+// The names the game and a workshop map give to what a plugin uses of them: the variables of the map's main
+// Kismet sequence, the game events a plugin hooks, and the console commands the host runs itself. The
+// stand-in host makes its maps, fires its events and answers its commands by these names, and the plugin
+// looks them up by the same (plugin/HostNames.h), so the two cannot drift apart.
+#pragma once
+
+#include <string_view>
+
+namespace Tessaro::gameNames {
+
+// Variables of a workshop map's main Kismet sequence.
+namespace kismet {
+inline constexpr std::string_view lapCounter = "LapNb";
+inline constexpr std::string_view mapName = "MapName";
+inline constexpr std::string_view ghostPosition = "GhostPosition";
+inline constexpr std::string_view ghostRotation = "GhostRotation";
+inline constexpr std::string_view ghostColor = "GhostColor";
+}  // namespace kismet
+
+// Game events a plugin may hook.
+namespace event {
+inline constexpr std::string_view mapLoad = "Function TAGame.GFxData_MenuStack_TA.HandleMapLoad";
+inline constexpr std::string_view playerSpawn = "Function TAGame.PlayerSpawnSystem_TA.HandlePlayerSpawnStart";
+}  // namespace event
+
+// The host's own console commands: reload the plugins' settings pages; close a menu, named by the word after
+// it.
+namespace hostCommand {
+inline constexpr std::string_view refreshPluginPages = "cl_settings_refreshplugins";
+inline constexpr std::string_view closeMenu = "closemenu";
+}  // namespace hostCommand
+
+// The menu of the plugins' settings pages, as closeMenu names it.
+inline constexpr std::string_view settingsMenu = "settings";
+
+}  // namespace Tessaro::gameNames
