@@ -65,7 +65,10 @@ PathMatch matchAhead(const Path& path, PathPlace from, PathPoint car, const Path
       bestSquared = nearest.squared;
       best.place = {j, nearest.share};
     }
-    ahead += std::hypot(b.x - a.x, b.y - a.y) * (1.0 - least);
+    if (window.reach < std::numeric_limits<double>::infinity()) {
+      const double dx = b.x - a.x, dy = b.y - a.y;
+      ahead += std::sqrt(dx * dx + dy * dy) * (1.0 - least);
+    }
   }
   best.distance = std::sqrt(bestSquared);
   best.onPath = best.distance <= window.offPath;

@@ -10,6 +10,7 @@
 #include "host/PluginExports.h"
 #include "library/PathText.h"
 #include "plugin/Entry.h"
+#include "race/RunLife.h"
 
 namespace {
 
@@ -43,6 +44,7 @@ void deleteMe() {
 }  // extern "C"
 
 void Lumaro::onLoad() {
+  runLife.watchPhases([this](RunPhase from, RunPhase to) { onRunPhase(from, to); });
   registerCommands();
   registerVariables();
   schedule("updateGhostList", 0.1f, [this] { updateGhostList(); });
