@@ -23,9 +23,10 @@ constexpr double extrapolationLimit = 0.1;
 // A start crossing is sought over this many first frames; a run still short of the line by then is timed
 // from its first frame.
 constexpr std::size_t startFramesSought = 16;
-// While the car is off the path, the sweep ahead goes this many windows past the place last matched, then
-// starts again from it.
-constexpr std::size_t mostSweeps = 64;
+// While the car is off the path, the sweep ahead goes as far as the ghost's time this much past where the
+// player would be at the difference last written, then starts again from the place last matched: a shortcut
+// gains less, and the same place a lap later is never taken for it.
+constexpr double sweepSeconds = 10.0;
 
 double step(const GhostFrame& from, const GhostFrame& to) {
   const double dx = static_cast<double>(to.x) - from.x, dy = static_cast<double>(to.y) - from.y,
@@ -119,6 +120,7 @@ void GhostDelta::start(std::span<const GhostFrame> ghost) {
   runStart_.reset();
   place_ = {};
   lost_ = false;
+  last_ = 0.0;
 }
 
 double GhostDelta::ghostSecondsAt(std::span<const GhostFrame> ghost, PathPlace place) const {
@@ -128,18 +130,20 @@ double GhostDelta::ghostSecondsAt(std::span<const GhostFrame> ghost, PathPlace p
 
 std::optional<float> GhostDelta::sample(std::span<const GhostFrame> ghost, std::span<const GhostFrame> run) {
   if (!line_ || ghost.size() < 2 || run.empty()) return std::nullopt;
-  // The run's start is known once it has a frame past the line (or has given up seeking one).
-  if (!runStart_ && (along(*line_, run.back()) >= 0.0 || run.size() >= startFramesSought)) {
+  // The run's start is known once it has a second frame, past the line (or has given up seeking one).
+  if (!runStart_ && run.size() >= 2 && (along(*line_, run.back()) >= 0.0 || run.size() >= startFramesSought)) {
     runStart_ = startCrossing(*line_, run);
   }
+  const double raceSeconds = secondsOf(run, run.back().time) - runStart_.value_or(0.0);
   const PathPoint car{run.back().x, run.back().y};
   PathMatch match = matchAhead(ghost, place_, car, ghostDeltaWindow);
   if (!match.onPath) {
-    const std::size_t segments = ghost.size() - 1;
-    if (!lost_) sweep_ = place_, sweeps_ = 0;
+    if (!lost_) sweep_ = place_;
     lost_ = true;
     sweep_ = {sweep_.segment + ghostDeltaWindow.mostSegments, 0.0};
-    if (sweep_.segment >= segments || ++sweeps_ > mostSweeps) sweep_ = place_, sweeps_ = 0;
+    if (sweep_.segment + 1 >= ghost.size() || ghostSecondsAt(ghost, sweep_) > raceSeconds - last_ + sweepSeconds) {
+      sweep_ = place_;
+    }
     PathWindow sweepWindow = ghostDeltaWindow;
     sweepWindow.reach = std::numeric_limits<double>::infinity();
     match = matchAhead(ghost, sweep_, car, sweepWindow);
@@ -147,8 +151,8 @@ std::optional<float> GhostDelta::sample(std::span<const GhostFrame> ghost, std::
   }
   lost_ = false;
   place_ = match.place;
-  const double raceSeconds = secondsOf(run, run.back().time) - runStart_.value_or(0.0);
-  return static_cast<float>(raceSeconds - ghostSecondsAt(ghost, place_));
+  last_ = raceSeconds - ghostSecondsAt(ghost, place_);
+  return static_cast<float>(last_);
 }
 
 float GhostDelta::finish(std::span<const GhostFrame> ghost, std::span<const GhostFrame> run) const {

@@ -13,7 +13,7 @@
 #include "plugin/GhostFrame.h"
 
 // The window of the live match: a car a few car widths to the side of the ghost's line is on it.
-inline constexpr PathWindow ghostDeltaWindow{400.0, 128, 400.0};
+inline constexpr PathWindow ghostDeltaWindow{400.0, 128, 500.0};
 
 // The line a run is timed at: through a point, across a direction of travel (a unit vector).
 struct RaceLine {
@@ -50,8 +50,8 @@ private:
   double ghostStart_ = 0.0;
   std::optional<double> runStart_;
   PathPlace place_;
-  // While off the path: where the sweep ahead searches next, and how many windows it has gone.
+  double last_ = 0.0;  // the difference last found
+  // While off the path: where the sweep ahead searches next.
   bool lost_ = false;
   PathPlace sweep_;
-  std::size_t sweeps_ = 0;
 };
