@@ -134,7 +134,8 @@ std::optional<float> GhostDelta::sample(std::span<const GhostFrame> ghost, std::
   if (!runStart_ && run.size() >= 2 && (along(*line_, run.back()) >= 0.0 || run.size() >= startFramesSought)) {
     runStart_ = startCrossing(*line_, run);
   }
-  const double raceSeconds = secondsOf(run, run.back().time) - runStart_.value_or(0.0);
+  if (!runStart_) return std::nullopt;
+  const double raceSeconds = secondsOf(run, run.back().time) - *runStart_;
   const PathPoint car{run.back().x, run.back().y};
   PathMatch match = matchAhead(ghost, place_, car, ghostDeltaWindow);
   if (!match.onPath) {

@@ -36,9 +36,10 @@ class GhostDelta {
 public:
   // A challenge's race starts against the ghost: the line from its frames, the match back at its start.
   void start(std::span<const GhostFrame> ghost);
-  // The run so far, its newest frame just taken: the difference at that frame's place, or none when the car
-  // is off the ghost's path (then the match is sought again on the next sample, near where it was lost and
-  // sweeping on ahead, so a car back on the path after a shortcut finds its place again).
+  // The run so far, its newest frame just taken: the difference at that frame's place, or none before the run's
+  // start crossing is known (its second frame) and when the car is off the ghost's path (then the match is sought again
+  // on the next sample, near where it was lost and sweeping on ahead, so a car back on the path after a shortcut finds
+  // its place again).
   std::optional<float> sample(std::span<const GhostFrame> ghost, std::span<const GhostFrame> run);
   // The finished race: the player's race time less the ghost's, each from line to line.
   float finish(std::span<const GhostFrame> ghost, std::span<const GhostFrame> run) const;
