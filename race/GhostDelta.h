@@ -12,8 +12,9 @@
 #include "library/TrackMatch.h"
 #include "plugin/GhostFrame.h"
 
-// The window of the live match: a car a few car widths to the side of the ghost's line is on it.
-inline constexpr PathWindow ghostDeltaWindow{400.0, 128, 500.0};
+// The window of the live match: a car a few car widths to the side of the ghost's line is on it, and at most 64
+// segments are searched a tick (a densely sampled ghost is bounded by that count, a car moving far less a tick).
+inline constexpr PathWindow ghostDeltaWindow{400.0, 64, 500.0};
 
 // The line a run is timed at: through a point, across a direction of travel (a unit vector).
 struct RaceLine {
