@@ -10,10 +10,12 @@
 #include <gtest/gtest.h>
 
 #include "plugin/GhostFrame.h"
+#include "plugin/Lumaro.h"
 #include "race/GhostDelta.h"
 #include "race/RaceFixture.h"
 #include "sim/Game.h"
 #include "sim/KismetMap.h"
+#include "support/PluginHarness.h"
 
 namespace {
 
