@@ -87,6 +87,7 @@ int main(int argc, char** argv) {
   bench::registerExportBenchmarks(sizes, ratios);
   bench::registerPlaybackBenchmarks(sizes, ratios);
   bench::registerAnalysisBenchmarks(sizes, ratios);
+  bench::registerGhostDeltaBenchmarks(sizes, ratios);
   bench::registerPageFileWriteBenchmarks(ratios);
 
   RatioReporter reporter(colourWanted(arguments) ? benchmark::ConsoleReporter::OO_ColorTabular

@@ -68,6 +68,7 @@ void registerImportBenchmarks(const Sizes& sizes, std::vector<Ratio>& ratios);
 void registerExportBenchmarks(const Sizes& sizes, std::vector<Ratio>& ratios);
 void registerPlaybackBenchmarks(const Sizes& sizes, std::vector<Ratio>& ratios);
 void registerAnalysisBenchmarks(const Sizes& sizes, std::vector<Ratio>& ratios);
+void registerGhostDeltaBenchmarks(const Sizes& sizes, std::vector<Ratio>& ratios);
 void registerPageFileWriteBenchmarks(std::vector<Ratio>& ratios);
 
 }  // namespace bench

@@ -15,6 +15,8 @@ inline constexpr std::string_view mapName = "MapName";
 inline constexpr std::string_view ghostPosition = "GhostPosition";
 inline constexpr std::string_view ghostRotation = "GhostRotation";
 inline constexpr std::string_view ghostColor = "GhostColor";
+// Optional: the live difference to the ghost a challenge races, for the map's own display.
+inline constexpr std::string_view ghostDelta = "GhostDelta";
 }  // namespace kismet
 
 // Game events a plugin may hook.

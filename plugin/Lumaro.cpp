@@ -11,6 +11,7 @@
 #include "library/PathText.h"
 #include "plugin/Entry.h"
 #include "plugin/HostNames.h"
+#include "race/RunLife.h"
 
 namespace {
 
@@ -44,6 +45,7 @@ void deleteMe() {
 }  // extern "C"
 
 void Lumaro::onLoad() {
+  runLife.watchPhases([this](RunPhase from, RunPhase to) { onRunPhase(from, to); });
   registerCommands();
   registerVariables();
   schedule("updateGhostList", 0.1f, [this] { updateGhostList(); });

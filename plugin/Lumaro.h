@@ -18,6 +18,7 @@
 #include "plugin/GhostFrame.h"
 #include "plugin/HostNames.h"
 #include "plugin/SystemClock.h"
+#include "race/GhostDelta.h"
 #include "race/RunLife.h"
 #include "ui/GhostChoiceList.h"
 
@@ -87,6 +88,10 @@ public:
   RunLife runLife{currentLap, isChallenging};
   // The identity of the latest preview; each playback chain holds the one it plays.
   std::uint64_t currentPreview = 0;
+  // The map's optional GhostDelta, looked up as a challenge's race starts and held until a plain run is
+  // armed or started, and the difference to the ghost that is written into it.
+  std::optional<SequenceVariableWrapper> ghostDeltaVariable;
+  GhostDelta ghostDelta;
 
   // The members below are the plugin's own plumbing; the host never calls them.
 
@@ -128,6 +133,14 @@ public:
   std::optional<std::filesystem::path> exportFile(const std::string& pathText);
   // The lap count a ghost of the recorded run is written and compared with.
   std::int32_t recordedRunLapCount();
+
+  // race/GhostDeltaWrites.cpp: the live difference to the ghost. The lookup as a challenge's race starts,
+  // the write of each sample of that race, and the writes the run's changes of phase make (0 as a challenge
+  // is armed and as the run goes idle, the final difference at the finish).
+  void lookUpGhostDelta();
+  void sampleGhostDelta();
+  void writeGhostDelta(float seconds);
+  void onRunPhase(RunPhase from, RunPhase to);
 
   // race/: the recording switch, turned by console commands so the host's value stays the one truth.
   bool isRecording();

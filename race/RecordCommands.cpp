@@ -105,6 +105,7 @@ void Lumaro::pollLapCounter(SequenceVariableWrapper& lapCounter) {
     return;
   }
   const CounterMove move = runLife.counterRead(lapCounter.GetInt(), !ghostFrames.empty());
+  const bool startedAgainstGhost = move == CounterMove::StartAgainstGhost;
   if (move == CounterMove::Start || move == CounterMove::StartAgainstGhost) {
     if (!isRecording()) {
       endRun(RunEnd::SwitchedOff);
@@ -130,4 +131,6 @@ void Lumaro::pollLapCounter(SequenceVariableWrapper& lapCounter) {
   } else {
     endRun(RunEnd::SwitchedOff);
   }
+  // The map's optional GhostDelta is looked up last: a map without it sees this tick's calls unchanged.
+  if (startedAgainstGhost && runLife.phase() == RunPhase::RacingGhost) lookUpGhostDelta();
 }

@@ -24,9 +24,11 @@ std::string_view runPhaseName(RunPhase phase) {
 }
 
 void RunLife::enter(RunPhase phase) {
+  const RunPhase from = phase_;
   phase_ = phase;
   // currentLap: 0 from the start of a race until the race is left, -1 otherwise.
   currentLap_ = hasRace() ? 0 : -1;
+  if (watcher_ && from != phase) watcher_(from, phase);
 }
 
 ArmDecision RunLife::recordCommand(bool automatic, bool switchOn) const {
@@ -81,11 +83,11 @@ std::string_view RunLife::start(bool againstGhost, std::int32_t lapCount) {
 void RunLife::seeFinish() { enter(RunPhase::FinishSeen); }
 
 std::vector<GhostFrame> RunLife::finish() {
-  std::vector<GhostFrame> finished = std::move(frames_);
-  frames_.clear();
   identity_ = 0;
   finishedLapCount_ = raceLapCount_;
   enter(RunPhase::Finished);
+  std::vector<GhostFrame> finished = std::move(frames_);
+  frames_.clear();
   return finished;
 }
 

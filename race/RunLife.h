@@ -29,8 +29,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "plugin/GhostFrame.h"
@@ -56,6 +58,8 @@ public:
   RunLife& operator=(const RunLife&) = delete;
 
   RunPhase phase() const { return phase_; }
+  // Told after every change of phase, from and to; the finish's watcher still sees the run's frames.
+  void watchPhases(std::function<void(RunPhase from, RunPhase to)> watcher) { watcher_ = std::move(watcher); }
   // The identity of the run armed or under way (0: none). Its timer chains hold it and stop when it changes.
   const std::uint64_t& identity() const { return identity_; }
   // The frames of the run under way; its finish hands them over.
@@ -120,4 +124,5 @@ private:
   std::vector<GhostFrame> frames_;
   std::int32_t raceLapCount_ = 0;
   std::optional<std::int32_t> finishedLapCount_;
+  std::function<void(RunPhase, RunPhase)> watcher_;
 };

@@ -56,6 +56,7 @@ void Lumaro::sampleCar(SystemTime runStart, SystemTime lastSample) {
     const Rotator rotation = car.GetRotation();
     now = systemNow();
     runLife.frames().push_back(frameOf(rotation, location, runMilliseconds((now - runStart).count())));
+    sampleGhostDelta();
   }
   if (isRecording()) {
     scheduleForRun("sampleRun", [this, runStart, now] { sampleRun(runStart, now); });

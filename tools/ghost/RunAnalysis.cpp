@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <utility>
 
+#include "library/TrackMatch.h"
 #include "plugin/HostNames.h"
 #include "tools/ghost/GhostFileContent.h"
 #include "tools/ghost/GhostHeaderFields.h"
@@ -131,33 +131,6 @@ RunAt runAt(const TimedRun& run, double distance) {
            interpolate(run.frames[i - 1].y, run.frames[i].y, share)},
           interpolate(run.seconds[i - 1], run.seconds[i], share),
           interpolate(run.speed[i - 1], run.speed[i], std::clamp(share, 0.0, 1.0))};
-}
-
-// Where a point falls on the reference: the nearest point of its segments from segment `from` on, within
-// `reach` of distance along it past `least`.
-std::pair<double, std::size_t> nearestOnReference(const ReferenceLap& reference, MapPoint point, std::size_t from,
-                                                  double least, double reach) {
-  double bestSquared = std::numeric_limits<double>::infinity();
-  double bestAlong = least;
-  std::size_t bestSegment = from;
-  const std::size_t segments = reference.points.size() - 1;
-  for (std::size_t j = from; j < segments && j < from + mostSegmentsSearched; ++j) {
-    if (j > from && reference.along[j] > least + reach) break;
-    const MapPoint& a = reference.points[j];
-    const MapPoint& b = reference.points[j + 1];
-    const double dx = b.x - a.x, dy = b.y - a.y;
-    const double squaredLength = dx * dx + dy * dy;
-    const double t =
-        squaredLength > 0.0 ? std::clamp(((point.x - a.x) * dx + (point.y - a.y) * dy) / squaredLength, 0.0, 1.0) : 0.0;
-    const double ex = a.x + t * dx - point.x, ey = a.y + t * dy - point.y;
-    const double squared = ex * ex + ey * ey;
-    if (squared < bestSquared) {
-      bestSquared = squared;
-      bestAlong = interpolate(reference.along[j], reference.along[j + 1], t);
-      bestSegment = j;
-    }
-  }
-  return {std::max(bestAlong, least), bestSegment};
 }
 
 // The theoretical best lap as one placed lap: every sector's points from the lap that drove it best, each
@@ -331,17 +304,17 @@ PlacedLap placeLap(const ReferenceLap& reference, const TimedRun& run, int lap) 
   const RunAt start = runAt(run, from.distance);
   add(0.0, 0.0, start.speed, from.frame);
   const bool onReference = reference.points.size() >= 2 && run.lapLinesFound && reference.length() > 0.0;
-  std::size_t segment = 0;
+  PathPlace place;
   double last = 0.0;
   for (std::size_t i = from.frame; i < to.frame && i < run.frames.size(); ++i) {
     double share = lapLength > 0.0 ? (run.distance[i] - from.distance) / lapLength : 0.0;
     if (onReference) {
       const double step = i > 0 ? run.distance[i] - run.distance[i - 1] : 0.0;
       const double scale = lapLength > 0.0 ? reference.length() / lapLength : 1.0;
-      const auto [along, nearest] =
-          nearestOnReference(reference, flat(run.frames[i]), segment, last, 3.0 * step * scale + placeSearch);
-      segment = nearest;
-      last = std::min(along, reference.length());
+      const PathWindow window{3.0 * step * scale + placeSearch, mostSegmentsSearched};
+      place = matchAhead(reference.points, place, {run.frames[i].x, run.frames[i].y}, window).place;
+      const double along = interpolate(reference.along[place.segment], reference.along[place.segment + 1], place.share);
+      last = std::min(std::max(along, last), reference.length());
       share = last / reference.length();
     }
     add(share, run.seconds[i] - from.seconds, run.speed[i], i);

@@ -160,6 +160,16 @@ void Session::noteCrossing() {
           game_->variable(std::string(names::kismet::lapCounter), sim::VariableType::Int)) {
     text += ", " + std::string(names::kismet::lapCounter) + " " + std::to_string(lap->intValue);
   }
+  // The difference to the ghost, when the plugin has written it since the crossing before: a challenge's.
+  const std::string ghostDelta(names::kismet::ghostDelta);
+  const std::size_t ghostDeltaWrites = game_->writeCount(ghostDelta);
+  if (const sim::KismetVariable* delta = game_->variable(ghostDelta, sim::VariableType::Float);
+      delta != nullptr && ghostDeltaWrites != ghostDeltaWritesAtCrossing_) {
+    char value[32];
+    std::snprintf(value, sizeof value, " %+.3f", static_cast<double>(delta->floatValue));
+    text += ", " + ghostDelta + value;
+  }
+  ghostDeltaWritesAtCrossing_ = ghostDeltaWrites;
   transcript_.event(text);
 }
 

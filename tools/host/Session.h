@@ -81,6 +81,8 @@ private:
   std::int64_t tick(std::int64_t limit = 0);
   void runFor(double seconds);
   void noteCrossing();
+  // GhostDelta's writes as the car last crossed the line.
+  std::size_t ghostDeltaWritesAtCrossing_ = 0;
   // A path of a step joined to the game root; nothing when, links resolved, it leads out of the root.
   std::optional<std::filesystem::path> underRoot(const std::string& path) const;
 

@@ -1,0 +1,76 @@
+// Where a car stands on the path of another run: the nearest point of the path ahead of the last match,
+// searched over a bounded window and interpolated between two points of the path. The plugin's live
+// difference to a ghost and lumaro-ghost's laps placed on a reference lap both match through it, so they agree.
+// Pure: no allocation, and a cost bounded by the window whatever the path's length.
+#pragma once
+
+#include <cmath>
+#include <cstddef>
+#include <limits>
+
+// A point on the ground (the height plays no part in matching).
+struct PathPoint {
+  double x = 0.0;
+  double y = 0.0;
+};
+
+// A place on a path: on the segment from point `segment` to point `segment + 1`, `share` of the way along it.
+struct PathPlace {
+  std::size_t segment = 0;
+  double share = 0.0;
+};
+
+// How far ahead of the last match the search goes: this much distance along the path past it, and never more
+// than mostSegments segments (a path sampled far more densely than the car moves is bounded by the count).
+// A car farther than offPath from the nearest point found is off the path.
+struct PathWindow {
+  double reach = 400.0;
+  std::size_t mostSegments = 128;
+  double offPath = std::numeric_limits<double>::infinity();
+};
+
+struct PathMatch {
+  PathPlace place;
+  double distance = 0.0;  // from the car to the place found
+  bool onPath = false;    // false: farther than offPath, or a path without a segment
+};
+
+// The nearest point of the segment from a to b to p: its share of the way, at least `least`, and the squared
+// distance to it.
+struct SegmentNearest {
+  double share = 0.0;
+  double squared = 0.0;
+};
+SegmentNearest nearestOnSegment(PathPoint a, PathPoint b, PathPoint p, double least);
+
+// Path: anything with size() and operator[] whose elements have x and y (ghost frames, points of a lap).
+// The search starts at `from` and never goes back before it; segments after the first are searched while
+// the distance from `from` to their start is within the window's reach.
+template <class Path>
+PathMatch matchAhead(const Path& path, PathPlace from, PathPoint car, const PathWindow& window) {
+  PathMatch best;
+  const std::size_t points = path.size();
+  if (points < 2) return best;
+  const std::size_t segments = points - 1;
+  if (from.segment >= segments) from = {segments - 1, 1.0};
+  double bestSquared = std::numeric_limits<double>::infinity();
+  double ahead = 0.0;  // from `from` to the start of segment j
+  for (std::size_t j = from.segment; j < segments && j - from.segment < window.mostSegments; ++j) {
+    const PathPoint a{static_cast<double>(path[j].x), static_cast<double>(path[j].y)};
+    const PathPoint b{static_cast<double>(path[j + 1].x), static_cast<double>(path[j + 1].y)};
+    if (j > from.segment && ahead > window.reach) break;
+    const double least = j == from.segment ? from.share : 0.0;
+    const SegmentNearest nearest = nearestOnSegment(a, b, car, least);
+    if (nearest.squared < bestSquared) {
+      bestSquared = nearest.squared;
+      best.place = {j, nearest.share};
+    }
+    if (window.reach < std::numeric_limits<double>::infinity()) {
+      const double dx = b.x - a.x, dy = b.y - a.y;
+      ahead += std::sqrt(dx * dx + dy * dy) * (1.0 - least);
+    }
+  }
+  best.distance = std::sqrt(bestSquared);
+  best.onPath = best.distance <= window.offPath;
+  return best;
+}

@@ -1,0 +1,59 @@
+// The map's GhostDelta: while a challenge's race is under way, every sample of the player's car writes the
+// seconds the player is behind the ghost at that place (race/GhostDelta.h), and the finish writes the final
+// difference. The variable is optional: it is looked up once per challenge start, after everything else that
+// tick does, so a map without it sees no other call. A plain recording never writes it.
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "host/GameWrapper.h"
+#include "host/Kismet.h"
+#include "plugin/GhostFrame.h"
+#include "plugin/HostNames.h"
+#include "plugin/Lumaro.h"
+#include "race/GhostDelta.h"
+#include "race/RunLife.h"
+
+void Lumaro::lookUpGhostDelta() {
+  SequenceWrapper sequence = mainSequence();
+  if (sequence.IsNull()) return;
+  refreshSequenceVariables(sequence);
+  ghostDeltaVariable = findLastVariable(KismetType::Float, names::kismet::ghostDelta);
+  if (!ghostDeltaVariable) return;
+  ghostDelta.start(ghostFrames);
+  // The start's own sample was taken before the lookup.
+  sampleGhostDelta();
+}
+
+void Lumaro::sampleGhostDelta() {
+  if (!ghostDeltaVariable || runLife.phase() != RunPhase::RacingGhost || runLife.frames().empty()) return;
+  // Off the ghost's path the value holds.
+  if (const std::optional<float> seconds = ghostDelta.sample(ghostFrames, runLife.frames())) writeGhostDelta(*seconds);
+}
+
+// A held variable is tested before each use: one whose map went away is let go.
+void Lumaro::writeGhostDelta(float seconds) {
+  if (!ghostDeltaVariable) return;
+  if (!isHeldVariableValid(*ghostDeltaVariable, true)) {
+    ghostDeltaVariable.reset();
+    return;
+  }
+  ghostDeltaVariable->SetFloat(seconds);
+}
+
+void Lumaro::onRunPhase(RunPhase from, RunPhase to) {
+  switch (to) {
+    case RunPhase::ArmedChallenge: writeGhostDelta(0.0f); break;
+    // A plain run never writes it; a challenge's race looks it up afresh.
+    case RunPhase::Armed:
+    case RunPhase::Racing:
+    case RunPhase::RacingGhost: ghostDeltaVariable.reset(); break;
+    case RunPhase::Idle: writeGhostDelta(0.0f); break;
+    case RunPhase::Finished:
+      if (from == RunPhase::FinishSeen && ghostDeltaVariable) {
+        writeGhostDelta(ghostDelta.finish(ghostFrames, runLife.frames()));
+      }
+      break;
+    case RunPhase::FinishSeen: break;
+  }
+}
