@@ -60,9 +60,9 @@ void registerGhostDeltaBenchmarks(const Sizes& sizes, std::vector<Ratio>& ratios
     const std::string offPath = "ghostDelta/offPath/" + size;
     benchmark::RegisterBenchmark(onPath.c_str(), tickMatched, count, 60.0);
     benchmark::RegisterBenchmark(offPath.c_str(), tickMatched, count, 3000.0);
-    ratios.push_back(microseconds("GhostDelta tick " + size + ": microseconds", onPath, "<= 1"));
-    ratios.push_back(microseconds("GhostDelta tick off the path " + size + ": microseconds", offPath, "<= 1"));
-    ratios.push_back(counter("GhostDelta ticks " + size + ": heap growth, bytes", onPath, "heapGrowth", "0"));
+    ratios.push_back(microseconds("ghost delta tick " + size + ": microseconds", onPath, "<= 1"));
+    ratios.push_back(microseconds("ghost delta tick off the path " + size + ": microseconds", offPath, "<= 1"));
+    ratios.push_back(counter("ghost delta ticks " + size + ": heap growth, bytes", onPath, "heapGrowth", "0"));
   }
 }
 

@@ -92,13 +92,12 @@ void Driver::step() {
     return;
   }
   for (;;) {
-    const double reached =
-        anchorDistance_ + speed_ * std::max(0.0, now - anchorTicks_) / static_cast<double>(ticksPerSecond);
+    const double reached = anchorDistance_ + Tessaro::secondsOfTickSpan(speed_ * std::max(0.0, now - anchorTicks_));
     if (reached + reachTolerance < nextLine_) {
       distance_ = reached;
       break;
     }
-    anchorTicks_ += (nextLine_ - anchorDistance_) / speed_ * static_cast<double>(ticksPerSecond);
+    anchorTicks_ += Tessaro::tickSpanOfSeconds((nextLine_ - anchorDistance_) / speed_);
     anchorDistance_ = nextLine_;
     distance_ = nextLine_;
     crossLine();
@@ -108,14 +107,13 @@ void Driver::step() {
 
 void Driver::stepRacing(double now) {
   for (;;) {
-    const double clock =
-        lapClock(anchorDistance_) + std::max(0.0, now - anchorTicks_) / static_cast<double>(ticksPerSecond);
+    const double clock = lapClock(anchorDistance_) + Tessaro::secondsOfTickSpan(std::max(0.0, now - anchorTicks_));
     const double lineClock = lapClock(nextLine_);
     if (clock + reachToleranceSeconds < lineClock) {
       distance_ = distanceAtClock(clock, anchorDistance_, nextLine_);
       break;
     }
-    anchorTicks_ += (lineClock - lapClock(anchorDistance_)) * static_cast<double>(ticksPerSecond);
+    anchorTicks_ += Tessaro::tickSpanOfSeconds(lineClock - lapClock(anchorDistance_));
     anchorDistance_ = nextLine_;
     distance_ = nextLine_;
     crossLine();

@@ -320,10 +320,9 @@ TEST(Options, TheCommandLine) {
 TEST(Scripts, AFileLargerThanAnyScenarioIsRefusedAfterReadingTheLimit) {
   TempFolder folder;
   const std::filesystem::path file = folder.path() / "big.scenario";
-  std::ofstream(file) << "map speedway\n";
-  std::filesystem::resize_file(file, maxTextFileBytes);  // sparse, as the next one
+  std::ofstream(file) << "map speedway" << std::string(maxTextFileBytes - 12, '\n');  // text to the limit
   EXPECT_EQ(readTextFile(file).text.size(), maxTextFileBytes);
-  std::filesystem::resize_file(file, 400u << 20);
+  std::filesystem::resize_file(file, 400u << 20);  // sparse
   const TextFile read = readTextFile(file);
   EXPECT_EQ(read.error, "it holds more than 16 MiB, which no scenario or map file does");
   EXPECT_EQ(read.text, "");
