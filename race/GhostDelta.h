@@ -1,37 +1,21 @@
 // The live difference to the ghost a challenge races: at each sample of the player's run, the seconds the
 // player is behind the ghost at the player's place on the track (below zero: ahead). Both runs are timed
 // from their crossing of one start line, the line through the ghost's first frame across the way it sets
-// off, as lumaro-ghost times runs; the place is found on the ghost's path by the one path matcher
-// (library/TrackMatch.h). A car far from the ghost's path has no place: the caller holds the last value.
-// Pure; a sample costs the matcher's window, whatever the ghost's length, and allocates nothing.
+// off, by the one line rule lumaro-ghost times runs by (library/RaceLine.h); the place is found on the ghost's
+// path by the one path matcher (library/TrackMatch.h). A car far from the ghost's path has no place: the caller holds
+// the last value. Pure; a sample costs the matcher's window, whatever the ghost's length, and allocates nothing.
 #pragma once
 
 #include <optional>
 #include <span>
 
+#include "library/RaceLine.h"
 #include "library/TrackMatch.h"
 #include "plugin/GhostFrame.h"
 
 // The window of the live match: a car a few car widths to the side of the ghost's line is on it, and at most 64
 // segments are searched a tick (a densely sampled ghost is bounded by that count, a car moving far less a tick).
 inline constexpr PathWindow ghostDeltaWindow{400.0, 64, 500.0};
-
-// The line a run is timed at: through a point, across a direction of travel (a unit vector).
-struct RaceLine {
-  PathPoint at;
-  PathPoint heading{1.0, 0.0};
-};
-
-// The line through a run's first frame, across the direction it sets off in over its first 50 units of path
-// (a quarter of its length when shorter); none for a run that does not move.
-std::optional<RaceLine> raceLineOf(std::span<const GhostFrame> frames);
-
-// Seconds from a run's first frame to its start crossing of the line: below zero when the run begins just
-// past the line (carried back at its first two frames' pace, up to 0.1 s), else 0.
-double startCrossing(const RaceLine& line, std::span<const GhostFrame> frames);
-// Seconds from a run's first frame to its last crossing of the line, interpolated between the frames on
-// either side; the last frame's when it never crosses.
-double finishCrossing(const RaceLine& line, std::span<const GhostFrame> frames);
 
 class GhostDelta {
 public:
@@ -42,7 +26,8 @@ public:
   // on the next sample, near where it was lost and sweeping on ahead, so a car back on the path after a shortcut finds
   // its place again).
   std::optional<float> sample(std::span<const GhostFrame> ghost, std::span<const GhostFrame> run);
-  // The finished race: the player's race time less the ghost's, each from line to line.
+  // The finished race: the player's race time less the ghost's, each from its start crossing to its last
+  // crossing that counts (its last frame when it has none).
   float finish(std::span<const GhostFrame> ghost, std::span<const GhostFrame> run) const;
 
 private:

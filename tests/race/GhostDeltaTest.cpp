@@ -2,6 +2,7 @@
 // 0.3 s over a known stretch, leaves the track, and cuts a detour of the ghost's short. Then the plugin on
 // the stand-in host: what it writes on maps with, without, and with a GhostDelta of another type.
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -64,6 +65,25 @@ TEST(GhostDelta, FollowsThePlantedLossHoldsOffThePathAndFindsItsPlaceAfterAShort
     if (seen) last = seen;
   }
   EXPECT_TRUE(last);
+}
+
+// Two laps of a loop 30000 units long that comes back into the line along the way it set off: the ghost at
+// 1000 units/s ends 8 units short of the line, the run at 900 units/s ends past it.
+TEST(GhostDelta, FinishesAGhostThatEndsJustShortOfTheLineAtTheLine) {
+  auto twoLaps = [](double speed, int lastMs) {
+    std::vector<GhostFrame> frames;
+    for (int ms = 0; ms <= lastMs; ms += 8) {
+      const double d = std::fmod(speed * ms / 1000, 30000);
+      const double x = d < 5000 ? d : d < 10000 ? 5000 : d < 20000 ? 15000 - d : d < 25000 ? -5000 : d - 30000;
+      const double y = d < 5000 ? 0 : d < 10000 ? d - 5000 : d < 20000 ? 5000 : d < 25000 ? 25000 - d : 0;
+      frames.push_back(at(x, y, ms));
+    }
+    return frames;
+  };
+  const std::vector<GhostFrame> ghost = twoLaps(1000, 59992), run = twoLaps(900, 66672);
+  GhostDelta delta;
+  delta.start(ghost);
+  EXPECT_NEAR(delta.finish(ghost, run), 60000.0 / 900 - 60.0, 0.001);
 }
 
 // GhostDelta as the map defines it (none: without), the race raced, and the writes seen.

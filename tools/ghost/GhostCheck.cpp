@@ -7,6 +7,7 @@
 #include "library/GhostHeaderLine.h"
 #include "library/ImportMessages.h"
 #include "library/NumberReading.h"
+#include "library/RaceLine.h"
 #include "plugin/GhostFrame.h"
 #include "plugin/HostNames.h"
 #include "tools/ghost/GhostHeaderFields.h"
@@ -102,7 +103,7 @@ void checkLaps(const GhostFileContent& content, std::vector<GhostProblem>& probl
     return;
   }
   const RunProfile profile = profileRun(content.frames);
-  const std::optional<StartLine> line = startLineOf(content.frames, profile);
+  const std::optional<RaceLine> line = raceLineOf(content.frames);
   if (!line) return;
   const TimedRun run = timeRun(content.frames, profile, line, header.lapCount.value);
   if (!run.wentAway || run.crossingsFound == header.lapCount.value) return;

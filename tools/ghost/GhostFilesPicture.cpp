@@ -7,6 +7,8 @@
 #include <span>
 #include <utility>
 
+#include "library/RaceLine.h"
+#include "library/TrackMatch.h"
 #include "plugin/GhostFrame.h"
 #include "tools/ghost/CompareReport.h"
 #include "tools/ghost/GhostFileContent.h"
@@ -129,7 +131,7 @@ ComparisonMap comparisonMap(const std::vector<LoadedGhost>& ghosts, const Analys
   }
   const GhostFrame& first = ghosts[0].content.frames.front();
   map.start = reference.points.empty() ? MapPoint{first.x, first.y} : reference.points.front();
-  if (analysis.line) map.heading = analysis.line->heading;
+  if (analysis.line) map.heading = {analysis.line->heading.x, analysis.line->heading.y};
   return map;
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <utility>
 
+#include "library/RaceLine.h"
 #include "library/TrackMatch.h"
 #include "plugin/HostNames.h"
 #include "tools/ghost/GhostFileContent.h"
@@ -13,17 +14,6 @@ namespace lumaro_ghost {
 
 namespace {
 
-// The start line's reach to either side of the reference run's first frame: a line several car widths to
-// the side still crosses it, another part of the track going the same way does not.
-constexpr double lineReach = 500.0;
-// Between two crossings that count, the run goes at least this far from the line's point: rolling back and
-// forth over the line is not a lap.
-constexpr double awayFromLine = 2.0 * lineReach;
-// The direction a run sets off in is taken over this much of its path.
-constexpr double headingReach = 50.0;
-// A run that begins just past the line or ends just short of it is timed at the line by carrying its
-// first or last two frames' pace on, over at most this much time (a few game ticks).
-constexpr double extrapolationLimit = 0.1;
 // A frame's place on the reference is searched this far ahead of the last place, besides a few times its
 // own step: room for a line a car's width or two to the side of the reference, which meets it at another
 // distance along it.
@@ -53,63 +43,20 @@ double valueAt(const std::vector<double>& xs, const std::vector<double>& ys, dou
   return interpolate(ys[i - 1], ys[i], (x - xs[i - 1]) / (xs[i] - xs[i - 1]));
 }
 
-struct LineGeometry {
-  const StartLine& line;
-  double along(const GhostFrame& frame) const {
-    return (frame.x - line.at.x) * line.heading.x + (frame.y - line.at.y) * line.heading.y;
-  }
-  double across(double x, double y) const {
-    return std::fabs((x - line.at.x) * line.heading.y - (y - line.at.y) * line.heading.x);
-  }
-  double away(const GhostFrame& frame) const { return std::hypot(frame.x - line.at.x, frame.y - line.at.y); }
-};
-
-// The pace along the line's direction between frames i and j (units per second), or 0 without one.
-double alongPace(const TimedRun& run, const LineGeometry& geometry, std::size_t i, std::size_t j) {
-  const double seconds = run.seconds[j] - run.seconds[i];
-  if (seconds <= 0.0) return 0.0;
-  return (geometry.along(run.frames[j]) - geometry.along(run.frames[i])) / seconds;
-}
-
-std::vector<LineCrossing> crossingsOf(TimedRun& run, const StartLine& line) {
-  const LineGeometry geometry{line};
-  const auto& frames = run.frames;
-  const std::size_t count = frames.size();
+// Every crossing of the line that counts, with the distance along the run's own path at each: between frames,
+// interpolated; at the ends, the first or last frame's carried on along the line's heading.
+std::vector<LineCrossing> crossingsOf(TimedRun& run, const RaceLine& line) {
   std::vector<LineCrossing> crossings;
-  // A run that begins on the line or just past it starts there.
-  const double first = geometry.along(frames.front());
-  if (first >= 0.0 && first <= lineReach && geometry.across(frames.front().x, frames.front().y) <= lineReach) {
-    LineCrossing start;
-    const double pace = count > 1 ? alongPace(run, geometry, 0, 1) : 0.0;
-    if (first > 0.0 && pace > 0.0 && first / pace <= extrapolationLimit) {
-      start.seconds = -first / pace;
-      start.distance = -first;
-    }
-    crossings.push_back(start);
+  RaceLineCrossings walk(line, run.frames);
+  while (const std::optional<RaceLineCrossing> crossing = walk.next()) {
+    const std::size_t i = crossing->frame;
+    const double distance = i == 0 ? crossing->carried
+                            : i == run.frames.size()
+                                ? run.distance.back() + crossing->carried
+                                : interpolate(run.distance[i - 1], run.distance[i], crossing->share);
+    crossings.push_back({crossing->seconds, distance, i});
   }
-  bool away = crossings.empty();
-  for (std::size_t i = 1; i < count; ++i) {
-    if (geometry.away(frames[i]) > awayFromLine) away = run.wentAway = true;
-    const double before = geometry.along(frames[i - 1]);
-    const double after = geometry.along(frames[i]);
-    if (!(before < 0.0 && after >= 0.0) || !away) continue;
-    const double share = before / (before - after);
-    const double x = interpolate(frames[i - 1].x, frames[i].x, share);
-    const double y = interpolate(frames[i - 1].y, frames[i].y, share);
-    if (geometry.across(x, y) > lineReach) continue;
-    crossings.push_back({interpolate(run.seconds[i - 1], run.seconds[i], share),
-                         interpolate(run.distance[i - 1], run.distance[i], share), i});
-    away = false;
-  }
-  // A run that ends just short of the line finishes there.
-  const double last = count > 1 ? geometry.along(frames.back()) : 0.0;
-  if (away && !crossings.empty() && last < 0.0 && -last <= lineReach &&
-      geometry.across(frames.back().x, frames.back().y) <= lineReach) {
-    const double pace = alongPace(run, geometry, count - 2, count - 1);
-    if (pace > 0.0 && -last / pace <= extrapolationLimit) {
-      crossings.push_back({run.seconds.back() - last / pace, run.distance.back() - last, count});
-    }
-  }
+  run.wentAway = walk.wentAway();
   return crossings;
 }
 
@@ -192,17 +139,6 @@ std::optional<UnfinishedDelta> unfinishedDelta(const AnalysedRun& a, const Analy
 
 }  // namespace
 
-std::optional<StartLine> startLineOf(std::span<const GhostFrame> frames, const RunProfile& profile) {
-  if (frames.size() < 2 || !(profile.length > 0.0) || !std::isfinite(profile.length)) return std::nullopt;
-  const double reach = std::min(headingReach, profile.length / 4.0);
-  std::size_t ahead = 1;
-  while (ahead + 1 < frames.size() && profile.distance[ahead] < reach) ++ahead;
-  const double dx = frames[ahead].x - frames[0].x, dy = frames[ahead].y - frames[0].y;
-  const double norm = std::hypot(dx, dy);
-  if (!(norm > 0.0)) return std::nullopt;
-  return StartLine{flat(frames.front()), {dx / norm, dy / norm}};
-}
-
 int TimedRun::bestLap() const {
   int best = 0;
   for (int lap = 1; lap <= laps(); ++lap) {
@@ -211,7 +147,7 @@ int TimedRun::bestLap() const {
   return best;
 }
 
-TimedRun timeRun(std::span<const GhostFrame> frames, const RunProfile& profile, const std::optional<StartLine>& line,
+TimedRun timeRun(std::span<const GhostFrame> frames, const RunProfile& profile, const std::optional<RaceLine>& line,
                  int headerLaps) {
   TimedRun run;
   run.frames = frames;
@@ -356,7 +292,7 @@ Analysis analyseGhosts(const std::vector<const LoadedGhost*>& ghosts, int sector
   Analysis analysis;
   analysis.sectors = std::clamp(sectors, fewestSectors, mostSectors);
   if (ghosts.empty()) return analysis;
-  analysis.line = startLineOf(ghosts.front()->content.frames, ghosts.front()->profile);
+  analysis.line = raceLineOf(ghosts.front()->content.frames);
   for (const LoadedGhost* ghost : ghosts) {
     AnalysedRun run;
     run.timed = timeRun(ghost->content.frames, ghost->profile, analysis.line, ghost->laps());

@@ -4,11 +4,11 @@
 // is computed here, once.
 //
 // The road, for runs A (the reference) and B:
-//   1. The start line (startLineOf): through A's first frame, across the direction A sets off in. A
-//      recording starts up to a game tick past the map's own line; every run is timed at this one line.
-//   2. Each run's crossings of it (timeRun), each interpolated between the frames on either side (the
-//      first and the last extrapolated from the nearest two frames when a run begins just past the line
-//      or ends just short of it): the start, then the end of every lap.
+//   1. The start line (raceLineOf, library/RaceLine.h): through A's first frame, across the direction A sets
+//      off in. A recording starts up to a game tick past the map's own line; every run is timed at this one line.
+//   2. Each run's crossings of it (timeRun, through the same piece's RaceLineCrossings), each interpolated
+//      between the frames on either side (the first and the last extrapolated from the nearest two frames when a
+//      run begins just past the line or ends just short of it): the start, then the end of every lap.
 //   3. The reference lap: one lap from line to line, as the path its run drove: the lap whose length is the
 //      median of every lap of every run (chooseReferenceLap), so that a lap off the track or cut short is never
 //      the yardstick, or the lap the user names. Every lap of every run is placed on it (placeLap): each frame goes to
@@ -27,6 +27,7 @@
 #include <utility>
 #include <vector>
 
+#include "library/RaceLine.h"
 #include "plugin/GhostFrame.h"
 #include "tools/ghost/LoadedGhost.h"
 #include "tools/ghost/RunProfile.h"
@@ -37,14 +38,6 @@ struct MapPoint {
   double x = 0.0;
   double y = 0.0;
 };
-
-struct StartLine {
-  MapPoint at;                 // the reference run's first frame
-  MapPoint heading{1.0, 0.0};  // the direction of travel across the line, a unit vector
-};
-
-// The start line of a run that sets off from where it begins: none for a run that does not move.
-std::optional<StartLine> startLineOf(std::span<const GhostFrame> frames, const RunProfile& profile);
 
 struct LineCrossing {
   double seconds = 0.0;   // run time from the first frame (below zero: before it, extrapolated)
@@ -83,7 +76,7 @@ struct TimedRun {
 
 // headerLaps: the laps the file's header names; the run is cut into that many equal shares (one to six) when it
 // does not cross the line (or there is none).
-TimedRun timeRun(std::span<const GhostFrame> frames, const RunProfile& profile, const std::optional<StartLine>& line,
+TimedRun timeRun(std::span<const GhostFrame> frames, const RunProfile& profile, const std::optional<RaceLine>& line,
                  int headerLaps);
 
 // The reference lap: the path one lap of a run drove, from its start crossing to its end crossing.
@@ -146,7 +139,7 @@ std::optional<LapOfRun> chooseReferenceLap(const std::vector<AnalysedRun>& runs)
 // Runs placed on one reference lap.
 struct Analysis {
   int sectors = 10;
-  std::optional<StartLine> line;
+  std::optional<RaceLine> line;
   ReferenceLap reference;
   std::optional<LapOfRun> referenceLap;  // the lap the reference is, none when it is empty
   bool referenceGiven = false;           // named by the user rather than chosen as the median
