@@ -4,8 +4,9 @@ the settings page's list does), once with the file in the ghost folder and once 
 cost is the difference of the two processes' CPU time (user and kernel) and of their peak resident memory.
 Beside it, in the same run: the literal reader and the read limit (the file read in 128 KiB blocks counting
 line feeds) from lumaro-bench, on files of the same kind (random frames over the whole map), and `wc -l` on
-the very file (its own process's CPU time, `wc` started and ended included). Rounds take turns, so a change of load on a shared machine falls on all figures alike; each
-figure is the median over the rounds.
+the very file: its process's CPU time less that of `wc -l` on an empty file, so that, as for the import, the
+program's own start and end are not counted. Rounds take turns, so a change of load on a shared machine falls
+on all figures alike; each figure is the median over the rounds.
 
     bench/import_through_host.py BUILD_BIN_DIR [--frames 100000 1000000] [--rounds 5]
 """
@@ -107,6 +108,8 @@ def main():
                     out.write('map speedway\nconsole %s "%s"\nexpect console "%s"\n' %
                               (host_names.name("cvar", "ghostFilePath"), name, expected))
 
+        empty = os.path.join(scratch, "empty.ghost")
+        open(empty, "w").close()
         samples = {}
         for _ in range(arguments.rounds):
             for key in roots:
@@ -114,6 +117,7 @@ def main():
             for size in sizes:
                 ghost = os.path.join(roots[(size, True)], "tessaro", "data", "Ghosts", "run-%s.ghost" % size)
                 samples.setdefault((size, "wc"), []).append(cpu_seconds(["wc", "-l", ghost])[0])
+            samples.setdefault("wc empty", []).append(cpu_seconds(["wc", "-l", empty])[0])
             for name, ms in bench_figures(bench, sizes).items():
                 samples.setdefault(name, []).append(ms / 1e3)
 
@@ -126,7 +130,7 @@ def main():
         peak_kib = median((size, True), 1) - median((size, False), 1)
         literal = median("import/literal/" + size)
         limit = median("import/readLimit/" + size)
-        wc = median((size, "wc"))
+        wc = median((size, "wc")) - median("wc empty")
         ratio = lambda a, b: a / b if b > 0 else float("nan")
         print("%6s %12.1f %12.1f %12.1f %12.1f %10.2f %10.2f %10.2f %10.1f" % (
             size, imported * 1e3, literal * 1e3, limit * 1e3, wc * 1e3, ratio(literal, imported),

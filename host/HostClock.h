@@ -34,7 +34,7 @@ constexpr double secondsOfTickSpan(double ticks) { return ticks / static_cast<do
 constexpr double tickSpanOfSeconds(double seconds) { return seconds * static_cast<double>(ticksPerSecond); }
 
 // The length of a game tick where none is set. The stand-in game steps by a frame of 120 a second, as the game
-// runs; lumaro-host steps its scenarios by 8 ms unless told otherwise (--tick), so their times stay whole
+// runs; lumaro-host steps its scenarios by 8 ms unless told otherwise (--tick-ms), so their times stay whole
 // milliseconds.
 inline constexpr std::int64_t gameTickLength = ticksPerSecond / 120;
 inline constexpr std::int64_t scenarioTickLength = 8 * ticksPerMillisecond;

@@ -23,7 +23,8 @@ bool namesWindowsDevice(const std::filesystem::path& file);
 
 // Why such a name is refused, as the plugin and lumaro-ghost say it.
 inline constexpr std::string_view deviceNameReason =
-    "the name is a Windows device's (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9), which is never opened";
+    "the name is a Windows device's (CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM1 to COM9, LPT1 to LPT9), which is never "
+    "opened";
 inline constexpr std::string_view deviceNamespaceReason =
     "the path is in Windows' device namespace (\\\\.\\ or \\\\?\\GLOBALROOT\\), which is never opened";
 

@@ -35,9 +35,7 @@ double RaceLine::along(const GhostFrame& frame) const {
   return (frame.x - at.x) * heading.x + (frame.y - at.y) * heading.y;
 }
 
-double RaceLine::across(double x, double y) const {
-  return std::fabs((x - at.x) * heading.y - (y - at.y) * heading.x);
-}
+double RaceLine::across(double x, double y) const { return std::fabs((x - at.x) * heading.y - (y - at.y) * heading.x); }
 
 double RaceLine::away(const GhostFrame& frame) const { return std::hypot(frame.x - at.x, frame.y - at.y); }
 
@@ -106,8 +104,8 @@ std::optional<RaceLineCrossing> RaceLineCrossings::next() {
     ++frame_;
     away_ = false;
     crossed_ = true;
-    return RaceLineCrossing{
-        interpolate(raceSecondsOf(frames_, i - 1), raceSecondsOf(frames_, i), share), i, share, 0.0};
+    return RaceLineCrossing{interpolate(raceSecondsOf(frames_, i - 1), raceSecondsOf(frames_, i), share), i, share,
+                            0.0};
   }
   if (ended_) return std::nullopt;
   ended_ = true;

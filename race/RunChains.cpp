@@ -17,13 +17,6 @@
 #include "plugin/Lumaro.h"
 #include "race/RunLife.h"
 
-namespace {
-
-// Ticks are as short as the host allows; every poll, sample, playback step and the finish run on the next.
-constexpr float nextTick = 0.001f;
-
-}  // namespace
-
 // The finished run and the laps it was raced over go together.
 void Lumaro::clearRecordedRun() {
   recordedFrames.clear();
@@ -58,7 +51,7 @@ void Lumaro::scheduleForRun(std::string entry, std::function<void()> body) {
 }
 
 void Lumaro::scheduleNextTick(std::string entry, const std::uint64_t& current, std::function<void()> body) {
-  schedule(std::move(entry), nextTick, [&current, held = current, body = std::move(body)] {
+  schedule(std::move(entry), nextTickDelay, [&current, held = current, body = std::move(body)] {
     if (held == current) body();
   });
 }

@@ -37,6 +37,10 @@
 
 #include "plugin/GhostFrame.h"
 
+// The delay every timer chain of a run sets for its next step (watcher poll, sample, playback step, finish):
+// as short as the host allows, so each runs on the next game tick.
+inline constexpr float nextTickDelay = 0.001f;
+
 enum class RunPhase { Idle, Armed, ArmedChallenge, Racing, RacingGhost, FinishSeen, Finished };
 
 std::string_view runPhaseName(RunPhase phase);

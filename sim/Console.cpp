@@ -55,6 +55,8 @@ double numericValue(const std::string& text) {
   return value;
 }
 
+bool boolValue(const std::string& text) { return text == "true" || numericValue(text) != 0.0; }
+
 LinearColor colorValue(const std::string& text) {
   if (text.size() != 7 && text.size() != 9) return {};
   if (text[0] != '#') return {};

@@ -95,6 +95,8 @@ private:
 
 // Typed readings of a variable's text, as the host converts them.
 TESSARO_SDK_API double numericValue(const std::string& text);
+// On: "true", or a number other than 0 (as getBoolValue reads it).
+TESSARO_SDK_API bool boolValue(const std::string& text);
 TESSARO_SDK_API LinearColor colorValue(const std::string& text);
 
 }  // namespace sim

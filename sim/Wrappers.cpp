@@ -109,7 +109,7 @@ bool CVarWrapper::getBoolValue() const {
   sdkCall("getBoolValue");
   const sim::ConsoleVariable* variable = cvarAt(memoryAddress);
   if (variable == nullptr) return false;
-  return variable->value == "true" || sim::numericValue(variable->value) != 0.0;
+  return sim::boolValue(variable->value);
 }
 
 int CVarWrapper::getIntValue() const {

@@ -448,8 +448,10 @@ TEST_F(GhostTool, PlotWritesTheSvgAndRefusesAFileWithoutAPathOrAGhostToWriteOver
   std::filesystem::create_hard_link(friends, folder_.path() / "hard.svg");
   const std::string renamed = file("Friend.svg", ghostFileText(twentySecondLap(10)));
   std::filesystem::create_symlink(renamed, folder_.path() / "renamed-link.svg");
+  // The page lists a header whose lap count is any leading number ("1 Lap"), so -o spares it too.
+  const std::string spelt = file("Backup.txt", "Circle,Bo,19512,1 Lap,1.1\n0,0.00,0.00,0.00,0,0,0\n");
   for (const std::string& name : {(folder_.path() / "link.svg").string(), friends + ".", friends + " . ", renamed,
-                                  (folder_.path() / "renamed-link.svg").string()})
+                                  (folder_.path() / "renamed-link.svg").string(), spelt})
     EXPECT_EQ(run({"plot", a, "-o", name}).status, 2) << name;
   EXPECT_EQ(run({"plot", a, "-o", (folder_.path() / "hard.svg").string()}).status, 0);
   const std::string own = file("own.txt", ghostFileText(twentySecondLap(10)));

@@ -283,7 +283,11 @@ TEST(TextEscapes, EachOutputGetsTextValidThereWhateverTheBytes) {
   // The code points that show as nothing, at both ends of their ranges, beside their visible neighbours.
   EXPECT_EQ(
       lineText("\u00AC\u00AD\u00AE\u180E\u200C\u200D\u205F\u2060\uFE0F\uFE10\U000E0000\U000E0041\U000E0FFF\U000E1000"),
-      "\u00AC\\u00ad\u00AE\\u180e\\u200c\\u200d\u205F\\u2060\\ufe0f\uFE10\\ue0000\\ue0041\\ue0fff\U000E1000");
+      "\u00AC\\u00ad\u00AE\\u180e\\u200c\\u200d\u205F\\u2060\\ufe0f\uFE10\\U000e0000\\U000e0041\\U000e0fff\U000E1000");
+  // Past U+FFFF the terminal's escape has eight digits and JSON's is a surrogate pair, so neither reads as
+  // another character followed by a digit; zero-width format marks and a prepended mark too.
+  EXPECT_EQ(jsonString("Ann\U000E0041x\u202E"), "\"Ann\\udb40\\udc41x\\u202e\"");
+  EXPECT_EQ(lineText("B\uFFF9o\u06001\U00013430"), "B\\ufff9o\\u06001\\U00013430");
   EXPECT_EQ(svgNumber(-0.04), "0");
   EXPECT_EQ(svgNumber(12.26), "12.3");
   EXPECT_EQ(svgNumber(7.0), "7");

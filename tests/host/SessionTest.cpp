@@ -139,7 +139,8 @@ TEST_F(SessionTest, TheGhostListingCountsWhatTheImportLoads) {
 }
 
 TEST_F(SessionTest, ThePageIsShownAsThePlayerSeesItOrAsItsLines) {
-  runAll({"map speedway", "wait 1", "console lm_autorecord 1", "console lm_record", "show page"});
+  runAll({"map speedway", "wait 1", "console lm_autorecord true", "console lm_record", "show page"});
+  // "true" switches automatic recording on for the plugin, so the page ticks its box and greys out Record.
   const std::string text = transcript.str();
   const std::string page = text.substr(text.find("Settings page, as the player sees it ("));
   for (const char* row :

@@ -58,7 +58,7 @@ HostileEntry goodLine(const std::string& name, const std::string& line) {
 
 // A good ghost under a name Windows opens as a device: never opened, so neither listed nor loaded.
 const std::string device =
-    ": the name is a Windows device's (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9), "
+    ": the name is a Windows device's (CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM1 to COM9, LPT1 to LPT9), "
     "which is never opened";
 HostileEntry deviceName(const std::string& name) {
   return {name, headed(header), false, notFound(name + device), 0, ""};

@@ -11,6 +11,7 @@
 
 #include "library/DeviceName.h"
 #include "library/GhostFileWrite.h"
+#include "library/GhostFormat.h"
 #include "library/GhostHeaderLine.h"
 #include "library/NumberReading.h"
 #include "library/PathText.h"
@@ -34,14 +35,15 @@ bool endsWith(std::string_view text, std::string_view ending) {
                     [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
 }
 
-// Whether a file's first line is a ghost's header: its fourth field a lap count as a ghost names it ("3-Lap").
-// Only the first 4,096 bytes are looked at.
+// Whether a file's first line is a ghost's header as the settings page reads one: four fields or more, the
+// fourth a lap count (its leading number, whatever follows it: "3-Lap", "3 laps"). Only the first line's
+// bytes the page reads are looked at.
 bool startsAsGhost(std::istream& in) {
   std::string line;
-  for (char c = 0; line.size() < 4096 && in.get(c) && c != '\n';) line += c;
+  for (char c = 0; line.size() < ghostLineLimit && in.get(c) && c != '\n';) line += c;
   if (!line.empty() && line.back() == '\r') line.pop_back();
   const GhostHeaderFields header = readGhostHeader(line);
-  return header.fieldCount >= 4 && header.lapCount.error == NumberError::None && endsWith(header.lapField, "-lap");
+  return header.fieldCount >= 4 && header.lapCount.error == NumberError::None;
 }
 
 // Whether the regular file open in reader is one a document is never written over.

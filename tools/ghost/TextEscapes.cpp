@@ -21,20 +21,30 @@ bool isBidiControl(char32_t c) {
 
 // Characters that show as nothing and so hide in a name (or join, split and restyle the characters beside
 // them): Unicode's default-ignorable code points (the soft hyphen, the zero-width space and joiners, the word
-// joiner, the Mongolian vowel separator, the variation selectors, the tags and the rest), and the line and
+// joiner, the Mongolian vowel separator, the variation selectors, the tags and the rest), the other format
+// characters of no width (interlinear annotation marks, hieroglyph format controls) and the prepended
+// concatenation marks, drawn over the digits after them (U+0600 to U+0605 and the like), and the line and
 // paragraph separators, which a terminal may break the line at.
 bool isInvisible(char32_t c) {
-  return c == 0x00AD || c == 0x034F || c == 0x061C || c == 0x115F || c == 0x1160 || c == 0x17B4 || c == 0x17B5 ||
+  return c == 0x00AD || c == 0x034F || (c >= 0x0600 && c <= 0x0605) || c == 0x061C || c == 0x06DD || c == 0x070F ||
+         c == 0x0890 || c == 0x0891 || c == 0x08E2 || c == 0x115F || c == 0x1160 || c == 0x17B4 || c == 0x17B5 ||
          (c >= 0x180B && c <= 0x180F) || (c >= 0x200B && c <= 0x200F) || (c >= 0x2028 && c <= 0x202E) ||
          (c >= 0x2060 && c <= 0x206F) || c == 0x3164 || (c >= 0xFE00 && c <= 0xFE0F) || c == 0xFEFF || c == 0xFFA0 ||
-         (c >= 0xFFF0 && c <= 0xFFF8) || (c >= 0x1BCA0 && c <= 0x1BCA3) || (c >= 0x1D173 && c <= 0x1D17A) ||
-         (c >= 0xE0000 && c <= 0xE0FFF);
+         (c >= 0xFFF0 && c <= 0xFFFB) || c == 0x110BD || c == 0x110CD || (c >= 0x13430 && c <= 0x1343F) ||
+         (c >= 0x1BCA0 && c <= 0x1BCA3) || (c >= 0x1D173 && c <= 0x1D17A) || (c >= 0xE0000 && c <= 0xE0FFF);
 }
 
 std::string hexEscape(const char* format, unsigned value) {
   char text[12];
   std::snprintf(text, sizeof text, format, value);
   return text;
+}
+
+// A code point as a JSON escape: \uXXXX, or a pair of them (UTF-16's surrogates) past U+FFFF.
+std::string jsonEscape(char32_t c) {
+  if (c <= 0xFFFF) return hexEscape("\\u%04x", static_cast<unsigned>(c));
+  const unsigned rest = static_cast<unsigned>(c) - 0x10000u;
+  return hexEscape("\\u%04x", 0xD800u + (rest >> 10)) + hexEscape("\\u%04x", 0xDC00u + (rest & 0x3FFu));
 }
 
 // The JSON string; inScript: with the characters markup reads as escapes too.
@@ -51,8 +61,9 @@ std::string quotedJson(std::string_view text, bool inScript) {
     if (c == '"' || c == '\\') {
       quoted += '\\';
       quoted += static_cast<char>(c);
-    } else if (isControl(c) || c == 0x2028 || c == 0x2029 || (inScript && (c == '<' || c == '>' || c == '&'))) {
-      quoted += hexEscape("\\u%04x", static_cast<unsigned>(c));
+    } else if (isControl(c) || isBidiControl(c) || isInvisible(c) || (inScript && (c == '<' || c == '>' || c == '&'))) {
+      // Escaped in the JSON itself, so that the text stays what it was whatever reads it, a terminal included.
+      quoted += jsonEscape(c);
     } else {
       quoted.append(text.substr(at, point.length));
     }
@@ -138,7 +149,7 @@ std::string shownText(std::string_view text, bool keepLineFeeds) {
       continue;
     }
     if (isControl(c) || isBidiControl(c) || isInvisible(c)) {
-      shown += hexEscape("\\u%04x", static_cast<unsigned>(c));
+      shown += hexEscape(c <= 0xFFFF ? "\\u%04x" : "\\U%08x", static_cast<unsigned>(c));
     } else {
       shown.append(text.substr(at, point.length));
     }

@@ -21,6 +21,7 @@
 #include "plugin/HostNames.h"
 #include "plugin/Messages.h"
 #include "race/RaceTime.h"
+#include "race/RunLife.h"
 #include "sim/Console.h"
 #include "sim/Game.h"
 #include "tools/host/Script.h"
@@ -394,7 +395,7 @@ std::optional<ChaosViolation> runChaosSteps(const SessionSettings& settings, con
         // After a tick the pending 0.001 s timers are the chains alive: a lap watcher (or its finish), a run
         // sampler, a playback tick. Right after a command a stale tick may still wait to do nothing, and so
         // after a drive or wait the game refused (paused, no car), which let no time pass.
-        const std::size_t chains = session.game().pendingTimers(0.001f);
+        const std::size_t chains = session.game().pendingTimers(nextTickDelay);
         if (chains > 3)
           violation = ChaosViolation{i, "chains alive: " + std::to_string(chains) + " timer chains pending"};
       }

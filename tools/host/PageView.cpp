@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "sim/Console.h"
 #include "ui/PageBytes.h"
 
 namespace lumaro_host {
@@ -19,7 +20,8 @@ std::vector<std::string> fieldsOf(const std::string& line) {
   }
 }
 
-bool isOn(const std::optional<std::string>& value) { return value && std::strtod(value->c_str(), nullptr) != 0.0; }
+// A check box is ticked as the plugin reads its setting.
+bool isOn(const std::optional<std::string>& value) { return value && sim::boolValue(*value); }
 
 // How a player sees one control; "" for the codes that draw nothing of their own.
 std::string control(const std::vector<std::string>& fields, const VariableValue& valueOf,

@@ -20,6 +20,7 @@
 
 #include "host/HostClock.h"
 #include "host/PluginExports.h"
+#include "plugin/Messages.h"
 #include "sim/Game.h"
 #include "sim/PluginLoader.h"
 #include "tools/host/MapFile.h"
@@ -121,7 +122,7 @@ int checkMap(const std::string& name, const fs::path& bundledMaps) {
     problems += kismetContractProblems(map, true).size();
     // Lumaro records and plays only in freeplay: a map that is not refuses every command.
     if (!map.freeplay) {
-      std::cout << "  not freeplay: every command answers \"Make sure you're in a workshop map.\"\n";
+      std::cout << "  not freeplay: every command answers \"" << messages::notInWorkshop << "\"\n";
       ++problems;
     }
   }
@@ -288,7 +289,8 @@ int runSession(const Options& options, const SessionSettings& settings, const Sc
       for (const auto& entry : fs::directory_iterator(game.ghostFolder(), error)) ghosts.push_back(entry.path());
       std::sort(ghosts.begin(), ghosts.end());
       if (ghosts.empty()) std::cout << "Ghost folder   " << shownPath(game.ghostFolder()) << " (empty)\n";
-      for (const auto& ghost : ghosts) std::cout << "Ghost file     " << shownPath(ghost) << "\n";
+      for (const auto& ghost : ghosts)
+        std::cout << "Ghost file     " << lumaro_ghost::terminalText(shownPath(ghost)) << "\n";
       std::cout << "Settings page  " << shownPath(game.settingsPage())
                 << (fs::exists(game.settingsPage(), error) ? "" : " (not written)") << "\n";
     } else {
