@@ -21,6 +21,7 @@
 #include "plugin/Lumaro.h"
 #include "plugin/Messages.h"
 #include "plugin/SystemClock.h"
+#include "race/RunLife.h"
 
 namespace {
 
@@ -97,7 +98,11 @@ void Lumaro::playGhost() {
   playbackTick(ghostCar->position, ghostCar->rotation, now);
 }
 
-void Lumaro::stopGhost() { stopGhostCar(*this, AfterNoGhost::ResetRun); }
+// A challenge's race goes on without its ghost, and so without a difference to show: 0, once.
+void Lumaro::stopGhost() {
+  stopGhostCar(*this, AfterNoGhost::ResetRun);
+  if (runLife.phase() == RunPhase::RacingGhost) endGhostDelta();
+}
 
 void Lumaro::stopGhostBeforeRearming() { stopGhostCar(*this, AfterNoGhost::ResetRunUntold); }
 

@@ -89,7 +89,7 @@ public:
   // The identity of the latest preview; each playback chain holds the one it plays.
   std::uint64_t currentPreview = 0;
   // The map's optional GhostDelta, looked up as a challenge's race starts and held until a plain run is
-  // armed or started, and the difference to the ghost that is written into it.
+  // armed or started or the race's comparison ends early, and the difference to the ghost that is written into it.
   std::optional<SequenceVariableWrapper> ghostDeltaVariable;
   GhostDelta ghostDelta;
 
@@ -136,10 +136,12 @@ public:
 
   // race/GhostDeltaWrites.cpp: the live difference to the ghost. The lookup as a challenge's race starts,
   // the write of each sample of that race, and the writes the run's changes of phase make (0 as a challenge
-  // is armed and as the run goes idle, the final difference at the finish).
+  // is armed and as the run goes idle, the final difference at the finish). endGhostDelta writes 0 once and
+  // lets the variable go: nothing more is written until a challenge's race looks it up again.
   void lookUpGhostDelta();
   void sampleGhostDelta();
   void writeGhostDelta(float seconds);
+  void endGhostDelta();
   void onRunPhase(RunPhase from, RunPhase to);
 
   // race/: the recording switch, turned by console commands so the host's value stays the one truth.

@@ -1,7 +1,8 @@
 // The map's GhostDelta: while a challenge's race is under way, every sample of the player's car writes the
 // seconds the player is behind the ghost at that place (race/GhostDelta.h), and the finish writes the final
 // difference. The variable is optional: it is looked up once per challenge start, after everything else that
-// tick does, so a map without it sees no other call. A plain recording never writes it.
+// tick does, so a map without it sees no other call. A plain recording never writes it. A race whose
+// comparison ends early (its counter back at -1, its ghost stopped) writes 0 once and nothing more.
 #include <optional>
 #include <span>
 #include <vector>
@@ -31,6 +32,11 @@ void Lumaro::sampleGhostDelta() {
   if (const std::optional<float> seconds = ghostDelta.sample(ghostFrames, runLife.frames())) writeGhostDelta(*seconds);
 }
 
+void Lumaro::endGhostDelta() {
+  writeGhostDelta(0.0f);
+  ghostDeltaVariable.reset();
+}
+
 // A held variable is tested before each use: one whose map went away is let go.
 void Lumaro::writeGhostDelta(float seconds) {
   if (!ghostDeltaVariable) return;
@@ -44,8 +50,9 @@ void Lumaro::writeGhostDelta(float seconds) {
 void Lumaro::onRunPhase(RunPhase from, RunPhase to) {
   switch (to) {
     case RunPhase::ArmedChallenge: writeGhostDelta(0.0f); break;
-    // A plain run never writes it; a challenge's race looks it up afresh.
-    case RunPhase::Armed:
+    // A plain run never writes it past its arming, which clears what an earlier challenge left; a challenge's
+    // race looks it up afresh.
+    case RunPhase::Armed: endGhostDelta(); break;
     case RunPhase::Racing:
     case RunPhase::RacingGhost: ghostDeltaVariable.reset(); break;
     case RunPhase::Idle: writeGhostDelta(0.0f); break;

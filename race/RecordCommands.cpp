@@ -125,6 +125,10 @@ void Lumaro::pollLapCounter(SequenceVariableWrapper& lapCounter) {
     runLife.seeFinish();
     scheduleForRun("onRaceFinished", [this] { onRaceFinished(); });
     return;
+  } else if (move == CounterMove::BackBeforeStart) {
+    // The map's difference to the ghost shows 0 from the ball reset on: the car is no longer where the
+    // ghost's race put it.
+    endGhostDelta();
   }
   if (isRecording()) {
     scheduleForRun("watchLap", [this, lapCounter] { watchLap(lapCounter); });

@@ -68,6 +68,7 @@ CounterMove RunLife::counterRead(std::int32_t lap, bool ghostLoaded) const {
   }
   // A counter back at -1 mid-race (a ball reset) neither ends nor restarts the race.
   if (isRacing() && lap == raceLapCount_) return CounterMove::Finish;
+  if (isRacing() && lap == -1) return CounterMove::BackBeforeStart;
   return CounterMove::Nothing;
 }
 

@@ -52,8 +52,9 @@ enum class RunEnd { Reset, Spawn, MapLoad, SwitchedOff, CarLost, TickError };
 // way already, which is fine as it is, and says nothing.
 enum class ArmDecision { Refuse, Arm, Rearm, Leave };
 
-// What one poll of the lap watcher found.
-enum class CounterMove { Nothing, Start, StartAgainstGhost, Finish };
+// What one poll of the lap watcher found. BackBeforeStart: the counter reads -1 mid-race (a ball reset); the
+// race goes on, as it counts from -1 again, but no longer beside its ghost.
+enum class CounterMove { Nothing, Start, StartAgainstGhost, Finish, BackBeforeStart };
 
 class RunLife {
 public:

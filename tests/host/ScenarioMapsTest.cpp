@@ -71,16 +71,18 @@ std::vector<std::string> problemsOf(const std::string& variables, const std::str
 TEST(ScenarioMaps, TheMapStepNamesEachContractVariableThatIsMissingOrOfAnotherType) {
   const std::string complete =
       "variable int LapNb -1\nvariable string MapName M\nvariable vector GhostPosition 0 0 0\n"
-      "variable vector GhostRotation 0 0 0\nvariable float GhostColor 0\n";
+      "variable vector GhostRotation 0 0 0\nvariable float GhostColor 0\nvariable float GhostDelta 0\n";
   EXPECT_TRUE(problemsOf(complete).empty());
 
-  EXPECT_EQ(problemsOf("variable float LapNb -1\nvariable vector MapName 0 0 0\nvariable bool GhostColor 1\n"),
+  EXPECT_EQ(problemsOf("variable float LapNb -1\nvariable vector MapName 0 0 0\nvariable bool GhostColor 1\n"
+                       "variable int GhostDelta 0\n"),
             (std::vector<std::string>{
                 "LapNb is a float, not an int: nothing can be recorded or challenged here",
                 "MapName is a vector, not a string: a run cannot be exported (\"No MapName SeqVar found.\")",
                 "GhostPosition (vector) is missing: the ghost car cannot be moved",
                 "GhostRotation (vector) is missing: the ghost car cannot be moved",
                 "GhostColor is a bool, not a float: the ghost keeps the map's own colour (optional)",
+                "GhostDelta is an int, not a float: the map has no difference to the ghost to show (optional)",
             }));
   // Names are matched exactly: a near miss is named, whatever its letter case.
   EXPECT_EQ(problemsOf(complete.substr(0, complete.find("variable string")) + "variable string Mapname M\n" +
@@ -88,6 +90,11 @@ TEST(ScenarioMaps, TheMapStepNamesEachContractVariableThatIsMissingOrOfAnotherTy
             (std::vector<std::string>{"MapName (string) is missing: a run cannot be exported (\"No MapName SeqVar "
                                       "found.\"); names are matched exactly, case included, and the map has Mapname "
                                       "(string)"}));
+  EXPECT_EQ(
+      problemsOf(complete.substr(0, complete.find("variable float GhostDelta")) + "variable float Ghostdelta 0\n"),
+      (std::vector<std::string>{"GhostDelta (float) is missing: the map has no difference to the ghost to show "
+                                "(optional); names are matched exactly, case included, and the map has "
+                                "Ghostdelta (float)"}));
   EXPECT_EQ(problemsOf(complete.substr(0, complete.find("variable float")) + "variable float GhostColour 0\n")[0],
             "GhostColor (float) is missing: the ghost keeps the map's own colour (optional); names are matched "
             "exactly, case included, and the map has GhostColour (float)");

@@ -203,7 +203,7 @@ against its range (above; map coordinates from -1000000 to 1000000, a lap of 100
 a scenario or map file larger than 16 MiB is not read. A Kismet value, a map's starting value or an expected
 one, is read alike: an int within 32 bits, a float within single precision, no blanks (" -1" is not one).
 The map step names every Kismet variable the plugin works with that the map lacks or has with another type
-(LapNb int, MapName string, GhostPosition and GhostRotation vectors, GhostColor float).
+(LapNb int, MapName string, GhostPosition and GhostRotation vectors, GhostColor float, GhostDelta float).
 Bundled maps are looked for in share/lumaro/maps beside the folder of lumaro-host, else in maps beside it.
 
 Exit status: 0 when every step was carried out and every expectation held; 1 when an expectation failed

@@ -41,6 +41,8 @@ constexpr ContractVariable contract[] = {
     {names::kismet::ghostPosition, sim::VariableType::Vector, "the ghost car cannot be moved"},
     {names::kismet::ghostRotation, sim::VariableType::Vector, "the ghost car cannot be moved"},
     {names::kismet::ghostColor, sim::VariableType::Float, "the ghost keeps the map's own colour (optional)", true},
+    {names::kismet::ghostDelta, sim::VariableType::Float, "the map has no difference to the ghost to show (optional)",
+     true},
 };
 
 // Edits (a letter changed, added or taken away) from one name to the other, letter case aside.

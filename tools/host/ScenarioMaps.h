@@ -43,8 +43,9 @@ void readScriptMaps(Script& script, const std::filesystem::path& scriptFolder,
 std::filesystem::path bundledMapsFolder(const std::filesystem::path& executableFolder);
 
 // What a map lacks of the Kismet variables the plugin works with (LapNb int, MapName string, GhostPosition
-// and GhostRotation vectors, GhostColor float), one problem a line; empty when it has them all. requiredOnly
-// leaves out what the plugin works without (GhostColor): what is left keeps it from working on the map.
+// and GhostRotation vectors, GhostColor and GhostDelta floats), one problem a line; empty when it has them all.
+// requiredOnly leaves out what the plugin works without (GhostColor, GhostDelta): what is left keeps it from
+// working on the map.
 std::vector<std::string> kismetContractProblems(const sim::MapDefinition& map, bool requiredOnly = false);
 
 }  // namespace lumaro_host
