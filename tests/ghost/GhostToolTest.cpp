@@ -290,6 +290,15 @@ TEST_F(GhostTool, CompareTakesOneLapTheBestLapsOrOtherSectorsAndWritesJson) {
   const Outcome swapped = run({"compare", a, b, "--lap", "B:2,A:1", "--json"});
   EXPECT_NE(swapped.out.find("\"a\": {\"run\": \"B\""), std::string::npos) << swapped.out;
   EXPECT_NE(swapped.out.find("\"total_s\": 1,"), std::string::npos);
+  const std::string picture = run({"plot", a, b, "-o", "-", "--lap", "B:2,A:1"}).out;
+  for (const char* text : {">B:2's line<", ">A:1's line, against B:2 there:<",
+                           ">ghost delta, A:1 \xE2\x88\x92 B:2 (s)<", "the ghost delta: A:1's time less B:2's"}) {
+    EXPECT_NE(picture.find(text), std::string::npos) << text;
+  }
+  EXPECT_NE(run({"plot", a, b, "-o", "-", "--lap", "B:2,theoretical"}).out.find(">T: the theoretical best lap<"),
+            std::string::npos);
+  EXPECT_NE(run({"compare", a, b, "--lap", "theoretical,B:2", "--json"}).out.find("\"a\": {\"run\": \"T\""),
+            std::string::npos);
   const std::string named = run({"compare", a, b, "--lap", "B:2,A:1"}).out;
   EXPECT_NE(
       named.find(

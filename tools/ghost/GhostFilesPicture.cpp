@@ -64,6 +64,22 @@ std::string sideLap(const Comparison& comparison, std::size_t pair, bool a) {
   return letter(a ? comparison.a : comparison.b) + "'s lap " + std::to_string(a ? laps.lapA : laps.lapB);
 }
 
+// A side as the picture's short texts name it: "A" lap for lap, else "A:2", "T" for the theoretical best lap.
+std::string sideMark(const Comparison& comparison, bool named, bool a) {
+  if (a ? comparison.theoretical : comparison.theoreticalB) return "T";
+  const std::string run = letter(a ? comparison.a : comparison.b);
+  if (!named) return run;
+  const LapDelta& laps = comparison.laps.front();
+  return run + ":" + std::to_string(a ? laps.lapA : laps.lapB);
+}
+
+// A side's name with the file it is of: "A (My-PB.ghost)", "B's lap 3 (Friend.ghost)".
+std::string sideWithFile(const std::vector<LoadedGhost>& ghosts, const Comparison& comparison, bool named, bool a) {
+  if (a ? comparison.theoretical : comparison.theoreticalB) return "the theoretical best lap (T)";
+  const std::size_t run = a ? comparison.a : comparison.b;
+  return (named ? sideLap(comparison, 0, a) : letter(run)) + " (" + ghosts[run].fileName + ")";
+}
+
 // What the laps compared are: lap for lap, or a pair of laps the user named.
 bool lapForLap(const Comparison& comparison, const LapChoice& choice) {
   return !choice.laps && !choice.best && comparison.a != comparison.b;
@@ -88,9 +104,21 @@ ComparisonMap comparisonMap(const std::vector<LoadedGhost>& ghosts, const Analys
                             const Comparison& comparison, const LapChoice& choice) {
   ComparisonMap map;
   const bool named = !lapForLap(comparison, choice) && !comparison.laps.empty();
-  map.titleA = (named ? sideLap(comparison, 0, true) : letter(comparison.a)) + ": " + ghosts[comparison.a].fileName;
-  map.titleB = (named ? sideLap(comparison, 0, false) : letter(comparison.b)) + ": " + ghosts[comparison.b].fileName;
-  map.captionA = caption(ghosts[comparison.a]), map.captionB = caption(ghosts[comparison.b]);
+  map.sideA = sideMark(comparison, named, true), map.sideB = sideMark(comparison, named, false);
+  for (const bool a : {true, false}) {
+    std::string& title = a ? map.titleA : map.titleB;
+    std::string& text = a ? map.captionA : map.captionB;
+    const std::size_t run = a ? comparison.a : comparison.b;
+    if (a ? comparison.theoretical : comparison.theoreticalB) {
+      // No run's file: the best of each sector, of whichever lap drove it best.
+      title = "T: the theoretical best lap";
+      text = "the best of each sector over every lap of the runs" +
+             (analysis.theoreticalBest ? ", " + fixedText(*analysis.theoreticalBest, 3) + " s" : std::string());
+    } else {
+      title = (named ? sideLap(comparison, 0, a) : letter(run)) + ": " + ghosts[run].fileName;
+      text = caption(ghosts[run]);
+    }
+  }
   const AnalysedRun& a = analysis.runs[comparison.a];
   const AnalysedRun& b = analysis.runs[comparison.b];
   for (std::size_t pair = 0; pair < comparison.laps.size(); ++pair) {
@@ -148,12 +176,10 @@ TracePanel tracePanel(const std::vector<LoadedGhost>& ghosts, const Analysis& an
                       const LapChoice& choice) {
   TracePanel trace;
   const bool named = !lapForLap(comparison, choice) && !comparison.laps.empty();
-  trace.letterA = comparison.theoretical ? "T" : letter(comparison.a);
-  trace.letterB = comparison.theoreticalB ? "T" : letter(comparison.b);
-  trace.nameA =
-      (named ? sideLap(comparison, 0, true) : letter(comparison.a)) + " (" + ghosts[comparison.a].fileName + ")";
-  trace.nameB =
-      (named ? sideLap(comparison, 0, false) : letter(comparison.b)) + " (" + ghosts[comparison.b].fileName + ")";
+  trace.letterA = sideMark(comparison, named, true);
+  trace.letterB = sideMark(comparison, named, false);
+  trace.nameA = sideWithFile(ghosts, comparison, named, true);
+  trace.nameB = sideWithFile(ghosts, comparison, named, false);
   trace.trace = traceAlong(analysis, comparison, traceSampleCount);
   trace.sectors = analysis.sectors;
   trace.total = comparison.total;
