@@ -269,7 +269,10 @@ TEST_F(GhostTool, CompareTakesOneLapTheBestLapsOrOtherSectorsAndWritesJson) {
                           "1.000 s<"),
             std::string::npos);
   // html takes lap pairs too: the first lap named is the page's first run.
-  EXPECT_NE(run({"html", a, b, "-o", "-", "--lap", "B:2,A:1"}).out.find("\"runs\":[\n{\"letter\":\"B\""),
+  const std::string page = run({"html", a, b, "-o", "-", "--lap", "B:2,A:1"}).out;
+  EXPECT_NE(page.find("\"runs\":[\n{\"letter\":\"B\",\"name\":\"B:2\""), std::string::npos);
+  EXPECT_NE(page.find("\n{\"letter\":\"A\",\"name\":\"A:1\""), std::string::npos);
+  EXPECT_NE(run({"html", b, "-o", "-", "--lap", "A:3,A:2"}).out.find("{\"lap\":3,\"label\":\"3/2\""),
             std::string::npos);
   // The theoretical best lap on either side, in compare and plot alike.
   EXPECT_NE(
