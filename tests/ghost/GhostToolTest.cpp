@@ -381,6 +381,9 @@ TEST_F(GhostTool, ARunCutShortIsComparedAsFarAsBothDroveAndFailsUnlessForced) {
   outcome = run({"compare", a, b, "--lap", "B:2,A:1"});
   EXPECT_EQ(outcome.status, 1);
   EXPECT_NE(outcome.out.find("early): A's lap 1 against B's lap 2 is compared\n"), std::string::npos) << outcome.out;
+  // Laps compared short of the header's end at a lap line; three runs end apart, none named as the runs'.
+  EXPECT_NE(run({"plot", a, b, "-o", "-", "--force"}).out.find(">end of lap 2 +0.500 s<"), std::string::npos);
+  EXPECT_EQ(run({"plot", a, a, b, "-o", "-", "--force"}).out.find(">finish "), std::string::npos);
 }
 
 TEST_F(GhostTool, ControlBytesOfAFileReachTheTerminalOnlyAsEscapes) {

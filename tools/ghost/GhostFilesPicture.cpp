@@ -183,6 +183,10 @@ TracePanel tracePanel(const std::vector<LoadedGhost>& ghosts, const Analysis& an
   trace.trace = traceAlong(analysis, comparison, traceSampleCount);
   trace.sectors = analysis.sectors;
   trace.total = comparison.total;
+  // Laps compared short of the laps a header names end at a lap line, not at the finish.
+  if (!comparison.laps.empty() &&
+      static_cast<int>(comparison.laps.size()) < std::max(ghosts[comparison.a].laps(), ghosts[comparison.b].laps()))
+    trace.endName = "end of lap " + std::to_string(comparison.laps.back().lapA);
   if (choice.lap) trace.endName = "end of lap " + std::to_string(*choice.lap);
   if (named) trace.endName = "end of the laps";
   for (std::size_t pair = 0; pair < comparison.laps.size(); ++pair) {

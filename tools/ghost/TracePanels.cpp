@@ -232,10 +232,12 @@ double drawDeltaPanel(SvgDocument& svg, const TracePanel& trace, double top) {
   const bool falling = curve.back().y >= curve[curve.size() * 9 / 10].y;
   const std::string finish = trace.endName + " " + pictureSeconds(trace.total);
   const Pixel end = curve.back();
-  if (const auto place = inside.place(finish, 13.0,
-                                      {{{end.x - 8, end.y + (falling ? 20.0 : -10.0)}, "end"},
-                                       {{end.x - 8, end.y + (falling ? -10.0 : 20.0)}, "end"}},
-                                      true)) {
+  // With three runs or more the curves end apart: no one run's end is named as the runs'.
+  if (const auto place = several ? std::nullopt
+                                 : inside.place(finish, 13.0,
+                                                {{{end.x - 8, end.y + (falling ? 20.0 : -10.0)}, "end"},
+                                                 {{end.x - 8, end.y + (falling ? -10.0 : 20.0)}, "end"}},
+                                                true)) {
     svg.text(place->at, finish, std::string("font-size=\"13\" font-weight=\"bold\" fill=\"#111\"") + halo,
              place->anchor);
   }
