@@ -384,6 +384,14 @@ TEST_F(GhostTool, ARunCutShortIsComparedAsFarAsBothDroveAndFailsUnlessForced) {
   // Laps compared short of the header's end at a lap line; three runs end apart, none named as the runs'.
   EXPECT_NE(run({"plot", a, b, "-o", "-", "--force"}).out.find(">end of lap 2 +0.500 s<"), std::string::npos);
   EXPECT_EQ(run({"plot", a, a, b, "-o", "-", "--force"}).out.find(">finish "), std::string::npos);
+  // C loses 1 s in lap 3, which cut B does not drive: only B's loss lies in the laps drawn, and C's curve ends
+  // at their end, the axis's right end (1052 in an 1100-wide picture).
+  const std::string c = file("c.ghost", ghostFileText(circleWithLoss(20.0, 3, 8, 1.0, 3, 0.6, 0.7), "Circle", 3));
+  const std::string three = run({"plot", a, b, c, "-o", "-", "--force"}).out;
+  EXPECT_NE(three.find(" s (B, lap 2, "), std::string::npos);
+  const std::size_t curve = three.rfind("<polyline points=\"", three.find("id=\"delta-curve-3\""));
+  const std::string points = three.substr(curve, three.find('"', curve + 18) - curve);
+  EXPECT_LE(std::stod(points.substr(points.rfind(' ') + 1)), 1052.5) << points.substr(points.rfind(' '));
 }
 
 TEST_F(GhostTool, ControlBytesOfAFileReachTheTerminalOnlyAsEscapes) {

@@ -198,6 +198,18 @@ TracePanel tracePanel(const std::vector<LoadedGhost>& ghosts, const Analysis& an
   return trace;
 }
 
+// The sector of the largest gain or loss of a comparison over its first laps lap pairs, those drawn.
+std::optional<SectorDelta> largestWithin(const Comparison& comparison, std::size_t laps, bool gain) {
+  std::optional<SectorDelta> largest;
+  for (const SectorDelta& sector : comparison.sectors) {
+    const double size = gain ? -sector.delta : sector.delta;
+    if (sector.pair < laps && size >= noticeableChange &&
+        (!largest || size > (gain ? -largest->delta : largest->delta)))
+      largest = sector;
+  }
+  return largest;
+}
+
 }  // namespace
 
 Picture runsPicture(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis, std::optional<int> lap) {
@@ -228,10 +240,16 @@ Picture ghostsPicture(const std::vector<LoadedGhost>& ghosts, const Analysis& an
       double loss = ofB.largestLoss ? ofB.largestLoss->delta : 0.0;
       picture.trace->largestGain = band(ofB, laps, ofB.largestGain, "largest gain", "B, ");
       picture.trace->largestLoss = band(ofB, laps, ofB.largestLoss, "largest loss", "B, ");
+      // Every run over the laps the panel draws, B's: a run that completes more is cut there.
+      const std::size_t drawn = ofB.laps.size();
       for (std::size_t run = 2; run < ghosts.size(); ++run) {
-        const Comparison comparison = compareRuns(analysis, 0, run, laps);
-        picture.trace->others.push_back({letter(run) + " (" + ghosts[run].fileName + ")",
-                                         traceAlong(analysis, comparison, traceSampleCount), comparison.total});
+        Comparison comparison = compareRuns(analysis, 0, run, laps);
+        comparison.largestGain = largestWithin(comparison, drawn, true);
+        comparison.largestLoss = largestWithin(comparison, drawn, false);
+        std::vector<TracePoint> trace = traceAlong(analysis, comparison, traceSampleCount);
+        std::erase_if(trace, [&](const TracePoint& point) { return point.progress > static_cast<double>(drawn); });
+        picture.trace->others.push_back(
+            {letter(run) + " (" + ghosts[run].fileName + ")", std::move(trace), comparison.total});
         if (comparison.largestGain && comparison.largestGain->delta < gain) {
           gain = comparison.largestGain->delta;
           picture.trace->largestGain =
