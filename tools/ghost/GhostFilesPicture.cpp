@@ -267,6 +267,13 @@ Picture ghostsPicture(const std::vector<LoadedGhost>& ghosts, const Analysis& an
   Picture picture;
   picture.notes = notes;
   const Comparison comparison = compareRuns(analysis, choice.a, choice.b, laps);
+  if (comparison.laps.empty()) {
+    // No lap to compare: each run's own map, rather than empty panels that read as level runs.
+    Picture runs = runsPicture(ghosts, analysis, std::nullopt);
+    runs.notes = notes;
+    runs.notes.push_back("Nothing can be compared: there is no lap that both complete.");
+    return runs;
+  }
   const bool everyLap = !laps.lap && !laps.laps && !laps.best;
   picture.title = pictureTitle(ghosts, true,
                                everyLap   ? ""
