@@ -269,7 +269,10 @@ TEST_F(GhostTool, CompareTakesOneLapTheBestLapsOrOtherSectorsAndWritesJson) {
                           "1.000 s<"),
             std::string::npos);
   // html takes lap pairs too: the first lap named is the page's first run.
-  EXPECT_NE(run({"html", a, b, "-o", "-", "--lap", "B:2,A:1"}).out.find("\"runs\":[\n{\"letter\":\"B\""),
+  const std::string page = run({"html", a, b, "-o", "-", "--lap", "B:2,A:1"}).out;
+  EXPECT_NE(page.find("\"runs\":[\n{\"letter\":\"B\",\"name\":\"B:2\""), std::string::npos);
+  EXPECT_NE(page.find("\n{\"letter\":\"A\",\"name\":\"A:1\""), std::string::npos);
+  EXPECT_NE(run({"html", b, "-o", "-", "--lap", "A:3,A:2"}).out.find("{\"lap\":3,\"label\":\"3/2\""),
             std::string::npos);
   // The theoretical best lap on either side, in compare and plot alike.
   EXPECT_NE(
@@ -290,6 +293,15 @@ TEST_F(GhostTool, CompareTakesOneLapTheBestLapsOrOtherSectorsAndWritesJson) {
   const Outcome swapped = run({"compare", a, b, "--lap", "B:2,A:1", "--json"});
   EXPECT_NE(swapped.out.find("\"a\": {\"run\": \"B\""), std::string::npos) << swapped.out;
   EXPECT_NE(swapped.out.find("\"total_s\": 1,"), std::string::npos);
+  const std::string picture = run({"plot", a, b, "-o", "-", "--lap", "B:2,A:1"}).out;
+  for (const char* text : {">B:2's line<", ">A:1's line, against B:2 there:<",
+                           ">ghost delta, A:1 \xE2\x88\x92 B:2 (s)<", "the ghost delta: A:1's time less B:2's"}) {
+    EXPECT_NE(picture.find(text), std::string::npos) << text;
+  }
+  EXPECT_NE(run({"plot", a, b, "-o", "-", "--lap", "B:2,theoretical"}).out.find(">T: the theoretical best lap<"),
+            std::string::npos);
+  EXPECT_NE(run({"compare", a, b, "--lap", "theoretical,B:2", "--json"}).out.find("\"a\": {\"run\": \"T\""),
+            std::string::npos);
   const std::string named = run({"compare", a, b, "--lap", "B:2,A:1"}).out;
   EXPECT_NE(
       named.find(
@@ -359,6 +371,8 @@ TEST_F(GhostTool, ARunCutShortIsComparedAsFarAsBothDroveAndFailsUnlessForced) {
               std::string::npos);
     for (const char* command : {"plot", "html"})
       EXPECT_EQ(run({command, a, b, "-o", "-"}).status, cut.compared ? 1 : 0);
+    EXPECT_EQ(run({"plot", a, b, "-o", "-", "--force"}).out.find(">Nothing can be compared") != std::string::npos,
+              cut.compared != nullptr && cut.compared[0] == 'n');
   }
   // A cut run that is not compared is not named, and its laps are not what the note names.
   const std::string a = file("a.ghost", ghostFileText(steadyCircle(1000.0, 20.0, 3, 16), "Circle", 3));
@@ -369,6 +383,17 @@ TEST_F(GhostTool, ARunCutShortIsComparedAsFarAsBothDroveAndFailsUnlessForced) {
   outcome = run({"compare", a, b, "--lap", "B:2,A:1"});
   EXPECT_EQ(outcome.status, 1);
   EXPECT_NE(outcome.out.find("early): A's lap 1 against B's lap 2 is compared\n"), std::string::npos) << outcome.out;
+  // Laps compared short of the header's end at a lap line; three runs end apart, none named as the runs'.
+  EXPECT_NE(run({"plot", a, b, "-o", "-", "--force"}).out.find(">end of lap 2 +0.500 s<"), std::string::npos);
+  EXPECT_EQ(run({"plot", a, a, b, "-o", "-", "--force"}).out.find(">finish "), std::string::npos);
+  // C loses 1 s in lap 3, which cut B does not drive: only B's loss lies in the laps drawn, and C's curve ends
+  // at their end, the axis's right end (1052 in an 1100-wide picture).
+  const std::string c = file("c.ghost", ghostFileText(circleWithLoss(20.0, 3, 8, 1.0, 3, 0.6, 0.7), "Circle", 3));
+  const std::string three = run({"plot", a, b, c, "-o", "-", "--force"}).out;
+  EXPECT_NE(three.find(" s (B, lap 2, "), std::string::npos);
+  const std::size_t curve = three.rfind("<polyline points=\"", three.find("id=\"delta-curve-3\""));
+  const std::string points = three.substr(curve, three.find('"', curve + 18) - curve);
+  EXPECT_LE(std::stod(points.substr(points.rfind(' ') + 1)), 1052.5) << points.substr(points.rfind(' '));
 }
 
 TEST_F(GhostTool, ControlBytesOfAFileReachTheTerminalOnlyAsEscapes) {

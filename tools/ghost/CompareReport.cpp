@@ -169,6 +169,19 @@ std::string runJson(char letter, const LoadedGhost& ghost, const AnalysedRun& ru
          ", \"lap_lines_found\": " + (run.timed.lapLinesFound ? "true" : "false") + "}";
 }
 
+// A side of the comparison: its run, or the theoretical best lap ("T", no file of its own, its one lap the
+// sum of the best sectors).
+std::string sideJson(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis, const Comparison& comparison,
+                     bool a) {
+  if (a ? comparison.theoretical : comparison.theoreticalB) {
+    const std::string lap = analysis.theoreticalBest ? jsonNumber(*analysis.theoreticalBest) : "";
+    return "{\"run\": \"T\", \"file\": null, \"map\": null, \"player\": null, \"laps_s\": [" + lap +
+           "], \"best_lap\": null, \"lap_lines_found\": true}";
+  }
+  const std::size_t run = a ? comparison.a : comparison.b;
+  return runJson(letter(run), ghosts[run], analysis.runs[run]);
+}
+
 std::string unfinishedJson(const Comparison& comparison) {
   if (!comparison.unfinished) return "null";
   const UnfinishedDelta& end = *comparison.unfinished;
@@ -270,8 +283,8 @@ void writeComparison(std::ostream& out, const std::vector<LoadedGhost>& ghosts, 
 
 void writeComparisonJson(std::ostream& out, const std::vector<LoadedGhost>& ghosts, const Analysis& analysis,
                          const Comparison& comparison, const LapChoice& choice, const std::vector<std::string>& notes) {
-  out << "{\n  \"a\": " << runJson(letter(comparison.a), ghosts[comparison.a], analysis.runs[comparison.a])
-      << ",\n  \"b\": " << runJson(letter(comparison.b), ghosts[comparison.b], analysis.runs[comparison.b])
+  out << "{\n  \"a\": " << sideJson(ghosts, analysis, comparison, true)
+      << ",\n  \"b\": " << sideJson(ghosts, analysis, comparison, false)
       << ",\n  \"reference\": " << referenceJson(analysis) << ",\n  \"notes\": [";
   for (std::size_t i = 0; i < notes.size(); ++i) out << (i > 0 ? ", " : "") << jsonString(notes[i]);
   out << "],\n  \"compared\": \""

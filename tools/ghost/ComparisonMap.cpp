@@ -39,13 +39,17 @@ std::string paceStyle(std::size_t step) {
          "\" stroke-width=\"5\" stroke-linecap=\"round\" stroke-linejoin=\"round\"";
 }
 
-double drawLegend(SvgDocument& svg, double y) {
+double drawLegend(SvgDocument& svg, const ComparisonMap& map, double y) {
+  // About 7 pixels a character of the 13-pixel text, so that longer side names push what follows along.
+  constexpr double perCharacter = 7.0;
   double x = margin;
   svg.line({x, y + 7}, {x + 30, y + 7}, lineAStyle);
-  svg.text({x + 38, y + 11}, "A's line", "font-size=\"13\" fill=\"#222\"");
-  x += 112;
-  svg.text({x, y + 11}, "B's line, against A there:", "font-size=\"13\" fill=\"#222\"");
-  x += 172;
+  const std::string lineOfA = map.sideA + "'s line";
+  svg.text({x + 38, y + 11}, lineOfA, "font-size=\"13\" fill=\"#222\"");
+  x += std::max(112.0, 38.0 + perCharacter * static_cast<double>(lineOfA.size()) + 18.0);
+  const std::string lineOfB = map.sideB + "'s line, against " + map.sideA + " there:";
+  svg.text({x, y + 11}, lineOfB, "font-size=\"13\" fill=\"#222\"");
+  x += std::max(172.0, perCharacter * static_cast<double>(lineOfB.size()) + 4.0);
   for (std::size_t step = 0; step < paceColours.size(); ++step) {
     svg.rect(x + 22.0 * static_cast<double>(step), y + 1, 20, 12, std::string("fill=\"") + paceColours[step] + "\"");
   }
@@ -93,7 +97,7 @@ std::vector<std::vector<Pixel>> drawLineB(SvgDocument& svg, const ComparisonMap&
 }  // namespace
 
 double drawComparisonMap(SvgDocument& svg, const ComparisonMap& map, double top) {
-  const double y = drawLegend(svg, top);
+  const double y = drawLegend(svg, map, top);
   Bounds bounds;
   for (const auto& line : map.lineA) bounds.add(line);
   for (const auto& line : map.lineB) bounds.add(line);

@@ -66,6 +66,22 @@ std::string sideLap(const Comparison& comparison, std::size_t pair, bool a) {
   return letter(a ? comparison.a : comparison.b) + "'s lap " + std::to_string(a ? laps.lapA : laps.lapB);
 }
 
+// A side as the picture's short texts name it: "A" lap for lap, else "A:2", "T" for the theoretical best lap.
+std::string sideMark(const Comparison& comparison, bool named, bool a) {
+  if (a ? comparison.theoretical : comparison.theoreticalB) return "T";
+  const std::string run = letter(a ? comparison.a : comparison.b);
+  if (!named) return run;
+  const LapDelta& laps = comparison.laps.front();
+  return run + ":" + std::to_string(a ? laps.lapA : laps.lapB);
+}
+
+// A side's name with the file it is of: "A (My-PB.ghost)", "B's lap 3 (Friend.ghost)".
+std::string sideWithFile(const std::vector<LoadedGhost>& ghosts, const Comparison& comparison, bool named, bool a) {
+  if (a ? comparison.theoretical : comparison.theoreticalB) return "the theoretical best lap (T)";
+  const std::size_t run = a ? comparison.a : comparison.b;
+  return (named ? sideLap(comparison, 0, a) : letter(run)) + " (" + ghosts[run].fileName + ")";
+}
+
 // What the laps compared are: lap for lap, or a pair of laps the user named.
 bool lapForLap(const Comparison& comparison, const LapChoice& choice) {
   return !choice.laps && !choice.best && comparison.a != comparison.b;
@@ -90,9 +106,21 @@ ComparisonMap comparisonMap(const std::vector<LoadedGhost>& ghosts, const Analys
                             const Comparison& comparison, const LapChoice& choice) {
   ComparisonMap map;
   const bool named = !lapForLap(comparison, choice) && !comparison.laps.empty();
-  map.titleA = (named ? sideLap(comparison, 0, true) : letter(comparison.a)) + ": " + ghosts[comparison.a].fileName;
-  map.titleB = (named ? sideLap(comparison, 0, false) : letter(comparison.b)) + ": " + ghosts[comparison.b].fileName;
-  map.captionA = caption(ghosts[comparison.a]), map.captionB = caption(ghosts[comparison.b]);
+  map.sideA = sideMark(comparison, named, true), map.sideB = sideMark(comparison, named, false);
+  for (const bool a : {true, false}) {
+    std::string& title = a ? map.titleA : map.titleB;
+    std::string& text = a ? map.captionA : map.captionB;
+    const std::size_t run = a ? comparison.a : comparison.b;
+    if (a ? comparison.theoretical : comparison.theoreticalB) {
+      // No run's file: the best of each sector, of whichever lap drove it best.
+      title = "T: the theoretical best lap";
+      text = "the best of each sector over every lap of the runs" +
+             (analysis.theoreticalBest ? ", " + fixedText(*analysis.theoreticalBest, 3) + " s" : std::string());
+    } else {
+      title = (named ? sideLap(comparison, 0, a) : letter(run)) + ": " + ghosts[run].fileName;
+      text = caption(ghosts[run]);
+    }
+  }
   const AnalysedRun& a = analysis.runs[comparison.a];
   const AnalysedRun& b = analysis.runs[comparison.b];
   for (std::size_t pair = 0; pair < comparison.laps.size(); ++pair) {
@@ -150,15 +178,17 @@ TracePanel tracePanel(const std::vector<LoadedGhost>& ghosts, const Analysis& an
                       const LapChoice& choice) {
   TracePanel trace;
   const bool named = !lapForLap(comparison, choice) && !comparison.laps.empty();
-  trace.letterA = comparison.theoretical ? "T" : letter(comparison.a);
-  trace.letterB = comparison.theoreticalB ? "T" : letter(comparison.b);
-  trace.nameA =
-      (named ? sideLap(comparison, 0, true) : letter(comparison.a)) + " (" + ghosts[comparison.a].fileName + ")";
-  trace.nameB =
-      (named ? sideLap(comparison, 0, false) : letter(comparison.b)) + " (" + ghosts[comparison.b].fileName + ")";
+  trace.letterA = sideMark(comparison, named, true);
+  trace.letterB = sideMark(comparison, named, false);
+  trace.nameA = sideWithFile(ghosts, comparison, named, true);
+  trace.nameB = sideWithFile(ghosts, comparison, named, false);
   trace.trace = traceAlong(analysis, comparison, traceSampleCount);
   trace.sectors = analysis.sectors;
   trace.total = comparison.total;
+  // Laps compared short of the laps a header names end at a lap line, not at the finish.
+  if (!comparison.laps.empty() &&
+      static_cast<int>(comparison.laps.size()) < std::max(ghosts[comparison.a].laps(), ghosts[comparison.b].laps()))
+    trace.endName = "end of lap " + std::to_string(comparison.laps.back().lapA);
   if (choice.lap) trace.endName = "end of lap " + std::to_string(*choice.lap);
   if (named) trace.endName = "end of the laps";
   for (std::size_t pair = 0; pair < comparison.laps.size(); ++pair) {
@@ -168,6 +198,18 @@ TracePanel tracePanel(const std::vector<LoadedGhost>& ghosts, const Analysis& an
   trace.largestGain = band(comparison, choice, comparison.largestGain, "largest gain");
   trace.largestLoss = band(comparison, choice, comparison.largestLoss, "largest loss");
   return trace;
+}
+
+// The sector of the largest gain or loss of a comparison over its first laps lap pairs, those drawn.
+std::optional<SectorDelta> largestWithin(const Comparison& comparison, std::size_t laps, bool gain) {
+  std::optional<SectorDelta> largest;
+  for (const SectorDelta& sector : comparison.sectors) {
+    const double size = gain ? -sector.delta : sector.delta;
+    if (sector.pair < laps && size >= noticeableChange &&
+        (!largest || size > (gain ? -largest->delta : largest->delta)))
+      largest = sector;
+  }
+  return largest;
 }
 
 }  // namespace
@@ -200,10 +242,16 @@ Picture ghostsPicture(const std::vector<LoadedGhost>& ghosts, const Analysis& an
       double loss = ofB.largestLoss ? ofB.largestLoss->delta : 0.0;
       picture.trace->largestGain = band(ofB, laps, ofB.largestGain, "largest gain", "B, ");
       picture.trace->largestLoss = band(ofB, laps, ofB.largestLoss, "largest loss", "B, ");
+      // Every run over the laps the panel draws, B's: a run that completes more is cut there.
+      const std::size_t drawn = ofB.laps.size();
       for (std::size_t run = 2; run < ghosts.size(); ++run) {
-        const Comparison comparison = compareRuns(analysis, 0, run, laps);
-        picture.trace->others.push_back({letter(run) + " (" + ghosts[run].fileName + ")",
-                                         traceAlong(analysis, comparison, traceSampleCount), comparison.total});
+        Comparison comparison = compareRuns(analysis, 0, run, laps);
+        comparison.largestGain = largestWithin(comparison, drawn, true);
+        comparison.largestLoss = largestWithin(comparison, drawn, false);
+        std::vector<TracePoint> trace = traceAlong(analysis, comparison, traceSampleCount);
+        std::erase_if(trace, [&](const TracePoint& point) { return point.progress > static_cast<double>(drawn); });
+        picture.trace->others.push_back(
+            {letter(run) + " (" + ghosts[run].fileName + ")", std::move(trace), comparison.total});
         if (comparison.largestGain && comparison.largestGain->delta < gain) {
           gain = comparison.largestGain->delta;
           picture.trace->largestGain =
@@ -221,6 +269,13 @@ Picture ghostsPicture(const std::vector<LoadedGhost>& ghosts, const Analysis& an
   Picture picture;
   picture.notes = notes;
   const Comparison comparison = compareRuns(analysis, choice.a, choice.b, laps);
+  if (comparison.laps.empty()) {
+    // No lap to compare: each run's own map, rather than empty panels that read as level runs.
+    Picture runs = runsPicture(ghosts, analysis, std::nullopt);
+    runs.notes = notes;
+    runs.notes.push_back("Nothing can be compared: there is no lap that both complete.");
+    return runs;
+  }
   const bool everyLap = !laps.lap && !laps.laps && !laps.best;
   picture.title = pictureTitle(ghosts, true,
                                everyLap   ? ""

@@ -33,7 +33,8 @@ struct PicturePanel {
 
 // The map of two runs compared.
 struct ComparisonMap {
-  std::string titleA, titleB;  // "A: My-PB.ghost"
+  std::string titleA, titleB;            // "A: My-PB.ghost"
+  std::string sideA = "A", sideB = "B";  // in the legend: "A", or the laps compared, "B:2", "T"
   std::string captionA, captionB;
   std::vector<std::vector<MapPoint>> lineA;  // A's laps compared, one piece each
   std::vector<std::vector<MapPoint>> lineB;
@@ -53,9 +54,9 @@ struct ComparisonMap {
 
 // B against A along the laps compared: each run's speed above, B's time less A's below.
 struct TracePanel {
-  std::string nameA, nameB;  // "A (My-PB.ghost)", "B's lap 3 (Friend.ghost)"
-  std::string letterA = "A", letterB = "B";
-  std::string endName = "finish";  // where the laps compared end: "finish", "end of lap 2"
+  std::string nameA, nameB;                  // "A (My-PB.ghost)", "B's lap 3 (Friend.ghost)"
+  std::string letterA = "A", letterB = "B";  // in the short texts: "A", or the laps compared, "B:2", "T"
+  std::string endName = "finish";            // where the laps compared end: "finish", "end of lap 2"
   std::vector<TracePoint> trace;
   std::vector<std::string> pairLabels;  // under each lap pair: "lap 1", "A's lap 2, B's lap 3"
   int sectors = 10;

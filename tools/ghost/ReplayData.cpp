@@ -39,6 +39,9 @@ ReplayData replayData(const std::vector<LoadedGhost>& ghosts, const Analysis& an
   for (std::size_t i = 0; i < sides.size(); ++i) {
     data.runs.push_back(&ghosts[sides[i]]);
     data.letters += static_cast<char>('A' + sides[i] % 26);
+    data.names.emplace_back(1, data.letters.back());
+    if (paired && !comparisons[i].laps.empty())
+      data.names.back() += ":" + std::to_string(comparisons[i].laps.front().lapB);
     const TimedRun& timed = analysis.runs[sides[i]].timed;
     data.lapLinesFound.push_back(timed.lapLinesFound);
     // The clock starts where the first lap replayed starts.
@@ -77,7 +80,11 @@ ReplayData replayData(const std::vector<LoadedGhost>& ghosts, const Analysis& an
     lapRow.lap = comparisons.front().laps[pair].lapA;
     lapRow.startDistance = data.trace[first].distance;
     lapRow.endDistance = data.trace[first + static_cast<std::size_t>(samplesPerLap)].distance;
-    for (const Comparison& comparison : comparisons) lapRow.seconds.push_back(comparison.laps[pair].bSeconds);
+    for (const Comparison& comparison : comparisons) {
+      lapRow.seconds.push_back(comparison.laps[pair].bSeconds);
+      if (paired) lapRow.label += (lapRow.label.empty() ? "" : "/") + std::to_string(comparison.laps[pair].lapB);
+    }
+    if (!paired) lapRow.label = std::to_string(lapRow.lap);
     data.laps.push_back(lapRow);
     for (int sector = 0; sector < data.sectorsPerLap; ++sector) {
       const std::size_t index = pair * static_cast<std::size_t>(data.sectorsPerLap) + static_cast<std::size_t>(sector);

@@ -26,7 +26,8 @@ struct TraceSample {
 };
 
 struct LapRow {
-  int lap = 1;  // from 1
+  int lap = 1;        // from 1
+  std::string label;  // the lap, or a lap pair's laps in the order of the runs ("3/2")
   double startDistance = 0.0;
   double endDistance = 0.0;
   std::vector<double> seconds;  // per run: the lap's time, line to line
@@ -45,6 +46,7 @@ struct SectorRow {
 struct ReplayData {
   std::vector<const LoadedGhost*> runs;  // A first
   std::string letters;                   // per run: its letter (a lap pair's sides are the runs they are of)
+  std::vector<std::string> names;        // per run: its letter, or a lap pair's side as run and lap ("B:2")
   std::vector<bool> lapLinesFound;       // per run: false when its laps are equal shares of its length
   std::vector<double> startSeconds;      // per run: the run time (from its first frame) of its start crossing
   std::vector<std::string> notes;        // what the reader must know about the runs, one a line

@@ -85,8 +85,9 @@ std::string runsJson(const ReplayData& data) {
     const LoadedGhost& ghost = *data.runs[i];
     const GhostHeaderFields& header = ghost.header;
     const char letter = i < data.letters.size() ? data.letters[i] : static_cast<char>('A' + i % 26);
-    text += std::string(i == 0 ? "" : ",") + "\n{\"letter\":\"" + letter +
-            "\",\"file\":" + pageTextJson(ghost.fileName) + ",\"map\":" + pageTextJson(header.mapName) +
+    const std::string name = i < data.names.size() ? data.names[i] : std::string(1, letter);
+    text += std::string(i == 0 ? "" : ",") + "\n{\"letter\":\"" + letter + "\",\"name\":" + pageTextJson(name) +
+            ",\"file\":" + pageTextJson(ghost.fileName) + ",\"map\":" + pageTextJson(header.mapName) +
             ",\"player\":" + pageTextJson(header.playerName) +
             ",\"runTime\":" + pageTextJson(headerNumber(header.runTime, header.runTimeField, true)) +
             ",\"laps\":" + pageTextJson(headerNumber(header.lapCount, header.lapField, false)) +
@@ -103,8 +104,9 @@ std::string rowsJson(const ReplayData& data) {
   for (std::size_t i = 0; i < data.laps.size(); ++i) {
     const LapRow& row = data.laps[i];
     text += std::string(i == 0 ? "" : ",") + "{\"lap\":" + std::to_string(row.lap) +
-            ",\"start\":" + jsonNumber(row.startDistance, 2) + ",\"end\":" + jsonNumber(row.endDistance, 2) +
-            ",\"seconds\":" + numbers(row.seconds, secondsDecimals) + "}";
+            ",\"label\":" + pageTextJson(row.label) + ",\"start\":" + jsonNumber(row.startDistance, 2) +
+            ",\"end\":" + jsonNumber(row.endDistance, 2) + ",\"seconds\":" + numbers(row.seconds, secondsDecimals) +
+            "}";
   }
   text += "],\n\"sectors\":[";
   for (std::size_t i = 0; i < data.sectors.size(); ++i) {

@@ -26,7 +26,6 @@ constexpr std::size_t mostSegmentsSearched = 4096;
 constexpr double referenceSpacing = 4.0;
 // Runs of different lines, ticks and phases are matched to within a few milliseconds a sector: a sector that
 // changes the difference by less than this has neither gained nor lost, and is never named the largest.
-constexpr double noticeableChange = 0.005;
 // The stretch of the lap over which paceDifference compares the runs.
 constexpr double paceStretch = 0.005;
 

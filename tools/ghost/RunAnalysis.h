@@ -164,6 +164,9 @@ Analysis analyseGhosts(const std::vector<const LoadedGhost*>& ghosts, int sector
 Analysis analyseGhosts(const std::vector<LoadedGhost>& ghosts, int sectors = 10,
                        std::optional<LapOfRun> reference = std::nullopt);
 
+// A sector's gain or loss smaller than this is too small to name as the largest (seconds).
+inline constexpr double noticeableChange = 0.005;
+
 // Which laps of A and B are compared, lap by lap in order.
 struct LapChoice {
   std::optional<int> lap;                   // only this lap of each

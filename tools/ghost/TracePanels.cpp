@@ -143,8 +143,9 @@ double drawDeltaPanel(SvgDocument& svg, const TracePanel& trace, double top) {
                      : "Time difference along the run: " + trace.nameB + " against " + trace.nameA,
              several ? "the ghost delta: each run's time less A's at the same point of the track; below zero it is "
                        "ahead"
-                     : "the ghost delta: B's time less A's at the same point of the track (matched by position, not "
-                       "by frame); below zero B is ahead");
+                     : "the ghost delta: " + trace.letterB + "'s time less " + trace.letterA +
+                           "'s at the same point of the track (matched by position, not by frame); below zero " +
+                           trace.letterB + " is ahead");
 
   double low = 0.0, high = 0.0;
   for (const TracePoint& point : trace.trace) low = std::min(low, point.delta), high = std::max(high, point.delta);
@@ -188,7 +189,8 @@ double drawDeltaPanel(SvgDocument& svg, const TracePanel& trace, double top) {
            "along the laps compared: a tick at every sector line, dashed lines at the lap lines",
            "font-size=\"12\" fill=\"#666\"", "middle");
   sideLabel(svg, plotTop, plotBottom,
-            several ? "ghost delta, run \xE2\x88\x92 A (s)" : "ghost delta, B \xE2\x88\x92 A (s)");
+            several ? "ghost delta, run \xE2\x88\x92 A (s)"
+                    : "ghost delta, " + trace.letterB + " \xE2\x88\x92 " + trace.letterA + " (s)");
 
   std::vector<Pixel> curve;
   for (const TracePoint& point : trace.trace) curve.push_back({px(trace, point.progress), axis.y(point.delta)});
@@ -230,10 +232,12 @@ double drawDeltaPanel(SvgDocument& svg, const TracePanel& trace, double top) {
   const bool falling = curve.back().y >= curve[curve.size() * 9 / 10].y;
   const std::string finish = trace.endName + " " + pictureSeconds(trace.total);
   const Pixel end = curve.back();
-  if (const auto place = inside.place(finish, 13.0,
-                                      {{{end.x - 8, end.y + (falling ? 20.0 : -10.0)}, "end"},
-                                       {{end.x - 8, end.y + (falling ? -10.0 : 20.0)}, "end"}},
-                                      true)) {
+  // With three runs or more the curves end apart: no one run's end is named as the runs'.
+  if (const auto place = several ? std::nullopt
+                                 : inside.place(finish, 13.0,
+                                                {{{end.x - 8, end.y + (falling ? 20.0 : -10.0)}, "end"},
+                                                 {{end.x - 8, end.y + (falling ? -10.0 : 20.0)}, "end"}},
+                                                true)) {
     svg.text(place->at, finish, std::string("font-size=\"13\" font-weight=\"bold\" fill=\"#111\"") + halo,
              place->anchor);
   }

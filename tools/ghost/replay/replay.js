@@ -170,7 +170,7 @@
   byId("title").textContent = data.title;
   for (const run of runs) {
     const item = element("li");
-    const swatch = element("span", run.letter, "swatch");
+    const swatch = element("span", run.name, "swatch");
     swatch.style.background = colourOf(run.index);
     item.append(swatch, element("b", run.file));
     const laps = run.laps + (run.laps === "1" ? " lap" : " laps");
@@ -202,8 +202,8 @@
   {
     const head = element("tr");
     head.append(element("th", "Lap"));
-    for (const run of runs) head.append(element("th", run.letter));
-    for (const run of others) head.append(element("th", run.letter + " " + minus + " A"));
+    for (const run of runs) head.append(element("th", run.name));
+    for (const run of others) head.append(element("th", run.name + " " + minus + " " + runs[0].name));
     for (let s = 1; s <= data.sectorsPerLap; s++) head.append(element("th", "S" + s));
     const thead = element("thead");
     thead.append(head);
@@ -211,7 +211,7 @@
     const body = element("tbody");
     for (const lap of data.laps) {
       const row = element("tr");
-      row.append(element("td", String(lap.lap)));
+      row.append(element("td", lap.label || String(lap.lap)));
       for (const run of runs) row.append(element("td", plain(lap.seconds[run.index])));
       for (const run of others) {
         const d = lap.seconds[run.index] - lap.seconds[0];
@@ -223,7 +223,7 @@
     data.sectors.forEach((sector, index) => {
       // Each run's time over the sector, and after it each other run's gain or loss there against A.
       const lines = others.length
-        ? runs.map((run) => run.letter + " " + plain(sector.seconds[run.index]) +
+        ? runs.map((run) => run.name + " " + plain(sector.seconds[run.index]) +
             (run.index > 0 ? " " + signed(sector.delta[run.index]) : ""))
         : [plain(sector.seconds[0])];
       const d = others.length === 1 ? sector.delta[1] : 0;
@@ -252,7 +252,7 @@
   const mapCanvas = byId("map");
   const highlightCanvas = byId("map-highlight");
   const markers = runs.map((run) => {
-    const marker = element("div", run.letter, "marker");
+    const marker = element("div", run.name, "marker");
     marker.style.background = colourOf(run.index);
     marker.dataset.run = run.letter;
     byId("markers").append(marker);
@@ -398,22 +398,22 @@
   }
   if (pacer) {
     const legend = byId("map-legend");
-    legend.append("A's line coloured by ");
+    legend.append(runs[0].name + "'s line coloured by ");
     if (others.length > 1) {
       // With three runs or more, the reader picks whose pace colours it.
       const chooser = element("select");
       chooser.id = "pace-run";
       chooser.title = "The run whose pace against A colours A's line";
-      for (const run of others) chooser.append(new Option(run.letter, String(run.index)));
+      for (const run of others) chooser.append(new Option(run.name, String(run.index)));
       chooser.addEventListener("change", () => {
         pacer = others.find((run) => String(run.index) === chooser.value);
         redrawMap();
       });
       legend.append(chooser);
     } else {
-      legend.append(pacer.letter);
+      legend.append(pacer.name);
     }
-    legend.append("'s pace against A there: blue faster, grey level, orange slower");
+    legend.append("'s pace against " + runs[0].name + " there: blue faster, grey level, orange slower");
   }
 
   function readInBackground() {
@@ -538,7 +538,7 @@
 
   const deltaTrace = makeTrace("delta", others.map((run) => ({ run: run.index, values: deltas[run.index] })), true, " s");
   const speedTrace = makeTrace("speed-trace", runs.map((run) => ({ run: run.index, values: speedsAlong[run.index] })), false, "");
-  byId("delta-title").textContent = others.length ? "Ghost delta against A (" + others.map((r) => r.letter).join(", ") + " less A at the same place; below zero ahead)" : "";
+  byId("delta-title").textContent = others.length ? "Ghost delta against " + runs[0].name + " (" + others.map((r) => r.name).join(", ") + " less " + runs[0].name + " at the same place; below zero ahead)" : "";
 
   // --- Playing ------------------------------------------------------------------------------------------
   let time = 0;
@@ -565,7 +565,7 @@
     const deltaPoints = others.map((run) => {
       const value = along(deltas[run.index], here);
       const item = element("span");
-      const name = element("b", run.letter + " ");
+      const name = element("b", run.name + " ");
       name.style.color = colourOf(run.index);
       item.append(name, signed(value));
       item.dataset.run = run.letter;
@@ -579,7 +579,7 @@
       const at = distanceOf(run.index, time);
       const value = along(speedsAlong[run.index], at);
       const item = element("span");
-      const name = element("b", run.letter + " ");
+      const name = element("b", run.name + " ");
       name.style.color = colourOf(run.index);
       item.append(name, Math.round(value) + " units/s");
       speedReadout.append(item);
