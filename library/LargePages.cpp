@@ -13,6 +13,7 @@ void adviseLargePages([[maybe_unused]] void* block, [[maybe_unused]] std::size_t
   const std::uintptr_t first = (start + largePage - 1) & ~(largePage - 1);
   const std::uintptr_t last = (start + bytes) & ~(largePage - 1);
   // A refusal (no such support, or the block not mapped as the heap's own pages) leaves the block as it was.
-  if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+  // The aligned start is reached from the block's own pointer, so no address is made from a number.
+  if (last > first) ::madvise(static_cast<char*>(block) + (first - start), last - first, MADV_HUGEPAGE);
 #endif
 }

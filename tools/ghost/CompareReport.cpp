@@ -62,7 +62,7 @@ bool paired(const LapChoice& choice) { return choice.laps.has_value() || choice.
 // lap (T)".
 std::string sideName(const Comparison& comparison, const LapChoice& choice, bool a) {
   if (a ? comparison.theoretical : comparison.theoreticalB) return "the theoretical best lap (T)";
-  const std::string run(1, letter(a ? comparison.a : comparison.b));
+  std::string run(1, letter(a ? comparison.a : comparison.b));
   if (!paired(choice) || comparison.laps.empty()) return run;
   const LapDelta& laps = comparison.laps.front();
   return run + "'s lap " + std::to_string(a ? laps.lapA : laps.lapB);
@@ -71,7 +71,7 @@ std::string sideName(const Comparison& comparison, const LapChoice& choice, bool
 // A column's name: "A", or with paired laps "A:2", "T".
 std::string columnName(const Comparison& comparison, const LapChoice& choice, bool a) {
   if (a ? comparison.theoretical : comparison.theoreticalB) return "T";
-  const std::string run(1, letter(a ? comparison.a : comparison.b));
+  std::string run(1, letter(a ? comparison.a : comparison.b));
   if (!paired(choice) || comparison.laps.empty()) return run;
   const LapDelta& laps = comparison.laps.front();
   return run + ":" + std::to_string(a ? laps.lapA : laps.lapB);

@@ -69,7 +69,7 @@ std::string sideLap(const Comparison& comparison, std::size_t pair, bool a) {
 // A side as the picture's short texts name it: "A" lap for lap, else "A:2", "T" for the theoretical best lap.
 std::string sideMark(const Comparison& comparison, bool named, bool a) {
   if (a ? comparison.theoretical : comparison.theoreticalB) return "T";
-  const std::string run = letter(a ? comparison.a : comparison.b);
+  std::string run = letter(a ? comparison.a : comparison.b);
   if (!named) return run;
   const LapDelta& laps = comparison.laps.front();
   return run + ":" + std::to_string(a ? laps.lapA : laps.lapB);
@@ -273,7 +273,7 @@ Picture ghostsPicture(const std::vector<LoadedGhost>& ghosts, const Analysis& an
     // No lap to compare: each run's own map, rather than empty panels that read as level runs.
     Picture runs = runsPicture(ghosts, analysis, std::nullopt);
     runs.notes = notes;
-    runs.notes.push_back("Nothing can be compared: there is no lap that both complete.");
+    runs.notes.emplace_back("Nothing can be compared: there is no lap that both complete.");
     return runs;
   }
   const bool everyLap = !laps.lap && !laps.laps && !laps.best;
