@@ -58,23 +58,25 @@ char letter(std::size_t run) { return static_cast<char>('A' + run % 26); }
 // than lap for lap.
 bool paired(const LapChoice& choice) { return choice.laps.has_value() || choice.best; }
 
-// The reference side (a) or the compared side: "B", or with paired laps "A's lap 3", "the theoretical best
-// lap (T)".
-std::string sideName(const Comparison& comparison, const LapChoice& choice, bool a) {
-  if (a ? comparison.theoretical : comparison.theoreticalB) return "the theoretical best lap (T)";
+// A side of the comparison (a: the reference side) named with `theoretical` when it is the theoretical best
+// lap, else by its run's letter, with paired laps followed by `joiner` and the lap: "A's lap 3", "A:3".
+std::string sideText(const Comparison& comparison, const LapChoice& choice, bool a, const char* theoretical,
+                     const char* joiner) {
+  if (a ? comparison.theoretical : comparison.theoreticalB) return theoretical;
   std::string run(1, letter(a ? comparison.a : comparison.b));
   if (!paired(choice) || comparison.laps.empty()) return run;
   const LapDelta& laps = comparison.laps.front();
-  return run + "'s lap " + std::to_string(a ? laps.lapA : laps.lapB);
+  return run + joiner + std::to_string(a ? laps.lapA : laps.lapB);
 }
 
-// A column's name: "A", or with paired laps "A:2", "T".
+// In sentences: "B", "A's lap 3", "the theoretical best lap (T)".
+std::string sideName(const Comparison& comparison, const LapChoice& choice, bool a) {
+  return sideText(comparison, choice, a, "the theoretical best lap (T)", "'s lap ");
+}
+
+// A column's name: "A", "A:2", "T".
 std::string columnName(const Comparison& comparison, const LapChoice& choice, bool a) {
-  if (a ? comparison.theoretical : comparison.theoreticalB) return "T";
-  std::string run(1, letter(a ? comparison.a : comparison.b));
-  if (!paired(choice) || comparison.laps.empty()) return run;
-  const LapDelta& laps = comparison.laps.front();
-  return run + ":" + std::to_string(a ? laps.lapA : laps.lapB);
+  return sideText(comparison, choice, a, "T", ":");
 }
 
 }  // namespace
