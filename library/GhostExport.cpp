@@ -37,6 +37,9 @@ std::int32_t Lumaro::recordedRunLapCount() {
 }
 
 void Lumaro::exportGhost() {
+  // A race whose last line is crossed is finished: its finish is handled now, not on the next tick, and what
+  // automatic export wrote then is not written twice.
+  if (runLife.phase() == RunPhase::FinishSeen && onRaceFinished()) return;
   const std::string pathText = exportPathText();
   if (recordedFrames.empty()) {
     logStatus("No Ghost to export.");

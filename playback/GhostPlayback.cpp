@@ -98,13 +98,17 @@ void Lumaro::playGhost() {
   playbackTick(ghostCar->position, ghostCar->rotation, now);
 }
 
-// A challenge's race goes on without its ghost, and so without a difference to show: 0, once.
+// A challenge's race goes on without its ghost, as a plain race with no difference to show.
 void Lumaro::stopGhost() {
   stopGhostCar(*this, AfterNoGhost::ResetRun);
-  if (runLife.phase() == RunPhase::RacingGhost) endGhostDelta();
+  runLife.ghostStopped();
 }
 
-void Lumaro::stopGhostBeforeRearming() { stopGhostCar(*this, AfterNoGhost::ResetRunUntold); }
+// An armed run is kept to be armed again: should automatic recording be switched off before that, the switch
+// ends it and says so.
+void Lumaro::stopGhostBeforeRearming() {
+  stopGhostCar(*this, runLife.isArmed() ? AfterNoGhost::KeepRun : AfterNoGhost::ResetRunUntold);
+}
 
 void Lumaro::playbackTick(SequenceVariableWrapper position, SequenceVariableWrapper rotation, SystemTime lastTick) {
   ChainLink link(isPlaying);

@@ -53,7 +53,11 @@ void Lumaro::onRunPhase(RunPhase from, RunPhase to) {
     // A plain run never writes it past its arming, which clears what an earlier challenge left; a challenge's
     // race looks it up afresh.
     case RunPhase::Armed: endGhostDelta(); break;
+    // A race that leaves its ghost shows 0 once for the rest of it.
     case RunPhase::Racing:
+      if (from == RunPhase::RacingGhost) endGhostDelta();
+      ghostDeltaVariable.reset();
+      break;
     case RunPhase::RacingGhost: ghostDeltaVariable.reset(); break;
     case RunPhase::Idle: writeGhostDelta(0.0f); break;
     case RunPhase::Finished:

@@ -85,6 +85,11 @@ protected:
         {"pause", [&] { game().setPaused(true), game().runTicks(3); }},
         {"record, export", [&] { host.run("lm_record"), host.run("lm_export"); }},
         {"record, challenge", [&] { host.run("lm_record"), host.run("lm_challenge"); }},
+        {"switch on, record", [&] { host.run("lm_isrecording 1"), host.run("lm_record"); }},
+        {"export", [&] { host.run("lm_export"); }},
+        {"auto export, export", [&] { host.run("lm_autoexport 1"), host.run("lm_export"), game().tick(); }},
+        {"reset ball, challenge", [&] { loadGhost(), game().resetBall(), game().tick(), host.run("lm_challenge"); }},
+        {"autorecord on, off", [&] { host.run("lm_autorecord 1"), host.run("lm_autorecord 0"), game().runFor(0.3); }},
     };
     events.at(event)();
   }
@@ -148,7 +153,8 @@ const Row rows[] = {
     {"racing", "pause", {}, "racing"},
     // The race keeps the lap count it was armed with: one lap, whatever the setting says now.
     {"racing", "more laps", {ended}, "finished"},
-    {"racing a ghost", "stop", {"Stopped ghost."}, "racing a ghost"},
+    {"racing a ghost", "stop", {"Stopped ghost."}, "racing"},
+    {"racing a ghost", "blank entry", {"No Ghost found  ."}, "racing"},
     {"racing a ghost", "challenge", {already}, "racing a ghost"},
     {"racing a ghost", "respawn", {respawned}, "idle"},
     {"finish seen", "record", {already}, "finish seen"},
@@ -157,7 +163,12 @@ const Row rows[] = {
     {"finished", "record", {resetCounter}, "finished"},
     // A refused command costs no finished run: it is still exported.
     {"finished", "record, export", {resetCounter, "Exported to ./tessaro/data/Ghosts/My-PB.ghost."}, "finished"},
-    {"finished", "challenge", {already}, "finished"},
+    {"finished", "challenge", {noGhost}, "finished"},
+    {"finished", "reset ball, challenge", {challenging}, "armed challenge"},
+    {"idle", "switch on, record", {recording}, "armed"},
+    {"finish seen", "export", {ended, "Exported to ./tessaro/data/Ghosts/My-PB.ghost."}, "finished"},
+    {"finish seen", "auto export, export", {ended, "Exported to ./tessaro/data/Ghosts/My-PB.ghost."}, "finished"},
+    {"armed", "autorecord on, off", {noGhost, switchedOff}, "idle"},
     {"finished", "respawn", {}, "idle"},
     {"finished", "map load", {}, "idle"},
     {"finished", "switch off", {}, "finished"},
