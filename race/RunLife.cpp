@@ -101,6 +101,8 @@ std::vector<GhostFrame> RunLife::finish() {
 }
 
 std::optional<std::string_view> RunLife::end(RunEnd cause) {
+  // A spawn leaves a finished race at once: the car is back before the line.
+  if (phase_ == RunPhase::Finished && cause == RunEnd::Spawn) enter(RunPhase::Idle);
   const bool finishing = phase_ == RunPhase::FinishSeen;
   if (!isUnfinished() && !(finishing && cause == RunEnd::MapLoad)) {
     // A race whose finish was seen stands: it only loses its sampling.

@@ -14,7 +14,8 @@
 // RacingGhost    "Already ..."     "Already ..."       count set at the start   Idle, told once          Idle, told
 // FinishSeen     "Already ..."     "Already ..."       -                        stands; map load, reset  stands, told
 //                                                                               (not stop's): Idle
-// Finished       arm               arm (ghost loaded)  -                        Idle (*)                 -
+// Finished       arm               arm (ghost loaded)  -                        Idle (*); the switch:    -
+//                                                                               stands
 // clang-format on
 // The finish handler takes FinishSeen to Finished, the only way a run is kept; it tells the race time itself.
 //
