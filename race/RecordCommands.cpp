@@ -21,20 +21,13 @@
 
 void Lumaro::recordGhost() { armRecording(false); }
 
-// Automatic recording switched off in the moment before its arming arms nothing.
-void Lumaro::recordAutomatically() {
-  if (settings::autoRecord(*cvarManager)) armRecording(true);
-}
+void Lumaro::recordAutomatically() { armRecording(true); }
 
 void Lumaro::armRecording(bool automatic) {
   if (!checkInWorkshopMap()) return;
-  // The switch follows the run: typed off, it ended the run; typed on with no run, it goes off again.
-  if (!isRecording()) {
-    endSwitchedOffRun();
-  } else if (!runLife.isArmed() && !runLife.isUnderWay()) {
-    stopRecording();
-  }
-  const ArmDecision decision = runLife.recordCommand(automatic);
+  const bool switchOn = isRecording();
+  if (!switchOn) endSwitchedOffRun();
+  const ArmDecision decision = runLife.recordCommand(automatic, switchOn);
   if (decision == ArmDecision::Leave) return;
   if (decision == ArmDecision::Refuse) {
     logStatus(std::string(messages::alreadyRecording));

@@ -31,19 +31,18 @@ void RunLife::enter(RunPhase phase) {
   if (watcher_ && from != phase) watcher_(from, phase);
 }
 
-ArmDecision RunLife::recordCommand(bool automatic) const {
+ArmDecision RunLife::recordCommand(bool automatic, bool switchOn) const {
   if (automatic && isArmed()) return ArmDecision::Rearm;
   // The player armed and started a run by hand in the moment before automatic recording came to arm one.
   if (automatic && isUnderWay()) return ArmDecision::Leave;
-  // A run armed, under way or finishing refuses; the lap counter decides the rest. The switch typed on at the
-  // console arms nothing: with no run armed, there is nothing to be already recording.
-  return isArmed() || isUnderWay() ? ArmDecision::Refuse : ArmDecision::Arm;
+  // A finished race takes a new recording; one armed, under way or finishing does not.
+  return switchOn || isUnfinished() || phase_ == RunPhase::FinishSeen ? ArmDecision::Refuse : ArmDecision::Arm;
 }
 
 ArmDecision RunLife::challengeCommand() const {
-  // The record command's rule: a race under way or finishing refuses, a finished one leaves it to the lap
-  // counter. An armed recording becomes the challenge.
-  if (isUnderWay()) return ArmDecision::Refuse;
+  // A race under way or just ended holds the challenge off until the race is left (a reset, a spawn,
+  // automatic recording); an armed recording becomes the challenge.
+  if (hasRace()) return ArmDecision::Refuse;
   return isArmed() ? ArmDecision::Rearm : ArmDecision::Arm;
 }
 

@@ -14,7 +14,7 @@
 // RacingGhost    "Already ..."     "Already ..."       count set at the start   Idle, told once          Idle, told
 // FinishSeen     "Already ..."     "Already ..."       -                        stands; map load, reset  stands, told
 //                                                                               (not stop's): Idle
-// Finished       arm               arm (ghost loaded)  -                        Idle (*); the switch:    -
+// Finished       arm               "Already ..."       -                        Idle (*); the switch:    -
 //                                                                               stands
 // clang-format on
 // The finish handler takes FinishSeen to Finished, the only way a run is kept; it tells the race time itself.
@@ -23,13 +23,13 @@
 //   armed makes the armed challenge a plain recording. Automatic recording arming an armed run arms it again
 //   under its kind, saying so truly; a run under way it leaves alone, silently.
 // - A command refused for its lap counter changes nothing: a finished run, a preview and the choice of a
-//   challenge stay. The recording switch typed on at the console arms nothing and refuses nothing.
+//   challenge stay. The recording switch typed on at the console counts as recording for the record command.
 // - A race against a ghost is compared with the ghost it started with: a ghost stopped, unloaded or replaced
 //   mid-race makes it a plain race (its GhostDelta 0 once, then left alone).
 // - The export of a race whose last line was crossed handles its finish first: the race is finished.
 // - A race keeps the lap count set when it started: changing lm_lapNbr mid-race neither ends nor prolongs it.
 // - (*) The run reset drops a finished run too; the stop command, automatic recording and a refused command
-//   keep it. Both commands arm from Finished once the lap counter stands before the start again.
+//   keep it. Leaving Finished for Idle makes the challenge command accepted again.
 #pragma once
 
 #include <cstdint>
@@ -88,9 +88,9 @@ public:
   bool isUnderWay() const { return isRacing() || phase_ == RunPhase::FinishSeen; }
 
   // The record command (by hand or from automatic recording) and the challenge command, before any check
-  // of the map: Refuse means "Already recording a run, restart the map.". Both refuse a run under way or
-  // finishing and leave a finished race to the lap counter; the record command refuses an armed run too.
-  ArmDecision recordCommand(bool automatic) const;
+  // of the map: Refuse means "Already recording a run, restart the map.". The record command guards on the
+  // recording switch too, as the console may have turned it.
+  ArmDecision recordCommand(bool automatic, bool switchOn) const;
   ArmDecision challengeCommand() const;
   // A command armed a run (or armed the armed run again); a challenge when chosen and a ghost is loaded.
   // The announcement to make.

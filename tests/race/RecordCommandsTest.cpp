@@ -162,7 +162,7 @@ TEST_F(RecordCommandTest, ChallengeWhileArmedByRecordIsAccepted) {
   EXPECT_TRUE(plugin().isChallenging);
 }
 
-TEST_F(RecordCommandTest, AfterAFinishedRaceBothCommandsWaitForTheLapCounter) {
+TEST_F(RecordCommandTest, AfterAFinishedRaceChallengeIsRefusedWhileRecordIsAccepted) {
   loadGhost();
   startRace();
   game().crossStartLine();
@@ -172,7 +172,7 @@ TEST_F(RecordCommandTest, AfterAFinishedRaceBothCommandsWaitForTheLapCounter) {
 
   const auto from = leaveRunState();
   host.run("lm_challenge");
-  EXPECT_EQ(lines(), Lines{"Reset the lap counter (Reset Ball or restart the map)."});
+  EXPECT_EQ(lines(), Lines{"Already recording a run, restart the map."});
   expectNoRunReset(from);
   EXPECT_EQ(frames().size(), 1u);
   EXPECT_EQ(plugin().currentLap, 0);

@@ -189,8 +189,7 @@ bool reportedExport(const std::vector<std::string>& lines, const std::string& fi
 // What the console has told the player of the run, read line by line as a player reads it, checked against
 // the recording switch the host holds: a run told armed or racing records, a run told ended or finished
 // does not, a race starts only when armed and ends only when started, and "Already recording a run, restart
-// the map." is said only of a run armed or racing (its last line perhaps just crossed), whatever the switch
-// typed at the console holds.
+// the map." is said only of a run armed, racing or just finished.
 class ToldRun {
 public:
   // One console line: "" or what is untrue about it.
@@ -219,8 +218,8 @@ public:
     }
     // Said by commands that reset the run and by ones that do not: the next run message tells again.
     if (said(messages::noGhostLoaded)) return become(Told::Unknown);
-    if (said(messages::alreadyRecording) && told_ != Told::Armed && told_ != Told::Racing && told_ != Told::Unknown) {
-      return "\"" + line + "\" with no run armed or racing";
+    if (said(messages::alreadyRecording) && !switchTyped_ && (told_ == Told::Nothing || told_ == Told::Ended)) {
+      return "\"" + line + "\" with no run armed, racing or just finished";
     }
     return "";
   }
