@@ -145,6 +145,14 @@ TEST(FrameLineScan, AgreesWithTheGeneralDecoderOnRandomLines) {
     expectScanAgreesWithDecoder(text);
     if (HasFatalFailure()) return;
   }
+  // Whole numbers up to 2^24 with one to eight places, where the quotient's rounding is finest.
+  for (int round = 0; round < 300'000; ++round) {
+    std::string digits = std::to_string(random() % ((1U << 24) + 1));
+    const std::size_t places = 1 + random() % 8;
+    if (digits.size() <= places) digits.insert(0, places + 1 - digits.size(), '0');
+    expectScanAgreesWithDecoder("0," + digits.insert(digits.size() - places, ".") + ",0,0,0,0,0\n");
+    if (HasFatalFailure()) return;
+  }
 }
 
 // The literal reader: getline, splitString, stoi and stof; a line of fewer than seven fields is skipped and
