@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <malloc.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -104,6 +105,19 @@ const std::filesystem::path& sampleGhostFolder(std::size_t fileCount) {
 std::size_t heapBytesInUse() {
   const auto info = mallinfo2();
   return info.uordblks + info.hblkhd;
+}
+
+std::size_t residentBytes(void* block, std::size_t bytes) {
+  if (bytes == 0) return 0;
+  const auto page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+  auto* first = static_cast<unsigned char*>(block);
+  const auto lead = static_cast<std::size_t>(reinterpret_cast<std::uintptr_t>(first) % page);
+  const std::size_t pages = (lead + bytes + page - 1) / page;
+  std::vector<unsigned char> inMemory(pages);
+  if (mincore(first - lead, pages * page, inMemory.data()) != 0) return 0;
+  std::size_t count = 0;
+  for (const unsigned char flags : inMemory) count += flags & 1U;
+  return count * page;
 }
 
 std::vector<GhostFrame> readGhostLiterally(const std::filesystem::path& file) {

@@ -34,6 +34,9 @@ const std::filesystem::path& sampleGhostFolder(std::size_t fileCount);
 // Memory the C library's allocator holds for the program right now.
 std::size_t heapBytesInUse();
 
+// Bytes of the block's pages that have memory behind them (pages never written have none).
+std::size_t residentBytes(void* block, std::size_t bytes);
+
 // ---- literal baselines ----
 
 // getline per line, splitString into strings, stoi and stof per field, push_back per frame.

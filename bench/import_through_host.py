@@ -6,9 +6,11 @@ Beside it, in the same run: the literal reader and the read limit (the file read
 line feeds) from lumaro-bench, on files of the same kind (random frames over the whole map), and `wc -l` on
 the very file: its process's CPU time less that of `wc -l` on an empty file, so that, as for the import, the
 program's own start and end are not counted. Rounds take turns, so a change of load on a shared machine falls
-on all figures alike; each figure is the median over the rounds.
+on all figures alike; each figure is the median over the rounds. A run prints one line a figure, with the
+machine's load beside it; --repeat R makes R runs and then each figure's median and spread over them
+(figure_lines.py).
 
-    bench/import_through_host.py BUILD_BIN_DIR [--frames 100000 1000000] [--rounds 5]
+    bench/import_through_host.py BUILD_BIN_DIR [--frames 100000 1000000] [--rounds 5] [--repeat 3]
 """
 import argparse
 import json
@@ -20,6 +22,7 @@ import sys
 import tempfile
 
 import host_names
+from figure_lines import Figures
 
 SIZE_NAMES = {10_000: "10k", 100_000: "100k", 1_000_000: "1M", 10_000_000: "10M"}
 
@@ -81,16 +84,9 @@ def bench_figures(bench, sizes):
     return figures
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("bin")
-    parser.add_argument("--frames", type=int, nargs="+", default=[100_000, 1_000_000])
-    parser.add_argument("--rounds", type=int, default=5)
-    arguments = parser.parse_args()
-    host = os.path.join(arguments.bin, "lumaro-host")
-    bench = os.path.join(arguments.bin, "lumaro-bench")
-    sizes = [SIZE_NAMES[n] for n in arguments.frames]
-
+def measure(arguments, host, bench, sizes, figures):
+    """One run: every figure of every size, each the median over the rounds."""
+    figures.start_run()
     with tempfile.TemporaryDirectory(prefix="lumaro-import-") as scratch:
         roots, scenarios = {}, {}
         for frames, size in zip(arguments.frames, sizes):
@@ -121,9 +117,7 @@ def main():
             for name, ms in bench_figures(bench, sizes).items():
                 samples.setdefault(name, []).append(ms / 1e3)
 
-    print("load average %s" % " ".join("%.2f" % load for load in os.getloadavg()))
-    print("%6s %12s %12s %12s %12s %10s %10s %10s %10s" % ("frames", "import ms", "literal ms", "limit ms",
-                                                          "wc -l ms", "x literal", "x limit", "x wc -l", "B/frame"))
+    lines = []
     for frames, size in zip(arguments.frames, sizes):
         median = lambda key, i=0: statistics.median(s[i] if isinstance(s, tuple) else s for s in samples[key])
         imported = median((size, True)) - median((size, False))
@@ -132,9 +126,31 @@ def main():
         limit = median("import/readLimit/" + size)
         wc = median((size, "wc")) - median("wc empty")
         ratio = lambda a, b: a / b if b > 0 else float("nan")
-        print("%6s %12.1f %12.1f %12.1f %12.1f %10.2f %10.2f %10.2f %10.1f" % (
-            size, imported * 1e3, literal * 1e3, limit * 1e3, wc * 1e3, ratio(literal, imported),
-            ratio(imported, limit), ratio(imported, wc), peak_kib * 1024 / frames))
+        lines += [("import %s, CPU ms" % size, imported * 1e3, ""),
+                  ("literal reader %s, CPU ms" % size, literal * 1e3, ""),
+                  ("read limit %s, CPU ms" % size, limit * 1e3, ""),
+                  ("wc -l %s (its start taken out), CPU ms" % size, wc * 1e3, ""),
+                  ("import %s, times faster than the literal reader" % size, ratio(literal, imported), "(>= 10)"),
+                  ("import %s, times wc -l" % size, ratio(imported, wc), "(<= 4)"),
+                  ("import %s, times the read limit" % size, ratio(imported, limit), ""),
+                  ("import %s, peak memory B a frame" % size, peak_kib * 1024 / frames, "(<= 30)")]
+    figures.end_run(lines)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("bin")
+    parser.add_argument("--frames", type=int, nargs="+", default=[100_000, 1_000_000])
+    parser.add_argument("--rounds", type=int, default=5)
+    parser.add_argument("--repeat", type=int, default=1)
+    arguments = parser.parse_args()
+    host = os.path.join(arguments.bin, "lumaro-host")
+    bench = os.path.join(arguments.bin, "lumaro-bench")
+    sizes = [SIZE_NAMES[n] for n in arguments.frames]
+    figures = Figures(arguments.repeat)
+    for _ in range(arguments.repeat):
+        measure(arguments, host, bench, sizes, figures)
+    figures.print_spread()
 
 
 if __name__ == "__main__":

@@ -12,9 +12,10 @@ also over the folder and over the empty folder, MESSAGES times: one listing and 
 floor of a page whose files are all known), and one listing and one open, one 256-byte read and one close
 per file (the floor of a page whose files are all new); each writes the page's bytes once per page.
 The figures are the processes' CPU time (user and kernel, from wait4), medians over the rounds; rounds take
-turns, so a change of load falls on all figures alike. The machine's load average is printed beside them.
+turns, so a change of load falls on all figures alike. A run prints one line a figure, with the machine's
+load beside it; --repeat R makes R runs and then each figure's median and spread over them (figure_lines.py).
 
-    bench/page_through_host.py BUILD_BIN_DIR [--files 1000] [--messages 200] [--rounds 7]
+    bench/page_through_host.py BUILD_BIN_DIR [--files 1000] [--messages 200] [--rounds 7] [--repeat 3]
 """
 import argparse
 import os
@@ -23,6 +24,8 @@ import subprocess
 import sys
 import tempfile
 import time
+
+from figure_lines import Figures
 
 SETTLING_SECONDS = 5.0  # library/FileStamp.h: a stamp is kept once its times are this old
 MAP_NAME = "Speedway"
@@ -57,16 +60,9 @@ def cpu_seconds(command):
     return usage.ru_utime + usage.ru_stime
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("bin")
-    parser.add_argument("--files", type=int, default=1000)
-    parser.add_argument("--messages", type=int, default=200)
-    parser.add_argument("--rounds", type=int, default=7)
-    arguments = parser.parse_args()
-    host = os.path.join(arguments.bin, "lumaro-host")
-    page_bench = os.path.join(arguments.bin, "lumaro-page-bench")
-
+def measure(arguments, host, page_bench, figures):
+    """One run: the pages and their floors, each the median over the rounds."""
+    figures.start_run()
     with tempfile.TemporaryDirectory(prefix="lumaro-page-") as scratch:
         roots = {}
         for case in ("settled", "fresh", "empty"):
@@ -119,18 +115,35 @@ def main():
                                                                 samples[floor_key], samples[(floor_key[0], "empty")]))
         return statistics.median(values), values[0], values[-1]
 
-    print("%d files, %d messages, %d rounds; load average %s" % (arguments.files, arguments.messages,
-                                                                arguments.rounds, " ".join(map(str, os.getloadavg()))))
-    print("%-58s %9s %9s %9s" % ("CPU ms per page, over an empty folder's", "median", "min", "max"))
+    lines = []
     for label, key in (("page, settled files", ("page", "settled")), ("page, fresh files", ("page", "fresh")),
-                       ("floor: listing + fstatat per file", ("known", "settled")),
-                       ("floor: listing + open/read 256 B/close per file", ("new", "settled"))):
-        print("%-58s %9.3f %9.3f %9.3f" % ((label,) + per_page(key)))
-    print("%-58s %9s %9s %9s" % ("ratio within a round", "median", "min", "max"))
-    print("%-58s %9.2f %9.2f %9.2f  (target <= 1.3)" % (("settled page / listing + fstatat floor",) +
-                                                         ratios(("page", "settled"), ("known", "settled"))))
-    print("%-58s %9.2f %9.2f %9.2f  (target <= 1.3)" % (("fresh page / listing + open/read floor",) +
-                                                         ratios(("page", "fresh"), ("new", "settled"))))
+                       ("floor: listing + fstatat a file", ("known", "settled")),
+                       ("floor: listing + open/read 256 B/close a file", ("new", "settled"))):
+        median, least, most = per_page(key)
+        lines.append(("%s, CPU ms a page" % label, median, "rounds %.3f-%.3f" % (least, most)))
+    for label, page_key, floor_key in (("settled page / listing + fstatat floor", ("page", "settled"), ("known", "settled")),
+                                       ("fresh page / listing + open/read floor", ("page", "fresh"), ("new", "settled"))):
+        median, least, most = ratios(page_key, floor_key)
+        lines.append((label, median, "rounds %.2f-%.2f (<= 1.3)" % (least, most)))
+    figures.end_run(lines)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("bin")
+    parser.add_argument("--files", type=int, default=1000)
+    parser.add_argument("--messages", type=int, default=200)
+    parser.add_argument("--rounds", type=int, default=7)
+    parser.add_argument("--repeat", type=int, default=1)
+    arguments = parser.parse_args()
+    host = os.path.join(arguments.bin, "lumaro-host")
+    page_bench = os.path.join(arguments.bin, "lumaro-page-bench")
+    print("%d files, %d messages, %d rounds a run; CPU ms a page over an empty folder's; ratios within a round"
+          % (arguments.files, arguments.messages, arguments.rounds))
+    figures = Figures(arguments.repeat)
+    for _ in range(arguments.repeat):
+        measure(arguments, host, page_bench, figures)
+    figures.print_spread()
 
 
 if __name__ == "__main__":

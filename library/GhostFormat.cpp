@@ -201,18 +201,8 @@ FrameLineResult decodeFrameLine(std::string_view line, GhostFrame& frame) {
   return {FrameLineResult::Kind::Frame};
 }
 
-std::size_t countFrameLines(std::istream& in) {
-  // Seven fields of a digit each and the six commas between them.
-  constexpr std::size_t shortestFrameLine = 2 * frameFieldCount - 1;
-  LineReader lines(in, ghostLineLimit);
-  if (!lines.skipLine()) return 0;
-  std::size_t count = 0;
-  std::string_view line;
-  while (lines.next(line)) count += static_cast<std::size_t>(line.size() >= shortestFrameLine);
-  return count;
-}
-
-FrameReadReport readGhostFrames(std::istream& in, std::vector<GhostFrame>& frames) {
+FrameReadReport readGhostFrames(std::istream& in, std::vector<GhostFrame>& frames,
+                                const std::function<void(std::uint64_t)>& beforeBlock) {
   FrameReadReport report;
   LineReader lines(in, ghostLineLimit);
   std::string_view line;
@@ -226,6 +216,7 @@ FrameReadReport readGhostFrames(std::istream& in, std::vector<GhostFrame>& frame
   for (;;) {
     // Lines in the writer's own forms are read straight out of the buffer; any other line, and the line
     // that runs past the end of the buffer, takes the general road below.
+    if (beforeBlock) beforeBlock(lines.taken());
     const std::string_view text = lines.buffered();
     const std::size_t framesBefore = frames.size();
     const char* at = scanFrameLines(text.data(), frames, report.inTimeOrder);

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <istream>
 #include <optional>
 #include <ostream>
@@ -85,12 +86,10 @@ struct FrameReadReport {
   bool inTimeOrder = true;                 // no frame appended has a time below the one appended before it
 };
 
-// How many frames readGhostFrames can take from a ghost file at most, read as it reads: every line after the
-// header long enough to hold seven fields, up to the first line longer than ghostLineLimit. A file written by
-// the plugin gives exactly its frames. Reads the stream to that point.
-std::size_t countFrameLines(std::istream& in);
-
 // Appends the frames of a ghost file to frames: the first line is skipped unread, however long, in bounded
 // memory; lines with fewer than seven fields are skipped and counted; reading stops at the first line holding
-// a field that is not a (finite) number, and at the first frame line longer than ghostLineLimit.
-FrameReadReport readGhostFrames(std::istream& in, std::vector<GhostFrame>& frames);
+// a field that is not a (finite) number, and at the first frame line longer than ghostLineLimit. beforeBlock, when
+// given, is called with the count of the stream's bytes taken so far before each run of lines is read from the
+// buffer (for a caller that prepares the list's memory ahead of the frames).
+FrameReadReport readGhostFrames(std::istream& in, std::vector<GhostFrame>& frames,
+                                const std::function<void(std::uint64_t)>& beforeBlock = {});

@@ -8,7 +8,7 @@
 
 void adviseLargePages([[maybe_unused]] void* block, [[maybe_unused]] std::size_t bytes) {
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
-  constexpr std::uintptr_t largePage = std::uintptr_t{2} << 20;
+  constexpr std::uintptr_t largePage = largePageBytes;
   const auto start = reinterpret_cast<std::uintptr_t>(block);
   const std::uintptr_t first = (start + largePage - 1) & ~(largePage - 1);
   const std::uintptr_t last = (start + bytes) & ~(largePage - 1);

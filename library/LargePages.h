@@ -7,3 +7,6 @@
 #include <cstddef>
 
 void adviseLargePages(void* block, std::size_t bytes);
+
+// The size of a large page where the system offers them, the step of their advice.
+inline constexpr std::size_t largePageBytes = std::size_t{2} << 20;

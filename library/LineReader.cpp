@@ -97,6 +97,7 @@ void LineReader::refill() {
   in_.read(buffer_.data() + end_, static_cast<std::streamsize>(buffer_.size() - padding - end_));
   const std::streamsize got = in_.gcount();
   end_ += static_cast<std::size_t>(got);
+  readFromStream_ += static_cast<std::uint64_t>(got);
   buffer_[end_] = '\0';
   if (got == 0 || !in_) exhausted_ = true;
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <istream>
 #include <optional>
 #include <string>
@@ -36,6 +37,8 @@ public:
   // straight from the buffer; skip(count) takes count of its bytes as read.
   std::string_view buffered() const { return std::string_view(buffer_.data() + begin_, end_ - begin_); }
   void skip(std::size_t count) { begin_ += count; }
+  // Bytes of the stream taken as read so far: lines given out or skipped, and skip's counts.
+  std::uint64_t taken() const { return readFromStream_ - (end_ - begin_); }
 
 private:
   void refill();
@@ -50,6 +53,7 @@ private:
   std::string buffer_;
   std::size_t begin_ = 0;  // start of the unread text in buffer_
   std::size_t end_ = 0;    // end of the text read into buffer_
+  std::uint64_t readFromStream_ = 0;
   bool exhausted_ = false;
   bool lineTooLong_ = false;
   bool restOfLineDue_ = false;  // a cut line's rest is still to be skipped

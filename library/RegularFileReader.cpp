@@ -185,12 +185,6 @@ std::size_t RegularFileReader::readFromHandle(char* into, std::size_t count) {
 #endif
 }
 
-bool RegularFileReader::rewind() {
-  if (seekpos(0, std::ios_base::in) != pos_type(0)) return false;
-  stream_.clear();
-  return true;
-}
-
 RegularFileReader::pos_type RegularFileReader::seekpos(pos_type position, std::ios_base::openmode /*which*/) {
   const off_type to = position;
   if (!open_ || to < 0) return pos_type(off_type(-1));

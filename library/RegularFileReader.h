@@ -47,9 +47,6 @@ public:
   std::optional<std::filesystem::path> openedPath() const;
   // Its bytes, read from the handle. A read error ends the stream as its end does.
   std::istream& stream() { return stream_; }
-  // Reads from the first byte again, through the same handle (the name is never opened twice); the stream's
-  // end and error flags are cleared. False when the file is not open or the handle cannot be moved.
-  bool rewind();
 
 private:
   // Opens file (NUL-ended), or the entry of that name in the folder whose handle is given (-1: none, file is a
