@@ -59,7 +59,7 @@ const char* scanTime(const char* at, std::int32_t& value) {
 // converts to the nearest float; with places, m of at most 2^24 and 10^p are exact floats, so one division
 // rounds the exact quotient to the nearest float. Both are what strtof gives for the same text.
 inline const char* scanDecimal(const char* at, float& value) {
-  static constexpr double tenths[] = {1e0, 1e-1, 1e-2, 1e-3, 1e-4, 1e-5, 1e-6, 1e-7, 1e-8};
+  static constexpr float powersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f};
   static constexpr std::uint64_t scales[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
   const bool negative = *at == '-';
   at += static_cast<int>(negative);
@@ -74,7 +74,7 @@ inline const char* scanDecimal(const char* at, float& value) {
   if (whole.count + places.count == 0) return nullptr;
   const std::uint64_t digits = whole.value * scales[places.count] + places.value;
   if (digits > (1U << 24)) return nullptr;
-  value = withSign(static_cast<float>(static_cast<double>(digits) * tenths[places.count]), negative);
+  value = withSign(static_cast<float>(digits) / powersOfTen[places.count], negative);
   return at + places.count;
 }
 
