@@ -114,7 +114,7 @@ void Lumaro::playbackTick(SequenceVariableWrapper position, SequenceVariableWrap
     return;
   }
   if (!isPlaying) {
-    logStatus("Stopped ghost.");
+    logStatus(std::string(messages::stoppedGhost));
     return;
   }
 
