@@ -43,7 +43,8 @@ inline constexpr std::string_view stoppedOnError = " stopped on an error: ";
 
 // A run armed or under way that ends without its finish, told once, by what ended it. Leaving the workshop
 // map is told with notInWorkshop.
-inline constexpr std::string_view runLostItsCar = "No Player Found. The run was not recorded.";
+inline constexpr std::string_view notRecordedEnd = " The run was not recorded.";
+inline constexpr std::string_view runLostItsCar = JoinedText<noPlayerFound, notRecordedEnd>::text;
 inline constexpr std::string_view runEndedByMapLoad = "A map was loaded. The run was not recorded.";
 inline constexpr std::string_view runSwitchedOff = "Recording was switched off. The run was not recorded.";
 inline constexpr std::string_view runEndedBySpawn = "The car respawned. The run was not recorded.";

@@ -11,6 +11,7 @@
 #include "host/FolderOpener.h"
 #include "host/GameNames.h"
 #include "host/HostClock.h"
+#include "host/KismetWords.h"
 #include "sim/Registry.h"
 #include "ui/PageBytes.h"
 
@@ -31,7 +32,7 @@ std::vector<Game*>& liveGames() {
 void assign(KismetVariable& variable, const std::string& text) {
   switch (variable.type) {
     case VariableType::Int: variable.intValue = static_cast<int>(std::strtol(text.c_str(), nullptr, 10)); break;
-    case VariableType::Bool: variable.intValue = text == "1" || text == "true" ? 1 : 0; break;
+    case VariableType::Bool: variable.intValue = Tessaro::kismetWords::boolOfWord(text).value_or(false) ? 1 : 0; break;
     case VariableType::Float: variable.floatValue = std::strtof(text.c_str(), nullptr); break;
     case VariableType::String: variable.stringValue = text; break;
     case VariableType::Vector: {

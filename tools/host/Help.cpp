@@ -17,7 +17,7 @@ std::string withNames(std::string text) {
   namespace command = names::command;
   namespace cvar = names::cvar;
   namespace kismet = names::kismet;
-  const std::string tickMilliseconds = std::to_string(Tessaro::scenarioTickLength / Tessaro::ticksPerMillisecond);
+  const std::string tickMilliseconds = std::to_string(Tessaro::wholeMillisecondsOfTicks(Tessaro::scenarioTickLength));
   return fillMarks(std::move(text), {
                                         {"{command::record}", command::record},
                                         {"{command::exportGhost}", command::exportGhost},
