@@ -1,5 +1,7 @@
 #include "library/GhostFileName.h"
 
+#include <initializer_list>
+
 #include "library/DeviceName.h"
 #include "library/PathText.h"
 

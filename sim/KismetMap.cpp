@@ -1,7 +1,9 @@
 #include "sim/KismetMap.h"
 
+#include <array>
 #include <cstddef>
 #include <stdexcept>
+#include <string_view>
 #include <utility>
 
 #include "host/KismetWords.h"

@@ -3,6 +3,8 @@
 // label. The other control bytes (below 0x20, and 0x7F) are no text: the list keeps them out of its entries.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>

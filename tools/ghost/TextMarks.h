@@ -2,9 +2,11 @@
 // has its home elsewhere (a console name, a status text, a limit), so the help cannot drift from it.
 #pragma once
 
+#include <cstddef>
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 
 // The text with every mark replaced by its value, marks in the order given; a value is not searched again.

@@ -1,6 +1,7 @@
 #include "tools/host/MapFile.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <map>
 #include <sstream>

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <memory>
+#include <string_view>
 #include <system_error>
 #include <utility>
 
