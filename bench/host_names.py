@@ -1,37 +1,45 @@
-"""The names the host knows and the version a ghost file is written with, read from their home in the tree
-(plugin/HostNames.h), so that a benchmark never spells one of its own.
+"""The names the host knows, the lap limits and the version a ghost file is written with, and the status texts
+the plugin shows, read from their homes in the tree (plugin/HostNames.h, plugin/Messages.h), so that a
+benchmark never spells one of its own.
 
-    host_names.name("cvar", "ghostFilePath")  # "lm_ghostfilepath"
-    host_names.WRITTEN_VERSION                # "1.1"
+    host_names.name("cvar", "ghostFilePath")  # the selection's console variable
+    host_names.WRITTEN_VERSION                # the version every exported file is written with
+    host_names.message("noGhostLoaded")       # the status text of that name
 """
 import os
 import re
 
-HOME = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "plugin", "HostNames.h")
+PLUGIN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "plugin")
 
 
-def _constants():
-    """Each string constant of the home, by (innermost namespace, name); "" outside a namespace of names."""
+def _constants(home):
+    """Each string or whole-number constant of a home, by (innermost namespace, name), as text; "" outside a
+    namespace of names."""
     constants = {}
     namespaces = [""]
-    with open(HOME, encoding="utf-8") as f:
+    with open(os.path.join(PLUGIN, home), encoding="utf-8") as f:
         for line in f:
             opened = re.match(r"namespace (\w+) \{", line)
             if opened:
                 namespaces.append(opened.group(1))
             elif line.startswith("}  // namespace"):
                 namespaces.pop()
-            found = re.match(r'inline constexpr std::string_view (\w+) = "([^"]*)";', line)
+            found = re.match(r'inline constexpr [\w:]+ (\w+) = "?([^";]*)"?;', line)
             if found:
                 constants[(namespaces[-1], found.group(1))] = found.group(2)
     return constants
 
 
-_CONSTANTS = _constants()
+_CONSTANTS = _constants("HostNames.h")
+_MESSAGES = _constants("Messages.h")
 
 
 def name(namespace, constant):
     return _CONSTANTS[(namespace, constant)]
+
+
+def message(constant):
+    return _MESSAGES[("messages", constant)]
 
 
 WRITTEN_VERSION = _CONSTANTS[("", "writtenGhostVersion")]

@@ -98,7 +98,7 @@ def measure(arguments, host, bench, sizes, figures):
                 name = "run-%s.ghost" % size
                 if with_file:
                     write_ghost(os.path.join(ghosts, name), frames)
-                expected = ("Imported %s." if with_file else "No Ghost found %s.") % name
+                expected = host_names.message("imported" if with_file else "noGhostFound") + name + "."
                 scenarios[key] = os.path.join(scratch, "%s-%s.scenario" % key)
                 with open(scenarios[key], "w") as out:
                     out.write('map speedway\nconsole %s "%s"\nexpect console "%s"\n' %

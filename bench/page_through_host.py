@@ -25,6 +25,7 @@ import sys
 import tempfile
 import time
 
+import host_names
 from figure_lines import Figures
 
 SETTLING_SECONDS = 5.0  # library/FileStamp.h: a stamp is kept once its times are this old
@@ -36,7 +37,8 @@ def write_ghost_folder(folder, files):
     os.makedirs(folder)
     frames = "".join("%d,%.2f,16384.00,0.00,-12345,2345,17\r\n" % (8 * i, -1000.0 + i) for i in range(20))
     for i in range(files):
-        header = "%s,Ann,%d,%d-Lap,1.1\r\n" % (MAP_NAME if i % 2 == 0 else "Canyon", 83456 + i, LAPS)
+        header = "%s,Ann,%d,%d-Lap,%s\r\n" % (MAP_NAME if i % 2 == 0 else "Canyon", 83456 + i, LAPS,
+                                             host_names.WRITTEN_VERSION)
         with open(os.path.join(folder, "ghost-%05d.ghost" % i), "w", newline="") as out:
             out.write(header + frames)
 
@@ -76,9 +78,9 @@ def measure(arguments, host, page_bench, figures):
         page = {case: os.path.join(root, "tessaro", "plugins", "settings", "Lumaro.set") for case, root in roots.items()}
         scenario = os.path.join(scratch, "messages.scenario")
         with open(scenario, "w") as out:
-            out.write("map speedway\nconsole lm_lapNbr %d\n" % LAPS)
-            out.write("console lm_play\n" * arguments.messages)
-            out.write('expect console "No Ghost loaded."\n')
+            out.write("map speedway\nconsole %s %d\n" % (host_names.name("cvar", "lapCount"), LAPS))
+            out.write("console %s\n" % host_names.name("command", "play") * arguments.messages)
+            out.write('expect console "%s"\n' % host_names.message("noGhostLoaded"))
         time.sleep(SETTLING_SECONDS + 0.5)
 
         samples = {}

@@ -35,4 +35,15 @@ inline constexpr std::string_view closeMenu = "closemenu";
 // The menu of the plugins' settings pages, as closeMenu names it.
 inline constexpr std::string_view settingsMenu = "settings";
 
+// The host's folders under the game's own: its folder, and within it its data folder (GetDataFolder) and its
+// plugins' folder, whose folder of settings pages holds each plugin's page, a file named after the plugin
+// with this extension.
+namespace folder {
+inline constexpr std::string_view host = "tessaro";
+inline constexpr std::string_view data = "data";
+inline constexpr std::string_view plugins = "plugins";
+inline constexpr std::string_view settingsPages = "settings";
+inline constexpr std::string_view settingsPageExtension = ".set";
+}  // namespace folder
+
 }  // namespace Tessaro::gameNames

@@ -29,6 +29,9 @@ constexpr double millisecondsOfTicks(std::int64_t ticks) {
   return static_cast<double>(ticks) / static_cast<double>(ticksPerMillisecond);
 }
 
+// The whole milliseconds in a span of ticks, cut toward zero, as playback time and the scenario tick are given.
+constexpr std::int64_t wholeMillisecondsOfTicks(std::int64_t ticks) { return ticks / ticksPerMillisecond; }
+
 // A span held in fractional ticks, in seconds, and back: as a car is placed between whole ticks.
 constexpr double secondsOfTickSpan(double ticks) { return ticks / static_cast<double>(ticksPerSecond); }
 constexpr double tickSpanOfSeconds(double seconds) { return seconds * static_cast<double>(ticksPerSecond); }

@@ -1,5 +1,7 @@
 #include "library/GhostFileName.h"
 
+#include <initializer_list>
+
 #include "library/DeviceName.h"
 #include "library/PathText.h"
 
@@ -28,9 +30,11 @@ char replaceIllegalChar(char c) {
 }
 
 std::string ghostPathText(std::string_view exportFileName) {
-  std::string text = "./tessaro/data/";
-  text += ghostFolderName;
-  text += '/';
+  std::string text = "./";
+  for (const std::string_view folder : {names::folder::host, names::folder::data, ghostFolderName}) {
+    text += folder;
+    text += '/';
+  }
   for (char c : exportFileName) text += replaceIllegalChar(c);
   text += ".ghost";
   return text;

@@ -10,11 +10,12 @@
 #include <string>
 #include <string_view>
 
+#include "plugin/HostNames.h"
 #include "ui/PageBytes.h"
 
 // The ghost folder: this sub-folder of the host's data folder. The export names it by the relative path
 // "./tessaro/data/Ghosts/", which the host resolves to the same folder.
-inline constexpr std::string_view ghostFolderName = "Ghosts";
+using names::ghostFolderName;
 std::filesystem::path ghostFolderIn(const std::filesystem::path& dataFolder);
 
 // The values of lm_ghostfilepath that stand for no ghost: the page's blank entry and the variable's default.

@@ -11,6 +11,7 @@
 
 #include "library/DeviceName.h"
 #include "library/PathText.h"
+#include "ui/PageBytes.h"
 
 #if defined(_WIN32)
 #  include <windows.h>
@@ -166,7 +167,8 @@ std::optional<std::string> replaceTarget(const std::filesystem::path& scratch, c
 
 std::optional<std::filesystem::path> ghostScratchPath(const std::filesystem::path& target, unsigned attempt) {
   const std::size_t targetLength = target.filename().native().size();
-  std::string name = "@" + std::to_string(attempt) + ".part";
+  // The label separator starts it: no name the page lists holds one, so a scratch file is never offered.
+  std::string name = pageLabelSeparator + std::to_string(attempt) + ".part";
   if (name.size() > targetLength) name.resize(name.size() - 5);  // without ".part"
   if (name.size() > targetLength) return std::nullopt;
   return target.parent_path() / pathFromUtf8(name);

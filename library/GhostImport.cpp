@@ -17,6 +17,7 @@
 #include "playback/GhostFrameOrder.h"
 #include "plugin/GhostFrame.h"
 #include "plugin/Lumaro.h"
+#include "plugin/Messages.h"
 #include "plugin/Settings.h"
 #include "race/RunLife.h"
 
@@ -35,7 +36,7 @@ void Lumaro::importGhost(bool announce) {
   runLife.ghostChanged(!ghostFrames.empty());
   if (!read.opened) {
     if (announce) {
-      logStatus("No Ghost found " + selection +
+      logStatus(std::string(messages::noGhostFound) + selection +
                 (read.deviceName ? ": " + std::string(deviceRefusalReason(*file)) : "") + ".");
     }
     return;
@@ -49,7 +50,7 @@ void Lumaro::importGhost(bool announce) {
   } else if (report.tooLongLine) {
     logStatus(importStopMessage(selection, *report.tooLongLine, longLineReason(), ghostFrames.size()));
   } else {
-    logStatus("Imported " + selection + ".");
+    logStatus(std::string(messages::imported) + selection + ".");
     if (ghostFrames.empty()) logStatus(selection + " holds no frames.");
   }
   if (report.skippedLines > 0) logStatus(skippedLinesMessage(selection, report.skippedLines));

@@ -118,7 +118,7 @@ void Lumaro::playbackTick(SequenceVariableWrapper position, SequenceVariableWrap
     return;
   }
   if (!isPlaying) {
-    logStatus("Stopped ghost.");
+    logStatus(std::string(messages::stoppedGhost));
     return;
   }
 

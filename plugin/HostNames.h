@@ -5,9 +5,11 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "host/GameNames.h"  // IWYU pragma: export
+#include "plugin/JoinedText.h"
 
 namespace names {
 
@@ -41,12 +43,22 @@ inline constexpr std::string_view color = "lm_color";
 namespace kismet = Tessaro::gameNames::kismet;
 namespace event = Tessaro::gameNames::event;
 namespace hostCommand = Tessaro::gameNames::hostCommand;
+namespace folder = Tessaro::gameNames::folder;
+
+// The plugin's name, which the host shows and names its settings page after; the page's file, in the host's
+// folder of settings pages; the ghost folder, in the host's data folder.
+inline constexpr std::string_view pluginName = "Lumaro";
+inline constexpr std::string_view settingsPageFile = JoinedText<pluginName, folder::settingsPageExtension>::text;
+inline constexpr std::string_view ghostFolderName = "Ghosts";
 
 }  // namespace names
 
 // The laps a race may be set to (the host keeps lm_lapNbr within them; the page offers them).
 inline constexpr std::int32_t fewestLaps = 1;
 inline constexpr std::int32_t mostLaps = 6;
+
+// The laps a race may be set to, as the tools' texts give them: "1 to 6".
+inline std::string lapLimitsText() { return std::to_string(fewestLaps) + " to " + std::to_string(mostLaps); }
 
 // The version text every exported ghost file is written with.
 inline constexpr std::string_view writtenGhostVersion = "1.1";

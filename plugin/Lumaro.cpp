@@ -24,7 +24,7 @@ std::shared_ptr<Tessaro::Plugin::TessaroPlugin> pluginInstance;
 extern "C" {
 
 Tessaro::Plugin::PluginExports exports = {
-    95, __FILE__, "Lumaro", "Lumaro", LUMARO_VERSION_TEXT, 0x20, &getPlugin, &deleteMe,
+    95, __FILE__, names::pluginName.data(), names::pluginName.data(), LUMARO_VERSION_TEXT, 0x20, &getPlugin, &deleteMe,
 };
 
 std::shared_ptr<Tessaro::Plugin::TessaroPlugin>* getPlugin() {

@@ -4,6 +4,9 @@
 #include <array>
 #include <string_view>
 
+#include "plugin/HostNames.h"
+#include "plugin/JoinedText.h"
+
 namespace messages {
 
 inline constexpr std::string_view notInWorkshop = "Make sure you're in a workshop map.";
@@ -14,8 +17,17 @@ inline constexpr std::string_view alreadyRecording = "Already recording a run, r
 inline constexpr std::string_view resetLapCounter = "Reset the lap counter (Reset Ball or restart the map).";
 inline constexpr std::string_view noGhostLoaded = "No Ghost loaded.";
 inline constexpr std::string_view noPlayerFound = "No Player Found.";
+// An export, an import and a stopped playback: "Exported to PATH.", "Imported SELECTION.", "No Ghost found
+// SELECTION.", "Stopped ghost.". lumaro-host's chaos runs and its scenario picture read exports and imports
+// from the console by these.
+inline constexpr std::string_view exportedTo = "Exported to ";
+inline constexpr std::string_view imported = "Imported ";
+inline constexpr std::string_view noGhostFound = "No Ghost found ";
+inline constexpr std::string_view stoppedGhost = "Stopped ghost.";
 // The export's refusal on a map without a string variable MapName; lumaro-host's map check quotes it.
-inline constexpr std::string_view noMapName = "No MapName SeqVar found.";
+inline constexpr std::string_view noMapNameStart = "No ";
+inline constexpr std::string_view noMapNameEnd = " SeqVar found.";
+inline constexpr std::string_view noMapName = JoinedText<noMapNameStart, names::kismet::mapName, noMapNameEnd>::text;
 
 // A run armed, started and finished (race/RunLife.h decides which is told; race/RaceFinish.cpp ends
 // "Race ended in " with the race time and a full stop).
@@ -31,7 +43,8 @@ inline constexpr std::string_view stoppedOnError = " stopped on an error: ";
 
 // A run armed or under way that ends without its finish, told once, by what ended it. Leaving the workshop
 // map is told with notInWorkshop.
-inline constexpr std::string_view runLostItsCar = "No Player Found. The run was not recorded.";
+inline constexpr std::string_view notRecordedEnd = " The run was not recorded.";
+inline constexpr std::string_view runLostItsCar = JoinedText<noPlayerFound, notRecordedEnd>::text;
 inline constexpr std::string_view runEndedByMapLoad = "A map was loaded. The run was not recorded.";
 inline constexpr std::string_view runSwitchedOff = "Recording was switched off. The run was not recorded.";
 inline constexpr std::string_view runEndedBySpawn = "The car respawned. The run was not recorded.";

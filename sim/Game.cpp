@@ -11,7 +11,9 @@
 #include "host/FolderOpener.h"
 #include "host/GameNames.h"
 #include "host/HostClock.h"
+#include "host/KismetWords.h"
 #include "sim/Registry.h"
+#include "ui/PageBytes.h"
 
 namespace sim {
 namespace {
@@ -30,7 +32,7 @@ std::vector<Game*>& liveGames() {
 void assign(KismetVariable& variable, const std::string& text) {
   switch (variable.type) {
     case VariableType::Int: variable.intValue = static_cast<int>(std::strtol(text.c_str(), nullptr, 10)); break;
-    case VariableType::Bool: variable.intValue = text == "1" || text == "true" ? 1 : 0; break;
+    case VariableType::Bool: variable.intValue = Tessaro::kismetWords::boolOfWord(text).value_or(false) ? 1 : 0; break;
     case VariableType::Float: variable.floatValue = std::strtof(text.c_str(), nullptr); break;
     case VariableType::String: variable.stringValue = text; break;
     case VariableType::Vector: {
@@ -63,7 +65,7 @@ Game::Game(std::filesystem::path root)
       wrapper_(std::make_shared<GameWrapper>(address_)),
       clock_(virtualEpoch),
       playerNameAddress_(enter(ObjectKind::Text, &playerName_)) {
-  std::filesystem::create_directories(hostFolder() / "plugins" / "settings");
+  std::filesystem::create_directories(settingsPageFolder());
   std::filesystem::create_directories(dataFolder());
   console_.setHostCommandHandler([this](const std::vector<std::string>& words) {
     if (words[0] == command::refreshPluginPages) {
@@ -157,12 +159,7 @@ void Game::readSettingsPage() {
   shownPage_.reset();
   std::ifstream in(settingsPage(), std::ios::binary);
   if (!in) return;
-  std::vector<std::string> lines;
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(std::move(line));
-  }
-  shownPage_ = std::move(lines);
+  shownPage_ = pageLines(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
 }
 
 void Game::hookEvent(const std::string& name, std::function<void(std::string)> callback) {

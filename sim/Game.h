@@ -22,6 +22,7 @@
 #include "host/GameWrapper.h"
 #include "host/HostClock.h"
 #include "host/Values.h"
+#include "plugin/HostNames.h"
 #include "sim/Console.h"
 #include "sim/KismetMap.h"
 
@@ -137,10 +138,14 @@ public:
 
   // Folders.
   const std::filesystem::path& root() const { return root_; }
-  std::filesystem::path hostFolder() const { return root_ / "tessaro"; }
-  std::filesystem::path dataFolder() const { return root_ / "tessaro" / "data"; }
-  std::filesystem::path ghostFolder() const { return dataFolder() / "Ghosts"; }
-  std::filesystem::path settingsPage() const { return hostFolder() / "plugins" / "settings" / "Lumaro.set"; }
+  std::filesystem::path hostFolder() const { return root_ / Tessaro::gameNames::folder::host; }
+  std::filesystem::path dataFolder() const { return hostFolder() / Tessaro::gameNames::folder::data; }
+  std::filesystem::path settingsPageFolder() const {
+    return hostFolder() / Tessaro::gameNames::folder::plugins / Tessaro::gameNames::folder::settingsPages;
+  }
+  // Where the hosted plugin keeps its ghosts and its page, by the plugin's own names.
+  std::filesystem::path ghostFolder() const { return dataFolder() / names::ghostFolderName; }
+  std::filesystem::path settingsPage() const { return settingsPageFolder() / names::settingsPageFile; }
   std::filesystem::path fixRelativePath(const std::filesystem::path& path) const;
   // Folders a plugin asked the host to show in the file browser (UTF-8 paths), in order; the stand-in host
   // records them instead of opening a window.

@@ -1,21 +1,19 @@
 #include "sim/KismetMap.h"
 
+#include <array>
+#include <cstddef>
 #include <stdexcept>
+#include <string_view>
 #include <utility>
 
+#include "host/KismetWords.h"
 #include "sim/Registry.h"
 
 namespace sim {
 
 const char* typeName(VariableType type) {
-  switch (type) {
-    case VariableType::Int: return "int";
-    case VariableType::Float: return "float";
-    case VariableType::String: return "string";
-    case VariableType::Vector: return "vector";
-    case VariableType::Bool: return "bool";
-  }
-  return "?";
+  const auto index = static_cast<std::size_t>(type);
+  return index < Tessaro::kismetWords::typeNames.size() ? Tessaro::kismetWords::typeNames[index].data() : "?";
 }
 
 KismetSequence::KismetSequence() : address_(enter(ObjectKind::Sequence, this)) {}

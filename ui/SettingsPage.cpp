@@ -22,7 +22,8 @@
 
 void Lumaro::updateGhostList() {
   // The page's file comes first, as the page is opened before anything is read for it.
-  const std::filesystem::path pageFile = gameWrapper->GetTessaroPath() / "plugins" / "settings" / "Lumaro.set";
+  const std::filesystem::path pageFile =
+      gameWrapper->GetTessaroPath() / names::folder::plugins / names::folder::settingsPages / names::settingsPageFile;
   SettingsPageState page;
   page.hasRecordedRun = !recordedFrames.empty();
   SequenceWrapper sequence = mainSequence();

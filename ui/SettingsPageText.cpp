@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "library/GhostFileName.h"
 #include "plugin/HostNames.h"
 #include "ui/PageBytes.h"
 
@@ -12,7 +13,7 @@ namespace {
 
 void line(std::string& page, std::string_view text) {
   page += text;
-  page += "\r\n";
+  page += pageLineEnd;
 }
 
 // The status as one line of one field: only a line or field end could split it, so only those go; the
@@ -47,9 +48,11 @@ std::string settingsPageText(const SettingsPageState& state) {
   std::size_t listBytes = 0;
   for (const std::string& choice : state.ghostChoices) listBytes += choice.size() + 1;
   page.reserve(2048 + listBytes + state.status.size());
-  line(page, "Lumaro");
+  line(page, std::string(names::pluginName));
   line(page, "9|A plugin by Velkor to record your runs and challenge other ghosts.");
-  line(page, "9|Copy .ghost files in the .tessaro/data/Ghosts/ folder to add them.");
+  line(page, "9|Copy .ghost files in the ." + std::string(names::folder::host) + "/" +
+                 std::string(names::folder::data) + "/" + std::string(names::ghostFolderName) +
+                 "/ folder to add them.");
   line(page, fields({"5|Number of laps", cvar::lapCount, std::to_string(fewestLaps), std::to_string(mostLaps)}));
   line(page,
        "9|To record a run, make sure the timer isn't currently running (otherwise restart the map), click the "
@@ -74,7 +77,7 @@ std::string settingsPageText(const SettingsPageState& state) {
     line(page, "9|No ghost found for this map/number of laps.");
   } else {
     page += ghostListLineStart();
-    page += " @ ";
+    page += pageListEntry(blankGhostChoice, blankGhostChoice);
     for (const std::string& choice : state.ghostChoices) {
       page += pageEntrySeparator;
       page += choice;

@@ -11,9 +11,11 @@ line that starts with it. Prints what is missing and exits 1; exits 0 when the t
 Usage: check_architecture.py TREE_ROOT
 """
 import fnmatch
+import io
 import os
 import re
 import sys
+import tokenize
 
 
 def section(text, title):
@@ -46,11 +48,13 @@ NAME_HOMES = ("plugin/HostNames.h", "host/GameNames.h")
 # The namespaces of the names the host, the map and the console know; no other source may spell these.
 SPELT_ONCE = ("command", "cvar", "kismet", "event", "hostCommand")
 NOT_SCANNED = ("tests", "docs", "build", ".git")
+# The namespaces that hold the names' homes as a whole: a constant in one of them is named without it.
+OUTER_NAMESPACES = ("", "names", "gameNames")
 
 
 def name_constants(root):
-    """Each `inline constexpr TYPE NAME = VALUE;` of the names' homes, as (innermost namespace, NAME, VALUE),
-    a string's value without its quotes."""
+    """Each `inline constexpr TYPE NAME = VALUE;` of the names' homes whose value is a string or a number, as
+    (innermost namespace, NAME, VALUE), a string's value without its quotes."""
     constants = []
     for home in NAME_HOMES:
         with open(os.path.join(root, home), encoding="utf-8") as f:
@@ -61,15 +65,16 @@ def name_constants(root):
                     namespaces.append(opened.group(1).split("::")[-1])
                 elif line.startswith("}  // namespace"):
                     namespaces.pop()
-                found = re.match(r'inline constexpr [\w:]+ (\w+) = "?([^";]*)"?;', line)
+                found = re.match(r'inline constexpr [\w:]+ (\w+) = (?:"([^"]*)"|([\d.]+));', line)
                 if found:
-                    constants.append((namespaces[-1], found.group(1), found.group(2)))
+                    constants.append((namespaces[-1], found.group(1), found.group(2) or found.group(3)))
     return constants
 
 
 def constant_name(namespace, name):
-    """How the names table gives a constant: `cvar::lapCount`, or `mostLaps` outside a namespace of names."""
-    return namespace + "::" + name if namespace in SPELT_ONCE else name
+    """How the names table gives a constant: `cvar::lapCount`, `folder::data`, or `mostLaps` outside a
+    namespace of its own."""
+    return name if namespace in OUTER_NAMESPACES else namespace + "::" + name
 
 
 def string_literals(text):
@@ -93,23 +98,69 @@ def string_literals(text):
             at = end + len(match.group(1)) + 2
 
 
+def python_literals(text):
+    """The string literals of a Python source as (line, text), its prefix and quotes taken off and its escapes
+    unread; an f-string's text with its fields. A docstring (a string that is a statement of its own) is a
+    comment, and left out."""
+    found = []
+    before = tokenize.NEWLINE
+    try:
+        for token in tokenize.generate_tokens(io.StringIO(text).readline):
+            if token.type in (tokenize.COMMENT, tokenize.NL):
+                continue
+            starts_statement = before in (tokenize.NEWLINE, tokenize.INDENT, tokenize.DEDENT)
+            before = token.type
+            if token.type == tokenize.STRING and not starts_statement:
+                body = re.match(r'(?is)[a-z]*("""|\'\'\'|"|\')(.*)\1$', token.string)
+                found.append((token.start[0], body.group(2) if body else token.string))
+    except (tokenize.TokenError, SyntaxError):
+        pass
+    return found
+
+
+def names_in(literal, spelt):
+    """Whether a literal holds a name as a word of its own: the whole literal, or a word of a longer text (a
+    console line inside a help text, a scenario a benchmark writes), an escape such as \\n ending a word."""
+    words = re.sub(r"\\.", " ", literal)
+    word = r"(?<![\w./])" + re.escape(spelt) + r"(?![\w/]|\.\w)"
+    return literal == spelt or re.search(word, words) is not None
+
+
+# The limits and the version written, as a text spells them: the lap range ("1 to 6", "1-6", "1..6") and the
+# version ("1.1") as a number of its own.
+def numbers_in(literal, constants):
+    values = {name: value for _, name, value in constants}
+    found = []
+    laps = r"(?<![\w.])%s\s*(?:to|-|\.\.|,)\s*%s(?![\w.])" % (values["fewestLaps"], values["mostLaps"])
+    if re.search(laps, literal):
+        found.append(("fewestLaps to mostLaps", values["fewestLaps"] + " to " + values["mostLaps"]))
+    version = r"(?<![\w.])%s(?![\w.]|\.\d)" % re.escape(values["writtenGhostVersion"])
+    if re.search(version, re.sub(r"\\.", " ", literal)):
+        found.append(("writtenGhostVersion", values["writtenGhostVersion"]))
+    return found
+
+
 def spelt_names(root, names):
-    """Where a source outside the names' homes spells a name: a literal that is the name, or a console line
-    (the name, a blank, its arguments)."""
+    """Where a source (C++ or Python) outside the names' homes spells a name: a literal that is the name or
+    holds it as a word, or a literal that spells the lap limits or the version written as numbers."""
     problems = []
+    homes = " or ".join(NAME_HOMES)
     for folder, subfolders, files in os.walk(root):
         subfolders[:] = sorted(d for d in subfolders if os.path.relpath(os.path.join(folder, d), root) not in NOT_SCANNED)
         for name in sorted(files):
             path = os.path.relpath(os.path.join(folder, name), root)
-            if not name.endswith((".cpp", ".h")) or path in NAME_HOMES:
+            if not name.endswith((".cpp", ".h", ".py")) or path in NAME_HOMES:
                 continue
             with open(os.path.join(root, path), encoding="utf-8", errors="replace") as f:
                 text = f.read()
-            for line, literal in string_literals(text):
+            literals = python_literals(text) if name.endswith(".py") else string_literals(text)
+            for line, literal in literals:
                 for namespace, constant, spelt in names:
-                    if namespace in SPELT_ONCE and (literal == spelt or literal.startswith(spelt + " ")):
+                    if namespace in SPELT_ONCE and names_in(literal, spelt):
                         problems.append("%s:%d spells %s (\"%s\"), whose home is %s" %
-                                        (path, line, constant_name(namespace, constant), spelt, " or ".join(NAME_HOMES)))
+                                        (path, line, constant_name(namespace, constant), spelt, homes))
+                for constant, spelt in numbers_in(literal, names):
+                    problems.append("%s:%d spells %s (\"%s\"), whose home is %s" % (path, line, constant, spelt, homes))
     return problems
 
 

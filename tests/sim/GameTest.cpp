@@ -157,6 +157,10 @@ TEST_F(GameTest, ThePageIsReadWhenTheHostIsToldToReloadIt) {
   EXPECT_EQ(*game.shownPage(), (std::vector<std::string>{"Lumaro", "9|Race started."}));
   write("Lumaro\r\n9|Something else.\r\n");
   EXPECT_EQ(game.shownPage()->back(), "9|Race started.") << "the player sees what was read at the reload";
+  // CR ends a line as LF and CR LF do, and a last line without an end is a line.
+  write("Lumaro\r9|A\n9|B\r\n\r\n9|C");
+  game.console().execute("cl_settings_refreshplugins");
+  EXPECT_EQ(*game.shownPage(), (std::vector<std::string>{"Lumaro", "9|A", "9|B", "", "9|C"}));
   std::filesystem::remove(game.settingsPage());
   game.console().execute("cl_settings_refreshplugins");
   EXPECT_FALSE(game.shownPage());

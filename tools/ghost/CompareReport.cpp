@@ -74,12 +74,11 @@ std::string sideName(const Comparison& comparison, const LapChoice& choice, bool
   return sideText(comparison, choice, a, "the theoretical best lap (T)", "'s lap ");
 }
 
-// A column's name: "A", "A:2", "T".
+}  // namespace
+
 std::string columnName(const Comparison& comparison, const LapChoice& choice, bool a) {
   return sideText(comparison, choice, a, "T", ":");
 }
-
-}  // namespace
 
 std::string comparisonHeading(const Comparison& comparison, const LapChoice& choice) {
   if (choice.laps && !comparison.laps.empty())

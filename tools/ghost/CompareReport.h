@@ -21,6 +21,10 @@ std::string percentText(double share);
 // The sector of a lap as a place: "lap 2 between 40% and 50%".
 std::string sectorPlace(const SectorDelta& sector);
 
+// A side of the comparison (a: the reference side) in short, as a column and the pictures name it: "A" lap
+// for lap, "A:2" for a lap the user paired, "T" for the theoretical best lap.
+std::string columnName(const Comparison& comparison, const LapChoice& choice, bool a);
+
 // What is compared: "B against A", "B against A, lap 2", "B's lap 3 against A's lap 2", "B's best lap (2)
 // against A's best lap (1)", "A's lap 2 against the theoretical best lap (T)".
 std::string comparisonHeading(const Comparison& comparison, const LapChoice& choice);

@@ -66,15 +66,6 @@ std::string sideLap(const Comparison& comparison, std::size_t pair, bool a) {
   return letter(a ? comparison.a : comparison.b) + "'s lap " + std::to_string(a ? laps.lapA : laps.lapB);
 }
 
-// A side as the picture's short texts name it: "A" lap for lap, else "A:2", "T" for the theoretical best lap.
-std::string sideMark(const Comparison& comparison, bool named, bool a) {
-  if (a ? comparison.theoretical : comparison.theoreticalB) return "T";
-  std::string run = letter(a ? comparison.a : comparison.b);
-  if (!named) return run;
-  const LapDelta& laps = comparison.laps.front();
-  return run + ":" + std::to_string(a ? laps.lapA : laps.lapB);
-}
-
 // A side's name with the file it is of: "A (My-PB.ghost)", "B's lap 3 (Friend.ghost)".
 std::string sideWithFile(const std::vector<LoadedGhost>& ghosts, const Comparison& comparison, bool named, bool a) {
   if (a ? comparison.theoretical : comparison.theoreticalB) return "the theoretical best lap (T)";
@@ -106,7 +97,7 @@ ComparisonMap comparisonMap(const std::vector<LoadedGhost>& ghosts, const Analys
                             const Comparison& comparison, const LapChoice& choice) {
   ComparisonMap map;
   const bool named = !lapForLap(comparison, choice) && !comparison.laps.empty();
-  map.sideA = sideMark(comparison, named, true), map.sideB = sideMark(comparison, named, false);
+  map.sideA = columnName(comparison, choice, true), map.sideB = columnName(comparison, choice, false);
   for (const bool a : {true, false}) {
     std::string& title = a ? map.titleA : map.titleB;
     std::string& text = a ? map.captionA : map.captionB;
@@ -178,8 +169,8 @@ TracePanel tracePanel(const std::vector<LoadedGhost>& ghosts, const Analysis& an
                       const LapChoice& choice) {
   TracePanel trace;
   const bool named = !lapForLap(comparison, choice) && !comparison.laps.empty();
-  trace.letterA = sideMark(comparison, named, true);
-  trace.letterB = sideMark(comparison, named, false);
+  trace.letterA = columnName(comparison, choice, true);
+  trace.letterB = columnName(comparison, choice, false);
   trace.nameA = sideWithFile(ghosts, comparison, named, true);
   trace.nameB = sideWithFile(ghosts, comparison, named, false);
   trace.trace = traceAlong(analysis, comparison, traceSampleCount);

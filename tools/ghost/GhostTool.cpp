@@ -31,6 +31,7 @@
 #include "tools/ghost/RunAnalysis.h"
 #include "tools/ghost/RunProfile.h"
 #include "tools/ghost/TextEscapes.h"
+#include "tools/ghost/TextMarks.h"
 #include "tools/ghost/TraceExport.h"
 #include "tools/ghost/UnfinishedRuns.h"
 
@@ -112,7 +113,7 @@ lap (the lap whose length is the median of all laps of both runs, unless --ref n
 at different rates, in another phase or on a line a car's width or two apart compare correctly, and a lap
 that leaves the track is never the yardstick. Printed: the reference lap, each run's lap times and best
 lap, the total difference (B's time less A's: below zero B is ahead), the laps side by side, the ghost delta
-at every sector line of each lap (B's time less A's at the same place: what the map's GhostDelta shows when
+at every sector line of each lap (B's time less A's at the same place: what the map's {ghost delta} shows when
 A is the ghost and B the player's run) with what B gained or lost over that sector, the theoretical best lap (the
 best of each sector over every lap of both runs), and the sectors of the largest gain and loss. Runs of
 different maps or lap counts are refused. A run that completes fewer laps than its header names (one cut
@@ -197,13 +198,10 @@ Example:
   lumaro-ghost html My-PB.ghost My-PB-2.ghost -o replay.html
 )";
 
-// A help text with the page's lap limits, whose home is the host's names, in place of "{lap limits}".
+// A help text with the page's lap limits and the map's names, whose home is the host's names, in place of
+// their marks.
 std::string helpText(std::string text) {
-  const std::string mark = "{lap limits}";
-  const std::string limits = std::to_string(fewestLaps) + " to " + std::to_string(mostLaps);
-  for (std::size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + limits.size()))
-    text.replace(at, mark.size(), limits);
-  return text;
+  return fillMarks(std::move(text), {{"{lap limits}", lapLimitsText()}, {"{ghost delta}", names::kismet::ghostDelta}});
 }
 
 struct CommandLine {

@@ -13,6 +13,7 @@
 #include "host/HostClock.h"
 #include "host/Values.h"
 #include "plugin/HostNames.h"
+#include "plugin/Messages.h"
 #include "sim/KismetMap.h"
 #include "sim/Track.h"
 #include "tools/ghost/GhostFileContent.h"
@@ -46,8 +47,9 @@ std::vector<Playback> ghostCarPlaybacks(const sim::Game& game) {
 }
 
 // The file name a console line names after a prefix, up to its closing full stop: the last component of
-// "Exported to ./tessaro/data/Ghosts/My-PB.ghost." or "Imported My-PB.ghost.".
-std::optional<std::string> namedFile(const std::string& line, const std::string& prefix) {
+// messages::exportedTo's "Exported to ./tessaro/data/Ghosts/My-PB.ghost." or messages::imported's "Imported
+// My-PB.ghost.".
+std::optional<std::string> namedFile(const std::string& line, std::string_view prefix) {
   if (line.rfind(prefix, 0) != 0 || line.size() <= prefix.size() + 1 || line.back() != '.') return std::nullopt;
   const std::string path = line.substr(prefix.size(), line.size() - prefix.size() - 1);
   const std::size_t slash = path.find_last_of("/\\");
@@ -63,7 +65,7 @@ std::vector<LoadedGhost> ghostFiles(const std::filesystem::path& folder, const s
   // Files the scenario did not export first, by name; then the exported ones, by their last export.
   std::map<std::string, std::size_t> lastExport;
   for (std::size_t i = 0; i < console.size(); ++i) {
-    if (const auto name = namedFile(console[i].text, "Exported to ")) lastExport[*name] = i + 1;
+    if (const auto name = namedFile(console[i].text, messages::exportedTo)) lastExport[*name] = i + 1;
   }
   auto order = [&](const std::filesystem::path& file) {
     const std::u8string name = file.filename().u8string();
@@ -85,7 +87,7 @@ std::optional<std::string> importedBefore(const std::vector<TimedConsoleLine>& c
   std::optional<std::string> imported;
   for (const TimedConsoleLine& line : console) {
     if (line.time > moment) break;
-    if (auto name = namedFile(line.text, "Imported ")) imported = std::move(name);
+    if (auto name = namedFile(line.text, messages::imported)) imported = std::move(name);
   }
   return imported;
 }

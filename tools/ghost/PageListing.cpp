@@ -10,6 +10,7 @@
 #include "tools/ghost/GhostHeaderFields.h"
 #include "tools/ghost/NumberText.h"
 #include "ui/GhostChoice.h"
+#include "ui/PageBytes.h"
 
 namespace lumaro_ghost {
 
@@ -61,11 +62,11 @@ PageListing pageListing(const GhostFileContent& content, std::string_view fileNa
   }
   if (lapCount < fewestLaps || lapCount > mostLaps) {
     listing.reason = "only a page set to " + lapsText(lapCount) + " would list it, and the Number of laps goes from " +
-                     std::to_string(fewestLaps) + " to " + std::to_string(mostLaps);
+                     lapLimitsText();
     return listing;
   }
   listing.listed = true;
-  listing.entry = choice->substr(0, choice->rfind('@'));
+  listing.entry = pageEntryLabel(*choice);
   return listing;
 }
 

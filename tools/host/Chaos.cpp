@@ -25,6 +25,7 @@
 #include "sim/Console.h"
 #include "sim/Game.h"
 #include "tools/host/Script.h"
+#include "ui/PageBytes.h"
 
 namespace fs = std::filesystem;
 
@@ -154,20 +155,20 @@ std::string pageProblem(const std::string& page) {
   std::size_t at = 0;
   std::size_t number = 0;
   while (at < page.size()) {
-    const std::size_t end = page.find("\r\n", at);
+    const std::size_t end = page.find(pageLineEnd, at);
     if (end == std::string::npos) return "the page does not end in CR LF";
     const std::string line = page.substr(at, end - at);
     ++number;
-    if (line.find_first_of("\r\n") != std::string::npos) return "line " + std::to_string(number) + " is broken";
-    if (number == 1 && line != "Lumaro") return "the page does not begin with its title";
+    if (std::any_of(line.begin(), line.end(), isPageLineEnd)) return "line " + std::to_string(number) + " is broken";
+    if (number == 1 && line != names::pluginName) return "the page does not begin with its title";
     if (number > 1) {
-      const std::size_t bar = line.find('|');
+      const std::size_t bar = line.find(pageFieldSeparator);
       const bool control =
           bar != std::string::npos && bar > 0 &&
           std::all_of(line.begin(), line.begin() + static_cast<long>(bar), [](char c) { return c >= '0' && c <= '9'; });
       if (!control) return "line " + std::to_string(number) + " is no control: " + line;
     }
-    at = end + 2;
+    at = end + pageLineEnd.size();
   }
   return "";
 }
@@ -181,7 +182,7 @@ std::vector<std::string> linesSince(const sim::Game& game, std::size_t from) {
 bool reportedExport(const std::vector<std::string>& lines, const std::string& fileName) {
   const std::string ending = "/" + fileName + ".";
   return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
-    return line.rfind("Exported to ", 0) == 0 && line.size() > ending.size() &&
+    return line.starts_with(messages::exportedTo) && line.size() > ending.size() &&
            line.compare(line.size() - ending.size(), ending.size(), ending) == 0;
   });
 }

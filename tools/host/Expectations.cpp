@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "host/KismetWords.h"
 #include "host/Values.h"
 #include "sim/Console.h"
 #include "sim/Game.h"
@@ -55,10 +56,8 @@ std::optional<std::string> valueMismatch(const sim::KismetVariable& variable, co
       return std::nullopt;
     }
     case sim::VariableType::Bool:
-      if (!single || (words[0] != "true" && words[0] != "false" && words[0] != "1" && words[0] != "0")) {
-        return "a bool variable needs true or false";
-      }
-      holds = (variable.intValue != 0) == (words[0] == "true" || words[0] == "1");
+      if (!single || !Tessaro::kismetWords::boolOfWord(words[0])) return "a bool variable needs true or false";
+      holds = (variable.intValue != 0) == *Tessaro::kismetWords::boolOfWord(words[0]);
       return std::nullopt;
     case sim::VariableType::Float:
       if (!single) return "a float variable needs one number";

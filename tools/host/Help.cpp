@@ -1,9 +1,44 @@
 // The words of --help and of the interactive "help".
 #include <string>
+#include <utility>
 
+#include "host/HostClock.h"
+#include "plugin/HostNames.h"
+#include "plugin/Messages.h"
+#include "tools/ghost/TextMarks.h"
 #include "tools/host/Options.h"
 
 namespace lumaro_host {
+
+namespace {
+
+// The help with the names, status texts and defaults it quotes, each from its home, in place of its mark.
+std::string withNames(std::string text) {
+  namespace command = names::command;
+  namespace cvar = names::cvar;
+  namespace kismet = names::kismet;
+  const std::string tickMilliseconds = std::to_string(Tessaro::wholeMillisecondsOfTicks(Tessaro::scenarioTickLength));
+  return fillMarks(std::move(text), {
+                                        {"{command::record}", command::record},
+                                        {"{command::exportGhost}", command::exportGhost},
+                                        {"{cvar::lapCount}", cvar::lapCount},
+                                        {"{cvar::ghostFilePath}", cvar::ghostFilePath},
+                                        {"{cvar::isRecording}", cvar::isRecording},
+                                        {"{kismet::lapCounter}", kismet::lapCounter},
+                                        {"{kismet::mapName}", kismet::mapName},
+                                        {"{kismet::ghostPosition}", kismet::ghostPosition},
+                                        {"{kismet::ghostRotation}", kismet::ghostRotation},
+                                        {"{kismet::ghostColor}", kismet::ghostColor},
+                                        {"{kismet::ghostDelta}", kismet::ghostDelta},
+                                        {"{messages::recordingArmed}", messages::recordingArmed},
+                                        {"{messages::raceStarted}", messages::raceStarted},
+                                        {"{messages::raceEndedIn}", messages::raceEndedIn},
+                                        {"{messages::stoppedGhost}", messages::stoppedGhost},
+                                        {"{tick ms}", tickMilliseconds},
+                                    });
+}
+
+}  // namespace
 
 std::string stepSummary() {
   return R"(Steps (lumaro-host --help explains each one):
@@ -25,7 +60,7 @@ std::string stepSummary() {
 }
 
 std::string helpText() {
-  return R"(lumaro-host: the stand-in host for the Lumaro plugin, and a scenario runner.
+  return withNames(R"(lumaro-host: the stand-in host for the Lumaro plugin, and a scenario runner.
 
 It starts a simulated game, loads the plugin library through its exports exactly as the host does
 (exports, getPlugin, the console and game pointers, onLoad), and runs a scenario: a plain-text script
@@ -56,7 +91,7 @@ Options:
   --remove-root     remove the fresh temporary game root at the end (the default; for older scripts)
   --realtime        run against the wall clock: each tick sleeps until it is due, and the game clock
                     moves by the wall time that really passed (default: virtual time, as fast as it goes)
-  --tick-ms MS      the length of a game tick (default 8)
+  --tick-ms MS      the length of a game tick (default {tick ms})
   --host-call-ms MS every call the plugin makes to the host moves the virtual clock on by MS (default
                     0), so that what the plugin reads before or after it takes the time shows
   --page            print the settings page at the end, as the player sees it: a row of text for each
@@ -75,13 +110,13 @@ A scenario:
   # A comment: a line that begins with #. Blank lines are allowed.
   map speedway                          # a comment may also end a step, except a console step
   wait 1                                # 0.2 s after a spawn the plugin drops what was armed before
-  console lm_lapNbr 3
-  console lm_record
-  expect console "Recording starts and ends when you cross the finish line."
+  console {cvar::lapCount} 3
+  console {command::record}
+  expect console "{messages::recordingArmed}"
   drive 3 laps lap-time 20
-  expect console "Race started."
-  expect console containing "Race ended in 01:00:"
-  console lm_export
+  expect console "{messages::raceStarted}"
+  expect console containing "{messages::raceEndedIn}01:00:"
+  console {command::exportGhost}
   expect file tessaro/data/Ghosts/My-PB.ghost first-line containing "Speedway,Player,"
 
 Words are separated by blanks. "Double quotes" hold a text with blanks (\" and \\ inside stand for a quote
@@ -99,14 +134,14 @@ Steps:
   console LINE
       Types LINE into the console exactly as written, quotes, # and all; the console cuts it into
       words (double quotes group) and runs the command or sets the variable.
-                                                            console lm_ghostfilepath "My-PB.ghost"
+                                                            console {cvar::ghostFilePath} "My-PB.ghost"
   player NAME
       Names the local player (default Player); ghosts are exported under this name.   player Ann
   drive N laps [lap-time S | speed V] [vary P%] [seed N] [run-out S] [RACING...] [phase P]
       The car drives along the track, one move every game tick, facing the way it goes, until it has
       completed N laps at the start/finish line: from the spawn (or after a ball reset) the first
       crossing starts the race and each later one completes a lap, and the map's script counts every
-      crossing in LapNb. After the last lap the car rolls on for run-out seconds (default 0.5), so
+      crossing in {kismet::lapCounter}. After the last lap the car rolls on for run-out seconds (default 0.5), so
       the plugin sees the finish before the step ends. lap-time sets the speed from the lap's length;
       speed is in engine units per second (default: the map's lap time, else 1400). vary P% makes
       each lap's time differ by up to P percent, the same way for the same seed (default 1).
@@ -128,9 +163,9 @@ Steps:
   drive S seconds [lap-time S | speed V] [vary P%] [seed N] [RACING...] [phase P]
       Drives for S seconds of game time, from 0.001 to 3600.       drive 4.5 seconds speed 1800
   reset-ball
-      The map's script puts LapNb back to -1; the car stays where it is.        reset-ball
+      The map's script puts {kismet::lapCounter} back to -1; the car stays where it is.        reset-ball
   respawn
-      The car goes back to the spawn, LapNb to -1, and the game fires its player-spawn event.
+      The car goes back to the spawn, {kismet::lapCounter} to -1, and the game fires its player-spawn event.
                                                                               respawn
   remove-car, restore-car
       The local car disappears (the host then has no car to give), or comes back where it was.
@@ -146,19 +181,19 @@ Steps:
                                                copy ghosts/Ann-Speedway-3.ghost tessaro/data/Ghosts/
   pick-ghost TEXT
       Chooses, in the settings page's "Load a ghost" list, the first entry whose label contains
-      TEXT, as a player does: the console gets lm_ghostfilepath "FILE".   pick-ghost "by Ann"
+      TEXT, as a player does: the console gets {cvar::ghostFilePath} "FILE".   pick-ghost "by Ann"
   show page|ghosts|kismet|car|cvars
       Prints the settings page (as the host read it at its last reload, as the player sees it; with
       --raw its lines), the ghost folder, the map's Kismet variables, the car, or the console
       variables, as they are now.                                             show kismet
   expect console [containing|matching] TEXT
       A console line shown after the one the previous console expectation matched is TEXT (or
-      contains it, or matches it as a regular expression).    expect console "Race started."
+      contains it, or matches it as a regular expression).    expect console "{messages::raceStarted}"
   expect no-console [containing|matching] TEXT
       No console line shown after the one the previous console expectation matched is (contains,
       matches) TEXT.                                  expect no-console containing "Exported"
   expect cvar NAME [containing|matching] VALUE
-      The console variable's value.                           expect cvar lm_isrecording 1
+      The console variable's value.                           expect cvar {cvar::isRecording} 1
   expect file PATH exists|missing
   expect file PATH first-line|last-line|line|no-line [containing|matching] TEXT
   expect file PATH contains TEXT
@@ -169,14 +204,14 @@ Steps:
   expect page ...
       The same checks on the plugin's settings page (tessaro/plugins/settings/Lumaro.set) as
       the host read it at its last reload, which is what the player sees.
-                                                  expect page last-line "9|Stopped ghost."
+                                                  expect page last-line "9|{messages::stoppedGhost}"
   expect kismet NAME VALUE
       The Kismet variable's value: a whole number, a number (floats compare to within 1e-5 of the
       value's size), a text, true/false, or three numbers for a vector.
-                                                  expect kismet GhostColor 10.999
+                                                  expect kismet {kismet::ghostColor} 10.999
   expect writes NAME at-least N
       The plugin has written the Kismet variable at least N times.
-                                                  expect writes GhostPosition at-least 100
+                                                  expect writes {kismet::ghostPosition} at-least 100
   A regular expression (matching) uses RE2's syntax, which has no back-references or look-arounds: it
   matches in time that grows with the text, whatever the pattern. A pattern it refuses is a mistake on
   its line. (A lumaro-host built without RE2, the Windows one, refuses every pattern.)
@@ -188,8 +223,8 @@ Map files (maps/*.map, see maps/README.md):
   map "Canyon Run"                  the map's name
   freeplay yes                      played in freeplay (default yes)
   kismet yes                        has a main Kismet sequence (default yes)
-  variable int LapNb -1             a variable: int, float, string, vector (three numbers) or bool
-  variable string MapName "Canyon Run"
+  variable int {kismet::lapCounter} -1             a variable: int, float, string, vector (three numbers) or bool
+  variable string {kismet::mapName} "Canyon Run"
   lap-time 25                       the lap time of a drive that names none (optional)
   drive-style racing                a drive that names no style drives the racing line (default steady)
   line 800 -600 800 600             the start/finish line, from X1 Y1 to X2 Y2
@@ -203,7 +238,7 @@ against its range (above; map coordinates from -1000000 to 1000000, a lap of 100
 a scenario or map file larger than 16 MiB is not read. A Kismet value, a map's starting value or an expected
 one, is read alike: an int within 32 bits, a float within single precision, no blanks (" -1" is not one).
 The map step names every Kismet variable the plugin works with that the map lacks or has with another type
-(LapNb int, MapName string, GhostPosition and GhostRotation vectors, GhostColor float, GhostDelta float).
+({kismet::lapCounter} int, {kismet::mapName} string, {kismet::ghostPosition} and {kismet::ghostRotation} vectors, {kismet::ghostColor} float, {kismet::ghostDelta} float).
 Bundled maps are looked for in share/lumaro/maps beside the folder of lumaro-host, else in maps beside it.
 
 Exit status: 0 when every step was carried out and every expectation held; 1 when an expectation failed
@@ -211,7 +246,7 @@ or a step could not be carried out; 2 for bad input of any kind, before anything
 command line, in the scenario or in a map file it names (every bad line is reported, in line order), a
 trace file that cannot be written, a game root that cannot be made, or a plugin library that cannot be
 loaded. Stopped by Ctrl-C, SIGTERM or SIGHUP, lumaro-host removes its fresh game root and ends by that signal.
-)";
+)");
 }
 
 }  // namespace lumaro_host

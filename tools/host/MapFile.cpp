@@ -1,12 +1,14 @@
 #include "tools/host/MapFile.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <map>
 #include <sstream>
 #include <stdexcept>
 #include <utility>
 
+#include "host/KismetWords.h"
 #include "sim/KismetMap.h"
 #include "tools/host/NumberWords.h"
 #include "tools/host/TextFile.h"
@@ -37,12 +39,13 @@ bool yesNo(const std::vector<std::string>& words) {
 }
 
 sim::VariableType variableType(const std::string& word) {
-  if (word == "int") return sim::VariableType::Int;
-  if (word == "float") return sim::VariableType::Float;
-  if (word == "string") return sim::VariableType::String;
-  if (word == "vector") return sim::VariableType::Vector;
-  if (word == "bool") return sim::VariableType::Bool;
-  throw BadLine("unknown variable type \"" + word + "\" (int, float, string, vector, bool)");
+  const auto& names = Tessaro::kismetWords::typeNames;
+  std::string known;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (word == names[i]) return static_cast<sim::VariableType>(i);
+    known += (i > 0 ? ", " : "") + std::string(names[i]);
+  }
+  throw BadLine("unknown variable type \"" + word + "\" (" + known + ")");
 }
 
 sim::VariableDefinition variable(const std::vector<std::string>& words) {
@@ -58,7 +61,7 @@ sim::VariableDefinition variable(const std::vector<std::string>& words) {
   switch (definition.type) {
     case sim::VariableType::String: definition.initialValue = words[3]; break;
     case sim::VariableType::Bool:
-      if (words[3] != "0" && words[3] != "1" && words[3] != "true" && words[3] != "false") {
+      if (!Tessaro::kismetWords::boolOfWord(words[3])) {
         throw BadLine("a bool is 0, 1, true or false");
       }
       definition.initialValue = words[3];

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "library/GhostFileName.h"
 #include "sim/Console.h"
 #include "ui/PageBytes.h"
 
@@ -72,7 +73,7 @@ std::vector<ListOption> ghostListOptions(std::string_view list) {
       const std::string tail = "(" + option.value + ")";
       const bool isGhost = option.label.size() >= tail.size() &&
                            option.label.compare(option.label.size() - tail.size(), tail.size(), tail) == 0;
-      if (isGhost || (option.label == " " && option.value == " ")) {
+      if (isGhost || (option.label == blankGhostChoice && option.value == blankGhostChoice)) {
         options.push_back(std::move(option));
         break;
       }

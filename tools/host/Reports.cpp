@@ -6,10 +6,12 @@
 #include <cstdlib>
 #include <fstream>
 #include <memory>
+#include <string_view>
 #include <system_error>
 #include <utility>
 
 #include "host/HostClock.h"
+#include "host/KismetWords.h"
 #include "host/Values.h"
 #include "library/GhostFileRead.h"
 #include "library/GhostFormat.h"
@@ -77,7 +79,7 @@ std::string describeVariable(const sim::KismetVariable& variable) {
   std::string value;
   switch (variable.type) {
     case sim::VariableType::Int: value = std::to_string(variable.intValue); break;
-    case sim::VariableType::Bool: value = variable.intValue != 0 ? "true" : "false"; break;
+    case sim::VariableType::Bool: value = Tessaro::kismetWords::boolWord(variable.intValue != 0); break;
     case sim::VariableType::Float: value = floatText(variable.floatValue); break;
     case sim::VariableType::String: value = inQuotes(variable.stringValue); break;
     case sim::VariableType::Vector:
