@@ -157,6 +157,13 @@ TEST_F(GhostTool, InfoGivesTheFiguresOfACircleAndWhetherThePageListsIt) {
   EXPECT_NE(outcome.out.find("\"page\": {\"map\": \"Oval\", \"laps\": 1, \"listed\": false, \"entry\": null, "
                              "\"reason\": \"it is for the map \\\"Circle\\\", not \\\"Oval\\\"\"}"),
             std::string::npos)
+      << outcome.out;  // Mended: a run that never moves gave a lap of 0 s and sectors below zero; it has no lap and no
+                       // sector.
+  const std::string still = file("still.ghost", ghostFileText(steadyCircle(0.0, 20.0, 1, 10), "Circle", 1));
+  outcome = run({"info", still, "--json"});
+  EXPECT_NE(outcome.out.find("\"laps\": [], \"best_lap\": null, \"lap_lines_found\": false, \"sectors_per_lap\": 10, "
+                             "\"sectors\": [], \"theoretical_best_s\": null"),
+            std::string::npos)
       << outcome.out;
 }
 
