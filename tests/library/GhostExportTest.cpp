@@ -242,6 +242,7 @@ TEST(GhostExport, AScratchNameLinkIsNeverFollowed) {
   EXPECT_EQ(folderNames(host.game().ghostFolder()), (Lines{"@0.part", "My-PB.ghost", "My-PB.ghost.part", "b.ghost"}));
   EXPECT_FALSE(std::filesystem::is_symlink(host.ghost("My-PB.ghost")));
   EXPECT_EQ(ghostScratchPath("G/.ghost", 12), std::filesystem::path("G/@12"));  // never longer than the target
+  EXPECT_EQ(ghostScratchPath("G/x", 12), std::filesystem::path("G/@12"));       // unless a one-byte name is the target
   // With the hundredth scratch name taken too, the export says which files stand in its way.
   for (int attempt = 1; attempt < 100; ++attempt) writeBytes(host.ghost("@" + std::to_string(attempt) + ".part"), "");
   host.run("lm_export_filename My-PB");
