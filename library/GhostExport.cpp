@@ -58,8 +58,13 @@ void Lumaro::exportGhost() {
     return;
   }
 
-  const auto failure = target ? writeGhostFile(*target, header, recordedFrames)
-                              : std::optional<std::string>("the name is not UTF-8 text");
+  std::optional<std::string> failure;
+  if (const auto refused = exportNameRefusal(settings::exportFileName(*cvarManager))) {
+    failure = std::string(*refused);
+  } else {
+    failure = target ? writeGhostFile(*target, header, recordedFrames)
+                     : std::optional<std::string>("the name is not UTF-8 text");
+  }
   if (failure) {
     // The selected ghost was not touched, so there is nothing to reload; the page still shows the outcome.
     logStatus("Could not export to " + pathText + ": " + *failure + ".");

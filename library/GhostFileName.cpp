@@ -29,6 +29,11 @@ char replaceIllegalChar(char c) {
   return illegalFileNameChars.find(c) == std::string_view::npos && isGhostNameByte(c) ? c : ' ';
 }
 
+std::optional<std::string_view> exportNameRefusal(std::string_view exportFileName) {
+  if (exportFileName.find('*') != std::string_view::npos) return asteriskReason;
+  return std::nullopt;
+}
+
 std::string ghostPathText(std::string_view exportFileName) {
   std::string text = "./";
   for (const std::string_view folder : {names::folder::host, names::folder::data, ghostFolderName}) {

@@ -41,6 +41,12 @@ constexpr bool isGhostNameByte(char c) { return isPageListByte(c) && c != '"'; }
 // The character itself, or a blank when it is one of illegalFileNameChars or no ghost name byte.
 char replaceIllegalChar(char c);
 
+// Why an export file name is refused before anything is written, or nothing. The asterisk is kept by
+// replaceIllegalChar but no Windows file name holds one, so a name with it is refused on every system alike,
+// with this reason: a ghost under it could never be written on Windows nor shared with a Windows player.
+inline constexpr std::string_view asteriskReason = "the name holds \"*\", which no Windows file name can hold";
+std::optional<std::string_view> exportNameRefusal(std::string_view exportFileName);
+
 // The relative path text (UTF-8) of the ghost an export writes for this export file name. Nothing else of
 // the name changes: no trimming, no length limit; an empty name gives ".ghost".
 std::string ghostPathText(std::string_view exportFileName);

@@ -165,12 +165,11 @@ std::optional<std::string> replaceTarget(const std::filesystem::path& scratch, c
 
 }  // namespace
 
-std::optional<std::filesystem::path> ghostScratchPath(const std::filesystem::path& target, unsigned attempt) {
+std::filesystem::path ghostScratchPath(const std::filesystem::path& target, unsigned attempt) {
   const std::size_t targetLength = target.filename().native().size();
   // The label separator starts it: no name the page lists holds one, so a scratch file is never offered.
   std::string name = pageLabelSeparator + std::to_string(attempt) + ".part";
   if (name.size() > targetLength) name.resize(name.size() - 5);  // without ".part"
-  if (name.size() > targetLength) return std::nullopt;
   return target.parent_path() / pathFromUtf8(name);
 }
 
@@ -185,9 +184,7 @@ std::optional<std::string> replaceThroughScratch(const std::filesystem::path& ta
   int createError = 0;
   unsigned attempt = 0;
   for (; attempt < scratchAttempts && out == nullptr; ++attempt) {
-    const std::optional<std::filesystem::path> name = ghostScratchPath(target, attempt);
-    if (!name) break;
-    scratch = *name;
+    scratch = ghostScratchPath(target, attempt);
     errno = 0;
     out = createNewFile(scratch);
     createError = errno;
@@ -198,8 +195,8 @@ std::optional<std::string> replaceThroughScratch(const std::filesystem::path& ta
   if (out == nullptr && attempt == scratchAttempts && (createError == EEXIST || createError == EACCES)) {
     // Every scratch name is taken (left by crashes, or planted): say which files stand in the way.
     return reasonOr(createError, "the file could not be created") + " (the scratch names " +
-           utf8FromPath(ghostScratchPath(target, 0)->filename()) + " to " +
-           utf8FromPath(ghostScratchPath(target, scratchAttempts - 1)->filename()) +
+           utf8FromPath(ghostScratchPath(target, 0).filename()) + " to " +
+           utf8FromPath(ghostScratchPath(target, scratchAttempts - 1).filename()) +
            " beside it are all taken: remove them)";
   }
   if (out == nullptr) return reasonOr(createError, "the file could not be created");

@@ -22,10 +22,11 @@
 inline constexpr unsigned scratchAttempts = 100;
 
 // The scratch name beside target that a write's attempt tries: "@<attempt>.part", or "@<attempt>" when that
-// would be longer than the target's own name, so a scratch path is never longer than the target's (nothing
-// for a target name too short even for that). An "@" is in no exported name and no name the page lists, so a
-// scratch file that a crash leaves behind is neither overwritten by an export nor offered in the list.
-std::optional<std::filesystem::path> ghostScratchPath(const std::filesystem::path& target, unsigned attempt);
+// would be longer than the target's own name, so a scratch name is never longer than the target's unless the
+// target's has fewer bytes than "@<attempt>" (a name that short is far below any limit a file system sets). An
+// "@" is in no exported name and no name the page lists, so a scratch file that a crash leaves behind is neither
+// overwritten by an export nor offered in the list.
+std::filesystem::path ghostScratchPath(const std::filesystem::path& target, unsigned attempt);
 
 // Nothing when target holds what write put into the stream; otherwise why not (the target is then as it was
 // before). A target named as a Windows device is refused before anything is created.

@@ -24,23 +24,21 @@ KismetSequence::~KismetSequence() {
 }
 
 KismetVariable& KismetSequence::add(std::string name, VariableType type) {
-  for (const auto& variable : variables_) {
-    if (variable->name == name) throw std::invalid_argument("the Kismet variable " + name + " is defined twice");
-  }
+  const auto [slot, isNew] = byName_.try_emplace(name, nullptr);
+  if (!isNew) throw std::invalid_argument("the Kismet variable " + name + " is defined twice");
   auto variable = std::make_unique<KismetVariable>();
   variable->address = enter(ObjectKind::Variable, variable.get());
   variable->parent = address_;
   variable->name = std::move(name);
   variable->type = type;
+  slot->second = variable.get();
   variables_.push_back(std::move(variable));
   return *variables_.back();
 }
 
 KismetVariable* KismetSequence::find(const std::string& name, VariableType type) {
-  for (auto& variable : variables_) {
-    if (variable->name == name && variable->type == type) return variable.get();
-  }
-  return nullptr;
+  const auto found = byName_.find(name);
+  return found != byName_.end() && found->second->type == type ? found->second : nullptr;
 }
 
 std::map<std::string, std::uintptr_t> KismetSequence::table() const {

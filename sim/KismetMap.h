@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "host/Api.h"
@@ -58,6 +59,8 @@ public:
 private:
   std::uintptr_t address_;
   std::vector<std::unique_ptr<KismetVariable>> variables_;
+  // The variables by name, so that a map of many variables loads and is searched in time linear in their number.
+  std::unordered_map<std::string, KismetVariable*> byName_;
 };
 
 }  // namespace sim

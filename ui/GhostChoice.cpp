@@ -12,6 +12,7 @@
 #include "library/GhostFileName.h"
 #include "library/GhostFormat.h"
 #include "library/GhostHeaderLine.h"
+#include "library/HiddenCodePoints.h"
 #include "library/LineReader.h"
 #include "library/NumberReading.h"
 #include "library/PathText.h"
@@ -46,22 +47,25 @@ std::optional<std::string> ghostChoice(std::string_view headerLine, std::string_
   if (headerFit(header, mapName, lapCount) != HeaderFit::Fits) return std::nullopt;
 
   // Made in one string: the label's parts kept page safe one by one (a listable name is page safe as it is),
-  // the player name in seven bits, then the value.
+  // the player name in seven bits, then the value. The label shows the code points that reorder or hide text
+  // as escapes, so an entry is never shown reversed; the value keeps the file's real name, which loads it.
   const std::string raceTime = formatRaceTime(header.runTime.value);
+  const std::string lapField = hiddenCodePointsShown(header.lapField);
+  const std::string shownName = hiddenCodePointsShown(fileName);
   std::string entry;
-  entry.reserve(header.lapField.size() + raceTime.size() + header.playerName.size() + 2 * fileName.size() + 12);
+  entry.reserve(lapField.size() + raceTime.size() + header.playerName.size() + shownName.size() + fileName.size() + 12);
   const auto safe = [&entry](std::string_view text, bool sevenBit) {
     for (char c : text) {
       if (isPageListByte(c) && (!sevenBit || static_cast<unsigned char>(c) < 0x80)) entry += c;
     }
   };
-  safe(header.lapField, false);
+  safe(lapField, false);
   entry += " in ";
   safe(raceTime, false);
   entry += " by ";
   safe(header.playerName, true);
   entry += '(';
-  entry += fileName;
+  entry += shownName;
   entry += ')';
   entry += pageLabelSeparator;
   entry += fileName;

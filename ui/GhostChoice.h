@@ -21,6 +21,7 @@ bool isListableFileName(std::string_view fileName);
 // The list entry for one ghost file, or nothing when it does not belong on the list: a file name that is not
 // listable, or a header that does not fit the map and lap count (library/GhostHeaderLine.h: its fields read
 // in their places, four or five of them, the run time not below zero). The lap field is shown as written;
-// the player name loses every byte of 128 or more.
+// the player name loses every byte of 128 or more. In the label, the code points that reorder or hide text
+// (library/HiddenCodePoints.h) are shown as escapes ("\u202e"); the value is the file name as it is.
 std::optional<std::string> ghostChoice(std::string_view headerLine, std::string_view fileName, std::string_view mapName,
                                        std::int32_t lapCount);

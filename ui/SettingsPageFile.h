@@ -7,5 +7,9 @@
 #include <filesystem>
 #include <string_view>
 
-// False when the file could not be written (the page is then as it was; the caller says nothing).
+// Whether the folder the page file lies in is itself a link (on Windows, any reparse point: a junction too).
+// The page is never written through one, as no file of the plugin's is: it would land where the link leads.
+bool pageFolderIsLink(const std::filesystem::path& file);
+
+// False when the file could not be written, or its folder is a link (the page is then as it was).
 bool writeSettingsPageFile(const std::filesystem::path& file, std::string_view text);

@@ -31,6 +31,11 @@ TEST(PageListing, AListedFileShowsThePagesOwnEntry) {
   ASSERT_TRUE(listing.listed);
   EXPECT_EQ(listing.entry, "3-Lap in 01:23:456 by Ann(My-PB.ghost)");
   EXPECT_EQ(listing.entry + "@My-PB.ghost", *ghostChoice(header, "My-PB.ghost", "Speedway", 3));
+  // Direction marks and invisible code points (U+202E, U+2069) show as escapes in the label, the code points
+  // just past them (U+202F, U+2070) as they are; the value is the real name.
+  const std::string name = "\xE2\x80\xAE\xE2\x80\xAF\xE2\x81\xA9\xE2\x81\xB0.ghost";
+  EXPECT_EQ(*ghostChoice("Speedway,Ann,1,3-Lap\xE2\x80\x8F,1.1", name, "Speedway", 3),
+            "3-Lap\\u200f in 00:00:001 by Ann(\\u202e\xE2\x80\xAF\\u2069\xE2\x81\xB0.ghost)@" + name);
 }
 
 TEST(PageListing, EachRefusalNamesTheTestTheFileFails) {

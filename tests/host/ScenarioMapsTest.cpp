@@ -1,6 +1,7 @@
 // A scenario's map files are found and read with the scenario, their mistakes reported in line order; the
 // map step names what a map lacks of the plugin's Kismet variables; the host's reports write floats in the
 // fewest digits that read back the same.
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -17,6 +18,7 @@
 #include "tools/host/Reports.h"
 #include "tools/host/ScenarioMaps.h"
 #include "tools/host/Script.h"
+#include "tools/host/StopSignals.h"
 
 using namespace lumaro_host;
 
@@ -52,6 +54,14 @@ TEST(ScenarioMaps, EveryMistakeInTheScenarioAndItsMapFilesIsReportedInLineOrderB
   ASSERT_NE(speedway.map, nullptr);
   EXPECT_EQ(speedway.map->definition.name, "Speedway");
   EXPECT_EQ(speedway.path.filename(), "speedway.map");
+}
+
+// Mended: a signal waited for a map file of hundreds of thousands of lines to be read whole.
+TEST(ScenarioMaps, ASignalStopsTheReadingOfAMapFileAtItsNextLine) {
+  requestStop(SIGTERM);
+  EXPECT_THROW(parseMapFile("map A\n", "a.map"), RunStopped);
+  requestStop(0);
+  EXPECT_TRUE(parseMapFile("map A\n", "a.map").map);
 }
 
 TEST(ScenarioMaps, BundledMapsLieInShareBesideTheExecutablesFolderElseBesideIt) {

@@ -264,7 +264,7 @@ Picture ghostsPicture(const std::vector<LoadedGhost>& ghosts, const Analysis& an
     // No lap to compare: each run's own map, rather than empty panels that read as level runs.
     Picture runs = runsPicture(ghosts, analysis, std::nullopt);
     runs.notes = notes;
-    runs.notes.emplace_back("Nothing can be compared: there is no lap that both complete.");
+    runs.notes.emplace_back(nothingCompared);
     return runs;
   }
   const bool everyLap = !laps.lap && !laps.laps && !laps.best;

@@ -709,6 +709,7 @@ int html(const CommandLine& line, std::ostream& out, std::ostream& err) {
   const int status = noteChosenLaps(loaded->ghosts, *analysis, named, chosen, "html", "replayed", notes, err);
   ReplayData data = replayData(loaded->ghosts, *analysis, chosen);
   data.notes = notes;
+  if (data.laps.empty()) data.notes.emplace_back(nothingCompared);
   const int written = writeOutput("html", line, loaded->ghosts, replayPage(data), out, err);
   return written != 0 ? written : status;
 }

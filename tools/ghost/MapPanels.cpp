@@ -173,7 +173,8 @@ double drawPanels(SvgDocument& svg, const Picture& picture, const SpeedScale& sc
     svg.text({left + panelPad, y + 22}, panel.title, "font-size=\"15\" font-weight=\"bold\" fill=\"#111\"");
     // The caption on two lines at most, each cut at a blank (the second line ends the caption short).
     const std::vector<std::string> caption = wrapWords(panel.caption, 12.0, panelWidth - 2 * panelPad);
-    for (std::size_t line = 0; line < std::min<std::size_t>(caption.size(), 2); ++line) {
+    const std::size_t captionLines = std::min<std::size_t>(caption.size(), 2);
+    for (std::size_t line = 0; line < captionLines; ++line) {
       const bool cut = line == 1 && caption.size() > 2;
       svg.text({left + panelPad, y + 39 + 14.0 * static_cast<double>(line)},
                caption[line] + (cut ? " \xE2\x80\xA6" : ""), "font-size=\"12\" fill=\"#555\"");
@@ -189,7 +190,10 @@ double drawPanels(SvgDocument& svg, const Picture& picture, const SpeedScale& sc
     for (const auto& piece : panel.ghostPath) svg.polyline(thinned(view.pixels(piece)), ghostCarStyle);
     drawRun(svg, panel, view, scale);
     const Pixel middle = view.at({(bounds.minX + bounds.maxX) / 2.0, (bounds.minY + bounds.maxY) / 2.0});
-    if (panel.start) drawStartMarker(svg, view.at(*panel.start), panel.heading, middle, left, left + panelWidth);
+    // The start's label stays below the caption's last line (its baseline, and a descender's room).
+    const double captionBottom = y + 39.0 + 14.0 * static_cast<double>(captionLines) - 14.0 + 4.0;
+    if (panel.start)
+      drawStartMarker(svg, view.at(*panel.start), panel.heading, middle, left, left + panelWidth, captionBottom);
     drawScaleBar(svg, {left + panelPad, y + panelHeight - 16.0}, view, mapWidth);
   }
   const std::size_t rows = (count + columns - 1) / columns;

@@ -24,7 +24,7 @@ std::vector<Pixel> MapView::pixels(const std::vector<MapPoint>& points) const {
   return pixels;
 }
 
-Box drawStartMarker(SvgDocument& svg, Pixel at, MapPoint heading, Pixel away, double left, double right) {
+Box drawStartMarker(SvgDocument& svg, Pixel at, MapPoint heading, Pixel away, double left, double right, double top) {
   const Pixel tip{at.x + heading.x * 26.0, at.y + heading.y * 26.0};
   svg.line(at, tip, "stroke=\"#111\" stroke-width=\"2.5\"");
   const Pixel side{-heading.y * 6.0, heading.x * 6.0};
@@ -39,6 +39,7 @@ Box drawStartMarker(SvgDocument& svg, Pixel at, MapPoint heading, Pixel away, do
   TextPlace label;
   if (std::fabs(outward.y) >= std::fabs(outward.x)) {
     label = {{at.x + outward.x * 20.0, at.y + outward.y * 20.0 + 5.0}, "middle"};
+    if (textBox("start", 13.0, label, true).top < top) label = {{at.x - outward.x * 20.0, at.y + 25.0}, "middle"};
   } else {
     // Beside the marker the label starts past its circle; centred there it would cover the circle, and at a
     // map's side it would cross the panel's edge, so it goes to the other side when there is no room.

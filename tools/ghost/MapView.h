@@ -30,9 +30,11 @@ struct MapView {
 };
 
 // The start: a circle on it, an arrow the way the run sets off, and "start" beside it, clear of the
-// marker, on the side away from `away` (the map's middle) and within left and right (the panel's edges).
+// marker, on the side away from `away` (the map's middle), within left and right (the panel's edges) and
+// below top (what a panel shows above its map): a label that would rise above top goes below the marker.
 // Returns the box the marker and its label cover.
-Box drawStartMarker(SvgDocument& svg, Pixel at, MapPoint heading, Pixel away, double left, double right);
+Box drawStartMarker(SvgDocument& svg, Pixel at, MapPoint heading, Pixel away, double left, double right,
+                    double top = -1e300);
 
 // A bar of a round number of units, about a fifth of the map's width, with its length written beside it.
 void drawScaleBar(SvgDocument& svg, Pixel at, const MapView& view, double mapWidth);

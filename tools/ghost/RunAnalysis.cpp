@@ -157,7 +157,8 @@ TimedRun timeRun(std::span<const GhostFrame> frames, const RunProfile& profile, 
   for (const GhostFrame& frame : frames) {
     run.seconds.push_back((static_cast<double>(frame.time) - frames.front().time) / 1000.0);
   }
-  if (frames.size() < 2 || !std::isfinite(profile.length)) return run;
+  // A run that never moves has no path to cut into laps, and so no lap and no sector times.
+  if (frames.size() < 2 || !std::isfinite(profile.length) || profile.length <= 0.0) return run;
   std::vector<LineCrossing> crossings = line ? crossingsOf(run, *line) : std::vector<LineCrossing>();
   run.crossingsFound = crossings.empty() ? 0 : static_cast<int>(crossings.size()) - 1;
   if (crossings.size() == 1) run.setOff = crossings.front();

@@ -24,6 +24,7 @@
 #include <cstddef>
 #include <optional>
 #include <span>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -227,6 +228,10 @@ struct Comparison {
   // finish it or either does not set off on it). It is not in total.
   std::optional<UnfinishedDelta> unfinished;
 };
+
+// What plot and html say of runs with no lap to compare (one cut inside its first lap), rather than showing
+// empty comparisons that read as level runs.
+inline constexpr std::string_view nothingCompared = "Nothing can be compared: there is no lap that both complete.";
 
 // The laps compared: the laps both runs complete, or the chosen ones. Empty laps when a chosen lap is
 // missing from either run.

@@ -1,6 +1,9 @@
 #include "tools/ghost/TextEscapes.h"
 
+#include <cstddef>
 #include <cstdio>
+
+#include "library/HiddenCodePoints.h"
 
 namespace lumaro_ghost {
 
@@ -12,27 +15,6 @@ bool isControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
 
 // Code points Unicode keeps out of interchange: U+FDD0 to U+FDEF and the last two of every plane.
 bool isNoncharacter(char32_t c) { return (c >= 0xFDD0 && c <= 0xFDEF) || (c & 0xFFFEu) == 0xFFFEu; }
-
-// The characters that change the direction of the text after them: the marks and the embeddings,
-// overrides and isolates.
-bool isBidiControl(char32_t c) {
-  return c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
-}
-
-// Characters that show as nothing and so hide in a name (or join, split and restyle the characters beside
-// them): Unicode's default-ignorable code points (the soft hyphen, the zero-width space and joiners, the word
-// joiner, the Mongolian vowel separator, the variation selectors, the tags and the rest), the other format
-// characters of no width (interlinear annotation marks, hieroglyph format controls) and the prepended
-// concatenation marks, drawn over the digits after them (U+0600 to U+0605 and the like), and the line and
-// paragraph separators, which a terminal may break the line at.
-bool isInvisible(char32_t c) {
-  return c == 0x00AD || c == 0x034F || (c >= 0x0600 && c <= 0x0605) || c == 0x061C || c == 0x06DD || c == 0x070F ||
-         c == 0x0890 || c == 0x0891 || c == 0x08E2 || c == 0x115F || c == 0x1160 || c == 0x17B4 || c == 0x17B5 ||
-         (c >= 0x180B && c <= 0x180F) || (c >= 0x200B && c <= 0x200F) || (c >= 0x2028 && c <= 0x202E) ||
-         (c >= 0x2060 && c <= 0x206F) || c == 0x3164 || (c >= 0xFE00 && c <= 0xFE0F) || c == 0xFEFF || c == 0xFFA0 ||
-         (c >= 0xFFF0 && c <= 0xFFFB) || c == 0x110BD || c == 0x110CD || (c >= 0x13430 && c <= 0x1343F) ||
-         (c >= 0x1BCA0 && c <= 0x1BCA3) || (c >= 0x1D173 && c <= 0x1D17A) || (c >= 0xE0000 && c <= 0xE0FFF);
-}
 
 std::string hexEscape(const char* format, unsigned value) {
   char text[12];
@@ -61,7 +43,7 @@ std::string quotedJson(std::string_view text, bool inScript) {
     if (c == '"' || c == '\\') {
       quoted += '\\';
       quoted += static_cast<char>(c);
-    } else if (isControl(c) || isBidiControl(c) || isInvisible(c) || (inScript && (c == '<' || c == '>' || c == '&'))) {
+    } else if (isControl(c) || isHiddenCodePoint(c) || (inScript && (c == '<' || c == '>' || c == '&'))) {
       // Escaped in the JSON itself, so that the text stays what it was whatever reads it, a terminal included.
       quoted += jsonEscape(c);
     } else {
@@ -73,31 +55,6 @@ std::string quotedJson(std::string_view text, bool inScript) {
 }
 
 }  // namespace
-
-CodePoint readCodePoint(std::string_view text, std::size_t at) {
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char lead = byte(at);
-  std::size_t length = 0;
-  char32_t minimum = 0;
-  char32_t code = 0;
-  if (lead < 0x80) return {lead, 1};
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2, code = lead & 0x1Fu, minimum = 0x80;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3, code = lead & 0x0Fu, minimum = 0x800;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4, code = lead & 0x07u, minimum = 0x10000;
-  } else {
-    return {};
-  }
-  if (at + length > text.size()) return {};
-  for (std::size_t i = 1; i < length; ++i) {
-    if ((byte(at + i) & 0xC0u) != 0x80u) return {};
-    code = (code << 6) | (byte(at + i) & 0x3Fu);
-  }
-  if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return {};
-  return {code, length};
-}
 
 std::string xmlText(std::string_view text) {
   std::string safe;
@@ -148,8 +105,8 @@ std::string shownText(std::string_view text, bool keepLineFeeds) {
       ++at;
       continue;
     }
-    if (isControl(c) || isBidiControl(c) || isInvisible(c)) {
-      shown += hexEscape(c <= 0xFFFF ? "\\u%04x" : "\\U%08x", static_cast<unsigned>(c));
+    if (isHiddenCodePoint(c)) {
+      shown += codePointEscape(c);
     } else {
       shown.append(text.substr(at, point.length));
     }

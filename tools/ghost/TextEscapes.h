@@ -7,15 +7,9 @@
 #include <string>
 #include <string_view>
 
-namespace lumaro_ghost {
+#include "library/HiddenCodePoints.h"  // IWYU pragma: export
 
-// One step of reading UTF-8: the code point at a byte position and the bytes it takes, or a length of 0
-// when the bytes there are no UTF-8 (a stray byte, a cut or overlong sequence, a surrogate, past U+10FFFF).
-struct CodePoint {
-  char32_t value = 0;
-  std::size_t length = 0;
-};
-CodePoint readCodePoint(std::string_view text, std::size_t at);
+namespace lumaro_ghost {
 
 // For SVG and HTML: & < > " as entities; control characters (C0, DEL, C1) dropped; noncharacters (U+FFFE,
 // U+FFFF, U+FDD0 to U+FDEF and the like, which XML forbids or discourages) and bytes that are no UTF-8 as

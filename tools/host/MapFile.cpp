@@ -11,6 +11,7 @@
 #include "host/KismetWords.h"
 #include "sim/KismetMap.h"
 #include "tools/host/NumberWords.h"
+#include "tools/host/StopSignals.h"
 #include "tools/host/TextFile.h"
 #include "tools/host/Words.h"
 
@@ -100,6 +101,8 @@ MapFileResult parseMapFile(std::string_view text, const std::string& name) {
   std::istringstream in{std::string(withoutByteOrderMark(text))};
   std::string raw;
   while (std::getline(in, raw)) {
+    // A file near the size limit holds hundreds of thousands of lines: a signal stops its reading at once.
+    stopIfAsked();
     ++lineNumber;
     const Words words = splitWords(raw);
     try {

@@ -33,6 +33,7 @@ struct MapFileResult {
   std::vector<std::string> errors;
 };
 
+// Both throw RunStopped (tools/host/StopSignals.h) at the next line once a signal asks the run to stop.
 MapFileResult readMapFile(const std::filesystem::path& file);
 MapFileResult parseMapFile(std::string_view text, const std::string& name);
 

@@ -210,14 +210,9 @@ int run(int argc, char** argv) {
     if (!trace) return badInput("cannot write the trace " + options.trace->string());
   }
   const bool rootStays = removal.root.empty();
-  // A stop asked for by a signal unwinds from the next game tick to here; the root is removed on the way out.
-  try {
-    // A chaos run makes its own games under the root and carries out its own steps.
-    if (chaos) return runChaos(settings, *options.chaosSeed, options.chaosSteps, std::cout);
-    return runSession(options, settings, script, scriptFolder, interactive, rootStays, trace);
-  } catch (const RunStopped&) {
-    return 2;
-  }
+  // A chaos run makes its own games under the root and carries out its own steps.
+  if (chaos) return runChaos(settings, *options.chaosSeed, options.chaosSteps, std::cout);
+  return runSession(options, settings, script, scriptFolder, interactive, rootStays, trace);
 }
 
 int runSession(const Options& options, const SessionSettings& settings, const Script& script,
@@ -313,7 +308,12 @@ int main(int argc, char** argv) {
   std::signal(SIGPIPE, SIG_IGN);
 #endif
   watchStopSignals();
-  const int status = run(argc, argv);
+  int status = 2;
+  // A stop asked for by a signal unwinds to here from the next game tick or the next line of a map file being
+  // read; the game root is removed on the way out.
+  try {
+    status = run(argc, argv);
+  } catch (const RunStopped&) {}
   const int signal = stopSignal();
   if (signal == 0) return status;
   std::cout.flush();
