@@ -37,11 +37,12 @@ std::int32_t Lumaro::recordedRunLapCount() {
 }
 
 void Lumaro::exportGhost() {
-  // A race whose last line is crossed is finished: its finish is handled now, not on the next tick, and what
-  // automatic export wrote then is not written twice.
-  if (runLife.phase() == RunPhase::FinishSeen && onRaceFinished()) return;
+  // A race whose last line was just crossed is written as it stands at the line, over the laps it was raced
+  // over; its finish, due on the next tick, tells its time and keeps it as every finish does.
+  const bool finishing = runLife.phase() == RunPhase::FinishSeen;
+  const std::vector<GhostFrame>& frames = finishing ? runLife.frames() : recordedFrames;
   const std::string pathText = exportPathText();
-  if (recordedFrames.empty()) {
+  if (frames.empty()) {
     logStatus("No Ghost to export.");
     return;
   }
@@ -52,7 +53,8 @@ void Lumaro::exportGhost() {
   if (!checkMainSequence()) return;
   const std::string mapName = currentMapName();
 
-  const GhostHeader header{mapName, playerName, recordedFrames.back().time, recordedRunLapCount(), ghostFileVersion};
+  const std::int32_t lapCount = finishing ? runLife.raceLapCount() : recordedRunLapCount();
+  const GhostHeader header{mapName, playerName, frames.back().time, lapCount, ghostFileVersion};
   if (mapName.empty()) {
     logStatus(std::string(messages::noMapName));
     return;
@@ -62,8 +64,8 @@ void Lumaro::exportGhost() {
   if (const auto refused = exportNameRefusal(settings::exportFileName(*cvarManager))) {
     failure = std::string(*refused);
   } else {
-    failure = target ? writeGhostFile(*target, header, recordedFrames)
-                     : std::optional<std::string>("the name is not UTF-8 text");
+    failure =
+        target ? writeGhostFile(*target, header, frames) : std::optional<std::string>("the name is not UTF-8 text");
   }
   if (failure) {
     // The selected ghost was not touched, so there is nothing to reload; the page still shows the outcome.

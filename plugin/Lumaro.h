@@ -40,8 +40,7 @@ public:
   // One poll of the lap watcher and one tick of the run sampler, as watchLap and sampleRun run them.
   void pollLapCounter(SequenceVariableWrapper& lapCounter);
   void sampleCar(SystemTime runStart, SystemTime lastSample);
-  // True when automatic export wrote the run.
-  bool onRaceFinished();
+  void onRaceFinished();
   void onMapLoad(const std::string& eventName);
   void onPlayerSpawnStart(const std::string& eventName);
   // afterSpawn: the look a moment after a spawn, rather than the switch's own change.

@@ -17,7 +17,7 @@
 #include "race/RaceTime.h"
 #include "race/RunLife.h"
 
-bool Lumaro::onRaceFinished() {
+void Lumaro::onRaceFinished() {
   // Frozen here: a sampler tick still pending from this run appends nothing after this.
   recordedFrames = runLife.finish();
   stopRecording();
@@ -26,15 +26,14 @@ bool Lumaro::onRaceFinished() {
   if (recordedFrames.empty()) {
     logStatus(std::string(messages::raceEndedWithoutRun));
     updateGhostList();
-    return false;
+    return;
   }
   const std::int32_t raceTime = recordedFrames.back().time;
   logStatus(std::string(messages::raceEndedIn) + formatRaceTime(raceTime) + ".");
   // Every run under the limit is exported to its file, over the last export of that name: the player keeps
   // what is saved with the limit.
-  const bool exported =
-      settings::autoExport(*cvarManager) && isUnderExportLimit(raceTime, settings::maxSeconds(*cvarManager));
-  if (exported) exportGhost();
+  if (settings::autoExport(*cvarManager) && isUnderExportLimit(raceTime, settings::maxSeconds(*cvarManager))) {
+    exportGhost();
+  }
   updateGhostList();
-  return exported;
 }

@@ -54,12 +54,14 @@ std::string_view RunLife::arm(bool ghostLoaded) {
 
 std::string_view RunLife::rearm(bool ghostLoaded) {
   const bool challenge = isChallenging_ && ghostLoaded;
+  announcedChallenge_ = challenge;
   enter(challenge ? RunPhase::ArmedChallenge : RunPhase::Armed);
   return challenge ? messages::challengeArmed : messages::recordingArmed;
 }
 
 void RunLife::ghostChanged(bool ghostLoaded) {
   if (phase_ == RunPhase::ArmedChallenge && !ghostLoaded) enter(RunPhase::Armed);
+  if (phase_ == RunPhase::Armed && ghostLoaded && announcedChallenge_) enter(RunPhase::ArmedChallenge);
   ghostStopped();
 }
 

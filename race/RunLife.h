@@ -26,7 +26,7 @@
 //   challenge stay. The recording switch typed on at the console counts as recording for the record command.
 // - A race against a ghost is compared with the ghost it started with: a ghost stopped, unloaded or replaced
 //   mid-race makes it a plain race (its GhostDelta 0 once, then left alone).
-// - The export of a race whose last line was crossed handles its finish first: the race is finished.
+// - An export of a race whose last line was just crossed writes the run as it stands; its finish follows.
 // - A race keeps the lap count set when it started: changing lm_lapNbr mid-race neither ends nor prolongs it.
 // - (*) The run reset drops a finished run too; the stop command, automatic recording and a refused command
 //   keep it. Leaving Finished for Idle makes the challenge command accepted again.
@@ -96,9 +96,9 @@ public:
   // The announcement to make.
   std::string_view arm(bool ghostLoaded);
   std::string_view rearm(bool ghostLoaded);
-  // The loaded ghost changed: an armed challenge whose ghost is gone is a plain recording. A ghost loaded
-  // later does not make a recording announced as plain a challenge.
-  // A race against a ghost whose ghost changes or stops goes on as a plain race.
+  // The loaded ghost changed: an armed challenge whose ghost is gone is a plain recording until a ghost is
+  // loaded again. A ghost loaded later does not make a recording announced as plain a challenge. A race
+  // against a ghost whose ghost changes or stops goes on as a plain race.
   void ghostChanged(bool ghostLoaded);
   void ghostStopped();
 
@@ -134,6 +134,8 @@ private:
   std::uint64_t lastIdentity_ = 0;
   std::vector<GhostFrame> frames_;
   std::int32_t raceLapCount_ = 0;
+  // The armed run was announced as a challenge (it may have lost its ghost since).
+  bool announcedChallenge_ = false;
   std::optional<std::int32_t> finishedLapCount_;
   std::function<void(RunPhase, RunPhase)> watcher_;
 };

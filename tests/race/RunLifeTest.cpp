@@ -76,6 +76,11 @@ protected:
         {"map load", [&] { game().loadMap(sim::workshopMap("Speedway")); }},
         {"blank entry", [&] { host.run("lm_ghostfilepath \" \""); }},
         {"blank entry, start", [&] { host.run("lm_ghostfilepath \" \""), game().crossStartLine(), game().tick(); }},
+        {"blank entry, ghost picked, start",
+         [&] {
+           host.run("lm_ghostfilepath \" \""), loadGhost(), plugin().runLife.ghostChanged(true),
+               game().crossStartLine(), game().tick();
+         }},
         {"more laps", [&] { host.run("lm_lapNbr 3"), game().crossStartLine(), game().runTicks(2); }},
         {"ghost picked, start",
          [&] {
@@ -137,6 +142,11 @@ const Row rows[] = {
     {"armed challenge", "autorecord on", {challenging}, "armed challenge"},
     {"armed challenge", "blank entry", {"No Ghost found  ."}, "armed"},
     {"armed challenge", "blank entry, start", {"No Ghost found  .", "Race started."}, "racing"},
+    // Announced as a challenge, its ghost gone and picked again: the race is the challenge announced.
+    {"armed challenge",
+     "blank entry, ghost picked, start",
+     {"No Ghost found  .", "Race started against a ghost."},
+     "racing a ghost"},
     // A ghost picked after a plain recording was announced leaves it plain.
     {"armed", "ghost picked, start", {"Race started."}, "racing"},
     {"racing", "record", {already}, "racing"},
@@ -164,8 +174,12 @@ const Row rows[] = {
     {"finished", "record, export", {resetCounter, "Exported to ./tessaro/data/Ghosts/My-PB.ghost."}, "finished"},
     {"finished", "challenge", {already}, "finished"},
     {"finished", "reset ball, challenge", {already}, "finished"},
-    {"finish seen", "export", {ended, "Exported to ./tessaro/data/Ghosts/My-PB.ghost."}, "finished"},
-    {"finish seen", "auto export, export", {ended, "Exported to ./tessaro/data/Ghosts/My-PB.ghost."}, "finished"},
+    // Written as it stands at the line; the finish follows on its tick, and automatic export writes it again.
+    {"finish seen", "export", {"Exported to ./tessaro/data/Ghosts/My-PB.ghost."}, "finish seen"},
+    {"finish seen",
+     "auto export, export",
+     {"Exported to ./tessaro/data/Ghosts/My-PB.ghost.", ended, "Exported to ./tessaro/data/Ghosts/My-PB.ghost."},
+     "finished"},
     {"armed", "autorecord on, off", {noGhost, switchedOff, recording}, "armed"},
     {"finished", "respawn", {}, "idle"},
     {"finished", "map load", {}, "idle"},
