@@ -16,6 +16,7 @@
 #include "library/GhostFormat.h"
 #include "library/ImportMessages.h"
 #include "library/PathText.h"
+#include "plugin/GhostFrame.h"
 #include "plugin/Lumaro.h"
 #include "plugin/Messages.h"
 #include "plugin/Settings.h"
