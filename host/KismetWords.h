@@ -30,10 +30,10 @@ constexpr std::optional<bool> boolOfWord(std::string_view word) {
 
 // A number's word as the game keeps it, with what is wrong with it: not a number of its kind, or out of
 // the range the game's int (32 bits) or float (single precision) holds.
-enum class NumberFault { none, notANumber, outOfRange };
+enum class NumberFault { None, NotANumber, OutOfRange };
 template <typename Number>
 struct NumberRead {
-  Number value;  // 0 unless fault is none
+  Number value;  // 0 unless fault is None
   NumberFault fault;
 };
 
@@ -47,13 +47,13 @@ inline bool isDecimalWord(const std::string& word) {
 inline NumberRead<std::int32_t> intOfWord(const std::string& word) {
   const std::size_t digits = !word.empty() && (word[0] == '-' || word[0] == '+') ? 1 : 0;
   if (word.size() == digits || word.find_first_not_of("0123456789", digits) != std::string::npos) {
-    return {0, NumberFault::notANumber};
+    return {0, NumberFault::NotANumber};
   }
   errno = 0;
   const long long value = std::strtoll(word.c_str(), nullptr, 10);
   // A larger value would reach the plugin wrapped.
-  if (errno == ERANGE || value < INT32_MIN || value > INT32_MAX) return {0, NumberFault::outOfRange};
-  return {static_cast<std::int32_t>(value), NumberFault::none};
+  if (errno == ERANGE || value < INT32_MIN || value > INT32_MAX) return {0, NumberFault::OutOfRange};
+  return {static_cast<std::int32_t>(value), NumberFault::None};
 }
 
 // A float: a decimal word (above), read whole, within single precision.
@@ -61,12 +61,12 @@ inline NumberRead<float> floatOfWord(const std::string& word) {
   char* end = nullptr;
   const double value = isDecimalWord(word) ? std::strtod(word.c_str(), &end) : 0.0;
   if (!isDecimalWord(word) || end != word.c_str() + word.size() || !std::isfinite(value)) {
-    return {0.0F, NumberFault::notANumber};
+    return {0.0F, NumberFault::NotANumber};
   }
   // One past the single-precision range would reach the plugin as an infinity.
   const float single = std::strtof(word.c_str(), nullptr);
-  if (!std::isfinite(single)) return {0.0F, NumberFault::outOfRange};
-  return {single, NumberFault::none};
+  if (!std::isfinite(single)) return {0.0F, NumberFault::OutOfRange};
+  return {single, NumberFault::None};
 }
 
 }  // namespace Tessaro::kismetWords

@@ -62,10 +62,10 @@ std::int64_t wholeNumberIn(const std::string& word, const std::string& what, con
 
 std::int32_t kismetInt(const std::string& word) {
   const auto read = Tessaro::kismetWords::intOfWord(word);
-  if (read.fault == Tessaro::kismetWords::NumberFault::notANumber) {
+  if (read.fault == Tessaro::kismetWords::NumberFault::NotANumber) {
     throw BadNumber(quoted(word) + " is not a whole number");
   }
-  if (read.fault == Tessaro::kismetWords::NumberFault::outOfRange) {
+  if (read.fault == Tessaro::kismetWords::NumberFault::OutOfRange) {
     throw BadNumber(quoted(word) + " is out of an int's range");
   }
   return read.value;
@@ -73,8 +73,8 @@ std::int32_t kismetInt(const std::string& word) {
 
 float kismetFloat(const std::string& word) {
   const auto read = Tessaro::kismetWords::floatOfWord(word);
-  if (read.fault == Tessaro::kismetWords::NumberFault::notANumber) throw BadNumber(quoted(word) + " is not a number");
-  if (read.fault == Tessaro::kismetWords::NumberFault::outOfRange) {
+  if (read.fault == Tessaro::kismetWords::NumberFault::NotANumber) throw BadNumber(quoted(word) + " is not a number");
+  if (read.fault == Tessaro::kismetWords::NumberFault::OutOfRange) {
     throw BadNumber(quoted(word) + " is out of a float's range");
   }
   return read.value;
