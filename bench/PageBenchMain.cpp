@@ -212,7 +212,7 @@ int main(int argc, char** argv) {
     std::printf("\n%7s  %-66s %9s %9s %9s\n", "files", "figure", "CPU ms", "median ms", "worst ms");
     for (std::size_t n = 0; n < sizes.size(); ++n) {
       const fs::path& folder = folders[n];
-      const fs::path pageFile = scratch.path / "Lumaro.set";
+      const fs::path pageFile = scratch.path / std::string(names::settingsPageFile);
       const fs::path literalPageFile = scratch.path / "Lumaro-literal.set";
       const fs::path floorPageFile = scratch.path / "Lumaro-floor.set";
 

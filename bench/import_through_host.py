@@ -93,12 +93,12 @@ def measure(arguments, host, bench, sizes, figures):
             for with_file in (True, False):
                 key = (size, with_file)
                 roots[key] = os.path.join(scratch, "root-%s-%s" % (size, "with" if with_file else "without"))
-                ghosts = os.path.join(roots[key], "tessaro", "data", "Ghosts")
+                ghosts = os.path.join(roots[key], *host_names.GHOST_FOLDER)
                 os.makedirs(ghosts)
                 name = "run-%s.ghost" % size
                 if with_file:
                     write_ghost(os.path.join(ghosts, name), frames)
-                expected = host_names.message("imported" if with_file else "noGhostFound") + name + "."
+                expected = host_names.naming("imported" if with_file else "noGhostFound", name)
                 scenarios[key] = os.path.join(scratch, "%s-%s.scenario" % key)
                 with open(scenarios[key], "w") as out:
                     out.write('map speedway\nconsole %s "%s"\nexpect console "%s"\n' %
@@ -111,7 +111,7 @@ def measure(arguments, host, bench, sizes, figures):
             for key in roots:
                 samples.setdefault(key, []).append(host_import(host, roots[key], scenarios[key]))
             for size in sizes:
-                ghost = os.path.join(roots[(size, True)], "tessaro", "data", "Ghosts", "run-%s.ghost" % size)
+                ghost = os.path.join(roots[(size, True)], *host_names.GHOST_FOLDER, "run-%s.ghost" % size)
                 samples.setdefault((size, "wc"), []).append(cpu_seconds(["wc", "-l", ghost])[0])
             samples.setdefault("wc empty", []).append(cpu_seconds(["wc", "-l", empty])[0])
             for name, ms in bench_figures(bench, sizes).items():

@@ -69,13 +69,13 @@ def measure(arguments, host, page_bench, figures):
         roots = {}
         for case in ("settled", "fresh", "empty"):
             roots[case] = os.path.join(scratch, case)
-            ghosts = os.path.join(roots[case], "tessaro", "data", "Ghosts")
+            ghosts = os.path.join(roots[case], *host_names.GHOST_FOLDER)
             if case == "empty":
                 os.makedirs(ghosts)
             else:
                 write_ghost_folder(ghosts, arguments.files)
-        ghosts = {case: os.path.join(root, "tessaro", "data", "Ghosts") for case, root in roots.items()}
-        page = {case: os.path.join(root, "tessaro", "plugins", "settings", "Lumaro.set") for case, root in roots.items()}
+        ghosts = {case: os.path.join(root, *host_names.GHOST_FOLDER) for case, root in roots.items()}
+        page = {case: os.path.join(root, *host_names.SETTINGS_PAGE) for case, root in roots.items()}
         scenario = os.path.join(scratch, "messages.scenario")
         with open(scenario, "w") as out:
             out.write("map speedway\nconsole %s %d\n" % (host_names.name("cvar", "lapCount"), LAPS))

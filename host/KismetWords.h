@@ -1,9 +1,14 @@
 // The words of a Kismet variable's type and of a bool's value as the host's texts write them: a map file's
 // variables, an expected value, a report of the map, and the stand-in game setting a variable from a text.
-// One home, so that no two of them read a word apart.
+// One home, so that no two of them read a word apart: a map's starting value is checked and then stored by
+// the same reader below.
 #pragma once
 
 #include <array>
+#include <cerrno>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,6 +26,47 @@ constexpr std::optional<bool> boolOfWord(std::string_view word) {
   if (word == trueWord || word == "1") return true;
   if (word == falseWord || word == "0") return false;
   return std::nullopt;
+}
+
+// A number's word as the game keeps it, with what is wrong with it: not a number of its kind, or out of
+// the range the game's int (32 bits) or float (single precision) holds.
+enum class NumberFault { None, NotANumber, OutOfRange };
+template <typename Number>
+struct NumberRead {
+  Number value;  // 0 unless fault is None
+  NumberFault fault;
+};
+
+// Whether the word is written as a decimal number may be: digits, signs, a point and an exponent, nothing else
+// (no blank, no hexadecimal "0x10", no "inf").
+inline bool isDecimalWord(const std::string& word) {
+  return !word.empty() && word.find_first_not_of("0123456789+-.eE") == std::string::npos;
+}
+
+// An int: an optional sign and decimal digits within 32 bits.
+inline NumberRead<std::int32_t> intOfWord(const std::string& word) {
+  const std::size_t digits = !word.empty() && (word[0] == '-' || word[0] == '+') ? 1 : 0;
+  if (word.size() == digits || word.find_first_not_of("0123456789", digits) != std::string::npos) {
+    return {0, NumberFault::NotANumber};
+  }
+  errno = 0;
+  const long long value = std::strtoll(word.c_str(), nullptr, 10);
+  // A larger value would reach the plugin wrapped.
+  if (errno == ERANGE || value < INT32_MIN || value > INT32_MAX) return {0, NumberFault::OutOfRange};
+  return {static_cast<std::int32_t>(value), NumberFault::None};
+}
+
+// A float: a decimal word (above), read whole, within single precision.
+inline NumberRead<float> floatOfWord(const std::string& word) {
+  char* end = nullptr;
+  const double value = isDecimalWord(word) ? std::strtod(word.c_str(), &end) : 0.0;
+  if (!isDecimalWord(word) || end != word.c_str() + word.size() || !std::isfinite(value)) {
+    return {0.0F, NumberFault::NotANumber};
+  }
+  // One past the single-precision range would reach the plugin as an infinity.
+  const float single = std::strtof(word.c_str(), nullptr);
+  if (!std::isfinite(single)) return {0.0F, NumberFault::OutOfRange};
+  return {single, NumberFault::None};
 }
 
 }  // namespace Tessaro::kismetWords

@@ -74,7 +74,7 @@ void Lumaro::exportGhost() {
     updateGhostList();
     return;
   }
-  logStatus(std::string(messages::exportedTo) + pathText + ".");
+  logStatus(messages::naming(messages::exportedTo, pathText));
   // The page reads a header of at most ghostLineLimit bytes: a longer one (a map's or player's name of
   // thousands of bytes) leaves the run written but never listed, and the player is told so now.
   if (const std::size_t length = headerLine(header).size() - 2; length > ghostLineLimit) {

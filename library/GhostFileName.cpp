@@ -41,6 +41,6 @@ std::string ghostPathText(std::string_view exportFileName) {
     text += '/';
   }
   for (char c : exportFileName) text += replaceIllegalChar(c);
-  text += ".ghost";
+  text += ghostExtension;
   return text;
 }

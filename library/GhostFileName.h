@@ -20,6 +20,9 @@ std::filesystem::path ghostFolderIn(const std::filesystem::path& dataFolder);
 
 // The values of lm_ghostfilepath that stand for no ghost: the page's blank entry and the variable's default.
 // They name no file, whatever the folder holds, and no file is listed under them.
+// The ending of every ghost file's name: an export's, and the name a document is never written to.
+inline constexpr std::string_view ghostExtension = ".ghost";
+
 inline constexpr std::string_view blankGhostChoice = " ";
 inline constexpr std::string_view defaultGhostSelection = "none";
 bool namesNoGhost(std::string_view selection);

@@ -36,8 +36,8 @@ void Lumaro::importGhost(bool announce) {
   runLife.ghostChanged(!ghostFrames.empty());
   if (!read.opened) {
     if (announce) {
-      logStatus(std::string(messages::noGhostFound) + selection +
-                (read.deviceName ? ": " + std::string(deviceRefusalReason(*file)) : "") + ".");
+      logStatus(messages::naming(messages::noGhostFound,
+                                 selection + (read.deviceName ? ": " + std::string(deviceRefusalReason(*file)) : "")));
     }
     return;
   }
@@ -50,7 +50,7 @@ void Lumaro::importGhost(bool announce) {
   } else if (report.tooLongLine) {
     logStatus(importStopMessage(selection, *report.tooLongLine, longLineReason(), ghostFrames.size()));
   } else {
-    logStatus(std::string(messages::imported) + selection + ".");
+    logStatus(messages::naming(messages::imported, selection));
     if (ghostFrames.empty()) logStatus(selection + " holds no frames.");
   }
   if (report.skippedLines > 0) logStatus(skippedLinesMessage(selection, report.skippedLines));

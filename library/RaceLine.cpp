@@ -59,8 +59,16 @@ std::optional<RaceLine> raceLineOf(std::span<const GhostFrame> frames) {
   return RaceLine{{frames[0].x, frames[0].y}, {dx / norm, dy / norm}};
 }
 
+double raceSecondsAt(std::span<const GhostFrame> frames, double milliseconds) {
+  return (milliseconds - static_cast<double>(frames.front().time)) / 1000.0;
+}
+
 double raceSecondsOf(std::span<const GhostFrame> frames, std::size_t frame) {
-  return (static_cast<double>(frames[frame].time) - frames.front().time) / 1000.0;
+  return raceSecondsBetween(frames, 0, frame);
+}
+
+double raceSecondsBetween(std::span<const GhostFrame> frames, std::size_t from, std::size_t to) {
+  return (static_cast<double>(frames[to].time) - frames[from].time) / 1000.0;
 }
 
 RaceLineCrossings::RaceLineCrossings(const RaceLine& line, std::span<const GhostFrame> frames)

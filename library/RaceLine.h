@@ -29,8 +29,14 @@ struct RaceLine {
 // (a quarter of its length when shorter); none for a run that does not move.
 std::optional<RaceLine> raceLineOf(std::span<const GhostFrame> frames);
 
+// A run's time in seconds: the one conversion of its milliseconds that the live GhostDelta and lumaro-ghost's
+// analysis, profile and pages share, so that their times agree to the bit.
+// Seconds from the run's first frame to a time of the run in milliseconds (between frames: interpolated).
+double raceSecondsAt(std::span<const GhostFrame> frames, double milliseconds);
 // Seconds of a frame from the run's first frame.
 double raceSecondsOf(std::span<const GhostFrame> frames, std::size_t frame);
+// Seconds from frame from to frame to.
+double raceSecondsBetween(std::span<const GhostFrame> frames, std::size_t from, std::size_t to);
 
 struct RaceLineCrossing {
   double seconds = 0.0;   // run time from the first frame (below zero: before it, carried back)

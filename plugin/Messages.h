@@ -2,6 +2,8 @@
 #pragma once
 
 #include <array>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "plugin/HostNames.h"
@@ -24,13 +26,31 @@ inline constexpr std::string_view exportedTo = "Exported to ";
 inline constexpr std::string_view imported = "Imported ";
 inline constexpr std::string_view noGhostFound = "No Ghost found ";
 inline constexpr std::string_view stoppedGhost = "Stopped ghost.";
+
+// A message that names what it is about after its opening words and ends in a full stop ("Exported to PATH.",
+// "Race ended in 01:23:456."): made by naming and read back by namedIn, by the plugin and its readers alike.
+inline constexpr std::string_view messageEnd = ".";
+inline std::string naming(std::string_view opening, std::string_view subject) {
+  std::string text(opening);
+  text += subject;
+  text += messageEnd;
+  return text;
+}
+// What a line made by naming(opening, ...) names; nothing for a line of other opening words or ending, or one
+// that names nothing.
+inline std::optional<std::string_view> namedIn(std::string_view line, std::string_view opening) {
+  if (line.size() <= opening.size() + messageEnd.size() || !line.starts_with(opening) || !line.ends_with(messageEnd)) {
+    return std::nullopt;
+  }
+  return line.substr(opening.size(), line.size() - opening.size() - messageEnd.size());
+}
 // The export's refusal on a map without a string variable MapName; lumaro-host's map check quotes it.
 inline constexpr std::string_view noMapNameStart = "No ";
 inline constexpr std::string_view noMapNameEnd = " SeqVar found.";
 inline constexpr std::string_view noMapName = JoinedText<noMapNameStart, names::kismet::mapName, noMapNameEnd>::text;
 
-// A run armed, started and finished (race/RunLife.h decides which is told; race/RaceFinish.cpp ends
-// "Race ended in " with the race time and a full stop).
+// A run armed, started and finished (race/RunLife.h decides which is told; race/RaceFinish.cpp names the race
+// time after "Race ended in ").
 inline constexpr std::string_view recordingArmed = "Recording starts and ends when you cross the finish line.";
 inline constexpr std::string_view challengeArmed = "Challenging starts and ends when you cross the finish line.";
 inline constexpr std::string_view raceStarted = "Race started.";

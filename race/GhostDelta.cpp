@@ -21,10 +21,6 @@ constexpr std::size_t startFramesSought = 16;
 // gains less, and the same place a lap later is never taken for it.
 constexpr double sweepSeconds = 10.0;
 
-double secondsOf(std::span<const GhostFrame> frames, double time) {
-  return (time - static_cast<double>(frames.front().time)) / 1000.0;
-}
-
 // Seconds from a run's first frame to its start crossing (0 for a run that never crosses the line).
 double startCrossing(const RaceLine& line, std::span<const GhostFrame> frames) {
   const std::optional<RaceLineCrossing> start = RaceLineCrossings(line, frames).next();
@@ -55,7 +51,7 @@ void GhostDelta::start(std::span<const GhostFrame> ghost) {
 
 double GhostDelta::ghostSecondsAt(std::span<const GhostFrame> ghost, PathPlace place) const {
   const double from = ghost[place.segment].time, to = ghost[place.segment + 1].time;
-  return secondsOf(ghost, from + place.share * (to - from)) - ghostStart_;
+  return raceSecondsAt(ghost, from + place.share * (to - from)) - ghostStart_;
 }
 
 std::optional<float> GhostDelta::sample(std::span<const GhostFrame> ghost, std::span<const GhostFrame> run) {
@@ -65,7 +61,7 @@ std::optional<float> GhostDelta::sample(std::span<const GhostFrame> ghost, std::
     runStart_ = startCrossing(*line_, run.first(std::min(run.size(), startFramesSought)));
   }
   if (!runStart_) return std::nullopt;
-  const double raceSeconds = secondsOf(run, run.back().time) - *runStart_;
+  const double raceSeconds = raceSecondsOf(run, run.size() - 1) - *runStart_;
   const PathPoint car{run.back().x, run.back().y};
   PathMatch match = matchAhead(ghost, place_, car, ghostDeltaWindow);
   if (!match.onPath) {

@@ -29,7 +29,7 @@ void Lumaro::onRaceFinished() {
     return;
   }
   const std::int32_t raceTime = recordedFrames.back().time;
-  logStatus(std::string(messages::raceEndedIn) + formatRaceTime(raceTime) + ".");
+  logStatus(messages::naming(messages::raceEndedIn, formatRaceTime(raceTime)));
   // Every run under the limit is exported to its file, over the last export of that name: the player keeps
   // what is saved with the limit.
   if (settings::autoExport(*cvarManager) && isUnderExportLimit(raceTime, settings::maxSeconds(*cvarManager))) {

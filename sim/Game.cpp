@@ -31,13 +31,19 @@ std::vector<Game*>& liveGames() {
 
 void assign(KismetVariable& variable, const std::string& text) {
   switch (variable.type) {
-    case VariableType::Int: variable.intValue = static_cast<int>(std::strtol(text.c_str(), nullptr, 10)); break;
+    case VariableType::Int: variable.intValue = Tessaro::kismetWords::intOfWord(text).value; break;
     case VariableType::Bool: variable.intValue = Tessaro::kismetWords::boolOfWord(text).value_or(false) ? 1 : 0; break;
-    case VariableType::Float: variable.floatValue = std::strtof(text.c_str(), nullptr); break;
+    case VariableType::Float: variable.floatValue = Tessaro::kismetWords::floatOfWord(text).value; break;
     case VariableType::String: variable.stringValue = text; break;
     case VariableType::Vector: {
+      // Three words apart by blanks, each read as a float value is.
       std::istringstream in(text);
-      in >> variable.vectorValue.X >> variable.vectorValue.Y >> variable.vectorValue.Z;
+      std::string x;
+      std::string y;
+      std::string z;
+      in >> x >> y >> z;
+      variable.vectorValue = {Tessaro::kismetWords::floatOfWord(x).value, Tessaro::kismetWords::floatOfWord(y).value,
+                              Tessaro::kismetWords::floatOfWord(z).value};
       break;
     }
   }

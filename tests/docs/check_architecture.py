@@ -1,12 +1,15 @@
 #!/usr/bin/env python3
 """docs/architecture.md's tables against the tree, read as they are when the test runs.
 
-The member table ("One class, many rooms") must name every member function plugin/Lumaro.h declares: by its
-name, or by a pattern such as `find*Variable`. Every file named in "Where each shared rule lives" must exist.
-The names table ("The names the host knows") must give every name constant of the names' homes
-(plugin/HostNames.h, host/GameNames.h) with its text, and no .cpp or .h outside those homes (tests and docs
-aside) may spell one of those names as a string literal of its own: the literal that is the name, or a console
-line that starts with it. Prints what is missing and exits 1; exits 0 when the tables hold.
+The member table ("One class, many rooms") must name every member function and data member plugin/Lumaro.h
+declares: by its name, or by a pattern such as `find*Variable`. Every file named in "Where each shared rule
+lives" must exist. The names table ("The names the host knows") must give every name constant of the names'
+homes (plugin/HostNames.h, host/GameNames.h) with its text, however it is declared, and no source outside
+those homes (.cpp, .cc, .h, .hpp, .py, .js, .sh; tests and docs aside) may spell one of those names in a
+string literal of its own (a shell script's line is one): the literal that is the name, or a word of a longer
+one. The host's folders and the plugin's name, common words, count where a literal is the name or holds it as
+a path's component ("tessaro/data"); the settings page's file ("Lumaro.set") anywhere. Prints what is missing
+and exits 1; exits 0 when the tables hold.
 
 Usage: check_architecture.py TREE_ROOT
 """
@@ -44,9 +47,33 @@ def declared_members(header):
     return names
 
 
+def declared_data(header):
+    """The data members the class declares: a statement with no parameter list before its initializer,
+    access labels, type names and aliases left out."""
+    body = header[header.index("class Lumaro"):]
+    body = re.sub(r"//[^\n]*", "", body[body.index("{") + 1:])
+    names = set()
+    for statement in body.split(";"):
+        statement = re.sub(r"\b(?:public|private|protected)\s*:", "", statement).strip()
+        declaration = re.split(r"[={]", statement)[0]
+        if not declaration or "(" in declaration or re.match(r"(?:using|friend|typedef|enum|struct|class)\b", declaration):
+            continue
+        found = re.search(r"[\s*&>]([A-Za-z_]\w*)\s*(?:\[[^\]]*\])?\s*$", declaration)
+        if found:
+            names.add(found.group(1))
+    return names
+
+
 NAME_HOMES = ("plugin/HostNames.h", "host/GameNames.h")
 # The namespaces of the names the host, the map and the console know; no other source may spell these.
 SPELT_ONCE = ("command", "cvar", "kismet", "event", "hostCommand")
+# Names that are common words too: the host's folders, the plugin's name, the settings menu. Spelt by a literal
+# that is the name, or holds it as a path's component.
+SPELT_AS_PATH = {("folder", None), ("", "pluginName"), ("", "ghostFolderName"), ("", "settingsMenu")}
+# The help texts, prose for a reader, may write the host's folders and the settings page's file out in full;
+# the benchmarks' reader of the homes names the folders' constants, whose names are their texts.
+HELP_PROSE = ("tools/host/Help.cpp", "tools/ghost/GhostTool.cpp", "bench/host_names.py")
+SCANNED = (".cpp", ".cc", ".h", ".hpp", ".py", ".js", ".sh")
 NOT_SCANNED = ("tests", "docs", "build", ".git")
 # The namespaces that hold the names' homes as a whole: a constant in one of them is named without it.
 OUTER_NAMESPACES = ("", "names", "gameNames")
@@ -65,7 +92,8 @@ def name_constants(root):
                     namespaces.append(opened.group(1).split("::")[-1])
                 elif line.startswith("}  // namespace"):
                     namespaces.pop()
-                found = re.match(r'inline constexpr [\w:]+ (\w+) = (?:"([^"]*)"|([\d.]+));', line)
+                found = re.match(r'\s*(?:inline\s+|static\s+)*(?:constexpr|const)\s+(?:const\s+)?[\w:<>]+\s*\*?\s*'
+                                 r'(?:const\s+)?(\w+)\s*(?:=\s*|\{\s*|=\s*\{\s*)(?:"([^"]*)"|([\d.]+))\s*\}?;', line)
                 if found:
                     constants.append((namespaces[-1], found.group(1), found.group(2) or found.group(3)))
     return constants
@@ -81,6 +109,7 @@ def string_literals(text):
     """The string literals of a C++ source as (line, text), comments and character literals skipped; a raw
     string's text as it stands, an ordinary one with its escapes unread."""
     found = []
+    text = re.sub(r"(?m)^\s*#\s*include[^\n]*", "", text)
     token = re.compile(r'//[^\n]*|/\*.*?\*/|\'(?:[^\'\\\n]|\\.)*\'|(?<![\w])(?:u8|[uUL])?R"([^(\s]*)\(|"((?:[^"\\\n]|\\.)*)"',
                        re.S)
     at = 0
@@ -96,6 +125,22 @@ def string_literals(text):
             end = text.find(")" + match.group(1) + '"', at)
             found.append((line, text[at:end]))
             at = end + len(match.group(1)) + 2
+
+
+def script_literals(text):
+    """The string literals of a JavaScript source ('...', "...", `...`) as (line, text), comments skipped."""
+    found = []
+    token = re.compile(r'//[^\n]*|/\*.*?\*/|(["\'`])((?:(?!\1)[^\\]|\\.)*)\1', re.S)
+    for match in token.finditer(text):
+        if match.group(1):
+            found.append((text.count("\n", 0, match.start()) + 1, match.group(2)))
+    return found
+
+
+def shell_lines(text):
+    """Each line of a shell script that is no comment, as (line, text): the words of a command are the
+    script's literals."""
+    return [(number, line) for number, line in enumerate(text.splitlines(), 1) if not line.lstrip().startswith("#")]
 
 
 def python_literals(text):
@@ -122,8 +167,14 @@ def names_in(literal, spelt):
     """Whether a literal holds a name as a word of its own: the whole literal, or a word of a longer text (a
     console line inside a help text, a scenario a benchmark writes), an escape such as \\n ending a word."""
     words = re.sub(r"\\.", " ", literal)
-    word = r"(?<![\w./])" + re.escape(spelt) + r"(?![\w/]|\.\w)"
+    word = r"(?<![\w])" + re.escape(spelt) + r"(?!\w)"
     return literal == spelt or re.search(word, words) is not None
+
+
+def path_names_in(literal, spelt):
+    """Whether a literal is the name, or holds it as a component of a path ("tessaro/data", "./Ghosts/")."""
+    component = r"(?:(?<=[/\\])%s(?![\w.-])|(?<![\w.-])%s(?=[/\\]))" % (re.escape(spelt), re.escape(spelt))
+    return literal == spelt or re.search(component, literal) is not None
 
 
 # The limits and the version written, as a text spells them: the lap range ("1 to 6", "1-6", "1..6") and the
@@ -149,14 +200,24 @@ def spelt_names(root, names):
         subfolders[:] = sorted(d for d in subfolders if os.path.relpath(os.path.join(folder, d), root) not in NOT_SCANNED)
         for name in sorted(files):
             path = os.path.relpath(os.path.join(folder, name), root)
-            if not name.endswith((".cpp", ".h", ".py")) or path in NAME_HOMES:
+            if not name.endswith(SCANNED) or path in NAME_HOMES:
                 continue
             with open(os.path.join(root, path), encoding="utf-8", errors="replace") as f:
                 text = f.read()
-            literals = python_literals(text) if name.endswith(".py") else string_literals(text)
+            if name.endswith(".py"):
+                literals = python_literals(text)
+            elif name.endswith(".js"):
+                literals = script_literals(text)
+            elif name.endswith(".sh"):
+                literals = shell_lines(text)
+            else:
+                literals = string_literals(text)
             for line, literal in literals:
                 for namespace, constant, spelt in names:
-                    if namespace in SPELT_ONCE and names_in(literal, spelt):
+                    outer = "" if namespace in OUTER_NAMESPACES else namespace
+                    as_path = path not in HELP_PROSE and ((outer, None) in SPELT_AS_PATH or (outer, constant) in SPELT_AS_PATH)
+                    as_word = namespace in SPELT_ONCE or (constant == "settingsPageFile" and path not in HELP_PROSE)
+                    if (as_word and names_in(literal, spelt)) or (as_path and path_names_in(literal, spelt)):
                         problems.append("%s:%d spells %s (\"%s\"), whose home is %s" %
                                         (path, line, constant_name(namespace, constant), spelt, homes))
                 for constant, spelt in numbers_in(literal, names):
@@ -175,7 +236,7 @@ def main():
     listed = []
     for cell in table_cells(section(doc, "One class, many rooms"), 0):
         listed += re.findall(r"`([^`]+)`", cell)
-    for member in sorted(declared_members(header)):
+    for member in sorted(declared_members(header) | declared_data(header)):
         if not any(fnmatch.fnmatchcase(member, pattern) for pattern in listed):
             problems.append("plugin/Lumaro.h declares %s, which the member table does not name" % member)
 
@@ -191,6 +252,9 @@ def main():
         named = "`%s`" % constant_name(namespace, constant)
         if named not in rows or "`%s`" % value not in texts[rows.index(named)]:
             problems.append("the names table does not give %s as %s" % (named, value))
+    values = {name: value for _, name, value in constants}
+    # The settings page's file is joined from two names; its whole name is spelt nowhere else either.
+    constants.append(("", "settingsPageFile", values["pluginName"] + values["settingsPageExtension"]))
     problems += spelt_names(root, constants)
 
     for problem in problems:

@@ -488,6 +488,12 @@ TEST_F(GhostTool, PlotWritesTheSvgAndRefusesAFileWithoutAPathOrAGhostToWriteOver
                                   (folder_.path() / "renamed-link.svg").string(), spelt})
     EXPECT_EQ(run({"plot", a, "-o", name}).status, 2) << name;
   EXPECT_EQ(run({"plot", a, "-o", (folder_.path() / "hard.svg").string()}).status, 0);
+  // The page reads a header of at most 4096 bytes: one a byte longer is no ghost to it, nor to -o.
+  const std::string header = "Circle,Bo,19512,1-Lap,";
+  for (const std::size_t length : {4096, 4097}) {
+    const std::string name = file("long" + std::to_string(length), header + std::string(length - 22, '1') + "\r\n");
+    EXPECT_EQ(run({"plot", a, "-o", name}).status, length == 4096 ? 2 : 0) << length;
+  }
   const std::string own = file("own.txt", ghostFileText(twentySecondLap(10)));
   EXPECT_EQ(run({"plot", own, "-o", (folder_.path() / "." / "own.txt").string()}).status, 2);
   std::ifstream kept(friends), ownRun(own);

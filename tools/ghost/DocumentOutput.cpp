@@ -5,14 +5,18 @@
 #include <cstddef>
 #include <filesystem>
 #include <istream>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <system_error>
 #include <utility>
 
 #include "library/DeviceName.h"
+#include "library/GhostFileName.h"
 #include "library/GhostFileWrite.h"
 #include "library/GhostFormat.h"
 #include "library/GhostHeaderLine.h"
+#include "library/LineReader.h"
 #include "library/NumberReading.h"
 #include "library/PathText.h"
 #include "library/RegularFileReader.h"
@@ -36,13 +40,12 @@ bool endsWith(std::string_view text, std::string_view ending) {
 }
 
 // Whether a file's first line is a ghost's header as the settings page reads one: four fields or more, the
-// fourth a lap count (its leading number, whatever follows it: "3-Lap", "3 laps"). Only the first line's
-// bytes the page reads are looked at.
+// fourth a lap count (its leading number, whatever follows it: "3-Lap", "3 laps"). The first line is read
+// as the page reads it: none past the page's line limit.
 bool startsAsGhost(std::istream& in) {
-  std::string line;
-  for (char c = 0; line.size() < ghostLineLimit && in.get(c) && c != '\n';) line += c;
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  const GhostHeaderFields header = readGhostHeader(line);
+  const std::optional<std::string> line = readFirstLine(in, ghostLineLimit);
+  if (!line) return false;
+  const GhostHeaderFields header = readGhostHeader(*line);
   return header.fieldCount >= 4 && header.lapCount.error == NumberError::None;
 }
 
@@ -53,7 +56,7 @@ bool isGhostOrInput(RegularFileReader& reader, std::span<const FileStamp> inputs
     return stamp.device == opened.device && stamp.file == opened.file;
   });
   const std::optional<std::filesystem::path> name = reader.openedPath();
-  return input || (name && endsWith(utf8FromPath(name->filename()), ".ghost")) || startsAsGhost(reader.stream());
+  return input || (name && endsWith(utf8FromPath(name->filename()), ghostExtension)) || startsAsGhost(reader.stream());
 }
 
 // Whether an open failed because nothing is at the name.
@@ -105,7 +108,7 @@ std::optional<DocumentRefusal> writeDocument(const std::string& output, const st
   // ("Friend.ghost." is Friend.ghost there), taken so on every system.
   std::string spelled = utf8FromPath(file.filename());
   while (!spelled.empty() && (spelled.back() == '.' || spelled.back() == ' ')) spelled.pop_back();
-  if (endsWith(spelled, ".ghost")) return DocumentRefusal{true, ""};
+  if (endsWith(spelled, ghostExtension)) return DocumentRefusal{true, ""};
   if (namesWindowsDevice(file)) return DocumentRefusal{false, std::string(deviceRefusalReason(file))};
   // Closed before the rename: Windows replaces no file that is open.
   std::optional<RegularFileReader> reader(std::in_place, file);

@@ -61,11 +61,12 @@ void checkHeader(const GhostFileContent& content, std::string_view fileName, std
                         "line feed, so a file whose lines end in a carriage return alone reads as one line",
                         pageReadsHeader});
   }
-  if (!pageReadsHeader && (header.fieldCount < 5 || (header.fieldCount > 5 && strayReturn))) {
+  if (!pageReadsHeader &&
+      (header.fieldCount < headerFieldCount || (header.fieldCount > headerFieldCount && strayReturn))) {
     problems.push_back({1, "the header has " + countText(header.fieldCount, "field", "fields") +
                                ", not five (map, player, run time, lap count, version)" +
                                (header.fieldCount > headerFieldCount ? ": no page lists the file" : "")});
-  } else if (!pageReadsHeader && header.fieldCount > 5) {
+  } else if (!pageReadsHeader && header.fieldCount > headerFieldCount) {
     problems.push_back({1, "the header has " + countText(header.fieldCount, "field", "fields") +
                                ", not five: a comma stands inside a name, so the header can be read more "
                                "than one way and no page lists the file"});

@@ -50,8 +50,9 @@ std::vector<Playback> ghostCarPlaybacks(const sim::Game& game) {
 // messages::exportedTo's "Exported to ./tessaro/data/Ghosts/My-PB.ghost." or messages::imported's "Imported
 // My-PB.ghost.".
 std::optional<std::string> namedFile(const std::string& line, std::string_view prefix) {
-  if (line.rfind(prefix, 0) != 0 || line.size() <= prefix.size() + 1 || line.back() != '.') return std::nullopt;
-  const std::string path = line.substr(prefix.size(), line.size() - prefix.size() - 1);
+  const std::optional<std::string_view> named = messages::namedIn(line, prefix);
+  if (!named) return std::nullopt;
+  const std::string path(*named);
   const std::size_t slash = path.find_last_of("/\\");
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }

@@ -10,6 +10,7 @@
 
 #include "library/ImportMessages.h"
 #include "library/NumberReading.h"
+#include "library/RaceLine.h"
 #include "plugin/GhostFrame.h"
 #include "race/RaceTime.h"
 #include "tools/ghost/GhostFileContent.h"
@@ -75,8 +76,7 @@ std::string extentJson(const LoadedGhost& ghost) {
     box[3] = std::max(box[3], static_cast<double>(frame.y));
     latest = std::max(latest, frame.time);
   }
-  return "{\"box\":" + numbers({box, box + 4}, 1) +
-         ",\"latest\":" + jsonNumber((static_cast<double>(latest) - frames.front().time) / 1000.0, 3) + "}";
+  return "{\"box\":" + numbers({box, box + 4}, 1) + ",\"latest\":" + jsonNumber(raceSecondsAt(frames, latest), 3) + "}";
 }
 
 std::string runsJson(const ReplayData& data) {

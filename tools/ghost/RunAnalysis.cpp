@@ -154,9 +154,7 @@ TimedRun timeRun(std::span<const GhostFrame> frames, const RunProfile& profile, 
   run.distance = profile.distance;
   run.speed = profile.speed;
   run.seconds.reserve(frames.size());
-  for (const GhostFrame& frame : frames) {
-    run.seconds.push_back((static_cast<double>(frame.time) - frames.front().time) / 1000.0);
-  }
+  for (std::size_t i = 0; i < frames.size(); ++i) run.seconds.push_back(raceSecondsOf(frames, i));
   // A run that never moves has no path to cut into laps, and so no lap and no sector times.
   if (frames.size() < 2 || !std::isfinite(profile.length) || profile.length <= 0.0) return run;
   std::vector<LineCrossing> crossings = line ? crossingsOf(run, *line) : std::vector<LineCrossing>();

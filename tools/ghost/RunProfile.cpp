@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "library/RaceLine.h"
+
 namespace lumaro_ghost {
 
 namespace {
@@ -26,7 +28,7 @@ RunProfile profileRun(std::span<const GhostFrame> frames) {
   if (count == 0) return profile;
 
   profile.length = profile.distance.back();
-  profile.duration = (static_cast<double>(frames.back().time) - frames.front().time) / 1000.0;
+  profile.duration = raceSecondsOf(frames, frames.size() - 1);
   if (profile.duration > 0.0) profile.meanSpeed = profile.length / profile.duration;
 
   // A window reaching half the span each side of the frame, cut short at the ends of the run; both edges
@@ -39,7 +41,7 @@ RunProfile profileRun(std::span<const GhostFrame> frames) {
     right = std::max(right, i);
     while (right + 1 < count && frames[right].time - now < half) ++right;
     while (left < i && now - frames[left + 1].time >= half) ++left;
-    const double span = (static_cast<double>(frames[right].time) - frames[left].time) / 1000.0;
+    const double span = raceSecondsBetween(frames, left, right);
     if (span > 0.0) profile.speed[i] = (profile.distance[right] - profile.distance[left]) / span;
   }
   profile.topSpeed = *std::max_element(profile.speed.begin(), profile.speed.end());

@@ -9,6 +9,7 @@
 #include <map>
 #include <optional>
 #include <random>
+#include <sstream>
 #include <streambuf>
 #include <string>
 #include <string_view>
@@ -16,7 +17,9 @@
 #include <utility>
 #include <vector>
 
+#include "library/GhostFormat.h"
 #include "library/GhostHeaderLine.h"
+#include "library/LineReader.h"
 #include "library/NumberReading.h"
 #include "plugin/HostNames.h"
 #include "plugin/Messages.h"
@@ -180,10 +183,10 @@ std::vector<std::string> linesSince(const sim::Game& game, std::size_t from) {
 }
 
 bool reportedExport(const std::vector<std::string>& lines, const std::string& fileName) {
-  const std::string ending = "/" + fileName + ".";
+  const std::string ending = "/" + fileName;
   return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
-    return line.starts_with(messages::exportedTo) && line.size() > ending.size() &&
-           line.compare(line.size() - ending.size(), ending.size(), ending) == 0;
+    const std::optional<std::string_view> path = messages::namedIn(line, messages::exportedTo);
+    return path && path->size() > ending.size() && path->ends_with(ending);
   });
 }
 
@@ -316,9 +319,9 @@ std::string finalRunProblem(Session& session, const fs::path& folder) {
   const std::vector<std::string> lines = linesSince(session.game(), from);
   const std::string ended = lastLineStartingWith(lines, std::string(messages::raceEndedIn));
   if (ended.empty()) return "the final run did not finish";
-  const std::string time = ended.substr(messages::raceEndedIn.size(), ended.size() - messages::raceEndedIn.size() - 1);
-  const std::string file = readFile(session.game().ghostFolder() / "Chaos-Final.ghost");
-  const GhostHeaderFields header = readGhostHeader(file.substr(0, file.find('\r')));
+  const std::string time(messages::namedIn(ended, messages::raceEndedIn).value_or(""));
+  std::istringstream file(readFile(session.game().ghostFolder() / "Chaos-Final.ghost"));
+  const GhostHeaderFields header = readGhostHeader(readFirstLine(file, ghostLineLimit).value_or(""));
   const std::string text = formatRaceTime(header.runTime.value);
   if (time != text) return "the final run ended in " + time + " but its file says " + text;
   const std::string page = readFile(session.game().settingsPage());

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "host/KismetWords.h"
+
 namespace lumaro_host {
 namespace {
 
@@ -33,9 +35,7 @@ std::string rangeText(const NumberRange& range) {
   return "from " + numberText(range.least) + " to " + numberText(range.most) + range.unit;
 }
 
-bool isDecimalWord(const std::string& word) {
-  return !word.empty() && word.find_first_not_of("0123456789+-.eE") == std::string::npos;
-}
+bool isDecimalWord(const std::string& word) { return Tessaro::kismetWords::isDecimalWord(word); }
 
 double numberIn(const std::string& word, const std::string& what, const NumberRange& range) {
   char* end = nullptr;
@@ -61,27 +61,23 @@ std::int64_t wholeNumberIn(const std::string& word, const std::string& what, con
 }
 
 std::int32_t kismetInt(const std::string& word) {
-  const bool hasSign = !word.empty() && (word[0] == '-' || word[0] == '+');
-  if (!allDigits(hasSign ? word.substr(1) : word)) throw BadNumber(quoted(word) + " is not a whole number");
-  errno = 0;
-  const long long value = std::strtoll(word.c_str(), nullptr, 10);
-  // The game keeps a 32-bit int; a larger value would reach the plugin wrapped.
-  if (errno == ERANGE || value < INT32_MIN || value > INT32_MAX) {
+  const auto read = Tessaro::kismetWords::intOfWord(word);
+  if (read.fault == Tessaro::kismetWords::NumberFault::NotANumber) {
+    throw BadNumber(quoted(word) + " is not a whole number");
+  }
+  if (read.fault == Tessaro::kismetWords::NumberFault::OutOfRange) {
     throw BadNumber(quoted(word) + " is out of an int's range");
   }
-  return static_cast<std::int32_t>(value);
+  return read.value;
 }
 
 float kismetFloat(const std::string& word) {
-  char* end = nullptr;
-  const double value = isDecimalWord(word) ? std::strtod(word.c_str(), &end) : 0.0;
-  if (!isDecimalWord(word) || end != word.c_str() + word.size() || !std::isfinite(value)) {
-    throw BadNumber(quoted(word) + " is not a number");
+  const auto read = Tessaro::kismetWords::floatOfWord(word);
+  if (read.fault == Tessaro::kismetWords::NumberFault::NotANumber) throw BadNumber(quoted(word) + " is not a number");
+  if (read.fault == Tessaro::kismetWords::NumberFault::OutOfRange) {
+    throw BadNumber(quoted(word) + " is out of a float's range");
   }
-  // One past the single-precision range would reach the plugin as an infinity.
-  const float single = std::strtof(word.c_str(), nullptr);
-  if (!std::isfinite(single)) throw BadNumber(quoted(word) + " is out of a float's range");
-  return single;
+  return read.value;
 }
 
 std::uint64_t seedNumber(const std::string& word, const std::string& what) {
