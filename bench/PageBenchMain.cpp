@@ -34,6 +34,7 @@
 #include "plugin/GhostFrame.h"
 #include "plugin/HostNames.h"
 #include "race/RaceTime.h"
+#include "ui/GhostChoice.h"
 #include "ui/GhostChoiceList.h"
 #include "ui/SettingsPageFile.h"
 #include "ui/SettingsPageText.h"
@@ -100,8 +101,7 @@ std::vector<std::string> literalChoices(const fs::path& folder) {
     const std::vector<std::string> fields = splitString(line, ",");
     if (fields.size() < 4 || fields[0] != mapName || std::stoi(fields[3]) != lapCount) continue;
     const std::string name = entry.path().filename().string();
-    choices.push_back(fields[3] + " in " + formatRaceTime(std::stoi(fields[2])) + " by " + fields[1] + "(" + name +
-                      ")@" + name);
+    choices.push_back(ghostChoiceLabel(fields[3], formatRaceTime(std::stoi(fields[2])), fields[1], name) + "@" + name);
   }
   return choices;
 }

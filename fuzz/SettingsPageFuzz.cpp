@@ -14,12 +14,13 @@
 
 #include "fuzz/FuzzCheck.h"
 #include "ui/GhostChoice.h"
+#include "ui/PageBytes.h"
 #include "ui/SettingsPageText.h"
 
 namespace {
 
 // A page cut into lines at CR LF. Any other CR or LF is a line end the reader may also take: it fails.
-std::vector<std::string_view> pageLines(std::string_view page) {
+std::vector<std::string_view> crLfLines(std::string_view page) {
   std::vector<std::string_view> lines;
   while (!page.empty()) {
     const std::size_t end = page.find("\r\n");
@@ -80,25 +81,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::string page = settingsPageText(fuzzed);
   const std::string model = settingsPageText(harmless);
-  const std::vector<std::string_view> lines = pageLines(page);
-  const std::vector<std::string_view> modelLines = pageLines(model);
+  const std::vector<std::string_view> lines = crLfLines(page);
+  const std::vector<std::string_view> modelLines = crLfLines(model);
   FUZZ_CHECK(lines.size() == modelLines.size(), "%zu lines, the harmless page has %zu", lines.size(),
              modelLines.size());
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    FUZZ_CHECK(count(lines[i], '|') == count(modelLines[i], '|'), "line %zu has %zu fields, not %zu", i + 1,
-               count(lines[i], '|') + 1, count(modelLines[i], '|') + 1);
+    FUZZ_CHECK(count(lines[i], pageFieldSeparator) == count(modelLines[i], pageFieldSeparator),
+               "line %zu has %zu fields, not %zu", i + 1, count(lines[i], pageFieldSeparator) + 1,
+               count(modelLines[i], pageFieldSeparator) + 1);
     // Options and their separators mean something on the ghost list's line only; the status may hold them.
-    if (!modelLines[i].starts_with("6|")) continue;
-    FUZZ_CHECK(count(lines[i], '&') == count(modelLines[i], '&'), "line %zu has %zu options, not %zu", i + 1,
-               count(lines[i], '&'), count(modelLines[i], '&'));
-    FUZZ_CHECK(count(lines[i], '@') == count(modelLines[i], '@'), "line %zu has %zu option separators, not %zu", i + 1,
-               count(lines[i], '@'), count(modelLines[i], '@'));
+    if (!modelLines[i].starts_with(pageControlStart(PageControl::GhostList))) continue;
+    FUZZ_CHECK(count(lines[i], pageEntrySeparator) == count(modelLines[i], pageEntrySeparator),
+               "line %zu has %zu options, not %zu", i + 1, count(lines[i], pageEntrySeparator),
+               count(modelLines[i], pageEntrySeparator));
+    FUZZ_CHECK(count(lines[i], pageLabelSeparator) == count(modelLines[i], pageLabelSeparator),
+               "line %zu has %zu option separators, not %zu", i + 1, count(lines[i], pageLabelSeparator),
+               count(modelLines[i], pageLabelSeparator));
   }
 
   // Each option's value names its file exactly, so picking it imports that file.
   for (std::size_t i = 0; i < fuzzed.ghostChoices.size(); ++i) {
     const std::string& choice = fuzzed.ghostChoices[i];
-    FUZZ_CHECK(choice.substr(choice.find('@') + 1) == fileNames[i], "entry %zu names another file", i);
+    FUZZ_CHECK(choice.substr(choice.find(pageLabelSeparator) + 1) == fileNames[i], "entry %zu names another file", i);
   }
   return 0;
 }

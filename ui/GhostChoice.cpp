@@ -46,28 +46,40 @@ std::optional<std::string> ghostChoice(std::string_view headerLine, std::string_
   const GhostHeaderFields header = readGhostHeader(headerLine);
   if (headerFit(header, mapName, lapCount) != HeaderFit::Fits) return std::nullopt;
 
-  // Made in one string: the label's parts kept page safe one by one (a listable name is page safe as it is),
-  // the player name in seven bits, then the value. The label shows the code points that reorder or hide text
-  // as escapes, so an entry is never shown reversed; the value keeps the file's real name, which loads it.
-  const std::string raceTime = formatRaceTime(header.runTime.value);
-  const std::string lapField = hiddenCodePointsShown(header.lapField);
-  const std::string shownName = hiddenCodePointsShown(fileName);
-  std::string entry;
-  entry.reserve(lapField.size() + raceTime.size() + header.playerName.size() + shownName.size() + fileName.size() + 12);
-  const auto safe = [&entry](std::string_view text, bool sevenBit) {
+  // The label's parts kept page safe one by one (a listable name is page safe as it is), the player name in
+  // seven bits. The label shows the code points that reorder or hide text as escapes, so an entry is never
+  // shown reversed; the value keeps the file's real name, which loads it.
+  const auto safe = [](std::string_view text, bool sevenBit) {
+    std::string kept;
     for (char c : text) {
-      if (isPageListByte(c) && (!sevenBit || static_cast<unsigned char>(c) < 0x80)) entry += c;
+      if (isPageListByte(c) && (!sevenBit || static_cast<unsigned char>(c) < 0x80)) kept += c;
     }
+    return kept;
   };
-  safe(lapField, false);
-  entry += " in ";
-  safe(raceTime, false);
-  entry += " by ";
-  safe(header.playerName, true);
-  entry += '(';
-  entry += shownName;
-  entry += ')';
-  entry += pageLabelSeparator;
-  entry += fileName;
-  return entry;
+  return pageListEntry(ghostChoiceLabel(safe(hiddenCodePointsShown(header.lapField), false),
+                                        safe(formatRaceTime(header.runTime.value), false),
+                                        safe(header.playerName, true), hiddenCodePointsShown(fileName)),
+                       fileName);
+}
+
+std::string ghostChoiceLabel(std::string_view lapField, std::string_view raceTime, std::string_view playerName,
+                             std::string_view fileName) {
+  std::string label;
+  label.reserve(lapField.size() + raceTime.size() + playerName.size() + fileName.size() + 10);
+  label += lapField;
+  label += " in ";
+  label += raceTime;
+  label += " by ";
+  label += playerName;
+  label += ghostChoiceLabelEnd(fileName);
+  return label;
+}
+
+std::string ghostChoiceLabelEnd(std::string_view fileName) {
+  std::string end;
+  end.reserve(fileName.size() + 2);
+  end += '(';
+  end += fileName;
+  end += ')';
+  return end;
 }

@@ -18,6 +18,13 @@ std::string pageSafeText(std::string_view text);
 // the values that stand for no ghost (" " and "none").
 bool isListableFileName(std::string_view fileName);
 
+// A ghost's label on the list, from its parts as the list shows them: "<lap field> in <race time> by
+// <player>(<file name>)". The parts are taken as they are; ghostChoice makes them page safe first.
+std::string ghostChoiceLabel(std::string_view lapField, std::string_view raceTime, std::string_view playerName,
+                             std::string_view fileName);
+// How a ghost's label ends, by which a reader of the list tells a ghost's entry: "(<file name>)".
+std::string ghostChoiceLabelEnd(std::string_view fileName);
+
 // The list entry for one ghost file, or nothing when it does not belong on the list: a file name that is not
 // listable, or a header that does not fit the map and lap count (library/GhostHeaderLine.h: its fields read
 // in their places, four or five of them, the run time not below zero). The lap field is shown as written;

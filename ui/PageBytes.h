@@ -17,6 +17,33 @@ inline constexpr char pageFieldSeparator = '|';
 inline constexpr char pageEntrySeparator = '&';
 inline constexpr char pageLabelSeparator = '@';
 
+// What a line after the title is: the number its first field holds. A button runs a command, a check box, a
+// slider, a text box and a colour control set a variable, a text is shown as it stands; "same row" puts the
+// next control beside the one before, "rule" draws a line across the page, and "greyed out when" ... "greyed
+// out end" greys the controls between while the variable named (or, after "!", its opposite) is off.
+enum class PageControl : int {
+  Button = 0,
+  CheckBox = 1,
+  Slider = 5,
+  GhostList = 6,
+  SameRow = 7,
+  Rule = 8,
+  Text = 9,
+  GreyedOutWhen = 10,
+  GreyedOutEnd = 11,
+  TextBox = 12,
+  Color = 13,
+};
+
+// Before the variable a "greyed out when" line names: the condition is that variable's opposite.
+inline constexpr char pageConditionNot = '!';
+
+// A control's first field as the page writes it: its number, "6" for the ghost list.
+inline std::string pageControlField(PageControl control) { return std::to_string(static_cast<int>(control)); }
+
+// The start of a control's line, its first field and the field separator: "6|" for the ghost list.
+inline std::string pageControlStart(PageControl control) { return pageControlField(control) + pageFieldSeparator; }
+
 // A byte that ends a line, or a line or a field, wherever it stands.
 constexpr bool isPageLineEnd(char c) { return c == '\r' || c == '\n'; }
 constexpr bool isPageFieldEnd(char c) { return isPageLineEnd(c) || c == pageFieldSeparator; }

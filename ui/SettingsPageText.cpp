@@ -38,43 +38,52 @@ std::string fields(std::initializer_list<std::string_view> parts) {
 
 }  // namespace
 
-std::string ghostListLineStart() { return fields({"6|Load a ghost", names::cvar::ghostFilePath, ""}); }
+std::string ghostListLineStart() {
+  return fields({pageControlField(PageControl::GhostList), "Load a ghost", names::cvar::ghostFilePath, ""});
+}
 
 std::string settingsPageText(const SettingsPageState& state) {
   namespace command = names::command;
   namespace cvar = names::cvar;
+  const std::string button = pageControlField(PageControl::Button);
+  const std::string checkBox = pageControlField(PageControl::CheckBox);
+  const std::string textBox = pageControlField(PageControl::TextBox);
+  const std::string text = pageControlStart(PageControl::Text);
+  const std::string sameRow = pageControlStart(PageControl::SameRow);
+  const std::string rule = pageControlStart(PageControl::Rule);
   std::string page;
   // The page is made in one piece: its room is taken once, for the controls and every entry.
   std::size_t listBytes = 0;
   for (const std::string& choice : state.ghostChoices) listBytes += choice.size() + 1;
   page.reserve(2048 + listBytes + state.status.size());
   line(page, std::string(names::pluginName));
-  line(page, "9|A plugin by Velkor to record your runs and challenge other ghosts.");
-  line(page, "9|Copy .ghost files in the ." + std::string(names::folder::host) + "/" +
+  line(page, text + "A plugin by Velkor to record your runs and challenge other ghosts.");
+  line(page, text + "Copy .ghost files in the ." + std::string(names::folder::host) + "/" +
                  std::string(names::folder::data) + "/" + std::string(names::ghostFolderName) +
                  "/ folder to add them.");
-  line(page, fields({"5|Number of laps", cvar::lapCount, std::to_string(fewestLaps), std::to_string(mostLaps)}));
-  line(page,
-       "9|To record a run, make sure the timer isn't currently running (otherwise restart the map), click the "
-       "Record a time button, and cross the line to begin your run.");
-  line(page, "10|!" + std::string(cvar::isRecording));
-  line(page, fields({"0|Record a run", command::record}));
-  line(page, "11|");
-  line(page, "7|");
-  line(page, fields({"1|Auto record ghost", cvar::autoRecord}));
-  line(page, "8|");
-  line(page, fields({"12|Ghost Export Filename", cvar::exportFileName}));
-  line(page, state.hasRecordedRun ? fields({"0|Export Ghost to file", command::exportGhost})
-                                  : "9|You need to record a run to be able to export it.");
-  line(page, fields({"12|Max seconds for auto-export", cvar::maxSeconds}));
-  line(page, fields({"1|Auto export ghost when under max seconds", cvar::autoExport}));
-  line(page, "8|");
-  line(page, fields({"0|Refresh Ghost list", command::updateList}));
-  line(page, "7|");
-  line(page, fields({"0|Open Ghost Folder", command::openFolder}));
+  line(page, fields({pageControlField(PageControl::Slider), "Number of laps", cvar::lapCount,
+                     std::to_string(fewestLaps), std::to_string(mostLaps)}));
+  line(page, text +
+                 "To record a run, make sure the timer isn't currently running (otherwise restart the map), click the "
+                 "Record a time button, and cross the line to begin your run.");
+  line(page, pageControlStart(PageControl::GreyedOutWhen) + pageConditionNot + std::string(cvar::isRecording));
+  line(page, fields({button, "Record a run", command::record}));
+  line(page, pageControlStart(PageControl::GreyedOutEnd));
+  line(page, sameRow);
+  line(page, fields({checkBox, "Auto record ghost", cvar::autoRecord}));
+  line(page, rule);
+  line(page, fields({textBox, "Ghost Export Filename", cvar::exportFileName}));
+  line(page, state.hasRecordedRun ? fields({button, "Export Ghost to file", command::exportGhost})
+                                  : text + "You need to record a run to be able to export it.");
+  line(page, fields({textBox, "Max seconds for auto-export", cvar::maxSeconds}));
+  line(page, fields({checkBox, "Auto export ghost when under max seconds", cvar::autoExport}));
+  line(page, rule);
+  line(page, fields({button, "Refresh Ghost list", command::updateList}));
+  line(page, sameRow);
+  line(page, fields({button, "Open Ghost Folder", command::openFolder}));
 
   if (state.ghostChoices.empty()) {
-    line(page, "9|No ghost found for this map/number of laps.");
+    line(page, text + "No ghost found for this map/number of laps.");
   } else {
     page += ghostListLineStart();
     page += pageListEntry(blankGhostChoice, blankGhostChoice);
@@ -83,16 +92,16 @@ std::string settingsPageText(const SettingsPageState& state) {
       page += choice;
     }
     line(page, "");
-    line(page, fields({"0|Preview the ghost", command::play}));
-    line(page, "7|");
-    line(page, fields({"0|Stop the ghost", command::stop}));
-    line(page, "7|");
-    line(page, fields({"0|Challenge the ghost", command::challenge}));
-    if (state.mapHasGhostColor) line(page, fields({"13|Ghost Color", cvar::color}));
+    line(page, fields({button, "Preview the ghost", command::play}));
+    line(page, sameRow);
+    line(page, fields({button, "Stop the ghost", command::stop}));
+    line(page, sameRow);
+    line(page, fields({button, "Challenge the ghost", command::challenge}));
+    if (state.mapHasGhostColor) line(page, fields({pageControlField(PageControl::Color), "Ghost Color", cvar::color}));
   }
 
-  line(page, "8|");
+  line(page, rule);
   // Typed console values reach the status; on the page they must stay one line of one field.
-  line(page, "9|" + statusLineText(state.status));
+  line(page, text + statusLineText(state.status));
   return page;
 }

@@ -6,6 +6,8 @@
 #include <iterator>
 #include <limits>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -19,6 +21,7 @@
 #include "support/PluginHarness.h"
 #include "ui/GhostChoice.h"
 #include "ui/GhostChoiceList.h"
+#include "ui/PageBytes.h"
 #include "ui/SettingsPageText.h"
 
 namespace {
@@ -85,6 +88,17 @@ struct PageHost : PluginHarness {
     return start == std::string::npos ? "" : text.substr(start, text.find("\r\n", start) - start);
   }
 };
+
+TEST(SettingsPage, EachControlsLineStartsWithItsNumberAndABarAndAGhostsLabelNamesItsFile) {
+  const std::pair<PageControl, std::string_view> starts[] = {
+      {PageControl::Button, "0|"},    {PageControl::CheckBox, "1|"},       {PageControl::Slider, "5|"},
+      {PageControl::GhostList, "6|"}, {PageControl::SameRow, "7|"},        {PageControl::Rule, "8|"},
+      {PageControl::Text, "9|"},      {PageControl::GreyedOutWhen, "10|"}, {PageControl::GreyedOutEnd, "11|"},
+      {PageControl::TextBox, "12|"},  {PageControl::Color, "13|"}};
+  for (const auto& [control, start] : starts) EXPECT_EQ(pageControlStart(control), start);
+  EXPECT_EQ(ghostChoiceLabel("2", "01:02.345", "Ann", "a.ghost"), "2 in 01:02.345 by Ann(a.ghost)");
+  EXPECT_EQ(ghostChoiceLabelEnd("a.ghost"), "(a.ghost)");
+}
 
 TEST(SettingsPage, AnEmptyGhostFolderGivesTheNoGhostRow) {
   PageHost host;

@@ -28,6 +28,7 @@
 #include "sim/Console.h"
 #include "sim/Game.h"
 #include "tools/host/Script.h"
+#include "ui/GhostChoice.h"
 #include "ui/PageBytes.h"
 
 namespace fs = std::filesystem;
@@ -325,7 +326,8 @@ std::string finalRunProblem(Session& session, const fs::path& folder) {
   const std::string text = formatRaceTime(header.runTime.value);
   if (time != text) return "the final run ended in " + time + " but its file says " + text;
   const std::string page = readFile(session.game().settingsPage());
-  if (page.find(" in " + time + " by ") == std::string::npos) return "the page does not list the final run's " + time;
+  const std::string label = ghostChoiceLabel(header.lapField, time, header.playerName, "Chaos-Final.ghost");
+  if (page.find(label) == std::string::npos) return "the page does not list the final run's " + time;
   return "";
 }
 

@@ -7,6 +7,7 @@
 #include "plugin/Messages.h"
 #include "tools/ghost/TextMarks.h"
 #include "tools/host/Options.h"
+#include "ui/PageBytes.h"
 
 namespace lumaro_host {
 
@@ -17,6 +18,7 @@ std::string withNames(std::string text) {
   namespace command = names::command;
   namespace cvar = names::cvar;
   namespace kismet = names::kismet;
+  const std::string textLine = pageControlStart(PageControl::Text);
   const std::string tickMilliseconds = std::to_string(Tessaro::wholeMillisecondsOfTicks(Tessaro::scenarioTickLength));
   return fillMarks(std::move(text), {
                                         {"{command::record}", command::record},
@@ -35,6 +37,7 @@ std::string withNames(std::string text) {
                                         {"{messages::raceEndedIn}", messages::raceEndedIn},
                                         {"{messages::stoppedGhost}", messages::stoppedGhost},
                                         {"{tick ms}", tickMilliseconds},
+                                        {"{page::text}", textLine},
                                     });
 }
 
@@ -204,7 +207,7 @@ Steps:
   expect page ...
       The same checks on the plugin's settings page (tessaro/plugins/settings/Lumaro.set) as
       the host read it at its last reload, which is what the player sees.
-                                                  expect page last-line "9|{messages::stoppedGhost}"
+                                                  expect page last-line "{page::text}{messages::stoppedGhost}"
   expect kismet NAME VALUE
       The Kismet variable's value: a whole number, a number (floats compare to within 1e-5 of the
       value's size), a text, true/false, or three numbers for a vector.

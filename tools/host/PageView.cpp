@@ -5,6 +5,7 @@
 
 #include "library/GhostFileName.h"
 #include "sim/Console.h"
+#include "ui/GhostChoice.h"
 #include "ui/PageBytes.h"
 
 namespace lumaro_host {
@@ -38,19 +39,20 @@ std::string control(const std::vector<std::string>& fields, const VariableValue&
     return text;
   };
   const std::string value = fields.size() > 2 ? valueOf(field(2)).value_or("") : "";
-  switch (std::atoi(fields[0].c_str())) {
-    case 0: return "[ " + field(1) + " ]";
-    case 1: return (isOn(valueOf(field(2))) ? "[x] " : "[ ] ") + field(1);
-    case 5: return field(1) + ": " + value + "  (a slider from " + field(3) + " to " + field(4) + ")";
-    case 9: return rest(1);
-    case 12:
-    case 13: return field(1) + ": [" + value + "]";
-    case 6: {
+  switch (static_cast<PageControl>(std::atoi(fields[0].c_str()))) {
+    case PageControl::Button: return "[ " + field(1) + " ]";
+    case PageControl::CheckBox: return (isOn(valueOf(field(2))) ? "[x] " : "[ ] ") + field(1);
+    case PageControl::Slider: return field(1) + ": " + value + "  (a slider from " + field(3) + " to " + field(4) + ")";
+    case PageControl::Text: return rest(1);
+    case PageControl::TextBox:
+    case PageControl::Color: return field(1) + ": [" + value + "]";
+    case PageControl::GhostList: {
       std::string chosen;
       for (const ListOption& option : ghostListOptions(rest(3))) {
         const bool isChosen = option.value == value;
         if (isChosen) chosen = option.label;
-        listRows.push_back((isChosen ? "    * " : "      ") + (option.label == " " ? "(blank)" : option.label));
+        listRows.push_back((isChosen ? "    * " : "      ") +
+                           (option.label == blankGhostChoice ? "(blank)" : option.label));
       }
       return field(1) + ": [" + chosen + " v]";
     }
@@ -70,7 +72,7 @@ std::vector<ListOption> ghostListOptions(std::string_view list) {
     for (std::size_t at = entry.find(pageLabelSeparator); at != std::string::npos;
          at = entry.find(pageLabelSeparator, at + 1)) {
       ListOption option{entry.substr(0, at), entry.substr(at + 1)};
-      const std::string tail = "(" + option.value + ")";
+      const std::string tail = ghostChoiceLabelEnd(option.value);
       const bool isGhost = option.label.size() >= tail.size() &&
                            option.label.compare(option.label.size() - tail.size(), tail.size(), tail) == 0;
       if (isGhost || (option.label == blankGhostChoice && option.value == blankGhostChoice)) {
@@ -88,26 +90,27 @@ std::vector<std::string> pageRows(const std::vector<std::string>& lines, const V
   if (lines.empty()) return rows;
   rows.push_back(lines[0]);
   rows.emplace_back(lines[0].size(), '=');
-  bool sameRow = false;  // a "7|" came: the next control joins the row of the one before
+  bool sameRow = false;  // a "same row" came: the next control joins the row of the one before
   std::size_t controlRow = 0;
-  bool greyedOut = false;  // inside "10|!VARIABLE" ... "11|" while VARIABLE is on
+  bool greyedOut = false;  // inside "greyed out when !VARIABLE" ... "greyed out end" while VARIABLE is on
   for (std::size_t i = 1; i < lines.size(); ++i) {
     const std::vector<std::string> fields = fieldsOf(lines[i]);
     const std::string& code = fields[0];
-    if (code == "7") {
+    if (code == pageControlField(PageControl::SameRow)) {
       sameRow = true;
       continue;
     }
-    if (code == "10") {
+    if (code == pageControlField(PageControl::GreyedOutWhen)) {
       const std::string condition = fields.size() > 1 ? fields[1] : "";
-      greyedOut = condition.rfind('!', 0) == 0 ? isOn(valueOf(condition.substr(1))) : !isOn(valueOf(condition));
+      greyedOut =
+          condition.rfind(pageConditionNot, 0) == 0 ? isOn(valueOf(condition.substr(1))) : !isOn(valueOf(condition));
       continue;
     }
-    if (code == "11") {
+    if (code == pageControlField(PageControl::GreyedOutEnd)) {
       greyedOut = false;
       continue;
     }
-    if (code == "8") {
+    if (code == pageControlField(PageControl::Rule)) {
       rows.emplace_back(60, '-');
       sameRow = false;
       continue;
