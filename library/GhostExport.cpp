@@ -74,6 +74,7 @@ void Lumaro::exportGhost() {
     updateGhostList();
     return;
   }
+  runLife.exported();
   logStatus(messages::naming(messages::exportedTo, pathText));
   // The page reads a header of at most ghostLineLimit bytes: a longer one (a map's or player's name of
   // thousands of bytes) leaves the run written but never listed, and the player is told so now.

@@ -43,6 +43,7 @@ double finishCrossing(const RaceLine& line, std::span<const GhostFrame> frames) 
 void GhostDelta::start(std::span<const GhostFrame> ghost) {
   line_ = raceLineOf(ghost);
   ghostStart_ = line_ ? startCrossing(*line_, ghost) : 0.0;
+  ghostRaceSeconds_ = line_ ? finishCrossing(*line_, ghost) - ghostStart_ : 0.0;
   runStart_.reset();
   place_ = {};
   lost_ = false;
@@ -82,10 +83,9 @@ std::optional<float> GhostDelta::sample(std::span<const GhostFrame> ghost, std::
   return static_cast<float>(last_);
 }
 
-float GhostDelta::finish(std::span<const GhostFrame> ghost, std::span<const GhostFrame> run) const {
-  if (!line_ || ghost.empty() || run.empty()) return 0.0f;
+float GhostDelta::finish(std::span<const GhostFrame> run) const {
+  if (!line_ || run.empty()) return 0.0f;
   const double raceSeconds =
       finishCrossing(*line_, run) - startCrossing(*line_, run.first(std::min(run.size(), startFramesSought)));
-  const double ghostSeconds = finishCrossing(*line_, ghost) - ghostStart_;
-  return static_cast<float>(raceSeconds - ghostSeconds);
+  return static_cast<float>(raceSeconds - ghostRaceSeconds_);
 }

@@ -27,14 +27,16 @@ public:
   // its place again).
   std::optional<float> sample(std::span<const GhostFrame> ghost, std::span<const GhostFrame> run);
   // The finished race: the player's race time less the ghost's, each from its start crossing to its last
-  // crossing that counts (its last frame when it has none).
-  float finish(std::span<const GhostFrame> ghost, std::span<const GhostFrame> run) const;
+  // crossing that counts (its last frame when it has none). The ghost's is taken as the race starts: a ghost
+  // unloaded or replaced once the last line is crossed leaves the race's own comparison standing.
+  float finish(std::span<const GhostFrame> run) const;
 
 private:
   double ghostSecondsAt(std::span<const GhostFrame> ghost, PathPlace place) const;
 
   std::optional<RaceLine> line_;
   double ghostStart_ = 0.0;
+  double ghostRaceSeconds_ = 0.0;  // from its start crossing to its last crossing that counts
   std::optional<double> runStart_;
   PathPlace place_;
   double last_ = 0.0;  // the difference last found

@@ -62,7 +62,7 @@ void Lumaro::onRunPhase(RunPhase from, RunPhase to) {
     case RunPhase::Idle: writeGhostDelta(0.0f); break;
     case RunPhase::Finished:
       if (from == RunPhase::FinishSeen && ghostDeltaVariable) {
-        writeGhostDelta(ghostDelta.finish(ghostFrames, runLife.frames()));
+        writeGhostDelta(ghostDelta.finish(runLife.frames()));
       }
       break;
     case RunPhase::FinishSeen: break;

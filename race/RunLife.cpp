@@ -90,7 +90,14 @@ std::string_view RunLife::start(bool againstGhost, std::int32_t lapCount) {
   return againstGhost ? messages::challengeStarted : messages::raceStarted;
 }
 
-void RunLife::seeFinish() { enter(RunPhase::FinishSeen); }
+void RunLife::seeFinish() {
+  exportedAtLine_ = false;
+  enter(RunPhase::FinishSeen);
+}
+
+void RunLife::exported() {
+  if (phase_ == RunPhase::FinishSeen) exportedAtLine_ = true;
+}
 
 std::vector<GhostFrame> RunLife::finish() {
   identity_ = 0;
@@ -111,6 +118,8 @@ std::optional<std::string_view> RunLife::end(RunEnd cause) {
     return std::nullopt;
   }
   drop();
+  // A map load takes a run exported at its line from the plugin, not from its file: it was not lost.
+  if (finishing && exportedAtLine_) return std::nullopt;
   switch (cause) {
     case RunEnd::Reset: return std::nullopt;
     case RunEnd::Spawn: return messages::runEndedBySpawn;

@@ -13,7 +13,8 @@
 // Racing         "Already ..."     "Already ..."       FinishSeen at the lap    Idle, told once          Idle, told
 // RacingGhost    "Already ..."     "Already ..."       count set at the start   Idle, told once          Idle, told
 // FinishSeen     "Already ..."     "Already ..."       -                        stands; map load, reset  stands, told
-//                                                                               (not stop's): Idle
+//                                                                               (not stop's): Idle, a map
+//                                                                               load told unless exported
 // Finished       arm               "Already ..."       -                        Idle (*); the switch:    -
 //                                                                               stands
 // clang-format on
@@ -26,7 +27,8 @@
 //   challenge stay. The recording switch typed on at the console counts as recording for the record command.
 // - A race against a ghost is compared with the ghost it started with: a ghost stopped, unloaded or replaced
 //   mid-race makes it a plain race (its GhostDelta 0 once, then left alone).
-// - An export of a race whose last line was just crossed writes the run as it stands; its finish follows.
+// - An export of a race whose last line was just crossed writes the run as it stands; its finish follows. A map
+//   load before that finish still takes the run, but it is in its file: nothing to tell.
 // - A race keeps the lap count set when it started: changing lm_lapNbr mid-race neither ends nor prolongs it.
 // - (*) The run reset drops a finished run too; the stop command, automatic recording and a refused command
 //   keep it. Leaving Finished for Idle makes the challenge command accepted again.
@@ -109,6 +111,8 @@ public:
   // fresh identity. The announcement to make.
   std::string_view start(bool againstGhost, std::int32_t lapCount);
   void seeFinish();
+  // An export wrote the run: one whose finish was seen is kept in its file, whatever takes it from here.
+  void exported();
   // The finish handler: the run's frames, frozen, for the recorded run.
   std::vector<GhostFrame> finish();
 
@@ -136,6 +140,8 @@ private:
   std::int32_t raceLapCount_ = 0;
   // The armed run was announced as a challenge (it may have lost its ghost since).
   bool announcedChallenge_ = false;
+  // The run whose finish was seen has been exported as it stood at the line.
+  bool exportedAtLine_ = false;
   std::optional<std::int32_t> finishedLapCount_;
   std::function<void(RunPhase, RunPhase)> watcher_;
 };

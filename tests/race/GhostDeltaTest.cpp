@@ -83,7 +83,7 @@ TEST(GhostDelta, FinishesAGhostThatEndsJustShortOfTheLineAtTheLine) {
   const std::vector<GhostFrame> ghost = twoLaps(1000, 59992), run = twoLaps(900, 66672);
   GhostDelta delta;
   delta.start(ghost);
-  EXPECT_NEAR(delta.finish(ghost, run), 60000.0 / 900 - 60.0, 0.001);
+  EXPECT_NEAR(delta.finish(run), 60000.0 / 900 - 60.0, 0.001);
 }
 
 // GhostDelta as the map defines it (none: without), the race raced, and the writes seen.

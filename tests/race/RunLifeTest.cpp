@@ -91,6 +91,7 @@ protected:
         {"record, export", [&] { host.run("lm_record"), host.run("lm_export"); }},
         {"record, challenge", [&] { host.run("lm_record"), host.run("lm_challenge"); }},
         {"export", [&] { host.run("lm_export"); }},
+        {"export, map load", [&] { host.run("lm_export"), game().loadMap(sim::workshopMap("Speedway")); }},
         {"auto export, export", [&] { host.run("lm_autoexport 1"), host.run("lm_export"), game().tick(); }},
         {"reset ball, challenge", [&] { loadGhost(), game().resetBall(), game().tick(), host.run("lm_challenge"); }},
         {"autorecord on, off", [&] { host.run("lm_autorecord 1"), host.run("lm_autorecord 0"), game().runFor(0.3); }},
@@ -169,6 +170,8 @@ const Row rows[] = {
     {"finish seen", "record", {already}, "finish seen"},
     {"finish seen", "car lost", {"No Player Found.", ended}, "finished"},
     {"finish seen", "map load", {mapLoaded}, "idle"},
+    // Taken before its finish, but written to its file already: nothing of it was lost.
+    {"finish seen", "export, map load", {"Exported to ./tessaro/data/Ghosts/My-PB.ghost."}, "idle"},
     {"finished", "record", {resetCounter}, "finished"},
     // A refused command costs no finished run: it is still exported.
     {"finished", "record, export", {resetCounter, "Exported to ./tessaro/data/Ghosts/My-PB.ghost."}, "finished"},
