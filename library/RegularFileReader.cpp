@@ -213,9 +213,17 @@ RegularFileReader::int_type RegularFileReader::underflow() {
   return traits_type::to_int_type(buffered_[0]);
 }
 
+std::istream& RegularFileReader::stream() {
+  if (!stream_) stream_.emplace(static_cast<std::streambuf*>(this));
+  return *stream_;
+}
+
 std::streamsize RegularFileReader::xsgetn(char* into, std::streamsize count) {
+  return static_cast<std::streamsize>(read(into, static_cast<std::size_t>(count)));
+}
+
+std::size_t RegularFileReader::read(char* into, std::size_t wanted) {
   // What a peek left in the small buffer first, then straight from the handle until the count is met.
-  const auto wanted = static_cast<std::size_t>(count);
   const std::size_t held = std::min(wanted, static_cast<std::size_t>(egptr() - gptr()));
   if (held > 0) {
     std::memcpy(into, gptr(), held);
@@ -227,5 +235,5 @@ std::streamsize RegularFileReader::xsgetn(char* into, std::streamsize count) {
     if (got == 0) break;
     taken += got;
   }
-  return static_cast<std::streamsize>(taken);
+  return taken;
 }
