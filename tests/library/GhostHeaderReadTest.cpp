@@ -85,6 +85,7 @@ TEST(GhostHeaderRead, OnlyARegularFileIsOpenedAndItIsReadThroughItsOwnHandle) {
   RegularFileReader opened(std::filesystem::directory_entry(folder / "out.ghost"));
   std::filesystem::rename(folder / "link.ghost", folder / "out.ghost");  // a pipe swapped in under the name
   EXPECT_EQ(opened.size(), 16u);
+  EXPECT_EQ(opened.stream().peek(), 'h');  // the byte a peek read ahead is the first that read() gives
   EXPECT_EQ(readFirstLineFrom([&](char* into, std::size_t count) { return opened.read(into, count); }, 4096), "h");
   alarm(0);
 }
