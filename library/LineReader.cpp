@@ -103,31 +103,10 @@ void LineReader::refill() {
 }
 
 std::optional<std::string> readFirstLine(std::istream& in, std::size_t lineLimit) {
-  // A header is a few dozen bytes: a small first read finds most, and only a longer line reads on, up to
-  // the longest line with its CR LF.
-  constexpr std::size_t firstRead = 256;
-  const std::size_t most = lineLimit + 2;
-  const std::size_t firstSize = std::min(most, firstRead);
-  std::string prefix(firstSize, '\0');
-  in.read(prefix.data(), static_cast<std::streamsize>(firstSize));
-  prefix.resize(static_cast<std::size_t>(in.gcount()));
-  std::size_t feed = prefix.find('\n');
-  if (feed == std::string::npos && prefix.size() == firstSize && firstSize < most) {
-    prefix.resize(most);
-    in.read(prefix.data() + firstSize, static_cast<std::streamsize>(most - firstSize));
-    prefix.resize(firstSize + static_cast<std::size_t>(in.gcount()));
-    feed = prefix.find('\n', firstSize);
-  }
-  if (feed != std::string::npos) {
-    prefix.resize(feed);
-    if (!prefix.empty() && prefix.back() == '\r') prefix.pop_back();
-  } else {
-    // No line feed: the line ends at the end of the stream, when that comes within the bytes read. A CR at
-    // its very end stays, since no LF follows it.
-    const bool streamEnded =
-        prefix.size() < most || std::istream::traits_type::eq_int_type(in.peek(), std::istream::traits_type::eof());
-    if (prefix.empty() || !streamEnded) return std::nullopt;
-  }
-  if (prefix.size() > lineLimit) return std::nullopt;
-  return prefix;
+  return readFirstLineFrom(
+      [&in](char* into, std::size_t count) {
+        in.read(into, static_cast<std::streamsize>(count));
+        return static_cast<std::size_t>(in.gcount());
+      },
+      lineLimit);
 }

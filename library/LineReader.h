@@ -63,3 +63,33 @@ private:
 // (CR LF or LF alike); otherwise, or for an empty stream, nothing. At most the longest such line and its CR LF
 // are read, whatever the stream holds.
 std::optional<std::string> readFirstLine(std::istream& in, std::size_t lineLimit);
+
+// The same from any source of bytes: read(into, count) puts up to count bytes at into and says how many, fewer
+// only at the source's end (or on a read error). For a file opened and judged by its handle, no stream need
+// be made around it.
+template <typename Read>
+std::optional<std::string> readFirstLineFrom(Read&& read, std::size_t lineLimit) {
+  // A header is a few dozen bytes: a small first read finds most, and only a longer line reads on, up to
+  // the longest line with its CR LF.
+  constexpr std::size_t firstRead = 256;
+  const std::size_t most = lineLimit + 2;
+  const std::size_t firstSize = most < firstRead ? most : firstRead;
+  std::string prefix(firstSize, '\0');
+  prefix.resize(read(prefix.data(), firstSize));
+  std::size_t feed = prefix.find('\n');
+  if (feed == std::string::npos && prefix.size() == firstSize && firstSize < most) {
+    prefix.resize(most);
+    prefix.resize(firstSize + read(prefix.data() + firstSize, most - firstSize));
+    feed = prefix.find('\n', firstSize);
+  }
+  if (feed != std::string::npos) {
+    prefix.resize(feed);
+    if (!prefix.empty() && prefix.back() == '\r') prefix.pop_back();
+  } else if (prefix.empty()) {
+    return std::nullopt;
+  }
+  // Without a line feed the line ends at the end of the source, when that came within the bytes read (a CR at
+  // its very end stays, since no LF follows it); when it did not, the bytes read already pass the limit.
+  if (prefix.size() > lineLimit) return std::nullopt;
+  return prefix;
+}

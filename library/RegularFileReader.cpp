@@ -213,19 +213,27 @@ RegularFileReader::int_type RegularFileReader::underflow() {
   return traits_type::to_int_type(buffered_[0]);
 }
 
+std::istream& RegularFileReader::stream() {
+  if (!stream_) stream_.emplace(static_cast<std::streambuf*>(this));
+  return *stream_;
+}
+
 std::streamsize RegularFileReader::xsgetn(char* into, std::streamsize count) {
+  return static_cast<std::streamsize>(read(into, static_cast<std::size_t>(count)));
+}
+
+std::size_t RegularFileReader::read(char* into, std::size_t count) {
   // What a peek left in the small buffer first, then straight from the handle until the count is met.
-  const auto wanted = static_cast<std::size_t>(count);
-  const std::size_t held = std::min(wanted, static_cast<std::size_t>(egptr() - gptr()));
+  const std::size_t held = std::min(count, static_cast<std::size_t>(egptr() - gptr()));
   if (held > 0) {
     std::memcpy(into, gptr(), held);
     gbump(static_cast<int>(held));
   }
   std::size_t taken = held;
-  while (taken < wanted) {
-    const std::size_t got = readFromHandle(into + taken, wanted - taken);
+  while (taken < count) {
+    const std::size_t got = readFromHandle(into + taken, count - taken);
     if (got == 0) break;
     taken += got;
   }
-  return static_cast<std::streamsize>(taken);
+  return taken;
 }

@@ -45,8 +45,13 @@ public:
   // The path the open handle leads to, links followed and (on Windows) short names made long; nothing when
   // nothing is open or the system cannot tell.
   std::optional<std::filesystem::path> openedPath() const;
-  // Its bytes, read from the handle. A read error ends the stream as its end does.
-  std::istream& stream() { return stream_; }
+  // Up to count of its next bytes put at into, straight from the handle: fewer only at its end or on a read
+  // error. The plainest read, for a caller that needs no stream.
+  std::size_t read(char* into, std::size_t count);
+  // Its bytes, read from the handle. A read error ends the stream as its end does. The stream is made at the
+  // first call (making one costs more than a small file's read); reads through it and through read follow
+  // one another.
+  std::istream& stream();
 
 private:
   // Opens file (NUL-ended), or the entry of that name in the folder whose handle is given (-1: none, file is a
@@ -69,5 +74,5 @@ private:
   std::optional<FileStamp> stamp_;
   std::intptr_t handle_ = -1;  // the file descriptor, or the Windows handle
   char buffered_[256] = {};    // for reads of a few bytes at a time (peek); larger reads go straight to the caller
-  std::istream stream_{this};
+  std::optional<std::istream> stream_;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <compare>
+#include <cstddef>
 #include <limits>
 #include <type_traits>
 #include <utility>
@@ -151,8 +152,9 @@ const std::vector<std::string>& GhostChoiceList::choices(const std::filesystem::
     RegularFileReader in(listing, *entry);
     if (!in.isOpen()) continue;
     ++filesRead_;
-    KnownFile file{std::string(entry->name), in.stamp().value_or(FileStamp{}),
-                   readFirstLine(in.stream(), ghostLineLimit)};
+    KnownFile file{
+        std::string(entry->name), in.stamp().value_or(FileStamp{}),
+        readFirstLineFrom([&in](char* into, std::size_t count) { return in.read(into, count); }, ghostLineLimit)};
     offer(file, file.header ? ghostChoice(*file.header, file.name, mapName, lapCount) : std::nullopt);
     if (in.stamp() && isSettled(*in.stamp(), moment)) keep(std::move(file));
   }
