@@ -56,7 +56,8 @@ std::optional<std::string> valueMismatch(const sim::KismetVariable& variable, co
       return std::nullopt;
     }
     case sim::VariableType::Bool:
-      if (!single || !Tessaro::kismetWords::boolOfWord(words[0])) return "a bool variable needs true or false";
+      if (!single || !Tessaro::kismetWords::boolOfWord(words[0]))
+        return "a bool variable needs " + Tessaro::kismetWords::boolWordsText();
       holds = (variable.intValue != 0) == *Tessaro::kismetWords::boolOfWord(words[0]);
       return std::nullopt;
     case sim::VariableType::Float:
