@@ -1,5 +1,7 @@
 // The words of --help and of the interactive "help".
+#include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <utility>
 
@@ -19,11 +21,16 @@ namespace lumaro_host {
 
 namespace {
 
-// A float as the shortest decimal that reads back as it: 0.2f as "0.2".
+// A float with at most six significant digits: 0.2f as "0.2".
 std::string floatText(float value) {
   char text[32];
   std::snprintf(text, sizeof text, "%g", static_cast<double>(value));
   return text;
+}
+
+// A power of ten as the help writes it: 1e-5f as "1e-5".
+std::string powerOfTenText(float value) {
+  return "1e" + std::to_string(std::lround(std::log10(static_cast<double>(value))));
 }
 
 // The help with the numbers of a scenario, a map file and the command line, each from its range or default.
@@ -34,6 +41,10 @@ std::string withRanges(std::string text) {
                                         {"{chaos most}", numberText(chaosStepCount.most)},
                                         {"{seed most}", largestSeedText()},
                                         {"{run-out}", numberText(drive.runOut)},
+                                        {"{seed}", std::to_string(drive.seed)},
+                                        {"{host call ms}", numberText(Options{}.hostCallMilliseconds)},
+                                        {"{vary below}", numberText(variationPercentBelow)},
+                                        {"{float tolerance}", powerOfTenText(kismetFloatTolerance)},
                                         {"{speed}", numberText(sim::defaultCarSpeed)},
                                         {"{laps}", boundsText(lapCount)},
                                         {"{lap-time}", boundsText(lapSeconds)},
@@ -136,7 +147,7 @@ Options:
                     moves by the wall time that really passed (default: virtual time, as fast as it goes)
   --tick-ms MS      the length of a game tick (default {tick ms})
   --host-call-ms MS every call the plugin makes to the host moves the virtual clock on by MS (default
-                    0), so that what the plugin reads before or after it takes the time shows
+                    {host call ms}), so that what the plugin reads before or after it takes the time shows
   --page            print the settings page at the end, as the player sees it: a row of text for each
                     row of controls, each with its console variable's value
   --raw             print the settings page (--page, show page) as the page file's lines instead
@@ -187,9 +198,9 @@ Steps:
       crossing in {kismet::lapCounter}. After the last lap the car rolls on for run-out seconds (default {run-out}), so
       the plugin sees the finish before the step ends. lap-time sets the speed from the lap's length;
       speed is in engine units per second (default: the map's lap time, else {speed}). vary P% makes
-      each lap's time differ by up to P percent, the same way for the same seed (default 1).
+      each lap's time differ by up to P percent, the same way for the same seed (default {seed}).
       N from {laps}, lap-time S from {lap-time}, speed V from {speed range}, run-out from {run-out range},
-      P below 100; all the laps together may take at most a day of game time.
+      P below {vary below}; all the laps together may take at most a day of game time.
                                                   drive 3 laps lap-time 20 vary 2% seed 7
       style racing drives the racing line instead of the track's path at one speed: every corner
       rounded into an arc, flat out on the straights, braking for each corner as tight as it is and
@@ -249,7 +260,7 @@ Steps:
       the host read it at its last reload, which is what the player sees.
                                                   expect page last-line "{page::text}{messages::stoppedGhost}"
   expect kismet NAME VALUE
-      The Kismet variable's value: a whole number, a number (floats compare to within 1e-5 of the
+      The Kismet variable's value: a whole number, a number (floats compare to within {float tolerance} of the
       value's size), a text, true/false, or three numbers for a vector.
                                                   expect kismet {kismet::ghostColor} 10.999
   expect writes NAME at-least N

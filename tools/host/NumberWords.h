@@ -42,6 +42,8 @@ inline constexpr NumberRange lostSeconds{0.001, 60.0, " s"};
 inline constexpr NumberRange wideUnits{1.0, 1000.0, " units"};
 inline constexpr NumberRange tickPhase{0.0, 1.0, " (of a game tick)"};
 inline constexpr NumberRange lapShare{0.0, 100.0, "%"};
+// A drive's variation in per cent: from 0 up to, not including, this.
+inline constexpr double variationPercentBelow = 100.0;
 // Whole numbers.
 inline constexpr NumberRange lapCount{1, 1000, ""};
 inline constexpr NumberRange tickCount{1, 1'000'000, ""};
@@ -67,6 +69,9 @@ std::string largestSeedText();
 // whole number", "is not a number", or that the value is out of an int's or a float's range.
 std::int32_t kismetInt(const std::string& word);
 float kismetFloat(const std::string& word);
+// An expected float holds within this share of its size (of 1 at the least): the plugin computes in single
+// precision, so a value it wrote differs from the decimal a scenario gives in its last places.
+inline constexpr float kismetFloatTolerance = 1e-5f;
 
 // "from 1 to 3600 s".
 std::string rangeText(const NumberRange& range);
