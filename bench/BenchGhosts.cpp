@@ -34,7 +34,7 @@ const std::vector<GhostFrame>& sampleRun(std::size_t frameCount) {
     run = std::make_unique<std::vector<GhostFrame>>(frameCount);
     for (std::size_t i = 0; i < frameCount; ++i) {
       GhostFrame& frame = (*run)[i];
-      frame.time = static_cast<std::int32_t>(i * 8);
+      frame.time = static_cast<std::int32_t>(i) * frameSpacingMs;
       frame.x = onMap(random);
       frame.y = onMap(random);
       frame.z = onMap(random) / 20.0f;

@@ -4,11 +4,13 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "host/HostClock.h"
 #include "library/GhostFormat.h"
 #include "plugin/GhostFrame.h"
 
@@ -16,7 +18,11 @@ namespace bench {
 
 extern const GhostHeader sampleHeader;
 
-// A run of frameCount frames, one every 8 ms, on a map 40,000 units wide; the same run for the same count.
+// The benchmarks' runs are sampled as lumaro-host's scenarios are: a frame every game tick, 8 ms apart.
+inline constexpr std::int32_t frameSpacingMs =
+    static_cast<std::int32_t>(Tessaro::wholeMillisecondsOfTicks(Tessaro::scenarioTickLength));
+
+// A run of frameCount frames, one every frameSpacingMs, on a map 40,000 units wide; the same run for the same count.
 const std::vector<GhostFrame>& sampleRun(std::size_t frameCount);
 
 // The scratch folder, removed when the program ends.

@@ -29,7 +29,7 @@ std::vector<GhostFrame> circling(std::size_t frameCount, double aside, std::int3
     const double angle = static_cast<double>(i) * step / radius;
     frames[i].x = static_cast<float>((radius + aside) * std::cos(angle));
     frames[i].y = static_cast<float>((radius + aside) * std::sin(angle));
-    frames[i].time = static_cast<std::int32_t>(i) * 8 + later;
+    frames[i].time = static_cast<std::int32_t>(i) * frameSpacingMs + later;
   }
   return frames;
 }

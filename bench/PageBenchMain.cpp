@@ -27,6 +27,7 @@
 #include <utility>
 #include <vector>
 
+#include "BenchGhosts.h"
 #include "PageFloor.h"
 #include "library/FileStamp.h"
 #include "library/GhostFormat.h"
@@ -69,7 +70,13 @@ fs::path makeGhostFolder(const fs::path& scratch, std::size_t fileCount) {
   std::vector<GhostFrame> run(20);
   for (std::size_t i = 0; i < run.size(); ++i) {
     const auto step = static_cast<float>(i);
-    run[i] = GhostFrame{0.0f, 16384.0f, 0.0f, -12345.67f + step, 2345.12f, 17.01f, static_cast<std::int32_t>(8 * i)};
+    run[i] = GhostFrame{0.0f,
+                        16384.0f,
+                        0.0f,
+                        -12345.67f + step,
+                        2345.12f,
+                        17.01f,
+                        static_cast<std::int32_t>(i) * bench::frameSpacingMs};
   }
   for (std::size_t i = 0; i < fileCount; ++i) {
     const GhostHeader header{i % 2 == 0 ? mapName : std::string_view("OtherMap"), "Player", 83456 + static_cast<int>(i),

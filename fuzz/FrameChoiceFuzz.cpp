@@ -9,6 +9,7 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include "fuzz/FuzzCheck.h"
+#include "host/HostClock.h"
 #include "host/Values.h"
 #include "playback/FrameChoice.h"
 #include "plugin/GhostFrame.h"
@@ -27,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool ordered = input.ConsumeBool();
   const bool smallTimes = input.ConsumeBool();
   // Playback's elapsed time is a difference of 64-bit clock ticks in milliseconds: within these bounds.
-  constexpr std::int64_t reach = INT64_MAX / 10'000;
+  constexpr std::int64_t reach = INT64_MAX / Tessaro::ticksPerMillisecond;
   const std::int64_t elapsed = smallTimes ? input.ConsumeIntegralInRange<std::int64_t>(-5, 100)
                                           : input.ConsumeIntegralInRange<std::int64_t>(-reach, reach);
   std::vector<GhostFrame> frames(input.ConsumeIntegralInRange<std::size_t>(0, 64));

@@ -22,10 +22,17 @@ inline constexpr std::array<std::string_view, 5> typeNames = {"int", "float", "s
 inline constexpr std::string_view trueWord = "true";
 inline constexpr std::string_view falseWord = "false";
 constexpr std::string_view boolWord(bool on) { return on ? trueWord : falseWord; }
+inline constexpr std::string_view trueDigit = "1";
+inline constexpr std::string_view falseDigit = "0";
 constexpr std::optional<bool> boolOfWord(std::string_view word) {
-  if (word == trueWord || word == "1") return true;
-  if (word == falseWord || word == "0") return false;
+  if (word == trueWord || word == trueDigit) return true;
+  if (word == falseWord || word == falseDigit) return false;
   return std::nullopt;
+}
+// The words boolOfWord reads, as a message lists them: "0, 1, true or false".
+inline std::string boolWordsText() {
+  return std::string(falseDigit) + ", " + std::string(trueDigit) + ", " + std::string(trueWord) + " or " +
+         std::string(falseWord);
 }
 
 // A number's word as the game keeps it, with what is wrong with it: not a number of its kind, or out of

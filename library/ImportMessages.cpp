@@ -22,10 +22,14 @@ std::string longHeaderReason() {
 
 std::string longLineReason() { return "the line is longer than " + std::to_string(ghostLineLimit) + " bytes"; }
 
+std::string framesLoadedText(std::size_t framesLoaded) {
+  return "(frames loaded: " + std::to_string(framesLoaded) + ")";
+}
+
 std::string importStopMessage(std::string_view selection, std::size_t lineNumber, std::string_view reason,
                               std::size_t framesLoaded) {
   return "Stopped reading " + std::string(selection) + " at line " + std::to_string(lineNumber) + ": " +
-         std::string(reason) + " (frames loaded: " + std::to_string(framesLoaded) + ").";
+         std::string(reason) + " " + framesLoadedText(framesLoaded) + ".";
 }
 
 std::string skippedLinesMessage(std::string_view selection, std::size_t skipped) {

@@ -27,6 +27,8 @@ std::string longHeaderReason();
 // A frame line the import skips.
 inline constexpr std::string_view tooFewFieldsReason = "fewer than seven fields";
 
+// "(frames loaded: K)": what a stopped import keeps, as its status line and lumaro-ghost's check say it.
+std::string framesLoadedText(std::size_t framesLoaded);
 // "Stopped reading SELECTION at line N: REASON (frames loaded: K)."
 std::string importStopMessage(std::string_view selection, std::size_t lineNumber, std::string_view reason,
                               std::size_t framesLoaded);

@@ -66,7 +66,7 @@ void Lumaro::resetRunForStop(bool tellEndedRun) {
 // moment later, once the map's script has settled it.
 void Lumaro::onPlayerSpawnStart(const std::string& /*eventName*/) {
   endRun(RunEnd::Spawn);
-  schedule("checkAutoRecord", 0.2f, [this] { checkAutoRecord(true); });
+  schedule("checkAutoRecord", lookAfterSpawnDelay, [this] { checkAutoRecord(true); });
 }
 
 void Lumaro::checkAutoRecord(bool afterSpawn) {

@@ -1,10 +1,10 @@
 #include "race/RaceTime.h"
 
 std::string formatRaceTime(std::int32_t milliseconds) {
-  const std::int32_t minutes = milliseconds / 60000;
-  const std::int32_t rest = milliseconds - minutes * 60000;
-  const std::int32_t seconds = rest / 1000;
-  const std::int32_t millis = rest - seconds * 1000;
+  const std::int32_t minutes = milliseconds / raceTimeGroupMilliseconds[0];
+  const std::int32_t rest = milliseconds - minutes * raceTimeGroupMilliseconds[0];
+  const std::int32_t seconds = rest / raceTimeGroupMilliseconds[1];
+  const std::int32_t millis = rest - seconds * raceTimeGroupMilliseconds[1];
 
   std::string text;
   if (minutes < 10) text += '0';

@@ -46,6 +46,8 @@
 // The delay every timer chain of a run sets for its next step (watcher poll, sample, playback step, finish):
 // as short as the host allows, so each runs on the next game tick.
 inline constexpr float nextTickDelay = 0.001f;
+// The look after a spawn waits this long (seconds), for the map's script to settle its lap counter.
+inline constexpr float lookAfterSpawnDelay = 0.2f;
 
 enum class RunPhase { Idle, Armed, ArmedChallenge, Racing, RacingGhost, FinishSeen, Finished };
 

@@ -33,9 +33,13 @@ struct PlantedMistake {
   double wideBy = 0.0;       // the car's line swings this far towards the outside of the stretch's turn
 };
 
+// How fast the car goes when a drive names neither a lap time nor a speed and the map suggests no lap time
+// (engine units per second): a car driving flat out without boost.
+inline constexpr double defaultCarSpeed = 1400.0;
+
 struct DriveStyle {
-  double speed = 1400.0;   // engine units per second, before variation (a racing drive's top speed)
-  double variation = 0.0;  // each lap's time is scaled by a factor drawn from [1 - variation, 1 + variation]
+  double speed = defaultCarSpeed;  // engine units per second, before variation (a racing drive's top speed)
+  double variation = 0.0;          // each lap's time is scaled by a factor drawn from [1 - variation, 1 + variation]
   std::uint64_t seed = 1;
   bool racing = false;
   double lineOffset = 0.0;  // a racing drive's distance to the left of the racing line (negative: right)

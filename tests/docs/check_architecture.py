@@ -8,11 +8,16 @@ homes (plugin/HostNames.h, host/GameNames.h) with its text, however it is declar
 those homes (.cpp, .cc, .h, .hpp, .py, .js, .sh; tests and docs aside) may spell one of those names in a
 string literal of its own (a shell script's line is one): the literal that is the name, or a word of a longer
 one. The host's folders and the plugin's name, common words, count where a literal is the name or holds it as
-a path's component ("tessaro/data"); the settings page's file ("Lumaro.set") anywhere. Prints what is missing
-and exits 1; exits 0 when the tables hold.
+a path's component ("tessaro/data"); the settings page's file ("Lumaro.set") anywhere. A literal is read as
+its language reads it: escapes read, literals joined across lines (or by a +) as one, and of Python only the
+docstrings left out. The lap limits may not stand as numbers in a literal ("1 to 6", "1-6", "1..6") nor as
+bounds in code (clamp(laps, 1, 6), >= 1 ... <= 6, range(1, 7)), and no rule (a constant, function or quoted
+text) may stand in the rule column of two rows of the rule table. Prints what is missing and exits 1; exits 0
+when the tables hold.
 
 Usage: check_architecture.py TREE_ROOT
 """
+import ast
 import fnmatch
 import io
 import os
@@ -105,10 +110,51 @@ def constant_name(namespace, name):
     return name if namespace in OUTER_NAMESPACES else namespace + "::" + name
 
 
+CPP_ESCAPES = {"n": "\n", "t": "\t", "r": "\r", "a": "\a", "b": "\b", "f": "\f", "v": "\v", "0": "\0"}
+
+
+def read_escapes(body):
+    """An ordinary C++ or JavaScript literal's text with its escapes read (\\x4e as N, \\116 as N, \\u004e as
+    N, \\n as a line feed), so that a name spelt through escapes is the name."""
+    def one(match):
+        escape = match.group(1)
+        if escape[0] in "xX":
+            return chr(int(escape[1:], 16))
+        if escape[0] in "uU":
+            return chr(int(escape[1:].strip("{}"), 16))
+        if escape[0] in "01234567" and len(escape) > 1 or escape[0] in "1234567":
+            return chr(int(escape, 8))
+        return CPP_ESCAPES.get(escape, escape)
+    return re.sub(r"\\(x[0-9a-fA-F]+|u\{[0-9a-fA-F]+\}|u[0-9a-fA-F]{4}|U[0-9a-fA-F]{8}|[0-7]{1,3}|.)", one, body,
+                  flags=re.S)
+
+
+def joined(pieces, text):
+    """The literals as the compiler sees them: each piece, and each run of pieces that only blanks, comments or a
+    + stand between (adjacent literals joined, or a literal split across lines), as one text, its escapes read."""
+    found = []
+    run = []
+    for start, end, line, body, raw in pieces:
+        between = text[run[-1][1]:start] if run else ""
+        if run and re.fullmatch(r"(?:\s|\+|//[^\n]*|/\*.*?\*/)*", between, re.S) and between.count("+") <= 1:
+            run.append((start, end, line, body, raw))
+        else:
+            if len(run) > 1:
+                found.append((run[0][2], "".join(piece[3] if piece[4] else read_escapes(piece[3]) for piece in run)))
+            run = [(start, end, line, body, raw)]
+        found.append((line, body))
+        if not raw and read_escapes(body) != body:
+            found.append((line, read_escapes(body)))
+    if len(run) > 1:
+        found.append((run[0][2], "".join(piece[3] if piece[4] else read_escapes(piece[3]) for piece in run)))
+    return found
+
+
 def string_literals(text):
     """The string literals of a C++ source as (line, text), comments and character literals skipped; a raw
-    string's text as it stands, an ordinary one with its escapes unread."""
-    found = []
+    string's text as it stands, an ordinary one as written and with its escapes read, and literals the
+    compiler joins (split across lines) joined too."""
+    pieces = []
     text = re.sub(r"(?m)^\s*#\s*include[^\n]*", "", text)
     token = re.compile(r'//[^\n]*|/\*.*?\*/|\'(?:[^\'\\\n]|\\.)*\'|(?<![\w])(?:u8|[uUL])?R"([^(\s]*)\(|"((?:[^"\\\n]|\\.)*)"',
                        re.S)
@@ -116,25 +162,26 @@ def string_literals(text):
     while True:
         match = token.search(text, at)
         if not match:
-            return found
+            return joined(pieces, text)
         at = match.end()
         line = text.count("\n", 0, match.start()) + 1
         if match.group(2) is not None:
-            found.append((line, match.group(2)))
+            pieces.append((match.start(), match.end(), line, match.group(2), False))
         elif match.group(1) is not None:
             end = text.find(")" + match.group(1) + '"', at)
-            found.append((line, text[at:end]))
+            pieces.append((match.start(), end + len(match.group(1)) + 2, line, text[at:end], True))
             at = end + len(match.group(1)) + 2
 
 
 def script_literals(text):
-    """The string literals of a JavaScript source ('...', "...", `...`) as (line, text), comments skipped."""
-    found = []
+    """The string literals of a JavaScript source ('...', "...", `...`) as (line, text), comments skipped; as
+    written and with their escapes read, and literals joined by a + joined too."""
+    pieces = []
     token = re.compile(r'//[^\n]*|/\*.*?\*/|(["\'`])((?:(?!\1)[^\\]|\\.)*)\1', re.S)
     for match in token.finditer(text):
         if match.group(1):
-            found.append((text.count("\n", 0, match.start()) + 1, match.group(2)))
-    return found
+            pieces.append((match.start(), match.end(), text.count("\n", 0, match.start()) + 1, match.group(2), False))
+    return joined(pieces, text)
 
 
 def shell_lines(text):
@@ -144,18 +191,30 @@ def shell_lines(text):
 
 
 def python_literals(text):
-    """The string literals of a Python source as (line, text), its prefix and quotes taken off and its escapes
-    unread; an f-string's text with its fields. A docstring (a string that is a statement of its own) is a
-    comment, and left out."""
+    """The string literals of a Python source as (line, text): each token with its prefix and quotes taken off
+    and its escapes unread (an f-string's text with its fields), and each string as Python reads it, escapes
+    read and adjacent literals joined (split across lines). A docstring (the string that opens a module, class
+    or function) is a comment, and left out; a string that opens any other statement is not."""
     found = []
-    before = tokenize.NEWLINE
+    docstrings = set()
+    try:
+        tree = ast.parse(text)
+    except (SyntaxError, ValueError):
+        tree = None
+    if tree is not None:
+        for node in ast.walk(tree):
+            body = getattr(node, "body", None)
+            if isinstance(node, (ast.Module, ast.ClassDef, ast.FunctionDef, ast.AsyncFunctionDef)) and body and \
+                    isinstance(body[0], ast.Expr) and isinstance(body[0].value, ast.Constant) and \
+                    isinstance(body[0].value.value, str):
+                docstrings.add((body[0].value.lineno, body[0].value.col_offset))
+        for node in ast.walk(tree):
+            if isinstance(node, ast.Constant) and isinstance(node.value, str) and \
+                    (node.lineno, node.col_offset) not in docstrings:
+                found.append((node.lineno, node.value))
     try:
         for token in tokenize.generate_tokens(io.StringIO(text).readline):
-            if token.type in (tokenize.COMMENT, tokenize.NL):
-                continue
-            starts_statement = before in (tokenize.NEWLINE, tokenize.INDENT, tokenize.DEDENT)
-            before = token.type
-            if token.type == tokenize.STRING and not starts_statement:
+            if token.type == tokenize.STRING and token.start not in docstrings:
                 body = re.match(r'(?is)[a-z]*("""|\'\'\'|"|\')(.*)\1$', token.string)
                 found.append((token.start[0], body.group(2) if body else token.string))
     except (tokenize.TokenError, SyntaxError):
@@ -177,17 +236,51 @@ def path_names_in(literal, spelt):
     return literal == spelt or re.search(component, literal) is not None
 
 
-# The limits and the version written, as a text spells them: the lap range ("1 to 6", "1-6", "1..6") and the
-# version ("1.1") as a number of its own.
+# The limits and the version written, as a text spells them: the lap range ("1 to 6", "1-6", "1..6", "1...6",
+# "1 through 6", "1 and 6", dashed) and the version ("1.1") as a number of its own.
 def numbers_in(literal, constants):
     values = {name: value for _, name, value in constants}
     found = []
-    laps = r"(?<![\w.])%s\s*(?:to|-|\.\.|,)\s*%s(?![\w.])" % (values["fewestLaps"], values["mostLaps"])
+    laps = r"(?<![\w.])%s\s*(?:to|through|and|-|\u2013|\u2014|\.\.\.?|\u2026|,)\s*%s(?![\w.])" % (
+        values["fewestLaps"], values["mostLaps"])
     if re.search(laps, literal):
         found.append(("fewestLaps to mostLaps", values["fewestLaps"] + " to " + values["mostLaps"]))
     version = r"(?<![\w.])%s(?![\w.]|\.\d)" % re.escape(values["writtenGhostVersion"])
     if re.search(version, re.sub(r"\\.", " ", literal)):
         found.append(("writtenGhostVersion", values["writtenGhostVersion"]))
+    return found
+
+
+def code_of(text, kind):
+    """A source's code alone: its comments and literals blanked (lines kept), what numbers_in_code reads."""
+    if kind == ".py":
+        kept = []
+        try:
+            for token in tokenize.generate_tokens(io.StringIO(text).readline):
+                kept.append((token.start[0], " " if token.type in (tokenize.STRING, tokenize.COMMENT) else token.string))
+        except (tokenize.TokenError, SyntaxError):
+            return ""
+        lines = {}
+        for line, word in kept:
+            lines.setdefault(line, []).append(word)
+        return "\n".join(" ".join(lines.get(line, [])) for line in range(1, text.count("\n") + 2))
+    token = re.compile(r'//[^\n]*|/\*.*?\*/|\'(?:[^\'\\\n]|\\.)*\'|"(?:[^"\\\n]|\\.)*"|`(?:[^`\\]|\\.)*`', re.S)
+    return token.sub(lambda match: re.sub(r"[^\n]", " ", match.group(0)), text)
+
+
+def numbers_in_code(code, constants):
+    """The lap limits written as numbers in code rather than named (a clamp's or a range's bounds "1, 6", a check
+    ">= 1 ... <= 6" or "< 1 || ... > 6", Python's range(1, 7)), as (line, text)."""
+    values = {name: value for _, name, value in constants}
+    least, most = int(values["fewestLaps"]), int(values["mostLaps"])
+    bounds = [r"(?<![\w.])%d\s*,\s*%d(?![\w.])" % (least, most),
+              r">=\s*%d(?![\w.])[^;\n]*?<=\s*%d(?![\w.])" % (least, most),
+              r"<\s*%d(?![\w.])[^;\n]*?>\s*%d(?![\w.])" % (least, most),
+              r"\brange\s*\(\s*%d\s*,\s*%d\s*\)" % (least, most + 1)]
+    found = []
+    for number, line in enumerate(code.splitlines(), 1):
+        if any(re.search(pattern, line) for pattern in bounds):
+            found.append((number, line.strip()))
     return found
 
 
@@ -212,7 +305,11 @@ def spelt_names(root, names):
                 literals = shell_lines(text)
             else:
                 literals = string_literals(text)
-            for line, literal in literals:
+            if not name.endswith(".sh"):
+                for line, code in numbers_in_code(code_of(text, os.path.splitext(name)[1]), names):
+                    problems.append("%s:%d spells fewestLaps to mostLaps in code (%s), whose home is %s" %
+                                    (path, line, code, homes))
+            for line, literal in sorted(set(literals)):
                 for namespace, constant, spelt in names:
                     outer = "" if namespace in OUTER_NAMESPACES else namespace
                     as_path = path not in HELP_PROSE and ((outer, None) in SPELT_AS_PATH or (outer, constant) in SPELT_AS_PATH)
@@ -239,6 +336,19 @@ def main():
     for member in sorted(declared_members(header) | declared_data(header)):
         if not any(fnmatch.fnmatchcase(member, pattern) for pattern in listed):
             problems.append("plugin/Lumaro.h declares %s, which the member table does not name" % member)
+
+    # A rule given in two rows of the rule table has two homes: the same named constant, function or quoted text
+    # in the rule column of two rows.
+    first_row = {}
+    for row, cell in enumerate(table_cells(section(doc, "Where each shared rule lives"), 0), 1):
+        for named in set(re.findall(r'`([^`]+)`|"([^"]+)"', cell)):
+            named = named[0] or named[1]
+            if named.startswith("lumaro-"):
+                continue  # a tool that reads several rules, not a rule
+            if named in first_row and first_row[named] != row:
+                problems.append("the rule table gives %s in rows %d and %d: one rule, one row" %
+                                (named, first_row[named], row))
+            first_row.setdefault(named, row)
 
     for cell in table_cells(section(doc, "Where each shared rule lives"), 1):
         for named in re.findall(r"`([^`]+)`", cell):

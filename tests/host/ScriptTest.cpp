@@ -288,6 +288,13 @@ TEST(HelpText, DocumentsEveryStepWithAnExample) {
   }
 }
 
+// Mended: the help said a planted loss may be any time above 0, where a drive refuses one under 0.001 s.
+TEST(HelpText, StatesTheRangeALossIsReadIn) {
+  EXPECT_NE(helpText().find("loses that much time (0.001 to 60 s)"), std::string::npos);
+  EXPECT_NE(parseStep("drive 3 laps style racing lose 0.0009 lap 2 40-60%", 1).error, "");
+  EXPECT_EQ(parseStep("drive 3 laps style racing lose 0.001 lap 2 40-60%", 1).error, "");
+}
+
 TEST(Options, TheCommandLine) {
   const ParsedOptions parsed =
       parseOptions({"--realtime", "--page", "--trace", "w.csv", "--tick-ms", "4", "run.scenario"});

@@ -200,6 +200,14 @@ TEST_F(SessionTest, AnExpectedKismetValueIsReadAsAMapFileReadsIt) {
   }
 }
 
+// Mended: an expected bool asked for true or false alone, though 1 and 0 read as them too.
+TEST_F(SessionTest, AnExpectedBoolIsReadAsAMapFileReadsIt) {
+  std::ofstream(root.path() / "flag.map") << "map Flag\nvariable bool Done 1\nline 800 -600 800 600\n"
+                                             "point 0 0 17\npoint 9000 0 17\npoint 9000 9000 17\n";
+  runAll({"map flag", "expect kismet Done true", "expect kismet Done 1"});
+  EXPECT_EQ(run("expect kismet Done yes").seen, "a bool variable needs 0, 1, true or false; Done (bool) = true");
+}
+
 TEST_F(SessionTest, FileExpectationsReadLinesWithEitherLineEnd) {
   std::ofstream(root.path() / "a.ghost", std::ios::binary)
       << "Speedway,Ann,61234,3-Lap,1.1\r\n0,800.00,0.00,17.00,0,0,0\r\n";

@@ -49,7 +49,7 @@ void describeRun(std::ostream& out, char letter, const LoadedGhost& ghost, const
 
 // who: the run or lap compared, "B" or "A's lap 3".
 std::string lead(double delta, const std::string& who) {
-  return delta < -0.0005 ? " (" + who + " ahead)" : delta > 0.0005 ? " (" + who + " behind)" : " (level)";
+  return delta < -levelSeconds ? " (" + who + " ahead)" : delta > levelSeconds ? " (" + who + " behind)" : " (level)";
 }
 
 char letter(std::size_t run) { return static_cast<char>('A' + run % 26); }
@@ -272,13 +272,13 @@ void writeComparison(std::ostream& out, const std::vector<LoadedGhost>& ghosts, 
   if (comparison.largestGain) {
     out << fixedText(-comparison.largestGain->delta, 3) << " s in " << place(*comparison.largestGain) << "\n";
   } else {
-    out << "none: " << who << " gains less than 0.005 s over every sector\n";
+    out << "none: " << who << " gains less than " << fixedText(noticeableChange, 3) << " s over every sector\n";
   }
   out << "Largest loss: ";
   if (comparison.largestLoss) {
     out << fixedText(comparison.largestLoss->delta, 3) << " s in " << place(*comparison.largestLoss) << "\n";
   } else {
-    out << "none: " << who << " loses less than 0.005 s over every sector\n";
+    out << "none: " << who << " loses less than " << fixedText(noticeableChange, 3) << " s over every sector\n";
   }
 }
 

@@ -24,6 +24,11 @@ namespace {
 // Frames that end more than this before the header's run time (milliseconds) cannot be the whole run.
 constexpr std::int64_t missingRunTime = 1000;
 
+// The end of the reason of the line the import stops at, with what it keeps.
+std::string importStopsHere(const GhostFileContent& content) {
+  return ": the import stops reading here " + framesLoadedText(content.frames.size());
+}
+
 std::string fieldProblem(const char* what, const std::string& field, NumberError error) {
   return std::string("the ") + what + " \"" + field + "\" " + numberProblem(error);
 }
@@ -183,7 +188,7 @@ std::vector<GhostProblem> checkGhost(const GhostFileContent& content, std::strin
     } else if (line.kind == FrameLineResult::Kind::TooFewFields) {
       reason += ": the import skips the line";
     } else if (content.importStopsAt == line.line) {
-      reason += ": the import stops reading here (frames loaded: " + std::to_string(content.frames.size()) + ")";
+      reason += importStopsHere(content);
     }
     problems.push_back({line.line, std::move(reason)});
   }
@@ -191,8 +196,7 @@ std::vector<GhostProblem> checkGhost(const GhostFileContent& content, std::strin
     // The import's stop is named even among the lines not listed, since it decides what is loaded.
     const FrameLineProblem* stop = importStop(content);
     if (stop && stop->line >= content.firstLineNotKept) {
-      problems.push_back({stop->line, frameLineReason(*stop) + ": the import stops reading here (frames loaded: " +
-                                          std::to_string(content.frames.size()) + ")"});
+      problems.push_back({stop->line, frameLineReason(*stop) + importStopsHere(content)});
     }
     problems.push_back(
         {content.firstLineNotKept, "and " + countText(content.lineProblemsNotKept, "more line", "more lines") +

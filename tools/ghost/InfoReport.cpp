@@ -34,7 +34,7 @@ std::vector<std::string> irregularities(const GhostInfo& info, const InfoOptions
   }
   const std::size_t skipped = importSkippedLines(content);
   if (skipped > 0)
-    found.push_back(countText(skipped, "skipped line", "skipped lines") + " with fewer than seven fields");
+    found.push_back(countText(skipped, "skipped line", "skipped lines") + " with " + std::string(tooFewFieldsReason));
   if (const FrameLineProblem* stop = importStop(content)) {
     found.push_back("the import stops at line " + std::to_string(stop->line) + ": " + frameLineReason(*stop));
   }

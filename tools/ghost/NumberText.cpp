@@ -26,7 +26,7 @@ std::string countText(std::size_t count, std::string_view one, std::string_view 
 }
 
 std::string signedSeconds(double seconds, std::string_view minus) {
-  if (std::fabs(seconds) < 0.0005) return "0.000 s";
+  if (std::fabs(seconds) < levelSeconds) return "0.000 s";
   return (seconds < 0 ? std::string(minus) : std::string("+")) + fixedText(std::fabs(seconds), 3) + " s";
 }
 

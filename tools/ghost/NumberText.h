@@ -19,8 +19,12 @@ std::string jsonNumber(double value, int decimals = secondsDecimals);
 // A count with its noun: "1 field", "3 fields".
 std::string countText(std::size_t count, std::string_view one, std::string_view many);
 
-// A difference in seconds with its sign: "+0.250 s", "-1.000 s", and "0.000 s" for less than half a
-// millisecond either way. minus: the sign to write (a picture uses the true minus sign).
+// Two runs are level where they differ by less than this, half a millisecond either way: the smallest
+// difference a time written to the millisecond shows. compare's "level", the replay page's gains and losses.
+inline constexpr double levelSeconds = 0.0005;
+
+// A difference in seconds with its sign: "+0.250 s", "-1.000 s", and "0.000 s" when level (levelSeconds
+// either way). minus: the sign to write (a picture uses the true minus sign).
 std::string signedSeconds(double seconds, std::string_view minus = "-");
 
 }  // namespace lumaro_ghost

@@ -144,8 +144,11 @@ std::string dataJson(const ReplayData& data) {
   }
   std::string notes = "[";
   for (std::size_t i = 0; i < data.notes.size(); ++i) notes += (i == 0 ? "" : ",") + pageTextJson(data.notes[i]);
-  // The clock's layout is the race time text's, from its one formatter: the text of no time.
+  // The clock's layout is the race time text's, from its one formatter: the text of no time, and the
+  // milliseconds each of its groups counts. Differences under levelSeconds read as level, as compare's.
+  std::vector<double> groups(raceTimeGroupMilliseconds.begin(), raceTimeGroupMilliseconds.end());
   return "{\"title\":" + pageTextJson(title(data)) + ",\n\"clock\":" + pageTextJson(formatRaceTime(0)) +
+         ",\n\"clockGroups\":" + numbers(groups, 0) + ",\n\"level\":" + jsonNumber(levelSeconds) +
          ",\n\"notes\":" + notes + "],\n\"runs\":" + runsJson(data) +
          ",\n\"sectorsPerLap\":" + std::to_string(data.sectorsPerLap) +
          ",\n\"trace\":{\"distance\":" + numbers(distance, 2) +

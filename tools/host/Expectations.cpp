@@ -41,7 +41,7 @@ std::string listed(const std::vector<std::string>& lines, std::size_t from, std:
 
 // Floats as the plugin computes them in single precision: equal within a few units of the last place.
 bool closeTo(float seen, float expected) {
-  return std::fabs(seen - expected) <= 1e-5f * std::max(1.0f, std::fabs(expected));
+  return std::fabs(seen - expected) <= kismetFloatTolerance * std::max(1.0f, std::fabs(expected));
 }
 
 // The same, with a number word that is no value of the variable's type thrown as BadNumber.
@@ -56,7 +56,8 @@ std::optional<std::string> valueMismatch(const sim::KismetVariable& variable, co
       return std::nullopt;
     }
     case sim::VariableType::Bool:
-      if (!single || !Tessaro::kismetWords::boolOfWord(words[0])) return "a bool variable needs true or false";
+      if (!single || !Tessaro::kismetWords::boolOfWord(words[0]))
+        return "a bool variable needs " + Tessaro::kismetWords::boolWordsText();
       holds = (variable.intValue != 0) == *Tessaro::kismetWords::boolOfWord(words[0]);
       return std::nullopt;
     case sim::VariableType::Float:

@@ -1,17 +1,66 @@
 // The words of --help and of the interactive "help".
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
 #include <string>
 #include <utility>
 
 #include "host/HostClock.h"
 #include "plugin/HostNames.h"
 #include "plugin/Messages.h"
+#include "race/RunLife.h"
+#include "sim/Driver.h"
 #include "tools/ghost/TextMarks.h"
+#include "tools/host/NumberWords.h"
 #include "tools/host/Options.h"
+#include "tools/host/Script.h"
+#include "tools/host/TextFile.h"
 #include "ui/PageBytes.h"
 
 namespace lumaro_host {
 
 namespace {
+
+// A float with at most six significant digits: 0.2f as "0.2".
+std::string floatText(float value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", static_cast<double>(value));
+  return text;
+}
+
+// A power of ten as the help writes it: 1e-5f as "1e-5".
+std::string powerOfTenText(float value) {
+  return "1e" + std::to_string(std::lround(std::log10(static_cast<double>(value))));
+}
+
+// The help with the numbers of a scenario, a map file and the command line, each from its range or default.
+std::string withRanges(std::string text) {
+  const Drive drive;
+  return fillMarks(std::move(text), {
+                                        {"{chaos steps}", std::to_string(defaultChaosSteps)},
+                                        {"{chaos most}", numberText(chaosStepCount.most)},
+                                        {"{seed most}", largestSeedText()},
+                                        {"{run-out}", numberText(drive.runOut)},
+                                        {"{seed}", std::to_string(drive.seed)},
+                                        {"{host call ms}", numberText(Options{}.hostCallMilliseconds)},
+                                        {"{vary below}", numberText(variationPercentBelow)},
+                                        {"{float tolerance}", powerOfTenText(kismetFloatTolerance)},
+                                        {"{speed}", numberText(sim::defaultCarSpeed)},
+                                        {"{laps}", boundsText(lapCount)},
+                                        {"{lap-time}", boundsText(lapSeconds)},
+                                        {"{speed range}", boundsText(carSpeed)},
+                                        {"{run-out range}", boundsText(runOutSeconds)},
+                                        {"{line}", boundsText(lineOffset)},
+                                        {"{lose}", boundsText(lostSeconds)},
+                                        {"{wide}", boundsText(wideUnits)},
+                                        {"{phase}", boundsText(tickPhase)},
+                                        {"{seconds}", boundsText(gameSeconds)},
+                                        {"{ticks}", boundsText(tickCount)},
+                                        {"{coordinate}", boundsText(trackCoordinate)},
+                                        {"{lap length}", boundsText(trackLapLength)},
+                                        {"{file MiB}", std::to_string(maxTextFileBytes / (std::size_t{1024} * 1024))},
+                                    });
+}
 
 // The help with the names, status texts and defaults it quotes, each from its home, in place of its mark.
 std::string withNames(std::string text) {
@@ -20,7 +69,7 @@ std::string withNames(std::string text) {
   namespace kismet = names::kismet;
   const std::string textLine = pageControlStart(PageControl::Text);
   const std::string tickMilliseconds = std::to_string(Tessaro::wholeMillisecondsOfTicks(Tessaro::scenarioTickLength));
-  return fillMarks(std::move(text), {
+  text = fillMarks(std::move(text), {
                                         {"{command::record}", command::record},
                                         {"{command::exportGhost}", command::exportGhost},
                                         {"{cvar::lapCount}", cvar::lapCount},
@@ -38,7 +87,9 @@ std::string withNames(std::string text) {
                                         {"{messages::stoppedGhost}", messages::stoppedGhost},
                                         {"{tick ms}", tickMilliseconds},
                                         {"{page::text}", textLine},
+                                        {"{look delay}", floatText(lookAfterSpawnDelay)},
                                     });
+  return withRanges(std::move(text));
 }
 
 }  // namespace
@@ -78,8 +129,8 @@ Usage:
                                      needs that it lacks, then a verdict on the last line (exit
                                      status 0: Lumaro works on the map; 1: it will not; 2: no
                                      such file)
-  lumaro-host --chaos SEED [--steps N] a seeded random storm of N steps (default 300, at most
-                                     1000000; SEED from 0 to 18446744073709551615), the plugin's
+  lumaro-host --chaos SEED [--steps N] a seeded random storm of N steps (default {chaos steps}, at most
+                                     {chaos most}; SEED from 0 to {seed most}), the plugin's
                                      invariants checked after each; a failure prints the shortest
                                      step list that reproduces it, as a scenario (a step the game
                                      refused there is a comment, so the scenario replays it)
@@ -96,7 +147,7 @@ Options:
                     moves by the wall time that really passed (default: virtual time, as fast as it goes)
   --tick-ms MS      the length of a game tick (default {tick ms})
   --host-call-ms MS every call the plugin makes to the host moves the virtual clock on by MS (default
-                    0), so that what the plugin reads before or after it takes the time shows
+                    {host call ms}), so that what the plugin reads before or after it takes the time shows
   --page            print the settings page at the end, as the player sees it: a row of text for each
                     row of controls, each with its console variable's value
   --raw             print the settings page (--page, show page) as the page file's lines instead
@@ -112,7 +163,7 @@ Options:
 A scenario:
   # A comment: a line that begins with #. Blank lines are allowed.
   map speedway                          # a comment may also end a step, except a console step
-  wait 1                                # 0.2 s after a spawn the plugin drops what was armed before
+  wait 1                                # {look delay} s after a spawn the plugin drops what was armed before
   console {cvar::lapCount} 3
   console {command::record}
   expect console "{messages::recordingArmed}"
@@ -144,27 +195,27 @@ Steps:
       The car drives along the track, one move every game tick, facing the way it goes, until it has
       completed N laps at the start/finish line: from the spawn (or after a ball reset) the first
       crossing starts the race and each later one completes a lap, and the map's script counts every
-      crossing in {kismet::lapCounter}. After the last lap the car rolls on for run-out seconds (default 0.5), so
+      crossing in {kismet::lapCounter}. After the last lap the car rolls on for run-out seconds (default {run-out}), so
       the plugin sees the finish before the step ends. lap-time sets the speed from the lap's length;
-      speed is in engine units per second (default: the map's lap time, else 1400). vary P% makes
-      each lap's time differ by up to P percent, the same way for the same seed (default 1).
-      N from 1 to 1000, lap-time S from 1 to 3600, speed V from 1 to 100000, run-out from 0 to 60,
-      P below 100; all the laps together may take at most a day of game time.
+      speed is in engine units per second (default: the map's lap time, else {speed}). vary P% makes
+      each lap's time differ by up to P percent, the same way for the same seed (default {seed}).
+      N from {laps}, lap-time S from {lap-time}, speed V from {speed range}, run-out from {run-out range},
+      P below {vary below}; all the laps together may take at most a day of game time.
                                                   drive 3 laps lap-time 20 vary 2% seed 7
       style racing drives the racing line instead of the track's path at one speed: every corner
       rounded into an arc, flat out on the straights, braking for each corner as tight as it is and
       accelerating out of it; lap-time then sets the pace of the whole lap, speed the top speed
       (default: the map's drive-style, else steady). The options below drive the racing line too:
-      line UNITS drives that far to the left of it (-1000 to 1000; negative: to the right);
-      lose SECONDS lap N FROM-TO% loses that much time (more than 0, up to 60 s) over that stretch of
+      line UNITS drives that far to the left of it ({line}; negative: to the right);
+      lose SECONDS lap N FROM-TO% loses that much time ({lose} s) over that stretch of
       the drive's Nth lap (laps counted from its first crossing of the line), slowing smoothly and
-      recovering; wide UNITS lap N FROM-TO% swings the line up to that far (1 to 1000) towards the
+      recovering; wide UNITS lap N FROM-TO% swings the line up to that far ({wide}) towards the
       outside of the stretch's turn, at the same pace: a run that differs only in its line reaches
-      every point of the track at the same time. phase P (0 to 1) sets the car off P of a game tick
+      every point of the track at the same time. phase P ({phase}) sets the car off P of a game tick
       late, so that it crosses the line at another moment between two ticks.
                             drive 3 laps lap-time 20 style racing lose 0.5 lap 2 42-58% phase 0.5
   drive S seconds [lap-time S | speed V] [vary P%] [seed N] [RACING...] [phase P]
-      Drives for S seconds of game time, from 0.001 to 3600.       drive 4.5 seconds speed 1800
+      Drives for S seconds of game time, from {seconds}.       drive 4.5 seconds speed 1800
   reset-ball
       The map's script puts {kismet::lapCounter} back to -1; the car stays where it is.        reset-ball
   respawn
@@ -176,7 +227,7 @@ Steps:
   pause, unpause
       Pauses or resumes the game; a paused car does not move.                 pause
   wait S [seconds] | wait N ticks
-      Lets game time pass with the car standing still: S from 0.001 to 3600, N from 1 to 1000000.
+      Lets game time pass with the car standing still: S from {seconds}, N from {ticks}.
                                                                               wait 0.2
   copy SOURCE DESTINATION
       Copies a file into the game root; a DESTINATION ending in / is a folder. DESTINATION is a
@@ -209,7 +260,7 @@ Steps:
       the host read it at its last reload, which is what the player sees.
                                                   expect page last-line "{page::text}{messages::stoppedGhost}"
   expect kismet NAME VALUE
-      The Kismet variable's value: a whole number, a number (floats compare to within 1e-5 of the
+      The Kismet variable's value: a whole number, a number (floats compare to within {float tolerance} of the
       value's size), a text, true/false, or three numbers for a vector.
                                                   expect kismet {kismet::ghostColor} 10.999
   expect writes NAME at-least N
@@ -237,8 +288,8 @@ Map files (maps/*.map, see maps/README.md):
 
 Map files are found and read when the scenario is read: a map file with a mistake is bad input like a bad
 step. Every number of a scenario or a map file is written in decimal (1e3 is one, 0x10 is not) and read
-against its range (above; map coordinates from -1000000 to 1000000, a lap of 100 to 100000000 units), and
-a scenario or map file larger than 16 MiB is not read. A Kismet value, a map's starting value or an expected
+against its range (above; map coordinates from {coordinate}, a lap of {lap length} units), and
+a scenario or map file larger than {file MiB} MiB is not read. A Kismet value, a map's starting value or an expected
 one, is read alike: an int within 32 bits, a float within single precision, no blanks (" -1" is not one).
 The map step names every Kismet variable the plugin works with that the map lacks or has with another type
 ({kismet::lapCounter} int, {kismet::mapName} string, {kismet::ghostPosition} and {kismet::ghostRotation} vectors, {kismet::ghostColor} float, {kismet::ghostDelta} float).

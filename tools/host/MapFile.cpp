@@ -63,7 +63,7 @@ sim::VariableDefinition variable(const std::vector<std::string>& words) {
     case sim::VariableType::String: definition.initialValue = words[3]; break;
     case sim::VariableType::Bool:
       if (!Tessaro::kismetWords::boolOfWord(words[3])) {
-        throw BadLine("a bool is 0, 1, true or false");
+        throw BadLine("a bool is " + Tessaro::kismetWords::boolWordsText());
       }
       definition.initialValue = words[3];
       break;

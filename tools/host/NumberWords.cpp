@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <system_error>
 
 #include "host/KismetWords.h"
@@ -14,12 +15,6 @@ namespace lumaro_host {
 namespace {
 
 std::string quoted(const std::string& word) { return "\"" + word + "\""; }
-
-std::string numberText(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.15g", value);
-  return text;
-}
 
 bool allDigits(const std::string& word) {
   return !word.empty() && std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -31,9 +26,15 @@ bool allDigits(const std::string& word) {
 
 }  // namespace
 
-std::string rangeText(const NumberRange& range) {
-  return "from " + numberText(range.least) + " to " + numberText(range.most) + range.unit;
+std::string numberText(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.15g", value);
+  return text;
 }
+
+std::string boundsText(const NumberRange& range) { return numberText(range.least) + " to " + numberText(range.most); }
+
+std::string rangeText(const NumberRange& range) { return "from " + boundsText(range) + range.unit; }
 
 bool isDecimalWord(const std::string& word) { return Tessaro::kismetWords::isDecimalWord(word); }
 
@@ -84,9 +85,11 @@ std::uint64_t seedNumber(const std::string& word, const std::string& what) {
   if (!allDigits(word)) throw BadNumber(what + " must be a whole number, not " + quoted(word));
   std::uint64_t value = 0;
   if (std::from_chars(word.data(), word.data() + word.size(), value).ec != std::errc()) {
-    throw BadNumber(what + " must be from 0 to 18446744073709551615, not " + quoted(word));
+    throw BadNumber(what + " must be from 0 to " + largestSeedText() + ", not " + quoted(word));
   }
   return value;
 }
+
+std::string largestSeedText() { return std::to_string(std::numeric_limits<std::uint64_t>::max()); }
 
 }  // namespace lumaro_host

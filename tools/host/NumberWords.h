@@ -42,10 +42,14 @@ inline constexpr NumberRange lostSeconds{0.001, 60.0, " s"};
 inline constexpr NumberRange wideUnits{1.0, 1000.0, " units"};
 inline constexpr NumberRange tickPhase{0.0, 1.0, " (of a game tick)"};
 inline constexpr NumberRange lapShare{0.0, 100.0, "%"};
+// A drive's variation in per cent: from 0 up to, not including, this.
+inline constexpr double variationPercentBelow = 100.0;
 // Whole numbers.
 inline constexpr NumberRange lapCount{1, 1000, ""};
 inline constexpr NumberRange tickCount{1, 1'000'000, ""};
 inline constexpr NumberRange writeCount{0, 1'000'000'000, ""};
+// The steps of a chaos run (lumaro-host --steps).
+inline constexpr NumberRange chaosStepCount{1, 1'000'000, ""};
 
 // Whether the word is written as a decimal number may be: digits, signs, a point and an exponent, nothing else
 // (no blank, no hexadecimal "0x10", no "inf").
@@ -56,6 +60,8 @@ double numberIn(const std::string& word, const std::string& what, const NumberRa
 std::int64_t wholeNumberIn(const std::string& word, const std::string& what, const NumberRange& range);
 // The word as any unsigned 64-bit number (a seed): digits only, no sign or blanks.
 std::uint64_t seedNumber(const std::string& word, const std::string& what);
+// The largest seed, "18446744073709551615".
+std::string largestSeedText();
 
 // A value of a Kismet variable as the game keeps it, whether a map file starts the variable at it or a scenario
 // expects it: an int is an optional sign and decimal digits within 32 bits, a float a decimal word (above)
@@ -63,8 +69,15 @@ std::uint64_t seedNumber(const std::string& word, const std::string& what);
 // whole number", "is not a number", or that the value is out of an int's or a float's range.
 std::int32_t kismetInt(const std::string& word);
 float kismetFloat(const std::string& word);
+// An expected float holds within this share of its size (of 1 at the least): the plugin computes in single
+// precision, so a value it wrote differs from the decimal a scenario gives in its last places.
+inline constexpr float kismetFloatTolerance = 1e-5f;
 
 // "from 1 to 3600 s".
 std::string rangeText(const NumberRange& range);
+// "1 to 3600": the bounds alone, as the help writes them.
+std::string boundsText(const NumberRange& range);
+// A number as a range or the help writes it: "0.001", "3600", "100000".
+std::string numberText(double value);
 
 }  // namespace lumaro_host

@@ -7,8 +7,6 @@
 namespace lumaro_host {
 namespace {
 
-constexpr NumberRange chaosStepCount{1, 1'000'000, ""};
-
 // A whole text read as a number of milliseconds within [least, most].
 bool readMilliseconds(const std::string& text, double least, double most, double& milliseconds) {
   try {
@@ -77,8 +75,8 @@ ParsedOptions parseOptions(const std::vector<std::string>& arguments) {
         if (word == "--chaos") options.chaosSeed = seedNumber(*text, "the seed");
         if (word == "--steps") options.chaosSteps = static_cast<int>(wholeNumberIn(*text, "", chaosStepCount));
       } catch (const BadNumber&) {
-        parsed.error = word == "--chaos" ? "--chaos takes a seed, a whole number from 0 to 18446744073709551615"
-                                         : "--steps takes a number from 1 to 1000000";
+        parsed.error = word == "--chaos" ? "--chaos takes a seed, a whole number from 0 to " + largestSeedText()
+                                         : "--steps takes a number " + rangeText(chaosStepCount);
         return parsed;
       }
       if (word == "--steps") stepsGiven = true;

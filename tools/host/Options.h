@@ -12,6 +12,9 @@
 #include "host/HostClock.h"
 namespace lumaro_host {
 
+// The steps of a chaos run when --steps gives none.
+inline constexpr int defaultChaosSteps = 300;
+
 struct Options {
   std::optional<std::string> script;  // a file, or "-" for standard input
   bool interactive = false;
@@ -30,7 +33,7 @@ struct Options {
   bool verbose = false;
   bool help = false;
   std::optional<std::uint64_t> chaosSeed;  // --chaos SEED: a chaos run instead of a scenario (Chaos.h)
-  int chaosSteps = 300;
+  int chaosSteps = defaultChaosSteps;
   std::optional<std::string> checkMap;  // --check-map FILE: the map file's contract checked, nothing run
 };
 

@@ -121,8 +121,9 @@ Drive parseDrive(const Arguments& words) {
       std::string percent = value;
       if (!percent.empty() && percent.back() == '%') percent.pop_back();
       drive.variationPercent = numberIn(percent, "the variation", {-HUGE_VAL, HUGE_VAL, ""});
-      if (drive.variationPercent < 0.0 || drive.variationPercent >= 100.0) {
-        throw BadStep("the variation must be from 0% to below 100%, not \"" + value + "\"");
+      if (drive.variationPercent < 0.0 || drive.variationPercent >= variationPercentBelow) {
+        throw BadStep("the variation must be from 0% to below " + numberText(variationPercentBelow) + "%, not \"" +
+                      value + "\"");
       }
     } else if (option == "seed") {
       drive.seed = seedNumber(value, "the seed");

@@ -30,10 +30,6 @@ namespace fs = std::filesystem;
 namespace lumaro_host {
 namespace {
 
-// How fast the car goes when a drive names neither a lap time nor a speed and the map suggests no lap time:
-// a car driving flat out without boost.
-constexpr double defaultSpeed = 1400.0;
-
 std::string secondsText(double seconds) {
   char text[32];
   std::snprintf(text, sizeof text, "%g", seconds);
@@ -195,7 +191,7 @@ StepOutcome Session::drive(const Drive& step) {
   // How long a lap takes at one unit per second: its length when steady, the racing line's pace when racing.
   const double unitLap = style.racing ? racingLine.lapSeconds() : driver_->track().length();
   const std::optional<double> lapTime = step.lapTime ? step.lapTime : map_->lapTime;
-  style.speed = step.speed ? *step.speed : lapTime ? unitLap / *lapTime : defaultSpeed;
+  style.speed = step.speed ? *step.speed : lapTime ? unitLap / *lapTime : sim::defaultCarSpeed;
   style.variation = step.variationPercent / 100.0;
   style.seed = step.seed;
   style.lineOffset = step.lineOffset.value_or(0.0);

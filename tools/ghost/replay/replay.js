@@ -144,17 +144,19 @@
   const timeOfDistance = (at) => along(secondsA, at);
 
   // --- Text ---------------------------------------------------------------------------------------------
-  // Race time text as the tool's one formatter lays it out (data.clock is its text of no time): minutes,
-  // seconds and milliseconds in its three groups of digits, each at least as wide, between its separators.
+  // Race time text as the tool's one formatter lays it out (data.clock is its text of no time): its groups
+  // of digits, each counting the milliseconds data.clockGroups gives (the first all of them, each other what
+  // is left of the one before), each at least as wide, between its separators.
   const clockParts = data.clock.split(/([0-9]+)/);
   function raceTime(seconds) {
     const ms = Math.max(0, Math.floor(seconds * 1000 + 1e-6));
-    const values = [Math.floor(ms / 60000), Math.floor(ms / 1000) % 60, ms % 1000];
+    const values = data.clockGroups.map((unit, i) =>
+      Math.floor((i ? ms % data.clockGroups[i - 1] : ms) / unit));
     let group = 0;
     return clockParts.map((part, i) => (i % 2 ? String(values[group++]).padStart(part.length, "0") : part)).join("");
   }
   function signed(seconds) {
-    if (Math.abs(seconds) < 0.0005) return "0.000 s";
+    if (Math.abs(seconds) < data.level) return "0.000 s";
     return (seconds < 0 ? minus : "+") + Math.abs(seconds).toFixed(3) + " s";
   }
   const plain = (seconds) => seconds.toFixed(3);
@@ -215,7 +217,7 @@
       for (const run of runs) row.append(element("td", plain(lap.seconds[run.index])));
       for (const run of others) {
         const d = lap.seconds[run.index] - lap.seconds[0];
-        row.append(element("td", signed(d), d < -0.0005 ? "gain" : d > 0.0005 ? "loss" : ""));
+        row.append(element("td", signed(d), d < -data.level ? "gain" : d > data.level ? "loss" : ""));
       }
       lapRows.push(row);
       body.append(row);
@@ -227,7 +229,7 @@
             (run.index > 0 ? " " + signed(sector.delta[run.index]) : ""))
         : [plain(sector.seconds[0])];
       const d = others.length === 1 ? sector.delta[1] : 0;
-      const cell = element("td", lines.join("\n"), d < -0.0005 ? "gain" : d > 0.0005 ? "loss" : "");
+      const cell = element("td", lines.join("\n"), d < -data.level ? "gain" : d > data.level ? "loss" : "");
       cell.style.whiteSpace = "pre";
       cell.title = "Lap " + sector.lap + ", " + Math.round(sector.from * 100) + "% to " + Math.round(sector.to * 100) + "%";
       lapRows[Math.min(lapRows.length - 1, Math.floor(index / data.sectorsPerLap))].append(cell);
