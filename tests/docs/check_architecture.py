@@ -13,9 +13,9 @@ a path's component ("tessaro/data"); the settings page's file ("Lumaro.set") any
 its language reads it: escapes read (a backslash-newline splices the line), literals joined across lines (or
 by a +; a shell's quoted words as the shell joins them) as one, Python's bytes as text, and of Python only the
 docstrings left out. The lap limits may not stand as numbers in a literal ("1 to 6", "1-6", "1..6") nor as
-bounds in code (clamp(laps, 1, 6), >= 1 ... <= 6, 1 <= laps <= 6, range(1, 7)), and no rule (a constant, function or quoted
-text) may stand in the rule column of two rows of the rule table. Prints what is missing and exits 1; exits 0
-when the tables hold.
+bounds in code (clamp(laps, 1, 6), >= 1 ... <= 6, 1 <= laps <= 6, range(1, 7)), and no rule (a constant,
+function or quoted text) may stand in the rule column of two rows of the rule table. Prints what is missing
+and exits 1; exits 0 when the tables hold.
 
 Usage: check_architecture.py TREE_ROOT
 """

@@ -38,7 +38,8 @@ PLANTS = [
     ("x/adjacent.sh", '#!/bin/sh\necho "lm_""lapNbr"\n', ["x/adjacent.sh:2 spells cvar::lapCount"]),
     ("x/run", "#!/usr/bin/env bash\necho lm_lapNbr\n", ["x/run:2 spells cvar::lapCount"]),
     ("x/Chained.cpp", "bool a = 1 <= laps && laps <= 6;\n", ["x/Chained.cpp:1 spells fewestLaps to mostLaps in code"]),
-    ("x/chained.py", "def f(laps):\n    return 1 <= laps <= 6\n", ["x/chained.py:2 spells fewestLaps to mostLaps in code"]),
+    ("x/chained.py", "def f(laps):\n    return 1 <= laps <= 6\n",
+     ["x/chained.py:2 spells fewestLaps to mostLaps in code"]),
     ("plugin/HostNames.h", ('inline constexpr std::string_view color = "lm_color";\n',
                             'inline constexpr std::string_view color = "lm_color";\ninline constexpr std::string_view '
                             'overlayWidth =\n    "lm_overlay_width";\ninline constexpr char trail[] = "lm_trail";\n'),
