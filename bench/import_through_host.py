@@ -31,11 +31,12 @@ def write_ghost(path, frames):
     """Random frames over the map, as lumaro-bench's sample runs have them."""
     draw = random.Random(frames)
     with open(path, "w", newline="") as out:
-        out.write("Speedway,Ann,%d,3-Lap,%s\r\n" % (8 * frames, host_names.WRITTEN_VERSION))
+        out.write(host_names.header_line("Speedway", "Ann", host_names.FRAME_SPACING_MS * frames, 3))
         lines = []
         for i in range(frames):
-            lines.append("%d,%.2f,%.2f,%.2f,%d,%d,%d\r\n" % (
-                8 * i, draw.uniform(-20000, 20000), draw.uniform(-20000, 20000), draw.uniform(-1000, 1000),
+            lines.append(host_names.frame_line(
+                host_names.FRAME_SPACING_MS * i, draw.uniform(-20000, 20000), draw.uniform(-20000, 20000),
+                draw.uniform(-1000, 1000),
                 draw.randrange(65536) - 32768, draw.randrange(65536) - 32768, draw.randrange(65536) - 32768))
             if len(lines) == 100_000:
                 out.write("".join(lines))

@@ -28,17 +28,16 @@ import time
 import host_names
 from figure_lines import Figures
 
-SETTLING_SECONDS = 5.0  # library/FileStamp.h: a stamp is kept once its times are this old
 MAP_NAME = "Speedway"
 LAPS = 3
 
 
 def write_ghost_folder(folder, files):
     os.makedirs(folder)
-    frames = "".join("%d,%.2f,16384.00,0.00,-12345,2345,17\r\n" % (8 * i, -1000.0 + i) for i in range(20))
+    frames = "".join(host_names.frame_line(host_names.FRAME_SPACING_MS * i, -1000.0 + i, 16384.0, 0.0, -12345, 2345, 17)
+                     for i in range(20))
     for i in range(files):
-        header = "%s,Ann,%d,%d-Lap,%s\r\n" % (MAP_NAME if i % 2 == 0 else "Canyon", 83456 + i, LAPS,
-                                             host_names.WRITTEN_VERSION)
+        header = host_names.header_line(MAP_NAME if i % 2 == 0 else "Canyon", "Ann", 83456 + i, LAPS)
         with open(os.path.join(folder, "ghost-%05d.ghost" % i), "w", newline="") as out:
             out.write(header + frames)
 
@@ -81,7 +80,7 @@ def measure(arguments, host, page_bench, figures):
             out.write("map speedway\nconsole %s %d\n" % (host_names.name("cvar", "lapCount"), LAPS))
             out.write("console %s\n" % host_names.name("command", "play") * arguments.messages)
             out.write('expect console "%s"\n' % host_names.message("noGhostLoaded"))
-        time.sleep(SETTLING_SECONDS + 0.5)
+        time.sleep(host_names.STAMP_SETTLING_SECONDS + 0.5)
 
         samples = {}
         def page_run(case):
@@ -103,7 +102,7 @@ def measure(arguments, host, page_bench, figures):
             page_run("fresh")
             floor_run("new", "settled")
         with open(page["settled"], "rb") as shown:
-            entries = shown.read().count(b".ghost)@")
+            entries = host_names.page_entries(shown.read())
         if entries != (arguments.files + 1) // 2:
             sys.exit("the page lists %d ghosts, not %d" % (entries, (arguments.files + 1) // 2))
 

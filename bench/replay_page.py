@@ -26,18 +26,19 @@ parser.add_argument("--repeat", type=int, default=3)
 parser.add_argument("--build", default="build/dev")
 options = parser.parse_args()
 
-# Three laps of a circle at 2000 units a second, a frame every 8 ms as the stand-in host samples: each
+# Three laps of a circle at 2000 units a second, a frame every tick of the stand-in host's scenarios (8 ms): each
 # frame moves about 16 units, the most the page's compact points hold in two characters a coordinate. B is
 # 1% faster. (The stand-in host's Speedway would need a 2,700-second lap for a million frames: 15 units a
 # second, far slower than any player and lighter on the page.)
 def write_run(path, player, pace):
     count = int(options.frames * pace)
-    radius = options.frames * 0.008 * 2000 / 3 / (2 * math.pi)
-    with open(path, "w", newline="\r\n") as f:
-        f.write(f"Ring,{player},{(count - 1) * 8},3-Lap,{host_names.WRITTEN_VERSION}\n")
+    radius = options.frames * host_names.FRAME_SPACING_MS / 1000 * 2000 / 3 / (2 * math.pi)
+    with open(path, "w", newline="") as f:
+        f.write(host_names.header_line("Ring", player, (count - 1) * host_names.FRAME_SPACING_MS, 3))
         for i in range(count):
             angle = 6 * math.pi * i / (count - 1)
-            f.write(f"{i * 8},{radius * math.cos(angle):.2f},{radius * math.sin(angle):.2f},17.00,0,0,0\n")
+            f.write(host_names.frame_line(i * host_names.FRAME_SPACING_MS, radius * math.cos(angle),
+                                          radius * math.sin(angle), 17.0, 0, 0, 0))
 
 
 work = tempfile.mkdtemp(prefix="lumaro-replay-bench-")

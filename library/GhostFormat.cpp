@@ -126,7 +126,7 @@ char* formatFrameLine(char* first, const GhostFrame& frame) {
   at = formatInteger(at, rotationUnits(frame.yaw));
   *at++ = ',';
   at = formatInteger(at, rotationUnits(frame.roll));
-  return put(at, "\r\n");
+  return put(at, ghostLineEnd);
 }
 
 std::string headerLine(const GhostHeader& header) {
@@ -139,9 +139,10 @@ std::string headerLine(const GhostHeader& header) {
   line += std::to_string(header.runTime);
   line += ',';
   line += std::to_string(header.lapCount);
-  line += "-Lap,";
+  line += lapFieldEnd;
+  line += ',';
   line += header.version;
-  line += "\r\n";
+  line += ghostLineEnd;
   return line;
 }
 

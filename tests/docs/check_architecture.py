@@ -5,15 +5,17 @@ The member table ("One class, many rooms") must name every member function and d
 declares: by its name, or by a pattern such as `find*Variable`. Every file named in "Where each shared rule
 lives" must exist. The names table ("The names the host knows") must give every name constant of the names'
 homes (plugin/HostNames.h, host/GameNames.h) with its text, however it is declared, and no source outside
-those homes (.cpp, .cc, .h, .hpp, .py, .js, .sh; tests and docs aside) may spell one of those names in a
+those homes (.cpp, .cc, .h, .hpp, .py, .js, .sh, and a script without an ending by its first line; tests and
+docs aside) may spell one of those names in a
 string literal of its own (a shell script's line is one): the literal that is the name, or a word of a longer
 one. The host's folders and the plugin's name, common words, count where a literal is the name or holds it as
 a path's component ("tessaro/data"); the settings page's file ("Lumaro.set") anywhere. A literal is read as
-its language reads it: escapes read, literals joined across lines (or by a +) as one, and of Python only the
+its language reads it: escapes read (a backslash-newline splices the line), literals joined across lines (or
+by a +; a shell's quoted words as the shell joins them) as one, Python's bytes as text, and of Python only the
 docstrings left out. The lap limits may not stand as numbers in a literal ("1 to 6", "1-6", "1..6") nor as
-bounds in code (clamp(laps, 1, 6), >= 1 ... <= 6, range(1, 7)), and no rule (a constant, function or quoted
-text) may stand in the rule column of two rows of the rule table. Prints what is missing and exits 1; exits 0
-when the tables hold.
+bounds in code (clamp(laps, 1, 6), >= 1 ... <= 6, 1 <= laps <= 6, range(1, 7)), and no rule (a constant,
+function or quoted text) may stand in the rule column of two rows of the rule table. Prints what is missing
+and exits 1; exits 0 when the tables hold.
 
 Usage: check_architecture.py TREE_ROOT
 """
@@ -63,9 +65,18 @@ def declared_data(header):
         declaration = re.split(r"[={]", statement)[0]
         if not declaration or "(" in declaration or re.match(r"(?:using|friend|typedef|enum|struct|class)\b", declaration):
             continue
-        found = re.search(r"[\s*&>]([A-Za-z_]\w*)\s*(?:\[[^\]]*\])?\s*$", declaration)
+        # Each declarator of `bool a, b = false;`: template arguments, initializers and their lists taken out
+        # first, so that only the commas between declarators are left.
+        while re.search(r"<[^<>]*>|\([^()]*\)|\{[^{}]*\}", statement):
+            statement = re.sub(r"<[^<>]*>|\([^()]*\)|\{[^{}]*\}", " ", statement)
+        first, *others = [re.split(r"=", piece)[0] for piece in statement.split(",")]
+        found = re.search(r"[\s*&>]([A-Za-z_]\w*)\s*(?:\[[^\]]*\])?\s*$", first)
         if found:
             names.add(found.group(1))
+        for other in others:
+            found = re.fullmatch(r"\s*[*&]*\s*([A-Za-z_]\w*)\s*(?:\[[^\]]*\])?\s*", other)
+            if found:
+                names.add(found.group(1))
     return names
 
 
@@ -79,29 +90,51 @@ SPELT_AS_PATH = {("folder", None), ("", "pluginName"), ("", "ghostFolderName"), 
 # the benchmarks' reader of the homes names the folders' constants, whose names are their texts.
 HELP_PROSE = ("tools/host/Help.cpp", "tools/ghost/GhostTool.cpp", "bench/host_names.py")
 SCANNED = (".cpp", ".cc", ".h", ".hpp", ".py", ".js", ".sh")
+# A script without one of those endings is read by the interpreter its first line names.
+INTERPRETERS = {"sh": ".sh", "bash": ".sh", "dash": ".sh", "python3": ".py", "python": ".py", "node": ".js"}
 NOT_SCANNED = ("tests", "docs", "build", ".git")
 # The namespaces that hold the names' homes as a whole: a constant in one of them is named without it.
 OUTER_NAMESPACES = ("", "names", "gameNames")
 
 
 def name_constants(root):
-    """Each `inline constexpr TYPE NAME = VALUE;` of the names' homes whose value is a string or a number, as
-    (innermost namespace, NAME, VALUE), a string's value without its quotes."""
+    """Each `inline constexpr TYPE NAME = VALUE;` (or `char NAME[] = VALUE;`) of the names' homes whose value is
+    a string or a number, as (innermost namespace, NAME, VALUE), a string's value without its quotes; a
+    declaration wrapped over several lines read as one."""
     constants = []
     for home in NAME_HOMES:
         with open(os.path.join(root, home), encoding="utf-8") as f:
             namespaces = [""]
-            for line in f:
+            for line in statements_of(f.read()):
                 opened = re.match(r"namespace ([\w:]+) \{", line)
                 if opened:
                     namespaces.append(opened.group(1).split("::")[-1])
                 elif line.startswith("}  // namespace"):
                     namespaces.pop()
                 found = re.match(r'\s*(?:inline\s+|static\s+)*(?:constexpr|const)\s+(?:const\s+)?[\w:<>]+\s*\*?\s*'
-                                 r'(?:const\s+)?(\w+)\s*(?:=\s*|\{\s*|=\s*\{\s*)(?:"([^"]*)"|([\d.]+))\s*\}?;', line)
+                                 r'(?:const\s+)?(\w+)\s*(?:\[\s*\d*\s*\]\s*)?(?:=\s*|\{\s*|=\s*\{\s*)'
+                                 r'(?:"([^"]*)"|([\d.]+))\s*\}?;', line)
                 if found:
                     constants.append((namespaces[-1], found.group(1), found.group(2) or found.group(3)))
     return constants
+
+
+def statements_of(text):
+    """A header's lines with a declaration that runs over several lines (`... =` and its value on the next, as
+    clang-format wraps a long one) joined into one."""
+    lines = []
+    pending = ""
+    for line in text.splitlines():
+        if pending:
+            pending += " " + line.strip()
+        elif re.match(r"\s*(?:inline\s+|static\s+)*(?:constexpr|const)\b", line) and ";" not in line:
+            pending = line
+        else:
+            lines.append(line)
+        if pending and ";" in pending:
+            lines.append(pending)
+            pending = ""
+    return lines + ([pending] if pending else [])
 
 
 def constant_name(namespace, name):
@@ -118,6 +151,8 @@ def read_escapes(body):
     N, \\n as a line feed), so that a name spelt through escapes is the name."""
     def one(match):
         escape = match.group(1)
+        if escape == "\n":
+            return ""  # a line spliced: the literal goes on on the next line
         if escape[0] in "xX":
             return chr(int(escape[1:], 16))
         if escape[0] in "uU":
@@ -187,7 +222,19 @@ def script_literals(text):
 def shell_lines(text):
     """Each line of a shell script that is no comment, as (line, text): the words of a command are the
     script's literals."""
-    return [(number, line) for number, line in enumerate(text.splitlines(), 1) if not line.lstrip().startswith("#")]
+    lines = [(number, line) for number, line in enumerate(text.splitlines(), 1) if not line.lstrip().startswith("#")]
+    # Quoted words the shell joins ("lm_""lapNbr", lm_'lapNbr') as it joins them.
+    return lines + [(number, re.sub(r"[\"']", "", line)) for number, line in lines if re.search(r"[\"']", line)]
+
+
+def python_sum(node):
+    """The text of literals joined by + ("lm_" + "lapNbr"), bytes read as text; None when a part is no literal."""
+    if isinstance(node, ast.Constant) and isinstance(node.value, (str, bytes)):
+        return node.value if isinstance(node.value, str) else node.value.decode("latin-1")
+    if isinstance(node, ast.BinOp) and isinstance(node.op, ast.Add):
+        left, right = python_sum(node.left), python_sum(node.right)
+        return None if left is None or right is None else left + right
+    return None
 
 
 def python_literals(text):
@@ -212,6 +259,12 @@ def python_literals(text):
             if isinstance(node, ast.Constant) and isinstance(node.value, str) and \
                     (node.lineno, node.col_offset) not in docstrings:
                 found.append((node.lineno, node.value))
+            elif isinstance(node, ast.Constant) and isinstance(node.value, bytes):
+                found.append((node.lineno, node.value.decode("latin-1")))
+            elif isinstance(node, ast.BinOp) and isinstance(node.op, ast.Add):
+                added = python_sum(node)
+                if added is not None:
+                    found.append((node.lineno, added))
     try:
         for token in tokenize.generate_tokens(io.StringIO(text).readline):
             if token.type == tokenize.STRING and token.start not in docstrings:
@@ -257,7 +310,8 @@ def code_of(text, kind):
         kept = []
         try:
             for token in tokenize.generate_tokens(io.StringIO(text).readline):
-                kept.append((token.start[0], " " if token.type in (tokenize.STRING, tokenize.COMMENT) else token.string))
+                blank = token.type in (tokenize.STRING, tokenize.COMMENT) or "\n" in token.string
+                kept.append((token.start[0], " " if blank else token.string))
         except (tokenize.TokenError, SyntaxError):
             return ""
         lines = {}
@@ -270,18 +324,34 @@ def code_of(text, kind):
 
 def numbers_in_code(code, constants):
     """The lap limits written as numbers in code rather than named (a clamp's or a range's bounds "1, 6", a check
-    ">= 1 ... <= 6" or "< 1 || ... > 6", Python's range(1, 7)), as (line, text)."""
+    ">= 1 ... <= 6", "< 1 || ... > 6" or chained "1 <= ... <= 6", Python's range(1, 7)), as (line, text)."""
     values = {name: value for _, name, value in constants}
     least, most = int(values["fewestLaps"]), int(values["mostLaps"])
     bounds = [r"(?<![\w.])%d\s*,\s*%d(?![\w.])" % (least, most),
               r">=\s*%d(?![\w.])[^;\n]*?<=\s*%d(?![\w.])" % (least, most),
               r"<\s*%d(?![\w.])[^;\n]*?>\s*%d(?![\w.])" % (least, most),
+              r"(?<![\w.])%d\s*<=[^;\n]*?<=\s*%d(?![\w.])" % (least, most),
+              r"(?<![\w.])%d\s*>=[^;\n]*?>=\s*%d(?![\w.])" % (most, least),
               r"\brange\s*\(\s*%d\s*,\s*%d\s*\)" % (least, most + 1)]
     found = []
     for number, line in enumerate(code.splitlines(), 1):
         if any(re.search(pattern, line) for pattern in bounds):
             found.append((number, line.strip()))
     return found
+
+
+def script_kind(path):
+    """The ending a script without one would have, by the interpreter its first line names (#!/bin/sh,
+    #!/usr/bin/env bash), or None for no script."""
+    with open(path, "rb") as f:
+        first = f.readline(200)
+    found = re.match(rb"#!\s*(\S+)(?:\s+(\S+))?", first)
+    if not found:
+        return None
+    interpreter = os.path.basename(found.group(1).decode(errors="replace"))
+    if interpreter == "env" and found.group(2):
+        interpreter = found.group(2).decode(errors="replace")
+    return INTERPRETERS.get(interpreter)
 
 
 def spelt_names(root, names):
@@ -293,20 +363,25 @@ def spelt_names(root, names):
         subfolders[:] = sorted(d for d in subfolders if os.path.relpath(os.path.join(folder, d), root) not in NOT_SCANNED)
         for name in sorted(files):
             path = os.path.relpath(os.path.join(folder, name), root)
-            if not name.endswith(SCANNED) or path in NAME_HOMES:
+            kind = os.path.splitext(name)[1]
+            if path in NAME_HOMES or os.path.islink(os.path.join(root, path)):
                 continue
+            if kind not in SCANNED:
+                kind = script_kind(os.path.join(root, path)) if not kind else None
+                if kind is None:
+                    continue
             with open(os.path.join(root, path), encoding="utf-8", errors="replace") as f:
                 text = f.read()
-            if name.endswith(".py"):
+            if kind == ".py":
                 literals = python_literals(text)
-            elif name.endswith(".js"):
+            elif kind == ".js":
                 literals = script_literals(text)
-            elif name.endswith(".sh"):
+            elif kind == ".sh":
                 literals = shell_lines(text)
             else:
                 literals = string_literals(text)
-            if not name.endswith(".sh"):
-                for line, code in numbers_in_code(code_of(text, os.path.splitext(name)[1]), names):
+            if kind != ".sh":
+                for line, code in numbers_in_code(code_of(text, kind), names):
                     problems.append("%s:%d spells fewestLaps to mostLaps in code (%s), whose home is %s" %
                                     (path, line, code, homes))
             for line, literal in sorted(set(literals)):
@@ -352,7 +427,8 @@ def main():
 
     for cell in table_cells(section(doc, "Where each shared rule lives"), 1):
         for named in re.findall(r"`([^`]+)`", cell):
-            if "/" in named and re.search(r"\.(h|cpp)$", named) and not os.path.isfile(os.path.join(root, named)):
+            if "/" in named and re.search(r"\w\.\w+$", named) and " " not in named and \
+                    not os.path.isfile(os.path.join(root, named)):
                 problems.append("the rule table names %s, which does not exist" % named)
 
     constants = name_constants(root)
