@@ -37,6 +37,7 @@
 #include "race/RaceTime.h"
 #include "ui/GhostChoice.h"
 #include "ui/GhostChoiceList.h"
+#include "ui/PageBytes.h"
 #include "ui/SettingsPageFile.h"
 #include "ui/SettingsPageText.h"
 
@@ -108,7 +109,8 @@ std::vector<std::string> literalChoices(const fs::path& folder) {
     const std::vector<std::string> fields = splitString(line, ",");
     if (fields.size() < 4 || fields[0] != mapName || std::stoi(fields[3]) != lapCount) continue;
     const std::string name = entry.path().filename().string();
-    choices.push_back(ghostChoiceLabel(fields[3], formatRaceTime(std::stoi(fields[2])), fields[1], name) + "@" + name);
+    choices.push_back(
+        pageListEntry(ghostChoiceLabel(fields[3], formatRaceTime(std::stoi(fields[2])), fields[1], name), name));
   }
   return choices;
 }

@@ -19,16 +19,16 @@
 
 namespace {
 
-// A page cut into lines at CR LF. Any other CR or LF is a line end the reader may also take: it fails.
+// A page cut into lines at its line end, CR LF. Any other CR or LF is a line end the reader may also take: it fails.
 std::vector<std::string_view> crLfLines(std::string_view page) {
   std::vector<std::string_view> lines;
   while (!page.empty()) {
-    const std::size_t end = page.find("\r\n");
+    const std::size_t end = page.find(pageLineEnd);
     FUZZ_CHECK(end != std::string_view::npos, "the page does not end in CR LF");
     const std::string_view line = page.substr(0, end);
     FUZZ_CHECK(line.find_first_of("\r\n") == std::string_view::npos, "a line break inside line %zu", lines.size() + 1);
     lines.push_back(line);
-    page.remove_prefix(end + 2);
+    page.remove_prefix(end + pageLineEnd.size());
   }
   return lines;
 }

@@ -4,6 +4,7 @@
 // looks them up by the same (plugin/HostNames.h), so the two cannot drift apart.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 namespace Tessaro::gameNames {
@@ -11,6 +12,9 @@ namespace Tessaro::gameNames {
 // Variables of a workshop map's main Kismet sequence.
 namespace kismet {
 inline constexpr std::string_view lapCounter = "LapNb";
+// The lap counter's value while no race is under way: before the start line is first crossed, and after a
+// ball reset.
+inline constexpr std::int32_t lapCounterNoRace = -1;
 inline constexpr std::string_view mapName = "MapName";
 inline constexpr std::string_view ghostPosition = "GhostPosition";
 inline constexpr std::string_view ghostRotation = "GhostRotation";

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <string_view>
 
@@ -33,6 +34,18 @@ constexpr std::optional<bool> boolOfWord(std::string_view word) {
 inline std::string boolWordsText() {
   return std::string(falseDigit) + ", " + std::string(trueDigit) + ", " + std::string(trueWord) + " or " +
          std::string(falseWord);
+}
+
+// A vector's value as a text: the words of its x, y and z apart by a blank ("0 0 0"); read back as the words
+// between blanks, each then read as a float is (a missing one is empty).
+inline std::string vectorText(const std::string& x, const std::string& y, const std::string& z) {
+  return x + ' ' + y + ' ' + z;
+}
+inline std::array<std::string, 3> vectorWords(const std::string& text) {
+  std::istringstream in(text);
+  std::array<std::string, 3> words;
+  in >> words[0] >> words[1] >> words[2];
+  return words;
 }
 
 // A number's word as the game keeps it, with what is wrong with it: not a number of its kind, or out of
@@ -63,13 +76,21 @@ inline NumberRead<std::int32_t> intOfWord(const std::string& word) {
   return {static_cast<std::int32_t>(value), NumberFault::None};
 }
 
+// A decimal word (above) read whole as a double: one too large for a double is out of range, not no number.
+inline NumberRead<double> decimalOfWord(const std::string& word) {
+  if (!isDecimalWord(word)) return {0.0, NumberFault::NotANumber};
+  char* end = nullptr;
+  // strtod alone would pass over leading blanks and read hexadecimal; the word above holds neither.
+  const double value = std::strtod(word.c_str(), &end);
+  if (end != word.c_str() + word.size() || std::isnan(value)) return {0.0, NumberFault::NotANumber};
+  if (std::isinf(value)) return {0.0, NumberFault::OutOfRange};
+  return {value, NumberFault::None};
+}
+
 // A float: a decimal word (above), read whole, within single precision.
 inline NumberRead<float> floatOfWord(const std::string& word) {
-  char* end = nullptr;
-  const double value = isDecimalWord(word) ? std::strtod(word.c_str(), &end) : 0.0;
-  if (!isDecimalWord(word) || end != word.c_str() + word.size() || !std::isfinite(value)) {
-    return {0.0F, NumberFault::NotANumber};
-  }
+  const NumberRead<double> decimal = decimalOfWord(word);
+  if (decimal.fault != NumberFault::None) return {0.0F, decimal.fault};
   // One past the single-precision range would reach the plugin as an infinity.
   const float single = std::strtof(word.c_str(), nullptr);
   if (!std::isfinite(single)) return {0.0F, NumberFault::OutOfRange};

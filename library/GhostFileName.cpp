@@ -6,7 +6,7 @@
 #include "library/PathText.h"
 
 std::filesystem::path ghostFolderIn(const std::filesystem::path& dataFolder) {
-  return dataFolder / pathFromUtf8(ghostFolderName);
+  return names::ghostFolderIn(dataFolder);
 }
 
 bool namesNoGhost(std::string_view selection) {
@@ -35,11 +35,8 @@ std::optional<std::string_view> exportNameRefusal(std::string_view exportFileNam
 }
 
 std::string ghostPathText(std::string_view exportFileName) {
-  std::string text = "./";
-  for (const std::string_view folder : {names::folder::host, names::folder::data, ghostFolderName}) {
-    text += folder;
-    text += '/';
-  }
+  // A path from the game's folder, as the host writes one.
+  std::string text = names::ghostFolderText("./");
   for (char c : exportFileName) text += replaceIllegalChar(c);
   text += ghostExtension;
   return text;

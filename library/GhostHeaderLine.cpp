@@ -1,5 +1,7 @@
 #include "library/GhostHeaderLine.h"
 
+#include <array>
+#include <string_view>
 #include <vector>
 
 #include "library/SplitString.h"
@@ -10,6 +12,12 @@ std::string headerName(std::string_view name) {
     if (c == ',' || c == '\r' || c == '\n') c = ' ';
   }
   return written;
+}
+
+std::string fieldCountWord(std::size_t count) {
+  static constexpr std::array<std::string_view, 11> words = {"zero", "one",   "two",   "three", "four", "five",
+                                                             "six",  "seven", "eight", "nine",  "ten"};
+  return count < words.size() ? std::string(words[count]) : std::to_string(count);
 }
 
 GhostHeaderFields readGhostHeader(std::string_view headerLine) {
@@ -28,7 +36,7 @@ GhostHeaderFields readGhostHeader(std::string_view headerLine) {
 }
 
 HeaderFit headerFit(const GhostHeaderFields& header, std::string_view mapName, std::int32_t lapCount) {
-  if (header.fieldCount < headerFieldCount - 1) return HeaderFit::TooFewFields;
+  if (header.fieldCount < lapFieldCount) return HeaderFit::TooFewFields;
   if (header.fieldCount > headerFieldCount) return HeaderFit::TooManyFields;
   if (header.mapName != headerName(mapName)) return HeaderFit::OtherMap;
   if (header.lapCount.error != NumberError::None) return HeaderFit::LapCountNotRead;

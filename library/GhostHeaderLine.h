@@ -12,6 +12,11 @@
 #include "library/NumberReading.h"
 
 inline constexpr std::size_t headerFieldCount = 5;
+// The fewest fields a header needs to be read for a page: those up to and with the lap count.
+inline constexpr std::size_t lapFieldCount = headerFieldCount - 1;
+
+// A field count as a word ("four", "five"), as the reports write the counts above; a count past ten as digits.
+std::string fieldCountWord(std::size_t count);
 
 // A map or player name as a header holds it: a comma, CR or LF becomes a blank.
 std::string headerName(std::string_view name);
@@ -35,8 +40,8 @@ GhostHeaderFields readGhostHeader(std::string_view headerLine);
 // they are tested.
 enum class HeaderFit {
   Fits,
-  TooFewFields,     // fewer than four fields: no lap count
-  TooManyFields,    // more than five: a comma inside a field, which cannot be told
+  TooFewFields,     // fewer than lapFieldCount fields: no lap count
+  TooManyFields,    // more than headerFieldCount: a comma inside a field, which cannot be told
   OtherMap,         // the first field is not the map's name written as a header writes it
   LapCountNotRead,  // the lap count does not read as an integer: no number, or out of range
   OtherLapCount,    // it reads as another number of laps

@@ -1,5 +1,5 @@
 // Ghost colour: lm_color packed into the one float the map's Kismet script reads back as a colour, written
-// 0.01 s after each change of the colour and after every map load and run reset in freeplay.
+// a moment (ghostColorDelay) after each change of the colour and after every map load and run reset in freeplay.
 #include <memory>
 #include <string>
 #include <string_view>
@@ -11,11 +11,12 @@
 #include "plugin/HostNames.h"
 #include "plugin/Lumaro.h"
 #include "plugin/Settings.h"
+#include "race/RunLife.h"
 
 void Lumaro::updateGhostColor() {
   if (!checkInWorkshopMap()) return;
   const GhostColorParts parts = ghostColorParts(settings::color(*cvarManager));
-  schedule("setGhostColor", 0.01f, [this, parts] { setGhostColor(parts.red, parts.green, parts.blue); });
+  schedule("setGhostColor", ghostColorDelay, [this, parts] { setGhostColor(parts.red, parts.green, parts.blue); });
 }
 
 void Lumaro::setGhostColor(float red, float green, float blue) {

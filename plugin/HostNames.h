@@ -4,6 +4,7 @@
 // Pure: the standard library only, for the plugin, the tools and the tests alike.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -50,6 +51,32 @@ namespace folder = Tessaro::gameNames::folder;
 inline constexpr std::string_view pluginName = "Lumaro";
 inline constexpr std::string_view settingsPageFile = JoinedText<pluginName, folder::settingsPageExtension>::text;
 inline constexpr std::string_view ghostFolderName = "Ghosts";
+
+// The ghost folder's place, folder by folder from the game's folder: the host's folder, its data folder, the
+// ghost folder. Its paths and the texts that show it are joined from these parts, and only here.
+inline constexpr std::array<std::string_view, 3> ghostFolderPlace = {folder::host, folder::data, ghostFolderName};
+
+// The ghost folder in the host's data folder (the data folder as the host gives it).
+template <class Path>
+Path ghostFolderIn(const Path& dataFolder) {
+  return dataFolder / Path(ghostFolderPlace.back());
+}
+
+// The plugin's settings page file in the host's folder: in its plugins' folder's folder of settings pages.
+template <class Path>
+Path settingsPageIn(const Path& hostFolder) {
+  return hostFolder / Path(folder::plugins) / Path(folder::settingsPages) / Path(settingsPageFile);
+}
+
+// The ghost folder as a text path: lead, then each folder of its place followed by '/'.
+inline std::string ghostFolderText(std::string_view lead) {
+  std::string text(lead);
+  for (const std::string_view part : ghostFolderPlace) {
+    text += part;
+    text += '/';
+  }
+  return text;
+}
 
 }  // namespace names
 

@@ -48,7 +48,7 @@ void Lumaro::onLoad() {
   runLife.watchPhases([this](RunPhase from, RunPhase to) { onRunPhase(from, to); });
   registerCommands();
   registerVariables();
-  schedule("updateGhostList", 0.1f, [this] { updateGhostList(); });
+  schedule("updateGhostList", pageRenewalDelay, [this] { updateGhostList(); });
   createGhostFolder();
   registerColorVariable();
   registerHooks();

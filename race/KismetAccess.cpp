@@ -50,7 +50,9 @@ std::optional<SequenceVariableWrapper> Lumaro::findFirstVariable(KismetType type
 std::optional<SequenceVariableWrapper> Lumaro::findFirstLapCounterAtStart() {
   for (const auto& entry : sequenceVariables) {
     SequenceVariableWrapper variable = entry.second;
-    if (matches(variable, KismetType::Int, names::kismet::lapCounter) && variable.GetInt() == -1) return variable;
+    if (matches(variable, KismetType::Int, names::kismet::lapCounter) &&
+        variable.GetInt() == names::kismet::lapCounterNoRace)
+      return variable;
   }
   return std::nullopt;
 }

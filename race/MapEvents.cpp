@@ -50,7 +50,7 @@ void Lumaro::resetRunState(bool reapplyGhostColor, bool keepFinishedRun) {
   stopRecording();
   isPlaying = false;
   if (reapplyGhostColor && gameWrapper->IsInFreeplay()) updateGhostColor();
-  schedule("updateGhostList", 0.1f, [this] { updateGhostList(); });
+  schedule("updateGhostList", pageRenewalDelay, [this] { updateGhostList(); });
   if (!keepFinishedRun) clearRecordedRun();
 }
 
@@ -88,5 +88,5 @@ void Lumaro::checkAutoRecord(bool afterSpawn) {
   // which names no file) and a chosen file that did not load make a plain recording.
   const bool ghostChosen = !namesNoGhost(settings::ghostSelection(*cvarManager));
   if (ghostChosen && !ghostFrames.empty()) isChallenging = true;
-  schedule("recordGhost", 0.1f, [this] { recordAutomatically(); });
+  schedule("recordGhost", autoRecordDelay, [this] { recordAutomatically(); });
 }

@@ -40,7 +40,7 @@ void Lumaro::armRecording(bool automatic) {
     logStatus(std::string(messages::noLapCounter));
     return;
   }
-  if (lapCounter->GetInt() != -1) {
+  if (lapCounter->GetInt() != names::kismet::lapCounterNoRace) {
     logStatus(std::string(messages::resetLapCounter));
     return;
   }
@@ -71,7 +71,7 @@ void Lumaro::challengeGhost() {
   if (!checkMainSequence()) return;
   std::optional<SequenceVariableWrapper> lapCounter = findFirstVariable(KismetType::Int, names::kismet::lapCounter);
   if (!lapCounter) return;
-  if (lapCounter->GetInt() != -1) {
+  if (lapCounter->GetInt() != names::kismet::lapCounterNoRace) {
     // isChallenging stays set: a later record command runs as a challenge. A finished run stays.
     logStatus(std::string(messages::resetLapCounter));
     return;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "plugin/GhostFrame.h"
+#include "plugin/HostNames.h"
 #include "plugin/Messages.h"
 
 std::string_view runPhaseName(RunPhase phase) {
@@ -72,12 +73,12 @@ void RunLife::ghostStopped() {
 }
 
 CounterMove RunLife::counterRead(std::int32_t lap, bool ghostLoaded) const {
-  if (isArmed() && lap != -1) {
+  if (isArmed() && lap != names::kismet::lapCounterNoRace) {
     return phase_ == RunPhase::ArmedChallenge && ghostLoaded ? CounterMove::StartAgainstGhost : CounterMove::Start;
   }
   // A counter back at -1 mid-race (a ball reset) neither ends nor restarts the race.
   if (isRacing() && lap == raceLapCount_) return CounterMove::Finish;
-  if (isRacing() && lap == -1) return CounterMove::BackBeforeStart;
+  if (isRacing() && lap == names::kismet::lapCounterNoRace) return CounterMove::BackBeforeStart;
   return CounterMove::Nothing;
 }
 

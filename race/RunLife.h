@@ -48,6 +48,12 @@
 inline constexpr float nextTickDelay = 0.001f;
 // The look after a spawn waits this long (seconds), for the map's script to settle its lap counter.
 inline constexpr float lookAfterSpawnDelay = 0.2f;
+// The page's renewal after the plugin's load and after each run reset waits this long (seconds).
+inline constexpr float pageRenewalDelay = 0.1f;
+// Automatic recording, having found the counter before the start line, arms its run this long (seconds) later.
+inline constexpr float autoRecordDelay = 0.1f;
+// The ghost's colour is written this long (seconds) after a change of it, a map load or a run reset.
+inline constexpr float ghostColorDelay = 0.01f;
 
 enum class RunPhase { Idle, Armed, ArmedChallenge, Racing, RacingGhost, FinishSeen, Finished };
 

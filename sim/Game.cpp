@@ -1,12 +1,12 @@
 #include "sim/Game.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 
 #include "host/FolderOpener.h"
 #include "host/GameNames.h"
@@ -36,14 +36,10 @@ void assign(KismetVariable& variable, const std::string& text) {
     case VariableType::Float: variable.floatValue = Tessaro::kismetWords::floatOfWord(text).value; break;
     case VariableType::String: variable.stringValue = text; break;
     case VariableType::Vector: {
-      // Three words apart by blanks, each read as a float value is.
-      std::istringstream in(text);
-      std::string x;
-      std::string y;
-      std::string z;
-      in >> x >> y >> z;
-      variable.vectorValue = {Tessaro::kismetWords::floatOfWord(x).value, Tessaro::kismetWords::floatOfWord(y).value,
-                              Tessaro::kismetWords::floatOfWord(z).value};
+      const std::array<std::string, 3> words = Tessaro::kismetWords::vectorWords(text);
+      variable.vectorValue = {Tessaro::kismetWords::floatOfWord(words[0]).value,
+                              Tessaro::kismetWords::floatOfWord(words[1]).value,
+                              Tessaro::kismetWords::floatOfWord(words[2]).value};
       break;
     }
   }
@@ -55,10 +51,10 @@ MapDefinition workshopMap(const std::string& mapName, bool withGhostColor) {
   MapDefinition map;
   map.name = mapName;
   map.variables = {
-      {std::string(kismet::lapCounter), VariableType::Int, "-1"},
+      {std::string(kismet::lapCounter), VariableType::Int, std::to_string(kismet::lapCounterNoRace)},
       {std::string(kismet::mapName), VariableType::String, mapName},
-      {std::string(kismet::ghostPosition), VariableType::Vector, "0 0 0"},
-      {std::string(kismet::ghostRotation), VariableType::Vector, "0 0 0"},
+      {std::string(kismet::ghostPosition), VariableType::Vector, Tessaro::kismetWords::vectorText("0", "0", "0")},
+      {std::string(kismet::ghostRotation), VariableType::Vector, Tessaro::kismetWords::vectorText("0", "0", "0")},
   };
   if (withGhostColor) map.variables.push_back({std::string(kismet::ghostColor), VariableType::Float, "0"});
   return map;
@@ -226,11 +222,12 @@ KismetVariable* Game::variable(const std::string& name, VariableType type) {
 
 void Game::crossStartLine() {
   if (KismetVariable* lap = variable(std::string(kismet::lapCounter), VariableType::Int))
-    lap->intValue = lap->intValue == -1 ? 0 : lap->intValue + 1;
+    lap->intValue = lap->intValue == kismet::lapCounterNoRace ? 0 : lap->intValue + 1;
 }
 
 void Game::resetBall() {
-  if (KismetVariable* lap = variable(std::string(kismet::lapCounter), VariableType::Int)) lap->intValue = -1;
+  if (KismetVariable* lap = variable(std::string(kismet::lapCounter), VariableType::Int))
+    lap->intValue = kismet::lapCounterNoRace;
 }
 
 void Game::respawn() {

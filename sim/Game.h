@@ -140,12 +140,10 @@ public:
   const std::filesystem::path& root() const { return root_; }
   std::filesystem::path hostFolder() const { return root_ / Tessaro::gameNames::folder::host; }
   std::filesystem::path dataFolder() const { return hostFolder() / Tessaro::gameNames::folder::data; }
-  std::filesystem::path settingsPageFolder() const {
-    return hostFolder() / Tessaro::gameNames::folder::plugins / Tessaro::gameNames::folder::settingsPages;
-  }
+  std::filesystem::path settingsPageFolder() const { return settingsPage().parent_path(); }
   // Where the hosted plugin keeps its ghosts and its page, by the plugin's own names.
-  std::filesystem::path ghostFolder() const { return dataFolder() / names::ghostFolderName; }
-  std::filesystem::path settingsPage() const { return settingsPageFolder() / names::settingsPageFile; }
+  std::filesystem::path ghostFolder() const { return names::ghostFolderIn(dataFolder()); }
+  std::filesystem::path settingsPage() const { return names::settingsPageIn(hostFolder()); }
   std::filesystem::path fixRelativePath(const std::filesystem::path& path) const;
   // Folders a plugin asked the host to show in the file browser (UTF-8 paths), in order; the stand-in host
   // records them instead of opening a window.

@@ -23,8 +23,7 @@
 
 void Lumaro::updateGhostList() {
   // The page's file comes first, as the page is opened before anything is read for it.
-  const std::filesystem::path pageFile =
-      gameWrapper->GetTessaroPath() / names::folder::plugins / names::folder::settingsPages / names::settingsPageFile;
+  const std::filesystem::path pageFile = names::settingsPageIn(gameWrapper->GetTessaroPath());
   SettingsPageState page;
   page.hasRecordedRun = !recordedFrames.empty();
   SequenceWrapper sequence = mainSequence();

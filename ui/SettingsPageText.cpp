@@ -58,9 +58,9 @@ std::string settingsPageText(const SettingsPageState& state) {
   page.reserve(2048 + listBytes + state.status.size());
   line(page, std::string(names::pluginName));
   line(page, text + "A plugin by Velkor to record your runs and challenge other ghosts.");
-  line(page, text + "Copy .ghost files in the ." + std::string(names::folder::host) + "/" +
-                 std::string(names::folder::data) + "/" + std::string(names::ghostFolderName) +
-                 "/ folder to add them.");
+  // The folder as the page has always shown it: the host's folder after a lone dot.
+  line(page, text + "Copy " + std::string(ghostExtension) + " files in the " + names::ghostFolderText(".") +
+                 " folder to add them.");
   line(page, fields({pageControlField(PageControl::Slider), "Number of laps", cvar::lapCount,
                      std::to_string(fewestLaps), std::to_string(mostLaps)}));
   line(page, text +

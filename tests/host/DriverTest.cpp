@@ -331,6 +331,7 @@ TEST(MapFile, AStartingValueTheGameCannotHoldIsAMistake) {
       "variable vector GhostPosition 0 -4e38 0\n"
       "variable int Top 2147483647\n"
       "variable float Small 1e-50\n"
+      "variable float Huge 1e400\n"
       "variable int Blank \" -1\"\n",
       "big.map");
   EXPECT_EQ(read.errors, (std::vector<std::string>{
@@ -338,7 +339,8 @@ TEST(MapFile, AStartingValueTheGameCannotHoldIsAMistake) {
                              "big.map:3: \"-2147483649\" is out of an int's range",
                              "big.map:4: \"1e39\" is out of a float's range",
                              "big.map:5: \"-4e38\" is out of a float's range",
-                             "big.map:8: \" -1\" is not a whole number",
+                             "big.map:8: \"1e400\" is out of a float's range",
+                             "big.map:9: \" -1\" is not a whole number",
                          }));
   // The track and the map's lap time within their stated ranges: a point at 1e39 reached the car as an
   // infinity, and a lap crossed many times in one tick made a tick's work unbounded.

@@ -39,14 +39,14 @@ bool endsWith(std::string_view text, std::string_view ending) {
                     [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
 }
 
-// Whether a file's first line is a ghost's header as the settings page reads one: four fields or more, the
-// fourth a lap count (its leading number, whatever follows it: "3-Lap", "3 laps"). The first line is read
-// as the page reads it: none past the page's line limit.
+// Whether a file's first line is a ghost's header as the settings page reads one: the fields up to the lap
+// count or more, the last of them a lap count (its leading number, whatever follows it: "3-Lap", "3 laps"). The first
+// line is read as the page reads it: none past the page's line limit.
 bool startsAsGhost(std::istream& in) {
   const std::optional<std::string> line = readFirstLine(in, ghostLineLimit);
   if (!line) return false;
   const GhostHeaderFields header = readGhostHeader(*line);
-  return header.fieldCount >= 4 && header.lapCount.error == NumberError::None;
+  return header.fieldCount >= lapFieldCount && header.lapCount.error == NumberError::None;
 }
 
 // Whether the regular file open in reader is one a document is never written over.

@@ -1,6 +1,7 @@
 #include "tools/ghost/GhostCheck.h"
 
 #include <algorithm>
+#include <string>
 #include <utility>
 
 #include "library/GhostFormat.h"
@@ -66,17 +67,18 @@ void checkHeader(const GhostFileContent& content, std::string_view fileName, std
                         "line feed, so a file whose lines end in a carriage return alone reads as one line",
                         pageReadsHeader});
   }
+  const std::string notAllFields = ", not " + fieldCountWord(headerFieldCount);
   if (!pageReadsHeader &&
       (header.fieldCount < headerFieldCount || (header.fieldCount > headerFieldCount && strayReturn))) {
-    problems.push_back({1, "the header has " + countText(header.fieldCount, "field", "fields") +
-                               ", not five (map, player, run time, lap count, version)" +
+    problems.push_back({1, "the header has " + countText(header.fieldCount, "field", "fields") + notAllFields +
+                               " (map, player, run time, lap count, version)" +
                                (header.fieldCount > headerFieldCount ? ": no page lists the file" : "")});
   } else if (!pageReadsHeader && header.fieldCount > headerFieldCount) {
-    problems.push_back({1, "the header has " + countText(header.fieldCount, "field", "fields") +
-                               ", not five: a comma stands inside a name, so the header can be read more "
+    problems.push_back({1, "the header has " + countText(header.fieldCount, "field", "fields") + notAllFields +
+                               ": a comma stands inside a name, so the header can be read more "
                                "than one way and no page lists the file"});
   }
-  // Past five fields, which field is which cannot be told: the fields are not judged one by one.
+  // Past headerFieldCount fields, which field is which cannot be told: the fields are not judged one by one.
   if (header.fieldCount <= headerFieldCount) checkHeaderFields(header, problems);
   if (!isListableFileName(fileName)) problems.push_back({0, std::string(unlistableFileName)});
   if (!content.pageHeaderLine) {

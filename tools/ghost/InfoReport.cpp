@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string_view>
 
+#include "library/GhostHeaderLine.h"
 #include "library/ImportMessages.h"
 #include "library/NumberReading.h"
 #include "race/RaceTime.h"
@@ -119,8 +120,10 @@ void writeInfoText(std::ostream& out, const GhostInfo& info, const InfoOptions& 
       out << "\"" << header.lapField << "\" (" << numberFault(header.lapCount.error) << ")\n";
     }
     out << "  version    " << header.version << "\n";
-    if (header.fieldCount != 5)
-      out << "  header     " << countText(header.fieldCount, "field", "fields") << ", not five\n";
+    if (header.fieldCount != headerFieldCount) {
+      out << "  header     " << countText(header.fieldCount, "field", "fields") << ", not "
+          << fieldCountWord(headerFieldCount) << "\n";
+    }
   }
   out << "  frames     " << frames.size();
   if (!frames.empty()) {

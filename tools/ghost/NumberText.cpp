@@ -26,8 +26,9 @@ std::string countText(std::size_t count, std::string_view one, std::string_view 
 }
 
 std::string signedSeconds(double seconds, std::string_view minus) {
-  if (std::fabs(seconds) < levelSeconds) return "0.000 s";
-  return (seconds < 0 ? std::string(minus) : std::string("+")) + fixedText(std::fabs(seconds), 3) + " s";
+  if (std::fabs(seconds) < levelSeconds) return fixedText(0.0, signedSecondsDecimals) + std::string(secondsUnit);
+  return std::string(seconds < 0 ? minus : plusSign) + fixedText(std::fabs(seconds), signedSecondsDecimals) +
+         std::string(secondsUnit);
 }
 
 }  // namespace lumaro_ghost

@@ -24,7 +24,11 @@ std::string countText(std::size_t count, std::string_view one, std::string_view 
 inline constexpr double levelSeconds = 0.0005;
 
 // A difference in seconds with its sign: "+0.250 s", "-1.000 s", and "0.000 s" when level (levelSeconds
-// either way). minus: the sign to write (a picture uses the true minus sign).
+// either way). minus: the sign to write (a picture uses the true minus sign). The replay page writes its
+// differences from these parts, handed to it in its data.
+inline constexpr int signedSecondsDecimals = 3;
+inline constexpr std::string_view plusSign = "+";
+inline constexpr std::string_view secondsUnit = " s";
 std::string signedSeconds(double seconds, std::string_view minus = "-");
 
 }  // namespace lumaro_ghost

@@ -25,7 +25,8 @@ std::string refusal(std::string_view headerLine, std::string_view fileName, std:
   const GhostHeaderFields header = readHeaderFields(headerLine);
   switch (headerFit(header, mapName, lapCount)) {
     case HeaderFit::TooFewFields:
-      return "its first line has " + countText(header.fieldCount, "field", "fields") + "; the page needs at least four";
+      return "its first line has " + countText(header.fieldCount, "field", "fields") + "; the page needs at least " +
+             fieldCountWord(lapFieldCount);
     case HeaderFit::TooManyFields:
       return "its first line has " + countText(header.fieldCount, "field", "fields") +
              ": a comma stands inside one of them, and the page does not guess which";

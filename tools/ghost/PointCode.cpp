@@ -9,11 +9,11 @@ namespace {
 
 constexpr char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
 
-// A coordinate in tenths of a unit. A file may hold any finite float: far ones are held where the page's
-// numbers (exact to 2^53) still add up exactly.
+// A coordinate in tenths of a unit (pointPlacesPerUnit). A file may hold any finite float: far ones are held where the
+// page's numbers (exact to 2^53) still add up exactly.
 std::int64_t tenths(float value) {
   constexpr double farthest = 1e15;
-  return std::llround(std::clamp(static_cast<double>(value) * 10.0, -farthest, farthest));
+  return std::llround(std::clamp(static_cast<double>(value) * pointPlacesPerUnit, -farthest, farthest));
 }
 
 }  // namespace

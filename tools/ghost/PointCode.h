@@ -13,6 +13,10 @@
 
 namespace lumaro_ghost {
 
+// The units of the numbers above: a time counts milliseconds of a second, a place tenths of a unit.
+inline constexpr int pointTimesPerSecond = 1000;
+inline constexpr int pointPlacesPerUnit = 10;
+
 void appendPointNumber(std::string& out, std::int64_t value);
 
 std::string encodePoints(std::span<const GhostFrame> frames);

@@ -145,12 +145,17 @@ std::string dataJson(const ReplayData& data) {
   std::string notes = "[";
   for (std::size_t i = 0; i < data.notes.size(); ++i) notes += (i == 0 ? "" : ",") + pageTextJson(data.notes[i]);
   // The clock's layout is the race time text's, from its one formatter: the text of no time, and the
-  // milliseconds each of its groups counts. Differences under levelSeconds read as level, as compare's.
+  // milliseconds each of its groups counts. Differences under levelSeconds read as level, as compare's, and
+  // are written as signedSeconds writes them, from its parts. The runs' points come in PointCode's units.
   std::vector<double> groups(raceTimeGroupMilliseconds.begin(), raceTimeGroupMilliseconds.end());
   return "{\"title\":" + pageTextJson(title(data)) + ",\n\"clock\":" + pageTextJson(formatRaceTime(0)) +
          ",\n\"clockGroups\":" + numbers(groups, 0) + ",\n\"level\":" + jsonNumber(levelSeconds) +
-         ",\n\"notes\":" + notes + "],\n\"runs\":" + runsJson(data) +
-         ",\n\"sectorsPerLap\":" + std::to_string(data.sectorsPerLap) +
+         ",\n\"levelText\":" + pageTextJson(signedSeconds(0.0)) +
+         ",\n\"signedDecimals\":" + std::to_string(signedSecondsDecimals) + ",\n\"plus\":" + pageTextJson(plusSign) +
+         ",\n\"secondsUnit\":" + pageTextJson(secondsUnit) +
+         ",\n\"pointTimesPerSecond\":" + std::to_string(pointTimesPerSecond) +
+         ",\n\"pointPlacesPerUnit\":" + std::to_string(pointPlacesPerUnit) + ",\n\"notes\":" + notes +
+         "],\n\"runs\":" + runsJson(data) + ",\n\"sectorsPerLap\":" + std::to_string(data.sectorsPerLap) +
          ",\n\"trace\":{\"distance\":" + numbers(distance, 2) +
          ",\n\"secondsA\":" + numbers(secondsA, secondsDecimals) + ",\n\"delta\":" +
          perRun(

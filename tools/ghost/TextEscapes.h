@@ -28,8 +28,9 @@ std::string scriptJsonString(std::string_view text);
 // bytes that are no UTF-8 as "\x1b" and the like; C1 controls, the bidirectional formatting characters
 // (which would reorder what follows them on the line), the line and paragraph separators and Unicode's
 // default-ignorable code points, which show as nothing (the soft hyphen, zero-width space and joiners, word
-// joiner, byte order mark, variation selectors, tags), as "\u202e" and "\ue0041" and the like. Both streams of the tool
-// pass through it, and the SVG and HTML show a file's texts as it gives them.
+// joiner, byte order mark, variation selectors, tags), as "\u202e" and, past the first 65536 code points,
+// "\U000e0041" and the like. Both streams of the tool pass through it, and the SVG and HTML show a file's
+// texts as it gives them.
 std::string terminalText(std::string_view text);
 
 // One text within a line (a file name, say): as terminalText, with the line feed as "\n" too, so that no

@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "library/GhostFileName.h"
 #include "library/GhostFormat.h"
 #include "library/GhostHeaderLine.h"
 #include "library/LineReader.h"
@@ -38,6 +39,10 @@ namespace {
 
 namespace command = names::command;
 namespace cvar = names::cvar;
+
+// The final run's export name, and the file it makes by the name rule.
+constexpr std::string_view finalGhostName = "Chaos-Final";
+std::string finalGhostFile() { return std::string(finalGhostName) + std::string(ghostExtension); }
 
 // A stream that drops what it is given: a storm's transcript is not kept.
 class Discard : public std::streambuf {
@@ -97,7 +102,8 @@ const std::vector<Choice>& choices() {
        }},
       {3,
        [](auto& r) {
-         return console(cvar::ghostFilePath, "\"" + pick(r, {"My-PB", "Chaos-A", "Chaos-B", "Missing"}) + ".ghost\"");
+         return console(cvar::ghostFilePath, "\"" + pick(r, {"My-PB", "Chaos-A", "Chaos-B", "Missing"}) +
+                                                 std::string(ghostExtension) + "\"");
        }},
       {1,
        [](auto& r) {
@@ -300,11 +306,11 @@ const std::vector<std::string>& finalRunSteps() {
                                                  console(cvar::autoRecord, "0"),
                                                  console(cvar::autoExport, "0"),
                                                  console(cvar::lapCount, "1"),
-                                                 console(cvar::exportFileName, "Chaos-Final"),
+                                                 console(cvar::exportFileName, std::string(finalGhostName)),
                                                  console(command::record),
                                                  "drive 1 laps lap-time 6",
                                                  console(command::exportGhost),
-                                                 console(cvar::ghostFilePath, "\"Chaos-Final.ghost\"")};
+                                                 console(cvar::ghostFilePath, "\"" + finalGhostFile() + "\"")};
   return steps;
 }
 
@@ -321,12 +327,12 @@ std::string finalRunProblem(Session& session, const fs::path& folder) {
   const std::string ended = lastLineStartingWith(lines, std::string(messages::raceEndedIn));
   if (ended.empty()) return "the final run did not finish";
   const std::string time(messages::namedIn(ended, messages::raceEndedIn).value_or(""));
-  std::istringstream file(readFile(session.game().ghostFolder() / "Chaos-Final.ghost"));
+  std::istringstream file(readFile(session.game().ghostFolder() / finalGhostFile()));
   const GhostHeaderFields header = readGhostHeader(readFirstLine(file, ghostLineLimit).value_or(""));
   const std::string text = formatRaceTime(header.runTime.value);
   if (time != text) return "the final run ended in " + time + " but its file says " + text;
   const std::string page = readFile(session.game().settingsPage());
-  const std::string label = ghostChoiceLabel(header.lapField, time, header.playerName, "Chaos-Final.ghost");
+  const std::string label = ghostChoiceLabel(header.lapField, time, header.playerName, finalGhostFile());
   if (page.find(label) == std::string::npos) return "the page does not list the final run's " + time;
   return "";
 }

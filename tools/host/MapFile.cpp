@@ -77,7 +77,7 @@ sim::VariableDefinition variable(const std::vector<std::string>& words) {
       break;
     case sim::VariableType::Vector:
       for (std::size_t i = 3; i < 6; ++i) kismetFloat(words[i]);
-      definition.initialValue = words[3] + " " + words[4] + " " + words[5];
+      definition.initialValue = Tessaro::kismetWords::vectorText(words[3], words[4], words[5]);
       break;
   }
   return definition;

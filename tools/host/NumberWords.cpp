@@ -39,16 +39,15 @@ std::string rangeText(const NumberRange& range) { return "from " + boundsText(ra
 bool isDecimalWord(const std::string& word) { return Tessaro::kismetWords::isDecimalWord(word); }
 
 double numberIn(const std::string& word, const std::string& what, const NumberRange& range) {
-  char* end = nullptr;
-  // strtod would pass over leading blanks, which a quoted word can hold, and read hexadecimal too.
-  const double value = isDecimalWord(word) ? std::strtod(word.c_str(), &end) : 0.0;
-  if (end != word.c_str() + word.size() || !isDecimalWord(word) || !std::isfinite(value)) {
-    // A number too large for a double reads as an infinity: out of range rather than no number.
-    if (end == word.c_str() + word.size() && std::isinf(value)) outOfRange(word, what, range);
+  const Tessaro::kismetWords::NumberRead<double> read = Tessaro::kismetWords::decimalOfWord(word);
+  if (read.fault == Tessaro::kismetWords::NumberFault::NotANumber) {
     throw BadNumber(what + " must be a number, not " + quoted(word));
   }
-  if (value < range.least || value > range.most) outOfRange(word, what, range);
-  return value;
+  if (read.fault == Tessaro::kismetWords::NumberFault::OutOfRange || read.value < range.least ||
+      read.value > range.most) {
+    outOfRange(word, what, range);
+  }
+  return read.value;
 }
 
 std::int64_t wholeNumberIn(const std::string& word, const std::string& what, const NumberRange& range) {

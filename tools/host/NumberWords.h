@@ -48,6 +48,9 @@ inline constexpr double variationPercentBelow = 100.0;
 inline constexpr NumberRange lapCount{1, 1000, ""};
 inline constexpr NumberRange tickCount{1, 1'000'000, ""};
 inline constexpr NumberRange writeCount{0, 1'000'000'000, ""};
+// The command line's milliseconds: a game tick (--tick-ms), the virtual time a host call takes (--host-call-ms).
+inline constexpr NumberRange tickMilliseconds{0.1, 1000.0, ""};
+inline constexpr NumberRange hostCallMilliseconds{0.0, 100.0, ""};
 // The steps of a chaos run (lumaro-host --steps).
 inline constexpr NumberRange chaosStepCount{1, 1'000'000, ""};
 

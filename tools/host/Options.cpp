@@ -8,9 +8,9 @@ namespace lumaro_host {
 namespace {
 
 // A whole text read as a number of milliseconds within [least, most].
-bool readMilliseconds(const std::string& text, double least, double most, double& milliseconds) {
+bool readMilliseconds(const std::string& text, const NumberRange& range, double& milliseconds) {
   try {
-    milliseconds = numberIn(text, "", {least, most, ""});
+    milliseconds = numberIn(text, "", range);
     return true;
   } catch (const BadNumber&) {
     return false;
@@ -59,12 +59,12 @@ ParsedOptions parseOptions(const std::vector<std::string>& arguments) {
       if (word == "--root") options.root = *text;
       if (word == "--trace") options.trace = *text;
       if (word == "--svg") options.svg = *text;
-      if (word == "--tick-ms" && !readMilliseconds(*text, 0.1, 1000.0, options.tickMilliseconds)) {
-        parsed.error = "--tick-ms takes a number of milliseconds from 0.1 to 1000";
+      if (word == "--tick-ms" && !readMilliseconds(*text, tickMilliseconds, options.tickMilliseconds)) {
+        parsed.error = "--tick-ms takes a number of milliseconds " + rangeText(tickMilliseconds);
         return parsed;
       }
-      if (word == "--host-call-ms" && !readMilliseconds(*text, 0.0, 100.0, options.hostCallMilliseconds)) {
-        parsed.error = "--host-call-ms takes a number of milliseconds from 0 to 100";
+      if (word == "--host-call-ms" && !readMilliseconds(*text, hostCallMilliseconds, options.hostCallMilliseconds)) {
+        parsed.error = "--host-call-ms takes a number of milliseconds " + rangeText(hostCallMilliseconds);
         return parsed;
       }
     } else if (word == "--chaos" || word == "--steps") {

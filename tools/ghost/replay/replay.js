@@ -50,13 +50,13 @@
       const field = i - 3 * frame;
       if (field === 0) {
         time += change;
-        run.t[frame] = time / 1000;
+        run.t[frame] = time / data.pointTimesPerSecond;
       } else if (field === 1) {
         px += change;
-        run.x[frame] = px / 10;
+        run.x[frame] = px / data.pointPlacesPerUnit;
       } else {
         py += change;
-        run.y[frame] = py / 10;
+        run.y[frame] = py / data.pointPlacesPerUnit;
       }
     }
     run.reader = { at, time, px, py };
@@ -156,8 +156,8 @@
     return clockParts.map((part, i) => (i % 2 ? String(values[group++]).padStart(part.length, "0") : part)).join("");
   }
   function signed(seconds) {
-    if (Math.abs(seconds) < data.level) return "0.000 s";
-    return (seconds < 0 ? minus : "+") + Math.abs(seconds).toFixed(3) + " s";
+    if (Math.abs(seconds) < data.level) return data.levelText;
+    return (seconds < 0 ? minus : data.plus) + Math.abs(seconds).toFixed(data.signedDecimals) + data.secondsUnit;
   }
   const plain = (seconds) => seconds.toFixed(3);
   function element(tag, text, className) {
