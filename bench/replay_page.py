@@ -42,7 +42,7 @@ def write_run(path, player, pace):
 
 
 work = tempfile.mkdtemp(prefix="lumaro-replay-bench-")
-ghosts = [f"{work}/long-a.ghost", f"{work}/long-b.ghost"]
+ghosts = [f"{work}/long-{side}{host_names.GHOST_EXTENSION}" for side in ("a", "b")]
 write_run(ghosts[0], "Ann", 1.0)
 write_run(ghosts[1], "Bea", 0.99)
 frames = [sum(1 for _ in open(g, "rb")) - 1 for g in ghosts]

@@ -5,10 +5,6 @@
 #include "library/DeviceName.h"
 #include "library/PathText.h"
 
-std::filesystem::path ghostFolderIn(const std::filesystem::path& dataFolder) {
-  return names::ghostFolderIn(dataFolder);
-}
-
 bool namesNoGhost(std::string_view selection) {
   return selection == blankGhostChoice || selection == defaultGhostSelection;
 }

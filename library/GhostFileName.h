@@ -13,10 +13,9 @@
 #include "plugin/HostNames.h"
 #include "ui/PageBytes.h"
 
-// The ghost folder: this sub-folder of the host's data folder. The export names it by the relative path
-// "./tessaro/data/Ghosts/", which the host resolves to the same folder.
+// The ghost folder: this sub-folder of the host's data folder (names::ghostFolderIn joins it). The export
+// names it by its relative path text (names::ghostFolderText), which the host resolves to the same folder.
 using names::ghostFolderName;
-std::filesystem::path ghostFolderIn(const std::filesystem::path& dataFolder);
 
 // The values of lm_ghostfilepath that stand for no ghost: the page's blank entry and the variable's default.
 // They name no file, whatever the folder holds, and no file is listed under them.

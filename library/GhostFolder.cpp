@@ -9,9 +9,10 @@
 #include "library/FolderOpener.h"
 #include "library/GhostFileName.h"
 #include "library/PathText.h"
+#include "plugin/HostNames.h"
 #include "plugin/Lumaro.h"
 
-std::filesystem::path Lumaro::ghostFolder() { return ghostFolderIn(gameWrapper->GetDataFolder()); }
+std::filesystem::path Lumaro::ghostFolder() { return names::ghostFolderIn(gameWrapper->GetDataFolder()); }
 
 void Lumaro::openGhostFolder() {
   const std::filesystem::path folder = ghostFolder();

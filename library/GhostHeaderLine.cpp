@@ -22,16 +22,19 @@ std::string fieldCountWord(std::size_t count) {
 
 GhostHeaderFields readGhostHeader(std::string_view headerLine) {
   const std::vector<std::string> fields = splitString(headerLine, ",");
-  const auto field = [&fields](std::size_t index) { return index < fields.size() ? fields[index] : std::string(); };
+  const auto field = [&fields](HeaderField place) {
+    const auto index = static_cast<std::size_t>(place);
+    return index < fields.size() ? fields[index] : std::string();
+  };
   GhostHeaderFields header;
   header.fieldCount = fields.size();
-  header.mapName = field(0);
-  header.playerName = field(1);
-  header.runTimeField = field(2);
+  header.mapName = field(HeaderField::MapName);
+  header.playerName = field(HeaderField::PlayerName);
+  header.runTimeField = field(HeaderField::RunTime);
   header.runTime = readInt(header.runTimeField);
-  header.lapField = field(3);
+  header.lapField = field(HeaderField::LapCount);
   header.lapCount = readInt(header.lapField);
-  header.version = field(4);
+  header.version = field(HeaderField::Version);
   return header;
 }
 

@@ -11,9 +11,11 @@
 
 #include "library/NumberReading.h"
 
-inline constexpr std::size_t headerFieldCount = 5;
+// The fields' places in the line, in their written order.
+enum class HeaderField : std::size_t { MapName, PlayerName, RunTime, LapCount, Version };
+inline constexpr std::size_t headerFieldCount = static_cast<std::size_t>(HeaderField::Version) + 1;
 // The fewest fields a header needs to be read for a page: those up to and with the lap count.
-inline constexpr std::size_t lapFieldCount = headerFieldCount - 1;
+inline constexpr std::size_t lapFieldCount = static_cast<std::size_t>(HeaderField::LapCount) + 1;
 
 // A field count as a word ("four", "five"), as the reports write the counts above; a count past ten as digits.
 std::string fieldCountWord(std::size_t count);

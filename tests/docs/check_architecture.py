@@ -113,7 +113,7 @@ def name_constants(root):
                     namespaces.pop()
                 found = re.match(r'\s*(?:inline\s+|static\s+)*(?:constexpr|const)\s+(?:const\s+)?[\w:<>]+\s*\*?\s*'
                                  r'(?:const\s+)?(\w+)\s*(?:\[\s*\d*\s*\]\s*)?(?:=\s*|\{\s*|=\s*\{\s*)'
-                                 r'(?:"([^"]*)"|([\d.]+))\s*\}?;', line)
+                                 r'(?:"([^"]*)"|(-?[\d.]+))\s*\}?;', line)
                 if found:
                     constants.append((namespaces[-1], found.group(1), found.group(2) or found.group(3)))
     return constants
@@ -386,6 +386,8 @@ def spelt_names(root, names):
                                     (path, line, code, homes))
             for line, literal in sorted(set(literals)):
                 for namespace, constant, spelt in names:
+                    if re.fullmatch(r"-?[\d.]+", spelt):
+                        continue  # a number in a text is no name; the lap limits and version are read below
                     outer = "" if namespace in OUTER_NAMESPACES else namespace
                     as_path = path not in HELP_PROSE and ((outer, None) in SPELT_AS_PATH or (outer, constant) in SPELT_AS_PATH)
                     as_word = namespace in SPELT_ONCE or (constant == "settingsPageFile" and path not in HELP_PROSE)

@@ -48,6 +48,8 @@ PLANTS = [
     ("plugin/Lumaro.h", ("  bool isChallenging = false;", "  bool racingWatched, isChallenging = false;"),
      ["plugin/Lumaro.h declares racingWatched"]),
     ("bench/host_names.py", None, ["the rule table names bench/host_names.py, which does not exist"]),
+    ("host/GameNames.h", ("lapCounterNoRace = -1;", "lapCounterNoRace = -2;"),
+     ["the names table does not give `kismet::lapCounterNoRace` as -2"]),
 ]
 # The rule table with one rule given twice.
 TWIN_ROW = "| the line limit, again (`ghostLineLimit`) | `library/GhostFormat.h` |\n"

@@ -4,6 +4,7 @@
 #include <iosfwd>
 #include <string_view>
 #include <system_error>
+#include <type_traits>
 #include <utility>
 
 #include "library/DeviceName.h"
