@@ -36,8 +36,6 @@ std::string boundsText(const NumberRange& range) { return numberText(range.least
 
 std::string rangeText(const NumberRange& range) { return "from " + boundsText(range) + range.unit; }
 
-bool isDecimalWord(const std::string& word) { return Tessaro::kismetWords::isDecimalWord(word); }
-
 double numberIn(const std::string& word, const std::string& what, const NumberRange& range) {
   const Tessaro::kismetWords::NumberRead<double> read = Tessaro::kismetWords::decimalOfWord(word);
   if (read.fault == Tessaro::kismetWords::NumberFault::NotANumber) {

@@ -54,10 +54,8 @@ inline constexpr NumberRange hostCallMilliseconds{0.0, 100.0, ""};
 // The steps of a chaos run (lumaro-host --steps).
 inline constexpr NumberRange chaosStepCount{1, 1'000'000, ""};
 
-// Whether the word is written as a decimal number may be: digits, signs, a point and an exponent, nothing else
-// (no blank, no hexadecimal "0x10", no "inf").
-bool isDecimalWord(const std::string& word);
-// The word as a decimal number within range; what: how the message names it ("the lap time").
+// The word as a decimal number within range (read as host/KismetWords.h reads a decimal word); what: how the
+// message names it ("the lap time").
 double numberIn(const std::string& word, const std::string& what, const NumberRange& range);
 // The word as a whole number within range: digits only, no sign or blanks.
 std::int64_t wholeNumberIn(const std::string& word, const std::string& what, const NumberRange& range);
