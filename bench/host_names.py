@@ -1,7 +1,7 @@
 """The names the host knows, the lap limits, the ghost file's shape and the version it is written with, the tick
 frames are spaced by, the settling time of a file's stamp, the page's list bytes and the status texts the
-plugin shows, read from their homes in the tree (plugin/HostNames.h, plugin/Messages.h, library/GhostFormat.h,
-bench/BenchGhosts.h, library/FileStamp.h, ui/GhostChoice.h, ui/PageBytes.h and the headers they name), so that
+plugin shows, read from their homes in the tree (plugin/HostNames.h, plugin/Messages.h, library/ghostfile/GhostFormat.h,
+bench/BenchGhosts.h, library/platform/FileStamp.h, ui/GhostChoice.h, ui/PageBytes.h and the headers they name), so that
 a benchmark never spells one of its own.
 
     host_names.name("cvar", "ghostFilePath")  # the selection's console variable
@@ -23,7 +23,7 @@ import re
 
 TREE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
 HOMES = ("host/GameNames.h", "plugin/HostNames.h", "plugin/Messages.h", "host/HostClock.h", "bench/BenchGhosts.h",
-         "library/GhostFormat.h", "library/GhostFileName.h", "library/FileStamp.h", "ui/GhostChoice.h",
+         "library/ghostfile/GhostFormat.h", "library/ghostfile/GhostFileName.h", "library/platform/FileStamp.h", "ui/GhostChoice.h",
          "ui/PageBytes.h")
 
 

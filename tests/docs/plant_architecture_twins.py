@@ -52,7 +52,7 @@ PLANTS = [
      ["the names table does not give `kismet::lapCounterNoRace` as -2"]),
 ]
 # The rule table with one rule given twice.
-TWIN_ROW = "| the line limit, again (`ghostLineLimit`) | `library/GhostFormat.h` |\n"
+TWIN_ROW = "| the line limit, again (`ghostLineLimit`) | `library/ghostfile/GhostFormat.h` |\n"
 
 
 def copy_homes(root, to):
