@@ -78,8 +78,8 @@ std::string ghostChoiceLabel(std::string_view lapField, std::string_view raceTim
 std::string ghostChoiceLabelEnd(std::string_view fileName) {
   std::string end;
   end.reserve(fileName.size() + 2);
-  end += ghostChoiceFileOpen;
+  end += '(';
   end += fileName;
-  end += ghostChoiceFileClose;
+  end += ')';
   return end;
 }

@@ -23,8 +23,6 @@ bool isListableFileName(std::string_view fileName);
 std::string ghostChoiceLabel(std::string_view lapField, std::string_view raceTime, std::string_view playerName,
                              std::string_view fileName);
 // How a ghost's label ends, by which a reader of the list tells a ghost's entry: "(<file name>)".
-inline constexpr char ghostChoiceFileOpen = '(';
-inline constexpr char ghostChoiceFileClose = ')';
 std::string ghostChoiceLabelEnd(std::string_view fileName);
 
 // The list entry for one ghost file, or nothing when it does not belong on the list: a file name that is not

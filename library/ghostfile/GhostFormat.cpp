@@ -139,8 +139,7 @@ std::string headerLine(const GhostHeader& header) {
   line += std::to_string(header.runTime);
   line += ',';
   line += std::to_string(header.lapCount);
-  line += lapFieldEnd;
-  line += ',';
+  line += "-Lap,";
   line += header.version;
   line += ghostLineEnd;
   return line;

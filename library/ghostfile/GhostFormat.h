@@ -18,9 +18,8 @@
 #include "library/ghostfile/GhostFrame.h"
 #include "library/ghostfile/NumberReading.h"
 
-// What every written line ends in, and what follows the lap count in a header's lap field ("3-Lap").
+// What every written line ends in.
 inline constexpr std::string_view ghostLineEnd = "\r\n";
-inline constexpr std::string_view lapFieldEnd = "-Lap";
 
 struct GhostHeader {
   std::string_view mapName;
