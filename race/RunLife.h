@@ -9,7 +9,7 @@
 // of a challenge. Each cell is what the run does there:
 //   -        the phase stays; the event's own message, if it has one, is all that is told
 //   arm      armed, told which kind (a challenge when chosen and a ghost is loaded); only while the lap counter
-//            reads -1, else "Reset the lap counter ..." and nothing changes
+//            reads -1, else nothing changes (the commands say "Reset the lap counter ...", automatic recording nothing)
 //   Already  refused, "Already recording a run, restart the map.", nothing changes
 //   ends     the run dropped, its frames with it: Idle, told once in the words of what ended it
 //   leaves   the race left, silently: Idle, the finished run still there for its export
@@ -38,8 +38,8 @@
 // MainMenu       -        ends        ends            ends            ends            ends (m)    drops
 // Moment         -        -           -               -               -               Finished    -
 // clang-format on
-// The finish handler, a moment after the finish was seen, takes FinishSeen to Finished, the only way a run is
-// kept; it tells the race time itself.
+// The finish handler, on the tick after the finish was seen (so in the moment after every event of FinishSeen's
+// column), takes FinishSeen to Finished, the only way a run is kept; it tells the race time itself.
 //
 // (a) With a ghost loaded: the armed run becomes the challenge. With none, "No Ghost loaded." and nothing changes.
 // (b) With no ghost loaded the stop performs the run reset ("No Ghost loaded."), which also clears the choice of a
