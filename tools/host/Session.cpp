@@ -22,7 +22,7 @@
 #include "tools/host/Reports.h"
 #include "tools/host/ScenarioMaps.h"
 #include "tools/host/StopSignals.h"
-#include "tools/host/TextTest.h"
+#include "tools/host/TextMatcher.h"
 #include "ui/SettingsPageText.h"
 
 namespace fs = std::filesystem;
