@@ -79,7 +79,7 @@ std::string helpFoot() {
   return R"(A scenario:
   # A comment: a line that begins with #. Blank lines are allowed.
   map speedway                          # a comment may also end a step, except a console step
-  wait 1                                # 0.2 s after a spawn the plugin drops what was armed before
+  wait 1                                # 0.2 s after a spawn the plugin looks at the lap counter
   console lm_lapNbr 3
   console lm_record
   expect console "Recording starts and ends when you cross the finish line."
