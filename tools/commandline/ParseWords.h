@@ -16,6 +16,11 @@ namespace lumaro_tools {
 // Reads words (the arguments after the program's name) into app. Throws UsageError, or CLI11's CallForHelp
 // and CallForVersion when the words ask for the help or the version.
 inline void parseWords(CLI::App& app, const std::vector<std::string>& words) {
+  // CLI11 built for Windows reads "/x" as an option; to the tools it is a path ("/tmp/run.ghost", "//./NUL").
+  app.allow_windows_style_options(false);
+  for (CLI::App* command : app.get_subcommands([](const CLI::App*) { return true; })) {
+    command->allow_windows_style_options(false);
+  }
   try {
     app.parse(std::vector<std::string>(words.rbegin(), words.rend()));  // CLI11 takes them last first
   } catch (const CLI::ArgumentMismatch&) {

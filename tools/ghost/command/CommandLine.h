@@ -1,6 +1,8 @@
 // What a lumaro-ghost command line asks for once it is read: the files, each option's value, the laps named.
 // Every option the tool knows is a GhostOption; readOption takes one's value as typed and says in the tool's
-// words what is wrong with it (UsageError), so each subcommand only lists the options it takes.
+// words what is wrong with it (UsageError), so each subcommand only lists the options it takes. A new option
+// is a GhostOption, its form in CommandLine.cpp's table, its place in CommandLine that readOption fills, and
+// a row of help in each subcommand that takes it.
 #pragma once
 
 #include <cstdint>
