@@ -18,6 +18,7 @@
 #include "sim/KismetMap.h"
 #include "sim/RacingLine.h"
 #include "sim/Track.h"
+#include "tools/host/KismetContract.h"
 #include "tools/host/NumberWords.h"
 #include "tools/host/PageView.h"
 #include "tools/host/Reports.h"
@@ -135,7 +136,7 @@ StepOutcome Session::loadMap(const LoadMap& step, const fs::path& folder) {
     description += lap;
   }
   transcript_.event(description);
-  for (const auto& problem : kismetContractProblems(map_->definition)) transcript_.event("Kismet: " + problem);
+  for (const auto& finding : kismetContractFindings(map_->definition)) transcript_.event("Kismet: " + finding.text);
   return {};
 }
 
