@@ -22,7 +22,7 @@ MapVerdict worstVerdict(MapVerdict one, MapVerdict other);
 
 // Checks each file in turn, found as a map step finds a file given on the command line: in the current folder,
 // else among the bundled maps. The report goes to out, the names of files not found also to errors.
-MapVerdict checkMaps(const std::vector<std::string>& names, const std::filesystem::path& bundledMaps,
-                     std::ostream& out, std::ostream& errors);
+MapVerdict checkMaps(const std::vector<std::string>& names, const std::filesystem::path& bundledMaps, std::ostream& out,
+                     std::ostream& errors);
 
 }  // namespace lumaro_host
