@@ -17,8 +17,8 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "library/GhostFileWrite.h"
-#include "library/SplitString.h"
+#include "library/ghostfile/GhostFileWrite.h"
+#include "library/ghostfile/SplitString.h"
 #include "plugin/HostNames.h"
 
 namespace bench {

@@ -11,8 +11,9 @@
 #include <vector>
 
 #include "host/HostClock.h"
-#include "library/GhostFormat.h"
-#include "plugin/GhostFrame.h"
+#include "library/ghostfile/GhostFormat.h"
+#include "library/ghostfile/GhostFrame.h"
+#include "tools/host/ScenarioTick.h"
 
 namespace bench {
 
@@ -20,7 +21,7 @@ extern const GhostHeader sampleHeader;
 
 // The benchmarks' runs are sampled as lumaro-host's scenarios are: a frame every game tick, 8 ms apart.
 inline constexpr std::int32_t frameSpacingMs =
-    static_cast<std::int32_t>(Tessaro::wholeMillisecondsOfTicks(Tessaro::scenarioTickLength));
+    static_cast<std::int32_t>(Tessaro::wholeMillisecondsOfTicks(lumaro_host::scenarioTickLength));
 
 // A run of frameCount frames, one every frameSpacingMs, on a map 40,000 units wide; the same run for the same count.
 const std::vector<GhostFrame>& sampleRun(std::size_t frameCount);

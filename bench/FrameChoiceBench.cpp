@@ -12,9 +12,9 @@
 #include "BenchGhosts.h"
 #include "BenchRegistry.h"
 #include "host/Values.h"
+#include "library/ghostfile/GhostFrame.h"
 #include "playback/FrameChoice.h"
 #include "playback/GhostFrameOrder.h"
-#include "plugin/GhostFrame.h"
 
 namespace bench {
 namespace {

@@ -13,7 +13,7 @@
 
 #include "BenchGhosts.h"
 #include "BenchRegistry.h"
-#include "plugin/GhostFrame.h"
+#include "library/ghostfile/GhostFrame.h"
 #include "race/GhostDelta.h"
 
 namespace bench {

@@ -13,9 +13,9 @@
 
 #include "BenchGhosts.h"
 #include "BenchRegistry.h"
-#include "library/GhostFileWrite.h"
-#include "library/GhostFormat.h"
-#include "plugin/GhostFrame.h"
+#include "library/ghostfile/GhostFileWrite.h"
+#include "library/ghostfile/GhostFormat.h"
+#include "library/ghostfile/GhostFrame.h"
 
 namespace bench {
 namespace {

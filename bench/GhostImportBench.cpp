@@ -12,8 +12,8 @@
 
 #include "BenchGhosts.h"
 #include "BenchRegistry.h"
-#include "library/GhostFileRead.h"
-#include "plugin/GhostFrame.h"
+#include "library/ghostfile/GhostFileRead.h"
+#include "library/ghostfile/GhostFrame.h"
 
 namespace bench {
 namespace {

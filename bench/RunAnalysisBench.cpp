@@ -13,13 +13,13 @@
 #include <benchmark/benchmark.h>
 
 #include "BenchRegistry.h"
-#include "library/NumberReading.h"
-#include "plugin/GhostFrame.h"
-#include "tools/ghost/GhostFileContent.h"
-#include "tools/ghost/GhostHeaderFields.h"
-#include "tools/ghost/LoadedGhost.h"
-#include "tools/ghost/RunAnalysis.h"
-#include "tools/ghost/RunProfile.h"
+#include "library/ghostfile/GhostFrame.h"
+#include "library/ghostfile/NumberReading.h"
+#include "tools/ghost/analysis/GhostFileContent.h"
+#include "tools/ghost/analysis/GhostHeaderFields.h"
+#include "tools/ghost/analysis/LoadedGhost.h"
+#include "tools/ghost/analysis/RunAnalysis.h"
+#include "tools/ghost/analysis/RunProfile.h"
 
 namespace bench {
 namespace {

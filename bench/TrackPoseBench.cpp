@@ -6,6 +6,7 @@
 #include "host/HostClock.h"
 #include "sim/Driver.h"
 #include "sim/Track.h"
+#include "tools/host/ScenarioTick.h"
 
 // The simulated car's place on its track, looked up at every game tick of a drive (three times on the racing
 // line): its cost must not grow with the map's points, up to the 10,000 a map may hold. A zig-zag of that
@@ -20,7 +21,7 @@ static void BM_TrackPose(benchmark::State& state) {
   path.push_back({static_cast<double>(points - 3) * 100.0, 3000.0, 0.0});
   path.push_back({0.0, 3000.0, 0.0});
   const sim::Track track(path, {50.0, -600.0, 0.0}, {50.0, 300.0, 0.0});
-  const double tickWay = sim::defaultCarSpeed * Tessaro::secondsOfTicks(Tessaro::scenarioTickLength);
+  const double tickWay = sim::defaultCarSpeed * Tessaro::secondsOfTicks(lumaro_host::scenarioTickLength);
   double distance = 0.0;
   for (auto _ : state) {
     benchmark::DoNotOptimize(track.poseAt(distance));

@@ -21,21 +21,23 @@ import subprocess
 import sys
 import tempfile
 
-import host_names
 from figure_lines import Figures
+from ghost_lines import FRAME_SPACING_MS, frame_line, header_line
 
 SIZE_NAMES = {10_000: "10k", 100_000: "100k", 1_000_000: "1M", 10_000_000: "10M"}
+# The ghost folder under the game's folder, as docs/players.md names it (tessaro\data\Ghosts).
+GHOST_FOLDER = ("tessaro", "data", "Ghosts")
 
 
 def write_ghost(path, frames):
     """Random frames over the map, as lumaro-bench's sample runs have them."""
     draw = random.Random(frames)
     with open(path, "w", newline="") as out:
-        out.write(host_names.header_line("Speedway", "Ann", host_names.FRAME_SPACING_MS * frames, 3))
+        out.write(header_line("Speedway", "Ann", FRAME_SPACING_MS * frames, 3))
         lines = []
         for i in range(frames):
-            lines.append(host_names.frame_line(
-                host_names.FRAME_SPACING_MS * i, draw.uniform(-20000, 20000), draw.uniform(-20000, 20000),
+            lines.append(frame_line(
+                FRAME_SPACING_MS * i, draw.uniform(-20000, 20000), draw.uniform(-20000, 20000),
                 draw.uniform(-1000, 1000),
                 draw.randrange(65536) - 32768, draw.randrange(65536) - 32768, draw.randrange(65536) - 32768))
             if len(lines) == 100_000:
@@ -94,16 +96,16 @@ def measure(arguments, host, bench, sizes, figures):
             for with_file in (True, False):
                 key = (size, with_file)
                 roots[key] = os.path.join(scratch, "root-%s-%s" % (size, "with" if with_file else "without"))
-                ghosts = os.path.join(roots[key], *host_names.GHOST_FOLDER)
+                ghosts = os.path.join(roots[key], *GHOST_FOLDER)
                 os.makedirs(ghosts)
                 name = "run-%s.ghost" % size
                 if with_file:
                     write_ghost(os.path.join(ghosts, name), frames)
-                expected = host_names.naming("imported" if with_file else "noGhostFound", name)
+                # What the plugin says of the pick, as docs/players.md gives its messages.
+                expected = ("Imported %s." if with_file else "No Ghost found %s.") % name
                 scenarios[key] = os.path.join(scratch, "%s-%s.scenario" % key)
                 with open(scenarios[key], "w") as out:
-                    out.write('map speedway\nconsole %s "%s"\nexpect console "%s"\n' %
-                              (host_names.name("cvar", "ghostFilePath"), name, expected))
+                    out.write('map speedway\nconsole lm_ghostfilepath "%s"\nexpect console "%s"\n' % (name, expected))
 
         empty = os.path.join(scratch, "empty.ghost")
         open(empty, "w").close()
@@ -112,7 +114,7 @@ def measure(arguments, host, bench, sizes, figures):
             for key in roots:
                 samples.setdefault(key, []).append(host_import(host, roots[key], scenarios[key]))
             for size in sizes:
-                ghost = os.path.join(roots[(size, True)], *host_names.GHOST_FOLDER, "run-%s.ghost" % size)
+                ghost = os.path.join(roots[(size, True)], *GHOST_FOLDER, "run-%s.ghost" % size)
                 samples.setdefault((size, "wc"), []).append(cpu_seconds(["wc", "-l", ghost])[0])
             samples.setdefault("wc empty", []).append(cpu_seconds(["wc", "-l", empty])[0])
             for name, ms in bench_figures(bench, sizes).items():

@@ -25,19 +25,25 @@ import sys
 import tempfile
 import time
 
-import host_names
 from figure_lines import Figures
+from ghost_lines import FRAME_SPACING_MS, frame_line, header_line
 
 MAP_NAME = "Speedway"
 LAPS = 3
+# The ghost folder and the settings page's file under the game's folder, as docs/players.md names them
+# (tessaro\data\Ghosts, tessaro\plugins\settings\Lumaro.set).
+GHOST_FOLDER = ("tessaro", "data", "Ghosts")
+SETTINGS_PAGE = ("tessaro", "plugins", "settings", "Lumaro.set")
+# How long a file's times must lie behind before the page trusts its stamp and keeps the header it read: 5 s
+# ("settled" in docs/architecture.md's words).
+SETTLING_SECONDS = 5
 
 
 def write_ghost_folder(folder, files):
     os.makedirs(folder)
-    frames = "".join(host_names.frame_line(host_names.FRAME_SPACING_MS * i, -1000.0 + i, 16384.0, 0.0, -12345, 2345, 17)
-                     for i in range(20))
+    frames = "".join(frame_line(FRAME_SPACING_MS * i, -1000.0 + i, 16384.0, 0.0, -12345, 2345, 17) for i in range(20))
     for i in range(files):
-        header = host_names.header_line(MAP_NAME if i % 2 == 0 else "Canyon", "Ann", 83456 + i, LAPS)
+        header = header_line(MAP_NAME if i % 2 == 0 else "Canyon", "Ann", 83456 + i, LAPS)
         with open(os.path.join(folder, "ghost-%05d.ghost" % i), "w", newline="") as out:
             out.write(header + frames)
 
@@ -68,19 +74,21 @@ def measure(arguments, host, page_bench, figures):
         roots = {}
         for case in ("settled", "fresh", "empty"):
             roots[case] = os.path.join(scratch, case)
-            ghosts = os.path.join(roots[case], *host_names.GHOST_FOLDER)
+            ghosts = os.path.join(roots[case], *GHOST_FOLDER)
             if case == "empty":
                 os.makedirs(ghosts)
             else:
                 write_ghost_folder(ghosts, arguments.files)
-        ghosts = {case: os.path.join(root, *host_names.GHOST_FOLDER) for case, root in roots.items()}
-        page = {case: os.path.join(root, *host_names.SETTINGS_PAGE) for case, root in roots.items()}
+        ghosts = {case: os.path.join(root, *GHOST_FOLDER) for case, root in roots.items()}
+        page = {case: os.path.join(root, *SETTINGS_PAGE) for case, root in roots.items()}
         scenario = os.path.join(scratch, "messages.scenario")
         with open(scenario, "w") as out:
-            out.write("map speedway\nconsole %s %d\n" % (host_names.name("cvar", "lapCount"), LAPS))
-            out.write("console %s\n" % host_names.name("command", "play") * arguments.messages)
-            out.write('expect console "%s"\n' % host_names.message("noGhostLoaded"))
-        time.sleep(host_names.STAMP_SETTLING_SECONDS + 0.5)
+            # The lap count's variable and the preview's command, and what it says with no ghost loaded, as
+            # docs/players.md gives them.
+            out.write("map speedway\nconsole lm_lapNbr %d\n" % LAPS)
+            out.write("console lm_play\n" * arguments.messages)
+            out.write('expect console "No Ghost loaded."\n')
+        time.sleep(SETTLING_SECONDS + 0.5)
 
         samples = {}
         def page_run(case):
@@ -102,7 +110,8 @@ def measure(arguments, host, page_bench, figures):
             page_run("fresh")
             floor_run("new", "settled")
         with open(page["settled"], "rb") as shown:
-            entries = host_names.page_entries(shown.read())
+            # Each ghost's entry: its label ends in its file's name in brackets, then the label's separator.
+            entries = shown.read().count(b".ghost)@")
         if entries != (arguments.files + 1) // 2:
             sys.exit("the page lists %d ghosts, not %d" % (entries, (arguments.files + 1) // 2))
 

@@ -18,7 +18,7 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "ghost"))
 import devtools_pipe  # noqa: E402
-import host_names  # noqa: E402
+from ghost_lines import FRAME_SPACING_MS, frame_line, header_line  # noqa: E402
 
 parser = argparse.ArgumentParser()
 parser.add_argument("--frames", type=int, default=1_000_000)
@@ -32,17 +32,16 @@ options = parser.parse_args()
 # second, far slower than any player and lighter on the page.)
 def write_run(path, player, pace):
     count = int(options.frames * pace)
-    radius = options.frames * host_names.FRAME_SPACING_MS / 1000 * 2000 / 3 / (2 * math.pi)
+    radius = options.frames * FRAME_SPACING_MS / 1000 * 2000 / 3 / (2 * math.pi)
     with open(path, "w", newline="") as f:
-        f.write(host_names.header_line("Ring", player, (count - 1) * host_names.FRAME_SPACING_MS, 3))
+        f.write(header_line("Ring", player, (count - 1) * FRAME_SPACING_MS, 3))
         for i in range(count):
             angle = 6 * math.pi * i / (count - 1)
-            f.write(host_names.frame_line(i * host_names.FRAME_SPACING_MS, radius * math.cos(angle),
-                                          radius * math.sin(angle), 17.0, 0, 0, 0))
+            f.write(frame_line(i * FRAME_SPACING_MS, radius * math.cos(angle), radius * math.sin(angle), 17.0, 0, 0, 0))
 
 
 work = tempfile.mkdtemp(prefix="lumaro-replay-bench-")
-ghosts = [f"{work}/long-{side}{host_names.GHOST_EXTENSION}" for side in ("a", "b")]
+ghosts = [f"{work}/long-a.ghost", f"{work}/long-b.ghost"]
 write_run(ghosts[0], "Ann", 1.0)
 write_run(ghosts[1], "Bea", 0.99)
 frames = [sum(1 for _ in open(g, "rb")) - 1 for g in ghosts]

@@ -11,8 +11,8 @@
 #include "fuzz/FuzzCheck.h"
 #include "host/HostClock.h"
 #include "host/Values.h"
+#include "library/ghostfile/GhostFrame.h"
 #include "playback/FrameChoice.h"
-#include "plugin/GhostFrame.h"
 #include "tests/support/LiteralReading.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "fuzz/FuzzCheck.h"
-#include "library/GhostFormat.h"
-#include "plugin/GhostFrame.h"
+#include "library/ghostfile/GhostFormat.h"
+#include "library/ghostfile/GhostFrame.h"
 #include "tests/support/LiteralReading.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

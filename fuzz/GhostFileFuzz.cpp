@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "fuzz/FuzzCheck.h"
-#include "library/GhostFormat.h"
-#include "plugin/GhostFrame.h"
+#include "library/ghostfile/GhostFormat.h"
+#include "library/ghostfile/GhostFrame.h"
 #include "tests/support/LiteralReading.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "fuzz/FuzzCheck.h"
-#include "library/NumberReading.h"
+#include "library/ghostfile/NumberReading.h"
 #include "tests/support/LiteralReading.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

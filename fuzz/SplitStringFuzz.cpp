@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "fuzz/FuzzCheck.h"
-#include "library/SplitString.h"
+#include "library/ghostfile/SplitString.h"
 
 namespace {
 

@@ -36,12 +36,6 @@ constexpr std::int64_t wholeMillisecondsOfTicks(std::int64_t ticks) { return tic
 constexpr double secondsOfTickSpan(double ticks) { return ticks / static_cast<double>(ticksPerSecond); }
 constexpr double tickSpanOfSeconds(double seconds) { return seconds * static_cast<double>(ticksPerSecond); }
 
-// The length of a game tick where none is set. The stand-in game steps by a frame of 120 a second, as the game
-// runs; lumaro-host steps its scenarios by 8 ms unless told otherwise (--tick-ms), so their times stay whole
-// milliseconds.
-inline constexpr std::int64_t gameTickLength = ticksPerSecond / 120;
-inline constexpr std::int64_t scenarioTickLength = 8 * ticksPerMillisecond;
-
 // The whole number of ticks nearest a span of seconds or milliseconds, as game time is stepped.
 inline std::int64_t ticksOfSeconds(double seconds) {
   return static_cast<std::int64_t>(std::llround(seconds * static_cast<double>(ticksPerSecond)));

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "host/GameWrapper.h"
-#include "library/FolderOpener.h"
-#include "library/GhostFileName.h"
-#include "library/PathText.h"
+#include "library/ghostfile/GhostFileName.h"
+#include "library/platform/FolderOpener.h"
+#include "library/platform/PathText.h"
 #include "plugin/HostNames.h"
 #include "plugin/Lumaro.h"
 

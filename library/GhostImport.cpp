@@ -9,13 +9,13 @@
 #include <string_view>
 #include <vector>
 
-#include "library/DeviceName.h"
-#include "library/GhostFileName.h"
-#include "library/GhostFileRead.h"
-#include "library/GhostFormat.h"
-#include "library/ImportMessages.h"
+#include "library/ghostfile/GhostFileName.h"
+#include "library/ghostfile/GhostFileRead.h"
+#include "library/ghostfile/GhostFormat.h"
+#include "library/ghostfile/GhostFrame.h"
+#include "library/ghostfile/ImportMessages.h"
+#include "library/platform/DeviceName.h"
 #include "playback/GhostFrameOrder.h"
-#include "plugin/GhostFrame.h"
 #include "plugin/Lumaro.h"
 #include "plugin/Messages.h"
 #include "plugin/Settings.h"

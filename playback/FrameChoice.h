@@ -7,7 +7,7 @@
 #include <span>
 
 #include "host/Values.h"
-#include "plugin/GhostFrame.h"
+#include "library/ghostfile/GhostFrame.h"
 
 // Where the ghost car stands: location X, Y, Z, and pitch, yaw, roll carried in a vector's X, Y, Z.
 struct GhostPose {

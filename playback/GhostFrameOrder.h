@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <span>
 
-#include "plugin/GhostFrame.h"
+#include "library/ghostfile/GhostFrame.h"
 
 class GhostFrameOrder {
 public:

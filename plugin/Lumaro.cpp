@@ -8,7 +8,7 @@
 
 #include "host/CVarManagerWrapper.h"
 #include "host/PluginExports.h"
-#include "library/PathText.h"
+#include "library/platform/PathText.h"
 #include "plugin/Entry.h"
 #include "plugin/HostNames.h"
 #include "race/RunLife.h"

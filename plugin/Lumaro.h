@@ -14,8 +14,8 @@
 
 #include "host/Kismet.h"
 #include "host/TessaroPlugin.h"
+#include "library/ghostfile/GhostFrame.h"
 #include "playback/GhostFrameOrder.h"
-#include "plugin/GhostFrame.h"
 #include "plugin/HostNames.h"
 #include "plugin/SystemClock.h"
 #include "race/GhostDelta.h"

@@ -6,9 +6,6 @@
 #include <string>
 #include <string_view>
 
-#include "plugin/HostNames.h"
-#include "plugin/JoinedText.h"
-
 namespace messages {
 
 inline constexpr std::string_view notInWorkshop = "Make sure you're in a workshop map.";
@@ -29,25 +26,20 @@ inline constexpr std::string_view stoppedGhost = "Stopped ghost.";
 
 // A message that names what it is about after its opening words and ends in a full stop ("Exported to PATH.",
 // "Race ended in 01:23:456."): made by naming and read back by namedIn, by the plugin and its readers alike.
-inline constexpr std::string_view messageEnd = ".";
 inline std::string naming(std::string_view opening, std::string_view subject) {
   std::string text(opening);
   text += subject;
-  text += messageEnd;
+  text += '.';
   return text;
 }
 // What a line made by naming(opening, ...) names; nothing for a line of other opening words or ending, or one
 // that names nothing.
 inline std::optional<std::string_view> namedIn(std::string_view line, std::string_view opening) {
-  if (line.size() <= opening.size() + messageEnd.size() || !line.starts_with(opening) || !line.ends_with(messageEnd)) {
-    return std::nullopt;
-  }
-  return line.substr(opening.size(), line.size() - opening.size() - messageEnd.size());
+  if (line.size() <= opening.size() + 1 || !line.starts_with(opening) || !line.ends_with('.')) return std::nullopt;
+  return line.substr(opening.size(), line.size() - opening.size() - 1);
 }
 // The export's refusal on a map without a string variable MapName; lumaro-host's map check quotes it.
-inline constexpr std::string_view noMapNameStart = "No ";
-inline constexpr std::string_view noMapNameEnd = " SeqVar found.";
-inline constexpr std::string_view noMapName = JoinedText<noMapNameStart, names::kismet::mapName, noMapNameEnd>::text;
+inline constexpr std::string_view noMapName = "No MapName SeqVar found.";
 
 // A run armed, started and finished (race/RunLife.h decides which is told; race/RaceFinish.cpp names the race
 // time after "Race ended in ").
@@ -63,8 +55,7 @@ inline constexpr std::string_view stoppedOnError = " stopped on an error: ";
 
 // A run armed or under way that ends without its finish, told once, by what ended it. Leaving the workshop
 // map is told with notInWorkshop.
-inline constexpr std::string_view notRecordedEnd = " The run was not recorded.";
-inline constexpr std::string_view runLostItsCar = JoinedText<noPlayerFound, notRecordedEnd>::text;
+inline constexpr std::string_view runLostItsCar = "No Player Found. The run was not recorded.";
 inline constexpr std::string_view runEndedByMapLoad = "A map was loaded. The run was not recorded.";
 inline constexpr std::string_view runSwitchedOff = "Recording was switched off. The run was not recorded.";
 inline constexpr std::string_view runEndedBySpawn = "The car respawned. The run was not recorded.";

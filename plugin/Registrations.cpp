@@ -9,7 +9,7 @@
 #include "host/CVarManagerWrapper.h"
 #include "host/CVarWrapper.h"
 #include "host/GameWrapper.h"
-#include "library/GhostFileName.h"
+#include "library/ghostfile/GhostFileName.h"
 #include "plugin/HostNames.h"
 #include "plugin/Lumaro.h"
 #include "ui/GhostChoiceList.h"

@@ -14,7 +14,7 @@ namespace settings {
 
 // lm_lapNbr: the laps a race is run over, kept by the host within fewestLaps..mostLaps.
 std::int32_t lapCount(CVarManagerWrapper& console);
-// lm_ghostfilepath: the player's pick of a ghost (UTF-8; see library/GhostFileName.h for what it names).
+// lm_ghostfilepath: the player's pick of a ghost (UTF-8; see library/ghostfile/GhostFileName.h for what it names).
 std::string ghostSelection(CVarManagerWrapper& console);
 // lm_export_filename: the name an export gives its file, before the name rule.
 std::string exportFileName(CVarManagerWrapper& console);

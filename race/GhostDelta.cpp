@@ -7,9 +7,9 @@
 #include <optional>
 #include <span>
 
-#include "library/RaceLine.h"
-#include "library/TrackMatch.h"
-#include "plugin/GhostFrame.h"
+#include "library/ghostfile/GhostFrame.h"
+#include "track/RaceLine.h"
+#include "track/TrackMatch.h"
 
 namespace {
 

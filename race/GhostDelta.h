@@ -1,17 +1,17 @@
 // The live difference to the ghost a challenge races: at each sample of the player's run, the seconds the
 // player is behind the ghost at the player's place on the track (below zero: ahead). Both runs are timed
 // from their crossing of one start line, the line through the ghost's first frame across the way it sets
-// off, by the one line rule lumaro-ghost times runs by (library/RaceLine.h); the place is found on the ghost's
-// path by the one path matcher (library/TrackMatch.h). A car far from the ghost's path has no place: the caller holds
+// off, by the one line rule lumaro-ghost times runs by (track/RaceLine.h); the place is found on the ghost's
+// path by the one path matcher (track/TrackMatch.h). A car far from the ghost's path has no place: the caller holds
 // the last value. Pure; a sample costs the matcher's window, whatever the ghost's length, and allocates nothing.
 #pragma once
 
 #include <optional>
 #include <span>
 
-#include "library/RaceLine.h"
-#include "library/TrackMatch.h"
-#include "plugin/GhostFrame.h"
+#include "library/ghostfile/GhostFrame.h"
+#include "track/RaceLine.h"
+#include "track/TrackMatch.h"
 
 // The window of the live match: a car a few car widths to the side of the ghost's line is on it, and at most 64
 // segments are searched a tick (a densely sampled ghost is bounded by that count, a car moving far less a tick).

@@ -9,7 +9,7 @@
 
 #include "host/GameWrapper.h"
 #include "host/Kismet.h"
-#include "plugin/GhostFrame.h"
+#include "library/ghostfile/GhostFrame.h"
 #include "plugin/HostNames.h"
 #include "plugin/Lumaro.h"
 #include "race/GhostDelta.h"

@@ -9,7 +9,7 @@
 #include "host/CVarManagerWrapper.h"
 #include "host/CVarWrapper.h"
 #include "host/GameWrapper.h"
-#include "library/GhostFileName.h"
+#include "library/ghostfile/GhostFileName.h"
 #include "plugin/Lumaro.h"
 #include "plugin/Messages.h"
 #include "plugin/Settings.h"

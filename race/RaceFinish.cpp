@@ -9,7 +9,7 @@
 
 #include "host/CVarManagerWrapper.h"
 #include "host/CVarWrapper.h"
-#include "plugin/GhostFrame.h"
+#include "library/ghostfile/GhostFrame.h"
 #include "plugin/Lumaro.h"
 #include "plugin/Messages.h"
 #include "plugin/Settings.h"

@@ -13,7 +13,7 @@
 
 #include "host/CVarManagerWrapper.h"
 #include "host/CVarWrapper.h"
-#include "plugin/GhostFrame.h"
+#include "library/ghostfile/GhostFrame.h"
 #include "plugin/Lumaro.h"
 #include "race/RunLife.h"
 

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "plugin/GhostFrame.h"
+#include "library/ghostfile/GhostFrame.h"
 #include "plugin/HostNames.h"
 #include "plugin/Messages.h"
 

@@ -41,7 +41,7 @@
 #include <utility>
 #include <vector>
 
-#include "plugin/GhostFrame.h"
+#include "library/ghostfile/GhostFrame.h"
 
 // The delay every timer chain of a run sets for its next step (watcher poll, sample, playback step, finish):
 // as short as the host allows, so each runs on the next game tick.

@@ -11,7 +11,7 @@
 #include "host/FolderOpener.h"
 #include "host/GameNames.h"
 #include "host/HostClock.h"
-#include "host/KismetWords.h"
+#include "sim/KismetWords.h"
 #include "sim/Registry.h"
 #include "ui/PageBytes.h"
 
@@ -31,15 +31,15 @@ std::vector<Game*>& liveGames() {
 
 void assign(KismetVariable& variable, const std::string& text) {
   switch (variable.type) {
-    case VariableType::Int: variable.intValue = Tessaro::kismetWords::intOfWord(text).value; break;
-    case VariableType::Bool: variable.intValue = Tessaro::kismetWords::boolOfWord(text).value_or(false) ? 1 : 0; break;
-    case VariableType::Float: variable.floatValue = Tessaro::kismetWords::floatOfWord(text).value; break;
+    case VariableType::Int: variable.intValue = sim::kismetWords::intOfWord(text).value; break;
+    case VariableType::Bool: variable.intValue = sim::kismetWords::boolOfWord(text).value_or(false) ? 1 : 0; break;
+    case VariableType::Float: variable.floatValue = sim::kismetWords::floatOfWord(text).value; break;
     case VariableType::String: variable.stringValue = text; break;
     case VariableType::Vector: {
-      const std::array<std::string, 3> words = Tessaro::kismetWords::vectorWords(text);
-      variable.vectorValue = {Tessaro::kismetWords::floatOfWord(words[0]).value,
-                              Tessaro::kismetWords::floatOfWord(words[1]).value,
-                              Tessaro::kismetWords::floatOfWord(words[2]).value};
+      const std::array<std::string, 3> words = sim::kismetWords::vectorWords(text);
+      variable.vectorValue = {sim::kismetWords::floatOfWord(words[0]).value,
+                              sim::kismetWords::floatOfWord(words[1]).value,
+                              sim::kismetWords::floatOfWord(words[2]).value};
       break;
     }
   }
@@ -53,8 +53,8 @@ MapDefinition workshopMap(const std::string& mapName, bool withGhostColor) {
   map.variables = {
       {std::string(kismet::lapCounter), VariableType::Int, std::to_string(kismet::lapCounterNoRace)},
       {std::string(kismet::mapName), VariableType::String, mapName},
-      {std::string(kismet::ghostPosition), VariableType::Vector, Tessaro::kismetWords::vectorText("0", "0", "0")},
-      {std::string(kismet::ghostRotation), VariableType::Vector, Tessaro::kismetWords::vectorText("0", "0", "0")},
+      {std::string(kismet::ghostPosition), VariableType::Vector, sim::kismetWords::vectorText("0", "0", "0")},
+      {std::string(kismet::ghostRotation), VariableType::Vector, sim::kismetWords::vectorText("0", "0", "0")},
   };
   if (withGhostColor) map.variables.push_back({std::string(kismet::ghostColor), VariableType::Float, "0"});
   return map;

@@ -28,6 +28,9 @@
 
 namespace sim {
 
+// The length of a game tick where none is set: a frame of 120 a second, as the game runs.
+inline constexpr std::int64_t gameTickLength = Tessaro::ticksPerSecond / 120;
+
 // The events the game fires, by the names it gives them (a view of a literal: its data ends in a NUL).
 inline constexpr const char* mapLoadEvent = Tessaro::gameNames::event::mapLoad.data();
 inline constexpr const char* playerSpawnEvent = Tessaro::gameNames::event::playerSpawn.data();
@@ -192,7 +195,7 @@ private:
   std::shared_ptr<GameWrapper> wrapper_;
 
   std::int64_t clock_;
-  std::int64_t tickLength_ = Tessaro::gameTickLength;
+  std::int64_t tickLength_ = gameTickLength;
   std::uint64_t tickCount_ = 0;
   std::uint64_t timerOrder_ = 0;
   std::vector<Timer> timers_;

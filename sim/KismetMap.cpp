@@ -6,14 +6,14 @@
 #include <string_view>
 #include <utility>
 
-#include "host/KismetWords.h"
+#include "sim/KismetWords.h"
 #include "sim/Registry.h"
 
 namespace sim {
 
 const char* typeName(VariableType type) {
   const auto index = static_cast<std::size_t>(type);
-  return index < Tessaro::kismetWords::typeNames.size() ? Tessaro::kismetWords::typeNames[index].data() : "?";
+  return index < sim::kismetWords::typeNames.size() ? sim::kismetWords::typeNames[index].data() : "?";
 }
 
 KismetSequence::KismetSequence() : address_(enter(ObjectKind::Sequence, this)) {}

@@ -9,14 +9,14 @@
 #include <type_traits>
 #include <utility>
 
-#include "library/GhostFileName.h"
-#include "library/GhostFormat.h"
-#include "library/GhostHeaderLine.h"
-#include "library/HiddenCodePoints.h"
-#include "library/LineReader.h"
-#include "library/NumberReading.h"
-#include "library/PathText.h"
-#include "library/RegularFileReader.h"
+#include "library/ghostfile/GhostFileName.h"
+#include "library/ghostfile/GhostFormat.h"
+#include "library/ghostfile/GhostHeaderLine.h"
+#include "library/ghostfile/HiddenCodePoints.h"
+#include "library/ghostfile/LineReader.h"
+#include "library/ghostfile/NumberReading.h"
+#include "library/platform/PathText.h"
+#include "library/platform/RegularFileReader.h"
 #include "race/RaceTime.h"
 #include "ui/PageBytes.h"
 
@@ -78,9 +78,9 @@ std::string ghostChoiceLabel(std::string_view lapField, std::string_view raceTim
 std::string ghostChoiceLabelEnd(std::string_view fileName) {
   std::string end;
   end.reserve(fileName.size() + 2);
-  end += ghostChoiceFileOpen;
+  end += '(';
   end += fileName;
-  end += ghostChoiceFileClose;
+  end += ')';
   return end;
 }
 

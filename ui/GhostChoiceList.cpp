@@ -7,10 +7,10 @@
 #include <type_traits>
 #include <utility>
 
-#include "library/FolderListing.h"
-#include "library/GhostFormat.h"
-#include "library/LineReader.h"
-#include "library/RegularFileReader.h"
+#include "library/ghostfile/GhostFormat.h"
+#include "library/ghostfile/LineReader.h"
+#include "library/platform/FolderListing.h"
+#include "library/platform/RegularFileReader.h"
 #include "ui/GhostChoice.h"
 
 std::size_t GhostChoiceList::KnownFile::bytes(std::size_t choiceBytes) const {

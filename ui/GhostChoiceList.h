@@ -1,7 +1,7 @@
 // The settings page's ghost list, made again at every page: each entry with a listable name is read (only a
 // regular file, a link to one followed, no further than a header line of ghostLineLimit bytes and its line
 // end) and offered when its header fits the map and lap count (ui/GhostChoice.h). The list keeps what it read
-// of each file with the file's stamp (library/FileStamp.h) and reads a file again only when its stamp has
+// of each file with the file's stamp (library/platform/FileStamp.h) and reads a file again only when its stamp has
 // changed, so a page costs one look at each file it knows. A stamp is kept only once it has settled: a file
 // written within the last few seconds is read at every page, since another write within the same step of the
 // clock would leave its stamp as it is. Files edited in place are thus never shown as they were. The entries
@@ -17,8 +17,8 @@
 #include <string_view>
 #include <vector>
 
-#include "library/FileStamp.h"
-#include "library/FolderListing.h"
+#include "library/platform/FileStamp.h"
+#include "library/platform/FolderListing.h"
 
 class GhostChoiceList {
 public:

@@ -7,7 +7,7 @@
 #  include <windows.h>
 #endif
 
-#include "library/GhostFileWrite.h"
+#include "library/ghostfile/GhostFileWrite.h"
 
 bool pageFolderIsLink(const std::filesystem::path& file) {
   const std::filesystem::path folder = file.parent_path();

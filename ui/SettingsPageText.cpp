@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "library/GhostFileName.h"
+#include "library/ghostfile/GhostFileName.h"
 #include "plugin/HostNames.h"
 #include "ui/PageBytes.h"
 

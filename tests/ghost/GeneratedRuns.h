@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "library/GhostFormat.h"
-#include "plugin/GhostFrame.h"
+#include "library/ghostfile/GhostFormat.h"
+#include "library/ghostfile/GhostFrame.h"
 
 // angleAt: seconds -> radians; frames at 0, interval, 2 * interval... up to endMs, and one at endMs.
 inline std::vector<GhostFrame> circleRun(double radius, std::int32_t intervalMs, std::int32_t endMs,

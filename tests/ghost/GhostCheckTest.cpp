@@ -10,11 +10,11 @@
 #include <gtest/gtest.h>
 
 #include "GeneratedRuns.h"
-#include "library/GhostFormat.h"
-#include "plugin/GhostFrame.h"
-#include "tools/ghost/GhostCheck.h"
-#include "tools/ghost/GhostFileContent.h"
-#include "tools/ghost/GhostHeaderFields.h"
+#include "library/ghostfile/GhostFormat.h"
+#include "library/ghostfile/GhostFrame.h"
+#include "tools/ghost/analysis/GhostFileContent.h"
+#include "tools/ghost/analysis/GhostHeaderFields.h"
+#include "tools/ghost/report/GhostCheck.h"
 
 using namespace lumaro_ghost;
 

@@ -15,10 +15,10 @@
 #include <gtest/gtest.h>
 
 #include "GeneratedRuns.h"
-#include "plugin/GhostFrame.h"
+#include "library/ghostfile/GhostFrame.h"
 #include "support/TempFolder.h"
 #include "tools/ghost/GhostTool.h"
-#include "tools/ghost/TextEscapes.h"
+#include "tools/ghost/text/TextEscapes.h"
 
 using namespace lumaro_ghost;
 

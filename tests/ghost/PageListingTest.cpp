@@ -7,9 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include "library/GhostFormat.h"
-#include "tools/ghost/GhostFileContent.h"
-#include "tools/ghost/PageListing.h"
+#include "library/ghostfile/GhostFormat.h"
+#include "tools/ghost/analysis/GhostFileContent.h"
+#include "tools/ghost/analysis/PageListing.h"
 #include "ui/GhostChoice.h"
 
 using namespace lumaro_ghost;

@@ -19,17 +19,17 @@
 #include <gtest/gtest.h>
 
 #include "GeneratedRuns.h"
-#include "plugin/GhostFrame.h"
+#include "library/ghostfile/GhostFrame.h"
 #include "support/TempFolder.h"
-#include "tools/ghost/GhostFileContent.h"
-#include "tools/ghost/GhostFilesPicture.h"
-#include "tools/ghost/LoadedGhost.h"
-#include "tools/ghost/PictureStyle.h"
-#include "tools/ghost/PictureSvg.h"
-#include "tools/ghost/RunAnalysis.h"
-#include "tools/ghost/RunProfile.h"
-#include "tools/ghost/SvgDocument.h"
-#include "tools/ghost/TextEscapes.h"
+#include "tools/ghost/analysis/GhostFileContent.h"
+#include "tools/ghost/analysis/LoadedGhost.h"
+#include "tools/ghost/analysis/RunAnalysis.h"
+#include "tools/ghost/analysis/RunProfile.h"
+#include "tools/ghost/picture/GhostFilesPicture.h"
+#include "tools/ghost/picture/PictureStyle.h"
+#include "tools/ghost/picture/PictureSvg.h"
+#include "tools/ghost/picture/SvgDocument.h"
+#include "tools/ghost/text/TextEscapes.h"
 
 using namespace lumaro_ghost;
 

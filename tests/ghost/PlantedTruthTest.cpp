@@ -21,18 +21,18 @@
 
 #include <gtest/gtest.h>
 
-#include "plugin/GhostFrame.h"
+#include "library/ghostfile/GhostFrame.h"
 #include "sim/Driver.h"
 #include "sim/Game.h"
 #include "sim/RacingLine.h"
 #include "sim/Track.h"
 #include "support/TempFolder.h"
-#include "tools/ghost/GhostFileContent.h"
 #include "tools/ghost/GhostTool.h"
-#include "tools/ghost/LabelLayout.h"
-#include "tools/ghost/LoadedGhost.h"
-#include "tools/ghost/RunAnalysis.h"
-#include "tools/ghost/SvgDocument.h"
+#include "tools/ghost/analysis/GhostFileContent.h"
+#include "tools/ghost/analysis/LoadedGhost.h"
+#include "tools/ghost/analysis/RunAnalysis.h"
+#include "tools/ghost/picture/LabelLayout.h"
+#include "tools/ghost/picture/SvgDocument.h"
 #include "tools/host/Script.h"
 #include "tools/host/Session.h"
 

@@ -17,19 +17,19 @@
 #include <gtest/gtest.h>
 
 #include "GeneratedRuns.h"
-#include "plugin/GhostFrame.h"
+#include "library/ghostfile/GhostFrame.h"
 #include "support/TempFolder.h"
-#include "tools/ghost/GhostFileContent.h"
-#include "tools/ghost/GhostHeaderFields.h"
 #include "tools/ghost/GhostTool.h"
-#include "tools/ghost/LoadedGhost.h"
-#include "tools/ghost/PointCode.h"
-#include "tools/ghost/ReplayAssets.h"
-#include "tools/ghost/ReplayData.h"
-#include "tools/ghost/ReplayPage.h"
-#include "tools/ghost/RunProfile.h"
-#include "tools/ghost/Sha256.h"
-#include "tools/ghost/TraceExport.h"
+#include "tools/ghost/analysis/GhostFileContent.h"
+#include "tools/ghost/analysis/GhostHeaderFields.h"
+#include "tools/ghost/analysis/LoadedGhost.h"
+#include "tools/ghost/analysis/RunProfile.h"
+#include "tools/ghost/replay/PointCode.h"
+#include "tools/ghost/replay/ReplayAssets.h"
+#include "tools/ghost/replay/ReplayData.h"
+#include "tools/ghost/replay/ReplayPage.h"
+#include "tools/ghost/replay/Sha256.h"
+#include "tools/ghost/report/TraceExport.h"
 
 using namespace lumaro_ghost;
 

@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "GeneratedRuns.h"
-#include "plugin/GhostFrame.h"
-#include "tools/ghost/RunProfile.h"
+#include "library/ghostfile/GhostFrame.h"
+#include "tools/ghost/analysis/RunProfile.h"
 
 using namespace lumaro_ghost;
 

@@ -15,7 +15,7 @@
 #include "tools/host/Options.h"
 #include "tools/host/Script.h"
 #include "tools/host/TextFile.h"
-#include "tools/host/TextTest.h"
+#include "tools/host/TextMatcher.h"
 #include "tools/host/Words.h"
 
 using namespace lumaro_host;
@@ -166,30 +166,30 @@ TEST(Steps, WaitIsInSecondsOrTicks) {
 TEST(Steps, Expectations) {
   const Expect exact = std::get<Expect>(stepOf(R"(expect console "Race started.")").action);
   EXPECT_EQ(exact.what, Expect::What::ConsoleLine);
-  EXPECT_EQ(exact.test.mode, TextTest::Mode::Exact);
-  EXPECT_TRUE(exact.test.accepts("Race started."));
-  EXPECT_FALSE(exact.test.accepts("Race started. "));
+  EXPECT_EQ(exact.matcher.mode, TextMatcher::Mode::Exact);
+  EXPECT_TRUE(exact.matcher.accepts("Race started."));
+  EXPECT_FALSE(exact.matcher.accepts("Race started. "));
 
   const Expect matching =
       std::get<Expect>(stepOf(R"(expect console matching "Race ended in 00:0[12]:\d{3}\.")").action);
-  EXPECT_TRUE(matching.test.accepts("Race ended in 00:02:008."));
-  EXPECT_FALSE(matching.test.accepts("Race ended in 00:02:008. later"));
+  EXPECT_TRUE(matching.matcher.accepts("Race ended in 00:02:008."));
+  EXPECT_FALSE(matching.matcher.accepts("Race ended in 00:02:008. later"));
 
   // "containing" is a mode only when a text follows it; alone it is the text.
   const Expect cvar = std::get<Expect>(stepOf("expect cvar lm_log containing").action);
   EXPECT_EQ(cvar.subject, "lm_log");
-  EXPECT_EQ(cvar.test.mode, TextTest::Mode::Exact);
-  EXPECT_EQ(cvar.test.text, "containing");
+  EXPECT_EQ(cvar.matcher.mode, TextMatcher::Mode::Exact);
+  EXPECT_EQ(cvar.matcher.text, "containing");
 
   const Expect page = std::get<Expect>(stepOf(R"(expect page no-line containing "Ghost Color")").action);
   EXPECT_TRUE(page.onPage);
   EXPECT_EQ(page.what, Expect::What::NoLine);
-  EXPECT_EQ(page.test.mode, TextTest::Mode::Containing);
+  EXPECT_EQ(page.matcher.mode, TextMatcher::Mode::Containing);
 
   const Expect contains = std::get<Expect>(stepOf(R"(expect file "a b/x.ghost" contains ",1-Lap,")").action);
   EXPECT_EQ(contains.subject, "a b/x.ghost");
   EXPECT_EQ(contains.what, Expect::What::AnyLine);
-  EXPECT_EQ(contains.test.mode, TextTest::Mode::Containing);
+  EXPECT_EQ(contains.matcher.mode, TextMatcher::Mode::Containing);
 
   const Expect vector = std::get<Expect>(stepOf("expect kismet GhostPosition 0 600 17").action);
   EXPECT_EQ(vector.values, (std::vector<std::string>{"0", "600", "17"}));
@@ -201,9 +201,9 @@ TEST(Steps, Expectations) {
             R"(not a regular expression: "(unclosed": missing ): (unclosed)");
   // A linear-time engine: a long text against a nested repetition neither overflows the stack nor runs on.
   EXPECT_TRUE(
-      std::get<Expect>(stepOf(R"(expect console matching "(a|b)*")").action).test.accepts(std::string(20000, 'a')));
+      std::get<Expect>(stepOf(R"(expect console matching "(a|b)*")").action).matcher.accepts(std::string(20000, 'a')));
   EXPECT_FALSE(
-      std::get<Expect>(stepOf(R"(expect console matching "(.*)*x")").action).test.accepts(std::string(30, 'a')));
+      std::get<Expect>(stepOf(R"(expect console matching "(.*)*x")").action).matcher.accepts(std::string(30, 'a')));
   EXPECT_EQ(errorOf("expect file x.ghost sideways"),
             "unknown file check \"sideways\"; expected: expect file PATH "
             "exists|missing|first-line|last-line|line|no-line [containing|matching] TEXT|contains TEXT");

@@ -23,7 +23,7 @@
 #include "tools/host/Runner.h"
 #include "tools/host/Script.h"
 #include "tools/host/Session.h"
-#include "tools/host/TextTest.h"
+#include "tools/host/TextMatcher.h"
 
 using namespace lumaro_host;
 

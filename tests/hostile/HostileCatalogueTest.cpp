@@ -23,7 +23,7 @@
 
 #include "host/Values.h"
 #include "hostile/HostileEntries.h"
-#include "plugin/GhostFrame.h"
+#include "library/ghostfile/GhostFrame.h"
 #include "plugin/Lumaro.h"
 #include "sim/Console.h"
 #include "sim/Game.h"

@@ -18,7 +18,7 @@
 #include <gtest/gtest.h>
 
 #include "hostile/HostileEntries.h"
-#include "library/DeviceName.h"
+#include "library/platform/DeviceName.h"
 #include "support/TempFolder.h"
 #include "tools/ghost/GhostTool.h"
 

@@ -21,12 +21,12 @@
 #include <gtest/gtest.h>
 
 #include "GhostFileHelpers.h"
-#include "library/FrameLineScan.h"
-#include "library/GhostFileRead.h"
-#include "library/GhostFormat.h"
-#include "library/SplitString.h"
+#include "library/ghostfile/FrameLineScan.h"
+#include "library/ghostfile/GhostFileRead.h"
+#include "library/ghostfile/GhostFormat.h"
+#include "library/ghostfile/GhostFrame.h"
+#include "library/ghostfile/SplitString.h"
 #include "playback/FrameChoice.h"
-#include "plugin/GhostFrame.h"
 #include "support/TempFolder.h"
 
 namespace {

@@ -14,9 +14,9 @@
 #include <gtest/gtest.h>
 
 #include "GhostFileHelpers.h"
-#include "library/GhostFileName.h"
-#include "library/GhostFileWrite.h"
-#include "plugin/GhostFrame.h"
+#include "library/ghostfile/GhostFileName.h"
+#include "library/ghostfile/GhostFileWrite.h"
+#include "library/ghostfile/GhostFrame.h"
 #include "plugin/Lumaro.h"
 #include "sim/Console.h"
 #include "sim/Game.h"

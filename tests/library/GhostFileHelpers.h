@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/GhostFrame.h"
+#include "library/ghostfile/GhostFrame.h"
 
 inline std::string fileBytes(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);

@@ -14,11 +14,11 @@
 #  include <fstream>
 #  include <string>
 
-#  include "library/DetachedProcess.h"
+#  include "library/platform/DetachedProcess.h"
 #  include "support/TempFolder.h"
 #endif
-#include "library/FolderOpener.h"
-#include "library/PathText.h"
+#include "library/platform/FolderOpener.h"
+#include "library/platform/PathText.h"
 #include "sim/PluginLoader.h"
 #include "support/PluginHarness.h"
 

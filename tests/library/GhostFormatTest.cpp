@@ -16,9 +16,9 @@
 #include <gtest/gtest.h>
 
 #include "GhostFileHelpers.h"
-#include "library/GhostFormat.h"
-#include "library/NumberReading.h"
-#include "plugin/GhostFrame.h"
+#include "library/ghostfile/GhostFormat.h"
+#include "library/ghostfile/GhostFrame.h"
+#include "library/ghostfile/NumberReading.h"
 
 namespace {
 

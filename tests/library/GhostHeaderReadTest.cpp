@@ -15,10 +15,10 @@
 #include <gtest/gtest.h>
 
 #include "GhostFileHelpers.h"
-#include "library/GhostFileRead.h"
-#include "library/LineReader.h"
-#include "library/RegularFileReader.h"
-#include "plugin/GhostFrame.h"
+#include "library/ghostfile/GhostFileRead.h"
+#include "library/ghostfile/GhostFrame.h"
+#include "library/ghostfile/LineReader.h"
+#include "library/platform/RegularFileReader.h"
 #include "support/TempFolder.h"
 
 namespace {

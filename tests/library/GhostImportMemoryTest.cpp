@@ -10,9 +10,9 @@
 #include <gtest/gtest.h>
 
 #include "GhostFileHelpers.h"
-#include "library/GhostFileRead.h"
-#include "library/GhostFormat.h"
-#include "plugin/GhostFrame.h"
+#include "library/ghostfile/GhostFileRead.h"
+#include "library/ghostfile/GhostFormat.h"
+#include "library/ghostfile/GhostFrame.h"
 #include "support/TempFolder.h"
 
 namespace {

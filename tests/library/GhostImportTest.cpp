@@ -10,8 +10,8 @@
 #include <gtest/gtest.h>
 
 #include "GhostFileHelpers.h"
-#include "library/PathText.h"
-#include "plugin/GhostFrame.h"
+#include "library/ghostfile/GhostFrame.h"
+#include "library/platform/PathText.h"
 #include "plugin/Lumaro.h"
 #include "sim/Console.h"
 #include "sim/Game.h"

@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "library/NumberReading.h"
+#include "library/ghostfile/NumberReading.h"
 #include "support/LiteralReading.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "library/SplitString.h"
+#include "library/ghostfile/SplitString.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include <gtest/gtest.h>
 
 #include "host/Values.h"
+#include "library/ghostfile/GhostFrame.h"
 #include "playback/FrameChoice.h"
-#include "plugin/GhostFrame.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <gtest/gtest.h>
 
 #include "host/Values.h"
+#include "library/ghostfile/GhostFrame.h"
 #include "playback/FrameChoice.h"
 #include "playback/HandMadeFrames.h"
-#include "plugin/GhostFrame.h"
 
 namespace {
 

@@ -13,10 +13,10 @@
 #include <gtest/gtest.h>
 
 #include "host/Values.h"
+#include "library/ghostfile/GhostFrame.h"
 #include "playback/GhostCarTrace.h"
 #include "playback/GhostFrameOrder.h"
 #include "playback/HandMadeFrames.h"
-#include "plugin/GhostFrame.h"
 #include "plugin/Lumaro.h"
 #include "sim/Game.h"
 #include "sim/KismetMap.h"

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "plugin/GhostFrame.h"
+#include "library/ghostfile/GhostFrame.h"
 
 inline GhostFrame frameAt(std::int32_t time, float x, float yaw = 0.0f) {
   GhostFrame frame;

@@ -10,8 +10,8 @@
 #include <gtest/gtest.h>
 
 #include "host/HostClock.h"
+#include "library/ghostfile/GhostFrame.h"
 #include "plugin/ClockTicks.h"
-#include "plugin/GhostFrame.h"
 #include "plugin/HostSdkSymbol.h"
 #include "plugin/Lumaro.h"
 #include "race/RunLife.h"

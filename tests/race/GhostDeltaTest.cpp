@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "plugin/GhostFrame.h"
+#include "library/ghostfile/GhostFrame.h"
 #include "plugin/Lumaro.h"
 #include "race/GhostDelta.h"
 #include "race/RaceFixture.h"

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "host/Kismet.h"
-#include "plugin/GhostFrame.h"
+#include "library/ghostfile/GhostFrame.h"
 #include "plugin/Lumaro.h"
 #include "sim/Game.h"
 #include "sim/KismetMap.h"

@@ -12,7 +12,7 @@
 
 #include <gtest/gtest.h>
 
-#include "plugin/GhostFrame.h"
+#include "library/ghostfile/GhostFrame.h"
 #include "plugin/Lumaro.h"
 #include "race/RunLife.h"
 #include "sim/Game.h"

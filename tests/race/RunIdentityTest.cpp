@@ -13,7 +13,7 @@
 
 #include <gtest/gtest.h>
 
-#include "plugin/GhostFrame.h"
+#include "library/ghostfile/GhostFrame.h"
 #include "plugin/Lumaro.h"
 #include "race/RaceFixture.h"
 #include "race/RaceTime.h"

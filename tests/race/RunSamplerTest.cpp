@@ -10,8 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "library/ghostfile/GhostFrame.h"
 #include "plugin/ClockTicks.h"
-#include "plugin/GhostFrame.h"
 #include "race/RaceFixture.h"
 #include "sim/Game.h"
 

@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "library/GhostFormat.h"
-#include "library/NumberReading.h"
-#include "library/SplitString.h"
-#include "plugin/GhostFrame.h"
+#include "library/ghostfile/GhostFormat.h"
+#include "library/ghostfile/GhostFrame.h"
+#include "library/ghostfile/NumberReading.h"
+#include "library/ghostfile/SplitString.h"
 
 namespace literal {
 

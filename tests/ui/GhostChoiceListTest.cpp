@@ -15,9 +15,9 @@
 
 #include <gtest/gtest.h>
 
-#include "library/FileStamp.h"
 #include "library/GhostFileHelpers.h"
-#include "library/RegularFileReader.h"
+#include "library/platform/FileStamp.h"
+#include "library/platform/RegularFileReader.h"
 #include "support/TempFolder.h"
 #include "ui/GhostChoiceList.h"
 

@@ -14,7 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "library/GhostFileHelpers.h"
-#include "plugin/GhostFrame.h"
+#include "library/ghostfile/GhostFrame.h"
 #include "plugin/Lumaro.h"
 #include "sim/Game.h"
 #include "support/PluginHarness.h"

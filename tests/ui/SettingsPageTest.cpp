@@ -13,7 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "library/GhostFileHelpers.h"
-#include "plugin/GhostFrame.h"
+#include "library/ghostfile/GhostFrame.h"
 #include "plugin/Lumaro.h"
 #include "sim/Console.h"
 #include "sim/Game.h"

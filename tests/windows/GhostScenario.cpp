@@ -19,7 +19,7 @@
 #  include <windows.h>
 #endif
 
-#include "library/PathText.h"
+#include "library/platform/PathText.h"
 #include "sim/Game.h"
 #include "sim/PluginLoader.h"
 #include "support/GhostList.h"

@@ -11,15 +11,15 @@
 #include <system_error>
 #include <utility>
 
-#include "library/DeviceName.h"
-#include "library/GhostFileName.h"
-#include "library/GhostFileWrite.h"
-#include "library/GhostFormat.h"
-#include "library/GhostHeaderLine.h"
-#include "library/LineReader.h"
-#include "library/NumberReading.h"
-#include "library/PathText.h"
-#include "library/RegularFileReader.h"
+#include "library/ghostfile/GhostFileName.h"
+#include "library/ghostfile/GhostFileWrite.h"
+#include "library/ghostfile/GhostFormat.h"
+#include "library/ghostfile/GhostHeaderLine.h"
+#include "library/ghostfile/LineReader.h"
+#include "library/ghostfile/NumberReading.h"
+#include "library/platform/DeviceName.h"
+#include "library/platform/PathText.h"
+#include "library/platform/RegularFileReader.h"
 
 #if !defined(_WIN32)
 #  include <fcntl.h>

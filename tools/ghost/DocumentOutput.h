@@ -11,7 +11,7 @@
 #include <span>
 #include <string>
 
-#include "library/FileStamp.h"
+#include "library/platform/FileStamp.h"
 
 namespace lumaro_ghost {
 

@@ -17,11 +17,11 @@
 #include <utility>
 #include <vector>
 
-#include "library/GhostFileName.h"
-#include "library/GhostFormat.h"
-#include "library/GhostHeaderLine.h"
-#include "library/LineReader.h"
-#include "library/NumberReading.h"
+#include "library/ghostfile/GhostFileName.h"
+#include "library/ghostfile/GhostFormat.h"
+#include "library/ghostfile/GhostHeaderLine.h"
+#include "library/ghostfile/LineReader.h"
+#include "library/ghostfile/NumberReading.h"
 #include "plugin/HostNames.h"
 #include "plugin/Messages.h"
 #include "race/RaceTime.h"

@@ -11,16 +11,16 @@
 #include <utility>
 #include <vector>
 
-#include "host/KismetWords.h"
 #include "host/Values.h"
 #include "sim/Console.h"
 #include "sim/Game.h"
 #include "sim/KismetMap.h"
+#include "sim/KismetWords.h"
 #include "tools/host/NumberWords.h"
 #include "tools/host/Reports.h"
 #include "tools/host/Script.h"
 #include "tools/host/Session.h"
-#include "tools/host/TextTest.h"
+#include "tools/host/TextMatcher.h"
 
 namespace fs = std::filesystem;
 
@@ -56,9 +56,9 @@ std::optional<std::string> valueMismatch(const sim::KismetVariable& variable, co
       return std::nullopt;
     }
     case sim::VariableType::Bool:
-      if (!single || !Tessaro::kismetWords::boolOfWord(words[0]))
-        return "a bool variable needs " + Tessaro::kismetWords::boolWordsText();
-      holds = (variable.intValue != 0) == *Tessaro::kismetWords::boolOfWord(words[0]);
+      if (!single || !sim::kismetWords::boolOfWord(words[0]))
+        return "a bool variable needs " + sim::kismetWords::boolWordsText();
+      holds = (variable.intValue != 0) == *sim::kismetWords::boolOfWord(words[0]);
       return std::nullopt;
     case sim::VariableType::Float:
       if (!single) return "a float variable needs one number";
@@ -99,7 +99,7 @@ StepOutcome Session::check(const Expect& step) {
     case What::ConsoleLine: {
       const auto& lines = game_->console().lines();
       for (std::size_t i = consoleCursor_; i < lines.size(); ++i) {
-        if (step.test.accepts(lines[i])) {
+        if (step.matcher.accepts(lines[i])) {
           consoleCursor_ = i + 1;
           return {};
         }
@@ -113,14 +113,14 @@ StepOutcome Session::check(const Expect& step) {
     case What::NoConsoleLine: {
       const auto& lines = game_->console().lines();
       for (std::size_t i = consoleCursor_; i < lines.size(); ++i) {
-        if (step.test.accepts(lines[i])) return failure("the console showed " + inQuotes(lines[i]));
+        if (step.matcher.accepts(lines[i])) return failure("the console showed " + inQuotes(lines[i]));
       }
       return {};
     }
     case What::CvarValue: {
       const auto value = game_->console().valueOf(step.subject);
       if (!value) return failure("there is no console variable " + step.subject);
-      if (step.test.accepts(*value)) return {};
+      if (step.matcher.accepts(*value)) return {};
       return failure(step.subject + " = " + inQuotes(*value));
     }
     case What::KismetValue: {
@@ -170,15 +170,15 @@ StepOutcome Session::check(const Expect& step) {
   }
   if (lines->empty() && step.what != What::NoLine) return failure("the file " + file.string() + " is empty");
   if (step.what == What::FirstLine) {
-    if (step.test.accepts(lines->front())) return {};
+    if (step.matcher.accepts(lines->front())) return {};
     return failure("the first line of " + file.string() + " is " + inQuotes(lines->front()));
   }
   if (step.what == What::LastLine) {
-    if (step.test.accepts(lines->back())) return {};
+    if (step.matcher.accepts(lines->back())) return {};
     return failure("the last line of " + file.string() + " is " + inQuotes(lines->back()));
   }
   const auto found =
-      std::find_if(lines->begin(), lines->end(), [&](const std::string& line) { return step.test.accepts(line); });
+      std::find_if(lines->begin(), lines->end(), [&](const std::string& line) { return step.matcher.accepts(line); });
   if (step.what == What::NoLine) {
     if (found == lines->end()) return {};
     return failure("line " + std::to_string(found - lines->begin() + 1) + " of " + file.string() + " is " +

@@ -14,6 +14,7 @@
 #include "tools/host/MapCheck.h"
 #include "tools/host/NumberWords.h"
 #include "tools/host/Options.h"
+#include "tools/host/ScenarioTick.h"
 #include "tools/host/Script.h"
 #include "tools/host/TextFile.h"
 #include "ui/PageBytes.h"
@@ -72,7 +73,8 @@ std::string withNames(std::string text) {
   namespace cvar = names::cvar;
   namespace kismet = names::kismet;
   const std::string textLine = pageControlStart(PageControl::Text);
-  const std::string tickMilliseconds = std::to_string(Tessaro::wholeMillisecondsOfTicks(Tessaro::scenarioTickLength));
+  const std::string tickMilliseconds =
+      std::to_string(Tessaro::wholeMillisecondsOfTicks(lumaro_host::scenarioTickLength));
   text = fillMarks(std::move(text), {
                                         {"{command::record}", command::record},
                                         {"{command::exportGhost}", command::exportGhost},

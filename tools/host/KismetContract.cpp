@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-#include "host/KismetWords.h"
+#include "sim/KismetWords.h"
 #include "plugin/HostNames.h"
 #include "plugin/Messages.h"
 #include "sim/KismetMap.h"

@@ -6,7 +6,7 @@
 
 #include "plugin/Messages.h"
 #include "sim/Game.h"
-#include "tools/ghost/TextEscapes.h"
+#include "tools/ghost/text/TextEscapes.h"
 #include "tools/host/KismetContract.h"
 #include "tools/host/MapFile.h"
 #include "tools/host/Reports.h"

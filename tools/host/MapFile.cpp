@@ -8,8 +8,8 @@
 #include <stdexcept>
 #include <utility>
 
-#include "host/KismetWords.h"
 #include "sim/KismetMap.h"
+#include "sim/KismetWords.h"
 #include "tools/host/NumberWords.h"
 #include "tools/host/StopSignals.h"
 #include "tools/host/TextFile.h"
@@ -40,7 +40,7 @@ bool yesNo(const std::vector<std::string>& words) {
 }
 
 sim::VariableType variableType(const std::string& word) {
-  const auto& names = Tessaro::kismetWords::typeNames;
+  const auto& names = sim::kismetWords::typeNames;
   std::string known;
   for (std::size_t i = 0; i < names.size(); ++i) {
     if (word == names[i]) return static_cast<sim::VariableType>(i);
@@ -62,8 +62,8 @@ sim::VariableDefinition variable(const std::vector<std::string>& words) {
   switch (definition.type) {
     case sim::VariableType::String: definition.initialValue = words[3]; break;
     case sim::VariableType::Bool:
-      if (!Tessaro::kismetWords::boolOfWord(words[3])) {
-        throw BadLine("a bool is " + Tessaro::kismetWords::boolWordsText());
+      if (!sim::kismetWords::boolOfWord(words[3])) {
+        throw BadLine("a bool is " + sim::kismetWords::boolWordsText());
       }
       definition.initialValue = words[3];
       break;
@@ -77,7 +77,7 @@ sim::VariableDefinition variable(const std::vector<std::string>& words) {
       break;
     case sim::VariableType::Vector:
       for (std::size_t i = 3; i < 6; ++i) kismetFloat(words[i]);
-      definition.initialValue = Tessaro::kismetWords::vectorText(words[3], words[4], words[5]);
+      definition.initialValue = sim::kismetWords::vectorText(words[3], words[4], words[5]);
       break;
   }
   return definition;

@@ -9,7 +9,7 @@
 #include <limits>
 #include <system_error>
 
-#include "host/KismetWords.h"
+#include "sim/KismetWords.h"
 
 namespace lumaro_host {
 namespace {
@@ -37,12 +37,11 @@ std::string boundsText(const NumberRange& range) { return numberText(range.least
 std::string rangeText(const NumberRange& range) { return "from " + boundsText(range) + range.unit; }
 
 double numberIn(const std::string& word, const std::string& what, const NumberRange& range) {
-  const Tessaro::kismetWords::NumberRead<double> read = Tessaro::kismetWords::decimalOfWord(word);
-  if (read.fault == Tessaro::kismetWords::NumberFault::NotANumber) {
+  const sim::kismetWords::NumberRead<double> read = sim::kismetWords::decimalOfWord(word);
+  if (read.fault == sim::kismetWords::NumberFault::NotANumber) {
     throw BadNumber(what + " must be a number, not " + quoted(word));
   }
-  if (read.fault == Tessaro::kismetWords::NumberFault::OutOfRange || read.value < range.least ||
-      read.value > range.most) {
+  if (read.fault == sim::kismetWords::NumberFault::OutOfRange || read.value < range.least || read.value > range.most) {
     outOfRange(word, what, range);
   }
   return read.value;
@@ -59,20 +58,20 @@ std::int64_t wholeNumberIn(const std::string& word, const std::string& what, con
 }
 
 std::int32_t kismetInt(const std::string& word) {
-  const auto read = Tessaro::kismetWords::intOfWord(word);
-  if (read.fault == Tessaro::kismetWords::NumberFault::NotANumber) {
+  const auto read = sim::kismetWords::intOfWord(word);
+  if (read.fault == sim::kismetWords::NumberFault::NotANumber) {
     throw BadNumber(quoted(word) + " is not a whole number");
   }
-  if (read.fault == Tessaro::kismetWords::NumberFault::OutOfRange) {
+  if (read.fault == sim::kismetWords::NumberFault::OutOfRange) {
     throw BadNumber(quoted(word) + " is out of an int's range");
   }
   return read.value;
 }
 
 float kismetFloat(const std::string& word) {
-  const auto read = Tessaro::kismetWords::floatOfWord(word);
-  if (read.fault == Tessaro::kismetWords::NumberFault::NotANumber) throw BadNumber(quoted(word) + " is not a number");
-  if (read.fault == Tessaro::kismetWords::NumberFault::OutOfRange) {
+  const auto read = sim::kismetWords::floatOfWord(word);
+  if (read.fault == sim::kismetWords::NumberFault::NotANumber) throw BadNumber(quoted(word) + " is not a number");
+  if (read.fault == sim::kismetWords::NumberFault::OutOfRange) {
     throw BadNumber(quoted(word) + " is out of a float's range");
   }
   return read.value;

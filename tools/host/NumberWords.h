@@ -54,7 +54,7 @@ inline constexpr NumberRange hostCallMilliseconds{0.0, 100.0, ""};
 // The steps of a chaos run (lumaro-host --steps).
 inline constexpr NumberRange chaosStepCount{1, 1'000'000, ""};
 
-// The word as a decimal number within range (read as host/KismetWords.h reads a decimal word); what: how the
+// The word as a decimal number within range (read as sim/KismetWords.h reads a decimal word); what: how the
 // message names it ("the lap time").
 double numberIn(const std::string& word, const std::string& what, const NumberRange& range);
 // The word as a whole number within range: digits only, no sign or blanks.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host/HostClock.h"
+#include "tools/host/ScenarioTick.h"
 namespace lumaro_host {
 
 // The steps of a chaos run when --steps gives none.
@@ -23,7 +24,7 @@ struct Options {
   bool keepRoot = false;    // --keep: the fresh temporary root stays after the run
   bool removeRoot = false;  // --remove-root: what happens anyway without --keep (accepted for older scripts)
   bool realtime = false;
-  double tickMilliseconds = Tessaro::millisecondsOfTicks(Tessaro::scenarioTickLength);
+  double tickMilliseconds = Tessaro::millisecondsOfTicks(scenarioTickLength);
   double hostCallMilliseconds = 0.0;  // virtual time each host call of the plugin takes
   bool page = false;
   bool rawPage = false;  // --raw: the page file's lines rather than the page as a player sees it

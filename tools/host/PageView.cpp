@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <utility>
 
-#include "library/GhostFileName.h"
+#include "library/ghostfile/GhostFileName.h"
 #include "sim/Console.h"
 #include "ui/GhostChoice.h"
 #include "ui/PageBytes.h"

@@ -11,18 +11,18 @@
 #include <utility>
 
 #include "host/HostClock.h"
-#include "host/KismetWords.h"
 #include "host/Values.h"
-#include "library/GhostFileRead.h"
-#include "library/GhostFormat.h"
-#include "library/ImportMessages.h"
-#include "library/LineReader.h"
-#include "library/RegularFileReader.h"
-#include "plugin/GhostFrame.h"
+#include "library/ghostfile/GhostFileRead.h"
+#include "library/ghostfile/GhostFormat.h"
+#include "library/ghostfile/GhostFrame.h"
+#include "library/ghostfile/ImportMessages.h"
+#include "library/ghostfile/LineReader.h"
+#include "library/platform/RegularFileReader.h"
 #include "sim/Console.h"
-#include "tools/ghost/TextEscapes.h"
+#include "sim/KismetWords.h"
+#include "tools/ghost/text/TextEscapes.h"
 #include "tools/host/PageView.h"
-#include "tools/host/TextTest.h"
+#include "tools/host/TextMatcher.h"
 
 namespace fs = std::filesystem;
 
@@ -79,7 +79,7 @@ std::string describeVariable(const sim::KismetVariable& variable) {
   std::string value;
   switch (variable.type) {
     case sim::VariableType::Int: value = std::to_string(variable.intValue); break;
-    case sim::VariableType::Bool: value = Tessaro::kismetWords::boolWord(variable.intValue != 0); break;
+    case sim::VariableType::Bool: value = sim::kismetWords::boolWord(variable.intValue != 0); break;
     case sim::VariableType::Float: value = floatText(variable.floatValue); break;
     case sim::VariableType::String: value = inQuotes(variable.stringValue); break;
     case sim::VariableType::Vector:

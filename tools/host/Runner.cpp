@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tools/ghost/TextEscapes.h"
+#include "tools/ghost/text/TextEscapes.h"
 #include "tools/host/Options.h"
 #include "tools/host/Words.h"
 

@@ -159,16 +159,16 @@ Wait parseWait(const Arguments& words) {
 }
 
 // [containing|matching] TEXT, starting at words[index]; nothing may follow.
-TextTest parseTextTest(const Arguments& words, std::size_t index, const std::string& usage) {
-  TextTest test;
+TextMatcher parseTextMatcher(const Arguments& words, std::size_t index, const std::string& usage) {
+  TextMatcher test;
   if (index < words.size() && (words[index] == "containing" || words[index] == "matching") &&
       index + 1 < words.size()) {
-    test.mode = words[index] == "containing" ? TextTest::Mode::Containing : TextTest::Mode::Matching;
+    test.mode = words[index] == "containing" ? TextMatcher::Mode::Containing : TextMatcher::Mode::Matching;
     ++index;
   }
   test.text = at(words, index, usage);
   if (index + 1 != words.size()) throw BadStep("expected: " + usage + " (quote a text that has blanks)");
-  if (test.mode == TextTest::Mode::Matching) {
+  if (test.mode == TextMatcher::Mode::Matching) {
     if (const std::string refused = test.compile(); !refused.empty()) {
       throw BadStep("not a regular expression: " + inQuotes(test.text) + ": " + refused);
     }
@@ -190,11 +190,11 @@ void parseFileCheck(Expect& expect, const Arguments& words, std::size_t index) {
                   : check == "last-line" ? Expect::What::LastLine
                   : check == "line"      ? Expect::What::AnyLine
                                          : Expect::What::NoLine;
-    expect.test = parseTextTest(words, index + 1, usage);
+    expect.matcher = parseTextMatcher(words, index + 1, usage);
   } else if (check == "contains") {
     expect.what = Expect::What::AnyLine;
-    expect.test.mode = TextTest::Mode::Containing;
-    expect.test.text = at(words, index + 1, usage);
+    expect.matcher.mode = TextMatcher::Mode::Containing;
+    expect.matcher.text = at(words, index + 1, usage);
     expectCount(words, index + 2, usage);
   } else {
     throw BadStep("unknown file check \"" + check + "\"; expected: " + usage);
@@ -207,14 +207,14 @@ Expect parseExpect(const Arguments& words) {
   const std::string& what = at(words, 1, usage);
   if (what == "console") {
     expect.what = Expect::What::ConsoleLine;
-    expect.test = parseTextTest(words, 2, "expect console [containing|matching] TEXT");
+    expect.matcher = parseTextMatcher(words, 2, "expect console [containing|matching] TEXT");
   } else if (what == "no-console") {
     expect.what = Expect::What::NoConsoleLine;
-    expect.test = parseTextTest(words, 2, "expect no-console [containing|matching] TEXT");
+    expect.matcher = parseTextMatcher(words, 2, "expect no-console [containing|matching] TEXT");
   } else if (what == "cvar") {
     expect.what = Expect::What::CvarValue;
     expect.subject = at(words, 2, "expect cvar NAME [containing|matching] VALUE");
-    expect.test = parseTextTest(words, 3, "expect cvar NAME [containing|matching] VALUE");
+    expect.matcher = parseTextMatcher(words, 3, "expect cvar NAME [containing|matching] VALUE");
   } else if (what == "file") {
     expect.subject = insideGameRoot(at(words, 2, "expect file PATH ..."), "the file of expect file");
     parseFileCheck(expect, words, 3);

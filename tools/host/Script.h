@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "sim/Driver.h"
-#include "tools/host/TextTest.h"
+#include "tools/host/TextMatcher.h"
 
 namespace lumaro_host {
 
@@ -84,7 +84,7 @@ struct Expect {
   What what = What::ConsoleLine;
   bool onPage = false;  // the file is the plugin's settings page
   std::string subject;  // the variable's name, or the file's path relative to the game root
-  TextTest test;
+  TextMatcher matcher;
   std::vector<std::string> values;  // a Kismet variable's expected value, as words
   long count = 0;                   // the least number of writes
 };

@@ -12,7 +12,7 @@
 #include <variant>
 
 #include "host/HostClock.h"
-#include "library/HiddenCodePoints.h"
+#include "library/ghostfile/HiddenCodePoints.h"
 #include "plugin/HostNames.h"
 #include "sim/Console.h"
 #include "sim/KismetMap.h"
@@ -24,7 +24,7 @@
 #include "tools/host/Reports.h"
 #include "tools/host/ScenarioMaps.h"
 #include "tools/host/StopSignals.h"
-#include "tools/host/TextTest.h"
+#include "tools/host/TextMatcher.h"
 #include "ui/SettingsPageText.h"
 
 namespace fs = std::filesystem;

@@ -16,9 +16,10 @@
 #include "sim/Driver.h"
 #include "sim/Game.h"
 #include "sim/PluginLoader.h"
-#include "tools/ghost/HostScenarioPicture.h"
+#include "tools/ghost/picture/ScenarioPicture.h"
 #include "tools/host/MapFile.h"
 #include "tools/host/Pacer.h"
+#include "tools/host/ScenarioTick.h"
 #include "tools/host/Script.h"
 #include "tools/host/Transcript.h"
 
@@ -29,7 +30,7 @@ struct SessionSettings {
   std::filesystem::path plugin;
   std::filesystem::path mapsFolder;  // where a map file is looked for last
   bool realtime = false;
-  std::int64_t tickLength = Tessaro::scenarioTickLength;
+  std::int64_t tickLength = scenarioTickLength;
   std::int64_t hostCallLength = 0;  // virtual time each host call of the plugin takes, in 100-ns ticks
   bool verbose = false;             // also report each expectation that holds
   bool keepRecords = true;          // every host call and Kismet write kept (a trace or picture reads them)

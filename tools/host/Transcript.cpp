@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "host/HostClock.h"
-#include "tools/ghost/TextEscapes.h"
+#include "tools/ghost/text/TextEscapes.h"
 
 namespace lumaro_host {
 

@@ -31,8 +31,8 @@
 #  include <unistd.h>
 #endif
 
-#include "tools/ghost/HostScenarioPicture.h"
-#include "tools/ghost/TextEscapes.h"
+#include "tools/ghost/picture/ScenarioPicture.h"
+#include "tools/ghost/text/TextEscapes.h"
 #include "tools/host/Chaos.h"
 #include "tools/host/MapCheck.h"
 #include "tools/host/Options.h"
