@@ -77,7 +77,7 @@ std::string quoted(std::string_view message) { return "\"" + std::string(message
 // plugin takes it for none).
 std::optional<std::string> startingValueProblem(const sim::VariableDefinition& variable) {
   if (variable.name == names::kismet::lapCounter) {
-    const auto start = Tessaro::kismetWords::intOfWord(variable.initialValue).value;
+    const auto start = sim::kismetWords::intOfWord(variable.initialValue).value;
     if (start == names::kismet::lapCounterNoRace) return std::nullopt;
     const std::string noRace = std::to_string(names::kismet::lapCounterNoRace);
     return variable.name + " starts at " + std::to_string(start) + ", not " + noRace +
