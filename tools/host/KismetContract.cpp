@@ -6,10 +6,10 @@
 #include <optional>
 #include <string_view>
 
-#include "sim/KismetWords.h"
 #include "plugin/HostNames.h"
 #include "plugin/Messages.h"
 #include "sim/KismetMap.h"
+#include "sim/KismetWords.h"
 
 namespace lumaro_host {
 namespace {
