@@ -180,7 +180,7 @@ Options:
 A scenario:
   # A comment: a line that begins with #. Blank lines are allowed.
   map speedway                          # a comment may also end a step, except a console step
-  wait 1                                # {look delay} s after a spawn the plugin drops what was armed before
+  wait 1                                # {look delay} s after a spawn the plugin looks at the lap counter
   console {cvar::lapCount} 3
   console {command::record}
   expect console "{messages::recordingArmed}"
