@@ -1,9 +1,11 @@
 // The words of --help and of the interactive "help", written as the reader sees them.
 #include <string>
 
+#include "host/GameNames.h"
 #include "host/HostClock.h"
 #include "race/RunLife.h"
 #include "sim/Driver.h"
+#include "tools/host/MapCheck.h"
 #include "tools/host/NumberWords.h"
 #include "tools/host/Options.h"
 #include "tools/host/ScenarioTick.h"
@@ -28,6 +30,9 @@ static_assert(bounds(lineOffset, -1000, 1000) && bounds(lostSeconds, 0.001, 60) 
 static_assert(bounds(gameSeconds, 0.001, 3600) && bounds(tickCount, 1, 1'000'000));
 static_assert(bounds(trackCoordinate, -1'000'000, 1'000'000) && bounds(trackLapLength, 100, 100'000'000));
 static_assert(maxTextFileBytes == 16 * 1024 * 1024 && kismetFloatTolerance == 1e-5f && lookAfterSpawnDelay == 0.2f);
+static_assert(static_cast<int>(MapVerdict::Works) == 0 && static_cast<int>(MapVerdict::WorksIgnoring) == 3 &&
+              static_cast<int>(MapVerdict::WillNotWork) == 1 && static_cast<int>(MapVerdict::NotFound) == 2 &&
+              Tessaro::gameNames::kismet::lapCounterNoRace == -1);
 
 }  // namespace
 
@@ -62,10 +67,16 @@ Usage:
   lumaro-host [options] -            read the scenario from standard input
   lumaro-host [options] -i           interactive: type steps at a prompt (also when no scenario is
                                      given and standard input is a terminal)
-  lumaro-host --check-map FILE       check a map file: its mistakes and the Kismet variables Lumaro
-                                     needs that it lacks, then a verdict on the last line (exit
-                                     status 0: Lumaro works on the map; 1: it will not; 2: no
-                                     such file)
+  lumaro-host --check-map FILE...    check map files: each one's mistakes, the Kismet variables
+                                     Lumaro works with that it lacks, has with another type or
+                                     starts with a value Lumaro cannot work with, then its verdict;
+                                     several files end with a count of the verdicts. Exit status:
+                                     0 Lumaro works on the map; 3 it works but ignores a
+                                     variable the map means to offer (an optional one of another
+                                     type or a near-miss name); 1 it will not work; 2 no such
+                                     file. Of several files the worst: 2, then 1, then 3.
+                                     The option takes every word up to the next option; on Windows
+                                     lumaro-host expands wildcards itself (maps\*.map)
   lumaro-host --chaos SEED [--steps N] a seeded random storm of N steps (default 300, at most
                                      1000000; SEED from 0 to 18446744073709551615), the plugin's
                                      invariants checked after each; a failure prints the shortest
@@ -152,6 +163,8 @@ Steps:
   pick-ghost TEXT
       Chooses, in the settings page's "Load a ghost" list, the first entry whose label contains
       TEXT, as a player does: the console gets lm_ghostfilepath "FILE".   pick-ghost "by Ann"
+      A label shows the code points of a file name that reorder or hide text as escapes, as the
+      player sees them; TEXT may write them so or hold them as they are.   pick-ghost 'Ann(\u202e'
   show page|ghosts|kismet|car|cvars
       Prints the settings page (as the host read it at its last reload, as the player sees it; with
       --raw its lines), the ghost folder, the map's Kismet variables, the car, or the console
@@ -208,7 +221,8 @@ against its range (above; map coordinates from -1000000 to 1000000, a lap of 100
 a scenario or map file larger than 16 MiB is not read. A Kismet value, a map's starting value or an expected
 one, is read alike: an int within 32 bits, a float within single precision, no blanks (" -1" is not one).
 The map step names every Kismet variable the plugin works with that the map lacks or has with another type
-(LapNb int, MapName string, GhostPosition and GhostRotation vectors, GhostColor float, GhostDelta float).
+(LapNb int, MapName string, GhostPosition and GhostRotation vectors, GhostColor float, GhostDelta float),
+and a LapNb that does not start at -1 or an empty MapName.
 Bundled maps are looked for in share/lumaro/maps beside the folder of lumaro-host, else in maps beside it.
 
 The plugin's console commands, which a console step types: lm_record, lm_play, lm_stop, lm_challenge,

@@ -77,8 +77,14 @@ struct Parser {
           "draw the scenario at the end: the track, each ghost file of the ghost folder coloured\n"
           "by speed, and the ghost car's path (compare two runs with lumaro-ghost compare/plot)",
           [this](const std::string& text) { options.svg = text; });
-    value("--check-map", "FILE", "check a map file and run nothing (above)",
-          [this](const std::string& text) { options.checkMap = text; });
+    app.add_option_function<std::vector<std::string>>(
+           "--check-map",
+           [this](const std::vector<std::string>& files) {
+             options.checkMaps.insert(options.checkMaps.end(), files.begin(), files.end());
+           },
+           "check map files and run nothing (above): every word up to the next option is one")
+        ->option_text("FILE...")
+        ->trigger_on_parse();
     value("--chaos", "SEED", "a chaos run of seeded random steps instead of a scenario (above)",
           [this](const std::string& text) {
             // Digits only: a blank or sign before them, or a seed past the largest, is a mistake, not a number.
@@ -130,11 +136,11 @@ std::string contradiction(const Options& options, bool stepsGiven) {
     error = "--chaos runs its own steps in virtual time; give no scenario, -i or --realtime";
   }
   if (stepsGiven && !options.chaosSeed) error = "--steps is the length of a chaos run; give --chaos SEED too";
-  if (options.checkMap &&
+  if (!options.checkMaps.empty() &&
       (options.script || options.interactive || options.chaosSeed || options.page || options.listGhosts ||
        options.trace || options.svg || options.root || options.keepRoot || options.realtime)) {
     error =
-        "--check-map checks a map file and runs nothing; give no scenario, -i, --chaos, or an option "
+        "--check-map checks map files and runs nothing; give no scenario, -i, --chaos, or an option "
         "of a run (--page, --list-ghosts, --trace, --svg, --root, --keep, --realtime)";
   }
   if (options.interactive && options.script) error = "-i reads the steps from the terminal; give no scenario";
