@@ -24,7 +24,8 @@ LapFault judgeLap(double seconds, double medianSeconds) {
 
 std::string lapFaultText(int lap, double seconds, LapFault fault, double medianSeconds) {
   if (fault == LapFault::none) return "";
-  std::string text = "lap " + std::to_string(lap) + " cannot have been driven: it takes " + fixedText(seconds, 3) + " s";
+  std::string text =
+      "lap " + std::to_string(lap) + " cannot have been driven: it takes " + fixedText(seconds, 3) + " s";
   if (fault == LapFault::farTooQuick) {
     return text + ", less than " + fixedText(leastDrivenLapShare * 100.0, 0) + "% of the median lap time (" +
            fixedText(medianSeconds, 3) + " s)";
