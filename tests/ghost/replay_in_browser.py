@@ -158,6 +158,9 @@ try:
 
     url = f"file://{work}/replay.html"
     browser.open(url)
+    fit = browser.evaluate("(() => { const box = document.getElementById('table-box');"
+                           " return [box.scrollWidth, box.clientWidth]; })()")
+    check(fit[0] <= fit[1], f"the lap and sector table fits 1280 px without a sideways scroll: {fit}")
     browser.evaluate("runFramesAt(0)")
     browser.evaluate("runFramesAt(1000)")
     s = state()
