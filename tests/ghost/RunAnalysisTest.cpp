@@ -79,6 +79,10 @@ TEST(RunAnalysis, ALapUnderAQuarterOfTheMedianOrWithoutTimeAndARunFarFromTheTrac
     for (GhostFrame& frame : run) frame.y = aside;
     EXPECT_EQ(shareOffTrack(track, run), off) << aside;
   }
+  // A run cut short lies on a whole one's track, though most of the whole one lies off its path.
+  const std::vector<GhostFrame> cut(track.begin(), track.begin() + 50);
+  EXPECT_GT(shareOffTrack(cut, track), 0.5);
+  EXPECT_EQ(shareApart(track, cut), 0.0);
 }
 
 TEST(RunAnalysis, ARunOneSecondFasterOverItsSecondHalfGainsExactlyThereAtAnySampleRate) {

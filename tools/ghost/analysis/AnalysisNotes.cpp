@@ -29,8 +29,8 @@ std::vector<std::string> offTrackNotes(const Analysis& analysis, const std::vect
   for (const std::size_t r : used) {
     if (r >= analysis.runs.size() || analysis.runs[r].onTrack) continue;
     notes.push_back(std::string(1, static_cast<char>('A' + r % 26)) + " does not follow A's track: " +
-                    fixedText(analysis.runs[r].offTrack * 100.0, 0) + "% of its path lies more than " +
-                    fixedText(offTrackDistance, 0) + " units from A's (runs of two maps under one map name?)");
+                    fixedText(analysis.runs[r].offTrack * 100.0, 0) + "% or more of each one's path lies more than " +
+                    fixedText(offTrackDistance, 0) + " units from the other's (runs of two maps under one map name?)");
   }
   return notes;
 }

@@ -348,7 +348,7 @@ Analysis analyseGhosts(const std::vector<const LoadedGhost*>& ghosts, int sector
     AnalysedRun run;
     run.timed = timeRun(ghost->content.frames, ghost->profile, analysis.line, ghost->laps());
     if (!analysis.runs.empty()) {
-      run.offTrack = shareOffTrack(ghosts.front()->content.frames, ghost->content.frames);
+      run.offTrack = shareApart(ghosts.front()->content.frames, ghost->content.frames);
       run.onTrack = run.offTrack <= mostOffTrack;
     }
     analysis.runs.push_back(std::move(run));

@@ -128,7 +128,8 @@ struct AnalysedRun {
   std::vector<std::vector<double>> sectorSeconds;  // [lap - 1][sector - 1]
   // The lap it sets off on and does not finish, placed up to its last frame (its lap is laps.size() + 1).
   std::optional<PlacedLap> unfinished;
-  // The share of its path off A's track (SameTrack.h), and whether it follows A's track: a run that does not
+  // The share of its path and of A's off the other's (the least of the two: SameTrack.h's shareApart), and whether
+  // it follows A's track: a run that does not
   // (of another map under the same name) lends no lap to the reference, the best sectors or the yardstick
   // laps are judged by, and no unfinished lap is compared against it.
   double offTrack = 0.0;

@@ -64,4 +64,8 @@ double shareOffTrack(std::span<const GhostFrame> track, std::span<const GhostFra
   return static_cast<double>(off) / static_cast<double>(runPoints.size());
 }
 
+double shareApart(std::span<const GhostFrame> one, std::span<const GhostFrame> other) {
+  return std::min(shareOffTrack(one, other), shareOffTrack(other, one));
+}
+
 }  // namespace lumaro_ghost

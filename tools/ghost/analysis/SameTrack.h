@@ -1,6 +1,7 @@
-// Whether two runs follow one track: most of a run's path lies near the other's. Runs of two maps under one
+// Whether two runs follow one track: most of one run's path lies near the other's. Runs of two maps under one
 // map name (a map remade, a file renamed) do not, and their laps, sectors and unfinished laps mean nothing
-// against each other; runs of one track on any line, cut short or leaving it for a while still do.
+// against each other; runs of one track on any line, cut short (the short one lies on the other's track) or
+// leaving it for a while still do.
 #pragma once
 
 #include <span>
@@ -20,8 +21,12 @@ inline constexpr double mostOffTrack = 0.5;
 // 0 for a run or a track without frames.
 double shareOffTrack(std::span<const GhostFrame> track, std::span<const GhostFrame> run);
 
-inline bool followsTrack(std::span<const GhostFrame> track, std::span<const GhostFrame> run) {
-  return shareOffTrack(track, run) <= mostOffTrack;
+// The least of the two shares: of each run's path, at least this share lies off the other's.
+double shareApart(std::span<const GhostFrame> one, std::span<const GhostFrame> other);
+
+// Whether two runs follow one track: at most mostOffTrack of one of them lies off the other's path.
+inline bool oneTrack(std::span<const GhostFrame> one, std::span<const GhostFrame> other) {
+  return shareApart(one, other) <= mostOffTrack;
 }
 
 }  // namespace lumaro_ghost
