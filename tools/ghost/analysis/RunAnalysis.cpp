@@ -7,6 +7,7 @@
 #include "plugin/HostNames.h"
 #include "tools/ghost/analysis/GhostFileContent.h"
 #include "tools/ghost/analysis/GhostHeaderFields.h"
+#include "tools/ghost/analysis/SameTrack.h"
 #include "track/RaceLine.h"
 #include "track/TrackMatch.h"
 
@@ -28,6 +29,8 @@ constexpr double referenceSpacing = 4.0;
 // changes the difference by less than this has neither gained nor lost, and is never named the largest.
 // The stretch of the lap over which paceDifference compares the runs.
 constexpr double paceStretch = 0.005;
+// Two runs set off the same way when their directions are at most 60 degrees apart (the cosine between them).
+constexpr double sameWay = 0.5;
 
 MapPoint flat(const GhostFrame& frame) { return {frame.x, frame.y}; }
 
@@ -107,6 +110,15 @@ PlacedLap theoreticalLapOf(const Analysis& analysis) {
   return lap;
 }
 
+// Whether a car can have driven each of a run's laps, against a median lap time (by default its own laps').
+void judgeLaps(TimedRun& run, std::optional<double> median = std::nullopt) {
+  std::vector<double> seconds;
+  for (int lap = 1; lap <= run.laps(); ++lap) seconds.push_back(run.lapSeconds(lap));
+  run.medianLap = median ? *median : medianLapSeconds(seconds);
+  run.lapFaults.clear();
+  for (const double lap : seconds) run.lapFaults.push_back(judgeLap(lap, run.medianLap));
+}
+
 // The lap a run sets off on and does not finish, placed as far as it drove it: its last frame ends it.
 std::optional<PlacedLap> placeUnfinishedLap(const ReferenceLap& reference, const TimedRun& run) {
   if (!run.endsInsideALap() || reference.points.size() < 2) return std::nullopt;
@@ -122,6 +134,7 @@ std::optional<PlacedLap> placeUnfinishedLap(const ReferenceLap& reference, const
 // The lap after those both runs complete, up to where the first of them to stop stops on it.
 std::optional<UnfinishedDelta> unfinishedDelta(const AnalysedRun& a, const AnalysedRun& b) {
   const std::size_t done = std::min(a.laps.size(), b.laps.size());
+  if (!a.onTrack || !b.onTrack) return std::nullopt;
   const bool aStops = a.laps.size() == done && a.unfinished, bStops = b.laps.size() == done && b.unfinished;
   const bool aGoesOn = a.laps.size() > done || aStops, bGoesOn = b.laps.size() > done || bStops;
   if (!(aStops || bStops) || !aGoesOn || !bGoesOn) return std::nullopt;
@@ -136,12 +149,47 @@ std::optional<UnfinishedDelta> unfinishedDelta(const AnalysedRun& a, const Analy
   return delta;
 }
 
+// The laps of runs of one track judged together, against the median of all of them: a run's only lap, or every
+// lap of a run, forged is then told from the laps the others drove. Runs without lap lines (laps as equal
+// shares of a path) and runs off A's track keep their own.
+void judgeLapsTogether(std::vector<AnalysedRun>& runs) {
+  std::vector<double> seconds;
+  for (const AnalysedRun& run : runs) {
+    if (!run.timed.lapLinesFound || !run.onTrack) continue;
+    for (int lap = 1; lap <= run.timed.laps(); ++lap) seconds.push_back(run.timed.lapSeconds(lap));
+  }
+  const double median = medianLapSeconds(seconds);
+  for (AnalysedRun& run : runs) {
+    if (run.timed.lapLinesFound && run.onTrack) judgeLaps(run.timed, median);
+  }
+}
+
 }  // namespace
+
+std::optional<RaceLine> startLineOf(const std::vector<const LoadedGhost*>& ghosts) {
+  if (ghosts.empty()) return std::nullopt;
+  const std::span<const GhostFrame> a = ghosts.front()->content.frames;
+  std::optional<RaceLine> line = raceLineOf(a);
+  if (!line) return line;
+  // The map's line lies at most one of A's steps behind A's first frame: a first frame farther back is not of a
+  // recording that started there.
+  const double firstStep = line->along(a[1]);
+  double back = 0.0;
+  for (std::size_t r = 1; r < ghosts.size(); ++r) {
+    const std::span<const GhostFrame> frames = ghosts[r]->content.frames;
+    const std::optional<RaceLine> own = raceLineOf(frames);
+    if (!own || own->heading.x * line->heading.x + own->heading.y * line->heading.y < sameWay) continue;
+    const double along = line->along(frames.front());
+    if (along < back && along >= -firstStep && line->reaches(frames.front().x, frames.front().y)) back = along;
+  }
+  line->at = {line->at.x + back * line->heading.x, line->at.y + back * line->heading.y};
+  return line;
+}
 
 int TimedRun::bestLap() const {
   int best = 0;
   for (int lap = 1; lap <= laps(); ++lap) {
-    if (best == 0 || lapSeconds(lap) < lapSeconds(best)) best = lap;
+    if (driven(lap) && (best == 0 || lapSeconds(lap) < lapSeconds(best))) best = lap;
   }
   return best;
 }
@@ -163,6 +211,7 @@ TimedRun timeRun(std::span<const GhostFrame> frames, const RunProfile& profile, 
   if (crossings.size() >= 2) {
     run.lines = std::move(crossings);
     run.lapLinesFound = true;
+    judgeLaps(run);
     return run;
   }
   // No lap line: equal shares of the path, from its first frame to its last, no more of them than a page can
@@ -174,6 +223,7 @@ TimedRun timeRun(std::span<const GhostFrame> frames, const RunProfile& profile, 
     const auto frame = static_cast<std::size_t>(found - run.distance.begin());
     run.lines.push_back({runAt(run, distance).seconds, distance, lap == laps ? frames.size() : frame});
   }
+  judgeLaps(run);
   return run;
 }
 
@@ -262,16 +312,19 @@ std::optional<LapOfRun> chooseReferenceLap(const std::vector<AnalysedRun>& runs)
     double length;
     LapOfRun lap;
   };
-  std::vector<Candidate> laps;
+  std::vector<Candidate> laps, driven;
   for (std::size_t r = 0; r < runs.size(); ++r) {
     const TimedRun& run = runs[r].timed;
-    if (!run.lapLinesFound) continue;
+    if (!run.lapLinesFound || !runs[r].onTrack) continue;
     for (int lap = 1; lap <= run.laps(); ++lap) {
       const double length =
           run.lines[static_cast<std::size_t>(lap)].distance - run.lines[static_cast<std::size_t>(lap - 1)].distance;
       laps.push_back({length, {r, lap}});
+      if (run.driven(lap)) driven.push_back(laps.back());
     }
   }
+  // A lap no car drove (frames that jump ahead and back over the line) is no yardstick while another is there.
+  if (!driven.empty()) laps = std::move(driven);
   if (laps.empty()) return std::nullopt;
   // A stable sort keeps laps of equal length in the runs' order and the laps' order.
   std::stable_sort(laps.begin(), laps.end(),
@@ -290,10 +343,14 @@ Analysis analyseGhosts(const std::vector<const LoadedGhost*>& ghosts, int sector
   Analysis analysis;
   analysis.sectors = std::clamp(sectors, fewestSectors, mostSectors);
   if (ghosts.empty()) return analysis;
-  analysis.line = raceLineOf(ghosts.front()->content.frames);
+  analysis.line = startLineOf(ghosts);
   for (const LoadedGhost* ghost : ghosts) {
     AnalysedRun run;
     run.timed = timeRun(ghost->content.frames, ghost->profile, analysis.line, ghost->laps());
+    if (!analysis.runs.empty()) {
+      run.offTrack = shareApart(ghosts.front()->content.frames, ghost->content.frames);
+      run.onTrack = run.offTrack <= mostOffTrack;
+    }
     analysis.runs.push_back(std::move(run));
   }
   // Once a run comes back to the line the track is a circuit: a run that sets off from the line and never
@@ -304,7 +361,9 @@ Analysis analyseGhosts(const std::vector<const LoadedGhost*>& ghosts, int sector
     if (!circuit || !run.timed.setOff) continue;
     run.timed.lines = {*run.timed.setOff};
     run.timed.lapLinesFound = true;
+    judgeLaps(run.timed);
   }
+  judgeLapsTogether(analysis.runs);
   const bool given = reference && reference->run < analysis.runs.size() &&
                      analysis.runs[reference->run].timed.lapLinesFound && reference->lap >= 1 &&
                      reference->lap <= analysis.runs[reference->run].timed.laps();
@@ -325,6 +384,7 @@ Analysis analyseGhosts(const std::vector<const LoadedGhost*>& ghosts, int sector
       }
       run.laps.push_back(std::move(placed));
       run.sectorSeconds.push_back(std::move(times));
+      if (!run.timed.driven(lap) || !run.onTrack) continue;
       for (int sector = 0; sector < analysis.sectors; ++sector) {
         const double seconds = run.sectorSeconds.back()[static_cast<std::size_t>(sector)];
         if (analysis.bestSectors.size() <= static_cast<std::size_t>(sector)) {
@@ -365,7 +425,8 @@ Comparison compareRuns(const Analysis& analysis, std::size_t a, std::size_t b, c
     const auto [lapA, lapB] = *choice.laps;
     if (lapA >= 1 && lapA <= lapsA && lapB >= 1 && lapB <= lapsB) pairs.emplace_back(lapA, lapB);
   } else if (choice.best) {
-    if (lapsA > 0 && lapsB > 0) pairs.emplace_back(runA.timed.bestLap(), runB.timed.bestLap());
+    if (runA.timed.bestLap() > 0 && runB.timed.bestLap() > 0)
+      pairs.emplace_back(runA.timed.bestLap(), runB.timed.bestLap());
   } else if (choice.lap) {
     if (*choice.lap >= 1 && *choice.lap <= std::min(lapsA, lapsB)) pairs.emplace_back(*choice.lap, *choice.lap);
   } else {
@@ -373,6 +434,8 @@ Comparison compareRuns(const Analysis& analysis, std::size_t a, std::size_t b, c
     comparison.unfinished = unfinishedDelta(runA, runB);
   }
   for (const auto& [lapA, lapB] : pairs) {
+    // A sector of a lap no car drove is no place where B gained or lost.
+    const bool driven = (lapA == 0 || runA.timed.driven(lapA)) && (lapB == 0 || runB.timed.driven(lapB));
     const PlacedLap& placedA =
         comparison.theoretical ? analysis.theoreticalLap : runA.laps[static_cast<std::size_t>(lapA - 1)];
     const PlacedLap& placedB =
@@ -396,11 +459,12 @@ Comparison compareRuns(const Analysis& analysis, std::size_t a, std::size_t b, c
               ? analysis.bestSectors[static_cast<std::size_t>(sector - 1)].seconds
               : runB.sectorSeconds[static_cast<std::size_t>(lapB - 1)][static_cast<std::size_t>(sector - 1)];
       delta.delta = delta.bSeconds - delta.aSeconds;
-      if (delta.delta <= -noticeableChange &&
+      if (driven && delta.delta <= -noticeableChange &&
           (!comparison.largestGain || delta.delta < comparison.largestGain->delta)) {
         comparison.largestGain = delta;
       }
-      if (delta.delta >= noticeableChange && (!comparison.largestLoss || delta.delta > comparison.largestLoss->delta)) {
+      if (driven && delta.delta >= noticeableChange &&
+          (!comparison.largestLoss || delta.delta > comparison.largestLoss->delta)) {
         comparison.largestLoss = delta;
       }
       comparison.sectors.push_back(delta);

@@ -4,8 +4,9 @@
 // is computed here, once.
 //
 // The road, for runs A (the reference) and B:
-//   1. The start line (raceLineOf, track/RaceLine.h): through A's first frame, across the direction A sets
-//      off in. A recording starts up to a game tick past the map's own line; every run is timed at this one line.
+//   1. The start line (startLineOf): across the direction A sets off in (raceLineOf, track/RaceLine.h), through
+//      the rearmost of the runs' first frames. A recording starts up to a game tick past the map's own line, so
+//      the rearmost first frame is the nearest the files come to it; every run is timed at this one line.
 //   2. Each run's crossings of it (timeRun, through the same piece's RaceLineCrossings), each interpolated
 //      between the frames on either side (the first and the last extrapolated from the nearest two frames when a
 //      run begins just past the line or ends just short of it): the start, then the end of every lap.
@@ -29,6 +30,7 @@
 #include <vector>
 
 #include "library/ghostfile/GhostFrame.h"
+#include "tools/ghost/analysis/LapValidity.h"
 #include "tools/ghost/analysis/LoadedGhost.h"
 #include "tools/ghost/analysis/RunProfile.h"
 #include "track/RaceLine.h"
@@ -64,16 +66,26 @@ struct TimedRun {
   int crossingsFound = 0;
   bool wentAway = false;
   int lapsNamed = 1;  // the laps its header names
+  // Whether a car can have driven each lap (lapFaults[lap - 1]), judged against medianLap (LapValidity.h): the
+  // median of its own laps, or of every lap of the runs an analysis finds on one track.
+  std::vector<LapFault> lapFaults;
+  double medianLap = 0.0;
 
   int laps() const { return lines.size() < 2 ? 0 : static_cast<int>(lines.size()) - 1; }
+  bool driven(int lap) const { return lapFaults[static_cast<std::size_t>(lap - 1)] == LapFault::none; }
   // Whether the run ends on a lap its header names, past the line it set off on that lap from: a lap it does
   // not finish (a recording that rolls on past the finish has finished).
   bool endsInsideALap() const {
     return lapLinesFound && laps() < lapsNamed && !lines.empty() && lines.back().frame < frames.size();
   }
   double lapSeconds(int lap) const { return lines[lap].seconds - lines[lap - 1].seconds; }  // lap from 1
-  int bestLap() const;  // the fastest lap, 0 when there is none
+  int bestLap() const;  // the fastest lap that can have been driven, 0 when there is none
 };
+
+// The line runs are timed at: A's line (raceLineOf), moved back along its heading to the rearmost first frame of
+// the runs that set off the same way within A's first step behind A's first frame (every recording's first frame
+// lies on the map's line or up to a tick past it). None when A does not move.
+std::optional<RaceLine> startLineOf(const std::vector<const LoadedGhost*>& ghosts);
 
 // headerLaps: the laps the file's header names; the run is cut into that many equal shares (one to six) when it
 // does not cross the line (or there is none).
@@ -116,6 +128,12 @@ struct AnalysedRun {
   std::vector<std::vector<double>> sectorSeconds;  // [lap - 1][sector - 1]
   // The lap it sets off on and does not finish, placed up to its last frame (its lap is laps.size() + 1).
   std::optional<PlacedLap> unfinished;
+  // The share of its path and of A's off the other's (the least of the two: SameTrack.h's shareApart), and whether
+  // it follows A's track: a run that does not
+  // (of another map under the same name) lends no lap to the reference, the best sectors or the yardstick
+  // laps are judged by, and no unfinished lap is compared against it.
+  double offTrack = 0.0;
+  bool onTrack = true;
   double reached() const { return unfinished ? unfinished->share.back() : 0.0; }  // its share of the lap
 };
 
@@ -133,8 +151,8 @@ struct LapOfRun {
 };
 
 // The lap whose length is the median of every lap of every run that crosses its start line (the shorter
-// middle one of an even count; the earliest run's, then the earliest lap, of equal lengths). None when no
-// run has lap lines.
+// middle one of an even count; the earliest run's, then the earliest lap, of equal lengths), of the laps that
+// can have been driven when there are any. None when no run has lap lines.
 std::optional<LapOfRun> chooseReferenceLap(const std::vector<AnalysedRun>& runs);
 
 // Runs placed on one reference lap.
@@ -145,8 +163,8 @@ struct Analysis {
   std::optional<LapOfRun> referenceLap;  // the lap the reference is, none when it is empty
   bool referenceGiven = false;           // named by the user rather than chosen as the median
   std::vector<AnalysedRun> runs;
-  // The best time of each sector over every lap of every run, and their sum: the theoretical best lap
-  // (none when no run has a lap).
+  // The best time of each sector over every lap of every run that can have been driven, and their sum: the
+  // theoretical best lap (none when no run has such a lap).
   std::vector<BestSector> bestSectors;
   std::optional<double> theoreticalBest;
   // The theoretical best as a lap to compare against: each sector as its best lap drove it, one after the
@@ -157,7 +175,7 @@ struct Analysis {
 inline constexpr int fewestSectors = 1;
 inline constexpr int mostSectors = 100;
 
-// ghosts: the runs, the first being A, whose first frame sets the start line. A run without a path (fewer
+// ghosts: the runs, the first being A, whose start sets the start line (startLineOf). A run without a path (fewer
 // than two frames, no length) has no laps. reference: the lap to place every lap on (a lap the runs hold,
 // of a run with lap lines); by default chooseReferenceLap's.
 Analysis analyseGhosts(const std::vector<const LoadedGhost*>& ghosts, int sectors = 10,
@@ -221,7 +239,8 @@ struct Comparison {
   std::vector<LapDelta> laps;
   std::vector<SectorDelta> sectors;  // every sector of every lap pair, in order
   double total = 0.0;                // over the laps compared
-  // The sectors where B gains and loses the most, when half a millisecond or more.
+  // The sectors where B gains and loses the most, when noticeableChange or more, of laps that can have been
+  // driven.
   std::optional<SectorDelta> largestGain;
   std::optional<SectorDelta> largestLoss;
   // Comparing every lap: the lap after the laps both complete, as far as both drove it (none when both

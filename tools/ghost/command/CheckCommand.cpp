@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "plugin/HostNames.h"
+#include "tools/ghost/analysis/LapValidity.h"
 #include "tools/ghost/command/RaceRuns.h"
 #include "tools/ghost/command/Subcommand.h"
 #include "tools/ghost/report/GhostCheck.h"
@@ -12,7 +13,7 @@ namespace lumaro_ghost {
 namespace {
 
 // The help states these in words.
-static_assert(fewestLaps == 1 && mostLaps == 6);
+static_assert(fewestLaps == 1 && mostLaps == 6 && leastDrivenLapShare == 0.25);
 
 constexpr OptionHelp options[] = {
     {GhostOption::Map, "NAME",
@@ -45,18 +46,18 @@ const Subcommand subcommands::check{
     "check",
     "every problem the plugin would meet in each file, line by line",
     "lumaro-ghost check FILE... [--map NAME] [--laps N]",
-    R"(Every problem of each file, one per line: FILE:LINE: reason (FILE: reason for the file as a whole).
-Frame lines are judged as the plugin's import reads them, in its words: a line with fewer than seven
-fields is skipped, a field that is not a (finite) number ends the import. Also reported: a header the
-settings page cannot read (fields out of place or more than five, an empty map name, a run time or lap
-count that is not a number, a run time below zero, a lap count the page cannot choose, a first line
-longer than the page reads), a file name the page cannot list, lines that end in a carriage return alone
-(the plugin reads them as one line), a file without frames, and a run that cannot be complete: its frames
-end more than a second before its header's run time, or its path crosses its start line another number of
-times than its header's lap count. Notes, which pass: a header run time that is not the last frame's time
-otherwise, times that go back, a carriage return in a header the page reads. A file the plugin lists and
-loads cleanly and whose run can be complete passes. A pipe, device or folder is refused without being
-opened.
+    R"(Every problem of each file, one per line: FILE:LINE: reason (FILE: reason for the file as a whole). Frame
+lines are judged as the plugin's import reads them, in its words: a line with fewer than seven fields is
+skipped, a field that is not a (finite) number ends the import. Also reported: a header the settings page
+cannot read (fields out of place or more than five, an empty map name, a run time or lap count that is not
+a number, a run time below zero, a lap count the page cannot choose, a first line longer than the page
+reads), a file name the page cannot list, lines that end in a carriage return alone (the plugin reads them
+as one line), a file without frames, and a run that cannot be complete: its frames end more than a second
+before its header's run time, or its path crosses its start line another number of times than its header's
+lap count, or a lap cannot have been driven (timed at zero or less, or in under 25% of its median lap).
+Notes, which pass: a header run time that is not the last frame's time otherwise, times that go back, a
+carriage return in a header the page reads. A file the plugin lists and loads cleanly and whose run can be
+complete passes. A pipe, device or folder is refused without being opened.
 )",
     options,
     R"(Exit status: 0 no problem in any file, 1 problems found (or a file that cannot be read), 2 usage.

@@ -1,6 +1,7 @@
 // lumaro-ghost compare: where run B gains and loses time against run A, matched by track position.
 #include <vector>
 
+#include "tools/ghost/analysis/LapValidity.h"
 #include "tools/ghost/analysis/UnfinishedRuns.h"
 #include "tools/ghost/command/RaceRuns.h"
 #include "tools/ghost/command/Subcommand.h"
@@ -12,7 +13,7 @@ namespace lumaro_ghost {
 namespace {
 
 // The help states these in words.
-static_assert(fewestSectors == 1 && mostSectors == 100 && defaultSectors == 10);
+static_assert(fewestSectors == 1 && mostSectors == 100 && defaultSectors == 10 && leastDrivenLapShare == 0.25);
 
 constexpr OptionHelp options[] = {
     {GhostOption::Lap, "N|RUN:N,RUN:N",
@@ -32,7 +33,7 @@ constexpr OptionHelp options[] = {
     {GhostOption::Csv, "",
      "the trace along the reference lap as CSV: distance, each run's time and speed there\n"
      "and the difference, at every sector line and 30 times within each sector"},
-    {GhostOption::Force, "", "compare runs of different maps or lap counts, or runs cut short, all the same"},
+    {GhostOption::Force, "", "compare runs of different maps or lap counts, of two tracks, or cut short, all the same"},
 };
 
 int run(const CommandLine& given, std::ostream& out, std::ostream& err) {
@@ -71,20 +72,23 @@ const Subcommand subcommands::compare{
     "where run B gains and loses time against run A, sector by sector",
     R"(lumaro-ghost compare A [B] [--lap N | --lap RUN:N,RUN:N | --best] [--ref RUN:N] [--sectors N]
                      [--json | --csv] [--force])",
-    R"(Where run B gains and loses time against run A, matched by track position. Both runs are timed at A's
-start line (through A's first frame, across the way A sets off), each crossing interpolated between the
-frames on either side of it; every point of every lap is placed at the nearest point of the reference
-lap (the lap whose length is the median of all laps of both runs, unless --ref names one), so runs sampled
-at different rates, in another phase or on a line a car's width or two apart compare correctly, and a lap
-that leaves the track is never the yardstick. Printed: the reference lap, each run's lap times and best
-lap, the total difference (B's time less A's: below zero B is ahead), the laps side by side, the ghost delta
-at every sector line of each lap (B's time less A's at the same place: what the map's GhostDelta shows when
-A is the ghost and B the player's run) with what B gained or lost over that sector, the theoretical best lap (the
-best of each sector over every lap of both runs), and the sectors of the largest gain and loss. Runs of
-different maps or lap counts are refused. A run that completes fewer laps than its header names (one cut
-inside its first lap completes none) is compared over the laps both complete, and over the lap it does not
-finish as far as it drove it (the ghost delta where it ends); the report says so, and the exit status is 1
-unless --force. The first lap named is the reference side: --lap B:2,A:1 is A's lap 1 against B's lap 2.
+    R"(Where run B gains and loses time against run A, matched by track position. Both runs are timed at one
+start line (across the way A sets off, through the rearmost of the runs' first frames), each crossing
+interpolated between the frames on either side of it; every point of every lap is placed at the nearest
+point of the reference lap (the lap whose length is the median of all laps of both runs, unless --ref
+names one), so runs sampled at different rates, in another phase or on a line a car's width or two apart
+compare correctly, and a lap that leaves the track is never the yardstick. Printed: the reference lap,
+each run's lap times and best lap, the total difference (B's time less A's: below zero B is ahead), the
+laps side by side, the ghost delta at every sector line of each lap (B's time less A's at the same place:
+what the map's GhostDelta shows when A is the ghost and B the player's run) with what B gained or lost
+over that sector, the theoretical best lap (the best of each sector over every lap of both runs), and the
+sectors of the largest gain and loss. Runs of different maps or lap counts are refused. A run that
+completes fewer laps than its header names (one cut inside its first lap completes none) is compared over
+the laps both complete, and over the lap it does not finish as far as it drove it (the ghost delta where
+it ends); the report says so, and the exit status is 1 unless --force. A run that does not follow A's
+track (runs of two maps under one map name) is said to be so, with the same exit status; a lap no car can
+have driven (timed at zero or less, or in under 25% of the median lap) is named, and is never a best lap.
+The first lap named is the reference side: --lap B:2,A:1 is A's lap 1 against B's lap 2.
 )",
     options,
     R"(Example:

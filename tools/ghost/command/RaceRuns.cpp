@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "library/ghostfile/NumberReading.h"
+#include "tools/ghost/analysis/AnalysisNotes.h"
 #include "tools/ghost/analysis/GhostHeaderFields.h"
 #include "tools/ghost/analysis/UnfinishedRuns.h"
 #include "tools/ghost/report/CompareReport.h"
@@ -201,16 +202,23 @@ bool oneRunNamed(const CommandLine& line) {
 int noteUnfinishedRuns(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis,
                        const std::vector<std::size_t>& used, const std::string& compared, const CommandLine& line,
                        std::string_view command, std::vector<std::string>& notes, std::ostream& err) {
+  const std::vector<std::string> offTrack = offTrackNotes(analysis, used);
+  notes.insert(notes.end(), offTrack.begin(), offTrack.end());
   const std::vector<std::string> unfinished = unfinishedRunNotes(ghosts, analysis, used, compared);
   notes.insert(notes.end(), unfinished.begin(), unfinished.end());
-  if (unfinished.empty() || line.force) return 0;
+  const std::vector<std::string> undriven = undrivenLapNotes(analysis, used);
+  notes.insert(notes.end(), undriven.begin(), undriven.end());
+  if ((unfinished.empty() && offTrack.empty()) || line.force) return 0;
+  const std::string forced = std::string(" (--force ") +
+                             (command == "plot"   ? "draws"
+                              : command == "html" ? "replays"
+                                                  : "compares") +
+                             " them so and exits 0)\n";
+  if (!offTrack.empty()) err << "lumaro-ghost " << command << ": the runs do not follow the same track" << forced;
+  if (unfinished.empty()) return 1;
   err << "lumaro-ghost " << command << ": " << (unfinished.size() == 1 ? "a run does" : "runs do")
       << " not complete the laps " << (unfinished.size() == 1 ? "its header names" : "their headers name") << ": "
-      << compared << " (--force "
-      << (command == "plot"   ? "draws"
-          : command == "html" ? "replays"
-                              : "compares")
-      << " them so and exits 0)\n";
+      << compared << forced;
   return 1;
 }
 

@@ -49,9 +49,10 @@ std::vector<std::size_t> usedRuns(const Comparison& comparison);
 // Whether the laps named are all of A's (or the theoretical best): one file is then enough.
 bool oneRunNamed(const CommandLine& line);
 
-// Runs of used that do not complete the laps their headers name are named in the notes, with what is done
-// instead (compared: "laps 1 and 2, which every run completes, are compared"); the command then fails unless
-// --force. Returns the exit status the command ends with.
+// Runs of used that do not follow A's track, or do not complete the laps their headers name, are named in the
+// notes, with what is done instead (compared: "laps 1 and 2, which every run completes, are compared"); the
+// command then fails unless --force. Laps that cannot have been driven are named too. Returns the exit status
+// the command ends with.
 int noteUnfinishedRuns(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis,
                        const std::vector<std::size_t>& used, const std::string& compared, const CommandLine& line,
                        std::string_view command, std::vector<std::string>& notes, std::ostream& err);
