@@ -33,12 +33,6 @@ namespace lumaro_ghost {
 
 namespace {
 
-bool endsWith(std::string_view text, std::string_view ending) {
-  return text.size() >= ending.size() &&
-         std::equal(ending.begin(), ending.end(), text.end() - static_cast<std::ptrdiff_t>(ending.size()),
-                    [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
-}
-
 // Whether a file's first line is a ghost's header as the settings page reads one: the fields up to the lap
 // count or more, the last of them a lap count (its leading number, whatever follows it: "3-Lap", "3 laps"). The first
 // line is read as the page reads it: none past the page's line limit.
@@ -56,7 +50,7 @@ bool isGhostOrInput(RegularFileReader& reader, std::span<const FileStamp> inputs
     return stamp.device == opened.device && stamp.file == opened.file;
   });
   const std::optional<std::filesystem::path> name = reader.openedPath();
-  return input || (name && endsWith(utf8FromPath(name->filename()), ghostExtension)) || startsAsGhost(reader.stream());
+  return input || (name && endsInGhostExtension(utf8FromPath(name->filename()))) || startsAsGhost(reader.stream());
 }
 
 // Whether an open failed because nothing is at the name.
@@ -108,7 +102,7 @@ std::optional<DocumentRefusal> writeDocument(const std::string& output, const st
   // ("Friend.ghost." is Friend.ghost there), taken so on every system.
   std::string spelled = utf8FromPath(file.filename());
   while (!spelled.empty() && (spelled.back() == '.' || spelled.back() == ' ')) spelled.pop_back();
-  if (endsWith(spelled, ghostExtension)) return DocumentRefusal{true, ""};
+  if (endsInGhostExtension(spelled)) return DocumentRefusal{true, ""};
   if (namesWindowsDevice(file)) return DocumentRefusal{false, std::string(deviceRefusalReason(file))};
   // Closed before the rename: Windows replaces no file that is open.
   std::optional<RegularFileReader> reader(std::in_place, file);

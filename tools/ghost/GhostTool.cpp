@@ -18,12 +18,14 @@
 #include "plugin/HostNames.h"
 #include "tools/ghost/DocumentOutput.h"
 #include "tools/ghost/TextMarks.h"
+#include "tools/ghost/analysis/DrivingFindings.h"
 #include "tools/ghost/analysis/GhostFileContent.h"
 #include "tools/ghost/analysis/GhostHeaderFields.h"
 #include "tools/ghost/analysis/LoadedGhost.h"
 #include "tools/ghost/analysis/RunAnalysis.h"
 #include "tools/ghost/analysis/RunProfile.h"
 #include "tools/ghost/analysis/UnfinishedRuns.h"
+#include "tools/ghost/board/BoardCommand.h"
 #include "tools/ghost/picture/GhostFilesPicture.h"
 #include "tools/ghost/picture/PictureSvg.h"
 #include "tools/ghost/replay/ReplayData.h"
@@ -40,12 +42,13 @@ namespace lumaro_ghost {
 namespace {
 
 constexpr const char* generalHelp =
-    R"(lumaro-ghost: see what a Lumaro ghost file holds, whether the plugin lists and loads it, and where
-one run beats another. Files are read with the plugin's own ghost codec.
+    R"(lumaro-ghost: see what a Lumaro ghost file holds, whether the plugin lists and loads it, where one
+run beats another, and a ranked board of a folder of them. Files are read with the plugin's own ghost codec.
 
 Usage:
   lumaro-ghost info FILE... [--json] [--gap MS] [--map NAME] [--laps N] [--sectors N]
-  lumaro-ghost check FILE... [--map NAME] [--laps N]
+  lumaro-ghost check FILE... [--map NAME] [--laps N] [--driving]
+  lumaro-ghost board PATH... [--json | --csv] [--map NAME] [--laps N] [--sectors N] [--plausible-only]
   lumaro-ghost compare A [B] [--lap N | --lap RUN:N,RUN:N | --best] [--ref RUN:N] [--sectors N]
                        [--json | --csv] [--force]
   lumaro-ghost plot A [B...] -o PICTURE.svg [--lap N | --lap RUN:N,RUN:N | --best] [--ref RUN:N]
@@ -78,7 +81,7 @@ Example:
   lumaro-ghost info tessaro/data/Ghosts/My-PB.ghost --map Speedway --laps 3
 )";
 
-constexpr const char* checkHelp = R"(lumaro-ghost check FILE... [--map NAME] [--laps N]
+constexpr const char* checkHelp = R"(lumaro-ghost check FILE... [--map NAME] [--laps N] [--driving]
 
 Every problem of each file, one per line: FILE:LINE: reason (FILE: reason for the file as a whole).
 Frame lines are judged as the plugin's import reads them, in its words: a line with fewer than seven
@@ -95,6 +98,12 @@ opened.
 
   --map NAME   also ask whether the page on this map lists the file (default: the map the file names)
   --laps N     also ask whether the page set to N laps ({lap limits}) lists it (default: the file's lap count)
+  --driving    instead, what a car cannot do, as board looks for it in each file alone (timed at its own start
+               line, its laps on its own median lap, its steps measured by its own top speed): a jump (a
+               frame farther from the one before than {jump margin} times its top speed covers in the time
+               between them), time that stands still while the car moves or runs backwards, a cut (a lap
+               {cut share}% or more shorter than the median lap); FILE:LINE: the finding, LINE the frame's.
+               Evidence to weigh, never a verdict. Exit status 1 when anything is found
 
 Exit status: 0 no problem in any file, 1 problems found (or a file that cannot be read), 2 usage.
 
@@ -201,7 +210,11 @@ Example:
 // A help text with the page's lap limits and the map's names, whose home is the host's names, in place of
 // their marks.
 std::string helpText(std::string text) {
-  return fillMarks(std::move(text), {{"{lap limits}", lapLimitsText()}, {"{ghost delta}", names::kismet::ghostDelta}});
+  return fillMarks(std::move(text), {{"{lap limits}", lapLimitsText()},
+                                     {"{ghost delta}", names::kismet::ghostDelta},
+                                     {"{jump margin}", fixedText(jumpMargin, 0)},
+                                     {"{cut share}", fixedText(cutShare * 100.0, 0)},
+                                     {"{speed share}", fixedText(speedShare * 100.0, 0)}});
 }
 
 struct CommandLine {
@@ -211,6 +224,8 @@ struct CommandLine {
   bool force = false;
   bool best = false;
   bool csv = false;
+  bool plausibleOnly = false;  // board --plausible-only
+  bool driving = false;        // check --driving
   std::optional<std::string> output;
   std::optional<LapOfRun> reference;                     // --ref
   std::optional<std::pair<LapOfRun, LapOfRun>> lapPair;  // --lap RUN:N,RUN:N
@@ -292,6 +307,8 @@ CommandLine parse(const std::vector<std::string>& words, const Subcommand& subco
       if (word == "--force") line.force = true;
       if (word == "--best") line.best = true;
       if (word == "--csv") line.csv = true;
+      if (word == "--plausible-only") line.plausibleOnly = true;
+      if (word == "--driving") line.driving = true;
     } else if (isOneOf(word, subcommand.valueOptions)) {
       if (i + 1 >= words.size()) {
         line.error = word + " needs a value";
@@ -395,6 +412,7 @@ int info(const CommandLine& line, std::ostream& out, std::ostream& err) {
 
 int check(const CommandLine& line, std::ostream& out, std::ostream& err) {
   if (line.files.empty()) return usage(err, "check", "name at least one ghost file");
+  if (line.driving) return checkDriving(line.files, out, err);
   const Loaded loaded = loadAll(line.files, "check", err);
   const PageQuestion page{line.mapName, line.laps};
   bool clean = loaded.allRead;
@@ -415,9 +433,8 @@ bool usable(const LoadedGhost& ghost, const std::string& command, std::ostream& 
   if (ghost.content.frames.size() >= 2 && ghost.profile.length > 0.0 && std::isfinite(ghost.profile.length)) {
     return true;
   }
-  const std::size_t frames = ghost.content.frames.size();
-  err << "lumaro-ghost " << command << ": " << lineText(ghost.shownName)
-      << " holds no path to use: the import would load " << countText(frames, "frame", "frames") << "\n";
+  err << "lumaro-ghost " << command << ": " << lineText(ghost.shownName) << " "
+      << noPathReason(ghost.content.frames.size()) << "\n";
   return false;
 }
 
@@ -714,9 +731,24 @@ int html(const CommandLine& line, std::ostream& out, std::ostream& err) {
   return written != 0 ? written : status;
 }
 
+int board(const CommandLine& line, std::ostream& out, std::ostream& err) {
+  if (line.files.empty()) return usage(err, "board", "name at least one ghost file or folder");
+  BoardRequest request;
+  request.paths = line.files;
+  request.map = line.mapName;
+  request.laps = line.laps;
+  request.sectors = line.sectors;
+  request.json = line.json;
+  request.csv = line.csv;
+  request.plausibleOnly = line.plausibleOnly;
+  request.page = line.output;
+  return runBoard(request, out, err);
+}
+
 const Subcommand subcommands[] = {
     {"info", infoHelp, {"--gap", "--map", "--laps", "--sectors"}, {"--json"}, true, info},
-    {"check", checkHelp, {"--map", "--laps"}, {}, true, check},
+    {"check", checkHelp, {"--map", "--laps"}, {"--driving"}, true, check},
+    {"board", boardHelp, {"-o", "--map", "--laps", "--sectors"}, {"--json", "--csv", "--plausible-only"}, true, board},
     {"compare", compareHelp, {"--lap", "--ref", "--sectors"}, {"--best", "--json", "--csv", "--force"}, true, compare},
     {"plot", plotHelp, {"-o", "--lap", "--ref", "--sectors"}, {"--best", "--force"}, false, plot},
     {"html", htmlHelp, {"-o", "--lap", "--ref", "--sectors"}, {"--best", "--force"}, false, html},

@@ -7,11 +7,13 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "library/ghostfile/GhostFrame.h"
+#include "tools/ghost/analysis/LoadedGhost.h"
 #include "tools/ghost/analysis/RunAnalysis.h"
 
 namespace lumaro_ghost {
@@ -46,10 +48,12 @@ struct DrivingFinding {
   LapPlace from;  // where it starts; a cut: where the line leaves the common track
   LapPlace to;    // where it ends; a cut: where the line comes back (the same as from for a single step)
   double size = 0.0;
-  std::size_t frame = 0;  // the first frame it concerns (index into the run's frames)
+  std::size_t frame = 0;  // the first frame it concerns (index into the run's frames): a step ends there
   std::size_t steps = 1;  // the steps between frames it gathers (a jump, the time)
-  double seconds = 0.0;   // a jump: the time between its frames; a cut: the lap's length; top speed: the others' best
-  double allowed = 0.0;   // a jump or time that stands still: the most the group's top speed allows there (units)
+  double seconds = 0.0;   // a jump: the time its steps take
+  // What it is measured against: a jump, time that stands still: the most the group's top speed allows over its
+  // steps (units); a cut: the reference lap's length; a top speed: the best of every other run of the group.
+  double against = 0.0;
 };
 
 // One line in words: "lap 2, 45%: a jump of 1300 units in 0.008 s, where the group's top speed allows 62".
@@ -77,5 +81,26 @@ struct TopSpeedAt {
 };
 TopSpeedAt topSpeedAway(std::span<const GhostFrame> frames, std::span<const double> speed,
                         const std::vector<DrivingFinding>& steps);
+
+// The top speed a group's steps are measured by: the median of its runs' top speeds (of an even count, the lower
+// middle one), so that one run's jumps or haste do not move it.
+double groupTopSpeed(std::vector<double> runTopSpeeds);
+
+// A run's own top speed, for a run judged alone: its top speed away from the steps that even its raw top speed
+// (which a jump inflates) cannot drive.
+double ownTopSpeed(const AnalysedRun& run, std::span<const double> distance, std::span<const double> speed,
+                   double rawTopSpeed);
+
+// A top speed speedShare or more above othersBest, the best of every other run of the group: a finding at its
+// place; none otherwise, and none without another run to measure it by (othersBest 0).
+std::optional<DrivingFinding> topSpeedFinding(const TopSpeedAt& top, LapPlace place, double othersBest);
+
+// Findings in the order of their places along the run.
+void sortFindings(std::vector<DrivingFinding>& findings);
+
+// Everything found in one run judged alone, as check --driving judges a file: timed at its own start line, its
+// laps placed on its own median lap, its steps measured by its own top speed (no top speed finding: there is
+// no other run).
+std::vector<DrivingFinding> drivingFindingsAlone(const LoadedGhost& ghost);
 
 }  // namespace lumaro_ghost

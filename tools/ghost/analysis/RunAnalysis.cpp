@@ -286,6 +286,31 @@ Analysis analyseGhosts(const std::vector<LoadedGhost>& ghosts, int sectors, std:
   return analyseGhosts(runs, sectors, reference);
 }
 
+bool isCircuit(const std::vector<AnalysedRun>& runs) {
+  return std::any_of(runs.begin(), runs.end(), [](const AnalysedRun& run) { return run.timed.crossingsFound > 0; });
+}
+
+void endAtSetOff(TimedRun& run, bool circuit) {
+  if (!circuit || !run.setOff) return;
+  run.lines = {*run.setOff};
+  run.lapLinesFound = true;
+}
+
+void placeRun(AnalysedRun& run, const ReferenceLap& reference, int sectors) {
+  for (int lap = 1; lap <= run.timed.laps(); ++lap) {
+    PlacedLap placed = placeLap(reference, run.timed, lap);
+    std::vector<double> times;
+    for (int sector = 0; sector < sectors; ++sector) {
+      const double from = static_cast<double>(sector) / sectors;
+      const double to = static_cast<double>(sector + 1) / sectors;
+      times.push_back(placed.secondsAt(to) - placed.secondsAt(from));
+    }
+    run.laps.push_back(std::move(placed));
+    run.sectorSeconds.push_back(std::move(times));
+  }
+  run.unfinished = placeUnfinishedLap(reference, run.timed);
+}
+
 Analysis analyseGhosts(const std::vector<const LoadedGhost*>& ghosts, int sectors, std::optional<LapOfRun> reference) {
   Analysis analysis;
   analysis.sectors = std::clamp(sectors, fewestSectors, mostSectors);
@@ -298,13 +323,8 @@ Analysis analyseGhosts(const std::vector<const LoadedGhost*>& ghosts, int sector
   }
   // Once a run comes back to the line the track is a circuit: a run that sets off from the line and never
   // comes back has not finished its first lap, whatever share of the path it drove.
-  const bool circuit = std::any_of(analysis.runs.begin(), analysis.runs.end(),
-                                   [](const AnalysedRun& run) { return run.timed.crossingsFound > 0; });
-  for (AnalysedRun& run : analysis.runs) {
-    if (!circuit || !run.timed.setOff) continue;
-    run.timed.lines = {*run.timed.setOff};
-    run.timed.lapLinesFound = true;
-  }
+  const bool circuit = isCircuit(analysis.runs);
+  for (AnalysedRun& run : analysis.runs) endAtSetOff(run.timed, circuit);
   const bool given = reference && reference->run < analysis.runs.size() &&
                      analysis.runs[reference->run].timed.lapLinesFound && reference->lap >= 1 &&
                      reference->lap <= analysis.runs[reference->run].timed.laps();
@@ -315,18 +335,10 @@ Analysis analyseGhosts(const std::vector<const LoadedGhost*>& ghosts, int sector
   if (analysis.reference.points.empty()) analysis.referenceLap.reset();
   for (std::size_t r = 0; r < analysis.runs.size(); ++r) {
     AnalysedRun& run = analysis.runs[r];
+    placeRun(run, analysis.reference, analysis.sectors);
     for (int lap = 1; lap <= run.timed.laps(); ++lap) {
-      PlacedLap placed = placeLap(analysis.reference, run.timed, lap);
-      std::vector<double> times;
       for (int sector = 0; sector < analysis.sectors; ++sector) {
-        const double from = static_cast<double>(sector) / analysis.sectors;
-        const double to = static_cast<double>(sector + 1) / analysis.sectors;
-        times.push_back(placed.secondsAt(to) - placed.secondsAt(from));
-      }
-      run.laps.push_back(std::move(placed));
-      run.sectorSeconds.push_back(std::move(times));
-      for (int sector = 0; sector < analysis.sectors; ++sector) {
-        const double seconds = run.sectorSeconds.back()[static_cast<std::size_t>(sector)];
+        const double seconds = run.sectorSeconds[static_cast<std::size_t>(lap - 1)][static_cast<std::size_t>(sector)];
         if (analysis.bestSectors.size() <= static_cast<std::size_t>(sector)) {
           analysis.bestSectors.push_back({seconds, r, lap});
         } else if (seconds < analysis.bestSectors[static_cast<std::size_t>(sector)].seconds) {
@@ -335,7 +347,6 @@ Analysis analyseGhosts(const std::vector<const LoadedGhost*>& ghosts, int sector
       }
     }
   }
-  for (AnalysedRun& run : analysis.runs) run.unfinished = placeUnfinishedLap(analysis.reference, run.timed);
   if (!analysis.bestSectors.empty()) {
     double sum = 0.0;
     for (const BestSector& best : analysis.bestSectors) sum += best.seconds;

@@ -157,6 +157,16 @@ struct Analysis {
 inline constexpr int fewestSectors = 1;
 inline constexpr int mostSectors = 100;
 
+// The steps of analyseGhosts, for a caller that holds one run at a time (the board: timed at one line, all of a
+// group's laps measured before any is placed):
+// Whether the runs make a circuit: some run comes back to its start line.
+bool isCircuit(const std::vector<AnalysedRun>& runs);
+// On a circuit, a run that sets off from the line and never comes back has not finished its first lap: its
+// lines are its start alone.
+void endAtSetOff(TimedRun& run, bool circuit);
+// Every lap of a timed run placed on the reference with its sector times, and the lap it does not finish.
+void placeRun(AnalysedRun& run, const ReferenceLap& reference, int sectors);
+
 // ghosts: the runs, the first being A, whose first frame sets the start line. A run without a path (fewer
 // than two frames, no length) has no laps. reference: the lap to place every lap on (a lap the runs hold,
 // of a run with lap lines); by default chooseReferenceLap's.

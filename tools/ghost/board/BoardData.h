@@ -27,9 +27,9 @@ struct BoardFile {
 };
 
 struct BoardRun {
-  BoardFile file;                   // the file listed (of the same run shared more than once: the first by path)
-  std::vector<BoardFile> sameRun;   // the other files that hold the very same frames
-  std::uint64_t framesHash = 0;     // of every frame's seven values: what "the same run" means
+  BoardFile file;                    // the file listed (of the same run shared more than once: the first by path)
+  std::vector<BoardFile> sameRun;    // the other files that hold the very same frames
+  std::uint64_t framesHash = 0;      // of every frame's seven values: what "the same run" means
   std::int32_t headerRunTimeMs = 0;  // the run time its header names
 
   // The rank among the runs shown, from 1; runs level with the one ahead (less than half a millisecond
@@ -44,7 +44,9 @@ struct BoardRun {
   // Its race time: the sum of its laps, when it completes all its header names; none otherwise.
   std::optional<double> raceSeconds;
   std::vector<std::vector<double>> sectorSeconds;  // [lap - 1][sector - 1]
-  double topSpeed = 0.0;                           // units per second over 100 ms, away from its findings
+  double topSpeed = 0.0;  // units per second over 100 ms, away from its jumps and its time's faults
+  std::size_t topSpeedFrame = 0;
+  LapPlace topSpeedPlace;
 
   // What a car cannot do, found in this run (empty: nothing found). Questionable when not empty.
   std::vector<DrivingFinding> findings;
@@ -104,7 +106,7 @@ struct BoardUnread {
 };
 
 struct Board {
-  std::vector<BoardGroup> groups;  // by map name (byte order), then lap count
+  std::vector<BoardGroup> groups;   // by map name (byte order), then lap count
   std::vector<BoardUnread> unread;  // in the order found
   std::size_t filesRead = 0;        // files whose frames were read
   std::size_t filesOtherRaces = 0;  // files of another map or lap count than --map and --laps ask for
