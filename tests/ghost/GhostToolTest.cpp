@@ -10,6 +10,7 @@
 #include <numbers>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -28,6 +29,7 @@ struct Outcome {
   int status = 0;
   std::string out;
   std::string err;
+  bool operator==(const Outcome&) const = default;
 };
 
 Outcome run(const std::vector<std::string>& arguments) {
@@ -149,9 +151,10 @@ TEST_F(GhostTool, InfoGivesTheFiguresOfACircleAndWhetherThePageListsIt) {
   EXPECT_EQ(outcome.status, 0);
   EXPECT_NE(outcome.out.find("\"pathLength\": 6283.19"), std::string::npos) << outcome.out;
   EXPECT_NE(
-      outcome.out.find("\"laps\": [{\"lap\": 1, \"time_s\": 20}], \"best_lap\": 1, \"lap_lines_found\": true, "
-                       "\"sectors_per_lap\": 10, \"sectors\": [{\"lap\": 1, \"sector\": 1, \"from\": 0, \"to\": 0.1, "
-                       "\"time_s\": 1.999993}, "),
+      outcome.out.find(
+          "\"laps\": [{\"lap\": 1, \"time_s\": 20, \"driven\": true}], \"best_lap\": 1, \"lap_lines_found\": true, "
+          "\"sectors_per_lap\": 10, \"sectors\": [{\"lap\": 1, \"sector\": 1, \"from\": 0, \"to\": 0.1, "
+          "\"time_s\": 1.999993}, "),
       std::string::npos)
       << outcome.out;
   EXPECT_NE(outcome.out.find("\"page\": {\"map\": \"Oval\", \"laps\": 1, \"listed\": false, \"entry\": null, "
@@ -403,6 +406,48 @@ TEST_F(GhostTool, ARunCutShortIsComparedAsFarAsBothDroveAndFailsUnlessForced) {
   const std::size_t curve = three.rfind("<polyline points=\"", three.find("id=\"delta-curve-3\""));
   const std::string points = three.substr(curve, three.find('"', curve + 18) - curve);
   EXPECT_LE(std::stod(points.substr(points.rfind(' ') + 1)), 1052.5) << points.substr(points.rfind(' '));
+}
+
+TEST_F(GhostTool, ALapNoCarCanHaveDrivenIsACheckProblemAndANoteAndNeverABestLap) {
+  // A 20 s lap, then three frames 1300 units ahead, back behind the line and over it again, then laps.
+  auto forged = [](std::vector<GhostFrame> frames, int lapsAfter) {
+    GhostFrame frame = frames.back();
+    for (const auto& [ms, y] : {std::pair{10, 1300.0f}, {10, -20.0f}, {8, 5.0f}})
+      frame.time += ms, frame.y = y, frames.push_back(frame);
+    const std::vector<GhostFrame> after = steadyCircle(1000.0, 20.0, lapsAfter, 10);
+    for (std::size_t i = 1; i < after.size(); ++i) frames.push_back(after[i]), frames.back().time += frame.time;
+    return frames;
+  };
+  const std::string two = file("two.ghost", ghostFileText(forged(twentySecondLap(10), 0), "Circle", 2));
+  const std::string reason =
+      "lap 2 cannot have been driven: it takes 0.026 s, less than 25% of the median lap time "
+      "(20.000 s)";
+  EXPECT_EQ(run({"check", two}), (Outcome{1, two + ": " + reason + "\n", ""}));
+  Outcome outcome = run({"info", two});
+  EXPECT_NE(outcome.out.find(" 20.000 s, 0.026 s (best: lap 1)\n  not driven " + reason), std::string::npos);
+  EXPECT_NE(outcome.out.find("  in theory  20.000 s a lap"), std::string::npos) << outcome.out;
+  const std::string a = file("a.ghost", ghostFileText(steadyCircle(1000.0, 20.0, 3, 10), "Circle", 3));
+  const std::string b = file("b.ghost", ghostFileText(forged(twentySecondLap(10), 1), "Circle", 3));
+  outcome = run({"compare", a, b});
+  EXPECT_NE(outcome.out.find("\nB's " + reason + "; it is no best lap and no part of the theoretical best\n"),
+            std::string::npos);
+  EXPECT_NE(outcome.out.find(" s (no verdict: a lap compared cannot have been driven)\n"), std::string::npos);
+  EXPECT_NE(outcome.out.find("Theoretical best lap: 20.000 s"), std::string::npos);
+  EXPECT_NE(outcome.out.find("Largest gain: none"), std::string::npos) << outcome.out;
+  for (const char* command : {"plot", "html"})
+    EXPECT_NE(run({command, a, b, "-o", "-"}).out.find("B's " + reason), std::string::npos) << command;
+  // Times that stand still or run backwards: no lap, no speed, no theoretical best.
+  std::vector<GhostFrame> still = twentySecondLap(10), backwards = still;
+  for (GhostFrame& frame : still) frame.time = 0;
+  for (GhostFrame& frame : backwards) frame.time = 20000 - frame.time;
+  const std::string zero = file("zero.ghost", ghostFileText(still));
+  EXPECT_EQ(run({"check", zero}).out,
+            zero + ": lap 1 cannot have been driven: it takes 0.000 s (its frames' times stand still)\n");
+  EXPECT_NE(run({"info", zero}).out.find("speed      none: its last frame's time is not past its first's\n"),
+            std::string::npos);
+  outcome = run({"html", file("back.ghost", ghostFileText(backwards)), "-o", "-"});
+  EXPECT_NE(outcome.out.find("takes -20.000 s (its frames' times run backwards)"), std::string::npos);
+  EXPECT_NE(outcome.out.find("\"best\":null"), std::string::npos);
 }
 
 TEST_F(GhostTool, ControlBytesOfAFileReachTheTerminalOnlyAsEscapes) {

@@ -18,6 +18,7 @@
 #include "plugin/HostNames.h"
 #include "tools/ghost/DocumentOutput.h"
 #include "tools/ghost/TextMarks.h"
+#include "tools/ghost/analysis/AnalysisNotes.h"
 #include "tools/ghost/analysis/DrivingFindings.h"
 #include "tools/ghost/analysis/GhostFileContent.h"
 #include "tools/ghost/analysis/GhostHeaderFields.h"
@@ -565,12 +566,14 @@ std::optional<Analysis> analyseRace(const std::vector<LoadedGhost>& ghosts, Comm
 
 // Runs of used that do not complete the laps their headers name are named in the notes, with what is done
 // instead (compared: "laps 1 and 2, which every run completes, are compared"); the command then fails unless
-// --force. Returns the exit status the command ends with.
+// --force. Laps that cannot have been driven are named too. Returns the exit status the command ends with.
 int noteUnfinishedRuns(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis,
                        const std::vector<std::size_t>& used, const std::string& compared, const CommandLine& line,
                        const std::string& command, std::vector<std::string>& notes, std::ostream& err) {
   const std::vector<std::string> unfinished = unfinishedRunNotes(ghosts, analysis, used, compared);
   notes.insert(notes.end(), unfinished.begin(), unfinished.end());
+  const std::vector<std::string> undriven = undrivenLapNotes(analysis, used);
+  notes.insert(notes.end(), undriven.begin(), undriven.end());
   if (unfinished.empty() || line.force) return 0;
   err << "lumaro-ghost " << command << ": " << (unfinished.size() == 1 ? "a run does" : "runs do")
       << " not complete the laps " << (unfinished.size() == 1 ? "its header names" : "their headers name") << ": "

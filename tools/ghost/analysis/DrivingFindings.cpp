@@ -22,8 +22,8 @@ std::string placeText(LapPlace place) {
 }
 
 std::string stretchText(const DrivingFinding& finding) {
-  if (finding.from.lap == finding.to.lap && fixedText(finding.from.share * 100.0, 0) ==
-                                                fixedText(finding.to.share * 100.0, 0)) {
+  if (finding.from.lap == finding.to.lap &&
+      fixedText(finding.from.share * 100.0, 0) == fixedText(finding.to.share * 100.0, 0)) {
     return placeText(finding.from);
   }
   if (finding.from.lap == finding.to.lap && finding.from.lap > 0) {
@@ -43,6 +43,7 @@ std::string findingKindWord(FindingKind kind) {
     case FindingKind::TimeRunsBack: return "time-runs-back";
     case FindingKind::Cut: return "cut";
     case FindingKind::TopSpeed: return "top-speed";
+    case FindingKind::UndrivenLap: return "undriven-lap";
   }
   return "jump";
 }
@@ -52,7 +53,8 @@ std::string findingText(const DrivingFinding& finding) {
   const std::string units = fixedText(finding.size, 0) + " units";
   switch (finding.kind) {
     case FindingKind::Jump:
-      return where + (finding.steps == 1 ? "a jump of " + units : "jumps of " + units + " over " + stepsText(finding.steps)) +
+      return where +
+             (finding.steps == 1 ? "a jump of " + units : "jumps of " + units + " over " + stepsText(finding.steps)) +
              " in " + fixedText(finding.seconds, 3) + " s, where the group's top speed allows " +
              fixedText(finding.against, 0);
     case FindingKind::TimeStandsStill:
@@ -68,6 +70,8 @@ std::string findingText(const DrivingFinding& finding) {
       return where + "a top speed of " + fixedText(finding.size, 0) + " units/s, " +
              fixedText((finding.size / finding.against - 1.0) * 100.0, 0) + "% above every other run's (" +
              fixedText(finding.against, 0) + " units/s at best)";
+    case FindingKind::UndrivenLap:
+      return lapFaultText(finding.from.lap, finding.size, finding.lapFault, finding.against);
   }
   return where;
 }
@@ -127,6 +131,23 @@ std::vector<DrivingFinding> stepFindings(const AnalysedRun& run, std::span<const
   return findings;
 }
 
+std::vector<DrivingFinding> undrivenLapFindings(const TimedRun& run) {
+  std::vector<DrivingFinding> findings;
+  for (int lap = 1; lap <= run.laps() && static_cast<std::size_t>(lap) <= run.lapFaults.size(); ++lap) {
+    if (run.driven(lap)) continue;
+    DrivingFinding finding;
+    finding.kind = FindingKind::UndrivenLap;
+    finding.from = {lap, 0.0};
+    finding.to = {lap, 1.0};
+    finding.size = run.lapSeconds(lap);
+    finding.frame = std::min(run.lines[static_cast<std::size_t>(lap - 1)].frame, run.frames.size() - 1);
+    finding.against = run.medianLap;
+    finding.lapFault = run.lapFaults[static_cast<std::size_t>(lap - 1)];
+    findings.push_back(finding);
+  }
+  return findings;
+}
+
 std::vector<DrivingFinding> cutFindings(const AnalysedRun& run, std::span<const double> distance,
                                         double referenceLength) {
   std::vector<DrivingFinding> findings;
@@ -146,7 +167,8 @@ std::vector<DrivingFinding> cutFindings(const AnalysedRun& run, std::span<const 
     double sum = 0.0, best = -std::numeric_limits<double>::infinity();
     std::size_t start = 0, bestFrom = 0, bestTo = placed.share.size() - 1;
     for (std::size_t point = 1; point < placed.share.size(); ++point) {
-      const double gain = (placed.share[point] - placed.share[point - 1]) * referenceLength - (own(point) - own(point - 1));
+      const double gain =
+          (placed.share[point] - placed.share[point - 1]) * referenceLength - (own(point) - own(point - 1));
       if (sum <= 0.0) sum = 0.0, start = point - 1;
       sum += gain;
       if (sum > best) best = sum, bestFrom = start, bestTo = point;
@@ -228,6 +250,8 @@ std::vector<DrivingFinding> drivingFindingsAlone(const LoadedGhost& ghost) {
   std::vector<DrivingFinding> findings = stepFindings(run, profile.distance, top);
   const std::vector<DrivingFinding> cuts = cutFindings(run, profile.distance, analysis.reference.length());
   findings.insert(findings.end(), cuts.begin(), cuts.end());
+  const std::vector<DrivingFinding> undriven = undrivenLapFindings(run.timed);
+  findings.insert(findings.end(), undriven.begin(), undriven.end());
   sortFindings(findings);
   return findings;
 }

@@ -2,7 +2,8 @@
 // from the one before for the time between them (a jump), time that stands still while the car moves or that
 // runs backwards, a lap far shorter than the reference lap (a cut, with where the line leaves the common track
 // and where it comes back), and a top speed above every other run of its group by a wide margin. Each finding
-// names its lap, its place (a share of the lap, along the reference lap) and its size. A recording, a file
+// names its lap, its place (a share of the lap, along the reference lap) and its size. A lap no car can have
+// driven (LapValidity.h) is one too. A recording, a file
 // edited by hand and a file damaged in transit can all show them; only the reader can say which it was.
 #pragma once
 
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "library/ghostfile/GhostFrame.h"
+#include "tools/ghost/analysis/LapValidity.h"
 #include "tools/ghost/analysis/LoadedGhost.h"
 #include "tools/ghost/analysis/RunAnalysis.h"
 
@@ -34,6 +36,7 @@ enum class FindingKind {
   TimeRunsBack,     // size: seconds the time goes back
   Cut,              // size: units the lap is shorter than the reference lap
   TopSpeed,         // size: the run's top speed, units per second
+  UndrivenLap,      // a lap no car can have driven (LapValidity.h); size: its time in seconds
 };
 
 // Where a finding lies: a lap from 1 (0: before the run's start crossing; one past its last lap: the lap it
@@ -54,11 +57,16 @@ struct DrivingFinding {
   // What it is measured against: a jump, time that stands still: the most the group's top speed allows over its
   // steps (units); a cut: the reference lap's length; a top speed: the best of every other run of the group.
   double against = 0.0;
+  LapFault lapFault = LapFault::none;  // an undriven lap: what is wrong with its time (against: the median lap time)
 };
+
+// The laps of a timed run that no car can have driven, as its lap faults judge them (RunAnalysis.h's judgeLaps).
+std::vector<DrivingFinding> undrivenLapFindings(const TimedRun& run);
 
 // One line in words: "lap 2, 45%: a jump of 1300 units in 0.008 s, where the group's top speed allows 62".
 std::string findingText(const DrivingFinding& finding);
-// The kind in one word, for a column or a key: jump, time-stands-still, time-runs-back, cut, top-speed.
+// The kind in one word, for a column or a key: jump, time-stands-still, time-runs-back, cut, top-speed,
+// undriven-lap.
 std::string findingKindWord(FindingKind kind);
 
 // Where a frame of an analysed run lies: its lap, and its share of the lap as placed on the reference.

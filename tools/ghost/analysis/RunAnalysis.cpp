@@ -141,7 +141,7 @@ std::optional<UnfinishedDelta> unfinishedDelta(const AnalysedRun& a, const Analy
 int TimedRun::bestLap() const {
   int best = 0;
   for (int lap = 1; lap <= laps(); ++lap) {
-    if (best == 0 || lapSeconds(lap) < lapSeconds(best)) best = lap;
+    if (driven(lap) && (best == 0 || lapSeconds(lap) < lapSeconds(best))) best = lap;
   }
   return best;
 }
@@ -163,6 +163,7 @@ TimedRun timeRun(std::span<const GhostFrame> frames, const RunProfile& profile, 
   if (crossings.size() >= 2) {
     run.lines = std::move(crossings);
     run.lapLinesFound = true;
+    judgeLaps(run);
     return run;
   }
   // No lap line: equal shares of the path, from its first frame to its last, no more of them than a page can
@@ -174,6 +175,7 @@ TimedRun timeRun(std::span<const GhostFrame> frames, const RunProfile& profile, 
     const auto frame = static_cast<std::size_t>(found - run.distance.begin());
     run.lines.push_back({runAt(run, distance).seconds, distance, lap == laps ? frames.size() : frame});
   }
+  judgeLaps(run);
   return run;
 }
 
@@ -262,7 +264,7 @@ std::optional<LapOfRun> chooseReferenceLap(const std::vector<AnalysedRun>& runs)
     double length;
     LapOfRun lap;
   };
-  std::vector<Candidate> laps;
+  std::vector<Candidate> laps, driven;
   for (std::size_t r = 0; r < runs.size(); ++r) {
     const TimedRun& run = runs[r].timed;
     if (!run.lapLinesFound) continue;
@@ -270,8 +272,11 @@ std::optional<LapOfRun> chooseReferenceLap(const std::vector<AnalysedRun>& runs)
       const double length =
           run.lines[static_cast<std::size_t>(lap)].distance - run.lines[static_cast<std::size_t>(lap - 1)].distance;
       laps.push_back({length, {r, lap}});
+      if (run.driven(lap)) driven.push_back(laps.back());
     }
   }
+  // A lap no car drove (frames that jump ahead and back over the line) is no yardstick while another is there.
+  if (!driven.empty()) laps = std::move(driven);
   if (laps.empty()) return std::nullopt;
   // A stable sort keeps laps of equal length in the runs' order and the laps' order.
   std::stable_sort(laps.begin(), laps.end(),
@@ -286,6 +291,31 @@ Analysis analyseGhosts(const std::vector<LoadedGhost>& ghosts, int sectors, std:
   return analyseGhosts(runs, sectors, reference);
 }
 
+// Whether a car can have driven each of a run's laps, against a median lap time (by default its own laps').
+void judgeLaps(TimedRun& run, std::optional<double> median) {
+  std::vector<double> seconds;
+  for (int lap = 1; lap <= run.laps(); ++lap) seconds.push_back(run.lapSeconds(lap));
+  run.medianLap = median ? *median : medianLapSeconds(seconds);
+  run.lapFaults.clear();
+  for (const double lap : seconds) run.lapFaults.push_back(judgeLap(lap, run.medianLap));
+}
+
+double medianLapOf(const std::vector<AnalysedRun>& runs) {
+  std::vector<double> seconds;
+  for (const AnalysedRun& run : runs) {
+    if (!run.timed.lapLinesFound) continue;
+    for (int lap = 1; lap <= run.timed.laps(); ++lap) seconds.push_back(run.timed.lapSeconds(lap));
+  }
+  return medianLapSeconds(seconds);
+}
+
+void judgeLapsTogether(std::vector<AnalysedRun>& runs) {
+  const double median = medianLapOf(runs);
+  for (AnalysedRun& run : runs) {
+    if (run.timed.lapLinesFound) judgeLaps(run.timed, median);
+  }
+}
+
 bool isCircuit(const std::vector<AnalysedRun>& runs) {
   return std::any_of(runs.begin(), runs.end(), [](const AnalysedRun& run) { return run.timed.crossingsFound > 0; });
 }
@@ -294,6 +324,7 @@ void endAtSetOff(TimedRun& run, bool circuit) {
   if (!circuit || !run.setOff) return;
   run.lines = {*run.setOff};
   run.lapLinesFound = true;
+  judgeLaps(run);
 }
 
 void placeRun(AnalysedRun& run, const ReferenceLap& reference, int sectors) {
@@ -325,6 +356,7 @@ Analysis analyseGhosts(const std::vector<const LoadedGhost*>& ghosts, int sector
   // comes back has not finished its first lap, whatever share of the path it drove.
   const bool circuit = isCircuit(analysis.runs);
   for (AnalysedRun& run : analysis.runs) endAtSetOff(run.timed, circuit);
+  judgeLapsTogether(analysis.runs);
   const bool given = reference && reference->run < analysis.runs.size() &&
                      analysis.runs[reference->run].timed.lapLinesFound && reference->lap >= 1 &&
                      reference->lap <= analysis.runs[reference->run].timed.laps();
@@ -338,6 +370,7 @@ Analysis analyseGhosts(const std::vector<const LoadedGhost*>& ghosts, int sector
     placeRun(run, analysis.reference, analysis.sectors);
     for (int lap = 1; lap <= run.timed.laps(); ++lap) {
       for (int sector = 0; sector < analysis.sectors; ++sector) {
+        if (!run.timed.driven(lap)) break;
         const double seconds = run.sectorSeconds[static_cast<std::size_t>(lap - 1)][static_cast<std::size_t>(sector)];
         if (analysis.bestSectors.size() <= static_cast<std::size_t>(sector)) {
           analysis.bestSectors.push_back({seconds, r, lap});
@@ -376,7 +409,8 @@ Comparison compareRuns(const Analysis& analysis, std::size_t a, std::size_t b, c
     const auto [lapA, lapB] = *choice.laps;
     if (lapA >= 1 && lapA <= lapsA && lapB >= 1 && lapB <= lapsB) pairs.emplace_back(lapA, lapB);
   } else if (choice.best) {
-    if (lapsA > 0 && lapsB > 0) pairs.emplace_back(runA.timed.bestLap(), runB.timed.bestLap());
+    if (runA.timed.bestLap() > 0 && runB.timed.bestLap() > 0)
+      pairs.emplace_back(runA.timed.bestLap(), runB.timed.bestLap());
   } else if (choice.lap) {
     if (*choice.lap >= 1 && *choice.lap <= std::min(lapsA, lapsB)) pairs.emplace_back(*choice.lap, *choice.lap);
   } else {
@@ -384,6 +418,8 @@ Comparison compareRuns(const Analysis& analysis, std::size_t a, std::size_t b, c
     comparison.unfinished = unfinishedDelta(runA, runB);
   }
   for (const auto& [lapA, lapB] : pairs) {
+    // A sector of a lap no car drove is no place where B gained or lost.
+    const bool driven = (lapA == 0 || runA.timed.driven(lapA)) && (lapB == 0 || runB.timed.driven(lapB));
     const PlacedLap& placedA =
         comparison.theoretical ? analysis.theoreticalLap : runA.laps[static_cast<std::size_t>(lapA - 1)];
     const PlacedLap& placedB =
@@ -407,11 +443,12 @@ Comparison compareRuns(const Analysis& analysis, std::size_t a, std::size_t b, c
               ? analysis.bestSectors[static_cast<std::size_t>(sector - 1)].seconds
               : runB.sectorSeconds[static_cast<std::size_t>(lapB - 1)][static_cast<std::size_t>(sector - 1)];
       delta.delta = delta.bSeconds - delta.aSeconds;
-      if (delta.delta <= -noticeableChange &&
+      if (driven && delta.delta <= -noticeableChange &&
           (!comparison.largestGain || delta.delta < comparison.largestGain->delta)) {
         comparison.largestGain = delta;
       }
-      if (delta.delta >= noticeableChange && (!comparison.largestLoss || delta.delta > comparison.largestLoss->delta)) {
+      if (driven && delta.delta >= noticeableChange &&
+          (!comparison.largestLoss || delta.delta > comparison.largestLoss->delta)) {
         comparison.largestLoss = delta;
       }
       comparison.sectors.push_back(delta);

@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "library/ghostfile/GhostFrame.h"
+#include "tools/ghost/analysis/LapValidity.h"
 #include "tools/ghost/analysis/LoadedGhost.h"
 #include "tools/ghost/analysis/RunProfile.h"
 #include "track/RaceLine.h"
@@ -64,15 +65,20 @@ struct TimedRun {
   int crossingsFound = 0;
   bool wentAway = false;
   int lapsNamed = 1;  // the laps its header names
+  // Whether a car can have driven each lap (lapFaults[lap - 1]), judged against medianLap (LapValidity.h): the
+  // median of its own laps, or of every lap of the runs an analysis finds on one track.
+  std::vector<LapFault> lapFaults;
+  double medianLap = 0.0;
 
   int laps() const { return lines.size() < 2 ? 0 : static_cast<int>(lines.size()) - 1; }
+  bool driven(int lap) const { return lapFaults[static_cast<std::size_t>(lap - 1)] == LapFault::none; }
   // Whether the run ends on a lap its header names, past the line it set off on that lap from: a lap it does
   // not finish (a recording that rolls on past the finish has finished).
   bool endsInsideALap() const {
     return lapLinesFound && laps() < lapsNamed && !lines.empty() && lines.back().frame < frames.size();
   }
   double lapSeconds(int lap) const { return lines[lap].seconds - lines[lap - 1].seconds; }  // lap from 1
-  int bestLap() const;  // the fastest lap, 0 when there is none
+  int bestLap() const;  // the fastest lap that can have been driven, 0 when there is none
 };
 
 // headerLaps: the laps the file's header names; the run is cut into that many equal shares (one to six) when it
@@ -133,8 +139,8 @@ struct LapOfRun {
 };
 
 // The lap whose length is the median of every lap of every run that crosses its start line (the shorter
-// middle one of an even count; the earliest run's, then the earliest lap, of equal lengths). None when no
-// run has lap lines.
+// middle one of an even count; the earliest run's, then the earliest lap, of equal lengths), of the laps that
+// can have been driven when there are any. None when no run has lap lines.
 std::optional<LapOfRun> chooseReferenceLap(const std::vector<AnalysedRun>& runs);
 
 // Runs placed on one reference lap.
@@ -145,8 +151,8 @@ struct Analysis {
   std::optional<LapOfRun> referenceLap;  // the lap the reference is, none when it is empty
   bool referenceGiven = false;           // named by the user rather than chosen as the median
   std::vector<AnalysedRun> runs;
-  // The best time of each sector over every lap of every run, and their sum: the theoretical best lap
-  // (none when no run has a lap).
+  // The best time of each sector over every lap of every run that can have been driven, and their sum: the
+  // theoretical best lap (none when no run has such a lap).
   std::vector<BestSector> bestSectors;
   std::optional<double> theoreticalBest;
   // The theoretical best as a lap to compare against: each sector as its best lap drove it, one after the
@@ -164,6 +170,14 @@ bool isCircuit(const std::vector<AnalysedRun>& runs);
 // On a circuit, a run that sets off from the line and never comes back has not finished its first lap: its
 // lines are its start alone.
 void endAtSetOff(TimedRun& run, bool circuit);
+// Whether a car can have driven each of a run's laps (LapValidity.h), against a median lap time (by default its
+// own laps').
+void judgeLaps(TimedRun& run, std::optional<double> median = std::nullopt);
+// The median lap time of every lap of the runs that cross their start line.
+double medianLapOf(const std::vector<AnalysedRun>& runs);
+// The laps of runs of one track judged together, against the median of all of them: a run's only lap, or every
+// lap of a run, forged is then told from the laps the others drove. Runs without lap lines keep their own.
+void judgeLapsTogether(std::vector<AnalysedRun>& runs);
 // Every lap of a timed run placed on the reference with its sector times, and the lap it does not finish.
 void placeRun(AnalysedRun& run, const ReferenceLap& reference, int sectors);
 
@@ -231,7 +245,8 @@ struct Comparison {
   std::vector<LapDelta> laps;
   std::vector<SectorDelta> sectors;  // every sector of every lap pair, in order
   double total = 0.0;                // over the laps compared
-  // The sectors where B gains and loses the most, when half a millisecond or more.
+  // The sectors where B gains and loses the most, when noticeableChange or more, of laps that can have been
+  // driven.
   std::optional<SectorDelta> largestGain;
   std::optional<SectorDelta> largestLoss;
   // Comparing every lap: the lap after the laps both complete, as far as both drove it (none when both

@@ -148,6 +148,8 @@ private:
     }
     circuit_ = isCircuit(runs);
     for (AnalysedRun& run : runs) endAtSetOff(run.timed, circuit_);
+    judgeLapsTogether(runs);
+    medianLap_ = medianLapOf(runs);
     referenceLap_ = chooseReferenceLap(runs);
     group.topSpeed = groupTopSpeed(tops);
   }
@@ -173,6 +175,7 @@ private:
       AnalysedRun run;
       run.timed = timeRun(frames_, profile, group.line, group.laps);
       endAtSetOff(run.timed, circuit_);
+      if (run.timed.lapLinesFound) judgeLaps(run.timed, medianLap_);
       if (referenceLap_ && placed.empty() && index == unique_[referenceLap_->run]) {
         reference = referenceLap(run.timed, referenceLap_->lap);
         group.referenceLength = reference.length();
@@ -228,6 +231,8 @@ private:
     kept.topSpeedPlace = placeOfFrame(run, top.frame);
     const std::vector<DrivingFinding> cuts = cutFindings(run, profile.distance, group.referenceLength);
     kept.findings.insert(kept.findings.end(), cuts.begin(), cuts.end());
+    const std::vector<DrivingFinding> undriven = undrivenLapFindings(timed);
+    kept.findings.insert(kept.findings.end(), undriven.begin(), undriven.end());
     sortFindings(kept.findings);
 
     // Its line, thinned: a frame at least boardLineSpacingMs or lineSpacingUnits after the last one kept.
@@ -271,8 +276,7 @@ private:
         if (o != r) others = std::max(others, group.runs[o].topSpeed);
       }
       BoardRun& run = group.runs[r];
-      if (const auto finding =
-              topSpeedFinding({run.topSpeed, run.topSpeedFrame}, run.topSpeedPlace, others)) {
+      if (const auto finding = topSpeedFinding({run.topSpeed, run.topSpeedFrame}, run.topSpeedPlace, others)) {
         run.findings.push_back(*finding);
         sortFindings(run.findings);
       }
@@ -339,6 +343,7 @@ private:
   std::vector<Measured> measured_;
   std::vector<std::size_t> unique_;  // the measured runs that repeat none, in file order
   bool circuit_ = false;
+  double medianLap_ = 0.0;                // of every lap of the group: what a lap no car can have driven is judged by
   std::optional<LapOfRun> referenceLap_;  // run: index into unique_
   std::uint64_t referenceRunHash_ = 0;
 };
@@ -385,7 +390,8 @@ Board buildBoard(const std::vector<std::string>& paths, const BoardOptions& opti
       ++board.filesOtherRaces;
     } else if (!onAPage(header)) {
       // A folder's other files (a note, a picture) are passed over; a ghost's that no page lists is named.
-      if (!source.entry || endsInGhostExtension(source.fileName)) board.unread.push_back({source.path, checkReason(source)});
+      if (!source.entry || endsInGhostExtension(source.fileName))
+        board.unread.push_back({source.path, checkReason(source)});
     } else {
       groups[{header.fields.mapName, header.fields.lapCount.value}].push_back({s, std::move(header.fields)});
     }

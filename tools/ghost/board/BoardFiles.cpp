@@ -19,7 +19,8 @@ std::filesystem::path pathOf(const std::string& text) { return pathFromUtf8(text
 
 // A folder's path as given, joined with an entry's name by the separator it ends with or the system's own.
 std::string joined(const std::string& folder, std::string_view name) {
-  const bool ends = !folder.empty() && (folder.back() == '/' || folder.back() == std::filesystem::path::preferred_separator);
+  const bool ends =
+      !folder.empty() && (folder.back() == '/' || folder.back() == std::filesystem::path::preferred_separator);
   return folder + (ends ? "" : std::string(1, static_cast<char>(std::filesystem::path::preferred_separator))) +
          std::string(name);
 }
@@ -73,8 +74,8 @@ BoardHeader BoardFiles::header(const BoardSource& source) const {
     header.refusal = refusalReason(*in, pathOf(source.path));
     return header;
   }
-  header.line = readFirstLineFrom([&in](char* into, std::size_t count) { return in->read(into, count); },
-                                  ghostLineLimit);
+  header.line =
+      readFirstLineFrom([&in](char* into, std::size_t count) { return in->read(into, count); }, ghostLineLimit);
   if (header.line) header.fields = readHeaderFields(*header.line);
   return header;
 }

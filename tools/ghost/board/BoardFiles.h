@@ -19,9 +19,9 @@ namespace lumaro_ghost {
 
 // A file found, and how to open it again.
 struct BoardSource {
-  std::string path;      // as given, or the folder's path as given joined with the entry's name
-  std::string fileName;  // its last component
-  std::size_t folder = 0;  // with entry: the listing it is an entry of
+  std::string path;                  // as given, or the folder's path as given joined with the entry's name
+  std::string fileName;              // its last component
+  std::size_t folder = 0;            // with entry: the listing it is an entry of
   std::optional<std::size_t> entry;  // its entry in that listing; none for a file named as it is
 };
 

@@ -180,8 +180,7 @@ void writeFindingJson(std::ostream& out, const DrivingFinding& finding) {
       << ", \"from\": " << jsonNumber(finding.from.share) << ", \"to_lap\": " << finding.to.lap
       << ", \"to\": " << jsonNumber(finding.to.share) << ", \"size\": " << jsonNumber(finding.size)
       << ", \"against\": " << jsonNumber(finding.against) << ", \"steps\": " << finding.steps
-      << ", \"seconds\": " << jsonNumber(finding.seconds) << ", \"text\": " << jsonString(findingText(finding))
-      << "}";
+      << ", \"seconds\": " << jsonNumber(finding.seconds) << ", \"text\": " << jsonString(findingText(finding)) << "}";
 }
 
 template <class List, class Write>
@@ -223,8 +222,8 @@ void writeRunJson(std::ostream& out, const BoardGroup& group, std::size_t r) {
   jsonOptional(out, bestLap(run));
   out << ", \"gap_to_theoretical_s\": ";
   jsonOptional(out, gapToTheoretical(group, run));
-  out << ", \"top_speed\": " << jsonNumber(run.topSpeed, 2) << ", \"questionable\": "
-      << (run.questionable() ? "true" : "false") << ", \"findings\": ";
+  out << ", \"top_speed\": " << jsonNumber(run.topSpeed, 2)
+      << ", \"questionable\": " << (run.questionable() ? "true" : "false") << ", \"findings\": ";
   jsonArray(out, run.findings, [&out](const DrivingFinding& finding) { writeFindingJson(out, finding); });
   out << "}";
 }
@@ -275,7 +274,8 @@ void writeBoardText(std::ostream& out, const Board& board) {
   if (board.groups.empty()) out << "no ghost on the board\n";
   if (!board.unread.empty()) {
     out << "\non no board:\n";
-    for (const BoardUnread& file : board.unread) out << "  " << lineText(file.path) << ": " << lineText(file.reason) << "\n";
+    for (const BoardUnread& file : board.unread)
+      out << "  " << lineText(file.path) << ": " << lineText(file.reason) << "\n";
   }
   if (board.filesOtherRaces > 0) {
     out << "\n" << countText(board.filesOtherRaces, "file", "files") << " of other maps or lap counts left out\n";
@@ -303,7 +303,8 @@ void writeBoardCsv(std::ostream& out, const Board& board) {
       const BoardRun& run = group.runs[r];
       std::string same, findings;
       for (const BoardFile& file : run.sameRun) same += (same.empty() ? "" : "; ") + file.path;
-      for (const DrivingFinding& finding : run.findings) findings += (findings.empty() ? "" : "; ") + findingText(finding);
+      for (const DrivingFinding& finding : run.findings)
+        findings += (findings.empty() ? "" : "; ") + findingText(finding);
       out << csvField(group.map) << "," << group.laps << "," << (run.rank > 0 ? std::to_string(run.rank) : "") << ","
           << (run.tied ? "true" : "false") << "," << csvField(run.file.player) << "," << number(run.raceSeconds) << ","
           << number(gapToBest(group, r)) << "," << number(gapToAhead(group, r)) << "," << lapsText(run, ";") << ","

@@ -41,7 +41,10 @@ void describeRun(std::ostream& out, char letter, const LoadedGhost& ghost, const
   if (run.timed.lapLinesFound && run.timed.laps() == 0) {
     out << "   its path never comes back to its start line: it completes no lap\n";
   } else if (run.timed.lapLinesFound) {
-    out << "   laps " << lapTimes(run) << " (best: lap " << run.timed.bestLap() << ")\n";
+    out << "   laps " << lapTimes(run)
+        << (run.timed.bestLap() > 0 ? " (best: lap " + std::to_string(run.timed.bestLap()) + ")"
+                                    : std::string(" (no best lap: none can have been driven)"))
+        << "\n";
   } else {
     out << "   its path does not cross the start line once a lap: its laps are taken as equal shares of its length\n";
   }
@@ -53,6 +56,13 @@ std::string lead(double delta, const std::string& who) {
 }
 
 char letter(std::size_t run) { return static_cast<char>('A' + run % 26); }
+
+bool comparesUndrivenLap(const Analysis& analysis, const Comparison& comparison) {
+  return std::any_of(comparison.laps.begin(), comparison.laps.end(), [&](const LapDelta& laps) {
+    return (laps.lapA > 0 && !analysis.runs[comparison.a].timed.driven(laps.lapA)) ||
+           (laps.lapB > 0 && !analysis.runs[comparison.b].timed.driven(laps.lapB));
+  });
+}
 
 // Whether the comparison is of laps the user paired (--lap RUN:N,RUN:N, --best, the theoretical best) rather
 // than lap for lap.
@@ -228,8 +238,11 @@ void writeComparison(std::ostream& out, const std::vector<LoadedGhost>& ghosts, 
   if (comparison.laps.empty()) {
     out << comparisonHeading(comparison, choice) << ": no lap that both complete\n";
   } else {
+    // Over a lap no car drove, the difference is the files' arithmetic, not who is ahead.
     out << comparisonHeading(comparison, choice) << ": " << signedSeconds(comparison.total)
-        << lead(comparison.total, who) << "\n";
+        << (comparesUndrivenLap(analysis, comparison) ? " (no verdict: a lap compared cannot have been driven)"
+                                                      : lead(comparison.total, who))
+        << "\n";
   }
   if (comparison.unfinished) out << unfinishedText(analysis, comparison, who) << "\n";
   out << "\n";

@@ -11,6 +11,7 @@
 #include "library/ghostfile/NumberReading.h"
 #include "plugin/HostNames.h"
 #include "tools/ghost/analysis/GhostHeaderFields.h"
+#include "tools/ghost/analysis/LapValidity.h"
 #include "tools/ghost/analysis/PageListing.h"
 #include "tools/ghost/analysis/RunAnalysis.h"
 #include "tools/ghost/analysis/RunProfile.h"
@@ -100,9 +101,10 @@ void checkHeader(const GhostFileContent& content, std::string_view fileName, std
 }
 
 // Whether the path can be the run of as many laps as the header names: it crosses its start line (across
-// the way it sets off, through its first frame) once a lap. A run that never goes far from where it starts
-// has no lap to find and is not judged; nor is one the import stops short of, which is named already, nor one
-// whose header has more than five fields, since which of them is the lap count cannot be told.
+// the way it sets off, through its first frame) once a lap, and a car can have driven each lap in its time. A run that
+// never goes far from where it starts has no lap to find and is not judged; nor is one the import stops short of, which
+// is named already, nor one whose header has more than five fields, since which of them is the lap count cannot be
+// told.
 void checkLaps(const GhostFileContent& content, std::vector<GhostProblem>& problems) {
   const GhostHeaderFields header = readHeaderFields(*content.headerLine);
   if (header.fieldCount > headerFieldCount || header.lapCount.error != NumberError::None || header.lapCount.value < 1 ||
@@ -113,13 +115,20 @@ void checkLaps(const GhostFileContent& content, std::vector<GhostProblem>& probl
   const std::optional<RaceLine> line = raceLineOf(content.frames);
   if (!line) return;
   const TimedRun run = timeRun(content.frames, profile, line, header.lapCount.value);
-  if (!run.wentAway || run.crossingsFound == header.lapCount.value) return;
-  problems.push_back({1, "the header names " +
-                             countText(static_cast<std::size_t>(header.lapCount.value), "lap", "laps") +
-                             ", and the run crosses its start line " +
-                             countText(static_cast<std::size_t>(run.crossingsFound), "time", "times") +
-                             " after it sets off: it cannot be a complete run of " +
-                             countText(static_cast<std::size_t>(header.lapCount.value), "lap", "laps")});
+  if (!run.wentAway) return;
+  if (run.crossingsFound != header.lapCount.value) {
+    problems.push_back({1, "the header names " +
+                               countText(static_cast<std::size_t>(header.lapCount.value), "lap", "laps") +
+                               ", and the run crosses its start line " +
+                               countText(static_cast<std::size_t>(run.crossingsFound), "time", "times") +
+                               " after it sets off: it cannot be a complete run of " +
+                               countText(static_cast<std::size_t>(header.lapCount.value), "lap", "laps")});
+  }
+  for (int lap = 1; lap <= run.laps(); ++lap) {
+    if (run.driven(lap)) continue;
+    problems.push_back(
+        {0, lapFaultText(lap, run.lapSeconds(lap), run.lapFaults[static_cast<std::size_t>(lap - 1)], run.medianLap)});
+  }
 }
 
 // Times that go back are notes, kept one by one up to the bound of line problems and counted past it, so a

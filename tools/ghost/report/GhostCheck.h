@@ -2,8 +2,8 @@
 // frame lines the plugin's import skips or stops at, in its words; a header the settings page cannot use; a
 // page that would not list the file; a run that cannot be complete (its frames end more than a second
 // before its header's run time, or its path crosses its start line another number of times than its
-// header's lap count). Times that go back and a header whose run time is otherwise not the run's are notes:
-// the plugin lists and loads such a file all the same.
+// header's lap count); a lap that cannot have been driven (LapValidity.h). Times that go back and a header whose run
+// time is otherwise not the run's are notes: the plugin lists and loads such a file all the same.
 #pragma once
 
 #include <cstddef>

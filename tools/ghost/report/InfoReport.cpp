@@ -9,6 +9,7 @@
 #include "race/RaceTime.h"
 #include "tools/ghost/analysis/GhostFileContent.h"
 #include "tools/ghost/analysis/GhostHeaderFields.h"
+#include "tools/ghost/analysis/LapValidity.h"
 #include "tools/ghost/text/NumberText.h"
 #include "tools/ghost/text/TextEscapes.h"
 
@@ -52,7 +53,17 @@ void writeLaps(std::ostream& out, const Analysis& analysis) {
   out << "  lap times  " << run.laps() << " at its start line:";
   for (int lap = 1; lap <= run.laps(); ++lap)
     out << (lap > 1 ? "," : "") << " " << fixedText(run.lapSeconds(lap), 3) << " s";
-  out << " (best: lap " << run.bestLap() << ")\n";
+  if (run.bestLap() > 0) {
+    out << " (best: lap " << run.bestLap() << ")\n";
+  } else {
+    out << " (no best lap: none can have been driven)\n";
+  }
+  for (int lap = 1; lap <= run.laps(); ++lap) {
+    if (run.driven(lap)) continue;
+    out << "  not driven "
+        << lapFaultText(lap, run.lapSeconds(lap), run.lapFaults[static_cast<std::size_t>(lap - 1)], run.medianLap)
+        << "; it is no best lap and no part of the theoretical best\n";
+  }
   if (analysis.theoreticalBest) {
     out << "  in theory  " << fixedText(*analysis.theoreticalBest, 3) << " s a lap: the best of each of its "
         << countText(static_cast<std::size_t>(analysis.sectors), "sector", "sectors") << "\n";
@@ -64,7 +75,8 @@ std::string lapsJson(const Analysis& analysis) {
   std::string json = "\"laps\": [";
   for (int lap = 1; lap <= run.timed.laps(); ++lap) {
     json += std::string(lap > 1 ? ", " : "") + "{\"lap\": " + std::to_string(lap) +
-            ", \"time_s\": " + jsonNumber(run.timed.lapSeconds(lap)) + "}";
+            ", \"time_s\": " + jsonNumber(run.timed.lapSeconds(lap)) +
+            ", \"driven\": " + (run.timed.driven(lap) ? "true" : "false") + "}";
   }
   const int best = run.timed.bestLap();
   json += "], \"best_lap\": " + (best > 0 ? std::to_string(best) : std::string("null")) +
@@ -133,8 +145,13 @@ void writeInfoText(std::ostream& out, const GhostInfo& info, const InfoOptions& 
   out << "\n";
   if (frames.size() >= 2) {
     out << "  path       " << fixedText(profile.length, 1) << " units\n";
-    out << "  speed      mean " << fixedText(profile.meanSpeed, 1) << " units/s, top " << fixedText(profile.topSpeed, 1)
-        << " units/s\n";
+    if (profile.duration > 0.0 || profile.length <= 0.0) {
+      out << "  speed      mean " << fixedText(profile.meanSpeed, 1) << " units/s, top "
+          << fixedText(profile.topSpeed, 1) << " units/s\n";
+    } else {
+      // A path driven in no time, or in time that runs backwards, has no speed to tell.
+      out << "  speed      none: its last frame's time is not past its first's\n";
+    }
     out << "  sampling   median " << fixedText(info.timing.medianIntervalMs, 1) << " ms, worst "
         << info.timing.worstIntervalMs << " ms\n";
     if (profile.length > 0.0) writeLaps(out, info.analysis);

@@ -1,0 +1,19 @@
+// What the reader of a comparison, a picture or a replay must be told about the runs besides their times: the
+// laps that cannot have been driven (LapValidity.h), which the figures keep but no best lap, best sector or
+// theoretical best takes.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "tools/ghost/analysis/RunAnalysis.h"
+
+namespace lumaro_ghost {
+
+// One text per lap of the runs of used that cannot have been driven: "B's lap 2 cannot have been driven: it
+// takes 0.028 s, less than 25% of the median lap time (20.012 s); it is no best lap and no part of the
+// theoretical best".
+std::vector<std::string> undrivenLapNotes(const Analysis& analysis, const std::vector<std::size_t>& used);
+
+}  // namespace lumaro_ghost
