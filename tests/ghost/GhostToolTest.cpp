@@ -51,7 +51,7 @@ protected:
 }  // namespace
 
 TEST_F(GhostTool, EverySubcommandHasHelpWithAnExample) {
-  for (const char* command : {"info", "check", "compare", "plot", "html"}) {
+  for (const char* command : {"info", "check", "board", "compare", "plot", "html"}) {
     const Outcome outcome = run({command, "--help"});
     EXPECT_EQ(outcome.status, 0) << command;
     EXPECT_NE(outcome.out.find(std::string("lumaro-ghost ") + command), std::string::npos) << command;
@@ -68,6 +68,8 @@ TEST_F(GhostTool, CommandLinesNotUnderstoodExitTwoWithTheReasonOnTheErrorStream)
       {},
       {"fly"},
       {"check"},
+      {"board"},
+      {"board", ghost, "--json", "--csv"},
       {"info", ghost, "--bogus"},
       {"info", ghost, "--gap"},
       {"info", ghost, "--laps", "x"},

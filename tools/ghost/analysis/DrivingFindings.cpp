@@ -1,6 +1,7 @@
 #include "tools/ghost/analysis/DrivingFindings.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <limits>
 #include <utility>
@@ -122,7 +123,9 @@ std::vector<DrivingFinding> stepFindings(const AnalysedRun& run, std::span<const
       last = &findings.back();
     }
     last->steps = i + 1 - last->frame;
-    last->to = place;
+    // A jump is named where it sets off: the places after it are where the matching takes the frame it lands on,
+    // which may be anywhere ahead.
+    last->to = kind == FindingKind::Jump ? last->from : place;
     last->size += kind == FindingKind::TimeRunsBack ? -seconds : step;
     last->seconds += std::max(seconds, 0.0);
     last->against += allowed;
@@ -195,16 +198,20 @@ TopSpeedAt topSpeedAway(std::span<const GhostFrame> frames, std::span<const doub
     if (finding.kind == FindingKind::Cut || finding.kind == FindingKind::TopSpeed) continue;
     for (std::size_t i = finding.frame - 1; i < finding.frame + finding.steps && i < count; ++i) near[i] = true;
   }
+  // A frame's speed is measured over the frames within speedSpanMs of its time: one whose time lies within that
+  // of a finding's frames, or of any frame before (after) them while time runs back, is measured across it.
   std::vector<bool> away(count, true);
-  std::optional<std::int32_t> flagged;
+  std::int64_t latest = INT64_MIN, clearAfter = INT64_MIN;
   for (std::size_t i = 0; i < count; ++i) {
-    if (near[i]) flagged = frames[i].time;
-    if (flagged && static_cast<std::int64_t>(frames[i].time) - *flagged < speedSpanMs) away[i] = false;
+    latest = std::max<std::int64_t>(latest, frames[i].time);
+    if (near[i]) clearAfter = latest + speedSpanMs;
+    if (frames[i].time < clearAfter) away[i] = false;
   }
-  flagged.reset();
+  std::int64_t earliest = INT64_MAX, clearBefore = INT64_MAX;
   for (std::size_t i = count; i-- > 0;) {
-    if (near[i]) flagged = frames[i].time;
-    if (flagged && static_cast<std::int64_t>(*flagged) - frames[i].time < speedSpanMs) away[i] = false;
+    earliest = std::min<std::int64_t>(earliest, frames[i].time);
+    if (near[i]) clearBefore = earliest - speedSpanMs;
+    if (frames[i].time > clearBefore) away[i] = false;
   }
   TopSpeedAt top;
   for (std::size_t i = 0; i < count; ++i) {

@@ -313,15 +313,13 @@ private:
     }
   }
 
-  // The best of each sector over the laps that count: the laps of the header's count, with no finding in them.
+  // The best of each sector over the runs without a finding (a finding puts the whole run in question: a top
+  // speed far above the rest, a teleport that moves every place after it), every lap of the header's count.
   static void findBestSectors(BoardGroup& group) {
     for (std::size_t r = 0; r < group.runs.size(); ++r) {
       const BoardRun& run = group.runs[r];
+      if (run.questionable()) continue;
       for (std::size_t lap = 1; lap <= run.sectorSeconds.size(); ++lap) {
-        const bool found = std::any_of(run.findings.begin(), run.findings.end(), [lap](const DrivingFinding& f) {
-          return f.from.lap <= static_cast<int>(lap) && f.to.lap >= static_cast<int>(lap);
-        });
-        if (found) continue;
         const std::vector<double>& sectors = run.sectorSeconds[lap - 1];
         if (group.bestSectors.empty()) group.bestSectors.assign(sectors.size(), {-1.0, 0, 0});
         for (std::size_t s = 0; s < sectors.size() && s < group.bestSectors.size(); ++s) {

@@ -67,7 +67,7 @@ struct BoardRun {
 // draws a racing line and replays a car smoothly at a tenth of the bytes of every frame.
 inline constexpr std::int32_t boardLineSpacingMs = 25;
 
-// The best time of a sector over the group's laps that count (a lap with a finding does not), and its holder.
+// The best time of a sector over the laps of the group's runs without a finding, and its holder.
 struct BoardBestSector {
   double seconds = 0.0;
   std::size_t run = 0;  // index into BoardGroup::runs

@@ -154,7 +154,7 @@ void writeSectors(std::ostream& out, const BoardGroup& group) {
   right[1] = false;
   writeTable(out, rows, right);
   out << "  theoretical best " << fixedText(*group.theoreticalBest, 3)
-      << " s a lap: the best of each sector over every lap without a finding\n";
+      << " s a lap: the best of each sector over the runs without a finding\n";
 }
 
 void writeFindings(std::ostream& out, const BoardGroup& group) {
