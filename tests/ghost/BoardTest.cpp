@@ -8,10 +8,10 @@
 #include <filesystem>
 #include <fstream>
 #include <numbers>
-#include <stdexcept>
-#include <utility>
 #include <sstream>
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -53,7 +53,7 @@ protected:
   void SetUp() override {
     write("Ann.ghost", steadyCircle(1000.0, 20.0, 3, 8), "Ann");
     write("Copy-of-Ann.ghost", steadyCircle(1000.0, 20.0, 3, 8), "Zed");  // the same frames, another name
-    write("Dan.ghost", steadyCircle(1000.0, 20.0, 3, 10), "Dan");      // level with Ann
+    write("Dan.ghost", steadyCircle(1000.0, 20.0, 3, 10), "Dan");         // level with Ann
     write("Bob.ghost", steadyCircle(1000.0, 19.5, 3, 8), "Bob");
     write("Cat.ghost", circleWithLoss(20.0, 3, 8, 0.5, 2, 0.4, 0.6), "Cat");
     std::vector<GhostFrame> eve = steadyCircle(1000.0, 20.2, 3, 8);
@@ -191,14 +191,15 @@ TEST_F(GhostBoard, EveryOutputKeepsHostileNamesInertAndCheckDrivingJudgesOneFile
     EXPECT_EQ(status, 0) << format;
     EXPECT_EQ(text.find('\x1b'), std::string::npos) << format;
     EXPECT_EQ(text.find("\xe2\x80\xae"), std::string::npos) << format;
-    const std::string shown = *format == '-' && format[2] == 'j' ? "Ann\\u001b]0;owned\\u0007\\u202e"
-                                                                : "Ann\\x1b]0;owned\\x07\\u202e";
+    const std::string shown =
+        *format == '-' && format[2] == 'j' ? "Ann\\u001b]0;owned\\u0007\\u202e" : "Ann\\x1b]0;owned\\x07\\u202e";
     EXPECT_NE(text.find(shown), std::string::npos) << text;
     EXPECT_EQ(text.find("Hal"), std::string::npos) << format;  // --map leaves the other map out
   }
   const std::string csv = tool({"board", folder, "--csv"}).second;
-  EXPECT_EQ(csv.substr(0, csv.find('\n')), "map,laps,rank,tied,player,time_s,gap_to_best_s,gap_to_ahead_s,laps_s,"
-                                             "gap_to_theoretical_s,file,same_run,findings");
+  EXPECT_EQ(csv.substr(0, csv.find('\n')),
+            "map,laps,rank,tied,player,time_s,gap_to_best_s,gap_to_ahead_s,laps_s,"
+            "gap_to_theoretical_s,file,same_run,findings");
   EXPECT_NE(csv.find(",'=Ann\\x1b"), std::string::npos) << csv;
   EXPECT_NE(csv.find("\nOther,3,1,false,Hal,60,"), std::string::npos) << csv;
 
