@@ -75,8 +75,9 @@ fuzz:
 
 # The players' package build/dev/windows/Lumaro-<version>-win64.zip (the stripped Lumaro.dll and
 # lumaro-ghost.exe, the guide, README, LICENSE and CHANGELOG) and the map makers' kit beside it,
-# Lumaro-<version>-win64-map-makers.zip (lumaro-host.exe, the DLLs, the bundled maps and scenarios, the map
-# makers' page), from the Windows build make test made (built now only if it is missing or out of date).
+# Lumaro-<version>-win64-map-makers.zip (lumaro-host.exe, the DLLs, lumaro-ghost.exe, the bundled maps and
+# scenarios, the map makers' page), from the Windows build make test made (built now only if it is missing or
+# out of date).
 package: windows
 	cd $(WINDOWS_BUILD) && cpack
 

@@ -38,10 +38,11 @@ else()
 endif()
 
 # The map makers' kit, Lumaro-<version>-win64-map-makers.zip: lumaro-host.exe with Lumaro.dll and the stand-in
-# host's pluginsdk.dll, the LICENSE, the bundled maps with their format (in maps/ beside lumaro-host.exe, where
-# it looks for them) and scenarios, and docs/map-makers.md as the page map-makers.html, so that a map is checked on Windows with no
-# build (lumaro-host.exe --check-map my-map.map).
-install(TARGETS lumaro-host pluginsdk Lumaro
+# host's pluginsdk.dll, the ghost tool lumaro-ghost.exe (the map makers' page compares a challenge with its ghost
+# through it), the LICENSE, the bundled maps with their format (in maps/ beside lumaro-host.exe, where it looks
+# for them) and scenarios, and docs/map-makers.md as the page map-makers.html, so that a map is checked on
+# Windows with no build (lumaro-host.exe --check-map my-map.map).
+install(TARGETS lumaro-host pluginsdk Lumaro lumaro-ghost
         RUNTIME DESTINATION ${lumaro_kit_folder} COMPONENT mapmakers
         ARCHIVE DESTINATION lib COMPONENT development EXCLUDE_FROM_ALL)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/maps/ DESTINATION ${lumaro_kit_folder}/maps COMPONENT mapmakers

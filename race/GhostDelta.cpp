@@ -27,23 +27,31 @@ double startCrossing(const RaceLine& line, std::span<const GhostFrame> frames) {
   return start ? start->seconds : 0.0;
 }
 
-// Seconds from a run's first frame to its last crossing that counts past its start; its last frame's when it has
-// none.
-double finishCrossing(const RaceLine& line, std::span<const GhostFrame> frames) {
-  if (frames.empty()) return 0.0;
+struct RunFinish {
+  double seconds = 0.0;  // from the run's first frame
+  int laps = 0;          // its crossings that count past its start
+};
+
+// A run's last crossing that counts past its start (its last frame when it has none), and the laps it completes.
+RunFinish finishCrossing(const RaceLine& line, std::span<const GhostFrame> frames) {
+  if (frames.empty()) return {};
   RaceLineCrossings walk(line, frames);
   std::optional<RaceLineCrossing> last = walk.next();
-  bool crossedAgain = false;
-  while (const std::optional<RaceLineCrossing> crossing = walk.next()) last = crossing, crossedAgain = true;
-  return crossedAgain ? last->seconds : raceSecondsOf(frames, frames.size() - 1);
+  int laps = 0;
+  while (const std::optional<RaceLineCrossing> crossing = walk.next()) last = crossing, ++laps;
+  return {laps > 0 ? last->seconds : raceSecondsOf(frames, frames.size() - 1), laps};
 }
 
 }  // namespace
 
-void GhostDelta::start(std::span<const GhostFrame> ghost) {
+void GhostDelta::start(std::span<const GhostFrame> ghost, int raceLaps) {
   line_ = raceLineOf(ghost);
   ghostStart_ = line_ ? startCrossing(*line_, ghost) : 0.0;
-  ghostRaceSeconds_ = line_ ? finishCrossing(*line_, ghost) - ghostStart_ : 0.0;
+  const RunFinish ghostFinish = line_ ? finishCrossing(*line_, ghost) : RunFinish{};
+  ghostRaceSeconds_ = ghostFinish.seconds - ghostStart_;
+  ghostEnd_ = ghost.empty() ? 0.0 : raceSecondsOf(ghost, ghost.size() - 1) - ghostStart_;
+  ghostShort_ = ghostFinish.laps < raceLaps;
+  endedShort_ = false;
   runStart_.reset();
   place_ = {};
   lost_ = false;
@@ -63,6 +71,10 @@ std::optional<float> GhostDelta::sample(std::span<const GhostFrame> ghost, std::
   }
   if (!runStart_) return std::nullopt;
   const double raceSeconds = raceSecondsOf(run, run.size() - 1) - *runStart_;
+  // Past the end of a ghost that does not complete the race, the car has no place on its path: at the ghost's
+  // last point it would be compared with a ghost standing still there.
+  if (ghostShort_ && raceSeconds > ghostEnd_) endedShort_ = true;
+  if (endedShort_) return std::nullopt;
   const PathPoint car{run.back().x, run.back().y};
   PathMatch match = matchAhead(ghost, place_, car, ghostDeltaWindow);
   if (!match.onPath) {
@@ -84,8 +96,8 @@ std::optional<float> GhostDelta::sample(std::span<const GhostFrame> ghost, std::
 }
 
 float GhostDelta::finish(std::span<const GhostFrame> run) const {
-  if (!line_ || run.empty()) return 0.0f;
+  if (!line_ || run.empty() || ghostShort_) return 0.0f;
   const double raceSeconds =
-      finishCrossing(*line_, run) - startCrossing(*line_, run.first(std::min(run.size(), startFramesSought)));
+      finishCrossing(*line_, run).seconds - startCrossing(*line_, run.first(std::min(run.size(), startFramesSought)));
   return static_cast<float>(raceSeconds - ghostRaceSeconds_);
 }

@@ -2,7 +2,8 @@
 // seconds the player is behind the ghost at that place (race/GhostDelta.h), and the finish writes the final
 // difference. The variable is optional: it is looked up once per challenge start, after everything else that
 // tick does, so a map without it sees no other call. A plain recording never writes it. A race whose
-// comparison ends early (its counter back at -1, its ghost stopped) writes 0 once and nothing more.
+// comparison ends early (its counter back at -1, its ghost stopped, or ended short of the race's laps) writes 0
+// once and nothing more.
 #include <optional>
 #include <span>
 #include <vector>
@@ -21,15 +22,21 @@ void Lumaro::lookUpGhostDelta() {
   refreshSequenceVariables(sequence);
   ghostDeltaVariable = findLastVariable(KismetType::Float, names::kismet::ghostDelta);
   if (!ghostDeltaVariable) return;
-  ghostDelta.start(ghostFrames);
+  ghostDelta.start(ghostFrames, runLife.raceLapCount());
   // The start's own sample was taken before the lookup.
   sampleGhostDelta();
 }
 
 void Lumaro::sampleGhostDelta() {
   if (!ghostDeltaVariable || runLife.phase() != RunPhase::RacingGhost || runLife.frames().empty()) return;
+  const std::optional<float> seconds = ghostDelta.sample(ghostFrames, runLife.frames());
+  // A ghost ended short of the race supports no difference: 0 once, for the rest of the race and at its finish.
+  if (ghostDelta.endedShort()) {
+    endGhostDelta();
+    return;
+  }
   // Off the ghost's path the value holds.
-  if (const std::optional<float> seconds = ghostDelta.sample(ghostFrames, runLife.frames())) writeGhostDelta(*seconds);
+  if (seconds) writeGhostDelta(*seconds);
 }
 
 void Lumaro::endGhostDelta() {

@@ -72,9 +72,10 @@ void Lumaro::onPlayerSpawnStart(const std::string& /*eventName*/) {
 void Lumaro::checkAutoRecord(bool afterSpawn) {
   if (!checkMainSequence()) return;
   if (!settings::autoRecord(*cvarManager)) {
-    // Automatic recording switched off, or off at the look after a spawn, which disarms a run armed in the
-    // moment after it: each is told by what ended the run. The race is left either way.
-    endRun(afterSpawn ? RunEnd::Spawn : RunEnd::SwitchedOff);
+    // Automatic recording switched off ends the run armed or under way, and says so. Off at the look after a
+    // spawn, it has no run to end: the spawn ended the one it found, and a run armed since was armed by the
+    // player after the spawn, against the counter as it stood then. The race is left either way.
+    if (!afterSpawn) endRun(RunEnd::SwitchedOff);
     runLife.leaveRace();
     return;
   }

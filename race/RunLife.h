@@ -4,34 +4,69 @@
 // code combines fields to guess where a run stands. The plugin's currentLap follows from the phase, and
 // isChallenging is the player's choice of a challenge, which the run reset clears.
 //
+// The table below has a row for each RunEvent, in its order: what the player or the map does, then the moment after
+// it (the next tick, the look after a spawn, automatic recording's arming), with no ghost loaded but in the phases
+// of a challenge. Each cell is what the run does there:
+//   -        the phase stays; the event's own message, if it has one, is all that is told
+//   arm      armed, told which kind (a challenge when chosen and a ghost is loaded); only while the lap counter
+//            reads -1, else nothing changes (the commands say "Reset the lap counter ...", automatic recording nothing)
+//   Already  refused, "Already recording a run, restart the map.", nothing changes
+//   ends     the run dropped, its frames with it: Idle, told once in the words of what ended it
+//   leaves   the race left, silently: Idle, the finished run still there for its export
+//   drops    the finished run gone with the race, silently: Idle
+//   a phase  the run goes on in it
 // clang-format off
-// phase          record (by hand)  challenge           counter moves (watcher)  spawn, map load, reset,  car lost
-//                                                                             switch or autorecord off
-// Idle           arm               arm (ghost loaded)  -                        -                        -
-// Armed          "Already ..."     ArmedChallenge      Racing                   Idle, told once          -
-// ArmedChallenge "Already ..."     stays               RacingGhost              Idle, told once          -
-// Racing         "Already ..."     "Already ..."       FinishSeen at the lap    Idle, told once          Idle, told
-// RacingGhost    "Already ..."     "Already ..."       count set at the start   Idle, told once          Idle, told
-// FinishSeen     "Already ..."     "Already ..."       -                        stands; map load, reset  stands, told
-//                                                                               (not stop's): Idle, a map
-//                                                                               load told unless exported
-// Finished       arm               "Already ..."       -                        Idle (*); the switch:    -
-//                                                                               stands
+// event          Idle     Armed       ArmedChallenge  Racing          RacingGhost     FinishSeen  Finished
+// Record         arm      Already     Already         Already         Already         Already     arm
+// Challenge      arm (a)  arm (a)     arm             Already         Already         Already     Already
+// Stop (b)       -        ends        -               ends            Racing          -           leaves
+// Export         -        -           -               -               -               - (c)       -
+// SwitchOn (d)   -        -           -               -               -               -           -
+// SwitchOff      -        ends        ends            ends            ends            -           -
+// AutoRecordOn   arm (e)  arm (e)     arm (e)         -               -               -           arm (e)
+// AutoRecordOff  -        ends        ends            ends            ends            -           leaves
+// LapsChanged    -        - (f)       - (f)           -               -               -           -
+// GhostPicked    -        - (g)       -               -               Racing          -           -
+// GhostUnpicked  -        -           Armed           -               Racing          -           -
+// CrossLine      -        Racing      RacingGhost     FinishSeen (h)  FinishSeen (h)  -           -
+// ResetBall      -        -           -               - (i)           - (i)           -           -
+// Respawn (j)    -        ends        ends            ends            ends            - (k)       leaves
+// Spawn (j)      -        ends        ends            ends            ends            - (k)       leaves
+// Pause          -        -           -               -               -               -           -
+// CarLost        -        -           -               ends            ends            - (l)       -
+// MapLoad        -        ends        ends            ends            ends            ends (m)    drops
+// MainMenu       -        ends        ends            ends            ends            ends (m)    drops
+// Moment         -        -           -               -               -               Finished    -
 // clang-format on
-// The finish handler takes FinishSeen to Finished, the only way a run is kept; it tells the race time itself.
+// The finish handler, on the tick after the finish was seen (so in the moment after every event of FinishSeen's
+// column), takes FinishSeen to Finished, the only way a run is kept; it tells the race time itself.
 //
-// - Arming is a challenge only while a ghost is loaded and a challenge is chosen; a ghost unloaded while
-//   armed makes the armed challenge a plain recording. Automatic recording arming an armed run arms it again
-//   under its kind, saying so truly; a run under way it leaves alone, silently.
-// - A command refused for its lap counter changes nothing: a finished run, a preview and the choice of a
-//   challenge stay. The recording switch typed on at the console counts as recording for the record command.
+// (a) With a ghost loaded: the armed run becomes the challenge. With none, "No Ghost loaded." and nothing changes.
+// (b) With no ghost loaded the stop performs the run reset ("No Ghost loaded."), which also clears the choice of a
+//     challenge but keeps a finished run. With one loaded it parks the ghost car, and a race against it goes on
+//     plain; the choice stays.
+// (c) An export of a race whose last line was just crossed writes the run as it stands; its finish follows.
+// (d) The recording switch typed on at the console counts as recording for the record command: it refuses.
+// (e) Automatic recording stops the ghost first (with none loaded: the run reset, as the stop's, but it keeps an
+//     armed run) and arms a moment later; an armed run is armed again under the kind chosen now, told so truly.
+//     It arms too at the look after a spawn, the counter back at -1; a race under way it leaves alone, silently.
+// (f) An armed run takes the lap count set when its race starts; a race keeps it, neither ended nor prolonged.
+// (g) An armed challenge whose ghost was unloaded is a challenge again; a recording announced as plain stays plain.
+// (h) At the lap count set when the race started; before it, the lap counts on.
+// (i) The race goes on, as the counter counts from -1 again, but no longer beside its ghost (its GhostDelta 0).
+// (j) With automatic recording off, the look after the spawn leaves the race. A run armed after the spawn, in
+//     the moment before that look, was armed by the player after it: it stands.
+// (k) The finish stands and is handled; the look after the spawn then leaves the race.
+// (l) "No Player Found.": the finish stands.
+// (m) The run not yet handled at its finish is taken; if it was exported in that moment, it is in its file: nothing
+//     to tell.
+//
 // - A race against a ghost is compared with the ghost it started with: a ghost stopped, unloaded or replaced
 //   mid-race makes it a plain race (its GhostDelta 0 once, then left alone).
-// - An export of a race whose last line was just crossed writes the run as it stands; its finish follows. A map
-//   load before that finish still takes the run, but it is in its file: nothing to tell.
-// - A race keeps the lap count set when it started: changing lm_lapNbr mid-race neither ends nor prolongs it.
-// - (*) The run reset drops a finished run too; the stop command, automatic recording and a refused command
-//   keep it. Leaving Finished for Idle makes the challenge command accepted again.
+// - The run reset after a failure ends the run as a map load does (told by the failure), and drops a finished run.
+//   Leaving Finished for Idle makes the challenge command accepted again.
+// - The commands and settings not in the table (preview, import, colour, list, folder, export name, automatic
+//   export and its limit) leave the phase alone; import picks the chosen ghost again.
 #pragma once
 
 #include <cstdint>
@@ -56,8 +91,61 @@ inline constexpr float autoRecordDelay = 0.1f;
 inline constexpr float ghostColorDelay = 0.01f;
 
 enum class RunPhase { Idle, Armed, ArmedChallenge, Racing, RacingGhost, FinishSeen, Finished };
+inline constexpr int runPhaseCount = static_cast<int>(RunPhase::Finished) + 1;
 
 std::string_view runPhaseName(RunPhase phase);
+
+// What the player or the map does that a run meets: the rows of the table above, in its order, and the rows
+// of the run's test, which meets each in each phase.
+enum class RunEvent {
+  Record,         // lm_record, by hand
+  Challenge,      // lm_challenge
+  Stop,           // lm_stop
+  Export,         // lm_export
+  SwitchOn,       // lm_isrecording 1, typed
+  SwitchOff,      // lm_isrecording 0, typed
+  AutoRecordOn,   // lm_autorecord 1
+  AutoRecordOff,  // lm_autorecord 0
+  LapsChanged,    // lm_lapNbr
+  GhostPicked,    // lm_ghostfilepath names a ghost (another than the one loaded)
+  GhostUnpicked,  // lm_ghostfilepath " ", the list's blank entry
+  CrossLine,      // the car crosses the start line: the map's lap counter moves on
+  ResetBall,      // the map's lap counter back at -1
+  Respawn,        // the car respawns, the lap counter back at -1
+  Spawn,          // the car spawns, the lap counter left as it stood
+  Pause,          // the game paused
+  CarLost,        // the car goes away (spectating)
+  MapLoad,        // a workshop map loads (and the car spawns on it)
+  MainMenu,       // the main menu loads
+  Moment,         // the game runs on: the next tick, the look after a spawn, automatic recording's arming
+};
+inline constexpr int runEventCount = static_cast<int>(RunEvent::Moment) + 1;
+
+constexpr std::string_view runEventName(RunEvent event) {
+  switch (event) {
+    case RunEvent::Record: return "record";
+    case RunEvent::Challenge: return "challenge";
+    case RunEvent::Stop: return "stop";
+    case RunEvent::Export: return "export";
+    case RunEvent::SwitchOn: return "switch on";
+    case RunEvent::SwitchOff: return "switch off";
+    case RunEvent::AutoRecordOn: return "autorecord on";
+    case RunEvent::AutoRecordOff: return "autorecord off";
+    case RunEvent::LapsChanged: return "laps changed";
+    case RunEvent::GhostPicked: return "ghost picked";
+    case RunEvent::GhostUnpicked: return "ghost unpicked";
+    case RunEvent::CrossLine: return "cross line";
+    case RunEvent::ResetBall: return "reset ball";
+    case RunEvent::Respawn: return "respawn";
+    case RunEvent::Spawn: return "spawn";
+    case RunEvent::Pause: return "pause";
+    case RunEvent::CarLost: return "car lost";
+    case RunEvent::MapLoad: return "map load";
+    case RunEvent::MainMenu: return "main menu";
+    case RunEvent::Moment: return "moment";
+  }
+  return "?";
+}
 
 // What ended a run before its finish; each is told once, in its own words.
 enum class RunEnd { Reset, Spawn, MapLoad, SwitchedOff, CarLost, TickError };

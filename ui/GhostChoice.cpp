@@ -58,7 +58,7 @@ std::optional<std::string> ghostChoice(std::string_view headerLine, std::string_
   };
   return pageListEntry(ghostChoiceLabel(safe(hiddenCodePointsShown(header.lapField), false),
                                         safe(formatRaceTime(header.runTime.value), false),
-                                        safe(header.playerName, true), hiddenCodePointsShown(fileName)),
+                                        safe(header.playerName, true), labelledFileName(fileName)),
                        fileName);
 }
 
@@ -83,3 +83,5 @@ std::string ghostChoiceLabelEnd(std::string_view fileName) {
   end += ')';
   return end;
 }
+
+std::string labelledFileName(std::string_view fileName) { return hiddenCodePointsShown(fileName); }

@@ -22,8 +22,13 @@ bool isListableFileName(std::string_view fileName);
 // <player>(<file name>)". The parts are taken as they are; ghostChoice makes them page safe first.
 std::string ghostChoiceLabel(std::string_view lapField, std::string_view raceTime, std::string_view playerName,
                              std::string_view fileName);
-// How a ghost's label ends, by which a reader of the list tells a ghost's entry: "(<file name>)".
+// How a ghost's label ends, by which a reader of the list tells a ghost's entry: "(<file name>)", the file name
+// as the label shows it (labelledFileName).
 std::string ghostChoiceLabelEnd(std::string_view fileName);
+// A ghost's file name as its label shows it: the code points that reorder or hide text (library/ghostfile/
+// HiddenCodePoints.h) as escapes ("\u202e"), so an entry is never shown reversed. The entry's value is the name
+// as it is, which loads the file.
+std::string labelledFileName(std::string_view fileName);
 
 // The list entry for one ghost file, or nothing when it does not belong on the list: a file name that is not
 // listable, or a header that does not fit the map and lap count (library/ghostfile/GhostHeaderLine.h: its fields read

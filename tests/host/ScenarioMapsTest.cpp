@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -14,6 +15,7 @@
 
 #include "sim/Game.h"
 #include "support/TempFolder.h"
+#include "tools/host/KismetContract.h"
 #include "tools/host/MapFile.h"
 #include "tools/host/Reports.h"
 #include "tools/host/ScenarioMaps.h"
@@ -72,44 +74,93 @@ TEST(ScenarioMaps, BundledMapsLieInShareBesideTheExecutablesFolderElseBesideIt) 
   EXPECT_EQ(bundledMapsFolder(prefix.path() / "bin"), prefix.path() / "share" / "lumaro" / "maps");
 }
 
-std::vector<std::string> problemsOf(const std::string& variables, const std::string& kismet = "yes") {
+using Finding = std::pair<ContractWeight, std::string>;
+constexpr ContractWeight problem = ContractWeight::Problem;
+constexpr ContractWeight ignored = ContractWeight::Ignored;
+constexpr ContractWeight absent = ContractWeight::Absent;
+
+std::vector<Finding> findingsOf(const std::string& variables, const std::string& kismet = "yes") {
   const MapFileResult read = parseMapFile("map M\nkismet " + kismet + "\n" + variables, "m.map");
   EXPECT_TRUE(read.errors.empty()) << (read.errors.empty() ? "" : read.errors[0]);
-  return read.map ? kismetContractProblems(read.map->definition) : std::vector<std::string>{"unreadable"};
+  std::vector<Finding> findings;
+  if (!read.map) return {{problem, "unreadable"}};
+  for (const auto& finding : kismetContractFindings(read.map->definition))
+    findings.emplace_back(finding.weight, finding.text);
+  return findings;
+}
+
+// The complete contract with one variable's line replaced (an empty line takes it away).
+std::string completeBut(const std::string& name, const std::string& line) {
+  std::string text;
+  for (const char* variable : {"int LapNb -1", "string MapName M", "vector GhostPosition 0 0 0",
+                               "vector GhostRotation 0 0 0", "float GhostColor 0", "float GhostDelta 0"}) {
+    const std::string own = std::string("variable ") + variable;
+    text += (own.find(" " + name + " ") != std::string::npos ? line : own) + "\n";
+  }
+  return text;
 }
 
 TEST(ScenarioMaps, TheMapStepNamesEachContractVariableThatIsMissingOrOfAnotherType) {
-  const std::string complete =
-      "variable int LapNb -1\nvariable string MapName M\nvariable vector GhostPosition 0 0 0\n"
-      "variable vector GhostRotation 0 0 0\nvariable float GhostColor 0\nvariable float GhostDelta 0\n";
-  EXPECT_TRUE(problemsOf(complete).empty());
+  EXPECT_TRUE(findingsOf(completeBut("", "")).empty());
 
-  EXPECT_EQ(problemsOf("variable float LapNb -1\nvariable vector MapName 0 0 0\nvariable bool GhostColor 1\n"
-                       "variable int GhostDelta 0\n"),
-            (std::vector<std::string>{
-                "LapNb is a float, not an int: nothing can be recorded or challenged here",
-                "MapName is a vector, not a string: a run cannot be exported (\"No MapName SeqVar found.\")",
-                "GhostPosition (vector) is missing: the ghost car cannot be moved",
-                "GhostRotation (vector) is missing: the ghost car cannot be moved",
-                "GhostColor is a bool, not a float: the ghost keeps the map's own colour (optional)",
-                "GhostDelta is an int, not a float: the map has no difference to the ghost to show (optional)",
-            }));
-  // Names are matched exactly: a near miss is named, whatever its letter case.
-  EXPECT_EQ(problemsOf(complete.substr(0, complete.find("variable string")) + "variable string Mapname M\n" +
-                       complete.substr(complete.find("variable vector GhostPosition"))),
-            (std::vector<std::string>{"MapName (string) is missing: a run cannot be exported (\"No MapName SeqVar "
-                                      "found.\"); names are matched exactly, case included, and the map has Mapname "
-                                      "(string)"}));
   EXPECT_EQ(
-      problemsOf(complete.substr(0, complete.find("variable float GhostDelta")) + "variable float Ghostdelta 0\n"),
-      (std::vector<std::string>{"GhostDelta (float) is missing: the map has no difference to the ghost to show "
-                                "(optional); names are matched exactly, case included, and the map has "
-                                "Ghostdelta (float)"}));
-  EXPECT_EQ(problemsOf(complete.substr(0, complete.find("variable float")) + "variable float GhostColour 0\n")[0],
-            "GhostColor (float) is missing: the ghost keeps the map's own colour (optional); names are matched "
-            "exactly, case included, and the map has GhostColour (float)");
-  EXPECT_EQ(problemsOf("", "no"),
-            (std::vector<std::string>{"no main Kismet sequence: the plugin finds none of its variables here"}));
+      findingsOf("variable float LapNb -1\nvariable vector MapName 0 0 0\nvariable bool GhostColor 1\n"
+                 "variable int GhostDelta 0\n"),
+      (std::vector<Finding>{
+          {problem, "LapNb is a float, not an int: nothing can be recorded or challenged here"},
+          {problem, "MapName is a vector, not a string: a run cannot be exported (\"No MapName SeqVar found.\")"},
+          {problem, "GhostPosition (vector) is missing: the ghost car cannot be moved"},
+          {problem, "GhostRotation (vector) is missing: the ghost car cannot be moved"},
+          {ignored, "GhostColor is a bool, not a float: Lumaro ignores it, so the ghost keeps the map's own colour"},
+          {ignored,
+           "GhostDelta is an int, not a float: Lumaro ignores it, so the map has no difference to the "
+           "ghost to show"},
+      }));
+  // Names are matched exactly: a near miss is named, whatever its letter case; an optional one is ignored.
+  EXPECT_EQ(findingsOf(completeBut("MapName", "variable string Mapname M")),
+            (std::vector<Finding>{{problem,
+                                   "MapName (string) is missing: a run cannot be exported (\"No MapName "
+                                   "SeqVar found.\"); names are matched exactly, case included, and the map "
+                                   "has Mapname (string)"}}));
+  EXPECT_EQ(findingsOf(completeBut("GhostDelta", "variable float Ghostdelta 0")),
+            (std::vector<Finding>{{ignored,
+                                   "GhostDelta (float) is missing: the map has no difference to the ghost to "
+                                   "show; names are matched exactly, case included, and Lumaro ignores the "
+                                   "map's Ghostdelta (float)"}}));
+  EXPECT_EQ(findingsOf(completeBut("GhostDelta", "variable int GhostDelay 0")),
+            (std::vector<Finding>{{ignored,
+                                   "GhostDelta (float) is missing: the map has no difference to the ghost to "
+                                   "show; names are matched exactly, case included, and Lumaro ignores the "
+                                   "map's GhostDelay (int)"}}));
+  EXPECT_EQ(findingsOf(completeBut("GhostColor", "variable float GhostColour 0")),
+            (std::vector<Finding>{{ignored,
+                                   "GhostColor (float) is missing: the ghost keeps the map's own colour; "
+                                   "names are matched exactly, case included, and Lumaro ignores the map's "
+                                   "GhostColour (float)"}}));
+  // An optional variable the map simply goes without is named, and is no fault.
+  EXPECT_EQ(findingsOf(completeBut("GhostColor", "")),
+            (std::vector<Finding>{{absent,
+                                   "GhostColor (float) is missing: the ghost keeps the map's own colour "
+                                   "(optional)"}}));
+  EXPECT_EQ(findingsOf("", "no"),
+            (std::vector<Finding>{{problem, "no main Kismet sequence: the plugin finds none of its variables here"}}));
+}
+
+// Mended: a map whose lap counter does not start at -1, or whose name is empty, passed the check.
+TEST(ScenarioMaps, ALapCounterThatDoesNotStartAtNoRaceAndAnEmptyMapNameAreProblems) {
+  const std::string lapText =
+      " not -1: until the map's script sets it to -1 (at a ball reset or a respawn), every "
+      "record and challenge says \"Reset the lap counter (Reset Ball or restart the map).\" "
+      "and automatic recording arms nothing; restarting the map starts it at ";
+  EXPECT_EQ(findingsOf(completeBut("LapNb", "variable int LapNb 0")),
+            (std::vector<Finding>{{problem, "LapNb starts at 0," + lapText + "0 again"}}));
+  EXPECT_EQ(findingsOf(completeBut("LapNb", "variable int LapNb -2")),
+            (std::vector<Finding>{{problem, "LapNb starts at -2," + lapText + "-2 again"}}));
+  EXPECT_EQ(findingsOf(completeBut("MapName", "variable string MapName \"\"")),
+            (std::vector<Finding>{{problem,
+                                   "MapName is empty: a run cannot be exported (\"No MapName SeqVar "
+                                   "found.\") and the ghost list offers none of the map's ghosts"}}));
+  EXPECT_TRUE(findingsOf(completeBut("MapName", "variable string MapName \" \"")).empty());
 }
 
 TEST(Reports, FloatsAreWrittenInTheFewestDigitsThatReadBackTheSameInTheLookOfG) {

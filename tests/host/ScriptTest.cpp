@@ -273,6 +273,7 @@ TEST(HelpText, DocumentsEveryStepWithAnExample) {
                               "wait 0.2",
                               "copy ghosts/Ann-Speedway-3.ghost tessaro/data/Ghosts/",
                               "pick-ghost \"by Ann\"",
+                              "pick-ghost 'Ann(\\u202e'",
                               "show kismet",
                               "expect console \"Race started.\"",
                               "expect no-console containing \"Exported\"",
@@ -322,6 +323,11 @@ TEST(Options, TheCommandLine) {
         << seed;
   }
   EXPECT_EQ(parseOptions({"--steps", "5"}).error, "--steps is the length of a chaos run; give --chaos SEED too");
+  // --check-map takes every word up to the next option; one after that is a scenario, which it refuses.
+  using Files = std::vector<std::string>;
+  EXPECT_EQ(parseOptions({"--check-map", "a.map", "b.map", "-v"}).options.checkMaps, (Files{"a.map", "b.map"}));
+  EXPECT_EQ(parseOptions({"--check-map"}).error, "--check-map needs a value");
+  EXPECT_NE(parseOptions({"--check-map", "a.map", "-v", "b.map"}).error, "");
 }
 
 TEST(Scripts, AFileLargerThanAnyScenarioIsRefusedAfterReadingTheLimit) {

@@ -4,7 +4,7 @@
 #   help-steps   the example beside each step of lumaro-host --help, each understood as a step
 #   page         the settings page drawn in docs/players.md, against the page lumaro-host --page shows after
 #                the demo's scenario
-#   DOCUMENT     every example file of the document (README.md, docs/map-makers.md): an indented block whose
+#   DOCUMENT     every example file of the document (docs/lumaro-host.md, docs/map-makers.md): an indented block whose
 #                first line is a comment naming its file, "# NAME.scenario" or "# NAME.map", is written out
 #                under that name to the block's end, and each scenario is then run beside the others, as
 #                the reader would

@@ -40,7 +40,7 @@ double plantedSeconds(double x) { return x / 1000 + 0.3 * std::clamp((x - 2000) 
 TEST(GhostDelta, FollowsThePlantedLossHoldsOffThePathAndFindsItsPlaceAfterAShortcut) {
   const std::vector<GhostFrame> ghost = ghostRun();
   GhostDelta delta;
-  delta.start(ghost);
+  delta.start(ghost, 1);
   std::vector<GhostFrame> run;
   std::optional<float> last;
   // Frames every 8 ms, the first 4 ms past the line; X 7000 to 8000 off the track, 2000 to the side.
@@ -82,8 +82,26 @@ TEST(GhostDelta, FinishesAGhostThatEndsJustShortOfTheLineAtTheLine) {
   };
   const std::vector<GhostFrame> ghost = twoLaps(1000, 59992), run = twoLaps(900, 66672);
   GhostDelta delta;
-  delta.start(ghost);
+  delta.start(ghost, 2);
   EXPECT_NEAR(delta.finish(run), 60000.0 / 900 - 60.0, 0.001);
+
+  // A ghost of one lap (its last frame 8 units short of the line) races one lap, then is short of two: past its last
+  // frame it has no place for the car, and no race time to compare with.
+  const std::vector<GhostFrame> oneLap = twoLaps(1000, 29992), runOneLap = twoLaps(900, 33336);
+  delta.start(oneLap, 1);
+  EXPECT_NEAR(delta.finish(runOneLap), 30000.0 / 900 - 30.0, 0.001);
+  delta.start(oneLap, 2);
+  std::vector<GhostFrame> sofar;
+  for (const GhostFrame& frame : run) {
+    sofar.push_back(frame);
+    const std::optional<float> seen = delta.sample(oneLap, sofar);
+    if (frame.time == 29992) {
+      EXPECT_TRUE(seen && !delta.endedShort()) << "at the ghost's last frame";
+    } else if (frame.time > 29992) {
+      EXPECT_TRUE(!seen && delta.endedShort()) << "past it, at " << frame.time << " ms";
+    }
+  }
+  EXPECT_EQ(delta.finish(run), 0.0f);
 }
 
 // GhostDelta as the map defines it (none: without), the race raced, and the writes seen.

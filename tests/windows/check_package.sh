@@ -7,8 +7,8 @@
 # CHANGELOG without the developers' note; README.txt and the guide showing every command of the ghost tool.
 # Then lumaro-ghost.exe, as unpacked, runs info, compare and plot under Wine on two bundled ghosts, info on a
 # ghost whose name is not in any ANSI code page, and check on a wildcard it expands itself. The map makers' kit
-# holds lumaro-host.exe, the DLLs, the bundled maps and scenarios and the map makers' page; its
-# lumaro-host.exe runs a scenario under Wine and checks a good and a broken map.
+# holds lumaro-host.exe, the DLLs, lumaro-ghost.exe, the bundled maps and scenarios and the map makers' page; its
+# lumaro-host.exe runs a scenario under Wine and checks a good and a broken map, then every map by a wildcard.
 # Exits 77 (skipped) when the mingw-w64 tools are missing, as the Windows build then is, or when Wine is.
 #   check_package.sh MINGW_CXX OBJDUMP CPACK WINDOWS_BUILD_DIR WORK_DIR VERSION WINE GHOST_A GHOST_B
 set -eu
@@ -79,15 +79,15 @@ for text in README.txt LICENSE.txt CHANGELOG.txt; do
   ! grep -qv "$cr\$" "$unpacked/$text" || fail "$text has lines that do not end in CR LF"
 done
 
-# The map makers' kit: lumaro-host.exe with the plugin and the stand-in host's SDK library, the bundled maps and
-# scenarios, and the map makers' page.
+# The map makers' kit: lumaro-host.exe with the plugin and the stand-in host's SDK library, the ghost tool, the
+# bundled maps and scenarios, and the map makers' page.
 kit=Lumaro-$version-win64-map-makers
 mkdir -p "$work/kit"
 if [ -f "$work/$kit.zip" ]; then
   (cd "$work/kit" && "$(dirname "$cpack")/cmake" -E tar xf "../$kit.zip")
   kit_files=$(cd "$work/kit/$kit" 2>/dev/null && find . -maxdepth 1 -type f | sed 's|^\./||' | LC_ALL=C sort)
-  [ "$(echo $kit_files)" = "LICENSE.txt Lumaro.dll lumaro-host.exe map-makers.html pluginsdk.dll" ] ||
-    fail "the map makers' kit should hold LICENSE.txt Lumaro.dll lumaro-host.exe map-makers.html pluginsdk.dll, not: $(echo $kit_files)"
+  [ "$(echo $kit_files)" = "LICENSE.txt Lumaro.dll lumaro-ghost.exe lumaro-host.exe map-makers.html pluginsdk.dll" ] ||
+    fail "the map makers' kit should hold LICENSE.txt Lumaro.dll lumaro-ghost.exe lumaro-host.exe map-makers.html pluginsdk.dll, not: $(echo $kit_files)"
   [ -f "$work/kit/$kit/maps/speedway.map" ] && [ -f "$work/kit/$kit/maps/README.md" ] &&
     [ -f "$work/kit/$kit/scenarios/record.scenario" ] && [ -f "$work/kit/$kit/scenarios/ghosts/Ann-Speedway-3.ghost" ] ||
     fail "the map makers' kit lacks the bundled maps, their format, the scenarios or their ghosts"
@@ -182,7 +182,7 @@ for command in $commands; do
 done
 
 # The kit's lumaro-host.exe as a map maker runs it from the unpacked folder: a bundled scenario, then the check
-# of a good map and of a broken one, each ending with its verdict.
+# of a good map and of a broken one, each ending with its verdict, and of every map by a wildcard.
 if [ -d "$work/kit/$kit" ]; then
   cd "$work/kit/$kit"
   "$wine" ./lumaro-host.exe scenarios/record.scenario >record.out 2>&1 ||
@@ -196,6 +196,11 @@ if [ -d "$work/kit/$kit" ]; then
   }
   verdict maps/speedway.map 0 '^maps/speedway\.map: the contract is complete; Lumaro works on this map$'
   verdict maps/quarry.map 1 '^maps/quarry\.map: [0-9]+ problems?; Lumaro will not work on this map$'
+  # Every bundled map by a wildcard, which Windows' shell leaves as typed: lumaro-host.exe expands it itself, gives
+  # each file its verdict, ends with their count, and exits with the worst file's status (Old Quarry's, Sandbox's).
+  verdict 'maps\*.map' 1 '^6 map files: 4 complete, 2 will not work$'
+  grep -qE '^maps.speedway\.map: the contract is complete; Lumaro works on this map' check.out ||
+    fail "--check-map maps\\*.map under Wine gives speedway.map no verdict of its own: $(head -3 check.out)"
   echo "the map makers' kit under Wine: $last"
 fi
 

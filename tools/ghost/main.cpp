@@ -22,12 +22,6 @@ std::string utf8(const wchar_t* text) {
 
 }  // namespace
 
-// The Windows shell passes "*.ghost" to a program as it was typed; the C runtime's start-up code expands
-// wildcards in the arguments, as a Unix shell would, when the program asks for it by this variable.
-extern "C" {
-int _dowildcard = -1;  // NOLINT(readability-identifier-naming): the C runtime's own name
-}
-
 // Windows gives a program its command line in UTF-16; the narrow arguments are in the ANSI code page, which
 // cannot name every file a player may hold ("猫.ghost") and which would be misread as UTF-8 ("Café.ghost").
 // The tool takes and writes UTF-8, so the console shows what it writes in UTF-8 while the tool runs.

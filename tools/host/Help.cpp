@@ -11,6 +11,7 @@
 #include "race/RunLife.h"
 #include "sim/Driver.h"
 #include "tools/ghost/TextMarks.h"
+#include "tools/host/MapCheck.h"
 #include "tools/host/NumberWords.h"
 #include "tools/host/Options.h"
 #include "tools/host/ScenarioTick.h"
@@ -28,6 +29,9 @@ std::string floatText(float value) {
   std::snprintf(text, sizeof text, "%g", static_cast<double>(value));
   return text;
 }
+
+// The exit status of a map check's verdict.
+std::string verdictText(MapVerdict verdict) { return std::to_string(static_cast<int>(verdict)); }
 
 // A power of ten as the help writes it: 1e-5f as "1e-5".
 std::string powerOfTenText(float value) {
@@ -90,6 +94,11 @@ std::string withNames(std::string text) {
                                         {"{tick ms}", tickMilliseconds},
                                         {"{page::text}", textLine},
                                         {"{look delay}", floatText(lookAfterSpawnDelay)},
+                                        {"{no race}", std::to_string(kismet::lapCounterNoRace)},
+                                        {"{works}", verdictText(MapVerdict::Works)},
+                                        {"{ignoring}", verdictText(MapVerdict::WorksIgnoring)},
+                                        {"{will not}", verdictText(MapVerdict::WillNotWork)},
+                                        {"{not found}", verdictText(MapVerdict::NotFound)},
                                     });
   return withRanges(std::move(text));
 }
@@ -127,10 +136,16 @@ Usage:
   lumaro-host [options] -            read the scenario from standard input
   lumaro-host [options] -i           interactive: type steps at a prompt (also when no scenario is
                                      given and standard input is a terminal)
-  lumaro-host --check-map FILE       check a map file: its mistakes and the Kismet variables Lumaro
-                                     needs that it lacks, then a verdict on the last line (exit
-                                     status 0: Lumaro works on the map; 1: it will not; 2: no
-                                     such file)
+  lumaro-host --check-map FILE...    check map files: each one's mistakes, the Kismet variables
+                                     Lumaro works with that it lacks, has with another type or
+                                     starts with a value Lumaro cannot work with, then its verdict;
+                                     several files end with a count of the verdicts. Exit status:
+                                     {works} Lumaro works on the map; {ignoring} it works but ignores a
+                                     variable the map means to offer (an optional one of another
+                                     type or a near-miss name); {will not} it will not work; {not found} no such
+                                     file. Of several files the worst: {not found}, then {will not}, then {ignoring}.
+                                     The option takes every word up to the next option; on Windows
+                                     lumaro-host expands wildcards itself (maps\*.map)
   lumaro-host --chaos SEED [--steps N] a seeded random storm of N steps (default {chaos steps}, at most
                                      {chaos most}; SEED from 0 to {seed most}), the plugin's
                                      invariants checked after each; a failure prints the shortest
@@ -165,7 +180,7 @@ Options:
 A scenario:
   # A comment: a line that begins with #. Blank lines are allowed.
   map speedway                          # a comment may also end a step, except a console step
-  wait 1                                # {look delay} s after a spawn the plugin drops what was armed before
+  wait 1                                # {look delay} s after a spawn the plugin looks at the lap counter
   console {cvar::lapCount} 3
   console {command::record}
   expect console "{messages::recordingArmed}"
@@ -238,6 +253,8 @@ Steps:
   pick-ghost TEXT
       Chooses, in the settings page's "Load a ghost" list, the first entry whose label contains
       TEXT, as a player does: the console gets {cvar::ghostFilePath} "FILE".   pick-ghost "by Ann"
+      A label shows the code points of a file name that reorder or hide text as escapes, as the
+      player sees them; TEXT may write them so or hold them as they are.   pick-ghost 'Ann(\u202e'
   show page|ghosts|kismet|car|cvars
       Prints the settings page (as the host read it at its last reload, as the player sees it; with
       --raw its lines), the ghost folder, the map's Kismet variables, the car, or the console
@@ -294,7 +311,8 @@ against its range (above; map coordinates from {coordinate}, a lap of {lap lengt
 a scenario or map file larger than {file MiB} MiB is not read. A Kismet value, a map's starting value or an expected
 one, is read alike: an int within 32 bits, a float within single precision, no blanks (" -1" is not one).
 The map step names every Kismet variable the plugin works with that the map lacks or has with another type
-({kismet::lapCounter} int, {kismet::mapName} string, {kismet::ghostPosition} and {kismet::ghostRotation} vectors, {kismet::ghostColor} float, {kismet::ghostDelta} float).
+({kismet::lapCounter} int, {kismet::mapName} string, {kismet::ghostPosition} and {kismet::ghostRotation} vectors, {kismet::ghostColor} float, {kismet::ghostDelta} float),
+and a {kismet::lapCounter} that does not start at {no race} or an empty {kismet::mapName}.
 Bundled maps are looked for in share/lumaro/maps beside the folder of lumaro-host, else in maps beside it.
 
 Exit status: 0 when every step was carried out and every expectation held; 1 when an expectation failed

@@ -17,6 +17,9 @@ bool readMilliseconds(const std::string& text, const NumberRange& range, double&
   }
 }
 
+// A word that names an option: a dash and more; "-" alone stands for standard input.
+bool isOption(const std::string& word) { return word.size() > 1 && word[0] == '-'; }
+
 }  // namespace
 
 ParsedOptions parseOptions(const std::vector<std::string>& arguments) {
@@ -54,7 +57,10 @@ ParsedOptions parseOptions(const std::vector<std::string>& arguments) {
                word == "--host-call-ms" || word == "--check-map") {
       const std::string* text = value();
       if (text == nullptr) return parsed;
-      if (word == "--check-map") options.checkMap = *text;
+      if (word == "--check-map") {
+        options.checkMaps.push_back(*text);
+        while (i + 1 < arguments.size() && !isOption(arguments[i + 1])) options.checkMaps.push_back(arguments[++i]);
+      }
       if (word == "--plugin") options.plugin = *text;
       if (word == "--root") options.root = *text;
       if (word == "--trace") options.trace = *text;
@@ -80,7 +86,7 @@ ParsedOptions parseOptions(const std::vector<std::string>& arguments) {
         return parsed;
       }
       if (word == "--steps") stepsGiven = true;
-    } else if (word.size() > 1 && word[0] == '-' && word != "-") {
+    } else if (isOption(word)) {
       parsed.error = "unknown option " + word;
       return parsed;
     } else if (options.script) {
@@ -98,11 +104,11 @@ ParsedOptions parseOptions(const std::vector<std::string>& arguments) {
     parsed.error = "--chaos runs its own steps in virtual time; give no scenario, -i or --realtime";
   }
   if (stepsGiven && !options.chaosSeed) parsed.error = "--steps is the length of a chaos run; give --chaos SEED too";
-  if (options.checkMap &&
+  if (!options.checkMaps.empty() &&
       (options.script || options.interactive || options.chaosSeed || options.page || options.listGhosts ||
        options.trace || options.svg || options.root || options.keepRoot || options.realtime)) {
     parsed.error =
-        "--check-map checks a map file and runs nothing; give no scenario, -i, --chaos, or an option "
+        "--check-map checks map files and runs nothing; give no scenario, -i, --chaos, or an option "
         "of a run (--page, --list-ghosts, --trace, --svg, --root, --keep, --realtime)";
   }
   if (options.interactive && options.script) parsed.error = "-i reads the steps from the terminal; give no scenario";

@@ -35,7 +35,9 @@ struct Options {
   bool help = false;
   std::optional<std::uint64_t> chaosSeed;  // --chaos SEED: a chaos run instead of a scenario (Chaos.h)
   int chaosSteps = defaultChaosSteps;
-  std::optional<std::string> checkMap;  // --check-map FILE: the map file's contract checked, nothing run
+  // --check-map FILE [FILE...]: the map files' contract checked, nothing run. The option takes every word after
+  // it up to the next option.
+  std::vector<std::string> checkMaps;
 };
 
 struct ParsedOptions {

@@ -72,7 +72,7 @@ std::vector<ListOption> ghostListOptions(std::string_view list) {
     for (std::size_t at = entry.find(pageLabelSeparator); at != std::string::npos;
          at = entry.find(pageLabelSeparator, at + 1)) {
       ListOption option{entry.substr(0, at), entry.substr(at + 1)};
-      const std::string tail = ghostChoiceLabelEnd(option.value);
+      const std::string tail = ghostChoiceLabelEnd(labelledFileName(option.value));
       const bool isGhost = option.label.size() >= tail.size() &&
                            option.label.compare(option.label.size() - tail.size(), tail.size(), tail) == 0;
       if (isGhost || (option.label == blankGhostChoice && option.value == blankGhostChoice)) {

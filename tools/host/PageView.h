@@ -19,7 +19,8 @@ struct ListOption {
 };
 
 // The entries of a ghost list ("label@value" joined by "&"): the blank entry " @ " and every entry whose
-// label ends with "(value)", a ghost's file name; an "@" or "&" inside a name is read around.
+// label ends with "(value)", a ghost's file name as labels show it (its hidden code points as escapes); an "@"
+// or "&" inside a name is read around.
 std::vector<ListOption> ghostListOptions(std::string_view list);
 
 // A console variable's value, by name; nothing when there is no such variable.

@@ -1,6 +1,5 @@
 // The map files of a scenario, found and read when the scenario is read: a map file with a mistake stops
-// the scenario before anything runs, like a bad step does. Also what the plugin needs of a map's Kismet
-// variables, so the map step can say at once what a map lacks.
+// the scenario before anything runs, like a bad step does.
 #pragma once
 
 #include <filesystem>
@@ -8,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "sim/Game.h"
 #include "tools/host/Script.h"
 
 namespace lumaro_host {
@@ -41,11 +39,5 @@ void readScriptMaps(Script& script, const std::filesystem::path& scriptFolder,
 // The bundled maps folder of a lumaro-host in folder: share/lumaro/maps beside it (an installed or built
 // tree: PREFIX/bin and PREFIX/share/lumaro/maps), else maps beside it.
 std::filesystem::path bundledMapsFolder(const std::filesystem::path& executableFolder);
-
-// What a map lacks of the Kismet variables the plugin works with (LapNb int, MapName string, GhostPosition
-// and GhostRotation vectors, GhostColor and GhostDelta floats), one problem a line; empty when it has them all.
-// requiredOnly leaves out what the plugin works without (GhostColor, GhostDelta): what is left keeps it from
-// working on the map.
-std::vector<std::string> kismetContractProblems(const sim::MapDefinition& map, bool requiredOnly = false);
 
 }  // namespace lumaro_host

@@ -12,11 +12,13 @@
 #include <variant>
 
 #include "host/HostClock.h"
+#include "library/ghostfile/HiddenCodePoints.h"
 #include "plugin/HostNames.h"
 #include "sim/Console.h"
 #include "sim/KismetMap.h"
 #include "sim/RacingLine.h"
 #include "sim/Track.h"
+#include "tools/host/KismetContract.h"
 #include "tools/host/NumberWords.h"
 #include "tools/host/PageView.h"
 #include "tools/host/Reports.h"
@@ -134,7 +136,7 @@ StepOutcome Session::loadMap(const LoadMap& step, const fs::path& folder) {
     description += lap;
   }
   transcript_.event(description);
-  for (const auto& problem : kismetContractProblems(map_->definition)) transcript_.event("Kismet: " + problem);
+  for (const auto& finding : kismetContractFindings(map_->definition)) transcript_.event("Kismet: " + finding.text);
   return {};
 }
 
@@ -343,9 +345,12 @@ StepOutcome Session::pickGhost(const PickGhost& step) {
         "the settings page has no ghost list; its last lines:\n" +
         joined(std::vector<std::string>(lines->end() - std::min<std::ptrdiff_t>(std::ssize(*lines), 4), lines->end())));
   }
+  // Labels show the code points that reorder or hide text as escapes; the text is read the same way, so it may
+  // name them either way: as the player sees them ("\u202e") or as the file name holds them.
+  const std::string wanted = hiddenCodePointsShown(step.label);
   std::vector<std::string> labels;
   for (const ListOption& option : ghostListOptions(found->substr(listLine.size()))) {
-    if (option.label.find(step.label) != std::string::npos) {
+    if (option.label.find(wanted) != std::string::npos) {
       const std::string line = std::string(names::cvar::ghostFilePath) + " \"" + option.value + "\"";
       transcript_.typed(line);
       game_->console().execute(line);
@@ -353,7 +358,7 @@ StepOutcome Session::pickGhost(const PickGhost& step) {
     }
     labels.push_back(inQuotes(option.label));
   }
-  std::string seen = "no entry of the ghost list has " + inQuotes(step.label) + " in its label; the entries:";
+  std::string seen = "no entry of the ghost list has " + inQuotes(wanted) + " in its label; the entries:";
   for (const auto& label : labels) seen += "\n" + label;
   return failure(seen);
 }

@@ -21,10 +21,8 @@
 
 #include "host/HostClock.h"
 #include "host/PluginExports.h"
-#include "plugin/Messages.h"
 #include "sim/Game.h"
 #include "sim/PluginLoader.h"
-#include "tools/host/MapFile.h"
 
 #if defined(_WIN32)
 #  include <windows.h>
@@ -36,6 +34,7 @@
 #include "tools/ghost/picture/ScenarioPicture.h"
 #include "tools/ghost/text/TextEscapes.h"
 #include "tools/host/Chaos.h"
+#include "tools/host/MapCheck.h"
 #include "tools/host/Options.h"
 #include "tools/host/Reports.h"
 #include "tools/host/Runner.h"
@@ -103,39 +102,6 @@ std::string secondsText(double seconds) {
   return text;
 }
 
-// --check-map: the map file read as a map step reads it, its mistakes and the contract's problems listed, and a
-// verdict on the last line; exit status 0 when the plugin can work on the map, 1 when it cannot.
-int checkMap(const std::string& name, const fs::path& bundledMaps) {
-  const auto file = findFile(name, {fs::current_path(), bundledMaps}, ".map");
-  if (!file) {
-    const int status =
-        badInput("no map file " + name + " (looked in the current folder and " + shownPath(bundledMaps) + ")");
-    std::cout << lumaro_ghost::terminalText(name) << ": no such map file; nothing was checked\n";
-    return status;
-  }
-  const MapFileResult read = readMapFile(*file);
-  for (const auto& mistake : read.errors) std::cout << lumaro_ghost::terminalText(mistake) << "\n";
-  std::size_t problems = read.errors.size();
-  if (read.map) {
-    const sim::MapDefinition& map = read.map->definition;
-    std::cout << lumaro_ghost::terminalText(map.name) << " (" << shownPath(*file) << ")\n";
-    for (const auto& problem : kismetContractProblems(map)) std::cout << "  Kismet: " << problem << "\n";
-    problems += kismetContractProblems(map, true).size();
-    // Lumaro records and plays only in freeplay: a map that is not refuses every command.
-    if (!map.freeplay) {
-      std::cout << "  not freeplay: every command answers \"" << messages::notInWorkshop << "\"\n";
-      ++problems;
-    }
-  }
-  if (problems == 0) {
-    std::cout << lumaro_ghost::terminalText(name) << ": the contract is complete; Lumaro works on this map\n";
-    return 0;
-  }
-  std::cout << lumaro_ghost::terminalText(name) << ": " << problems << (problems == 1 ? " problem" : " problems")
-            << "; Lumaro will not work on this map\n";
-  return 1;
-}
-
 }  // namespace
 
 int runSession(const Options& options, const SessionSettings& settings, const Script& script,
@@ -157,7 +123,8 @@ int run(int argc, char** argv) {
   // The scenario and the map files it names are read and checked whole before anything else happens.
   const fs::path here = executableFolder(argv[0]);
   const fs::path bundledMaps = bundledMapsFolder(here);
-  if (options.checkMap) return checkMap(*options.checkMap, bundledMaps);
+  if (!options.checkMaps.empty())
+    return static_cast<int>(checkMaps(options.checkMaps, bundledMaps, std::cout, std::cerr));
   const bool chaos = options.chaosSeed.has_value();
   const bool interactive = !chaos && (options.interactive || (!options.script && stdinIsTerminal()));
   Script script;
