@@ -19,7 +19,11 @@
 #include "GeneratedRuns.h"
 #include "support/TempFolder.h"
 #include "tools/ghost/GhostTool.h"
+#include "tools/ghost/board/BoardAssets.h"
 #include "tools/ghost/board/BoardBuild.h"
+#include "tools/ghost/board/BoardPage.h"
+#include "tools/ghost/replay/ReplayAssets.h"
+#include "tools/ghost/replay/ReplayPage.h"
 
 using namespace lumaro_ghost;
 
@@ -184,15 +188,18 @@ TEST_F(GhostBoard, EveryOutputKeepsHostileNamesInertAndCheckDrivingJudgesOneFile
     return std::pair{status, out.str() + err.str()};
   };
   const std::string folder = folder_.path().string();
-  for (const char* format : {"", "--json", "--csv"}) {
+  for (const char* format : {"", "--json", "--csv", "-o"}) {
     std::vector<std::string> words{"board", folder, "--map", "Circle"};
     if (*format != 0) words.emplace_back(format);
+    if (format == std::string("-o")) words.emplace_back("-");
     const auto [status, text] = tool(words);
     EXPECT_EQ(status, 0) << format;
     EXPECT_EQ(text.find('\x1b'), std::string::npos) << format;
     EXPECT_EQ(text.find("\xe2\x80\xae"), std::string::npos) << format;
-    const std::string shown =
-        *format == '-' && format[2] == 'j' ? "Ann\\u001b]0;owned\\u0007\\u202e" : "Ann\\x1b]0;owned\\x07\\u202e";
+    // The terminal's escapes (in the page, inside a JSON string), or JSON's own.
+    const std::string shown = format == std::string("--json") ? "Ann\\u001b]0;owned\\u0007\\u202e"
+                              : format == std::string("-o")   ? "Ann\\\\x1b]0;owned\\\\x07\\\\u202e"
+                                                              : "Ann\\x1b]0;owned\\x07\\u202e";
     EXPECT_NE(text.find(shown), std::string::npos) << text;
     EXPECT_EQ(text.find("Hal"), std::string::npos) << format;  // --map leaves the other map out
   }
@@ -207,5 +214,33 @@ TEST_F(GhostBoard, EveryOutputKeepsHostileNamesInertAndCheckDrivingJudgesOneFile
   const auto [status, text] = tool({"check", "--driving", (folder_.path() / "Gus.ghost").string()});
   EXPECT_EQ(status, 1);
   EXPECT_NE(text.find("Gus.ghost:1253: lap 1, 50%: the time runs back by 0.492 s"), std::string::npos) << text;
-  EXPECT_EQ(tool({"board", folder, "-o", "board.html"}).first, 2);
+  EXPECT_EQ(tool({"board", folder, "-o", (folder_.path() / "Bob.ghost").string()}).first, 2);  // never over a ghost
+}
+
+TEST_F(GhostBoard, ThePageRunsOnlyItsOwnScriptsAndHoldsEachRunsLineAndTimesAlongTheLaps) {
+  const Board all = board();
+  const std::string page = boardPage(all);
+  const auto between = [&page](const std::string& open, const std::string& close) {
+    const std::size_t start = page.find(open) + open.size();
+    return page.substr(start, page.find(close, start) - start);
+  };
+  EXPECT_EQ(between("script-src ", ";"), hashSource(replayScript) + " " + hashSource(boardScript));
+  EXPECT_EQ(between("style-src ", ";"), hashSource(replayStyle) + " " + hashSource(boardStyle));
+  EXPECT_EQ(between("<script>", "</script>"), replayScript);
+  EXPECT_EQ(between("id=\"board-data\">", "</script>").find('<'), std::string::npos);
+  EXPECT_EQ(between("<title>", "</title>"), "Lumaro board: Circle, Other");
+
+  // Ann drives three 20-second laps of the 1000-unit circle from (1000, 0); Cat loses half a second from 40% to
+  // 60% of lap 2. Along the laps, at the start of every sector and 30 times within each, the difference between
+  // them is what the replay shows: nothing before the loss, all of it after.
+  const BoardGroup& circle = all.groups[0];
+  const BoardRun &ann = run(circle, "Ann"), &cat = run(circle, "Cat");
+  for (std::size_t i = 0; i < 4; ++i) EXPECT_NEAR(ann.lineBox[i], i < 2 ? -1000.0 : 1000.0, 0.5) << i;
+  EXPECT_DOUBLE_EQ(ann.lineLatestSeconds, 60.0);
+  ASSERT_EQ(ann.traceSeconds.size(), 901u);
+  ASSERT_EQ(cat.traceSeconds.size(), 901u);
+  EXPECT_NEAR(ann.traceSeconds[450], 30.0, 0.002);
+  for (const auto& [sample, lost] : {std::pair{300, 0.0}, {420, 0.0}, {450, 0.25}, {480, 0.5}, {900, 0.5}})
+    EXPECT_NEAR(cat.traceSeconds[sample] - ann.traceSeconds[sample], lost, 0.005) << sample;
+  EXPECT_NEAR(ann.traceSpeed[450], 2 * pi * 1000.0 / 20.0, 1.0);
 }

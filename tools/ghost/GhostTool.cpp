@@ -49,7 +49,8 @@ run beats another, and a ranked board of a folder of them. Files are read with t
 Usage:
   lumaro-ghost info FILE... [--json] [--gap MS] [--map NAME] [--laps N] [--sectors N]
   lumaro-ghost check FILE... [--map NAME] [--laps N] [--driving]
-  lumaro-ghost board PATH... [--json | --csv] [--map NAME] [--laps N] [--sectors N] [--plausible-only]
+  lumaro-ghost board PATH... [-o BOARD.html | --json | --csv] [--map NAME] [--laps N] [--sectors N]
+                     [--plausible-only]
   lumaro-ghost compare A [B] [--lap N | --lap RUN:N,RUN:N | --best] [--ref RUN:N] [--sectors N]
                        [--json | --csv] [--force]
   lumaro-ghost plot A [B...] -o PICTURE.svg [--lap N | --lap RUN:N,RUN:N | --best] [--ref RUN:N]

@@ -248,6 +248,14 @@ private:
     }
     kept.linePoints = encodePoints(line);
     kept.linePointCount = line.size();
+    kept.lineBox = {line.front().x, line.front().y, line.front().x, line.front().y};
+    std::int32_t latest = line.front().time;
+    for (const GhostFrame& point : line) {
+      kept.lineBox = {std::min<double>(kept.lineBox[0], point.x), std::min<double>(kept.lineBox[1], point.y),
+                      std::max<double>(kept.lineBox[2], point.x), std::max<double>(kept.lineBox[3], point.y)};
+      latest = std::max(latest, point.time);
+    }
+    kept.lineLatestSeconds = raceSecondsAt(line, latest);
 
     // Its race time and speed at every trace sample of the laps it completes.
     const int samples = group.sectors * traceSamplesPerSector;

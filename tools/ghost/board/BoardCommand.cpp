@@ -1,17 +1,22 @@
 #include "tools/ghost/board/BoardCommand.h"
 
 #include <algorithm>
+#include <optional>
+#include <string>
 
+#include "tools/ghost/DocumentOutput.h"
 #include "tools/ghost/analysis/DrivingFindings.h"
 #include "tools/ghost/analysis/LoadedGhost.h"
 #include "tools/ghost/board/BoardBuild.h"
+#include "tools/ghost/board/BoardPage.h"
 #include "tools/ghost/board/BoardText.h"
 #include "tools/ghost/text/TextEscapes.h"
 
 namespace lumaro_ghost {
 
 const char* const boardHelp =
-    R"(lumaro-ghost board PATH... [--json | --csv] [--map NAME] [--laps N] [--sectors N] [--plausible-only]
+    R"(lumaro-ghost board PATH... [-o BOARD.html | --json | --csv] [--map NAME] [--laps N] [--sectors N]
+                   [--plausible-only]
 
 A board of every ghost in the files and folders given: grouped by map and lap count as the plugin's page
 groups them, each group's runs ranked by race time (all timed at one start line, each crossing interpolated
@@ -32,6 +37,10 @@ common track and comes back) and a top speed {speed share}% or more above every 
 marked "?" and its laps with one count towards no best sector. A finding is evidence to weigh, never a
 verdict: a damaged file, an edit or a recording fault can show the same.
 
+  -o BOARD.html     instead, the board as one page that opens offline and fetches nothing: each group's
+                    tables sortable by any column, the runs' lines on its map, a click on a run replaying it
+                    against the group's best, the runs with a finding marked and hidden on request; "-" writes
+                    it to standard output
   --json            the board as one JSON object, for scripts (docs/ghost-tool.md has the schema)
   --csv             one row a run, groups one after another in rank order, after a header row naming the columns
   --map NAME        only the groups of this map
@@ -45,19 +54,40 @@ Example:
   lumaro-ghost board tessaro/data/Ghosts Friends/ --map Speedway --laps 3
 )";
 
-int runBoard(const BoardRequest& request, std::ostream& out, std::ostream& err) {
-  if (request.page) {
-    err << "lumaro-ghost board: the board's page (-o " << lineText(*request.page)
-        << ") is not made yet: the board is written as text, --json or --csv (lumaro-ghost board --help)\n";
+namespace {
+
+// The board's page where -o says ("-": standard output), never over a ghost file. Exit status as for the
+// board, or 1 when it could not be written, 2 when the name is a ghost file's.
+int writeBoardPage(const std::string& output, const Board& board, std::ostream& out, std::ostream& err) {
+  if (output == "-") {
+    out << boardPage(board);
+    return 0;
+  }
+  const std::optional<DocumentRefusal> refusal = writeDocument(output, boardPage(board), {});
+  if (refusal && refusal->ghostFile) {
+    err << "lumaro-ghost board: -o " << lineText(output)
+        << " is a ghost file: the page is never written over one (lumaro-ghost board --help)\n";
     return 2;
   }
+  if (refusal) {
+    err << "lumaro-ghost board: cannot write " << lineText(output) << ": " << refusal->reason << "\n";
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int runBoard(const BoardRequest& request, std::ostream& out, std::ostream& err) {
   BoardOptions options;
   options.map = request.map;
   options.laps = request.laps;
   options.sectors = request.sectors;
   options.plausibleOnly = request.plausibleOnly;
   const Board board = buildBoard(request.paths, options);
-  if (request.json) {
+  if (request.page) {
+    if (const int written = writeBoardPage(*request.page, board, out, err); written != 0) return written;
+  } else if (request.json) {
     writeBoardJson(out, board);
   } else if (request.csv) {
     writeBoardCsv(out, board);

@@ -7,6 +7,8 @@
 // it) measured along the group's reference lap. A run's race time is its time from its start crossing.
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -51,6 +53,19 @@ struct BoardRun {
   // What a car cannot do, found in this run (empty: nothing found). Questionable when not empty.
   std::vector<DrivingFinding> findings;
   bool questionable() const { return !findings.empty(); }
+  // A lap (from 1) a finding lies in or across: it counts towards no best lap and no best sector.
+  bool lapHasFinding(int lap) const {
+    return std::any_of(findings.begin(), findings.end(),
+                       [lap](const DrivingFinding& f) { return f.from.lap <= lap && f.to.lap >= lap; });
+  }
+  // Its best lap among those without a finding: a lap it could have driven (none when every lap has one).
+  std::optional<double> bestLap() const {
+    std::optional<double> best;
+    for (std::size_t lap = 1; lap <= lapSeconds.size(); ++lap) {
+      if (!lapHasFinding(static_cast<int>(lap)) && (!best || lapSeconds[lap - 1] < *best)) best = lapSeconds[lap - 1];
+    }
+    return best;
+  }
 
   // For a page: the line as driven, a frame at least every boardLineSpacingMs (and the last), in the replay
   // page's point code (tools/ghost/replay/PointCode.h, times from the first frame); and along the laps it
@@ -59,6 +74,8 @@ struct BoardRun {
   // between them, as compare and the replay page give it.
   std::string linePoints;
   std::size_t linePointCount = 0;
+  std::array<double, 4> lineBox{};  // the box its line lies in: least x, least y, greatest x, greatest y
+  double lineLatestSeconds = 0.0;   // the latest time among its line's points, from its first frame
   std::vector<float> traceSeconds;
   std::vector<float> traceSpeed;
 };

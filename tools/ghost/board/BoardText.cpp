@@ -27,23 +27,8 @@ std::optional<double> gapToAhead(const BoardGroup& group, std::size_t run) {
   return *group.runs[run].raceSeconds - *group.runs[run - 1].raceSeconds;
 }
 
-bool lapHasFinding(const BoardRun& run, int lap) {
-  return std::any_of(run.findings.begin(), run.findings.end(),
-                     [lap](const DrivingFinding& f) { return f.from.lap <= lap && f.to.lap >= lap; });
-}
-
-// The run's best lap among those without a finding: a lap it could have driven.
-std::optional<double> bestLap(const BoardRun& run) {
-  std::optional<double> best;
-  for (std::size_t lap = 1; lap <= run.lapSeconds.size(); ++lap) {
-    if (!lapHasFinding(run, static_cast<int>(lap)) && (!best || run.lapSeconds[lap - 1] < *best))
-      best = run.lapSeconds[lap - 1];
-  }
-  return best;
-}
-
 std::optional<double> gapToTheoretical(const BoardGroup& group, const BoardRun& run) {
-  const std::optional<double> best = bestLap(run);
+  const std::optional<double> best = run.bestLap();
   if (!best || !group.theoreticalBest) return std::nullopt;
   return *best - *group.theoreticalBest;
 }
@@ -145,7 +130,7 @@ void writeSectors(std::ostream& out, const BoardGroup& group) {
       const bool holder = s < group.bestSectors.size() && group.bestSectors[s].run == r;
       row.push_back(best ? fixedText(*best, 3) + (holder ? "*" : " ") : "");
     }
-    const std::optional<double> lap = bestLap(run), gap = gapToTheoretical(group, run);
+    const std::optional<double> lap = run.bestLap(), gap = gapToTheoretical(group, run);
     row.push_back(lap ? fixedText(*lap, 3) : "");
     row.push_back(gap ? signedSeconds(*gap) : "");
     rows.push_back(row);
@@ -219,7 +204,7 @@ void writeRunJson(std::ostream& out, const BoardGroup& group, std::size_t r) {
     jsonArray(out, lap, [&out](double seconds) { out << jsonNumber(seconds); });
   });
   out << ", \"best_lap_s\": ";
-  jsonOptional(out, bestLap(run));
+  jsonOptional(out, run.bestLap());
   out << ", \"gap_to_theoretical_s\": ";
   jsonOptional(out, gapToTheoretical(group, run));
   out << ", \"top_speed\": " << jsonNumber(run.topSpeed, 2)

@@ -95,15 +95,15 @@ function replayTexts(data) {
   return { raceTime, signed };
 }
 
-// Plays data's runs in the replay's markup (its elements found by their ids). options.keys: where its keys
-// are heard (the whole window by default). Gives back stop(), which ends its playing and its listeners.
-function startReplay(data, options = {}) {
+// Plays data's runs in the replay's markup (its elements found by their ids), its keys heard wherever the focus
+// is. A block may say which line its runs are timed at (startLine: A's by default) and what its theoretical best
+// is made of (best.title). Gives back stop(), which ends its playing and its listeners.
+function startReplay(data) {
   const byId = (id) => document.getElementById(id);
   const colours = replayColours;
   const colourOf = (run) => colours[run % colours.length];
   const speeds = [0.25, 0.5, 1, 2, 4, 8];
   const minus = replayMinus;
-  const keys = options.keys || window;
   let stopped = false;
 
   const slice = replaySlice;
@@ -217,7 +217,7 @@ function startReplay(data, options = {}) {
   byId("matching").textContent =
     (data.sectorsPerLap === 10 ? "Sectors are tenths of the lap" : "A lap is cut into " + data.sectorsPerLap +
       (data.sectorsPerLap === 1 ? " sector" : " equal sectors")) +
-    "; runs are matched by track position, each timed from where it crosses A's start line.";
+    "; runs are matched by track position, each timed from where it crosses " + (data.startLine || "A's start line") + ".";
   const others = runs.slice(1);
   if (!others.length) byId("delta-box").hidden = true;
 
@@ -271,7 +271,7 @@ function startReplay(data, options = {}) {
       lap.colSpan = runs.length + others.length;
       row.append(lap);
       for (const best of data.best.sectors) row.append(element("td", plain(best)));
-      row.title = "The best time of each sector over every lap of every run, and their sum";
+      row.title = data.best.title || "The best time of each sector over every lap of every run, and their sum";
       body.append(row);
     }
     table.append(body);
@@ -668,8 +668,7 @@ function startReplay(data, options = {}) {
     speed = Number(event.target.value);
   });
   scrub.addEventListener("input", () => seek(Number(scrub.value)));
-  // Keys act on the replay wherever the focus is within options.keys; a button that has the focus must not act
-  // on space too.
+  // Keys act on the replay wherever the focus is; a button that has the focus must not act on space too.
   const onKey = (event) => {
     const pans = { ArrowLeft: [60, 0], ArrowRight: [-60, 0], ArrowUp: [0, 60], ArrowDown: [0, -60] };
     if (event.altKey && !event.ctrlKey && !event.metaKey && pans[event.key]) {
@@ -699,8 +698,8 @@ function startReplay(data, options = {}) {
   const onKeyUp = (event) => {
     if (event.key === " ") event.preventDefault();
   };
-  keys.addEventListener("keydown", onKey, true);
-  keys.addEventListener("keyup", onKeyUp, true);
+  window.addEventListener("keydown", onKey, true);
+  window.addEventListener("keyup", onKeyUp, true);
 
   // --- The map under the pointer ---------------------------------------------------------------------
   function redrawMap() {
@@ -818,8 +817,8 @@ function startReplay(data, options = {}) {
   return {
     stop() {
       stopped = true;
-      keys.removeEventListener("keydown", onKey, true);
-      keys.removeEventListener("keyup", onKeyUp, true);
+      window.removeEventListener("keydown", onKey, true);
+      window.removeEventListener("keyup", onKeyUp, true);
       window.removeEventListener("resize", drawAll);
     },
   };
