@@ -243,4 +243,15 @@ TEST_F(GhostBoard, ThePageRunsOnlyItsOwnScriptsAndHoldsEachRunsLineAndTimesAlong
   for (const auto& [sample, lost] : {std::pair{300, 0.0}, {420, 0.0}, {450, 0.25}, {480, 0.5}, {900, 0.5}})
     EXPECT_NEAR(cat.traceSeconds[sample] - ann.traceSeconds[sample], lost, 0.005) << sample;
   EXPECT_NEAR(ann.traceSpeed[450], 2 * pi * 1000.0 / 20.0, 1.0);
+
+  // The page carries them in the point code, each the change from the sample before: time in tenths of a
+  // millisecond, speed in tenths of a unit a second (0 for a value that is not finite).
+  BoardRun few;
+  few.traceSeconds = {0.0f, 0.0001f, 0.0003f, std::nanf("")};
+  few.traceSpeed = {0.0f, 0.1f, 0.1f, std::nanf("")};
+  EXPECT_EQ(encodeTrace(few),
+            "AA"
+            "CC"
+            "EA"
+            "FB");
 }

@@ -1,6 +1,8 @@
 #include "tools/ghost/board/BoardPage.h"
 
+#include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <set>
 #include <string>
@@ -9,6 +11,7 @@
 #include "race/RaceTime.h"
 #include "tools/ghost/analysis/DrivingFindings.h"
 #include "tools/ghost/board/BoardAssets.h"
+#include "tools/ghost/replay/PointCode.h"
 #include "tools/ghost/replay/ReplayAssets.h"
 #include "tools/ghost/replay/ReplayPage.h"
 #include "tools/ghost/report/TraceExport.h"
@@ -65,8 +68,7 @@ std::string runJson(const BoardRun& run) {
          "],\"runTime\":" + pageTextJson(formatRaceTime(run.headerRunTimeMs)) +
          ",\"start\":" + jsonNumber(run.startSeconds) + ",\"box\":" + numbers(run.lineBox, 1) +
          ",\"latest\":" + jsonNumber(run.lineLatestSeconds) + ",\"frames\":" + std::to_string(run.linePointCount) +
-         ",\"points\":\"" + run.linePoints + "\",\n\"trace\":" + numbers(run.traceSeconds) +
-         ",\"speed\":" + numbers(run.traceSpeed, 1) + "}";
+         ",\"points\":\"" + run.linePoints + "\",\"along\":\"" + encodeTrace(run) + "\"}";
 }
 
 std::string groupJson(const BoardGroup& group) {
@@ -95,6 +97,24 @@ std::string groupJson(const BoardGroup& group) {
 
 }  // namespace
 
+std::string encodeTrace(const BoardRun& run) {
+  std::string text;
+  std::int64_t time = 0;
+  std::int64_t speed = 0;
+  const auto parts = [](float value, int perOne) {
+    return std::isfinite(value) ? std::llround(static_cast<double>(value) * perOne) : 0LL;
+  };
+  for (std::size_t i = 0; i < run.traceSeconds.size() && i < run.traceSpeed.size(); ++i) {
+    const std::int64_t nextTime = parts(run.traceSeconds[i], traceTimesPerSecond);
+    const std::int64_t nextSpeed = parts(run.traceSpeed[i], traceSpeedsPerUnit);
+    appendPointNumber(text, nextTime - time);
+    appendPointNumber(text, nextSpeed - speed);
+    time = nextTime;
+    speed = nextSpeed;
+  }
+  return text;
+}
+
 std::string boardPageData(const Board& board) {
   std::string groups = "[";
   for (const BoardGroup& group : board.groups) groups += (groups.size() > 1 ? ",\n" : "\n") + groupJson(group);
@@ -103,7 +123,9 @@ std::string boardPageData(const Board& board) {
     unread += (unread.size() > 1 ? "," : "") + std::string("[") + pageTextJson(file.path) + "," +
               pageTextJson(file.reason) + "]";
   return "{\"title\":" + pageTextJson(pageTitle(board)) + ",\n" + replayUnitsJson() +
-         ",\n\"pace\":" + replayPaceJson() + ",\n\"groups\":" + groups + "],\n\"unread\":" + unread +
+         ",\n\"traceTimesPerSecond\":" + std::to_string(traceTimesPerSecond) +
+         ",\n\"traceSpeedsPerUnit\":" + std::to_string(traceSpeedsPerUnit) + ",\n\"pace\":" + replayPaceJson() +
+         ",\n\"groups\":" + groups + "],\n\"unread\":" + unread +
          "],\n\"otherRaces\":" + std::to_string(board.filesOtherRaces) + "}";
 }
 

@@ -15,6 +15,13 @@ namespace lumaro_ghost {
 
 std::string boardPage(const Board& board);
 
+// A run's race time and speed along the laps, at the trace's samples, as the page carries them: in the replay's
+// point code (PointCode.h), two numbers a sample, each the change from the sample before, its time in these
+// parts of a second and its speed in these parts of a unit per second (a value that is not finite as 0).
+inline constexpr int traceTimesPerSecond = 10000;
+inline constexpr int traceSpeedsPerUnit = 10;
+std::string encodeTrace(const BoardRun& run);
+
 // The page's data block alone (a JSON object): its figures, and every text from a file as the replay page
 // shows one (pageTextJson), so that no name can end the element that holds it.
 std::string boardPageData(const Board& board);

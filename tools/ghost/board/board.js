@@ -54,12 +54,29 @@
     return run.line;
   }
 
+  // A run's race time and speed at every sample of the trace along the laps it completes, read once.
+  function alongLaps(run) {
+    if (!run.trace) {
+      const numbers = readReplayNumbers(run.along);
+      run.trace = [];
+      run.speed = [];
+      for (let i = 0, time = 0, speed = 0; i + 1 < numbers.length; i += 2) {
+        time += numbers[i];
+        speed += numbers[i + 1];
+        run.trace.push(time / data.traceTimesPerSecond);
+        run.speed.push(speed / data.traceSpeedsPerUnit);
+      }
+    }
+    return run;
+  }
+
   // --- The replay -------------------------------------------------------------------------------------
   // A pair of runs as the replay's data block holds them: A the group's best, B the run chosen, their traces
   // over the laps both complete (the difference at a sample is B's race time there less A's), their lap and
   // sector rows, and the group's theoretical best.
   const letters = "AB";
   function replayOf(group, sides) {
+    sides.forEach(alongLaps);
     const perLap = group.sectors * group.samplesPerSector;
     const laps = Math.min(...sides.map((run) => run.laps.length));
     const lapLength = group.referenceLength > 0 ? group.referenceLength : 1;
@@ -131,6 +148,7 @@
     group.runs.forEach((run, index) => Object.assign(run, { index, shownLine: null }));
     const section = element("section", undefined, "group");
     section.id = "group-" + (g + 1);
+    section.dataset.group = g;
     const heading = element("h2");
     heading.append(isolated(group.map), ", " + lapsText(group.laps));
     const note = element("p", undefined, "group-note");
@@ -330,10 +348,13 @@
     const fitted = group.runs.filter((run) => !run.findings.length).length ? group.runs.filter((run) => !run.findings.length) : group.runs;
     const box = [0, 1, 2, 3].map((i) => (i < 2 ? Math.min : Math.max)(...fitted.map((run) => run.box[i])));
     const track = group.reference ? group.runs[group.reference[0]] : group.runs[0];
+    // Drawn while the group is in view (a map measures its place, which lays its group out), as tall as the
+    // track is for the map's width, within bounds.
+    let inView = false;
     function drawMap() {
-      // As tall as the map is for its width, within bounds.
+      if (!inView) return;
       const wide = canvas.getBoundingClientRect().width;
-      const tall = Math.round(Math.min(420, Math.max(160, wide * (box[3] - box[1]) / Math.max(box[2] - box[0], 1e-9) + 28)));
+      const tall = Math.round(Math.min(420, Math.max(160, (wide * (box[3] - box[1])) / Math.max(box[2] - box[0], 1e-9) + 28)));
       if (canvas.style.height !== tall + "px") canvas.style.height = tall + "px";
       const area = canvas.getBoundingClientRect();
       const ratio = window.devicePixelRatio || 1;
@@ -439,7 +460,14 @@
     refresh();
     const first = best();
     if (first) showLine(first, true);
-    return { refresh, draw: drawMap };
+    return {
+      refresh,
+      draw: drawMap,
+      shown(visible) {
+        inView = visible;
+        drawMap();
+      },
+    };
   }
 
   // --- The page ---------------------------------------------------------------------------------------
@@ -458,5 +486,11 @@
       byId("unread-list").append(item);
     }
   }
+  // A group is laid out and its map drawn when it comes into view (the page's style skips the others), so a
+  // board of many groups opens as fast as one.
+  const seen = new IntersectionObserver((entries) => {
+    for (const entry of entries) groups[Number(entry.target.dataset.group)].shown(entry.isIntersecting);
+  });
+  document.querySelectorAll(".group").forEach((section) => seen.observe(section));
   window.addEventListener("resize", () => groups.forEach((group) => group.draw()));
 })();

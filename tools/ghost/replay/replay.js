@@ -33,6 +33,33 @@ function replayRun(run, index) {
   return made;
 }
 
+// The number at reader.at of a text in the point code, reader.at moved past it. Arithmetic, not bit
+// operations: values may pass 32 bits.
+function readReplayNumber(text, reader) {
+  let digit = replayDigitOf[text.charCodeAt(reader.at++)];
+  let value = digit > 0 ? digit : 0;
+  if (digit >= 32) {
+    let scale = 32;
+    value -= 32;
+    digit = replayDigitOf[text.charCodeAt(reader.at++)];
+    while (digit >= 32) {
+      value += (digit - 32) * scale;
+      scale *= 32;
+      digit = replayDigitOf[text.charCodeAt(reader.at++)];
+    }
+    value += (digit > 0 ? digit : 0) * scale;
+  }
+  return value % 2 === 1 ? -(value + 1) / 2 : value / 2;
+}
+
+// Every number of a text in the point code, in order.
+function readReplayNumbers(text) {
+  const reader = { at: 0 };
+  const values = [];
+  while (reader.at < text.length) values.push(readReplayNumber(text, reader));
+  return values;
+}
+
 // A run's points are read in slices, in order: the first before the page plays, the rest a slice a task
 // while it plays (and at once as far as a jump ahead needs), so that long runs start playing at once. units:
 // the data block, which says what a point's numbers count.
@@ -40,37 +67,15 @@ const replaySlice = 200000;
 function readReplayPoints(run, upTo, units) {
   const end = Math.min(run.frames, upTo);
   const text = run.points;
-  const digitOf = replayDigitOf;
-  let { at, time, px, py } = run.reader;
-  for (let i = 3 * run.read; i < 3 * end; i++) {
-    let digit = digitOf[text.charCodeAt(at++)];
-    let value = digit > 0 ? digit : 0;
-    if (digit >= 32) {
-      let scale = 32;
-      value -= 32;
-      digit = digitOf[text.charCodeAt(at++)];
-      while (digit >= 32) {
-        value += (digit - 32) * scale;
-        scale *= 32;
-        digit = digitOf[text.charCodeAt(at++)];
-      }
-      value += (digit > 0 ? digit : 0) * scale;
-    }
-    const change = value % 2 === 1 ? -(value + 1) / 2 : value / 2;
-    const frame = (i / 3) | 0;
-    const field = i - 3 * frame;
-    if (field === 0) {
-      time += change;
-      run.t[frame] = time / units.pointTimesPerSecond;
-    } else if (field === 1) {
-      px += change;
-      run.x[frame] = px / units.pointPlacesPerUnit;
-    } else {
-      py += change;
-      run.y[frame] = py / units.pointPlacesPerUnit;
-    }
+  const reader = run.reader;
+  for (let frame = run.read; frame < end; frame++) {
+    reader.time += readReplayNumber(text, reader);
+    reader.px += readReplayNumber(text, reader);
+    reader.py += readReplayNumber(text, reader);
+    run.t[frame] = reader.time / units.pointTimesPerSecond;
+    run.x[frame] = reader.px / units.pointPlacesPerUnit;
+    run.y[frame] = reader.py / units.pointPlacesPerUnit;
   }
-  run.reader = { at, time, px, py };
   run.read = Math.max(run.read, end);
 }
 
