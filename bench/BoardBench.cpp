@@ -133,8 +133,8 @@ void boardFolder(benchmark::State& state, std::size_t fileCount) {
 void registerBoardBenchmarks(std::vector<Ratio>& ratios) {
   benchmark::RegisterBenchmark("board/check/200", checkPile)->Unit(benchmark::kMillisecond)->Iterations(3);
   benchmark::RegisterBenchmark("board/terminal/200", boardPile)->Unit(benchmark::kMillisecond)->Iterations(3);
-  ratios.push_back(timesSlower("board of 200 ghosts: time, times check's", "board/terminal/200", "board/check/200",
-                               "<= 2"));
+  ratios.push_back(
+      timesSlower("board of 200 ghosts: time, times check's", "board/terminal/200", "board/check/200", "<= 2"));
   ratios.push_back(counter("board: bytes kept a run", "board/terminal/200", "keptBytesPerRun", "bounded"));
   ratios.push_back(counter("board: bytes of one ghost's frames", "board/terminal/200", "ghostFrameBytes", "-"));
   for (const std::size_t count : {std::size_t{1'000}, std::size_t{10'000}}) {

@@ -73,8 +73,6 @@ public:
   void updateGhostList();
   // The page's ghost list, with the headers it has read kept by each file's stamp.
   GhostChoiceList ghostChoiceList;
-  // Whether the player was told that the settings folder is a link, which the page is never written through.
-  bool pageFolderLinkTold = false;
 
   std::string ghostFileVersion{writtenGhostVersion};
   std::map<std::string, SequenceVariableWrapper> sequenceVariables;

@@ -13,7 +13,6 @@
 #include "host/GameWrapper.h"
 #include "host/Kismet.h"
 #include "library/platform/FileStamp.h"
-#include "library/platform/PathText.h"
 #include "plugin/HostNames.h"
 #include "plugin/Lumaro.h"
 #include "plugin/Settings.h"
@@ -36,12 +35,7 @@ void Lumaro::updateGhostList() {
   }
   page.status = settings::status(*cvarManager);
 
-  // A page that cannot be written is lost without a word; the host reloads whatever page it has. A settings
-  // folder that is a link is told once (the message runs this generator again, which refuses it again).
-  if (!writeSettingsPageFile(pageFile, settingsPageText(page)) && !pageFolderLinkTold && pageFolderIsLink(pageFile)) {
-    pageFolderLinkTold = true;
-    logStatus("Could not write the settings page " + utf8FromPath(pageFile) +
-              ": its folder is a link, which Lumaro never writes through.");
-  }
+  // A page that cannot be written is lost without a word; the host reloads whatever page it has.
+  writeSettingsPageFile(pageFile, settingsPageText(page));
   cvarManager->executeCommand(std::string(names::hostCommand::refreshPluginPages), true);
 }

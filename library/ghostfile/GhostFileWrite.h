@@ -2,9 +2,13 @@
 // already there: the new file is written beside the target under a scratch name, flushed to stable storage,
 // and only then renamed over the target. The scratch file is always one this write creates: a fresh name is
 // created exclusively (a link is never followed), whatever already stands at a name is left alone and the
-// next name tried, and nothing but that file is ever removed. The rename replaces the target's name itself, so
-// a link planted there, or a second name of the file there, is never written through: what it leads to keeps
-// its bytes.
+// next name tried, and nothing but that file is ever removed.
+// The one rule for links on every path the plugin writes or reads: each folder on the way to a file is followed
+// wherever it leads (a ghost folder the player keeps in a synced folder, a settings folder that is a junction),
+// as the reads, the folder listing, the folder made at load and the folder opened follow it, and nothing looks
+// for links among the folders; a file's own name is never written through. The rename replaces the target's
+// name itself, so a link planted there, or a second name of the file there, is replaced: what it leads to
+// keeps its bytes. (A link at a file's own name is read through: RegularFileReader.)
 #pragma once
 
 #include <filesystem>

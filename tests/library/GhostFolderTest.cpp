@@ -1,5 +1,6 @@
 #include <cerrno>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -12,15 +13,15 @@
 #  include <sys/wait.h>
 
 #  include <fstream>
-#  include <string>
 
 #  include "library/platform/DetachedProcess.h"
-#  include "support/TempFolder.h"
 #endif
+#include "library/GhostFileHelpers.h"
 #include "library/platform/FolderOpener.h"
 #include "library/platform/PathText.h"
 #include "sim/PluginLoader.h"
 #include "support/PluginHarness.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -71,6 +72,57 @@ TEST(GhostFolder, ThePluginLibraryLoadedByAHostReachesTheHostsOpenerWithAUtf8Pat
   EXPECT_EQ(game.foldersOpened()[0], utf8FromPath(root) + "/tessaro/data/Ghosts");
   EXPECT_NE(game.foldersOpened()[0].find("Zo\xc3\xab's game"), std::string::npos);
   plugin.unload();
+}
+
+// One rule for links on every path the plugin reads or writes. A folder on the way that is a link, made before
+// the load or swapped in mid-session, is followed wherever it leads (here outside the game's folder, as a
+// ghost folder kept in a synced folder is): made at load, exported into, listed, imported from, opened, the
+// page written in. A link at a file's own name is never written through: it is replaced.
+TEST(FolderLinks, EveryFolderOnThePluginsPathsIsFollowedAndNoFileNameIsWrittenThrough) {
+  struct Row {
+    const char* folder;
+    bool beforeLoad;
+  };
+  for (const Row row : {Row{"tessaro/data/Ghosts", true}, Row{"tessaro/data/Ghosts", false}, Row{"tessaro/data", true},
+                        Row{"tessaro/plugins/settings", true}, Row{"tessaro/plugins", false}, Row{"tessaro", true}}) {
+    const TempFolder synced;
+    PluginHarness host(false);
+    const std::filesystem::path linked = host.game().root() / row.folder;
+    const auto swapForLink = [&] {
+      std::filesystem::create_directories(linked);  // the ghost folder is made at load
+      std::filesystem::rename(linked, synced.path() / "lead");
+      std::filesystem::create_directory_symlink(synced.path() / "lead", linked);
+    };
+    if (row.beforeLoad) swapForLink();
+    host.load();
+    if (!row.beforeLoad) swapForLink();
+    const std::filesystem::path ghost = host.game().ghostFolder() / "My-PB.ghost";
+    writeBytes(synced.path() / "precious", "mine\n");
+    std::filesystem::create_symlink(synced.path() / "precious", ghost);
+    host.game().loadMap(sim::workshopMap("TestMap"));
+    host.plugin().recordedFrames = {ghostFrame(0, 1, 2, 3, 0, 0, 0), ghostFrame(16, 4, 5, 6, 0, 0, 0)};
+    host.newLines();
+    host.run("lm_export");
+    host.run("lm_ghostfilepath My-PB.ghost");
+    host.run("lm_open_folder");
+    EXPECT_EQ(host.newLines(),
+              (std::vector<std::string>{"Exported to ./tessaro/data/Ghosts/My-PB.ghost.", "Imported My-PB.ghost."}))
+        << row.folder;
+    EXPECT_EQ(host.plugin().ghostFrames.size(), 2u) << row.folder;
+    EXPECT_NE(fileBytes(host.game().settingsPage()).find("@My-PB.ghost\r\n"), std::string::npos) << row.folder;
+    EXPECT_EQ(host.game().foldersOpened(), std::vector<std::string>{utf8FromPath(host.game().ghostFolder())});
+    EXPECT_TRUE(std::filesystem::is_symlink(linked)) << row.folder;
+    EXPECT_FALSE(std::filesystem::is_symlink(ghost)) << row.folder;
+    EXPECT_EQ(fileBytes(synced.path() / "precious"), "mine\n") << row.folder;
+  }
+  // Nothing is made through a link: a ghost folder whose link leads to no folder stays so, and the load says it.
+  const TempFolder synced;
+  PluginHarness host(false);
+  std::filesystem::create_directory_symlink(synced.path() / "unplugged", host.game().ghostFolder());
+  host.load();
+  EXPECT_EQ(host.newLines().at(0),
+            "Could not create the ghost folder " + host.game().ghostFolder().string() + ": File exists");
+  EXPECT_FALSE(std::filesystem::exists(synced.path() / "unplugged"));
 }
 
 #if !defined(_WIN32)

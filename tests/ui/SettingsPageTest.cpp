@@ -264,20 +264,4 @@ TEST(SettingsPage, AFirstLineOfUpTo4096BytesIsListedWhateverItsLineEnd) {
                                       "4096-2.ghost"}));
 }
 
-// Mended: a settings folder that is a link had the page written where it leads.
-TEST(SettingsPage, ASettingsFolderThatIsALinkIsNeverWrittenThroughAndIsToldOnce) {
-  PluginHarness host(false);
-  const std::filesystem::path folder = host.game().settingsPage().parent_path();
-  const std::filesystem::path elsewhere = host.game().root() / "elsewhere";
-  std::filesystem::create_directory(elsewhere);
-  std::filesystem::remove(folder);
-  std::filesystem::create_directory_symlink(elsewhere, folder);
-  host.load();
-  host.run("lm_update_list");
-  EXPECT_EQ(host.newLines(),
-            std::vector<std::string>{"Could not write the settings page " + host.game().settingsPage().string() +
-                                     ": its folder is a link, which Lumaro never writes through."});
-  EXPECT_TRUE(std::filesystem::is_empty(elsewhere));
-}
-
 }  // namespace

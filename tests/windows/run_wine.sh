@@ -4,7 +4,8 @@
 # With --scenario the test host also plays a recorded run, and the Linux build of the same test host plays
 # it against the Linux library; the two exported ghost files must be the same bytes.
 # With --host, the Windows lumaro-host.exe runs the given scenario file with Lumaro.dll and must pass it, then
-# the export scenario beside it in a ghost folder with links planted under scratch names (planted_export.sh).
+# again in a game root whose ghost and settings folders are links, with links planted under the export's
+# scratch names and at the page's name (planted_export.sh).
 # The Wine prefix lives in the Windows build folder and is made once (it takes a while the first time).
 # Console programs only: no display is used. Exits 77 (skipped) when the cross compiler or Wine is missing.
 #   run_wine.sh MINGW_CXX WINE WINDOWS_BUILD_DIR WORK_DIR [--scenario LINUX_TESTHOST LINUX_PLUGIN]
@@ -43,9 +44,9 @@ if [ "${1:-}" = "--scenario" ]; then
   fi
 elif [ "${1:-}" = "--host" ]; then
   "$wine" "$bin/lumaro-host.exe" --plugin "$bin/Lumaro.dll" --root host-root "$2" || status=$?
-  echo "--- the export scenario beside links planted under the export's scratch names, traced"
-  "$(dirname "$0")/planted_export.sh" wine "$wine" "$bin/lumaro-host.exe" "$bin/Lumaro.dll" \
-    "$(dirname "$2")/export.scenario" "$work/planted" || status=$?
+  echo "--- the same scenario through folders that are links, beside links planted under scratch names, traced"
+  "$(dirname "$0")/planted_export.sh" wine "$wine" "$bin/lumaro-host.exe" "$bin/Lumaro.dll" "$2" \
+    "$work/planted" || status=$?
 else
   "$wine" "$bin/lumaro-testhost.exe" "$bin/Lumaro.dll" wine-root || status=$?
 fi

@@ -56,8 +56,7 @@ std::string findingText(const DrivingFinding& finding) {
     case FindingKind::Jump:
       return where +
              (finding.steps == 1 ? "a jump of " + units : "jumps of " + units + " over " + stepsText(finding.steps)) +
-             " in " + fixedText(finding.seconds, 3) + " s, where the group's top speed allows " +
-             fixedText(finding.against, 0);
+             " in " + fixedText(finding.seconds, 3) + " s, where the top speed allows " + fixedText(finding.against, 0);
     case FindingKind::TimeStandsStill:
       return where + "the time stands still for " + stepsText(finding.steps) + " while the car covers " + units;
     case FindingKind::TimeRunsBack:
@@ -226,9 +225,13 @@ double groupTopSpeed(std::vector<double> runTopSpeeds) {
   return runTopSpeeds[(runTopSpeeds.size() - 1) / 2];
 }
 
-double ownTopSpeed(const AnalysedRun& run, std::span<const double> distance, std::span<const double> speed,
-                   double rawTopSpeed) {
-  return topSpeedAway(run.timed.frames, speed, stepFindings(run, distance, rawTopSpeed)).speed;
+double ownTopSpeed(const AnalysedRun& run, std::span<const double> distance, std::span<const double> speed) {
+  if (speed.empty()) return 0.0;
+  std::vector<double> sorted(speed.begin(), speed.end());
+  const auto typical =
+      sorted.begin() + static_cast<std::ptrdiff_t>(typicalSpeedShare * static_cast<double>(sorted.size() - 1));
+  std::nth_element(sorted.begin(), typical, sorted.end());
+  return topSpeedAway(run.timed.frames, speed, stepFindings(run, distance, *typical)).speed;
 }
 
 std::optional<DrivingFinding> topSpeedFinding(const TopSpeedAt& top, LapPlace place, double othersBest) {
@@ -253,7 +256,7 @@ std::vector<DrivingFinding> drivingFindingsAlone(const LoadedGhost& ghost) {
   const Analysis analysis = analyseGhosts(std::vector<const LoadedGhost*>{&ghost});
   const AnalysedRun& run = analysis.runs.front();
   const RunProfile& profile = ghost.profile;
-  const double top = ownTopSpeed(run, profile.distance, profile.speed, profile.topSpeed);
+  const double top = ownTopSpeed(run, profile.distance, profile.speed);
   std::vector<DrivingFinding> findings = stepFindings(run, profile.distance, top);
   const std::vector<DrivingFinding> cuts = cutFindings(run, profile.distance, analysis.reference.length());
   findings.insert(findings.end(), cuts.begin(), cuts.end());

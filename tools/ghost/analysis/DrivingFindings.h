@@ -63,7 +63,7 @@ struct DrivingFinding {
 // The laps of a timed run that no car can have driven, as its lap faults judge them (RunAnalysis.h's judgeLaps).
 std::vector<DrivingFinding> undrivenLapFindings(const TimedRun& run);
 
-// One line in words: "lap 2, 45%: a jump of 1300 units in 0.008 s, where the group's top speed allows 62".
+// One line in words: "lap 2, 45%: a jump of 1300 units in 0.008 s, where the top speed allows 62".
 std::string findingText(const DrivingFinding& finding);
 // The kind in one word, for a column or a key: jump, time-stands-still, time-runs-back, cut, top-speed,
 // undriven-lap.
@@ -94,10 +94,11 @@ TopSpeedAt topSpeedAway(std::span<const GhostFrame> frames, std::span<const doub
 // middle one), so that one run's jumps or haste do not move it.
 double groupTopSpeed(std::vector<double> runTopSpeeds);
 
-// A run's own top speed, for a run judged alone: its top speed away from the steps that even its raw top speed
-// (which a jump inflates) cannot drive.
-double ownTopSpeed(const AnalysedRun& run, std::span<const double> distance, std::span<const double> speed,
-                   double rawTopSpeed);
+// A run's own top speed, for a run judged alone or for its group's median: its top speed away from the steps
+// that it cannot drive even at the speed most of its frames stay under (typicalSpeedShare of them: a jump
+// inflates the speed only of the frames within 100 ms of it).
+inline constexpr double typicalSpeedShare = 0.95;
+double ownTopSpeed(const AnalysedRun& run, std::span<const double> distance, std::span<const double> speed);
 
 // A top speed speedShare or more above othersBest, the best of every other run of the group: a finding at its
 // place; none otherwise, and none without another run to measure it by (othersBest 0).

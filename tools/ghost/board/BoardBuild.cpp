@@ -131,7 +131,7 @@ private:
       }
       if (!run.repeats) {
         run.laps.timed = timeRun(frames_, profile, group.line, group.laps);
-        run.topSpeed = ownTopSpeed(run.laps, profile.distance, profile.speed, profile.topSpeed);
+        run.topSpeed = ownTopSpeed(run.laps, profile.distance, profile.speed);
         // Only its crossings are kept: the frames go.
         run.laps.timed.frames = {};
         run.laps.timed.seconds = run.laps.timed.distance = run.laps.timed.speed = {};
