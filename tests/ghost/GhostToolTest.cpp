@@ -452,6 +452,25 @@ TEST_F(GhostTool, ALapNoCarCanHaveDrivenIsACheckProblemAndANoteAndNeverABestLap)
   EXPECT_NE(outcome.out.find("\"best\":null"), std::string::npos);
 }
 
+TEST_F(GhostTool, RunsOfTwoTracksUnderOneMapNameAreSaidToBeSoAndFailUnlessForced) {
+  // B sets off from A's line the same way, and drives on straight for 10000 units.
+  std::vector<GhostFrame> other = straightRun(10000.0, 10.0);
+  for (GhostFrame& frame : other) frame.y = frame.x, frame.x = 1000.0f;
+  const std::string a = file("a.ghost", ghostFileText(twentySecondLap(10)));
+  const std::string b = file("b.ghost", ghostFileText(other));
+  Outcome outcome = run({"compare", a, b});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.out.find("\nB does not follow A's track: 75% or more of each one's path lies more than 500 units "
+                             "from the other's (runs of two maps under one map name?)\n"),
+            std::string::npos)
+      << outcome.out;
+  EXPECT_EQ(outcome.out.find("does not finish"), std::string::npos);
+  EXPECT_EQ(outcome.err,
+            "lumaro-ghost compare: the runs do not follow the same track (--force compares them so and exits 0)\n");
+  EXPECT_EQ(run({"compare", a, b, "--force"}).status, 0);
+  EXPECT_EQ(run({"html", a, b, "-o", "-"}).status, 1);
+}
+
 TEST_F(GhostTool, ControlBytesOfAFileReachTheTerminalOnlyAsEscapes) {
   // A shared file's names could otherwise retitle or clear the terminal of whoever looks at it.
   std::string text = ghostFileText(twentySecondLap(10), "Cir\tcle", 1, "A\x1b]0;owned\x07nn\xC2\x9B\xE2\x80\xAE\xFF");

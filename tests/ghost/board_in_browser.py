@@ -220,7 +220,8 @@ try:
       const context = copy.getContext('2d', { willReadFrequently: true });
       context.drawImage(canvas, 0, 0);
       const pixels = context.getImageData(0, 0, canvas.width, canvas.height).data;
-      const [r, g, b] = [1, 3, 5].map((i) => parseInt(replayColours[%d].slice(i, i + 2), 16));
+      const [r, g, b] = [1, 3, 5].map((i) => parseInt(JSON.parse(document.getElementById('board-data').textContent)
+          .runColours[%d].slice(i, i + 2), 16));
       let count = 0;
       for (let i = 0; i < pixels.length; i += 4)
         if (Math.abs(pixels[i] - r) + Math.abs(pixels[i + 1] - g) + Math.abs(pixels[i + 2] - b) < 30) count++;

@@ -22,6 +22,7 @@
 #include "tools/ghost/analysis/DrivingFindings.h"
 #include "tools/ghost/analysis/GhostFileContent.h"
 #include "tools/ghost/analysis/GhostHeaderFields.h"
+#include "tools/ghost/analysis/LapValidity.h"
 #include "tools/ghost/analysis/LoadedGhost.h"
 #include "tools/ghost/analysis/RunAnalysis.h"
 #include "tools/ghost/analysis/RunProfile.h"
@@ -85,18 +86,18 @@ Example:
 
 constexpr const char* checkHelp = R"(lumaro-ghost check FILE... [--map NAME] [--laps N] [--driving]
 
-Every problem of each file, one per line: FILE:LINE: reason (FILE: reason for the file as a whole).
-Frame lines are judged as the plugin's import reads them, in its words: a line with fewer than seven
-fields is skipped, a field that is not a (finite) number ends the import. Also reported: a header the
-settings page cannot read (fields out of place or more than five, an empty map name, a run time or lap
-count that is not a number, a run time below zero, a lap count the page cannot choose, a first line
-longer than the page reads), a file name the page cannot list, lines that end in a carriage return alone
-(the plugin reads them as one line), a file without frames, and a run that cannot be complete: its frames
-end more than a second before its header's run time, or its path crosses its start line another number of
-times than its header's lap count. Notes, which pass: a header run time that is not the last frame's time
-otherwise, times that go back, a carriage return in a header the page reads. A file the plugin lists and
-loads cleanly and whose run can be complete passes. A pipe, device or folder is refused without being
-opened.
+Every problem of each file, one per line: FILE:LINE: reason (FILE: reason for the file as a whole). Frame
+lines are judged as the plugin's import reads them, in its words: a line with fewer than seven fields is
+skipped, a field that is not a (finite) number ends the import. Also reported: a header the settings page
+cannot read (fields out of place or more than five, an empty map name, a run time or lap count that is not
+a number, a run time below zero, a lap count the page cannot choose, a first line longer than the page
+reads), a file name the page cannot list, lines that end in a carriage return alone (the plugin reads them
+as one line), a file without frames, and a run that cannot be complete: its frames end more than a second
+before its header's run time, or its path crosses its start line another number of times than its header's
+lap count, or a lap cannot have been driven (timed at zero or less, or in under {least driven lap} of its
+median lap). Notes, which pass: a header run time that is not the last frame's time otherwise, times that go
+back, a carriage return in a header the page reads. A file the plugin lists and loads cleanly and whose
+run can be complete passes. A pipe, device or folder is refused without being opened.
 
   --map NAME   also ask whether the page on this map lists the file (default: the map the file names)
   --laps N     also ask whether the page set to N laps ({lap limits}) lists it (default: the file's lap count)
@@ -117,20 +118,23 @@ constexpr const char* compareHelp =
     R"(lumaro-ghost compare A [B] [--lap N | --lap RUN:N,RUN:N | --best] [--ref RUN:N] [--sectors N]
                      [--json | --csv] [--force]
 
-Where run B gains and loses time against run A, matched by track position. Both runs are timed at A's
-start line (through A's first frame, across the way A sets off), each crossing interpolated between the
-frames on either side of it; every point of every lap is placed at the nearest point of the reference
-lap (the lap whose length is the median of all laps of both runs, unless --ref names one), so runs sampled
-at different rates, in another phase or on a line a car's width or two apart compare correctly, and a lap
-that leaves the track is never the yardstick. Printed: the reference lap, each run's lap times and best
-lap, the total difference (B's time less A's: below zero B is ahead), the laps side by side, the ghost delta
-at every sector line of each lap (B's time less A's at the same place: what the map's {ghost delta} shows when
-A is the ghost and B the player's run) with what B gained or lost over that sector, the theoretical best lap (the
-best of each sector over every lap of both runs), and the sectors of the largest gain and loss. Runs of
-different maps or lap counts are refused. A run that completes fewer laps than its header names (one cut
-inside its first lap completes none) is compared over the laps both complete, and over the lap it does not
-finish as far as it drove it (the ghost delta where it ends); the report says so, and the exit status is 1
-unless --force. The first lap named is the reference side: --lap B:2,A:1 is A's lap 1 against B's lap 2.
+Where run B gains and loses time against run A, matched by track position. Both runs are timed at one
+start line (across the way A sets off, through the rearmost of the runs' first frames), each crossing
+interpolated between the frames on either side of it; every point of every lap is placed at the nearest
+point of the reference lap (the lap whose length is the median of all laps of both runs, unless --ref
+names one), so runs sampled at different rates, in another phase or on a line a car's width or two apart
+compare correctly, and a lap that leaves the track is never the yardstick. Printed: the reference lap,
+each run's lap times and best lap, the total difference (B's time less A's: below zero B is ahead), the
+laps side by side, the ghost delta at every sector line of each lap (B's time less A's at the same place:
+what the map's {ghost delta} shows when A is the ghost and B the player's run) with what B gained or lost
+over that sector, the theoretical best lap (the best of each sector over every lap of both runs), and the
+sectors of the largest gain and loss. Runs of different maps or lap counts are refused. A run that
+completes fewer laps than its header names (one cut inside its first lap completes none) is compared over
+the laps both complete, and over the lap it does not finish as far as it drove it (the ghost delta where
+it ends); the report says so, and the exit status is 1 unless --force. A run that does not follow A's
+track (runs of two maps under one map name) is said to be so, with the same exit status; a lap no car can
+have driven (timed at zero or less, or in under {least driven lap} of the median lap) is named, and is never
+a best lap. The first lap named is the reference side: --lap B:2,A:1 is A's lap 1 against B's lap 2.
 
   --lap N          compare lap N of each run only
   --lap RUN:N,RUN:N  compare the second lap named against the first, of either run or both of one run
@@ -145,7 +149,7 @@ unless --force. The first lap named is the reference side: --lap B:2,A:1 is A's 
   --json           the comparison as one JSON object, for scripts (docs/ghost-tool.md has the schema)
   --csv            the trace along the reference lap as CSV: distance, each run's time and speed there and
                    the difference, at every sector line and 30 times within each sector
-  --force          compare runs of different maps or lap counts, or runs cut short, all the same
+  --force          compare runs of different maps or lap counts, of two tracks, or cut short, all the same
 
 Example:
   lumaro-ghost compare My-PB.ghost My-PB-2.ghost --sectors 5
@@ -209,14 +213,15 @@ Example:
   lumaro-ghost html My-PB.ghost My-PB-2.ghost -o replay.html
 )";
 
-// A help text with the page's lap limits and the map's names, whose home is the host's names, in place of
-// their marks.
+// A help text with the page's lap limits and the map's names, whose home is the host's names, and the share of
+// the median lap under which a lap cannot have been driven, in place of their marks.
 std::string helpText(std::string text) {
   return fillMarks(std::move(text), {{"{lap limits}", lapLimitsText()},
                                      {"{ghost delta}", names::kismet::ghostDelta},
                                      {"{jump margin}", fixedText(jumpMargin, 0)},
                                      {"{cut share}", fixedText(cutShare * 100.0, 0)},
-                                     {"{speed share}", fixedText(speedShare * 100.0, 0)}});
+                                     {"{speed share}", fixedText(speedShare * 100.0, 0)},
+                                     {"{least driven lap}", fixedText(leastDrivenLapShare * 100.0, 0) + "%"}});
 }
 
 struct CommandLine {
@@ -565,24 +570,30 @@ std::optional<Analysis> analyseRace(const std::vector<LoadedGhost>& ghosts, Comm
   return analysis;
 }
 
-// Runs of used that do not complete the laps their headers name are named in the notes, with what is done
-// instead (compared: "laps 1 and 2, which every run completes, are compared"); the command then fails unless
-// --force. Laps that cannot have been driven are named too. Returns the exit status the command ends with.
+// Runs of used that do not follow A's track, or do not complete the laps their headers name, are named in the
+// notes, with what is done instead (compared: "laps 1 and 2, which every run completes, are compared"); the
+// command then fails unless --force. Laps that cannot have been driven are named too. Returns the exit status
+// the command ends with.
 int noteUnfinishedRuns(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis,
                        const std::vector<std::size_t>& used, const std::string& compared, const CommandLine& line,
                        const std::string& command, std::vector<std::string>& notes, std::ostream& err) {
+  const std::vector<std::string> offTrack = offTrackNotes(analysis, used);
+  notes.insert(notes.end(), offTrack.begin(), offTrack.end());
   const std::vector<std::string> unfinished = unfinishedRunNotes(ghosts, analysis, used, compared);
   notes.insert(notes.end(), unfinished.begin(), unfinished.end());
   const std::vector<std::string> undriven = undrivenLapNotes(analysis, used);
   notes.insert(notes.end(), undriven.begin(), undriven.end());
-  if (unfinished.empty() || line.force) return 0;
+  if ((unfinished.empty() && offTrack.empty()) || line.force) return 0;
+  const std::string forced = std::string(" (--force ") +
+                             (command == "plot"   ? "draws"
+                              : command == "html" ? "replays"
+                                                  : "compares") +
+                             " them so and exits 0)\n";
+  if (!offTrack.empty()) err << "lumaro-ghost " << command << ": the runs do not follow the same track" << forced;
+  if (unfinished.empty()) return 1;
   err << "lumaro-ghost " << command << ": " << (unfinished.size() == 1 ? "a run does" : "runs do")
       << " not complete the laps " << (unfinished.size() == 1 ? "its header names" : "their headers name") << ": "
-      << compared << " (--force "
-      << (command == "plot"   ? "draws"
-          : command == "html" ? "replays"
-                              : "compares")
-      << " them so and exits 0)\n";
+      << compared << forced;
   return 1;
 }
 

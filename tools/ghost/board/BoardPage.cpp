@@ -125,7 +125,7 @@ std::string boardPageData(const Board& board) {
   return "{\"title\":" + pageTextJson(pageTitle(board)) + ",\n" + replayUnitsJson() +
          ",\n\"traceTimesPerSecond\":" + std::to_string(traceTimesPerSecond) +
          ",\n\"traceSpeedsPerUnit\":" + std::to_string(traceSpeedsPerUnit) + ",\n\"pace\":" + replayPaceJson() +
-         ",\n\"groups\":" + groups + "],\n\"unread\":" + unread +
+         ",\n\"runColours\":" + replayRunColoursJson() + ",\n\"groups\":" + groups + "],\n\"unread\":" + unread +
          "],\n\"otherRaces\":" + std::to_string(board.filesOtherRaces) + "}";
 }
 

@@ -11,7 +11,8 @@
   const byId = (id) => document.getElementById(id);
   const { raceTime, signed } = replayTexts(data);
   const plain = (seconds) => seconds.toFixed(3);
-  const colourOf = (slot) => replayColours[slot % replayColours.length];
+  // The runs' colours: the replay's, apart from the pace palette's.
+  const colourOf = (slot) => data.runColours[slot % data.runColours.length];
   function element(tag, text, className) {
     const made = document.createElement(tag);
     if (text !== undefined) made.textContent = text;
@@ -413,7 +414,7 @@
     function showLine(run, on) {
       const taken = new Set(group.runs.map((other) => other.shownLine).filter((slot) => slot !== null));
       let slot = 0;
-      while (taken.has(slot) && slot < replayColours.length) slot++;
+      while (taken.has(slot) && slot < data.runColours.length) slot++;
       run.shownLine = on ? slot : null;
       const { toggle, swatch } = rows.get(run);
       toggle.checked = on;

@@ -127,6 +127,14 @@ std::string bestJson(const ReplayData& data) {
          ",\"sectors\":" + numbers(data.bestSectorSeconds, secondsDecimals) + "}";
 }
 
+// Colours as a JSON array.
+template <std::size_t count>
+std::string coloursJson(const std::array<const char*, count>& colours) {
+  std::string text = "[";
+  for (std::size_t i = 0; i < colours.size(); ++i) text += std::string(i == 0 ? "\"" : ",\"") + colours[i] + "\"";
+  return text + "]";
+}
+
 std::string dataJson(const ReplayData& data) {
   std::vector<double> distance;
   std::vector<double> secondsA;
@@ -145,7 +153,8 @@ std::string dataJson(const ReplayData& data) {
          ",\n\"speed\":" +
          perRun(
              data, [](const TraceSample& sample, std::size_t run) { return sample.speed[run]; }, 1) +
-         "},\n" + rowsJson(data) + ",\n\"best\":" + bestJson(data) + ",\n\"pace\":" + replayPaceJson() + "}";
+         "},\n" + rowsJson(data) + ",\n\"best\":" + bestJson(data) + ",\n\"pace\":" + replayPaceJson() +
+         ",\n\"runColours\":" + replayRunColoursJson() + "}";
 }
 
 }  // namespace
@@ -167,11 +176,12 @@ std::string replayUnitsJson() {
 
 // The picture's palette of pace against A and its steps, so that the page's map is coloured as plot's.
 std::string replayPaceJson() {
-  std::string text = "{\"colours\":[";
-  for (std::size_t i = 0; i < paceColours.size(); ++i)
-    text += std::string(i == 0 ? "\"" : ",\"") + paceColours[i] + "\"";
-  return text + "],\"limits\":" + numbers({paceLimits.begin(), paceLimits.end()}, 3) + "}";
+  return "{\"colours\":" + coloursJson(paceColours) +
+         ",\"limits\":" + numbers({paceLimits.begin(), paceLimits.end()}, 3) + "}";
 }
+
+// The runs' own colours, apart from the pace palette's.
+std::string replayRunColoursJson() { return coloursJson(runColours); }
 
 std::string hashSource(std::string_view text) {
   const auto digest = sha256(text);

@@ -27,6 +27,8 @@ std::string pageTextJson(std::string_view text);
 std::string replayUnitsJson();
 // The picture's palette of pace against A and its steps, as a JSON object (colours, limits).
 std::string replayPaceJson();
+// The runs' own colours (the replay's markers, names, traces; the board's lines), as a JSON array.
+std::string replayRunColoursJson();
 
 // A script's or style's hash as a Content-Security-Policy names it: 'sha256-...'.
 std::string hashSource(std::string_view text);
