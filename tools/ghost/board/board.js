@@ -129,7 +129,9 @@
 
   const dialog = byId("replay-dialog");
   let player = null;
+  // Closed by Escape or Close; its event comes a moment later, when another replay may have opened it again.
   dialog.addEventListener("close", () => {
+    if (dialog.open) return;
     if (player) player.stop();
     player = null;
     byId("replay-place").replaceChildren();
