@@ -52,7 +52,7 @@ std::string runJson(const BoardRun& run) {
   std::string same = "[";
   for (const BoardFile& file : run.sameRun)
     same += (same.size() > 1 ? "," : "") + std::string("[") + pageTextJson(file.path) + "," +
-            pageTextJson(file.player) + "]";
+            pageTextJson(file.fileName) + "," + pageTextJson(file.player) + "]";
   std::string sectors = "[";
   for (const std::vector<double>& lap : run.sectorSeconds) sectors += (sectors.size() > 1 ? "," : "") + numbers(lap);
   std::string findings = "[";

@@ -246,10 +246,9 @@
       name.type = "button";
       name.title = "Replay against the group's best";
       cells[2].append(name);
-      let file = run.fileName;
-      for (const [path] of run.same) file += ", " + path.split(/[\\/]/).pop();
-      cells[cells.length - 1].textContent = file;
-      cells[cells.length - 1].title = [run.file, ...run.same.map(([path, player]) => path + " (" + player + ")")].join("\n");
+      // The file's name, then those of the files that hold the same run; their paths and players on hover.
+      cells[cells.length - 1].textContent = [run.fileName, ...run.same.map(([, name]) => name)].join(", ");
+      cells[cells.length - 1].title = [run.file, ...run.same.map(([path, , player]) => path + " (" + player + ")")].join("\n");
       if (run.findings.length) cells[cells.length - 2].title = run.findings.map((finding) => finding.text).join("\n");
       clickable(row, run);
       rows.set(run, { row, cells, toggle, swatch });
