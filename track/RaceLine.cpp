@@ -39,6 +39,8 @@ double RaceLine::across(double x, double y) const { return std::fabs((x - at.x) 
 
 double RaceLine::away(const GhostFrame& frame) const { return std::hypot(frame.x - at.x, frame.y - at.y); }
 
+bool RaceLine::reaches(double x, double y) const { return across(x, y) <= lineReach; }
+
 std::optional<RaceLine> raceLineOf(std::span<const GhostFrame> frames) {
   const std::size_t count = frames.size();
   if (count < 2) return std::nullopt;

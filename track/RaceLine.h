@@ -23,6 +23,8 @@ struct RaceLine {
   double across(double x, double y) const;
   // How far a frame is from the line's point.
   double away(const GhostFrame& frame) const;
+  // Whether a point lies within the line's reach to either side of its point (a crossing there counts).
+  bool reaches(double x, double y) const;
 };
 
 // The line through a run's first frame, across the direction it sets off in over its first 50 units of path

@@ -169,17 +169,17 @@ TEST(PictureSvg, TheLargestLossIsRingedBelowTheTitlesOfItsPanel) {
   EXPECT_LE(std::stod(ring[1]) + std::stod(ring[2]), std::stod(panel[1]) + std::stod(panel[2]));
 }
 
-TEST(PictureStyle, GainsAndLossesOfOneStrengthStayApartForEveryKindOfColourBlindness) {
+TEST(PictureStyle, GainsAndLossesOfOneStrengthAndTheRunsColoursStayApartForEveryKindOfColourBlindness) {
   // Colour blindness simulated on linear RGB (the full deficiency of each kind), then distance in CIELAB: a
-  // gain and a loss of one strength at least 40 apart, each step at least 15 from the next.
+  // gain and a loss of one strength at least 40 apart, each step at least 15 from the next; each run's colour
+  // at least 14 from every step and 25 from every other run's.
   const double simulations[4][3][3] = {
       {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}},
       {{0.152286, 1.052583, -0.204868}, {0.114503, 0.786281, 0.099216}, {-0.003882, -0.048116, 1.051998}},
       {{0.367322, 0.860646, -0.227968}, {0.280085, 0.672501, 0.047413}, {-0.011820, 0.042940, 0.968881}},
       {{1.255528, -0.076749, -0.178779}, {-0.078411, 0.930809, 0.147602}, {0.004733, 0.691367, 0.303900}}};
   for (const auto& simulation : simulations) {
-    std::vector<std::array<double, 3>> lab;
-    for (const char* colour : paceColours) {
+    const auto seenAs = [&](const char* colour) {
       double linear[3], seen[3];
       for (std::size_t c = 0; c < 3; ++c) {
         const double v = std::stoi(std::string(colour).substr(1 + 2 * c, 2), nullptr, 16) / 255.0;
@@ -193,13 +193,21 @@ TEST(PictureStyle, GainsAndLossesOfOneStrengthStayApartForEveryKindOfColourBlind
                              (0.0193 * seen[0] + 0.1192 * seen[1] + 0.9505 * seen[2]) / 1.08883};
       double f[3];
       for (int c = 0; c < 3; ++c) f[c] = xyz[c] > 0.008856 ? std::cbrt(xyz[c]) : 7.787 * xyz[c] + 16.0 / 116.0;
-      lab.push_back({116 * f[1] - 16, 500 * (f[0] - f[1]), 200 * (f[1] - f[2])});
-    }
-    const auto apart = [&](std::size_t i, std::size_t j) {
-      return std::hypot(lab[i][0] - lab[j][0], lab[i][1] - lab[j][1], lab[i][2] - lab[j][2]);
+      return std::array<double, 3>{116 * f[1] - 16, 500 * (f[0] - f[1]), 200 * (f[1] - f[2])};
     };
-    for (std::size_t strength = 0; strength < 3; ++strength) EXPECT_GE(apart(strength, 6 - strength), 40.0) << strength;
-    for (std::size_t step = 0; step + 1 < lab.size(); ++step) EXPECT_GE(apart(step, step + 1), 15.0) << step;
+    const auto apart = [&](const char* one, const char* other) {
+      const std::array<double, 3> a = seenAs(one), b = seenAs(other);
+      return std::hypot(a[0] - b[0], a[1] - b[1], a[2] - b[2]);
+    };
+    for (std::size_t strength = 0; strength < 3; ++strength)
+      EXPECT_GE(apart(paceColours[strength], paceColours[6 - strength]), 40.0) << strength;
+    for (std::size_t step = 0; step + 1 < paceColours.size(); ++step)
+      EXPECT_GE(apart(paceColours[step], paceColours[step + 1]), 15.0) << step;
+    for (std::size_t run = 0; run < runColours.size(); ++run) {
+      for (const char* step : paceColours) EXPECT_GE(apart(runColours[run], step), 14.0) << run << " " << step;
+      for (std::size_t other = run + 1; other < runColours.size(); ++other)
+        EXPECT_GE(apart(runColours[run], runColours[other]), 25.0) << run << " " << other;
+    }
   }
 }
 

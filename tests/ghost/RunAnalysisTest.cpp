@@ -19,6 +19,7 @@
 #include "tools/ghost/analysis/LoadedGhost.h"
 #include "tools/ghost/analysis/RunAnalysis.h"
 #include "tools/ghost/analysis/RunProfile.h"
+#include "tools/ghost/analysis/SameTrack.h"
 
 using namespace lumaro_ghost;
 
@@ -50,6 +51,38 @@ TEST(RunAnalysis, TheSameLapAtTwoSampleRatesIsLevelEverywhere) {
   EXPECT_NEAR(comparison.total, 0.0, 1e-4);
   EXPECT_FALSE(comparison.largestGain);
   EXPECT_FALSE(comparison.largestLoss);
+}
+
+TEST(RunAnalysis, ALossAcrossASectorLineIsSplitWhereTheCarIsWhereverTheFirstFramesFall) {
+  // 16 ms ticks; B loses 1.5 s spread evenly over 38-42% of a 10 s lap, A is clean: 0.75 s either side of the
+  // 40% line, whichever run's first frame lies on the line and however far within a tick past it the other's.
+  for (const auto& [phaseA, phaseB] : {std::pair{0.0, 0.0}, {0.5, 0.0}, {0.95, 0.0}, {0.0, 0.7}}) {
+    SCOPED_TRACE(::testing::Message() << "A's phase " << phaseA << ", B's " << phaseB);
+    const auto runs = ghosts(
+        {lapWithEvenLoss(10.0, 16, 0.0, 0.38, 0.42, phaseA), lapWithEvenLoss(10.0, 16, 1.5, 0.38, 0.42, phaseB)});
+    const Comparison comparison = compareRuns(analyseGhosts(runs), 0, 1);
+    ASSERT_EQ(comparison.sectors.size(), 10u);
+    for (const SectorDelta& sector : comparison.sectors)
+      EXPECT_NEAR(sector.delta, sector.sector == 4 || sector.sector == 5 ? 0.75 : 0.0, 0.002) << sector.sector;
+  }
+}
+
+TEST(RunAnalysis, ALapUnderAQuarterOfTheMedianOrWithoutTimeAndARunFarFromTheTrackAreToldApart) {
+  EXPECT_EQ(medianLapSeconds(std::vector<double>{0.03, 20.0}), 20.0);
+  EXPECT_EQ(judgeLap(5.01, 20.0), LapFault::none);
+  EXPECT_EQ(judgeLap(4.99, 20.0), LapFault::farTooQuick);
+  EXPECT_EQ(judgeLap(0.0, 20.0), LapFault::noTime);
+  EXPECT_EQ(judgeLap(-0.01, -0.01), LapFault::noTime);
+  const std::vector<GhostFrame> track = straightRun(5000.0, 5.0);
+  for (const auto& [aside, off] : {std::pair{490.0f, 0.0}, {510.0f, 1.0}}) {
+    std::vector<GhostFrame> run = track;
+    for (GhostFrame& frame : run) frame.y = aside;
+    EXPECT_EQ(shareOffTrack(track, run), off) << aside;
+  }
+  // A run cut short lies on a whole one's track, though most of the whole one lies off its path.
+  const std::vector<GhostFrame> cut(track.begin(), track.begin() + 50);
+  EXPECT_GT(shareOffTrack(cut, track), 0.5);
+  EXPECT_EQ(shareApart(track, cut), 0.0);
 }
 
 TEST(RunAnalysis, ARunOneSecondFasterOverItsSecondHalfGainsExactlyThereAtAnySampleRate) {

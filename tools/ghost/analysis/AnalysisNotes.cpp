@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "tools/ghost/analysis/LapValidity.h"
+#include "tools/ghost/analysis/SameTrack.h"
+#include "tools/ghost/text/NumberText.h"
 
 namespace lumaro_ghost {
 
@@ -18,6 +20,17 @@ std::vector<std::string> undrivenLapNotes(const Analysis& analysis, const std::v
           lapFaultText(lap, run.lapSeconds(lap), run.lapFaults[static_cast<std::size_t>(lap - 1)], run.medianLap) +
           "; it is no best lap and no part of the theoretical best");
     }
+  }
+  return notes;
+}
+
+std::vector<std::string> offTrackNotes(const Analysis& analysis, const std::vector<std::size_t>& used) {
+  std::vector<std::string> notes;
+  for (const std::size_t r : used) {
+    if (r >= analysis.runs.size() || analysis.runs[r].onTrack) continue;
+    notes.push_back(std::string(1, static_cast<char>('A' + r % 26)) + " does not follow A's track: " +
+                    fixedText(analysis.runs[r].offTrack * 100.0, 0) + "% or more of each one's path lies more than " +
+                    fixedText(offTrackDistance, 0) + " units from the other's (runs of two maps under one map name?)");
   }
   return notes;
 }

@@ -1,6 +1,6 @@
-// What the reader of a comparison, a picture or a replay must be told about the runs besides their times: the
-// laps that cannot have been driven (LapValidity.h), which the figures keep but no best lap, best sector or
-// theoretical best takes.
+// What the reader of a comparison, a picture or a replay must be told about the runs besides their times: runs
+// that do not follow A's track (SameTrack.h), and the laps that cannot have been driven (LapValidity.h), which
+// the figures keep but no best lap, best sector or theoretical best takes.
 #pragma once
 
 #include <cstddef>
@@ -15,5 +15,9 @@ namespace lumaro_ghost {
 // takes 0.028 s, less than 25% of the median lap time (20.012 s); it is no best lap and no part of the
 // theoretical best".
 std::vector<std::string> undrivenLapNotes(const Analysis& analysis, const std::vector<std::size_t>& used);
+
+// One text per run of used that does not follow A's track: "B does not follow A's track: 63% or more of each
+// one's path lies more than 500 units from the other's (runs of two maps under one map name?)".
+std::vector<std::string> offTrackNotes(const Analysis& analysis, const std::vector<std::size_t>& used);
 
 }  // namespace lumaro_ghost

@@ -7,6 +7,7 @@
 #include "plugin/HostNames.h"
 #include "tools/ghost/analysis/GhostFileContent.h"
 #include "tools/ghost/analysis/GhostHeaderFields.h"
+#include "tools/ghost/analysis/SameTrack.h"
 #include "track/RaceLine.h"
 #include "track/TrackMatch.h"
 
@@ -28,6 +29,8 @@ constexpr double referenceSpacing = 4.0;
 // changes the difference by less than this has neither gained nor lost, and is never named the largest.
 // The stretch of the lap over which paceDifference compares the runs.
 constexpr double paceStretch = 0.005;
+// Two runs set off the same way when their directions are at most 60 degrees apart (the cosine between them).
+constexpr double sameWay = 0.5;
 
 MapPoint flat(const GhostFrame& frame) { return {frame.x, frame.y}; }
 
@@ -122,6 +125,7 @@ std::optional<PlacedLap> placeUnfinishedLap(const ReferenceLap& reference, const
 // The lap after those both runs complete, up to where the first of them to stop stops on it.
 std::optional<UnfinishedDelta> unfinishedDelta(const AnalysedRun& a, const AnalysedRun& b) {
   const std::size_t done = std::min(a.laps.size(), b.laps.size());
+  if (!a.onTrack || !b.onTrack) return std::nullopt;
   const bool aStops = a.laps.size() == done && a.unfinished, bStops = b.laps.size() == done && b.unfinished;
   const bool aGoesOn = a.laps.size() > done || aStops, bGoesOn = b.laps.size() > done || bStops;
   if (!(aStops || bStops) || !aGoesOn || !bGoesOn) return std::nullopt;
@@ -137,6 +141,26 @@ std::optional<UnfinishedDelta> unfinishedDelta(const AnalysedRun& a, const Analy
 }
 
 }  // namespace
+
+std::optional<RaceLine> startLineOf(const std::vector<const LoadedGhost*>& ghosts) {
+  if (ghosts.empty()) return std::nullopt;
+  const std::span<const GhostFrame> a = ghosts.front()->content.frames;
+  std::optional<RaceLine> line = raceLineOf(a);
+  if (!line) return line;
+  // The map's line lies at most one of A's steps behind A's first frame: a first frame farther back is not of a
+  // recording that started there.
+  const double firstStep = line->along(a[1]);
+  double back = 0.0;
+  for (std::size_t r = 1; r < ghosts.size(); ++r) {
+    const std::span<const GhostFrame> frames = ghosts[r]->content.frames;
+    const std::optional<RaceLine> own = raceLineOf(frames);
+    if (!own || own->heading.x * line->heading.x + own->heading.y * line->heading.y < sameWay) continue;
+    const double along = line->along(frames.front());
+    if (along < back && along >= -firstStep && line->reaches(frames.front().x, frames.front().y)) back = along;
+  }
+  line->at = {line->at.x + back * line->heading.x, line->at.y + back * line->heading.y};
+  return line;
+}
 
 int TimedRun::bestLap() const {
   int best = 0;
@@ -267,7 +291,7 @@ std::optional<LapOfRun> chooseReferenceLap(const std::vector<AnalysedRun>& runs)
   std::vector<Candidate> laps, driven;
   for (std::size_t r = 0; r < runs.size(); ++r) {
     const TimedRun& run = runs[r].timed;
-    if (!run.lapLinesFound) continue;
+    if (!run.lapLinesFound || !runs[r].onTrack) continue;
     for (int lap = 1; lap <= run.laps(); ++lap) {
       const double length =
           run.lines[static_cast<std::size_t>(lap)].distance - run.lines[static_cast<std::size_t>(lap - 1)].distance;
@@ -303,7 +327,7 @@ void judgeLaps(TimedRun& run, std::optional<double> median) {
 double medianLapOf(const std::vector<AnalysedRun>& runs) {
   std::vector<double> seconds;
   for (const AnalysedRun& run : runs) {
-    if (!run.timed.lapLinesFound) continue;
+    if (!run.timed.lapLinesFound || !run.onTrack) continue;
     for (int lap = 1; lap <= run.timed.laps(); ++lap) seconds.push_back(run.timed.lapSeconds(lap));
   }
   return medianLapSeconds(seconds);
@@ -312,7 +336,7 @@ double medianLapOf(const std::vector<AnalysedRun>& runs) {
 void judgeLapsTogether(std::vector<AnalysedRun>& runs) {
   const double median = medianLapOf(runs);
   for (AnalysedRun& run : runs) {
-    if (run.timed.lapLinesFound) judgeLaps(run.timed, median);
+    if (run.timed.lapLinesFound && run.onTrack) judgeLaps(run.timed, median);
   }
 }
 
@@ -346,10 +370,14 @@ Analysis analyseGhosts(const std::vector<const LoadedGhost*>& ghosts, int sector
   Analysis analysis;
   analysis.sectors = std::clamp(sectors, fewestSectors, mostSectors);
   if (ghosts.empty()) return analysis;
-  analysis.line = raceLineOf(ghosts.front()->content.frames);
+  analysis.line = startLineOf(ghosts);
   for (const LoadedGhost* ghost : ghosts) {
     AnalysedRun run;
     run.timed = timeRun(ghost->content.frames, ghost->profile, analysis.line, ghost->laps());
+    if (!analysis.runs.empty()) {
+      run.offTrack = shareApart(ghosts.front()->content.frames, ghost->content.frames);
+      run.onTrack = run.offTrack <= mostOffTrack;
+    }
     analysis.runs.push_back(std::move(run));
   }
   // Once a run comes back to the line the track is a circuit: a run that sets off from the line and never
@@ -370,7 +398,7 @@ Analysis analyseGhosts(const std::vector<const LoadedGhost*>& ghosts, int sector
     placeRun(run, analysis.reference, analysis.sectors);
     for (int lap = 1; lap <= run.timed.laps(); ++lap) {
       for (int sector = 0; sector < analysis.sectors; ++sector) {
-        if (!run.timed.driven(lap)) break;
+        if (!run.timed.driven(lap) || !run.onTrack) break;
         const double seconds = run.sectorSeconds[static_cast<std::size_t>(lap - 1)][static_cast<std::size_t>(sector)];
         if (analysis.bestSectors.size() <= static_cast<std::size_t>(sector)) {
           analysis.bestSectors.push_back({seconds, r, lap});

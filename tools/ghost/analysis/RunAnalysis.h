@@ -4,8 +4,9 @@
 // is computed here, once.
 //
 // The road, for runs A (the reference) and B:
-//   1. The start line (raceLineOf, track/RaceLine.h): through A's first frame, across the direction A sets
-//      off in. A recording starts up to a game tick past the map's own line; every run is timed at this one line.
+//   1. The start line (startLineOf): across the direction A sets off in (raceLineOf, track/RaceLine.h), through
+//      the rearmost of the runs' first frames. A recording starts up to a game tick past the map's own line, so
+//      the rearmost first frame is the nearest the files come to it; every run is timed at this one line.
 //   2. Each run's crossings of it (timeRun, through the same piece's RaceLineCrossings), each interpolated
 //      between the frames on either side (the first and the last extrapolated from the nearest two frames when a
 //      run begins just past the line or ends just short of it): the start, then the end of every lap.
@@ -81,6 +82,11 @@ struct TimedRun {
   int bestLap() const;  // the fastest lap that can have been driven, 0 when there is none
 };
 
+// The line runs are timed at: A's line (raceLineOf), moved back along its heading to the rearmost first frame of
+// the runs that set off the same way within A's first step behind A's first frame (every recording's first frame
+// lies on the map's line or up to a tick past it). None when A does not move.
+std::optional<RaceLine> startLineOf(const std::vector<const LoadedGhost*>& ghosts);
+
 // headerLaps: the laps the file's header names; the run is cut into that many equal shares (one to six) when it
 // does not cross the line (or there is none).
 TimedRun timeRun(std::span<const GhostFrame> frames, const RunProfile& profile, const std::optional<RaceLine>& line,
@@ -122,6 +128,12 @@ struct AnalysedRun {
   std::vector<std::vector<double>> sectorSeconds;  // [lap - 1][sector - 1]
   // The lap it sets off on and does not finish, placed up to its last frame (its lap is laps.size() + 1).
   std::optional<PlacedLap> unfinished;
+  // The share of its path and of A's off the other's (the least of the two: SameTrack.h's shareApart), and whether
+  // it follows A's track: a run that does not
+  // (of another map under the same name) lends no lap to the reference, the best sectors or the yardstick
+  // laps are judged by, and no unfinished lap is compared against it.
+  double offTrack = 0.0;
+  bool onTrack = true;
   double reached() const { return unfinished ? unfinished->share.back() : 0.0; }  // its share of the lap
 };
 
@@ -173,15 +185,16 @@ void endAtSetOff(TimedRun& run, bool circuit);
 // Whether a car can have driven each of a run's laps (LapValidity.h), against a median lap time (by default its
 // own laps').
 void judgeLaps(TimedRun& run, std::optional<double> median = std::nullopt);
-// The median lap time of every lap of the runs that cross their start line.
+// The median lap time of every lap of the runs that cross their start line and follow A's track.
 double medianLapOf(const std::vector<AnalysedRun>& runs);
 // The laps of runs of one track judged together, against the median of all of them: a run's only lap, or every
-// lap of a run, forged is then told from the laps the others drove. Runs without lap lines keep their own.
+// lap of a run, forged is then told from the laps the others drove. Runs without lap lines (laps as equal
+// shares of a path) and runs off A's track keep their own.
 void judgeLapsTogether(std::vector<AnalysedRun>& runs);
 // Every lap of a timed run placed on the reference with its sector times, and the lap it does not finish.
 void placeRun(AnalysedRun& run, const ReferenceLap& reference, int sectors);
 
-// ghosts: the runs, the first being A, whose first frame sets the start line. A run without a path (fewer
+// ghosts: the runs, the first being A, whose start sets the start line (startLineOf). A run without a path (fewer
 // than two frames, no length) has no laps. reference: the lap to place every lap on (a lap the runs hold,
 // of a run with lap lines); by default chooseReferenceLap's.
 Analysis analyseGhosts(const std::vector<const LoadedGhost*>& ghosts, int sectors = 10,

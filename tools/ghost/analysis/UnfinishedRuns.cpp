@@ -20,7 +20,7 @@ std::vector<std::string> unfinishedRunNotes(const std::vector<LoadedGhost>& ghos
   for (std::size_t r = 0; r < analysis.runs.size() && r < ghosts.size(); ++r) {
     const TimedRun& run = analysis.runs[r].timed;
     const GhostHeaderFields& header = ghosts[r].header;
-    if (std::find(used.begin(), used.end(), r) == used.end() || !run.lapLinesFound ||
+    if (std::find(used.begin(), used.end(), r) == used.end() || !run.lapLinesFound || !analysis.runs[r].onTrack ||
         header.lapCount.error != NumberError::None || run.laps() >= header.lapCount.value) {
       continue;
     }

@@ -16,7 +16,8 @@ std::string lapRangeText(int last);
 
 // One text per run of used whose path crosses the start line fewer times than its header names laps ("B completes
 // 2 of the 3 laps its header names (its file is cut short or its run ended early): " then compared, what is
-// compared, drawn or replayed instead). Runs cut into equal shares (no lap line found) are not judged.
+// compared, drawn or replayed instead). Runs cut into equal shares (no lap line found) are not judged, nor are
+// runs off A's track (AnalysisNotes.h names them).
 std::vector<std::string> unfinishedRunNotes(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis,
                                             const std::vector<std::size_t>& used, const std::string& compared);
 

@@ -24,6 +24,11 @@ inline constexpr const char* halo =
 inline constexpr std::array<double, 6> paceLimits{-0.12, -0.05, -0.015, 0.015, 0.05, 0.12};
 inline constexpr std::array<const char*, 7> paceColours{"#08519c", "#3182bd", "#9ecae1", "#a6a6a6",
                                                         "#fdae6b", "#e6550d", "#a63603"};
+// The runs' own colours where a page shows pace too (the replay's markers, names and traces): green, magenta,
+// violet and a near-black, none of them a blue or an orange of the pace palette, far from every colour of it and
+// from one another for readers with any of the three kinds of colour blindness as for the others. Past four
+// runs they repeat; each run's letter tells them apart.
+inline constexpr std::array<const char*, 4> runColours{"#1b7837", "#c51b7d", "#9911ee", "#333333"};
 // Gains and losses named in text and shaded in the difference panel, in the palette's strongest colours.
 inline constexpr const char* fasterColour = "#08519c";
 inline constexpr const char* slowerColour = "#a63603";

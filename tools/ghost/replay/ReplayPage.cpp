@@ -127,12 +127,18 @@ std::string bestJson(const ReplayData& data) {
          ",\"sectors\":" + numbers(data.bestSectorSeconds, secondsDecimals) + "}";
 }
 
+// Colours as a JSON array.
+template <std::size_t count>
+std::string coloursJson(const std::array<const char*, count>& colours) {
+  std::string text = "[";
+  for (std::size_t i = 0; i < colours.size(); ++i) text += std::string(i == 0 ? "\"" : ",\"") + colours[i] + "\"";
+  return text + "]";
+}
+
 // The picture's palette of pace against A and its steps, so that the page's map is coloured as plot's.
 std::string paceJson() {
-  std::string text = "{\"colours\":[";
-  for (std::size_t i = 0; i < paceColours.size(); ++i)
-    text += std::string(i == 0 ? "\"" : ",\"") + paceColours[i] + "\"";
-  return text + "],\"limits\":" + numbers({paceLimits.begin(), paceLimits.end()}, 3) + "}";
+  return "{\"colours\":" + coloursJson(paceColours) +
+         ",\"limits\":" + numbers({paceLimits.begin(), paceLimits.end()}, 3) + "}";
 }
 
 std::string dataJson(const ReplayData& data) {
@@ -163,7 +169,8 @@ std::string dataJson(const ReplayData& data) {
          ",\n\"speed\":" +
          perRun(
              data, [](const TraceSample& sample, std::size_t run) { return sample.speed[run]; }, 1) +
-         "},\n" + rowsJson(data) + ",\n\"best\":" + bestJson(data) + ",\n\"pace\":" + paceJson() + "}";
+         "},\n" + rowsJson(data) + ",\n\"best\":" + bestJson(data) + ",\n\"pace\":" + paceJson() +
+         ",\n\"runColours\":" + coloursJson(runColours) + "}";
 }
 
 std::string hashSource(std::string_view text) {

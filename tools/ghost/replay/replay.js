@@ -11,7 +11,8 @@
 (function () {
   const data = JSON.parse(document.getElementById("replay-data").textContent);
   const byId = (id) => document.getElementById(id);
-  const colours = ["#1f66d1", "#e0701a", "#1b9e5a", "#8e44ad", "#c0392b", "#16a0b5"];
+  // The runs' colours, none of them a colour of the pace palette (blue faster, orange slower).
+  const colours = data.runColours;
   const colourOf = (run) => colours[run % colours.length];
   const speeds = [0.25, 0.5, 1, 2, 4, 8];
   const minus = "\u2212";
@@ -224,13 +225,16 @@
     }
     data.sectors.forEach((sector, index) => {
       // Each run's time over the sector, and after it each other run's gain or loss there against A.
+      // A line breaks, when the table must narrow, only between a run's time and its gain or loss.
+      const unbroken = (text) => text.replace(/ /g, "\u00A0");
       const lines = others.length
-        ? runs.map((run) => run.name + " " + plain(sector.seconds[run.index]) +
-            (run.index > 0 ? " " + signed(sector.delta[run.index]) : ""))
+        ? runs.map((run) => unbroken(run.name + " " + plain(sector.seconds[run.index])) +
+            (run.index > 0 ? " " + unbroken(signed(sector.delta[run.index])) : ""))
         : [plain(sector.seconds[0])];
       const d = others.length === 1 ? sector.delta[1] : 0;
       const cell = element("td", lines.join("\n"), d < -data.level ? "gain" : d > data.level ? "loss" : "");
-      cell.style.whiteSpace = "pre";
+      // A cell keeps its lines and wraps within them where the table would not fit the page otherwise.
+      cell.classList.add("sector");
       cell.title = "Lap " + sector.lap + ", " + Math.round(sector.from * 100) + "% to " + Math.round(sector.to * 100) + "%";
       lapRows[Math.min(lapRows.length - 1, Math.floor(index / data.sectorsPerLap))].append(cell);
       sectorCells.push(cell);

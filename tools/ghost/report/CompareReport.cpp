@@ -236,7 +236,10 @@ void writeComparison(std::ostream& out, const std::vector<LoadedGhost>& ghosts, 
   const std::string nameA = columnName(comparison, choice, true), nameB = columnName(comparison, choice, false);
   const std::string difference = nameB + " - " + nameA;
   if (comparison.laps.empty()) {
-    out << comparisonHeading(comparison, choice) << ": no lap that both complete\n";
+    const bool offTrack = !analysis.runs[comparison.a].onTrack || !analysis.runs[comparison.b].onTrack;
+    out << comparisonHeading(comparison, choice)
+        << (offTrack ? ": no lap compared, since the runs do not follow the same track\n"
+                     : ": no lap that both complete\n");
   } else {
     // Over a lap no car drove, the difference is the files' arithmetic, not who is ahead.
     out << comparisonHeading(comparison, choice) << ": " << signedSeconds(comparison.total)
