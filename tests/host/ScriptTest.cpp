@@ -11,8 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include "support/NamesWord.h"
 #include "support/TempFolder.h"
 #include "tools/host/Options.h"
+#include "tools/host/Runner.h"
 #include "tools/host/Script.h"
 #include "tools/host/TextFile.h"
 #include "tools/host/TextMatcher.h"
@@ -287,6 +289,24 @@ TEST(HelpText, DocumentsEveryStepWithAnExample) {
     const ParsedLine parsed = parseStep(example, 1);
     EXPECT_EQ(parsed.error, "") << example;
   }
+}
+
+// The help is written for people, but it names every word the parser takes: each option, each step with the
+// words that say what it does, and the words of the prompt.
+TEST(HelpText, NamesEveryOptionStepAndPromptWordTheParserTakes) {
+  const std::string help = helpText();
+  const std::string steps = help.substr(help.find("\nSteps:\n"));
+  const std::vector<std::string> options = optionNames();
+  ASSERT_FALSE(options.empty());
+  for (const std::string& option : options) EXPECT_TRUE(namesWord(help, option)) << option;
+  const std::vector<StepWords> words = stepWords();
+  ASSERT_FALSE(words.empty());
+  for (const StepWords& step : words) {
+    EXPECT_TRUE(namesWord(steps, step.step)) << step.step;
+    for (const std::string& word : step.words) EXPECT_TRUE(namesWord(steps, word)) << step.step << " " << word;
+  }
+  EXPECT_TRUE(namesWord(help, promptHelpWord));
+  for (const std::string_view word : promptEndWords) EXPECT_TRUE(namesWord(help, word)) << word;
 }
 
 // Mended: the help said a planted loss may be any time above 0, where a drive refuses one under 0.001 s.

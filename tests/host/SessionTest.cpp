@@ -18,7 +18,9 @@
 #include "sim/Driver.h"
 #include "sim/Game.h"
 #include "sim/KismetMap.h"
+#include "support/NamesWord.h"
 #include "support/TempFolder.h"
+#include "tools/host/Options.h"
 #include "tools/host/Reports.h"
 #include "tools/host/Runner.h"
 #include "tools/host/Script.h"
@@ -283,6 +285,16 @@ TEST_F(SessionTest, PickGhostChoosesTheEntryOfThePagesList) {
             "no entry of the ghost list has \"Dee\" in its label; the entries:\n\" \"\n"
             "\"1-Lap in 00:19:512 by Bo(Bo@home.ghost)\"\n\"3-Lap in 01:01:234 by Ann(Ann-Speedway-3.ghost)\"\n"
             "\"1-Lap in 00:20:000 by Cy(\\\\u202egnp.ghost)\"");
+}
+
+// lumaro-host --help names every console command and variable the loaded plugin registers, as the console
+// holds them.
+TEST_F(SessionTest, TheHelpNamesEveryConsoleCommandAndVariableOfThePlugin) {
+  const std::string help = helpText();
+  const sim::Console& console = session->game().console();
+  ASSERT_FALSE(console.variables().empty());
+  for (const auto& variable : console.variables()) EXPECT_TRUE(namesWord(help, variable->name)) << variable->name;
+  for (const auto& [name, command] : console.commands()) EXPECT_TRUE(namesWord(help, name)) << name;
 }
 
 }  // namespace

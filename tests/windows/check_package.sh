@@ -5,7 +5,7 @@
 # copies keep them) and needing the system's DLLs only; the DLL with its version resource naming the product
 # and VERSION, exporting what the host looks up; the guide a page of its own made from docs/players.md; the
 # CHANGELOG without the developers' note; README.txt and the guide showing every command of the ghost tool.
-# Then lumaro-ghost.exe, as unpacked, runs info, compare and plot under Wine on two bundled ghosts, info on a
+# Then lumaro-ghost.exe, as unpacked, runs info, --version, compare and plot under Wine on two bundled ghosts, info on a
 # ghost whose name is not in any ANSI code page, and check on a wildcard it expands itself. The map makers' kit
 # holds lumaro-host.exe, the DLLs, lumaro-ghost.exe, the bundled maps and scenarios and the map makers' page; its
 # lumaro-host.exe runs a scenario under Wine and checks a good and a broken map, then every map by a wildcard.
@@ -121,6 +121,8 @@ ghost() {
   fi
 }
 ghost info info A.ghost
+ghost version --version
+[ "$(tr -d '\r' <version.out)" = "lumaro-ghost $version" ] || fail "lumaro-ghost.exe --version says: $(head -3 version.out)"
 ghost compare compare A.ghost B.ghost
 ghost plot plot A.ghost B.ghost -o picture.svg
 # Windows passes the name in UTF-16 (Wine makes it from the locale's UTF-8).

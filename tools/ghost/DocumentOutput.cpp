@@ -95,14 +95,18 @@ std::optional<DocumentRefusal> writeToPipeOrDevice(const std::filesystem::path& 
 
 }  // namespace
 
+std::string nameAsWritten(const std::string& output) {
+  std::string name = utf8FromPath(pathFromUtf8(output).filename());
+  while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
+  return name;
+}
+
+bool spelledAsGhost(const std::string& output) { return endsInGhostExtension(nameAsWritten(output)); }
+
 std::optional<DocumentRefusal> writeDocument(const std::string& output, const std::string& document,
                                              std::span<const FileStamp> inputs) {
   const std::filesystem::path file = pathFromUtf8(output);
-  // A document is never named as a ghost either: Windows drops the dots and blanks that end a name
-  // ("Friend.ghost." is Friend.ghost there), taken so on every system.
-  std::string spelled = utf8FromPath(file.filename());
-  while (!spelled.empty() && (spelled.back() == '.' || spelled.back() == ' ')) spelled.pop_back();
-  if (endsInGhostExtension(spelled)) return DocumentRefusal{true, ""};
+  if (spelledAsGhost(output)) return DocumentRefusal{true, ""};
   if (namesWindowsDevice(file)) return DocumentRefusal{false, std::string(deviceRefusalReason(file))};
   // Closed before the rename: Windows replaces no file that is open.
   std::optional<RegularFileReader> reader(std::in_place, file);

@@ -20,6 +20,12 @@ struct DocumentRefusal {
   std::string reason;      // otherwise: why the document could not be written
 };
 
+// The last component of output as Windows reads it, the dots and blanks that end it dropped ("Friend.ghost. "
+// is Friend.ghost there), taken so on every system.
+std::string nameAsWritten(const std::string& output);
+// Whether that name ends in the ghost extension, in any case: a document is never named as a ghost.
+bool spelledAsGhost(const std::string& output);
+
 // Nothing when the document is in place; otherwise why not (a file at the name is then as it was).
 // inputs: the identities of the files the document was made from.
 std::optional<DocumentRefusal> writeDocument(const std::string& output, const std::string& document,

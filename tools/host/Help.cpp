@@ -1,107 +1,38 @@
-// The words of --help and of the interactive "help".
-#include <cmath>
-#include <cstdio>
-#include <filesystem>
+// The words of --help and of the interactive "help", written as the reader sees them.
 #include <string>
-#include <utility>
 
+#include "host/GameNames.h"
 #include "host/HostClock.h"
-#include "plugin/HostNames.h"
-#include "plugin/Messages.h"
 #include "race/RunLife.h"
 #include "sim/Driver.h"
-#include "tools/ghost/TextMarks.h"
 #include "tools/host/MapCheck.h"
 #include "tools/host/NumberWords.h"
 #include "tools/host/Options.h"
 #include "tools/host/ScenarioTick.h"
 #include "tools/host/Script.h"
 #include "tools/host/TextFile.h"
-#include "ui/PageBytes.h"
 
 namespace lumaro_host {
 
 namespace {
 
-// A float with at most six significant digits: 0.2f as "0.2".
-std::string floatText(float value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%g", static_cast<double>(value));
-  return text;
+// The help states these numbers in words: a change to one stops the build here until the help says it too.
+constexpr bool bounds(const NumberRange& range, double least, double most) {
+  return range.least == least && range.most == most;
 }
-
-// The exit status of a map check's verdict.
-std::string verdictText(MapVerdict verdict) { return std::to_string(static_cast<int>(verdict)); }
-
-// A power of ten as the help writes it: 1e-5f as "1e-5".
-std::string powerOfTenText(float value) {
-  return "1e" + std::to_string(std::lround(std::log10(static_cast<double>(value))));
-}
-
-// The help with the numbers of a scenario, a map file and the command line, each from its range or default.
-std::string withRanges(std::string text) {
-  const Drive drive;
-  return fillMarks(std::move(text), {
-                                        {"{chaos steps}", std::to_string(defaultChaosSteps)},
-                                        {"{chaos most}", numberText(chaosStepCount.most)},
-                                        {"{seed most}", largestSeedText()},
-                                        {"{run-out}", numberText(drive.runOut)},
-                                        {"{seed}", std::to_string(drive.seed)},
-                                        {"{host call ms}", numberText(Options{}.hostCallMilliseconds)},
-                                        {"{vary below}", numberText(variationPercentBelow)},
-                                        {"{float tolerance}", powerOfTenText(kismetFloatTolerance)},
-                                        {"{speed}", numberText(sim::defaultCarSpeed)},
-                                        {"{laps}", boundsText(lapCount)},
-                                        {"{lap-time}", boundsText(lapSeconds)},
-                                        {"{speed range}", boundsText(carSpeed)},
-                                        {"{run-out range}", boundsText(runOutSeconds)},
-                                        {"{line}", boundsText(lineOffset)},
-                                        {"{lose}", boundsText(lostSeconds)},
-                                        {"{wide}", boundsText(wideUnits)},
-                                        {"{phase}", boundsText(tickPhase)},
-                                        {"{seconds}", boundsText(gameSeconds)},
-                                        {"{ticks}", boundsText(tickCount)},
-                                        {"{coordinate}", boundsText(trackCoordinate)},
-                                        {"{lap length}", boundsText(trackLapLength)},
-                                        {"{file MiB}", std::to_string(maxTextFileBytes / (std::size_t{1024} * 1024))},
-                                    });
-}
-
-// The help with the names, status texts and defaults it quotes, each from its home, in place of its mark.
-std::string withNames(std::string text) {
-  namespace command = names::command;
-  namespace cvar = names::cvar;
-  namespace kismet = names::kismet;
-  const std::string textLine = pageControlStart(PageControl::Text);
-  const std::string tickMilliseconds =
-      std::to_string(Tessaro::wholeMillisecondsOfTicks(lumaro_host::scenarioTickLength));
-  text = fillMarks(std::move(text), {
-                                        {"{command::record}", command::record},
-                                        {"{command::exportGhost}", command::exportGhost},
-                                        {"{cvar::lapCount}", cvar::lapCount},
-                                        {"{cvar::ghostFilePath}", cvar::ghostFilePath},
-                                        {"{cvar::isRecording}", cvar::isRecording},
-                                        {"{kismet::lapCounter}", kismet::lapCounter},
-                                        {"{kismet::mapName}", kismet::mapName},
-                                        {"{kismet::ghostPosition}", kismet::ghostPosition},
-                                        {"{kismet::ghostRotation}", kismet::ghostRotation},
-                                        {"{kismet::ghostColor}", kismet::ghostColor},
-                                        {"{kismet::ghostDelta}", kismet::ghostDelta},
-                                        {"{messages::recordingArmed}", messages::recordingArmed},
-                                        {"{messages::raceStarted}", messages::raceStarted},
-                                        {"{messages::raceEndedIn}", messages::raceEndedIn},
-                                        {"{messages::stoppedGhost}", messages::stoppedGhost},
-                                        {"{tick ms}", tickMilliseconds},
-                                        {"{page::text}", textLine},
-                                        {"{look delay}", floatText(lookAfterSpawnDelay)},
-                                        {"{no race}", std::to_string(kismet::lapCounterNoRace)},
-                                        {"{works}", verdictText(MapVerdict::Works)},
-                                        {"{ignoring}", verdictText(MapVerdict::WorksIgnoring)},
-                                        {"{will not}", verdictText(MapVerdict::WillNotWork)},
-                                        {"{not found}", verdictText(MapVerdict::NotFound)},
-                                    });
-  return withRanges(std::move(text));
-}
+static_assert(defaultChaosSteps == 300 && bounds(chaosStepCount, 1, 1'000'000));
+static_assert(Tessaro::wholeMillisecondsOfTicks(scenarioTickLength) == 8 && Options{}.hostCallMilliseconds == 0.0);
+static_assert(defaultRunOutSeconds == 0.5 && defaultDriveSeed == 1 && sim::defaultCarSpeed == 1400.0);
+static_assert(bounds(lapCount, 1, 1000) && bounds(lapSeconds, 1, 3600) && bounds(carSpeed, 1, 100'000) &&
+              bounds(runOutSeconds, 0, 60) && variationPercentBelow == 100.0);
+static_assert(bounds(lineOffset, -1000, 1000) && bounds(lostSeconds, 0.001, 60) && bounds(wideUnits, 1, 1000) &&
+              bounds(tickPhase, 0, 1));
+static_assert(bounds(gameSeconds, 0.001, 3600) && bounds(tickCount, 1, 1'000'000));
+static_assert(bounds(trackCoordinate, -1'000'000, 1'000'000) && bounds(trackLapLength, 100, 100'000'000));
+static_assert(maxTextFileBytes == 16 * 1024 * 1024 && kismetFloatTolerance == 1e-5f && lookAfterSpawnDelay == 0.2f);
+static_assert(static_cast<int>(MapVerdict::Works) == 0 && static_cast<int>(MapVerdict::WorksIgnoring) == 3 &&
+              static_cast<int>(MapVerdict::WillNotWork) == 1 && static_cast<int>(MapVerdict::NotFound) == 2 &&
+              Tessaro::gameNames::kismet::lapCounterNoRace == -1);
 
 }  // namespace
 
@@ -124,8 +55,8 @@ std::string stepSummary() {
 )";
 }
 
-std::string helpText() {
-  return withNames(R"(lumaro-host: the stand-in host for the Lumaro plugin, and a scenario runner.
+std::string helpHead() {
+  return R"(lumaro-host: the stand-in host for the Lumaro plugin, and a scenario runner.
 
 It starts a simulated game, loads the plugin library through its exports exactly as the host does
 (exports, getPlugin, the console and game pointers, onLoad), and runs a scenario: a plain-text script
@@ -140,54 +71,33 @@ Usage:
                                      Lumaro works with that it lacks, has with another type or
                                      starts with a value Lumaro cannot work with, then its verdict;
                                      several files end with a count of the verdicts. Exit status:
-                                     {works} Lumaro works on the map; {ignoring} it works but ignores a
+                                     0 Lumaro works on the map; 3 it works but ignores a
                                      variable the map means to offer (an optional one of another
-                                     type or a near-miss name); {will not} it will not work; {not found} no such
-                                     file. Of several files the worst: {not found}, then {will not}, then {ignoring}.
+                                     type or a near-miss name); 1 it will not work; 2 no such
+                                     file. Of several files the worst: 2, then 1, then 3.
                                      The option takes every word up to the next option; on Windows
                                      lumaro-host expands wildcards itself (maps\*.map)
-  lumaro-host --chaos SEED [--steps N] a seeded random storm of N steps (default {chaos steps}, at most
-                                     {chaos most}; SEED from 0 to {seed most}), the plugin's
+  lumaro-host --chaos SEED [--steps N] a seeded random storm of N steps (default 300, at most
+                                     1000000; SEED from 0 to 18446744073709551615), the plugin's
                                      invariants checked after each; a failure prints the shortest
                                      step list that reproduces it, as a scenario (a step the game
                                      refused there is a comment, so the scenario replays it)
+  lumaro-host --version              the version
+)";
+}
 
-Options:
-  --plugin PATH     the plugin library to load (default: the Lumaro library beside lumaro-host)
-  --root DIR        the game root: tessaro/, tessaro/data/Ghosts and the settings page live in it; kept
-                    as it is, so ghosts in it stay from one run to the next (default: a fresh temporary
-                    folder, whose name is printed, removed when the run ends whatever its outcome,
-                    Ctrl-C, SIGTERM and SIGHUP included)
-  --keep            keep the fresh temporary game root after the run
-  --remove-root     remove the fresh temporary game root at the end (the default; for older scripts)
-  --realtime        run against the wall clock: each tick sleeps until it is due, and the game clock
-                    moves by the wall time that really passed (default: virtual time, as fast as it goes)
-  --tick-ms MS      the length of a game tick (default {tick ms})
-  --host-call-ms MS every call the plugin makes to the host moves the virtual clock on by MS (default
-                    {host call ms}), so that what the plugin reads before or after it takes the time shows
-  --page            print the settings page at the end, as the player sees it: a row of text for each
-                    row of controls, each with its console variable's value
-  --raw             print the settings page (--page, show page) as the page file's lines instead
-  --trace FILE.csv  write every Kismet write to a CSV file: time_ms,variable,x,y,z,value (time since
-                    the start; x, y, z for a vector, value for a float); the file is opened before the
-                    run starts, so a place that cannot be written stops lumaro-host at once
-  --list-ghosts     list the ghost folder at the end: each file's size, frames and header line
-  --svg FILE.svg    draw the scenario at the end: the track, each ghost file of the ghost folder coloured
-                    by speed, and the ghost car's path (compare two runs with lumaro-ghost compare/plot)
-  -v, --verbose     also report each expectation that holds
-  -h, --help        this text
-
-A scenario:
+std::string helpFoot() {
+  return R"(A scenario:
   # A comment: a line that begins with #. Blank lines are allowed.
   map speedway                          # a comment may also end a step, except a console step
-  wait 1                                # {look delay} s after a spawn the plugin looks at the lap counter
-  console {cvar::lapCount} 3
-  console {command::record}
-  expect console "{messages::recordingArmed}"
+  wait 1                                # 0.2 s after a spawn the plugin looks at the lap counter
+  console lm_lapNbr 3
+  console lm_record
+  expect console "Recording starts and ends when you cross the finish line."
   drive 3 laps lap-time 20
-  expect console "{messages::raceStarted}"
-  expect console containing "{messages::raceEndedIn}01:00:"
-  console {command::exportGhost}
+  expect console "Race started."
+  expect console containing "Race ended in 01:00:"
+  console lm_export
   expect file tessaro/data/Ghosts/My-PB.ghost first-line containing "Speedway,Player,"
 
 Words are separated by blanks. "Double quotes" hold a text with blanks (\" and \\ inside stand for a quote
@@ -205,38 +115,38 @@ Steps:
   console LINE
       Types LINE into the console exactly as written, quotes, # and all; the console cuts it into
       words (double quotes group) and runs the command or sets the variable.
-                                                            console {cvar::ghostFilePath} "My-PB.ghost"
+                                                            console lm_ghostfilepath "My-PB.ghost"
   player NAME
       Names the local player (default Player); ghosts are exported under this name.   player Ann
   drive N laps [lap-time S | speed V] [vary P%] [seed N] [run-out S] [RACING...] [phase P]
       The car drives along the track, one move every game tick, facing the way it goes, until it has
       completed N laps at the start/finish line: from the spawn (or after a ball reset) the first
       crossing starts the race and each later one completes a lap, and the map's script counts every
-      crossing in {kismet::lapCounter}. After the last lap the car rolls on for run-out seconds (default {run-out}), so
+      crossing in LapNb. After the last lap the car rolls on for run-out seconds (default 0.5), so
       the plugin sees the finish before the step ends. lap-time sets the speed from the lap's length;
-      speed is in engine units per second (default: the map's lap time, else {speed}). vary P% makes
-      each lap's time differ by up to P percent, the same way for the same seed (default {seed}).
-      N from {laps}, lap-time S from {lap-time}, speed V from {speed range}, run-out from {run-out range},
-      P below {vary below}; all the laps together may take at most a day of game time.
+      speed is in engine units per second (default: the map's lap time, else 1400). vary P% makes
+      each lap's time differ by up to P percent, the same way for the same seed (default 1).
+      N from 1 to 1000, lap-time S from 1 to 3600, speed V from 1 to 100000, run-out from 0 to 60,
+      P below 100; all the laps together may take at most a day of game time.
                                                   drive 3 laps lap-time 20 vary 2% seed 7
       style racing drives the racing line instead of the track's path at one speed: every corner
       rounded into an arc, flat out on the straights, braking for each corner as tight as it is and
       accelerating out of it; lap-time then sets the pace of the whole lap, speed the top speed
       (default: the map's drive-style, else steady). The options below drive the racing line too:
-      line UNITS drives that far to the left of it ({line}; negative: to the right);
-      lose SECONDS lap N FROM-TO% loses that much time ({lose} s) over that stretch of
+      line UNITS drives that far to the left of it (-1000 to 1000; negative: to the right);
+      lose SECONDS lap N FROM-TO% loses that much time (0.001 to 60 s) over that stretch of
       the drive's Nth lap (laps counted from its first crossing of the line), slowing smoothly and
-      recovering; wide UNITS lap N FROM-TO% swings the line up to that far ({wide}) towards the
+      recovering; wide UNITS lap N FROM-TO% swings the line up to that far (1 to 1000) towards the
       outside of the stretch's turn, at the same pace: a run that differs only in its line reaches
-      every point of the track at the same time. phase P ({phase}) sets the car off P of a game tick
+      every point of the track at the same time. phase P (0 to 1) sets the car off P of a game tick
       late, so that it crosses the line at another moment between two ticks.
                             drive 3 laps lap-time 20 style racing lose 0.5 lap 2 42-58% phase 0.5
   drive S seconds [lap-time S | speed V] [vary P%] [seed N] [RACING...] [phase P]
-      Drives for S seconds of game time, from {seconds}.       drive 4.5 seconds speed 1800
+      Drives for S seconds of game time, from 0.001 to 3600.       drive 4.5 seconds speed 1800
   reset-ball
-      The map's script puts {kismet::lapCounter} back to -1; the car stays where it is.        reset-ball
+      The map's script puts LapNb back to -1; the car stays where it is.        reset-ball
   respawn
-      The car goes back to the spawn, {kismet::lapCounter} to -1, and the game fires its player-spawn event.
+      The car goes back to the spawn, LapNb to -1, and the game fires its player-spawn event.
                                                                               respawn
   remove-car, restore-car
       The local car disappears (the host then has no car to give), or comes back where it was.
@@ -244,7 +154,7 @@ Steps:
   pause, unpause
       Pauses or resumes the game; a paused car does not move.                 pause
   wait S [seconds] | wait N ticks
-      Lets game time pass with the car standing still: S from {seconds}, N from {ticks}.
+      Lets game time pass with the car standing still: S from 0.001 to 3600, N from 1 to 1000000.
                                                                               wait 0.2
   copy SOURCE DESTINATION
       Copies a file into the game root; a DESTINATION ending in / is a folder. DESTINATION is a
@@ -252,7 +162,7 @@ Steps:
                                                copy ghosts/Ann-Speedway-3.ghost tessaro/data/Ghosts/
   pick-ghost TEXT
       Chooses, in the settings page's "Load a ghost" list, the first entry whose label contains
-      TEXT, as a player does: the console gets {cvar::ghostFilePath} "FILE".   pick-ghost "by Ann"
+      TEXT, as a player does: the console gets lm_ghostfilepath "FILE".   pick-ghost "by Ann"
       A label shows the code points of a file name that reorder or hide text as escapes, as the
       player sees them; TEXT may write them so or hold them as they are.   pick-ghost 'Ann(\u202e'
   show page|ghosts|kismet|car|cvars
@@ -261,12 +171,12 @@ Steps:
       variables, as they are now.                                             show kismet
   expect console [containing|matching] TEXT
       A console line shown after the one the previous console expectation matched is TEXT (or
-      contains it, or matches it as a regular expression).    expect console "{messages::raceStarted}"
+      contains it, or matches it as a regular expression).    expect console "Race started."
   expect no-console [containing|matching] TEXT
       No console line shown after the one the previous console expectation matched is (contains,
       matches) TEXT.                                  expect no-console containing "Exported"
   expect cvar NAME [containing|matching] VALUE
-      The console variable's value.                           expect cvar {cvar::isRecording} 1
+      The console variable's value.                           expect cvar lm_isrecording 1
   expect file PATH exists|missing
   expect file PATH first-line|last-line|line|no-line [containing|matching] TEXT
   expect file PATH contains TEXT
@@ -277,14 +187,14 @@ Steps:
   expect page ...
       The same checks on the plugin's settings page (tessaro/plugins/settings/Lumaro.set) as
       the host read it at its last reload, which is what the player sees.
-                                                  expect page last-line "{page::text}{messages::stoppedGhost}"
+                                                  expect page last-line "9|Stopped ghost."
   expect kismet NAME VALUE
-      The Kismet variable's value: a whole number, a number (floats compare to within {float tolerance} of the
+      The Kismet variable's value: a whole number, a number (floats compare to within 1e-5 of the
       value's size), a text, true/false, or three numbers for a vector.
-                                                  expect kismet {kismet::ghostColor} 10.999
+                                                  expect kismet GhostColor 10.999
   expect writes NAME at-least N
       The plugin has written the Kismet variable at least N times.
-                                                  expect writes {kismet::ghostPosition} at-least 100
+                                                  expect writes GhostPosition at-least 100
   A regular expression (matching) uses RE2's syntax, which has no back-references or look-arounds: it
   matches in time that grows with the text, whatever the pattern. A pattern it refuses is a mistake on
   its line. (A lumaro-host built without RE2, the Windows one, refuses every pattern.)
@@ -296,8 +206,8 @@ Map files (maps/*.map, see maps/README.md):
   map "Canyon Run"                  the map's name
   freeplay yes                      played in freeplay (default yes)
   kismet yes                        has a main Kismet sequence (default yes)
-  variable int {kismet::lapCounter} -1             a variable: int, float, string, vector (three numbers) or bool
-  variable string {kismet::mapName} "Canyon Run"
+  variable int LapNb -1             a variable: int, float, string, vector (three numbers) or bool
+  variable string MapName "Canyon Run"
   lap-time 25                       the lap time of a drive that names none (optional)
   drive-style racing                a drive that names no style drives the racing line (default steady)
   line 800 -600 800 600             the start/finish line, from X1 Y1 to X2 Y2
@@ -307,20 +217,25 @@ Map files (maps/*.map, see maps/README.md):
 
 Map files are found and read when the scenario is read: a map file with a mistake is bad input like a bad
 step. Every number of a scenario or a map file is written in decimal (1e3 is one, 0x10 is not) and read
-against its range (above; map coordinates from {coordinate}, a lap of {lap length} units), and
-a scenario or map file larger than {file MiB} MiB is not read. A Kismet value, a map's starting value or an expected
+against its range (above; map coordinates from -1000000 to 1000000, a lap of 100 to 100000000 units), and
+a scenario or map file larger than 16 MiB is not read. A Kismet value, a map's starting value or an expected
 one, is read alike: an int within 32 bits, a float within single precision, no blanks (" -1" is not one).
 The map step names every Kismet variable the plugin works with that the map lacks or has with another type
-({kismet::lapCounter} int, {kismet::mapName} string, {kismet::ghostPosition} and {kismet::ghostRotation} vectors, {kismet::ghostColor} float, {kismet::ghostDelta} float),
-and a {kismet::lapCounter} that does not start at {no race} or an empty {kismet::mapName}.
+(LapNb int, MapName string, GhostPosition and GhostRotation vectors, GhostColor float, GhostDelta float),
+and a LapNb that does not start at -1 or an empty MapName.
 Bundled maps are looked for in share/lumaro/maps beside the folder of lumaro-host, else in maps beside it.
+
+The plugin's console commands, which a console step types: lm_record, lm_play, lm_stop, lm_challenge,
+lm_export, lm_import, lm_open_folder, lm_update_list. Its console variables, which a console step sets and
+show cvars prints: lm_ghostfilepath, lm_export_filename, lm_lapNbr, lm_isrecording, lm_log, lm_autorecord,
+lm_maxsecs, lm_autoexport, lm_color. The players' guide says what each one does.
 
 Exit status: 0 when every step was carried out and every expectation held; 1 when an expectation failed
 or a step could not be carried out; 2 for bad input of any kind, before anything runs: a mistake on the
 command line, in the scenario or in a map file it names (every bad line is reported, in line order), a
 trace file that cannot be written, a game root that cannot be made, or a plugin library that cannot be
 loaded. Stopped by Ctrl-C, SIGTERM or SIGHUP, lumaro-host removes its fresh game root and ends by that signal.
-)");
+)";
 }
 
 }  // namespace lumaro_host

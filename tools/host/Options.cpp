@@ -1,118 +1,196 @@
 #include "tools/host/Options.h"
 
 #include <cstddef>
+#include <memory>
 
+#include "tools/commandline/HelpPage.h"
+#include "tools/commandline/ParseWords.h"
+#include "tools/commandline/ToolVersion.h"
 #include "tools/host/NumberWords.h"
 
 namespace lumaro_host {
 namespace {
 
-// A whole text read as a number of milliseconds within [least, most].
-bool readMilliseconds(const std::string& text, const NumberRange& range, double& milliseconds) {
+using lumaro_tools::UsageError;
+
+// Where the text beside an option's name starts in the help.
+constexpr std::size_t nameColumn = 20;
+
+// A whole text read as a number of milliseconds within range.
+double milliseconds(const std::string& option, const std::string& text, const NumberRange& range) {
   try {
-    milliseconds = numberIn(text, "", range);
-    return true;
+    return numberIn(text, "", range);
   } catch (const BadNumber&) {
-    return false;
+    throw UsageError(option + " takes a number of milliseconds " + rangeText(range));
   }
 }
 
-// A word that names an option: a dash and more; "-" alone stands for standard input.
-bool isOption(const std::string& word) { return word.size() > 1 && word[0] == '-'; }
+// lumaro-host's command line as CLI11 reads it: each option's value goes into options as it is met, and a
+// value the option does not take stops the reading there.
+struct Parser {
+  CLI::App app{"", "lumaro-host"};
+  Options& options;
+  bool stepsGiven = false;
+
+  explicit Parser(Options& read) : options(read) {
+    app.formatter(std::make_shared<lumaro_tools::HelpPage>(helpHead(), nameColumn));
+    app.footer(helpFoot());
+    app.allow_extras();
+    app.add_option("SCENARIO", options.script)->group("");
+    value("--plugin", "PATH", "the plugin library to load (default: the Lumaro library beside lumaro-host)",
+          [this](const std::string& text) { options.plugin = text; });
+    value("--root", "DIR",
+          "the game root: tessaro/, tessaro/data/Ghosts and the settings page live in it; kept\n"
+          "as it is, so ghosts in it stay from one run to the next (default: a fresh temporary\n"
+          "folder, whose name is printed, removed when the run ends whatever its outcome,\n"
+          "Ctrl-C, SIGTERM and SIGHUP included)",
+          [this](const std::string& text) { options.root = text; });
+    flag("--keep", "keep the fresh temporary game root after the run", options.keepRoot);
+    flag("--remove-root", "remove the fresh temporary game root at the end (the default; for older scripts)",
+         options.removeRoot);
+    flag("--realtime",
+         "run against the wall clock: each tick sleeps until it is due, and the game clock\n"
+         "moves by the wall time that really passed (default: virtual time, as fast as it goes)",
+         options.realtime);
+    value("--tick-ms", "MS", "the length of a game tick (default 8)", [this](const std::string& text) {
+      options.tickMilliseconds = milliseconds("--tick-ms", text, tickMilliseconds);
+    });
+    value("--host-call-ms", "MS",
+          "every call the plugin makes to the host moves the virtual clock on by MS (default\n"
+          "0), so that what the plugin reads before or after it takes the time shows",
+          [this](const std::string& text) {
+            options.hostCallMilliseconds = milliseconds("--host-call-ms", text, hostCallMilliseconds);
+          });
+    flag("--page",
+         "print the settings page at the end, as the player sees it: a row of text for each\n"
+         "row of controls, each with its console variable's value",
+         options.page);
+    flag("--raw", "print the settings page (--page, show page) as the page file's lines instead", options.rawPage);
+    value("--trace", "FILE.csv",
+          "write every Kismet write to a CSV file: time_ms,variable,x,y,z,value (time since\n"
+          "the start; x, y, z for a vector, value for a float); the file is opened before the\n"
+          "run starts, so a place that cannot be written stops lumaro-host at once",
+          [this](const std::string& text) { options.trace = text; });
+    flag("--list-ghosts", "list the ghost folder at the end: each file's size, frames and header line",
+         options.listGhosts);
+    value("--svg", "FILE.svg",
+          "draw the scenario at the end: the track, each ghost file of the ghost folder coloured\n"
+          "by speed, and the ghost car's path (compare two runs with lumaro-ghost compare/plot)",
+          [this](const std::string& text) { options.svg = text; });
+    app.add_option_function<std::vector<std::string>>(
+           "--check-map",
+           [this](const std::vector<std::string>& files) {
+             options.checkMaps.insert(options.checkMaps.end(), files.begin(), files.end());
+           },
+           "check map files and run nothing (above): every word up to the next option is one")
+        ->option_text("FILE...")
+        ->trigger_on_parse();
+    value("--chaos", "SEED", "a chaos run of seeded random steps instead of a scenario (above)",
+          [this](const std::string& text) {
+            // Digits only: a blank or sign before them, or a seed past the largest, is a mistake, not a number.
+            try {
+              options.chaosSeed = seedNumber(text, "the seed");
+            } catch (const BadNumber&) {
+              throw UsageError("--chaos takes a seed, a whole number from 0 to " + largestSeedText());
+            }
+          });
+    value("--steps", "N", "the steps of a chaos run (default 300, at most 1000000)", [this](const std::string& text) {
+      try {
+        options.chaosSteps = static_cast<int>(wholeNumberIn(text, "", chaosStepCount));
+      } catch (const BadNumber&) {
+        throw UsageError("--steps takes a number " + rangeText(chaosStepCount));
+      }
+      stepsGiven = true;
+    });
+    flag("-i,--interactive",
+         "type steps at a prompt (also when no scenario is given and standard input is a\n"
+         "terminal): help lists the steps, quit or exit ends the session",
+         options.interactive);
+    flag("-v,--verbose", "also report each expectation that holds", options.verbose);
+    // The help is given where --help stands: before a mistake further on, after one before it.
+    app.set_help_flag();
+    app.add_flag_callback(
+           "-h,--help", [] { throw CLI::CallForHelp(); }, "this text")
+        ->trigger_on_parse();
+    app.set_version_flag("--version", "lumaro-host " + std::string(lumaro_tools::toolVersion), "the version");
+  }
+
+  void flag(const std::string& name, const std::string& help, bool& set) {
+    app.add_flag_callback(
+           name, [&set] { set = true; }, help)
+        ->trigger_on_parse();
+  }
+
+  template <class Read>
+  void value(const std::string& name, const std::string& valueName, const std::string& help, Read read) {
+    app.add_option_function<std::string>(name, read, help)->option_text(valueName)->trigger_on_parse();
+  }
+};
+
+// Options given together that do not go together; empty when they do.
+std::string contradiction(const Options& options, bool stepsGiven) {
+  std::string error;
+  if (options.removeRoot && options.keepRoot) error = "--keep and --remove-root contradict each other";
+  if (options.removeRoot && options.root) error = "--remove-root removes only a fresh temporary root, not --root";
+  if (options.chaosSeed && (options.script || options.interactive || options.realtime)) {
+    error = "--chaos runs its own steps in virtual time; give no scenario, -i or --realtime";
+  }
+  if (stepsGiven && !options.chaosSeed) error = "--steps is the length of a chaos run; give --chaos SEED too";
+  if (!options.checkMaps.empty() &&
+      (options.script || options.interactive || options.chaosSeed || options.page || options.listGhosts ||
+       options.trace || options.svg || options.root || options.keepRoot || options.realtime)) {
+    error =
+        "--check-map checks map files and runs nothing; give no scenario, -i, --chaos, or an option "
+        "of a run (--page, --list-ghosts, --trace, --svg, --root, --keep, --realtime)";
+  }
+  if (options.interactive && options.script) error = "-i reads the steps from the terminal; give no scenario";
+  return error;
+}
 
 }  // namespace
 
 ParsedOptions parseOptions(const std::vector<std::string>& arguments) {
   ParsedOptions parsed;
-  Options& options = parsed.options;
-  bool stepsGiven = false;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& word = arguments[i];
-    auto value = [&]() -> const std::string* {
-      if (i + 1 >= arguments.size()) {
-        parsed.error = word + " needs a value";
-        return nullptr;
-      }
-      return &arguments[++i];
-    };
-    if (word == "-h" || word == "--help") {
-      options.help = true;
-    } else if (word == "-i" || word == "--interactive") {
-      options.interactive = true;
-    } else if (word == "--realtime") {
-      options.realtime = true;
-    } else if (word == "--page") {
-      options.page = true;
-    } else if (word == "--raw") {
-      options.rawPage = true;
-    } else if (word == "--list-ghosts") {
-      options.listGhosts = true;
-    } else if (word == "--keep") {
-      options.keepRoot = true;
-    } else if (word == "--remove-root") {
-      options.removeRoot = true;
-    } else if (word == "-v" || word == "--verbose") {
-      options.verbose = true;
-    } else if (word == "--plugin" || word == "--root" || word == "--trace" || word == "--svg" || word == "--tick-ms" ||
-               word == "--host-call-ms" || word == "--check-map") {
-      const std::string* text = value();
-      if (text == nullptr) return parsed;
-      if (word == "--check-map") {
-        options.checkMaps.push_back(*text);
-        while (i + 1 < arguments.size() && !isOption(arguments[i + 1])) options.checkMaps.push_back(arguments[++i]);
-      }
-      if (word == "--plugin") options.plugin = *text;
-      if (word == "--root") options.root = *text;
-      if (word == "--trace") options.trace = *text;
-      if (word == "--svg") options.svg = *text;
-      if (word == "--tick-ms" && !readMilliseconds(*text, tickMilliseconds, options.tickMilliseconds)) {
-        parsed.error = "--tick-ms takes a number of milliseconds " + rangeText(tickMilliseconds);
-        return parsed;
-      }
-      if (word == "--host-call-ms" && !readMilliseconds(*text, hostCallMilliseconds, options.hostCallMilliseconds)) {
-        parsed.error = "--host-call-ms takes a number of milliseconds " + rangeText(hostCallMilliseconds);
-        return parsed;
-      }
-    } else if (word == "--chaos" || word == "--steps") {
-      const std::string* text = value();
-      if (text == nullptr) return parsed;
-      // Digits only: a blank or sign before them, or a seed past the largest, is a mistake, not a number.
-      try {
-        if (word == "--chaos") options.chaosSeed = seedNumber(*text, "the seed");
-        if (word == "--steps") options.chaosSteps = static_cast<int>(wholeNumberIn(*text, "", chaosStepCount));
-      } catch (const BadNumber&) {
-        parsed.error = word == "--chaos" ? "--chaos takes a seed, a whole number from 0 to " + largestSeedText()
-                                         : "--steps takes a number " + rangeText(chaosStepCount);
-        return parsed;
-      }
-      if (word == "--steps") stepsGiven = true;
-    } else if (isOption(word)) {
-      parsed.error = "unknown option " + word;
-      return parsed;
-    } else if (options.script) {
-      parsed.error = "one scenario at a time (" + *options.script + " and " + word + ")";
-      return parsed;
-    } else {
-      options.script = word;
-    }
+  Parser parser(parsed.options);
+  try {
+    lumaro_tools::parseWords(parser.app, arguments);
+  } catch (const CLI::CallForHelp&) {
+    parsed.options.help = true;
+    return parsed;
+  } catch (const CLI::CallForVersion&) {
+    parsed.options.version = true;
+    return parsed;
+  } catch (const UsageError& error) {
+    parsed.error = error.what();
+    return parsed;
   }
-  if (options.removeRoot && options.keepRoot) parsed.error = "--keep and --remove-root contradict each other";
-  if (options.removeRoot && options.root) {
-    parsed.error = "--remove-root removes only a fresh temporary root, not --root";
+  if (const auto word = lumaro_tools::wordNotTaken(parser.app)) {
+    // A word that is no option is a second scenario ("-" alone stands for standard input).
+    const bool option = word->size() > 1 && word->front() == '-';
+    parsed.error = option ? "unknown option " + *word
+                          : "one scenario at a time (" + parsed.options.script.value_or("") + " and " + *word + ")";
+    return parsed;
   }
-  if (options.chaosSeed && (options.script || options.interactive || options.realtime)) {
-    parsed.error = "--chaos runs its own steps in virtual time; give no scenario, -i or --realtime";
-  }
-  if (stepsGiven && !options.chaosSeed) parsed.error = "--steps is the length of a chaos run; give --chaos SEED too";
-  if (!options.checkMaps.empty() &&
-      (options.script || options.interactive || options.chaosSeed || options.page || options.listGhosts ||
-       options.trace || options.svg || options.root || options.keepRoot || options.realtime)) {
-    parsed.error =
-        "--check-map checks map files and runs nothing; give no scenario, -i, --chaos, or an option "
-        "of a run (--page, --list-ghosts, --trace, --svg, --root, --keep, --realtime)";
-  }
-  if (options.interactive && options.script) parsed.error = "-i reads the steps from the terminal; give no scenario";
+  parsed.error = contradiction(parsed.options, parser.stepsGiven);
   return parsed;
+}
+
+std::string helpText() {
+  Options options;
+  return Parser(options).app.help();
+}
+
+std::string versionText() { return "lumaro-host " + std::string(lumaro_tools::toolVersion) + "\n"; }
+
+std::vector<std::string> optionNames() {
+  Options options;
+  const Parser parser(options);
+  std::vector<std::string> names;
+  for (const CLI::Option* option : parser.app.get_options()) {
+    for (const std::string& name : option->get_lnames()) names.push_back("--" + name);
+    for (const std::string& name : option->get_snames()) names.push_back("-" + name);
+  }
+  return names;
 }
 
 }  // namespace lumaro_host

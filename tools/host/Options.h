@@ -1,6 +1,6 @@
-// lumaro-host's command line: which scenario to run (a file, "-" for standard input, or none for the
-// interactive mode), where the plugin and the game root are, virtual or real time, and what to show at
-// the end.
+// lumaro-host's command line, read through CLI11: which scenario to run (a file, "-" for standard input, or
+// none for the interactive mode), where the plugin and the game root are, virtual or real time, and what to
+// show at the end. A command line not understood is said as "lumaro-host: what is wrong (lumaro-host --help)".
 #pragma once
 
 #include <cstdint>
@@ -33,6 +33,7 @@ struct Options {
   bool listGhosts = false;
   bool verbose = false;
   bool help = false;
+  bool version = false;
   std::optional<std::uint64_t> chaosSeed;  // --chaos SEED: a chaos run instead of a scenario (Chaos.h)
   int chaosSteps = defaultChaosSteps;
   // --check-map FILE [FILE...]: the map files' contract checked, nothing run. The option takes every word after
@@ -50,6 +51,14 @@ ParsedOptions parseOptions(const std::vector<std::string>& arguments);
 
 // The text of --help: the options, every step with an example, the map file format and the exit codes.
 std::string helpText();
+// The parts of the help around the options (Help.cpp): what lumaro-host is and how it is typed; the scenario
+// language, every step with an example, the map file format and the exit codes.
+std::string helpHead();
+std::string helpFoot();
+// The text of --version: "lumaro-host 1.0", the product's version, and a line end.
+std::string versionText();
+// Every option the command line takes, as its parser holds them ("--root", "-i").
+std::vector<std::string> optionNames();
 // The short list of steps the interactive mode shows for "help".
 std::string stepSummary();
 

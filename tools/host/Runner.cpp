@@ -1,5 +1,7 @@
 #include "tools/host/Runner.h"
 
+#include <algorithm>
+#include <iterator>
 #include <optional>
 #include <ostream>
 #include <string_view>
@@ -44,8 +46,8 @@ int runInteractive(Session& session, std::istream& in, std::ostream& out, bool p
     if (!std::getline(in, line)) break;
     ++lineNumber;
     const std::string_view text = trimmed(line);
-    if (text == "quit" || text == "exit") break;
-    if (text == "help") {
+    if (std::ranges::find(promptEndWords, text) != std::end(promptEndWords)) break;
+    if (text == promptHelpWord) {
       out << stepSummary();
       continue;
     }

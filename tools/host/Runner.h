@@ -6,6 +6,7 @@
 #include <istream>
 #include <ostream>
 #include <string>
+#include <string_view>
 
 #include "tools/host/Script.h"
 #include "tools/host/Session.h"
@@ -19,6 +20,10 @@ struct ScriptResult {
 
 // Failures are reported on err.
 ScriptResult runScript(Session& session, const Script& script, const std::filesystem::path& folder, std::ostream& err);
+
+// The words the interactive mode takes besides steps: one lists the steps, the others end the session.
+inline constexpr std::string_view promptHelpWord = "help";
+inline constexpr std::string_view promptEndWords[] = {"quit", "exit"};
 
 // Reads steps from in, one a line, until end of input or "quit"; "help" lists the steps. prompt: whether
 // to show a prompt (a person is typing). Returns how many lines were not understood or failed, so that a

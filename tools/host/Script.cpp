@@ -4,9 +4,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <initializer_list>
+#include <iterator>
 #include <map>
 #include <stdexcept>
+#include <string_view>
 #include <tuple>
 #include <utility>
 
@@ -86,6 +89,10 @@ std::size_t parseMistake(const Arguments& words, std::size_t at, Drive& drive) {
   return 4;
 }
 
+// The words after a drive's amount that set how it drives, each followed by its value.
+constexpr std::string_view driveOptions[] = {"lap-time", "speed", "vary", "seed", "run-out",
+                                             "style",    "line",  "lose", "wide", "phase"};
+
 Drive parseDrive(const Arguments& words) {
   const std::string usage =
       "drive N laps|SECONDS s [lap-time S | speed V] [vary P%] [seed N] [run-out S] [style racing|steady] "
@@ -131,8 +138,9 @@ Drive parseDrive(const Arguments& words) {
       if (drive.laps == 0) throw BadStep("run-out applies to a drive of laps only");
       drive.runOut = numberIn(value, "the run-out", runOutSeconds);
     } else {
-      throw BadStep("unknown drive option \"" + option +
-                    "\" (lap-time, speed, vary, seed, run-out, style, line, lose, wide, phase)");
+      std::string known;
+      for (const std::string_view name : driveOptions) known += (known.empty() ? "" : ", ") + std::string(name);
+      throw BadStep("unknown drive option \"" + option + "\" (" + known + ")");
     }
   }
   if (drive.lapTime && drive.speed) throw BadStep("give either a lap time or a speed, not both");
@@ -201,8 +209,13 @@ void parseFileCheck(Expect& expect, const Arguments& words, std::size_t index) {
   }
 }
 
+// What an expectation looks at: the word after "expect".
+constexpr std::string_view expectations[] = {"console", "no-console", "cvar", "file", "page", "kismet", "writes"};
+
 Expect parseExpect(const Arguments& words) {
-  const std::string usage = "expect console|no-console|cvar|file|page|kismet|writes ...";
+  std::string kinds;
+  for (const std::string_view kind : expectations) kinds += (kinds.empty() ? "" : "|") + std::string(kind);
+  const std::string usage = "expect " + kinds + " ...";
   Expect expect;
   const std::string& what = at(words, 1, usage);
   if (what == "console") {
@@ -239,50 +252,81 @@ Expect parseExpect(const Arguments& words) {
   return expect;
 }
 
+const std::map<std::string, GameEvent, std::less<>> gameEvents = {
+    {"reset-ball", GameEvent::ResetBall},   {"respawn", GameEvent::Respawn}, {"remove-car", GameEvent::RemoveCar},
+    {"restore-car", GameEvent::RestoreCar}, {"pause", GameEvent::Pause},     {"unpause", GameEvent::Unpause},
+};
+const std::map<std::string, Report, std::less<>> reports = {
+    {"page", Report::Page}, {"ghosts", Report::Ghosts}, {"kismet", Report::Kismet},
+    {"car", Report::Car},   {"cvars", Report::Cvars},
+};
+
+Action parseMap(const Arguments& words) {
+  expectCount(words, 2, "map FILE");
+  LoadMap load;
+  load.file = words[1];
+  return load;
+}
+
+Action parseMainMenu(const Arguments& words) {
+  expectCount(words, 1, "main-menu");
+  return LoadMainMenu{};
+}
+
+Action parsePlayer(const Arguments& words) {
+  expectCount(words, 2, "player NAME");
+  return SetPlayer{words[1]};
+}
+
+Action parseGameEvent(const Arguments& words) {
+  expectCount(words, 1, words[0]);
+  return Happen{gameEvents.find(words[0])->second};
+}
+
+Action parseCopy(const Arguments& words) {
+  expectCount(words, 3, "copy SOURCE DESTINATION");
+  return CopyFile{words[1], insideGameRoot(words[2], "the destination of copy")};
+}
+
+Action parsePickGhost(const Arguments& words) {
+  expectCount(words, 2, "pick-ghost TEXT");
+  return PickGhost{words[1]};
+}
+
+Action parseShow(const Arguments& words) {
+  expectCount(words, 2, "show page|ghosts|kismet|car|cvars");
+  auto report = reports.find(words[1]);
+  if (report == reports.end()) throw BadStep("show what? page, ghosts, kismet, car or cvars");
+  return Show{report->second};
+}
+
+// Every step but the console step, which is typed as written (parseStep takes it before the words are split).
+struct StepForm {
+  std::string_view name;
+  Action (*parse)(const Arguments& words);  // words[0] is the step's name
+};
+const StepForm stepForms[] = {
+    {"map", parseMap},
+    {"main-menu", parseMainMenu},
+    {"player", parsePlayer},
+    {"drive", [](const Arguments& words) -> Action { return parseDrive(words); }},
+    {"reset-ball", parseGameEvent},
+    {"respawn", parseGameEvent},
+    {"remove-car", parseGameEvent},
+    {"restore-car", parseGameEvent},
+    {"pause", parseGameEvent},
+    {"unpause", parseGameEvent},
+    {"wait", [](const Arguments& words) -> Action { return parseWait(words); }},
+    {"copy", parseCopy},
+    {"pick-ghost", parsePickGhost},
+    {"show", parseShow},
+    {"expect", [](const Arguments& words) -> Action { return parseExpect(words); }},
+};
+
 Action parseAction(const std::string& name, const Arguments& words) {
-  static const std::map<std::string, GameEvent> events = {
-      {"reset-ball", GameEvent::ResetBall},   {"respawn", GameEvent::Respawn}, {"remove-car", GameEvent::RemoveCar},
-      {"restore-car", GameEvent::RestoreCar}, {"pause", GameEvent::Pause},     {"unpause", GameEvent::Unpause},
-  };
-  static const std::map<std::string, Report> reports = {
-      {"page", Report::Page}, {"ghosts", Report::Ghosts}, {"kismet", Report::Kismet},
-      {"car", Report::Car},   {"cvars", Report::Cvars},
-  };
-  if (name == "map") {
-    expectCount(words, 2, "map FILE");
-    LoadMap load;
-    load.file = words[1];
-    return load;
+  for (const StepForm& form : stepForms) {
+    if (form.name == name) return form.parse(words);
   }
-  if (name == "main-menu") {
-    expectCount(words, 1, "main-menu");
-    return LoadMainMenu{};
-  }
-  if (name == "player") {
-    expectCount(words, 2, "player NAME");
-    return SetPlayer{words[1]};
-  }
-  if (name == "drive") return parseDrive(words);
-  if (auto event = events.find(name); event != events.end()) {
-    expectCount(words, 1, name);
-    return Happen{event->second};
-  }
-  if (name == "wait") return parseWait(words);
-  if (name == "copy") {
-    expectCount(words, 3, "copy SOURCE DESTINATION");
-    return CopyFile{words[1], insideGameRoot(words[2], "the destination of copy")};
-  }
-  if (name == "pick-ghost") {
-    expectCount(words, 2, "pick-ghost TEXT");
-    return PickGhost{words[1]};
-  }
-  if (name == "show") {
-    expectCount(words, 2, "show page|ghosts|kismet|car|cvars");
-    auto report = reports.find(words[1]);
-    if (report == reports.end()) throw BadStep("show what? page, ghosts, kismet, car or cvars");
-    return Show{report->second};
-  }
-  if (name == "expect") return parseExpect(words);
   throw BadStep("unknown step \"" + name + "\" (lumaro-host --help lists the steps)");
 }
 
@@ -297,7 +341,7 @@ ParsedLine parseStep(std::string_view line, int lineNumber) {
   step.text = std::string(text);
   // A console line is typed exactly as written: no quoting rules, no comments.
   const Head head = splitHead(text);
-  if (head.first == "console") {
+  if (head.first == consoleStep) {
     if (head.rest.empty()) {
       parsed.error = "expected: console LINE";
       return parsed;
@@ -320,6 +364,19 @@ ParsedLine parseStep(std::string_view line, int lineNumber) {
     parsed.error = error.what();
   }
   return parsed;
+}
+
+std::vector<StepWords> stepWords() {
+  std::vector<StepWords> words{{std::string(consoleStep), {}}};
+  for (const StepForm& form : stepForms) words.push_back({std::string(form.name), {}});
+  for (StepWords& step : words) {
+    if (step.step == "drive") step.words.assign(std::begin(driveOptions), std::end(driveOptions));
+    if (step.step == "expect") step.words.assign(std::begin(expectations), std::end(expectations));
+    if (step.step == "show") {
+      for (const auto& [report, shown] : reports) step.words.push_back(report);
+    }
+  }
+  return words;
 }
 
 Script parseScript(std::string_view text, std::string name) {

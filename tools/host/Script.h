@@ -32,14 +32,18 @@ struct TypeConsole {
 struct SetPlayer {
   std::string name;
 };
+// A drive that does not say otherwise varies its laps by this seed and rolls on this long after its last lap.
+inline constexpr std::uint64_t defaultDriveSeed = 1;
+inline constexpr double defaultRunOutSeconds = 0.5;
+
 struct Drive {
   int laps = 0;                   // drive until this many laps are completed at the line ...
   double seconds = 0.0;           // ... or for this long, when laps is 0
   std::optional<double> lapTime;  // seconds per lap
   std::optional<double> speed;    // engine units per second
   double variationPercent = 0.0;
-  std::uint64_t seed = 1;
-  double runOut = 0.5;  // seconds the car rolls on past the line after the last lap
+  std::uint64_t seed = defaultDriveSeed;
+  double runOut = defaultRunOutSeconds;  // seconds the car rolls on past the line after the last lap
   // style racing|steady; none: the map's own (a line, lose or wide asks for the racing line)
   std::optional<bool> racing;
   std::optional<double> lineOffset;           // units to the left of the racing line
@@ -104,6 +108,17 @@ struct ParsedLine {
   std::string error;
 };
 ParsedLine parseStep(std::string_view line, int lineNumber);
+
+// The step a line typed into the console is: the rest of the line is typed as it stands.
+inline constexpr std::string_view consoleStep = "console";
+
+// The words a scenario's steps are made of, as the parser knows them: each step's name, with the words after
+// it that say what it does (expect console, show page, drive ... lap-time).
+struct StepWords {
+  std::string step;
+  std::vector<std::string> words;
+};
+std::vector<StepWords> stepWords();
 
 struct Script {
   std::string name;

@@ -111,12 +111,16 @@ int runSession(const Options& options, const SessionSettings& settings, const Sc
 int run(int argc, char** argv) {
   const ParsedOptions parsed = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
   if (!parsed.error.empty()) {
-    std::cerr << "lumaro-host: " << parsed.error << " (lumaro-host --help explains the options)\n";
+    std::cerr << "lumaro-host: " << lumaro_ghost::lineText(parsed.error) << " (lumaro-host --help)\n";
     return 2;
   }
   const Options& options = parsed.options;
   if (options.help) {
     std::cout << helpText();
+    return 0;
+  }
+  if (options.version) {
+    std::cout << versionText();
     return 0;
   }
 

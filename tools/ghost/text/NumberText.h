@@ -19,6 +19,10 @@ std::string jsonNumber(double value, int decimals = secondsDecimals);
 // A count with its noun: "1 field", "3 fields".
 std::string countText(std::size_t count, std::string_view one, std::string_view many);
 
+// A file's size as a person reads it: "812 bytes" below a KB, "37 KB" (whole KB of 1024 bytes, rounded) below
+// a MB, then "2.4 MB".
+std::string sizeText(std::size_t bytes);
+
 // Two runs are level where they differ by less than this, half a millisecond either way: the smallest
 // difference a time written to the millisecond shows. compare's "level", the replay page's gains and losses.
 inline constexpr double levelSeconds = 0.0005;
