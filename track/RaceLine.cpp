@@ -16,7 +16,7 @@ constexpr double lineReach = 500.0;
 // Between two crossings that count, a run goes at least this far from the line's point.
 constexpr double awayFromLine = 2.0 * lineReach;
 // The direction a run sets off in is taken over this much of its path, or a quarter of a shorter one.
-constexpr double headingReach = 50.0;
+constexpr double headingReach = raceLinePathLookedAt / 4.0;
 // A run that begins just past the line or ends just short of it is timed at the line by carrying its first or
 // last two frames' pace on, over at most this much time (a few game ticks).
 constexpr double extrapolationLimit = 0.1;
@@ -46,7 +46,7 @@ std::optional<RaceLine> raceLineOf(std::span<const GhostFrame> frames) {
   if (count < 2) return std::nullopt;
   // The path's length as far as it matters: past four times the reach, the reach is whole.
   double walked = 0.0;
-  for (std::size_t i = 1; i < count && walked < 4.0 * headingReach; ++i) walked += step(frames[i - 1], frames[i]);
+  for (std::size_t i = 1; i < count && walked < raceLinePathLookedAt; ++i) walked += step(frames[i - 1], frames[i]);
   if (!(walked > 0.0) || !std::isfinite(walked)) return std::nullopt;
   const double reach = std::min(headingReach, walked / 4.0);
   std::size_t ahead = 1;

@@ -30,6 +30,8 @@ struct RaceLine {
 // The line through a run's first frame, across the direction it sets off in over its first 50 units of path
 // (a quarter of its length when shorter); none for a run that does not move.
 std::optional<RaceLine> raceLineOf(std::span<const GhostFrame> frames);
+// raceLineOf looks no further along a run's path than this (units): frames up to this far are all it needs.
+inline constexpr double raceLinePathLookedAt = 200.0;
 
 // A run's time in seconds: the one conversion of its milliseconds that the live GhostDelta and lumaro-ghost's
 // analysis, profile and pages share, so that their times agree to the bit.

@@ -81,13 +81,13 @@ inline std::vector<GhostFrame> circleWithLoss(double lapSeconds, int laps, std::
   });
 }
 
-// One lap of a 1000-unit circle in lapSeconds, but for lost seconds spread evenly over the stretch from..to
-// (shares of the lap), sampled every intervalMs from the first tick after the car crossed the line, as a
+// Laps of a 1000-unit circle in lapSeconds each, but for lost seconds spread evenly over the stretch from..to
+// (shares of the first lap), sampled every intervalMs from the first tick after the car crossed the line, as a
 // recording is: the first frame lies phase of a tick past the line, the last at or past it.
 inline std::vector<GhostFrame> lapWithEvenLoss(double lapSeconds, std::int32_t intervalMs, double lost, double from,
-                                               double to, double phase) {
+                                               double to, double phase, int laps = 1) {
   const double late = phase * intervalMs / 1000.0;  // the crossing, before the first frame
-  const auto ticks = static_cast<std::int32_t>(std::ceil((lapSeconds + lost - late) * 1000.0 / intervalMs));
+  const auto ticks = static_cast<std::int32_t>(std::ceil((lapSeconds * laps + lost - late) * 1000.0 / intervalMs));
   return circleRun(1000.0, intervalMs, ticks * intervalMs, [=](double t) {
     const double since = t + late, slowStart = from * lapSeconds, slowEnd = to * lapSeconds + lost;
     const double share = since <= slowStart ? since / lapSeconds

@@ -29,8 +29,6 @@ constexpr double referenceSpacing = 4.0;
 // changes the difference by less than this has neither gained nor lost, and is never named the largest.
 // The stretch of the lap over which paceDifference compares the runs.
 constexpr double paceStretch = 0.005;
-// Two runs set off the same way when their directions are at most 60 degrees apart (the cosine between them).
-constexpr double sameWay = 0.5;
 
 MapPoint flat(const GhostFrame& frame) { return {frame.x, frame.y}; }
 
@@ -142,24 +140,11 @@ std::optional<UnfinishedDelta> unfinishedDelta(const AnalysedRun& a, const Analy
 
 }  // namespace
 
-std::optional<RaceLine> startLineOf(const std::vector<const LoadedGhost*>& ghosts) {
+std::optional<StartLine> startLineOf(const std::vector<const LoadedGhost*>& ghosts) {
   if (ghosts.empty()) return std::nullopt;
-  const std::span<const GhostFrame> a = ghosts.front()->content.frames;
-  std::optional<RaceLine> line = raceLineOf(a);
-  if (!line) return line;
-  // The map's line lies at most one of A's steps behind A's first frame: a first frame farther back is not of a
-  // recording that started there.
-  const double firstStep = line->along(a[1]);
-  double back = 0.0;
-  for (std::size_t r = 1; r < ghosts.size(); ++r) {
-    const std::span<const GhostFrame> frames = ghosts[r]->content.frames;
-    const std::optional<RaceLine> own = raceLineOf(frames);
-    if (!own || own->heading.x * line->heading.x + own->heading.y * line->heading.y < sameWay) continue;
-    const double along = line->along(frames.front());
-    if (along < back && along >= -firstStep && line->reaches(frames.front().x, frames.front().y)) back = along;
-  }
-  line->at = {line->at.x + back * line->heading.x, line->at.y + back * line->heading.y};
-  return line;
+  StartLineBounds bounds(ghosts.front()->content.frames);
+  for (const LoadedGhost* ghost : ghosts) bounds.add(ghost->content.frames);
+  return bounds.estimate();
 }
 
 int TimedRun::bestLap() const {
@@ -370,7 +355,10 @@ Analysis analyseGhosts(const std::vector<const LoadedGhost*>& ghosts, int sector
   Analysis analysis;
   analysis.sectors = std::clamp(sectors, fewestSectors, mostSectors);
   if (ghosts.empty()) return analysis;
-  analysis.line = startLineOf(ghosts);
+  if (const std::optional<StartLine> start = startLineOf(ghosts)) {
+    analysis.line = start->line;
+    analysis.lineUncertainty = start->uncertaintySeconds;
+  }
   for (const LoadedGhost* ghost : ghosts) {
     AnalysedRun run;
     run.timed = timeRun(ghost->content.frames, ghost->profile, analysis.line, ghost->laps());

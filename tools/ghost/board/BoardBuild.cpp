@@ -7,6 +7,8 @@
 #include <map>
 #include <memory>
 #include <span>
+#include <sstream>
+#include <string>
 #include <utility>
 
 #include "library/ghostfile/GhostFileName.h"
@@ -18,6 +20,7 @@
 #include "tools/ghost/analysis/DrivingFindings.h"
 #include "tools/ghost/analysis/LoadedGhost.h"
 #include "tools/ghost/analysis/RunProfile.h"
+#include "tools/ghost/analysis/StartLine.h"
 #include "tools/ghost/board/BoardFiles.h"
 #include "tools/ghost/replay/PointCode.h"
 #include "tools/ghost/report/GhostCheck.h"
@@ -32,6 +35,21 @@ namespace {
 // A run's line keeps a frame this far from the last one kept however little time has passed, so that a line
 // whose time stands still, or a jump, is still drawn where it went (units).
 constexpr double lineSpacingUnits = 100.0;
+// The start line is bounded by each file's first frames, read from no more than this much of its beginning: a
+// few hundred frame lines, far more than a car crossing the line takes to go the way it sets off.
+constexpr std::size_t headBytes = 16 * 1024;
+
+// How far a run's frames go along its path, up to the part of it its start line is taken over.
+double pathWithin(std::span<const GhostFrame> frames) {
+  double walked = 0.0;
+  for (std::size_t i = 1; i < frames.size() && walked < raceLinePathLookedAt; ++i) {
+    const double dx = static_cast<double>(frames[i].x) - frames[i - 1].x,
+                 dy = static_cast<double>(frames[i].y) - frames[i - 1].y,
+                 dz = static_cast<double>(frames[i].z) - frames[i - 1].z;
+    walked += std::sqrt(dx * dx + dy * dy + dz * dz);
+  }
+  return walked;
+}
 
 // Every frame's seven values, bit for bit: two files hold the same run when their frames hash alike.
 std::uint64_t framesHash(std::span<const GhostFrame> frames) {
@@ -82,6 +100,7 @@ public:
     group.map = key.map;
     group.laps = key.laps;
     group.sectors = options_.sectors;
+    group.line = startLine(members);
     measure(members, group);
     placeAll(members, group);
     judgeTopSpeeds(group);
@@ -112,8 +131,46 @@ private:
     return true;
   }
 
-  // The first reading: every run timed at the group's line (through the first usable run's first frame), its
-  // laps measured and its top speed taken; the same frames twice are one run.
+  // A file's first frames, from no more than its first headBytes (a frame line cut there left out), or the whole
+  // file when its run has not gone as far as its line is taken over within them. False when it cannot be opened.
+  bool readHead(const std::vector<Member>& members, std::size_t member, std::vector<GhostFrame>& head) const {
+    head.clear();
+    std::unique_ptr<RegularFileReader> in = files_.open(sourceOf(members, member));
+    if (!in->isOpen()) return false;
+    std::string bytes(headBytes, '\0');
+    bytes.resize(in->read(bytes.data(), bytes.size()));
+    const bool whole = bytes.size() < headBytes;
+    if (!whole) bytes.resize(bytes.rfind('\n') + 1);
+    std::istringstream text(bytes);
+    readGhostFrames(text, head);
+    if (whole || pathWithin(head) >= raceLinePathLookedAt) return true;
+    head.clear();
+    in = files_.open(sourceOf(members, member));
+    if (!in->isOpen()) return false;
+    readGhostFrames(in->stream(), head);
+    return true;
+  }
+
+  // The line every run of the group is timed at, as compare places it (StartLine.h), A being the first run with
+  // a path: bounded by every run's first frames before any run is timed.
+  std::optional<RaceLine> startLine(const std::vector<Member>& members) const {
+    std::vector<GhostFrame> head;
+    std::optional<StartLineBounds> bounds;
+    for (std::size_t member = 0; member < members.size(); ++member) {
+      if (!readHead(members, member, head)) continue;
+      if (!bounds) {
+        if (!(pathWithin(head) > 0.0)) continue;
+        bounds.emplace(head);
+      }
+      bounds->add(head);
+    }
+    if (!bounds) return std::nullopt;
+    const std::optional<StartLine> start = bounds->estimate();
+    return start ? std::optional<RaceLine>(start->line) : std::nullopt;
+  }
+
+  // The first reading: every run timed at the group's line, its laps measured and its top speed taken; the same
+  // frames twice are one run.
   void measure(const std::vector<Member>& members, BoardGroup& group) {
     for (std::size_t member = 0; member < members.size(); ++member) {
       if (!read(members, member)) continue;
@@ -122,7 +179,6 @@ private:
         board_.unread.push_back({sourceOf(members, member).path, noPathReason(frames_.size())});
         continue;
       }
-      if (measured_.empty()) group.line = raceLineOf(frames_);
       Measured run;
       run.member = member;
       run.hash = framesHash(frames_);

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "tools/ghost/analysis/RunAnalysis.h"
+#include "tools/ghost/report/CompareReport.h"
 #include "tools/ghost/report/TraceExport.h"
 
 namespace lumaro_ghost {
@@ -17,6 +18,7 @@ ReplayData replayData(const std::vector<LoadedGhost>& ghosts, const Analysis& an
   ReplayData data;
   if (ghosts.empty()) return data;
   data.sectorsPerLap = analysis.sectors;
+  data.startLine = startLineText(analysis).value_or("");
   // Every run against A (A against itself gives A's own speed), over the laps all of them hold; or the two
   // sides of a lap pair, each timed from its lap's start.
   const LapChoice& choice = chosen.laps;

@@ -50,6 +50,7 @@ struct ReplayData {
   std::vector<bool> lapLinesFound;       // per run: false when its laps are equal shares of its length
   std::vector<double> startSeconds;      // per run: the run time (from its first frame) of its start crossing
   std::vector<std::string> notes;        // what the reader must know about the runs, one a line
+  std::string startLine;                 // how far the start line may be from the map's own, when noticeable
   int sectorsPerLap = 0;
   std::vector<TraceSample> trace;  // in order of distance, from the start to the end of the laps all runs hold
   std::vector<LapRow> laps;

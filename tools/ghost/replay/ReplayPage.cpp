@@ -145,7 +145,8 @@ std::string dataJson(const ReplayData& data) {
   std::string notes = "[";
   for (std::size_t i = 0; i < data.notes.size(); ++i) notes += (i == 0 ? "" : ",") + pageTextJson(data.notes[i]);
   return "{\"title\":" + pageTextJson(title(data)) + ",\n" + replayUnitsJson() + ",\n\"notes\":" + notes +
-         "],\n\"runs\":" + runsJson(data) + ",\n\"sectorsPerLap\":" + std::to_string(data.sectorsPerLap) +
+         "],\n\"startLineNote\":" + pageTextJson(data.startLine) + ",\n\"runs\":" + runsJson(data) +
+         ",\n\"sectorsPerLap\":" + std::to_string(data.sectorsPerLap) +
          ",\n\"trace\":{\"distance\":" + numbers(distance, 2) +
          ",\n\"secondsA\":" + numbers(secondsA, secondsDecimals) + ",\n\"delta\":" +
          perRun(

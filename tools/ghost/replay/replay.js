@@ -99,8 +99,9 @@ function replayTexts(data) {
 }
 
 // Plays data's runs in the replay's markup (its elements found by their ids), its keys heard wherever the focus
-// is. A block may say which line its runs are timed at (startLine: A's by default) and what its theoretical best
-// is made of (best.title). Gives back stop(), which ends its playing and its listeners.
+// is. A block may say which line its runs are timed at (startLine: A's by default), how far that may be from the
+// map's own (startLineNote) and what its theoretical best is made of (best.title). Gives back stop(), which ends
+// its playing and its listeners.
 function startReplay(data) {
   const byId = (id) => document.getElementById(id);
   // The runs' colours, none of them a colour of the pace palette (blue faster, orange slower).
@@ -221,7 +222,8 @@ function startReplay(data) {
   byId("matching").textContent =
     (data.sectorsPerLap === 10 ? "Sectors are tenths of the lap" : "A lap is cut into " + data.sectorsPerLap +
       (data.sectorsPerLap === 1 ? " sector" : " equal sectors")) +
-    "; runs are matched by track position, each timed from where it crosses " + (data.startLine || "A's start line") + ".";
+    "; runs are matched by track position, each timed from where it crosses " + (data.startLine || "A's start line") + "." +
+    (data.startLineNote ? " " + data.startLineNote : "");
   const others = runs.slice(1);
   if (!others.length) byId("delta-box").hidden = true;
 

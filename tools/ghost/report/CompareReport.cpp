@@ -159,6 +159,13 @@ std::string referenceText(const Analysis& analysis) {
          "), each lap timed where the run crosses A's start line.";
 }
 
+std::optional<std::string> startLineText(const Analysis& analysis) {
+  if (!analysis.lineUncertainty || *analysis.lineUncertainty < noticeableLineUncertainty) return std::nullopt;
+  return "Start line: up to " + fixedText(*analysis.lineUncertainty, 3) +
+         " s from the map's own line either way, at A's pace (a recording starts up to a tick past it, and the runs' "
+         "first frames tell no closer); where the pace changes at a sector line, its split can move by as much.";
+}
+
 std::string referenceJson(const Analysis& analysis) {
   if (!analysis.referenceLap) return "null";
   return std::string("{\"run\": \"") + letter(analysis.referenceLap->run) +
@@ -231,7 +238,9 @@ void writeComparison(std::ostream& out, const std::vector<LoadedGhost>& ghosts, 
   if (comparison.b != comparison.a)
     describeRun(out, letter(comparison.b), ghosts[comparison.b], analysis.runs[comparison.b]);
   for (const std::string& note : notes) out << note << "\n";
-  out << referenceText(analysis) << "\n\n";
+  out << referenceText(analysis) << "\n";
+  if (const std::optional<std::string> start = startLineText(analysis)) out << *start << "\n";
+  out << "\n";
   const std::string who = sideName(comparison, choice, false);
   const std::string nameA = columnName(comparison, choice, true), nameB = columnName(comparison, choice, false);
   const std::string difference = nameB + " - " + nameA;
@@ -302,7 +311,9 @@ void writeComparisonJson(std::ostream& out, const std::vector<LoadedGhost>& ghos
                          const Comparison& comparison, const LapChoice& choice, const std::vector<std::string>& notes) {
   out << "{\n  \"a\": " << sideJson(ghosts, analysis, comparison, true)
       << ",\n  \"b\": " << sideJson(ghosts, analysis, comparison, false)
-      << ",\n  \"reference\": " << referenceJson(analysis) << ",\n  \"notes\": [";
+      << ",\n  \"reference\": " << referenceJson(analysis) << ",\n  \"start_line_uncertainty_s\": "
+      << (analysis.lineUncertainty ? jsonNumber(*analysis.lineUncertainty) : std::string("null"))
+      << ",\n  \"notes\": [";
   for (std::size_t i = 0; i < notes.size(); ++i) out << (i > 0 ? ", " : "") << jsonString(notes[i]);
   out << "],\n  \"compared\": \""
       << (comparison.theoretical || comparison.theoreticalB ? "theoretical"

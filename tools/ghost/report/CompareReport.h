@@ -3,6 +3,7 @@
 // where B gains and loses the most; or all of it as one JSON object (the schema is in docs/ghost-tool.md).
 #pragma once
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -34,6 +35,9 @@ std::string comparisonHeading(const Comparison& comparison, const LapChoice& cho
 std::string referenceText(const Analysis& analysis);
 // The reference lap as compare --json writes it: {run, lap, length, chosen}, null without one.
 std::string referenceJson(const Analysis& analysis);
+// How far the start line may lie from the map's own, when that is noticeable (noticeableLineUncertainty or
+// more): "Start line: up to 0.008 s from the map's own line either way, at A's pace ...". None otherwise.
+std::optional<std::string> startLineText(const Analysis& analysis);
 
 // ghosts: A and B, the runs the analysis was made of; notes: what the reader must know about the runs
 // (different maps or lap counts compared all the same), one a line.

@@ -15,6 +15,7 @@
 #include "tools/ghost/analysis/PageListing.h"
 #include "tools/ghost/analysis/RunAnalysis.h"
 #include "tools/ghost/analysis/RunProfile.h"
+#include "tools/ghost/analysis/StartLine.h"
 #include "tools/ghost/text/NumberText.h"
 #include "track/RaceLine.h"
 #include "ui/GhostChoice.h"
@@ -112,9 +113,12 @@ void checkLaps(const GhostFileContent& content, std::vector<GhostProblem>& probl
     return;
   }
   const RunProfile profile = profileRun(content.frames);
-  const std::optional<RaceLine> line = raceLineOf(content.frames);
-  if (!line) return;
-  const TimedRun run = timeRun(content.frames, profile, line, header.lapCount.value);
+  // Timed at its start line as compare and info time it (StartLine.h), its own first frames bounding it alone.
+  StartLineBounds bounds(content.frames);
+  bounds.add(content.frames);
+  const std::optional<StartLine> start = bounds.estimate();
+  if (!start) return;
+  const TimedRun run = timeRun(content.frames, profile, start->line, header.lapCount.value);
   if (!run.wentAway) return;
   if (run.crossingsFound != header.lapCount.value) {
     problems.push_back({1, "the header names " +
