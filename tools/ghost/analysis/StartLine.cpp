@@ -11,6 +11,9 @@ namespace {
 constexpr double sameWay = 0.5;
 // Bounds of two runs that miss each other by no more than this share of A's first step still meet.
 constexpr double stepSlack = 0.05;
+// A first step longer than this is a leap, not a tick's travel (a car at racing speed covers about 45 units in
+// a 33 ms tick).
+constexpr double longestTick = 250.0;
 
 }  // namespace
 
@@ -30,9 +33,10 @@ void StartLineBounds::add(std::span<const GhostFrame> frames) {
   const double at = line_->along(first);
   ahead_ = std::min(ahead_, at);
   // The step into the first frame is not in the file; the step out of it stands for one tick's travel. A first
-  // step that does not go forward, or takes no time (no tick), bounds nothing from behind.
+  // step that does not go forward, takes no time or leaps (no tick's travel) bounds nothing from behind.
   const double step = line_->along(frames[1]) - at;
-  if (step > 0.0 && raceSecondsBetween(frames, 0, 1) > 0.0) behind_ = std::max(behind_, at - step);
+  if (step > 0.0 && step <= longestTick && raceSecondsBetween(frames, 0, 1) > 0.0)
+    behind_ = std::max(behind_, at - step);
   // A first frame farther back than A's first step behind A's is not of a recording that started at A's line.
   if (at < rearmost_ && at >= -aFirstStep_) rearmost_ = at;
 }
