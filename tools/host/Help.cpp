@@ -30,7 +30,8 @@ static_assert(bounds(lineOffset, -1000, 1000) && bounds(lostSeconds, 0.001, 60) 
               bounds(tickPhase, 0, 1));
 static_assert(bounds(gameSeconds, 0.001, 3600) && bounds(tickCount, 1, 1'000'000));
 static_assert(bounds(trackCoordinate, -1'000'000, 1'000'000) && bounds(trackLapLength, 100, 100'000'000));
-static_assert(maxTextFileBytes == std::size_t{16} * 1024 * 1024 && kismetFloatTolerance == 1e-5f && lookAfterSpawnDelay == 0.2f);
+static_assert(maxTextFileBytes == std::size_t{16} * 1024 * 1024 && kismetFloatTolerance == 1e-5f &&
+              lookAfterSpawnDelay == 0.2f);
 static_assert(static_cast<int>(MapVerdict::Works) == 0 && static_cast<int>(MapVerdict::WorksIgnoring) == 3 &&
               static_cast<int>(MapVerdict::WillNotWork) == 1 && static_cast<int>(MapVerdict::NotFound) == 2 &&
               Tessaro::gameNames::kismet::lapCounterNoRace == -1);
@@ -223,7 +224,8 @@ a scenario or map file larger than 16 MiB is not read. A Kismet value, a map's s
 one, is read alike: an int within 32 bits, a float within single precision, no blanks (" -1" is not one).
 The map step names every Kismet variable the plugin works with that the map lacks or has with another type
 (LapNb int, MapName string, GhostPosition and GhostRotation vectors, GhostColor float, GhostDelta float),
-and a LapNb that does not start at -1 or an empty MapName.
+a LapNb that does not start at -1, and a MapName that is empty or too long for any ghost's header line to
+be listed.
 Bundled maps are looked for in share/lumaro/maps beside the folder of lumaro-host, else in maps beside it.
 
 The plugin's console commands, which a console step types: lm_record, lm_play, lm_stop, lm_challenge,
