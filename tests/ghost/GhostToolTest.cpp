@@ -201,11 +201,13 @@ TEST_F(GhostTool, InfoGivesTheFiguresOfACircleAndWhetherThePageListsIt) {
   outcome = run({"info", ghost, "--map", "Oval", "--json"});
   EXPECT_EQ(outcome.status, 0);
   EXPECT_NE(outcome.out.find("\"pathLength\": 6283.19"), std::string::npos) << outcome.out;
-  const std::string sectors =
-      "\"laps\": [{\"lap\": 1, \"time_s\": 20, \"driven\": true}], \"best_lap\": 1, \"lap_lines_found\": true, "
-      "\"sectors_per_lap\": 10, \"sectors\": [{\"lap\": 1, \"sector\": 1, \"from\": 0, \"to\": 0.1, \"time_s\": ";
-  ASSERT_NE(outcome.out.find(sectors), std::string::npos) << outcome.out;
-  EXPECT_NEAR(std::stod(outcome.out.substr(outcome.out.find(sectors) + sectors.size())), 2.0, 1e-5);
+  EXPECT_NE(
+      outcome.out.find(
+          "\"laps\": [{\"lap\": 1, \"time_s\": 20, \"driven\": true}], \"best_lap\": 1, \"lap_lines_found\": true, "
+          "\"sectors_per_lap\": 10, \"sectors\": [{\"lap\": 1, \"sector\": 1, \"from\": 0, \"to\": 0.1, "
+          "\"time_s\": 1.999993}, "),
+      std::string::npos)
+      << outcome.out;
   EXPECT_NE(outcome.out.find("\"page\": {\"map\": \"Oval\", \"laps\": 1, \"listed\": false, \"entry\": null, "
                              "\"reason\": \"it is for the map \\\"Circle\\\", not \\\"Oval\\\"\"}"),
             std::string::npos)
@@ -299,11 +301,9 @@ TEST_F(GhostTool, RunsOfDifferentMapsOrLapCountsAreRefusedUnlessForced) {
 }
 
 TEST_F(GhostTool, CompareTakesOneLapTheBestLapsOrOtherSectorsAndWritesJson) {
-  // B drives its second lap in 19 s, its others in 20 s as A does; its first frame lies a tick past A's, which
-  // lies on the line: together they put the line there.
+  // B drives its second lap in 19 s, its others in 20 s as A does.
   const std::string a = file("a.ghost", ghostFileText(steadyCircle(1000.0, 20.0, 3, 10), "Circle", 3));
-  const auto faster = circleRun(1000.0, 10, 58990, [](double t) {
-    t += 0.01;
+  const auto faster = circleRun(1000.0, 10, 59000, [](double t) {
     const double laps = t <= 20.0 ? t / 20.0 : t <= 39.0 ? 1.0 + (t - 20.0) / 19.0 : 2.0 + (t - 39.0) / 20.0;
     return 2 * std::numbers::pi * laps;
   });
@@ -317,10 +317,7 @@ TEST_F(GhostTool, CompareTakesOneLapTheBestLapsOrOtherSectorsAndWritesJson) {
             std::string::npos);
   const Outcome json = run({"compare", a, b, "--sectors", "4", "--json"});
   EXPECT_EQ(json.status, 0);
-  // B's start carried back a tick from its first frame: exact to a few microseconds.
-  const std::string total = "\"sectors_per_lap\": 4,\n  \"total_s\": ";
-  ASSERT_NE(json.out.find(total), std::string::npos) << json.out;
-  EXPECT_NEAR(std::stod(json.out.substr(json.out.find(total) + total.size())), -1.0, 1e-5);
+  EXPECT_NE(json.out.find("\"sectors_per_lap\": 4,\n  \"total_s\": -1,\n"), std::string::npos) << json.out;
   EXPECT_NE(json.out.find("{\"lap\": 2, \"b_lap\": 2, \"a_s\": 20, \"b_s\": 19, \"delta_s\": -1}"), std::string::npos);
   EXPECT_NE(json.out.find("{\"lap\": 2, \"b_lap\": 2, \"sector\": 4, \"from\": 0.75, \"to\": 1, \"a_s\": 5, "
                           "\"b_s\": 4.75, \"delta_s\": -0.25}"),
@@ -391,7 +388,7 @@ TEST_F(GhostTool, CompareTakesOneLapTheBestLapsOrOtherSectorsAndWritesJson) {
       csv.out.rfind("distance,lap_a,lap_b,share,a_s,b_s,delta_s,a_speed,b_speed,ghost_delta_s\n0,1,1,0,0,0,0,314.", 0),
       0u)
       << csv.out.substr(0, 200);
-  EXPECT_NE(csv.out.find("\n18849.6,3,3,1,60,58.99999"), std::string::npos) << csv.out.substr(csv.out.size() - 200);
+  EXPECT_NE(csv.out.find("\n18849.6,3,3,1,60,59,-1,314."), std::string::npos) << csv.out.substr(csv.out.size() - 200);
   EXPECT_NE(json.out.find("\"trace\": [\n    {\"distance\": 0, \"lap_a\": 1, \"lap_b\": 1, \"share\": 0, \"a_s\": 0,"),
             std::string::npos);
   const Outcome missing = run({"compare", a, b, "--lap", "4"});
@@ -463,8 +460,7 @@ TEST_F(GhostTool, ARunCutShortIsComparedAsFarAsBothDroveAndFailsUnlessForced) {
 }
 
 TEST_F(GhostTool, ALapNoCarCanHaveDrivenIsACheckProblemAndANoteAndNeverABestLap) {
-  // A 20 s lap, then three frames 1300 units ahead, back behind the line and over it again, then laps. The line
-  // lies half a first step (1.6 units, 5 ms) behind the first frame: lap 2 takes 5 + 10 + 10 + 5.9 ms.
+  // A 20 s lap, then three frames 1300 units ahead, back behind the line and over it again, then laps.
   auto forged = [](std::vector<GhostFrame> frames, int lapsAfter) {
     GhostFrame frame = frames.back();
     for (const auto& [ms, y] : {std::pair{10, 1300.0f}, {10, -20.0f}, {8, 5.0f}})
@@ -475,11 +471,11 @@ TEST_F(GhostTool, ALapNoCarCanHaveDrivenIsACheckProblemAndANoteAndNeverABestLap)
   };
   const std::string two = file("two.ghost", ghostFileText(forged(twentySecondLap(10), 0), "Circle", 2));
   const std::string reason =
-      "lap 2 cannot have been driven: it takes 0.031 s, less than 25% of the median lap time "
+      "lap 2 cannot have been driven: it takes 0.026 s, less than 25% of the median lap time "
       "(20.000 s)";
   EXPECT_EQ(run({"check", two}), (Outcome{1, two + ": " + reason + "\n", ""}));
   Outcome outcome = run({"info", two});
-  EXPECT_NE(outcome.out.find(" 20.000 s, 0.031 s (best: lap 1)\n  not driven " + reason), std::string::npos);
+  EXPECT_NE(outcome.out.find(" 20.000 s, 0.026 s (best: lap 1)\n  not driven " + reason), std::string::npos);
   EXPECT_NE(outcome.out.find("  in theory  20.000 s a lap"), std::string::npos) << outcome.out;
   const std::string a = file("a.ghost", ghostFileText(steadyCircle(1000.0, 20.0, 3, 10), "Circle", 3));
   const std::string b = file("b.ghost", ghostFileText(forged(twentySecondLap(10), 1), "Circle", 3));
@@ -487,10 +483,7 @@ TEST_F(GhostTool, ALapNoCarCanHaveDrivenIsACheckProblemAndANoteAndNeverABestLap)
   EXPECT_NE(outcome.out.find("\nB's " + reason + "; it is no best lap and no part of the theoretical best\n"),
             std::string::npos);
   EXPECT_NE(outcome.out.find(" s (no verdict: a lap compared cannot have been driven)\n"), std::string::npos);
-  // B's lap 3 starts where the forged frames cross the line, a few milliseconds off a lap of 20 s.
-  const std::size_t best = outcome.out.find("Theoretical best lap: ");
-  ASSERT_NE(best, std::string::npos) << outcome.out;
-  EXPECT_NEAR(std::stod(outcome.out.substr(best + 22)), 20.0, 0.005);
+  EXPECT_NE(outcome.out.find("Theoretical best lap: 20.000 s"), std::string::npos);
   EXPECT_NE(outcome.out.find("Largest gain: none"), std::string::npos) << outcome.out;
   for (const char* command : {"plot", "html"})
     EXPECT_NE(run({command, a, b, "-o", "-"}).out.find("B's " + reason), std::string::npos) << command;

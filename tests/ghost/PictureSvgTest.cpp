@@ -90,8 +90,7 @@ TEST(PictureSvg, TheDeltaPanelDrawsOneSecondGainedOverTheSecondHalf) {
     const double progress = (point.x - left) / width;
     const double seconds = progress <= 0.5 ? 0.0 : -2.0 * (progress - 0.5);
     // A second of difference spans the distance from the 0 line to the -1.0 line; below zero is further down.
-    // Within 0.5 ms more: the line lies up to 5 ms of A's travel from the map's, and B ends a tenth faster.
-    ASSERT_NEAR(point.y, zero - seconds * (oneSecond - zero), 0.15 + 0.0005 * (oneSecond - zero)) << progress;
+    ASSERT_NEAR(point.y, zero - seconds * (oneSecond - zero), 0.15) << progress;
   }
   EXPECT_NE(svg.find("finish " + minus + "1.000 s"), std::string::npos);
   // Both the speed panel and the difference panel name the lap under their axis.

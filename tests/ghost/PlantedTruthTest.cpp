@@ -41,10 +41,9 @@ using namespace lumaro_ghost;
 namespace {
 
 // Three laps on the racing line, recorded from the line and exported as NAME.ghost. kept: the share of its
-// frame lines the file keeps, its header as it was (below 1: a file cut short). pastLine: how far its first two
-// frames lie past the map's line, as shares of the lap.
+// frame lines the file keeps, its header as it was (below 1: a file cut short).
 std::string record(const TempFolder& root, const std::string& name, double tickMs, const std::string& options,
-                   double kept = 1.0, std::pair<double, double>* pastLine = nullptr) {
+                   double kept = 1.0, double* pastLine = nullptr) {
   lumaro_host::SessionSettings settings;
   settings.root = root.path() / name;
   settings.plugin = LUMARO_PLUGIN_PATH;
@@ -65,11 +64,8 @@ std::string record(const TempFolder& root, const std::string& name, double tickM
   std::string file = (session.game().ghostFolder() / (name + ".ghost")).string();
   if (pastLine != nullptr) {
     const sim::Track& line = session.driver()->racingLine().path();
-    const std::vector<GhostFrame> frames = loadGhost(file).ghost->content.frames;
-    const auto past = [&](const GhostFrame& f) {
-      return (line.nearestDistance(f.x, f.y) - line.lineDistance()) / line.length();
-    };
-    *pastLine = {past(frames[0]), past(frames[1])};
+    const GhostFrame first = loadGhost(file).ghost->content.frames.front();
+    *pastLine = (line.nearestDistance(first.x, first.y) - line.lineDistance()) / line.length();
   }
   if (kept < 1.0) {
     std::ifstream in(file, std::ios::binary);
@@ -232,9 +228,9 @@ TEST(PlantedTruth, AnExcursionInTheReferenceRunsFirstLapAndASteepLossAcrossASect
       // A runs 700 units wide and loses 2 s over 36-48% of its first lap; B is clean.
       {16, 0.0, "wide 700 lap 1 36-48% lose 2 lap 1 36-48%", "", 1, -2.0, 0.36, 0.48},
       {33, 0.7, "wide 700 lap 1 36-48% lose 2 lap 1 36-48%", "", 1, -2.0, 0.36, 0.48},
-      // B loses 1 s over 49-51% of lap 2, across the fifth sector line. Each first frame lies up to a tick past
-      // the map's line; the lines are measured from the middle of what that leaves (past, below), whatever the
-      // phase.
+      // B loses 1 s over 49-51% of lap 2, across the fifth sector line. The lines are measured from the rearmost
+      // of the runs' first frames, each up to a tick past the map's line (past, below): the split is exact
+      // there, whatever the phase.
       {33, 0.0, "", "lose 1 lap 2 49-51%", 2, 1.0, 0.49, 0.51},
       {33, 0.5, "", "lose 1 lap 2 49-51%", 2, 1.0, 0.49, 0.51},
       {33, 1.0, "", "lose 1 lap 2 49-51%", 2, 1.0, 0.49, 0.51},
@@ -244,15 +240,13 @@ TEST(PlantedTruth, AnExcursionInTheReferenceRunsFirstLapAndASteepLossAcrossASect
     SCOPED_TRACE(::testing::Message() << "A " << c.tickA << " ms phase " << c.phaseA << " " << c.mistakesA << ", B "
                                       << c.mistakesB);
     std::vector<LoadedGhost> ghosts;
-    std::pair<double, double> pastA, pastB;
+    double pastA = 0.0, pastB = 0.0;
     for (const std::string& file :
          {record(root, "A", c.tickA, "phase " + std::to_string(c.phaseA) + " style racing " + c.mistakesA, 1.0, &pastA),
           record(root, "B", 16, "phase 0.3 style racing " + c.mistakesB, 1.0, &pastB)}) {
       ghosts.push_back(std::move(*loadGhost(file).ghost));
     }
-    const double past = (std::min(pastA.first, pastB.first) +
-                         std::max(2 * pastA.first - pastA.second, 2 * pastB.first - pastB.second)) /
-                        2;
+    const double past = std::min(pastA, pastB);
     const Comparison comparison = compareRuns(analyseGhosts(ghosts), 0, 1);
     ASSERT_EQ(comparison.sectors.size(), 30u);
     for (const SectorDelta& sector : comparison.sectors) {
@@ -261,8 +255,8 @@ TEST(PlantedTruth, AnExcursionInTheReferenceRunsFirstLapAndASteepLossAcrossASect
                                : lostBy(std::clamp((sector.to + past - c.from) / (c.to - c.from), 0.0, 1.0)) -
                                      lostBy(std::clamp((sector.from + past - c.from) / (c.to - c.from), 0.0, 1.0));
       EXPECT_NEAR(sector.delta, c.lost * share, std::max(0.01 * std::fabs(c.lost * share), 0.005))
-          << "lap " << sector.lapA << " sector " << sector.sector << ", the line taken " << past
-          << " lap past the map's";
+          << "lap " << sector.lapA << " sector " << sector.sector << ", the rearmost first frame " << past
+          << " lap past the line";
     }
     const std::optional<SectorDelta>& largest = c.lost > 0 ? comparison.largestLoss : comparison.largestGain;
     ASSERT_TRUE(largest);

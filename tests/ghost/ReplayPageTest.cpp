@@ -114,9 +114,8 @@ TEST(ReplayPage, TheTracesMeetTheSectorRowsAtEverySectorStart) {
   const std::vector<LoadedGhost> ghosts = {ghostOf(ghostFileText(twentySecondLap(10))), ghostOf(ghostFileText(late))};
   for (const int sectors : {10, 4}) {
     const ReplayData data = replayData(ghosts, sectors);
-    // A's first frame lies up to its 10 ms step past the line, B's 4 ms further: the line 3 ms behind A's.
-    EXPECT_NEAR(data.startSeconds[0], -0.003, 1e-4);
-    EXPECT_NEAR(data.startSeconds[1], -0.007, 1e-4);
+    EXPECT_EQ(data.startSeconds[0], 0.0);
+    EXPECT_NEAR(data.startSeconds[1], -0.004, 1e-4);  // its race time is its run time and 4 ms
     ASSERT_EQ(data.laps.size(), 1u);
     EXPECT_NEAR(data.laps[0].seconds[0], 20.0, 1e-3);
     EXPECT_NEAR(data.laps[0].seconds[1], 19.0, 1e-3);

@@ -366,7 +366,7 @@ Analysis analyseGhosts(const std::vector<const LoadedGhost*>& ghosts, int sector
   if (ghosts.empty()) return analysis;
   if (const std::optional<StartLine> start = startLineOf(ghosts)) {
     analysis.line = start->line;
-    analysis.lineUncertainty = start->uncertaintySeconds;
+    analysis.lineUncertainty = start->mayLieBehindSeconds;
   }
   for (const LoadedGhost* ghost : ghosts) {
     AnalysedRun run;

@@ -4,9 +4,9 @@
 // is computed here, once.
 //
 // The road, for runs A (the reference) and B:
-//   1. The start line (startLineOf): across the direction A sets off in (raceLineOf, track/RaceLine.h), at the
-//      middle of where the runs' first frames put the map's own line (StartLine.h: a recording starts up to a
-//      game tick past it); every run is timed at this one line.
+//   1. The start line (startLineOf): across the direction A sets off in (raceLineOf, track/RaceLine.h), through the
+//      rearmost of the runs' first frames (StartLine.h: a recording starts up to a game tick past the map's own
+//      line, so that is the nearest the files come to it); every run is timed at this one line.
 //   2. Each run's crossings of it (timeRun, through the same piece's RaceLineCrossings), each interpolated
 //      between the frames on either side (the first and the last extrapolated from the nearest two frames when a
 //      run begins just past the line or ends just short of it): the start, then the end of every lap.
@@ -84,9 +84,8 @@ struct TimedRun {
   int bestLap() const;  // the fastest lap that can have been driven, 0 when there is none
 };
 
-// The line runs are timed at (StartLine.h): A's line (raceLineOf), moved back along its heading to the middle of
-// what every run's first frames leave of the map's line, with how far from it the line may be. None when A does
-// not move.
+// The line runs are timed at (StartLine.h): A's line (raceLineOf), moved back along its heading to the rearmost of
+// the runs' first frames, with how far behind it the map's line may lie. None when A does not move.
 std::optional<StartLine> startLineOf(const std::vector<const LoadedGhost*>& ghosts);
 
 // headerLaps: the laps the file's header names; the run is cut into that many equal shares (one to six) when it
@@ -165,7 +164,7 @@ std::optional<LapOfRun> chooseReferenceLap(const std::vector<AnalysedRun>& runs)
 struct Analysis {
   int sectors = 10;
   std::optional<RaceLine> line;
-  // How far the line may lie from the map's own (seconds at A's pace there), when the runs' first frames agree.
+  // How far behind the line the map's own may lie (seconds at A's pace there), when the runs' first frames agree.
   std::optional<double> lineUncertainty;
   ReferenceLap reference;
   std::optional<LapOfRun> referenceLap;  // the lap the reference is, none when it is empty

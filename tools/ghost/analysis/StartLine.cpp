@@ -44,15 +44,13 @@ void StartLineBounds::add(std::span<const GhostFrame> frames) {
 std::optional<StartLine> StartLineBounds::estimate() const {
   if (!line_) return std::nullopt;
   StartLine start{*line_, std::nullopt, std::nullopt};
-  double back = rearmost_;
   // A step stands for a tick's travel only as nearly as the car's pace holds from one tick to the next: bounds
-  // that miss each other by a sliver of A's step meet at the rearmost first frame, which the file holds exactly.
+  // that miss each other by a sliver of A's step still meet, at the rearmost first frame.
   if (std::isfinite(behind_) && std::isfinite(ahead_) && behind_ <= ahead_ + stepSlack * aFirstStep_) {
-    back = behind_ <= ahead_ ? (behind_ + ahead_) / 2.0 : ahead_;
-    start.halfWidth = std::max(0.0, (ahead_ - behind_) / 2.0);
-    if (aPace_ > 0.0) start.uncertaintySeconds = *start.halfWidth / aPace_;
+    start.mayLieBehind = std::max(0.0, rearmost_ - behind_);
+    if (aPace_ > 0.0) start.mayLieBehindSeconds = *start.mayLieBehind / aPace_;
   }
-  start.line.at = {line_->at.x + back * line_->heading.x, line_->at.y + back * line_->heading.y};
+  start.line.at = {line_->at.x + rearmost_ * line_->heading.x, line_->at.y + rearmost_ * line_->heading.y};
   return start;
 }
 

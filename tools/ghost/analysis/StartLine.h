@@ -1,9 +1,11 @@
-// Where the map's own start line lies, as the runs' first frames bound it: every run is timed at the middle of
-// what they leave, across A's heading, and how far that may be from the map's line is said as time at A's pace.
+// Where the map's own start line lies, as the runs' first frames bound it: every run is timed at the rearmost
+// first frame, across A's heading, and how far behind it the map's line may lie is said as time at A's pace.
 // Runs are given one at a time (A first), so that a caller holding one run's frames at a time can estimate it.
 //
 // A recording's first frame is taken on the first game tick after the car crossed the map's line: the line lies
-// at or behind each run's first frame, and at most that run's first step (one tick's travel) behind it. Nothing
+// at or behind each run's first frame, and at most that run's first step (one tick's travel) behind it. The
+// rearmost first frame is the nearest point to it the files hold, and the one a run whose first frame fell on the
+// line (a car crossing on the tick) places exactly; the line may lie behind it by what the bounds leave. Nothing
 // later in a file marks a crossing: the lap counter is not recorded, so the frames on either side of a later lap's
 // crossing straddle any line placed between them and tell nothing of where the map's line is.
 #pragma once
@@ -20,11 +22,11 @@ namespace lumaro_ghost {
 // The line runs are timed at, and how far from the map's line it may lie.
 struct StartLine {
   RaceLine line;
-  // Half the width of what the runs' bounds leave, in units along the line's heading and in seconds at A's pace
-  // over its first step; none when the bounds contradict each other (a run of another track, a teleport), and the
-  // line then stands at the rearmost first frame within A's first step behind A's.
-  std::optional<double> halfWidth;
-  std::optional<double> uncertaintySeconds;
+  // How far behind the line the map's own may lie: the width of what the runs' bounds leave, in units along the
+  // line's heading and in seconds at A's pace over its first step; none when the bounds contradict each other (a
+  // run of another track, a teleport).
+  std::optional<double> mayLieBehind;
+  std::optional<double> mayLieBehindSeconds;
 };
 
 // An uncertainty below this is not worth a reader's attention (seconds): the files' times are whole milliseconds.
@@ -47,7 +49,7 @@ private:
   // What the runs' first frames leave of where the line may be, along the heading from A's first frame.
   double behind_ = -std::numeric_limits<double>::infinity();
   double ahead_ = std::numeric_limits<double>::infinity();
-  double rearmost_ = 0.0;  // the rearmost first frame within A's first step behind A's
+  double rearmost_ = 0.0;  // the rearmost first frame within A's first step behind A's: where the line stands
 };
 
 }  // namespace lumaro_ghost

@@ -161,9 +161,10 @@ std::string referenceText(const Analysis& analysis) {
 
 std::optional<std::string> startLineText(const Analysis& analysis) {
   if (!analysis.lineUncertainty || *analysis.lineUncertainty < noticeableLineUncertainty) return std::nullopt;
-  return "Start line: up to " + fixedText(*analysis.lineUncertainty, 3) +
-         " s from the map's own line either way, at A's pace (a recording starts up to a tick past it, and the runs' "
-         "first frames tell no closer); where the pace changes at a sector line, its split can move by as much.";
+  return "Start line: at the rearmost first frame; the map's own line may lie up to " +
+         fixedText(*analysis.lineUncertainty, 3) +
+         " s behind it at A's pace (a recording starts up to a tick past it, and the runs' first frames tell no "
+         "closer); where the pace changes at a sector line, its split can move by as much.";
 }
 
 std::string referenceJson(const Analysis& analysis) {
