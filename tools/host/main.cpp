@@ -127,8 +127,7 @@ int run(int argc, char** argv) {
   // The scenario and the map files it names are read and checked whole before anything else happens.
   const fs::path here = executableFolder(argv[0]);
   const fs::path bundledMaps = bundledMapsFolder(here);
-  if (!options.checkMaps.empty())
-    return static_cast<int>(checkMaps(options.checkMaps, bundledMaps, std::cout, std::cerr));
+  if (!options.checkMaps.empty()) return static_cast<int>(checkMaps(options.checkMaps, bundledMaps, std::cout));
   const bool chaos = options.chaosSeed.has_value();
   const bool interactive = !chaos && (options.interactive || (!options.script && stdinIsTerminal()));
   Script script;
