@@ -44,13 +44,16 @@ demo:
 	@echo "The two runs racing, a page that plays offline: $(DEMO_ROOT)/replay.html (open it in a browser)"
 
 # The pictures of docs/images (the demo's comparison and a wide line through a hairpin), drawn again and
-# rendered with rsvg-convert, as the test suite draws and checks them.
+# rendered with rsvg-convert, as the test suite draws and checks them; and the board's page as its browser test
+# shows it.
 pictures:
-	@$(PACKAGES) demo test
+	@$(PACKAGES) demo test browser
 	cmake --preset $(PRESET)
 	cmake --build --preset $(PRESET) --target lumaro-host lumaro-ghost
 	tests/ghost/render_demo.sh build/$(PRESET)/bin/lumaro-host build/$(PRESET)/bin/lumaro-ghost scenarios \
 	    tests/ghost/png_has_drawing.py docs/images docs/images
+	tests/ghost/board_in_browser.py build/$(PRESET)/bin/lumaro-ghost tests/ghost/png_has_drawing.py \
+	    docs/images/board.png
 
 # BENCH_ARGS=--large adds 10M-frame ghosts and 10,000-file folders; other arguments go to Google Benchmark
 # (BENCH_ARGS=--benchmark_filter=import, for one area).

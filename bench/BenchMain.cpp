@@ -89,6 +89,7 @@ int main(int argc, char** argv) {
   bench::registerAnalysisBenchmarks(sizes, ratios);
   bench::registerGhostDeltaBenchmarks(sizes, ratios);
   bench::registerPageFileWriteBenchmarks(ratios);
+  bench::registerBoardBenchmarks(ratios);
 
   RatioReporter reporter(colourWanted(arguments) ? benchmark::ConsoleReporter::OO_ColorTabular
                                                  : benchmark::ConsoleReporter::OO_Tabular);

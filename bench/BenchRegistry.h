@@ -70,5 +70,6 @@ void registerPlaybackBenchmarks(const Sizes& sizes, std::vector<Ratio>& ratios);
 void registerAnalysisBenchmarks(const Sizes& sizes, std::vector<Ratio>& ratios);
 void registerGhostDeltaBenchmarks(const Sizes& sizes, std::vector<Ratio>& ratios);
 void registerPageFileWriteBenchmarks(std::vector<Ratio>& ratios);
+void registerBoardBenchmarks(std::vector<Ratio>& ratios);
 
 }  // namespace bench

@@ -14,6 +14,9 @@ if(NOT status EQUAL 0)
 endif()
 # The guide in a package speaks of the packages by their names (the players' zip and the map makers' kit).
 string(REPLACE "Lumaro-&lt;version&gt;-win64" "Lumaro-${VERSION}-win64" body "${body}")
+# The documents' pictures (docs/images) are not in the packages, which keep the guide one page: a picture is
+# left as what it shows, in words.
+string(REGEX REPLACE "<img src=\"images/[^\"]*\" alt=\"([^\"]*)\" */>" "<em>(\\1)</em>" body "${body}")
 # Headings get the ids GitHub gives them (lower case, blanks to hyphens, other punctuation dropped), so the
 # guide's links within itself lead somewhere here too.
 string(REGEX MATCHALL "<h[1-6]>[^<]*</h[1-6]>" headings "${body}")

@@ -54,21 +54,28 @@ PathMatch matchAhead(const Path& path, PathPlace from, PathPoint car, const Path
   const std::size_t segments = points - 1;
   if (from.segment >= segments) from = {segments - 1, 1.0};
   double bestSquared = std::numeric_limits<double>::infinity();
+  double bestDistance = bestSquared;
   double ahead = 0.0;  // from `from` to the start of segment j
   for (std::size_t j = from.segment; j < segments && j - from.segment < window.mostSegments; ++j) {
     const PathPoint a{static_cast<double>(path[j].x), static_cast<double>(path[j].y)};
     const PathPoint b{static_cast<double>(path[j + 1].x), static_cast<double>(path[j + 1].y)};
     if (j > from.segment && ahead > window.reach) break;
     const double least = j == from.segment ? from.share : 0.0;
-    const SegmentNearest nearest = nearestOnSegment(a, b, car, least);
-    if (nearest.squared < bestSquared) {
-      bestSquared = nearest.squared;
-      best.place = {j, nearest.share};
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    const double length = std::sqrt(dx * dx + dy * dy);
+    // No point of the segment lies nearer the car than its start less its length: a segment whose start is
+    // farther than that from the car than the best found holds no nearer point, and is not measured.
+    const double cx = car.x - a.x, cy = car.y - a.y;
+    const double within = bestDistance + length + 1e-6;
+    if (bestSquared == std::numeric_limits<double>::infinity() || cx * cx + cy * cy <= within * within) {
+      const SegmentNearest nearest = nearestOnSegment(a, b, car, least);
+      if (nearest.squared < bestSquared) {
+        bestSquared = nearest.squared;
+        bestDistance = std::sqrt(bestSquared);
+        best.place = {j, nearest.share};
+      }
     }
-    if (window.reach < std::numeric_limits<double>::infinity()) {
-      const double dx = b.x - a.x, dy = b.y - a.y;
-      ahead += std::sqrt(dx * dx + dy * dy) * (1.0 - least);
-    }
+    ahead += length * (1.0 - least);
   }
   best.distance = std::sqrt(bestSquared);
   best.onPath = best.distance <= window.offPath;

@@ -1,9 +1,17 @@
 #include "library/ghostfile/GhostFileName.h"
 
+#include <algorithm>
 #include <initializer_list>
 
 #include "library/platform/DeviceName.h"
 #include "library/platform/PathText.h"
+
+bool endsInGhostExtension(std::string_view fileName) {
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  return fileName.size() >= ghostExtension.size() &&
+         std::equal(ghostExtension.begin(), ghostExtension.end(), fileName.end() - ghostExtension.size(),
+                    [&lower](char a, char b) { return a == lower(b); });
+}
 
 bool namesNoGhost(std::string_view selection) {
   return selection == blankGhostChoice || selection == defaultGhostSelection;

@@ -21,6 +21,8 @@ using names::ghostFolderName;
 // They name no file, whatever the folder holds, and no file is listed under them.
 // The ending of every ghost file's name: an export's, and the name a document is never written to.
 inline constexpr std::string_view ghostExtension = ".ghost";
+// Whether a file name ends in ghostExtension, in any case of its letters (".GHOST" as Windows sees it).
+bool endsInGhostExtension(std::string_view fileName);
 
 inline constexpr std::string_view blankGhostChoice = " ";
 inline constexpr std::string_view defaultGhostSelection = "none";

@@ -37,6 +37,7 @@ public:
   const std::filesystem::path& folder() const { return folder_; }
   // Every entry but "." and "..", in the order the system lists them.
   std::vector<FolderEntry>& entries() { return entries_; }
+  const std::vector<FolderEntry>& entries() const { return entries_; }
 
   // The entry's stamp as far as it is known without opening it: on POSIX systems one look at the entry (a link
   // followed) gives it for a regular file, on Windows the listing's own. Nothing for anything else, an entry

@@ -53,7 +53,7 @@ protected:
 }  // namespace
 
 TEST_F(GhostTool, EverySubcommandHasHelpWithAnExampleThatCitesOnlyWhatThePlayerHas) {
-  for (const char* command : {"info", "check", "compare", "plot", "html"}) {
+  for (const char* command : {"info", "check", "board", "compare", "plot", "html"}) {
     const Outcome outcome = run({command, "--help"});
     EXPECT_EQ(outcome.status, 0) << command;
     EXPECT_NE(outcome.out.find(std::string("lumaro-ghost ") + command), std::string::npos) << command;
@@ -98,6 +98,11 @@ TEST_F(GhostTool, CommandLinesNotUnderstoodExitTwoWithTheReasonOnTheErrorStream)
       {},
       {"fly"},
       {"check"},
+      {"board"},
+      {"board", ghost, "--json", "--csv"},
+      {"board", ghost, "-o", "board.svg"},
+      {"board", ghost, "-o", "board.html", "--csv"},
+      {"check", ghost, "--driving", "--laps", "3"},
       {"info", ghost, "--bogus"},
       {"info", ghost, "--gap"},
       {"info", ghost, "--laps", "x"},
@@ -147,6 +152,9 @@ TEST_F(GhostTool, CommandLinesNotUnderstoodExitTwoWithTheReasonOnTheErrorStream)
   EXPECT_EQ(run({"plot", ghost, "-o", "pic.png"}).err,
             "lumaro-ghost plot: the picture is SVG: give -o a name ending in .svg, or - for standard output, not "
             "\"pic.png\" (lumaro-ghost plot --help)\n");
+  EXPECT_EQ(run({"board", ghost, "-o", "board.svg"}).err,
+            "lumaro-ghost board: the board's page is HTML: give -o a name ending in .html or .htm, or - for "
+            "standard output, not \"board.svg\" (lumaro-ghost board --help)\n");
   EXPECT_EQ(run({"html", ghost, "-o", "replay.svg"}).err,
             "lumaro-ghost html: the replay page is HTML: give -o a name ending in .html or .htm, or - for standard "
             "output, not \"replay.svg\" (lumaro-ghost html --help)\n");
@@ -612,6 +620,10 @@ TEST_F(GhostTool, PlotWritesTheSvgAndRefusesAFileWithoutAPathOrAGhostToWriteOver
     EXPECT_EQ(run({"plot", a, "-o", (folder_.path() / name).string()}).status, 0) << name;
   const std::string page = (folder_.path() / "replay.htm").string();
   EXPECT_EQ(run({"html", a, a, "-o", page}).out.rfind("Wrote the replay page of 2 runs to " + page + " (HTML, ", 0),
+            0u);
+  // The board's page counts the runs it shows: a run in two files is one.
+  const std::string board = (folder_.path() / "board.html").string();
+  EXPECT_EQ(run({"board", a, a, "-o", board}).out.rfind("Wrote the board's page of 1 run to " + board + " (HTML, ", 0),
             0u);
   std::ifstream in(picture);
   std::string first;

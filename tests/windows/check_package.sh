@@ -133,6 +133,12 @@ grep -qF 'by Zo(Zoë-猫.ghost)' unicode.out || fail "info on Zoë-猫.ghost: $(
 mkdir -p Ghosts && cp A.ghost B.ghost Ghosts/
 ghost wildcard check 'Ghosts/*.ghost'
 grep -qF 'A.ghost' wildcard.out && grep -qF 'B.ghost' wildcard.out || fail "check Ghosts/*.ghost: $(head -3 wildcard.out)"
+# board on a folder of ghosts under non-ASCII names, and check --driving on one of them.
+mkdir -p "Fréunde" && cp A.ghost "Fréunde/Zoë-猫.ghost" && cp B.ghost "Fréunde/B.ghost"
+LC_ALL=C.UTF-8 ghost board board "Fréunde"
+grep -qF 'Zoë-猫.ghost' board.out && grep -qF 'ranked by race time' board.out || fail "board Fréunde: $(head -5 board.out)"
+LC_ALL=C.UTF-8 ghost driving check --driving "Fréunde/Zoë-猫.ghost"
+grep -qF 'nothing a car cannot do' driving.out || fail "check --driving: $(head -3 driving.out)"
 grep -q "Speedway" info.out || fail "info does not show the ghost's map: $(head -5 info.out)"
 [ -s compare.out ] || fail "compare says nothing"
 grep -q "<svg" picture.svg 2>/dev/null || fail "plot wrote no SVG picture"

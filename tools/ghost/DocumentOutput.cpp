@@ -33,12 +33,6 @@ namespace lumaro_ghost {
 
 namespace {
 
-bool endsWith(std::string_view text, std::string_view ending) {
-  return text.size() >= ending.size() &&
-         std::equal(ending.begin(), ending.end(), text.end() - static_cast<std::ptrdiff_t>(ending.size()),
-                    [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
-}
-
 // Whether a file's first line is a ghost's header as the settings page reads one: the fields up to the lap
 // count or more, the last of them a lap count (its leading number, whatever follows it: "3-Lap", "3 laps"). The first
 // line is read as the page reads it: none past the page's line limit.
@@ -56,7 +50,7 @@ bool isGhostOrInput(RegularFileReader& reader, std::span<const FileStamp> inputs
     return stamp.device == opened.device && stamp.file == opened.file;
   });
   const std::optional<std::filesystem::path> name = reader.openedPath();
-  return input || (name && endsWith(utf8FromPath(name->filename()), ghostExtension)) || startsAsGhost(reader.stream());
+  return input || (name && endsInGhostExtension(utf8FromPath(name->filename()))) || startsAsGhost(reader.stream());
 }
 
 // Whether an open failed because nothing is at the name.
@@ -107,7 +101,7 @@ std::string nameAsWritten(const std::string& output) {
   return name;
 }
 
-bool spelledAsGhost(const std::string& output) { return endsWith(nameAsWritten(output), ghostExtension); }
+bool spelledAsGhost(const std::string& output) { return endsInGhostExtension(nameAsWritten(output)); }
 
 std::optional<DocumentRefusal> writeDocument(const std::string& output, const std::string& document,
                                              std::span<const FileStamp> inputs) {

@@ -20,15 +20,16 @@ namespace {
 
 // Every subcommand, in the order the help lists them.
 constexpr const Subcommand* subcommandTable[] = {
-    &subcommands::info, &subcommands::check, &subcommands::compare, &subcommands::plot, &subcommands::html,
+    &subcommands::info,    &subcommands::check, &subcommands::board,
+    &subcommands::compare, &subcommands::plot,  &subcommands::html,
 };
 
 // Where the text beside an option's or a subcommand's name starts in the help.
 constexpr std::size_t nameColumn = 16;
 
 constexpr std::string_view toolAbout =
-    R"(lumaro-ghost: see what a Lumaro ghost file holds, whether the plugin lists and loads it, and where
-one run beats another. Files are read with the plugin's own ghost codec.
+    R"(lumaro-ghost: see what a Lumaro ghost file holds, whether the plugin lists and loads it, where one
+run beats another, and a ranked board of a folder of them. Files are read with the plugin's own ghost codec.
 )";
 
 constexpr std::string_view toolFoot =

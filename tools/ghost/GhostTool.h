@@ -1,5 +1,5 @@
-// lumaro-ghost: the command line over the ghost tool's pieces. Subcommands info, check, compare, plot and html
-// (tools/ghost/command/), each with --help; --version; results on out, errors on err. A command line not
+// lumaro-ghost: the command line over the ghost tool's pieces. Subcommands info, check, board, compare, plot
+// and html (tools/ghost/command/), each with --help; --version; results on out, errors on err. A command line not
 // understood is said in one form, "lumaro-ghost COMMAND: what is wrong (lumaro-ghost COMMAND --help)". Exit
 // status: 0 done (check: no problem), 1 a file that cannot be read or used, or runs of different maps or lap
 // counts without --force (check: problems found), 2 a command line not understood.

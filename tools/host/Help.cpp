@@ -1,4 +1,5 @@
 // The words of --help and of the interactive "help", written as the reader sees them.
+#include <cstddef>
 #include <string>
 
 #include "host/GameNames.h"
@@ -21,7 +22,7 @@ constexpr bool bounds(const NumberRange& range, double least, double most) {
   return range.least == least && range.most == most;
 }
 static_assert(defaultChaosSteps == 300 && bounds(chaosStepCount, 1, 1'000'000));
-static_assert(Tessaro::wholeMillisecondsOfTicks(scenarioTickLength) == 8 && Options{}.hostCallMilliseconds == 0.0);
+static_assert(Tessaro::wholeMillisecondsOfTicks(scenarioTickLength) == 8);
 static_assert(defaultRunOutSeconds == 0.5 && defaultDriveSeed == 1 && sim::defaultCarSpeed == 1400.0);
 static_assert(bounds(lapCount, 1, 1000) && bounds(lapSeconds, 1, 3600) && bounds(carSpeed, 1, 100'000) &&
               bounds(runOutSeconds, 0, 60) && variationPercentBelow == 100.0);
@@ -29,7 +30,7 @@ static_assert(bounds(lineOffset, -1000, 1000) && bounds(lostSeconds, 0.001, 60) 
               bounds(tickPhase, 0, 1));
 static_assert(bounds(gameSeconds, 0.001, 3600) && bounds(tickCount, 1, 1'000'000));
 static_assert(bounds(trackCoordinate, -1'000'000, 1'000'000) && bounds(trackLapLength, 100, 100'000'000));
-static_assert(maxTextFileBytes == 16 * 1024 * 1024 && kismetFloatTolerance == 1e-5f && lookAfterSpawnDelay == 0.2f);
+static_assert(maxTextFileBytes == std::size_t{16} * 1024 * 1024 && kismetFloatTolerance == 1e-5f && lookAfterSpawnDelay == 0.2f);
 static_assert(static_cast<int>(MapVerdict::Works) == 0 && static_cast<int>(MapVerdict::WorksIgnoring) == 3 &&
               static_cast<int>(MapVerdict::WillNotWork) == 1 && static_cast<int>(MapVerdict::NotFound) == 2 &&
               Tessaro::gameNames::kismet::lapCounterNoRace == -1);

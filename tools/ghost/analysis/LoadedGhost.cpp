@@ -9,8 +9,26 @@
 
 #include "library/platform/DeviceName.h"
 #include "library/platform/RegularFileReader.h"
+#include "tools/ghost/text/NumberText.h"
 
 namespace lumaro_ghost {
+
+std::string refusalReason(const RegularFileReader& reader, const std::filesystem::path& file) {
+  using Refusal = RegularFileReader::Refusal;
+  switch (reader.refusal()) {
+    case Refusal::None: return {};
+    case Refusal::DeviceName: return "is refused: " + std::string(deviceRefusalReason(file));
+    case Refusal::Folder: return "is a folder, not a ghost file";
+    case Refusal::NotAFile: return "is a pipe, device or socket, not a ghost file";
+    case Refusal::CannotOpen: break;
+  }
+  const std::string reason = reader.openError() ? reader.openError().message() : "";
+  return "cannot be opened" + (reason.empty() ? "" : ": " + reason);
+}
+
+std::string noPathReason(std::size_t frames) {
+  return "holds no path to use: the import would load " + countText(frames, "frame", "frames");
+}
 
 LoadResult loadGhost(const std::string& path) {
   LoadResult result;
@@ -19,18 +37,8 @@ LoadResult loadGhost(const std::string& path) {
   // in under the name cannot hold the tool, a device is never read, and a Windows device's name is refused
   // before any open.
   RegularFileReader in(file);
-  using Refusal = RegularFileReader::Refusal;
-  switch (in.refusal()) {
-    case Refusal::None: break;
-    case Refusal::DeviceName: result.error = "is refused: " + std::string(deviceRefusalReason(file)); return result;
-    case Refusal::Folder: result.error = "is a folder, not a ghost file"; return result;
-    case Refusal::NotAFile: result.error = "is a pipe, device or socket, not a ghost file"; return result;
-    case Refusal::CannotOpen: {
-      const std::string reason = in.openError() ? in.openError().message() : "";
-      result.error = "cannot be opened" + (reason.empty() ? "" : ": " + reason);
-      return result;
-    }
-  }
+  result.error = refusalReason(in, file);
+  if (!in.isOpen()) return result;
   LoadedGhost ghost;
   ghost.shownName = path;
   ghost.stamp = in.stamp();

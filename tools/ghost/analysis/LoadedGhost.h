@@ -9,6 +9,7 @@
 #include "library/ghostfile/GhostHeaderLine.h"
 #include "library/ghostfile/NumberReading.h"
 #include "library/platform/FileStamp.h"
+#include "library/platform/RegularFileReader.h"
 #include "tools/ghost/analysis/GhostFileContent.h"
 #include "tools/ghost/analysis/GhostHeaderFields.h"
 #include "tools/ghost/analysis/RunProfile.h"
@@ -34,5 +35,13 @@ struct LoadResult {
 };
 
 LoadResult loadGhost(const std::string& path);
+
+// Why a run has no path to time or draw (fewer than two frames, or none apart): "holds no path to use: the
+// import would load 1 frame".
+std::string noPathReason(std::size_t frames);
+
+// Why a file the tool asked for is not open, as every subcommand words it ("is a folder, not a ghost file",
+// "cannot be opened: REASON"); empty when it is.
+std::string refusalReason(const RegularFileReader& reader, const std::filesystem::path& file);
 
 }  // namespace lumaro_ghost

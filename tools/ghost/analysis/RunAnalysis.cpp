@@ -110,15 +110,6 @@ PlacedLap theoreticalLapOf(const Analysis& analysis) {
   return lap;
 }
 
-// Whether a car can have driven each of a run's laps, against a median lap time (by default its own laps').
-void judgeLaps(TimedRun& run, std::optional<double> median = std::nullopt) {
-  std::vector<double> seconds;
-  for (int lap = 1; lap <= run.laps(); ++lap) seconds.push_back(run.lapSeconds(lap));
-  run.medianLap = median ? *median : medianLapSeconds(seconds);
-  run.lapFaults.clear();
-  for (const double lap : seconds) run.lapFaults.push_back(judgeLap(lap, run.medianLap));
-}
-
 // The lap a run sets off on and does not finish, placed as far as it drove it: its last frame ends it.
 std::optional<PlacedLap> placeUnfinishedLap(const ReferenceLap& reference, const TimedRun& run) {
   if (!run.endsInsideALap() || reference.points.size() < 2) return std::nullopt;
@@ -147,21 +138,6 @@ std::optional<UnfinishedDelta> unfinishedDelta(const AnalysedRun& a, const Analy
   delta.bSeconds = lapB.secondsAt(delta.share);
   delta.delta = delta.bSeconds - delta.aSeconds;
   return delta;
-}
-
-// The laps of runs of one track judged together, against the median of all of them: a run's only lap, or every
-// lap of a run, forged is then told from the laps the others drove. Runs without lap lines (laps as equal
-// shares of a path) and runs off A's track keep their own.
-void judgeLapsTogether(std::vector<AnalysedRun>& runs) {
-  std::vector<double> seconds;
-  for (const AnalysedRun& run : runs) {
-    if (!run.timed.lapLinesFound || !run.onTrack) continue;
-    for (int lap = 1; lap <= run.timed.laps(); ++lap) seconds.push_back(run.timed.lapSeconds(lap));
-  }
-  const double median = medianLapSeconds(seconds);
-  for (AnalysedRun& run : runs) {
-    if (run.timed.lapLinesFound && run.onTrack) judgeLaps(run.timed, median);
-  }
 }
 
 }  // namespace
@@ -339,6 +315,57 @@ Analysis analyseGhosts(const std::vector<LoadedGhost>& ghosts, int sectors, std:
   return analyseGhosts(runs, sectors, reference);
 }
 
+// Whether a car can have driven each of a run's laps, against a median lap time (by default its own laps').
+void judgeLaps(TimedRun& run, std::optional<double> median) {
+  std::vector<double> seconds;
+  for (int lap = 1; lap <= run.laps(); ++lap) seconds.push_back(run.lapSeconds(lap));
+  run.medianLap = median ? *median : medianLapSeconds(seconds);
+  run.lapFaults.clear();
+  for (const double lap : seconds) run.lapFaults.push_back(judgeLap(lap, run.medianLap));
+}
+
+double medianLapOf(const std::vector<AnalysedRun>& runs) {
+  std::vector<double> seconds;
+  for (const AnalysedRun& run : runs) {
+    if (!run.timed.lapLinesFound || !run.onTrack) continue;
+    for (int lap = 1; lap <= run.timed.laps(); ++lap) seconds.push_back(run.timed.lapSeconds(lap));
+  }
+  return medianLapSeconds(seconds);
+}
+
+void judgeLapsTogether(std::vector<AnalysedRun>& runs) {
+  const double median = medianLapOf(runs);
+  for (AnalysedRun& run : runs) {
+    if (run.timed.lapLinesFound && run.onTrack) judgeLaps(run.timed, median);
+  }
+}
+
+bool isCircuit(const std::vector<AnalysedRun>& runs) {
+  return std::any_of(runs.begin(), runs.end(), [](const AnalysedRun& run) { return run.timed.crossingsFound > 0; });
+}
+
+void endAtSetOff(TimedRun& run, bool circuit) {
+  if (!circuit || !run.setOff) return;
+  run.lines = {*run.setOff};
+  run.lapLinesFound = true;
+  judgeLaps(run);
+}
+
+void placeRun(AnalysedRun& run, const ReferenceLap& reference, int sectors) {
+  for (int lap = 1; lap <= run.timed.laps(); ++lap) {
+    PlacedLap placed = placeLap(reference, run.timed, lap);
+    std::vector<double> times;
+    for (int sector = 0; sector < sectors; ++sector) {
+      const double from = static_cast<double>(sector) / sectors;
+      const double to = static_cast<double>(sector + 1) / sectors;
+      times.push_back(placed.secondsAt(to) - placed.secondsAt(from));
+    }
+    run.laps.push_back(std::move(placed));
+    run.sectorSeconds.push_back(std::move(times));
+  }
+  run.unfinished = placeUnfinishedLap(reference, run.timed);
+}
+
 Analysis analyseGhosts(const std::vector<const LoadedGhost*>& ghosts, int sectors, std::optional<LapOfRun> reference) {
   Analysis analysis;
   analysis.sectors = std::clamp(sectors, fewestSectors, mostSectors);
@@ -355,14 +382,8 @@ Analysis analyseGhosts(const std::vector<const LoadedGhost*>& ghosts, int sector
   }
   // Once a run comes back to the line the track is a circuit: a run that sets off from the line and never
   // comes back has not finished its first lap, whatever share of the path it drove.
-  const bool circuit = std::any_of(analysis.runs.begin(), analysis.runs.end(),
-                                   [](const AnalysedRun& run) { return run.timed.crossingsFound > 0; });
-  for (AnalysedRun& run : analysis.runs) {
-    if (!circuit || !run.timed.setOff) continue;
-    run.timed.lines = {*run.timed.setOff};
-    run.timed.lapLinesFound = true;
-    judgeLaps(run.timed);
-  }
+  const bool circuit = isCircuit(analysis.runs);
+  for (AnalysedRun& run : analysis.runs) endAtSetOff(run.timed, circuit);
   judgeLapsTogether(analysis.runs);
   const bool given = reference && reference->run < analysis.runs.size() &&
                      analysis.runs[reference->run].timed.lapLinesFound && reference->lap >= 1 &&
@@ -374,19 +395,11 @@ Analysis analyseGhosts(const std::vector<const LoadedGhost*>& ghosts, int sector
   if (analysis.reference.points.empty()) analysis.referenceLap.reset();
   for (std::size_t r = 0; r < analysis.runs.size(); ++r) {
     AnalysedRun& run = analysis.runs[r];
+    placeRun(run, analysis.reference, analysis.sectors);
     for (int lap = 1; lap <= run.timed.laps(); ++lap) {
-      PlacedLap placed = placeLap(analysis.reference, run.timed, lap);
-      std::vector<double> times;
       for (int sector = 0; sector < analysis.sectors; ++sector) {
-        const double from = static_cast<double>(sector) / analysis.sectors;
-        const double to = static_cast<double>(sector + 1) / analysis.sectors;
-        times.push_back(placed.secondsAt(to) - placed.secondsAt(from));
-      }
-      run.laps.push_back(std::move(placed));
-      run.sectorSeconds.push_back(std::move(times));
-      if (!run.timed.driven(lap) || !run.onTrack) continue;
-      for (int sector = 0; sector < analysis.sectors; ++sector) {
-        const double seconds = run.sectorSeconds.back()[static_cast<std::size_t>(sector)];
+        if (!run.timed.driven(lap) || !run.onTrack) break;
+        const double seconds = run.sectorSeconds[static_cast<std::size_t>(lap - 1)][static_cast<std::size_t>(sector)];
         if (analysis.bestSectors.size() <= static_cast<std::size_t>(sector)) {
           analysis.bestSectors.push_back({seconds, r, lap});
         } else if (seconds < analysis.bestSectors[static_cast<std::size_t>(sector)].seconds) {
@@ -395,7 +408,6 @@ Analysis analyseGhosts(const std::vector<const LoadedGhost*>& ghosts, int sector
       }
     }
   }
-  for (AnalysedRun& run : analysis.runs) run.unfinished = placeUnfinishedLap(analysis.reference, run.timed);
   if (!analysis.bestSectors.empty()) {
     double sum = 0.0;
     for (const BestSector& best : analysis.bestSectors) sum += best.seconds;

@@ -175,6 +175,25 @@ struct Analysis {
 inline constexpr int fewestSectors = 1;
 inline constexpr int mostSectors = 100;
 
+// The steps of analyseGhosts, for a caller that holds one run at a time (the board: timed at one line, all of a
+// group's laps measured before any is placed):
+// Whether the runs make a circuit: some run comes back to its start line.
+bool isCircuit(const std::vector<AnalysedRun>& runs);
+// On a circuit, a run that sets off from the line and never comes back has not finished its first lap: its
+// lines are its start alone.
+void endAtSetOff(TimedRun& run, bool circuit);
+// Whether a car can have driven each of a run's laps (LapValidity.h), against a median lap time (by default its
+// own laps').
+void judgeLaps(TimedRun& run, std::optional<double> median = std::nullopt);
+// The median lap time of every lap of the runs that cross their start line and follow A's track.
+double medianLapOf(const std::vector<AnalysedRun>& runs);
+// The laps of runs of one track judged together, against the median of all of them: a run's only lap, or every
+// lap of a run, forged is then told from the laps the others drove. Runs without lap lines (laps as equal
+// shares of a path) and runs off A's track keep their own.
+void judgeLapsTogether(std::vector<AnalysedRun>& runs);
+// Every lap of a timed run placed on the reference with its sector times, and the lap it does not finish.
+void placeRun(AnalysedRun& run, const ReferenceLap& reference, int sectors);
+
 // ghosts: the runs, the first being A, whose start sets the start line (startLineOf). A run without a path (fewer
 // than two frames, no length) has no laps. reference: the lap to place every lap on (a lap the runs hold,
 // of a run with lap lines); by default chooseReferenceLap's.

@@ -37,12 +37,13 @@ struct OptionForm {
   bool takesValue;
 };
 constexpr OptionForm optionForms[] = {
-    {GhostOption::Json, "--json", false},      {GhostOption::Csv, "--csv", false},
-    {GhostOption::Force, "--force", false},    {GhostOption::Best, "--best", false},
-    {GhostOption::Output, "-o", true},         {GhostOption::Gap, "--gap", true},
-    {GhostOption::Map, "--map", true},         {GhostOption::Laps, "--laps", true},
-    {GhostOption::Lap, "--lap", true},         {GhostOption::Ref, "--ref", true},
-    {GhostOption::Sectors, "--sectors", true},
+    {GhostOption::Json, "--json", false},       {GhostOption::Csv, "--csv", false},
+    {GhostOption::Force, "--force", false},     {GhostOption::Best, "--best", false},
+    {GhostOption::Output, "-o", true},          {GhostOption::Gap, "--gap", true},
+    {GhostOption::Map, "--map", true},          {GhostOption::Laps, "--laps", true},
+    {GhostOption::Lap, "--lap", true},          {GhostOption::Ref, "--ref", true},
+    {GhostOption::Sectors, "--sectors", true},  {GhostOption::PlausibleOnly, "--plausible-only", false},
+    {GhostOption::Driving, "--driving", false},
 };
 
 const OptionForm& formOf(GhostOption option) {
@@ -97,6 +98,8 @@ void readOption(CommandLine& line, GhostOption option, const std::string& value)
     case GhostOption::Csv: line.csv = true; break;
     case GhostOption::Force: line.force = true; break;
     case GhostOption::Best: line.best = true; break;
+    case GhostOption::PlausibleOnly: line.plausibleOnly = true; break;
+    case GhostOption::Driving: line.driving = true; break;
     case GhostOption::Output: line.output = value; break;
     case GhostOption::Map: line.mapName = value; break;
     case GhostOption::Gap: line.gapMs = numberIn(option, value, 0, INT32_MAX, "a whole number of milliseconds"); break;
@@ -125,6 +128,8 @@ void readOption(CommandLine& line, GhostOption option, const std::string& value)
 void checkTogether(const CommandLine& line) {
   if ((line.lap || line.lapPair) && line.best) throw UsageError("give --lap or --best, not both");
   if (line.json && line.csv) throw UsageError("give --json or --csv, not both");
+  if (line.output && (line.json || line.csv))
+    throw UsageError(std::string("give -o or ") + (line.json ? "--json" : "--csv") + ", not both");
 }
 
 }  // namespace lumaro_ghost

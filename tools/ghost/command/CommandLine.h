@@ -29,6 +29,8 @@ struct CommandLine {
   bool force = false;
   bool best = false;
   bool csv = false;
+  bool plausibleOnly = false;                            // board: runs with a driving finding left out
+  bool driving = false;                                  // check: what a car cannot do, instead
   std::optional<std::string> output;                     // -o
   std::optional<LapOfRun> reference;                     // --ref
   std::optional<std::pair<LapOfRun, LapOfRun>> lapPair;  // --lap RUN:N,RUN:N
@@ -41,7 +43,7 @@ struct CommandLine {
   std::int32_t sectors = defaultSectors;
 };
 
-enum class GhostOption { Json, Csv, Force, Best, Output, Gap, Map, Laps, Lap, Ref, Sectors };
+enum class GhostOption { Json, Csv, Force, Best, Output, Gap, Map, Laps, Lap, Ref, Sectors, PlausibleOnly, Driving };
 
 // "--gap", "-o": the option as it is typed.
 std::string_view optionName(GhostOption option);

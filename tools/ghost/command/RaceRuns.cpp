@@ -20,9 +20,8 @@ bool usable(const LoadedGhost& ghost, std::string_view command, std::ostream& er
   if (ghost.content.frames.size() >= 2 && ghost.profile.length > 0.0 && std::isfinite(ghost.profile.length)) {
     return true;
   }
-  const std::size_t frames = ghost.content.frames.size();
-  err << "lumaro-ghost " << command << ": " << lineText(ghost.shownName)
-      << " holds no path to use: the import would load " << countText(frames, "frame", "frames") << "\n";
+  err << "lumaro-ghost " << command << ": " << lineText(ghost.shownName) << " "
+      << noPathReason(ghost.content.frames.size()) << "\n";
   return false;
 }
 

@@ -35,6 +35,7 @@ struct Subcommand {
 namespace subcommands {
 extern const Subcommand info;
 extern const Subcommand check;
+extern const Subcommand board;
 extern const Subcommand compare;
 extern const Subcommand plot;
 extern const Subcommand html;

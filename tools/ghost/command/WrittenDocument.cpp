@@ -43,27 +43,33 @@ std::optional<std::string> outputNameProblem(const DocumentKind& kind, const std
 int writeOutput(std::string_view command, const DocumentKind& kind, const std::string& output,
                 const std::vector<LoadedGhost>& ghosts, const std::string& document, std::ostream& out,
                 std::ostream& err) {
+  std::vector<FileStamp> inputs;
+  for (const LoadedGhost& ghost : ghosts) {
+    if (ghost.stamp) inputs.push_back(*ghost.stamp);
+  }
+  return writeOutput(command, kind, output, inputs, ghosts.size(), document, out, err);
+}
+
+int writeOutput(std::string_view command, const DocumentKind& kind, const std::string& output,
+                std::span<const FileStamp> inputs, std::size_t runs, const std::string& document, std::ostream& out,
+                std::ostream& err) {
   // Standard output carries the document alone, for the program that reads it.
   if (output == "-") {
     out << document;
     return 0;
   }
-  std::vector<FileStamp> inputs;
-  for (const LoadedGhost& ghost : ghosts) {
-    if (ghost.stamp) inputs.push_back(*ghost.stamp);
-  }
   const std::optional<DocumentRefusal> refusal = writeDocument(output, document, inputs);
   if (refusal && refusal->ghostFile) {
     return usage(err, command,
-                 "-o " + output + " is a ghost file: the " + (command == "html" ? "page" : "picture") +
+                 "-o " + output + " is a ghost file: the " + (command == "plot" ? "picture" : "page") +
                      " is never written over one");
   }
   if (refusal) {
     err << "lumaro-ghost " << command << ": cannot write " << lineText(output) << ": " << refusal->reason << "\n";
     return 1;
   }
-  out << "Wrote the " << kind.title << " of " << countText(ghosts.size(), "run", "runs") << " to " << lineText(output)
-      << " (" << kind.format << ", " << sizeText(document.size()) << ").\n";
+  out << "Wrote the " << kind.title << " of " << countText(runs, "run", "runs") << " to " << lineText(output) << " ("
+      << kind.format << ", " << sizeText(document.size()) << ").\n";
   return 0;
 }
 

@@ -3,6 +3,7 @@
 // writes a document; and then one line on standard output saying what was written where.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <ostream>
 #include <span>
@@ -10,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "library/platform/FileStamp.h"
 #include "tools/ghost/analysis/LoadedGhost.h"
 
 namespace lumaro_ghost {
@@ -27,6 +29,11 @@ std::optional<std::string> outputNameProblem(const DocumentKind& kind, const std
 // Writes document where output names, made from ghosts; returns the exit status (0 when written).
 int writeOutput(std::string_view command, const DocumentKind& kind, const std::string& output,
                 const std::vector<LoadedGhost>& ghosts, const std::string& document, std::ostream& out,
+                std::ostream& err);
+// The same for a document of `runs` runs whose files it no longer holds open (the board's page): inputs, the
+// identities of those it still knows, none the board.
+int writeOutput(std::string_view command, const DocumentKind& kind, const std::string& output,
+                std::span<const FileStamp> inputs, std::size_t runs, const std::string& document, std::ostream& out,
                 std::ostream& err);
 
 }  // namespace lumaro_ghost

@@ -135,12 +135,6 @@ std::string coloursJson(const std::array<const char*, count>& colours) {
   return text + "]";
 }
 
-// The picture's palette of pace against A and its steps, so that the page's map is coloured as plot's.
-std::string paceJson() {
-  return "{\"colours\":" + coloursJson(paceColours) +
-         ",\"limits\":" + numbers({paceLimits.begin(), paceLimits.end()}, 3) + "}";
-}
-
 std::string dataJson(const ReplayData& data) {
   std::vector<double> distance;
   std::vector<double> secondsA;
@@ -150,17 +144,7 @@ std::string dataJson(const ReplayData& data) {
   }
   std::string notes = "[";
   for (std::size_t i = 0; i < data.notes.size(); ++i) notes += (i == 0 ? "" : ",") + pageTextJson(data.notes[i]);
-  // The clock's layout is the race time text's, from its one formatter: the text of no time, and the
-  // milliseconds each of its groups counts. Differences under levelSeconds read as level, as compare's, and
-  // are written as signedSeconds writes them, from its parts. The runs' points come in PointCode's units.
-  std::vector<double> groups(raceTimeGroupMilliseconds.begin(), raceTimeGroupMilliseconds.end());
-  return "{\"title\":" + pageTextJson(title(data)) + ",\n\"clock\":" + pageTextJson(formatRaceTime(0)) +
-         ",\n\"clockGroups\":" + numbers(groups, 0) + ",\n\"level\":" + jsonNumber(levelSeconds) +
-         ",\n\"levelText\":" + pageTextJson(signedSeconds(0.0)) +
-         ",\n\"signedDecimals\":" + std::to_string(signedSecondsDecimals) + ",\n\"plus\":" + pageTextJson(plusSign) +
-         ",\n\"secondsUnit\":" + pageTextJson(secondsUnit) +
-         ",\n\"pointTimesPerSecond\":" + std::to_string(pointTimesPerSecond) +
-         ",\n\"pointPlacesPerUnit\":" + std::to_string(pointPlacesPerUnit) + ",\n\"notes\":" + notes +
+  return "{\"title\":" + pageTextJson(title(data)) + ",\n" + replayUnitsJson() + ",\n\"notes\":" + notes +
          "],\n\"runs\":" + runsJson(data) + ",\n\"sectorsPerLap\":" + std::to_string(data.sectorsPerLap) +
          ",\n\"trace\":{\"distance\":" + numbers(distance, 2) +
          ",\n\"secondsA\":" + numbers(secondsA, secondsDecimals) + ",\n\"delta\":" +
@@ -169,28 +153,59 @@ std::string dataJson(const ReplayData& data) {
          ",\n\"speed\":" +
          perRun(
              data, [](const TraceSample& sample, std::size_t run) { return sample.speed[run]; }, 1) +
-         "},\n" + rowsJson(data) + ",\n\"best\":" + bestJson(data) + ",\n\"pace\":" + paceJson() +
-         ",\n\"runColours\":" + coloursJson(runColours) + "}";
-}
-
-std::string hashSource(std::string_view text) {
-  const auto digest = sha256(text);
-  return "'sha256-" + base64(digest.data(), digest.size()) + "'";
+         "},\n" + rowsJson(data) + ",\n\"best\":" + bestJson(data) + ",\n\"pace\":" + replayPaceJson() +
+         ",\n\"runColours\":" + replayRunColoursJson() + "}";
 }
 
 }  // namespace
 
 std::string pageTextJson(std::string_view text) { return scriptJsonString(terminalText(text)); }
 
+std::string replayUnitsJson() {
+  // The clock's layout is the race time text's, from its one formatter: the text of no time, and the
+  // milliseconds each of its groups counts. Differences under levelSeconds read as level, as compare's, and
+  // are written as signedSeconds writes them, from its parts. The runs' points come in PointCode's units.
+  std::vector<double> groups(raceTimeGroupMilliseconds.begin(), raceTimeGroupMilliseconds.end());
+  return "\"clock\":" + pageTextJson(formatRaceTime(0)) + ",\n\"clockGroups\":" + numbers(groups, 0) +
+         ",\n\"level\":" + jsonNumber(levelSeconds) + ",\n\"levelText\":" + pageTextJson(signedSeconds(0.0)) +
+         ",\n\"signedDecimals\":" + std::to_string(signedSecondsDecimals) + ",\n\"plus\":" + pageTextJson(plusSign) +
+         ",\n\"secondsUnit\":" + pageTextJson(secondsUnit) +
+         ",\n\"pointTimesPerSecond\":" + std::to_string(pointTimesPerSecond) +
+         ",\n\"pointPlacesPerUnit\":" + std::to_string(pointPlacesPerUnit);
+}
+
+// The picture's palette of pace against A and its steps, so that the page's map is coloured as plot's.
+std::string replayPaceJson() {
+  return "{\"colours\":" + coloursJson(paceColours) +
+         ",\"limits\":" + numbers({paceLimits.begin(), paceLimits.end()}, 3) + "}";
+}
+
+// The runs' own colours, apart from the pace palette's.
+std::string replayRunColoursJson() { return coloursJson(runColours); }
+
+std::string hashSource(std::string_view text) {
+  const auto digest = sha256(text);
+  return "'sha256-" + base64(digest.data(), digest.size()) + "'";
+}
+
+std::string selfContainedHead(std::string_view title, std::initializer_list<std::string_view> scripts,
+                              std::initializer_list<std::string_view> styles) {
+  const auto sources = [](std::initializer_list<std::string_view> texts) {
+    std::string list;
+    for (const std::string_view text : texts) list += (list.empty() ? "" : " ") + hashSource(text);
+    return list;
+  };
+  std::string head = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n";
+  head += "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; script-src " + sources(scripts) +
+          "; style-src " + sources(styles) + "; base-uri 'none'; form-action 'none'\">\n";
+  head += "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n";
+  head += "<title>" + xmlText(terminalText(title)) + "</title>\n";
+  for (const std::string_view style : styles) head += "<style>" + std::string(style) + "</style>\n";
+  return head + "</head>\n<body>\n";
+}
+
 std::string replayPage(const ReplayData& data) {
-  std::string page;
-  page += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n";
-  page += "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; script-src " +
-          hashSource(replayScript) + "; style-src " + hashSource(replayStyle) +
-          "; base-uri 'none'; form-action 'none'\">\n";
-  page += "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n";
-  page += "<title>" + xmlText(terminalText(title(data))) + "</title>\n";
-  page += "<style>" + std::string(replayStyle) + "</style>\n</head>\n<body>\n";
+  std::string page = selfContainedHead(title(data), {replayScript}, {replayStyle});
   page += replayMarkup;
   // A data block: the browser never runs it, the page's script reads it as text.
   page += "<script type=\"application/json\" id=\"replay-data\">" + dataJson(data) + "</script>\n";

@@ -1,6 +1,6 @@
 "use strict";
 // The replay of Lumaro ghost runs. Everything it shows comes from the data block written by lumaro-ghost:
-// each run's points (compact text, see readPoints), and along the laps (distance on the reference lap, lap
+// each run's points (compact text, see readReplayPoints), and along the laps (distance on the reference lap, lap
 // after lap) a trace of A's time, every run's difference to A and speed, with lap and sector rows, the
 // theoretical best and the palette the picture colours pace with. A click or a drag on the map or on a
 // trace seeks there; the map zooms (wheel, + and -) and pans (shift+drag, alt+arrows), 0 or its button
@@ -8,71 +8,117 @@
 // race time in seconds: from where each run crosses A's start line (its run time less its start), so the
 // cars set off together and the gap between them is the difference shown; the cursor stands where A is at
 // that time. Texts from files are only ever set as text, never as markup.
-(function () {
-  const data = JSON.parse(document.getElementById("replay-data").textContent);
+// startReplay plays a data block's runs in the replay's markup: the replay page starts it on its own block at
+// once, the board's page in its dialog on a pair of runs (stopping it when the dialog closes). The points'
+// reading and the texts of times are shared with the board's page.
+
+const replayMinus = "\u2212";
+
+// --- The runs' points -------------------------------------------------------------------------------
+// Three numbers a frame, each the change from the frame before: milliseconds, tenths of a unit in x and
+// in y. A number is zigzagged and written five bits a character, lowest first; the last 32 characters of
+// the alphabet say that more follow. Arithmetic, not bit operations: values may pass 32 bits.
+const replayAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
+const replayDigitOf = new Int8Array(128).fill(-1);
+for (let i = 0; i < replayAlphabet.length; i++) replayDigitOf[replayAlphabet.charCodeAt(i)] = i;
+
+// A run of a data block as the player reads it: its points go into t, x and y as they are read.
+function replayRun(run, index) {
+  const made = Object.assign({ index, read: 0, drawn: 0, reader: { at: 0, time: 0, px: 0, py: 0 } }, run);
+  made.t = new Float64Array(run.frames);
+  made.x = new Float64Array(run.frames);
+  made.y = new Float64Array(run.frames);
+  return made;
+}
+
+// The number at reader.at of a text in the point code, reader.at moved past it. Arithmetic, not bit
+// operations: values may pass 32 bits.
+function readReplayNumber(text, reader) {
+  let digit = replayDigitOf[text.charCodeAt(reader.at++)];
+  let value = digit > 0 ? digit : 0;
+  if (digit >= 32) {
+    let scale = 32;
+    value -= 32;
+    digit = replayDigitOf[text.charCodeAt(reader.at++)];
+    while (digit >= 32) {
+      value += (digit - 32) * scale;
+      scale *= 32;
+      digit = replayDigitOf[text.charCodeAt(reader.at++)];
+    }
+    value += (digit > 0 ? digit : 0) * scale;
+  }
+  return value % 2 === 1 ? -(value + 1) / 2 : value / 2;
+}
+
+// Every number of a text in the point code, in order.
+function readReplayNumbers(text) {
+  const reader = { at: 0 };
+  const values = [];
+  while (reader.at < text.length) values.push(readReplayNumber(text, reader));
+  return values;
+}
+
+// A run's points are read in slices, in order: the first before the page plays, the rest a slice a task
+// while it plays (and at once as far as a jump ahead needs), so that long runs start playing at once. units:
+// the data block, which says what a point's numbers count.
+const replaySlice = 200000;
+function readReplayPoints(run, upTo, units) {
+  const end = Math.min(run.frames, upTo);
+  const text = run.points;
+  const reader = run.reader;
+  for (let frame = run.read; frame < end; frame++) {
+    reader.time += readReplayNumber(text, reader);
+    reader.px += readReplayNumber(text, reader);
+    reader.py += readReplayNumber(text, reader);
+    run.t[frame] = reader.time / units.pointTimesPerSecond;
+    run.x[frame] = reader.px / units.pointPlacesPerUnit;
+    run.y[frame] = reader.py / units.pointPlacesPerUnit;
+  }
+  run.read = Math.max(run.read, end);
+}
+
+// --- Text ---------------------------------------------------------------------------------------------
+// Race time text as the tool's one formatter lays it out (data.clock is its text of no time): its groups
+// of digits, each counting the milliseconds data.clockGroups gives (the first all of them, each other what
+// is left of the one before), each at least as wide, between its separators. A difference as the tool signs
+// it, level under data.level.
+function replayTexts(data) {
+  const clockParts = data.clock.split(/([0-9]+)/);
+  function raceTime(seconds) {
+    const ms = Math.max(0, Math.floor(seconds * 1000 + 1e-6));
+    const values = data.clockGroups.map((unit, i) =>
+      Math.floor((i ? ms % data.clockGroups[i - 1] : ms) / unit));
+    let group = 0;
+    return clockParts.map((part, i) => (i % 2 ? String(values[group++]).padStart(part.length, "0") : part)).join("");
+  }
+  function signed(seconds) {
+    if (Math.abs(seconds) < data.level) return data.levelText;
+    return (seconds < 0 ? replayMinus : data.plus) + Math.abs(seconds).toFixed(data.signedDecimals) + data.secondsUnit;
+  }
+  return { raceTime, signed };
+}
+
+// Plays data's runs in the replay's markup (its elements found by their ids), its keys heard wherever the focus
+// is. A block may say which line its runs are timed at (startLine: A's by default) and what its theoretical best
+// is made of (best.title). Gives back stop(), which ends its playing and its listeners.
+function startReplay(data) {
   const byId = (id) => document.getElementById(id);
   // The runs' colours, none of them a colour of the pace palette (blue faster, orange slower).
   const colours = data.runColours;
   const colourOf = (run) => colours[run % colours.length];
   const speeds = [0.25, 0.5, 1, 2, 4, 8];
-  const minus = "\u2212";
+  const minus = replayMinus;
+  let stopped = false;
 
-  // --- The runs' points -------------------------------------------------------------------------------
-  // Three numbers a frame, each the change from the frame before: milliseconds, tenths of a unit in x and
-  // in y. A number is zigzagged and written five bits a character, lowest first; the last 32 characters of
-  // the alphabet say that more follow. Arithmetic, not bit operations: values may pass 32 bits.
-  const alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
-  const digitOf = new Int8Array(128).fill(-1);
-  for (let i = 0; i < alphabet.length; i++) digitOf[alphabet.charCodeAt(i)] = i;
-
-  // A run's points are read in slices, in order: the first before the page plays, the rest a slice a task
-  // while it plays (and at once as far as a jump ahead needs), so that long runs start playing at once.
-  const slice = 200000;
-  function readPoints(run, upTo) {
-    const end = Math.min(run.frames, upTo);
-    const text = run.points;
-    let { at, time, px, py } = run.reader;
-    for (let i = 3 * run.read; i < 3 * end; i++) {
-      let digit = digitOf[text.charCodeAt(at++)];
-      let value = digit > 0 ? digit : 0;
-      if (digit >= 32) {
-        let scale = 32;
-        value -= 32;
-        digit = digitOf[text.charCodeAt(at++)];
-        while (digit >= 32) {
-          value += (digit - 32) * scale;
-          scale *= 32;
-          digit = digitOf[text.charCodeAt(at++)];
-        }
-        value += (digit > 0 ? digit : 0) * scale;
-      }
-      const change = value % 2 === 1 ? -(value + 1) / 2 : value / 2;
-      const frame = (i / 3) | 0;
-      const field = i - 3 * frame;
-      if (field === 0) {
-        time += change;
-        run.t[frame] = time / data.pointTimesPerSecond;
-      } else if (field === 1) {
-        px += change;
-        run.x[frame] = px / data.pointPlacesPerUnit;
-      } else {
-        py += change;
-        run.y[frame] = py / data.pointPlacesPerUnit;
-      }
-    }
-    run.reader = { at, time, px, py };
-    run.read = Math.max(run.read, end);
-  }
+  const slice = replaySlice;
+  const readPoints = (run, upTo) => readReplayPoints(run, upTo, data);
   // Every point up to the first one past a run time.
   function readUntil(run, time) {
     while (run.read < run.frames && (run.read === 0 || run.t[run.read - 1] <= time)) readPoints(run, run.read + slice);
   }
 
   const runs = data.runs.map((run, index) => {
-    const made = Object.assign({ index, read: 0, drawn: 0, reader: { at: 0, time: 0, px: 0, py: 0 } }, run);
-    made.t = new Float64Array(run.frames);
-    made.x = new Float64Array(run.frames);
-    made.y = new Float64Array(run.frames);
+    const made = replayRun(run, index);
     readPoints(made, slice);
     return made;
   });
@@ -145,21 +191,7 @@
   const timeOfDistance = (at) => along(secondsA, at);
 
   // --- Text ---------------------------------------------------------------------------------------------
-  // Race time text as the tool's one formatter lays it out (data.clock is its text of no time): its groups
-  // of digits, each counting the milliseconds data.clockGroups gives (the first all of them, each other what
-  // is left of the one before), each at least as wide, between its separators.
-  const clockParts = data.clock.split(/([0-9]+)/);
-  function raceTime(seconds) {
-    const ms = Math.max(0, Math.floor(seconds * 1000 + 1e-6));
-    const values = data.clockGroups.map((unit, i) =>
-      Math.floor((i ? ms % data.clockGroups[i - 1] : ms) / unit));
-    let group = 0;
-    return clockParts.map((part, i) => (i % 2 ? String(values[group++]).padStart(part.length, "0") : part)).join("");
-  }
-  function signed(seconds) {
-    if (Math.abs(seconds) < data.level) return data.levelText;
-    return (seconds < 0 ? minus : data.plus) + Math.abs(seconds).toFixed(data.signedDecimals) + data.secondsUnit;
-  }
+  const { raceTime, signed } = replayTexts(data);
   const plain = (seconds) => seconds.toFixed(3);
   function element(tag, text, className) {
     const made = document.createElement(tag);
@@ -169,7 +201,6 @@
   }
 
   // --- The page's fixed parts ---------------------------------------------------------------------------
-  document.title = data.title;
   byId("title").textContent = data.title;
   for (const run of runs) {
     const item = element("li");
@@ -190,7 +221,7 @@
   byId("matching").textContent =
     (data.sectorsPerLap === 10 ? "Sectors are tenths of the lap" : "A lap is cut into " + data.sectorsPerLap +
       (data.sectorsPerLap === 1 ? " sector" : " equal sectors")) +
-    "; runs are matched by track position, each timed from where it crosses A's start line.";
+    "; runs are matched by track position, each timed from where it crosses " + (data.startLine || "A's start line") + ".";
   const others = runs.slice(1);
   if (!others.length) byId("delta-box").hidden = true;
 
@@ -247,7 +278,7 @@
       lap.colSpan = runs.length + others.length;
       row.append(lap);
       for (const best of data.best.sectors) row.append(element("td", plain(best)));
-      row.title = "The best time of each sector over every lap of every run, and their sum";
+      row.title = data.best.title || "The best time of each sector over every lap of every run, and their sum";
       body.append(row);
     }
     table.append(body);
@@ -423,6 +454,7 @@
   }
 
   function readInBackground() {
+    if (stopped) return;
     const run = runs.find((r) => r.read < r.frames);
     if (run) readPoints(run, run.read + slice);
     drawReadPoints();
@@ -644,39 +676,37 @@
   });
   scrub.addEventListener("input", () => seek(Number(scrub.value)));
   // Keys act on the replay wherever the focus is; a button that has the focus must not act on space too.
-  window.addEventListener(
-    "keydown",
-    (event) => {
-      const pans = { ArrowLeft: [60, 0], ArrowRight: [-60, 0], ArrowUp: [0, 60], ArrowDown: [0, -60] };
-      if (event.altKey && !event.ctrlKey && !event.metaKey && pans[event.key]) {
-        event.preventDefault();
-        panBy(...pans[event.key]);
-        return;
-      }
-      if (event.altKey || event.ctrlKey || event.metaKey) return;
-      const actions = {
-        " ": togglePlay,
-        ArrowLeft: () => step(event.shiftKey ? lapStarts : sectorStarts, -1),
-        ArrowRight: () => step(event.shiftKey ? lapStarts : sectorStarts, 1),
-        ArrowUp: () => changeSpeed(1),
-        ArrowDown: () => changeSpeed(-1),
-        Home: () => seek(0),
-        End: () => seek(duration),
-        "+": () => zoomAt(1.25, mapSize.width / 2, mapSize.height / 2),
-        "=": () => zoomAt(1.25, mapSize.width / 2, mapSize.height / 2),
-        "-": () => zoomAt(0.8, mapSize.width / 2, mapSize.height / 2),
-        0: resetView,
-      };
-      const action = actions[event.key];
-      if (!action) return;
+  const onKey = (event) => {
+    const pans = { ArrowLeft: [60, 0], ArrowRight: [-60, 0], ArrowUp: [0, 60], ArrowDown: [0, -60] };
+    if (event.altKey && !event.ctrlKey && !event.metaKey && pans[event.key]) {
       event.preventDefault();
-      action();
-    },
-    true,
-  );
-  window.addEventListener("keyup", (event) => {
+      panBy(...pans[event.key]);
+      return;
+    }
+    if (event.altKey || event.ctrlKey || event.metaKey) return;
+    const actions = {
+      " ": togglePlay,
+      ArrowLeft: () => step(event.shiftKey ? lapStarts : sectorStarts, -1),
+      ArrowRight: () => step(event.shiftKey ? lapStarts : sectorStarts, 1),
+      ArrowUp: () => changeSpeed(1),
+      ArrowDown: () => changeSpeed(-1),
+      Home: () => seek(0),
+      End: () => seek(duration),
+      "+": () => zoomAt(1.25, mapSize.width / 2, mapSize.height / 2),
+      "=": () => zoomAt(1.25, mapSize.width / 2, mapSize.height / 2),
+      "-": () => zoomAt(0.8, mapSize.width / 2, mapSize.height / 2),
+      0: resetView,
+    };
+    const action = actions[event.key];
+    if (!action) return;
+    event.preventDefault();
+    action();
+  };
+  const onKeyUp = (event) => {
     if (event.key === " ") event.preventDefault();
-  }, true);
+  };
+  window.addEventListener("keydown", onKey, true);
+  window.addEventListener("keyup", onKeyUp, true);
 
   // --- The map under the pointer ---------------------------------------------------------------------
   function redrawMap() {
@@ -767,6 +797,7 @@
   let lastFrame = null;
   let moved = false;
   function frame(now) {
+    if (stopped) return;
     if (playing && lastFrame !== null) {
       time = Math.min(duration, time + ((now - lastFrame) / 1000) * speed);
       if (time >= duration) playing = false;
@@ -790,4 +821,22 @@
   drawAll();
   requestAnimationFrame(frame);
   setTimeout(readInBackground, 0);
-})();
+  return {
+    stop() {
+      stopped = true;
+      window.removeEventListener("keydown", onKey, true);
+      window.removeEventListener("keyup", onKeyUp, true);
+      window.removeEventListener("resize", drawAll);
+    },
+  };
+}
+
+// The replay page: its own data block, its keys heard wherever the focus is.
+{
+  const block = document.getElementById("replay-data");
+  if (block) {
+    const data = JSON.parse(block.textContent);
+    document.title = data.title;
+    startReplay(data);
+  }
+}

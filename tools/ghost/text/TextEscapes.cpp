@@ -121,4 +121,16 @@ std::string terminalText(std::string_view text) { return shownText(text, true); 
 
 std::string lineText(std::string_view text) { return shownText(text, false); }
 
+std::string csvField(std::string_view text) {
+  std::string shown = lineText(text);
+  if (!shown.empty() && std::string_view("=+-@").find(shown.front()) != std::string_view::npos) shown.insert(0, "'");
+  if (shown.find_first_of(",\"") == std::string::npos &&
+      (shown.empty() || (shown.front() != ' ' && shown.back() != ' '))) {
+    return shown;
+  }
+  std::string quoted = "\"";
+  for (const char c : shown) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + "\"";
+}
+
 }  // namespace lumaro_ghost

@@ -37,4 +37,9 @@ std::string terminalText(std::string_view text);
 // name can start a line of its own in a report.
 std::string lineText(std::string_view text);
 
+// For one CSV field: as lineText (so no name can start a row, reorder a line or hide), then quoted when it holds
+// a comma, a double quote or a blank at either end, a double quote doubled; and a leading = + - @ after an
+// apostrophe, so that no spreadsheet takes a name for a formula.
+std::string csvField(std::string_view text);
+
 }  // namespace lumaro_ghost

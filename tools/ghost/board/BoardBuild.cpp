@@ -1,0 +1,416 @@
+#include "tools/ghost/board/BoardBuild.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <span>
+#include <utility>
+
+#include "library/ghostfile/GhostFileName.h"
+#include "library/ghostfile/GhostFormat.h"
+#include "library/ghostfile/GhostHeaderLine.h"
+#include "library/ghostfile/NumberReading.h"
+#include "library/platform/PathText.h"
+#include "plugin/HostNames.h"
+#include "tools/ghost/analysis/DrivingFindings.h"
+#include "tools/ghost/analysis/LoadedGhost.h"
+#include "tools/ghost/analysis/RunProfile.h"
+#include "tools/ghost/board/BoardFiles.h"
+#include "tools/ghost/replay/PointCode.h"
+#include "tools/ghost/report/GhostCheck.h"
+#include "tools/ghost/report/TraceExport.h"
+#include "tools/ghost/text/NumberText.h"
+#include "track/RaceLine.h"
+
+namespace lumaro_ghost {
+
+namespace {
+
+// A run's line keeps a frame this far from the last one kept however little time has passed, so that a line
+// whose time stands still, or a jump, is still drawn where it went (units).
+constexpr double lineSpacingUnits = 100.0;
+
+// Every frame's seven values, bit for bit: two files hold the same run when their frames hash alike.
+std::uint64_t framesHash(std::span<const GhostFrame> frames) {
+  std::uint64_t hash = 0x9e3779b97f4a7c15ULL ^ frames.size();
+  const auto mix = [&hash](std::uint32_t value) {
+    hash = (hash ^ value) * 0xff51afd7ed558ccdULL;
+    hash ^= hash >> 32;
+  };
+  for (const GhostFrame& frame : frames) {
+    for (const float value : {frame.pitch, frame.yaw, frame.roll, frame.x, frame.y, frame.z}) {
+      std::uint32_t bits = 0;
+      std::memcpy(&bits, &value, sizeof bits);
+      mix(bits);
+    }
+    mix(static_cast<std::uint32_t>(frame.time));
+  }
+  return hash;
+}
+
+struct GroupKey {
+  std::string map;
+  int laps = 1;
+  auto operator<=>(const GroupKey&) const = default;
+};
+
+// A file of a group, as its header reads.
+struct Member {
+  std::size_t source = 0;
+  GhostHeaderFields header;
+};
+
+// What the first reading keeps of a run: the laps it drives at the group's line and its top speed.
+struct Measured {
+  std::size_t member = 0;
+  std::uint64_t hash = 0;
+  std::optional<std::size_t> repeats;  // the run (index into the measured runs) whose frames it holds again
+  AnalysedRun laps;                    // its timing, without its frames
+  double topSpeed = 0.0;
+};
+
+class GroupBuilder {
+public:
+  GroupBuilder(const BoardFiles& files, const BoardOptions& options, Board& board, std::vector<GhostFrame>& frames)
+      : files_(files), options_(options), board_(board), frames_(frames) {}
+
+  void build(const GroupKey& key, const std::vector<Member>& members) {
+    BoardGroup group;
+    group.map = key.map;
+    group.laps = key.laps;
+    group.sectors = options_.sectors;
+    measure(members, group);
+    placeAll(members, group);
+    judgeTopSpeeds(group);
+    if (options_.plausibleOnly) {
+      std::erase_if(group.runs, [](const BoardRun& run) { return run.questionable(); });
+    }
+    rank(group);
+    findBestSectors(group);
+    if (!group.runs.empty()) board_.groups.push_back(std::move(group));
+  }
+
+private:
+  const BoardSource& sourceOf(const std::vector<Member>& members, std::size_t member) const {
+    return files_.sources()[members[member].source];
+  }
+
+  // Reads a member's frames into frames_; false (with the reason listed apart) when it cannot be used.
+  bool read(const std::vector<Member>& members, std::size_t member) {
+    const BoardSource& source = sourceOf(members, member);
+    const std::unique_ptr<RegularFileReader> in = files_.open(source);
+    frames_.clear();
+    if (!in->isOpen()) {
+      board_.unread.push_back({source.path, refusalReason(*in, pathFromUtf8(source.path))});
+      return false;
+    }
+    readGhostFrames(in->stream(), frames_);
+    ++board_.filesRead;
+    return true;
+  }
+
+  // The first reading: every run timed at the group's line (through the first usable run's first frame), its
+  // laps measured and its top speed taken; the same frames twice are one run.
+  void measure(const std::vector<Member>& members, BoardGroup& group) {
+    for (std::size_t member = 0; member < members.size(); ++member) {
+      if (!read(members, member)) continue;
+      const RunProfile profile = profileRun(frames_);
+      if (frames_.size() < 2 || !(profile.length > 0.0) || !std::isfinite(profile.length)) {
+        board_.unread.push_back({sourceOf(members, member).path, noPathReason(frames_.size())});
+        continue;
+      }
+      if (measured_.empty()) group.line = raceLineOf(frames_);
+      Measured run;
+      run.member = member;
+      run.hash = framesHash(frames_);
+      for (std::size_t other = 0; other < measured_.size(); ++other) {
+        if (!measured_[other].repeats && measured_[other].hash == run.hash) run.repeats = other;
+      }
+      if (!run.repeats) {
+        run.laps.timed = timeRun(frames_, profile, group.line, group.laps);
+        run.topSpeed = ownTopSpeed(run.laps, profile.distance, profile.speed);
+        // Only its crossings are kept: the frames go.
+        run.laps.timed.frames = {};
+        run.laps.timed.seconds = run.laps.timed.distance = run.laps.timed.speed = {};
+      }
+      measured_.push_back(std::move(run));
+    }
+    std::vector<AnalysedRun> runs;
+    std::vector<double> tops;
+    for (const Measured& run : measured_) {
+      if (run.repeats) continue;
+      unique_.push_back(static_cast<std::size_t>(&run - measured_.data()));
+      runs.push_back(run.laps);
+      tops.push_back(run.topSpeed);
+    }
+    circuit_ = isCircuit(runs);
+    for (AnalysedRun& run : runs) endAtSetOff(run.timed, circuit_);
+    judgeLapsTogether(runs);
+    medianLap_ = medianLapOf(runs);
+    referenceLap_ = chooseReferenceLap(runs);
+    group.topSpeed = groupTopSpeed(tops);
+  }
+
+  // The second reading: the reference lap's run first, its lap the path every lap is placed on; then every run
+  // placed, judged and kept as the board keeps it.
+  void placeAll(const std::vector<Member>& members, BoardGroup& group) {
+    std::vector<std::size_t> order = unique_;
+    if (referenceLap_) {
+      const auto first = order.begin() + static_cast<std::ptrdiff_t>(referenceLap_->run);
+      std::rotate(order.begin(), first, first + 1);
+    }
+    ReferenceLap reference;
+    std::vector<std::pair<std::size_t, BoardRun>> placed;  // the measured run, and what is kept of it
+    for (const std::size_t index : order) {
+      const Measured& measured = measured_[index];
+      if (!read(members, measured.member)) continue;
+      if (framesHash(frames_) != measured.hash) {
+        board_.unread.push_back({sourceOf(members, measured.member).path, "changed while the board read it"});
+        continue;
+      }
+      const RunProfile profile = profileRun(frames_);
+      AnalysedRun run;
+      run.timed = timeRun(frames_, profile, group.line, group.laps);
+      endAtSetOff(run.timed, circuit_);
+      if (run.timed.lapLinesFound) judgeLaps(run.timed, medianLap_);
+      if (referenceLap_ && placed.empty() && index == unique_[referenceLap_->run]) {
+        reference = referenceLap(run.timed, referenceLap_->lap);
+        group.referenceLength = reference.length();
+        if (!reference.points.empty()) {
+          for (int sector = 0; sector < group.sectors; ++sector) {
+            const double share = static_cast<double>(sector) / group.sectors;
+            group.sectorMarks.push_back({reference.pointAt(share), reference.headingAt(share)});
+          }
+        }
+      }
+      placeRun(run, reference, group.sectors);
+      placed.emplace_back(index, keep(members, measured, run, profile, group));
+    }
+    // The files that hold a run's frames again.
+    for (auto& [index, run] : placed) {
+      for (const Measured& other : measured_) {
+        if (other.repeats != index) continue;
+        const BoardSource& source = sourceOf(members, other.member);
+        run.sameRun.push_back({source.path, source.fileName, members[other.member].header.playerName});
+      }
+    }
+    // Kept in the order of the files, the reference lap's run among them.
+    std::sort(placed.begin(), placed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto& [index, run] : placed) {
+      if (referenceLap_ && index == unique_[referenceLap_->run]) referenceRunHash_ = run.framesHash;
+      group.runs.push_back(std::move(run));
+    }
+  }
+
+  BoardRun keep(const std::vector<Member>& members, const Measured& measured, const AnalysedRun& run,
+                const RunProfile& profile, const BoardGroup& group) const {
+    BoardRun kept;
+    const BoardSource& source = sourceOf(members, measured.member);
+    const GhostHeaderFields& header = members[measured.member].header;
+    kept.file = {source.path, source.fileName, header.playerName};
+    kept.framesHash = measured.hash;
+    kept.headerRunTimeMs = header.runTime.value;
+    const TimedRun& timed = run.timed;
+    kept.lapLinesFound = timed.lapLinesFound;
+    kept.startSeconds = timed.lines.empty() ? 0.0 : timed.lines.front().seconds;
+    const int laps = std::min(timed.laps(), group.laps);
+    for (int lap = 1; lap <= laps; ++lap) {
+      kept.lapSeconds.push_back(timed.lapSeconds(lap));
+      kept.sectorSeconds.push_back(run.sectorSeconds[static_cast<std::size_t>(lap - 1)]);
+    }
+    if (timed.laps() >= group.laps)
+      kept.raceSeconds = timed.lines[static_cast<std::size_t>(group.laps)].seconds - timed.lines.front().seconds;
+
+    kept.findings = stepFindings(run, profile.distance, group.topSpeed);
+    const TopSpeedAt top = topSpeedAway(frames_, profile.speed, kept.findings);
+    kept.topSpeed = top.speed;
+    kept.topSpeedFrame = top.frame;
+    kept.topSpeedPlace = placeOfFrame(run, top.frame);
+    const std::vector<DrivingFinding> cuts = cutFindings(run, profile.distance, group.referenceLength);
+    kept.findings.insert(kept.findings.end(), cuts.begin(), cuts.end());
+    const std::vector<DrivingFinding> undriven = undrivenLapFindings(timed);
+    kept.findings.insert(kept.findings.end(), undriven.begin(), undriven.end());
+    sortFindings(kept.findings);
+
+    // Its line, thinned: a frame at least boardLineSpacingMs or lineSpacingUnits after the last one kept.
+    std::vector<GhostFrame> line;
+    std::size_t keptAt = 0;
+    for (std::size_t i = 0; i < frames_.size(); ++i) {
+      if (i == 0 || i + 1 == frames_.size() ||
+          static_cast<std::int64_t>(frames_[i].time) - frames_[keptAt].time >= boardLineSpacingMs ||
+          profile.distance[i] - profile.distance[keptAt] >= lineSpacingUnits) {
+        line.push_back(frames_[i]);
+        keptAt = i;
+      }
+    }
+    kept.linePoints = encodePoints(line);
+    kept.linePointCount = line.size();
+    kept.lineBox = {line.front().x, line.front().y, line.front().x, line.front().y};
+    std::int32_t latest = line.front().time;
+    for (const GhostFrame& point : line) {
+      kept.lineBox = {std::min<double>(kept.lineBox[0], point.x), std::min<double>(kept.lineBox[1], point.y),
+                      std::max<double>(kept.lineBox[2], point.x), std::max<double>(kept.lineBox[3], point.y)};
+      latest = std::max(latest, point.time);
+    }
+    kept.lineLatestSeconds = raceSecondsAt(line, latest);
+
+    // Its race time and speed at every trace sample of the laps it completes.
+    const int samples = group.sectors * traceSamplesPerSector;
+    double before = 0.0;
+    for (int lap = 1; lap <= laps; ++lap) {
+      const PlacedLap& placed = run.laps[static_cast<std::size_t>(lap - 1)];
+      for (int sample = 0; sample < samples; ++sample) {
+        const double share = static_cast<double>(sample) / samples;
+        kept.traceSeconds.push_back(static_cast<float>(before + placed.secondsAt(share)));
+        kept.traceSpeed.push_back(static_cast<float>(placed.speedAt(share)));
+      }
+      before += placed.lapSeconds();
+      if (lap == laps) {
+        kept.traceSeconds.push_back(static_cast<float>(before));
+        kept.traceSpeed.push_back(static_cast<float>(placed.speedAt(1.0)));
+      }
+    }
+    return kept;
+  }
+
+  // A top speed far above every other run's: each run measured against the best of the others.
+  static void judgeTopSpeeds(BoardGroup& group) {
+    for (std::size_t r = 0; r < group.runs.size(); ++r) {
+      double others = 0.0;
+      for (std::size_t o = 0; o < group.runs.size(); ++o) {
+        if (o != r) others = std::max(others, group.runs[o].topSpeed);
+      }
+      BoardRun& run = group.runs[r];
+      if (const auto finding = topSpeedFinding({run.topSpeed, run.topSpeedFrame}, run.topSpeedPlace, others)) {
+        run.findings.push_back(*finding);
+        sortFindings(run.findings);
+      }
+    }
+  }
+
+  // Ranked by race time; runs level with the one ahead share its rank, in byte order of their paths. Runs that
+  // do not complete their laps follow, unranked, in the order of their files.
+  void rank(BoardGroup& group) const {
+    std::stable_sort(group.runs.begin(), group.runs.end(), [](const BoardRun& a, const BoardRun& b) {
+      if (a.raceSeconds.has_value() != b.raceSeconds.has_value()) return a.raceSeconds.has_value();
+      return a.raceSeconds && *a.raceSeconds < *b.raceSeconds;
+    });
+    std::size_t start = 0;
+    while (start < group.runs.size() && group.runs[start].raceSeconds) {
+      std::size_t end = start + 1;
+      while (end < group.runs.size() && group.runs[end].raceSeconds &&
+             *group.runs[end].raceSeconds - *group.runs[end - 1].raceSeconds < levelSeconds) {
+        ++end;
+      }
+      std::stable_sort(group.runs.begin() + static_cast<std::ptrdiff_t>(start),
+                       group.runs.begin() + static_cast<std::ptrdiff_t>(end),
+                       [](const BoardRun& a, const BoardRun& b) { return a.file.path < b.file.path; });
+      for (std::size_t i = start; i < end; ++i) {
+        group.runs[i].rank = static_cast<int>(start) + 1;
+        group.runs[i].tied = end - start > 1;
+      }
+      start = end;
+    }
+    for (std::size_t i = 0; i < group.runs.size(); ++i) {
+      if (group.runs[i].framesHash == referenceRunHash_ && referenceLap_) {
+        group.referenceLap = LapOfRun{i, referenceLap_->lap};
+      }
+    }
+  }
+
+  // The best of each sector over the runs without a finding (a finding puts the whole run in question: a top
+  // speed far above the rest, a teleport that moves every place after it), every lap of the header's count.
+  static void findBestSectors(BoardGroup& group) {
+    for (std::size_t r = 0; r < group.runs.size(); ++r) {
+      const BoardRun& run = group.runs[r];
+      if (run.questionable()) continue;
+      for (std::size_t lap = 1; lap <= run.sectorSeconds.size(); ++lap) {
+        const std::vector<double>& sectors = run.sectorSeconds[lap - 1];
+        if (group.bestSectors.empty()) group.bestSectors.assign(sectors.size(), {-1.0, 0, 0});
+        for (std::size_t s = 0; s < sectors.size() && s < group.bestSectors.size(); ++s) {
+          BoardBestSector& best = group.bestSectors[s];
+          if (best.lap == 0 || sectors[s] < best.seconds) best = {sectors[s], r, static_cast<int>(lap)};
+        }
+      }
+    }
+    if (group.bestSectors.empty()) return;
+    double sum = 0.0;
+    for (const BoardBestSector& best : group.bestSectors) sum += best.seconds;
+    group.theoreticalBest = sum;
+  }
+
+  const BoardFiles& files_;
+  const BoardOptions& options_;
+  Board& board_;
+  std::vector<GhostFrame>& frames_;
+  std::vector<Measured> measured_;
+  std::vector<std::size_t> unique_;  // the measured runs that repeat none, in file order
+  bool circuit_ = false;
+  double medianLap_ = 0.0;                // of every lap of the group: what a lap no car can have driven is judged by
+  std::optional<LapOfRun> referenceLap_;  // run: index into unique_
+  std::uint64_t referenceRunHash_ = 0;
+};
+
+// The page's own test of a header: its fields read in their places and a lap count a page can be set to.
+bool onAPage(const BoardHeader& header) {
+  if (!header.line) return false;
+  const GhostHeaderFields& fields = header.fields;
+  return headerFit(fields, fields.mapName, fields.lapCount.value) == HeaderFit::Fits &&
+         fields.lapCount.value >= fewestLaps && fields.lapCount.value <= mostLaps;
+}
+
+// Why a file that is on no page is on no board: the first problem check finds in it.
+std::string checkReason(const BoardSource& source) {
+  const LoadResult loaded = loadGhost(source.path);
+  if (!loaded.ghost) return loaded.error;
+  // The header's problems first: they are why no page lists it.
+  const std::vector<GhostProblem> problems = checkGhost(loaded.ghost->content, loaded.ghost->fileName);
+  for (const std::size_t line : {std::size_t{1}, std::size_t{0}}) {
+    for (const GhostProblem& problem : problems) {
+      if (!problem.note && problem.line == line) return (line > 0 ? "line 1: " : "") + problem.reason;
+    }
+  }
+  return "no page lists the file";
+}
+
+}  // namespace
+
+Board buildBoard(const std::vector<std::string>& paths, const BoardOptions& options) {
+  Board board;
+  const BoardFiles files(paths);
+  const std::optional<std::string> map = options.map ? std::optional(headerName(*options.map)) : std::nullopt;
+  std::map<GroupKey, std::vector<Member>> groups;
+  for (std::size_t s = 0; s < files.sources().size(); ++s) {
+    const BoardSource& source = files.sources()[s];
+    BoardHeader header = files.header(source);
+    const bool other = (map && header.line && header.fields.mapName != *map) ||
+                       (options.laps && header.line && header.fields.lapCount.error == NumberError::None &&
+                        header.fields.lapCount.value != *options.laps);
+    if (!header.opened) {
+      // A folder's entry that is no regular file is passed over, as the page passes over it.
+      if (!source.entry) board.unread.push_back({source.path, header.refusal});
+    } else if (other) {
+      ++board.filesOtherRaces;
+    } else if (!onAPage(header)) {
+      // A folder's other files (a note, a picture) are passed over; a ghost's that no page lists is named.
+      if (!source.entry || endsInGhostExtension(source.fileName))
+        board.unread.push_back({source.path, checkReason(source)});
+    } else {
+      groups[{header.fields.mapName, header.fields.lapCount.value}].push_back({s, std::move(header.fields)});
+    }
+  }
+  // One list of frames serves every run in turn: the board holds the largest ghost's frames, never two.
+  std::vector<GhostFrame> frames;
+  for (auto& [key, members] : groups) {
+    std::sort(members.begin(), members.end(), [&files](const Member& a, const Member& b) {
+      return files.sources()[a.source].path < files.sources()[b.source].path;
+    });
+    GroupBuilder(files, options, board, frames).build(key, members);
+  }
+  return board;
+}
+
+}  // namespace lumaro_ghost
