@@ -42,7 +42,7 @@ Exit status: 0 done (check: no problem), 1 a file that cannot be read or used (c
 std::string toolHead() {
   std::string head = std::string(toolAbout) + "\nUsage:\n";
   for (const Subcommand* subcommand : subcommandTable) head += "  " + std::string(subcommand->usage) + "\n";
-  return head + "  lumaro-ghost --version\n  lumaro-ghost --help | help\n";
+  return head + "  lumaro-ghost --version\n  lumaro-ghost --help | help [SUBCOMMAND]\n";
 }
 
 // The tool's command line as CLI11 reads it: a subcommand for each of the table, each with the options it
