@@ -30,7 +30,8 @@ static_assert(bounds(lineOffset, -1000, 1000) && bounds(lostSeconds, 0.001, 60) 
               bounds(tickPhase, 0, 1));
 static_assert(bounds(gameSeconds, 0.001, 3600) && bounds(tickCount, 1, 1'000'000));
 static_assert(bounds(trackCoordinate, -1'000'000, 1'000'000) && bounds(trackLapLength, 100, 100'000'000));
-static_assert(maxTextFileBytes == std::size_t{16} * 1024 * 1024 && kismetFloatTolerance == 1e-5f && lookAfterSpawnDelay == 0.2f);
+static_assert(maxTextFileBytes == std::size_t{16} * 1024 * 1024 && kismetFloatTolerance == 1e-5f &&
+              lookAfterSpawnDelay == 0.2f);
 static_assert(static_cast<int>(MapVerdict::Works) == 0 && static_cast<int>(MapVerdict::WorksIgnoring) == 3 &&
               static_cast<int>(MapVerdict::WillNotWork) == 1 && static_cast<int>(MapVerdict::NotFound) == 2 &&
               Tessaro::gameNames::kismet::lapCounterNoRace == -1);
