@@ -46,7 +46,11 @@ install(TARGETS lumaro-host pluginsdk Lumaro lumaro-ghost
         RUNTIME DESTINATION ${lumaro_kit_folder} COMPONENT mapmakers
         ARCHIVE DESTINATION lib COMPONENT development EXCLUDE_FROM_ALL)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/maps/ DESTINATION ${lumaro_kit_folder}/maps COMPONENT mapmakers
-        FILES_MATCHING PATTERN "*.map" PATTERN "README.md")
+        FILES_MATCHING PATTERN "*.map")
+# The map file format with the line ends of Windows, as the players' README.
+lumaro_windows_text(${PROJECT_SOURCE_DIR}/maps/README.md ${lumaro_package_files}/maps-README.md)
+install(FILES ${lumaro_package_files}/maps-README.md DESTINATION ${lumaro_kit_folder}/maps RENAME README.md
+        COMPONENT mapmakers)
 install(FILES ${lumaro_package_files}/LICENSE.txt DESTINATION ${lumaro_kit_folder} COMPONENT mapmakers)
 # The scenarios the kit's lumaro-host.exe can run: it is built without regular expressions, so a scenario
 # that matches text by pattern stays out rather than failing in a map maker's hands. The bundled ghosts go

@@ -1,7 +1,8 @@
 # Makes a guide of the packages, one HTML page a reader opens with a double click, from a document of docs/
 # (the players' guide from docs/players.md, the map makers' from docs/map-makers.md): cmark-gfm (GitHub's
 # Markdown, with its tables) turns the text into HTML, and this script wraps it in a page with its own style,
-# nothing fetched. Run as a build step:
+# nothing fetched. A line of a drawing or an example longer than the page is wide wraps rather than hiding
+# behind a sideways scroll (the settings page's long hint, a map check's findings). Run as a build step:
 #   cmake -DMARKDOWN=cmark-gfm -DSOURCE=docs/players.md -DOUTPUT=Lumaro-Guide.html -DVERSION=1.0
 #         [-DTITLE="the players' guide"] -P PlayersGuide.cmake
 if(NOT DEFINED TITLE)
@@ -42,7 +43,8 @@ table { border-collapse: collapse; margin: 1em 0; }
 th, td { border: 1px solid #ccc; padding: .35em .7em; text-align: left; vertical-align: top; }
 th { background: #f2f2f2; }
 code, pre { font-family: Consolas, \"Courier New\", monospace; background: #f4f4f4; }
-code { padding: 0 .2em; } pre { padding: .6em .8em; overflow-x: auto; }
+code { padding: 0 .2em; }
+pre { padding: .6em .8em; font-size: .875em; white-space: pre-wrap; overflow-wrap: anywhere; }
 footer { margin-top: 3em; color: #777; font-size: .9em; }
 </style>
 </head>

@@ -60,10 +60,21 @@ void Lumaro::onUnload() {
 }
 
 // A folder that cannot be made is reported and loading goes on: the colour variable and the game hooks
-// do not depend on it, and a later export names the folder again when it fails.
+// do not depend on it, and a later export names the folder again when it fails. Nothing is made through a link,
+// so a link the player made that leads to no folder is named with what to do, rather than "File exists".
 void Lumaro::createGhostFolder() {
   const std::filesystem::path folder = ghostFolder();
   std::error_code error;
   std::filesystem::create_directory(folder, error);
-  if (error) logStatus("Could not create the ghost folder " + utf8FromPath(folder) + ": " + error.message());
+  if (!error) return;
+  std::string reason = error.message();
+  std::error_code linkError;
+  if (std::filesystem::is_symlink(std::filesystem::symlink_status(folder, linkError))) {
+    const std::filesystem::path target = std::filesystem::read_symlink(folder, linkError);
+    if (!linkError) {
+      reason = "it is a link to " + utf8FromPath(target) +
+               ", where there is no folder; make that folder, or remove the link";
+    }
+  }
+  logStatus("Could not create the ghost folder " + utf8FromPath(folder) + ": " + reason + ".");
 }

@@ -48,23 +48,30 @@ std::string lastLoadError() {
 #endif
 }
 
+// The library's path in a message, as UTF-8 whatever its letters (narrow text would be the ANSI code page's on
+// Windows, which cannot spell every name).
+std::string shown(const std::filesystem::path& library) {
+  const std::u8string text = library.u8string();
+  return std::string(text.begin(), text.end());
+}
+
 }  // namespace
 
 LoadedPlugin::LoadedPlugin(const std::filesystem::path& library, Game& game) : game_(&game) {
   library_ = openLibrary(library);
   if (library_ == nullptr) {
-    throw std::runtime_error("cannot load plugin " + library.string() + ": " + lastLoadError());
+    throw std::runtime_error("cannot load plugin " + shown(library) + ": " + lastLoadError());
   }
   exports_ = static_cast<const Tessaro::Plugin::PluginExports*>(findSymbol(library_, Tessaro::Plugin::exportsSymbol));
   if (exports_ == nullptr || exports_->getterEntry == nullptr) {
     closeLibrary(library_);
-    throw std::runtime_error(library.string() + " exports no plugin record");
+    throw std::runtime_error(shown(library) + " exports no plugin record");
   }
   std::shared_ptr<Tessaro::Plugin::TessaroPlugin>* slot = exports_->getterEntry();
   plugin_ = slot ? slot->get() : nullptr;
   if (plugin_ == nullptr) {
     closeLibrary(library_);
-    throw std::runtime_error(library.string() + " gave no plugin object");
+    throw std::runtime_error(shown(library) + " gave no plugin object");
   }
   plugin_->cvarManager = game.cvarManagerWrapper();
   plugin_->gameWrapper = game.gameWrapper();

@@ -4,9 +4,11 @@
 // Pure: no allocation, and a cost bounded by the window whatever the path's length.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <limits>
+#include <span>
 
 // A point on the ground (the height plays no part in matching).
 struct PathPoint {
@@ -22,12 +24,23 @@ struct PathPlace {
 
 // How far ahead of the last match the search goes: this much distance along the path past it, and never more
 // than mostSegments segments (a path sampled far more densely than the car moves is bounded by the count).
-// A car farther than offPath from the nearest point found is off the path.
+// A car farther than offPath from the nearest point found is off the path. What may be known of the path
+// beforehand makes the search shorter, never its result other: the length of each of its segments
+// (segmentLength of its points, path.size() - 1 of them; empty: measured as the search goes), and a length
+// no segment exceeds.
 struct PathWindow {
   double reach = 400.0;
   std::size_t mostSegments = 128;
   double offPath = std::numeric_limits<double>::infinity();
+  std::span<const double> segmentLengths{};
+  double longestSegment = std::numeric_limits<double>::infinity();
 };
+
+// The length of the segment from a to b, as the search measures it.
+inline double segmentLength(PathPoint a, PathPoint b) {
+  const double dx = b.x - a.x, dy = b.y - a.y;
+  return std::sqrt(dx * dx + dy * dy);
+}
 
 struct PathMatch {
   PathPlace place;
@@ -56,18 +69,39 @@ PathMatch matchAhead(const Path& path, PathPlace from, PathPoint car, const Path
   double bestSquared = std::numeric_limits<double>::infinity();
   double bestDistance = bestSquared;
   double ahead = 0.0;  // from `from` to the start of segment j
-  for (std::size_t j = from.segment; j < segments && j - from.segment < window.mostSegments; ++j) {
+  // No point of the path from `from` up to this far along it is nearer the car than the best found. A point
+  // that far along the path from a segment's start lies at most that far from the start: a start farther from
+  // the car than the best found, by some distance, clears that much of the path from it on, and a segment
+  // cleared is not measured. Once the rest of the window is cleared (no point of it lies farther along than
+  // the reach and one more segment), the search ends. Clearing is kept only when the segments' lengths are
+  // known beforehand: without them it would cost a square root a segment and pass over nothing.
+  double clear = -std::numeric_limits<double>::infinity();
+  const double windowEnd = window.reach + window.longestSegment;
+  const bool lengthsKnown = window.segmentLengths.size() + 1 == points;
+  const std::size_t last = from.segment + std::min(segments - from.segment, window.mostSegments);
+  for (std::size_t j = from.segment; j < last; ++j) {
+    if (j > from.segment && lengthsKnown) {
+      // Segments cleared are passed over by their lengths alone, when those are known.
+      while (j < last && ahead <= window.reach && ahead + window.segmentLengths[j] <= clear)
+        ahead += window.segmentLengths[j++];
+      if (j == last) break;
+    }
+    if (j > from.segment && ahead > window.reach) break;
     const PathPoint a{static_cast<double>(path[j].x), static_cast<double>(path[j].y)};
     const PathPoint b{static_cast<double>(path[j + 1].x), static_cast<double>(path[j + 1].y)};
-    if (j > from.segment && ahead > window.reach) break;
     const double least = j == from.segment ? from.share : 0.0;
-    const double dx = b.x - a.x, dy = b.y - a.y;
-    const double length = std::sqrt(dx * dx + dy * dy);
+    const double length = lengthsKnown ? window.segmentLengths[j] : segmentLength(a, b);
+    const double through = ahead + length * (1.0 - least);  // from `from` to the segment's end
+    const double cx = car.x - a.x, cy = car.y - a.y;
+    const double startSquared = cx * cx + cy * cy;
+    if (lengthsKnown && j > from.segment) {
+      clear = std::max(clear, ahead + std::sqrt(startSquared) - bestDistance - 1e-6);
+      if (clear > windowEnd) break;
+    }
     // No point of the segment lies nearer the car than its start less its length: a segment whose start is
     // farther than that from the car than the best found holds no nearer point, and is not measured.
-    const double cx = car.x - a.x, cy = car.y - a.y;
     const double within = bestDistance + length + 1e-6;
-    if (bestSquared == std::numeric_limits<double>::infinity() || cx * cx + cy * cy <= within * within) {
+    if (bestSquared == std::numeric_limits<double>::infinity() || startSquared <= within * within) {
       const SegmentNearest nearest = nearestOnSegment(a, b, car, least);
       if (nearest.squared < bestSquared) {
         bestSquared = nearest.squared;
@@ -75,7 +109,7 @@ PathMatch matchAhead(const Path& path, PathPlace from, PathPoint car, const Path
         best.place = {j, nearest.share};
       }
     }
-    ahead += length * (1.0 - least);
+    ahead = through;
   }
   best.distance = std::sqrt(bestSquared);
   best.onPath = best.distance <= window.offPath;

@@ -265,9 +265,9 @@ try:
                              " document.getElementById('replay-dialog').clientWidth]")
     check(width[0] <= width[1], f"the replay fits 1,280 pixels: {width}")
     browser.press("Escape", "Escape", 27)
-    check(browser.evaluate("[document.getElementById('replay-dialog').open,"
-                           " document.getElementById('replay-place').childElementCount]") == [False, 0],
-          "Escape closes the replay")
+    check(browser.evaluate_until("[document.getElementById('replay-dialog').open,"
+                                 " document.getElementById('replay-place').childElementCount]", [False, 0])
+          == [False, 0], "Escape closes the replay")
     browser.evaluate("runFramesAt(9000)")  # the stopped player asks for no frame and throws nothing
     # The best's own row replays it against the next run ranked.
     click_at(f"#group-{oval} table.ranking tbody tr[data-run='{best}'] td.file")

@@ -111,6 +111,16 @@ class Browser:
             raise RuntimeError(f"{expression}: {result['exceptionDetails']}")
         return result["result"].get("value")
 
+    def evaluate_until(self, expression, expected, seconds=10.0):
+        """The expression's value once it equals expected, or its last value after `seconds`: for what the page
+        does a moment after an input (a dialog's close event comes after the key that closed it)."""
+        deadline = time.monotonic() + seconds
+        while True:
+            value = self.evaluate(expression)
+            if value == expected or time.monotonic() > deadline:
+                return value
+            time.sleep(0.02)
+
     def press(self, key, code, key_code, shift=False, text=None):
         modifiers = 8 if shift else 0
         down = {"type": "keyDown", "key": key, "code": code, "windowsVirtualKeyCode": key_code,

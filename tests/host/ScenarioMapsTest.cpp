@@ -146,8 +146,9 @@ TEST(ScenarioMaps, TheMapStepNamesEachContractVariableThatIsMissingOrOfAnotherTy
             (std::vector<Finding>{{problem, "no main Kismet sequence: the plugin finds none of its variables here"}}));
 }
 
-// Mended: a map whose lap counter does not start at -1, or whose name is empty, passed the check.
-TEST(ScenarioMaps, ALapCounterThatDoesNotStartAtNoRaceAndAnEmptyMapNameAreProblems) {
+// Mended: a map whose lap counter does not start at -1, or whose name is empty or too long for a ghost's
+// header, passed the check.
+TEST(ScenarioMaps, ALapCounterThatDoesNotStartAtNoRaceAndAnEmptyOrOverlongMapNameAreProblems) {
   const std::string lapText =
       " not -1: until the map's script sets it to -1 (at a ball reset or a respawn), every "
       "record and challenge says \"Reset the lap counter (Reset Ball or restart the map).\" "
@@ -161,6 +162,14 @@ TEST(ScenarioMaps, ALapCounterThatDoesNotStartAtNoRaceAndAnEmptyMapNameAreProble
                                    "MapName is empty: a run cannot be exported (\"No MapName SeqVar "
                                    "found.\") and the ghost list offers none of the map's ghosts"}}));
   EXPECT_TRUE(findingsOf(completeBut("MapName", "variable string MapName \" \"")).empty());
+  // The shortest header a run can have, ",,0,1-Lap,1.1" after the name, fits the 4096 bytes the page reads
+  // with a 4083-byte name and not with one byte more.
+  EXPECT_TRUE(findingsOf(completeBut("MapName", "variable string MapName " + std::string(4083, 'n'))).empty());
+  EXPECT_EQ(findingsOf(completeBut("MapName", "variable string MapName " + std::string(4084, 'n'))),
+            (std::vector<Finding>{{problem,
+                                   "MapName is 4084 bytes long: every ghost exported here has a header line "
+                                   "longer than the 4096 bytes the settings page reads, so the run is written "
+                                   "but never listed on the page, and cannot be picked to race"}}));
 }
 
 TEST(Reports, FloatsAreWrittenInTheFewestDigitsThatReadBackTheSameInTheLookOfG) {

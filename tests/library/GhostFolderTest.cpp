@@ -120,8 +120,9 @@ TEST(FolderLinks, EveryFolderOnThePluginsPathsIsFollowedAndNoFileNameIsWrittenTh
   PluginHarness host(false);
   std::filesystem::create_directory_symlink(synced.path() / "unplugged", host.game().ghostFolder());
   host.load();
-  EXPECT_EQ(host.newLines().at(0),
-            "Could not create the ghost folder " + host.game().ghostFolder().string() + ": File exists");
+  EXPECT_EQ(host.newLines().at(0), "Could not create the ghost folder " + host.game().ghostFolder().string() +
+                                       ": it is a link to " + (synced.path() / "unplugged").string() +
+                                       ", where there is no folder; make that folder, or remove the link.");
   EXPECT_FALSE(std::filesystem::exists(synced.path() / "unplugged"));
 }
 

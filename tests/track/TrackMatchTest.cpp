@@ -1,5 +1,6 @@
 // Where a car stands on a path drawn by hand: the nearest point of a segment, and the window searched ahead
 // of the last match (its reach along the path, its count of segments, its end, and how far off is off the path).
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <limits>
@@ -51,6 +52,18 @@ struct MatchRow {
   bool onPath;
 };
 
+std::vector<double> segmentLengths(const std::vector<PathPoint>& path) {
+  std::vector<double> lengths;
+  for (std::size_t i = 1; i < path.size(); ++i) lengths.push_back(segmentLength(path[i - 1], path[i]));
+  return lengths;
+}
+
+PathWindow withLengths(PathWindow window, const std::vector<double>& lengths) {
+  window.segmentLengths = lengths;
+  window.longestSegment = lengths.empty() ? 0.0 : *std::max_element(lengths.begin(), lengths.end());
+  return window;
+}
+
 TEST(TrackMatch, FindsTheNearestPlaceAheadWithinTheWindow) {
   const std::vector<PathPoint> hairpin = {{0, 0}, {100, 0}, {100, 10}, {0, 10}};
   const PathWindow standard;  // 400 units, 128 segments, never off the path
@@ -88,12 +101,35 @@ TEST(TrackMatch, FindsTheNearestPlaceAheadWithinTheWindow) {
       {"501 to the right is off it", {{0, 0}, {100, 0}}, {}, {50, -501}, offAt500, {0, 0.5}, 501.0, false},
   };
   for (const MatchRow& row : rows) {
-    const PathMatch match = matchAhead(row.path, row.from, row.car, row.window);
-    EXPECT_EQ(match.onPath, row.onPath) << row.name;
-    if (row.path.size() < 2) continue;  // no place and no distance to speak of
-    EXPECT_EQ(match.place.segment, row.place.segment) << row.name;
-    EXPECT_NEAR(match.place.share, row.place.share, 1e-12) << row.name;
-    EXPECT_NEAR(match.distance, row.distance, 1e-9) << row.name;
+    // Each row twice: the segments' lengths measured as the search goes, and known beforehand.
+    const std::vector<double> lengths = segmentLengths(row.path);
+    for (const PathWindow& window : {row.window, withLengths(row.window, lengths)}) {
+      const PathMatch match = matchAhead(row.path, row.from, row.car, window);
+      EXPECT_EQ(match.onPath, row.onPath) << row.name;
+      if (row.path.size() < 2) continue;  // no place and no distance to speak of
+      EXPECT_EQ(match.place.segment, row.place.segment) << row.name;
+      EXPECT_NEAR(match.place.share, row.place.share, 1e-12) << row.name;
+      EXPECT_NEAR(match.distance, row.distance, 1e-9) << row.name;
+    }
+  }
+}
+
+TEST(TrackMatch, LengthsKnownBeforehandFindTheSamePlaceOnAWindingPath) {
+  // A path that winds back on itself every few dozen points, and cars up to 300 units beside it.
+  std::vector<PathPoint> path;
+  for (int i = 0; i < 3000; ++i) {
+    const double t = i * 0.05;
+    path.push_back({40.0 * t + 250.0 * std::sin(t * 0.7), 300.0 * std::cos(t * 1.3)});
+  }
+  const std::vector<double> lengths = segmentLengths(path);
+  PathPlace from;
+  for (int i = 0; i < 3000; i += 7) {
+    const PathPoint car{path[i].x + 300.0 * std::sin(i * 0.37), path[i].y + 300.0 * std::cos(i * 0.91)};
+    const PathMatch measured = matchAhead(path, from, car, PathWindow{});
+    const PathMatch known = matchAhead(path, from, car, withLengths(PathWindow{}, lengths));
+    ASSERT_EQ(known.place.segment, measured.place.segment) << i;
+    ASSERT_EQ(known.place.share, measured.place.share) << i;
+    from = measured.place;
   }
 }
 

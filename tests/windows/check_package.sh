@@ -95,6 +95,9 @@ if [ -f "$work/$kit.zip" ]; then
   refused=$(grep -l '^expect .* matching ' "$work/kit/$kit"/scenarios/*.scenario 2>/dev/null || true)
   [ -z "$refused" ] || fail "the map makers' kit ships scenarios its lumaro-host.exe refuses: $refused"
   [ -z "$(find "$work/kit/$kit" -name '.git*')" ] || fail "the map makers' kit ships the repository's .git files"
+  for text in LICENSE.txt maps/README.md; do
+    ! grep -qv "$cr\$" "$work/kit/$kit/$text" || fail "the kit's $text has lines that do not end in CR LF"
+  done
   grep -qF "Lumaro-$version-win64-map-makers.zip" "$work/kit/$kit/map-makers.html" ||
     fail "the map makers' page does not name the kit by its version"
   grep -qF "<title>Lumaro $version: making a map for Lumaro</title>" "$work/kit/$kit/map-makers.html" ||

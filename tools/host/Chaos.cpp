@@ -22,6 +22,7 @@
 #include "library/ghostfile/GhostHeaderLine.h"
 #include "library/ghostfile/LineReader.h"
 #include "library/ghostfile/NumberReading.h"
+#include "library/platform/PathText.h"
 #include "plugin/HostNames.h"
 #include "plugin/Messages.h"
 #include "race/RaceTime.h"
@@ -147,7 +148,7 @@ std::map<std::string, std::string> ghostFiles(const fs::path& folder) {
   for (fs::directory_iterator entry(folder, error); !error && entry != fs::directory_iterator();
        entry.increment(error)) {
     std::ifstream in(entry->path(), std::ios::binary);
-    files[entry->path().filename().string()] =
+    files[utf8FromPath(entry->path().filename())] =
         std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
   return files;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "host/Values.h"
+#include "library/platform/PathText.h"
 #include "sim/Console.h"
 #include "sim/Game.h"
 #include "sim/KismetMap.h"
@@ -158,34 +159,34 @@ StepOutcome Session::check(const Expect& step) {
   const fs::path& file = *inRoot;
   std::error_code error;
   const bool exists = step.onPage ? game_->shownPage().has_value() : fs::exists(file, error);
-  if (step.what == What::FileExists) return exists ? StepOutcome{} : failure("nothing at " + file.string());
+  if (step.what == What::FileExists) return exists ? StepOutcome{} : failure("nothing at " + utf8FromPath(file));
   if (step.what == What::FileMissing) {
-    return exists ? failure((fs::is_directory(file, error) ? "a folder at " : "a file at ") + file.string())
+    return exists ? failure((fs::is_directory(file, error) ? "a folder at " : "a file at ") + utf8FromPath(file))
                   : StepOutcome{};
   }
   const auto lines = step.onPage ? game_->shownPage() : readLines(file);
   if (!lines) {
-    if (step.onPage) return failure("the host has not shown the settings page " + file.string());
-    return failure((exists ? "no readable file at " : "no file at ") + file.string());
+    if (step.onPage) return failure("the host has not shown the settings page " + utf8FromPath(file));
+    return failure((exists ? "no readable file at " : "no file at ") + utf8FromPath(file));
   }
-  if (lines->empty() && step.what != What::NoLine) return failure("the file " + file.string() + " is empty");
+  if (lines->empty() && step.what != What::NoLine) return failure("the file " + utf8FromPath(file) + " is empty");
   if (step.what == What::FirstLine) {
     if (step.matcher.accepts(lines->front())) return {};
-    return failure("the first line of " + file.string() + " is " + inQuotes(lines->front()));
+    return failure("the first line of " + utf8FromPath(file) + " is " + inQuotes(lines->front()));
   }
   if (step.what == What::LastLine) {
     if (step.matcher.accepts(lines->back())) return {};
-    return failure("the last line of " + file.string() + " is " + inQuotes(lines->back()));
+    return failure("the last line of " + utf8FromPath(file) + " is " + inQuotes(lines->back()));
   }
   const auto found =
       std::find_if(lines->begin(), lines->end(), [&](const std::string& line) { return step.matcher.accepts(line); });
   if (step.what == What::NoLine) {
     if (found == lines->end()) return {};
-    return failure("line " + std::to_string(found - lines->begin() + 1) + " of " + file.string() + " is " +
+    return failure("line " + std::to_string(found - lines->begin() + 1) + " of " + utf8FromPath(file) + " is " +
                    inQuotes(*found));
   }
   if (found != lines->end()) return {};
-  return failure("no such line in " + file.string() + "; its lines:\n" + listed(*lines, 0, 40));
+  return failure("no such line in " + utf8FromPath(file) + "; its lines:\n" + listed(*lines, 0, 40));
 }
 
 }  // namespace lumaro_host

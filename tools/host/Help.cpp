@@ -225,7 +225,8 @@ a scenario or map file larger than 16 MiB is not read. A Kismet value, a map's s
 one, is read alike: an int within 32 bits, a float within single precision, no blanks (" -1" is not one).
 The map step names every Kismet variable the plugin works with that the map lacks or has with another type
 (LapNb int, MapName string, GhostPosition and GhostRotation vectors, GhostColor float, GhostDelta float),
-and a LapNb that does not start at -1 or an empty MapName.
+a LapNb that does not start at -1, and a MapName that is empty or too long for any ghost's header line to
+be listed.
 Bundled maps are looked for in share/lumaro/maps beside the folder of lumaro-host, else in maps beside it.
 
 The plugin's console commands, which a console step types: lm_record, lm_play, lm_stop, lm_challenge,

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string_view>
 
+#include "library/ghostfile/GhostFormat.h"
+#include "library/ghostfile/ImportMessages.h"
 #include "plugin/HostNames.h"
 #include "plugin/Messages.h"
 #include "sim/KismetMap.h"
@@ -88,6 +90,17 @@ std::optional<std::string> startingValueProblem(const sim::VariableDefinition& v
   if (variable.name == names::kismet::mapName && variable.initialValue.empty()) {
     return variable.name + " is empty: a run cannot be exported (" + quoted(messages::noMapName) +
            ") and the ghost list offers none of the map's ghosts";
+  }
+  if (variable.name == names::kismet::mapName) {
+    // The shortest header line a run on this map can be exported with: no player name, 0 ms, one lap. When even
+    // that is longer than the page reads, no ghost of the map is ever listed.
+    const GhostHeader shortest{variable.initialValue, "", 0, 1, writtenGhostVersion};
+    const std::size_t length = headerLine(shortest).size() - ghostLineEnd.size();
+    if (length > ghostLineLimit) {
+      return variable.name + " is " + std::to_string(variable.initialValue.size()) +
+             " bytes long: every ghost exported here has a header line " + longHeaderReason() +
+             ", so the run is written but never listed on the page, and cannot be picked to race";
+    }
   }
   return std::nullopt;
 }

@@ -1,6 +1,7 @@
 // What the plugin needs of a map's main Kismet sequence, judged from the map's definition: each variable it
 // works with (LapNb int, MapName string, GhostPosition and GhostRotation vectors, GhostColor and GhostDelta
-// floats) that the map lacks, has with another type, or starts with a value the plugin cannot work with.
+// floats) that the map lacks, has with another type, or starts with a value the plugin cannot work with (a map
+// name too long for any ghost's header to be listed among them).
 #pragma once
 
 #include <string>

@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "library/platform/PathText.h"
 #include "sim/KismetMap.h"
 #include "sim/KismetWords.h"
 #include "tools/host/NumberWords.h"
@@ -195,10 +196,10 @@ MapFileResult readMapFile(const std::filesystem::path& file) {
   const TextFile read = readTextFile(file);
   if (!read.error.empty()) {
     MapFileResult result;
-    result.errors.push_back(file.string() + ": " + read.error);
+    result.errors.push_back(utf8FromPath(file) + ": " + read.error);
     return result;
   }
-  return parseMapFile(read.text, file.string());
+  return parseMapFile(read.text, utf8FromPath(file));
 }
 
 }  // namespace lumaro_host

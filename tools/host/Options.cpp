@@ -5,6 +5,7 @@
 #include <memory>
 #include <set>
 
+#include "library/platform/PathText.h"
 #include "tools/commandline/HelpPage.h"
 #include "tools/commandline/ParseWords.h"
 #include "tools/commandline/ToolVersion.h"
@@ -42,13 +43,13 @@ struct Parser {
     app.allow_extras();
     app.add_option("SCENARIO", options.script)->group("");
     value("--plugin", "PATH", "the plugin library to load (default: the Lumaro library beside lumaro-host)",
-          [this](const std::string& text) { options.plugin = text; });
+          [this](const std::string& text) { options.plugin = pathFromUtf8(text); });
     value("--root", "DIR",
           "the game root: tessaro/, tessaro/data/Ghosts and the settings page live in it; kept\n"
           "as it is, so ghosts in it stay from one run to the next (default: a fresh temporary\n"
           "folder, whose name is printed, removed when the run ends whatever its outcome,\n"
           "Ctrl-C, SIGTERM and SIGHUP included)",
-          [this](const std::string& text) { options.root = text; });
+          [this](const std::string& text) { options.root = pathFromUtf8(text); });
     flag("--keep", "keep the fresh temporary game root after the run", options.keepRoot);
     flag("--remove-root", "remove the fresh temporary game root at the end (the default; for older scripts)",
          options.removeRoot);
@@ -74,13 +75,13 @@ struct Parser {
           "write every Kismet write to a CSV file: time_ms,variable,x,y,z,value (time since\n"
           "the start; x, y, z for a vector, value for a float); the file is opened before the\n"
           "run starts, so a place that cannot be written stops lumaro-host at once",
-          [this](const std::string& text) { options.trace = text; });
+          [this](const std::string& text) { options.trace = pathFromUtf8(text); });
     flag("--list-ghosts", "list the ghost folder at the end: each file's size, frames and header line",
          options.listGhosts);
     value("--svg", "FILE.svg",
           "draw the scenario at the end: the track, each ghost file of the ghost folder coloured\n"
           "by speed, and the ghost car's path (compare two runs with lumaro-ghost compare/plot)",
-          [this](const std::string& text) { options.svg = text; });
+          [this](const std::string& text) { options.svg = pathFromUtf8(text); });
     app.add_option_function<std::vector<std::string>>(
            "--check-map",
            [this](const std::vector<std::string>& files) {

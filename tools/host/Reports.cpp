@@ -17,6 +17,7 @@
 #include "library/ghostfile/GhostFrame.h"
 #include "library/ghostfile/ImportMessages.h"
 #include "library/ghostfile/LineReader.h"
+#include "library/platform/PathText.h"
 #include "library/platform/RegularFileReader.h"
 #include "sim/Console.h"
 #include "sim/KismetWords.h"
@@ -45,11 +46,12 @@ std::optional<std::vector<std::string>> readLines(const fs::path& file) {
 std::string shownPath(const fs::path& path) {
   std::error_code error;
   const fs::path here = fs::current_path(error);
-  if (error || !path.is_absolute()) return path.string();
+  if (error || !path.is_absolute()) return utf8FromPath(path);
   const fs::path relative = path.lexically_proximate(here);
   const auto first = relative.begin();
-  if (relative.is_absolute() || relative.empty() || (first != relative.end() && *first == "..")) return path.string();
-  return relative.string();
+  if (relative.is_absolute() || relative.empty() || (first != relative.end() && *first == ".."))
+    return utf8FromPath(path);
+  return utf8FromPath(relative);
 }
 
 std::string floatText(float value) {
@@ -144,7 +146,7 @@ void writeGhostListing(std::ostream& out, const sim::Game& game) {
       << '\n';
   for (const auto& entry : entries) {
     // Names and header lines of shared files: their control bytes reach the terminal only as escapes.
-    out << "  " << lumaro_ghost::terminalText(entry.path().filename().string()) << describeGhostFile(entry.path())
+    out << "  " << lumaro_ghost::terminalText(utf8FromPath(entry.path().filename())) << describeGhostFile(entry.path())
         << '\n';
   }
 }

@@ -7,6 +7,7 @@
 #include <utility>
 #include <variant>
 
+#include "library/platform/PathText.h"
 #include "tools/host/MapFile.h"
 #include "tools/host/Reports.h"
 
@@ -23,7 +24,9 @@ int lineOf(const std::string& error, const std::string& scriptName) {
 }  // namespace
 
 std::optional<fs::path> findFile(const std::string& name, const std::vector<fs::path>& folders, const char* extension) {
-  const fs::path given(name);
+  const std::optional<fs::path> named = pathFromUtf8IfAny(name);
+  if (!named) return std::nullopt;
+  const fs::path& given = *named;
   std::vector<fs::path> candidates;
   if (given.is_absolute()) {
     candidates.push_back(given);
@@ -50,8 +53,8 @@ StepMapResult readStepMap(LoadMap& step, const fs::path& scriptFolder, const fs:
   const auto file = findFile(step.file, mapFolders(scriptFolder, bundledMaps), ".map");
   if (!file) {
     return {false,
-            {"no map file " + step.file + " (looked in " + scriptFolder.string() + ", the current folder, " +
-             (scriptFolder.parent_path() / "maps").string() + " and " + bundledMaps.string() + ")"}};
+            {"no map file " + step.file + " (looked in " + utf8FromPath(scriptFolder) + ", the current folder, " +
+             utf8FromPath(scriptFolder.parent_path() / "maps") + " and " + utf8FromPath(bundledMaps) + ")"}};
   }
   MapFileResult read = readMapFile(*file);
   if (!read.map) return {true, std::move(read.errors)};

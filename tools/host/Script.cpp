@@ -7,11 +7,13 @@
 #include <functional>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <string_view>
 #include <tuple>
 #include <utility>
 
+#include "library/platform/PathText.h"
 #include "tools/host/NumberWords.h"
 #include "tools/host/Words.h"
 
@@ -27,7 +29,9 @@ using Arguments = std::vector<std::string>;
 
 // A path a step names in the game root: relative, and not climbing out of it with "..".
 std::string insideGameRoot(const std::string& path, const std::string& what) {
-  const std::filesystem::path given(path);
+  const std::optional<std::filesystem::path> named = pathFromUtf8IfAny(path);
+  if (!named) throw BadStep(what + " names no file: " + inQuotes(path));
+  const std::filesystem::path& given = *named;
   const std::filesystem::path normal = given.lexically_normal();
   if (given.has_root_name() || given.has_root_directory() || (!normal.empty() && *normal.begin() == "..")) {
     throw BadStep(what + " must lie inside the game root, not " + inQuotes(path));

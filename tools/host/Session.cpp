@@ -13,6 +13,7 @@
 
 #include "host/HostClock.h"
 #include "library/ghostfile/HiddenCodePoints.h"
+#include "library/platform/PathText.h"
 #include "plugin/HostNames.h"
 #include "sim/Console.h"
 #include "sim/KismetMap.h"
@@ -296,7 +297,9 @@ StepOutcome Session::wait(const Wait& step) {
 std::optional<fs::path> Session::underRoot(const std::string& path) const {
   // The step was read as a path inside the root; links on the way (a root given with --root may hold some)
   // must not lead out of it either.
-  const fs::path joined = (game_->root() / fs::path(path)).lexically_normal();
+  const std::optional<fs::path> named = pathFromUtf8IfAny(path);
+  if (!named) return std::nullopt;
+  const fs::path joined = (game_->root() / *named).lexically_normal();
   std::error_code pathError, rootError;
   const fs::path real = fs::weakly_canonical(joined, pathError);
   const fs::path realRoot = fs::weakly_canonical(game_->root(), rootError);
@@ -308,13 +311,15 @@ std::optional<fs::path> Session::underRoot(const std::string& path) const {
 
 StepOutcome Session::copyFile(const CopyFile& step, const fs::path& folder) {
   const auto source = findFile(step.source, {folder, fs::current_path()}, nullptr);
-  if (!source) return failure("no file " + step.source + " (looked in " + folder.string() + " and the current folder)");
+  if (!source)
+    return failure("no file " + step.source + " (looked in " + utf8FromPath(folder) + " and the current folder)");
   const auto outOfRoot = [&] { return failure(step.destination + " leads out of the game root"); };
   std::optional<fs::path> destination = underRoot(step.destination);
   if (!destination) return outOfRoot();
   std::error_code error;
   if ((!step.destination.empty() && step.destination.back() == '/') || fs::is_directory(*destination, error)) {
-    destination = underRoot((fs::path(step.destination) / source->filename()).string());
+    const bool endsAsFolder = step.destination.empty() || step.destination.back() == '/';
+    destination = underRoot(step.destination + (endsAsFolder ? "" : "/") + utf8FromPath(source->filename()));
     if (!destination) return outOfRoot();
   }
   // The parent is resolved above; a link as the last component, dangling or not, would be written through to
@@ -328,8 +333,9 @@ StepOutcome Session::copyFile(const CopyFile& step, const fs::path& folder) {
   if (fs::is_regular_file(fs::symlink_status(*destination, error))) fs::remove(*destination, error);
   fs::copy_file(*source, *destination, fs::copy_options::overwrite_existing, error);
   if (error)
-    return failure("cannot copy " + source->string() + " to " + destination->string() + ": " + error.message());
-  transcript_.event("copied " + source->filename().string() + " to " + shownPath(*destination));
+    return failure("cannot copy " + utf8FromPath(*source) + " to " + utf8FromPath(*destination) + ": " +
+                   error.message());
+  transcript_.event("copied " + utf8FromPath(source->filename()) + " to " + shownPath(*destination));
   return {};
 }
 

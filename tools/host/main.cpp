@@ -21,12 +21,15 @@
 
 #include "host/HostClock.h"
 #include "host/PluginExports.h"
+#include "library/platform/PathText.h"
 #include "sim/Game.h"
 #include "sim/PluginLoader.h"
 
 #if defined(_WIN32)
 #  include <windows.h>
 #  include <io.h>
+
+#  include "tools/WideArguments.h"
 #else
 #  include <unistd.h>
 #endif
@@ -57,7 +60,7 @@ bool stdinIsTerminal() {
 #endif
 }
 
-fs::path executableFolder(const char* argv0) {
+fs::path executableFolder(const fs::path& program) {
   std::error_code error;
 #if defined(_WIN32)
   wchar_t buffer[32768];
@@ -67,7 +70,7 @@ fs::path executableFolder(const char* argv0) {
   const fs::path self = fs::read_symlink("/proc/self/exe", error);
   if (!error) return self.parent_path();
 #endif
-  return fs::absolute(fs::path(argv0), error).parent_path();
+  return fs::absolute(program, error).parent_path();
 }
 
 // A new folder under the system's temporary folder, named lumaro-host-XXXXXXXX.
@@ -107,9 +110,9 @@ std::string secondsText(double seconds) {
 int runSession(const Options& options, const SessionSettings& settings, const Script& script,
                const fs::path& scriptFolder, bool interactive, bool rootStays, std::ofstream& trace);
 
-// The whole run; main adds what a stop by a signal needs.
-int run(int argc, char** argv) {
-  const ParsedOptions parsed = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
+// The whole run of the words after the program's name, in UTF-8; hostMain adds what a stop by a signal needs.
+int run(const std::vector<std::string>& arguments, const fs::path& program) {
+  const ParsedOptions parsed = parseOptions(arguments);
   if (!parsed.error.empty()) {
     std::cerr << "lumaro-host: " << lumaro_ghost::lineText(parsed.error) << " (lumaro-host --help)\n";
     return 2;
@@ -125,7 +128,7 @@ int run(int argc, char** argv) {
   }
 
   // The scenario and the map files it names are read and checked whole before anything else happens.
-  const fs::path here = executableFolder(argv[0]);
+  const fs::path here = executableFolder(program);
   const fs::path bundledMaps = bundledMapsFolder(here);
   if (!options.checkMaps.empty()) return static_cast<int>(checkMaps(options.checkMaps, bundledMaps, std::cout));
   const bool chaos = options.chaosSeed.has_value();
@@ -135,11 +138,11 @@ int run(int argc, char** argv) {
   if (!interactive && !chaos) {
     const bool fromInput = !options.script || *options.script == "-";
     const std::string name = fromInput ? "<stdin>" : *options.script;
-    const TextFile read = fromInput ? readTextStream(std::cin) : readTextFile(*options.script);
+    const TextFile read = fromInput ? readTextStream(std::cin) : readTextFile(pathFromUtf8(*options.script));
     if (stopSignal() != 0) return 2;
     if (!read.error.empty()) return badInput("cannot read the scenario " + name + ": " + read.error);
     script = parseScript(read.text, name);
-    if (!fromInput) scriptFolder = fs::absolute(fs::path(*options.script)).parent_path();
+    if (!fromInput) scriptFolder = fs::absolute(pathFromUtf8(*options.script)).parent_path();
     readScriptMaps(script, scriptFolder, bundledMaps);
     if (!script.errors.empty()) {
       for (const auto& error : script.errors) std::cerr << lumaro_ghost::terminalText(error) << "\n";
@@ -177,7 +180,7 @@ int run(int argc, char** argv) {
   std::ofstream trace;
   if (options.trace) {
     trace.open(*options.trace, std::ios::binary | std::ios::trunc);
-    if (!trace) return badInput("cannot write the trace " + options.trace->string());
+    if (!trace) return badInput("cannot write the trace " + utf8FromPath(*options.trace));
   }
   const bool rootStays = removal.root.empty();
   // A chaos run makes its own games under the root and carries out its own steps.
@@ -228,7 +231,7 @@ int runSession(const Options& options, const SessionSettings& settings, const Sc
       trace.close();
       traceWritten = static_cast<bool>(trace);
       if (!traceWritten) {
-        std::cerr << "lumaro-host: cannot write the trace " << options.trace->string() << "\n";
+        std::cerr << "lumaro-host: cannot write the trace " << utf8FromPath(*options.trace) << "\n";
         status = status == 0 ? 1 : status;
       }
     }
@@ -271,7 +274,7 @@ int runSession(const Options& options, const SessionSettings& settings, const Sc
   return status;
 }
 
-int main(int argc, char** argv) {
+int hostMain(const std::vector<std::string>& arguments, const fs::path& program) {
 #if !defined(_WIN32)
   // Output into a pipe whose reader has gone (lumaro-host ... | head) must not end the process before the
   // temporary game root is removed: the writes fail instead, and the run ends as usual.
@@ -282,7 +285,7 @@ int main(int argc, char** argv) {
   // A stop asked for by a signal unwinds to here from the next game tick or the next line of a map file being
   // read; the game root is removed on the way out.
   try {
-    status = run(argc, argv);
+    status = run(arguments, program);
   } catch (const RunStopped&) {}
   const int signal = stopSignal();
   if (signal == 0) return status;
@@ -297,3 +300,14 @@ int main(int argc, char** argv) {
 #endif
   return 128 + signal;
 }
+
+#if defined(_WIN32)
+// The words as Windows gives them, in UTF-16, converted to UTF-8 once: every path lumaro-host takes (a scenario,
+// a map, the plugin, the root, the trace, the picture) is made from them as UTF-8, whatever its letters.
+int wmain(int argc, wchar_t** argv) {
+  const lumaro_tools::Utf8ConsoleOutput console;
+  return hostMain(lumaro_tools::utf8Arguments(argc, argv), fs::path(argv[0]));
+}
+#else
+int main(int argc, char** argv) { return hostMain(std::vector<std::string>(argv + 1, argv + argc), fs::path(argv[0])); }
+#endif

@@ -28,9 +28,10 @@ std::vector<std::string> offTrackNotes(const Analysis& analysis, const std::vect
   std::vector<std::string> notes;
   for (const std::size_t r : used) {
     if (r >= analysis.runs.size() || analysis.runs[r].onTrack) continue;
-    notes.push_back(std::string(1, static_cast<char>('A' + r % 26)) + " does not follow A's track: " +
-                    fixedText(analysis.runs[r].offTrack * 100.0, 0) + "% or more of each one's path lies more than " +
-                    fixedText(offTrackDistance, 0) + " units from the other's (runs of two maps under one map name?)");
+    notes.push_back("the runs do not follow the same track: " + fixedText(analysis.runs[r].offTrack * 100.0, 0) +
+                    "% or more of " + std::string(1, static_cast<char>('A' + r % 26)) +
+                    "'s path and of A's lies more than " + fixedText(offTrackDistance, 0) +
+                    " units from the other's (runs of two maps under one map name?)");
   }
   return notes;
 }

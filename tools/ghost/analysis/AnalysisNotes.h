@@ -16,8 +16,8 @@ namespace lumaro_ghost {
 // theoretical best".
 std::vector<std::string> undrivenLapNotes(const Analysis& analysis, const std::vector<std::size_t>& used);
 
-// One text per run of used that does not follow A's track: "B does not follow A's track: 63% or more of each
-// one's path lies more than 500 units from the other's (runs of two maps under one map name?)".
+// One text per run of used that does not follow A's track: "the runs do not follow the same track: 63% or more
+// of B's path and of A's lies more than 500 units from the other's (runs of two maps under one map name?)".
 std::vector<std::string> offTrackNotes(const Analysis& analysis, const std::vector<std::size_t>& used);
 
 }  // namespace lumaro_ghost

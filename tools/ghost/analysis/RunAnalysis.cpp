@@ -243,6 +243,13 @@ ReferenceLap referenceLap(const TimedRun& run, int lap) {
     add(flat(run.frames[i]), run.distance[i], false);
   add(runAt(run, to.distance).point, to.distance, true);
   if (reference.points.size() < 2) return {};
+  reference.longestSegment = 0.0;
+  for (std::size_t i = 1; i < reference.points.size(); ++i) {
+    const MapPoint& a = reference.points[i - 1];
+    const MapPoint& b = reference.points[i];
+    reference.segmentLengths.push_back(segmentLength({a.x, a.y}, {b.x, b.y}));
+    reference.longestSegment = std::max(reference.longestSegment, reference.segmentLengths.back());
+  }
   return reference;
 }
 
@@ -271,7 +278,9 @@ PlacedLap placeLap(const ReferenceLap& reference, const TimedRun& run, int lap) 
     if (onReference) {
       const double step = i > 0 ? run.distance[i] - run.distance[i - 1] : 0.0;
       const double scale = lapLength > 0.0 ? reference.length() / lapLength : 1.0;
-      const PathWindow window{3.0 * step * scale + placeSearch, mostSegmentsSearched};
+      const PathWindow window{3.0 * step * scale + placeSearch, mostSegmentsSearched,
+                              std::numeric_limits<double>::infinity(), reference.segmentLengths,
+                              reference.longestSegment};
       place = matchAhead(reference.points, place, {run.frames[i].x, run.frames[i].y}, window).place;
       const double along = interpolate(reference.along[place.segment], reference.along[place.segment + 1], place.share);
       last = std::min(std::max(along, last), reference.length());

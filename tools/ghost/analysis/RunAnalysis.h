@@ -23,6 +23,7 @@
 #pragma once
 
 #include <cstddef>
+#include <limits>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -96,6 +97,10 @@ TimedRun timeRun(std::span<const GhostFrame> frames, const RunProfile& profile, 
 struct ReferenceLap {
   std::vector<MapPoint> points;
   std::vector<double> along;  // distance from the lap's start at each point
+  // The straight length between each two of its points (track/TrackMatch.h's segmentLength), and the longest:
+  // what shortens the search for a frame's place on it.
+  std::vector<double> segmentLengths;
+  double longestSegment = std::numeric_limits<double>::infinity();
   double length() const { return along.empty() ? 0.0 : along.back(); }
   // The point at a share of the lap, and the direction of travel there (a unit vector).
   MapPoint pointAt(double share) const;

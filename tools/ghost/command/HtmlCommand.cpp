@@ -31,8 +31,8 @@ constexpr OptionHelp options[] = {
      "on the median lap"},
     {GhostOption::Sectors, "N", "sectors a lap is cut into, 1 to 100 (default 10)"},
     {GhostOption::Force, "",
-     "replay runs of different maps or lap counts, or runs cut short, all the same (the laps\n"
-     "all of them hold)"},
+     "replay runs of different maps or lap counts, runs cut short, or runs that do not\n"
+     "follow the same track, all the same (the laps all of them hold)"},
 };
 
 int run(const CommandLine& line, std::ostream& out, std::ostream& err) {
@@ -52,12 +52,13 @@ int run(const CommandLine& line, std::ostream& out, std::ostream& err) {
   const std::optional<Analysis> analysis = analyseRace(loaded->ghosts, named, "html", err);
   if (!analysis) return 1;
   const ComparedLaps chosen = chosenLaps(named);
-  const int status = noteChosenLaps(loaded->ghosts, *analysis, named, chosen, "html", "replayed", notes, err);
+  const NotedRuns noted = noteChosenLaps(loaded->ghosts, *analysis, named, chosen, "html", "replayed", notes, err);
+  if (noted.refused) return noted.status;
   ReplayData data = replayData(loaded->ghosts, *analysis, chosen);
   data.notes = notes;
   if (data.laps.empty()) data.notes.emplace_back(nothingCompared);
   const int written = writeOutput("html", replay, *line.output, loaded->ghosts, replayPage(data), out, err);
-  return written != 0 ? written : status;
+  return written != 0 ? written : noted.status;
 }
 
 }  // namespace
@@ -75,8 +76,8 @@ what it gained or lost, the theoretical best) with the current sector marked. A'
 coloured by B's pace against A; a click or drag on the map or on a trace seeks there.
 Runs are timed and matched as compare times and matches them, so the figures are compare's; the clock is
 race time, from where each run crosses A's start line, so the cars set off together. Names, maps and
-times are shown as info prints them. Runs of different maps or lap counts are refused. Once the page is
-written, one line says where and how large it is (nothing more is written when it goes to standard output).
+times are shown as info prints them. Runs of different maps or lap counts are refused, and so are runs that
+do not follow the same track (two maps under one map name), unless --force. Once the page is written, one line says where and how large it is (nothing more is written when it goes to standard output).
 
 Keys: space plays or pauses; left and right arrows step by sector, with shift by lap; up and down change
 the speed; Home and End go to the start and the finish; the wheel, + and - zoom the map, shift+drag and

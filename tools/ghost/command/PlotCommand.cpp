@@ -30,7 +30,9 @@ constexpr OptionHelp options[] = {
      "place every lap on this lap (A:2 is A's second lap, A:best its best lap) rather than\n"
      "on the median lap"},
     {GhostOption::Sectors, "N", "sectors a lap is cut into, 1 to 100 (default 10)"},
-    {GhostOption::Force, "", "draw runs of different maps or lap counts, or runs cut short, all the same"},
+    {GhostOption::Force, "",
+     "draw runs of different maps or lap counts, runs cut short, or runs that do not follow\n"
+     "the same track, all the same"},
 };
 
 int run(const CommandLine& line, std::ostream& out, std::ostream& err) {
@@ -48,10 +50,11 @@ int run(const CommandLine& line, std::ostream& out, std::ostream& err) {
   const std::optional<Analysis> analysis = analyseRace(loaded->ghosts, named, "plot", err);
   if (!analysis) return 1;
   const ComparedLaps chosen = chosenLaps(named);
-  const int status = noteChosenLaps(loaded->ghosts, *analysis, named, chosen, "plot", "drawn", notes, err);
+  const NotedRuns noted = noteChosenLaps(loaded->ghosts, *analysis, named, chosen, "plot", "drawn", notes, err);
+  if (noted.refused) return noted.status;
   const int written = writeOutput("plot", picture, *line.output, loaded->ghosts,
                                   pictureSvg(ghostsPicture(loaded->ghosts, *analysis, chosen, notes)), out, err);
-  return written != 0 ? written : status;
+  return written != 0 ? written : noted.status;
 }
 
 }  // namespace
@@ -67,7 +70,8 @@ or loses against A at that point of the track, the sector lines numbered and the
 loss circled; below it both runs' speed along the lap, and B's time less A's (matched by track position,
 as compare does) with the lap lines, the sectors of the largest gain and loss and the difference at the
 finish. One run, or three or more, get a map each, coloured by speed on one shared scale that starts low
-enough that a few per cent look alike. Runs of different maps or lap counts are refused. Once the picture
+enough that a few per cent look alike. Runs of different maps or lap counts are refused, and so are runs
+that do not follow the same track (two maps under one map name), unless --force. Once the picture
 is written, one line says where and how large it is (nothing more is written when it goes to standard
 output).
 )",

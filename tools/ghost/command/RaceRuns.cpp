@@ -221,17 +221,26 @@ int noteUnfinishedRuns(const std::vector<LoadedGhost>& ghosts, const Analysis& a
   return 1;
 }
 
-int noteChosenLaps(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis, const CommandLine& line,
-                   const ComparedLaps& chosen, std::string_view command, const std::string& done,
-                   std::vector<std::string>& notes, std::ostream& err) {
+NotedRuns noteChosenLaps(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis, const CommandLine& line,
+                         const ComparedLaps& chosen, std::string_view command, const std::string& done,
+                         std::vector<std::string>& notes, std::ostream& err) {
+  std::vector<std::size_t> used = allRuns(analysis);
+  std::string compared =
+      line.lap ? "lap " + std::to_string(*line.lap) + " is " + done : everyLapText(analysis, used, done);
   if (line.lapPair || line.best) {
     const Comparison comparison = compareRuns(analysis, chosen.a, chosen.b, chosen.laps);
-    return noteUnfinishedRuns(ghosts, analysis, usedRuns(comparison),
-                              comparisonHeading(comparison, chosen.laps) + " is " + done, line, command, notes, err);
+    used = usedRuns(comparison);
+    compared = comparisonHeading(comparison, chosen.laps) + " is " + done;
   }
-  const std::string compared =
-      line.lap ? "lap " + std::to_string(*line.lap) + " is " + done : everyLapText(analysis, allRuns(analysis), done);
-  return noteUnfinishedRuns(ghosts, analysis, allRuns(analysis), compared, line, command, notes, err);
+  // Two tracks' runs drawn or replayed together would show one run's laps against another road's.
+  if (const std::vector<std::string> offTrack = offTrackNotes(analysis, used); !offTrack.empty() && !line.force) {
+    for (const std::string& note : offTrack) {
+      err << "lumaro-ghost " << command << ": " << note << "; they are not " << done << " together (--force "
+          << (command == "plot" ? "draws" : "replays") << " them all the same)\n";
+    }
+    return {1, true};
+  }
+  return {noteUnfinishedRuns(ghosts, analysis, used, compared, line, command, notes, err), false};
 }
 
 }  // namespace lumaro_ghost

@@ -57,10 +57,18 @@ int noteUnfinishedRuns(const std::vector<LoadedGhost>& ghosts, const Analysis& a
                        const std::vector<std::size_t>& used, const std::string& compared, const CommandLine& line,
                        std::string_view command, std::vector<std::string>& notes, std::ostream& err);
 
+// What plot or html does once its runs are noted: write its document and end with status, or (refused) write
+// nothing and end with it.
+struct NotedRuns {
+  int status = 0;
+  bool refused = false;
+};
+
 // As noteUnfinishedRuns, for the runs plot or html uses (every run, or a lap pair's); done: "drawn",
-// "replayed".
-int noteChosenLaps(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis, const CommandLine& line,
-                   const ComparedLaps& chosen, std::string_view command, const std::string& done,
-                   std::vector<std::string>& notes, std::ostream& err);
+// "replayed". Runs that do not follow the same track are not drawn or replayed together unless --force: each is
+// named on err and the command is refused.
+NotedRuns noteChosenLaps(const std::vector<LoadedGhost>& ghosts, const Analysis& analysis, const CommandLine& line,
+                         const ComparedLaps& chosen, std::string_view command, const std::string& done,
+                         std::vector<std::string>& notes, std::ostream& err);
 
 }  // namespace lumaro_ghost

@@ -12,6 +12,7 @@
 
 #include "host/HostClock.h"
 #include "host/Values.h"
+#include "library/platform/PathText.h"
 #include "plugin/HostNames.h"
 #include "plugin/Messages.h"
 #include "sim/KismetMap.h"
@@ -100,7 +101,7 @@ std::string writeScenarioPicture(const std::filesystem::path& file, const sim::G
   const std::vector<LoadedGhost> ghosts = ghostFiles(game.ghostFolder(), console);
   Picture picture = runsPicture(ghosts, analyseGhosts(ghosts));
   // Steps typed at the prompt have no scenario name.
-  const std::string name = std::filesystem::path(scenarioName).stem().string();
+  const std::string name = utf8FromPath(pathFromUtf8(scenarioName).stem());
   picture.title = "Scenario" + (name.empty() ? std::string() : " " + name) +
                   (game.mapName().empty() ? "" : " on " + game.mapName());
   for (const Playback& playback : ghostCarPlaybacks(game)) {
@@ -144,7 +145,7 @@ std::string writeScenarioPicture(const std::filesystem::path& file, const sim::G
   std::ofstream out(file, std::ios::binary);
   out << pictureSvg(picture);
   out.close();
-  if (!out) return "cannot write the picture " + file.string();
+  if (!out) return "cannot write the picture " + utf8FromPath(file);
   return "";
 }
 
