@@ -84,6 +84,10 @@ inline std::string ghostFolderText(std::string_view lead) {
 inline constexpr std::int32_t fewestLaps = 1;
 inline constexpr std::int32_t mostLaps = 6;
 
+// Whether a race may be set to that many laps: the page lists only ghosts of the laps it is set to, so a ghost
+// of any other count is on no page.
+inline constexpr bool raceLapCountAllowed(std::int32_t laps) { return laps >= fewestLaps && laps <= mostLaps; }
+
 // The laps a race may be set to, as the tools' texts give them: "1 to 6".
 inline std::string lapLimitsText() { return std::to_string(fewestLaps) + " to " + std::to_string(mostLaps); }
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
-"""docs/architecture.md as an index of the tree: every file or folder of the tree it names in backquotes
-(`race/RunLife.h`, `tools/host/`, or a unit by its stem, `library/FolderListing`) exists, and every member its
-member table ("One class, many rooms") names is a word of plugin/Lumaro.h (a pattern such as `find*Variable`,
-at least one). Prints what is missing and exits 1; exits 0 when the index holds.
+"""docs/architecture.md as an index of the tree: every path it names in backquotes (`race/RunLife.h`,
+`tools/host/`, or a unit by its stem, `library/platform/FolderListing`) exists in the tree, and every member
+its member table ("One class, many rooms") names is declared in plugin/Lumaro.h, in code rather than in a
+comment (a pattern such as `find*Variable`, at least one). Prints what is missing and exits 1; exits 0 when
+the index holds.
 
 Usage: architecture_index.py TREE_ROOT
 """
@@ -24,15 +25,14 @@ def main():
     problems = []
 
     for named in sorted(set(re.findall(r"`([\w.-]+/[\w./-]*)`", doc))):
-        if not os.path.isdir(os.path.join(root, named.split("/")[0])):
-            continue  # a path of the game's or the host's folders, not of the tree
         path = os.path.join(root, named)
         if not os.path.exists(path) and not glob.glob(glob.escape(path) + ".*"):
             problems.append("docs/architecture.md names %s, which does not exist" % named)
 
     start = doc.index("\n## One class, many rooms\n")
     table = [line for line in doc[start:doc.index("\n## ", start + 1)].splitlines() if line.startswith("|")]
-    words = set(re.findall(r"\w+", read(root, "plugin/Lumaro.h")))
+    code = [line.split("//")[0] for line in read(root, "plugin/Lumaro.h").splitlines()]
+    words = set(re.findall(r"\w+", "\n".join(code)))
     for row in table[2:]:
         for member in re.findall(r"`([\w*]+)", row.split("|")[1]):
             if not fnmatch.filter(words, member):

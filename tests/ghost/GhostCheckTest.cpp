@@ -144,6 +144,8 @@ TEST(GhostCheck, AHeaderThePageCannotUseIsLineOne) {
       (std::vector<std::string>{"1: the header has 1 field, not five (map, player, run time, lap count, version)"}));
   EXPECT_EQ(problemsOf("Speedway,Ann,0,7-Lap,1.1\n" + frame),
             (std::vector<std::string>{"1: the lap count 7 is outside 1 to 6: no page lists the file"}));
+  EXPECT_EQ(problemsOf("Speedway,Ann,0,0-Lap,1.1\n" + frame),
+            (std::vector<std::string>{"1: the lap count 0 is outside 1 to 6: no page lists the file"}));
   // The plugin lists and loads a file whose header time is not the run's: a note, not a problem.
   EXPECT_EQ(problemsOf("Speedway,Ann,99,1-Lap,1.1\n" + frame),
             (std::vector<std::string>{"1: note: the run time 99 ms is not the last frame's time, 0 ms (line 2)"}));

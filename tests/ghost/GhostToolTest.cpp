@@ -64,6 +64,10 @@ TEST_F(GhostTool, EverySubcommandHasHelpWithAnExampleThatCitesOnlyWhatThePlayerH
   }
   EXPECT_EQ(run({"--help"}).status, 0);
   EXPECT_EQ(run({"help"}).out, run({"--help"}).out);
+  EXPECT_EQ(run({"help", "compare"}).out, run({"compare", "--help"}).out);
+  // Of --help and --version, the first is answered.
+  EXPECT_EQ(run({"--help", "--version"}).out, run({"--help"}).out);
+  EXPECT_EQ(run({"--version", "--help"}).out, run({"--version"}).out);
 }
 
 // The help is written for people, but it names every word the parser takes: each subcommand in the tool's
@@ -111,6 +115,11 @@ TEST_F(GhostTool, CommandLinesNotUnderstoodExitTwoWithTheReasonOnTheErrorStream)
       {"info", "--gap", "x", "--help"},
       {"plot", ghost, "-o", "pic.png"},
       {"html", ghost, "-o", "replay.svg"},
+      {"help", "fly"},
+      {"--version", "info"},
+      {"-V"},
+      {"info", ghost, "--gap", "1", "--gap", "2"},
+      {"compare", ghost, ghost, "--lap", "A:1"},
   };
   for (const auto& arguments : wrong) {
     const Outcome outcome = run(arguments);
@@ -128,6 +137,17 @@ TEST_F(GhostTool, CommandLinesNotUnderstoodExitTwoWithTheReasonOnTheErrorStream)
   EXPECT_EQ(run({"info", ghost, "--bogus"}).err,
             "lumaro-ghost info: unknown option --bogus (lumaro-ghost info --help)\n");
   EXPECT_EQ(run({"fly"}).err, "lumaro-ghost: unknown subcommand \"fly\" (lumaro-ghost --help)\n");
+  EXPECT_EQ(run({"help", "fly"}).err, "lumaro-ghost: unknown subcommand \"fly\" (lumaro-ghost --help)\n");
+  EXPECT_EQ(run({"-V"}).err, "lumaro-ghost: unknown option -V (lumaro-ghost --help)\n");
+  EXPECT_EQ(run({"--version", "info"}).err,
+            "lumaro-ghost: give --version alone, not with \"info\" (lumaro-ghost --help)\n");
+  EXPECT_EQ(run({"info", ghost, "--gap", "1", "--gap", "2"}).err,
+            "lumaro-ghost info: --gap given twice (lumaro-ghost info --help)\n");
+  EXPECT_EQ(run({"compare", ghost, ghost, "--lap", "A:1"}).err,
+            "lumaro-ghost compare: --lap takes a lap number from 1, or two laps as A:2,B:3, A:best,B:best, "
+            "theoretical,B:2 or B:2,theoretical, not \"A:1\" (lumaro-ghost compare --help)\n");
+  // "--" ends the options.
+  EXPECT_EQ(run({"info", "--", ghost}).out, run({"info", ghost}).out);
   // Mended: plot -o pic.png wrote SVG text into pic.png, silently.
   EXPECT_EQ(run({"plot", ghost, "-o", "pic.png"}).err,
             "lumaro-ghost plot: the picture is SVG: give -o a name ending in .svg, or - for standard output, not "

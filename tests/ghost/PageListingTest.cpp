@@ -31,6 +31,9 @@ TEST(PageListing, AListedFileShowsThePagesOwnEntry) {
   ASSERT_TRUE(listing.listed);
   EXPECT_EQ(listing.entry, "3-Lap in 01:23:456 by Ann(My-PB.ghost)");
   EXPECT_EQ(listing.entry + "@My-PB.ghost", *ghostChoice(header, "My-PB.ghost", "Speedway", 3));
+  // The most and fewest laps a race is set to (the laps past them are refused below).
+  EXPECT_TRUE(listingOf("Speedway,Ann,1,6-Lap,1.1", "a.ghost", "Speedway", 6).listed);
+  EXPECT_TRUE(listingOf("Speedway,Ann,1,1-Lap,1.1", "a.ghost", "Speedway", 1).listed);
   // Direction marks and invisible code points (U+202E, U+2069) show as escapes in the label, the code points
   // just past them (U+202F, U+2070) as they are; the value is the real name.
   const std::string name = "\xE2\x80\xAE\xE2\x80\xAF\xE2\x81\xA9\xE2\x81\xB0.ghost";
@@ -67,6 +70,10 @@ TEST(PageListing, EachRefusalNamesTheTestTheFileFails) {
       {"Speedway,Ann,-1,1-Lap,1.1", "a.ghost", "Speedway", 1, "its run time -1 ms is below zero"},
       {"Speedway,Ann,1,9-Lap,1.1", "a.ghost", "Speedway", 9,
        "only a page set to 9 laps would list it, and the Number of laps goes from 1 to 6"},
+      {"Speedway,Ann,1,7-Lap,1.1", "a.ghost", "Speedway", 7,
+       "only a page set to 7 laps would list it, and the Number of laps goes from 1 to 6"},
+      {"Speedway,Ann,1,0-Lap,1.1", "a.ghost", "Speedway", 0,
+       "only a page set to 0 laps would list it, and the Number of laps goes from 1 to 6"},
   };
   for (const Case& c : cases) {
     const PageListing listing = listingOf(c.header, c.fileName, c.map, c.laps);
@@ -74,7 +81,7 @@ TEST(PageListing, EachRefusalNamesTheTestTheFileFails) {
     EXPECT_EQ(listing.reason, c.reason);
     // The decision is the page's: it turns down every one of these too, except the lap count it cannot be set
     // to and the first line its reader does not take.
-    if (c.header && c.laps <= 6 && c.header->size() <= ghostLineLimit) {
+    if (c.header && c.laps >= 1 && c.laps <= 6 && c.header->size() <= ghostLineLimit) {
       EXPECT_FALSE(ghostChoice(*c.header, c.fileName, c.map, c.laps)) << c.reason;
     }
   }

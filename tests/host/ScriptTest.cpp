@@ -163,6 +163,15 @@ TEST(Steps, WaitIsInSecondsOrTicks) {
   const Wait ticks = std::get<Wait>(stepOf("wait 3 ticks").action);
   EXPECT_EQ(ticks.ticks, 3);
   EXPECT_EQ(errorOf("wait 1.5 ticks"), "the number of ticks must be a whole number, not \"1.5\"");
+  // Every unit word the help names, and a wait counts no laps nor a drive ticks.
+  for (const char* unit : {"s", "sec", "second"}) {
+    EXPECT_EQ(std::get<Wait>(stepOf(std::string("wait 2 ") + unit).action).seconds, 2.0) << unit;
+    EXPECT_EQ(std::get<Drive>(stepOf(std::string("drive 2 ") + unit).action).seconds, 2.0) << unit;
+  }
+  EXPECT_EQ(std::get<Wait>(stepOf("wait 1 tick").action).ticks, 1);
+  EXPECT_EQ(std::get<Drive>(stepOf("drive 1 lap").action).laps, 1);
+  EXPECT_EQ(errorOf("wait 2 laps"), "wait needs seconds or ticks after the number, not \"laps\"");
+  EXPECT_EQ(errorOf("drive 2 ticks"), "drive needs laps or seconds after the number, not \"ticks\"");
 }
 
 TEST(Steps, Expectations) {
@@ -347,7 +356,24 @@ TEST(Options, TheCommandLine) {
   using Files = std::vector<std::string>;
   EXPECT_EQ(parseOptions({"--check-map", "a.map", "b.map", "-v"}).options.checkMaps, (Files{"a.map", "b.map"}));
   EXPECT_EQ(parseOptions({"--check-map"}).error, "--check-map needs a value");
-  EXPECT_NE(parseOptions({"--check-map", "a.map", "-v", "b.map"}).error, "");
+  EXPECT_EQ(parseOptions({"--check-map", "a.map", "-v", "b.map"}).error,
+            "--check-map checks map files and runs nothing: give no scenario with it");
+  // An option of one value is given once; "--" ends the options; the first of --help and --version is answered,
+  // and --version alone.
+  EXPECT_EQ(parseOptions({"--tick-ms", "4", "--tick-ms", "8"}).error, "--tick-ms given twice");
+  EXPECT_EQ(parseOptions({"--", "-odd.scenario"}).options.script, "-odd.scenario");
+  EXPECT_TRUE(parseOptions({"--help", "--version"}).options.help);
+  EXPECT_TRUE(parseOptions({"--version", "--help"}).options.version);
+  EXPECT_FALSE(parseOptions({"--version", "--help"}).options.help);
+  EXPECT_EQ(parseOptions({"--version", "extra"}).error, "give --version alone, not with \"extra\"");
+  EXPECT_EQ(parseOptions({"--version", "--help", "extra"}).error, "give --version alone, not with \"extra\"");
+  // A clash names the word that clashes.
+  EXPECT_EQ(parseOptions({"--chaos", "1", "x.scenario"}).error,
+            "--chaos makes up its own steps and runs in virtual time: give no scenario with it");
+  EXPECT_EQ(parseOptions({"--chaos", "1", "--realtime"}).error,
+            "--chaos makes up its own steps and runs in virtual time: give no --realtime with it");
+  EXPECT_EQ(parseOptions({"--check-map", "a.map", "--svg", "p.svg"}).error,
+            "--check-map checks map files and runs nothing: give no --svg with it");
 }
 
 TEST(Scripts, AFileLargerThanAnyScenarioIsRefusedAfterReadingTheLimit) {

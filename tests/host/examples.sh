@@ -17,7 +17,7 @@ cd "$work" || exit 1
 
 if [ "$what" = page ]; then
   # The players' guide draws the settings page as lumaro-host --page shows it at the end of the demo.
-  "$host" --remove-root --page "$source/scenarios/showcase.scenario" >demo.out 2>&1
+  "$host" --page "$source/scenarios/showcase.scenario" >demo.out 2>&1
   sed -n '/^Settings page, as the player sees it/,/^$/p' demo.out | sed '1d;$d; s/^  //' >shown.txt
   awk '/^    Lumaro$/ { inside = 1 } inside && !/^    / { exit } inside { print substr($0, 5) }' \
     "$source/docs/players.md" >guide.txt
@@ -72,7 +72,7 @@ count=0 failures=0
 for scenario in *.scenario; do
   [ -f "$scenario" ] || continue
   count=$((count + 1))
-  if ! out=$("$host" --remove-root "$scenario" 2>&1); then
+  if ! out=$("$host" "$scenario" 2>&1); then
     echo "FAIL  $what: $scenario as written does not pass:"
     echo "$out" | tail -15
     failures=$((failures + 1))

@@ -34,11 +34,14 @@ inline void parseWords(CLI::App& app, const std::vector<std::string>& words) {
   }
 }
 
-// The first word app (which allows extras) did not take: an option it does not know.
+// The first word app (which allows extras) did not take: an option it does not know. A "--" alone ends the
+// options, as on any command line (what follows it is a file even if it starts with "-"): CLI11 honours it and
+// leaves it among the words not taken.
 inline std::optional<std::string> wordNotTaken(const CLI::App& app) {
-  const std::vector<std::string> left = app.remaining();
-  if (left.empty()) return std::nullopt;
-  return left.front();
+  for (const std::string& word : app.remaining()) {
+    if (word != "--") return word;
+  }
+  return std::nullopt;
 }
 
 }  // namespace lumaro_tools

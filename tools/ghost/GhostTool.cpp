@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <optional>
+#include <set>
 #include <sstream>
 #include <string_view>
 
@@ -41,7 +42,7 @@ Exit status: 0 done (check: no problem), 1 a file that cannot be read or used (c
 std::string toolHead() {
   std::string head = std::string(toolAbout) + "\nUsage:\n";
   for (const Subcommand* subcommand : subcommandTable) head += "  " + std::string(subcommand->usage) + "\n";
-  return head + "  lumaro-ghost --version\n  lumaro-ghost --help | help\n";
+  return head + "  lumaro-ghost --version\n  lumaro-ghost --help | help [SUBCOMMAND]\n";
 }
 
 // The tool's command line as CLI11 reads it: a subcommand for each of the table, each with the options it
@@ -50,12 +51,22 @@ struct Parser {
   CLI::App tool{"", "lumaro-ghost"};
   CommandLine line;
   const Subcommand* chosen = nullptr;  // the subcommand whose words are being read
+  // The tool's --help or --version, whichever came first: the first one asked for is answered.
+  bool helpFirst = false;
+  bool versionFirst = false;
+  std::set<GhostOption> valuesGiven;  // the options of one value met so far
 
   Parser() {
     tool.formatter(std::make_shared<lumaro_tools::HelpPage>(toolHead(), nameColumn));
     tool.footer(std::string(toolFoot));
-    tool.set_help_flag("-h,--help", "this text");
-    tool.set_version_flag("--version", "lumaro-ghost " + std::string(lumaro_tools::toolVersion), "the version");
+    // The tool's help is of the subcommand named after it (--help compare), so it is answered once all is read.
+    tool.set_help_flag();
+    tool.add_flag_callback(
+            "-h,--help", [this] { helpFirst = helpFirst || !versionFirst; }, "this text")
+        ->trigger_on_parse();
+    tool.add_flag_callback(
+            "--version", [this] { versionFirst = versionFirst || !helpFirst; }, "the version")
+        ->trigger_on_parse();
     tool.allow_extras();
     for (const Subcommand* subcommand : subcommandTable) add(*subcommand);
   }
@@ -76,13 +87,18 @@ struct Parser {
     for (const OptionHelp& option : subcommand.options) {
       const std::string name(optionName(option.option));
       const std::string help(option.help);
-      CLI::Option* added =
-          takesValue(option.option)
-              ? command->add_option_function<std::string>(
-                    name, [this, which = option.option](const std::string& value) { readOption(line, which, value); },
-                    help)
-              : command->add_flag_callback(
-                    name, [this, which = option.option] { readOption(line, which); }, help);
+      CLI::Option* added = takesValue(option.option)
+                               ? command->add_option_function<std::string>(
+                                     name,
+                                     [this, which = option.option, name](const std::string& value) {
+                                       // An option of one value given again would silently override the first.
+                                       if (!valuesGiven.insert(which).second)
+                                         throw lumaro_tools::UsageError(name + " given twice");
+                                       readOption(line, which, value);
+                                     },
+                                     help)
+                               : command->add_flag_callback(
+                                     name, [this, which = option.option] { readOption(line, which); }, help);
       added->option_text(std::string(option.value))->trigger_on_parse();
     }
     command->preparse_callback([this, &subcommand](std::size_t) { chosen = &subcommand; });
@@ -95,29 +111,68 @@ struct Parser {
   }
 };
 
+// The subcommand of the table named so; null when there is none.
+const Subcommand* subcommandNamed(std::string_view name) {
+  for (const Subcommand* subcommand : subcommandTable) {
+    if (subcommand->name == name) return subcommand;
+  }
+  return nullptr;
+}
+
+// A command line the tool cannot read before a subcommand is known: "lumaro-ghost: what (lumaro-ghost --help)".
+int toolUsage(std::ostream& err, const std::string& problem) {
+  err << "lumaro-ghost: " << problem << " (lumaro-ghost --help)\n";
+  return 2;
+}
+
+// help, or help SUBCOMMAND: the tool's help or the subcommand's.
+int helpWord(const Parser& parser, const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+  if (arguments.size() == 1) {
+    out << parser.help();
+    return 0;
+  }
+  const Subcommand* named = subcommandNamed(arguments[1]);
+  if (named == nullptr) return toolUsage(err, "unknown subcommand \"" + lineText(arguments[1]) + "\"");
+  if (arguments.size() > 2) return toolUsage(err, "help takes one subcommand, not \"" + lineText(arguments[2]) + "\"");
+  out << parser.tool.get_subcommand(std::string(named->name))->help();
+  return 0;
+}
+
+// --version, answered alone: any other word but the help's is a mistake.
+int versionWord(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+  for (const std::string& word : arguments) {
+    if (word != "--version" && word != "--help" && word != "-h") {
+      return toolUsage(err, "give --version alone, not with \"" + lineText(word) + "\"");
+    }
+  }
+  out << "lumaro-ghost " << lumaro_tools::toolVersion << "\n";
+  return 0;
+}
+
 // Runs the command line; what it says on err is written as a terminal shows it by the caller.
 int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
   Parser parser;
-  if (arguments.front() == "help") {
-    out << parser.help();
-    return 0;
-  }
+  if (arguments.front() == "help") return helpWord(parser, arguments, out, err);
   std::optional<std::string> problem;
+  bool subcommandHelp = false;
   try {
     lumaro_tools::parseWords(parser.tool, arguments);
   } catch (const CLI::CallForHelp&) {
-    out << parser.help();
-    return 0;
-  } catch (const CLI::CallForVersion& version) {
-    out << version.what() << "\n";
-    return 0;
+    subcommandHelp = true;
   } catch (const lumaro_tools::UsageError& error) {
     problem = error.what();
   }
+  // The tool's --help or --version, where it stands before the words that follow.
+  if (parser.versionFirst) return versionWord(arguments, out, err);
+  if (parser.helpFirst || subcommandHelp) {
+    out << parser.help();
+    return 0;
+  }
   // A subcommand comes first.
   if (parser.chosen == nullptr || arguments.front() != parser.chosen->name) {
-    err << "lumaro-ghost: unknown subcommand \"" << lineText(arguments.front()) << "\" (lumaro-ghost --help)\n";
-    return 2;
+    const std::string& first = arguments.front();
+    if (first.size() > 1 && first.front() == '-') return toolUsage(err, "unknown option " + lineText(first));
+    return toolUsage(err, "unknown subcommand \"" + lineText(first) + "\"");
   }
   if (problem) return usage(err, parser.chosen->name, *problem);
   const CLI::App& command = *parser.tool.get_subcommand(std::string(parser.chosen->name));

@@ -157,6 +157,7 @@ Steps:
       Pauses or resumes the game; a paused car does not move.                 pause
   wait S [seconds] | wait N ticks
       Lets game time pass with the car standing still: S from 0.001 to 3600, N from 1 to 1000000.
+      In a drive or a wait, laps may also be written lap; seconds second, sec or s; ticks tick.
                                                                               wait 0.2
   copy SOURCE DESTINATION
       Copies a file into the game root; a DESTINATION ending in / is a folder. DESTINATION is a

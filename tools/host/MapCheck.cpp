@@ -31,12 +31,12 @@ std::string counted(std::size_t count, const char* one, const char* many) {
   return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-MapVerdict checkMap(const std::string& name, const fs::path& bundledMaps, std::ostream& out, std::ostream& errors) {
+MapVerdict checkMap(const std::string& name, const fs::path& bundledMaps, std::ostream& out) {
   const std::string shownName = lumaro_ghost::terminalText(name);
   const auto file = findFile(name, {fs::current_path(), bundledMaps}, ".map");
   if (!file) {
-    errors << "lumaro-host: no map file " << shownName << " (looked in the current folder and "
-           << shownPath(bundledMaps) << ")\n";
+    // A relative name was looked for in two folders: say which, for a name mistyped or run from elsewhere.
+    if (fs::path(name).is_relative()) out << "  looked in the current folder and " << shownPath(bundledMaps) << "\n";
     out << shownName << ": no such map file; nothing was checked\n";
     return MapVerdict::NotFound;
   }
@@ -76,13 +76,12 @@ MapVerdict checkMap(const std::string& name, const fs::path& bundledMaps, std::o
 
 MapVerdict worstVerdict(MapVerdict one, MapVerdict other) { return rank(one) >= rank(other) ? one : other; }
 
-MapVerdict checkMaps(const std::vector<std::string>& names, const fs::path& bundledMaps, std::ostream& out,
-                     std::ostream& errors) {
+MapVerdict checkMaps(const std::vector<std::string>& names, const fs::path& bundledMaps, std::ostream& out) {
   std::array<std::size_t, fromBest.size()> tally{};
   MapVerdict worst = MapVerdict::Works;
   for (std::size_t i = 0; i < names.size(); ++i) {
     if (i > 0) out << "\n";
-    const MapVerdict verdict = checkMap(names[i], bundledMaps, out, errors);
+    const MapVerdict verdict = checkMap(names[i], bundledMaps, out);
     ++tally[rank(verdict)];
     worst = worstVerdict(worst, verdict);
   }

@@ -20,9 +20,9 @@ enum class MapVerdict : int {
 };
 MapVerdict worstVerdict(MapVerdict one, MapVerdict other);
 
-// Checks each file in turn, found as a map step finds a file given on the command line: in the current folder,
-// else among the bundled maps. The report goes to out, the names of files not found also to errors.
-MapVerdict checkMaps(const std::vector<std::string>& names, const std::filesystem::path& bundledMaps, std::ostream& out,
-                     std::ostream& errors);
+// Checks each file in turn, found as a map step finds a file given on the command line: an absolute path as it
+// is, else in the current folder, then among the bundled maps. The report goes to out, a file not found included.
+MapVerdict checkMaps(const std::vector<std::string>& names, const std::filesystem::path& bundledMaps,
+                     std::ostream& out);
 
 }  // namespace lumaro_host

@@ -1,7 +1,9 @@
 #include "tools/host/Options.h"
 
 #include <cstddef>
+#include <initializer_list>
 #include <memory>
+#include <set>
 
 #include "library/platform/PathText.h"
 #include "tools/commandline/HelpPage.h"
@@ -32,6 +34,8 @@ struct Parser {
   CLI::App app{"", "lumaro-host"};
   Options& options;
   bool stepsGiven = false;
+  bool versionFirst = false;  // --version came before any --help: the first one asked for is answered
+  std::set<std::string> valuesGiven;
 
   explicit Parser(Options& read) : options(read) {
     app.formatter(std::make_shared<lumaro_tools::HelpPage>(helpHead(), nameColumn));
@@ -108,12 +112,19 @@ struct Parser {
          "terminal): help lists the steps, quit or exit ends the session",
          options.interactive);
     flag("-v,--verbose", "also report each expectation that holds", options.verbose);
-    // The help is given where --help stands: before a mistake further on, after one before it.
+    // The help is given where --help stands: before a mistake further on, after one before it. After --version
+    // it is not: the version is, once every word is known to be one of the two.
     app.set_help_flag();
     app.add_flag_callback(
-           "-h,--help", [] { throw CLI::CallForHelp(); }, "this text")
+           "-h,--help",
+           [this] {
+             if (!versionFirst) throw CLI::CallForHelp();
+           },
+           "this text")
         ->trigger_on_parse();
-    app.set_version_flag("--version", "lumaro-host " + std::string(lumaro_tools::toolVersion), "the version");
+    app.add_flag_callback(
+           "--version", [this] { versionFirst = true; }, "the version")
+        ->trigger_on_parse();
   }
 
   void flag(const std::string& name, const std::string& help, bool& set) {
@@ -122,27 +133,57 @@ struct Parser {
         ->trigger_on_parse();
   }
 
+  // An option of one value; given again it would silently override the first, so it is refused.
   template <class Read>
   void value(const std::string& name, const std::string& valueName, const std::string& help, Read read) {
-    app.add_option_function<std::string>(name, read, help)->option_text(valueName)->trigger_on_parse();
+    app.add_option_function<std::string>(
+           name,
+           [this, name, read](const std::string& text) {
+             if (!valuesGiven.insert(name).second) throw UsageError(name + " given twice");
+             read(text);
+           },
+           help)
+        ->option_text(valueName)
+        ->trigger_on_parse();
   }
 };
 
-// Options given together that do not go together; empty when they do.
+// The first of the words given that a kind of run does not take, as the user typed it; empty when none was.
+struct Given {
+  bool given;
+  const char* word;
+};
+std::string firstGiven(std::initializer_list<Given> words) {
+  for (const Given& word : words) {
+    if (word.given) return word.word;
+  }
+  return "";
+}
+
+// Options given together that do not go together; empty when they do. Each message names the word that clashes.
 std::string contradiction(const Options& options, bool stepsGiven) {
   std::string error;
   if (options.removeRoot && options.keepRoot) error = "--keep and --remove-root contradict each other";
   if (options.removeRoot && options.root) error = "--remove-root removes only a fresh temporary root, not --root";
-  if (options.chaosSeed && (options.script || options.interactive || options.realtime)) {
-    error = "--chaos runs its own steps in virtual time; give no scenario, -i or --realtime";
+  if (options.chaosSeed) {
+    const std::string clash = firstGiven(
+        {{options.script.has_value(), "scenario"}, {options.interactive, "-i"}, {options.realtime, "--realtime"}});
+    if (!clash.empty())
+      error = "--chaos makes up its own steps and runs in virtual time: give no " + clash + " with it";
   }
   if (stepsGiven && !options.chaosSeed) error = "--steps is the length of a chaos run; give --chaos SEED too";
-  if (!options.checkMaps.empty() &&
-      (options.script || options.interactive || options.chaosSeed || options.page || options.listGhosts ||
-       options.trace || options.svg || options.root || options.keepRoot || options.realtime)) {
-    error =
-        "--check-map checks map files and runs nothing; give no scenario, -i, --chaos, or an option "
-        "of a run (--page, --list-ghosts, --trace, --svg, --root, --keep, --realtime)";
+  if (!options.checkMaps.empty()) {
+    const std::string clash = firstGiven({{options.script.has_value(), "scenario"},
+                                          {options.interactive, "-i"},
+                                          {options.chaosSeed.has_value(), "--chaos"},
+                                          {options.page, "--page"},
+                                          {options.listGhosts, "--list-ghosts"},
+                                          {options.trace.has_value(), "--trace"},
+                                          {options.svg.has_value(), "--svg"},
+                                          {options.root.has_value(), "--root"},
+                                          {options.keepRoot, "--keep"},
+                                          {options.realtime, "--realtime"}});
+    if (!clash.empty()) error = "--check-map checks map files and runs nothing: give no " + clash + " with it";
   }
   if (options.interactive && options.script) error = "-i reads the steps from the terminal; give no scenario";
   return error;
@@ -158,11 +199,19 @@ ParsedOptions parseOptions(const std::vector<std::string>& arguments) {
   } catch (const CLI::CallForHelp&) {
     parsed.options.help = true;
     return parsed;
-  } catch (const CLI::CallForVersion&) {
-    parsed.options.version = true;
-    return parsed;
   } catch (const UsageError& error) {
     parsed.error = error.what();
+    return parsed;
+  }
+  if (parser.versionFirst) {
+    // --version is answered alone: any other word but the help's is a mistake.
+    for (const std::string& word : arguments) {
+      if (word != "--version" && word != "--help" && word != "-h") {
+        parsed.error = "give --version alone, not with \"" + word + "\"";
+        return parsed;
+      }
+    }
+    parsed.options.version = true;
     return parsed;
   }
   if (const auto word = lumaro_tools::wordNotTaken(parser.app)) {

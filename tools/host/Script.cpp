@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
-#include <initializer_list>
 #include <iterator>
 #include <map>
 #include <optional>
@@ -49,8 +48,22 @@ const std::string& at(const Arguments& words, std::size_t index, const std::stri
   return words[index];
 }
 
-bool isOneOf(const std::string& word, std::initializer_list<const char*> names) {
-  return std::ranges::any_of(names, [&word](const char* name) { return word == name; });
+// The units a drive or a wait counts in, and the words each may be written with after its number.
+enum class Unit { Laps, Seconds, Ticks };
+struct UnitWord {
+  std::string_view word;
+  Unit unit;
+};
+constexpr UnitWord unitWords[] = {
+    {"laps", Unit::Laps},   {"lap", Unit::Laps},  {"seconds", Unit::Seconds}, {"second", Unit::Seconds},
+    {"sec", Unit::Seconds}, {"s", Unit::Seconds}, {"ticks", Unit::Ticks},     {"tick", Unit::Ticks},
+};
+
+std::optional<Unit> unitOf(const std::string& word) {
+  for (const UnitWord& unit : unitWords) {
+    if (unit.word == word) return unit.unit;
+  }
+  return std::nullopt;
 }
 
 // A stretch of a lap as FROM-TO%, in per cent of the lap from the line: "42-58%" or "42%-58%".
@@ -104,9 +117,9 @@ Drive parseDrive(const Arguments& words) {
   Drive drive;
   const std::string& amount = at(words, 1, usage);
   const std::string& unit = at(words, 2, usage);
-  if (isOneOf(unit, {"lap", "laps"})) {
+  if (unitOf(unit) == Unit::Laps) {
     drive.laps = static_cast<int>(wholeNumberIn(amount, "the number of laps", lapCount));
-  } else if (isOneOf(unit, {"s", "sec", "second", "seconds"})) {
+  } else if (unitOf(unit) == Unit::Seconds) {
     drive.seconds = numberIn(amount, "the driving time", gameSeconds);
   } else {
     throw BadStep("drive needs laps or seconds after the number, not \"" + unit + "\"");
@@ -158,11 +171,11 @@ Wait parseWait(const Arguments& words) {
   const std::string usage = "wait SECONDS [s] | wait N ticks";
   Wait wait;
   const std::string& amount = at(words, 1, usage);
-  if (words.size() == 3 && isOneOf(words[2], {"tick", "ticks"})) {
+  if (words.size() == 3 && unitOf(words[2]) == Unit::Ticks) {
     wait.ticks = static_cast<int>(wholeNumberIn(amount, "the number of ticks", tickCount));
     return wait;
   }
-  if (words.size() == 3 && !isOneOf(words[2], {"s", "sec", "second", "seconds"})) {
+  if (words.size() == 3 && unitOf(words[2]) != Unit::Seconds) {
     throw BadStep("wait needs seconds or ticks after the number, not \"" + words[2] + "\"");
   }
   if (words.size() > 3) throw BadStep("expected: " + usage);
@@ -374,7 +387,12 @@ std::vector<StepWords> stepWords() {
   std::vector<StepWords> words{{std::string(consoleStep), {}}};
   for (const StepForm& form : stepForms) words.push_back({std::string(form.name), {}});
   for (StepWords& step : words) {
-    if (step.step == "drive") step.words.assign(std::begin(driveOptions), std::end(driveOptions));
+    for (const UnitWord& unit : unitWords) {
+      if ((step.step == "drive" && unit.unit != Unit::Ticks) || (step.step == "wait" && unit.unit != Unit::Laps)) {
+        step.words.emplace_back(unit.word);
+      }
+    }
+    if (step.step == "drive") step.words.insert(step.words.end(), std::begin(driveOptions), std::end(driveOptions));
     if (step.step == "expect") step.words.assign(std::begin(expectations), std::end(expectations));
     if (step.step == "show") {
       for (const auto& [report, shown] : reports) step.words.push_back(report);

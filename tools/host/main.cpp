@@ -130,8 +130,7 @@ int run(const std::vector<std::string>& arguments, const fs::path& program) {
   // The scenario and the map files it names are read and checked whole before anything else happens.
   const fs::path here = executableFolder(program);
   const fs::path bundledMaps = bundledMapsFolder(here);
-  if (!options.checkMaps.empty())
-    return static_cast<int>(checkMaps(options.checkMaps, bundledMaps, std::cout, std::cerr));
+  if (!options.checkMaps.empty()) return static_cast<int>(checkMaps(options.checkMaps, bundledMaps, std::cout));
   const bool chaos = options.chaosSeed.has_value();
   const bool interactive = !chaos && (options.interactive || (!options.script && stdinIsTerminal()));
   Script script;

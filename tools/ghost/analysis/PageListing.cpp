@@ -61,7 +61,7 @@ PageListing pageListing(const GhostFileContent& content, std::string_view fileNa
     listing.reason = refusal(*headerLine, fileName, mapName, lapCount);
     return listing;
   }
-  if (lapCount < fewestLaps || lapCount > mostLaps) {
+  if (!raceLapCountAllowed(lapCount)) {
     listing.reason = "only a page set to " + lapsText(lapCount) + " would list it, and the Number of laps goes from " +
                      lapLimitsText();
     return listing;

@@ -415,7 +415,7 @@ bool onAPage(const BoardHeader& header) {
   if (!header.line) return false;
   const GhostHeaderFields& fields = header.fields;
   return headerFit(fields, fields.mapName, fields.lapCount.value) == HeaderFit::Fits &&
-         fields.lapCount.value >= fewestLaps && fields.lapCount.value <= mostLaps;
+         raceLapCountAllowed(fields.lapCount.value);
 }
 
 // Why a file that is on no page is on no board: the first problem check finds in it.

@@ -66,6 +66,14 @@ std::int32_t numberIn(GhostOption option, const std::string& value, std::int32_t
   throw UsageError(error + ", not " + (number ? value : "\"" + value + "\""));
 }
 
+// What --lap takes, for a value it does not.
+UsageError lapRefusal(const std::string& value) {
+  return UsageError(
+      "--lap takes a lap number from 1, or two laps as A:2,B:3, A:best,B:best, theoretical,B:2 or B:2,theoretical, "
+      "not \"" +
+      value + "\"");
+}
+
 // --lap A:2,B:3: two laps, either of which may be the theoretical best lap (it holds no run's lap: its place
 // is a stand-in).
 void readLapPair(CommandLine& line, const std::string& value) {
@@ -74,11 +82,7 @@ void readLapPair(CommandLine& line, const std::string& value) {
   line.theoreticalSecond = !line.againstTheoretical && value.substr(comma + 1) == "theoretical";
   const auto first = line.againstTheoretical ? LapOfRun{0, 1} : lapOfRun(value.substr(0, comma));
   const auto second = line.theoreticalSecond ? LapOfRun{0, 1} : lapOfRun(value.substr(comma + 1));
-  if (!first || !second) {
-    throw UsageError(
-        "--lap takes a lap number, or two laps as A:2,B:3, A:best,B:best, theoretical,B:2 or B:2,theoretical, not \"" +
-        value + "\"");
-  }
+  if (!first || !second) throw lapRefusal(value);
   line.lapPair = std::pair{*first, *second};
 }
 
@@ -107,7 +111,8 @@ void readOption(CommandLine& line, GhostOption option, const std::string& value)
       if (value.find(',') != std::string::npos) {
         readLapPair(line, value);
       } else {
-        line.lap = numberIn(option, value, 1, INT32_MAX, "a lap number");
+        line.lap = wholeNumber(value);
+        if (!line.lap || *line.lap < 1) throw lapRefusal(value);
       }
       break;
     case GhostOption::Ref:

@@ -47,7 +47,7 @@ void checkHeaderFields(const GhostHeaderFields& header, std::vector<GhostProblem
   }
   if (header.fieldCount >= 4 && header.lapCount.error != NumberError::None) {
     problems.push_back({1, fieldProblem("lap count", header.lapField, header.lapCount.error)});
-  } else if (header.fieldCount >= 4 && (header.lapCount.value < fewestLaps || header.lapCount.value > mostLaps)) {
+  } else if (header.fieldCount >= 4 && !raceLapCountAllowed(header.lapCount.value)) {
     problems.push_back({1, "the lap count " + std::to_string(header.lapCount.value) + " is outside " + lapLimitsText() +
                                ": no page lists the file"});
   }
