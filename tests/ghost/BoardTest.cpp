@@ -130,6 +130,15 @@ TEST_F(GhostBoard, RanksTiesAndSharedRunsAsPlanted) {
     EXPECT_EQ(run(plausible, player).rank, rank) << player;
 }
 
+TEST_F(GhostBoard, AnHonestRunStartedElsewhereSortingFirstLeavesTheOthersRanked) {
+  // Three laps started half a lap round, on the far side: the others' line is the group's, and it finishes 2 laps.
+  write("0-Elsewhere.ghost", circleRun(1000.0, 8, 60000, [](double t) { return pi + 2 * pi * t / 20.0; }), "Elo");
+  const BoardGroup circle = board().groups[0];
+  for (const auto& [player, rank] : {std::pair{"Ivy", 1}, {"Bob", 3}, {"Ann", 5}, {"Cat", 7}, {"Elo", 0}})
+    EXPECT_EQ(run(circle, player).rank, rank) << player;
+  EXPECT_EQ(run(circle, "Elo").lapSeconds.size(), 2u);
+}
+
 TEST_F(GhostBoard, SectorsAndTheTheoreticalBestAsPlanted) {
   const BoardGroup circle = board().groups[0];
   const BoardRun& cat = run(circle, "Cat");

@@ -54,4 +54,25 @@ std::optional<StartLine> StartLineBounds::estimate() const {
   return start;
 }
 
+bool startsAlike(const RunStart& run, const RunStart& other) {
+  if (other.line.heading.x * run.line.heading.x + other.line.heading.y * run.line.heading.y < sameWay) return false;
+  return run.line.reaches(other.first.x, other.first.y) && std::abs(run.line.along(other.first)) <= longestTick;
+}
+
+std::optional<std::size_t> mostAgreedStart(std::span<const RunStart> starts) {
+  std::optional<std::size_t> most;
+  std::size_t mostAlike = 0;
+  for (std::size_t run = 0; run < starts.size(); ++run) {
+    std::size_t alike = 0;
+    for (std::size_t other = 0; other < starts.size(); ++other) {
+      if (other != run && startsAlike(starts[run], starts[other])) ++alike;
+    }
+    if (!most || alike > mostAlike) {
+      most = run;
+      mostAlike = alike;
+    }
+  }
+  return most;
+}
+
 }  // namespace lumaro_ghost

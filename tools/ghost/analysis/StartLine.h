@@ -10,6 +10,7 @@
 // crossing straddle any line placed between them and tell nothing of where the map's line is.
 #pragma once
 
+#include <cstddef>
 #include <limits>
 #include <optional>
 #include <span>
@@ -51,5 +52,22 @@ private:
   double ahead_ = std::numeric_limits<double>::infinity();
   double rearmost_ = 0.0;  // the rearmost first frame within A's first step behind A's: where the line stands
 };
+
+// Where a run starts, for choosing the run whose line a group is timed at: the line through its first frame,
+// across the way it sets off (raceLineOf).
+struct RunStart {
+  RaceLine line;
+  GhostFrame first;
+};
+
+// Whether other started where run did: other sets off the same way and its first frame lies on run's line, within
+// its reach to the side and within a tick's travel of it along the heading (either run's first frame may be up to
+// a tick past the map's line).
+bool startsAlike(const RunStart& run, const RunStart& other);
+
+// The run most of the others started alike with (the index of the start whose line the most other runs' first
+// frames lie on; of equals, the first): no single file, whatever its name, sets the line a group is timed at.
+// None for no starts.
+std::optional<std::size_t> mostAgreedStart(std::span<const RunStart> starts);
 
 }  // namespace lumaro_ghost

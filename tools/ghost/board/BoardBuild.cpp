@@ -151,21 +151,28 @@ private:
     return true;
   }
 
-  // The line every run of the group is timed at, as compare places it (StartLine.h), A being the first run with
-  // a path: bounded by every run's first frames before any run is timed.
+  // The line every run of the group is timed at, as compare places it (StartLine.h), A being the run most of the
+  // group's runs started alike with (of equals, the first in path order): a run started elsewhere on the track
+  // does not move every other run's line. Bounded by every run's first frames before any run is timed.
   std::optional<RaceLine> startLine(const std::vector<Member>& members) const {
     std::vector<GhostFrame> head;
-    std::optional<StartLineBounds> bounds;
+    std::vector<RunStart> starts;
+    std::vector<std::size_t> startMember;  // the member each start is of
     for (std::size_t member = 0; member < members.size(); ++member) {
-      if (!readHead(members, member, head)) continue;
-      if (!bounds) {
-        if (!(pathWithin(head) > 0.0)) continue;
-        bounds.emplace(head);
+      if (!readHead(members, member, head) || !(pathWithin(head) > 0.0)) continue;
+      if (const std::optional<RaceLine> line = raceLineOf(head)) {
+        starts.push_back({*line, head.front()});
+        startMember.push_back(member);
       }
-      bounds->add(head);
     }
-    if (!bounds) return std::nullopt;
-    const std::optional<StartLine> start = bounds->estimate();
+    const std::optional<std::size_t> a = mostAgreedStart(starts);
+    if (!a || !readHead(members, startMember[*a], head)) return std::nullopt;
+    StartLineBounds bounds(head);
+    bounds.add(head);
+    for (std::size_t member = 0; member < members.size(); ++member) {
+      if (member != startMember[*a] && readHead(members, member, head)) bounds.add(head);
+    }
+    const std::optional<StartLine> start = bounds.estimate();
     return start ? std::optional<RaceLine>(start->line) : std::nullopt;
   }
 

@@ -103,8 +103,9 @@ struct BoardGroup {
   int sectors = 10;
   std::vector<BoardRun> runs;  // ranked runs in rank order, then the runs not ranked in file order
 
-  // The group's start line (as compare places it, its first file in path order being A) and its reference lap:
-  // the lap of median length of every lap of every run, as compare chooses it. None without a lap line.
+  // The group's start line (as compare places it, A being the run most of the group started alike with:
+  // StartLine.h's mostAgreedStart) and its reference lap: the lap of median length of every lap of every run, as
+  // compare chooses it. None without a lap line.
   std::optional<RaceLine> line;
   std::optional<LapOfRun> referenceLap;  // run: index into runs
   double referenceLength = 0.0;
