@@ -2,6 +2,7 @@
 // race times, a planted sector loss, the same run shared twice, a tie, a teleport, a cut across the infield,
 // time that runs backwards and a top speed far above the rest; a run of another map, and a file no page lists.
 // Every rank and every finding is checked against what was planted; then hostile names in every text output.
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -137,6 +138,65 @@ TEST_F(GhostBoard, AnHonestRunStartedElsewhereSortingFirstLeavesTheOthersRanked)
   for (const auto& [player, rank] : {std::pair{"Ivy", 1}, {"Bob", 3}, {"Ann", 5}, {"Cat", 7}, {"Elo", 0}})
     EXPECT_EQ(run(circle, player).rank, rank) << player;
   EXPECT_EQ(run(circle, "Elo").lapSeconds.size(), 2u);
+}
+
+TEST_F(GhostBoard, RunsNoCarDroveOrOfAnotherTrackAreNeitherRankedNorTheYardstick) {
+  std::vector<GhostFrame> reversed = steadyCircle(1000.0, 20.0, 3, 8), still = reversed;
+  for (GhostFrame& frame : reversed) frame.time = 60000 - frame.time;
+  for (GhostFrame& frame : still) frame.time = 0;
+  write("Rev.ghost", reversed, "Rev");
+  write("Still.ghost", still, "Still");
+  // Inner lanes of the circle at everyone's speed: 14% and 16% shorter a lap; and a circle elsewhere.
+  write("In14.ghost", circleRun(860.0, 8, 51600, [](double t) { return 2 * pi * t / (20.0 * 0.86); }), "In14");
+  write("In16.ghost", circleRun(840.0, 8, 50400, [](double t) { return 2 * pi * t / (20.0 * 0.84); }), "In16");
+  std::vector<GhostFrame> away = steadyCircle(1000.0, 20.0, 3, 8);
+  for (GhostFrame& frame : away) frame.x += 5000.0f;
+  write("Away.ghost", away, "Away");
+  const BoardGroup circle = board().groups[0];
+  EXPECT_EQ(circle.runs.front().file.player, "Ivy");
+  for (const char* unranked : {"Rev", "Still", "Away"}) EXPECT_EQ(run(circle, unranked).rank, 0) << unranked;
+  EXPECT_EQ(run(circle, "Away").notRanked, "does not follow the group's track");
+  for (const DrivingFinding& finding : run(circle, "Away").findings) EXPECT_NE(finding.kind, FindingKind::Cut);
+  // No sector of zero or less: the honest inner lane's 1.72 s a tenth are the best.
+  for (const BoardBestSector& best : circle.bestSectors) {
+    EXPECT_EQ(circle.runs[best.run].file.player, "In14");
+    EXPECT_NEAR(best.seconds, 1.72, 0.02);
+  }
+  const auto cuts = [&](const char* player) {
+    return std::count_if(run(circle, player).findings.begin(), run(circle, player).findings.end(),
+                         [](const DrivingFinding& finding) { return finding.kind == FindingKind::Cut; });
+  };
+  EXPECT_EQ(cuts("In14"), 0);
+  EXPECT_EQ(cuts("In16"), 3);
+  EXPECT_GT(run(circle, "In14").rank, 0);
+}
+
+TEST(GhostBoardTopSpeed, IsJudgedAgainstTheMedianOfAtLeastThreeOtherRuns) {
+  struct Row {
+    std::vector<double> lapSeconds;  // a run each, 3 laps of the 1000-unit circle; the first two are 15-second
+    std::vector<bool> named;
+  };
+  const Row rows[] = {
+      {{15.0, 15.0, 20.0, 20.5, 19.5}, {true, true, false, false, false}},  // two sped-up copies among three
+      {{20.0, 30.0}, {false, false}},                                       // an honest run and a beginner
+      {{20.0, 30.0, 30.5}, {false, false, false}},                          // two others: no judgement
+      {{20.0, 30.0, 30.5, 29.5}, {true, false, false, false}},              // three others
+  };
+  for (const Row& row : rows) {
+    TempFolder folder;
+    for (std::size_t i = 0; i < row.lapSeconds.size(); ++i) {
+      const std::string player = "P" + std::to_string(i);
+      std::ofstream(folder.path() / (player + ".ghost"), std::ios::binary) << ghostFileText(
+          steadyCircle(1000.0, row.lapSeconds[i], 3, static_cast<std::int32_t>(8 + i)), "Circle", 3, player);
+    }
+    const BoardGroup group = buildBoard({folder.path().string()}, {}).groups.at(0);
+    for (const BoardRun& run : group.runs) {
+      const bool named = std::any_of(run.findings.begin(), run.findings.end(),
+                                     [](const DrivingFinding& f) { return f.kind == FindingKind::TopSpeed; });
+      EXPECT_EQ(named, row.named.at(std::stoul(run.file.player.substr(1))))
+          << run.file.player << " of " << row.named.size();
+    }
+  }
 }
 
 TEST_F(GhostBoard, SectorsAndTheTheoreticalBestAsPlanted) {

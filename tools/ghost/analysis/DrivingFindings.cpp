@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "tools/ghost/analysis/RunProfile.h"
+#include "tools/ghost/analysis/SameTrack.h"
 #include "tools/ghost/text/NumberText.h"
 
 namespace lumaro_ghost {
@@ -45,6 +46,7 @@ std::string findingKindWord(FindingKind kind) {
     case FindingKind::Cut: return "cut";
     case FindingKind::TopSpeed: return "top-speed";
     case FindingKind::UndrivenLap: return "undriven-lap";
+    case FindingKind::OffTrack: return "off-track";
   }
   return "jump";
 }
@@ -68,10 +70,13 @@ std::string findingText(const DrivingFinding& finding) {
              fixedText(finding.to.share * 100.0, 0) + "%";
     case FindingKind::TopSpeed:
       return where + "a top speed of " + fixedText(finding.size, 0) + " units/s, " +
-             fixedText((finding.size / finding.against - 1.0) * 100.0, 0) + "% above every other run's (" +
-             fixedText(finding.against, 0) + " units/s at best)";
+             fixedText((finding.size / finding.against - 1.0) * 100.0, 0) + "% above the median of the other runs' (" +
+             fixedText(finding.against, 0) + " units/s)";
     case FindingKind::UndrivenLap:
       return lapFaultText(finding.from.lap, finding.size, finding.lapFault, finding.against);
+    case FindingKind::OffTrack:
+      return std::string(offTrackText) + ": " + fixedText(finding.size * 100.0, 0) + "% of its path lies more than " +
+             fixedText(finding.against, 0) + " units from the reference lap's run";
   }
   return where;
 }
@@ -187,6 +192,16 @@ std::vector<DrivingFinding> cutFindings(const AnalysedRun& run, std::span<const 
   return findings;
 }
 
+DrivingFinding offTrackFinding(double shareOff, int laps) {
+  DrivingFinding finding;
+  finding.kind = FindingKind::OffTrack;
+  finding.from = {1, 0.0};
+  finding.to = {std::max(laps, 1), 1.0};
+  finding.size = shareOff;
+  finding.against = offTrackDistance;
+  return finding;
+}
+
 TopSpeedAt topSpeedAway(std::span<const GhostFrame> frames, std::span<const double> speed,
                         const std::vector<DrivingFinding>& steps) {
   const std::size_t count = std::min(frames.size(), speed.size());
@@ -194,7 +209,9 @@ TopSpeedAt topSpeedAway(std::span<const GhostFrame> frames, std::span<const doub
   // one pass each way.
   std::vector<bool> near(count, false);
   for (const DrivingFinding& finding : steps) {
-    if (finding.kind == FindingKind::Cut || finding.kind == FindingKind::TopSpeed) continue;
+    if (finding.kind == FindingKind::Cut || finding.kind == FindingKind::TopSpeed ||
+        finding.kind == FindingKind::OffTrack)
+      continue;
     for (std::size_t i = finding.frame - 1; i < finding.frame + finding.steps && i < count; ++i) near[i] = true;
   }
   // A frame's speed is measured over the frames within speedSpanMs of its time: one whose time lies within that
@@ -234,14 +251,19 @@ double ownTopSpeed(const AnalysedRun& run, std::span<const double> distance, std
   return topSpeedAway(run.timed.frames, speed, stepFindings(run, distance, *typical)).speed;
 }
 
-std::optional<DrivingFinding> topSpeedFinding(const TopSpeedAt& top, LapPlace place, double othersBest) {
-  if (othersBest <= 0.0 || top.speed < (1.0 + speedShare) * othersBest) return std::nullopt;
+std::optional<DrivingFinding> topSpeedFinding(const TopSpeedAt& top, LapPlace place, std::vector<double> othersTop) {
+  if (othersTop.size() < fewestOtherRunsForSpeed) return std::nullopt;
+  std::sort(othersTop.begin(), othersTop.end());
+  const std::size_t middle = othersTop.size() / 2;
+  const double median =
+      othersTop.size() % 2 == 1 ? othersTop[middle] : (othersTop[middle - 1] + othersTop[middle]) / 2.0;
+  if (median <= 0.0 || top.speed < (1.0 + speedShare) * median) return std::nullopt;
   DrivingFinding finding;
   finding.kind = FindingKind::TopSpeed;
   finding.from = finding.to = place;
   finding.size = top.speed;
   finding.frame = top.frame;
-  finding.against = othersBest;
+  finding.against = median;
   return finding;
 }
 

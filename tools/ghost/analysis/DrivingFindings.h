@@ -1,7 +1,7 @@
 // What a car cannot do, found in a run: evidence for a reader to weigh, never a verdict of cheating. A frame far
 // from the one before for the time between them (a jump), time that stands still while the car moves or that
 // runs backwards, a lap far shorter than the reference lap (a cut, with where the line leaves the common track
-// and where it comes back), and a top speed above every other run of its group by a wide margin. Each finding
+// and where it comes back), and a top speed far above the median of the other runs of its group. Each finding
 // names its lap, its place (a share of the lap, along the reference lap) and its size. A lap no car can have
 // driven (LapValidity.h) is one too. A recording, a file
 // edited by hand and a file damaged in transit can all show them; only the reader can say which it was.
@@ -25,10 +25,14 @@ namespace lumaro_ghost {
 inline constexpr double jumpMargin = 3.0;
 // Steps no longer than this are never judged: a car at rest has some jitter in its last decimals (units).
 inline constexpr double stepJitter = 1.0;
-// A lap this share or more shorter than the reference lap's path is a cut.
-inline constexpr double cutShare = 0.05;
-// A run's top speed this share or more above every other run's of its group is a finding.
+// A lap this share or more shorter than the reference lap's path is a cut: well beyond an honest line inside the
+// others' (a lane 400 units in on a large oval makes a lap some 8% shorter).
+inline constexpr double cutShare = 0.15;
+// A run's top speed this share or more above the median of the other runs' of its group is a finding, judged
+// only against at least fewestOtherRunsForSpeed other runs: with fewer, one beginner or a second copy of a
+// sped-up run would be the yardstick.
 inline constexpr double speedShare = 0.25;
+inline constexpr std::size_t fewestOtherRunsForSpeed = 3;
 
 enum class FindingKind {
   Jump,             // size: units between the frames
@@ -37,6 +41,7 @@ enum class FindingKind {
   Cut,              // size: units the lap is shorter than the reference lap
   TopSpeed,         // size: the run's top speed, units per second
   UndrivenLap,      // a lap no car can have driven (LapValidity.h); size: its time in seconds
+  OffTrack,         // the run does not follow its group's track (SameTrack.h); size: the share of its path off it
 };
 
 // Where a finding lies: a lap from 1 (0: before the run's start crossing; one past its last lap: the lap it
@@ -55,7 +60,8 @@ struct DrivingFinding {
   std::size_t steps = 1;  // the steps between frames it gathers (a jump, the time)
   double seconds = 0.0;   // a jump: the time its steps take
   // What it is measured against: a jump, time that stands still: the most the group's top speed allows over its
-  // steps (units); a cut: the reference lap's length; a top speed: the best of every other run of the group.
+  // steps (units); a cut: the reference lap's length; a top speed: the median of the other runs' of the group;
+  // off the track: the distance from the group's track beyond which a point is off it.
   double against = 0.0;
   LapFault lapFault = LapFault::none;  // an undriven lap: what is wrong with its time (against: the median lap time)
 };
@@ -66,7 +72,7 @@ std::vector<DrivingFinding> undrivenLapFindings(const TimedRun& run);
 // One line in words: "lap 2, 45%: a jump of 1300 units in 0.008 s, where the top speed allows 62".
 std::string findingText(const DrivingFinding& finding);
 // The kind in one word, for a column or a key: jump, time-stands-still, time-runs-back, cut, top-speed,
-// undriven-lap.
+// undriven-lap, off-track.
 std::string findingKindWord(FindingKind kind);
 
 // Where a frame of an analysed run lies: its lap, and its share of the lap as placed on the reference.
@@ -100,9 +106,14 @@ double groupTopSpeed(std::vector<double> runTopSpeeds);
 inline constexpr double typicalSpeedShare = 0.95;
 double ownTopSpeed(const AnalysedRun& run, std::span<const double> distance, std::span<const double> speed);
 
-// A top speed speedShare or more above othersBest, the best of every other run of the group: a finding at its
-// place; none otherwise, and none without another run to measure it by (othersBest 0).
-std::optional<DrivingFinding> topSpeedFinding(const TopSpeedAt& top, LapPlace place, double othersBest);
+// A top speed speedShare or more above the median of othersTop, the top speeds of every other run of the group:
+// a finding at its place; none otherwise, and none with fewer than fewestOtherRunsForSpeed other runs.
+std::optional<DrivingFinding> topSpeedFinding(const TopSpeedAt& top, LapPlace place, std::vector<double> othersTop);
+
+// A run that does not follow the group's track (shareOff of its path lies off it): it spans every lap of the
+// run's laps, and stands instead of any cut, which means nothing against another track.
+inline constexpr const char* offTrackText = "does not follow the group's track";
+DrivingFinding offTrackFinding(double shareOff, int laps);
 
 // Findings in the order of their places along the run.
 void sortFindings(std::vector<DrivingFinding>& findings);

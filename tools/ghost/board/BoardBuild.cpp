@@ -20,6 +20,7 @@
 #include "tools/ghost/analysis/DrivingFindings.h"
 #include "tools/ghost/analysis/LoadedGhost.h"
 #include "tools/ghost/analysis/RunProfile.h"
+#include "tools/ghost/analysis/SameTrack.h"
 #include "tools/ghost/analysis/StartLine.h"
 #include "tools/ghost/board/BoardFiles.h"
 #include "tools/ghost/replay/PointCode.h"
@@ -250,7 +251,8 @@ private:
         }
       }
       placeRun(run, reference, group.sectors);
-      placed.emplace_back(index, keep(members, measured, run, profile, group));
+      const bool isReference = referenceLap_ && placed.empty() && index == unique_[referenceLap_->run];
+      placed.emplace_back(index, keep(members, measured, run, profile, group, isReference));
     }
     // The files that hold a run's frames again.
     for (auto& [index, run] : placed) {
@@ -269,7 +271,7 @@ private:
   }
 
   BoardRun keep(const std::vector<Member>& members, const Measured& measured, const AnalysedRun& run,
-                const RunProfile& profile, const BoardGroup& group) const {
+                const RunProfile& profile, const BoardGroup& group, bool isReference) {
     BoardRun kept;
     const BoardSource& source = sourceOf(members, measured.member);
     const GhostHeaderFields& header = members[measured.member].header;
@@ -292,10 +294,23 @@ private:
     kept.topSpeed = top.speed;
     kept.topSpeedFrame = top.frame;
     kept.topSpeedPlace = placeOfFrame(run, top.frame);
-    const std::vector<DrivingFinding> cuts = cutFindings(run, profile.distance, group.referenceLength);
-    kept.findings.insert(kept.findings.end(), cuts.begin(), cuts.end());
+    // A run of another track: its laps mean nothing against the group's, so it is named as such, not a cut.
+    const double offTrack = referenceLine_.empty() ? 0.0 : shareApart(referenceLine_, frames_);
+    if (offTrack > mostOffTrack) {
+      kept.findings.push_back(offTrackFinding(offTrack, group.laps));
+      kept.notRanked = offTrackText;
+    } else {
+      const std::vector<DrivingFinding> cuts = cutFindings(run, profile.distance, group.referenceLength);
+      kept.findings.insert(kept.findings.end(), cuts.begin(), cuts.end());
+    }
     const std::vector<DrivingFinding> undriven = undrivenLapFindings(timed);
     kept.findings.insert(kept.findings.end(), undriven.begin(), undriven.end());
+    for (const DrivingFinding& lap : undriven) {
+      if (kept.notRanked.empty() && lap.from.lap <= group.laps)
+        kept.notRanked = "lap " + std::to_string(lap.from.lap) + " cannot have been driven";
+    }
+    if (kept.notRanked.empty() && kept.raceSeconds && *kept.raceSeconds <= 0.0)
+      kept.notRanked = "a race time of " + fixedText(*kept.raceSeconds, 3) + " s cannot have been driven";
     sortFindings(kept.findings);
 
     // Its line, thinned: a frame at least boardLineSpacingMs or lineSpacingUnits after the last one kept.
@@ -309,6 +324,7 @@ private:
         keptAt = i;
       }
     }
+    if (isReference) referenceLine_ = line;
     kept.linePoints = encodePoints(line);
     kept.linePointCount = line.size();
     kept.lineBox = {line.front().x, line.front().y, line.front().x, line.front().y};
@@ -339,15 +355,16 @@ private:
     return kept;
   }
 
-  // A top speed far above every other run's: each run measured against the best of the others.
+  // A top speed far above the others': each run measured against the median of the other runs' top speeds.
   static void judgeTopSpeeds(BoardGroup& group) {
     for (std::size_t r = 0; r < group.runs.size(); ++r) {
-      double others = 0.0;
+      std::vector<double> others;
       for (std::size_t o = 0; o < group.runs.size(); ++o) {
-        if (o != r) others = std::max(others, group.runs[o].topSpeed);
+        if (o != r) others.push_back(group.runs[o].topSpeed);
       }
       BoardRun& run = group.runs[r];
-      if (const auto finding = topSpeedFinding({run.topSpeed, run.topSpeedFrame}, run.topSpeedPlace, others)) {
+      if (const auto finding =
+              topSpeedFinding({run.topSpeed, run.topSpeedFrame}, run.topSpeedPlace, std::move(others))) {
         run.findings.push_back(*finding);
         sortFindings(run.findings);
       }
@@ -355,16 +372,16 @@ private:
   }
 
   // Ranked by race time; runs level with the one ahead share its rank, in byte order of their paths. Runs that
-  // do not complete their laps follow, unranked, in the order of their files.
+  // do not complete their laps, or are not ranked for what notRanked says, follow, unranked, in file order.
   void rank(BoardGroup& group) const {
     std::stable_sort(group.runs.begin(), group.runs.end(), [](const BoardRun& a, const BoardRun& b) {
-      if (a.raceSeconds.has_value() != b.raceSeconds.has_value()) return a.raceSeconds.has_value();
-      return a.raceSeconds && *a.raceSeconds < *b.raceSeconds;
+      if (a.rankable() != b.rankable()) return a.rankable();
+      return a.rankable() && *a.raceSeconds < *b.raceSeconds;
     });
     std::size_t start = 0;
-    while (start < group.runs.size() && group.runs[start].raceSeconds) {
+    while (start < group.runs.size() && group.runs[start].rankable()) {
       std::size_t end = start + 1;
-      while (end < group.runs.size() && group.runs[end].raceSeconds &&
+      while (end < group.runs.size() && group.runs[end].rankable() &&
              *group.runs[end].raceSeconds - *group.runs[end - 1].raceSeconds < levelSeconds) {
         ++end;
       }
@@ -389,7 +406,7 @@ private:
   static void findBestSectors(BoardGroup& group) {
     for (std::size_t r = 0; r < group.runs.size(); ++r) {
       const BoardRun& run = group.runs[r];
-      if (run.questionable()) continue;
+      if (run.questionable() || !run.notRanked.empty()) continue;
       for (std::size_t lap = 1; lap <= run.sectorSeconds.size(); ++lap) {
         const std::vector<double>& sectors = run.sectorSeconds[lap - 1];
         if (group.bestSectors.empty()) group.bestSectors.assign(sectors.size(), {-1.0, 0, 0});
@@ -415,6 +432,7 @@ private:
   double medianLap_ = 0.0;                // of every lap of the group: what a lap no car can have driven is judged by
   std::optional<LapOfRun> referenceLap_;  // run: index into unique_
   std::uint64_t referenceRunHash_ = 0;
+  std::vector<GhostFrame> referenceLine_;  // the reference lap's run, thinned as its line: the group's track
 };
 
 // The page's own test of a header: its fields read in their places and a lap count a page can be set to.

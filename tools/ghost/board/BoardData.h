@@ -35,9 +35,14 @@ struct BoardRun {
   std::int32_t headerRunTimeMs = 0;  // the run time its header names
 
   // The rank among the runs shown, from 1; runs level with the one ahead (less than half a millisecond
-  // apart) share its rank and are tied. 0: not ranked (it does not complete the laps its header names).
+  // apart) share its rank and are tied. 0: not ranked (it does not complete the laps its header names, or
+  // notRanked says why not).
   int rank = 0;
   bool tied = false;
+  // Why a run that completes its laps is not ranked, never the group's best and lends no sector: a lap no car
+  // can have driven, a race time of zero or less, a run of another track. Empty for a run that can be ranked.
+  std::string notRanked;
+  bool rankable() const { return raceSeconds && notRanked.empty(); }
 
   // Timed at the group's start line: the run time of its start crossing, and every lap it completes.
   double startSeconds = 0.0;

@@ -11,6 +11,7 @@
 #include "race/RaceTime.h"
 #include "tools/ghost/analysis/DrivingFindings.h"
 #include "tools/ghost/board/BoardAssets.h"
+#include "tools/ghost/board/BoardText.h"
 #include "tools/ghost/replay/PointCode.h"
 #include "tools/ghost/replay/ReplayAssets.h"
 #include "tools/ghost/replay/ReplayPage.h"
@@ -48,7 +49,7 @@ std::string pageTitle(const Board& board) {
   return text;
 }
 
-std::string runJson(const BoardRun& run) {
+std::string runJson(const BoardRun& run, int laps) {
   std::string same = "[";
   for (const BoardFile& file : run.sameRun)
     same += (same.size() > 1 ? "," : "") + std::string("[") + pageTextJson(file.path) + "," +
@@ -62,7 +63,9 @@ std::string runJson(const BoardRun& run) {
   }
   return "{\"player\":" + pageTextJson(run.file.player) + ",\"file\":" + pageTextJson(run.file.path) +
          ",\"fileName\":" + pageTextJson(run.file.fileName) + ",\"same\":" + same +
-         "],\"race\":" + optionalNumber(run.raceSeconds) + ",\"laps\":" + numbers(run.lapSeconds) +
+         "],\"race\":" + optionalNumber(run.rankable() ? run.raceSeconds : std::nullopt) +
+         ",\"raceMs\":" + (run.rankable() ? std::to_string(shownRaceMilliseconds(*run.raceSeconds)) : "null") +
+         ",\"time\":" + pageTextJson(boardTimeText(run, laps)) + ",\"laps\":" + numbers(run.lapSeconds) +
          ",\"lapLinesFound\":" + (run.lapLinesFound ? "true" : "false") + ",\"sectors\":" + sectors +
          "],\"bestLap\":" + optionalNumber(run.bestLap()) + ",\"findings\":" + findings +
          "],\"runTime\":" + pageTextJson(formatRaceTime(run.headerRunTimeMs)) +
@@ -83,7 +86,7 @@ std::string groupJson(const BoardGroup& group) {
              numbers(std::vector<double>{mark.at.x, mark.at.y, mark.heading.x, mark.heading.y}, 4);
   }
   std::string runs = "[";
-  for (const BoardRun& run : group.runs) runs += (runs.size() > 1 ? ",\n" : "\n") + runJson(run);
+  for (const BoardRun& run : group.runs) runs += (runs.size() > 1 ? ",\n" : "\n") + runJson(run, group.laps);
   const std::string reference = group.referenceLap ? "[" + std::to_string(group.referenceLap->run) + "," +
                                                          std::to_string(group.referenceLap->lap) + "]"
                                                    : "null";

@@ -16,25 +16,27 @@ namespace lumaro_ghost {
 
 namespace {
 
-std::optional<double> gapToBest(const BoardGroup& group, std::size_t run) {
-  const BoardRun& best = group.runs.front();
-  if (!group.runs[run].raceSeconds || !best.raceSeconds) return std::nullopt;
-  return *group.runs[run].raceSeconds - *best.raceSeconds;
+// The gap from one ranked run to another (none unless both are ranked): in seconds, or between their shown times.
+std::optional<double> gapBetween(const BoardRun& ahead, const BoardRun& run, bool shown) {
+  if (!ahead.rankable() || !run.rankable()) return std::nullopt;
+  if (!shown) return *run.raceSeconds - *ahead.raceSeconds;
+  return static_cast<double>(shownRaceMilliseconds(*run.raceSeconds) - shownRaceMilliseconds(*ahead.raceSeconds)) /
+         1000.0;
 }
 
-std::optional<double> gapToAhead(const BoardGroup& group, std::size_t run) {
-  if (run == 0 || !group.runs[run].raceSeconds || !group.runs[run - 1].raceSeconds) return std::nullopt;
-  return *group.runs[run].raceSeconds - *group.runs[run - 1].raceSeconds;
+std::optional<double> gapToBest(const BoardGroup& group, std::size_t run, bool shown = false) {
+  return gapBetween(group.runs.front(), group.runs[run], shown);
+}
+
+std::optional<double> gapToAhead(const BoardGroup& group, std::size_t run, bool shown = false) {
+  if (run == 0) return std::nullopt;
+  return gapBetween(group.runs[run - 1], group.runs[run], shown);
 }
 
 std::optional<double> gapToTheoretical(const BoardGroup& group, const BoardRun& run) {
   const std::optional<double> best = run.bestLap();
   if (!best || !group.theoreticalBest) return std::nullopt;
   return *best - *group.theoreticalBest;
-}
-
-std::string raceTimeText(double seconds) {
-  return formatRaceTime(static_cast<std::int32_t>(std::lround(std::clamp(seconds, -2.0e6, 2.0e6) * 1000.0)));
 }
 
 std::string rankText(const BoardRun& run) {
@@ -95,17 +97,10 @@ void writeRanking(std::ostream& out, const BoardGroup& group) {
     const BoardRun& run = group.runs[r];
     std::string file = lineText(run.file.path);
     for (const BoardFile& same : run.sameRun) file += ", " + lineText(same.path);
-    if (!run.raceSeconds) {
-      rows.push_back({rankText(run), lineText(run.file.player),
-                      "completes " + std::to_string(run.lapSeconds.size()) + " of " + std::to_string(group.laps) +
-                          (group.laps == 1 ? " lap" : " laps"),
-                      "", "", lapsText(run, " "), kindsText(run), file});
-      continue;
-    }
-    const std::optional<double> best = gapToBest(group, r), ahead = gapToAhead(group, r);
-    rows.push_back({rankText(run), lineText(run.file.player), raceTimeText(*run.raceSeconds),
-                    r == 0 ? "" : signedSeconds(best.value_or(0.0)), ahead ? signedSeconds(*ahead) : "",
-                    lapsText(run, " "), kindsText(run), file});
+    const std::optional<double> best = gapToBest(group, r, true), ahead = gapToAhead(group, r, true);
+    rows.push_back({rankText(run), lineText(run.file.player), boardTimeText(run, group.laps),
+                    r == 0 || !best ? "" : signedSeconds(*best), ahead ? signedSeconds(*ahead) : "", lapsText(run, " "),
+                    kindsText(run), file});
   }
   writeTable(out, rows, {true, false, false, true, true, false, false, false});
 }
@@ -186,7 +181,8 @@ void writeRunJson(std::ostream& out, const BoardGroup& group, std::size_t r) {
   } else {
     out << "null";
   }
-  out << ", \"tied\": " << (run.tied ? "true" : "false") << ", \"player\": " << jsonString(run.file.player)
+  out << ", \"not_ranked\": " << (run.notRanked.empty() ? "null" : jsonString(run.notRanked))
+      << ", \"tied\": " << (run.tied ? "true" : "false") << ", \"player\": " << jsonString(run.file.player)
       << ", \"file\": " << jsonString(run.file.path) << ", \"same_run\": ";
   jsonArray(out, run.sameRun, [&out](const BoardFile& same) {
     out << "{\"file\": " << jsonString(same.path) << ", \"player\": " << jsonString(same.player) << "}";
@@ -242,6 +238,19 @@ void writeGroupJson(std::ostream& out, const BoardGroup& group) {
 }
 
 }  // namespace
+
+std::int64_t shownRaceMilliseconds(double seconds) { return std::llround(std::clamp(seconds, -2.0e6, 2.0e6) * 1000.0); }
+
+std::string raceTimeText(double seconds) {
+  return formatRaceTime(static_cast<std::int32_t>(shownRaceMilliseconds(seconds)));
+}
+
+std::string boardTimeText(const BoardRun& run, int groupLaps) {
+  if (run.rankable()) return raceTimeText(*run.raceSeconds);
+  if (!run.notRanked.empty()) return run.notRanked;
+  return "completes " + std::to_string(run.lapSeconds.size()) + " of " + std::to_string(groupLaps) +
+         (groupLaps == 1 ? " lap" : " laps");
+}
 
 void writeBoardText(std::ostream& out, const Board& board) {
   for (std::size_t g = 0; g < board.groups.size(); ++g) {

@@ -9,7 +9,7 @@
 (function () {
   const data = JSON.parse(document.getElementById("board-data").textContent);
   const byId = (id) => document.getElementById(id);
-  const { raceTime, signed } = replayTexts(data);
+  const { signed } = replayTexts(data);
   const plain = (seconds) => seconds.toFixed(3);
   // The runs' colours: the replay's, apart from the pace palette's.
   const colourOf = (slot) => data.runColours[slot % data.runColours.length];
@@ -23,7 +23,7 @@
   const isolated = (text) => element("bdi", text);
 
   // --- Ranks ------------------------------------------------------------------------------------------
-  // The runs shown that complete their laps, ranked by race time; a run level with the one ahead (less than
+  // The runs shown that can be ranked (race is null for the others), ranked by race time; a run level with the one ahead (less than
   // data.level apart) shares its rank and is tied, as lumaro-ghost board ranks them. The data's order is the
   // board's (level runs in the order of their files), which the ranks of any of its runs keep.
   function rankRuns(shown) {
@@ -37,10 +37,12 @@
       for (let i = start; i < end; i++) figures.set(byTime[i], { rank: start + 1, tied: end - start > 1 });
       start = end;
     }
+    // Gaps between the times shown (whole milliseconds, as lumaro-ghost rounds them), so that they agree.
+    const gap = (ahead, run) => (run.raceMs - ahead.raceMs) / 1000;
     ranked.forEach((run, i) => {
       const figure = figures.get(run);
-      figure.toBest = i === 0 ? null : run.race - ranked[0].race;
-      figure.toAhead = i === 0 ? null : run.race - ranked[i - 1].race;
+      figure.toBest = i === 0 ? null : gap(ranked[0], run);
+      figure.toAhead = i === 0 ? null : gap(ranked[i - 1], run);
     });
     return figures;
   }
@@ -198,7 +200,7 @@
       { title: "Rank", key: (run) => (figures.get(run) ? figures.get(run).rank : null), cell: rankText },
       { title: "Player", key: (run) => run.player, className: "name" },
       { title: "Time", key: (run) => run.race,
-        cell: (run) => (run.race !== null ? raceTime(run.race) : "completes " + run.laps.length + " of " + lapsText(group.laps)) },
+        cell: (run) => run.time },
       { title: "To best", key: (run) => (figures.get(run) ? figures.get(run).toBest : null),
         cell: (run) => (figures.get(run) && figures.get(run).toBest !== null ? signed(figures.get(run).toBest) : "") },
       { title: "To ahead", key: (run) => (figures.get(run) ? figures.get(run).toAhead : null),

@@ -19,7 +19,7 @@ namespace {
 
 // The help states these in words.
 static_assert(fewestLaps == 1 && mostLaps == 6 && fewestSectors == 1 && mostSectors == 100 && defaultSectors == 10);
-static_assert(jumpMargin == 3.0 && cutShare == 0.05 && speedShare == 0.25);
+static_assert(jumpMargin == 3.0 && cutShare == 0.15 && speedShare == 0.25 && fewestOtherRunsForSpeed == 3);
 
 constexpr std::string_view extensions[] = {".html", ".htm"};
 constexpr DocumentKind boardPageKind{"board's page", "HTML", extensions};
@@ -95,10 +95,11 @@ listed apart with the reason check gives.
 
 Each run is also looked at for what a car cannot do: a jump (a frame farther from the one before than 3
 times the group's top speed covers in the time between them), time that stands still while the car moves
-or that runs backwards, a cut (a lap 5% or more shorter than the reference lap, with where its line leaves
-the common track and comes back), a top speed 25% or more above every other run's, and a lap no car can
-have driven (as check names it). A run with a finding is marked "?" and its laps count towards no best
-sector. A finding is evidence to weigh, never a verdict: a damaged file, an edit or a recording fault can
+or that runs backwards, a cut (a lap 15% or more shorter than the reference lap, with where its line leaves
+the common track and comes back), a top speed 25% or more above the median of the other runs' (judged in
+groups of 4 runs or more), a run that does not follow the group's track, and a lap no car can have driven
+(as check names it). A run with a finding is marked "?" and its laps count towards no best sector; a run
+with a lap no car can have driven, a race time of zero or less, or off the group's track is not ranked. A finding is evidence to weigh, never a verdict: a damaged file, an edit or a recording fault can
 show the same.
 
 With -o, the board is one self-contained web page that opens offline and fetches nothing: a section a group

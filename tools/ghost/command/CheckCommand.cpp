@@ -15,7 +15,7 @@ namespace {
 
 // The help states these in words.
 static_assert(fewestLaps == 1 && mostLaps == 6 && leastDrivenLapShare == 0.25);
-static_assert(jumpMargin == 3.0 && cutShare == 0.05);
+static_assert(jumpMargin == 3.0 && cutShare == 0.15);
 
 constexpr OptionHelp options[] = {
     {GhostOption::Map, "NAME",
@@ -27,7 +27,7 @@ constexpr OptionHelp options[] = {
      "own start line, its laps on its own median lap, its steps measured by its own top\n"
      "speed): a jump (a frame farther from the one before than 3 times its top speed covers\n"
      "in the time between them), time that stands still while the car moves or runs\n"
-     "backwards, a cut (a lap 5% or more shorter than the median lap), a lap no car can have\n"
+     "backwards, a cut (a lap 15% or more shorter than the median lap), a lap no car can have\n"
      "driven; FILE:LINE: the finding, LINE the frame's. Evidence to weigh, never a verdict"},
 };
 
