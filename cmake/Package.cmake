@@ -23,13 +23,16 @@ install(FILES ${lumaro_package_files}/CHANGELOG.txt DESTINATION ${lumaro_players
 
 # The guide is made at build time from docs/players.md by cmark-gfm (.ci/run installs it).
 find_program(LUMARO_MARKDOWN cmark-gfm)
+# Its pictures go into the page itself (a data URL each): the guide stays one file.
+file(GLOB lumaro_guide_pictures CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/images/*)
 set(lumaro_guide ${lumaro_package_files}/Lumaro-Guide.html)
 if(LUMARO_MARKDOWN)
   add_custom_command(OUTPUT ${lumaro_guide}
                      COMMAND ${CMAKE_COMMAND} -DMARKDOWN=${LUMARO_MARKDOWN} -DSOURCE=${PROJECT_SOURCE_DIR}/docs/players.md
                              -DOUTPUT=${lumaro_guide} -DVERSION=${PROJECT_VERSION}
                              -P ${CMAKE_CURRENT_LIST_DIR}/PlayersGuide.cmake
-                     DEPENDS ${PROJECT_SOURCE_DIR}/docs/players.md ${CMAKE_CURRENT_LIST_DIR}/PlayersGuide.cmake
+                     DEPENDS ${PROJECT_SOURCE_DIR}/docs/players.md ${lumaro_guide_pictures}
+                             ${CMAKE_CURRENT_LIST_DIR}/PlayersGuide.cmake
                      COMMENT "Making the players' guide Lumaro-Guide.html from docs/players.md")
   add_custom_target(players_guide ALL DEPENDS ${lumaro_guide})
   install(FILES ${lumaro_guide} DESTINATION ${lumaro_players_folder} COMPONENT plugin)

@@ -15,9 +15,36 @@ if(NOT status EQUAL 0)
 endif()
 # The guide in a package speaks of the packages by their names (the players' zip and the map makers' kit).
 string(REPLACE "Lumaro-&lt;version&gt;-win64" "Lumaro-${VERSION}-win64" body "${body}")
-# The documents' pictures (docs/images) are not in the packages, which keep the guide one page: a picture is
-# left as what it shows, in words.
-string(REGEX REPLACE "<img src=\"images/[^\"]*\" alt=\"([^\"]*)\" */>" "<em>(\\1)</em>" body "${body}")
+# The guide stays one page: each of the document's pictures (docs/images) goes into it as a data URL, its alt
+# text kept for a reader who cannot see it. A picture that cannot be read here is left as what it shows, in words.
+get_filename_component(source_folder ${SOURCE} DIRECTORY)
+string(REGEX MATCHALL "<img src=\"images/[^\"]*\" alt=\"[^\"]*\" */>" pictures "${body}")
+foreach(picture IN LISTS pictures)
+  string(REGEX REPLACE "^<img src=\"(images/[^\"]*)\".*$" "\\1" picture_file "${picture}")
+  string(REGEX REPLACE "^.* alt=\"([^\"]*)\".*$" "\\1" alt "${picture}")
+  string(REGEX MATCH "[^.]*$" extension "${picture_file}")
+  string(TOLOWER "${extension}" extension)
+  set(media "")
+  if(extension STREQUAL "png")
+    set(media "image/png")
+  elseif(extension STREQUAL "jpg" OR extension STREQUAL "jpeg")
+    set(media "image/jpeg")
+  endif()
+  set(encoded "")
+  if(media AND EXISTS ${source_folder}/${picture_file})
+    execute_process(COMMAND base64 -w 0 ${source_folder}/${picture_file} OUTPUT_VARIABLE encoded
+                    RESULT_VARIABLE encoded_status ERROR_QUIET)
+    if(NOT encoded_status EQUAL 0)
+      set(encoded "")
+    endif()
+  endif()
+  if(encoded)
+    string(REPLACE "${picture}" "<img src=\"data:${media};base64,${encoded}\" alt=\"${alt}\" style=\"max-width: 100%\">"
+           body "${body}")
+  else()
+    string(REPLACE "${picture}" "<em>(${alt})</em>" body "${body}")
+  endif()
+endforeach()
 # Headings get the ids GitHub gives them (lower case, blanks to hyphens, other punctuation dropped), so the
 # guide's links within itself lead somewhere here too.
 string(REGEX MATCHALL "<h[1-6]>[^<]*</h[1-6]>" headings "${body}")

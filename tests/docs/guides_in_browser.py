@@ -23,5 +23,10 @@ for document in ("players.md", "map-makers.md"):
     wide = browser.evaluate(WIDE)
     print(("FAIL " if wide else "ok   ") + f" {document} fits 1,280 pixels {wide or ''}")
     failed += bool(wide)
+    # Every picture of the document is in the page itself and drawn, none left as words.
+    pictures = open(f"{source}/docs/{document}", encoding="utf-8").read().count("](images/")
+    drawn = browser.evaluate("[...document.images].filter((i) => i.src.startsWith('data:') && i.naturalWidth > 0).length")
+    print(("ok   " if drawn == pictures else "FAIL ") + f" {document}: {drawn} of {pictures} pictures drawn")
+    failed += drawn != pictures
 browser.close()
 sys.exit(1 if failed else 0)
