@@ -313,6 +313,16 @@ TEST_F(GhostBoard, ThePageRunsOnlyItsOwnScriptsAndHoldsEachRunsLineAndTimesAlong
     EXPECT_NEAR(cat.traceSeconds[sample] - ann.traceSeconds[sample], lost, 0.005) << sample;
   EXPECT_NEAR(ann.traceSpeed[450], 2 * pi * 1000.0 / 20.0, 1.0);
 
+  // The time the page shows is the text the terminal shows, rounded to the millisecond; gaps are between those.
+  Board two;
+  two.groups.resize(1);
+  two.groups[0].runs.resize(2);
+  two.groups[0].runs[0].raceSeconds = 20.2995;
+  two.groups[0].runs[1].raceSeconds = 20.29949;
+  const std::string data = boardPageData(two);
+  for (const char* shown : {"\"raceMs\":20300,\"time\":\"00:20:300\"", "\"raceMs\":20299,\"time\":\"00:20:299\""})
+    EXPECT_NE(data.find(shown), std::string::npos) << shown << " in " << data;
+
   // The page carries them in the point code, each the change from the sample before: time in tenths of a
   // millisecond, speed in tenths of a unit a second (0 for a value that is not finite).
   BoardRun few;
