@@ -278,6 +278,7 @@ TEST_F(GhostBoard, EveryOutputKeepsHostileNamesInertAndCheckDrivingJudgesOneFile
             "gap_to_theoretical_s,file,same_run,findings");
   EXPECT_NE(csv.find(",'=Ann\\x1b"), std::string::npos) << csv;
   EXPECT_NE(csv.find("\nOther,3,1,false,Hal,60,"), std::string::npos) << csv;
+  EXPECT_NE(csv.find("Copy-of-Ann.ghost (Zed)"), std::string::npos) << csv;
 
   EXPECT_EQ(tool({"check", "--driving", (folder_.path() / "Bob.ghost").string()}).first, 0);
   const auto [status, text] = tool({"check", "--driving", (folder_.path() / "Gus.ghost").string()});

@@ -296,7 +296,8 @@ void writeBoardCsv(std::ostream& out, const Board& board) {
     for (std::size_t r = 0; r < group.runs.size(); ++r) {
       const BoardRun& run = group.runs[r];
       std::string same, findings;
-      for (const BoardFile& file : run.sameRun) same += (same.empty() ? "" : "; ") + file.path;
+      for (const BoardFile& file : run.sameRun)
+        same += (same.empty() ? "" : "; ") + file.path + " (" + file.player + ")";
       for (const DrivingFinding& finding : run.findings)
         findings += (findings.empty() ? "" : "; ") + findingText(finding);
       out << csvField(group.map) << "," << group.laps << "," << (run.rank > 0 ? std::to_string(run.rank) : "") << ","
