@@ -167,10 +167,13 @@ TEST_F(GhostBoard, RunsNoCarDroveOrOfAnotherTrackAreNeitherRankedNorTheYardstick
   for (const DrivingFinding& finding : run(circle, "In16").findings) EXPECT_EQ(finding.kind, FindingKind::Cut);
 }
 
-TEST(GhostBoardTopSpeed, IsJudgedAgainstTheMedianOfAtLeastThreeOtherRuns) {
+TEST(GhostBoardTopSpeed, IsJudgedAgainstEveryOneOfAtLeastThreeOtherRuns) {
   // A run each of 3 laps of the 1000-unit circle in these lap times; 1: its top speed is named.
   const std::pair<std::vector<double>, std::string> rows[] = {
-      {{15.0, 15.0, 20.0, 20.5, 19.5}, "11000"},  // two sped-up copies among three honest runs
+      {{15.0, 15.0, 20.0, 20.5, 19.5}, "00000"},  // two sped-up copies pass as two fast drivers would
+      {{20.0, 20.3, 30.0, 31.0}, "0000"},         // two fast drivers among beginners are no suspects
+      {{15.0, 20.0, 20.5, 19.5}, "1000"},         // 30% above the fastest of three others
+      {{16.5, 20.0, 20.5, 19.5}, "0000"},         // 18% above it
       {{20.0, 30.0}, "00"},                       // an honest run and a beginner
       {{20.0, 30.0, 30.5}, "000"},                // two others: no judgement
       {{20.0, 30.0, 30.5, 29.5}, "1000"},         // three others

@@ -303,8 +303,9 @@ TEST(RunLifeCells, EveryPhaseMeetsEveryEventOnce) {
     for (int event = 0; event < runEventCount; ++event) {
       int rows = 0;
       for (const Row& row : cells) {
-        rows += static_cast<int>(row.from) == phase && row.events.size() == 1 &&
-                static_cast<int>(row.events.front()) == event;
+        if (static_cast<int>(row.from) == phase && row.events.size() == 1 &&
+            static_cast<int>(row.events.front()) == event)
+          ++rows;
       }
       EXPECT_EQ(rows, 1) << runPhaseName(static_cast<RunPhase>(phase)) << " + "
                          << runEventName(static_cast<RunEvent>(event));

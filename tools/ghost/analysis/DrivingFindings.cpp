@@ -52,7 +52,7 @@ std::string findingKindWord(FindingKind kind) {
 }
 
 std::string findingText(const DrivingFinding& finding) {
-  const std::string where = stretchText(finding) + ": ";
+  std::string where = stretchText(finding) + ": ";
   const std::string units = fixedText(finding.size, 0) + " units";
   switch (finding.kind) {
     case FindingKind::Jump:
@@ -70,8 +70,8 @@ std::string findingText(const DrivingFinding& finding) {
              fixedText(finding.to.share * 100.0, 0) + "%";
     case FindingKind::TopSpeed:
       return where + "a top speed of " + fixedText(finding.size, 0) + " units/s, " +
-             fixedText((finding.size / finding.against - 1.0) * 100.0, 0) + "% above the median of the other runs' (" +
-             fixedText(finding.against, 0) + " units/s)";
+             fixedText((finding.size / finding.against - 1.0) * 100.0, 0) +
+             "% above every other run's (the fastest of them: " + fixedText(finding.against, 0) + " units/s)";
     case FindingKind::UndrivenLap:
       return lapFaultText(finding.from.lap, finding.size, finding.lapFault, finding.against);
     case FindingKind::OffTrack:
@@ -253,17 +253,14 @@ double ownTopSpeed(const AnalysedRun& run, std::span<const double> distance, std
 
 std::optional<DrivingFinding> topSpeedFinding(const TopSpeedAt& top, LapPlace place, std::vector<double> othersTop) {
   if (othersTop.size() < fewestOtherRunsForSpeed) return std::nullopt;
-  std::sort(othersTop.begin(), othersTop.end());
-  const std::size_t middle = othersTop.size() / 2;
-  const double median =
-      othersTop.size() % 2 == 1 ? othersTop[middle] : (othersTop[middle - 1] + othersTop[middle]) / 2.0;
-  if (median <= 0.0 || top.speed < (1.0 + speedShare) * median) return std::nullopt;
+  const double fastest = *std::max_element(othersTop.begin(), othersTop.end());
+  if (fastest <= 0.0 || top.speed < (1.0 + speedShare) * fastest) return std::nullopt;
   DrivingFinding finding;
   finding.kind = FindingKind::TopSpeed;
   finding.from = finding.to = place;
   finding.size = top.speed;
   finding.frame = top.frame;
-  finding.against = median;
+  finding.against = fastest;
   return finding;
 }
 

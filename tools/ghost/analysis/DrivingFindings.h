@@ -1,7 +1,7 @@
 // What a car cannot do, found in a run: evidence for a reader to weigh, never a verdict of cheating. A frame far
 // from the one before for the time between them (a jump), time that stands still while the car moves or that
 // runs backwards, a lap far shorter than the reference lap (a cut, with where the line leaves the common track
-// and where it comes back), and a top speed far above the median of the other runs of its group. Each finding
+// and where it comes back), and a top speed far above every other run of its group. Each finding
 // names its lap, its place (a share of the lap, along the reference lap) and its size. A lap no car can have
 // driven (LapValidity.h) is one too. A recording, a file
 // edited by hand and a file damaged in transit can all show them; only the reader can say which it was.
@@ -28,9 +28,10 @@ inline constexpr double stepJitter = 1.0;
 // A lap this share or more shorter than the reference lap's path is a cut: well beyond an honest line inside the
 // others' (a lane 400 units in on a large oval makes a lap some 8% shorter).
 inline constexpr double cutShare = 0.15;
-// A run's top speed this share or more above the median of the other runs' of its group is a finding, judged
-// only against at least fewestOtherRunsForSpeed other runs: with fewer, one beginner or a second copy of a
-// sped-up run would be the yardstick.
+// A run's top speed this share or more above every other run's of its group is a finding, judged only against at
+// least fewestOtherRunsForSpeed other runs (with fewer, one beginner would be the yardstick). Above every other
+// run's, not their median: a group of beginners and two fast drivers must not make the fast ones suspects, so two
+// sped-up copies of one run pass as two fast drivers would.
 inline constexpr double speedShare = 0.25;
 inline constexpr std::size_t fewestOtherRunsForSpeed = 3;
 
@@ -106,7 +107,7 @@ double groupTopSpeed(std::vector<double> runTopSpeeds);
 inline constexpr double typicalSpeedShare = 0.95;
 double ownTopSpeed(const AnalysedRun& run, std::span<const double> distance, std::span<const double> speed);
 
-// A top speed speedShare or more above the median of othersTop, the top speeds of every other run of the group:
+// A top speed speedShare or more above every one of othersTop, the top speeds of the other runs of the group:
 // a finding at its place; none otherwise, and none with fewer than fewestOtherRunsForSpeed other runs.
 std::optional<DrivingFinding> topSpeedFinding(const TopSpeedAt& top, LapPlace place, std::vector<double> othersTop);
 

@@ -25,8 +25,8 @@ struct Point {
 std::vector<Point> spacedPoints(std::span<const GhostFrame> frames) {
   std::vector<Point> points;
   double since = 0.0;
-  for (std::size_t i = 0; i < frames.size(); ++i) {
-    const double x = frames[i].x, y = frames[i].y;
+  for (const GhostFrame& frame : frames) {
+    const double x = frame.x, y = frame.y;
     if (!(std::fabs(x) < farthestCoordinate && std::fabs(y) < farthestCoordinate)) continue;
     if (!points.empty()) since += std::hypot(x - points.back().x, y - points.back().y);
     if (points.empty() || since >= pointSpacing) points.push_back({x, y}), since = 0.0;

@@ -18,6 +18,7 @@
 #include "library/platform/PathText.h"
 #include "plugin/HostNames.h"
 #include "tools/ghost/analysis/DrivingFindings.h"
+#include "tools/ghost/analysis/LapValidity.h"
 #include "tools/ghost/analysis/LoadedGhost.h"
 #include "tools/ghost/analysis/RunProfile.h"
 #include "tools/ghost/analysis/SameTrack.h"
@@ -38,7 +39,10 @@ namespace {
 constexpr double lineSpacingUnits = 100.0;
 // The start line is bounded by each file's first frames, read from no more than this much of its beginning: a
 // few hundred frame lines, far more than a car crossing the line takes to go the way it sets off.
-constexpr std::size_t headBytes = 16 * 1024;
+constexpr std::size_t headBytes = std::size_t{16} * 1024;
+
+// A top speed a run can be measured by: frames whose times stand still or run back give none.
+bool hasSpeed(double topSpeed) { return std::isfinite(topSpeed) && topSpeed > 0.0; }
 
 // How far a run's frames go along its path, up to the part of it its start line is taken over.
 double pathWithin(std::span<const GhostFrame> frames) {
@@ -73,6 +77,7 @@ std::uint64_t framesHash(std::span<const GhostFrame> frames) {
 struct GroupKey {
   std::string map;
   int laps = 1;
+  // NOLINTNEXTLINE(modernize-use-nullptr): the check misreads the 0 the defaulted comparison is made of
   auto operator<=>(const GroupKey&) const = default;
 };
 
@@ -208,7 +213,8 @@ private:
       if (run.repeats) continue;
       unique_.push_back(static_cast<std::size_t>(&run - measured_.data()));
       runs.push_back(run.laps);
-      tops.push_back(run.topSpeed);
+      // Frames whose times stand still or run back give no speed: they do not pull the group's top speed down.
+      if (hasSpeed(run.topSpeed)) tops.push_back(run.topSpeed);
     }
     circuit_ = isCircuit(runs);
     for (AnalysedRun& run : runs) endAtSetOff(run.timed, circuit_);
@@ -355,12 +361,14 @@ private:
     return kept;
   }
 
-  // A top speed far above the others': each run measured against the median of the other runs' top speeds.
+  // A top speed far above the others': each run measured against the other runs' top speeds. A run not ranked (a
+  // lap no car drove, a time of zero or less, another track) or without a top speed has no say.
   static void judgeTopSpeeds(BoardGroup& group) {
     for (std::size_t r = 0; r < group.runs.size(); ++r) {
       std::vector<double> others;
       for (std::size_t o = 0; o < group.runs.size(); ++o) {
-        if (o != r) others.push_back(group.runs[o].topSpeed);
+        const BoardRun& other = group.runs[o];
+        if (o != r && other.notRanked.empty() && hasSpeed(other.topSpeed)) others.push_back(other.topSpeed);
       }
       BoardRun& run = group.runs[r];
       if (const auto finding =
@@ -402,13 +410,20 @@ private:
   }
 
   // The best of each sector over the runs without a finding (a finding puts the whole run in question: a top
-  // speed far above the rest, a teleport that moves every place after it), every lap of the header's count.
+  // speed far above the rest, a teleport that moves every place after it), every lap of the header's count. A
+  // lap with a sector no car can have driven (under a quarter of that sector's median time over the group's laps,
+  // as a lap is judged: a line that leaves the track where the placing loses it) lends none of its sectors.
   static void findBestSectors(BoardGroup& group) {
+    const std::vector<double> medians = sectorMedians(group);
     for (std::size_t r = 0; r < group.runs.size(); ++r) {
       const BoardRun& run = group.runs[r];
       if (run.questionable() || !run.notRanked.empty()) continue;
       for (std::size_t lap = 1; lap <= run.sectorSeconds.size(); ++lap) {
         const std::vector<double>& sectors = run.sectorSeconds[lap - 1];
+        bool driven = true;
+        for (std::size_t s = 0; s < sectors.size() && s < medians.size(); ++s)
+          driven = driven && judgeLap(sectors[s], medians[s]) == LapFault::none;
+        if (!driven) continue;
         if (group.bestSectors.empty()) group.bestSectors.assign(sectors.size(), {-1.0, 0, 0});
         for (std::size_t s = 0; s < sectors.size() && s < group.bestSectors.size(); ++s) {
           BoardBestSector& best = group.bestSectors[s];
@@ -420,6 +435,21 @@ private:
     double sum = 0.0;
     for (const BoardBestSector& best : group.bestSectors) sum += best.seconds;
     group.theoreticalBest = sum;
+  }
+
+  // Each sector's median time over every lap of the group's ranked runs.
+  static std::vector<double> sectorMedians(const BoardGroup& group) {
+    std::vector<std::vector<double>> times;
+    for (const BoardRun& run : group.runs) {
+      if (!run.notRanked.empty()) continue;
+      for (const std::vector<double>& sectors : run.sectorSeconds) {
+        if (times.size() < sectors.size()) times.resize(sectors.size());
+        for (std::size_t s = 0; s < sectors.size(); ++s) times[s].push_back(sectors[s]);
+      }
+    }
+    std::vector<double> medians;
+    for (const std::vector<double>& sector : times) medians.push_back(medianLapSeconds(sector));
+    return medians;
   }
 
   const BoardFiles& files_;

@@ -111,8 +111,8 @@ void writeSectors(std::ostream& out, const BoardGroup& group) {
       << " sectors of a lap (shares of the reference lap), * the best of all\n";
   std::vector<std::string> heading{"rank", "player"};
   for (int s = 1; s <= group.sectors; ++s) heading.push_back(std::to_string(s));
-  heading.push_back("best lap");
-  heading.push_back("to theoretical");
+  heading.emplace_back("best lap");
+  heading.emplace_back("to theoretical");
   std::vector<std::vector<std::string>> rows{heading};
   for (std::size_t r = 0; r < group.runs.size(); ++r) {
     const BoardRun& run = group.runs[r];

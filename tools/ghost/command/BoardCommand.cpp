@@ -96,8 +96,8 @@ listed apart with the reason check gives.
 Each run is also looked at for what a car cannot do: a jump (a frame farther from the one before than 3
 times the group's top speed covers in the time between them), time that stands still while the car moves
 or that runs backwards, a cut (a lap 15% or more shorter than the reference lap, with where its line leaves
-the common track and comes back), a top speed 25% or more above the median of the other runs' (judged in
-groups of 4 runs or more), a run that does not follow the group's track, and a lap no car can have driven
+the common track and comes back), a top speed 25% or more above every other run's (judged against 3 other
+ranked runs or more), a run that does not follow the group's track, and a lap no car can have driven
 (as check names it). A run with a finding is marked "?" and its laps count towards no best sector; a run
 with a lap no car can have driven, a race time of zero or less, or off the group's track is not ranked. A finding is evidence to weigh, never a verdict: a damaged file, an edit or a recording fault can
 show the same.
