@@ -9,10 +9,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <map>
 #include <numbers>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <benchmark/benchmark.h>
@@ -20,9 +22,11 @@
 #include "BenchGhosts.h"
 #include "BenchRegistry.h"
 #include "library/ghostfile/GhostFormat.h"
+#include "library/ghostfile/GhostFrame.h"
 #include "plugin/HostNames.h"
 #include "tools/ghost/GhostTool.h"
 #include "tools/ghost/board/BoardBuild.h"
+#include "tools/ghost/board/BoardData.h"
 
 namespace bench {
 namespace {

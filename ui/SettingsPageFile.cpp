@@ -1,5 +1,7 @@
 #include "ui/SettingsPageFile.h"
 
+#include <optional>
+
 #include "library/ghostfile/GhostFileWrite.h"
 
 bool writeSettingsPageFile(const std::filesystem::path& file, std::string_view text) {

@@ -3,25 +3,33 @@
 // time that runs backwards and a top speed far above the rest; a run of another map, and a file no page lists.
 // Every rank and every finding is checked against what was planted; then hostile names in every text output.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
+#include <iterator>
 #include <numbers>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "GeneratedRuns.h"
+#include "library/ghostfile/GhostFrame.h"
 #include "support/TempFolder.h"
 #include "tools/ghost/GhostTool.h"
+#include "tools/ghost/analysis/DrivingFindings.h"
 #include "tools/ghost/board/BoardAssets.h"
 #include "tools/ghost/board/BoardBuild.h"
+#include "tools/ghost/board/BoardData.h"
 #include "tools/ghost/board/BoardPage.h"
 #include "tools/ghost/replay/ReplayAssets.h"
 #include "tools/ghost/replay/ReplayPage.h"

@@ -1,5 +1,7 @@
 // Runs matched by track position: the difference of known runs at any sample rate, the lap lines, and
 // the sectors.
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
@@ -16,6 +18,7 @@
 #include "library/ghostfile/NumberReading.h"
 #include "tools/ghost/analysis/GhostFileContent.h"
 #include "tools/ghost/analysis/GhostHeaderFields.h"
+#include "tools/ghost/analysis/LapValidity.h"
 #include "tools/ghost/analysis/LoadedGhost.h"
 #include "tools/ghost/analysis/RunAnalysis.h"
 #include "tools/ghost/analysis/RunProfile.h"

@@ -15,6 +15,7 @@
 #include "support/TempFolder.h"
 #include "tools/host/Options.h"
 #include "tools/host/Runner.h"
+#include "tools/host/ScenarioTick.h"
 #include "tools/host/Script.h"
 #include "tools/host/TextFile.h"
 #include "tools/host/TextMatcher.h"

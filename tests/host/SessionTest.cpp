@@ -3,11 +3,13 @@
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
+#include <map>
 #include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -23,6 +25,7 @@
 #include "tools/host/Options.h"
 #include "tools/host/Reports.h"
 #include "tools/host/Runner.h"
+#include "tools/host/ScenarioTick.h"
 #include "tools/host/Script.h"
 #include "tools/host/Session.h"
 #include "tools/host/TextMatcher.h"

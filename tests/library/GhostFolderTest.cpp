@@ -1,10 +1,13 @@
 #include <cerrno>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "library/ghostfile/GhostFrame.h"
+#include "plugin/Lumaro.h"
 #include "sim/Console.h"
 #include "sim/Game.h"
 

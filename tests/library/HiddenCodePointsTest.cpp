@@ -1,6 +1,7 @@
 // The code points a name can hide in, at the edges of each range Unicode gives them, and UTF-8 read a code point
 // at a time: every shortest form from one to four bytes, and overlong forms, surrogates and cut sequences refused.
 #include <cstddef>
+#include <ios>
 #include <string>
 #include <string_view>
 

@@ -4,9 +4,12 @@
 // is told and the phase that follows, as the rules of the commands, hooks and ticks give them: every message
 // true, a refused command changing nothing, a dropped run leaving no race behind.
 #include <cstddef>
+#include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <gtest/gtest.h>

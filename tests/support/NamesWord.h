@@ -2,6 +2,7 @@
 // ("-o" in "--force", "line" in "first-line"): for the tests that each tool's help names every word it takes.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 
 #include "library/ghostfile/GhostFrame.h"
 #include "track/RaceLine.h"
+#include "track/TrackMatch.h"
 
 namespace {
 

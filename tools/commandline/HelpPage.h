@@ -4,7 +4,10 @@
 // names every one the command takes.
 #pragma once
 
+#include <CLI/App.hpp>
 #include <CLI/CLI.hpp>
+#include <CLI/Formatter.hpp>
+#include <CLI/FormatterFwd.hpp>
 #include <cstddef>
 #include <string>
 #include <utility>

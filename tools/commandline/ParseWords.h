@@ -4,7 +4,9 @@
 // the line is the one reported.
 #pragma once
 
+#include <CLI/App.hpp>
 #include <CLI/CLI.hpp>
+#include <CLI/Error.hpp>
 #include <optional>
 #include <string>
 #include <vector>

@@ -1,14 +1,21 @@
 #include "tools/ghost/GhostTool.h"
 
+#include <CLI/App.hpp>
+#include <CLI/Error.hpp>
+#include <CLI/Option.hpp>
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <set>
+#include <span>
 #include <sstream>
 #include <string_view>
+#include <utility>
 
 #include "tools/commandline/HelpPage.h"
 #include "tools/commandline/ParseWords.h"
 #include "tools/commandline/ToolVersion.h"
+#include "tools/commandline/UsageError.h"
 #include "tools/ghost/command/CommandLine.h"
 #include "tools/ghost/command/RaceRuns.h"
 #include "tools/ghost/command/Subcommand.h"

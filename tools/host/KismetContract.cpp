@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 #include "library/ghostfile/GhostFormat.h"
 #include "library/ghostfile/ImportMessages.h"

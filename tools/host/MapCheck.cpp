@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <optional>
+#include <string_view>
 
 #include "plugin/Messages.h"
 #include "sim/Game.h"

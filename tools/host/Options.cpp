@@ -1,14 +1,20 @@
 #include "tools/host/Options.h"
 
+#include <CLI/App.hpp>
+#include <CLI/Error.hpp>
+#include <CLI/Option.hpp>
 #include <cstddef>
 #include <initializer_list>
 #include <memory>
 #include <set>
+#include <string_view>
+#include <utility>
 
 #include "library/platform/PathText.h"
 #include "tools/commandline/HelpPage.h"
 #include "tools/commandline/ParseWords.h"
 #include "tools/commandline/ToolVersion.h"
+#include "tools/commandline/UsageError.h"
 #include "tools/host/NumberWords.h"
 
 namespace lumaro_host {

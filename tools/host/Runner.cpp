@@ -4,7 +4,9 @@
 #include <iterator>
 #include <optional>
 #include <ostream>
+#include <ranges>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "tools/ghost/text/TextEscapes.h"

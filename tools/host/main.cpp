@@ -24,6 +24,7 @@
 #include "library/platform/PathText.h"
 #include "sim/Game.h"
 #include "sim/PluginLoader.h"
+#include "tools/host/MapFile.h"
 
 #if defined(_WIN32)
 #  include <windows.h>

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <climits>
+#include <compare>
 #include <cstdint>
 #include <limits>
 #include <utility>
 
+#include "tools/ghost/analysis/GhostFileContent.h"
 #include "tools/ghost/analysis/RunProfile.h"
 #include "tools/ghost/analysis/SameTrack.h"
 #include "tools/ghost/text/NumberText.h"

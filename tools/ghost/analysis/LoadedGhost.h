@@ -2,6 +2,7 @@
 // profile.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>

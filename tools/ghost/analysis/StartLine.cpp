@@ -1,7 +1,10 @@
 #include "tools/ghost/analysis/StartLine.h"
 
 #include <algorithm>
+#include <bits/std_abs.h>
 #include <cmath>
+
+#include "track/TrackMatch.h"
 
 namespace lumaro_ghost {
 

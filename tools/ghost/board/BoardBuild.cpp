@@ -1,9 +1,13 @@
 #include "tools/ghost/board/BoardBuild.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <compare>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <span>
@@ -13,13 +17,17 @@
 
 #include "library/ghostfile/GhostFileName.h"
 #include "library/ghostfile/GhostFormat.h"
+#include "library/ghostfile/GhostFrame.h"
 #include "library/ghostfile/GhostHeaderLine.h"
 #include "library/ghostfile/NumberReading.h"
 #include "library/platform/PathText.h"
+#include "library/platform/RegularFileReader.h"
 #include "plugin/HostNames.h"
 #include "tools/ghost/analysis/DrivingFindings.h"
+#include "tools/ghost/analysis/GhostHeaderFields.h"
 #include "tools/ghost/analysis/LapValidity.h"
 #include "tools/ghost/analysis/LoadedGhost.h"
+#include "tools/ghost/analysis/RunAnalysis.h"
 #include "tools/ghost/analysis/RunProfile.h"
 #include "tools/ghost/analysis/SameTrack.h"
 #include "tools/ghost/analysis/StartLine.h"

@@ -17,6 +17,7 @@
 
 #include "tools/ghost/analysis/DrivingFindings.h"
 #include "tools/ghost/analysis/RunAnalysis.h"
+#include "track/RaceLine.h"
 
 namespace lumaro_ghost {
 

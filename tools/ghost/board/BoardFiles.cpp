@@ -1,8 +1,11 @@
 #include "tools/ghost/board/BoardFiles.h"
 
 #include <algorithm>
+#include <compare>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
+#include <utility>
 
 #include "library/ghostfile/GhostFormat.h"
 #include "library/ghostfile/LineReader.h"

@@ -1,15 +1,20 @@
 #include "tools/ghost/board/BoardPage.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "race/RaceTime.h"
 #include "tools/ghost/analysis/DrivingFindings.h"
+#include "tools/ghost/analysis/RunAnalysis.h"
 #include "tools/ghost/board/BoardAssets.h"
 #include "tools/ghost/board/BoardText.h"
 #include "tools/ghost/replay/PointCode.h"

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "race/RaceTime.h"
+#include "tools/ghost/analysis/DrivingFindings.h"
+#include "tools/ghost/analysis/RunAnalysis.h"
 #include "tools/ghost/text/NumberText.h"
 #include "tools/ghost/text/TextEscapes.h"
 

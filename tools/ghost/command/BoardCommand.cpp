@@ -1,13 +1,23 @@
 // lumaro-ghost board: every ghost of the files and folders given, grouped by map and lap count and ranked, with
 // sectors and what a car cannot do.
 #include <algorithm>
+#include <cstddef>
+#include <optional>
+#include <span>
 #include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "plugin/HostNames.h"
 #include "tools/ghost/analysis/DrivingFindings.h"
+#include "tools/ghost/analysis/GhostHeaderFields.h"
+#include "tools/ghost/analysis/RunAnalysis.h"
 #include "tools/ghost/board/BoardBuild.h"
+#include "tools/ghost/board/BoardData.h"
 #include "tools/ghost/board/BoardPage.h"
 #include "tools/ghost/board/BoardText.h"
+#include "tools/ghost/command/CommandLine.h"
 #include "tools/ghost/command/RaceRuns.h"
 #include "tools/ghost/command/Subcommand.h"
 #include "tools/ghost/command/WrittenDocument.h"

@@ -1,9 +1,19 @@
 // lumaro-ghost check: every problem the plugin would meet in each file, line by line.
+#include <optional>
+#include <ostream>
+#include <span>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "plugin/HostNames.h"
 #include "tools/ghost/analysis/DrivingFindings.h"
+#include "tools/ghost/analysis/GhostFileContent.h"
+#include "tools/ghost/analysis/GhostHeaderFields.h"
 #include "tools/ghost/analysis/LapValidity.h"
+#include "tools/ghost/analysis/LoadedGhost.h"
+#include "tools/ghost/analysis/RunProfile.h"
+#include "tools/ghost/command/CommandLine.h"
 #include "tools/ghost/command/RaceRuns.h"
 #include "tools/ghost/command/Subcommand.h"
 #include "tools/ghost/report/GhostCheck.h"

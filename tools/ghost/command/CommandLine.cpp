@@ -4,10 +4,13 @@
 #include <cctype>
 #include <charconv>
 #include <climits>
+#include <cstddef>
+#include <iterator>
 #include <system_error>
 
 #include "plugin/HostNames.h"
 #include "tools/commandline/UsageError.h"
+#include "tools/ghost/analysis/GhostHeaderFields.h"
 
 namespace lumaro_ghost {
 

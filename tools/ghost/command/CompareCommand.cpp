@@ -1,8 +1,16 @@
 // lumaro-ghost compare: where run B gains and loses time against run A, matched by track position.
+#include <cstddef>
+#include <iosfwd>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "tools/ghost/analysis/LapValidity.h"
+#include "tools/ghost/analysis/RunAnalysis.h"
 #include "tools/ghost/analysis/UnfinishedRuns.h"
+#include "tools/ghost/command/CommandLine.h"
 #include "tools/ghost/command/RaceRuns.h"
 #include "tools/ghost/command/Subcommand.h"
 #include "tools/ghost/report/CompareReport.h"

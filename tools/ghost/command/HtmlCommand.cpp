@@ -1,6 +1,13 @@
 // lumaro-ghost html: the runs replayed racing each other, as one web page.
+#include <iosfwd>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
 #include <vector>
 
+#include "tools/ghost/analysis/RunAnalysis.h"
+#include "tools/ghost/command/CommandLine.h"
 #include "tools/ghost/command/RaceRuns.h"
 #include "tools/ghost/command/Subcommand.h"
 #include "tools/ghost/command/WrittenDocument.h"

@@ -1,7 +1,18 @@
 // lumaro-ghost info: what each ghost file holds, and whether the settings page lists it.
+#include <algorithm>
+#include <cstddef>
+#include <optional>
+#include <ostream>
+#include <span>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "plugin/HostNames.h"
+#include "tools/ghost/analysis/GhostHeaderFields.h"
+#include "tools/ghost/analysis/LoadedGhost.h"
+#include "tools/ghost/analysis/RunAnalysis.h"
+#include "tools/ghost/command/CommandLine.h"
 #include "tools/ghost/command/RaceRuns.h"
 #include "tools/ghost/command/Subcommand.h"
 #include "tools/ghost/report/InfoReport.h"

@@ -1,6 +1,13 @@
 // lumaro-ghost plot: the runs drawn as one SVG picture.
+#include <iosfwd>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
 #include <vector>
 
+#include "tools/ghost/analysis/RunAnalysis.h"
+#include "tools/ghost/command/CommandLine.h"
 #include "tools/ghost/command/RaceRuns.h"
 #include "tools/ghost/command/Subcommand.h"
 #include "tools/ghost/command/WrittenDocument.h"

@@ -2,11 +2,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <type_traits>
 #include <utility>
 
 #include "library/ghostfile/NumberReading.h"
 #include "tools/ghost/analysis/AnalysisNotes.h"
+#include "tools/ghost/analysis/GhostFileContent.h"
 #include "tools/ghost/analysis/GhostHeaderFields.h"
+#include "tools/ghost/analysis/RunProfile.h"
 #include "tools/ghost/analysis/UnfinishedRuns.h"
 #include "tools/ghost/report/CompareReport.h"
 #include "tools/ghost/text/NumberText.h"

@@ -11,6 +11,7 @@
 #include "tools/ghost/analysis/GhostFileContent.h"
 #include "tools/ghost/analysis/GhostHeaderFields.h"
 #include "tools/ghost/analysis/RunProfile.h"
+#include "tools/ghost/analysis/StartLine.h"
 #include "tools/ghost/report/TraceExport.h"
 #include "tools/ghost/text/NumberText.h"
 #include "tools/ghost/text/TextEscapes.h"

@@ -1,6 +1,7 @@
 #include "tools/ghost/report/GhostCheck.h"
 
 #include <algorithm>
+#include <span>
 #include <string>
 #include <utility>
 
