@@ -3,6 +3,7 @@
 #include <CLI/App.hpp>
 #include <CLI/Error.hpp>
 #include <CLI/Option.hpp>
+#include <algorithm>
 #include <cstddef>
 #include <initializer_list>
 #include <memory>

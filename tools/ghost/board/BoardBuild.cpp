@@ -456,6 +456,7 @@ private:
       }
     }
     std::vector<double> medians;
+    medians.reserve(times.size());
     for (const std::vector<double>& sector : times) medians.push_back(medianLapSeconds(sector));
     return medians;
   }
